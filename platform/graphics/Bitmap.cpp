@@ -1,0 +1,493 @@
+#include "platform/graphics/Bitmap.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QtEndian>
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+const QList<QRgb>& greyRamp()
+{
+    static const QList<QRgb> table = [] {
+        QList<QRgb> t;
+        t.reserve(256);
+        for (int i = 0; i < 256; ++i)
+            t.append(qRgb(i, i, i));
+        return t;
+    }();
+    return table;
+}
+
+const QList<QRgb>& blackAndWhite()
+{
+    static const QList<QRgb> table{qRgb(0, 0, 0), qRgb(255, 255, 255)};
+    return table;
+}
+
+bool isIndexed(TPixelFormat format)
+{
+    return format == pf1bit || format == pf8bit;
+}
+
+int paletteSize(TPixelFormat format)
+{
+    return format == pf1bit ? 2 : 256;
+}
+
+const QList<QRgb>& defaultTable(TPixelFormat format)
+{
+    return format == pf1bit ? blackAndWhite() : greyRamp();
+}
+
+// Pixel values past the end of a short table would read as garbage; a full
+// table keeps every index meaningful.
+QList<QRgb> fullTable(QList<QRgb> table, TPixelFormat format)
+{
+    if (table.isEmpty())
+        return defaultTable(format);
+    const qsizetype size = paletteSize(format);
+    table.resize(std::min(table.size(), size));
+    while (table.size() < size)
+        table.append(qRgb(0, 0, 0));
+    return table;
+}
+
+int nearestIn(const QList<QRgb>& table, QRgb rgb)
+{
+    int best = 0;
+    int bestDistance = 0x7FFFFFFF;
+    for (int i = 0; i < int(table.size()); ++i) {
+        const int dr = qRed(table[i]) - qRed(rgb);
+        const int dg = qGreen(table[i]) - qGreen(rgb);
+        const int db = qBlue(table[i]) - qBlue(rgb);
+        const int distance = dr * dr + dg * dg + db * db;
+        if (distance < bestDistance) {
+            best = i;
+            bestDistance = distance;
+            if (distance == 0)
+                break;
+        }
+    }
+    return best;
+}
+
+// Qt dithers or builds its own palette when converting to an indexed
+// format; the original maps each colour to the nearest palette entry.
+QImage toIndexed(const QImage& source, QImage::Format format, const QList<QRgb>& table)
+{
+    const QImage rgb = source.convertToFormat(QImage::Format_RGB32);
+    QImage result(rgb.size(), format);
+    if (result.isNull())
+        return result;
+    result.setColorTable(table);
+    QRgb lastColor = 0;
+    int lastIndex = -1;
+    for (int y = 0; y < rgb.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
+        for (int x = 0; x < rgb.width(); ++x) {
+            const QRgb color = row[x] | 0xFF000000u;
+            if (lastIndex < 0 || color != lastColor) {
+                lastColor = color;
+                lastIndex = nearestIn(table, color);
+            }
+            result.setPixel(x, y, uint(lastIndex));
+        }
+    }
+    return result;
+}
+
+TPixelFormat pixelFormatOf(QImage::Format format)
+{
+    switch (format) {
+    case QImage::Format_Mono:
+        return pf1bit;
+    case QImage::Format_Indexed8:
+        return pf8bit;
+    case QImage::Format_RGB555:
+        return pf15bit;
+    case QImage::Format_RGB16:
+        return pf16bit;
+    case QImage::Format_BGR888:
+        return pf24bit;
+    default:
+        return pf32bit;
+    }
+}
+
+uint16_t readLE16(const QByteArray& data, qsizetype offset)
+{
+    return qFromLittleEndian<uint16_t>(data.constData() + offset);
+}
+
+uint32_t readLE32(const QByteArray& data, qsizetype offset)
+{
+    return qFromLittleEndian<uint32_t>(data.constData() + offset);
+}
+
+void appendLE16(QByteArray& data, uint16_t value)
+{
+    char bytes[2];
+    qToLittleEndian(value, bytes);
+    data.append(bytes, 2);
+}
+
+void appendLE32(QByteArray& data, uint32_t value)
+{
+    char bytes[4];
+    qToLittleEndian(value, bytes);
+    data.append(bytes, 4);
+}
+
+constexpr qsizetype bmpFileHeaderSize = 14;
+constexpr qsizetype bmpInfoHeaderSize = 40;
+constexpr qsizetype bmpCoreHeaderSize = 12;
+constexpr uint32_t biRgb = 0;
+constexpr uint32_t biBitfields = 3;
+
+}  // namespace
+
+int BytesPerScanline(int PixelsPerScanline, int BitsPerPixel, int Alignment)
+{
+    const int64_t bits = int64_t{PixelsPerScanline} * BitsPerPixel;
+    const int64_t alignment = Alignment > 0 ? Alignment : 8;
+    return int((bits + alignment - 1) / alignment * alignment / 8);
+}
+
+QImage::Format TBitmap::imageFormat() const
+{
+    switch (FPixelFormat) {
+    case pf1bit:
+        return QImage::Format_Mono;
+    case pf8bit:
+        return QImage::Format_Indexed8;
+    case pf15bit:
+        return QImage::Format_RGB555;
+    case pf16bit:
+        return QImage::Format_RGB16;
+    case pf24bit:
+        return QImage::Format_BGR888;
+    default:
+        break;
+    }
+    switch (FAlphaFormat) {
+    case afDefined:
+        return QImage::Format_ARGB32;
+    case afPremultiplied:
+        return QImage::Format_ARGB32_Premultiplied;
+    default:
+        return QImage::Format_RGB32;
+    }
+}
+
+void TBitmap::replaceImage(QImage image)
+{
+    if (image.isNull())
+        throw EOutOfResources(LoadResString(GraphicsConsts::SOutOfResources));
+    FImage = std::move(image);
+}
+
+int TBitmap::nearestIndex(TColor rgb) const
+{
+    return nearestIn(FColorTable, qRgb(GetRValue(rgb), GetGValue(rgb), GetBValue(rgb)));
+}
+
+void TBitmap::Assign(const TPersistent* Source)
+{
+    if (Source == nullptr) {
+        FImage = QImage();
+        return;
+    }
+    if (const auto* other = dynamic_cast<const TBitmap*>(Source)) {
+        if (other == this)
+            return;
+        FPixelFormat = other->FPixelFormat;
+        FAlphaFormat = other->FAlphaFormat;
+        FColorTable = other->FColorTable;
+        FImage = other->FImage.copy();
+        return;
+    }
+    TPersistent::Assign(Source);
+}
+
+void TBitmap::SetSize(int AWidth, int AHeight)
+{
+    if (AWidth <= 0 || AHeight <= 0) {
+        FImage = QImage();
+        return;
+    }
+    if (AWidth == Width() && AHeight == Height())
+        return;
+    QImage image(AWidth, AHeight, imageFormat());
+    if (image.isNull())
+        throw EOutOfResources(LoadResString(GraphicsConsts::SOutOfResources));
+    const bool indexed = isIndexed(FPixelFormat);
+    const uint whiteIndex = indexed ? uint(nearestIndex(clWhite)) : 0;
+    if (indexed) {
+        image.setColorTable(FColorTable);
+        image.fill(whiteIndex);
+    } else {
+        image.fill(QColor(255, 255, 255));
+    }
+    if (!FImage.isNull()) {
+        const int keepWidth = std::min(AWidth, Width());
+        const int keepHeight = std::min(AHeight, Height());
+        const size_t bytes = size_t(BytesPerScanline(keepWidth, image.depth(), 8));
+        for (int y = 0; y < keepHeight; ++y) {
+            std::memcpy(image.scanLine(y), FImage.constScanLine(y), bytes);
+            // The last byte of a 1-bit row also brought over the old row's
+            // padding bits; those pixels are new and must be white.
+            for (int x = keepWidth; x < AWidth && x % 8 != 0 && FPixelFormat == pf1bit; ++x)
+                image.setPixel(x, y, whiteIndex);
+        }
+    }
+    FImage = std::move(image);
+}
+
+void TBitmap::SetPixelFormat(TPixelFormat Value)
+{
+    if (Value == pfDevice)
+        Value = pf32bit;
+    if (Value == pf4bit || Value == pfCustom)
+        throw EInvalidGraphic(LoadResString(GraphicsConsts::SInvalidPixelFormat));
+    if (Value == FPixelFormat)
+        return;
+    const QImage old = FImage;
+    FPixelFormat = Value;
+    if (isIndexed(Value))
+        FColorTable = defaultTable(Value);
+    if (old.isNull())
+        return;
+    if (isIndexed(Value))
+        replaceImage(toIndexed(old, imageFormat(), FColorTable));
+    else
+        replaceImage(old.convertToFormat(imageFormat()));
+}
+
+void TBitmap::SetAlphaFormat(TAlphaFormat Value)
+{
+    if (Value == FAlphaFormat)
+        return;
+    FAlphaFormat = Value;
+    if (FPixelFormat != pf32bit || FImage.isNull())
+        return;
+    // Between ignored and defined only the reading of the fourth byte
+    // changes; premultiplying rewrites the colour bytes.
+    QImage image = FImage.format() == QImage::Format_ARGB32_Premultiplied
+        ? FImage.convertToFormat(QImage::Format_ARGB32)
+        : FImage;
+    if (Value == afPremultiplied) {
+        image.reinterpretAsFormat(QImage::Format_ARGB32);
+        image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    } else {
+        image.reinterpretAsFormat(imageFormat());
+    }
+    replaceImage(std::move(image));
+}
+
+std::vector<TColor> TBitmap::ColorTable() const
+{
+    std::vector<TColor> result;
+    if (!isIndexed(FPixelFormat))
+        return result;
+    result.reserve(size_t(FColorTable.size()));
+    for (QRgb entry : FColorTable)
+        result.push_back(RGB(uint8_t(qRed(entry)), uint8_t(qGreen(entry)), uint8_t(qBlue(entry))));
+    return result;
+}
+
+void TBitmap::SetColorTable(const std::vector<TColor>& Colors)
+{
+    if (!isIndexed(FPixelFormat))
+        return;
+    QList<QRgb> table;
+    table.reserve(qsizetype(Colors.size()));
+    for (TColor color : Colors) {
+        const TColor rgb = ColorToRGB(color);
+        table.append(qRgb(GetRValue(rgb), GetGValue(rgb), GetBValue(rgb)));
+    }
+    if (table.isEmpty())
+        table.append(qRgb(0, 0, 0));
+    FColorTable = fullTable(std::move(table), FPixelFormat);
+    if (!FImage.isNull())
+        FImage.setColorTable(FColorTable);
+}
+
+void* TBitmap::ScanLine(int Row)
+{
+    if (Row < 0 || Row >= Height())
+        throw EInvalidGraphicOperation(LoadResString(GraphicsConsts::SScanLine));
+    return FImage.scanLine(Row);
+}
+
+const void* TBitmap::ScanLine(int Row) const
+{
+    if (Row < 0 || Row >= Height())
+        throw EInvalidGraphicOperation(LoadResString(GraphicsConsts::SScanLine));
+    return FImage.constScanLine(Row);
+}
+
+int TBitmap::BytesPerScanLine() const
+{
+    if (FImage.isNull())
+        return 0;
+    return int(FImage.bytesPerLine());
+}
+
+TColor TBitmap::Pixels(int X, int Y) const
+{
+    if (!FImage.valid(X, Y))
+        return -1;
+    const QRgb p = FImage.pixel(X, Y);
+    return RGB(uint8_t(qRed(p)), uint8_t(qGreen(p)), uint8_t(qBlue(p)));
+}
+
+void TBitmap::SetPixels(int X, int Y, TColor Value)
+{
+    if (!FImage.valid(X, Y))
+        return;
+    const TColor rgb = ColorToRGB(Value);
+    if (isIndexed(FPixelFormat))
+        FImage.setPixel(X, Y, uint(nearestIndex(rgb)));
+    else
+        FImage.setPixel(X, Y, qRgb(GetRValue(rgb), GetGValue(rgb), GetBValue(rgb)));
+}
+
+void TBitmap::SetImage(const QImage& Image)
+{
+    if (Image.isNull()) {
+        FImage = QImage();
+        return;
+    }
+    QImage image;
+    switch (Image.format()) {
+    case QImage::Format_Mono:
+    case QImage::Format_Indexed8:
+    case QImage::Format_RGB555:
+    case QImage::Format_RGB16:
+    case QImage::Format_BGR888:
+    case QImage::Format_RGB32:
+    case QImage::Format_ARGB32:
+    case QImage::Format_ARGB32_Premultiplied:
+        image = Image.copy();  // never share the caller's (possibly borrowed) buffer
+        break;
+    case QImage::Format_MonoLSB:
+        image = Image.convertToFormat(QImage::Format_Mono);
+        break;
+    case QImage::Format_Grayscale8: {
+        // Grey levels are already the indexes of the default ramp.
+        image = QImage(Image.size(), QImage::Format_Indexed8);
+        if (image.isNull())
+            break;
+        image.setColorTable(greyRamp());
+        for (int y = 0; y < Image.height(); ++y)
+            std::memcpy(image.scanLine(y), Image.constScanLine(y), size_t(Image.width()));
+        break;
+    }
+    default:
+        image = Image.convertToFormat(Image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+        break;
+    }
+    if (image.isNull())
+        throw EOutOfResources(LoadResString(GraphicsConsts::SOutOfResources));
+    FPixelFormat = pixelFormatOf(image.format());
+    if (image.format() == QImage::Format_ARGB32)
+        FAlphaFormat = afDefined;
+    else if (image.format() == QImage::Format_ARGB32_Premultiplied)
+        FAlphaFormat = afPremultiplied;
+    else
+        FAlphaFormat = afIgnored;
+    if (isIndexed(FPixelFormat)) {
+        FColorTable = fullTable(image.colorTable(), FPixelFormat);
+        image.setColorTable(FColorTable);
+    }
+    FImage = std::move(image);
+}
+
+void TBitmap::LoadFromFile(const String& FileName)
+{
+    QFile file(FileName);
+    if (!file.open(QIODevice::ReadOnly))
+        throw EFOpenError(LoadResString(RtlConsts::SFOpenError), {FileName, file.errorString()});
+    const QByteArray data = file.readAll();
+    if (data.size() < bmpFileHeaderSize + bmpCoreHeaderSize || !data.startsWith("BM"))
+        throw EInvalidGraphic(LoadResString(GraphicsConsts::SInvalidBitmap));
+    const QImage image = QImage::fromData(data, "BMP");
+    if (image.isNull())
+        throw EInvalidGraphic(LoadResString(GraphicsConsts::SInvalidBitmap));
+
+    // The old core header has 16-bit sizes, which moves the bit count.
+    const bool coreHeader = readLE32(data, bmpFileHeaderSize) == uint32_t(bmpCoreHeaderSize);
+    const qsizetype headerEnd = bmpFileHeaderSize + bmpInfoHeaderSize;
+    if (!coreHeader && data.size() < headerEnd)
+        throw EInvalidGraphic(LoadResString(GraphicsConsts::SInvalidBitmap));
+    TPixelFormat format = pf32bit;
+    switch (readLE16(data, coreHeader ? 24 : 28)) {
+    case 1:
+        format = pf1bit;
+        break;
+    case 4:
+    case 8:
+        format = pf8bit;
+        break;
+    case 16: {
+        // Without bit fields a 16-bit file is 5-5-5.
+        const bool bitfields = !coreHeader && data.size() >= headerEnd + 8 && readLE32(data, 30) == biBitfields;
+        format = bitfields && readLE32(data, headerEnd + 4) == 0x07E0 ? pf16bit : pf15bit;
+        break;
+    }
+    case 24:
+        format = pf24bit;
+        break;
+    default:
+        break;
+    }
+    TBitmap loaded;
+    loaded.SetImage(image);
+    loaded.SetPixelFormat(format);
+    Assign(&loaded);
+}
+
+void TBitmap::SaveToFile(const String& FileName) const
+{
+    const int bits = FImage.isNull() ? 32 : FImage.depth();
+    const int stride = BytesPerScanline(Width(), bits, 32);
+    const QList<QRgb> palette = isIndexed(FPixelFormat) ? FColorTable : QList<QRgb>();
+    const bool bitfields = FPixelFormat == pf16bit;
+    const qsizetype pixelOffset = bmpFileHeaderSize + bmpInfoHeaderSize + (bitfields ? 12 : 0) + palette.size() * 4;
+    const qsizetype imageSize = qsizetype(stride) * Height();
+
+    QByteArray data;
+    data.reserve(pixelOffset + imageSize);
+    data.append("BM", 2);
+    appendLE32(data, uint32_t(pixelOffset + imageSize));
+    appendLE32(data, 0);
+    appendLE32(data, uint32_t(pixelOffset));
+    appendLE32(data, uint32_t(bmpInfoHeaderSize));
+    appendLE32(data, uint32_t(Width()));
+    appendLE32(data, uint32_t(Height()));  // positive: rows stored bottom-up
+    appendLE16(data, 1);
+    appendLE16(data, uint16_t(bits));
+    appendLE32(data, bitfields ? biBitfields : biRgb);
+    appendLE32(data, uint32_t(imageSize));
+    appendLE32(data, 3780);  // 96 dots per inch in dots per metre
+    appendLE32(data, 3780);
+    appendLE32(data, uint32_t(palette.size()));
+    appendLE32(data, 0);
+    if (bitfields) {
+        appendLE32(data, 0xF800);
+        appendLE32(data, 0x07E0);
+        appendLE32(data, 0x001F);
+    }
+    for (QRgb entry : palette) {
+        const char quad[4] = {char(qBlue(entry)), char(qGreen(entry)), char(qRed(entry)), 0};
+        data.append(quad, 4);
+    }
+    for (int y = Height() - 1; y >= 0; --y)
+        data.append(reinterpret_cast<const char*>(FImage.constScanLine(y)), stride);
+
+    QSaveFile file(FileName);
+    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit())
+        throw EFCreateError(LoadResString(RtlConsts::SFCreateError), {FileName, file.errorString()});
+}

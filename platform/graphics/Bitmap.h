@@ -1,0 +1,111 @@
+// Bitmap.h - the pixel store of TBitmap: a QImage kept in the memory layouts
+// of device-independent bitmaps, so scan-line code written for them works.
+#pragma once
+#include <QImage>
+#include <vector>
+
+#include "platform/graphics/Color.h"
+#include "platform/rtl/Component.h"
+#include "platform/rtl/Exception.h"
+#include "platform/rtl/ResString.h"
+
+VORLANE_DECLARE_EXCEPTION(EInvalidGraphic, Exception);
+VORLANE_DECLARE_EXCEPTION(EInvalidGraphicOperation, Exception);
+VORLANE_DECLARE_EXCEPTION(EOutOfResources, Exception);
+
+namespace GraphicsConsts {
+VORLANE_RESOURCESTRING(SInvalidPixelFormat, "Invalid pixel format");
+VORLANE_RESOURCESTRING(SScanLine, "Scan line index out of range");
+VORLANE_RESOURCESTRING(SInvalidBitmap, "Bitmap image is not valid");
+VORLANE_RESOURCESTRING(SOutOfResources, "Out of system resources");
+}  // namespace GraphicsConsts
+
+// Memory layout of one row (little-endian, rows top-down, each row padded
+// to a multiple of 4 bytes):
+//   pf1bit   1 bit per pixel, most significant bit first, palette of 2
+//   pf8bit   one palette index per byte, palette of 256 (a grey ramp,
+//            entry i = RGB(i,i,i), until SetColorTable changes it)
+//   pf15bit  16-bit words 0RRRRRGGGGGBBBBB
+//   pf16bit  16-bit words RRRRRGGGGGGBBBBB
+//   pf24bit  bytes B,G,R
+//   pf32bit  bytes B,G,R,A (A ignored unless AlphaFormat says otherwise)
+// pfDevice is stored and reported as pf32bit. pf4bit and pfCustom have no
+// store and raise EInvalidGraphic.
+enum TPixelFormat { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit, pfCustom };
+enum TAlphaFormat { afIgnored, afDefined, afPremultiplied };
+
+// Bytes of one row of PixelsPerScanline pixels of BitsPerPixel bits, padded
+// to a multiple of Alignment bits.
+int BytesPerScanline(int PixelsPerScanline, int BitsPerPixel, int Alignment);
+
+class TBitmap : public TPersistent {
+public:
+    TBitmap() = default;
+    ~TBitmap() override = default;
+
+    String ClassName() const override { return String::fromLatin1("TBitmap"); }
+
+    // A TBitmap is copied deeply; nullptr empties this bitmap.
+    void Assign(const TPersistent* Source) override;
+
+    int Width() const { return FImage.width(); }
+    void SetWidth(int Value) { SetSize(Value, Height()); }
+    int Height() const { return FImage.height(); }
+    void SetHeight(int Value) { SetSize(Width(), Value); }
+    // Keeps the pixels of the part both sizes share; new pixels are white.
+    // A zero (or negative) dimension empties the bitmap, keeping its format;
+    // EOutOfResources when the pixels cannot be allocated.
+    void SetSize(int AWidth, int AHeight);
+    bool Empty() const { return FImage.isNull(); }
+
+    TPixelFormat PixelFormat() const { return FPixelFormat; }
+    // Converts the existing pixels: to an indexed format through the nearest
+    // entry of the default palette, otherwise keeping colours as far as the
+    // target's bits allow.
+    void SetPixelFormat(TPixelFormat Value);
+    // Only meaningful for pf32bit; changes how the fourth byte is read.
+    TAlphaFormat AlphaFormat() const { return FAlphaFormat; }
+    void SetAlphaFormat(TAlphaFormat Value);
+
+    // The palette of pf1bit / pf8bit bitmaps (empty for the others); a
+    // shorter table is padded with black. Pixels keep their indexes.
+    std::vector<TColor> ColorTable() const;
+    void SetColorTable(const std::vector<TColor>& Colors);
+
+    // Row Row's bytes, row 0 at the top. EInvalidGraphicOperation for a row
+    // outside 0..Height-1. The pointer stays valid until the size or the
+    // format changes.
+    void* ScanLine(int Row);
+    const void* ScanLine(int Row) const;
+    int BytesPerScanLine() const;
+
+    // The colour of a pixel (alpha ignored); -1 outside the bitmap.
+    TColor Pixels(int X, int Y) const;
+    // Writes the colour (indexed formats: the nearest palette entry).
+    // Outside the bitmap nothing happens.
+    void SetPixels(int X, int Y, TColor Value);
+
+    // A deep copy, so no one else can write through this bitmap's rows.
+    QImage Image() const { return FImage.copy(); }
+    // Takes the pixels in the nearest pixel format: Mono, Indexed8, RGB555,
+    // RGB16, BGR888, RGB32, ARGB32 and ARGB32_Premultiplied keep their
+    // layout; Grayscale8 becomes pf8bit; other formats become pf32bit
+    // (afDefined when they carry alpha).
+    void SetImage(const QImage& Image);
+
+    // Windows bitmap files. Loading picks the pixel format from the file's
+    // bit depth (4-bit files load as pf8bit). EFOpenError / EInvalidGraphic
+    // on a missing or damaged file, EFCreateError when it cannot be written.
+    void LoadFromFile(const String& FileName);
+    void SaveToFile(const String& FileName) const;
+
+private:
+    QImage::Format imageFormat() const;
+    void replaceImage(QImage image);
+    int nearestIndex(TColor rgb) const;
+
+    QImage FImage;
+    TPixelFormat FPixelFormat = pf32bit;
+    TAlphaFormat FAlphaFormat = afIgnored;
+    QList<QRgb> FColorTable;  // the palette an empty indexed bitmap will use
+};

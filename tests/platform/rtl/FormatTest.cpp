@@ -1,0 +1,176 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "platform/rtl/Format.h"
+#include "platform/rtl/SysUtils.h"
+
+namespace {
+
+struct FormatCase {
+    const char* format;
+    std::function<String()> run;  // keeps each row's argument list intact
+    const char* expected;
+};
+
+#define ROW(fmt, expected, ...) FormatCase{fmt, [] { return Format(QString::fromUtf8(fmt), {__VA_ARGS__}); }, expected}
+
+const void* const somePointer = reinterpret_cast<const void*>(uintptr_t{0xDEADBEEF});
+
+const std::vector<FormatCase>& formatCases()
+{
+    static const std::vector<FormatCase> cases = {
+        // integers
+        ROW("%d", "42", 42),
+        ROW("%D", "-7", -7),
+        ROW("[%5d]", "[   42]", 42),
+        ROW("[%-5d]", "[42   ]", 42),
+        ROW("[%2d]", "[12345]", 12345),
+        ROW("%.5d", "-00042", -42),
+        ROW("[%7.4d]", "[   0042]", 42),
+        ROW("%.1d", "123", 123),
+        ROW("%d", "-2147483648", INT32_MIN),
+        ROW("%d", "1099511627776", int64_t{1} << 40),
+        ROW("%d", "-9223372036854775808", INT64_MIN),
+        ROW("%u", "4294967295", -1),
+        ROW("%u", "18446744073709551615", int64_t{-1}),
+        ROW("%u", "3000000000", 3000000000u),
+        ROW("%x", "FF", 255),
+        ROW("%X", "1A2B", 0x1a2b),
+        ROW("%.4x", "00FF", 255),
+        ROW("%x", "FFFFFFFF", -1),
+        ROW("%x", "FFFFFFFFFFFFFFFE", int64_t{-2}),
+        ROW("[%-6x]", "[FF    ]", 255),
+        // floating point
+        ROW("%f", "1234.50", 1234.5),
+        ROW("%.3f", "-0.500", -0.5),
+        ROW("%.0f", "3", 2.5),
+        ROW("%.0f", "-3", -2.5),
+        ROW("%.2f", "0.13", 0.125),
+        ROW("%.2f", "2.67", 2.675),
+        ROW("%.2f", "0.00", -0.001),
+        ROW("[%8.3f]", "[   3.142]", 3.14159),
+        ROW("%.10f", "0.1000000000", 0.1),
+        ROW("%f", "100000000000000000.00", 1e17),
+        ROW("%e", "1.23456789000000E+003", 1234.56789),
+        ROW("%.3e", "-1.23E-004", -0.000123),
+        ROW("%E", "0.00000000000000E+000", 0.0),
+        ROW("%.1e", "1E+010", 1e10),
+        ROW("%g", "1234.5", 1234.5),
+        ROW("%g", "0.3", 0.1 + 0.2),
+        ROW("%g", "0", 0.0),
+        ROW("%g", "0.0001", 0.0001),
+        ROW("%g", "1E-005", 0.00001),
+        ROW("%g", "1E015", 1e15),
+        ROW("%g", "123456789012345", 123456789012345.0),
+        ROW("%.3g", "1.23E003", 1234.5),
+        ROW("%.17g", "0.10000000000000001", 0.1),
+        ROW("%n", "1,234,567.89", 1234567.891),
+        ROW("%.0n", "-1,235", -1234.5),
+        ROW("%n", "999.00", 999.0),
+        ROW("%m", "$1,234.50", 1234.5),
+        ROW("%m", "($1.00)", -1.0),
+        ROW("%.0m", "$3", 2.5),
+        ROW("%g", "INF", 1.0 / 0.0),
+        // pointers, strings, characters
+        ROW("%p", "00000000DEADBEEF", somePointer),
+        ROW("[%20p]", "[    00000000DEADBEEF]", somePointer),
+        ROW("%s", "abc", "abc"),
+        ROW("%.2s", "ab", "abc"),
+        ROW("%.9s", "abc", "abc"),
+        ROW("[%5s|%-5s]", "[   ab|cd   ]", "ab", "cd"),
+        ROW("[%-2s]", "[abc]", "abc"),
+        ROW("%s%s", "xy", u'x', String(QStringLiteral("y"))),
+        ROW("%s", "\xc3\xa9t\xc3\xa9", String::fromUtf8("\xc3\xa9t\xc3\xa9")),
+        // "*", index and literals
+        ROW("[%*d]", "[   42]", 5, 42),
+        ROW("[%-*.*d]", "[007   ]", 6, 3, 7),
+        ROW("%.*f", "2.3", 1, 2.25),
+        ROW("%.*s", "ab", 2, "abc"),
+        ROW("%1:s %0:s %s", "b a b", "a", "b"),
+        ROW("%0:d=%0:x", "255=FF", 255),
+        ROW("%2:s %0:s %s", "c a b", "a", "b", "c"),
+        ROW("%*:s", "b", 1, "b"),
+        ROW("[%1:-4d]", "[7   ]", 1, 7),
+        ROW("%%d %d%%", "%d 5%", 5),
+        ROW("no specifiers", "no specifiers"),
+        ROW("", ""),
+        ROW("%s and more than the args need", "x and more than the args need", "x", "unused"),
+    };
+    return cases;
+}
+
+#undef ROW
+
+class FormatTest : public ::testing::Test {
+protected:
+    // The settings are process state: each test starts from the defaults
+    // and leaves them as it found them.
+    void SetUp() override
+    {
+        saved = FormatSettings;
+        FormatSettings = DefaultFormatSettings();
+    }
+    void TearDown() override { FormatSettings = saved; }
+    TFormatSettings saved;
+};
+
+template <class F>
+std::string errorOf(F&& code)
+{
+    try {
+        code();
+    } catch (const EConvertError& e) {
+        return ToStd(e.Message());
+    }
+    return "<no EConvertError>";
+}
+
+TEST_F(FormatTest, TableOfSpecifiers)
+{
+    for (const FormatCase& c : formatCases())
+        EXPECT_EQ(ToStd(c.run()), c.expected) << "format: " << c.format;
+}
+
+TEST_F(FormatTest, IncompatibleArgumentsAndBadSpecifiersAreInvalid)
+{
+    const auto invalid = [](const char* fmt) { return "Format '" + std::string(fmt) + "' invalid or incompatible with argument"; };
+    EXPECT_EQ(errorOf([] { Format(QStringLiteral("%d"), {1.5}); }), invalid("%d"));
+    EXPECT_EQ(errorOf([] { Format(QStringLiteral("%x"), {1.5}); }), invalid("%x"));
+    EXPECT_EQ(errorOf([] { Format(QStringLiteral("%d"), {"12"}); }), invalid("%d"));
+    EXPECT_EQ(errorOf([] { Format(QStringLiteral("%d"), {true}); }), invalid("%d"));
+    EXPECT_EQ(errorOf([] { Format(QStringLiteral("%f"), {1}); }), invalid("%f"));
+    EXPECT_EQ(errorOf([] { Format(QStringLiteral("%e"), {int64_t{1}}); }), invalid("%e"));
+    EXPECT_EQ(errorOf([] { Format(QStringLiteral("%s"), {1}); }), invalid("%s"));
+    EXPECT_EQ(errorOf([] { Format(QStringLiteral("%s"), {1.0}); }), invalid("%s"));
+    EXPECT_EQ(errorOf([] { Format(QStringLiteral("%p"), {1}); }), invalid("%p"));
+    EXPECT_EQ(errorOf([] { Format(QStringLiteral("%*d"), {1.0, 2}); }), invalid("%*d"));
+    EXPECT_EQ(errorOf([] { Format(QStringLiteral("%q"), {1}); }), invalid("%q"));
+    EXPECT_EQ(errorOf([] { Format(QStringLiteral("50%"), {1}); }), invalid("50%"));
+    EXPECT_EQ(errorOf([] { Format(QStringLiteral("%5"), {1}); }), invalid("%5"));
+    EXPECT_EQ(errorOf([] { Format(QStringLiteral("%5-d"), {1}); }), invalid("%5-d"));
+}
+
+TEST_F(FormatTest, MissingArgumentsAreReportedWithTheWholeFormat)
+{
+    EXPECT_EQ(errorOf([] { Format(QStringLiteral("%d %d"), {1}); }), "No argument for format '%d %d'");
+    EXPECT_EQ(errorOf([] { Format(QStringLiteral("%s"), {}); }), "No argument for format '%s'");
+    EXPECT_EQ(errorOf([] { Format(QStringLiteral("%2:d"), {1, 2}); }), "No argument for format '%2:d'");
+    EXPECT_EQ(errorOf([] { Format(QStringLiteral("%*d"), {5}); }), "No argument for format '%*d'");
+}
+
+TEST_F(FormatTest, SeparatorsAndCurrencyComeFromTheSettings)
+{
+    FormatSettings.DecimalSeparator = QLatin1Char(',');
+    FormatSettings.ThousandSeparator = QLatin1Char('.');
+    FormatSettings.CurrencyString = QStringLiteral("EUR");
+    FormatSettings.CurrencyFormat = 3;
+    FormatSettings.NegCurrFormat = 8;
+    FormatSettings.CurrencyDecimals = 1;
+    EXPECT_EQ(ToStd(Format(QStringLiteral("%f|%n|%e"), {1.5, 1234567.25, 1.5})), "1,50|1.234.567,25|1,50000000000000E+000");
+    EXPECT_EQ(ToStd(Format(QStringLiteral("%m|%m"), {1234.5, -2.0})), "1.234,5 EUR|-2,0 EUR");
+}
+
+}  // namespace
