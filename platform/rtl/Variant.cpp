@@ -529,7 +529,7 @@ TNumber numberAgainst(const Variant& v, const Variant& other)
 {
     if (isTextType(v.VType()) && other.VType() == varDate)
         return {TNumber::nkFloat, 0, dateOf(v)};
-    return numberOf(v, isTextType(v.VType()) && other.VType() != varEmpty ? other.VType() : varDouble);
+    return numberOf(v, other.VType());
 }
 
 }  // namespace

@@ -82,6 +82,7 @@ public:
     // A char is neither a number nor a text here, and a pointer would
     // silently become a Boolean.
     Variant(char) = delete;
+    Variant(char16_t) = delete;
     template <class T>
     Variant(T*) = delete;
 

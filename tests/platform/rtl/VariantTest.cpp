@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <optional>
 
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/SysUtils.h"
