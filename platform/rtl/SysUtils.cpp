@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
+#include <locale.h>
 #include <string>
 #include <vector>
 
@@ -644,8 +645,11 @@ bool parseFloat(const String& S, long double& result)
         ++i;
     if (i != n)
         return false;
+    // The text was already checked and rewritten with '.', so it must be
+    // read in the C locale whatever locale the process runs in.
+    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", nullptr);
     errno = 0;
-    const long double value = std::strtold(text.c_str(), nullptr);
+    const long double value = strtold_l(text.c_str(), nullptr, cLocale);
     if (errno == ERANGE && std::isinf(value))
         return false;
     result = value;

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/rtl/SysUtils.h"
+#include "tests/harness/CommaLocale.h"
 
 namespace {
 
@@ -217,6 +218,17 @@ TEST_F(SysUtilsTest, StrToFloat)
     FormatSettings.DecimalSeparator = QLatin1Char(',');
     EXPECT_DOUBLE_EQ(static_cast<double>(StrToFloat(S("1,5"))), 1.5);
     EXPECT_THROW(StrToFloat(S("1.5")), EConvertError);
+}
+
+// Only FormatSettings decides the separator, never the process locale.
+TEST_F(SysUtilsTest, FloatsIgnoreTheProcessLocale)
+{
+    const vorlane::test::ScopedCommaLocale comma;
+    if (!comma.Available())
+        GTEST_SKIP() << "no way to build a locale with a decimal comma here";
+    EXPECT_DOUBLE_EQ(static_cast<double>(StrToFloat(S("1.5"))), 1.5);
+    EXPECT_EQ(ToStd(FloatToStr(2.25)), "2.25");
+    EXPECT_EQ(ToStd(Format(S("%.3f|%g|%e"), {1.5, 0.25, 1234.5})), "1.500|0.25|1.23450000000000E+003");
 }
 
 TEST_F(SysUtilsTest, TrimAndCase)
