@@ -1,0 +1,36 @@
+// AVUtilStubs.h - the entry points of the utility library that the engine uses.
+#pragma once
+extern "C" {
+#include <libavutil/avutil.h>
+#include <libavutil/dict.h>
+#include <libavutil/log.h>
+#include <libavutil/opt.h>
+#include <libavutil/parseutils.h>
+}
+#include "engine/FFStubs.h"
+
+#define VORLANE_AVUTIL_ENTRY_POINTS(X) \
+    X(av_log)                          \
+    X(av_log_set_callback)             \
+    X(av_log_set_level)                \
+    X(av_log_get_level)                \
+    X(av_log_default_callback)         \
+    X(av_default_item_name)            \
+    X(av_version_info)                 \
+    X(avutil_version)                  \
+    X(av_opt_find)                     \
+    X(av_opt_set)                      \
+    X(av_dict_set)                     \
+    X(av_dict_get)                     \
+    X(av_dict_free)                    \
+    X(av_parse_time)                   \
+    X(av_malloc)                       \
+    X(av_realloc)                      \
+    X(av_free)
+
+namespace ff {
+VORLANE_AVUTIL_ENTRY_POINTS(VORLANE_FF_DECLARE_POINTER)
+}
+
+void AVUtilBind(const String& fileName, void* handle);
+void AVUtilUnbind();

@@ -1,0 +1,91 @@
+// ffdriver - a command-line driver for trying the engine by hand: it loads the
+// media libraries and prints the loader's result and every log line.
+//
+//   ffdriver [--path FOLDER] [--level quiet|panic|fatal|error|warning|info|verbose|debug]
+#include <QCoreApplication>
+#include <QTextStream>
+
+#include <cstdio>
+
+#include "engine/AVUtilStubs.h"
+#include "engine/EngineUnits.h"
+#include "engine/FFLoad.h"
+#include "engine/FFLog.h"
+#include "platform/rtl/Exception.h"
+#include "platform/rtl/Thread.h"
+
+namespace {
+
+// Log lines as the application's log panel shows them: "#", the thread id,
+// ".", the level number, ": " and the message.
+void printLine(TObject*, uint32_t threadID, TLogLevel level, const String& message)
+{
+    std::printf("#%u.%d: %s\n", threadID, static_cast<int>(level), message.toUtf8().constData());
+}
+
+bool parseLevel(const String& text, TLogLevel& level)
+{
+    for (int i = 0; i < LogLevelInfo.Count(); ++i) {
+        if (String::fromLatin1(LogLevelInfo.Names[i]).mid(2).compare(text, Qt::CaseInsensitive) == 0) {
+            level = static_cast<TLogLevel>(i);
+            return true;
+        }
+    }
+    return false;
+}
+
+int run(const QStringList& args)
+{
+    TFFLogger logger(nullptr);
+    logger.OnLog = TLogEvent::FromFunction(&printLine);
+    TFFLoader& loader = *FFLoader();
+    for (int i = 1; i < args.size(); ++i) {
+        if (args[i] == QLatin1String("--path") && i + 1 < args.size()) {
+            loader.SetLibraryPath(args[++i]);
+        } else if (args[i] == QLatin1String("--level") && i + 1 < args.size()) {
+            TLogLevel level;
+            if (!parseLevel(args[++i], level)) {
+                std::fprintf(stderr, "unknown level: %s\n", args[i].toUtf8().constData());
+                return 2;
+            }
+            logger.SetLogLevel(level);
+        } else {
+            std::fprintf(stderr, "usage: ffdriver [--path FOLDER] [--level LEVEL]\n");
+            return 2;
+        }
+    }
+
+    const bool loaded = loader.LoadLibs(EncoderLibraries);
+    if (loaded) {
+        const String from = loader.LoadedFrom().isEmpty() ? String::fromLatin1("the system") : loader.LoadedFrom();
+        logger.LogFmt(nullptr, llInfo, String::fromLatin1("libraries loaded from %s, version %s"),
+                      {from, ff::av_version_info()});
+        for (int lib = libAVCodec; lib <= libCRuntime; ++lib)
+            logger.LogFmt(nullptr, llVerbose, String::fromLatin1("  %s"),
+                          {loader.GetLibraryFileName(static_cast<TFFLibrary>(lib))});
+    } else {
+        logger.Log(nullptr, llError, loader.LastError());
+    }
+    CheckSynchronize();
+    loader.UnloadLibs(EncoderLibraries);
+    return loaded ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const TStartupScope platform;
+    TStartupList engine;
+    AddEngineUnits(engine);
+    int result = 1;
+    try {
+        engine.Initialize();
+        result = run(QCoreApplication::arguments());
+    } catch (const Exception& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+    }
+    engine.Finalize();
+    return result;
+}
