@@ -6,6 +6,14 @@ extern "C" {
 #include "engine/FFStubs.h"
 
 #define VORLANE_AVFORMAT_ENTRY_POINTS(X) \
+    X(avformat_find_stream_info) \
+    X(av_find_input_format) \
+    X(av_guess_format) \
+    X(av_read_frame) \
+    X(av_seek_frame) \
+    X(avformat_seek_file) \
+    X(avio_size) \
+    X(avio_seek) \
     X(avformat_version) \
     X(avformat_open_input) \
     X(avformat_close_input)              \

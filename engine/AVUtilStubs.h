@@ -1,6 +1,9 @@
 // AVUtilStubs.h - the entry points of the utility library that the engine uses.
 #pragma once
 extern "C" {
+#include <libavutil/time.h>
+#include <libavutil/imgutils.h>
+#include <libavutil/frame.h>
 #include <libavutil/avutil.h>
 #include <libavutil/dict.h>
 #include <libavutil/log.h>
@@ -10,6 +13,14 @@ extern "C" {
 #include "engine/FFStubs.h"
 
 #define VORLANE_AVUTIL_ENTRY_POINTS(X) \
+    X(av_frame_alloc) \
+    X(av_frame_free) \
+    X(av_frame_unref) \
+    X(av_frame_move_ref) \
+    X(av_gettime_relative) \
+    X(av_image_get_buffer_size) \
+    X(av_image_fill_arrays) \
+    X(av_rescale_q) \
     X(av_log)                          \
     X(av_log_set_callback)             \
     X(av_log_set_level)                \
@@ -20,6 +31,7 @@ extern "C" {
     X(avutil_version)                  \
     X(av_opt_find)                     \
     X(av_opt_set)                      \
+    X(av_opt_set_dict2)                \
     X(av_dict_set)                     \
     X(av_dict_get)                     \
     X(av_dict_free)                    \

@@ -6,6 +6,8 @@ extern "C" {
 #include "engine/FFStubs.h"
 
 #define VORLANE_SWSCALE_ENTRY_POINTS(X) \
+    X(sws_getCachedContext) \
+    X(sws_scale) \
     X(swscale_version)                  \
     X(sws_get_class)                    \
     X(sws_getContext)                   \

@@ -2,6 +2,11 @@
 // media libraries and prints the loader's result and every log line.
 //
 //   ffdriver [--path FOLDER] [--level quiet|panic|fatal|error|warning|info|verbose|debug]
+//            [--parse OPTIONS [--presets PRESETS] [--lenient]]
+//
+// With --parse the options (and presets) are parsed as an output's option
+// string would be, and the resulting settings, context and library options
+// are printed; a failing parse prints its error text and exits with 1.
 #include <QCoreApplication>
 #include <QTextStream>
 
@@ -11,6 +16,7 @@
 #include "engine/EngineUnits.h"
 #include "engine/FFLoad.h"
 #include "engine/FFLog.h"
+#include "engine/FFmpeg.h"
 #include "platform/rtl/Exception.h"
 #include "platform/rtl/Thread.h"
 
@@ -34,8 +40,33 @@ bool parseLevel(const String& text, TLogLevel& level)
     return false;
 }
 
+struct TParseRequest {
+    bool Wanted = false;
+    AnsiString Options;
+    AnsiString Presets;
+    bool Lenient = false;
+};
+
+int parseOnly(const TParseRequest& request)
+{
+    try {
+        TCustomFFmpeg task;
+        task.SetStrictOptions(!request.Lenient);
+        task.ParseOptions(request.Options);
+        task.ParsePresets(request.Presets);
+        CheckSynchronize();
+        std::printf("%s", DescribeOptions(task).toUtf8().constData());
+        return 0;
+    } catch (const Exception& e) {
+        CheckSynchronize();
+        std::printf("error: %s\n", e.Message().toUtf8().constData());
+        return 1;
+    }
+}
+
 int run(const QStringList& args)
 {
+    TParseRequest parse;
     TFFLogger logger(nullptr);
     logger.OnLog = TLogEvent::FromFunction(&printLine);
     TFFLoader& loader = *FFLoader();
@@ -49,8 +80,15 @@ int run(const QStringList& args)
                 return 2;
             }
             logger.SetLogLevel(level);
+        } else if (args[i] == QLatin1String("--parse") && i + 1 < args.size()) {
+            parse.Wanted = true;
+            parse.Options = args[++i].toLocal8Bit();
+        } else if (args[i] == QLatin1String("--presets") && i + 1 < args.size()) {
+            parse.Presets = args[++i].toLocal8Bit();
+        } else if (args[i] == QLatin1String("--lenient")) {
+            parse.Lenient = true;
         } else {
-            std::fprintf(stderr, "usage: ffdriver [--path FOLDER] [--level LEVEL]\n");
+            std::fprintf(stderr, "usage: ffdriver [--path FOLDER] [--level LEVEL] [--parse OPTIONS [--presets TEXT] [--lenient]]\n");
             return 2;
         }
     }
@@ -67,8 +105,11 @@ int run(const QStringList& args)
         logger.Log(nullptr, llError, loader.LastError());
     }
     CheckSynchronize();
+    int result = loaded ? 0 : 1;
+    if (loaded && parse.Wanted)
+        result = parseOnly(parse);
     loader.UnloadLibs(EncoderLibraries);
-    return loaded ? 0 : 1;
+    return result;
 }
 
 }  // namespace
