@@ -2,10 +2,27 @@
 #pragma once
 extern "C" {
 #include <libavcodec/avcodec.h>
+#include <libavcodec/bsf.h>
 }
 #include "engine/FFStubs.h"
 
 #define VORLANE_AVCODEC_ENTRY_POINTS(X) \
+    X(avcodec_parameters_from_context) \
+    X(avcodec_parameters_copy) \
+    X(avcodec_send_frame) \
+    X(avcodec_receive_packet) \
+    X(av_packet_rescale_ts) \
+    X(av_packet_ref) \
+    X(av_packet_move_ref) \
+    X(av_bsf_get_by_name) \
+    X(av_bsf_alloc) \
+    X(av_bsf_init) \
+    X(av_bsf_send_packet) \
+    X(av_bsf_receive_packet) \
+    X(av_bsf_free) \
+    X(avcodec_get_name) \
+    X(av_packet_get_side_data) \
+    X(av_codec_is_encoder) \
     X(avcodec_parameters_to_context) \
     X(avcodec_send_packet) \
     X(avcodec_receive_frame) \

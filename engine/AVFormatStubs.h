@@ -6,6 +6,24 @@ extern "C" {
 #include "engine/FFStubs.h"
 
 #define VORLANE_AVFORMAT_ENTRY_POINTS(X) \
+    X(avformat_alloc_output_context2) \
+    X(avio_enum_protocols) \
+    X(av_guess_codec) \
+    X(avio_open2) \
+    X(avio_closep) \
+    X(avformat_write_header) \
+    X(av_write_trailer) \
+    X(av_interleaved_write_frame) \
+    X(av_dump_format) \
+    X(av_stream_new_side_data) \
+    X(av_filename_number_test) \
+    X(avio_check) \
+    X(avio_write) \
+    X(avio_flush) \
+    X(avio_read) \
+    X(av_codec_get_id) \
+    X(av_codec_get_tag) \
+    X(avformat_query_codec) \
     X(avformat_find_stream_info) \
     X(av_find_input_format) \
     X(av_guess_format) \

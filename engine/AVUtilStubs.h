@@ -9,10 +9,38 @@ extern "C" {
 #include <libavutil/log.h>
 #include <libavutil/opt.h>
 #include <libavutil/parseutils.h>
+#include <libavutil/pixdesc.h>
+#include <libavutil/samplefmt.h>
+#include <libavutil/channel_layout.h>
 }
 #include "engine/FFStubs.h"
 
 #define VORLANE_AVUTIL_ENTRY_POINTS(X) \
+    X(av_dict_copy) \
+    X(av_find_best_pix_fmt_of_2) \
+    X(av_opt_get_int) \
+    X(av_channel_layout_default) \
+    X(av_channel_layout_uninit) \
+    X(av_rescale_q_rnd) \
+    X(av_get_pix_fmt) \
+    X(av_get_pix_fmt_name) \
+    X(av_pix_fmt_desc_get) \
+    X(av_get_sample_fmt) \
+    X(av_get_sample_fmt_name) \
+    X(av_get_bytes_per_sample) \
+    X(av_parse_video_rate) \
+    X(av_parse_video_size) \
+    X(av_opt_set_bin) \
+    X(av_opt_set_int) \
+    X(av_reduce) \
+    X(av_d2q) \
+    X(av_mallocz) \
+    X(av_strdup) \
+    X(av_frame_ref) \
+    X(av_usleep) \
+    X(av_find_nearest_q_idx) \
+    X(av_get_pix_fmt_string) \
+    X(av_dict_set_int) \
     X(av_frame_alloc) \
     X(av_frame_free) \
     X(av_frame_unref) \
