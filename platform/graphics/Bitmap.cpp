@@ -193,10 +193,66 @@ int TBitmap::nearestIndex(TColor rgb) const
     return nearestIn(FColorTable, qRgb(GetRValue(rgb), GetGValue(rgb), GetBValue(rgb)));
 }
 
+namespace {
+
+// The canvas of a bitmap: its context lives as long as the canvas and draws
+// on the bitmap's own QImage.
+class TBitmapCanvas : public TCanvas {
+public:
+    explicit TBitmapCanvas(QImage* image) : FContext(image) {}
+
+protected:
+    void CreateHandle() override { SetHandle(&FContext); }
+
+private:
+    TDeviceContext FContext;
+};
+
+}  // namespace
+
+TBitmap::TBitmap() = default;
+TBitmap::~TBitmap() = default;
+
+TCanvas* TBitmap::Canvas()
+{
+    if (FCanvas == nullptr)
+        FCanvas = std::make_unique<TBitmapCanvas>(&FImage);
+    return FCanvas.get();
+}
+
+TColor TBitmap::TransparentColor() const
+{
+    if (FTransparentMode == tmFixed)
+        return FTransparentColor;
+    if (FImage.isNull())
+        return clDefault;
+    return Pixels(0, Height() - 1);
+}
+
+void TBitmap::SetTransparentColor(TColor Value)
+{
+    FTransparentColor = Value;
+    FTransparentMode = Value == clDefault ? tmAuto : tmFixed;
+    Changed();
+}
+
+void TBitmap::SetTransparentMode(TTransparentMode Value)
+{
+    if (Value == FTransparentMode)
+        return;
+    FTransparentMode = Value;
+    if (Value == tmAuto)
+        FTransparentColor = clDefault;
+    else
+        FTransparentColor = TransparentColor();
+    Changed();
+}
+
 void TBitmap::Assign(const TPersistent* Source)
 {
     if (Source == nullptr) {
         FImage = QImage();
+        Changed();
         return;
     }
     if (const auto* other = dynamic_cast<const TBitmap*>(Source)) {
@@ -206,9 +262,66 @@ void TBitmap::Assign(const TPersistent* Source)
         FAlphaFormat = other->FAlphaFormat;
         FColorTable = other->FColorTable;
         FImage = other->FImage.copy();
+        FTransparentColor = other->FTransparentColor;
+        FTransparentMode = other->FTransparentMode;
+        SetTransparent(other->Transparent());
+        Changed();
         return;
     }
-    TPersistent::Assign(Source);
+    if (const auto* graphic = dynamic_cast<const TGraphic*>(Source)) {
+        const QImage image = graphic->ToImage();
+        if (image.isNull()) {
+            FImage = QImage();
+        } else if (image.hasAlphaChannel()) {
+            SetImage(image.convertToFormat(QImage::Format_ARGB32));
+        } else {
+            SetImage(image.convertToFormat(QImage::Format_RGB32));
+            SetPixelFormat(pf24bit);
+        }
+        Changed();
+        return;
+    }
+    TGraphic::Assign(Source);
+}
+
+QImage TBitmap::ToImage() const
+{
+    if (FImage.isNull())
+        return QImage();
+    if (!Transparent())
+        return FImage.convertToFormat(FAlphaFormat == afIgnored ? QImage::Format_RGB32 : QImage::Format_ARGB32);
+    // The transparent colour becomes alpha 0; everything else is opaque.
+    QImage image = FImage.convertToFormat(QImage::Format_ARGB32);
+    const TColor key = ColorToRGB(TransparentColor());
+    const QRgb keyRgb = qRgb(GetRValue(key), GetGValue(key), GetBValue(key));
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            line[x] = (line[x] & 0x00FFFFFF) == (keyRgb & 0x00FFFFFF) ? 0 : (line[x] | 0xFF000000);
+    }
+    return image;
+}
+
+void TBitmap::Draw(TCanvas* ACanvas, const TRect& Rect) const
+{
+    if (ACanvas == nullptr || FImage.isNull())
+        return;
+    HDC dc = ACanvas->Handle();
+    if (Transparent() || FAlphaFormat != afIgnored) {
+        DrawImage(dc, Rect, ToImage());
+        return;
+    }
+    // Opaque bitmaps are blitted with the canvas's copy mode.
+    TDeviceContext source(const_cast<QImage*>(&FImage));
+    StretchBlt(dc, Rect.Left, Rect.Top, Rect.Width(), Rect.Height(), &source, 0, 0, Width(), Height(),
+               ACanvas->CopyMode());
+}
+
+std::unique_ptr<TGraphic> TBitmap::clone() const
+{
+    auto copy = std::make_unique<TBitmap>();
+    copy->Assign(this);
+    return copy;
 }
 
 void TBitmap::SetSize(int AWidth, int AHeight)
@@ -410,7 +523,30 @@ void TBitmap::LoadFromFile(const String& FileName)
     QFile file(FileName);
     if (!file.open(QIODevice::ReadOnly))
         throw EFOpenError(LoadResString(RtlConsts::SFOpenError), {FileName, file.errorString()});
-    const QByteArray data = file.readAll();
+    loadFromData(file.readAll());
+}
+
+void TBitmap::LoadFromStream(TStream* Stream)
+{
+    uint8_t header[bmpFileHeaderSize];
+    if (Stream->Read(header, bmpFileHeaderSize) != bmpFileHeaderSize || header[0] != 'B' || header[1] != 'M')
+        throw EInvalidGraphic(LoadResString(GraphicsConsts::SInvalidBitmap));
+    const uint32_t fileSize = uint32_t(header[2]) | uint32_t(header[3]) << 8 | uint32_t(header[4]) << 16 |
+                              uint32_t(header[5]) << 24;
+    // A header size beyond the stream is read as "the rest of the stream".
+    const int64_t rest = Stream->Size() - Stream->Position();
+    int64_t want = int64_t(fileSize) - bmpFileHeaderSize;
+    if (want <= 0 || want > rest)
+        want = rest;
+    QByteArray data(reinterpret_cast<const char*>(header), bmpFileHeaderSize);
+    data.resize(bmpFileHeaderSize + qsizetype(want));
+    if (Stream->Read(data.data() + bmpFileHeaderSize, want) != want)
+        throw EInvalidGraphic(LoadResString(GraphicsConsts::SInvalidBitmap));
+    loadFromData(data);
+}
+
+void TBitmap::loadFromData(const QByteArray& data)
+{
     if (data.size() < bmpFileHeaderSize + bmpCoreHeaderSize || !data.startsWith("BM"))
         throw EInvalidGraphic(LoadResString(GraphicsConsts::SInvalidBitmap));
     const QImage image = QImage::fromData(data, "BMP");
@@ -446,10 +582,28 @@ void TBitmap::LoadFromFile(const String& FileName)
     TBitmap loaded;
     loaded.SetImage(image);
     loaded.SetPixelFormat(format);
-    Assign(&loaded);
+    FPixelFormat = loaded.FPixelFormat;
+    FAlphaFormat = loaded.FAlphaFormat;
+    FColorTable = loaded.FColorTable;
+    FImage = std::move(loaded.FImage);
+    Changed();
+}
+
+void TBitmap::SaveToStream(TStream* Stream) const
+{
+    const QByteArray data = saveToData();
+    Stream->WriteBuffer(data.constData(), data.size());
 }
 
 void TBitmap::SaveToFile(const String& FileName) const
+{
+    const QByteArray data = saveToData();
+    QSaveFile file(FileName);
+    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit())
+        throw EFCreateError(LoadResString(RtlConsts::SFCreateError), {FileName, file.errorString()});
+}
+
+QByteArray TBitmap::saveToData() const
 {
     const int bits = FImage.isNull() ? 32 : FImage.depth();
     const int stride = BytesPerScanline(Width(), bits, 32);
@@ -486,8 +640,5 @@ void TBitmap::SaveToFile(const String& FileName) const
     }
     for (int y = Height() - 1; y >= 0; --y)
         data.append(reinterpret_cast<const char*>(FImage.constScanLine(y)), stride);
-
-    QSaveFile file(FileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit())
-        throw EFCreateError(LoadResString(RtlConsts::SFCreateError), {FileName, file.errorString()});
+    return data;
 }

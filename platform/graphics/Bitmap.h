@@ -1,17 +1,21 @@
-// Bitmap.h - the pixel store of TBitmap: a QImage kept in the memory layouts
-// of device-independent bitmaps, so scan-line code written for them works.
+// Bitmap.h - TBitmap: a QImage kept in the memory layouts of
+// device-independent bitmaps (so scan-line code written for them works),
+// with a canvas, a transparent colour and Windows bitmap files.
+//
+// Ownership: the bitmap owns its QImage and its canvas; the canvas owns a
+// device context over that QImage, which stays valid across size and format
+// changes (the QImage object is a member, only its pixels are replaced).
 #pragma once
 #include <QImage>
+#include <memory>
 #include <vector>
 
 #include "platform/graphics/Color.h"
+#include "platform/graphics/Graphics.h"
 #include "platform/rtl/Component.h"
 #include "platform/rtl/Exception.h"
 #include "platform/rtl/ResString.h"
 
-VORLANE_DECLARE_EXCEPTION(EInvalidGraphic, Exception);
-VORLANE_DECLARE_EXCEPTION(EInvalidGraphicOperation, Exception);
-VORLANE_DECLARE_EXCEPTION(EOutOfResources, Exception);
 
 namespace GraphicsConsts {
 VORLANE_RESOURCESTRING(SInvalidPixelFormat, "Invalid pixel format");
@@ -38,25 +42,43 @@ enum TAlphaFormat { afIgnored, afDefined, afPremultiplied };
 // to a multiple of Alignment bits.
 int BytesPerScanline(int PixelsPerScanline, int BitsPerPixel, int Alignment);
 
-class TBitmap : public TPersistent {
+// How the transparent colour is chosen: tmAuto takes the bottom-left pixel.
+enum TTransparentMode { tmAuto, tmFixed };
+
+class TBitmap : public TGraphic {
 public:
-    TBitmap() = default;
-    ~TBitmap() override = default;
+    TBitmap();
+    ~TBitmap() override;
 
     String ClassName() const override { return String::fromLatin1("TBitmap"); }
 
-    // A TBitmap is copied deeply; nullptr empties this bitmap.
+    // A TBitmap is copied deeply (pixels, format, transparency); another
+    // TGraphic gives its pixels: pf24bit when opaque, pf32bit with afDefined
+    // when it has alpha. nullptr empties this bitmap.
     void Assign(const TPersistent* Source) override;
 
-    int Width() const { return FImage.width(); }
-    void SetWidth(int Value) { SetSize(Value, Height()); }
-    int Height() const { return FImage.height(); }
-    void SetHeight(int Value) { SetSize(Width(), Value); }
+    int Width() const override { return FImage.width(); }
+    void SetWidth(int Value) override { SetSize(Value, Height()); }
+    int Height() const override { return FImage.height(); }
+    void SetHeight(int Value) override { SetSize(Width(), Value); }
     // Keeps the pixels of the part both sizes share; new pixels are white.
     // A zero (or negative) dimension empties the bitmap, keeping its format;
     // EOutOfResources when the pixels cannot be allocated.
     void SetSize(int AWidth, int AHeight);
-    bool Empty() const { return FImage.isNull(); }
+    bool Empty() const override { return FImage.isNull(); }
+
+    // The canvas drawing on this bitmap's pixels (created on first use).
+    // Drawing on a pf1bit or pf8bit bitmap maps colours to the nearest
+    // palette entry.
+    TCanvas* Canvas();
+
+    // When Transparent, Draw leaves the pixels of TransparentColor out.
+    // Reading TransparentColor in tmAuto gives the bottom-left pixel
+    // (clDefault for an empty bitmap); setting it switches to tmFixed.
+    TColor TransparentColor() const;
+    void SetTransparentColor(TColor Value);
+    TTransparentMode TransparentMode() const { return FTransparentMode; }
+    void SetTransparentMode(TTransparentMode Value);
 
     TPixelFormat PixelFormat() const { return FPixelFormat; }
     // Converts the existing pixels: to an indexed format through the nearest
@@ -96,10 +118,20 @@ public:
     // Windows bitmap files. Loading picks the pixel format from the file's
     // bit depth (4-bit files load as pf8bit). EFOpenError / EInvalidGraphic
     // on a missing or damaged file, EFCreateError when it cannot be written.
-    void LoadFromFile(const String& FileName);
-    void SaveToFile(const String& FileName) const;
+    // A stream holds the whole file (header included); loading reads the
+    // size the header gives.
+    void LoadFromFile(const String& FileName) override;
+    void SaveToFile(const String& FileName) const override;
+    void LoadFromStream(TStream* Stream) override;
+    void SaveToStream(TStream* Stream) const override;
+
+    void Draw(TCanvas* ACanvas, const TRect& Rect) const override;
+    QImage ToImage() const override;
+    std::unique_ptr<TGraphic> clone() const override;
 
 private:
+    void loadFromData(const QByteArray& data);
+    QByteArray saveToData() const;
     QImage::Format imageFormat() const;
     void replaceImage(QImage image);
     int nearestIndex(TColor rgb) const;
@@ -108,4 +140,7 @@ private:
     TPixelFormat FPixelFormat = pf32bit;
     TAlphaFormat FAlphaFormat = afIgnored;
     QList<QRgb> FColorTable;  // the palette an empty indexed bitmap will use
+    TColor FTransparentColor = clDefault;
+    TTransparentMode FTransparentMode = tmAuto;
+    std::unique_ptr<TCanvas> FCanvas;
 };

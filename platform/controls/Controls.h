@@ -1,0 +1,390 @@
+// Controls.h - the control tree: controls with bounds, alignment and
+// messages, windowed controls backed by one QWidget each, graphic controls
+// painted on their parent, and custom-painted controls with a canvas.
+#pragma once
+#include <QImage>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "platform/controls/Messages.h"
+#include "platform/graphics/Color.h"
+#include "platform/graphics/DeviceContext.h"
+#include "platform/rtl/Component.h"
+#include "platform/rtl/Delegate.h"
+#include "platform/rtl/Exception.h"
+
+class QWidget;
+class QEvent;
+class TFont;
+class TCanvas;
+class TWinControl;
+class TCustomForm;
+class TPopupMenu;
+
+namespace ControlsConsts {
+VORLANE_RESOURCESTRING(SControlParentSetToSelf, "A control cannot have itself as its parent");
+VORLANE_RESOURCESTRING(SCannotFocus, "Cannot focus a disabled or invisible window");
+VORLANE_RESOURCESTRING(SParentRequired, "Control '%s' has no parent window");
+}  // namespace ControlsConsts
+
+enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
+enum TAnchorKind { akLeft, akTop, akRight, akBottom };
+using TAnchors = TSet<TAnchorKind>;
+
+enum TControlStyleItem {
+    csAcceptsControls, csCaptureMouse, csDesignInteractive, csClickEvents, csFramed, csSetCaption,
+    csOpaque, csDoubleClicks, csFixedWidth, csFixedHeight, csNoDesignVisible, csReplicatable,
+    csNoStdEvents, csDisplayDragImage, csReflector, csActionClient, csMenuEvents, csParentBackground
+};
+using TControlStyle = TSet<TControlStyleItem>;
+
+enum TControlStateItem {
+    csLButtonDown, csClicked, csPalette, csReadingState, csAlignmentNeeded, csFocusing, csCreating,
+    csPaintCopy, csCustomPaint, csDestroyingHandle, csDocking
+};
+using TControlState = TSet<TControlStateItem>;
+
+using TCursor = int;
+enum : TCursor {
+    crDefault = 0, crNone = -1, crArrow = -2, crCross = -3, crIBeam = -4, crSize = -22, crSizeNESW = -6,
+    crSizeNS = -7, crSizeNWSE = -8, crSizeWE = -9, crUpArrow = -10, crHourGlass = -11, crDrag = -12,
+    crNoDrop = -13, crHSplit = -14, crVSplit = -15, crNo = -18, crAppStart = -19, crHelp = -20,
+    crHandPoint = -21, crSizeAll = -22
+};
+
+using TModalResult = int;
+enum : TModalResult {
+    mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5, mrYes = 6, mrNo = 7,
+    mrAll = 8, mrNoToAll = 9, mrYesToAll = 10
+};
+
+using TMouseEvent = TDelegate<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
+using TMouseMoveEvent = TDelegate<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
+using TKeyEvent = TDelegate<void(TObject* Sender, uint16_t& Key, TShiftState Shift)>;
+using TKeyPressEvent = TDelegate<void(TObject* Sender, QChar& Key)>;
+
+struct TSizeConstraints {
+    int MinWidth = 0, MinHeight = 0, MaxWidth = 0, MaxHeight = 0;  // 0: no limit
+};
+
+// The base of everything visible. Every message reaches the control through
+// WindowProc, which is WndProc until someone replaces it; a replacement
+// keeps the old value and calls it for the default behaviour.
+class TControl : public TComponent, public TMessageReceiver {
+public:
+    explicit TControl(TComponent* AOwner);
+    ~TControl() override;
+
+    String ClassName() const override { return String::fromLatin1("TControl"); }
+
+    TWndMethod WindowProc;
+    LRESULT Perform(UINT Msg, WPARAM WParam = 0, LPARAM LParam = 0);
+    void ReceiveMessage(TMessage& Message) override { WindowProc(Message); }
+
+    TWinControl* Parent() const { return FParent; }
+    virtual void SetParent(TWinControl* AParent);
+
+    int Left() const { return FLeft; }
+    int Top() const { return FTop; }
+    int Width() const { return FWidth; }
+    int Height() const { return FHeight; }
+    void SetLeft(int Value) { SetBounds(Value, FTop, FWidth, FHeight); }
+    void SetTop(int Value) { SetBounds(FLeft, Value, FWidth, FHeight); }
+    void SetWidth(int Value) { SetBounds(FLeft, FTop, Value, FHeight); }
+    void SetHeight(int Value) { SetBounds(FLeft, FTop, FWidth, Value); }
+    TRect BoundsRect() const { return Bounds(FLeft, FTop, FWidth, FHeight); }
+    void SetBoundsRect(const TRect& R) { SetBounds(R.Left, R.Top, R.Width(), R.Height()); }
+    virtual void SetBounds(int ALeft, int ATop, int AWidth, int AHeight);
+    virtual TRect ClientRect() const { return Rect(0, 0, FWidth, FHeight); }
+    int ClientWidth() const { return ClientRect().Width(); }
+    int ClientHeight() const { return ClientRect().Height(); }
+    void SetClientWidth(int Value) { SetWidth(FWidth - ClientWidth() + Value); }
+    void SetClientHeight(int Value) { SetHeight(FHeight - ClientHeight() + Value); }
+    // Client coordinates to the screen and back.
+    TPoint ClientToScreen(TPoint P) const;
+    TPoint ScreenToClient(TPoint P) const;
+    // The offset of this control's client origin in its nearest windowed
+    // ancestor that has a widget (itself for windowed controls).
+    TPoint OriginInWindow() const;
+
+    TAlign Align() const { return FAlign; }
+    void SetAlign(TAlign Value);
+    TAnchors Anchors() const { return FAnchors; }
+    void SetAnchors(TAnchors Value);
+    TSizeConstraints Constraints() const { return FConstraints; }
+    void SetConstraints(const TSizeConstraints& Value);
+
+    bool Visible() const { return FVisible; }
+    void SetVisible(bool Value);
+    void Show() { SetVisible(true); }
+    void Hide() { SetVisible(false); }
+    // Visible here and in every parent up to a visible form.
+    bool Showing() const;
+    bool Enabled() const { return FEnabled; }
+    void SetEnabled(bool Value);
+
+    String Caption() const { return FText; }
+    void SetCaption(const String& Value) { SetText(Value); }
+    String Text() const { return FText; }
+    // Goes through WindowProc as WM_SETTEXT.
+    void SetText(const String& Value);
+
+    TColor Color() const { return FColor; }
+    void SetColor(TColor Value);
+    bool ParentColor() const { return FParentColor; }
+    void SetParentColor(bool Value);
+    TFont* Font() const { return FFont.get(); }
+    void SetFont(const TFont* Value);
+    bool ParentFont() const { return FParentFont; }
+    void SetParentFont(bool Value);
+
+    String Hint() const { return FHint; }
+    void SetHint(const String& Value) { FHint = Value; }
+    bool ShowHint() const { return FShowHint; }
+    void SetShowHint(bool Value) { FShowHint = Value; }
+    TCursor Cursor() const { return FCursor; }
+    void SetCursor(TCursor Value);
+    TPopupMenu* PopupMenu() const { return FPopupMenu; }
+    void SetPopupMenu(TPopupMenu* Value);
+
+    TControlStyle ControlStyle() const { return FControlStyle; }
+    void SetControlStyle(TControlStyle Value) { FControlStyle = Value; }
+    TControlState ControlState() const { return FControlState; }
+
+    // Repaints the control: the widget's, or the part of the parent it covers.
+    virtual void Invalidate();
+    virtual void Update();
+    void Repaint() { Invalidate(); Update(); }
+    void BringToFront();
+    void SendToBack();
+
+    TNotifyEvent OnClick;
+    TNotifyEvent OnDblClick;
+    TMouseEvent OnMouseDown;
+    TMouseEvent OnMouseUp;
+    TMouseMoveEvent OnMouseMove;
+    TNotifyEvent OnResize;
+
+    // The default window procedure; exposed so a replaced WindowProc can be
+    // restored with WindowProc = TWndMethod(control, &TControl::WndProc).
+    virtual void WndProc(TMessage& Message);
+
+protected:
+    // Routes the message to its handler; each class handles its messages and
+    // hands the rest to its base class. The end of the chain is DefaultHandler.
+    virtual void Dispatch(TMessage& Message);
+    virtual void DefaultHandler(TMessage& Message);
+
+    virtual void Click();
+    virtual void DblClick();
+    virtual void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
+    virtual void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
+    virtual void MouseMove(TShiftState Shift, int X, int Y);
+    virtual void Resize();
+    virtual void Changed() {}
+    // The toolkit must follow a property change (colour, font, text...).
+    virtual void UpdateWidget() {}
+    // Called after the control moved or resized.
+    virtual void BoundsChanged(bool Moved, bool Resized);
+    void RequestAlign();
+
+    // Font and colour changes travel to children that follow their parent.
+    virtual void FontChanged();
+    virtual void ColorChanged();
+
+    TCustomForm* ParentForm() const;
+    TControlStyle FControlStyle;
+    TControlState FControlState;
+    String FText;
+
+private:
+    friend class TWinControl;
+    void handleMouseDown(TMessage& Message, TMouseButton Button);
+    void handleMouseUp(TMessage& Message, TMouseButton Button);
+    void fontChangedEvent(TObject* Sender);
+    void updateAnchorRules();
+
+    TWinControl* FParent = nullptr;
+    int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
+    TAlign FAlign = alNone;
+    TAnchors FAnchors{akLeft, akTop};
+    TRect FAnchorRules;  // distances kept by anchors: Left, Top, right gap, bottom gap
+    TSizeConstraints FConstraints;
+    bool FVisible = true;
+    bool FEnabled = true;
+    TColor FColor = clWindow;
+    bool FParentColor = false;
+    std::unique_ptr<TFont> FFont;
+    bool FParentFont = true;
+    bool FUpdatingFont = false;
+    String FHint;
+    bool FShowHint = false;
+    TCursor FCursor = crDefault;
+    TPopupMenu* FPopupMenu = nullptr;
+};
+
+// A control without a window: it paints on its parent's surface during the
+// parent's paint, in z-order, and gets the mouse messages for its area.
+class TGraphicControl : public TControl {
+public:
+    explicit TGraphicControl(TComponent* AOwner);
+    ~TGraphicControl() override;
+    String ClassName() const override { return String::fromLatin1("TGraphicControl"); }
+    // Valid during Paint.
+    TCanvas* Canvas() const { return FCanvas.get(); }
+
+protected:
+    void Dispatch(TMessage& Message) override;
+    virtual void Paint() {}
+
+private:
+    std::unique_ptr<TCanvas> FCanvas;
+};
+
+// The toolkit's default handling of the event being translated now.
+struct TToolkitEvent {
+    QEvent* Event = nullptr;
+    UINT Msg = 0;
+    std::function<bool(QEvent*)> Base;  // calls the widget class's own handler
+    bool BaseCalled = false;
+};
+
+// A control with a QWidget of its own. The widget is made when first
+// needed, by CreateWidget, the one place where each class names its widget.
+class TWinControl : public TControl {
+public:
+    explicit TWinControl(TComponent* AOwner);
+    ~TWinControl() override;
+    String ClassName() const override { return String::fromLatin1("TWinControl"); }
+
+    HWND Handle();
+    bool HandleAllocated() const { return FWidget != nullptr; }
+    void HandleNeeded();
+    QWidget* Widget();  // allocates
+
+    int ControlCount() const { return static_cast<int>(FControls.size()); }
+    TControl* Controls(int Index) const { return FControls.at(size_t(Index)); }
+    // The topmost visible, enabled child control at P (client coordinates).
+    TControl* ControlAtPos(TPoint P, bool AllowDisabled = false) const;
+
+    int TabOrder() const;
+    void SetTabOrder(int Value);
+    bool TabStop() const { return FTabStop; }
+    void SetTabStop(bool Value) { FTabStop = Value; }
+    // Windowed children in tab order, depth first.
+    void GetTabOrderList(std::vector<TWinControl*>& List) const;
+
+    virtual bool CanFocus() const;
+    bool Focused() const;
+    virtual void SetFocus();
+
+    void DisableAlign() { ++FAlignLevel; }
+    void EnableAlign();
+    void Realign() { AlignControls(nullptr); }
+
+    void Invalidate() override;
+    void Update() override;
+
+    // Desktop files dropped on the control arrive as WM_DROPFILES.
+    void SetAcceptFiles(bool Value);
+    bool AcceptFiles() const { return FAcceptFiles; }
+
+    TKeyEvent OnKeyDown;
+    TKeyEvent OnKeyUp;
+    TKeyPressEvent OnKeyPress;
+    TNotifyEvent OnEnter;
+    TNotifyEvent OnExit;
+
+    // The one place where toolkit events become messages. The widget classes
+    // call it from their event(); Base runs the widget class's own handling.
+    bool ToolkitEvent(QWidget* W, QEvent* E, const std::function<bool(QEvent*)>& Base);
+    void WndProc(TMessage& Message) override;
+
+protected:
+    virtual std::unique_ptr<QWidget> CreateWidget(QWidget* ParentWidget);
+    // Pushes the control's state into a new widget.
+    virtual void InitializeWidget();
+    virtual void DestroyWidget();
+    void Dispatch(TMessage& Message) override;
+    void DefaultHandler(TMessage& Message) override;
+    void UpdateWidget() override;
+    void BoundsChanged(bool Moved, bool Resized) override;
+    void FontChanged() override;
+    void ColorChanged() override;
+
+    virtual void AlignControls(TControl* AControl);
+    virtual void AdjustClientRect(TRect& R) const { (void)R; }
+    // Paints the control itself (the standard ones call the toolkit), then
+    // its graphic children.
+    virtual void PaintWindow(HDC DC);
+    void PaintControls(HDC DC);
+    virtual void EraseBackground(HDC DC);
+
+    virtual void KeyDown(uint16_t& Key, TShiftState Shift);
+    virtual void KeyUp(uint16_t& Key, TShiftState Shift);
+    virtual void KeyPress(QChar& Key);
+    virtual void DoEnter();
+    virtual void DoExit();
+    // True when the control wants the key itself (arrows in an edit...).
+    virtual bool WantsKey(uint16_t Key) const { (void)Key; return false; }
+    // Standard widgets draw themselves: their WM_PAINT default renders the
+    // toolkit's look into the buffer.
+    virtual bool ToolkitPaints() const { return false; }
+    // A press on a window without a frame of its own: true when the form's
+    // non-client area took it (moving or sizing the window).
+    virtual bool NonClientPress(TPoint ScreenPos) { (void)ScreenPos; return false; }
+    // A right click: shows the popup menu of the control at P.
+    void ContextPopup(TPoint P);
+    // Runs fn with toolkit signals of the widget blocked, so a change the
+    // program makes is not reported back as a user's change.
+    void WithSignalsBlocked(const std::function<void()>& Fn);
+    TToolkitEvent* CurrentToolkitEvent() const { return FToolkitEvent; }
+
+private:
+    friend class TControl;
+    void insertControl(TControl* C);
+    void removeControl(TControl* C);
+    void paintFromToolkit(QWidget* W, QEvent* E);
+    void createChildWidgets();
+    void placeWidget();
+    void dropFiles(QEvent* E);
+    bool mouseToGraphicChild(TMessage& Message);
+    void syncZOrder();
+
+    std::unique_ptr<QWidget> FWidget;
+    std::vector<TControl*> FControls;     // z-order, bottom first (not owned)
+    std::vector<TWinControl*> FTabList;   // tab order
+    int FAlignLevel = 0;
+    bool FTabStop = false;
+    bool FAcceptFiles = false;
+    bool FRenderingToolkit = false;
+    bool FPlacing = false;
+    QImage FBuffer;
+    TToolkitEvent* FToolkitEvent = nullptr;
+    TControl* FMouseControl = nullptr;  // graphic child holding the mouse
+    friend class TCustomControl;
+};
+
+// A windowed control that paints itself through Paint on its Canvas.
+class TCustomControl : public TWinControl {
+public:
+    explicit TCustomControl(TComponent* AOwner);
+    ~TCustomControl() override;
+    String ClassName() const override { return String::fromLatin1("TCustomControl"); }
+    // Valid during Paint.
+    TCanvas* Canvas() const { return FCanvas.get(); }
+
+protected:
+    void PaintWindow(HDC DC) override;
+    virtual void Paint() {}
+
+private:
+    std::unique_ptr<TCanvas> FCanvas;
+};
+
+// The form that contains Control, or nullptr.
+TCustomForm* GetParentForm(const TControl* Control);
+
+// Qt key code <-> virtual key.
+uint16_t QtKeyToVirtualKey(int QtKey);

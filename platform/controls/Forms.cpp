@@ -1,0 +1,459 @@
+#include "platform/controls/Forms.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QMenuBar>
+#include <QScreen>
+#include <QWindow>
+#include <cstdlib>
+
+#include "platform/controls/Dialogs.h"
+#include "platform/controls/Menus.h"
+#include "platform/controls/ToolkitWidget.h"
+#include "platform/graphics/Graphics.h"
+#include "platform/rtl/Thread.h"
+
+TApplication* Application = nullptr;
+TScreen* Screen = nullptr;
+
+Qt::CursorShape ControlsCursorShape(TCursor C);
+
+// ------------------------------------------------------------- TCustomForm
+
+TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner)
+{
+    FControlStyle = TControlStyle{csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
+    SetColor(clBtnFace);
+    TControl::SetBounds(0, 0, 320, 240);
+    SetVisible(false);
+    if (Screen != nullptr)
+        Screen->FForms.push_back(this);
+}
+
+TCustomForm::~TCustomForm()
+{
+    if (OnDestroy)
+        SafeCall([&] { OnDestroy(this); });
+    if (Screen != nullptr)
+        std::erase(Screen->FForms, this);
+    if (Application != nullptr && Application->MainForm() == this)
+        Application->SetMainForm(nullptr);
+}
+
+void TCustomForm::AfterConstruction()
+{
+    if (OnCreate)
+        OnCreate(this);
+}
+
+std::unique_ptr<QWidget> TCustomForm::CreateWidget(QWidget*)
+{
+    auto w = std::make_unique<TToolkitWidget<QWidget>>(this, nullptr);
+    w->setAttribute(Qt::WA_DeleteOnClose, false);
+    return w;
+}
+
+void TCustomForm::applyWindowFlags()
+{
+    QWidget* w = Widget();
+    Qt::WindowFlags flags = Qt::Window;
+    switch (FBorderStyle) {
+    case bsNone: flags |= Qt::FramelessWindowHint; break;
+    case bsDialog: flags = Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint; break;
+    case bsToolWindow: case bsSizeToolWin: flags = Qt::Tool; break;
+    default: break;
+    }
+    if (FFormStyle == fsStayOnTop)
+        flags |= Qt::WindowStaysOnTopHint;
+    if (w->windowFlags() != flags) {
+        const bool visible = w->isVisible();
+        w->setWindowFlags(flags);
+        if (visible)
+            w->show();
+    }
+    if (FBorderStyle == bsSingle || FBorderStyle == bsDialog || FBorderStyle == bsToolWindow)
+        w->setFixedSize(Width(), Height());
+    else {
+        const TSizeConstraints c = Constraints();
+        w->setMinimumSize(c.MinWidth, c.MinHeight);
+        w->setMaximumSize(c.MaxWidth > 0 ? c.MaxWidth : QWIDGETSIZE_MAX, c.MaxHeight > 0 ? c.MaxHeight : QWIDGETSIZE_MAX);
+    }
+}
+
+void TCustomForm::UpdateWidget()
+{
+    if (!HandleAllocated()) {
+        if (!Visible())
+            return;
+        HandleNeeded();  // comes back here with the widget
+        return;
+    }
+    TWinControl::UpdateWidget();
+    QWidget* w = Widget();
+    w->setWindowTitle(Caption());
+    applyWindowFlags();
+    if (Visible() && !FShown) {
+        FShown = true;
+        applyPosition();
+        w->show();
+        w->raise();
+        DoShow();
+    } else if (!Visible() && FShown) {
+        FShown = false;
+        w->hide();
+        DoHide();
+    }
+}
+
+void TCustomForm::applyPosition()
+{
+    if (FPositioned)
+        return;
+    FPositioned = true;
+    TRect area;
+    switch (FPosition) {
+    case poScreenCenter: case poDesktopCenter:
+        if (Screen != nullptr)
+            area = Rect(0, 0, Screen->Width(), Screen->Height());
+        break;
+    case poMainFormCenter: case poOwnerFormCenter: {
+        auto* owner = dynamic_cast<TCustomForm*>(Owner());
+        if (FPosition == poMainFormCenter || owner == nullptr)
+            owner = Application != nullptr ? Application->MainForm() : nullptr;
+        if (owner != nullptr && owner != this)
+            area = owner->BoundsRect();
+        else if (Screen != nullptr)
+            area = Rect(0, 0, Screen->Width(), Screen->Height());
+        break;
+    }
+    default:
+        return;
+    }
+    if (!area.IsEmpty())
+        SetBounds(area.Left + (area.Width() - Width()) / 2, area.Top + (area.Height() - Height()) / 2, Width(), Height());
+}
+
+void TCustomForm::Show()
+{
+    SetVisible(true);
+    if (HandleAllocated()) {
+        Widget()->raise();
+        Widget()->activateWindow();
+    }
+}
+
+void TCustomForm::DoShow()
+{
+    if (OnShow)
+        OnShow(this);
+}
+
+void TCustomForm::DoHide()
+{
+    if (OnHide)
+        OnHide(this);
+}
+
+TModalResult TCustomForm::ShowModal()
+{
+    if (Visible() || FModal)
+        throw EInvalidOperation(LoadResString(FormsConsts::SCannotShowModal));
+    FModalResult = mrNone;
+    FModal = true;
+    HandleNeeded();
+    Widget()->setWindowModality(Qt::ApplicationModal);
+    Show();
+    const QPointer<QWidget> alive(Widget());
+    while (true) {
+        if (Application != nullptr)
+            Application->HandleMessage();
+        else
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        if (Application != nullptr && Application->Terminated())
+            FModalResult = mrCancel;
+        if (FModalResult != mrNone) {
+            // The form may refuse to close; then the loop goes on.
+            TCloseAction action = caHide;
+            if (CloseQuery())
+                DoClose(action);
+            else
+                action = caNone;
+            if (action == caNone && !(Application != nullptr && Application->Terminated()))
+                FModalResult = mrNone;
+            else
+                break;
+        }
+    }
+    FModal = false;
+    Hide();
+    if (HandleAllocated())
+        Widget()->setWindowModality(Qt::NonModal);
+    return FModalResult;
+}
+
+bool TCustomForm::CloseQuery()
+{
+    bool canClose = true;
+    if (OnCloseQuery)
+        OnCloseQuery(this, canClose);
+    return canClose;
+}
+
+void TCustomForm::DoClose(TCloseAction& Action)
+{
+    if (OnClose)
+        OnClose(this, Action);
+}
+
+void TCustomForm::Close()
+{
+    if (FModal) {
+        FModalResult = mrCancel;
+        return;
+    }
+    if (!CloseQuery())
+        return;
+    const bool isMain = Application != nullptr && Application->MainForm() == this;
+    TCloseAction action = isMain ? caFree : caHide;
+    DoClose(action);
+    if (action == caNone)
+        return;
+    if (isMain) {
+        Hide();
+        Application->Terminate();
+        return;
+    }
+    switch (action) {
+    case caHide: Hide(); break;
+    case caMinimize: if (HandleAllocated()) Widget()->showMinimized(); break;
+    case caFree: Release(); break;
+    default: break;
+    }
+}
+
+void TCustomForm::Release()
+{
+    Hide();
+    PostMessage(ReceiverHandle(), CM_RELEASE, 0, 0);
+}
+
+void TCustomForm::SetFormStyle(TFormStyle Value)
+{
+    FFormStyle = Value;
+    if (HandleAllocated())
+        applyWindowFlags();
+}
+
+void TCustomForm::SetBorderStyle(TFormBorderStyle Value)
+{
+    FBorderStyle = Value;
+    if (HandleAllocated())
+        applyWindowFlags();
+}
+
+void TCustomForm::SetMenu(TMainMenu* Value)
+{
+    FMenu = Value;
+    if (Value != nullptr)
+        Value->AttachTo(this);
+    Realign();
+}
+
+void TCustomForm::SetActiveControl(TWinControl* Value)
+{
+    FActiveControl = Value;
+    if (Value != nullptr && Visible() && Value->CanFocus())
+        Value->SetFocus();
+}
+
+void TCustomForm::AdjustClientRect(TRect& R) const
+{
+    // The menu bar sits at the top of the window and the aligned controls below it.
+    if (FMenu != nullptr)
+        R.Top += FMenu->BarHeight();
+}
+
+bool TCustomForm::NonClientPress(TPoint ScreenPos)
+{
+    if (FBorderStyle != bsNone)
+        return false;
+    const LRESULT hit = Perform(WM_NCHITTEST, 0, MakeLParam(ScreenPos.X, ScreenPos.Y));
+    QWindow* window = Widget()->windowHandle();
+    if (window == nullptr)
+        return false;
+    Qt::Edges edges;
+    switch (hit) {
+    case HTCAPTION: window->startSystemMove(); return true;
+    case HTLEFT: edges = Qt::LeftEdge; break;
+    case HTRIGHT: edges = Qt::RightEdge; break;
+    case HTTOP: edges = Qt::TopEdge; break;
+    case HTBOTTOM: edges = Qt::BottomEdge; break;
+    case HTTOPLEFT: edges = Qt::TopEdge | Qt::LeftEdge; break;
+    case HTTOPRIGHT: edges = Qt::TopEdge | Qt::RightEdge; break;
+    case HTBOTTOMLEFT: edges = Qt::BottomEdge | Qt::LeftEdge; break;
+    case HTBOTTOMRIGHT: edges = Qt::BottomEdge | Qt::RightEdge; break;
+    default: return false;
+    }
+    window->startSystemResize(edges);
+    return true;
+}
+
+void TCustomForm::Dispatch(TMessage& Message)
+{
+    switch (Message.Msg) {
+    case WM_CLOSE:
+        Close();
+        break;
+    case CM_RELEASE:
+        if (Owner() != nullptr)
+            delete this;  // the owner's list forgets it on the way
+        break;
+    case WM_NCHITTEST:
+        Message.Result = HTCLIENT;
+        break;
+    default:
+        TWinControl::Dispatch(Message);
+        break;
+    }
+}
+
+// ------------------------------------------------------------ TApplication
+
+namespace {
+char programName[] = "vorlane";
+}
+
+TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner)
+{
+    FArgv[0] = programName;
+    Application = this;
+    Screen = new TScreen(this);  // owned by the application
+    SetApplicationExceptionHandler([this](const Exception& E) { exceptionReached(E); });
+    SetWakeMainThread([] {
+        if (QCoreApplication* app = QCoreApplication::instance())
+            QMetaObject::invokeMethod(app, [] { SafeCall([] { CheckSynchronize(); }); }, Qt::QueuedConnection);
+    });
+}
+
+TApplication::~TApplication()
+{
+    SetWakeMainThread({});
+    SetApplicationExceptionHandler({});
+    DestroyComponents();  // forms first, while Application is still reachable
+    Screen = nullptr;
+    Application = nullptr;
+}
+
+void TApplication::Initialize()
+{
+    Initialize(FArgc, FArgv);
+}
+
+void TApplication::Initialize(int& Argc, char** Argv)
+{
+    if (QCoreApplication::instance() != nullptr)
+        return;
+    // Pixels are pixels: no scaling by the screen's DPI.
+    qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::Floor);
+    FOwnQtApp = std::make_unique<QApplication>(Argc, Argv);
+}
+
+void TApplication::SetTitle(const String& Value)
+{
+    FTitle = Value;
+    if (QCoreApplication::instance() != nullptr)
+        QGuiApplication::setApplicationDisplayName(Value);
+}
+
+void TApplication::Run()
+{
+    if (FMainForm != nullptr && !FTerminated)
+        FMainForm->Show();
+    while (!FTerminated)
+        HandleMessage();
+}
+
+void TApplication::Terminate()
+{
+    FTerminated = true;
+    // Wakes a loop waiting for events.
+    if (QCoreApplication* app = QCoreApplication::instance())
+        QMetaObject::invokeMethod(app, [] {}, Qt::QueuedConnection);
+}
+
+void TApplication::ProcessMessages()
+{
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    SafeCall([] { CheckSynchronize(); });
+}
+
+void TApplication::HandleMessage()
+{
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    SafeCall([] { CheckSynchronize(); });
+}
+
+void TApplication::HandleException(TObject*)
+{
+    HandleCurrentException();
+}
+
+void TApplication::exceptionReached(const Exception& E)
+{
+    if (OnException) {
+        OnException(this, E);
+        return;
+    }
+    ShowException(E);
+}
+
+void TApplication::ShowException(const Exception& E)
+{
+    if (FShowingException)
+        return;  // an exception while one is shown is not shown again
+    FShowingException = true;
+    SafeCall([&] {
+        String text = E.Message();
+        if (!text.isEmpty() && !text.endsWith(QChar('.')))
+            text += QChar('.');
+        DialogService()->MessageBox(text, FTitle, MB_OK | MB_ICONSTOP);
+    });
+    FShowingException = false;
+}
+
+IDialogService* TApplication::DialogService() const
+{
+    if (FDialogService != nullptr)
+        return FDialogService;
+    if (!FDefaultDialogs)
+        const_cast<TApplication*>(this)->FDefaultDialogs = CreateDefaultDialogService();
+    return FDefaultDialogs.get();
+}
+
+// ----------------------------------------------------------------- TScreen
+
+TScreen::TScreen(TComponent* AOwner) : TComponent(AOwner) {}
+
+int TScreen::Width() const
+{
+    const QScreen* s = QGuiApplication::primaryScreen();
+    return s != nullptr ? s->geometry().width() : 0;
+}
+
+int TScreen::Height() const
+{
+    const QScreen* s = QGuiApplication::primaryScreen();
+    return s != nullptr ? s->geometry().height() : 0;
+}
+
+void TScreen::SetCursor(TCursor Value)
+{
+    if (FCursor == Value)
+        return;
+    if (FCursor != crDefault)
+        QGuiApplication::restoreOverrideCursor();
+    FCursor = Value;
+    if (Value != crDefault)
+        QGuiApplication::setOverrideCursor(QCursor(ControlsCursorShape(Value)));
+}

@@ -1,0 +1,189 @@
+#include "platform/controls/Menus.h"
+
+#include <QAction>
+#include <QKeySequence>
+#include <QMenu>
+#include <QMenuBar>
+#include <algorithm>
+
+#include "platform/controls/Forms.h"
+#include "platform/controls/Messages.h"
+
+namespace {
+
+QString toolkitCaption(const String& Caption)
+{
+    return Caption == QStringLiteral("-") ? QString() : Caption;
+}
+
+QKeySequence toolkitShortCut(TShortCut S)
+{
+    if (S == 0)
+        return {};
+    int key = 0;
+    const uint16_t vk = S & 0xFF;
+    if ((vk >= '0' && vk <= '9') || (vk >= 'A' && vk <= 'Z'))
+        key = vk;
+    else if (vk >= VK_F1 && vk <= VK_F12)
+        key = Qt::Key_F1 + (vk - VK_F1);
+    else if (vk == VK_DELETE)
+        key = Qt::Key_Delete;
+    else if (vk == VK_RETURN)
+        key = Qt::Key_Return;
+    if (key == 0)
+        return {};
+    int mods = 0;
+    if (S & scShift) mods |= Qt::SHIFT;
+    if (S & scCtrl) mods |= Qt::CTRL;
+    if (S & scAlt) mods |= Qt::ALT;
+    return QKeySequence(key | mods);
+}
+
+}  // namespace
+
+TShortCut ShortCut(uint16_t Key, bool Shift, bool Ctrl, bool Alt)
+{
+    TShortCut s = Key & 0xFF;
+    if (Shift) s |= scShift;
+    if (Ctrl) s |= scCtrl;
+    if (Alt) s |= scAlt;
+    return s;
+}
+
+TMenuItem::TMenuItem(TComponent* AOwner) : TComponent(AOwner) {}
+
+TMenuItem::~TMenuItem()
+{
+    if (FParent != nullptr)
+        FParent->Remove(this);
+    for (TMenuItem* item : FItems)
+        item->FParent = nullptr;
+    FMenu.reset();
+    FAction.reset();
+}
+
+void TMenuItem::SetCaption(const String& Value)
+{
+    FCaption = Value;
+    changed();
+}
+
+void TMenuItem::SetChecked(bool Value)
+{
+    FChecked = Value;
+    if (Value && FRadioItem && FParent != nullptr)
+        for (TMenuItem* sibling : FParent->FItems)
+            if (sibling != this && sibling->FRadioItem && sibling->FGroupIndex == FGroupIndex && sibling->FChecked) {
+                sibling->FChecked = false;
+                sibling->changed();
+            }
+    changed();
+}
+
+void TMenuItem::Add(TMenuItem* Item)
+{
+    if (Item->FParent != nullptr)
+        Item->FParent->Remove(Item);
+    Item->FParent = this;
+    FItems.push_back(Item);
+    if (Item->Owner() == nullptr)
+        FOwnedItems.emplace_back(Item);
+    FMenu.reset();
+}
+
+void TMenuItem::Remove(TMenuItem* Item)
+{
+    std::erase(FItems, Item);
+    Item->FParent = nullptr;
+    FMenu.reset();
+    auto it = std::find_if(FOwnedItems.begin(), FOwnedItems.end(), [&](const auto& p) { return p.get() == Item; });
+    if (it != FOwnedItems.end())
+        it->release();  // the caller took it back
+    std::erase_if(FOwnedItems, [](const auto& p) { return p == nullptr; });
+}
+
+void TMenuItem::Click()
+{
+    if (FRadioItem)
+        SetChecked(true);
+    if (OnClick)
+        OnClick(this);
+}
+
+void TMenuItem::changed()
+{
+    if (FAction) {
+        FAction->setText(toolkitCaption(FCaption));
+        FAction->setSeparator(FCaption == QStringLiteral("-"));
+        FAction->setCheckable(FChecked || FRadioItem);
+        FAction->setChecked(FChecked);
+        FAction->setEnabled(FEnabled);
+        FAction->setVisible(FVisible);
+        FAction->setShortcut(toolkitShortCut(FShortCut));
+    }
+}
+
+QAction* TMenuItem::Action()
+{
+    if (!FAction) {
+        FAction = std::make_unique<QAction>();
+        QObject::connect(FAction.get(), &QAction::triggered, [this] { SafeCall([this] { Click(); }); });
+        changed();
+    }
+    if (!FItems.empty())
+        FAction->setMenu(BuildMenu());
+    return FAction.get();
+}
+
+QMenu* TMenuItem::BuildMenu()
+{
+    if (!FMenu)
+        FMenu = std::make_unique<QMenu>();
+    FMenu->clear();
+    for (TMenuItem* item : FItems)
+        FMenu->addAction(item->Action());
+    return FMenu.get();
+}
+
+TMenu::TMenu(TComponent* AOwner) : TComponent(AOwner), FItems(std::make_unique<TMenuItem>(nullptr)) {}
+TMenu::~TMenu() = default;
+
+TMainMenu::TMainMenu(TComponent* AOwner) : TMenu(AOwner) {}
+
+TMainMenu::~TMainMenu()
+{
+    delete FBar.data();  // Qt's parent may already have freed it
+}
+
+void TMainMenu::AttachTo(TCustomForm* Form)
+{
+    FForm = Form;
+    if (!FBar)
+        FBar = new QMenuBar(Form->Widget());
+    else
+        FBar->setParent(Form->Widget());
+    Rebuild();
+    FBar->setGeometry(0, 0, Form->Width(), BarHeight());
+    FBar->show();
+}
+
+int TMainMenu::BarHeight() const { return FBar ? FBar->sizeHint().height() : 0; }
+
+void TMainMenu::Rebuild()
+{
+    if (!FBar)
+        return;
+    FBar->clear();
+    for (int i = 0; i < Items()->Count(); ++i)
+        FBar->addAction(Items()->Items(i)->Action());
+}
+
+TPopupMenu::TPopupMenu(TComponent* AOwner) : TMenu(AOwner) {}
+TPopupMenu::~TPopupMenu() = default;
+
+void TPopupMenu::Popup(int X, int Y)
+{
+    if (OnPopup)
+        OnPopup(this);
+    Items()->BuildMenu()->popup(QPoint(X, Y));
+}

@@ -1,0 +1,111 @@
+// Menus.h - main and popup menus: a tree of items with check and radio
+// marks, groups and shortcuts, shown through the toolkit's menu widgets.
+#pragma once
+#include <QPointer>
+#include <QMenuBar>
+#include <memory>
+#include <vector>
+
+#include "platform/rtl/Component.h"
+#include "platform/rtl/Delegate.h"
+
+class QMenu;
+class QMenuBar;
+class QAction;
+class TCustomForm;
+
+using TShortCut = uint16_t;  // virtual key in the low byte, scShift/scCtrl/scAlt above
+constexpr TShortCut scShift = 0x2000, scCtrl = 0x4000, scAlt = 0x8000;
+TShortCut ShortCut(uint16_t Key, bool Shift, bool Ctrl, bool Alt);
+
+class TMenuItem : public TComponent {
+public:
+    explicit TMenuItem(TComponent* AOwner);
+    ~TMenuItem() override;
+    String ClassName() const override { return String::fromLatin1("TMenuItem"); }
+
+    const String& Caption() const { return FCaption; }
+    void SetCaption(const String& Value);
+    bool Checked() const { return FChecked; }
+    // A radio item that becomes checked unchecks the others of its group.
+    void SetChecked(bool Value);
+    bool RadioItem() const { return FRadioItem; }
+    void SetRadioItem(bool Value) { FRadioItem = Value; changed(); }
+    uint8_t GroupIndex() const { return FGroupIndex; }
+    void SetGroupIndex(uint8_t Value) { FGroupIndex = Value; }
+    bool Enabled() const { return FEnabled; }
+    void SetEnabled(bool Value) { FEnabled = Value; changed(); }
+    bool Visible() const { return FVisible; }
+    void SetVisible(bool Value) { FVisible = Value; changed(); }
+    TShortCut ShortCut() const { return FShortCut; }
+    void SetShortCut(TShortCut Value) { FShortCut = Value; changed(); }
+
+    // Child items; Add takes an item whose owner keeps it alive (or nullptr
+    // owner: then this item frees it).
+    void Add(TMenuItem* Item);
+    void Remove(TMenuItem* Item);
+    int Count() const { return int(FItems.size()); }
+    TMenuItem* Items(int Index) const { return FItems.at(size_t(Index)); }
+    TMenuItem* Parent() const { return FParent; }
+
+    virtual void Click();
+    TNotifyEvent OnClick;
+
+    // The toolkit's action for this item (made on demand, owned by the item).
+    QAction* Action();
+    // A toolkit menu of the children (rebuilt on demand).
+    QMenu* BuildMenu();
+
+private:
+    void changed();
+    TMenuItem* FParent = nullptr;
+    std::vector<TMenuItem*> FItems;
+    std::vector<std::unique_ptr<TMenuItem>> FOwnedItems;
+    String FCaption;
+    bool FChecked = false, FRadioItem = false, FEnabled = true, FVisible = true;
+    uint8_t FGroupIndex = 0;
+    TShortCut FShortCut = 0;
+    std::unique_ptr<QAction> FAction;
+    std::unique_ptr<QMenu> FMenu;
+};
+
+class TMenu : public TComponent {
+public:
+    explicit TMenu(TComponent* AOwner);
+    ~TMenu() override;
+    TMenuItem* Items() const { return FItems.get(); }
+
+private:
+    std::unique_ptr<TMenuItem> FItems;
+};
+
+class TMainMenu : public TMenu {
+public:
+    explicit TMainMenu(TComponent* AOwner);
+    ~TMainMenu() override;
+    String ClassName() const override { return String::fromLatin1("TMainMenu"); }
+    // Puts the menu bar at the top of the form's window.
+    void AttachTo(TCustomForm* Form);
+    int BarHeight() const;
+    QMenuBar* MenuBar() const { return FBar.data(); }
+    void Rebuild();
+
+private:
+    TCustomForm* FForm = nullptr;
+    QPointer<QMenuBar> FBar;  // a child of the form's widget
+};
+
+class TPopupMenu : public TMenu {
+public:
+    explicit TPopupMenu(TComponent* AOwner);
+    ~TPopupMenu() override;
+    String ClassName() const override { return String::fromLatin1("TPopupMenu"); }
+    // Shows the menu at a screen point (returns at once).
+    virtual void Popup(int X, int Y);
+    TComponent* PopupComponent() const { return FPopupComponent; }
+    void SetPopupComponent(TComponent* Value) { FPopupComponent = Value; }
+    TNotifyEvent OnPopup;
+
+private:
+    TComponent* FPopupComponent = nullptr;
+};

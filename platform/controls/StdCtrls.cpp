@@ -1,0 +1,559 @@
+#include "platform/controls/StdCtrls.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "platform/controls/Forms.h"
+#include "platform/controls/ToolkitWidget.h"
+#include "platform/graphics/Graphics.h"
+
+namespace {
+
+// A toolkit signal becomes a notification message through WindowProc.
+void notify(TWinControl* Control, UINT Msg, uint16_t Code)
+{
+    SafeCall([&] { Control->Perform(Msg, MakeWParam(0, Code), 0); });
+}
+
+}  // namespace
+
+// ------------------------------------------------------------------ TLabel
+
+TLabel::TLabel(TComponent* AOwner) : TGraphicControl(AOwner)
+{
+    SetParentColor(true);
+    SetBounds(0, 0, 65, 17);
+}
+
+void TLabel::SetAutoSize(bool Value)
+{
+    FAutoSize = Value;
+    adjustBounds();
+}
+
+void TLabel::SetWordWrap(bool Value)
+{
+    FWordWrap = Value;
+    adjustBounds();
+    Invalidate();
+}
+
+uint32_t TLabel::drawFlags() const
+{
+    uint32_t flags = DT_EXPANDTABS;
+    if (FWordWrap)
+        flags |= DT_WORDBREAK;
+    if (!FShowAccelChar)
+        flags |= DT_NOPREFIX;
+    if (FAlignment == taRightJustify) flags |= DT_RIGHT;
+    if (FAlignment == taCenter) flags |= DT_CENTER;
+    return flags;
+}
+
+void TLabel::adjustBounds()
+{
+    if (!FAutoSize)
+        return;
+    TDeviceContext dc(nullptr);
+    dc.SetFont(Font()->QtFont());
+    TRect r = Rect(0, 0, FWordWrap ? Width() : 0, 0);
+    String text = Caption();
+    if (text.isEmpty())
+        text = QStringLiteral(" ");
+    DrawText(&dc, text, r, drawFlags() | DT_CALCRECT);
+    int left = Left();
+    if (FAlignment == taRightJustify) left = Left() + Width() - r.Width();
+    if (FAlignment == taCenter) left = Left() + (Width() - r.Width()) / 2;
+    SetBounds(left, Top(), r.Width(), r.Height());
+}
+
+void TLabel::Dispatch(TMessage& Message)
+{
+    TGraphicControl::Dispatch(Message);
+    if (Message.Msg == CM_TEXTCHANGED || Message.Msg == CM_FONTCHANGED) {
+        adjustBounds();
+        Invalidate();
+    }
+}
+
+void TLabel::Paint()
+{
+    TCanvas* c = Canvas();
+    TRect r = ClientRect();
+    if (!FTransparent) {
+        c->Brush()->SetColor(Color());
+        c->Brush()->SetStyle(bsSolid);
+        c->FillRect(r);
+    }
+    c->Brush()->SetStyle(bsClear);
+    uint32_t flags = drawFlags();
+    if (FLayout != tlTop) {
+        TRect calc = r;
+        c->TextRect(calc, Caption(), flags | DT_CALCRECT);
+        const int offset = FLayout == tlBottom ? r.Height() - calc.Height() : (r.Height() - calc.Height()) / 2;
+        r.Top += offset;
+    }
+    if (!Enabled())
+        c->Font()->SetColor(clGrayText);
+    c->TextRect(r, Caption(), flags);
+}
+
+// ------------------------------------------------------------------- TEdit
+
+TEdit::TEdit(TComponent* AOwner) : TWinControl(AOwner)
+{
+    SetTabStop(true);
+    SetBounds(0, 0, 121, 21);
+}
+
+std::unique_ptr<QWidget> TEdit::CreateWidget(QWidget* ParentWidget)
+{
+    auto w = std::make_unique<TToolkitWidget<QLineEdit>>(this, ParentWidget);
+    QObject::connect(w.get(), &QLineEdit::textEdited, [this] { notify(this, CN_COMMAND, EN_CHANGE); });
+    return w;
+}
+
+void TEdit::UpdateWidget()
+{
+    TWinControl::UpdateWidget();
+    if (!HandleAllocated())
+        return;
+    auto* w = static_cast<QLineEdit*>(Widget());
+    WithSignalsBlocked([&] {
+        if (w->text() != Text())
+            w->setText(Text());
+        w->setReadOnly(FReadOnly);
+        w->setMaxLength(FMaxLength > 0 ? FMaxLength : 32767);
+    });
+}
+
+void TEdit::Dispatch(TMessage& Message)
+{
+    if (Message.Msg == CN_COMMAND && HiWord(Message.WParam) == EN_CHANGE) {
+        FText = static_cast<QLineEdit*>(Widget())->text();
+        Change();
+        return;
+    }
+    TWinControl::Dispatch(Message);
+    if (Message.Msg == CM_TEXTCHANGED)
+        Change();
+}
+
+void TEdit::Change()
+{
+    if (OnChange)
+        OnChange(this);
+}
+
+// ------------------------------------------------------------------- TMemo
+
+TMemo::TMemo(TComponent* AOwner) : TWinControl(AOwner), FLines(std::make_unique<TStringList>())
+{
+    SetTabStop(true);
+    SetBounds(0, 0, 185, 89);
+    FLines->OnChange = TNotifyEvent(this, &TMemo::linesChanged);
+}
+
+TMemo::~TMemo() { FLines->OnChange = nullptr; }
+
+std::unique_ptr<QWidget> TMemo::CreateWidget(QWidget* ParentWidget)
+{
+    auto w = std::make_unique<TToolkitWidget<QPlainTextEdit>>(this, ParentWidget);
+    QObject::connect(w.get(), &QPlainTextEdit::textChanged, [this] { notify(this, CN_COMMAND, EN_CHANGE); });
+    return w;
+}
+
+void TMemo::linesChanged(TObject*)
+{
+    if (FSyncing)
+        return;
+    FText = FLines->Text();
+    UpdateWidget();
+    if (OnChange)
+        OnChange(this);
+}
+
+void TMemo::UpdateWidget()
+{
+    TWinControl::UpdateWidget();
+    if (!HandleAllocated())
+        return;
+    auto* w = static_cast<QPlainTextEdit*>(Widget());
+    WithSignalsBlocked([&] {
+        QString text = FLines->Text();
+        if (text.endsWith(QChar('\n')))
+            text.chop(1);
+        if (w->toPlainText() != text)
+            w->setPlainText(text);
+        w->setReadOnly(FReadOnly);
+    });
+}
+
+void TMemo::Dispatch(TMessage& Message)
+{
+    if (Message.Msg == CN_COMMAND && HiWord(Message.WParam) == EN_CHANGE) {
+        FSyncing = true;
+        FLines->SetText(static_cast<QPlainTextEdit*>(Widget())->toPlainText());
+        FSyncing = false;
+        FText = FLines->Text();
+        if (OnChange)
+            OnChange(this);
+        return;
+    }
+    if (Message.Msg == WM_SETTEXT) {
+        FSyncing = true;
+        FLines->SetText(*reinterpret_cast<const String*>(Message.LParam));
+        FSyncing = false;
+    }
+    TWinControl::Dispatch(Message);
+}
+
+// ----------------------------------------------------------------- buttons
+
+TButtonControl::TButtonControl(TComponent* AOwner) : TWinControl(AOwner)
+{
+    SetTabStop(true);
+    FControlStyle = TControlStyle{csSetCaption, csDoubleClicks, csCaptureMouse};
+}
+
+TButton::TButton(TComponent* AOwner) : TButtonControl(AOwner)
+{
+    SetColor(clBtnFace);
+    SetBounds(0, 0, 75, 25);
+}
+
+std::unique_ptr<QWidget> TButton::CreateWidget(QWidget* ParentWidget)
+{
+    auto w = std::make_unique<TToolkitWidget<QPushButton>>(this, ParentWidget);
+    QObject::connect(w.get(), &QPushButton::clicked, [this] { notify(this, CN_COMMAND, BN_CLICKED); });
+    return w;
+}
+
+void TButton::UpdateWidget()
+{
+    TWinControl::UpdateWidget();
+    if (!HandleAllocated())
+        return;
+    auto* w = static_cast<QPushButton*>(Widget());
+    w->setText(Caption());
+    w->setDefault(FDefault);
+    w->setAutoDefault(false);
+}
+
+void TButton::Click()
+{
+    // The form's result is set before OnClick, so OnClick may still change it.
+    if (FModalResult != mrNone)
+        if (TCustomForm* form = GetParentForm(this))
+            form->SetModalResult(FModalResult);
+    TButtonControl::Click();
+}
+
+void TButton::Dispatch(TMessage& Message)
+{
+    switch (Message.Msg) {
+    case CN_COMMAND:
+        if (HiWord(Message.WParam) == BN_CLICKED)
+            Click();
+        return;
+    case CM_DIALOGKEY:
+        if (((Message.WParam == VK_RETURN && FDefault) || (Message.WParam == VK_ESCAPE && FCancel)) && CanFocus()) {
+            Click();
+            Message.Result = 1;
+        }
+        return;
+    default:
+        TButtonControl::Dispatch(Message);
+    }
+}
+
+TCheckBox::TCheckBox(TComponent* AOwner) : TButtonControl(AOwner)
+{
+    SetParentColor(true);
+    SetBounds(0, 0, 97, 17);
+}
+
+std::unique_ptr<QWidget> TCheckBox::CreateWidget(QWidget* ParentWidget)
+{
+    auto w = std::make_unique<TToolkitWidget<QCheckBox>>(this, ParentWidget);
+    QObject::connect(w.get(), &QCheckBox::clicked, [this] { notify(this, CN_COMMAND, BN_CLICKED); });
+    return w;
+}
+
+void TCheckBox::UpdateWidget()
+{
+    TWinControl::UpdateWidget();
+    if (!HandleAllocated())
+        return;
+    auto* w = static_cast<QCheckBox*>(Widget());
+    WithSignalsBlocked([&] {
+        w->setText(Caption());
+        w->setTristate(FAllowGrayed);
+        w->setCheckState(FState == cbChecked ? Qt::Checked : FState == cbGrayed ? Qt::PartiallyChecked : Qt::Unchecked);
+    });
+}
+
+void TCheckBox::SetState(TCheckBoxState Value)
+{
+    if (Value != FState)
+        Perform(BM_SETCHECK, WPARAM(Value));
+}
+
+void TCheckBox::Dispatch(TMessage& Message)
+{
+    switch (Message.Msg) {
+    case CN_COMMAND:
+        if (HiWord(Message.WParam) == BN_CLICKED) {
+            const Qt::CheckState s = static_cast<QCheckBox*>(Widget())->checkState();
+            FState = s == Qt::Checked ? cbChecked : s == Qt::PartiallyChecked ? cbGrayed : cbUnchecked;
+            Click();
+        }
+        return;
+    case BM_SETCHECK:
+        FState = static_cast<TCheckBoxState>(Message.WParam);
+        DefaultHandler(Message);
+        Click();
+        return;
+    case BM_GETCHECK:
+        Message.Result = LRESULT(FState);
+        return;
+    default:
+        TButtonControl::Dispatch(Message);
+        if (Message.Msg == BM_SETCHECK)
+            UpdateWidget();
+    }
+}
+
+TRadioButton::TRadioButton(TComponent* AOwner) : TButtonControl(AOwner)
+{
+    SetParentColor(true);
+    SetBounds(0, 0, 113, 17);
+}
+
+std::unique_ptr<QWidget> TRadioButton::CreateWidget(QWidget* ParentWidget)
+{
+    auto w = std::make_unique<TToolkitWidget<QRadioButton>>(this, ParentWidget);
+    w->setAutoExclusive(false);  // the siblings are unchecked through WindowProc
+    QObject::connect(w.get(), &QRadioButton::clicked, [this] { notify(this, CN_COMMAND, BN_CLICKED); });
+    return w;
+}
+
+void TRadioButton::UpdateWidget()
+{
+    TWinControl::UpdateWidget();
+    if (!HandleAllocated())
+        return;
+    auto* w = static_cast<QRadioButton*>(Widget());
+    WithSignalsBlocked([&] {
+        w->setText(Caption());
+        w->setChecked(FChecked);
+    });
+}
+
+void TRadioButton::SetChecked(bool Value)
+{
+    if (Value != FChecked)
+        Perform(BM_SETCHECK, Value ? BST_CHECKED : BST_UNCHECKED);
+}
+
+void TRadioButton::Dispatch(TMessage& Message)
+{
+    switch (Message.Msg) {
+    case CN_COMMAND:
+        if (HiWord(Message.WParam) == BN_CLICKED) {
+            if (!FChecked)
+                SetChecked(true);
+            else
+                UpdateWidget();  // a click on a checked radio button leaves it checked
+        }
+        return;
+    case BM_SETCHECK:
+        FChecked = Message.WParam == BST_CHECKED;
+        UpdateWidget();
+        if (FChecked) {
+            if (Parent() != nullptr)
+                for (int i = 0; i < Parent()->ControlCount(); ++i)
+                    if (auto* r = dynamic_cast<TRadioButton*>(Parent()->Controls(i)); r != nullptr && r != this)
+                        r->SetChecked(false);
+            Click();
+        }
+        return;
+    case BM_GETCHECK:
+        Message.Result = FChecked ? BST_CHECKED : BST_UNCHECKED;
+        return;
+    default:
+        TButtonControl::Dispatch(Message);
+    }
+}
+
+// --------------------------------------------------------------- TGroupBox
+
+TGroupBox::TGroupBox(TComponent* AOwner) : TCustomControl(AOwner)
+{
+    FControlStyle = TControlStyle{csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
+    SetParentColor(true);
+    SetBounds(0, 0, 185, 105);
+}
+
+void TGroupBox::AdjustClientRect(TRect& R) const
+{
+    TDeviceContext dc(nullptr);
+    dc.SetFont(Font()->QtFont());
+    TTextMetric tm;
+    GetTextMetrics(&dc, tm);
+    R.Top += tm.tmHeight;
+    InflateRect(R, -1, -1);
+}
+
+void TGroupBox::Paint()
+{
+    TCanvas* c = Canvas();
+    const int h = c->TextHeight(QStringLiteral("0"));
+    TRect r = Rect(0, h / 2 - 1, Width(), Height());
+    DrawEdge(c->Handle(), r, EDGE_ETCHED, BF_RECT);
+    if (!Caption().isEmpty()) {
+        TRect t = Rect(8, 0, 0, h);
+        c->TextRect(t, Caption(), DT_CALCRECT | DT_SINGLELINE);
+        c->Brush()->SetColor(Color());
+        c->Brush()->SetStyle(bsSolid);
+        c->TextRect(t, Caption(), DT_SINGLELINE);
+    }
+}
+
+// ---------------------------------------------------- combo and list boxes
+
+TItemsControl::TItemsControl(TComponent* AOwner) : TWinControl(AOwner), FItems(std::make_unique<TStringList>())
+{
+    SetTabStop(true);
+    FItems->OnChange = TNotifyEvent(this, &TItemsControl::itemsChanged);
+}
+
+TItemsControl::~TItemsControl() { FItems->OnChange = nullptr; }
+
+void TItemsControl::SetItemIndex(int Value)
+{
+    Perform(SetCurSelMessage(), WPARAM(intptr_t(Value)));
+}
+
+void TItemsControl::Dispatch(TMessage& Message)
+{
+    if (Message.Msg == SetCurSelMessage()) {
+        const int index = int(intptr_t(Message.WParam));
+        FItemIndex = index >= 0 && index < FItems->Count() ? index : -1;
+        FText = FItemIndex >= 0 ? FItems->Strings(FItemIndex) : String();
+        UpdateWidget();
+        Message.Result = FItemIndex;
+        return;
+    }
+    TWinControl::Dispatch(Message);
+}
+
+TComboBox::TComboBox(TComponent* AOwner) : TItemsControl(AOwner) { SetBounds(0, 0, 145, 21); }
+
+std::unique_ptr<QWidget> TComboBox::CreateWidget(QWidget* ParentWidget)
+{
+    auto w = std::make_unique<TToolkitWidget<QComboBox>>(this, ParentWidget);
+    QObject::connect(w.get(), qOverload<int>(&QComboBox::activated), [this] { notify(this, CN_COMMAND, CBN_SELCHANGE); });
+    return w;
+}
+
+void TComboBox::ItemsChanged()
+{
+    if (FItemIndex >= Items()->Count())
+        FItemIndex = -1;
+    UpdateWidget();
+}
+
+void TComboBox::UpdateWidget()
+{
+    TWinControl::UpdateWidget();
+    if (!HandleAllocated())
+        return;
+    auto* w = static_cast<QComboBox*>(Widget());
+    WithSignalsBlocked([&] {
+        w->setEditable(FStyle == csDropDown || FStyle == csSimple);
+        QStringList items;
+        for (int i = 0; i < Items()->Count(); ++i)
+            items.push_back(Items()->Strings(i));
+        QStringList current;
+        for (int i = 0; i < w->count(); ++i)
+            current.push_back(w->itemText(i));
+        if (current != items) {
+            w->clear();
+            w->addItems(items);
+        }
+        w->setCurrentIndex(FItemIndex);
+        if (w->isEditable() && FItemIndex < 0)
+            w->setEditText(Text());
+    });
+}
+
+void TComboBox::Dispatch(TMessage& Message)
+{
+    if (Message.Msg == CN_COMMAND && HiWord(Message.WParam) == CBN_SELCHANGE) {
+        FItemIndex = static_cast<QComboBox*>(Widget())->currentIndex();
+        FText = FItemIndex >= 0 ? Items()->Strings(FItemIndex) : String();
+        if (OnChange)
+            OnChange(this);
+        return;
+    }
+    TItemsControl::Dispatch(Message);
+}
+
+TListBox::TListBox(TComponent* AOwner) : TItemsControl(AOwner)
+{
+    SetBounds(0, 0, 121, 97);
+}
+
+std::unique_ptr<QWidget> TListBox::CreateWidget(QWidget* ParentWidget)
+{
+    auto w = std::make_unique<TToolkitWidget<QListWidget>>(this, ParentWidget);
+    QObject::connect(w.get(), &QListWidget::currentRowChanged, [this] { notify(this, CN_COMMAND, LBN_SELCHANGE); });
+    return w;
+}
+
+void TListBox::ItemsChanged()
+{
+    if (FItemIndex >= Items()->Count())
+        FItemIndex = -1;
+    UpdateWidget();
+}
+
+void TListBox::UpdateWidget()
+{
+    TWinControl::UpdateWidget();
+    if (!HandleAllocated())
+        return;
+    auto* w = static_cast<QListWidget*>(Widget());
+    WithSignalsBlocked([&] {
+        QStringList items;
+        for (int i = 0; i < Items()->Count(); ++i)
+            items.push_back(Items()->Strings(i));
+        QStringList current;
+        for (int i = 0; i < w->count(); ++i)
+            current.push_back(w->item(i)->text());
+        if (current != items) {
+            w->clear();
+            w->addItems(items);
+        }
+        w->setCurrentRow(FItemIndex);
+        QPalette pal = w->palette();
+        pal.setColor(QPalette::Base, ColorToQColor(Color()));
+        w->setPalette(pal);
+    });
+}
+
+void TListBox::Dispatch(TMessage& Message)
+{
+    if (Message.Msg == CN_COMMAND && HiWord(Message.WParam) == LBN_SELCHANGE) {
+        FItemIndex = static_cast<QListWidget*>(Widget())->currentRow();
+        Click();  // a list box reports a new selection as a click
+        return;
+    }
+    TItemsControl::Dispatch(Message);
+}

@@ -1,0 +1,224 @@
+// StdCtrls.h - the standard controls: label, edit, memo, buttons, check and
+// radio boxes, group box, combo and list boxes. Those built on Qt widgets
+// report every change through WindowProc and paint through WM_PAINT.
+#pragma once
+#include <memory>
+
+#include "platform/controls/Controls.h"
+#include "platform/rtl/StringList.h"
+
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+enum TTextLayout { tlTop, tlCenter, tlBottom };
+enum TCheckBoxState { cbUnchecked, cbChecked, cbGrayed };
+enum TComboBoxStyle { csDropDown, csSimple, csDropDownList, csOwnerDrawFixed, csOwnerDrawVariable };
+
+// Text drawn on the parent; AutoSize fits the bounds to the text.
+class TLabel : public TGraphicControl {
+public:
+    explicit TLabel(TComponent* AOwner);
+    String ClassName() const override { return String::fromLatin1("TLabel"); }
+    bool AutoSize() const { return FAutoSize; }
+    void SetAutoSize(bool Value);
+    TAlignment Alignment() const { return FAlignment; }
+    void SetAlignment(TAlignment Value) { FAlignment = Value; Invalidate(); }
+    TTextLayout Layout() const { return FLayout; }
+    void SetLayout(TTextLayout Value) { FLayout = Value; Invalidate(); }
+    bool WordWrap() const { return FWordWrap; }
+    void SetWordWrap(bool Value);
+    bool Transparent() const { return FTransparent; }
+    void SetTransparent(bool Value) { FTransparent = Value; Invalidate(); }
+    bool ShowAccelChar() const { return FShowAccelChar; }
+    void SetShowAccelChar(bool Value) { FShowAccelChar = Value; Invalidate(); }
+
+protected:
+    void Dispatch(TMessage& Message) override;
+    void Paint() override;
+    void adjustBounds();
+    uint32_t drawFlags() const;
+
+private:
+    bool FAutoSize = true, FWordWrap = false, FTransparent = false, FShowAccelChar = true;
+    TAlignment FAlignment = taLeftJustify;
+    TTextLayout FLayout = tlTop;
+};
+
+class TEdit : public TWinControl {
+public:
+    explicit TEdit(TComponent* AOwner);
+    String ClassName() const override { return String::fromLatin1("TEdit"); }
+    bool ReadOnly() const { return FReadOnly; }
+    void SetReadOnly(bool Value) { FReadOnly = Value; UpdateWidget(); }
+    int MaxLength() const { return FMaxLength; }
+    void SetMaxLength(int Value) { FMaxLength = Value; UpdateWidget(); }
+    TNotifyEvent OnChange;
+
+protected:
+    std::unique_ptr<QWidget> CreateWidget(QWidget* ParentWidget) override;
+    void UpdateWidget() override;
+    void Dispatch(TMessage& Message) override;
+    bool ToolkitPaints() const override { return true; }
+    bool WantsKey(uint16_t) const override { return false; }
+    virtual void Change();
+
+private:
+    bool FReadOnly = false;
+    int FMaxLength = 0;
+};
+
+class TMemo : public TWinControl {
+public:
+    explicit TMemo(TComponent* AOwner);
+    ~TMemo() override;
+    String ClassName() const override { return String::fromLatin1("TMemo"); }
+    TStrings* Lines() const { return FLines.get(); }
+    bool ReadOnly() const { return FReadOnly; }
+    void SetReadOnly(bool Value) { FReadOnly = Value; UpdateWidget(); }
+    TNotifyEvent OnChange;
+
+protected:
+    std::unique_ptr<QWidget> CreateWidget(QWidget* ParentWidget) override;
+    void UpdateWidget() override;
+    void Dispatch(TMessage& Message) override;
+    bool ToolkitPaints() const override { return true; }
+    bool WantsKey(uint16_t Key) const override { return Key == VK_RETURN; }
+
+private:
+    void linesChanged(TObject* Sender);
+    std::unique_ptr<TStringList> FLines;
+    bool FReadOnly = false;
+    bool FSyncing = false;
+};
+
+class TButtonControl : public TWinControl {
+public:
+    explicit TButtonControl(TComponent* AOwner);
+
+protected:
+    bool ToolkitPaints() const override { return true; }
+};
+
+class TButton : public TButtonControl {
+public:
+    explicit TButton(TComponent* AOwner);
+    String ClassName() const override { return String::fromLatin1("TButton"); }
+    TModalResult ModalResult() const { return FModalResult; }
+    void SetModalResult(TModalResult Value) { FModalResult = Value; }
+    bool Default() const { return FDefault; }
+    void SetDefault(bool Value) { FDefault = Value; UpdateWidget(); }
+    bool Cancel() const { return FCancel; }
+    void SetCancel(bool Value) { FCancel = Value; }
+    // Clicks the button as a user would (OnClick, then the form's ModalResult).
+    void Click() override;
+
+protected:
+    std::unique_ptr<QWidget> CreateWidget(QWidget* ParentWidget) override;
+    void UpdateWidget() override;
+    void Dispatch(TMessage& Message) override;
+
+private:
+    TModalResult FModalResult = mrNone;
+    bool FDefault = false, FCancel = false;
+};
+
+class TCheckBox : public TButtonControl {
+public:
+    explicit TCheckBox(TComponent* AOwner);
+    String ClassName() const override { return String::fromLatin1("TCheckBox"); }
+    bool Checked() const { return FState == cbChecked; }
+    void SetChecked(bool Value) { SetState(Value ? cbChecked : cbUnchecked); }
+    TCheckBoxState State() const { return FState; }
+    // Goes through WindowProc as BM_SETCHECK; OnClick follows, as it did.
+    void SetState(TCheckBoxState Value);
+    bool AllowGrayed() const { return FAllowGrayed; }
+    void SetAllowGrayed(bool Value) { FAllowGrayed = Value; UpdateWidget(); }
+
+protected:
+    std::unique_ptr<QWidget> CreateWidget(QWidget* ParentWidget) override;
+    void UpdateWidget() override;
+    void Dispatch(TMessage& Message) override;
+
+private:
+    TCheckBoxState FState = cbUnchecked;
+    bool FAllowGrayed = false;
+};
+
+// Checking one radio button unchecks its siblings with the same parent.
+class TRadioButton : public TButtonControl {
+public:
+    explicit TRadioButton(TComponent* AOwner);
+    String ClassName() const override { return String::fromLatin1("TRadioButton"); }
+    bool Checked() const { return FChecked; }
+    void SetChecked(bool Value);
+
+protected:
+    std::unique_ptr<QWidget> CreateWidget(QWidget* ParentWidget) override;
+    void UpdateWidget() override;
+    void Dispatch(TMessage& Message) override;
+
+private:
+    bool FChecked = false;
+};
+
+class TGroupBox : public TCustomControl {
+public:
+    explicit TGroupBox(TComponent* AOwner);
+    String ClassName() const override { return String::fromLatin1("TGroupBox"); }
+
+protected:
+    void AdjustClientRect(TRect& R) const override;
+    void Paint() override;
+};
+
+class TItemsControl : public TWinControl {
+public:
+    explicit TItemsControl(TComponent* AOwner);
+    ~TItemsControl() override;
+    TStrings* Items() const { return FItems.get(); }
+    int ItemIndex() const { return FItemIndex; }
+    // Goes through WindowProc (CB_SETCURSEL / LB_SETCURSEL); -1 clears.
+    void SetItemIndex(int Value);
+
+protected:
+    bool ToolkitPaints() const override { return true; }
+    virtual void ItemsChanged() = 0;
+    virtual UINT SetCurSelMessage() const = 0;
+    void Dispatch(TMessage& Message) override;
+    int FItemIndex = -1;
+
+private:
+    void itemsChanged(TObject*) { ItemsChanged(); }
+    std::unique_ptr<TStringList> FItems;
+};
+
+class TComboBox : public TItemsControl {
+public:
+    explicit TComboBox(TComponent* AOwner);
+    String ClassName() const override { return String::fromLatin1("TComboBox"); }
+    TComboBoxStyle Style() const { return FStyle; }
+    void SetStyle(TComboBoxStyle Value) { FStyle = Value; UpdateWidget(); }
+    TNotifyEvent OnChange;
+
+protected:
+    std::unique_ptr<QWidget> CreateWidget(QWidget* ParentWidget) override;
+    void UpdateWidget() override;
+    void Dispatch(TMessage& Message) override;
+    void ItemsChanged() override;
+    UINT SetCurSelMessage() const override { return CB_SETCURSEL; }
+    bool WantsKey(uint16_t) const override { return false; }
+
+private:
+    TComboBoxStyle FStyle = csDropDown;
+};
+
+class TListBox : public TItemsControl {
+public:
+    explicit TListBox(TComponent* AOwner);
+    String ClassName() const override { return String::fromLatin1("TListBox"); }
+
+protected:
+    std::unique_ptr<QWidget> CreateWidget(QWidget* ParentWidget) override;
+    void UpdateWidget() override;
+    void Dispatch(TMessage& Message) override;
+    void ItemsChanged() override;
+    UINT SetCurSelMessage() const override { return LB_SETCURSEL; }
+};

@@ -1,0 +1,723 @@
+#include "platform/graphics/Graphics.h"
+
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <cmath>
+
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/Jpeg.h"
+#include "platform/graphics/PngImage.h"
+#include "platform/rtl/Format.h"
+
+namespace {
+constexpr const char* fontStyleNames[] = {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"};
+constexpr const char* fontPitchNames[] = {"fpDefault", "fpVariable", "fpFixed"};
+constexpr const char* fontQualityNames[] = {"fqDefault", "fqDraft", "fqProof", "fqNonAntialiased",
+                                            "fqAntialiased", "fqClearType", "fqClearTypeNatural"};
+constexpr const char* penStyleNames[] = {"psSolid", "psDash", "psDot", "psDashDot", "psDashDotDot", "psClear",
+                                         "psInsideFrame"};
+constexpr const char* penModeNames[] = {"pmBlack", "pmWhite", "pmNop", "pmNot", "pmCopy", "pmNotCopy",
+                                        "pmMergePenNot", "pmMaskPenNot", "pmMergeNotPen", "pmMaskNotPen",
+                                        "pmMerge", "pmNotMerge", "pmMask", "pmNotMask", "pmXor", "pmNotXor"};
+constexpr const char* brushStyleNames[] = {"bsSolid", "bsClear", "bsHorizontal", "bsVertical",
+                                           "bsFDiagonal", "bsBDiagonal", "bsCross", "bsDiagCross"};
+}  // namespace
+
+const TEnumInfo TFontStyleInfo{"TFontStyle", fontStyleNames};
+const TEnumInfo TFontPitchInfo{"TFontPitch", fontPitchNames};
+const TEnumInfo TFontQualityInfo{"TFontQuality", fontQualityNames};
+const TEnumInfo TPenStyleInfo{"TPenStyle", penStyleNames};
+const TEnumInfo TPenModeInfo{"TPenMode", penModeNames};
+const TEnumInfo TBrushStyleInfo{"TBrushStyle", brushStyleNames};
+
+void TGraphicsObject::Changed()
+{
+    if (OnChange.Assigned())
+        OnChange(this);
+}
+
+// ---- TFont -------------------------------------------------------------------
+
+const TClassInfo* TFont::ClassInfo() const
+{
+    return &StaticClassInfo();
+}
+
+const TClassInfo& TFont::StaticClassInfo()
+{
+    static const TClassInfo info = TClassInfoBuilder<TFont>("TFont")
+                                       .Int("Charset", &TFont::Charset, &TFont::SetCharset, DEFAULT_CHARSET)
+                                       .Int("Color", &TFont::Color, &TFont::SetColor, clWindowText)
+                                       .Int("Height", &TFont::Height, &TFont::SetHeight)
+                                       .Str("Name", &TFont::Name, &TFont::SetName)
+                                       .Int("Orientation", &TFont::Orientation, &TFont::SetOrientation, 0)
+                                       .Enum("Pitch", TFontPitchInfo, &TFont::Pitch, &TFont::SetPitch, fpDefault)
+                                       .Enum("Quality", TFontQualityInfo, &TFont::Quality, &TFont::SetQuality,
+                                             fqDefault)
+                                       .Int("Size", &TFont::Size, &TFont::SetSize)
+                                       .Set("Style", TFontStyleInfo, &TFont::Style, &TFont::SetStyle,
+                                            TFontStyles{})
+                                       .Build();
+    return info;
+}
+
+void TFont::Assign(const TPersistent* Source)
+{
+    if (const auto* f = dynamic_cast<const TFont*>(Source)) {
+        if (f == this)
+            return;
+        FName = f->FName;
+        FHeight = f->FHeight;
+        FStyle = f->FStyle;
+        FColor = f->FColor;
+        FPitch = f->FPitch;
+        FCharset = f->FCharset;
+        FQuality = f->FQuality;
+        FOrientation = f->FOrientation;
+        Changed();
+        return;
+    }
+    TGraphicsObject::Assign(Source);
+}
+
+void TFont::SetHeight(int Value)
+{
+    if (Value == FHeight)
+        return;
+    FHeight = Value;
+    Changed();
+}
+
+int TFont::Size() const
+{
+    return -MulDiv(FHeight, 72, PixelsPerInch());
+}
+
+void TFont::SetSize(int Value)
+{
+    SetHeight(-MulDiv(Value, PixelsPerInch(), 72));
+}
+
+void TFont::SetName(const String& Value)
+{
+    if (Value == FName || Value.isEmpty())
+        return;
+    FName = Value;
+    Changed();
+}
+
+void TFont::SetStyle(TFontStyles Value)
+{
+    if (Value == FStyle)
+        return;
+    FStyle = Value;
+    Changed();
+}
+
+void TFont::SetColor(TColor Value)
+{
+    if (Value == FColor)
+        return;
+    FColor = Value;
+    Changed();
+}
+
+void TFont::SetPitch(TFontPitch Value)
+{
+    if (Value == FPitch)
+        return;
+    FPitch = Value;
+    Changed();
+}
+
+void TFont::SetCharset(TFontCharset Value)
+{
+    if (Value == FCharset)
+        return;
+    FCharset = Value;
+    Changed();
+}
+
+void TFont::SetQuality(TFontQuality Value)
+{
+    if (Value == FQuality)
+        return;
+    FQuality = Value;
+    Changed();
+}
+
+void TFont::SetOrientation(int Value)
+{
+    if (Value == FOrientation)
+        return;
+    FOrientation = Value;
+    Changed();
+}
+
+QFont TFont::QtFont() const
+{
+    QFont f(FName);
+    f.setBold(FStyle.Contains(fsBold));
+    f.setItalic(FStyle.Contains(fsItalic));
+    f.setUnderline(FStyle.Contains(fsUnderline));
+    f.setStrikeOut(FStyle.Contains(fsStrikeOut));
+    if (FPitch == fpFixed) {
+        f.setFixedPitch(true);
+        f.setStyleHint(QFont::TypeWriter);
+    }
+    const bool smooth = FQuality == fqAntialiased || FQuality == fqClearType || FQuality == fqClearTypeNatural ||
+                        FQuality == fqProof;
+    f.setStyleStrategy(smooth ? QFont::PreferAntialias : QFont::NoAntialias);
+    int px = 11;
+    if (FHeight < 0) {
+        px = -FHeight;
+    } else if (FHeight > 0) {
+        // A cell height: scale the em size so that ascent + descent match.
+        f.setPixelSize(FHeight);
+        const int cell = QFontMetrics(f).height();
+        px = cell > 0 ? int(std::lround(double(FHeight) * FHeight / cell)) : FHeight;
+    }
+    f.setPixelSize(std::max(1, px));
+    return f;
+}
+
+// ---- TPen / TBrush -------------------------------------------------------------
+
+const TClassInfo* TPen::ClassInfo() const
+{
+    return &StaticClassInfo();
+}
+
+const TClassInfo& TPen::StaticClassInfo()
+{
+    static const TClassInfo info = TClassInfoBuilder<TPen>("TPen")
+                                       .Int("Color", &TPen::Color, &TPen::SetColor, clBlack)
+                                       .Enum("Mode", TPenModeInfo, &TPen::Mode, &TPen::SetMode, pmCopy)
+                                       .Enum("Style", TPenStyleInfo, &TPen::Style, &TPen::SetStyle, psSolid)
+                                       .Int("Width", &TPen::Width, &TPen::SetWidth, 1)
+                                       .Build();
+    return info;
+}
+
+void TPen::Assign(const TPersistent* Source)
+{
+    if (const auto* p = dynamic_cast<const TPen*>(Source)) {
+        if (p == this)
+            return;
+        FColor = p->FColor;
+        FWidth = p->FWidth;
+        FStyle = p->FStyle;
+        FMode = p->FMode;
+        Changed();
+        return;
+    }
+    TGraphicsObject::Assign(Source);
+}
+
+void TPen::SetColor(TColor Value)
+{
+    if (Value == FColor)
+        return;
+    FColor = Value;
+    Changed();
+}
+
+void TPen::SetWidth(int Value)
+{
+    Value = std::max(1, Value);
+    if (Value == FWidth)
+        return;
+    FWidth = Value;
+    Changed();
+}
+
+void TPen::SetStyle(TPenStyle Value)
+{
+    if (Value == FStyle)
+        return;
+    FStyle = Value;
+    Changed();
+}
+
+void TPen::SetMode(TPenMode Value)
+{
+    if (Value == FMode)
+        return;
+    FMode = Value;
+    Changed();
+}
+
+TDCPen TPen::DCPen() const
+{
+    static constexpr TDCPenStyle styles[] = {dpsSolid, dpsDash, dpsDot, dpsDashDot, dpsDashDotDot, dpsNull,
+                                             dpsInsideFrame};
+    return TDCPen{ColorToRGB(FColor), FWidth, styles[FStyle]};
+}
+
+const TClassInfo* TBrush::ClassInfo() const
+{
+    return &StaticClassInfo();
+}
+
+const TClassInfo& TBrush::StaticClassInfo()
+{
+    static const TClassInfo info = TClassInfoBuilder<TBrush>("TBrush")
+                                       .Int("Color", &TBrush::Color, &TBrush::SetColor, clWhite)
+                                       .Enum("Style", TBrushStyleInfo, &TBrush::Style, &TBrush::SetStyle, bsSolid)
+                                       .Build();
+    return info;
+}
+
+void TBrush::Assign(const TPersistent* Source)
+{
+    if (const auto* b = dynamic_cast<const TBrush*>(Source)) {
+        if (b == this)
+            return;
+        FColor = b->FColor;
+        FStyle = b->FStyle;
+        Changed();
+        return;
+    }
+    TGraphicsObject::Assign(Source);
+}
+
+void TBrush::SetColor(TColor Value)
+{
+    if (Value == FColor && FStyle != bsClear)
+        return;
+    FColor = Value;
+    if (FStyle == bsClear)
+        FStyle = bsSolid;
+    Changed();
+}
+
+void TBrush::SetStyle(TBrushStyle Value)
+{
+    if (Value == FStyle)
+        return;
+    FStyle = Value;
+    Changed();
+}
+
+TDCBrush TBrush::DCBrush() const
+{
+    static constexpr TDCBrushStyle styles[] = {dbsSolid, dbsNull, dbsHorizontal, dbsVertical,
+                                               dbsFDiagonal, dbsBDiagonal, dbsCross, dbsDiagCross};
+    return TDCBrush{ColorToRGB(FColor), styles[FStyle]};
+}
+
+// ---- TCanvas -------------------------------------------------------------------
+
+TCanvas::TCanvas()
+    : FFont(std::make_unique<TFont>()), FPen(std::make_unique<TPen>()), FBrush(std::make_unique<TBrush>())
+{
+}
+
+TCanvas::~TCanvas() = default;
+
+HDC TCanvas::Handle()
+{
+    if (FHandle == nullptr)
+        CreateHandle();
+    if (FHandle == nullptr)
+        throw EInvalidOperation(LoadResString(GraphicsConsts::SNoCanvasHandle));
+    return FHandle;
+}
+
+void TCanvas::SetHandle(HDC Value)
+{
+    FHandle = Value;
+}
+
+HDC TCanvas::requireHandle(bool ForText)
+{
+    HDC dc = Handle();
+    dc->SetFont(FFont->QtFont());
+    dc->SetPen(FPen->DCPen());
+    dc->SetBrush(FBrush->DCBrush());
+    static constexpr int rops[] = {R2_BLACK, R2_WHITE, R2_NOP, R2_NOT, R2_COPYPEN, R2_NOTCOPYPEN,
+                                   R2_MERGEPENNOT, R2_MASKPENNOT, R2_MERGENOTPEN, R2_MASKNOTPEN,
+                                   R2_MERGEPEN, R2_NOTMERGEPEN, R2_MASKPEN, R2_NOTMASKPEN, R2_XORPEN,
+                                   R2_NOTXORPEN};
+    SetROP2(dc, rops[FPen->Mode()]);
+    if (ForText) {
+        SetTextColor(dc, FFont->Color());
+        SetBkColor(dc, FBrush->Color());
+        SetBkMode(dc, FBrush->Style() == bsClear ? TRANSPARENT : OPAQUE);
+    }
+    return dc;
+}
+
+void TCanvas::Changing()
+{
+    if (OnChanging.Assigned())
+        OnChanging(this);
+}
+
+void TCanvas::Changed()
+{
+    if (OnChange.Assigned())
+        OnChange(this);
+}
+
+TPoint TCanvas::PenPos()
+{
+    return Handle()->PenPos();
+}
+
+void TCanvas::SetPenPos(TPoint Value)
+{
+    MoveTo(Value.X, Value.Y);
+}
+
+TRect TCanvas::ClipRect()
+{
+    TRect r;
+    GetClipBox(Handle(), r);
+    return r;
+}
+
+TColor TCanvas::Pixels(int X, int Y)
+{
+    return GetPixel(Handle(), X, Y);
+}
+
+void TCanvas::SetPixels(int X, int Y, TColor Value)
+{
+    Changing();
+    SetPixel(Handle(), X, Y, Value);
+    Changed();
+}
+
+void TCanvas::Lock()
+{
+    FLock.lock();
+    ++FLockCount;
+}
+
+void TCanvas::Unlock()
+{
+    --FLockCount;
+    FLock.unlock();
+}
+
+bool TCanvas::TryLock()
+{
+    if (!FLock.try_lock())
+        return false;
+    ++FLockCount;
+    return true;
+}
+
+void TCanvas::MoveTo(int X, int Y)
+{
+    MoveToEx(Handle(), X, Y);
+}
+
+void TCanvas::LineTo(int X, int Y)
+{
+    Changing();
+    ::LineTo(requireHandle(), X, Y);
+    Changed();
+}
+
+void TCanvas::Polyline(std::span<const TPoint> Points)
+{
+    Changing();
+    ::Polyline(requireHandle(), Points);
+    Changed();
+}
+
+void TCanvas::Polygon(std::span<const TPoint> Points)
+{
+    Changing();
+    ::Polygon(requireHandle(), Points);
+    Changed();
+}
+
+void TCanvas::Rectangle(int X1, int Y1, int X2, int Y2)
+{
+    Changing();
+    ::Rectangle(requireHandle(), X1, Y1, X2, Y2);
+    Changed();
+}
+
+void TCanvas::RoundRect(int X1, int Y1, int X2, int Y2, int X3, int Y3)
+{
+    Changing();
+    ::RoundRect(requireHandle(), X1, Y1, X2, Y2, X3, Y3);
+    Changed();
+}
+
+void TCanvas::Ellipse(int X1, int Y1, int X2, int Y2)
+{
+    Changing();
+    ::Ellipse(requireHandle(), X1, Y1, X2, Y2);
+    Changed();
+}
+
+void TCanvas::FillRect(const TRect& R)
+{
+    Changing();
+    ::FillRect(requireHandle(), R);
+    Changed();
+}
+
+void TCanvas::FrameRect(const TRect& R)
+{
+    Changing();
+    HDC dc = requireHandle();
+    ::FrameRect(dc, R, dc->Brush());
+    Changed();
+}
+
+void TCanvas::DrawFocusRect(const TRect& R)
+{
+    Changing();
+    ::DrawFocusRect(requireHandle(), R);
+    Changed();
+}
+
+void TCanvas::TextOut(int X, int Y, const String& Text)
+{
+    Changing();
+    ::ExtTextOut(requireHandle(true), X, Y, 0, nullptr, Text);
+    Changed();
+}
+
+void TCanvas::TextRect(const TRect& Rect, int X, int Y, const String& Text)
+{
+    Changing();
+    HDC dc = requireHandle(true);
+    const uint32_t options = ETO_CLIPPED | (FBrush->Style() != bsClear ? uint32_t(ETO_OPAQUE) : 0u);
+    ::ExtTextOut(dc, X, Y, options, &Rect, Text);
+    Changed();
+}
+
+int TCanvas::TextRect(TRect& Rect, const String& Text, uint32_t DTFlags)
+{
+    const bool draws = (DTFlags & DT_CALCRECT) == 0;
+    if (draws)
+        Changing();
+    const int result = ::DrawText(requireHandle(true), Text, Rect, DTFlags);
+    if (draws)
+        Changed();
+    return result;
+}
+
+TSize TCanvas::TextExtent(const String& Text)
+{
+    TSize size;
+    GetTextExtentPoint32(requireHandle(), Text, size);
+    return size;
+}
+
+void TCanvas::Draw(int X, int Y, const TGraphic* Graphic)
+{
+    if (Graphic == nullptr || Graphic->Empty())
+        return;
+    StretchDraw(Bounds(X, Y, Graphic->Width(), Graphic->Height()), Graphic);
+}
+
+void TCanvas::StretchDraw(const TRect& Rect, const TGraphic* Graphic)
+{
+    if (Graphic == nullptr || Graphic->Empty())
+        return;
+    Changing();
+    Graphic->Draw(this, Rect);
+    Changed();
+}
+
+void TCanvas::CopyRect(const TRect& Dest, TCanvas* Canvas, const TRect& Source)
+{
+    if (Canvas == nullptr)
+        return;
+    Changing();
+    HDC src = Canvas->Handle();
+    StretchBlt(requireHandle(), Dest.Left, Dest.Top, Dest.Width(), Dest.Height(), src, Source.Left, Source.Top,
+               Source.Width(), Source.Height(), FCopyMode);
+    Changed();
+}
+
+// ---- TGraphic ------------------------------------------------------------------
+
+void TGraphic::SetTransparent(bool Value)
+{
+    if (Value == FTransparent)
+        return;
+    FTransparent = Value;
+    Changed();
+}
+
+void TGraphic::SetModified(bool Value)
+{
+    FModified = Value;
+    if (Value && OnChange.Assigned())
+        OnChange(this);
+}
+
+void TGraphic::Changed()
+{
+    FModified = true;
+    if (OnChange.Assigned())
+        OnChange(this);
+}
+
+void TGraphic::LoadFromFile(const String& FileName)
+{
+    TFileStream stream(FileName, fmOpenRead | fmShareDenyWrite);
+    LoadFromStream(&stream);
+}
+
+void TGraphic::SaveToFile(const String& FileName) const
+{
+    TFileStream stream(FileName, fmCreate);
+    SaveToStream(&stream);
+}
+
+// ---- TPicture ------------------------------------------------------------------
+
+namespace {
+
+enum class Kind { None, Bmp, Png, Jpeg };
+
+std::unique_ptr<TGraphic> make(Kind k)
+{
+    switch (k) {
+    case Kind::Bmp: return std::make_unique<TBitmap>();
+    case Kind::Png: return std::make_unique<TPngImage>();
+    case Kind::Jpeg: return std::make_unique<TJPEGImage>();
+    default: return nullptr;
+    }
+}
+
+Kind kindOfExtension(const String& ext)
+{
+    const String e = ext.toLower();
+    if (e == QLatin1String("bmp"))
+        return Kind::Bmp;
+    if (e == QLatin1String("png"))
+        return Kind::Png;
+    if (e == QLatin1String("jpg") || e == QLatin1String("jpeg") || e == QLatin1String("jpe") ||
+        e == QLatin1String("jfif"))
+        return Kind::Jpeg;
+    return Kind::None;
+}
+
+}  // namespace
+
+TPicture::TPicture() = default;
+TPicture::~TPicture() = default;
+
+void TPicture::graphicChanged(TObject*)
+{
+    if (OnChange.Assigned())
+        OnChange(this);
+}
+
+void TPicture::setOwned(std::unique_ptr<TGraphic> Graphic)
+{
+    FGraphic = std::move(Graphic);
+    if (FGraphic != nullptr)
+        FGraphic->OnChange = TNotifyEvent(this, &TPicture::graphicChanged);
+    if (OnChange.Assigned())
+        OnChange(this);
+}
+
+void TPicture::Assign(const TPersistent* Source)
+{
+    if (Source == nullptr) {
+        setOwned(nullptr);
+    } else if (const auto* p = dynamic_cast<const TPicture*>(Source)) {
+        if (p != this)
+            SetGraphic(p->Graphic());
+    } else if (const auto* g = dynamic_cast<const TGraphic*>(Source)) {
+        SetGraphic(g);
+    } else {
+        TPersistent::Assign(Source);
+    }
+}
+
+void TPicture::SetGraphic(const TGraphic* Value)
+{
+    if (Value == FGraphic.get() && Value != nullptr)
+        return;
+    setOwned(Value != nullptr ? Value->clone() : nullptr);
+}
+
+TBitmap* TPicture::Bitmap()
+{
+    if (auto* b = dynamic_cast<TBitmap*>(FGraphic.get()))
+        return b;
+    auto bitmap = std::make_unique<TBitmap>();
+    if (FGraphic != nullptr)
+        bitmap->Assign(FGraphic.get());
+    TBitmap* result = bitmap.get();
+    setOwned(std::move(bitmap));
+    return result;
+}
+
+void TPicture::SetBitmap(const TBitmap* Value)
+{
+    SetGraphic(Value);
+}
+
+int TPicture::Width() const
+{
+    return FGraphic != nullptr ? FGraphic->Width() : 0;
+}
+
+int TPicture::Height() const
+{
+    return FGraphic != nullptr ? FGraphic->Height() : 0;
+}
+
+void TPicture::LoadFromFile(const String& FileName)
+{
+    const String ext = QFileInfo(FileName).suffix();
+    std::unique_ptr<TGraphic> g = make(kindOfExtension(ext));
+    if (g == nullptr)
+        throw EInvalidGraphic(LoadResString(GraphicsConsts::SUnknownExtension), {ext});
+    g->LoadFromFile(FileName);
+    setOwned(std::move(g));
+}
+
+void TPicture::SaveToFile(const String& FileName) const
+{
+    if (FGraphic != nullptr)
+        FGraphic->SaveToFile(FileName);
+}
+
+void TPicture::LoadFromStream(TStream* Stream)
+{
+    const int64_t start = Stream->Position();
+    uint8_t sig[8] = {};
+    const int64_t got = Stream->Read(sig, sizeof sig);
+    Stream->SetPosition(start);
+    Kind k = Kind::None;
+    if (got >= 2 && sig[0] == 'B' && sig[1] == 'M')
+        k = Kind::Bmp;
+    else if (got >= 8 && sig[0] == 0x89 && sig[1] == 'P' && sig[2] == 'N' && sig[3] == 'G')
+        k = Kind::Png;
+    else if (got >= 3 && sig[0] == 0xFF && sig[1] == 0xD8 && sig[2] == 0xFF)
+        k = Kind::Jpeg;
+    std::unique_ptr<TGraphic> g = make(k);
+    if (g == nullptr)
+        throw EInvalidGraphic(LoadResString(GraphicsConsts::SInvalidImage));
+    g->LoadFromStream(Stream);
+    setOwned(std::move(g));
+}
+
+void TPicture::SaveToStream(TStream* Stream) const
+{
+    if (FGraphic != nullptr)
+        FGraphic->SaveToStream(Stream);
+}
+
+String TPicture::GraphicFilter()
+{
+    return QStringLiteral(
+        "All (*.bmp;*.png;*.jpg;*.jpeg;*.jpe;*.jfif)|*.bmp;*.png;*.jpg;*.jpeg;*.jpe;*.jfif|"
+        "Bitmaps (*.bmp)|*.bmp|Portable Network Graphics (*.png)|*.png|"
+        "JPEG Image File (*.jpg;*.jpeg;*.jpe;*.jfif)|*.jpg;*.jpeg;*.jpe;*.jfif");
+}

@@ -1,0 +1,292 @@
+// Tests of the window layer on the offscreen platform: messages through
+// WindowProc, alignment, painting, modal forms, posting, exceptions, drops.
+#include <QApplication>
+#include <QWidget>
+#include <QMimeData>
+#include <QDropEvent>
+#include <QUrl>
+#include <gtest/gtest.h>
+
+#include "platform/controls/ComCtrls.h"
+#include "platform/controls/Dialogs.h"
+#include "platform/controls/Forms.h"
+#include "platform/controls/StdCtrls.h"
+#include "platform/graphics/Graphics.h"
+
+namespace {
+
+class ControlsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        app = std::make_unique<TApplication>(nullptr);
+        app->Initialize();
+        form = std::make_unique<TForm>(nullptr);
+        form->SetBounds(0, 0, 300, 200);
+    }
+    void TearDown() override
+    {
+        form.reset();
+        app.reset();
+    }
+    std::unique_ptr<TApplication> app;
+    std::unique_ptr<TForm> form;
+};
+
+TEST_F(ControlsTest, ReplacedWindowProcOfButtonSeesPaintAndClickBeforeDefault)
+{
+    auto* button = new TButton(form.get());
+    button->SetParent(form.get());
+    button->SetBounds(10, 10, 80, 25);
+    std::vector<UINT> seen;
+    int clicks = 0;
+    bool clickedBeforeDefault = false;
+    button->OnClick = TNotifyEvent::FromFunction([&](TObject*) { ++clicks; });
+    const TWndMethod old = button->WindowProc;
+    button->WindowProc = TWndMethod::FromFunction([&](TMessage& m) {
+        seen.push_back(m.Msg);
+        if (m.Msg == CN_COMMAND)
+            clickedBeforeDefault = clicks == 0;
+        old(m);
+    });
+    form->Show();
+    QImage shot = form->Widget()->grab().toImage();
+    EXPECT_NE(std::find(seen.begin(), seen.end(), UINT(WM_ERASEBKGND)), seen.end());
+    EXPECT_NE(std::find(seen.begin(), seen.end(), UINT(WM_PAINT)), seen.end());
+    button->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MakeLParam(5, 5));
+    button->Perform(WM_LBUTTONUP, 0, MakeLParam(5, 5));
+    EXPECT_EQ(clicks, 1);
+    EXPECT_TRUE(clickedBeforeDefault);
+    EXPECT_NE(std::find(seen.begin(), seen.end(), UINT(CN_COMMAND)), seen.end());
+    button->WindowProc = old;
+}
+
+TEST_F(ControlsTest, AlignOrdersTopBottomLeftRightClient)
+{
+    form->SetBounds(0, 0, 200, 100);
+    auto make = [&](TAlign a, int size) {
+        auto* p = new TPanel(form.get());
+        p->SetBounds(0, 0, size, size);
+        p->SetParent(form.get());
+        p->SetAlign(a);
+        return p;
+    };
+    TPanel* top = make(alTop, 10);
+    TPanel* bottom = make(alBottom, 20);
+    TPanel* left = make(alLeft, 30);
+    TPanel* client = make(alClient, 5);
+    TPanel* right = make(alRight, 40);
+    EXPECT_EQ(top->BoundsRect(), Rect(0, 0, 200, 10));
+    EXPECT_EQ(bottom->BoundsRect(), Rect(0, 80, 200, 100));
+    EXPECT_EQ(left->BoundsRect(), Rect(0, 10, 30, 80));
+    EXPECT_EQ(right->BoundsRect(), Rect(160, 10, 200, 80));
+    EXPECT_EQ(client->BoundsRect(), Rect(30, 10, 160, 80));
+    // A second top panel placed above the first goes first.
+    TPanel* top2 = make(alNone, 10);
+    top2->SetBounds(0, -5, 200, 6);
+    top2->SetAlign(alTop);
+    EXPECT_EQ(top2->Top(), 0);
+    EXPECT_EQ(top->Top(), 6);
+    form->SetBounds(0, 0, 300, 100);
+    EXPECT_EQ(client->BoundsRect(), Rect(30, 16, 260, 80));
+}
+
+TEST_F(ControlsTest, AnchorsKeepRightDistance)
+{
+    auto* b = new TButton(form.get());
+    b->SetParent(form.get());
+    b->SetBounds(200, 10, 80, 25);
+    b->SetAnchors({akTop, akRight});
+    form->SetWidth(400);
+    EXPECT_EQ(b->Left(), 300);
+}
+
+TEST_F(ControlsTest, FormRendersControlsWhereTheyBelong)
+{
+    form->SetColor(clWhite);
+    auto* panel = new TPanel(form.get());
+    panel->SetParent(form.get());
+    panel->SetAlign(alTop);
+    panel->SetHeight(40);
+    panel->SetColor(clRed);
+    panel->SetBevelOuter(bvNone);
+    auto* label = new TLabel(form.get());
+    label->SetParent(panel);
+    label->SetBounds(100, 10, 50, 16);
+    label->SetCaption(QStringLiteral("XXXX"));
+    label->Font()->SetColor(clBlue);
+    auto* shape = new TShape(form.get());
+    shape->SetParent(form.get());
+    shape->SetBounds(10, 60, 30, 30);
+    shape->Brush()->SetColor(clLime);
+    auto* progress = new TProgressBar(form.get());
+    progress->SetParent(form.get());
+    progress->SetBounds(60, 60, 100, 17);
+    progress->SetPosition(50);
+    auto* status = new TStatusBar(form.get());
+    status->SetParent(form.get());
+    status->SetSimpleText(QStringLiteral("Ready"));
+    for (auto* c : std::initializer_list<TControl*>{new TEdit(form.get()), new TCheckBox(form.get()),
+                                                     new TComboBox(form.get()), new TListBox(form.get()),
+                                                     new TMemo(form.get()), new TTrackBar(form.get())}) {
+        static int x = 0;
+        c->SetParent(form.get());
+        c->SetBounds(170 + (x % 2) * 60, 50 + (x / 2) * 40, 55, 35);
+        ++x;
+    }
+    form->Show();
+    const QImage img = form->Widget()->grab().toImage();
+    img.save(QStringLiteral("controls_form.png"));
+    EXPECT_EQ(QColor(img.pixel(5, 5)), QColor(255, 0, 0));              // panel, aligned on top
+    EXPECT_EQ(QColor(img.pixel(20, 75)), QColor(0, 255, 0));            // shape fill
+    EXPECT_EQ(QColor(img.pixel(5, 140)), QColor(255, 255, 255));        // form colour
+    EXPECT_EQ(status->Top(), 200 - 19);                                 // status bar at the bottom
+    bool blueInLabel = false;
+    for (int y = 10; y < 26; ++y)
+        for (int x = 100; x < 150; ++x)
+            blueInLabel |= QColor(img.pixel(x, y)) == QColor(0, 0, 255);
+    EXPECT_TRUE(blueInLabel);
+    bool textLeftOfLabel = false;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 100; ++x)
+            textLeftOfLabel |= QColor(img.pixel(x, y)) == QColor(0, 0, 255);
+    EXPECT_FALSE(textLeftOfLabel);
+}
+
+TEST_F(ControlsTest, ProgressChangesPassThroughWindowProc)
+{
+    auto* p = new TProgressBar(form.get());
+    p->SetParent(form.get());
+    std::vector<std::pair<UINT, WPARAM>> seen;
+    const TWndMethod old = p->WindowProc;
+    p->WindowProc = TWndMethod::FromFunction([&](TMessage& m) {
+        seen.emplace_back(m.Msg, m.WParam);
+        old(m);
+    });
+    p->SetPosition(150);
+    EXPECT_EQ(p->Position(), 100);
+    ASSERT_FALSE(seen.empty());
+    EXPECT_EQ(seen.back().first, UINT(PBM_SETPOS));
+    p->WindowProc = old;
+}
+
+TEST_F(ControlsTest, KeysReachHandlersAndKeyPreview)
+{
+    auto* edit = new TEdit(form.get());
+    edit->SetParent(form.get());
+    form->SetKeyPreview(true);
+    std::vector<QString> order;
+    form->OnKeyDown = TKeyEvent::FromFunction([&](TObject*, uint16_t& k, TShiftState) { order.push_back("form" + QString::number(k)); });
+    edit->OnKeyDown = TKeyEvent::FromFunction([&](TObject*, uint16_t& k, TShiftState) { order.push_back("edit" + QString::number(k)); });
+    edit->OnKeyPress = TKeyPressEvent::FromFunction([&](TObject*, QChar& c) { if (c == QChar('a')) c = QChar('b'); });
+    form->Show();
+    edit->Perform(WM_KEYDOWN, 'A', 0);
+    edit->Perform(WM_CHAR, 'a', 0);
+    EXPECT_EQ(order, (std::vector<QString>{"form65", "edit65"}));
+    EXPECT_EQ(edit->Text(), QStringLiteral("b"));
+}
+
+TEST_F(ControlsTest, ModalDialogEndsWithButtonModalResult)
+{
+    auto* ok = new TButton(form.get());
+    ok->SetParent(form.get());
+    ok->SetModalResult(mrOk);
+    TTimer timer(nullptr);
+    timer.SetInterval(10);
+    timer.OnTimer = TNotifyEvent::FromFunction([&](TObject*) {
+        timer.SetEnabled(false);
+        ok->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MakeLParam(3, 3));
+        ok->Perform(WM_LBUTTONUP, 0, MakeLParam(3, 3));
+    });
+    timer.SetEnabled(true);
+    EXPECT_EQ(form->ShowModal(), mrOk);
+    EXPECT_FALSE(form->Visible());
+}
+
+TEST_F(ControlsTest, MessageBoxIsOurFormClosedByDefaultButton)
+{
+    auto dlg = CreateMessageDialog(QStringLiteral("Proceed?"), mtConfirmation, {mbYes, mbNo});
+    TCustomForm* f = dlg.get();
+    PostMessage(f->Handle(), WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_EQ(f->ShowModal(), mrYes);
+}
+
+TEST_F(ControlsTest, PostedMessageIsHandledAfterTheCurrentOne)
+{
+    std::vector<QString> order;
+    std::unique_ptr<TMessageWindow> window;
+    window = AllocateHWnd(TWndMethod::FromFunction([&](TMessage& m) {
+        order.push_back(QString::number(m.Msg - WM_USER));
+        if (m.Msg == WM_USER + 44) {
+            PostMessage(nullptr, WM_USER + 99, 0, 0);  // no window: dropped
+            PostMessage(window->ReceiverHandle(), WM_USER + 45, 0, 0);
+            order.push_back(QStringLiteral("end44"));
+        }
+    }));
+    EXPECT_FALSE(PostMessage(nullptr, WM_USER, 0, 0));
+    SendMessage(window->ReceiverHandle(), WM_USER + 44, 0, 0);
+    app->ProcessMessages();
+    EXPECT_EQ(order, (std::vector<QString>{"44", "end44", "45"}));
+    const HWND gone = window->ReceiverHandle();
+    window.reset();
+    EXPECT_FALSE(PostMessage(gone, WM_USER, 0, 0));
+}
+
+TEST_F(ControlsTest, ExceptionInClickHandlerReachesOnExceptionAndLoopGoesOn)
+{
+    auto* b = new TButton(form.get());
+    b->SetParent(form.get());
+    b->OnClick = TNotifyEvent::FromFunction([](TObject*) { throw EConvertError(QStringLiteral("bad click")); });
+    QString caught;
+    app->OnException = TExceptionEvent::FromFunction([&](TObject*, const Exception& E) { caught = E.Message(); });
+    form->Show();
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(3, 3), QPointF(3, 3), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(3, 3), QPointF(3, 3), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(b->Widget(), &press);
+    QApplication::sendEvent(b->Widget(), &release);
+    EXPECT_EQ(caught, QStringLiteral("bad click"));
+    bool ran = false;
+    auto w = AllocateHWnd(TWndMethod::FromFunction([&](TMessage&) { ran = true; }));
+    PostMessage(w->ReceiverHandle(), WM_USER, 0, 0);
+    app->ProcessMessages();
+    EXPECT_TRUE(ran);
+}
+
+TEST_F(ControlsTest, DroppedFilesArriveAsWmDropFiles)
+{
+    auto* list = new TPanel(form.get());
+    list->SetParent(form.get());
+    list->SetAcceptFiles(true);
+    QStringList got;
+    const TWndMethod old = list->WindowProc;
+    list->WindowProc = TWndMethod::FromFunction([&](TMessage& m) {
+        if (m.Msg == WM_DROPFILES) {
+            auto drop = reinterpret_cast<HDROP>(m.WParam);
+            for (int i = 0; i < DragQueryFileCount(drop); ++i)
+                got.push_back(DragQueryFile(drop, i));
+        }
+        old(m);
+    });
+    form->Show();
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/a.avi")), QUrl::fromLocalFile(QStringLiteral("/tmp/b c.mkv"))});
+    // The toolkit delivers a drop only to the widget that accepted the drag
+    // when it entered, as a real drag from the desktop does.
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(list->Widget(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(list->Widget(), &drop);
+    EXPECT_EQ(got, (QStringList{QStringLiteral("/tmp/a.avi"), QStringLiteral("/tmp/b c.mkv")}));
+    list->WindowProc = old;
+}
+
+TEST(OpenDialogFilter, ParsesNamePatternPairs)
+{
+    const auto f = TOpenDialog::ParseFilter(QStringLiteral("Video (*.avi;*.mkv)|*.avi;*.mkv|All|*.*|Dangling"));
+    ASSERT_EQ(f.size(), 2u);
+    EXPECT_EQ(f[0].Patterns, (QStringList{QStringLiteral("*.avi"), QStringLiteral("*.mkv")}));
+    EXPECT_EQ(f[1].Name, QStringLiteral("All"));
+}
+
+}  // namespace
