@@ -8,6 +8,7 @@ extern "C" {
 #define VORLANE_AVFORMAT_ENTRY_POINTS(X) \
     X(avformat_alloc_output_context2) \
     X(avio_enum_protocols) \
+    X(avio_wb32) \
     X(av_guess_codec) \
     X(avio_open2) \
     X(avio_closep) \

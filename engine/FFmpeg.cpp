@@ -15,10 +15,22 @@ void TAVInputContextDeleter::operator()(AVFormatContext* ctx) const
 
 TCustomFFmpeg::TCustomFFmpeg()
 {
+    FReadInterruptCB = AVIOInterruptCB{&TCustomFFmpeg::ReadInterrupt, this};
+    FWriteInterruptCB = AVIOInterruptCB{&TCustomFFmpeg::WriteInterrupt, this};
     ResetDefaults();
 }
 
-TCustomFFmpeg::~TCustomFFmpeg() = default;
+TCustomFFmpeg::~TCustomFFmpeg()
+{
+    FAbort.store(true);
+    // Temporary files of a task that never ran go with it.
+    if (FFLoader() && FFLoader()->AreLoaded(EncoderLibraries)) {
+        try {
+            Cleanup();
+        } catch (const Exception&) {
+        }
+    }
+}
 
 void TCustomFFmpeg::ResetDefaults()
 {

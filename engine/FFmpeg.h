@@ -1,15 +1,19 @@
 // FFmpeg.h - one conversion task: the command-line tool's settings, the
 // options context option strings are parsed into, and its opened inputs.
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
+#include <libavcodec/bsf.h>
+#include <libavfilter/avfilter.h>
 #include <libavformat/avformat.h>
 }
 
+#include "engine/FFDecode.h"
 #include "engine/FFLog.h"
 #include "engine/FFOptions.h"
 #include "engine/FFUtils.h"
@@ -67,6 +71,8 @@ VORLANE_RESOURCESTRING(SCouldNotDetermineNorm,
 VORLANE_RESOURCESTRING(SAssumingNorm, "Assuming %s for target.");
 }  // namespace FFmpegConsts
 
+#include "engine/FFTaskConsts.h"
+
 // Every fatal error inside a task.
 VORLANE_DECLARE_EXCEPTION(FFmpegException, Exception);
 
@@ -76,10 +82,119 @@ struct TAVInputContextDeleter {
 };
 using TAVInputContextPtr = std::unique_ptr<AVFormatContext, TAVInputContextDeleter>;
 
-// One opened input. Opening inputs adds its further fields.
+// Closes an output's file (when the container writes one) and frees its context.
+struct TAVOutputContextDeleter {
+    void operator()(AVFormatContext* ctx) const;
+};
+using TAVOutputContextPtr = std::unique_ptr<AVFormatContext, TAVOutputContextDeleter>;
+
+struct TFilterGraphDeleter {
+    void operator()(AVFilterGraph* graph) const;
+};
+using TFilterGraphPtr = std::unique_ptr<AVFilterGraph, TFilterGraphDeleter>;
+
+struct TBSFDeleter {
+    void operator()(AVBSFContext* bsf) const;
+};
+using TBSFPtr = std::unique_ptr<AVBSFContext, TBSFDeleter>;
+
+// One opened input.
 struct TSourceFile {
     TAVInputContextPtr Context;
+    bool EndReached = false;
+    int FirstStream = 0;
+    int64_t TSOffset = 0;  // microseconds, added to every packet time stamp
+    int StreamCount = 0;   // streams that appear later are ignored
+    bool RateEmu = false;
+    // Reads the input's information once, when it is opened; it never
+    // touches the context again, so the task may free it at any time.
+    std::unique_ptr<TFFDecoder> Decoder;
 };
+
+// One stream of an opened input.
+struct TSourceStream {
+    int FileIndex = 0;
+    AVStream* Stream = nullptr;
+    bool Discard = true;
+    bool DecodingNeeded = false;
+    const AVCodec* Decoder = nullptr;
+    TCodecContextPtr DecoderContext;  // opened by the set-up when decoding is needed
+    TFramePtr DecodedFrame;
+    TFramePtr FilteredFrame;
+    int64_t Start = 0;     // clock at the start, for rate emulation
+    int64_t NextTime = AV_NOPTS_VALUE;  // microseconds
+    int64_t Time = 0;      // microseconds
+    double TSScale = 1.0;
+    bool AtStart = true;
+    bool ShowedMultiFrameWarning = false;
+    TAVDictionaryPtr Options;
+    int FrameCounter = 0;
+    bool Flushed = false;
+    // Presentation and decoding times of the packet being decoded (µs).
+    int64_t KeptPts = AV_NOPTS_VALUE;
+    int64_t KeptDts = AV_NOPTS_VALUE;
+};
+
+// One output. Written under a temporary name next to FileName when the
+// container writes one file; renamed over FileName when the task ends well.
+struct TTargetFile {
+    TAVOutputContextPtr Context;
+    TAVDictionaryPtr Options;
+    int FirstStream = 0;
+    int64_t RecordingTime = INT64_MAX;
+    int64_t StartTime = 0;
+    int64_t LimitFileSize = INT64_MAX;
+    String FileName;      // the name asked for
+    String WritingName;   // the name written (FileName or the temporary one)
+    bool HeaderWritten = false;
+};
+
+// One output stream.
+struct TTargetStream {
+    int FileIndex = 0;
+    int Index = 0;
+    int Source = -1;       // TSourceStream index; -1 none
+    AVStream* Stream = nullptr;
+    TCodecContextPtr Encoder;  // the encoder context (also used for copied streams' parameters)
+    bool EncodingNeeded = false;
+    int FrameNumber = 0;
+    int SyncSource = -1;
+    int64_t OutputClock = 0;  // next output time in the encoder time base
+    std::vector<TBSFPtr> BitstreamFilters;
+    const AVCodec* Codec = nullptr;
+    int64_t MaxFrames = INT64_MAX;
+    bool VideoResample = false;
+    int ResampleHeight = 0, ResampleWidth = 0, ResamplePixFmt = -1;
+    AVRational FrameRate{0, 0};
+    bool ForceFps = false;
+    int TopFieldFirst = -1;
+    float FrameAspect = 0;
+    std::vector<int64_t> ForcedKeyFrames;
+    int NextForcedKeyFrame = 0;
+    TFilterGraphPtr FilterGraph;
+    AVFilterContext* FilterSource = nullptr;
+    AVFilterContext* FilterSink = nullptr;
+    AnsiString FilterChain;
+    int SwsFlags = 0;
+    TAVDictionaryPtr EncoderOptions;
+    bool PastRecordingTime = false;
+    bool Copy = false;
+    AnsiString AttachmentFileName;
+    bool CopyInitialNonKeyframes = false;
+    bool Drained = false;
+    int64_t LastWrittenDts = AV_NOPTS_VALUE;
+    std::vector<uint16_t> IntraMatrix, InterMatrix;  // kept until the encoder is opened
+    std::vector<RcOverride> RcOverrides;
+    int LastQuality = -1;  // lambda of the last encoded picture, -1 none
+    bool Opened = false;
+};
+
+// The progress report: file index (-1 on the last), frame number, frames per
+// second, quality, bit rate (kbit/s), bytes written, current and total duration (µs).
+using TProgressEvent = TDelegate<void(TObject* Sender, int fileIndex, int frameNumber, int fps, float quality,
+                                      float bitRate, int64_t bytesWritten, int64_t currentDuration,
+                                      int64_t totalDuration)>;
+using TTerminateEvent = TDelegate<void(TObject* Sender)>;
 
 class TCustomFFmpeg : public TObject {
 public:
@@ -134,6 +249,92 @@ public:
     const AVCodec* ChooseDecoder(TFileOptions& o, AVFormatContext* s, AVStream* st);
 
     int SourceFileCount() const { return int(FSourceFiles.size()); }
+    int TargetFileCount() const { return int(FTargetFiles.size()); }
+    const TSourceFile& SourceFile(int i) const { return FSourceFiles[size_t(i)]; }
+    const TTargetFile& TargetFile(int i) const { return FTargetFiles[size_t(i)]; }
+    int SourceStreamCount() const { return int(FSourceStreams.size()); }
+    int TargetStreamCount() const { return int(FTargetStreams.size()); }
+    const TTargetStream& TargetStream(int i) const { return FTargetStreams[size_t(i)]; }
+
+    // ---- inputs ----
+    // The new input's index, or a negative library code with the last error text.
+    int OpenInput(TFileOptions* o, const String& fileName);
+    void RegisterInputStreams(TFileOptions& o, AVFormatContext* ic, const AVCodec* const* decoders);
+    void SaveAttachment(AVStream* st, const AnsiString& fileName);
+    bool CheckOverwrite(const String& fileName);
+
+    // ---- outputs ----
+    // 0, or -1 with the last error text; no trace of the output is left on failure.
+    int OpenOutput(const String& fileName, bool join = false);
+
+    // ---- output streams ----
+    TTargetStream& CreateOutputStream(TFileOptions& o, AVFormatContext* oc, AVMediaType type);
+    TTargetStream& CreateVideoStream(TFileOptions& o, AVFormatContext* oc);
+    TTargetStream& CreateAudioStream(TFileOptions& o, AVFormatContext* oc);
+    TTargetStream& CreateDataStream(TFileOptions& o, AVFormatContext* oc);
+    TTargetStream& CreateSubtitleStream(TFileOptions& o, AVFormatContext* oc);
+    TTargetStream& CreateAttachmentStream(TFileOptions& o, AVFormatContext* oc);
+    void PickEncoder(TFileOptions& o, AVFormatContext* oc, TTargetStream& ost);
+    void ReadKeyFrameTimes(const AnsiString& text, TTargetStream& ost);
+    // 64 coefficients; raises "Syntax error in matrix ..." when fewer are given.
+    void ReadQuantMatrix(uint16_t* matrix, const AnsiString& text);
+
+    // ---- set-up ----
+    int PrepareConversion();
+    int OpenInputDecoder(int sourceIndex, String& error);
+    void LogStreamMapping();
+    void CheckUnusedOptions(const AVDictionary* dict);
+    void RefuseExperimental(const AVCodecContext* ctx, bool isEncoder);
+    void FitSampleFormat(AVCodecContext* enc, const AVCodec* codec);
+    void FitSampleRate(AVCodecContext* enc, const AVCodec* codec);
+    void FitPixelFormat(AVCodecContext* enc, const AVCodec* codec);
+
+    // ---- the conversion ----
+    void Transcode();
+    int ProcessPacket(int sourceIndex, const AVPacket* packet);
+    bool StreamWantsPacket(int sourceIndex, TTargetStream& ost);
+    void CopyPacket(int sourceIndex, TTargetStream& ost, const AVPacket* packet);
+    void WaitRateEmulation(int sourceIndex);
+    void DrainEncoders();
+    void WritePacket(TTargetStream& ost, AVPacket* packet);
+    void ReportProgress(int64_t currentTime, int64_t timerStart, bool isLast, int fileIndex);
+    int BuildVideoFilterGraph(int sourceIndex, TTargetStream& ost);
+    int DecodeVideo(int sourceIndex, const AVPacket* packet);
+    void EncodeVideo(TTargetStream& ost, AVFrame* picture, float quality, int sourceIndex);
+
+    // ---- life cycle ----
+    // Not threaded: runs the conversion in the calling thread and returns
+    // after the terminate call. Threaded runs come with the thread.
+    void Start();
+    void Run();
+    // Stops reading and opening; what was encoded is still written and the
+    // output ends properly.
+    void Stop(bool wait = false);
+    void DeliverTerminate();
+    void Cleanup();
+    static int ReadInterrupt(void* opaque);
+    static int WriteInterrupt(void* opaque);
+    void SetPreviewFlags(uint8_t flags) { FPreviewFlags = flags; }
+
+    bool Running() const { return FRunning; }
+    bool Ended() const { return FEnded; }
+    bool Finished() const { return FFinished; }
+    bool Failed() const { return FFailed; }
+    const String& ErrorMessage() const { return FErrorText; }
+    bool Aborted() const { return FAbort.load(); }
+    int DupFrames() const { return FDupFrames; }
+    int DropFrames() const { return FDropFrames; }
+    int64_t TotalDuration() const { return FTotalDuration; }
+    int64_t ProgressInterval() const { return FProgressInterval; }
+    void SetProgressInterval(int64_t microseconds) { FProgressInterval = microseconds; }
+    int ReadTimeout() const { return FReadTimeout.load(); }
+    void SetReadTimeout(int ms) { FReadTimeout.store(ms); }
+    int WriteTimeout() const { return FWriteTimeout.load(); }
+    void SetWriteTimeout(int ms) { FWriteTimeout.store(ms); }
+
+    TProgressEvent OnProgress;
+    TTerminateEvent OnTerminate;
+    TBeforeFindStreamInfoEvent OnBeforeFindStreamInfo;
 
     // ---- handlers (name, value) ----
     int OptNotSupportedIgnore(const AnsiString& opt, const AnsiString& arg);
@@ -178,8 +379,48 @@ public:
 protected:
     // The encoder reaches the task through a subclass, and so do tests.
     std::vector<TSourceFile> FSourceFiles;
+    std::vector<TSourceStream> FSourceStreams;
+    std::vector<TTargetFile> FTargetFiles;
+    std::vector<TTargetStream> FTargetStreams;
 
 private:
+    void dropOutput(AVFormatContext* oc, const String& writingName, size_t streamsBefore);
+    void finishTranscode();
+    void encodeFrame(TTargetStream& ost, AVFrame* frame);
+    void flushFilteredFrames(int sourceIndex, TTargetStream& ost, float quality);
+    void pushCopyPicture(TTargetStream& ost);
+    int chooseStreams(TFileOptions& o, AVFormatContext* oc);
+    int copyMetadata(TFileOptions& o, AVFormatContext* oc, int fileIndex);
+    int prepareStream(TTargetStream& ost);
+    void endOutputs(bool keep);
+    void logInfo(TLogLevel level, const String& text) { logText(level, text); }
+
+    // Working state of a conversion.
+    int64_t FVideoBytes = 0, FAudioBytes = 0, FHeaderBytes = 0;
+    int FDupFrames = 0, FDropFrames = 0;
+    bool FDupOrDropChanged = false;
+    int FVideoBufferSize = 262144;
+    int64_t FLongestInputDuration = -1;
+    int64_t FTotalDuration = -1;
+
+    // Run control.
+    bool FRunning = false;
+    std::atomic<bool> FAbort{false};
+    bool FFinished = false;
+    bool FEnded = false;
+    bool FFailed = false;
+    String FErrorText;
+    AVIOInterruptCB FReadInterruptCB{};
+    AVIOInterruptCB FWriteInterruptCB{};
+    std::atomic<int64_t> FReadMark{INT64_MAX};
+    std::atomic<int64_t> FWriteMark{INT64_MAX};
+    std::atomic<int> FReadTimeout{30000};
+    std::atomic<int> FWriteTimeout{30000};
+    int64_t FProgressInterval = 500000;
+    uint8_t FPreviewFlags = 0;
+    void setReadMark();
+    void setWriteMark();
+
     // Applies one key=value line of a presets text or file (the codec keys
     // go to their handlers, every other key to the library options).
     int applyPresetLine(const AnsiString& key, const AnsiString& value);

@@ -3,10 +3,16 @@
 //
 //   ffdriver [--path FOLDER] [--level quiet|panic|fatal|error|warning|info|verbose|debug]
 //            [--parse OPTIONS [--presets PRESETS] [--lenient]]
+//   ffdriver [--path FOLDER] [--level LEVEL] --run [--iopts OPTIONS] -i INPUT ...
+//            [--oopts OPTIONS] -o OUTPUT
 //
 // With --parse the options (and presets) are parsed as an output's option
 // string would be, and the resulting settings, context and library options
 // are printed; a failing parse prints its error text and exits with 1.
+// With --run a task is built from the inputs (each with the --iopts given
+// before it) and the output, run in this thread, and its log and result
+// ("finished", "stopped" or "failed: " and the error) are printed; the exit
+// code is 0 unless the task failed.
 #include <QCoreApplication>
 #include <QTextStream>
 
@@ -64,9 +70,46 @@ int parseOnly(const TParseRequest& request)
     }
 }
 
+struct TRunRequest {
+    bool Wanted = false;
+    std::vector<std::pair<AnsiString, String>> Inputs;  // options, name
+    AnsiString OutputOptions;
+    String Output;
+};
+
+int runTask(const TRunRequest& request)
+{
+    TCustomFFmpeg task;
+    try {
+        for (const auto& [options, name] : request.Inputs) {
+            task.ParseOptions(options);
+            if (task.OpenInput(nullptr, name) < 0)
+                throw Exception(task.LastErrorText());
+        }
+        task.ParseOptions(request.OutputOptions);
+        if (task.OpenOutput(request.Output) < 0)
+            throw Exception(task.LastErrorText());
+    } catch (const Exception& e) {
+        CheckSynchronize();
+        std::printf("result: failed: %s\n", e.Message().toUtf8().constData());
+        return 1;
+    }
+    task.Start();
+    CheckSynchronize();
+    if (task.Failed()) {
+        std::printf("result: failed: %s\n", task.ErrorMessage().toUtf8().constData());
+        return 1;
+    }
+    std::printf("result: %s, %d duplicated, %d dropped\n", task.Finished() ? "finished" : "stopped",
+                task.DupFrames(), task.DropFrames());
+    return 0;
+}
+
 int run(const QStringList& args)
 {
     TParseRequest parse;
+    TRunRequest runRequest;
+    AnsiString inputOptions;
     TFFLogger logger(nullptr);
     logger.OnLog = TLogEvent::FromFunction(&printLine);
     TFFLoader& loader = *FFLoader();
@@ -87,8 +130,21 @@ int run(const QStringList& args)
             parse.Presets = args[++i].toLocal8Bit();
         } else if (args[i] == QLatin1String("--lenient")) {
             parse.Lenient = true;
+        } else if (args[i] == QLatin1String("--run")) {
+            runRequest.Wanted = true;
+        } else if (args[i] == QLatin1String("--iopts") && i + 1 < args.size()) {
+            inputOptions = args[++i].toUtf8();
+        } else if (args[i] == QLatin1String("-i") && i + 1 < args.size()) {
+            runRequest.Inputs.emplace_back(inputOptions, args[++i]);
+            inputOptions.clear();
+        } else if (args[i] == QLatin1String("--oopts") && i + 1 < args.size()) {
+            runRequest.OutputOptions = args[++i].toUtf8();
+        } else if (args[i] == QLatin1String("-o") && i + 1 < args.size()) {
+            runRequest.Output = args[++i];
         } else {
-            std::fprintf(stderr, "usage: ffdriver [--path FOLDER] [--level LEVEL] [--parse OPTIONS [--presets TEXT] [--lenient]]\n");
+            std::fprintf(stderr, "usage: ffdriver [--path FOLDER] [--level LEVEL] [--parse OPTIONS [--presets TEXT] [--lenient]]\n"
+                                 "       ffdriver [--path FOLDER] [--level LEVEL] --run [--iopts OPTIONS] -i INPUT ... "
+                                 "[--oopts OPTIONS] -o OUTPUT\n");
             return 2;
         }
     }
@@ -108,6 +164,8 @@ int run(const QStringList& args)
     int result = loaded ? 0 : 1;
     if (loaded && parse.Wanted)
         result = parseOnly(parse);
+    else if (loaded && runRequest.Wanted)
+        result = runTask(runRequest);
     loader.UnloadLibs(EncoderLibraries);
     return result;
 }

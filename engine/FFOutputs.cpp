@@ -1,0 +1,351 @@
+// Opening the output of a task: the container, the choice of streams, the
+// attachments, chapters and metadata, and the file, which is written under a
+// temporary name until the task has ended well.
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <filesystem>
+
+#include "engine/AVCodecStubs.h"
+#include "engine/AVFormatStubs.h"
+#include "engine/AVUtilStubs.h"
+#include "engine/FFmpeg.h"
+#include "engine/MyUtils.h"
+
+using namespace FFTaskConsts;
+
+namespace {
+
+bool isProtocolName(const AnsiString& name)
+{
+    const qsizetype colon = name.indexOf(':');
+    if (colon <= 1)
+        return false;
+    const AnsiString prefix = name.left(colon);
+    if (prefix == "file")
+        return false;
+    void* opaque = nullptr;
+    while (const char* protocol = ff::avio_enum_protocols(&opaque, 1))
+        if (prefix == protocol)
+            return true;
+    return false;
+}
+
+// A name beside the final one, hidden, with the same extension.
+String temporaryNameFor(const String& fileName)
+{
+    const QFileInfo info(fileName);
+    const String suffix = info.suffix().isEmpty() ? String() : QLatin1Char('.') + info.suffix();
+    for (;;) {
+        const String name = info.path() + QLatin1String("/.") + info.completeBaseName() + QLatin1String(".part-") +
+                            String::number(QRandomGenerator::global()->generate(), 16) + suffix;
+        if (!QFileInfo::exists(name))
+            return name;
+    }
+}
+
+// metadata specifier: "g" (or empty), "s[:index]", "c[:index]", "p[:index]".
+bool parseMetaSpecifier(const AnsiString& spec, char& type, int& index)
+{
+    type = spec.isEmpty() ? 'g' : spec[0];
+    index = 0;
+    if (spec.size() > 1) {
+        if (spec[1] != ':')
+            return false;
+        bool ok = false;
+        index = spec.mid(2).toInt(&ok);
+        if (!ok)
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int TCustomFFmpeg::chooseStreams(TFileOptions& o, AVFormatContext* oc)
+{
+    auto addFor = [&](int source) {
+        AVStream* st = FSourceStreams[size_t(source)].Stream;
+        const int created = int(FTargetStreams.size());
+        switch (st->codecpar->codec_type) {
+        case AVMEDIA_TYPE_VIDEO: CreateVideoStream(o, oc); break;
+        case AVMEDIA_TYPE_AUDIO: CreateAudioStream(o, oc); break;
+        case AVMEDIA_TYPE_DATA: CreateDataStream(o, oc); break;
+        case AVMEDIA_TYPE_SUBTITLE: CreateSubtitleStream(o, oc); break;
+        case AVMEDIA_TYPE_ATTACHMENT: CreateAttachmentStream(o, oc); break;
+        default: return false;
+        }
+        FTargetStreams[size_t(created)].Source = source;
+        FTargetStreams[size_t(created)].SyncSource = source;
+        FSourceStreams[size_t(source)].Discard = false;
+        return true;
+    };
+
+    if (!o.StreamMaps.empty()) {
+        for (const TStreamMapEntry& m : o.StreamMaps) {
+            if (m.Disabled)
+                continue;
+            const int source = FSourceFiles[size_t(m.FileIndex)].FirstStream + m.StreamIndex;
+            const AVMediaType type = FSourceStreams[size_t(source)].Stream->codecpar->codec_type;
+            if ((type == AVMEDIA_TYPE_VIDEO && o.VideoDisable) || (type == AVMEDIA_TYPE_AUDIO && o.AudioDisable) ||
+                (type == AVMEDIA_TYPE_SUBTITLE && o.SubtitleDisable) || (type == AVMEDIA_TYPE_DATA && o.DataDisable))
+                continue;
+            const int created = int(FTargetStreams.size());
+            if (!addFor(source)) {
+                FLastErrorText = LoadResStringFmt(SCannotMapStream, {m.FileIndex, m.StreamIndex});
+                return -1;
+            }
+            FTargetStreams[size_t(created)].SyncSource =
+                FSourceFiles[size_t(m.SyncFileIndex)].FirstStream + m.SyncStreamIndex;
+        }
+        return 0;
+    }
+
+    auto best = [&](AVMediaType type, auto measure) {
+        int chosen = -1;
+        int64_t most = 0;
+        for (size_t i = 0; i < FSourceStreams.size(); ++i) {
+            const AVStream* st = FSourceStreams[i].Stream;
+            if (st->codecpar->codec_type != type)
+                continue;
+            const int64_t m = measure(st->codecpar);
+            if (m > most) {
+                most = m;
+                chosen = int(i);
+            }
+        }
+        return chosen;
+    };
+    if (!o.VideoDisable && oc->oformat->video_codec != AV_CODEC_ID_NONE) {
+        const int source = best(AVMEDIA_TYPE_VIDEO,
+                                [](const AVCodecParameters* p) { return int64_t(p->width) * p->height; });
+        if (source >= 0)
+            addFor(source);
+    }
+    if (!o.AudioDisable && oc->oformat->audio_codec != AV_CODEC_ID_NONE) {
+        const int source =
+            best(AVMEDIA_TYPE_AUDIO, [](const AVCodecParameters* p) { return int64_t(p->ch_layout.nb_channels); });
+        if (source >= 0)
+            addFor(source);
+    }
+    if (!o.SubtitleDisable &&
+        (oc->oformat->subtitle_codec != AV_CODEC_ID_NONE || !FSettings.SubtitleCodecName.isEmpty())) {
+        const int source = best(AVMEDIA_TYPE_SUBTITLE, [](const AVCodecParameters*) { return int64_t(1); });
+        if (source >= 0)
+            addFor(source);
+    }
+    return 0;
+}
+
+int TCustomFFmpeg::copyMetadata(TFileOptions& o, AVFormatContext* oc, int fileIndex)
+{
+    auto dictionaryOf = [&](AVFormatContext* ctx, const TMetadataMapEntry& e, bool input,
+                            AVDictionary**& dict) -> bool {
+        const int count = e.Type == 's' ? int(ctx->nb_streams)
+                          : e.Type == 'c' ? int(ctx->nb_chapters)
+                          : e.Type == 'p' ? int(ctx->nb_programs)
+                                          : 1;
+        if (e.Type != 'g' && e.Type != 's' && e.Type != 'c' && e.Type != 'p')
+            RaiseError(LoadResString(SNeverOccurLower));
+        if (e.Type != 'g' && (e.Index < 0 || e.Index >= count)) {
+            const char* word = e.Type == 's' ? "stream" : e.Type == 'c' ? "chapter" : "program";
+            FLastErrorText = LoadResStringFmt(SInvalidMetadataMapIndex, {word, e.Index});
+            return false;
+        }
+        (void)input;
+        dict = e.Type == 'g' ? &ctx->metadata
+               : e.Type == 's' ? &ctx->streams[e.Index]->metadata
+               : e.Type == 'c' ? &ctx->chapters[e.Index]->metadata
+                               : &ctx->programs[e.Index]->metadata;
+        return true;
+    };
+    for (const TMetadataMapPair& pair : o.MetaDataMaps) {
+        if (pair.Input.FileIndex < 0)
+            continue;
+        if (pair.Input.FileIndex >= SourceFileCount()) {
+            FLastErrorText = LoadResStringFmt(SInvalidMetadataMapIndex, {"input file", pair.Input.FileIndex});
+            return -1;
+        }
+        AVDictionary** out = nullptr;
+        AVDictionary** in = nullptr;
+        if (!dictionaryOf(oc, pair.Output, false, out) ||
+            !dictionaryOf(FSourceFiles[size_t(pair.Input.FileIndex)].Context.get(), pair.Input, true, in))
+            return -1;
+        ff::av_dict_copy(out, *in, AV_DICT_DONT_OVERWRITE);
+    }
+    if (!o.MetadataGlobalManual && !FSourceFiles.empty()) {
+        ff::av_dict_copy(&oc->metadata, FSourceFiles[0].Context->metadata, AV_DICT_DONT_OVERWRITE);
+        if (o.RecordingTime != INT64_MAX)
+            ff::av_dict_set(&oc->metadata, "duration", nullptr, 0);
+    }
+    if (!o.MetadataStreamsManual) {
+        for (size_t i = 0; i < FTargetStreams.size(); ++i) {
+            const TTargetStream& ost = FTargetStreams[i];
+            if (ost.FileIndex == fileIndex && ost.Source >= 0)
+                ff::av_dict_copy(&ost.Stream->metadata, FSourceStreams[size_t(ost.Source)].Stream->metadata,
+                                 AV_DICT_DONT_OVERWRITE);
+        }
+    }
+    for (const TStreamValue& entry : o.Metadata) {
+        const AnsiString text = std::get<AnsiString>(entry.Value);
+        const qsizetype eq = text.indexOf('=');
+        if (eq < 0) {
+            FLastErrorText = LoadResStringFmt(SNoEqualInMetadata, {text});
+            return -1;
+        }
+        char type = 'g';
+        int index = 0;
+        if (!parseMetaSpecifier(entry.Specifier, type, index)) {
+            FLastErrorText = LoadResStringFmt(SInvalidMetadataSpecifier, {entry.Specifier});
+            return -1;
+        }
+        AVDictionary** dict = nullptr;
+        if (type == 'g') {
+            dict = &oc->metadata;
+        } else if (type == 's') {
+            if (index < 0 || index >= int(oc->nb_streams)) {
+                FLastErrorText = LoadResStringFmt(SInvalidMetadataStream, {index});
+                return -1;
+            }
+            dict = &oc->streams[index]->metadata;
+        } else if (type == 'c') {
+            if (index < 0 || index >= int(oc->nb_chapters)) {
+                FLastErrorText = LoadResStringFmt(SInvalidMetadataChapter, {index});
+                return -1;
+            }
+            dict = &oc->chapters[index]->metadata;
+        } else {
+            FLastErrorText = LoadResStringFmt(SInvalidMetadataSpecifier, {entry.Specifier});
+            return -1;
+        }
+        const AnsiString value = text.mid(eq + 1);
+        ff::av_dict_set(dict, text.left(eq).constData(), value.isEmpty() ? nullptr : value.constData(), 0);
+    }
+    return 0;
+}
+
+void TCustomFFmpeg::dropOutput(AVFormatContext* oc, const String& writingName, size_t streamsBefore)
+{
+    FTargetStreams.resize(streamsBefore);
+    if (oc) {
+        const bool writesFile = !(oc->oformat->flags & AVFMT_NOFILE);
+        if (writesFile && oc->pb)
+            ff::avio_closep(&oc->pb);
+        if (writesFile && !writingName.isEmpty() && FileSizeByName(writingName) == 0) {
+            std::error_code ec;
+            std::filesystem::remove(std::filesystem::path(writingName.toStdU16String()), ec);
+        }
+        ff::avformat_free_context(oc);
+    }
+    ResetOptionsContext(FOptions, false);
+}
+
+int TCustomFFmpeg::OpenOutput(const String& fileName, bool join)
+{
+    TFileOptions& o = FOptions;
+    if (join && SourceFileCount() > 1) {
+        // Joining arrives with a later change; refusing beats a wrong file.
+        FLastErrorText = LoadResString(FTargetFiles.empty() ? SJoinNotAvailable : SCannotJoin);
+        logText(llError, FLastErrorText);
+        return -1;
+    }
+    const size_t streamsBefore = FTargetStreams.size();
+    const AnsiString utf8 = Utf8FileName(fileName);
+    AVFormatContext* oc = nullptr;
+    int ret = ff::avformat_alloc_output_context2(&oc, nullptr, o.FormatName.isEmpty() ? nullptr : o.FormatName.constData(),
+                                                 utf8.constData());
+    if (ret < 0 || !oc) {
+        FLastErrorText = ErrorText(fileName, ret < 0 ? ret : AVERROR(EINVAL));
+        logText(llError, FLastErrorText);
+        return -1;
+    }
+    String writingName;
+    auto fail = [&](const String& text) {
+        FLastErrorText = text;
+        logText(llError, text);
+        dropOutput(oc, writingName, streamsBefore);
+        return -1;
+    };
+    oc->interrupt_callback = FWriteInterruptCB;
+    if (o.RecordingTime != INT64_MAX && o.RecordingTime > FTotalDuration)
+        FTotalDuration = o.RecordingTime;
+
+    try {
+        if (chooseStreams(o, oc) < 0)
+            return fail(FLastErrorText);
+        for (const AnsiString& attachment : o.Attachments) {
+            TAVBufferPtr data;
+            int size = 0;
+            setReadMark();
+            if (ReadFileContents(attachment, data, size) < 0)
+                return fail(LoadResStringFmt(SCouldNotOpenAttachment, {attachment}));
+            if (size <= 1)
+                return fail(LoadResStringFmt(SAttachmentSize, {attachment}));
+            TTargetStream& ost = CreateAttachmentStream(o, oc);
+            ost.AttachmentFileName = attachment;
+            AVCodecParameters* par = ost.Stream->codecpar;
+            par->extradata = data.release();
+            par->extradata_size = size - 1;
+            qsizetype slash = attachment.lastIndexOf('/');
+            if (slash < 0)
+                slash = attachment.lastIndexOf('\\');
+            ff::av_dict_set(&ost.Stream->metadata, "filename", attachment.mid(slash + 1).constData(),
+                            AV_DICT_DONT_OVERWRITE);
+        }
+    } catch (...) {
+        dropOutput(oc, writingName, streamsBefore);
+        throw;
+    }
+
+    if ((oc->oformat->flags & AVFMT_NEEDNUMBER) && !ff::av_filename_number_test(utf8.constData()))
+        return fail(ErrorText(fileName, AVERROR(EINVAL)));
+
+    AVDictionary* options = nullptr;
+    ff::av_dict_copy(&options, FLibavOpts.FormatOpts, 0);
+    TAVDictionaryPtr recordOptions(options);
+    if (!(oc->oformat->flags & AVFMT_NOFILE)) {
+        const bool isFile = !isProtocolName(utf8);
+        if (isFile && FSettings.NeverOverwrite && QFileInfo::exists(fileName))
+            return fail(LoadResStringFmt(SOutputExists, {fileName}));
+        writingName = isFile ? temporaryNameFor(fileName) : fileName;
+        setWriteMark();
+        ret = ff::avio_open2(&oc->pb, Utf8FileName(writingName).constData(), AVIO_FLAG_WRITE, &oc->interrupt_callback,
+                             &options);
+        recordOptions.release();
+        recordOptions.reset(options);
+        if (ret < 0) {
+            const String text = ErrorText(fileName, ret);
+            writingName.clear();
+            return fail(text);
+        }
+    }
+    if (o.MuxPreload != 0.0f) {
+        ff::av_dict_set_int(&options, "preload", int64_t(o.MuxPreload * 1000000), 0);
+        recordOptions.release();
+        recordOptions.reset(options);
+    }
+    oc->max_delay = int(o.MuxMaxDelay * 1000000);
+    if (FSettings.LoopOutput >= 0) {
+        logText(llWarning, LoadResString(SLoopOutputDeprecated));
+        ff::av_dict_set_int(&options, "loop", FSettings.LoopOutput, 0);
+        recordOptions.release();
+        recordOptions.reset(options);
+    }
+    if (o.ChaptersInputFile != INT_MAX && o.ChaptersInputFile >= SourceFileCount())
+        return fail(LoadResStringFmt(SInvalidChapterInput, {o.ChaptersInputFile}));
+    if (copyMetadata(o, oc, int(FTargetFiles.size())) < 0)
+        return fail(FLastErrorText);
+
+    TTargetFile of;
+    of.Context.reset(oc);
+    of.Options = std::move(recordOptions);
+    of.FirstStream = int(FTargetStreams.size()) - int(oc->nb_streams);
+    of.RecordingTime = o.RecordingTime;
+    of.StartTime = o.StartTime;
+    of.LimitFileSize = o.LimitFileSize;
+    of.FileName = fileName;
+    of.WritingName = writingName;
+    FTargetFiles.push_back(std::move(of));
+    ResetOptionsContext(o, false);
+    return int(FTargetFiles.size()) - 1;
+}

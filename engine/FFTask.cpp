@@ -1,0 +1,191 @@
+// The life cycle of a conversion task: the inline run, the stop, the I/O
+// interrupts and the clean-up that decides what becomes of its outputs.
+#include <filesystem>
+
+#include "engine/AVCodecStubs.h"
+#include "engine/AVFilterStubs.h"
+#include "engine/AVFormatStubs.h"
+#include "engine/AVUtilStubs.h"
+#include "engine/FFLoad.h"
+#include "engine/FFmpeg.h"
+#include "engine/MyUtils.h"
+
+using namespace FFTaskConsts;
+
+void TAVOutputContextDeleter::operator()(AVFormatContext* ctx) const
+{
+    if (!ctx || !ff::avformat_free_context)
+        return;
+    if (ctx->oformat && !(ctx->oformat->flags & AVFMT_NOFILE) && ctx->pb)
+        ff::avio_closep(&ctx->pb);
+    ff::avformat_free_context(ctx);
+}
+
+void TFilterGraphDeleter::operator()(AVFilterGraph* graph) const
+{
+    if (graph && ff::avfilter_graph_free)
+        ff::avfilter_graph_free(&graph);
+}
+
+void TBSFDeleter::operator()(AVBSFContext* bsf) const
+{
+    if (bsf && ff::av_bsf_free)
+        ff::av_bsf_free(&bsf);
+}
+
+void TCustomFFmpeg::setReadMark()
+{
+    FReadMark.store(ff::av_gettime_relative());
+}
+
+void TCustomFFmpeg::setWriteMark()
+{
+    FWriteMark.store(ff::av_gettime_relative());
+}
+
+int TCustomFFmpeg::ReadInterrupt(void* opaque)
+{
+    auto* task = static_cast<TCustomFFmpeg*>(opaque);
+    if (task->FAbort.load()) {
+        task->logText(llInfo, LoadResString(SReadingBroken));
+        return 1;
+    }
+    const int64_t mark = task->FReadMark.load();
+    const int timeout = task->FReadTimeout.load();
+    if (mark == INT64_MAX || timeout <= 0)
+        return 0;
+    if (ff::av_gettime_relative() - mark > int64_t(timeout) * 1000) {
+        task->logText(llInfo, LoadResString(SReadingTimeout));
+        return 1;
+    }
+    return 0;
+}
+
+// A stop does not break writing: what was encoded is still written and the
+// trailer completes the file. Only a write that hangs ends it.
+int TCustomFFmpeg::WriteInterrupt(void* opaque)
+{
+    auto* task = static_cast<TCustomFFmpeg*>(opaque);
+    const int64_t mark = task->FWriteMark.load();
+    const int timeout = task->FWriteTimeout.load();
+    if (mark == INT64_MAX || timeout <= 0)
+        return 0;
+    if (ff::av_gettime_relative() - mark > int64_t(timeout) * 1000) {
+        task->logText(llInfo, LoadResString(SWritingTimeout));
+        return 1;
+    }
+    return 0;
+}
+
+void TCustomFFmpeg::Start()
+{
+    if (FRunning || FEnded)
+        return;
+    try {
+        if (FTargetFiles.empty()) {
+            Cleanup();
+            throw Exception(LoadResString(SNoOutputFile));
+        }
+        if (FSourceFiles.empty()) {
+            Cleanup();
+            throw Exception(LoadResString(SNoInputFile));
+        }
+    } catch (const Exception& e) {
+        logText(llQuiet, e.Message());
+        FFailed = true;
+        FErrorText = e.Message();
+        DeliverTerminate();
+        return;
+    }
+    FRunning = true;
+    FAbort.store(false);
+    FFinished = false;
+    FEnded = false;
+    Run();
+}
+
+void TCustomFFmpeg::Run()
+{
+    FFinished = false;
+    auto guarded = [this](auto&& step) {
+        try {
+            step();
+        } catch (const Exception& e) {
+            logText(llQuiet, e.Message());
+            FFailed = true;
+            FErrorText = e.Message();
+        } catch (const std::exception& e) {
+            const String text = String::fromUtf8(e.what());
+            logText(llQuiet, text);
+            FFailed = true;
+            FErrorText = text;
+        }
+    };
+    guarded([this] { Transcode(); });
+    guarded([this] { finishTranscode(); });
+    guarded([this] { endOutputs(!FFailed); });
+    guarded([this] { Cleanup(); });
+    guarded([this] { DeliverTerminate(); });
+    // Completes a library line left without its end.
+    ff::av_log(nullptr, AV_LOG_QUIET, "%s", "");
+}
+
+void TCustomFFmpeg::Stop(bool /*wait*/)
+{
+    // An inline run has ended when its caller gets control back; a stop
+    // from inside it (a progress handler) ends it at the next packet.
+    FAbort.store(true);
+}
+
+void TCustomFFmpeg::DeliverTerminate()
+{
+    FRunning = false;
+    FEnded = true;
+    if (OnTerminate.Assigned())
+        OnTerminate(this);
+}
+
+// Outputs are written under a temporary name: kept ones replace the file
+// asked for, others go, and the file they would have replaced stays.
+void TCustomFFmpeg::endOutputs(bool keep)
+{
+    for (TTargetFile& of : FTargetFiles) {
+        AVFormatContext* oc = of.Context.get();
+        const bool writesFile = oc && !(oc->oformat->flags & AVFMT_NOFILE);
+        if (writesFile && oc->pb)
+            ff::avio_closep(&oc->pb);
+        if (!writesFile || of.WritingName.isEmpty())
+            continue;
+        const std::filesystem::path written(of.WritingName.toStdU16String());
+        std::error_code ec;
+        const int64_t size = FileSizeByName(of.WritingName);
+        if (of.WritingName != of.FileName) {
+            if (keep && size > 0) {
+                std::filesystem::rename(written, std::filesystem::path(of.FileName.toStdU16String()), ec);
+                if (ec) {
+                    std::filesystem::remove(written, ec);
+                    of.WritingName.clear();
+                    RaiseError(SRenameFailed, {of.FileName, String::fromStdString(ec.message())});
+                }
+            } else {
+                std::filesystem::remove(written, ec);
+            }
+        } else if (size == 0) {
+            std::filesystem::remove(written, ec);
+        }
+        of.WritingName.clear();
+    }
+}
+
+void TCustomFFmpeg::Cleanup()
+{
+    if (!FFLoader() || !FFLoader()->AreLoaded(EncoderLibraries))
+        AssertionFailure();
+    endOutputs(false);
+    FTargetStreams.clear();
+    FTargetFiles.clear();
+    FSourceStreams.clear();
+    FSourceFiles.clear();
+    if (FOptionTable)
+        ResetOptionsContext(FOptions, false);
+}
