@@ -32,11 +32,3 @@ ScopedCommaLocale::~ScopedCommaLocale()
 }
 
 }  // namespace vorlane::test
-
-// The leak checker of the address-sanitizer build reads this. glibc's
-// newlocale keeps a copy of LOCPATH that it never frees; the helper above
-// sets LOCPATH to reach its generated locale. Nothing else is ignored.
-extern "C" const char* __lsan_default_suppressions()
-{
-    return "leak:__argz_add_sep\n";
-}
