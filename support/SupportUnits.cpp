@@ -2,6 +2,9 @@
 
 #include <functional>
 
+#include "support/BxButton.h"
+#include "support/KitExExtCtrls.h"
+#include "support/KitGettext.h"
 #include "support/SxBase.h"
 #include "support/SxSysUtils.h"
 #include "support/SxUnitVersioning.h"
@@ -64,6 +67,8 @@ void addUnit(TStartupList& list, const char* name, const UnitVersionRecord& reco
 // SxSysInfo, SxMime) take their places in this order when they are added.
 void AddSupportUnits(TStartupList& list)
 {
+    // Every later unit loads its texts through the catalogues.
+    list.Add(QStringLiteral("KitGettext"), &KitGettextInitialization, &KitGettextFinalization);
     addUnit(list, "SxResources", SxResourcesRecord);
     addUnit(list, "SxWin32", SxWin32Record);
     addUnit(list, "SxWideStrings", SxWideStringsRecord);
@@ -86,4 +91,6 @@ void AddSupportUnits(TStartupList& list)
     addUnit(list, "SxUnitVersioning", SxUnitVersioningRecord, {}, &ShutdownUnitRegistry);
     addUnit(list, "SxBase", SxBaseRecord, &LoadAnsiDefaultChar);
     addUnit(list, "SxRTTI", SxRTTIRecord);
+    list.Add(QStringLiteral("KitExExtCtrls"), &KitExExtCtrlsInitialization);
+    list.Add(QStringLiteral("BxButton"), &BxButtonInitialization, &BxButtonFinalization);
 }
