@@ -315,10 +315,10 @@ TPowerStatus QueryPowerStatus(const String& Root)
         s.BatteryLifePercent = static_cast<uint8_t>(capacity);
         if (capacity > 66)
             flag |= 1;
-        if (capacity < 33)
-            flag |= 2;
-        if (capacity < 5)
+        else if (capacity < 5)
             flag |= 4;
+        else if (capacity < 33)
+            flag |= 2;
     } else {
         const QByteArray level = readSmall(battery + QLatin1String("capacity_level"));
         if (level == "Full" || level == "High")
