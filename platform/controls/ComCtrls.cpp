@@ -35,6 +35,13 @@ void TTrackBar::UpdateWidget()
         w->setOrientation(FOrientation == trHorizontal ? Qt::Horizontal : Qt::Vertical);
         w->setRange(FMin, FMax);
         w->setValue(FPosition);
+        w->setTickInterval(std::max(FFrequency, 0));
+        w->setSingleStep(FLineSize);
+        w->setPageStep(FPageSize);
+        w->setTickPosition(FTickStyle == tsNone ? QSlider::NoTicks
+                           : FTickMarks == tmBoth ? QSlider::TicksBothSides
+                           : FTickMarks == tmTopLeft ? QSlider::TicksAbove
+                                                     : QSlider::TicksBelow);
     });
 }
 

@@ -8,6 +8,8 @@
 class TPopupMenu;
 
 enum TTrackBarOrientation { trHorizontal, trVertical };
+enum TTickStyle { tsNone, tsAuto, tsManual };
+enum TTickMark { tmBottomRight, tmTopLeft, tmBoth };
 
 class TTrackBar : public TWinControl {
 public:
@@ -22,6 +24,20 @@ public:
     void SetPosition(int Value);
     TTrackBarOrientation Orientation() const { return FOrientation; }
     void SetOrientation(TTrackBarOrientation Value) { FOrientation = Value; UpdateWidget(); }
+    // Ticks every Frequency positions; arrow keys move LineSize, page keys PageSize.
+    int Frequency() const { return FFrequency; }
+    void SetFrequency(int Value) { FFrequency = Value; UpdateWidget(); }
+    int LineSize() const { return FLineSize; }
+    void SetLineSize(int Value) { FLineSize = Value; UpdateWidget(); }
+    int PageSize() const { return FPageSize; }
+    void SetPageSize(int Value) { FPageSize = Value; UpdateWidget(); }
+    TTickStyle TickStyle() const { return FTickStyle; }
+    void SetTickStyle(TTickStyle Value) { FTickStyle = Value; UpdateWidget(); }
+    TTickMark TickMarks() const { return FTickMarks; }
+    void SetTickMarks(TTickMark Value) { FTickMarks = Value; UpdateWidget(); }
+    // The toolkit's slider always draws its handle; kept for callers that ask.
+    bool SliderVisible() const { return FSliderVisible; }
+    void SetSliderVisible(bool Value) { FSliderVisible = Value; }
     TNotifyEvent OnChange;
 
 protected:
@@ -32,6 +48,10 @@ protected:
 
 private:
     int FMin = 0, FMax = 10, FPosition = 0;
+    int FFrequency = 1, FLineSize = 1, FPageSize = 2;
+    TTickStyle FTickStyle = tsAuto;
+    TTickMark FTickMarks = tmBottomRight;
+    bool FSliderVisible = true;
     TTrackBarOrientation FOrientation = trHorizontal;
 };
 

@@ -490,6 +490,9 @@ void TComboBox::UpdateWidget()
         w->setCurrentIndex(FItemIndex);
         if (w->isEditable() && FItemIndex < 0)
             w->setEditText(Text());
+        // A list-only box still shows a text that is none of its items.
+        if (!w->isEditable())
+            w->setPlaceholderText(FItemIndex < 0 ? Text() : String());
     });
 }
 
