@@ -1,0 +1,76 @@
+#include "ui/editors/vlImageComboBox.h"
+
+TvlImageComboBoxItem* TvlImageComboBoxItems::Add()
+{
+    FItems.emplace_back();
+    return &FItems.back();
+}
+
+const TvlImageComboBoxItem* TvlImageComboBoxItems::FindItemByValue(const Variant& AValue) const
+{
+    for (const TvlImageComboBoxItem& item : FItems)
+        if (VarEqualsExact(item.Value, AValue))
+            return &item;
+    return nullptr;
+}
+
+void TvlImageComboBoxViewInfo::Paint(TvlCanvas* ACanvas) const
+{
+    TvlCustomEditViewInfo::Paint(ACanvas);
+    const auto* properties = static_cast<const TvlImageComboBoxProperties*>(Properties);
+    const TImageList* images = properties->Images();
+    const TvlImageComboBoxItem* item = properties->Items()->FindItemByValue(Value);
+    const int imageIndex = item != nullptr ? item->ImageIndex : -1;
+    const String text = item != nullptr && properties->ShowDescriptions() ? item->Description : String();
+    const TvlEditAlignment alignment = properties->Alignment();
+    if (Font != nullptr)
+        ACanvas->SetFont(Font);
+    const bool hasImage = images != nullptr && imageIndex >= 0 && imageIndex < images->Count();
+    const int imageWidth = hasImage ? images->Width() : 0;
+    const int textWidth = text.isEmpty() ? 0 : ACanvas->TextWidth(text) + 2;
+    const int contentWidth = imageWidth + textWidth;
+    int x = Bounds.Left + 2;
+    if (alignment.Horz == taCenter)
+        x = Bounds.Left + (Bounds.Width() - contentWidth) / 2;
+    else if (alignment.Horz == taRightJustify)
+        x = Bounds.Right - 2 - contentWidth;
+    ACanvas->SaveClipRegion();
+    ACanvas->IntersectClipRect(Bounds);
+    if (hasImage)
+        ACanvas->DrawImage(images, imageIndex, x, Bounds.Top + (Bounds.Height() - images->Height()) / 2);
+    if (!text.isEmpty()) {
+        const TRect r = Rect(x + imageWidth + 2, Bounds.Top, Bounds.Right, Bounds.Bottom);
+        ACanvas->DrawText(text, r, DT_SINGLELINE | DT_NOPREFIX | DT_VCENTER | DT_END_ELLIPSIS, TextColor);
+    }
+    ACanvas->RestoreClipRegion();
+}
+
+void TvlImageComboBoxProperties::SetImages(TImageList* Value)
+{
+    if (Value == FImages)
+        return;
+    FImages = Value;
+    Changed();
+}
+
+void TvlImageComboBoxProperties::SetShowDescriptions(bool Value)
+{
+    if (Value == FShowDescriptions)
+        return;
+    FShowDescriptions = Value;
+    Changed();
+}
+
+String TvlImageComboBoxProperties::GetDisplayText(const Variant& AEditValue) const
+{
+    if (const TvlImageComboBoxItem* item = FItems.FindItemByValue(AEditValue))
+        return item->Description;
+    return TvlCustomEditProperties::GetDisplayText(AEditValue);
+}
+
+std::unique_ptr<TvlCustomEditViewInfo> TvlImageComboBoxProperties::CreateViewInfo() const
+{
+    auto info = std::make_unique<TvlImageComboBoxViewInfo>();
+    info->Properties = this;
+    return info;
+}

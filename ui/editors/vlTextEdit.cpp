@@ -1,0 +1,27 @@
+#include "ui/editors/vlTextEdit.h"
+
+void TvlCustomTextEditViewInfo::Paint(TvlCanvas* ACanvas) const
+{
+    TvlCustomEditViewInfo::Paint(ACanvas);
+    TRect r = Bounds;
+    InflateRect(r, -TextOffset, 0);
+    if (r.IsEmpty())
+        return;
+    const TvlEditAlignment alignment = Properties->Alignment();
+    uint32_t flags = vlAlignmentToDrawTextFlags(alignment.Horz, alignment.Vert);
+    if (ShowEndEllipsis)
+        flags |= DT_END_ELLIPSIS;
+    if (Font != nullptr)
+        ACanvas->SetFont(Font);
+    ACanvas->SaveClipRegion();
+    ACanvas->IntersectClipRect(Bounds);
+    ACanvas->DrawText(Properties->GetDisplayText(Value), r, flags, TextColor);
+    ACanvas->RestoreClipRegion();
+}
+
+std::unique_ptr<TvlCustomEditViewInfo> TvlTextEditProperties::CreateViewInfo() const
+{
+    auto info = std::make_unique<TvlCustomTextEditViewInfo>();
+    info->Properties = this;
+    return info;
+}

@@ -1,0 +1,225 @@
+#include "ui/foundation/vlControls.h"
+
+#include <algorithm>
+
+#include "platform/graphics/SysMetrics.h"
+
+// ---------------------------------------------------------------- look and feel
+
+void TvlLookAndFeel::SetKind(TvlLookAndFeelKind Value)
+{
+    if (Value == FKind)
+        return;
+    FKind = Value;
+    if (OnChanged)
+        OnChanged(this);
+}
+
+void TvlLookAndFeel::SetNativeStyle(bool Value)
+{
+    if (Value == FNativeStyle)
+        return;
+    FNativeStyle = Value;
+    if (OnChanged)
+        OnChanged(this);
+}
+
+const TvlCustomLookAndFeelPainter* TvlLookAndFeel::Painter() const
+{
+    // Stateless, so one shared instance serves every control and thread.
+    static const TvlStandardLookAndFeelPainter standard;
+    return &standard;
+}
+
+// ---------------------------------------------------------------- control
+
+TvlControl::TvlControl(TComponent* AOwner) : TCustomControl(AOwner), FLookAndFeel(std::make_unique<TvlLookAndFeel>())
+{
+    FLookAndFeel->OnChanged = TNotifyEvent(this, &TvlControl::lookAndFeelChanged);
+    FControlStyle.Include(csDoubleClicks);
+    FControlStyle.Include(csCaptureMouse);
+    FControlStyle.Include(csClickEvents);
+    SetTabStop(true);
+}
+
+TvlControl::~TvlControl() = default;
+
+void TvlControl::lookAndFeelChanged(TObject*) { LookAndFeelChanged(); }
+
+void TvlControl::SetBorderStyle(TvlControlBorderStyle Value)
+{
+    if (Value == FBorderStyle)
+        return;
+    FBorderStyle = Value;
+    Invalidate();
+}
+
+int TvlControl::BorderSize() const
+{
+    return FBorderStyle == vlcbsNone ? 0 : LookAndFeelPainter()->BorderSize();
+}
+
+TRect TvlControl::GetClientBounds() const
+{
+    TRect r = ClientRect();
+    InflateRect(r, -BorderSize(), -BorderSize());
+    if (FVScroll.Visible)
+        r.Right = std::max(r.Left, r.Right - GetSystemMetrics(SM_CXVSCROLL));
+    return r;
+}
+
+TRect TvlControl::GetVScrollBarBounds() const
+{
+    if (!FVScroll.Visible)
+        return {};
+    TRect r = ClientRect();
+    InflateRect(r, -BorderSize(), -BorderSize());
+    r.Left = std::max(r.Left, r.Right - GetSystemMetrics(SM_CXVSCROLL));
+    return r;
+}
+
+void TvlControl::SetVScrollBarParams(bool AVisible, int AMin, int AMax, int APageSize, int APosition)
+{
+    TScrollState s;
+    s.Visible = AVisible;
+    s.Min = AMin;
+    s.Max = std::max(AMin, AMax);
+    s.PageSize = std::clamp(APageSize, 1, s.Max - s.Min + 1);
+    s.Position = std::clamp(APosition, s.Min, s.Max - s.PageSize + 1);
+    if (s.Visible == FVScroll.Visible && s.Min == FVScroll.Min && s.Max == FVScroll.Max
+        && s.PageSize == FVScroll.PageSize && s.Position == FVScroll.Position)
+        return;
+    FVScroll = s;
+    Invalidate();
+}
+
+TRect TvlControl::thumbBounds() const
+{
+    const TRect bar = GetVScrollBarBounds();
+    const int button = std::min(GetSystemMetrics(SM_CYVSCROLL), bar.Height() / 2);
+    const int trackTop = bar.Top + button, trackLength = bar.Height() - 2 * button;
+    const int range = FVScroll.Max - FVScroll.Min + 1;
+    if (trackLength <= 0 || range <= FVScroll.PageSize)
+        return {};
+    const int thumb = std::max(8, int(int64_t(trackLength) * FVScroll.PageSize / range));
+    if (thumb >= trackLength)
+        return {};
+    const int top = trackTop + int(int64_t(trackLength - thumb) * (FVScroll.Position - FVScroll.Min)
+                                   / (range - FVScroll.PageSize));
+    return Rect(bar.Left, top, bar.Right, top + thumb);
+}
+
+TvlControl::TScrollPart TvlControl::scrollPartAt(TPoint P) const
+{
+    const TRect bar = GetVScrollBarBounds();
+    if (!bar.Contains(P))
+        return spNone;
+    const int button = std::min(GetSystemMetrics(SM_CYVSCROLL), bar.Height() / 2);
+    if (P.Y < bar.Top + button)
+        return spLineUp;
+    if (P.Y >= bar.Bottom - button)
+        return spLineDown;
+    const TRect thumb = thumbBounds();
+    if (thumb.IsEmpty())
+        return spNone;
+    if (P.Y < thumb.Top)
+        return spPageUp;
+    if (P.Y >= thumb.Bottom)
+        return spPageDown;
+    return spThumb;
+}
+
+bool TvlControl::handleScrollMouse(TMessage& Message)
+{
+    const TPoint p = PointFromLParam(Message.LParam);
+    switch (Message.Msg) {
+    case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: {
+        const TScrollPart part = scrollPartAt(p);
+        if (part == spNone)
+            return GetVScrollBarBounds().Contains(p);
+        FPressedPart = part;
+        int pos = FVScroll.Position;
+        switch (part) {
+        case spLineUp: Scroll(sbVertical, scLineUp, pos); break;
+        case spLineDown: Scroll(sbVertical, scLineDown, pos); break;
+        case spPageUp: Scroll(sbVertical, scPageUp, pos); break;
+        case spPageDown: Scroll(sbVertical, scPageDown, pos); break;
+        case spThumb: FThumbGrabOffset = p.Y - thumbBounds().Top; break;
+        case spNone: break;
+        }
+        Invalidate();
+        return true;
+    }
+    case WM_MOUSEMOVE: {
+        if (FPressedPart != spThumb)
+            return false;
+        const TRect bar = GetVScrollBarBounds();
+        const TRect thumb = thumbBounds();
+        const int button = std::min(GetSystemMetrics(SM_CYVSCROLL), bar.Height() / 2);
+        const int free = bar.Height() - 2 * button - thumb.Height();
+        if (free <= 0)
+            return true;
+        const int offset = std::clamp(p.Y - FThumbGrabOffset - (bar.Top + button), 0, free);
+        const int range = FVScroll.Max - FVScroll.Min + 1 - FVScroll.PageSize;
+        int pos = FVScroll.Min + int((int64_t(offset) * range + free / 2) / free);
+        Scroll(sbVertical, scTrack, pos);
+        return true;
+    }
+    case WM_LBUTTONUP: {
+        if (FPressedPart == spNone)
+            return false;
+        FPressedPart = spNone;
+        int pos = FVScroll.Position;
+        Scroll(sbVertical, scEndScroll, pos);
+        Invalidate();
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+void TvlControl::Scroll(TScrollBarKind, TScrollCode, int&) {}
+
+void TvlControl::Dispatch(TMessage& Message)
+{
+    switch (Message.Msg) {
+    case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: case WM_MOUSEMOVE: case WM_LBUTTONUP:
+        if (FVScroll.Visible || FPressedPart != spNone) {
+            if (handleScrollMouse(Message))
+                return;
+        }
+        break;
+    default:
+        break;
+    }
+    TCustomControl::Dispatch(Message);
+}
+
+void TvlControl::Paint()
+{
+    FCanvas = std::make_unique<TvlCanvas>(TCustomControl::Canvas());
+    if (BorderSize() > 0)
+        LookAndFeelPainter()->DrawBorder(FCanvas.get(), ClientRect());
+    if (FVScroll.Visible)
+        paintScrollBar();
+    FCanvas->SaveClipRegion();
+    FCanvas->IntersectClipRect(GetClientBounds());
+    PaintContent();
+    FCanvas->RestoreClipRegion();
+    FCanvas.reset();
+}
+
+void TvlControl::paintScrollBar()
+{
+    const TvlCustomLookAndFeelPainter* painter = LookAndFeelPainter();
+    const TRect bar = GetVScrollBarBounds();
+    const int button = std::min(GetSystemMetrics(SM_CYVSCROLL), bar.Height() / 2);
+    painter->DrawScrollBarTrack(FCanvas.get(), Rect(bar.Left, bar.Top + button, bar.Right, bar.Bottom - button));
+    painter->DrawScrollBarButton(FCanvas.get(), Rect(bar.Left, bar.Top, bar.Right, bar.Top + button), true,
+                                 FPressedPart == spLineUp);
+    painter->DrawScrollBarButton(FCanvas.get(), Rect(bar.Left, bar.Bottom - button, bar.Right, bar.Bottom), false,
+                                 FPressedPart == spLineDown);
+    if (const TRect thumb = thumbBounds(); !thumb.IsEmpty())
+        painter->DrawScrollBarThumb(FCanvas.get(), thumb);
+}
