@@ -258,10 +258,10 @@ TKitRect* TKitSystemParametersInfo::WorkArea() const
     QRect area(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
     if (const QScreen* screen = guiScreen())
         area = screen->availableGeometry();
-    FWorkArea->Top = area.top();
-    FWorkArea->Left = area.left();
-    FWorkArea->Bottom = area.top() + area.height();
-    FWorkArea->Right = area.left() + area.width();
+    FWorkArea->SetTop(area.top());
+    FWorkArea->SetLeft(area.left());
+    FWorkArea->SetBottom(area.top() + area.height());
+    FWorkArea->SetRight(area.left() + area.width());
     return FWorkArea.get();
 }
 

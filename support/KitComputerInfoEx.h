@@ -13,6 +13,7 @@
 #include "platform/rtl/Set.h"
 #include "platform/rtl/StringList.h"
 #include "platform/rtl/TypInfo.h"
+#include "support/KitUtils.h"
 #include "support/SxSysInfo.h"
 
 namespace KitResources {
@@ -240,13 +241,6 @@ using TKitWindowsArrange = TSet<TKitWindowsArrangeItem>;
 // The platform's arrange value (ARW_ bits) and back.
 TKitWindowsArrange ArrangeFromPlatform(int Value);
 int ArrangeToPlatform(TKitWindowsArrange Value);
-
-// A rectangle with published sides (the work area).
-class TKitRect : public TPersistent {
-public:
-    KIT_INFO_CLASS(TKitRect);
-    int Left = 0, Top = 0, Right = 0, Bottom = 0;
-};
 
 // The accessibility records have no desktop-independent source: every read
 // gives the failed-read values and every write refuses.

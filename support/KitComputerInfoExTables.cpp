@@ -309,18 +309,6 @@ const TClassInfo& TKitKeyInfo::StaticClassInfo()
     return info;
 }
 
-const TClassInfo& TKitRect::StaticClassInfo()
-{
-    using C = TKitRect;
-    static const TClassInfo info = TClassInfoBuilder<C>("TKitRect")
-        .Int("Left", [](const C& r) { return r.Left; }, [](C& r, int v) { r.Left = v; })
-        .Int("Top", [](const C& r) { return r.Top; }, [](C& r, int v) { r.Top = v; })
-        .Int("Right", [](const C& r) { return r.Right; }, [](C& r, int v) { r.Right = v; })
-        .Int("Bottom", [](const C& r) { return r.Bottom; }, [](C& r, int v) { r.Bottom = v; })
-        .Build();
-    return info;
-}
-
 const TClassInfo& TKitAccessTimeOut::StaticClassInfo()
 {
     using C = TKitAccessTimeOut;

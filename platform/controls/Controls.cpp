@@ -1370,7 +1370,7 @@ bool TWinControl::ToolkitEvent(QWidget* W, QEvent* E, const std::function<bool(Q
             return Base(E);
         case QEvent::Move:
             if (W->isWindow()) {
-                send(WM_MOVE, 0, MakeLParam(W->x(), W->y()), WM_MOVE);
+                send(WM_MOVE, 0, MakeLParam(W->geometry().x(), W->geometry().y()), WM_MOVE);
                 if (guard)
                     Base(E);
                 return true;

@@ -77,6 +77,8 @@ public:
     ~TControl() override;
 
     String ClassName() const override { return String::fromLatin1("TControl"); }
+    const TClassInfo* ClassInfo() const override;
+    static const TClassInfo& StaticClassInfo();
 
     TWndMethod WindowProc;
     LRESULT Perform(UINT Msg, WPARAM WParam = 0, LPARAM LParam = 0);

@@ -97,8 +97,11 @@ void TCustomForm::UpdateWidget()
         applyPosition();
         w->show();
         w->raise();
+        if (FWindowState != wsNormal)
+            applyWindowState();
         DoShow();
     } else if (!Visible() && FShown) {
+        FWindowState = WindowState();
         FShown = false;
         w->hide();
         DoHide();
@@ -251,6 +254,113 @@ void TCustomForm::SetBorderStyle(TFormBorderStyle Value)
         applyWindowFlags();
 }
 
+void TCustomForm::SetBorderIcons(TBorderIcons Value)
+{
+    FBorderIcons = Value;
+    if (HandleAllocated())
+        Widget()->setWindowFlag(Qt::WindowMaximizeButtonHint, Value.Contains(biMaximize));
+}
+
+TWindowState TCustomForm::WindowState() const
+{
+    if (FShown && !FApplyingState && HandleAllocated()) {
+        const Qt::WindowStates s = const_cast<TCustomForm*>(this)->Widget()->windowState();
+        return s.testFlag(Qt::WindowMinimized) ? wsMinimized : s.testFlag(Qt::WindowMaximized) ? wsMaximized : wsNormal;
+    }
+    return FWindowState;
+}
+
+void TCustomForm::SetWindowState(TWindowState Value)
+{
+    const TWindowState current = WindowState();
+    if (current == wsNormal)
+        FNormalBounds = BoundsRect();
+    else if ((FNormalBounds.IsEmpty() || FWindowState == wsNormal) && HandleAllocated()) {
+        const QRect g = Widget()->normalGeometry();
+        if (g.isValid())
+            FNormalBounds = Bounds(g.x(), g.y(), g.width(), g.height());
+    }
+    FWindowState = Value;
+    if (FShown)
+        applyWindowState();
+}
+
+void TCustomForm::applyWindowState()
+{
+    QWidget* w = Widget();
+    FApplyingState = true;
+    switch (FWindowState) {
+    case wsMinimized: w->setWindowState((w->windowState() & ~Qt::WindowMaximized) | Qt::WindowMinimized); break;
+    case wsMaximized: w->setWindowState((w->windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized); break;
+    case wsNormal:
+        w->setWindowState(w->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
+        if (!FNormalBounds.IsEmpty())
+            SetBoundsRect(FNormalBounds);
+        break;
+    }
+    FApplyingState = false;
+}
+
+TRect TCustomForm::NormalBounds() const
+{
+    if (WindowState() == wsNormal)
+        return BoundsRect();
+    if (FNormalBounds.IsEmpty() && HandleAllocated()) {
+        const QRect g = const_cast<TCustomForm*>(this)->Widget()->normalGeometry();
+        if (g.isValid())
+            return Bounds(g.x(), g.y(), g.width(), g.height());
+    }
+    return FNormalBounds;
+}
+
+void TCustomForm::SetNormalBounds(const TRect& Value)
+{
+    if (WindowState() == wsNormal)
+        SetBoundsRect(Value);
+    else
+        FNormalBounds = Value;
+}
+
+namespace {
+TCustomForm* formOf(HWND Wnd) { return dynamic_cast<TCustomForm*>(FindReceiver(Wnd)); }
+}  // namespace
+
+bool GetWindowPlacement(HWND Wnd, WINDOWPLACEMENT* Placement)
+{
+    TCustomForm* form = formOf(Wnd);
+    if (form == nullptr || Placement == nullptr)
+        return false;
+    *Placement = WINDOWPLACEMENT();
+    switch (form->WindowState()) {
+    case wsMinimized: Placement->showCmd = SW_SHOWMINIMIZED; break;
+    case wsMaximized: Placement->showCmd = SW_SHOWMAXIMIZED; break;
+    default: Placement->showCmd = SW_SHOWNORMAL; break;
+    }
+    Placement->rcNormalPosition = form->NormalBounds();
+    return true;
+}
+
+bool SetWindowPlacement(HWND Wnd, const WINDOWPLACEMENT* Placement)
+{
+    TCustomForm* form = formOf(Wnd);
+    if (form == nullptr || Placement == nullptr)
+        return false;
+    form->SetNormalBounds(Placement->rcNormalPosition);
+    switch (Placement->showCmd) {
+    case SW_SHOWNORMAL: case SW_SHOW: case SW_RESTORE: form->SetWindowState(wsNormal); break;
+    case SW_SHOWMINIMIZED: case SW_MINIMIZE: case SW_SHOWMINNOACTIVE: form->SetWindowState(wsMinimized); break;
+    case SW_SHOWMAXIMIZED: form->SetWindowState(wsMaximized); break;
+    default: break;
+    }
+    return true;
+}
+
+bool IsIconic(HWND Wnd)
+{
+    TCustomForm* form = formOf(Wnd);
+    return form != nullptr && form->WindowState() == wsMinimized;
+}
+
 void TCustomForm::SetMenu(TMainMenu* Value)
 {
     FMenu = Value;
@@ -310,6 +420,14 @@ void TCustomForm::Dispatch(TMessage& Message)
         break;
     case WM_NCHITTEST:
         Message.Result = HTCLIENT;
+        break;
+    case WM_SYSCOMMAND:
+        switch (Message.WParam & 0xFFF0) {
+        case SC_MINIMIZE: SetWindowState(wsMinimized); break;
+        case SC_MAXIMIZE: SetWindowState(wsMaximized); break;
+        case SC_RESTORE: SetWindowState(wsNormal); break;
+        default: break;
+        }
         break;
     default:
         TWinControl::Dispatch(Message);
@@ -445,6 +563,30 @@ int TScreen::Height() const
 {
     const QScreen* s = QGuiApplication::primaryScreen();
     return s != nullptr ? s->geometry().height() : 0;
+}
+
+namespace {
+QRect desktopRect()
+{
+    QRect r;
+    for (const QScreen* s : QGuiApplication::screens())
+        r = r.united(s->geometry());
+    return r;
+}
+}  // namespace
+
+int TScreen::DesktopLeft() const { return desktopRect().x(); }
+int TScreen::DesktopTop() const { return desktopRect().y(); }
+int TScreen::DesktopWidth() const { return desktopRect().width(); }
+int TScreen::DesktopHeight() const { return desktopRect().height(); }
+
+int TScreen::MonitorIndexFromPoint(TPoint P) const
+{
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    for (int i = 0; i < screens.size(); ++i)
+        if (screens[i]->geometry().contains(P.X, P.Y))
+            return i;
+    return -1;
 }
 
 void TScreen::SetCursor(TCursor Value)

@@ -19,6 +19,18 @@ enum TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 enum TPosition { poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poDesktopCenter,
                  poMainFormCenter, poOwnerFormCenter };
+enum TWindowState { wsNormal, wsMinimized, wsMaximized };
+enum TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
+using TBorderIcons = TSet<TBorderIcon>;
+
+// WM_SYSCOMMAND commands a form carries out itself.
+enum : WPARAM { SC_SIZE = 0xF000, SC_MOVE = 0xF010, SC_MINIMIZE = 0xF020, SC_MAXIMIZE = 0xF030, SC_RESTORE = 0xF120 };
+// Show commands of the window placement record.
+enum : UINT {
+    SW_HIDE = 0, SW_SHOWNORMAL = 1, SW_SHOWMINIMIZED = 2, SW_SHOWMAXIMIZED = 3, SW_SHOW = 5, SW_MINIMIZE = 6,
+    SW_SHOWMINNOACTIVE = 7, SW_RESTORE = 9
+};
+enum : UINT { WPF_SETMINPOSITION = 1 };
 
 using TCloseEvent = TDelegate<void(TObject* Sender, TCloseAction& Action)>;
 using TCloseQueryEvent = TDelegate<void(TObject* Sender, bool& CanClose)>;
@@ -28,6 +40,8 @@ public:
     explicit TCustomForm(TComponent* AOwner);
     ~TCustomForm() override;
     String ClassName() const override { return String::fromLatin1("TCustomForm"); }
+    const TClassInfo* ClassInfo() const override;
+    static const TClassInfo& StaticClassInfo();
 
     // Runs OnCreate; TApplication::CreateForm calls it once the form is built.
     virtual void AfterConstruction();
@@ -61,6 +75,17 @@ public:
     void SetMenu(TMainMenu* Value);
     TWinControl* ActiveControl() const { return FActiveControl; }
     void SetActiveControl(TWinControl* Value);
+    TBorderIcons BorderIcons() const { return FBorderIcons; }
+    void SetBorderIcons(TBorderIcons Value);
+
+    // The state follows the window when the user or the window manager
+    // changes it; a hidden form keeps the state it will be shown in.
+    TWindowState WindowState() const;
+    void SetWindowState(TWindowState Value);
+    // The bounds the window has, or returns to, in the normal state. Setting
+    // them while minimised or maximised keeps the state.
+    TRect NormalBounds() const;
+    void SetNormalBounds(const TRect& Value);
 
     TNotifyEvent OnCreate;
     TNotifyEvent OnDestroy;
@@ -93,7 +118,29 @@ private:
     TFormBorderStyle FBorderStyle = bsSizeable;
     TMainMenu* FMenu = nullptr;
     TWinControl* FActiveControl = nullptr;
+    TBorderIcons FBorderIcons{biSystemMenu, biMinimize, biMaximize};
+    TWindowState FWindowState = wsNormal;
+    TRect FNormalBounds;
+    bool FApplyingState = false;
+    void applyWindowState();
 };
+
+// The window system's placement record of a form: its show command and the
+// bounds of its normal state. Positions of the minimised and maximised
+// window are not kept by the toolkit and read as (-1, -1).
+struct WINDOWPLACEMENT {
+    UINT length = sizeof(WINDOWPLACEMENT);
+    UINT flags = 0;
+    UINT showCmd = SW_SHOWNORMAL;
+    TPoint ptMinPosition{-1, -1};
+    TPoint ptMaxPosition{-1, -1};
+    TRect rcNormalPosition;
+};
+// False when Wnd names no form. A show command of SW_HIDE leaves the form's
+// visibility and state alone.
+bool GetWindowPlacement(HWND Wnd, WINDOWPLACEMENT* Placement);
+bool SetWindowPlacement(HWND Wnd, const WINDOWPLACEMENT* Placement);
+bool IsIconic(HWND Wnd);
 
 class TForm : public TCustomForm {
 public:
@@ -180,6 +227,13 @@ public:
     int FormCount() const { return int(FForms.size()); }
     TCustomForm* Forms(int Index) const { return FForms.at(size_t(Index)); }
     int PixelsPerInch() const { return 96; }
+    // The rectangle around every monitor.
+    int DesktopLeft() const;
+    int DesktopTop() const;
+    int DesktopWidth() const;
+    int DesktopHeight() const;
+    // The monitor that holds P, or -1 when P lies on none.
+    int MonitorIndexFromPoint(TPoint P) const;
 
 private:
     friend class TCustomForm;

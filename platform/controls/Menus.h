@@ -23,6 +23,8 @@ public:
     explicit TMenuItem(TComponent* AOwner);
     ~TMenuItem() override;
     String ClassName() const override { return String::fromLatin1("TMenuItem"); }
+    const TClassInfo* ClassInfo() const override;
+    static const TClassInfo& StaticClassInfo();
 
     const String& Caption() const { return FCaption; }
     void SetCaption(const String& Value);

@@ -11,6 +11,8 @@ public:
     explicit TRadioGroup(TComponent* AOwner);
     ~TRadioGroup() override;
     String ClassName() const override { return String::fromLatin1("TRadioGroup"); }
+    const TClassInfo* ClassInfo() const override;
+    static const TClassInfo& StaticClassInfo();
 
     // Changing the texts rebuilds the buttons; the index stays when it still names one.
     TStrings* Items() const { return FItems.get(); }

@@ -46,6 +46,8 @@ class TEdit : public TWinControl {
 public:
     explicit TEdit(TComponent* AOwner);
     String ClassName() const override { return String::fromLatin1("TEdit"); }
+    const TClassInfo* ClassInfo() const override;
+    static const TClassInfo& StaticClassInfo();
     bool ReadOnly() const { return FReadOnly; }
     void SetReadOnly(bool Value) { FReadOnly = Value; UpdateWidget(); }
     int MaxLength() const { return FMaxLength; }
@@ -124,6 +126,8 @@ class TCheckBox : public TButtonControl {
 public:
     explicit TCheckBox(TComponent* AOwner);
     String ClassName() const override { return String::fromLatin1("TCheckBox"); }
+    const TClassInfo* ClassInfo() const override;
+    static const TClassInfo& StaticClassInfo();
     bool Checked() const { return FState == cbChecked; }
     void SetChecked(bool Value) { SetState(Value ? cbChecked : cbUnchecked); }
     TCheckBoxState State() const { return FState; }
@@ -194,6 +198,8 @@ class TComboBox : public TItemsControl {
 public:
     explicit TComboBox(TComponent* AOwner);
     String ClassName() const override { return String::fromLatin1("TComboBox"); }
+    const TClassInfo* ClassInfo() const override;
+    static const TClassInfo& StaticClassInfo();
     TComboBoxStyle Style() const { return FStyle; }
     void SetStyle(TComboBoxStyle Value) { FStyle = Value; UpdateWidget(); }
     TNotifyEvent OnChange;

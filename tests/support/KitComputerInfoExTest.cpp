@@ -278,7 +278,7 @@ TEST(KitComputerInfoEx, MetricsAndColoursComeFromTheDrawingLayersTables)
     EXPECT_EQ(info.Screen()->Hz(), 60u);  // no graphical screen in this program
     EXPECT_EQ(info.Metrics()->CursorX(), -1);
     const TKitRect* area = info.System()->WorkArea();
-    EXPECT_EQ(area->Right - area->Left, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(area->Right() - area->Left(), GetSystemMetrics(SM_CXSCREEN));
 }
 
 TEST(KitComputerInfoEx, ArrangeConversion)

@@ -1,0 +1,114 @@
+// ControlTables.cpp - the published properties of the controls, for the
+// storage code that reads and writes them by name (form and property storage).
+#include "platform/controls/Forms.h"
+#include "platform/controls/Menus.h"
+#include "platform/controls/RadioGroup.h"
+#include "platform/controls/StdCtrls.h"
+#include "platform/rtl/TypInfo.h"
+
+namespace {
+constexpr const char* windowStateNames[] = {"wsNormal", "wsMinimized", "wsMaximized"};
+constexpr TEnumInfo windowStateInfo{"TWindowState", windowStateNames};
+constexpr const char* positionNames[] = {"poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly",
+                                         "poScreenCenter", "poDesktopCenter", "poMainFormCenter",
+                                         "poOwnerFormCenter"};
+constexpr TEnumInfo positionInfo{"TPosition", positionNames};
+
+void assignStrings(TStrings* Dest, TStrings* Source)
+{
+    if (Source == nullptr)
+        Dest->Clear();
+    else
+        Dest->Assign(Source);
+}
+}  // namespace
+
+const TClassInfo* TControl::ClassInfo() const { return &StaticClassInfo(); }
+const TClassInfo& TControl::StaticClassInfo()
+{
+    using C = TControl;
+    static const TClassInfo info = TClassInfoBuilder<C>("TControl", &TComponent::StaticClassInfo())
+        .Int("Left", &C::Left, &C::SetLeft)
+        .Int("Top", &C::Top, &C::SetTop)
+        .Int("Width", &C::Width, &C::SetWidth)
+        .Int("Height", &C::Height, &C::SetHeight)
+        .Bool("Visible", &C::Visible, &C::SetVisible, true)
+        .Bool("Enabled", &C::Enabled, &C::SetEnabled, true)
+        .Str("Hint", &C::Hint, &C::SetHint)
+        .Bool("ShowHint", &C::ShowHint, &C::SetShowHint, false)
+        .Build();
+    return info;
+}
+
+const TClassInfo* TEdit::ClassInfo() const { return &StaticClassInfo(); }
+const TClassInfo& TEdit::StaticClassInfo()
+{
+    using C = TEdit;
+    static const TClassInfo info = TClassInfoBuilder<C>("TEdit", &TControl::StaticClassInfo())
+        .Str("Text", &C::Text, &C::SetText)
+        .Bool("ReadOnly", &C::ReadOnly, &C::SetReadOnly, false)
+        .Int("MaxLength", &C::MaxLength, &C::SetMaxLength, 0)
+        .Build();
+    return info;
+}
+
+const TClassInfo* TCheckBox::ClassInfo() const { return &StaticClassInfo(); }
+const TClassInfo& TCheckBox::StaticClassInfo()
+{
+    using C = TCheckBox;
+    static const TClassInfo info = TClassInfoBuilder<C>("TCheckBox", &TControl::StaticClassInfo())
+        .Str("Caption", &C::Caption, &C::SetCaption)
+        .Bool("Checked", &C::Checked, &C::SetChecked, false)
+        .Build();
+    return info;
+}
+
+const TClassInfo* TComboBox::ClassInfo() const { return &StaticClassInfo(); }
+const TClassInfo& TComboBox::StaticClassInfo()
+{
+    using C = TComboBox;
+    static const TClassInfo info = TClassInfoBuilder<C>("TComboBox", &TControl::StaticClassInfo())
+        .Object("Items", &C::Items, [](C& c, TStrings* v) { assignStrings(c.Items(), v); })
+        .Int("ItemIndex", &C::ItemIndex, &C::SetItemIndex, -1)
+        .Str("Text", &C::Text, &C::SetText)
+        .Build();
+    return info;
+}
+
+const TClassInfo* TRadioGroup::ClassInfo() const { return &StaticClassInfo(); }
+const TClassInfo& TRadioGroup::StaticClassInfo()
+{
+    using C = TRadioGroup;
+    static const TClassInfo info = TClassInfoBuilder<C>("TRadioGroup", &TControl::StaticClassInfo())
+        .Str("Caption", &C::Caption, &C::SetCaption)
+        .Object("Items", &C::Items, [](C& c, TStrings* v) { assignStrings(c.Items(), v); })
+        .Int("ItemIndex", &C::ItemIndex, &C::SetItemIndex, -1)
+        .Int("Columns", &C::Columns, &C::SetColumns, 1)
+        .Build();
+    return info;
+}
+
+const TClassInfo* TCustomForm::ClassInfo() const { return &StaticClassInfo(); }
+const TClassInfo& TCustomForm::StaticClassInfo()
+{
+    using C = TCustomForm;
+    static const TClassInfo info = TClassInfoBuilder<C>("TCustomForm", &TControl::StaticClassInfo())
+        .Str("Caption", &C::Caption, &C::SetCaption)
+        .Enum("Position", positionInfo, &C::Position, &C::SetPosition, poDesigned)
+        .Enum("WindowState", windowStateInfo, &C::WindowState, &C::SetWindowState, wsNormal)
+        .Build();
+    return info;
+}
+
+const TClassInfo* TMenuItem::ClassInfo() const { return &StaticClassInfo(); }
+const TClassInfo& TMenuItem::StaticClassInfo()
+{
+    using C = TMenuItem;
+    static const TClassInfo info = TClassInfoBuilder<C>("TMenuItem", &TComponent::StaticClassInfo())
+        .Str("Caption", &C::Caption, &C::SetCaption)
+        .Bool("Checked", &C::Checked, &C::SetChecked, false)
+        .Bool("Enabled", &C::Enabled, &C::SetEnabled, true)
+        .Bool("Visible", &C::Visible, &C::SetVisible, true)
+        .Build();
+    return info;
+}
