@@ -12,6 +12,7 @@ extern "C" {
 #include <libavutil/pixdesc.h>
 #include <libavutil/samplefmt.h>
 #include <libavutil/channel_layout.h>
+#include <libavutil/audio_fifo.h>
 }
 #include "engine/FFStubs.h"
 
@@ -66,7 +67,23 @@ extern "C" {
     X(av_parse_time)                   \
     X(av_malloc)                       \
     X(av_realloc)                      \
-    X(av_free)
+    X(av_free)                         \
+    X(av_audio_fifo_alloc)             \
+    X(av_audio_fifo_free)              \
+    X(av_audio_fifo_write)             \
+    X(av_audio_fifo_read)              \
+    X(av_audio_fifo_size)              \
+    X(av_frame_get_buffer)             \
+    X(av_frame_make_writable)          \
+    X(av_channel_layout_copy)          \
+    X(av_channel_layout_compare)       \
+    X(av_channel_layout_check)         \
+    X(av_sample_fmt_is_planar)         \
+    X(av_get_packed_sample_fmt)        \
+    X(av_get_picture_type_char)        \
+    X(av_opt_set_double)               \
+    X(av_frame_copy_props)             \
+    X(av_frame_copy)
 
 namespace ff {
 VORLANE_AVUTIL_ENTRY_POINTS(VORLANE_FF_DECLARE_POINTER)

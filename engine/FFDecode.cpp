@@ -7,6 +7,7 @@
 #include "engine/AVCodecStubs.h"
 #include "engine/AVFormatStubs.h"
 #include "engine/AVUtilStubs.h"
+#include "engine/Deinterlace.h"
 #include "engine/FFLoad.h"
 #include "engine/MyUtils.h"
 #include "platform/rtl/Exception.h"
@@ -124,39 +125,6 @@ public:
 private:
     int64_t& FStart;
 };
-
-// The five-tap line filter of the classic bottom-field deinterlacer.
-void deinterlaceLine(uint8_t* dst, const uint8_t* m4, const uint8_t* m3, const uint8_t* m2, const uint8_t* m1,
-                     const uint8_t* l, int size)
-{
-    for (int i = 0; i < size; ++i) {
-        const int sum = -m4[i] + (m3[i] << 2) + (m2[i] << 1) + (m1[i] << 2) - l[i];
-        dst[i] = uint8_t(std::clamp((sum + 4) >> 3, 0, 255));
-    }
-}
-
-void deinterlaceBottomField(uint8_t* dst, int dstWrap, const uint8_t* src, int srcWrap, int width, int height)
-{
-    const uint8_t* m2 = src;
-    const uint8_t* m1 = src;
-    const uint8_t* s0 = m1 + srcWrap;
-    const uint8_t* p1 = s0 + srcWrap;
-    const uint8_t* p2 = p1 + srcWrap;
-    for (int y = 0; y < height - 2; y += 2) {
-        std::memcpy(dst, m1, size_t(width));
-        dst += dstWrap;
-        deinterlaceLine(dst, m2, m1, s0, p1, p2, width);
-        m2 = s0;
-        m1 = p1;
-        s0 = p2;
-        p1 += 2 * srcWrap;
-        p2 += 2 * srcWrap;
-        dst += dstWrap;
-    }
-    std::memcpy(dst, m1, size_t(width));
-    dst += dstWrap;
-    deinterlaceLine(dst, m2, m1, s0, s0, s0, width);
-}
 
 // The single-picture readers: "image2" and, since the libraries pick the
 // content-probed readers for picture files, the "*_pipe" ones ("png_pipe").
@@ -588,10 +556,7 @@ bool TFFDecoder::deinterlace(AVFrame* frame)
     const int width = frame->width;
     const int height = frame->height;
     const auto fmt = AVPixelFormat(frame->format);
-    const bool supported = fmt == AV_PIX_FMT_YUV420P || fmt == AV_PIX_FMT_YUVJ420P || fmt == AV_PIX_FMT_YUV422P ||
-                           fmt == AV_PIX_FMT_YUVJ422P || fmt == AV_PIX_FMT_YUV444P || fmt == AV_PIX_FMT_YUV411P ||
-                           fmt == AV_PIX_FMT_GRAY8;
-    if (!supported || (width & 3) != 0 || (height & 3) != 0) {
+    if (!CanDeinterlace(fmt, width, height)) {
         fail(llError, LoadResString(SDeinterlaceFailed));
         return false;
     }
@@ -606,22 +571,7 @@ bool TFFDecoder::deinterlace(AVFrame* frame)
     }
     TAVPicture out;
     ff::av_image_fill_arrays(out.data, out.linesize, FDeinterlaceBuffer.get(), fmt, width, height, 1);
-    const int planes = fmt == AV_PIX_FMT_GRAY8 ? 1 : 3;
-    int w = width;
-    int h = height;
-    for (int i = 0; i < planes; ++i) {
-        if (i == 1) {
-            if (fmt == AV_PIX_FMT_YUV420P || fmt == AV_PIX_FMT_YUVJ420P) {
-                w >>= 1;
-                h >>= 1;
-            } else if (fmt == AV_PIX_FMT_YUV422P || fmt == AV_PIX_FMT_YUVJ422P) {
-                w >>= 1;
-            } else if (fmt == AV_PIX_FMT_YUV411P) {
-                w >>= 2;
-            }
-        }
-        deinterlaceBottomField(out.data[i], out.linesize[i], frame->data[i], frame->linesize[i], w, h);
-    }
+    DeinterlacePicture(out, PictureOf(frame), fmt, width, height);
     FPlanes = out;
     return true;
 }

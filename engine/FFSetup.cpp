@@ -141,6 +141,10 @@ int TCustomFFmpeg::prepareStream(TTargetStream& ost)
         st->time_base = ist_st->time_base;
         switch (ipar->codec_type) {
         case AVMEDIA_TYPE_VIDEO:
+            if (OnVideoInputHook.Assigned() || OnVideoOutputHook.Assigned())
+                return fail(LoadResString(FrameHookConsts::SCopyVideoHook), AVERROR(EINVAL));
+            if (OnFrameInputHook.Assigned() || OnFrameOutputHook.Assigned())
+                return fail(LoadResString(FrameHookConsts::SCopyFrameHook), AVERROR(EINVAL));
             if (FPreviewFlags)
                 return fail(LoadResString(SCopyPostHooks), AVERROR(EINVAL));
             if (!st->codecpar->sample_aspect_ratio.num)
@@ -154,6 +158,8 @@ int TCustomFFmpeg::prepareStream(TTargetStream& ost)
         case AVMEDIA_TYPE_AUDIO:
             if (FSettings.Volume != 256)
                 return fail(LoadResString(SCopyVolume), AVERROR(EINVAL));
+            if (AudioHookAssigned())
+                return fail(LoadResString(SCopyAudioHook), AVERROR(EINVAL));
             break;
         case AVMEDIA_TYPE_SUBTITLE:
         case AVMEDIA_TYPE_DATA:
@@ -172,7 +178,7 @@ int TCustomFFmpeg::prepareStream(TTargetStream& ost)
     const AVCodecParameters* ipar = ist_st->codecpar;
     switch (enc->codec_type) {
     case AVMEDIA_TYPE_AUDIO:
-        return fail(LoadResString(SAudioEncodingNotAvailable), AVERROR(ENOSYS));
+        return prepareAudioStream(ost);
     case AVMEDIA_TYPE_SUBTITLE:
         return fail(LoadResString(SSubtitleEncodingNotAvailable), AVERROR(ENOSYS));
     case AVMEDIA_TYPE_VIDEO:
@@ -227,6 +233,70 @@ int TCustomFFmpeg::prepareStream(TTargetStream& ost)
         return fail(FLastErrorText.isEmpty() ? ErrorText(LoadResString(SErrorOpeningFilters), ret)
                                              : LoadResString(SErrorOpeningFiltersColon) + FLastErrorText,
                     ret);
+    return 0;
+}
+
+int TCustomFFmpeg::prepareAudioStream(TTargetStream& ost)
+{
+    const AVCodecParameters* ipar = FSourceStreams[size_t(ost.Source)].Stream->codecpar;
+    AVCodecContext* enc = ost.Encoder.get();
+    if (enc->sample_rate == 0)
+        enc->sample_rate = ipar->sample_rate;
+    FitSampleRate(enc, ost.Codec);
+    enc->time_base = AVRational{1, enc->sample_rate};
+    if (enc->sample_fmt == AV_SAMPLE_FMT_NONE)
+        enc->sample_fmt = AVSampleFormat(ipar->format);
+    FitSampleFormat(enc, ost.Codec);
+    // The input part of an entry is checked here, where the source is known.
+    const TSourceStream& ist = FSourceStreams[size_t(ost.Source)];
+    for (const TChannelMapEntry& m : ost.ChannelMapEntries)
+        if (m.FileIndex == -1 || (m.FileIndex == ist.FileIndex && m.StreamIndex == ist.Stream->index))
+            ost.ChannelMap.push_back(m.FileIndex == -1 ? -1 : m.ChannelIndex);
+    if (!ost.ChannelMap.empty() && enc->ch_layout.nb_channels == 0) {
+        ff::av_channel_layout_default(&enc->ch_layout, int(ost.ChannelMap.size()));
+        if (!ff::av_channel_layout_check(&enc->ch_layout)) {
+            FLastErrorText = LoadResString(SNoChannelLayout);
+            logText(llError, FLastErrorText);
+            return -1;
+        }
+    }
+    if (enc->ch_layout.nb_channels == 0) {
+        if (ipar->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC)
+            ff::av_channel_layout_default(&enc->ch_layout, ipar->ch_layout.nb_channels);
+        else
+            ff::av_channel_layout_copy(&enc->ch_layout, &ipar->ch_layout);
+    }
+    // An encoder that lists its layouts gets the one of the same channel
+    // count (5.1 and 5.1 with side channels are the same six channels).
+    if (ost.Codec && ost.Codec->ch_layouts) {
+        const AVChannelLayout* same = nullptr;
+        for (const AVChannelLayout* l = ost.Codec->ch_layouts; l->nb_channels; ++l) {
+            if (!ff::av_channel_layout_compare(l, &enc->ch_layout)) {
+                same = nullptr;
+                break;
+            }
+            if (!same && l->nb_channels == enc->ch_layout.nb_channels)
+                same = l;
+        }
+        if (same) {
+            ff::av_channel_layout_uninit(&enc->ch_layout);
+            ff::av_channel_layout_copy(&enc->ch_layout, same);
+        }
+    }
+    ost.AudioResample = !ost.ChannelMap.empty() || !(enc->sample_rate == ipar->sample_rate && FSettings.AudioSync <= 1 &&
+                          enc->sample_fmt == ipar->format && !ff::av_channel_layout_compare(&enc->ch_layout, &ipar->ch_layout));
+    ost.ResampleSampleFmt = ipar->format;
+    ost.ResampleChannels = ipar->ch_layout.nb_channels;
+    ost.ResampleSampleRate = ipar->sample_rate;
+    if (!ost.Codec)
+        return 0;  // the encoders' opening says what is missing
+    const int bytes = std::max(1, ff::av_get_bytes_per_sample(enc->sample_fmt) * enc->ch_layout.nb_channels);
+    ost.SampleQueue.reset(ff::av_audio_fifo_alloc(enc->sample_fmt, enc->ch_layout.nb_channels, std::max(1, 1024 / bytes)));
+    if (!ost.SampleQueue) {
+        FLastErrorText = LoadResString(SFifoAllocFailed);
+        logText(llError, FLastErrorText);
+        return AVERROR(ENOMEM);
+    }
     return 0;
 }
 
@@ -318,10 +388,13 @@ int TCustomFFmpeg::PrepareConversion()
             return fail(LoadResStringFmt(SNoStream, {int(i)}), AVERROR(EINVAL));
         }
     }
-    for (TTargetStream& ost : FTargetStreams) {
+    for (size_t i = 0; i < FTargetStreams.size(); ++i) {
+        TTargetStream& ost = FTargetStreams[i];
         if (ost.Source < 0)
             continue;
-        const int ret = prepareStream(ost);
+        int ret = prepareStream(ost);
+        if (ret >= 0)
+            ret = OpenPassLog(ost, int(i));
         if (ret < 0)
             return ret;
     }

@@ -218,6 +218,7 @@ TTargetStream& TCustomFFmpeg::CreateAudioStream(TFileOptions& o, AVFormatContext
             ff::av_channel_layout_default(&enc->ch_layout, channels);
         }
         MatchPerStreamOpt(o.AudioSampleRates, oc, st, enc->sample_rate);
+        MatchPerStreamOpt(o.RematrixVolumes, oc, st, ost.RematrixVolume);
         AnsiString format;
         MatchPerStreamOpt(o.SampleFmts, oc, st, format);
         if (!format.isEmpty()) {
@@ -234,6 +235,7 @@ TTargetStream& TCustomFFmpeg::CreateAudioStream(TFileOptions& o, AVFormatContext
             continue;
         if (++mapped > 16)
             RaiseError(SMaxChannelMapping, {ost.FileIndex, ost.Index});
+        ost.ChannelMapEntries.push_back(m);
     }
     return ost;
 }

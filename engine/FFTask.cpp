@@ -2,6 +2,10 @@
 // interrupts and the clean-up that decides what becomes of its outputs.
 #include <filesystem>
 
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
 #include "engine/AVCodecStubs.h"
 #include "engine/AVFilterStubs.h"
 #include "engine/AVFormatStubs.h"
@@ -77,10 +81,9 @@ int TCustomFFmpeg::WriteInterrupt(void* opaque)
     return 0;
 }
 
-void TCustomFFmpeg::Start()
+// False after delivering the failure of a task without output or input.
+bool TCustomFFmpeg::refuseWithoutFiles()
 {
-    if (FRunning || FEnded)
-        return;
     try {
         if (FTargetFiles.empty()) {
             Cleanup();
@@ -95,13 +98,91 @@ void TCustomFFmpeg::Start()
         FFailed = true;
         FErrorText = e.Message();
         DeliverTerminate();
-        return;
+        return false;
     }
+    return true;
+}
+
+void TCustomFFmpeg::Start()
+{
+    if (FRunning || FEnded)
+        return;
+    if (!refuseWithoutFiles())
+        return;
     FRunning = true;
     FAbort.store(false);
     FFinished = false;
     FEnded = false;
     Run();
+}
+
+bool TCustomFFmpeg::StartThread(TThreadPriority priority)
+{
+    bool expected = false;
+    if (FEnded || !FRunning.compare_exchange_strong(expected, true))
+        return false;
+    const std::lock_guard guard(FThreadLock);
+    if (FThread.joinable())
+        FThread.join();
+    FAbort.store(false);
+    FFinished = false;
+    FThreadDone.store(false);
+    FThread = std::thread([this, priority] { threadMain(priority); });
+    return true;
+}
+
+namespace {
+
+// Lower priorities become positive nice values; raising one needs a
+// privilege, and without it the thread keeps the normal priority.
+void applyThreadPriority(TThreadPriority priority)
+{
+    static constexpr int nices[] = {19, 10, 5, 0, -5, -10, -15};
+    const int nice = nices[int(priority)];
+    if (nice != 0)
+        setpriority(PRIO_PROCESS, pid_t(syscall(SYS_gettid)), nice);
+}
+
+thread_local TCustomFFmpeg* threadTask = nullptr;
+
+}  // namespace
+
+TCustomFFmpeg* TCustomFFmpeg::CurrentThreadTask()
+{
+    return threadTask;
+}
+
+void TCustomFFmpeg::threadMain(TThreadPriority priority)
+{
+    threadTask = this;
+    applyThreadPriority(priority);
+    // The checks of an inline start run here, so that their terminate call
+    // comes from this thread too.
+    if (refuseWithoutFiles())
+        Run();
+    FThreadDone.store(true);
+}
+
+void TCustomFFmpeg::WaitForThread()
+{
+    {
+        const std::lock_guard guard(FThreadLock);
+        if (!FThread.joinable() || FThread.get_id() == std::this_thread::get_id())
+            return;
+    }
+    // The thread never waits for the main thread, so a plain wait would do;
+    // serving the queue keeps the application's events flowing meanwhile.
+    if (TThread::CurrentThreadID() == TThread::MainThreadID())
+        while (!FThreadDone.load())
+            CheckSynchronize(20);
+    JoinThread();
+}
+
+void TCustomFFmpeg::JoinThread()
+{
+    const std::lock_guard guard(FThreadLock);
+    if (FThread.joinable() && FThread.get_id() != std::this_thread::get_id())
+        FThread.join();
 }
 
 void TCustomFFmpeg::Run()
@@ -130,17 +211,32 @@ void TCustomFFmpeg::Run()
     ff::av_log(nullptr, AV_LOG_QUIET, "%s", "");
 }
 
-void TCustomFFmpeg::Stop(bool /*wait*/)
+void TCustomFFmpeg::Stop(bool wait)
 {
-    // An inline run has ended when its caller gets control back; a stop
-    // from inside it (a progress handler) ends it at the next packet.
+    // An inline run ends at its next packet when stopped from inside (a
+    // progress handler); a paused thread is woken to see the flag.
     FAbort.store(true);
+    FPauseGate.Wake();
+    if (wait)
+        WaitForThread();
+}
+
+void TCustomFFmpeg::Terminate(bool wait)
+{
+    if (FRunning) {
+        Stop(wait);
+    } else if (!FEnded) {
+        FAbort.store(true);
+        DeliverTerminate();
+    }
 }
 
 void TCustomFFmpeg::DeliverTerminate()
 {
-    FRunning = false;
+    // Ended first: another thread must never see the task as not running
+    // and not ended, which would make it deliver the end a second time.
     FEnded = true;
+    FRunning = false;
     if (OnTerminate.Assigned())
         OnTerminate(this);
 }

@@ -57,8 +57,10 @@ VORLANE_RESOURCESTRING(SNoStream, "Output file #%d does not contain any stream")
 VORLANE_RESOURCESTRING(SExtradataTooLarge, "icodec.extradata_size is invalid (too large)");
 VORLANE_RESOURCESTRING(SCopyPostHooks, "-vcodec copy and PostHooks are incompatible (frames are not decoded)");
 VORLANE_RESOURCESTRING(SCopyVolume, "-acodec copy and -vol are incompatible (frames are not decoded)");
+VORLANE_RESOURCESTRING(SCopyAudioHook, "-acodec copy and AudioHook are incompatible (frames are not decoded)");
+VORLANE_RESOURCESTRING(SFifoAllocFailed, "av_fifo_alloc failed");
+VORLANE_RESOURCESTRING(SNoChannelLayout, "Unable to find an appropriate channel layout for requested number of channel");
 VORLANE_RESOURCESTRING(SInvalidCodecTypeOut, "invalid codec_type of output stream");
-VORLANE_RESOURCESTRING(SAudioEncodingNotAvailable, "Audio encoding is not available in this build; use -an or -c:a copy");
 VORLANE_RESOURCESTRING(SSubtitleEncodingNotAvailable, "Subtitle encoding is not available in this build; use -sn or -c:s copy");
 VORLANE_RESOURCESTRING(SPixelFormatUnknown, "Video pixel format is unknown, stream cannot be encoded");
 VORLANE_RESOURCESTRING(SFrameRateVeryHigh, "Frame rate very high for a muxer not effciciently supporting it.\nPlease consider specifiying a lower framerate, a different muxer or -vsync 2\n");
@@ -85,6 +87,7 @@ VORLANE_RESOURCESTRING(SErrorWhileDecoding, "Error while decoding stream #%d:%d 
 VORLANE_RESOURCESTRING(STimestampDiscontinuity, "timestamp discontinuity %d, new offset= %d");
 VORLANE_RESOURCESTRING(SMultipleFrames, "Multiple frames in a packet from stream %d");
 VORLANE_RESOURCESTRING(SVideoEncodingFailed, "Video encoding failed");
+VORLANE_RESOURCESTRING(SAudioEncodingFailed, "Audio encoding failed");
 VORLANE_RESOURCESTRING(SBsfFailed, "%s failed for stream %d, codec %s");
 VORLANE_RESOURCESTRING(SWriteFrame, "av_interleaved_write_frame()");
 VORLANE_RESOURCESTRING(SInjectFrameFailed, "Failed to inject frame into filter network");

@@ -57,6 +57,8 @@ void TCustomFFmpeg::Transcode()
     TPacketPtr packet(ff::av_packet_alloc());
 
     while (!FAbort.load()) {
+        if (!PassPauseGate())
+            break;
         double bestOutput = 1e100;
         int64_t bestInput = INT64_MAX;
         int file = -1;
@@ -201,6 +203,8 @@ int TCustomFFmpeg::ProcessPacket(int sourceIndex, const AVPacket* packet)
         int ret = -1;
         if (par->codec_type == AVMEDIA_TYPE_VIDEO)
             ret = DecodeVideo(sourceIndex, packet);
+        else if (par->codec_type == AVMEDIA_TYPE_AUDIO)
+            ret = DecodeAudio(sourceIndex, packet);
         if (!packet)
             ist.Flushed = true;
         if (ret < 0)
@@ -294,6 +298,8 @@ void TCustomFFmpeg::DrainEncoders()
         ost.Drained = true;
         if (ost.EncodingNeeded && ost.Opened && ost.Encoder->codec_type == AVMEDIA_TYPE_VIDEO)
             encodeFrame(ost, nullptr);
+        else if (ost.EncodingNeeded && ost.Opened && ost.Encoder->codec_type == AVMEDIA_TYPE_AUDIO)
+            DrainAudio(ost);
     }
 }
 
@@ -345,83 +351,21 @@ void TCustomFFmpeg::finishTranscode()
 {
     for (TTargetStream& ost : FTargetStreams) {
         ost.FilterGraph.reset();
+        ost.OwnFilters.reset();
         ost.FilterSource = ost.FilterSink = nullptr;
         ost.BitstreamFilters.clear();
         ost.Encoder.reset();
         ost.Opened = false;
+        ost.PassLog.reset();
+        ost.PassStatsIn.clear();
+        ost.SampleQueue.reset();
+        ost.Resampler.reset();
+        ost.AudioResample = false;
     }
+    FVStatsFile.reset();
     for (TSourceStream& ist : FSourceStreams) {
         ist.DecoderContext.reset();
         ist.DecodedFrame.reset();
         ist.FilteredFrame.reset();
-    }
-}
-
-void TCustomFFmpeg::ReportProgress(int64_t currentTime, int64_t timerStart, bool isLast, int fileIndex)
-{
-    if (!FSettings.PrintStats && !isLast && !OnProgress.Assigned())
-        return;
-    int64_t bytes = 0;
-    if (!FTargetFiles.empty()) {
-        AVIOContext* pb = FTargetFiles[0].Context->pb;
-        if (pb) {
-            bytes = ff::avio_size(pb);
-            if (bytes < 0)
-                bytes = ff::avio_seek(pb, 0, SEEK_CUR);
-            if (bytes < 0)
-                bytes = 0;
-        }
-    }
-    int frameNumber = -1, fps = -1;
-    float quality = -1;
-    int64_t time = INT64_MAX, current = 0;
-    bool videoSeen = false;
-    String line;
-    for (const TTargetStream& ost : FTargetStreams) {
-        const float q = ost.Copy || ost.LastQuality < 0 ? -1.0f : float(ost.LastQuality) / FF_QP2LAMBDA;
-        quality = q;
-        const bool video = ost.Stream->codecpar->codec_type == AVMEDIA_TYPE_VIDEO;
-        if (video && videoSeen)
-            line += Format(String::fromLatin1("q=%2.1f "), {double(q)});
-        if (video && !videoSeen) {
-            frameNumber = ost.FrameNumber;
-            if (frameNumber < 1)
-                continue;
-            const double t = double(currentTime - timerStart) / 1000000.0;
-            fps = t > 1 ? int(std::trunc(frameNumber / t + 0.5)) : 0;
-            line += LoadResStringFmt(SStatusFrame, {frameNumber, fps, double(q)});
-            if (isLast)
-                line += QLatin1Char('L');
-            videoSeen = true;
-        }
-        current = outputTime(ost);
-        time = std::min(time, current);
-    }
-    // A report without any stream taken has no time yet.
-    if (time == INT64_MAX)
-        time = 0;
-    const int64_t secs = time / 1000000;
-    const double bitRate = time ? double(bytes) * 8 / (double(time) / 1000.0) : 0;
-    line += LoadResStringFmt(SStatusSize, {double(bytes) / 1024, int(secs / 3600), int((secs / 60) % 60),
-                                           int(secs % 60), int((time % 1000000) * 100 / 1000000), bitRate});
-    if (FDupFrames || FDropFrames) {
-        line += LoadResStringFmt(SStatusDupDrop, {FDupFrames, FDropFrames});
-        if (OnProgress.Assigned() && FDupOrDropChanged) {
-            FDupOrDropChanged = false;
-            logText(llInfo, line);
-        }
-    }
-    if (OnProgress.Assigned())
-        OnProgress(this, isLast ? -1 : fileIndex, frameNumber, fps, quality, float(bitRate), bytes, current,
-                   FTotalDuration);
-    else if (FSettings.PrintStats || isLast)
-        logText(llInfo, line);
-    if (isLast) {
-        const int64_t total = FVideoBytes + FAudioBytes + FHeaderBytes;
-        logText(llInfo, LoadResStringFmt(STotals, {double(FVideoBytes) / 1024, double(FAudioBytes) / 1024,
-                                                   double(FHeaderBytes) / 1024,
-                                                   total ? double(bytes - total) * 100 / double(total) : 0.0}));
-        if (total == 0)
-            logText(llWarning, LoadResString(SOutputEmpty));
     }
 }

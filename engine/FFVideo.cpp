@@ -58,9 +58,21 @@ int TCustomFFmpeg::BuildVideoFilterGraph(int sourceIndex, TTargetStream& ost)
         return ret;
     // The encoder's pixel format is asked for by a format filter in front
     // of the sink, as the tool does: the same conversion, the same bytes.
+    // A chain with the engine's own filters runs its first segment here and
+    // the rest after this graph's sink.
+    AnsiString chain = ost.FilterChain;
+    ost.OwnFilters = std::make_unique<TOwnFilterChain>();
+    if ((ret = ost.OwnFilters->Parse(chain)) < 0)
+        return ret;
+    if (ret == 0)
+        ost.OwnFilters.reset();
+    else
+        chain = ost.OwnFilters->FirstSegment();
     AVFilterContext* format = nullptr;
     ret = ff::avfilter_graph_create_filter(&format, ff::avfilter_get_by_name("format"), "format",
-                                           ff::av_get_pix_fmt_name(enc->pix_fmt), nullptr, graph);
+                                           ost.OwnFilters ? OwnFiltersConsts::SOwnFormats
+                                                          : ff::av_get_pix_fmt_name(enc->pix_fmt),
+                                           nullptr, graph);
     if (ret < 0)
         return ret;
     if ((ret = ff::avfilter_link(format, 0, ost.FilterSink, 0)) < 0)
@@ -81,14 +93,14 @@ int TCustomFFmpeg::BuildVideoFilterGraph(int sourceIndex, TTargetStream& ost)
     }
     graph->scale_sws_opts = ff::av_strdup(("flags=0x" + AnsiString::number(ost.SwsFlags, 16).toUpper()).constData());
 
-    if (!ost.FilterChain.isEmpty()) {
+    if (!chain.isEmpty()) {
         TInOutPtr outputs = inOut("in", last);
         TInOutPtr inputs = inOut("out", format);
         if (!outputs || !inputs)
             return AVERROR(ENOMEM);
         AVFilterInOut* in = inputs.release();
         AVFilterInOut* out = outputs.release();
-        ret = ff::avfilter_graph_parse_ptr(graph, ost.FilterChain.constData(), &in, &out, nullptr);
+        ret = ff::avfilter_graph_parse_ptr(graph, chain.constData(), &in, &out, nullptr);
         ff::avfilter_inout_free(&in);
         ff::avfilter_inout_free(&out);
         ost.FilterChain.clear();
@@ -98,6 +110,9 @@ int TCustomFFmpeg::BuildVideoFilterGraph(int sourceIndex, TTargetStream& ost)
         return ret;
     }
     if ((ret = ff::avfilter_graph_config(graph, nullptr)) < 0)
+        return ret;
+    if (ost.OwnFilters && (ret = ost.OwnFilters->Configure(ost.FilterSink, enc->pix_fmt, ost.SwsFlags,
+                                                            &ost.FilterSink)) < 0)
         return ret;
 
     enc->width = ff::av_buffersink_get_w(ost.FilterSink);
@@ -148,6 +163,7 @@ int TCustomFFmpeg::DecodeVideo(int sourceIndex, const AVPacket* packet)
             ist.Time = ist.NextTime;
         ist.NextTime += duration;
         ++ist.FrameCounter;
+        PrepareInputPicture(sourceIndex, frame);
 
         for (TTargetStream& ost : FTargetStreams) {
             if (!ost.EncodingNeeded || !StreamWantsPacket(sourceIndex, ost))
@@ -184,6 +200,8 @@ void TCustomFFmpeg::flushFilteredFrames(int sourceIndex, TTargetStream& ost, flo
     }
     AVFrame* filtered = ist.FilteredFrame.get();
     AVCodecContext* enc = ost.Encoder.get();
+    if (ost.OwnFilters && ost.OwnFilters->Pump() < 0)
+        logText(llWarning, LoadResString(SSinkFailed));
     for (;;) {
         const int ret = ff::av_buffersink_get_frame(ost.FilterSink, filtered);
         if (ret == AVERROR(EAGAIN) || ret == AVERROR_EOF)
@@ -258,6 +276,8 @@ void TCustomFFmpeg::EncodeVideo(TTargetStream& ost, AVFrame* picture, float qual
 
     const bool interlacedCoding = enc->flags & (AV_CODEC_FLAG_INTERLACED_DCT | AV_CODEC_FLAG_INTERLACED_ME);
     for (int64_t k = 0; k < n && !FAbort.load(); ++k) {
+        if (k > 0 && !PassPauseGate())
+            break;
         if (interlacedCoding && ost.TopFieldFirst >= 0)
             picture->top_field_first = ost.TopFieldFirst;
         picture->quality = int(std::lround(quality));
@@ -268,7 +288,7 @@ void TCustomFFmpeg::EncodeVideo(TTargetStream& ost, AVFrame* picture, float qual
             picture->pict_type = AV_PICTURE_TYPE_I;
             ++ost.NextForcedKeyFrame;
         }
-        encodeFrame(ost, picture);
+        encodeFrame(ost, PrepareOutputPicture(ost, picture));
         ++ost.OutputClock;
         ++ost.FrameNumber;
     }
@@ -277,25 +297,23 @@ void TCustomFFmpeg::EncodeVideo(TTargetStream& ost, AVFrame* picture, float qual
 void TCustomFFmpeg::encodeFrame(TTargetStream& ost, AVFrame* frame)
 {
     AVCodecContext* enc = ost.Encoder.get();
+    const TResStringRec& failed =
+        enc->codec_type == AVMEDIA_TYPE_AUDIO ? SAudioEncodingFailed : SVideoEncodingFailed;
     int ret = ff::avcodec_send_frame(enc, frame);
     if (ret < 0 && ret != AVERROR_EOF)
-        RaiseError(LoadResString(SVideoEncodingFailed));
+        RaiseError(LoadResString(failed));
     TPacketPtr packet(ff::av_packet_alloc());
     for (;;) {
         ret = ff::avcodec_receive_packet(enc, packet.get());
         if (ret == AVERROR(EAGAIN) || ret == AVERROR_EOF)
             break;
         if (ret < 0)
-            RaiseError(LoadResString(SVideoEncodingFailed));
-        size_t size = 0;
-        if (const uint8_t* stats = ff::av_packet_get_side_data(packet.get(), AV_PKT_DATA_QUALITY_STATS, &size);
-            stats && size >= 4)
-            ost.LastQuality = int(uint32_t(stats[0]) | uint32_t(stats[1]) << 8 | uint32_t(stats[2]) << 16 |
-                                  uint32_t(stats[3]) << 24);
+            RaiseError(LoadResString(failed));
         if (enc->codec_type == AVMEDIA_TYPE_VIDEO)
             FVideoBytes += packet->size;
         else
             FAudioBytes += packet->size;
+        noteEncodedPacket(ost, packet.get(), ost.FrameNumber + (frame ? 1 : 0));
         ff::av_packet_rescale_ts(packet.get(), enc->time_base, ost.Stream->time_base);
         packet->stream_index = ost.Index;
         WritePacket(ost, packet.get());

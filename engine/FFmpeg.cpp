@@ -23,6 +23,10 @@ TCustomFFmpeg::TCustomFFmpeg()
 TCustomFFmpeg::~TCustomFFmpeg()
 {
     FAbort.store(true);
+    // The thread never waits for anyone, so it ends soon after the abort.
+    FPauseGate.Wake();
+    if (FThread.joinable())
+        FThread.join();
     // Temporary files of a task that never ran go with it.
     if (FFLoader() && FFLoader()->AreLoaded(EncoderLibraries)) {
         try {

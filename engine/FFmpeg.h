@@ -3,7 +3,11 @@
 #pragma once
 #include <atomic>
 #include <cstdint>
+#include <cstdio>
+#include <functional>
 #include <memory>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 extern "C" {
@@ -11,16 +15,24 @@ extern "C" {
 #include <libavcodec/bsf.h>
 #include <libavfilter/avfilter.h>
 #include <libavformat/avformat.h>
+#include <libavutil/audio_fifo.h>
+#include <libswresample/swresample.h>
 }
 
 #include "engine/FFDecode.h"
 #include "engine/FFLog.h"
 #include "engine/FFOptions.h"
+#include "engine/FFOwnFilters.h"
+#include "engine/FormatConverter.h"
+#include "engine/FrameHook.h"
+#include "engine/Previewer.h"
 #include "engine/FFUtils.h"
 #include "platform/rtl/Component.h"
 #include "platform/rtl/Exception.h"
 #include "platform/rtl/ResString.h"
 #include "platform/rtl/String.h"
+#include "platform/rtl/SyncObjs.h"
+#include "platform/rtl/Thread.h"
 
 namespace FFmpegConsts {
 VORLANE_RESOURCESTRING(SParseOptions, "ParseOptions: %s");
@@ -97,6 +109,32 @@ struct TBSFDeleter {
     void operator()(AVBSFContext* bsf) const;
 };
 using TBSFPtr = std::unique_ptr<AVBSFContext, TBSFDeleter>;
+
+// ---- audio path and statistics ----
+struct TSwrDeleter {
+    void operator()(SwrContext* swr) const;
+};
+using TSwrPtr = std::unique_ptr<SwrContext, TSwrDeleter>;
+
+struct TAudioFifoDeleter {
+    void operator()(AVAudioFifo* fifo) const;
+};
+using TAudioFifoPtr = std::unique_ptr<AVAudioFifo, TAudioFifoDeleter>;
+
+struct TFileCloser {
+    void operator()(FILE* f) const;
+};
+using TFilePtr = std::unique_ptr<FILE, TFileCloser>;
+
+// Scales samples in place by volume / 256 with the tool's rounding and
+// clipping; planes as the libraries lay them out (one plane of interleaved
+// values for packed formats, one per channel for planar ones). False, with
+// nothing changed, for a format it cannot scale.
+bool ScaleSamples(uint8_t* const* planes, int planeCount, int valuesPerPlane, AVSampleFormat format, int volume);
+
+// "size=... time=hh:mm:ss.hh bitrate=...kbits/s" of a status line: bytes
+// written and the output time in µs; a time of 0 gives a bit rate of 0.
+String StatusSizeText(int64_t bytesWritten, int64_t time, double* bitRate = nullptr);
 
 // One opened input.
 struct TSourceFile {
@@ -175,6 +213,7 @@ struct TTargetStream {
     AVFilterContext* FilterSource = nullptr;
     AVFilterContext* FilterSink = nullptr;
     AnsiString FilterChain;
+    TOwnFilterChainPtr OwnFilters;  // the chain's own filters and the graphs after them
     int SwsFlags = 0;
     TAVDictionaryPtr EncoderOptions;
     bool PastRecordingTime = false;
@@ -187,6 +226,19 @@ struct TTargetStream {
     std::vector<RcOverride> RcOverrides;
     int LastQuality = -1;  // lambda of the last encoded picture, -1 none
     bool Opened = false;
+    // ---- audio path ----
+    bool AudioResample = false;
+    int ResampleSampleFmt = -1, ResampleChannels = 0, ResampleSampleRate = 0;  // the decoder's, as last seen
+    TSwrPtr Resampler;
+    TAudioFifoPtr SampleQueue;  // encoder samples waiting for a whole frame
+    float RematrixVolume = 1.0f;
+    std::vector<TChannelMapEntry> ChannelMapEntries;  // the "map_channel" entries naming this output stream
+    std::vector<int> ChannelMap;  // source channel of each channel; -1 silent (set-up keeps those of its source)
+    // ---- statistics of the last packet, two-pass files ----
+    int LastPictType = 0;
+    int64_t LastErrors[4] = {};
+    TFilePtr PassLog;               // first pass: the encoder's statistics go here
+    std::vector<char> PassStatsIn;  // second pass: what the encoder reads (kept here, never moved)
 };
 
 // The progress report: file index (-1 on the last), frame number, frames per
@@ -301,6 +353,47 @@ public:
     int BuildVideoFilterGraph(int sourceIndex, TTargetStream& ost);
     int DecodeVideo(int sourceIndex, const AVPacket* packet);
     void EncodeVideo(TTargetStream& ost, AVFrame* picture, float quality, int sourceIndex);
+    int DecodeAudio(int sourceIndex, const AVPacket* packet);
+    void EncodeAudio(TTargetStream& ost, int sourceIndex, AVFrame* frame);
+    // The resampler's and the queue's last samples, then the encoder's.
+    void DrainAudio(TTargetStream& ost);
+    void WriteVideoStats(TTargetStream& ost, int frameSize, int frameNumber);
+    // Two-pass log of an encoded stream: 0, or a negative code with the last error text.
+    int OpenPassLog(TTargetStream& ost, int streamIndex);
+
+    // The audio hook: decoded samples (packed, whatever the decoder gives)
+    // that the handler may change in place; by default OnAudioHook.
+    virtual bool AudioHookAssigned() const { return OnAudioHook.Assigned(); }
+    virtual void CallAudioHook(uint8_t* samples, int64_t time, int size, int sampleRate, int channels,
+                               AVSampleFormat format)
+    {
+        if (OnAudioHook.Assigned())
+            OnAudioHook(this, samples, time, size, sampleRate, channels, format);
+    }
+
+    // ---- frame hooks and preview (FrameHook.cpp) ----
+    // Bound by the owner before the run; a hook whose handler asks to stop
+    // is cleared by the task's thread.
+    TAudioHookProc OnAudioHook;
+    TVideoHookProc OnVideoInputHook;
+    TVideoHookProc OnVideoOutputHook;
+    TFrameHookProc OnFrameInputHook;
+    TFrameHookProc OnFrameOutputHook;
+    TPreviewBitmapProc OnPreviewBitmap;
+    // Every decoded picture: deinterlacing and the input-side hooks; the
+    // picture then carries what they made of it.
+    void PrepareInputPicture(int sourceIndex, AVFrame* picture);
+    // A picture about to be encoded, after the output-side hooks and the
+    // preview: picture itself, or the task's hooked copy of it.
+    AVFrame* PrepareOutputPicture(TTargetStream& ost, AVFrame* picture);
+    // converted: whether the converter's bitmap shows the picture.
+    void CallBitmapHook(TVideoHookProc& hook, TFormatConverter& converter, bool& converted, AVFrame* picture,
+                        int64_t frameTime, int frameNumber);
+    void ShowPreview(AVFrame* picture, bool converted, int64_t frameTime, int frameNumber);
+    // The clock previews are timed by (µs); the library's by default.
+    void SetPreviewClock(std::function<int64_t()> clock) { FPreviewClock = std::move(clock); }
+    // The window previews of this task; the installed factory by default.
+    void SetPreviewWindowFactory(TPreviewWindowFactory factory) { FPreviewWindowFactory = std::move(factory); }
 
     // ---- life cycle ----
     // Not threaded: runs the conversion in the calling thread and returns
@@ -314,7 +407,41 @@ public:
     void Cleanup();
     static int ReadInterrupt(void* opaque);
     static int WriteInterrupt(void* opaque);
-    void SetPreviewFlags(uint8_t flags) { FPreviewFlags = flags; }
+    void SetPreviewFlags(uint8_t flags)
+    {
+        FPreviewFlags.store(flags);
+        FPreviewChanged.store(true);
+    }
+    uint8_t PreviewFlags() const { return FPreviewFlags.load(); }
+
+    // ---- threads ----
+    // Runs the conversion in the task's own thread, owned and joined by the
+    // task. The task counts as running from this call on. False when it is
+    // running or has ended; a task without output or input still gets its
+    // thread, which delivers the failure.
+    bool StartThread(TThreadPriority priority = tpNormal);
+    // Running: Stop(wait); ended: nothing; never started: the terminate call
+    // now, in the calling thread.
+    void Terminate(bool wait);
+    // Cooperative: the conversion stops at its next packet or duplicated
+    // frame; a task started while paused waits before its first packet.
+    void Pause() { FPauseGate.Pause(); }
+    void Resume() { FPauseGate.Resume(); }
+    bool Paused() const { return FPauseGate.Paused(); }
+    // True while the conversion waits at its pause gate.
+    bool WaitingAtGate() const { return FPauseGate.WaitingCount() > 0; }
+    // The conversion's pause point, where it holds no lock: waits while
+    // paused; false once the task is stopped.
+    bool PassPauseGate() { return FPauseGate.WaitWhilePaused(FAbort); }
+    // Waits for the task's thread and joins it; keeps the main thread's
+    // queue served meanwhile. Does nothing in the task's own thread.
+    void WaitForThread();
+    // Joins an ended thread without serving anything; for callers that know
+    // the conversion no longer needs them.
+    void JoinThread();
+    bool ThreadDone() const { return FThreadDone.load(); }
+    // The task whose thread is calling; nullptr outside the tasks' threads.
+    static TCustomFFmpeg* CurrentThreadTask();
 
     bool Running() const { return FRunning; }
     bool Ended() const { return FEnded; }
@@ -392,8 +519,11 @@ private:
     int chooseStreams(TFileOptions& o, AVFormatContext* oc);
     int copyMetadata(TFileOptions& o, AVFormatContext* oc, int fileIndex);
     int prepareStream(TTargetStream& ost);
+    int prepareAudioStream(TTargetStream& ost);
     void endOutputs(bool keep);
     void logInfo(TLogLevel level, const String& text) { logText(level, text); }
+    void encodeQueuedAudio(TTargetStream& ost, bool last);
+    void noteEncodedPacket(TTargetStream& ost, const AVPacket* packet, int frameNumber);
 
     // Working state of a conversion.
     int64_t FVideoBytes = 0, FAudioBytes = 0, FHeaderBytes = 0;
@@ -402,13 +532,25 @@ private:
     int FVideoBufferSize = 262144;
     int64_t FLongestInputDuration = -1;
     int64_t FTotalDuration = -1;
+    // Audio path: reused for the whole conversion, they only grow.
+    std::vector<uint8_t> FAudioBuffer, FSilenceBuffer, FHookBuffer, FChannelMapBuffer;
+    // Statistics.
+    int FQPHistogram[52] = {};
+    TFilePtr FVStatsFile;
 
-    // Run control.
-    bool FRunning = false;
+    // Run control. The flags are read by the encoder's thread while the
+    // task's thread writes them.
+    std::atomic<bool> FRunning{false};
     std::atomic<bool> FAbort{false};
-    bool FFinished = false;
-    bool FEnded = false;
-    bool FFailed = false;
+    std::atomic<bool> FFinished{false};
+    std::atomic<bool> FEnded{false};
+    std::atomic<bool> FFailed{false};
+    std::thread FThread;
+    std::mutex FThreadLock;  // two waiters must not join at once
+    std::atomic<bool> FThreadDone{true};
+    TPauseGate FPauseGate;
+    bool refuseWithoutFiles();
+    void threadMain(TThreadPriority priority);
     String FErrorText;
     AVIOInterruptCB FReadInterruptCB{};
     AVIOInterruptCB FWriteInterruptCB{};
@@ -417,7 +559,16 @@ private:
     std::atomic<int> FReadTimeout{30000};
     std::atomic<int> FWriteTimeout{30000};
     int64_t FProgressInterval = 500000;
-    uint8_t FPreviewFlags = 0;
+    std::atomic<uint8_t> FPreviewFlags{0};
+    // Frame hooks and preview: used by the task's thread only, except the
+    // changed flag, which the owner sets with the switches.
+    std::atomic<bool> FPreviewChanged{true};
+    std::unique_ptr<TFormatConverter> FInputConverter, FOutputConverter;
+    TFramePtr FOutputHookFrame;
+    std::unique_ptr<TPreviewer> FPreviewer;
+    TPreviewWindowFactory FPreviewWindowFactory = PreviewWindowFactory();
+    std::function<int64_t()> FPreviewClock;
+    int64_t FLastPreview = INT64_MIN;
     void setReadMark();
     void setWriteMark();
 

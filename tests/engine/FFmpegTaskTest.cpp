@@ -216,7 +216,8 @@ TEST_F(FFmpegTaskTest, SetUpFailuresKeepTheExistingFileAndLeaveNothingElse)
         {"gop12.mp4", "-map 5", QStringLiteral("Invalid input file index: 5.")},
         {"gop12.mp4", "-intra_matrix " + matrix63,
          QStringLiteral("Syntax error in matrix \"%1\" at coeff 62").arg(QString::fromLatin1(matrix63))},
-        {"h264_aac.mp4", "-c:v mpeg4", QStringLiteral("Audio encoding is not available in this build; use -an or -c:a copy")},
+        {"h264_aac.mp4", "-c:v mpeg4 -c:a copy -vol 300",
+         QStringLiteral("-acodec copy and -vol are incompatible (frames are not decoded)")},
     };
     const String output = path("out.avi");
     for (const Case& c : cases) {
