@@ -778,8 +778,10 @@ void TWinControl::insertControl(TControl* C)
 void TWinControl::removeControl(TControl* C)
 {
     FControls.erase(std::remove(FControls.begin(), FControls.end(), C), FControls.end());
+    // Compared as TControl: when a windowed child is being destroyed, its
+    // TWinControl part is already gone and a dynamic_cast would miss it.
+    std::erase_if(FTabList, [C](TWinControl* w) { return static_cast<TControl*>(w) == C; });
     if (auto* win = dynamic_cast<TWinControl*>(C)) {
-        FTabList.erase(std::remove(FTabList.begin(), FTabList.end(), win), FTabList.end());
         if (win->FWidget) {
             win->FWidget->hide();
             win->FWidget->setParent(nullptr);

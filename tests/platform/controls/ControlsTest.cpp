@@ -290,3 +290,29 @@ TEST(OpenDialogFilter, ParsesNamePatternPairs)
 }
 
 }  // namespace
+
+namespace {
+
+// A windowed child freed by its owner leaves its parent's lists whole: the
+// parent never reaches the freed child when the next one arrives.
+TEST_F(ControlsTest, AFreedWindowedChildLeavesTheTabOrder)
+{
+    auto* panel = new TPanel(form.get());
+    panel->SetParent(form.get());
+    form->Show();
+    auto* first = new TButton(form.get());
+    first->SetParent(panel);
+    auto* second = new TButton(form.get());
+    second->SetParent(panel);
+    delete first;
+    std::vector<TWinControl*> order;
+    panel->GetTabOrderList(order);
+    EXPECT_EQ(order, (std::vector<TWinControl*>{second}));
+    auto* third = new TButton(form.get());
+    third->SetParent(panel);
+    order.clear();
+    panel->GetTabOrderList(order);
+    EXPECT_EQ(order, (std::vector<TWinControl*>{second, third}));
+}
+
+}  // namespace
