@@ -32,12 +32,12 @@ using TParamFlags = TSet<TParamFlag>;
 enum TIntfFlag { ifHasGuid, ifDispInterface, ifDispatch };
 using TIntfFlags = TSet<TIntfFlag>;
 
-// The kinds of a reader, writer or stored specification.
+// How a property names its reader, writer or stored test.
 enum TSxPropSpecKind { pskStaticMethod = 1, pskVirtualMethod = 2, pskField = 3, pskConstant = 4 };
 
 struct TTypeDescriptor;
 
-// One published property. Specifications are 0 or 1 for a constant, a
+// One published property. Its reader, writer and stored test are 0 or 1 for a constant, a
 // value with top byte 0xFF for a field (offset in the low 24 bits), top
 // byte 0xFE for a virtual method (slot offset in the low 16 bits), and any
 // other value names a method (the address of its accessor here).
