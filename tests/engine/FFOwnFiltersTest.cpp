@@ -262,7 +262,9 @@ TEST_F(OwnFiltersTest, OutOfRangeValuesAreClampedWithTheirLogLines)
     } cases[] = {
         {"nativehue", "150:20", {"Invalid hue value 150, force to 100"}},
         {"nativehue", "-3:-250", {"Invalid saturation value -250, force to -100"}},
-        {"nativehue", "-101:101", {"Invalid hue value -101, force to -100", "Invalid saturation value 101, force to 100"}},
+        {"nativehue",
+         "-101:101",
+         {"Invalid hue value -101, force to -100", "Invalid saturation value 101, force to 100"}},
         {"nativeeq", "150:0", {"Invalid brightness value 150, force to 100"}},
         {"nativeeq", "7:-400", {"Invalid contrast value -400, force to -100"}},
         {"nativeeq", "100:-100", {}},

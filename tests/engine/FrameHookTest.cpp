@@ -153,7 +153,8 @@ TEST_F(FrameHookTest, StopHookDetachesAndARaisingHookStaysAttachedWithoutWriting
     int stopCalls = 0, raiseCalls = 0;
     const QByteArray out = run(fixture("h264_aac.mp4"), RawOutput, [&](TCustomFFmpeg& task) {
         task.OnVideoInputHook =
-            TVideoHookProc::FromFunction([&](TObject*, TBitmap*, int frameNumber, int64_t, bool& update, bool& stopHook) {
+            TVideoHookProc::FromFunction([&](TObject*, TBitmap*, int frameNumber, int64_t, bool& update,
+                                             bool& stopHook) {
                 EXPECT_EQ(frameNumber, 1);
                 ++stopCalls;
                 update = false;
@@ -249,14 +250,20 @@ TEST_F(FrameHookTest, CopiedStreamsRefuseHooks)
         const char* Error;
     } cases[] = {
         {"-c:v copy -an -f mp4",
-         [](TCustomFFmpeg& t) { t.OnVideoOutputHook = TVideoHookProc::FromFunction([](TObject*, TBitmap*, int, int64_t, bool&, bool&) {}); },
+         [](TCustomFFmpeg& t) {
+             t.OnVideoOutputHook =
+                 TVideoHookProc::FromFunction([](TObject*, TBitmap*, int, int64_t, bool&, bool&) {});
+         },
          "-vcodec copy and VideoHook are incompatible (frames are not decoded)"},
         {"-c:v copy -an -f mp4",
-         [](TCustomFFmpeg& t) { t.OnFrameInputHook = TFrameHookProc::FromFunction([](TObject*, void*, int, int, int, int, int64_t) {}); },
+         [](TCustomFFmpeg& t) {
+             t.OnFrameInputHook = TFrameHookProc::FromFunction([](TObject*, void*, int, int, int, int, int64_t) {});
+         },
          "-vcodec copy and FrameHook are incompatible (frames are not decoded)"},
         {"-vn -c:a copy -f mp4",
          [](TCustomFFmpeg& t) {
-             t.OnAudioHook = TAudioHookProc::FromFunction([](TObject*, uint8_t*, int64_t, int, int, int, AVSampleFormat) {});
+             t.OnAudioHook =
+                 TAudioHookProc::FromFunction([](TObject*, uint8_t*, int64_t, int, int, int, AVSampleFormat) {});
          },
          "-acodec copy and AudioHook are incompatible (frames are not decoded)"},
     };
@@ -282,7 +289,8 @@ TEST_F(FrameHookTest, PreviewEventsComeAtMostEveryHundredMilliseconds)
     run(fixture("h264_aac.mp4"), RawOutput, [&](TCustomFFmpeg& task) {
         // Every reading of the clock is 20 ms later than the one before.
         task.SetPreviewClock([&] { return clock += 20000; });
-        task.OnPreviewBitmap = TPreviewBitmapProc::FromFunction([&](TObject*, TBitmap* bitmap, int frameNumber, int64_t) {
+        task.OnPreviewBitmap = TPreviewBitmapProc::FromFunction([&](TObject*, TBitmap* bitmap, int frameNumber,
+                                                                    int64_t) {
             EXPECT_EQ(bitmap->Width(), 320);
             shownAt.push_back(clock);
             frames.push_back(frameNumber);
