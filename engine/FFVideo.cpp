@@ -40,6 +40,10 @@ int TCustomFFmpeg::BuildVideoFilterGraph(int sourceIndex, TTargetStream& ost)
     AVFilterGraph* graph = ost.FilterGraph.get();
     if (!graph)
         return AVERROR(ENOMEM);
+    // A stream's graph works with as many threads as its encoder was given,
+    // so "-threads 1" keeps the scaler on one thread too.
+    if (const AVDictionaryEntry* threads = ff::av_dict_get(ost.EncoderOptions.get(), "threads", nullptr, 0))
+        ff::av_opt_set(graph, "threads", threads->value, 0);
 
     AVRational sar = ist.Stream->sample_aspect_ratio.num ? ist.Stream->sample_aspect_ratio : ipar->sample_aspect_ratio;
     if (!sar.num || !sar.den)
