@@ -1,7 +1,6 @@
 #include "app/settingsU.h"
 
 #include <algorithm>
-#include <thread>
 
 #include "platform/rtl/SysUtils.h"
 
@@ -44,8 +43,8 @@ TRadioGroup* radioGroup(TfrmSettings* Form, TWinControl* Parent, const char* Nam
 
 int TSettingsValues::ThreadCount() const
 {
-    const int processors = int(std::max(1u, std::thread::hardware_concurrency()));
-    return std::clamp(StrToIntDef(ThreadNumber.trimmed(), 1), 1, std::max(4, processors));
+    // The dialog offers 1 to 4; a typed text outside that is kept within it.
+    return std::clamp(StrToIntDef(ThreadNumber.trimmed(), 1), 1, 4);
 }
 
 TfrmSettings::TfrmSettings(TComponent* AOwner, TKitCustomAppStorage* Storage) : TForm(AOwner)

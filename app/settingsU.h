@@ -21,7 +21,7 @@ struct TSettingsValues {
     TLogLevel LogLevel = llInfo;
     TThreadPriority ThreadPriority = tpNormal;
 
-    // The thread count as a number: lenient, within 1 .. max(4, processors).
+    // The thread count as a number: lenient, within 1 .. 4.
     int ThreadCount() const;
     bool operator==(const TSettingsValues&) const = default;
 };

@@ -1,0 +1,32 @@
+// The program: the units start in order, numbers are written with a point,
+// and the main window runs until it is closed.
+#include "app/mainU.h"
+#include "engine/EngineUnits.h"
+#include "engine/preview/PreviewForm.h"
+#include "platform/rtl/Startup.h"
+#include "platform/rtl/SysUtils.h"
+#include "support/SupportUnits.h"
+
+int main(int argc, char** argv)
+{
+    TApplication application(nullptr);
+    application.Initialize(argc, argv);
+    TStartupList units;
+    AddPlatformUnits(units);
+    AddEngineUnits(units);
+    AddSupportUnits(units);
+    const TStartupScope startup(std::move(units));
+    InstallPreviewForm();
+
+    FormatSettings.LongTimeFormat = QStringLiteral("HH:MM:SS");
+    FormatSettings.TimeSeparator = u':';
+    FormatSettings.DecimalSeparator = u'.';
+
+    application.SetTitle(LoadResString(MainConsts::SAppTitle));
+    TfrmMain* frmMain = nullptr;
+    application.CreateForm(frmMain);
+    application.Run();
+    // The window and its tasks go before the units they use.
+    delete frmMain;
+    return 0;
+}
