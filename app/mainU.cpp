@@ -85,6 +85,9 @@ TfrmMain::~TfrmMain()
     FFLogger1->OnLog = {};
     if (Application != nullptr && Application->OnException == TExceptionEvent(this, &TfrmMain::AppException))
         Application->OnException = {};
+    // The grid outlives this part of the window: give it back its own procedure.
+    if (FOldFilesWndProc)
+        lvFiles->WindowProc = FOldFilesWndProc;
     FreeJobs();
 }
 
@@ -435,8 +438,11 @@ void TfrmMain::FormCreate(TObject*)
 
 void TfrmMain::FormShow(TObject*)
 {
-    FOldFilesWndProc = lvFiles->WindowProc;
-    lvFiles->WindowProc = TWndMethod(this, &TfrmMain::FilesWndProc);
+    const TWndMethod files(this, &TfrmMain::FilesWndProc);
+    if (!(lvFiles->WindowProc == files)) {  // shown again after a hide
+        FOldFilesWndProc = lvFiles->WindowProc;
+        lvFiles->WindowProc = files;
+    }
     lvFiles->SetAcceptFiles(true);
     ShowLogPanel();
     // The output folder is chosen once, after the stored settings are back.
