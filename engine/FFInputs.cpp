@@ -137,6 +137,8 @@ int TCustomFFmpeg::OpenInput(TFileOptions* po, const String& fileName)
     file.StreamCount = int(ic->nb_streams);
     file.FirstStream = int(FSourceStreams.size()) - file.StreamCount;
     file.RateEmu = o.RateEmu != 0;
+    if (ic->duration != AV_NOPTS_VALUE && ic->duration - o.StartTime > 0)
+        file.Duration = ic->duration - o.StartTime;
     file.TSOffset = o.InputTSOffset - (FSettings.CopyTS ? 0 : timestamp);
     file.Decoder = std::make_unique<TFFDecoder>(nullptr);
     file.Decoder->AttachFormatContext(ic);

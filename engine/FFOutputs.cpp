@@ -62,77 +62,142 @@ bool parseMetaSpecifier(const AnsiString& spec, char& type, int& index)
 
 }  // namespace
 
-int TCustomFFmpeg::chooseStreams(TFileOptions& o, AVFormatContext* oc)
+bool TCustomFFmpeg::chooseSources(TFileOptions& o, AVFormatContext* oc, int onlyInput,
+                                  std::vector<TStreamChoice>& chosen)
 {
-    auto addFor = [&](int source) {
-        AVStream* st = FSourceStreams[size_t(source)].Stream;
-        const int created = int(FTargetStreams.size());
-        switch (st->codecpar->codec_type) {
-        case AVMEDIA_TYPE_VIDEO: CreateVideoStream(o, oc); break;
-        case AVMEDIA_TYPE_AUDIO: CreateAudioStream(o, oc); break;
-        case AVMEDIA_TYPE_DATA: CreateDataStream(o, oc); break;
-        case AVMEDIA_TYPE_SUBTITLE: CreateSubtitleStream(o, oc); break;
-        case AVMEDIA_TYPE_ATTACHMENT: CreateAttachmentStream(o, oc); break;
-        default: return false;
-        }
-        FTargetStreams[size_t(created)].Source = source;
-        FTargetStreams[size_t(created)].SyncSource = source;
-        FSourceStreams[size_t(source)].Discard = false;
-        return true;
-    };
-
+    chosen.clear();
     if (!o.StreamMaps.empty()) {
         for (const TStreamMapEntry& m : o.StreamMaps) {
-            if (m.Disabled)
+            if (m.Disabled || (onlyInput >= 0 && m.FileIndex != onlyInput))
                 continue;
             const int source = FSourceFiles[size_t(m.FileIndex)].FirstStream + m.StreamIndex;
             const AVMediaType type = FSourceStreams[size_t(source)].Stream->codecpar->codec_type;
             if ((type == AVMEDIA_TYPE_VIDEO && o.VideoDisable) || (type == AVMEDIA_TYPE_AUDIO && o.AudioDisable) ||
                 (type == AVMEDIA_TYPE_SUBTITLE && o.SubtitleDisable) || (type == AVMEDIA_TYPE_DATA && o.DataDisable))
                 continue;
-            const int created = int(FTargetStreams.size());
-            if (!addFor(source)) {
+            if (type != AVMEDIA_TYPE_VIDEO && type != AVMEDIA_TYPE_AUDIO && type != AVMEDIA_TYPE_DATA &&
+                type != AVMEDIA_TYPE_SUBTITLE && type != AVMEDIA_TYPE_ATTACHMENT) {
                 FLastErrorText = LoadResStringFmt(SCannotMapStream, {m.FileIndex, m.StreamIndex});
-                return -1;
+                return false;
             }
-            FTargetStreams[size_t(created)].SyncSource =
-                FSourceFiles[size_t(m.SyncFileIndex)].FirstStream + m.SyncStreamIndex;
+            chosen.push_back({source, FSourceFiles[size_t(m.SyncFileIndex)].FirstStream + m.SyncStreamIndex});
         }
-        return 0;
+        return true;
     }
 
     auto best = [&](AVMediaType type, auto measure) {
-        int chosen = -1;
+        int found = -1;
         int64_t most = 0;
         for (size_t i = 0; i < FSourceStreams.size(); ++i) {
             const AVStream* st = FSourceStreams[i].Stream;
-            if (st->codecpar->codec_type != type)
+            if (st->codecpar->codec_type != type || (onlyInput >= 0 && FSourceStreams[i].FileIndex != onlyInput))
                 continue;
             const int64_t m = measure(st->codecpar);
             if (m > most) {
                 most = m;
-                chosen = int(i);
+                found = int(i);
             }
         }
-        return chosen;
+        if (found >= 0)
+            chosen.push_back({found, found});
     };
-    if (!o.VideoDisable && oc->oformat->video_codec != AV_CODEC_ID_NONE) {
-        const int source = best(AVMEDIA_TYPE_VIDEO,
-                                [](const AVCodecParameters* p) { return int64_t(p->width) * p->height; });
-        if (source >= 0)
-            addFor(source);
-    }
-    if (!o.AudioDisable && oc->oformat->audio_codec != AV_CODEC_ID_NONE) {
-        const int source =
-            best(AVMEDIA_TYPE_AUDIO, [](const AVCodecParameters* p) { return int64_t(p->ch_layout.nb_channels); });
-        if (source >= 0)
-            addFor(source);
-    }
+    if (!o.VideoDisable && oc->oformat->video_codec != AV_CODEC_ID_NONE)
+        best(AVMEDIA_TYPE_VIDEO, [](const AVCodecParameters* p) { return int64_t(p->width) * p->height; });
+    if (!o.AudioDisable && oc->oformat->audio_codec != AV_CODEC_ID_NONE)
+        best(AVMEDIA_TYPE_AUDIO, [](const AVCodecParameters* p) { return int64_t(p->ch_layout.nb_channels); });
     if (!o.SubtitleDisable &&
-        (oc->oformat->subtitle_codec != AV_CODEC_ID_NONE || !FSettings.SubtitleCodecName.isEmpty())) {
-        const int source = best(AVMEDIA_TYPE_SUBTITLE, [](const AVCodecParameters*) { return int64_t(1); });
-        if (source >= 0)
-            addFor(source);
+        (oc->oformat->subtitle_codec != AV_CODEC_ID_NONE || !FSettings.SubtitleCodecName.isEmpty()))
+        best(AVMEDIA_TYPE_SUBTITLE, [](const AVCodecParameters*) { return int64_t(1); });
+    return true;
+}
+
+int TCustomFFmpeg::chooseStreams(TFileOptions& o, AVFormatContext* oc, int onlyInput)
+{
+    std::vector<TStreamChoice> chosen;
+    if (!chooseSources(o, oc, onlyInput, chosen))
+        return -1;
+    for (const TStreamChoice& c : chosen) {
+        const int created = int(FTargetStreams.size());
+        switch (FSourceStreams[size_t(c.Source)].Stream->codecpar->codec_type) {
+        case AVMEDIA_TYPE_VIDEO: CreateVideoStream(o, oc); break;
+        case AVMEDIA_TYPE_AUDIO: CreateAudioStream(o, oc); break;
+        case AVMEDIA_TYPE_DATA: CreateDataStream(o, oc); break;
+        case AVMEDIA_TYPE_SUBTITLE: CreateSubtitleStream(o, oc); break;
+        default: CreateAttachmentStream(o, oc); break;
+        }
+        FTargetStreams[size_t(created)].Source = c.Source;
+        FTargetStreams[size_t(created)].SyncSource = c.SyncSource;
+        FSourceStreams[size_t(c.Source)].Discard = false;
+    }
+    return 0;
+}
+
+int TCustomFFmpeg::AddJoinOutput(TFileOptions& o, AVFormatContext* oc, int firstStream, int input)
+{
+    std::vector<TStreamChoice> chosen;
+    if (!chooseSources(o, oc, input, chosen))
+        return -1;
+    const size_t group = size_t(input);
+    for (const TStreamChoice& c : chosen) {
+        const AVMediaType type = FSourceStreams[size_t(c.Source)].Stream->codecpar->codec_type;
+        for (size_t j = size_t(firstStream); j < FTargetStreams.size(); ++j) {
+            TTargetStream& ost = FTargetStreams[j];
+            if (ost.Source >= 0 && ost.JoinSources.size() == group && ost.Stream->codecpar->codec_type == type) {
+                ost.JoinSources.push_back(c.Source);
+                FSourceStreams[size_t(c.Source)].Discard = false;
+                break;
+            }
+        }
+    }
+    // A stream the input cannot continue would be left without a source.
+    for (size_t j = size_t(firstStream); j < FTargetStreams.size(); ++j) {
+        const TTargetStream& ost = FTargetStreams[j];
+        if (ost.Source >= 0 && ost.JoinSources.size() == group) {
+            const AVFormatContext* ic = FSourceFiles[group].Context.get();
+            FLastErrorText = LoadResStringFmt(
+                SJoinMissingStream,
+                {input, String::fromUtf8(ic->url), MediaTypeName(ost.Stream->codecpar->codec_type).toLower()});
+            return -1;
+        }
+    }
+    return input;
+}
+
+int TCustomFFmpeg::Join(TFileOptions& o, AVFormatContext* oc, int firstStream)
+{
+    for (size_t j = size_t(firstStream); j < FTargetStreams.size(); ++j)
+        if (FTargetStreams[j].Source >= 0)
+            FTargetStreams[j].JoinSources = {FTargetStreams[j].Source};
+    for (int input = 1; input < SourceFileCount(); ++input)
+        if (AddJoinOutput(o, oc, firstStream, input) < 0)
+            return -1;
+    int64_t total = 0;
+    for (const TSourceFile& file : FSourceFiles)
+        if (file.Duration > 0)
+            total += file.Duration;
+    // A recording time shorter than the inputs ends the output earlier.
+    if (o.RecordingTime != INT64_MAX && total > o.RecordingTime)
+        total = o.RecordingTime;
+    FTotalDuration = total > 0 ? total : -1;
+    FJoinGroupCount = SourceFileCount();
+    FJoinGroup = 0;
+    return 0;
+}
+
+int TCustomFFmpeg::loadVideoHooks()
+{
+    while (FVideoHooksLoaded < FSettings.VideoHooks.size()) {
+        const AnsiString value = FSettings.VideoHooks[FVideoHooksLoaded];
+        if (!FVideoHookChain)
+            FVideoHookChain = std::make_unique<TVideoHookChain>();
+        if (FVideoHookChain->AddHook(SplitVideoHookValue(value)) != 0) {
+            // The values of the refused option string go with it.
+            FSettings.VideoHooks.resize(FVideoHooksLoaded);
+            FLastErrorText = LoadResString(VideoHookConsts::SAddHookFailed) + LibraryText(value);
+            logText(llFatal, FLastErrorText);
+            return -1;
+        }
+        ++FVideoHooksLoaded;
     }
     return 0;
 }
@@ -243,10 +308,14 @@ void TCustomFFmpeg::dropOutput(AVFormatContext* oc, const String& writingName, s
 int TCustomFFmpeg::OpenOutput(const String& fileName, bool join)
 {
     TFileOptions& o = FOptions;
-    if (join && SourceFileCount() > 1) {
-        // Joining arrives with a later change; refusing beats a wrong file.
-        FLastErrorText = LoadResString(FTargetFiles.empty() ? SJoinNotAvailable : SCannotJoin);
+    if (FJoinMode || (join && SourceFileCount() > 1 && !FTargetFiles.empty())) {
+        FLastErrorText = LoadResString(SCannotJoin);
         logText(llError, FLastErrorText);
+        return -1;
+    }
+    const bool joining = join && SourceFileCount() > 1;
+    if (loadVideoHooks() < 0) {
+        ResetOptionsContext(o, false);
         return -1;
     }
     const size_t streamsBefore = FTargetStreams.size();
@@ -262,6 +331,7 @@ int TCustomFFmpeg::OpenOutput(const String& fileName, bool join)
     String writingName;
     auto fail = [&](const String& text) {
         FLastErrorText = text;
+        FJoinGroupCount = 0;
         logText(llError, text);
         dropOutput(oc, writingName, streamsBefore);
         return -1;
@@ -271,7 +341,7 @@ int TCustomFFmpeg::OpenOutput(const String& fileName, bool join)
         FTotalDuration = o.RecordingTime;
 
     try {
-        if (chooseStreams(o, oc) < 0)
+        if (chooseStreams(o, oc, joining ? 0 : -1) < 0)
             return fail(FLastErrorText);
         for (const AnsiString& attachment : o.Attachments) {
             TAVBufferPtr data;
@@ -292,6 +362,9 @@ int TCustomFFmpeg::OpenOutput(const String& fileName, bool join)
             ff::av_dict_set(&ost.Stream->metadata, "filename", attachment.mid(slash + 1).constData(),
                             AV_DICT_DONT_OVERWRITE);
         }
+        // Joining is settled before a file is made for it.
+        if (joining && Join(o, oc, int(streamsBefore)) < 0)
+            return fail(FLastErrorText);
     } catch (...) {
         dropOutput(oc, writingName, streamsBefore);
         throw;
@@ -346,6 +419,7 @@ int TCustomFFmpeg::OpenOutput(const String& fileName, bool join)
     of.FileName = fileName;
     of.WritingName = writingName;
     FTargetFiles.push_back(std::move(of));
+    FJoinMode = joining;
     ResetOptionsContext(o, false);
     return int(FTargetFiles.size()) - 1;
 }

@@ -17,7 +17,62 @@ String codecName(AVCodecID id)
     return String::fromLatin1(ff::avcodec_get_name(id));
 }
 
+// A copy of an array the codec library frees with its context.
+template <class T>
+T* copyArray(const T* source, size_t count)
+{
+    if (!source || count == 0)
+        return nullptr;
+    T* copy = static_cast<T*>(ff::av_malloc(count * sizeof(T)));
+    if (copy)
+        std::memcpy(copy, source, count * sizeof(T));
+    return copy;
+}
+
 }  // namespace
+
+TCodecContextPtr CloneEncoderSettings(const AVCodecContext* src, const AVCodec* codec)
+{
+    TCodecContextPtr copy(ff::avcodec_alloc_context3(codec));
+    AVCodecContext* dst = copy.get();
+    if (!dst)
+        return copy;
+    // What the task sets on an encoder itself; the stream's codec options
+    // are applied again when the copy is opened.
+    dst->codec_type = src->codec_type;
+    dst->codec_id = src->codec_id;
+    dst->codec_tag = src->codec_tag;
+    dst->bit_rate = src->bit_rate;
+    dst->flags = src->flags;
+    dst->flags2 = src->flags2;
+    dst->global_quality = src->global_quality;
+    dst->time_base = src->time_base;
+    dst->framerate = src->framerate;
+    dst->width = src->width;
+    dst->height = src->height;
+    dst->pix_fmt = src->pix_fmt;
+    dst->sample_aspect_ratio = src->sample_aspect_ratio;
+    dst->gop_size = src->gop_size;
+    dst->intra_dc_precision = src->intra_dc_precision;
+    dst->rc_buffer_size = src->rc_buffer_size;
+    dst->rc_initial_buffer_occupancy = src->rc_initial_buffer_occupancy;
+    dst->bits_per_raw_sample = src->bits_per_raw_sample;
+    dst->color_range = src->color_range;
+    dst->color_primaries = src->color_primaries;
+    dst->color_trc = src->color_trc;
+    dst->colorspace = src->colorspace;
+    dst->chroma_sample_location = src->chroma_sample_location;
+    dst->sample_rate = src->sample_rate;
+    dst->sample_fmt = src->sample_fmt;
+    ff::av_channel_layout_uninit(&dst->ch_layout);
+    ff::av_channel_layout_copy(&dst->ch_layout, &src->ch_layout);
+    dst->stats_in = src->stats_in;
+    dst->intra_matrix = copyArray(src->intra_matrix, 64);
+    dst->inter_matrix = copyArray(src->inter_matrix, 64);
+    dst->rc_override = copyArray(src->rc_override, size_t(std::max(0, src->rc_override_count)));
+    dst->rc_override_count = dst->rc_override ? src->rc_override_count : 0;
+    return copy;
+}
 
 void TCustomFFmpeg::CheckUnusedOptions(const AVDictionary* dict)
 {
@@ -145,6 +200,8 @@ int TCustomFFmpeg::prepareStream(TTargetStream& ost)
                 return fail(LoadResString(FrameHookConsts::SCopyVideoHook), AVERROR(EINVAL));
             if (OnFrameInputHook.Assigned() || OnFrameOutputHook.Assigned())
                 return fail(LoadResString(FrameHookConsts::SCopyFrameHook), AVERROR(EINVAL));
+            if (FVideoHookChain && !FVideoHookChain->Empty())
+                return fail(LoadResString(SCopyVideoHookPlugin), AVERROR(EINVAL));
             if (FPreviewFlags)
                 return fail(LoadResString(SCopyPostHooks), AVERROR(EINVAL));
             if (!st->codecpar->sample_aspect_ratio.num)
@@ -392,62 +449,35 @@ int TCustomFFmpeg::PrepareConversion()
         TTargetStream& ost = FTargetStreams[i];
         if (ost.Source < 0)
             continue;
+        if (FJoinMode)
+            ost.JoinFilterChain = ost.FilterChain;
         int ret = prepareStream(ost);
         if (ret >= 0)
             ret = OpenPassLog(ost, int(i));
         if (ret < 0)
             return ret;
+        // Every group's source is decoded when the first one is.
+        if (ost.EncodingNeeded)
+            for (const int source : ost.JoinSources)
+                FSourceStreams[size_t(source)].DecodingNeeded = true;
     }
 
     int result = 0;
     // Failures from here on are logged where they happen; the mapping is
     // still shown so that the log says what was attempted.
     for (TTargetStream& ost : FTargetStreams) {
-        AVCodecContext* enc = ost.Encoder.get();
-        const String kind = MediaTypeName(enc->codec_type);
         if (ost.EncodingNeeded) {
-            if (!ost.Codec) {
-                result = fail(LoadResStringFmt(SEncoderNotFound, {codecName(ost.Stream->codecpar->codec_id),
-                                                                  ost.FileIndex, ost.Index, kind}),
-                              AVERROR(EINVAL));
-                break;
+            if (FJoinMode) {
+                ost.EncoderTemplate = CloneEncoderSettings(ost.Encoder.get(), ost.Codec);
+                if (!ost.EncoderTemplate) {
+                    result = fail(ErrorCodeText(AVERROR(ENOMEM)), AVERROR(ENOMEM));
+                    break;
+                }
             }
-            AVDictionary* opts = nullptr;
-            ff::av_dict_copy(&opts, ost.EncoderOptions.get(), 0);
-            TAVDictionaryPtr left(opts);
-            int ret = 0;
-            if (FSettings.SameQuant && enc->codec_type == AVMEDIA_TYPE_VIDEO) {
-                const TSourceStream& ist = FSourceStreams[size_t(ost.Source)];
-                int64_t sourceRate = ist.Stream->codecpar->bit_rate;
-                if (sourceRate <= 0)
-                    sourceRate = FSourceFiles[size_t(ist.FileIndex)].Context->bit_rate;
-                ret = ApplySameQuant(enc, &opts, sourceRate);
-            }
-            if (ret >= 0)
-                ret = ff::avcodec_open2(enc, ost.Codec, &opts);
-            left.release();
-            left.reset(opts);
+            const int ret = openEncoder(ost, true);
             if (ret < 0) {
-                result = fail(LoadResStringFmt(SErrorOpeningEncoder, {ost.FileIndex, ost.Index, kind}),
-                              AVERROR(EINVAL));
+                result = fail(FLastErrorText, ret);
                 break;
-            }
-            ost.Opened = true;
-            RefuseExperimental(enc, true);
-            CheckUnusedOptions(opts);
-            if (enc->bit_rate > 0 && enc->bit_rate < 1000)
-                logText(llWarning, LoadResString(SBitrateTooLow));
-            FHeaderBytes += enc->extradata_size;
-            ff::avcodec_parameters_from_context(ost.Stream->codecpar, enc);
-            ost.Stream->time_base = enc->time_base;
-            ost.Stream->avg_frame_rate = ost.FrameRate;
-            ff::av_dict_set(&ost.Stream->metadata, "encoder",
-                            (AnsiString(LIBAVCODEC_IDENT " ") + ost.Codec->name).constData(), 0);
-            // The program stream muxer takes its mux rate from these.
-            for (int i = 0; i < enc->nb_coded_side_data; ++i) {
-                const AVPacketSideData& sd = enc->coded_side_data[i];
-                if (uint8_t* dst = ff::av_stream_new_side_data(ost.Stream, sd.type, sd.size))
-                    std::memcpy(dst, sd.data, sd.size);
             }
         }
         const int ret = initBitstreamFilters(ost);
@@ -503,6 +533,58 @@ int TCustomFFmpeg::PrepareConversion()
     return result;
 }
 
+int TCustomFFmpeg::openEncoder(TTargetStream& ost, bool firstGroup)
+{
+    AVCodecContext* enc = ost.Encoder.get();
+    const String kind = MediaTypeName(enc->codec_type);
+    if (!ost.Codec) {
+        FLastErrorText = LoadResStringFmt(SEncoderNotFound, {codecName(ost.Stream->codecpar->codec_id), ost.FileIndex,
+                                                             ost.Index, kind});
+        return AVERROR(EINVAL);
+    }
+    AVDictionary* opts = nullptr;
+    ff::av_dict_copy(&opts, ost.EncoderOptions.get(), 0);
+    TAVDictionaryPtr left(opts);
+    int ret = 0;
+    if (FSettings.SameQuant && enc->codec_type == AVMEDIA_TYPE_VIDEO) {
+        const TSourceStream& ist = FSourceStreams[size_t(ost.Source)];
+        int64_t sourceRate = ist.Stream->codecpar->bit_rate;
+        if (sourceRate <= 0)
+            sourceRate = FSourceFiles[size_t(ist.FileIndex)].Context->bit_rate;
+        ret = ApplySameQuant(enc, &opts, sourceRate);
+    }
+    if (ret >= 0)
+        ret = ff::avcodec_open2(enc, ost.Codec, &opts);
+    left.release();
+    left.reset(opts);
+    if (ret < 0) {
+        FLastErrorText = LoadResStringFmt(SErrorOpeningEncoder, {ost.FileIndex, ost.Index, kind});
+        return AVERROR(EINVAL);
+    }
+    ost.Opened = true;
+    RefuseExperimental(enc, true);
+    CheckUnusedOptions(opts);
+    if (!firstGroup)
+        return 0;
+    // The output stream was described by the first group's encoder; later
+    // ones are made alike and leave it as it is.
+    if (enc->bit_rate > 0 && enc->bit_rate < 1000)
+        logText(llWarning, LoadResString(SBitrateTooLow));
+    FHeaderBytes += enc->extradata_size;
+    ff::avcodec_parameters_from_context(ost.Stream->codecpar, enc);
+    ost.Stream->time_base = enc->time_base;
+    ost.Stream->avg_frame_rate = ost.FrameRate;
+    ff::av_dict_set(&ost.Stream->metadata, "encoder", (AnsiString(LIBAVCODEC_IDENT " ") + ost.Codec->name).constData(),
+                    0);
+    // The program stream muxer takes its mux rate from these.
+    for (int i = 0; i < enc->nb_coded_side_data; ++i) {
+        const AVPacketSideData& sd = enc->coded_side_data[i];
+        if (uint8_t* dst = ff::av_stream_new_side_data(ost.Stream, sd.type, sd.size))
+            std::memcpy(dst, sd.data, sd.size);
+    }
+    return 0;
+}
+
 void TCustomFFmpeg::LogStreamMapping()
 {
     for (size_t i = 0; i < FTargetFiles.size(); ++i) {
@@ -533,5 +615,11 @@ void TCustomFFmpeg::LogStreamMapping()
                             ost.Codec ? String::fromLatin1(ost.Codec->name) : String::fromLatin1("?")});
         line += Format(String::fromLatin1(" (%s)"), {MediaTypeName(ist.Stream->codecpar->codec_type)});
         logText(llInfo, line);
+        // The further inputs of a joined output follow into the same stream.
+        for (size_t g = 1; g < ost.JoinSources.size(); ++g) {
+            const TSourceStream& next = FSourceStreams[size_t(ost.JoinSources[g])];
+            logText(llInfo, Format(String::fromLatin1("  Stream #%d:%d -> #%d:%d (joined)"),
+                                   {next.FileIndex, next.Stream->index, ost.FileIndex, ost.Index}));
+        }
     }
 }

@@ -26,7 +26,7 @@ VORLANE_RESOURCESTRING(SCouldNotOpenForWriting, "Could not open file %s for writ
 VORLANE_RESOURCESTRING(SFileExistsIgnore, "File \"%s\" already exists. Ignore.");
 // outputs
 VORLANE_RESOURCESTRING(SCannotJoin, "Cannot join more than one output file.");
-VORLANE_RESOURCESTRING(SJoinNotAvailable, "Joining inputs is not available in this build.");
+VORLANE_RESOURCESTRING(SJoinMissingStream, "Cannot join input #%d \"%s\": it has no %s stream to continue the output's.");
 VORLANE_RESOURCESTRING(SCannotMapStream, "Cannot map stream #%d:%d - unsupported type.");
 VORLANE_RESOURCESTRING(SCouldNotOpenAttachment, "Could not open attachment file %s.");
 VORLANE_RESOURCESTRING(SAttachmentSize, "Could not get size of the attachment %s.");
@@ -55,6 +55,7 @@ VORLANE_RESOURCESTRING(SDataEncoding, "Data stream encoding not supported yet (o
 // set-up
 VORLANE_RESOURCESTRING(SNoStream, "Output file #%d does not contain any stream");
 VORLANE_RESOURCESTRING(SExtradataTooLarge, "icodec.extradata_size is invalid (too large)");
+VORLANE_RESOURCESTRING(SCopyVideoHookPlugin, "-vcodec copy and -vhook are incompatible (frames are not decoded)");
 VORLANE_RESOURCESTRING(SCopyPostHooks, "-vcodec copy and PostHooks are incompatible (frames are not decoded)");
 VORLANE_RESOURCESTRING(SCopyVolume, "-acodec copy and -vol are incompatible (frames are not decoded)");
 VORLANE_RESOURCESTRING(SCopyAudioHook, "-acodec copy and AudioHook are incompatible (frames are not decoded)");

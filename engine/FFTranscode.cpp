@@ -111,6 +111,14 @@ void TCustomFFmpeg::Transcode()
         }
         if (r < 0) {
             input.EndReached = true;
+            if (FJoinMode) {
+                // Only the current group's input is read: its end is the
+                // group's end, and the last group's end is the output's.
+                if (file != FJoinGroup || FJoinGroup + 1 >= FJoinGroupCount)
+                    break;
+                switchJoinGroup();
+                continue;
+            }
             if (FSettings.Shortest)
                 break;
             continue;
@@ -347,8 +355,89 @@ void TCustomFFmpeg::WritePacket(TTargetStream& ost, AVPacket* packet)
         write(p.get());
 }
 
+void TCustomFFmpeg::switchJoinGroup()
+{
+    const int group = FJoinGroup;
+    const int next = group + 1;
+    const TSourceFile& ended = FSourceFiles[size_t(group)];
+    // What the group's decoders and filter graphs still hold, then what its
+    // encoders hold, goes out before the next input comes in.
+    for (int i = 0; i < ended.StreamCount; ++i) {
+        const int source = ended.FirstStream + i;
+        if (FSourceStreams[size_t(source)].DecoderContext && !FSourceStreams[size_t(source)].Flushed)
+            ProcessPacket(source, nullptr);
+    }
+    DrainEncoders();
+
+    // Where the group ended: the latest output time of its streams (µs).
+    int64_t end = 0;
+    int64_t startTime = 0;
+    for (const TTargetStream& ost : FTargetStreams) {
+        if (ost.Source < 0)
+            continue;
+        startTime = FTargetFiles[size_t(ost.FileIndex)].StartTime;
+        int64_t t = 0;
+        if (ost.EncodingNeeded) {
+            t = ff::av_rescale_q(ost.OutputClock, ost.Encoder->time_base, AV_TIME_BASE_Q);
+        } else {
+            const TSourceStream& ist = FSourceStreams[size_t(ost.Source)];
+            t = (ist.NextTime != AV_NOPTS_VALUE ? ist.NextTime : ist.Time) - startTime;
+        }
+        end = std::max(end, t);
+    }
+
+    for (TTargetStream& ost : FTargetStreams) {
+        if (ost.Source < 0 || size_t(next) >= ost.JoinSources.size())
+            continue;
+        ost.Source = ost.SyncSource = ost.JoinSources[size_t(next)];
+        ost.Drained = false;
+        if (!ost.EncodingNeeded)
+            continue;
+        // A fresh encoder like the first group's: the same sizes, formats
+        // and rates, whatever the new input has.
+        ost.Encoder = CloneEncoderSettings(ost.EncoderTemplate.get(), ost.Codec);
+        if (!ost.Encoder)
+            RaiseError(ErrorCodeText(AVERROR(ENOMEM)));
+        ost.Opened = false;
+        const AVCodecParameters* ipar = FSourceStreams[size_t(ost.Source)].Stream->codecpar;
+        AVCodecContext* enc = ost.Encoder.get();
+        if (enc->codec_type == AVMEDIA_TYPE_VIDEO) {
+            ost.FilterChain = ost.JoinFilterChain;
+            ost.ResampleWidth = ipar->width;
+            ost.ResampleHeight = ipar->height;
+            ost.ResamplePixFmt = ipar->format;
+            // The output stream was described when the header was written.
+            const AVRational sar = ost.Stream->sample_aspect_ratio;
+            FLastErrorText.clear();
+            const int ret = BuildVideoFilterGraph(ost.Source, ost);
+            ost.Stream->sample_aspect_ratio = sar;
+            if (ret < 0)
+                RaiseError(FLastErrorText.isEmpty() ? ErrorText(LoadResString(SErrorOpeningFilters), ret)
+                                                    : LoadResString(SErrorOpeningFiltersColon) + FLastErrorText);
+        } else if (enc->codec_type == AVMEDIA_TYPE_AUDIO) {
+            ost.Resampler.reset();
+            ost.ResampleSampleFmt = ipar->format;
+            ost.ResampleChannels = ipar->ch_layout.nb_channels;
+            ost.ResampleSampleRate = ipar->sample_rate;
+            ost.AudioResample = !ost.ChannelMap.empty() ||
+                                !(enc->sample_rate == ipar->sample_rate && FSettings.AudioSync <= 1 &&
+                                  enc->sample_fmt == ipar->format &&
+                                  !ff::av_channel_layout_compare(&enc->ch_layout, &ipar->ch_layout));
+        }
+        if (openEncoder(ost, false) < 0)
+            RaiseError(FLastErrorText);
+    }
+
+    // The next input starts where this group ended.
+    FSourceFiles[size_t(next)].TSOffset += end + startTime;
+    FJoinGroup = next;
+}
+
 void TCustomFFmpeg::finishTranscode()
 {
+    // The plug-ins' contexts end with the conversion; their libraries stay.
+    if (FVideoHookChain)
+        FVideoHookChain->ReleaseHooks();
     for (TTargetStream& ost : FTargetStreams) {
         ost.FilterGraph.reset();
         ost.OwnFilters.reset();

@@ -168,6 +168,7 @@ int TCustomFFmpeg::DecodeVideo(int sourceIndex, const AVPacket* packet)
         ist.NextTime += duration;
         ++ist.FrameCounter;
         PrepareInputPicture(sourceIndex, frame);
+        callVideoHooks(frame, ist.Time);
 
         for (TTargetStream& ost : FTargetStreams) {
             if (!ost.EncodingNeeded || !StreamWantsPacket(sourceIndex, ost))
@@ -192,6 +193,24 @@ int TCustomFFmpeg::DecodeVideo(int sourceIndex, const AVPacket* packet)
         }
     }
     return 0;
+}
+
+void TCustomFFmpeg::callVideoHooks(AVFrame* picture, int64_t time)
+{
+    // A bitmap input hook takes the plug-ins' place.
+    if (!FVideoHookChain || FVideoHookChain->Empty() || OnVideoInputHook.Assigned())
+        return;
+    // The decoder may still refer to the picture's buffers.
+    if (ff::av_frame_make_writable(picture) < 0) {
+        logText(llError, LoadResString(FrameHookConsts::SInputHookBufMalloc));
+        return;
+    }
+    VideoHookPicture planes{};
+    for (int i = 0; i < 4; ++i) {
+        planes.data[i] = picture->data[i];
+        planes.linesize[i] = picture->linesize[i];
+    }
+    FVideoHookChain->CallHooks(&planes, picture->format, picture->width, picture->height, time);
 }
 
 void TCustomFFmpeg::flushFilteredFrames(int sourceIndex, TTargetStream& ost, float quality)
@@ -320,6 +339,16 @@ void TCustomFFmpeg::encodeFrame(TTargetStream& ost, AVFrame* frame)
         noteEncodedPacket(ost, packet.get(), ost.FrameNumber + (frame ? 1 : 0));
         ff::av_packet_rescale_ts(packet.get(), enc->time_base, ost.Stream->time_base);
         packet->stream_index = ost.Index;
+        if (FJoinMode && packet->dts != AV_NOPTS_VALUE) {
+            // A fresh encoder of a later group may start its packets a
+            // little before the last one of the group before (its delay).
+            if (ost.LastWrittenDts != AV_NOPTS_VALUE && packet->dts <= ost.LastWrittenDts) {
+                packet->dts = ost.LastWrittenDts + 1;
+                if (packet->pts != AV_NOPTS_VALUE && packet->pts < packet->dts)
+                    packet->pts = packet->dts;
+            }
+            ost.LastWrittenDts = packet->dts;
+        }
         WritePacket(ost, packet.get());
     }
 }

@@ -26,6 +26,7 @@ extern "C" {
 #include "engine/FormatConverter.h"
 #include "engine/FrameHook.h"
 #include "engine/Previewer.h"
+#include "engine/VideoHookChain.h"
 #include "engine/FFUtils.h"
 #include "platform/rtl/Component.h"
 #include "platform/rtl/Exception.h"
@@ -144,6 +145,7 @@ struct TSourceFile {
     int64_t TSOffset = 0;  // microseconds, added to every packet time stamp
     int StreamCount = 0;   // streams that appear later are ignored
     bool RateEmu = false;
+    int64_t Duration = -1;  // µs after the start option; -1 unknown
     // Reads the input's information once, when it is opened; it never
     // touches the context again, so the task may free it at any time.
     std::unique_ptr<TFFDecoder> Decoder;
@@ -239,6 +241,14 @@ struct TTargetStream {
     int64_t LastErrors[4] = {};
     TFilePtr PassLog;               // first pass: the encoder's statistics go here
     std::vector<char> PassStatsIn;  // second pass: what the encoder reads (kept here, never moved)
+    // ---- joining ----
+    // The source of this stream in each join group (the first is Source);
+    // empty when the output joins nothing.
+    std::vector<int> JoinSources;
+    // The encoder's settings before it was first opened: every later group
+    // gets a fresh encoder made from them.
+    TCodecContextPtr EncoderTemplate;
+    AnsiString JoinFilterChain;  // the filter chain of every group's graph
 };
 
 // The progress report: file index (-1 on the last), frame number, frames per
@@ -317,7 +327,16 @@ public:
 
     // ---- outputs ----
     // 0, or -1 with the last error text; no trace of the output is left on failure.
+    // With join and several inputs the inputs are written one after another
+    // into the one output (see Join).
     int OpenOutput(const String& fileName, bool join = false);
+    // Join mode: whether the output joins the inputs, how many inputs it
+    // joins (the groups), and the group being converted.
+    bool JoinMode() const { return FJoinMode; }
+    int JoinGroupCount() const { return FJoinGroupCount; }
+    int JoinGroup() const { return FJoinGroup; }
+    // The plug-ins of "-vhook" loaded so far.
+    int VideoHookCount() const { return FVideoHookChain ? FVideoHookChain->Count() : 0; }
 
     // ---- output streams ----
     TTargetStream& CreateOutputStream(TFileOptions& o, AVFormatContext* oc, AVMediaType type);
@@ -512,11 +531,32 @@ protected:
 
 private:
     void dropOutput(AVFormatContext* oc, const String& writingName, size_t streamsBefore);
+    // The source streams an output takes, in order, with their sync
+    // sources; only those of one input when onlyInput is not negative.
+    // False with the last error text for a map of an unsupported kind.
+    struct TStreamChoice {
+        int Source = -1;
+        int SyncSource = -1;
+    };
+    bool chooseSources(TFileOptions& o, AVFormatContext* oc, int onlyInput, std::vector<TStreamChoice>& chosen);
+    // Join mode: the output's streams get a source in every further input
+    // (AddJoinOutput), the total duration becomes the sum of the inputs'.
+    // 0, or -1 with the last error text.
+    int Join(TFileOptions& o, AVFormatContext* oc, int firstStream);
+    int AddJoinOutput(TFileOptions& o, AVFormatContext* oc, int firstStream, int input);
+    // The end of a join group: what is left of it is encoded, and every
+    // stream goes on with the next input and fresh encoders.
+    void switchJoinGroup();
+    int openEncoder(TTargetStream& ost, bool firstGroup);
+    // Loads the "-vhook" plug-ins given since the last call. 0, or -1 with
+    // the last error text; a failing value is dropped.
+    int loadVideoHooks();
+    void callVideoHooks(AVFrame* picture, int64_t time);
     void finishTranscode();
     void encodeFrame(TTargetStream& ost, AVFrame* frame);
     void flushFilteredFrames(int sourceIndex, TTargetStream& ost, float quality);
     void pushCopyPicture(TTargetStream& ost);
-    int chooseStreams(TFileOptions& o, AVFormatContext* oc);
+    int chooseStreams(TFileOptions& o, AVFormatContext* oc, int onlyInput = -1);
     int copyMetadata(TFileOptions& o, AVFormatContext* oc, int fileIndex);
     int prepareStream(TTargetStream& ost);
     int prepareAudioStream(TTargetStream& ost);
@@ -524,6 +564,14 @@ private:
     void logInfo(TLogLevel level, const String& text) { logText(level, text); }
     void encodeQueuedAudio(TTargetStream& ost, bool last);
     void noteEncodedPacket(TTargetStream& ost, const AVPacket* packet, int frameNumber);
+
+    // Join mode, set when the output is opened.
+    bool FJoinMode = false;
+    int FJoinGroupCount = 0;
+    int FJoinGroup = 0;
+    // The "-vhook" plug-ins, configured for this task.
+    std::unique_ptr<TVideoHookChain> FVideoHookChain;
+    size_t FVideoHooksLoaded = 0;
 
     // Working state of a conversion.
     int64_t FVideoBytes = 0, FAudioBytes = 0, FHeaderBytes = 0;
@@ -622,6 +670,11 @@ TSameQuantRate SameQuantRate(int64_t sourceBitRate, int64_t requestedBitRate, in
 // and then the same-quantiser rate to an encoder not yet opened.
 // 0 or a negative library code.
 int ApplySameQuant(AVCodecContext* enc, AVDictionary** opts, int64_t sourceBitRate);
+
+// A fresh, unopened encoder context with the settings a task gave src
+// before src was opened (sizes, formats, rates, flags, matrices); empty
+// when memory runs out.
+TCodecContextPtr CloneEncoderSettings(const AVCodecContext* src, const AVCodec* codec);
 
 // The settings, the options context and the library options of a task that
 // differ from their defaults, one "name = value" per line: what the test
