@@ -180,6 +180,9 @@ void TfrmMain::FFEncoderProgress(TObject*, PProgressInfo AProgressInfo)
 void TfrmMain::WMConvertProgress(TMessage&)
 {
     FProgressPosted = false;
+    // A report posted before the final record must not undo what it showed.
+    if (!FConverting)
+        return;
     lvFilesTableView1->BeginUpdate();
     for (size_t t = 0; t < FTaskReports.size(); ++t) {
         if (!FTaskPending[t] || FTaskDone[t])

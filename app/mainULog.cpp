@@ -15,9 +15,9 @@ void TfrmMain::FFLogger1Log(TObject*, uint32_t AThreadID, TLogLevel ALogLevel, c
 
 void TfrmMain::ShowLogPanel()
 {
-    // Among the bottom-aligned controls, a top just above the progress bar
-    // puts the panel directly over it.
-    KitCaptionPanel1->SetTop(ProgressBar1->Top() - 20);
+    // Bottom-aligned controls stack by their positions: a panel that ends
+    // where the progress bar begins lands directly above it.
+    KitCaptionPanel1->SetTop(ProgressBar1->Top() - KitCaptionPanel1->Height());
     KitCaptionPanel1->SetVisible(ShowLog1->Checked());
 }
 

@@ -643,14 +643,16 @@ void TCustomEncoder::Stop(bool wait)
 
 void TCustomEncoder::waitUntilAllDone()
 {
+    // A final-record handler delivered during the wait may clear the tasks,
+    // which ends the run as surely as its last task does.
     if (inMainThread()) {
-        while (!AllDone()) {
+        while (Working() && !AllDone()) {
             CheckSynchronize(20);
             FEvents->Pump();
         }
     } else {
         std::unique_lock lock(FRunLock);
-        FRunChanged.wait(lock, [this] { return FAllDone; });
+        FRunChanged.wait(lock, [this] { return FAllDone || !FWorking; });
     }
     // Each task has reported its end and only returns from its thread now.
     const std::lock_guard guard(FRunLock);
@@ -671,6 +673,7 @@ void TCustomEncoder::ClearTasks()
         FNextIndex = -1;
         FRemaining = 0;
         FAllDone = FThreaded = FWorking = FPaused = false;
+        FRunChanged.notify_all();
         // An inline task still on this thread's stack is freed when it returns.
         if (FInlineDepth > 0) {
             for (auto& task : tasks)

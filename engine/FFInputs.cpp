@@ -126,6 +126,10 @@ int TCustomFFmpeg::OpenInput(TFileOptions* po, const String& fileName)
             logText(llWarning, LoadResStringFmt(SCouldNotSeek, {fileName, double(timestamp) / 1000000.0}));
     }
 
+    // Some containers (MPEG program streams) find their streams only while
+    // probing: choose a decoder for every stream that appeared.
+    for (unsigned i = unsigned(decoders.size()); i < ic->nb_streams; ++i)
+        decoders.push_back(ChooseDecoder(o, ic, ic->streams[i]));
     const int inputIndex = int(FSourceFiles.size());
     RegisterInputStreams(o, ic, decoders.data());
     ff::av_dump_format(ic, inputIndex, utf8.constData(), 0);

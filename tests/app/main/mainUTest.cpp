@@ -1,0 +1,743 @@
+// The converter's main window as a user drives it: start-up in a fresh home,
+// files dropped on the list, whole conversions of small clips checked with
+// ffprobe, pause, resume and stop, the log panel and the error handler.
+#include "app/mainU.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMimeData>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
+#include <QUrl>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <gtest/gtest.h>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+#include "app/OptionsU.h"
+#include "app/settingsU.h"
+#include "engine/FFmpeg.h"
+#include "platform/os/Registry.h"
+#include "tests/harness/Fixtures.h"
+
+// Failures show texts as text.
+inline void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+
+namespace {
+
+// Sets environment variables for one test and puts the old values back.
+class EnvGuard {
+public:
+    void Set(const char* name, const QString& value)
+    {
+        if (!FSaved.contains(name))
+            FSaved.insert(name, qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt);
+        qputenv(name, value.toLocal8Bit());
+    }
+    ~EnvGuard()
+    {
+        for (auto it = FSaved.cbegin(); it != FSaved.cend(); ++it) {
+            if (it.value())
+                qputenv(it.key().constData(), *it.value());
+            else
+                qunsetenv(it.key().constData());
+        }
+    }
+
+private:
+    QMap<QByteArray, std::optional<QByteArray>> FSaved;
+};
+
+// A click as the user makes it, through the control's messages.
+void click(TControl* control)
+{
+    control->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MakeLParam(3, 3));
+    control->Perform(WM_LBUTTONUP, 0, MakeLParam(3, 3));
+}
+
+// Ends the program when a call that waits never returns, so that a hang
+// shows as a failure at once instead of at the runner's time-out.
+class Watchdog {
+public:
+    explicit Watchdog(const char* what) : FWhat(what), FThread([this] { watch(); }) {}
+    ~Watchdog()
+    {
+        {
+            const std::lock_guard lock(FMutex);
+            FDone = true;
+        }
+        FChanged.notify_all();
+        FThread.join();
+    }
+
+private:
+    void watch()
+    {
+        std::unique_lock lock(FMutex);
+        if (!FChanged.wait_for(lock, std::chrono::seconds(60), [this] { return FDone; })) {
+            std::fprintf(stderr, "%s did not return within 60 s\n", FWhat);
+            std::abort();
+        }
+    }
+    const char* FWhat;
+    std::mutex FMutex;
+    std::condition_variable FChanged;
+    bool FDone = false;
+    std::thread FThread;
+};
+
+// Answers every dialog at once and remembers the message boxes.
+class FakeDialogs : public IDialogService {
+public:
+    struct Box {
+        String Text, Caption;
+        UINT Flags;
+    };
+    QStringList OpenFiles;  // what the next open dialog returns
+    std::vector<Box> Boxes;
+
+    bool ExecuteOpen(TOpenDialog& Dialog) override
+    {
+        if (OpenFiles.isEmpty())
+            return false;
+        Dialog.Files()->Clear();
+        for (const QString& f : std::as_const(OpenFiles))
+            Dialog.Files()->Add(f);
+        Dialog.SetFileName(OpenFiles.first());
+        OpenFiles.clear();
+        return true;
+    }
+    bool BrowseForFolder(const String&, String&) override { return false; }
+    int MessageBox(const String& Text, const String& Caption, UINT Flags) override
+    {
+        Boxes.push_back({Text, Caption, Flags});
+        return IDOK;
+    }
+    TModalResult MessageDlg(const String& Msg, TMsgDlgType, TMsgDlgButtons) override
+    {
+        Boxes.push_back({Msg, String(), 0});
+        return mrOk;
+    }
+};
+
+// What ffprobe reads from an output.
+struct Probe {
+    bool Read = false;
+    String Format, Video, Audio, Rate;
+    int Width = 0, Height = 0;
+};
+
+Probe probe(const String& file)
+{
+    QProcess p;
+    p.start(QStringLiteral("ffprobe"),
+            {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-show_entries"),
+             QStringLiteral("stream=codec_type,codec_name,width,height,r_frame_rate"), QStringLiteral("-show_entries"),
+             QStringLiteral("format=format_name"), QStringLiteral("-of"), QStringLiteral("json"), file});
+    Probe r;
+    if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+        return r;
+    const QJsonObject root = QJsonDocument::fromJson(p.readAllStandardOutput()).object();
+    r.Format = root.value(QStringLiteral("format")).toObject().value(QStringLiteral("format_name")).toString();
+    for (const QJsonValue& s : root.value(QStringLiteral("streams")).toArray()) {
+        const QJsonObject o = s.toObject();
+        if (o.value(QStringLiteral("codec_type")).toString() == QStringLiteral("video")) {
+            r.Video = o.value(QStringLiteral("codec_name")).toString();
+            r.Width = o.value(QStringLiteral("width")).toInt();
+            r.Height = o.value(QStringLiteral("height")).toInt();
+            r.Rate = o.value(QStringLiteral("r_frame_rate")).toString();
+        } else if (o.value(QStringLiteral("codec_type")).toString() == QStringLiteral("audio")) {
+            r.Audio = o.value(QStringLiteral("codec_name")).toString();
+        }
+    }
+    r.Read = !r.Format.isEmpty();
+    return r;
+}
+
+// The first profile, "MPEG-I Movie (*.mpg)", at its default quality ("Same as
+// source", size "Original") on the 352x288, 25 fps fixture clip.
+void expectDefaultMpeg1(const String& file)
+{
+    SCOPED_TRACE(file.toStdString());
+    const Probe p = probe(file);
+    ASSERT_TRUE(p.Read);
+    EXPECT_EQ(p.Format, QStringLiteral("mpeg"));
+    EXPECT_EQ(p.Video, QStringLiteral("mpeg1video"));
+    EXPECT_EQ(p.Width, 352);
+    EXPECT_EQ(p.Height, 288);
+    EXPECT_EQ(p.Rate, QStringLiteral("25/1"));
+    EXPECT_EQ(p.Audio, QStringLiteral("mp2"));
+}
+
+// The window in a temporary home whose documents folder is ~/Documents and
+// whose registry is empty, started as the program starts it.
+class MainWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(FHome.isValid());
+        home = FHome.path();
+        FEnv.Set("HOME", home);
+        FEnv.Set("XDG_CONFIG_HOME", home + QStringLiteral("/.config"));
+        QDir().mkpath(home + QStringLiteral("/.config"));
+        QFile dirs(home + QStringLiteral("/.config/user-dirs.dirs"));
+        ASSERT_TRUE(dirs.open(QIODevice::WriteOnly));
+        dirs.write("XDG_DOCUMENTS_DIR=\"$HOME/Documents\"\n");
+        dirs.close();
+        SetRegistryDirectory(home + QStringLiteral("/registry"));
+        defaultOut = home + QStringLiteral("/Documents/VideoOutput/");
+
+        // Whenever the options dialog is up, OK it, once per showing.
+        QObject::connect(&FOkTimer, &QTimer::timeout, [this] {
+            if (main != nullptr && main->frmOption != nullptr && main->frmOption->Modal() &&
+                main->frmOption->ModalResult() == mrNone) {
+                ++dialogsAccepted;
+                main->frmOption->btnOk->Click();
+            }
+        });
+        FOkTimer.start(5);
+        start();
+    }
+    void TearDown() override
+    {
+        FOkTimer.stop();
+        finish();
+        SetRegistryDirectory(String());
+    }
+
+    // The main block: application, title, main window, then the window is
+    // shown and its deferred start-up runs.
+    void start()
+    {
+        FApp = std::make_unique<TApplication>(nullptr);
+        FApp->Initialize();
+        FApp->SetTitle(LoadResString(MainConsts::SAppTitle));
+        FApp->SetDialogService(&dialogs);
+        FApp->CreateForm(main);
+        main->Show();
+        // The deferred start-up is a posted message: served with the loop.
+        settle();
+        dc = main->lvFilesTableView1->DataController();
+        ASSERT_FALSE(main->edtOutPath->Text().isEmpty());
+    }
+    void finish()
+    {
+        if (main != nullptr)
+            main->Close();
+        FApp.reset();  // frees the window
+        main = nullptr;
+        dc = nullptr;
+    }
+    void restart()
+    {
+        finish();
+        start();
+    }
+
+    // Serves the event loop and the threads' queue until done() holds; false
+    // when it never does (a hang guard, not a timing check).
+    static bool pumpUntil(const std::function<bool()>& done, const std::function<void()>& each = {})
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (!done()) {
+            if (clock.elapsed() > 120000)
+                return false;
+            Application->ProcessMessages();
+            if (each)
+                each();
+            QThread::msleep(2);
+        }
+        return true;
+    }
+    // Lets messages posted just before the end arrive too.
+    static void settle()
+    {
+        for (int i = 0; i < 25; ++i) {
+            Application->ProcessMessages();
+            QThread::msleep(2);
+        }
+    }
+
+    // Copies the fixture clip (3 s, 352x288, 25 fps, MPEG-4 and MP3 in AVI)
+    // to a file under the home.
+    String clip(const QString& relative) const
+    {
+        const String path = home + u'/' + relative;
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile::remove(path);
+        EXPECT_TRUE(QFile::copy(QString::fromStdString(vorlane::test::FixturePath("mpeg4_mp3.avi")), path));
+        return path;
+    }
+    // Files dropped on the list from a file manager.
+    void drop(const QStringList& files)
+    {
+        QMimeData data;
+        QList<QUrl> urls;
+        for (const QString& f : files)
+            urls << QUrl::fromLocalFile(f);
+        data.setUrls(urls);
+        QWidget* target = main->lvFiles->Widget();
+        QDragEnterEvent enter(QPoint(60, 60), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &enter);
+        ASSERT_TRUE(enter.isAccepted());
+        QDropEvent dropped(QPointF(60, 60), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &dropped);
+    }
+    // Convert, then serve the loop until the final record; the total bar is
+    // watched all along.
+    void convert(int threads)
+    {
+        main->ThreadCount = threads;
+        click(main->bStart);
+        ASSERT_TRUE(main->Converting());
+        waitForRun();
+    }
+    void waitForRun()
+    {
+        int last = 0;
+        ASSERT_TRUE(pumpUntil([this] { return !main->Converting(); },
+                              [&] {
+                                  const int position = main->ProgressBar1->Position();
+                                  EXPECT_LE(position, main->ProgressBar1->Max());
+                                  EXPECT_GE(position, last) << "the total went back";
+                                  last = position;
+                              }));
+        settle();
+    }
+
+    int rows() const { return dc->GetRecordCount(); }
+    String cell(int row, int column) const { return VarToStr(dc->GetValue(row, column)); }
+    QStringList log() const
+    {
+        QStringList lines;
+        for (int i = 0; i < main->mmoLog->Lines()->Count(); ++i)
+            lines << main->mmoLog->Lines()->Strings(i);
+        return lines;
+    }
+    // Only "Clear All" is left after a run.
+    void expectRunEnded() const
+    {
+        EXPECT_FALSE(main->Converting());
+        EXPECT_FALSE(main->bAdd->Enabled());
+        EXPECT_FALSE(main->bRemove->Enabled());
+        EXPECT_FALSE(main->bStart->Enabled());
+        EXPECT_FALSE(main->bStop->Enabled());
+        EXPECT_FALSE(main->bPause->Enabled());
+        EXPECT_TRUE(main->bPause->Visible());
+        EXPECT_FALSE(main->bResume->Visible());
+        EXPECT_TRUE(main->bRemoveAll->Enabled());
+        EXPECT_TRUE(main->mnuClear->Enabled());
+        EXPECT_EQ(main->ProgressBar1->Position(), main->ProgressBar1->Max());
+    }
+    // Every listed job ran to its end.
+    void expectRowsDone() const
+    {
+        for (int r = 0; r < rows(); ++r) {
+            SCOPED_TRACE(r);
+            EXPECT_EQ(cell(r, 7), QStringLiteral("100"));
+            EXPECT_EQ(cell(r, 9), QStringLiteral("2"));
+            EXPECT_EQ(main->Jobs(r)->State, 2);
+            EXPECT_EQ(cell(r, 8), main->Jobs(r)->InputOptions.FileName);
+        }
+    }
+    void applySettings(const std::function<void(TSettingsValues&)>& change)
+    {
+        TSettingsValues v = main->frmSettings->Applied();
+        change(v);
+        main->frmSettings->SetControlValues(v);
+        main->frmSettings->bOkClick(nullptr);
+        main->ApplySettings();
+    }
+
+    EnvGuard FEnv;
+    QTemporaryDir FHome;
+    QTimer FOkTimer;
+    std::unique_ptr<TApplication> FApp;
+
+    FakeDialogs dialogs;
+    String home, defaultOut;
+    TfrmMain* main = nullptr;
+    TvlCustomDataController* dc = nullptr;
+    int dialogsAccepted = 0;
+};
+
+TEST_F(MainWindow, StartUpChoosesTheOutputFolder)
+{
+    // A first start: the documents folder's "VideoOutput", made once, and no
+    // stray folder named after a drive.
+    EXPECT_EQ(main->edtOutPath->Text(), defaultOut);
+    EXPECT_TRUE(QFileInfo(defaultOut).isDir());
+    for (const QDir& d : {QDir::current(), QDir(home)})
+        EXPECT_TRUE(d.entryList({QStringLiteral("C:*")}, QDir::AllEntries | QDir::Hidden).isEmpty()) << d.path().toStdString();
+    EXPECT_TRUE(main->bAdd->Enabled());
+    EXPECT_FALSE(main->bRemove->Enabled() || main->bRemoveAll->Enabled() || main->bStart->Enabled() ||
+                 main->bStop->Enabled() || main->bPause->Enabled());
+    EXPECT_FALSE(main->bResume->Visible());
+
+    // A stored folder that exists is kept ...
+    const String stored = home + QStringLiteral("/Stored/");
+    ASSERT_TRUE(QDir().mkpath(stored));
+    main->edtOutPath->SetText(stored);
+    restart();
+    EXPECT_EQ(main->edtOutPath->Text(), stored);
+
+    // ... and one that has gone is replaced by the default.
+    ASSERT_TRUE(QDir(stored).removeRecursively());
+    restart();
+    EXPECT_EQ(main->edtOutPath->Text(), defaultOut);
+    EXPECT_FALSE(QFileInfo::exists(stored));
+}
+
+TEST_F(MainWindow, ThreadCountIsClampedToOneToFour)
+{
+    EXPECT_EQ(main->ThreadCount, 1);
+    const struct {
+        const char* text;
+        int threads;
+    } cases[] = {{"3", 3}, {"0", 1}, {"abc", 1}, {"9", 4}, {"500", 4}, {"-2", 1}, {"2", 2}};
+    for (const auto& c : cases) {
+        applySettings([&](TSettingsValues& v) { v.ThreadNumber = QString::fromLatin1(c.text); });
+        EXPECT_EQ(main->ThreadCount, c.threads) << c.text;
+    }
+}
+
+TEST_F(MainWindow, LogPanelFollowsShowLogAndItsCloseButton)
+{
+    const auto shown = [this] { return main->KitCaptionPanel1->Visible(); };
+    if (main->ShowLog1->Checked())
+        main->ShowLog1->Click();
+    EXPECT_FALSE(shown());
+    main->ShowLog1->Click();
+    EXPECT_TRUE(main->ShowLog1->Checked());
+    EXPECT_TRUE(shown());
+    // Directly above the total progress bar.
+    EXPECT_EQ(main->KitCaptionPanel1->Top() + main->KitCaptionPanel1->Height(), main->ProgressBar1->Top());
+
+    // The stored choice comes back at the next start.
+    restart();
+    EXPECT_TRUE(main->ShowLog1->Checked());
+    EXPECT_TRUE(shown());
+
+    click(main->KitCaptionPanel1->CaptionButton(capClose));
+    EXPECT_FALSE(shown());
+    EXPECT_FALSE(main->ShowLog1->Checked());
+    restart();
+    EXPECT_FALSE(main->ShowLog1->Checked());
+    EXPECT_FALSE(shown());
+}
+
+TEST_F(MainWindow, LogLinesOfTheEngine)
+{
+    const struct {
+        uint32_t thread;
+        TLogLevel level;
+        const char* message;
+        const char* line;
+    } cases[] = {
+        {1234, llWarning, "x", "#1234.4: x"},
+        {4000000000u, llDebug, "a b", "#4000000000.7: a b"},  // unsigned
+        {0, llQuiet, "", "#0.0: "},
+    };
+    for (const auto& c : cases) {
+        main->FFLogger1Log(main->FFLogger1, c.thread, c.level, QString::fromLatin1(c.message));
+        EXPECT_EQ(log().last(), QString::fromLatin1(c.line));
+    }
+
+    // A line the engine logs in another thread arrives in the main thread.
+    std::thread worker([this] { main->FFLogger1->Log(nullptr, llWarning, QStringLiteral("from a worker")); });
+    worker.join();
+    ASSERT_TRUE(pumpUntil([this] { return log().last().endsWith(QStringLiteral("from a worker")); }));
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^#\\d+\\.4: ")).match(log().last()).hasMatch())
+        << log().last().toStdString();
+}
+
+TEST_F(MainWindow, ErrorsAlwaysReachTheLogAndTheSettingOnlySparesTheDialog)
+{
+    const struct {
+        const char* message;
+        const char* shown;
+    } cases[] = {
+        {"abc", "abc."}, {"abc.", "abc."}, {"abc!", "abc!"}, {"code 7", "code 7."}, {"x)", "x)"}, {"a b ", "a b "},
+    };
+    ASSERT_TRUE(main->frmSettings->Applied().ErrorMessages);  // the default: no dialogs
+    for (const auto& c : cases) {
+        main->AppException(main, Exception(QString::fromLatin1(c.message)));
+        EXPECT_EQ(log().last(), QString::fromLatin1(c.shown));
+    }
+    // An exception raised in a handler reaches the window's handler.
+    try {
+        throw EConvertError(QStringLiteral("raised in a handler"));
+    } catch (...) {
+        Application->HandleException(main);
+    }
+    EXPECT_EQ(log().last(), QStringLiteral("raised in a handler."));
+    EXPECT_TRUE(dialogs.Boxes.empty());
+
+    applySettings([](TSettingsValues& v) { v.ErrorMessages = false; });
+    main->AppException(main, Exception(QStringLiteral("abc")));
+    main->AppException(main, FFmpegException(QStringLiteral("Library missing")));
+    ASSERT_EQ(dialogs.Boxes.size(), 2u);
+    EXPECT_EQ(dialogs.Boxes[0].Text, QStringLiteral("abc."));
+    EXPECT_EQ(dialogs.Boxes[0].Caption, QStringLiteral("Vorlane"));
+    EXPECT_EQ(dialogs.Boxes[0].Flags & 0xF0u, UINT(MB_ICONERROR));
+    EXPECT_EQ(dialogs.Boxes[1].Text, QStringLiteral("Library missing."));
+    EXPECT_EQ(dialogs.Boxes[1].Flags & 0xF0u, UINT(MB_ICONWARNING));
+    EXPECT_EQ(log().last(), QStringLiteral("Library missing."));
+}
+
+TEST_F(MainWindow, DroppedFilesOtherThanAviAreRefused)
+{
+    const String mpg = home + QStringLiteral("/in/x.mpg");
+    QDir().mkpath(home + QStringLiteral("/in"));
+    ASSERT_TRUE(QFile::copy(QString::fromStdString(vorlane::test::FixturePath("mpeg4_mp3.avi")), mpg));
+
+    drop({mpg});
+    ASSERT_EQ(dialogs.Boxes.size(), 1u);
+    EXPECT_EQ(dialogs.Boxes[0].Text, QStringLiteral("Not supported file!"));
+    EXPECT_EQ(dialogs.Boxes[0].Flags & 0xF0u, UINT(MB_ICONINFORMATION));
+    drop({home + QStringLiteral("/in/missing.avi")});
+    EXPECT_EQ(rows(), 0);
+    EXPECT_EQ(dialogsAccepted, 0);
+
+    // The extension test ignores case.
+    drop({clip(QStringLiteral("in/D.AVI"))});
+    EXPECT_EQ(dialogsAccepted, 1);
+    ASSERT_EQ(rows(), 1);
+    EXPECT_EQ(cell(0, 0), QStringLiteral(" D.AVI"));
+
+    // Among several files the others only get a log line.
+    drop({mpg, clip(QStringLiteral("in/e.avi")), home + QStringLiteral("/in/missing.avi"), clip(QStringLiteral("in/f.avi"))});
+    EXPECT_EQ(dialogsAccepted, 2);
+    ASSERT_EQ(rows(), 3);
+    EXPECT_EQ(cell(1, 0), QStringLiteral(" e.avi"));
+    EXPECT_EQ(cell(2, 0), QStringLiteral(" f.avi"));
+    EXPECT_TRUE(log().contains(QStringLiteral("Not supported file: x.mpg")));
+    EXPECT_EQ(dialogs.Boxes.size(), 1u);
+    EXPECT_EQ(main->JobCount(), 3);
+}
+
+TEST_F(MainWindow, ThreeDroppedClipsConvertWithTwoThreads)
+{
+    const QStringList inputs = {clip(QStringLiteral("in/a.avi")), clip(QStringLiteral("in/b.avi")),
+                                clip(QStringLiteral("in/c.avi"))};
+    drop(inputs);
+    EXPECT_EQ(dialogsAccepted, 1);  // one dialog for the whole selection
+    ASSERT_EQ(rows(), 3);
+    ASSERT_EQ(main->JobCount(), 3);
+    for (int r = 0; r < 3; ++r) {
+        SCOPED_TRACE(r);
+        const QFileInfo input(inputs[r]);
+        EXPECT_EQ(cell(r, 0), u' ' + input.fileName());
+        EXPECT_EQ(cell(r, 1), QStringLiteral("00:00:03"));
+        EXPECT_EQ(cell(r, 2), FormatFileSize(input.size()));
+        EXPECT_EQ(cell(r, 4), QStringLiteral("00:00:00"));
+        EXPECT_EQ(cell(r, 7), QStringLiteral("0"));
+        EXPECT_EQ(cell(r, 8), inputs[r]);
+        EXPECT_EQ(cell(r, 9), QStringLiteral("0"));
+        EXPECT_TRUE(log().contains(QStringLiteral("***File \"%1\" has been added to convert list.").arg(input.fileName())));
+    }
+    EXPECT_TRUE(main->bRemove->Enabled() && main->bRemoveAll->Enabled() && main->bStart->Enabled());
+
+    main->ThreadCount = 2;
+    click(main->bStart);
+    ASSERT_TRUE(main->Converting());
+    EXPECT_FALSE(main->bAdd->Enabled() || main->bStart->Enabled() || main->bRemoveAll->Enabled());
+    EXPECT_TRUE(main->bStop->Enabled() && main->bPause->Enabled());
+    waitForRun();
+
+    expectRunEnded();
+    EXPECT_EQ(main->ProgressBar1->Max(), 9);  // each clip's whole seconds, once
+    // The engine's own lines are in the log.
+    EXPECT_FALSE(log().filter(QRegularExpression(QStringLiteral("^#\\d+\\.[0-7]: "))).isEmpty());
+    ASSERT_EQ(rows(), 3);
+    expectRowsDone();
+    for (int r = 0; r < 3; ++r) {
+        EXPECT_EQ(main->Jobs(r)->OutputFileName, defaultOut + QFileInfo(inputs[r]).completeBaseName() + QStringLiteral(".mpg"));
+        expectDefaultMpeg1(main->Jobs(r)->OutputFileName);
+    }
+
+    // Nothing joins the finished list until it is cleared.
+    drop({clip(QStringLiteral("in/d.avi"))});
+    EXPECT_EQ(rows(), 3);
+    EXPECT_EQ(dialogsAccepted, 1);
+    click(main->bRemoveAll);
+    EXPECT_EQ(rows(), 0);
+    EXPECT_EQ(main->JobCount(), 0);
+    EXPECT_TRUE(main->bAdd->Enabled());
+    EXPECT_FALSE(main->bRemove->Enabled() || main->bRemoveAll->Enabled() || main->bStart->Enabled());
+    EXPECT_EQ(main->ProgressBar1->Position(), 0);
+}
+
+TEST_F(MainWindow, AVanishedInputLeavesTheListAndTheOtherRowsStayRight)
+{
+    const String a = clip(QStringLiteral("in/a.avi"));
+    const String b = clip(QStringLiteral("in/b.avi"));
+    const String c = clip(QStringLiteral("in/c.avi"));
+    drop({a, b, c});
+    ASSERT_EQ(rows(), 3);
+    ASSERT_TRUE(QFile::remove(b));
+
+    convert(2);
+    expectRunEnded();
+    const QRegularExpression failed(QStringLiteral("^ERROR: .+  \\(VIDEO (REMOVED|SKIPPED):  b\\.avi\\)$"));
+    EXPECT_EQ(log().filter(failed).size(), 1) << log().join(u'\n').toStdString();
+    ASSERT_EQ(rows(), 2);
+    ASSERT_EQ(main->JobCount(), 2);
+    EXPECT_EQ(cell(0, 0), QStringLiteral(" a.avi"));
+    EXPECT_EQ(cell(1, 0), QStringLiteral(" c.avi"));
+    expectRowsDone();
+    EXPECT_EQ(main->ProgressBar1->Max(), 6);
+    expectDefaultMpeg1(defaultOut + QStringLiteral("a.mpg"));
+    expectDefaultMpeg1(defaultOut + QStringLiteral("c.mpg"));
+    EXPECT_FALSE(QFileInfo::exists(defaultOut + QStringLiteral("b.mpg")));
+}
+
+TEST_F(MainWindow, OutputsNeverOverwriteEachOtherAnExistingFileOrAnInput)
+{
+    // An earlier output, and two inputs with one name from two folders.
+    QFile existing(defaultOut + QStringLiteral("a.mpg"));
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    existing.write("keep");
+    existing.close();
+    drop({clip(QStringLiteral("in/a.avi")), clip(QStringLiteral("in/x/a.avi"))});
+    ASSERT_EQ(rows(), 2);
+    ASSERT_FALSE(main->OverwriteFiles);
+    convert(2);
+    expectRunEnded();
+    expectRowsDone();
+    EXPECT_EQ(main->Jobs(0)->OutputFileName, defaultOut + QStringLiteral("a_(1).mpg"));
+    EXPECT_EQ(main->Jobs(1)->OutputFileName, defaultOut + QStringLiteral("a_(2).mpg"));
+    expectDefaultMpeg1(defaultOut + QStringLiteral("a_(1).mpg"));
+    expectDefaultMpeg1(defaultOut + QStringLiteral("a_(2).mpg"));
+    ASSERT_TRUE(existing.open(QIODevice::ReadOnly));
+    EXPECT_EQ(existing.readAll(), QByteArray("keep"));
+    existing.close();
+
+    // With overwriting on, an MPEG input in the output folder is still never
+    // its own output.
+    click(main->bRemoveAll);
+    main->OverwriteFiles = true;
+    const String input = defaultOut + QStringLiteral("a_(1).mpg");
+    const qint64 inputSize = QFileInfo(input).size();
+    dialogs.OpenFiles = {input};
+    click(main->bAdd);
+    ASSERT_EQ(rows(), 1);
+    convert(1);
+    expectRunEnded();
+    expectRowsDone();
+    EXPECT_NE(main->Jobs(0)->OutputFileName, input);
+    EXPECT_TRUE(main->Jobs(0)->OutputFileName.startsWith(defaultOut));
+    EXPECT_EQ(QFileInfo(input).size(), inputSize);
+    expectDefaultMpeg1(input);
+    expectDefaultMpeg1(main->Jobs(0)->OutputFileName);
+}
+
+TEST_F(MainWindow, PauseHoldsTheRunAndResumeFinishesIt)
+{
+    drop({clip(QStringLiteral("in/a.avi")), clip(QStringLiteral("in/b.avi"))});
+    ASSERT_EQ(rows(), 2);
+    main->ThreadCount = 1;
+    click(main->bStart);
+    click(main->bPause);
+    EXPECT_FALSE(main->bPause->Visible());
+    EXPECT_TRUE(main->bResume->Visible());
+    // While paused the run does not end.
+    for (int i = 0; i < 100; ++i) {
+        Application->ProcessMessages();
+        QThread::msleep(2);
+    }
+    EXPECT_TRUE(main->Converting());
+    EXPECT_NE(cell(0, 9), QStringLiteral("2"));
+
+    click(main->bResume);
+    EXPECT_TRUE(main->bPause->Visible());
+    EXPECT_FALSE(main->bResume->Visible());
+    waitForRun();
+    expectRunEnded();
+    expectRowsDone();
+    expectDefaultMpeg1(defaultOut + QStringLiteral("a.mpg"));
+    expectDefaultMpeg1(defaultOut + QStringLiteral("b.mpg"));
+}
+
+TEST_F(MainWindow, StopEndsTheRunLeavingClearAll)
+{
+    drop({clip(QStringLiteral("in/a.avi")), clip(QStringLiteral("in/b.avi")), clip(QStringLiteral("in/c.avi"))});
+    ASSERT_EQ(rows(), 3);
+    main->ThreadCount = 1;
+    click(main->bStart);
+    // Held at once, so the stop surely comes in the middle of the run.
+    click(main->bPause);
+    {
+        // Stop waits for every task while serving their records.
+        const Watchdog guard("Stop");
+        click(main->bStop);
+    }
+    EXPECT_TRUE(main->Stopped());
+    EXPECT_FALSE(main->bStop->Enabled());
+    EXPECT_FALSE(main->bResume->Visible());
+    waitForRun();
+
+    expectRunEnded();
+    ASSERT_EQ(rows(), 3);
+    for (int r = 0; r < 3; ++r) {
+        SCOPED_TRACE(r);
+        EXPECT_EQ(cell(r, 7), QStringLiteral("100"));
+        EXPECT_NE(cell(r, 9), QStringLiteral("2"));
+        EXPECT_NE(main->Jobs(r)->State, 2);
+        // What a stopped task leaves is a readable file, or one that holds
+        // no picture or sound yet (a stop before the first packet leaves
+        // only the stream's end code), or nothing.
+        const String output = main->Jobs(r)->OutputFileName;
+        if (QFileInfo::exists(output) && QFileInfo(output).size() >= 2048) {
+            EXPECT_EQ(probe(output).Format, QStringLiteral("mpeg")) << output.toStdString();
+        }
+    }
+    click(main->bRemoveAll);
+    EXPECT_EQ(rows(), 0);
+    EXPECT_TRUE(main->bAdd->Enabled());
+}
+
+TEST_F(MainWindow, ClosingDuringARunWaitsForTheTasksAndHearsNoMore)
+{
+    drop({clip(QStringLiteral("in/a.avi")), clip(QStringLiteral("in/b.avi"))});
+    ASSERT_EQ(rows(), 2);
+    main->ThreadCount = 2;
+    click(main->bStart);
+    ASSERT_TRUE(main->Converting());
+    {
+        const Watchdog guard("Close");
+        main->Close();
+    }
+    EXPECT_TRUE(main->FFEncoder->AllDone());
+    // No progress or terminate record reaches the window after the close
+    // (the engine's own log lines still may).
+    const auto rowsNow = [this] {
+        return QStringList{cell(0, 7), cell(0, 9), cell(1, 7), cell(1, 9),
+                           String::number(main->ProgressBar1->Position())};
+    };
+    const QStringList before = rowsNow();
+    settle();
+    EXPECT_EQ(rowsNow(), before);
+    EXPECT_TRUE(log().filter(QRegularExpression(QStringLiteral("^ERROR: "))).isEmpty());
+}
+
+}  // namespace
