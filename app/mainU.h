@@ -285,6 +285,8 @@ private:
                           const std::function<void(TfrmOption&)>& OnOk);
     void logLoadError(const String& Error);
     void updateTotalBar();
+    // Writes the task's newest report into its row.
+    void showReport(int Task);
     bool jobOutputExists(int Row) const;
 
     std::vector<std::unique_ptr<TOutFileData>> FJobs;

@@ -177,6 +177,26 @@ void TfrmMain::FFEncoderProgress(TObject*, PProgressInfo AProgressInfo)
     }
 }
 
+void TfrmMain::showReport(int Task)
+{
+    const size_t t = size_t(Task);
+    FTaskPending[t] = false;
+    const TProgressCopy& r = FTaskReports[t];
+    const int row = RowOfTask(Task);
+    if (row < 0 || r.TotalDuration == 0)
+        return;
+    FTaskProgress[t] = r.CurrentDuration;
+    // An unknown total shows no percentage rather than a negative one.
+    const int64_t percent =
+        r.TotalDuration > 0 ? std::clamp<int64_t>(r.CurrentDuration * 100 / r.TotalDuration, 0, 100) : 0;
+    SetGridValue(row, 7, Variant(int(percent)));
+    if (r.FPS > 0)
+        SetGridValue(row, 6, Variant(String::number(r.FPS)));
+    SetGridValue(row, 4, Variant(FormatSeconds(r.CurrentDuration / 1000000)));
+    SetGridValue(row, 5, Variant(FormatFileSize(r.CurrentSize)));
+    SetGridValue(row, 9, Variant(QStringLiteral("1")));
+}
+
 void TfrmMain::WMConvertProgress(TMessage&)
 {
     FProgressPosted = false;
@@ -184,24 +204,9 @@ void TfrmMain::WMConvertProgress(TMessage&)
     if (!FConverting)
         return;
     lvFilesTableView1->BeginUpdate();
-    for (size_t t = 0; t < FTaskReports.size(); ++t) {
-        if (!FTaskPending[t] || FTaskDone[t])
-            continue;
-        FTaskPending[t] = false;
-        const TProgressCopy& r = FTaskReports[t];
-        const int row = RowOfTask(int(t));
-        if (row < 0 || r.TotalDuration == 0)
-            continue;
-        FTaskProgress[t] = r.CurrentDuration;
-        // An unknown total shows no percentage rather than a negative one.
-        const int64_t percent = r.TotalDuration > 0 ? std::clamp<int64_t>(r.CurrentDuration * 100 / r.TotalDuration, 0, 100) : 0;
-        SetGridValue(row, 7, Variant(int(percent)));
-        if (r.FPS > 0)
-            SetGridValue(row, 6, Variant(String::number(r.FPS)));
-        SetGridValue(row, 4, Variant(FormatSeconds(r.CurrentDuration / 1000000)));
-        SetGridValue(row, 5, Variant(FormatFileSize(r.CurrentSize)));
-        SetGridValue(row, 9, Variant(QStringLiteral("1")));
-    }
+    for (size_t t = 0; t < FTaskReports.size(); ++t)
+        if (FTaskPending[t] && !FTaskDone[t])
+            showReport(int(t));
     lvFilesTableView1->EndUpdate();
     updateTotalBar();
 }
@@ -266,6 +271,9 @@ void TfrmMain::WMTaskFinished(TMessage&)
         return;
     const size_t t = size_t(task);
     lvFilesTableView1->BeginUpdate();
+    // The task's last report may still wait for its message: show it first.
+    if (t < FTaskPending.size() && FTaskPending[t])
+        showReport(task);
     SetGridValue(row, 7, Variant(100));
     if (t < FTaskDone.size()) {
         FTaskDone[t] = true;

@@ -4,6 +4,8 @@
 #include "app/mainU.h"
 
 #include <QApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -30,9 +32,11 @@
 #include <thread>
 
 #include "app/OptionsU.h"
+#include "app/filters_u.h"
 #include "app/settingsU.h"
 #include "engine/FFmpeg.h"
 #include "platform/os/Registry.h"
+#include "support/uTaskBarList.h"
 #include "tests/harness/Fixtures.h"
 
 // Failures show texts as text.
@@ -210,6 +214,8 @@ protected:
             if (main != nullptr && main->frmOption != nullptr && main->frmOption->Modal() &&
                 main->frmOption->ModalResult() == mrNone) {
                 ++dialogsAccepted;
+                if (beforeOk)
+                    beforeOk(*main->frmOption);
                 main->frmOption->btnOk->Click();
             }
         });
@@ -378,6 +384,8 @@ protected:
     TfrmMain* main = nullptr;
     TvlCustomDataController* dc = nullptr;
     int dialogsAccepted = 0;
+    // What the user does in the options dialog before pressing OK.
+    std::function<void(TfrmOption&)> beforeOk;
 };
 
 TEST_F(MainWindow, StartUpChoosesTheOutputFolder)
@@ -571,8 +579,17 @@ TEST_F(MainWindow, ThreeDroppedClipsConvertWithTwoThreads)
     ASSERT_EQ(rows(), 3);
     expectRowsDone();
     for (int r = 0; r < 3; ++r) {
+        // Each task's last report reaches its row, even when the task ends
+        // before the report's message is handled.
+        EXPECT_NE(cell(r, 4), QStringLiteral("00:00:00")) << r;
+        EXPECT_FALSE(cell(r, 5).isEmpty()) << r;
         EXPECT_EQ(main->Jobs(r)->OutputFileName, defaultOut + QFileInfo(inputs[r]).completeBaseName() + QStringLiteral(".mpg"));
         expectDefaultMpeg1(main->Jobs(r)->OutputFileName);
+    }
+    // A picture of the finished list for people reading the results (under
+    // a real display server when one is given).
+    if (const QByteArray shot = qgetenv("VORLANE_SCREENSHOT"); !shot.isEmpty()) {
+        EXPECT_TRUE(main->Widget()->grab().save(QString::fromLocal8Bit(shot)));
     }
 
     // Nothing joins the finished list until it is cleared.
@@ -740,4 +757,72 @@ TEST_F(MainWindow, ClosingDuringARunWaitsForTheTasksAndHearsNoMore)
     EXPECT_TRUE(log().filter(QRegularExpression(QStringLiteral("^ERROR: "))).isEmpty());
 }
 
+TEST_F(MainWindow, RotationChosenInTheFiltersDialogSwapsTheOutputSize)
+{
+    beforeOk = [](TfrmOption& dialog) {
+        // The filters dialog is modal too: choose a right turn in it and OK it.
+        QTimer::singleShot(0, [] {
+            for (int i = 0; i < Screen->FormCount(); ++i)
+                if (auto* filters = dynamic_cast<TfrmFilters*>(Screen->Forms(i)); filters != nullptr && filters->Modal()) {
+                    filters->cboRotate->SetItemIndex(filters->cboRotate->Items()->IndexOf(QStringLiteral("Right")));
+                    filters->btnOk->Click();
+                }
+        });
+        dialog.btnFilters->Click();
+        EXPECT_EQ(dialog.Values().RotateText, QStringLiteral("Right"));
+    };
+    drop({clip(QStringLiteral("in/turn.avi"))});
+    ASSERT_EQ(rows(), 1);
+    EXPECT_EQ(main->Jobs(0)->RotateText(), QStringLiteral("Right"));
+    EXPECT_TRUE(QString::fromUtf8(main->Jobs(0)->OutputOptions.Options).contains(QStringLiteral("rotate=90")))
+        << main->Jobs(0)->OutputOptions.Options.toStdString();
+    convert(1);
+    expectRowsDone();
+    const Probe p = probe(main->Jobs(0)->OutputFileName);
+    ASSERT_TRUE(p.Read);
+    EXPECT_EQ(p.Width, 288);
+    EXPECT_EQ(p.Height, 352);
+}
+
+// Listens on a connection of its own, as the desktop's launcher would.
+class TLauncherListener : public QObject {
+    Q_OBJECT
+public:
+    QList<double> Progress;
+
+public slots:
+    void Update(const QString&, const QVariantMap& properties)
+    {
+        if (properties.contains(QStringLiteral("progress")))
+            Progress << properties.value(QStringLiteral("progress")).toDouble();
+    }
+};
+
+// Run under a session bus of the test's own (a ctest entry of its own).
+using MainWindowDBus = MainWindow;
+
+TEST_F(MainWindowDBus, AConversionDrivesTheLauncherProgressToTheEnd)
+{
+    if (qgetenv("DBUS_SESSION_BUS_ADDRESS").isEmpty() || !QDBusConnection::sessionBus().isConnected())
+        GTEST_SKIP() << "no session bus";
+    QDBusConnection watcher = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("launcher"));
+    ASSERT_TRUE(watcher.isConnected());
+    TLauncherListener listener;
+    ASSERT_TRUE(watcher.connect(QString(), LauncherEntryPath(), QStringLiteral("com.canonical.Unity.LauncherEntry"),
+                                QStringLiteral("Update"), &listener, SLOT(Update(QString,QVariantMap))));
+    // The match rule is in place once a call on the same connection returns.
+    watcher.call(QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+                                                QStringLiteral("org.freedesktop.DBus.Peer"), QStringLiteral("Ping")));
+    drop({clip(QStringLiteral("in/a.avi")), clip(QStringLiteral("in/b.avi"))});
+    ASSERT_EQ(rows(), 2);
+    convert(1);
+    expectRowsDone();
+    EXPECT_DOUBLE_EQ(main->TaskbarListProgress1->LastProgress(), 1.0);
+    ASSERT_TRUE(pumpUntil([&] { return !listener.Progress.isEmpty() && listener.Progress.last() >= 1.0; }));
+    EXPECT_EQ(listener.Progress.last(), 1.0);
+    QDBusConnection::disconnectFromBus(QStringLiteral("launcher"));
+}
+
 }  // namespace
+
+#include "mainUTest.moc"
