@@ -1,7 +1,9 @@
 #include "app/OutFileData.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <sys/stat.h>
 
 #include "platform/rtl/SysUtils.h"
 #include "support/SxStrings.h"
@@ -84,15 +86,29 @@ String FormatFileSize(int64_t Bytes)
 
 TOutputNamer::TOutputNamer(const QStringList& Inputs, bool OverwriteFiles) : FOverwriteFiles(OverwriteFiles)
 {
-    for (const String& input : Inputs)
+    for (const String& input : Inputs) {
         FInputs.insert(canonical(input));
+        if (const std::optional<TFileId> id = fileId(input))
+            FInputIds.insert(*id);
+    }
+}
+
+std::optional<TOutputNamer::TFileId> TOutputNamer::fileId(const String& FileName)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(FileName).constData(), &st) != 0)
+        return std::nullopt;
+    return TFileId{uint64_t(st.st_dev), uint64_t(st.st_ino)};
 }
 
 String TOutputNamer::canonical(const String& FileName)
 {
     // The folder may exist while the file does not yet: resolve the folder
-    // (links, "..") and keep the name.
+    // (links, "..") and keep the name; an existing file resolves whole.
     const QFileInfo info(FileName);
+    const String existing = info.canonicalFilePath();
+    if (!existing.isEmpty())
+        return existing;
     const String folder = info.absoluteDir().canonicalPath();
     return folder.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : folder + u'/' + info.fileName();
 }
@@ -102,7 +118,16 @@ bool TOutputNamer::taken(const String& FileName) const
     const String key = canonical(FileName);
     if (FReserved.contains(key) || FInputs.contains(key))
         return true;
+    // Links, and names that differ only in case on a file system that
+    // ignores case, reach an input by another name: the file's identity tells.
+    if (const std::optional<TFileId> id = fileId(FileName); id && FInputIds.contains(*id))
+        return true;
     return !FOverwriteFiles && QFileInfo::exists(FileName);
+}
+
+void TOutputNamer::Release(const String& FileName)
+{
+    FReserved.remove(canonical(FileName));
 }
 
 String TOutputNamer::MakeOutputFileName(const String& Folder, const String& InputFile, const String& CommandOutput,

@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <array>
 #include <memory>
+#include <optional>
 
 #include "app/OptionValues.h"
 #include "engine/FFEncode.h"
@@ -107,10 +108,20 @@ public:
     String MakeOutputFileName(const String& Folder, const String& InputFile, const String& CommandOutput,
                               const String& TvTypeIndex, const String& Extension);
 
+    // Gives back a name handed out for a job that was not converted.
+    void Release(const String& FileName);
+
 private:
+    struct TFileId {
+        uint64_t Device = 0, Inode = 0;
+        bool operator==(const TFileId&) const = default;
+        friend size_t qHash(const TFileId& Id, size_t Seed = 0) { return qHashMulti(Seed, Id.Device, Id.Inode); }
+    };
+    static std::optional<TFileId> fileId(const String& FileName);
     bool taken(const String& FileName) const;
     static String canonical(const String& FileName);
     QSet<String> FInputs;
+    QSet<TFileId> FInputIds;
     QSet<String> FReserved;
     bool FOverwriteFiles;
 };

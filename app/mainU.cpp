@@ -86,7 +86,7 @@ TfrmMain::~TfrmMain()
     if (Application != nullptr && Application->OnException == TExceptionEvent(this, &TfrmMain::AppException))
         Application->OnException = {};
     // The grid outlives this part of the window: give it back its own procedure.
-    if (FOldFilesWndProc)
+    if (FFilesWndProcInstalled)
         lvFiles->WindowProc = FOldFilesWndProc;
     FreeJobs();
 }
@@ -438,10 +438,10 @@ void TfrmMain::FormCreate(TObject*)
 
 void TfrmMain::FormShow(TObject*)
 {
-    const TWndMethod files(this, &TfrmMain::FilesWndProc);
-    if (!(lvFiles->WindowProc == files)) {  // shown again after a hide
+    if (!FFilesWndProcInstalled) {  // not again when shown after a hide
         FOldFilesWndProc = lvFiles->WindowProc;
-        lvFiles->WindowProc = files;
+        lvFiles->WindowProc = TWndMethod(this, &TfrmMain::FilesWndProc);
+        FFilesWndProcInstalled = true;
     }
     lvFiles->SetAcceptFiles(true);
     ShowLogPanel();
@@ -481,8 +481,10 @@ void TfrmMain::WMStartup(TMessage&)
 void TfrmMain::ChooseOutputFolder()
 {
     const String stored = edtOutPath->Text().trimmed();
-    if (!stored.isEmpty() && QFileInfo(stored).isDir())
+    if (!stored.isEmpty() && QFileInfo(stored).isDir()) {
+        edtOutPath->SetText(stored);
         return;
+    }
     String documents = KitComputerInfoEx1->Folders()->Personal();
     if (documents.isEmpty())
         documents = QDir::homePath();

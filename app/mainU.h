@@ -41,7 +41,7 @@ VORLANE_RESOURCESTRING(SNotSupportedFileLog, "Not supported file: ");
 VORLANE_RESOURCESTRING(SFileLoadError, "***File load error: ");
 VORLANE_RESOURCESTRING(SFileAdded, "***File \"%s\" has been added to convert list.");
 VORLANE_RESOURCESTRING(STaskError, "ERROR: %s  (VIDEO REMOVED: %s)");
-VORLANE_RESOURCESTRING(SJobSkipped, "ERROR: %s  (VIDEO SKIPPED: %s)");
+VORLANE_RESOURCESTRING(SCannotMakeOutputFolder, "ERROR: the output folder %s cannot be created.");
 VORLANE_RESOURCESTRING(SOutputFolderReadOnly, "Output folder cannot be located in CD-ROM.");
 VORLANE_RESOURCESTRING(SOutputFolderName, "VideoOutput");
 }  // namespace MainConsts
@@ -159,8 +159,8 @@ public:
     TOpenDialog* OpenDialog1;
     TTimer* Timer1;
 
-    // The settings dialog, kept for the program's life (owned by the
-    // application, like the main window).
+    // The settings dialog, kept for the window's life (made and owned by it,
+    // since its storage is the window's registry storage).
     TfrmSettings* frmSettings = nullptr;
     // The options dialog while it is shown; nullptr otherwise.
     TfrmOption* frmOption = nullptr;
@@ -195,7 +195,6 @@ public:
     void FormCreate(TObject* Sender);
     void FormShow(TObject* Sender);
     void FormCloseQuery(TObject* Sender, bool& CanClose);
-    void FormDestroy(TObject* Sender);
     void ApplySettings();
     void Panel1MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
     void bExitClick(TObject* Sender);
@@ -287,6 +286,8 @@ private:
     void updateTotalBar();
     // Writes the task's newest report into its row.
     void showReport(int Task);
+    // Forgets the bookkeeping of the last run.
+    void clearRun();
     bool jobOutputExists(int Row) const;
 
     std::vector<std::unique_ptr<TOutFileData>> FJobs;
@@ -294,12 +295,14 @@ private:
     TBuiltOutputOptions FBuiltOutputOptions;  // what the dialog built last
     std::array<int, 10> FColumnIndex{};
     TWndMethod FOldFilesWndProc;
+    bool FFilesWndProcInstalled = false;
     bool FStarted = false;  // the deferred start-up has run
 
     // Run bookkeeping: task i converts job FTaskRows[i]; each task's own
     // duration and its progress, so the total never mixes tasks up.
     TProgressCopy FProgressCopy;
     int64_t FTerminateIndex = -1;
+    bool FTerminateFinished = false;  // the record's task ran to its end
     std::vector<int> FTaskRows;
     std::vector<int64_t> FTaskDurations;  // µs, 0 when unknown
     std::vector<int64_t> FTaskProgress;   // µs reached

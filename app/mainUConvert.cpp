@@ -46,7 +46,15 @@ void TfrmMain::bStartClick(TObject*)
     if (lvFiles->CanFocus())
         lvFiles->SetFocus();
     FFEncoder->SetPreview(false);
-    LoadLibraries();
+    // Without the libraries, or without the output folder, no job could
+    // start: say so once and keep the list as it is.
+    if (!LoadLibraries())
+        return;
+    const String folder = edtOutPath->Text().trimmed();
+    if (!folder.isEmpty() && !QDir().mkpath(folder)) {
+        AddLog(Format(LoadResString(MainConsts::SCannotMakeOutputFolder), {folder}));
+        return;
+    }
     ProgressBar1->SetRange(0, 0);
     ProgressBar1->SetPosition(0);
     if (JobCount() > 0)
@@ -79,8 +87,8 @@ void TfrmMain::StartConversion()
     for (int row = 0; row < JobCount(); ++row) {
         TOutFileData* job = Jobs(row);
         const String& input = job->InputOptions.FileName;
-        const String folder =
-            withSeparator(edtOutPath->Text().trimmed().isEmpty() ? QFileInfo(input).absolutePath() : edtOutPath->Text());
+        const String chosen = edtOutPath->Text().trimmed();
+        const String folder = withSeparator(chosen.isEmpty() ? QFileInfo(input).absolutePath() : chosen);
         const String output =
             namer.MakeOutputFileName(folder, input, job->CommandOutput(), job->TvTypeIndex(), job->Extension);
         job->OutputOptions.FileName = output;
@@ -88,6 +96,7 @@ void TfrmMain::StartConversion()
         const int task = FFEncoder->AddTask(input, &job->InputOptions);
         if (task < 0) {
             AddLog(Format(LoadResString(MainConsts::STaskError), {FFEncoder->LastError(), VarToStr(GridValue(row, 0))}));
+            namer.Release(output);
             refused.push_back(job);
             continue;
         }
@@ -100,6 +109,7 @@ void TfrmMain::StartConversion()
         if (FFEncoder->SetOutput(task, output, &job->OutputOptions) < 0) {
             AddLog(Format(LoadResString(MainConsts::STaskError), {FFEncoder->LastError(), VarToStr(GridValue(row, 0))}));
             FFEncoder->RemoveTask(task);
+            namer.Release(output);
             refused.push_back(job);
             continue;
         }
@@ -150,6 +160,17 @@ void TfrmMain::ComputeTotalDuration()
     }
     ProgressBar1->SetRange(0, FTotalSeconds);
     ProgressBar1->SetPosition(0);
+}
+
+void TfrmMain::clearRun()
+{
+    FTaskRows.clear();
+    FTaskDurations.clear();
+    FTaskProgress.clear();
+    FTaskReports.clear();
+    FTaskPending.clear();
+    FTaskDone.clear();
+    FFailedRows.clear();
 }
 
 void TfrmMain::updateTotalBar()
@@ -214,6 +235,7 @@ void TfrmMain::WMConvertProgress(TMessage&)
 void TfrmMain::FFEncoderTerminate(TObject*, const TTerminateInfo& ATerminateInfo)
 {
     FTerminateIndex = ATerminateInfo.TaskIndex;
+    FTerminateFinished = ATerminateInfo.Finished && !ATerminateInfo.Failed;
     const int task = ATerminateInfo.TaskIndex;
     if (task >= 0) {
         const int row = RowOfTask(task);
@@ -245,8 +267,7 @@ void TfrmMain::FFEncoderTerminate(TObject*, const TTerminateInfo& ATerminateInfo
     FFailedRows.erase(std::unique(FFailedRows.begin(), FFailedRows.end()), FFailedRows.end());
     for (int row : FFailedRows)
         RemoveJob(row);
-    FFailedRows.clear();
-    FTaskRows.clear();
+    clearRun();
     FAllRemoved = JobCount() == 0;
     bAdd->SetEnabled(false);
     bRemove->SetEnabled(false);
@@ -278,10 +299,11 @@ void TfrmMain::WMTaskFinished(TMessage&)
     if (t < FTaskDone.size()) {
         FTaskDone[t] = true;
         // A task that ran to its end counts its whole duration, once.
-        if (!FStopped)
+        if (FTerminateFinished)
             FTaskProgress[t] = FTaskDurations[t];
     }
-    if (!FStopped) {
+    // A task that ended before a stop reached it is converted all the same.
+    if (FTerminateFinished) {
         SetGridValue(row, 9, Variant(2));
         Jobs(row)->State = 2;
     }

@@ -188,6 +188,11 @@ void TfrmMain::AddFiles(TPassData* ASelection, int Mode)
         return;
     LoadLibraries();
     TFFDecoder* decoder = FFEncoder->Decoder();
+    // The file is closed however the add ends (the dialog may raise).
+    struct CloseFile {
+        TFFDecoder* Decoder;
+        ~CloseFile() { Decoder->CloseFile(); }
+    } closeFile{decoder};
     if (files->Count() == 1 || Mode == 1) {
         if (!decoder->LoadFile(files->Strings(0))) {
             logLoadError(decoder->LastError());
@@ -196,7 +201,6 @@ void TfrmMain::AddFiles(TPassData* ASelection, int Mode)
         TOptionValues chosen;
         if (runOptionsDialog(false, Mode == 1, nullptr, chosen, {}))
             AppendJob(chosen);
-        decoder->CloseFile();
         return;
     }
 
@@ -224,7 +228,6 @@ void TfrmMain::AddFiles(TPassData* ASelection, int Mode)
             decoder->CloseFile();
         }
     });
-    decoder->CloseFile();
 }
 
 void TfrmMain::writeNewRow(int Row, const TOutFileData& Job)
@@ -299,11 +302,14 @@ void TfrmMain::EditJob(int Row)
         logLoadError(decoder->LastError());
         return;
     }
+    struct CloseFile {
+        TFFDecoder* Decoder;
+        ~CloseFile() { Decoder->CloseFile(); }
+    } closeFile{decoder};
     TOutFileData* job = Jobs(Row);
     TOptionValues chosen;
     if (runOptionsDialog(true, job->Join, job, chosen, {}))
         UpdateJob(Row, chosen);
-    decoder->CloseFile();
 }
 
 int TfrmMain::FirstSelectedRow() const
@@ -360,8 +366,8 @@ void TfrmMain::bRemoveClick(TObject*)
     }
     if (row >= JobCount())
         return;
-    if (row < FFEncoder->TaskCount())
-        FFEncoder->RemoveTask(row);
+    // Tasks exist only from a run's start to its final record, while
+    // removing is disabled: the job has no task to remove.
     RemoveJob(row);
     const bool any = JobCount() > 0;
     bRemove->SetEnabled(any);
@@ -379,10 +385,7 @@ void TfrmMain::mnuClearClick(TObject*)
     for (int row = dc->GetRecordCount() - 1; row >= 0; --row)
         dc->DeleteRecord(row);
     lvFilesTableView1->EndUpdate();
-    FTaskRows.clear();
-    FTaskDurations.clear();
-    FTaskProgress.clear();
-    FFailedRows.clear();
+    clearRun();
     bAdd->SetEnabled(true);
     bRemove->SetEnabled(false);
     mnuClear->SetEnabled(false);

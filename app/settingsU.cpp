@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/rtl/SysUtils.h"
+#include "support/SxStrings.h"
 
 namespace {
 TCheckBox* checkBox(TWinControl* Parent, const char* Name, const char* Caption, int Top, bool Checked)
@@ -44,7 +45,7 @@ TRadioGroup* radioGroup(TfrmSettings* Form, TWinControl* Parent, const char* Nam
 int TSettingsValues::ThreadCount() const
 {
     // The dialog offers 1 to 4; a typed text outside that is kept within it.
-    return std::clamp(StrToIntDef(ThreadNumber.trimmed(), 1), 1, 4);
+    return int(std::clamp<int64_t>(StrToIntLenient(ThreadNumber), 1, 4));
 }
 
 TfrmSettings::TfrmSettings(TComponent* AOwner, TKitCustomAppStorage* Storage) : TForm(AOwner)

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "tests/harness/CommaLocale.h"
 
@@ -173,6 +174,24 @@ TEST_F(OutputNamer, AnOutputNeverNamesAnInputOfTheRun)
     QFile f(input);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), QByteArray("x"));
+}
+
+TEST_F(OutputNamer, AnInputReachedByAnotherNameIsNeverAnOutput)
+{
+    // With overwriting on, the existing name in the output folder would be
+    // kept; here it is the input itself under a symbolic or a hard link.
+    touch(QStringLiteral("in/s.mpg"));
+    touch(QStringLiteral("in/h.mpg"));
+    const String symInput = path(QStringLiteral("in/s.mpg"));
+    const String hardInput = path(QStringLiteral("in/h.mpg"));
+    ASSERT_TRUE(QFile::link(symInput, out + QStringLiteral("s.mpg")));
+    ASSERT_EQ(::link(QFile::encodeName(hardInput).constData(), QFile::encodeName(out + QStringLiteral("h.mpg")).constData()), 0);
+    TOutputNamer namer({symInput, hardInput}, true);
+    EXPECT_EQ(mpeg(namer, out, symInput), out + QStringLiteral("s_(1).mpg"));
+    EXPECT_EQ(mpeg(namer, out, hardInput), out + QStringLiteral("h_(1).mpg"));
+    // A name given back is free again.
+    namer.Release(out + QStringLiteral("h_(1).mpg"));
+    EXPECT_EQ(mpeg(namer, out, hardInput), out + QStringLiteral("h_(1).mpg"));
 }
 
 TEST_F(OutputNamer, TvSuffixForDiscTargetsOnly)

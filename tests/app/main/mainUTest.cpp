@@ -757,6 +757,25 @@ TEST_F(MainWindow, ClosingDuringARunWaitsForTheTasksAndHearsNoMore)
     EXPECT_TRUE(log().filter(QRegularExpression(QStringLiteral("^ERROR: "))).isEmpty());
 }
 
+TEST_F(MainWindow, AnOutputFolderThatCannotBeMadeKeepsTheList)
+{
+    drop({clip(QStringLiteral("in/a.avi")), clip(QStringLiteral("in/b.avi"))});
+    ASSERT_EQ(rows(), 2);
+    // A folder below a plain file can never be made.
+    QFile blocker(home + QStringLiteral("/blocker"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    main->edtOutPath->SetText(home + QStringLiteral("/blocker/out/"));
+    click(main->bStart);
+    settle();
+    EXPECT_FALSE(main->Converting());
+    EXPECT_EQ(rows(), 2);
+    EXPECT_EQ(main->JobCount(), 2);
+    EXPECT_EQ(log().filter(QStringLiteral("cannot be created")).size(), 1);
+    EXPECT_TRUE(log().filter(QStringLiteral("VIDEO REMOVED")).isEmpty());
+    EXPECT_TRUE(main->bStart->Enabled() && main->bAdd->Enabled());
+}
+
 TEST_F(MainWindow, RotationChosenInTheFiltersDialogSwapsTheOutputSize)
 {
     beforeOk = [](TfrmOption& dialog) {
