@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 
+#include <cstring>
 #include <filesystem>
 
 #include "engine/AVCodecStubs.h"
@@ -163,6 +164,40 @@ int TCustomFFmpeg::AddJoinOutput(TFileOptions& o, AVFormatContext* oc, int first
     return input;
 }
 
+int TCustomFFmpeg::checkJoinedCopies(int firstStream)
+{
+    for (size_t j = size_t(firstStream); j < FTargetStreams.size(); ++j) {
+        const TTargetStream& ost = FTargetStreams[j];
+        if (!ost.Copy || ost.JoinSources.empty())
+            continue;
+        const AVCodecParameters* first = FSourceStreams[size_t(ost.JoinSources[0])].Stream->codecpar;
+        for (size_t g = 1; g < ost.JoinSources.size(); ++g) {
+            const TSourceStream& ist = FSourceStreams[size_t(ost.JoinSources[g])];
+            const AVCodecParameters* p = ist.Stream->codecpar;
+            String reason;
+            if (p->codec_id != first->codec_id)
+                reason = LoadResStringFmt(SJoinCopyCodec, {ff::avcodec_get_name(p->codec_id),
+                                                           ff::avcodec_get_name(first->codec_id)});
+            else if (p->codec_type == AVMEDIA_TYPE_VIDEO && (p->width != first->width || p->height != first->height))
+                reason = LoadResStringFmt(SJoinCopySize, {p->width, p->height, first->width, first->height});
+            else if (p->codec_type == AVMEDIA_TYPE_AUDIO && p->sample_rate != first->sample_rate)
+                reason = LoadResStringFmt(SJoinCopySampleRate, {p->sample_rate, first->sample_rate});
+            else if (p->codec_type == AVMEDIA_TYPE_AUDIO && p->ch_layout.nb_channels != first->ch_layout.nb_channels)
+                reason = LoadResStringFmt(SJoinCopyChannels, {p->ch_layout.nb_channels, first->ch_layout.nb_channels});
+            else if (p->extradata_size != first->extradata_size ||
+                     (p->extradata_size > 0 && std::memcmp(p->extradata, first->extradata, size_t(p->extradata_size))))
+                reason = LoadResString(SJoinCopyExtradata);
+            if (reason.isEmpty())
+                continue;
+            const AVFormatContext* ic = FSourceFiles[size_t(ist.FileIndex)].Context.get();
+            FLastErrorText = LoadResStringFmt(SJoinCopyDiffers, {ist.FileIndex, String::fromUtf8(ic->url),
+                                                                 MediaTypeName(p->codec_type).toLower(), reason});
+            return -1;
+        }
+    }
+    return 0;
+}
+
 int TCustomFFmpeg::Join(TFileOptions& o, AVFormatContext* oc, int firstStream)
 {
     for (size_t j = size_t(firstStream); j < FTargetStreams.size(); ++j)
@@ -171,6 +206,8 @@ int TCustomFFmpeg::Join(TFileOptions& o, AVFormatContext* oc, int firstStream)
     for (int input = 1; input < SourceFileCount(); ++input)
         if (AddJoinOutput(o, oc, firstStream, input) < 0)
             return -1;
+    if (checkJoinedCopies(firstStream) < 0)
+        return -1;
     int64_t total = 0;
     for (const TSourceFile& file : FSourceFiles)
         if (file.Duration > 0)
@@ -184,20 +221,15 @@ int TCustomFFmpeg::Join(TFileOptions& o, AVFormatContext* oc, int firstStream)
     return 0;
 }
 
-int TCustomFFmpeg::loadVideoHooks()
+int TCustomFFmpeg::loadVideoHooks(TVideoHookChain& pending)
 {
-    while (FVideoHooksLoaded < FSettings.VideoHooks.size()) {
-        const AnsiString value = FSettings.VideoHooks[FVideoHooksLoaded];
-        if (!FVideoHookChain)
-            FVideoHookChain = std::make_unique<TVideoHookChain>();
-        if (FVideoHookChain->AddHook(SplitVideoHookValue(value)) != 0) {
-            // The values of the refused option string go with it.
-            FSettings.VideoHooks.resize(FVideoHooksLoaded);
+    for (size_t i = FVideoHooksLoaded; i < FSettings.VideoHooks.size(); ++i) {
+        const AnsiString value = FSettings.VideoHooks[i];
+        if (pending.AddHook(SplitVideoHookValue(value)) != 0) {
             FLastErrorText = LoadResString(VideoHookConsts::SAddHookFailed) + LibraryText(value);
             logText(llFatal, FLastErrorText);
             return -1;
         }
-        ++FVideoHooksLoaded;
     }
     return 0;
 }
@@ -314,7 +346,34 @@ int TCustomFFmpeg::OpenOutput(const String& fileName, bool join)
         return -1;
     }
     const bool joining = join && SourceFileCount() > 1;
-    if (loadVideoHooks() < 0) {
+    // Whatever this call changes of the task is undone unless the output
+    // is opened: the plug-ins it configured, the values of its "-vhook"
+    // options and the total duration.
+    TVideoHookChain pendingHooks;
+    struct TUndo {
+        TCustomFFmpeg& Task;
+        const int64_t TotalBefore;
+        bool Opened = false;
+        ~TUndo()
+        {
+            if (Opened)
+                return;
+            Task.FSettings.VideoHooks.resize(Task.FVideoHooksLoaded);
+            Task.FTotalDuration = TotalBefore;
+            Task.FJoinGroupCount = 0;
+            Task.FJoinGroup = 0;
+        }
+    } undo{*this, FTotalDuration};
+
+    if (joining && FSettings.Pass != 0) {
+        // Every group's fresh encoder would read the first pass's
+        // statistics from the start.
+        FLastErrorText = LoadResString(SJoinTwoPass);
+        logText(llError, FLastErrorText);
+        ResetOptionsContext(o, false);
+        return -1;
+    }
+    if (loadVideoHooks(pendingHooks) < 0) {
         ResetOptionsContext(o, false);
         return -1;
     }
@@ -331,7 +390,6 @@ int TCustomFFmpeg::OpenOutput(const String& fileName, bool join)
     String writingName;
     auto fail = [&](const String& text) {
         FLastErrorText = text;
-        FJoinGroupCount = 0;
         logText(llError, text);
         dropOutput(oc, writingName, streamsBefore);
         return -1;
@@ -420,6 +478,12 @@ int TCustomFFmpeg::OpenOutput(const String& fileName, bool join)
     of.WritingName = writingName;
     FTargetFiles.push_back(std::move(of));
     FJoinMode = joining;
+    if (!FVideoHookChain)
+        FVideoHookChain = std::make_unique<TVideoHookChain>();
+    FVideoHookChain->Append(pendingHooks);
+    FVideoHooksLoaded = FSettings.VideoHooks.size();
+    FVideoHookCount = FVideoHookChain->Count();
+    undo.Opened = true;
     ResetOptionsContext(o, false);
     return int(FTargetFiles.size()) - 1;
 }

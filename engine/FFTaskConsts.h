@@ -27,6 +27,14 @@ VORLANE_RESOURCESTRING(SFileExistsIgnore, "File \"%s\" already exists. Ignore.")
 // outputs
 VORLANE_RESOURCESTRING(SCannotJoin, "Cannot join more than one output file.");
 VORLANE_RESOURCESTRING(SJoinMissingStream, "Cannot join input #%d \"%s\": it has no %s stream to continue the output's.");
+VORLANE_RESOURCESTRING(SJoinCopyDiffers,
+                       "Cannot join input #%d \"%s\": its %s stream is copied but differs from the first input's in %s.");
+VORLANE_RESOURCESTRING(SJoinCopyCodec, "codec (%s, not %s)");
+VORLANE_RESOURCESTRING(SJoinCopySize, "picture size (%dx%d, not %dx%d)");
+VORLANE_RESOURCESTRING(SJoinCopySampleRate, "sample rate (%d, not %d)");
+VORLANE_RESOURCESTRING(SJoinCopyChannels, "channel count (%d, not %d)");
+VORLANE_RESOURCESTRING(SJoinCopyExtradata, "codec extradata");
+VORLANE_RESOURCESTRING(SJoinTwoPass, "Two-pass encoding cannot be used when joining inputs.");
 VORLANE_RESOURCESTRING(SCannotMapStream, "Cannot map stream #%d:%d - unsupported type.");
 VORLANE_RESOURCESTRING(SCouldNotOpenAttachment, "Could not open attachment file %s.");
 VORLANE_RESOURCESTRING(SAttachmentSize, "Could not get size of the attachment %s.");

@@ -406,11 +406,10 @@ void TCustomFFmpeg::switchJoinGroup()
             ost.ResampleWidth = ipar->width;
             ost.ResampleHeight = ipar->height;
             ost.ResamplePixFmt = ipar->format;
-            // The output stream was described when the header was written.
-            const AVRational sar = ost.Stream->sample_aspect_ratio;
+            // The output stream was described when the header was written:
+            // the fresh encoder keeps the first group's size and aspect.
             FLastErrorText.clear();
-            const int ret = BuildVideoFilterGraph(ost.Source, ost);
-            ost.Stream->sample_aspect_ratio = sar;
+            const int ret = BuildVideoFilterGraph(ost.Source, ost, true);
             if (ret < 0)
                 RaiseError(FLastErrorText.isEmpty() ? ErrorText(LoadResString(SErrorOpeningFilters), ret)
                                                     : LoadResString(SErrorOpeningFiltersColon) + FLastErrorText);
@@ -438,6 +437,7 @@ void TCustomFFmpeg::finishTranscode()
     // The plug-ins' contexts end with the conversion; their libraries stay.
     if (FVideoHookChain)
         FVideoHookChain->ReleaseHooks();
+    FVideoHookCount = 0;
     for (TTargetStream& ost : FTargetStreams) {
         ost.FilterGraph.reset();
         ost.OwnFilters.reset();

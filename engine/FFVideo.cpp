@@ -31,7 +31,7 @@ TInOutPtr inOut(const char* name, AVFilterContext* filter)
 
 }  // namespace
 
-int TCustomFFmpeg::BuildVideoFilterGraph(int sourceIndex, TTargetStream& ost)
+int TCustomFFmpeg::BuildVideoFilterGraph(int sourceIndex, TTargetStream& ost, bool laterGroup)
 {
     const TSourceStream& ist = FSourceStreams[size_t(sourceIndex)];
     const AVCodecParameters* ipar = ist.Stream->codecpar;
@@ -65,6 +65,19 @@ int TCustomFFmpeg::BuildVideoFilterGraph(int sourceIndex, TTargetStream& ost)
     // A chain with the engine's own filters runs its first segment here and
     // the rest after this graph's sink.
     AnsiString chain = ost.FilterChain;
+    const AnsiString swsFlags = "flags=0x" + AnsiString::number(ost.SwsFlags, 16).toUpper();
+    if (laterGroup) {
+        // Last in the chain, so that it also follows the engine's own
+        // filters: the first group's size and aspect, whatever the chain
+        // made of this input.
+        const AVRational sar = enc->sample_aspect_ratio.num > 0 && enc->sample_aspect_ratio.den > 0
+                                   ? enc->sample_aspect_ratio
+                                   : AVRational{0, 1};
+        const AnsiString fit = "scale=" + AnsiString::number(enc->width) + ':' + AnsiString::number(enc->height) +
+                               ':' + swsFlags + ",setsar=" + AnsiString::number(sar.num) + '/' +
+                               AnsiString::number(sar.den);
+        chain = chain.isEmpty() ? fit : chain + ',' + fit;
+    }
     ost.OwnFilters = std::make_unique<TOwnFilterChain>();
     if ((ret = ost.OwnFilters->Parse(chain)) < 0)
         return ret;
@@ -83,10 +96,10 @@ int TCustomFFmpeg::BuildVideoFilterGraph(int sourceIndex, TTargetStream& ost)
         return ret;
 
     AVFilterContext* last = ost.FilterSource;
-    if (enc->width != ipar->width || enc->height != ipar->height) {
+    if (!laterGroup && (enc->width != ipar->width || enc->height != ipar->height)) {
         AVFilterContext* scale = nullptr;
-        const AnsiString scaleArgs = AnsiString::number(enc->width) + ':' + AnsiString::number(enc->height) +
-                                     ":flags=0x" + AnsiString::number(ost.SwsFlags, 16).toUpper();
+        const AnsiString scaleArgs =
+            AnsiString::number(enc->width) + ':' + AnsiString::number(enc->height) + ':' + swsFlags;
         ret = ff::avfilter_graph_create_filter(&scale, ff::avfilter_get_by_name("scale"), nullptr,
                                                scaleArgs.constData(), nullptr, graph);
         if (ret < 0)
@@ -95,7 +108,7 @@ int TCustomFFmpeg::BuildVideoFilterGraph(int sourceIndex, TTargetStream& ost)
             return ret;
         last = scale;
     }
-    graph->scale_sws_opts = ff::av_strdup(("flags=0x" + AnsiString::number(ost.SwsFlags, 16).toUpper()).constData());
+    graph->scale_sws_opts = ff::av_strdup(swsFlags.constData());
 
     if (!chain.isEmpty()) {
         TInOutPtr outputs = inOut("in", last);
@@ -118,6 +131,8 @@ int TCustomFFmpeg::BuildVideoFilterGraph(int sourceIndex, TTargetStream& ost)
     if (ost.OwnFilters && (ret = ost.OwnFilters->Configure(ost.FilterSink, enc->pix_fmt, ost.SwsFlags,
                                                             &ost.FilterSink)) < 0)
         return ret;
+    if (laterGroup)
+        return 0;
 
     enc->width = ff::av_buffersink_get_w(ost.FilterSink);
     enc->height = ff::av_buffersink_get_h(ost.FilterSink);

@@ -333,10 +333,12 @@ public:
     // Join mode: whether the output joins the inputs, how many inputs it
     // joins (the groups), and the group being converted.
     bool JoinMode() const { return FJoinMode; }
-    int JoinGroupCount() const { return FJoinGroupCount; }
-    int JoinGroup() const { return FJoinGroup; }
-    // The plug-ins of "-vhook" loaded so far.
-    int VideoHookCount() const { return FVideoHookChain ? FVideoHookChain->Count() : 0; }
+    // Both may be read from any thread while the task runs.
+    int JoinGroupCount() const { return FJoinGroupCount.load(); }
+    int JoinGroup() const { return FJoinGroup.load(); }
+    // The plug-ins of "-vhook" configured for this task now (none once a
+    // conversion has ended and released them).
+    int VideoHookCount() const { return FVideoHookCount.load(); }
 
     // ---- output streams ----
     TTargetStream& CreateOutputStream(TFileOptions& o, AVFormatContext* oc, AVMediaType type);
@@ -369,7 +371,10 @@ public:
     void DrainEncoders();
     void WritePacket(TTargetStream& ost, AVPacket* packet);
     void ReportProgress(int64_t currentTime, int64_t timerStart, bool isLast, int fileIndex);
-    int BuildVideoFilterGraph(int sourceIndex, TTargetStream& ost);
+    // laterGroup: the graph of a later join group, whose encoder keeps the
+    // first group's size and aspect; the chain runs on the new input as it
+    // is and one scale after it fits its pictures to the encoder.
+    int BuildVideoFilterGraph(int sourceIndex, TTargetStream& ost, bool laterGroup = false);
     int DecodeVideo(int sourceIndex, const AVPacket* packet);
     void EncodeVideo(TTargetStream& ost, AVFrame* picture, float quality, int sourceIndex);
     int DecodeAudio(int sourceIndex, const AVPacket* packet);
@@ -548,9 +553,13 @@ private:
     // stream goes on with the next input and fresh encoders.
     void switchJoinGroup();
     int openEncoder(TTargetStream& ost, bool firstGroup);
-    // Loads the "-vhook" plug-ins given since the last call. 0, or -1 with
-    // the last error text; a failing value is dropped.
-    int loadVideoHooks();
+    // Loads and configures the "-vhook" plug-ins given since the last
+    // output into pending, which joins the task's chain only when the
+    // output is opened. 0, or -1 with the last error text.
+    int loadVideoHooks(TVideoHookChain& pending);
+    // A copied stream goes on with the next input's packets as they are:
+    // they must be of the same kind. 0, or -1 with the last error text.
+    int checkJoinedCopies(int firstStream);
     void callVideoHooks(AVFrame* picture, int64_t time);
     void finishTranscode();
     void encodeFrame(TTargetStream& ost, AVFrame* frame);
@@ -565,13 +574,16 @@ private:
     void encodeQueuedAudio(TTargetStream& ost, bool last);
     void noteEncodedPacket(TTargetStream& ost, const AVPacket* packet, int frameNumber);
 
-    // Join mode, set when the output is opened.
+    // Join mode, set when the output is opened; the task's thread advances
+    // the group.
     bool FJoinMode = false;
-    int FJoinGroupCount = 0;
-    int FJoinGroup = 0;
-    // The "-vhook" plug-ins, configured for this task.
+    std::atomic<int> FJoinGroupCount{0};
+    std::atomic<int> FJoinGroup{0};
+    // The "-vhook" plug-ins, configured for this task; the count mirrors the
+    // chain for readers on other threads.
     std::unique_ptr<TVideoHookChain> FVideoHookChain;
     size_t FVideoHooksLoaded = 0;
+    std::atomic<int> FVideoHookCount{0};
 
     // Working state of a conversion.
     int64_t FVideoBytes = 0, FAudioBytes = 0, FHeaderBytes = 0;

@@ -105,28 +105,45 @@ int TVideoHookChain::AddHook(const std::vector<AnsiString>& args)
         }
     }
 
-    TEntry entry;
-    entry.Configure = reinterpret_cast<VideoHookConfigureProc>(dlsym(module, "Configure"));
-    entry.Process = reinterpret_cast<VideoHookProcessProc>(dlsym(module, "Process"));
-    entry.Release = reinterpret_cast<VideoHookReleaseProc>(dlsym(module, "Release"));
-    if (!entry.Process) {
+    return AddHookProcs(args, reinterpret_cast<VideoHookConfigureProc>(dlsym(module, "Configure")),
+                        reinterpret_cast<VideoHookProcessProc>(dlsym(module, "Process")),
+                        reinterpret_cast<VideoHookReleaseProc>(dlsym(module, "Release")));
+}
+
+int TVideoHookChain::AddHookProcs(const std::vector<AnsiString>& args, VideoHookConfigureProc configure,
+                                  VideoHookProcessProc process, VideoHookReleaseProc release)
+{
+    const int count = int(args.size());
+    if (count <= 0)
+        return -2;
+    const String name = String::fromUtf8(args[0]);
+    if (count > VideoHookArgumentSlots - 1) {
+        logError(LoadResStringFmt(STooManyArguments, {name, VideoHookArgumentSlots - 1}));
+        return AVERROR(EINVAL);
+    }
+    if (!process) {
         logError(LoadResStringFmt(SNoProcess, {name}));
         return -2;
     }
-    if (!entry.Configure && count > 1) {
+    if (!configure && count > 1) {
         logError(LoadResStringFmt(SNoConfigure, {name}));
         return -2;
     }
-    entry.Arguments = std::make_unique<std::array<char*, VideoHookArgumentSlots>>();
-    entry.Arguments->fill(nullptr);
+    // The entry gets its final address before "Configure" sees its slot.
+    auto entry = std::make_unique<TEntry>();
+    entry->Configure = configure;
+    entry->Process = process;
+    entry->Release = release;
+    entry->Arguments = std::make_unique<std::array<char*, VideoHookArgumentSlots>>();
+    entry->Arguments->fill(nullptr);
     for (int i = 0; i < count; ++i) {
         auto text = std::make_unique<char[]>(size_t(args[size_t(i)].size()) + 1);
         std::memcpy(text.get(), args[size_t(i)].constData(), size_t(args[size_t(i)].size()) + 1);
-        (*entry.Arguments)[size_t(i)] = text.get();
-        entry.Strings.push_back(std::move(text));
+        (*entry->Arguments)[size_t(i)] = text.get();
+        entry->Strings.push_back(std::move(text));
     }
-    if (entry.Configure &&
-        entry.Configure(&entry.Context, count, entry.Arguments->data(), VideoHookArgumentSlots - 1) != 0) {
+    if (entry->Configure &&
+        entry->Configure(&entry->Context, count, entry->Arguments->data(), VideoHookArgumentSlots - 1) != 0) {
         logError(LoadResStringFmt(SConfigureFailed, {name}));
         return AVERROR(EINVAL);
     }
@@ -134,16 +151,23 @@ int TVideoHookChain::AddHook(const std::vector<AnsiString>& args)
     return 0;
 }
 
+void TVideoHookChain::Append(TVideoHookChain& other)
+{
+    for (auto& entry : other.FEntries)
+        FEntries.push_back(std::move(entry));
+    other.FEntries.clear();
+}
+
 void TVideoHookChain::CallHooks(VideoHookPicture* picture, int pixelFormat, int width, int height, int64_t pts) const
 {
-    for (const TEntry& entry : FEntries)
-        entry.Process(entry.Context, picture, pixelFormat, width, height, pts);
+    for (const auto& entry : FEntries)
+        entry->Process(entry->Context, picture, pixelFormat, width, height, pts);
 }
 
 void TVideoHookChain::ReleaseHooks()
 {
-    for (TEntry& entry : FEntries)
-        if (entry.Release)
-            entry.Release(entry.Context);
+    for (const auto& entry : FEntries)
+        if (entry->Release)
+            entry->Release(entry->Context);
     FEntries.clear();
 }

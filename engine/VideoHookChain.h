@@ -43,6 +43,13 @@ public:
     // without a needed entry point, -22 when it refuses its arguments or
     // gets more than 63 parts. The reason goes to the libraries' log.
     int AddHook(const std::vector<AnsiString>& args);
+    // The same for a plug-in whose entry points are already at hand (one
+    // linked into the program); args[0] names it in messages.
+    int AddHookProcs(const std::vector<AnsiString>& args, VideoHookConfigureProc configure,
+                     VideoHookProcessProc process, VideoHookReleaseProc release);
+    // Moves every plug-in of other, configured as it is, to the end of this
+    // chain; other is empty afterwards.
+    void Append(TVideoHookChain& other);
     // "Process" of every plug-in, in the order they were added.
     void CallHooks(VideoHookPicture* picture, int pixelFormat, int width, int height, int64_t pts) const;
     // "Release" of every plug-in that has it; the chain is empty afterwards.
@@ -61,5 +68,7 @@ private:
         std::vector<std::unique_ptr<char[]>> Strings;
         std::unique_ptr<std::array<char*, VideoHookArgumentSlots>> Arguments;
     };
-    std::vector<TEntry> FEntries;
+    // Each entry stays where it was made: a plug-in may keep the address of
+    // its context slot that "Configure" was given.
+    std::vector<std::unique_ptr<TEntry>> FEntries;
 };

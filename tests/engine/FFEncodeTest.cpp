@@ -649,4 +649,30 @@ TEST_F(FFEncodeTest, RandomPauseResumeAndStopNeverHangOrRace)
     }
 }
 
+// A stop that waits serves the final record; a handler that clears the list
+// there ends the run, and the wait with it.
+TEST_F(FFEncodeTest, AWaitingStopReturnsWhenTheFinalHandlerClearsTheList)
+{
+    TFFEncoder encoder(nullptr);
+    addTasks(encoder, 2, QStringLiteral("c"), "-re");
+    TEventLog log;
+    log.Attach(encoder);
+    bool cleared = false;
+    const auto attached = encoder.OnTerminate;
+    encoder.OnTerminate = TFFEncoder::TTerminateEvent::FromFunction([&](TObject* sender, const TTerminateInfo& info) {
+        attached(sender, info);
+        if (info.TaskIndex == -1) {
+            encoder.ClearTasks();
+            cleared = true;
+        }
+    });
+    encoder.StartTask(2);
+    ASSERT_TRUE(encoder.Working());
+    encoder.Stop(true);
+    EXPECT_TRUE(log.Final());
+    EXPECT_TRUE(cleared);
+    EXPECT_EQ(encoder.TaskCount(), 0);
+    EXPECT_FALSE(encoder.Working());
+}
+
 }  // namespace

@@ -60,6 +60,27 @@ TPackets readPackets(const String& file)
     return result;
 }
 
+// The video packets of a file, in file order: raw pictures when the output
+// was raw video.
+std::vector<QByteArray> videoPackets(const String& file)
+{
+    std::vector<QByteArray> result;
+    AVFormatContext* ctx = nullptr;
+    if (ff::avformat_open_input(&ctx, file.toUtf8().constData(), nullptr, nullptr) < 0)
+        return result;
+    if (ff::avformat_find_stream_info(ctx, nullptr) >= 0) {
+        AVPacket* packet = ff::av_packet_alloc();
+        while (ff::av_read_frame(ctx, packet) >= 0) {
+            if (ctx->streams[packet->stream_index]->codecpar->codec_type == AVMEDIA_TYPE_VIDEO)
+                result.emplace_back(reinterpret_cast<const char*>(packet->data), packet->size);
+            ff::av_packet_unref(packet);
+        }
+        ff::av_packet_free(&packet);
+    }
+    ff::avformat_close_input(&ctx);
+    return result;
+}
+
 // Largest step between neighbours, or -1 when one does not increase.
 double largestStep(const std::vector<double>& times)
 {
@@ -86,6 +107,22 @@ protected:
         FFLoader()->UnloadLibs(EncoderLibraries);
     }
     String path(const char* name) const { return FDir.filePath(String::fromUtf8(name)); }
+    String path(const String& name) const { return FDir.filePath(name); }
+
+    // Converts the inputs, joined when there are several, with the output
+    // options; the task's error text, empty when it went well.
+    String convert(const std::vector<const char*>& inputs, const AnsiString& options, const String& output)
+    {
+        TCustomFFmpeg task;
+        for (const char* name : inputs)
+            if (task.OpenInput(nullptr, fixture(name)) < 0)
+                return task.LastErrorText();
+        task.ParseOptions(options);
+        if (task.OpenOutput(output, true) < 0)
+            return task.LastErrorText();
+        task.Start();
+        return task.Failed() ? task.ErrorMessage() : String();
+    }
     QStringList entries() const { return QDir(FDir.path()).entryList(QDir::Files | QDir::Hidden); }
 
     QTemporaryDir FDir;
@@ -176,6 +213,144 @@ TEST_F(FFJoinTest, SetOutputRefusesAJoinThatWouldLeaveAStreamWithoutSource)
     EXPECT_EQ(encoder.LastError(), QStringLiteral("Cannot join more than one output file."));
     encoder.ClearTasks();
     EXPECT_TRUE(entries().isEmpty()) << entries().join(QLatin1Char(' ')).toStdString();
+}
+
+// A chain that changes the picture size runs on every input as it is; what
+// it makes of a later input is then fitted to the first input's result, so
+// that every group's pictures are what a conversion of that input alone with
+// the chain (and the fitting) gives.
+TEST_F(FFJoinTest, ASizeChangingChainGivesEveryGroupTheSamePicturesAsItsInputAlone)
+{
+    const struct {
+        const char* name;
+        const char* second;
+        AnsiString chain;
+        AnsiString secondChain;  // the reference of the second group
+        int width, height;
+    } cases[] = {
+        {"transpose", "join160.avi", "transpose=1", "transpose=1", 120, 160},
+        {"crop", "join320.avi", "crop=80:60:0:0", "crop=80:60:0:0", 80, 60},
+        // The engine's own filter runs after the graph: the fitting follows it.
+        {"own rotate", "join320.avi", "rotate=90", "rotate=90,scale=120:160", 120, 160},
+    };
+    const AnsiString raw = "-an -c:v rawvideo -pix_fmt yuv420p -threads 1 -vf ";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const String joined = path(String::fromLatin1(c.name) + QStringLiteral(" joined.nut"));
+        const String first = path(String::fromLatin1(c.name) + QStringLiteral(" first.nut"));
+        const String second = path(String::fromLatin1(c.name) + QStringLiteral(" second.nut"));
+        ASSERT_EQ(convert({"join160.avi", c.second}, raw + c.chain, joined).toStdString(), "");
+        ASSERT_EQ(convert({"join160.avi"}, raw + c.chain, first).toStdString(), "");
+        ASSERT_EQ(convert({c.second}, raw + c.secondChain, second).toStdString(), "");
+
+        const TPackets out = readPackets(joined);
+        EXPECT_EQ(out.Width, c.width);
+        EXPECT_EQ(out.Height, c.height);
+        const std::vector<QByteArray> pictures = videoPackets(joined);
+        const std::vector<QByteArray> firstAlone = videoPackets(first);
+        const std::vector<QByteArray> secondAlone = videoPackets(second);
+        ASSERT_FALSE(firstAlone.empty());
+        ASSERT_FALSE(secondAlone.empty());
+        ASSERT_EQ(pictures.size(), firstAlone.size() + secondAlone.size());
+        int differing = 0;
+        for (size_t i = 0; i < pictures.size(); ++i) {
+            const QByteArray& expected =
+                i < firstAlone.size() ? firstAlone[i] : secondAlone[i - firstAlone.size()];
+            EXPECT_EQ(pictures[i].size(), c.width * c.height * 3 / 2) << i;
+            differing += pictures[i] != expected;
+        }
+        EXPECT_EQ(differing, 0);
+    }
+}
+
+// Copied packets go on from the next input as they are: a later input whose
+// stream could not continue the first one's is refused when the output is set.
+TEST_F(FFJoinTest, StreamCopyRefusesALaterInputThatDiffers)
+{
+    const struct {
+        const char* second;
+        AnsiString options;
+        QString reason;
+    } cases[] = {
+        {"h264_aac.mp4", "-an -c:v copy", QStringLiteral("video stream is copied but differs from the first input's "
+                                                          "in codec (h264, not mpeg4)")},
+        {"join320.avi", "-an -c:v copy", QStringLiteral("video stream is copied but differs from the first input's "
+                                                         "in picture size (320x240, not 160x120)")},
+        {"mono22050.wav", "-vn -c:a copy", QStringLiteral("audio stream is copied but differs from the first input's "
+                                                           "in sample rate (22050, not 44100)")},
+        {"stereo44100.wav", "-vn -c:a copy", QStringLiteral("audio stream is copied but differs from the first "
+                                                             "input's in channel count (2, not 1)")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.second);
+        TFFEncoder encoder(nullptr);
+        TOutputOptions options;
+        InitOutputOptions(options);
+        options.Options = c.options;
+        options.Join = true;
+        ASSERT_EQ(encoder.AddTask(fixture("join160.avi")), 0) << encoder.LastError().toStdString();
+        ASSERT_GE(encoder.AddInput(0, fixture(c.second)), 0) << encoder.LastError().toStdString();
+        EXPECT_LT(encoder.SetOutput(0, path("copied.mkv"), &options), 0);
+        EXPECT_EQ(encoder.LastError().toStdString(),
+                  QStringLiteral("Cannot join input #1 \"%1\": its %2.").arg(fixture(c.second), c.reason).toStdString());
+        EXPECT_FALSE(encoder.Tasks(0)->JoinMode());
+        EXPECT_TRUE(entries().isEmpty()) << entries().join(QLatin1Char(' ')).toStdString();
+    }
+
+    // Alike inputs are copied one after the other.
+    const String copied = path("copied.mkv");
+    ASSERT_EQ(convert({"join160.avi", "join160.avi"}, "-c copy", copied).toStdString(), "");
+    const TPackets out = readPackets(copied);
+    EXPECT_EQ(out.Video.size(), 50u);
+    EXPECT_GT(largestStep(out.Video), 0) << "video time stamps go back";
+    EXPECT_NEAR(out.Audio.back(), 2.0, 0.1);
+}
+
+// Each group's fresh encoder would read the first pass's statistics from
+// their start; two-pass encoding and joining are refused together.
+TEST_F(FFJoinTest, TwoPassEncodingIsRefusedWithJoining)
+{
+    for (const AnsiString pass : {"1", "2"}) {
+        SCOPED_TRACE(pass.toStdString());
+        TFFEncoder encoder(nullptr);
+        TOutputOptions options;
+        InitOutputOptions(options);
+        options.Options = "-an -c:v mpeg4 -pass " + pass + " -passlogfile " + path("log").toUtf8();
+        options.Join = true;
+        ASSERT_EQ(encoder.AddTask(fixture("join160.avi")), 0) << encoder.LastError().toStdString();
+        ASSERT_GE(encoder.AddInput(0, fixture("join320.avi")), 0) << encoder.LastError().toStdString();
+        EXPECT_LT(encoder.SetOutput(0, path("twopass.mkv"), &options), 0);
+        EXPECT_EQ(encoder.LastError().toStdString(), "Two-pass encoding cannot be used when joining inputs.");
+        EXPECT_TRUE(entries().isEmpty()) << entries().join(QLatin1Char(' ')).toStdString();
+    }
+}
+
+// The group and the plug-in count are read by other threads while the
+// task's thread changes them.
+TEST_F(FFJoinTest, TheGroupAndThePlugInCountCanBeWatchedWhileTheTaskRuns)
+{
+    TCustomFFmpeg task;
+    ASSERT_GE(task.OpenInput(nullptr, fixture("join160.avi")), 0);
+    ASSERT_GE(task.OpenInput(nullptr, fixture("join320.avi")), 0);
+    task.ParseOptions(AnsiString("-vhook ") + TEST_VHOOK_INVERT + " -an -c:v mpeg4 -threads 1");
+    ASSERT_EQ(task.OpenOutput(path("watched.mkv"), true), 0) << task.LastErrorText().toStdString();
+    EXPECT_EQ(task.VideoHookCount(), 1);
+    ASSERT_TRUE(task.StartThread());
+    std::vector<int> groups;
+    int hooks = 0;
+    while (!task.ThreadDone()) {
+        const int group = task.JoinGroup();
+        if (groups.empty() || groups.back() != group)
+            groups.push_back(group);
+        hooks = std::max(hooks, task.VideoHookCount());
+        CheckSynchronize(1);
+    }
+    task.WaitForThread();
+    EXPECT_FALSE(task.Failed()) << task.ErrorMessage().toStdString();
+    EXPECT_TRUE(std::is_sorted(groups.begin(), groups.end()));
+    EXPECT_LE(hooks, 1);
+    EXPECT_EQ(task.JoinGroup(), 1);
+    EXPECT_EQ(task.VideoHookCount(), 0);  // released with the conversion
 }
 
 }  // namespace

@@ -74,6 +74,7 @@ struct TRunResult {
 
 class TTestTask : public TCustomFFmpeg {
 public:
+    using TCustomFFmpeg::FSourceStreams;
     using TCustomFFmpeg::FTargetFiles;
 };
 
@@ -336,6 +337,26 @@ TEST_F(FFmpegTaskTest, AMissingInputGivesTheLibrariesTextForTheFile)
     task.ParseOptions("-f nosuchformat");
     EXPECT_EQ(task.OpenInput(nullptr, fixture("gop12.mp4")), AVERROR(EINVAL));
     EXPECT_EQ(task.LastErrorText(), QStringLiteral("Unknown input format: \"nosuchformat\""));
+}
+
+// A program stream announces no streams in its header: they are found while
+// probing, and each of them still gets its decoder.
+TEST_F(FFmpegTaskTest, StreamsFoundWhileProbingAreDecoded)
+{
+    TTestTask task;
+    ASSERT_GE(task.OpenInput(nullptr, fixture("program.mpg")), 0) << task.LastErrorText().toStdString();
+    ASSERT_EQ(task.SourceStreamCount(), 2);
+    for (const TSourceStream& ist : task.FSourceStreams)
+        EXPECT_NE(ist.Decoder, nullptr) << ist.Stream->index;
+
+    const String output = path("from_program.avi");
+    const TRunResult r = convert(fixture("program.mpg"), "-c:v mpeg4 -c:a mp2 -threads 1", output);
+    ASSERT_FALSE(r.Failed) << r.Error.toStdString();
+    EXPECT_NEAR(countFrames(output), 25, 1);
+    EXPECT_EQ(tool(QStringLiteral("ffprobe"), {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-show_entries"),
+                                               QStringLiteral("stream=codec_name"), QStringLiteral("-of"),
+                                               QStringLiteral("csv=p=0"), output}),
+              QStringLiteral("mpeg4\nmp2"));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <cstdlib>
 #include <mutex>
 
 #include "engine/FFLoad.h"
@@ -170,6 +171,94 @@ TEST_F(VideoHookTest, APlugInThatCannotBeUsedRefusesTheOutputAndLeavesNoFile)
     EXPECT_TRUE(task.Failed());
     EXPECT_EQ(task.ErrorMessage(), QStringLiteral("-vcodec copy and -vhook are incompatible (frames are not decoded)"));
     EXPECT_TRUE(entries().isEmpty()) << entries().join(QLatin1Char(' ')).toStdString();
+}
+
+// A plug-in linked into the test that keeps the address of the context slot
+// it was configured with, as a plug-in may, and checks it on every picture.
+struct TKeptSlots {
+    static constexpr int Count = 20;
+    void** Slots[Count] = {};
+    int Values[Count] = {};
+    int Pictures = 0;
+    int Mismatches = 0;
+    int Released = 0;
+};
+TKeptSlots* kept = nullptr;  // the one the running test owns
+
+int keepingConfigure(void** context, int, char* argv[], int)
+{
+    const int i = std::atoi(argv[1]);
+    kept->Slots[i] = context;
+    *context = &kept->Values[i];
+    return 0;
+}
+
+void keepingProcess(void* context, VideoHookPicture*, int, int, int, int64_t)
+{
+    ++kept->Pictures;
+    bool found = false;
+    for (void** slot : kept->Slots)
+        found = found || (slot && *slot == context);
+    kept->Mismatches += !found;
+}
+
+void keepingRelease(void*)
+{
+    ++kept->Released;
+}
+
+TEST(VideoHookChain, AContextSlotAPlugInKeptStaysItsSlotWhileTheChainGrowsAndMoves)
+{
+    TKeptSlots state;
+    kept = &state;
+    {
+        TVideoHookChain pending;
+        for (int i = 0; i < TKeptSlots::Count; ++i)
+            ASSERT_EQ(pending.AddHookProcs({"keeping", AnsiString::number(i)}, keepingConfigure, keepingProcess,
+                                           keepingRelease),
+                      0);
+        TVideoHookChain chain;
+        chain.Append(pending);
+        EXPECT_TRUE(pending.Empty());
+        ASSERT_EQ(chain.Count(), TKeptSlots::Count);
+        // Every slot still holds what its plug-in put there.
+        for (int i = 0; i < TKeptSlots::Count; ++i)
+            EXPECT_EQ(*state.Slots[i], &state.Values[i]) << i;
+        VideoHookPicture picture{};
+        chain.CallHooks(&picture, 0, 16, 16, 0);
+        EXPECT_EQ(state.Pictures, TKeptSlots::Count);
+        EXPECT_EQ(state.Mismatches, 0);
+    }
+    EXPECT_EQ(state.Released, TKeptSlots::Count);
+    kept = nullptr;
+}
+
+// An output refused after its plug-ins were configured takes them back, with
+// its other changes to the task: the next output converts without them.
+TEST_F(VideoHookTest, ARefusedOutputLeavesNeitherItsPlugInsNorItsDurationBehind)
+{
+    const AnsiString invert = TEST_VHOOK_INVERT;
+    const QByteArray plain = convert("", "plain.yuv");
+    ASSERT_EQ(plain.size(), 10 * FrameBytes);
+
+    TCustomFFmpeg task;
+    ASSERT_GE(task.OpenInput(nullptr, fixture("h264_aac.mp4")), 0);
+    const int64_t duration = task.TotalDuration();
+    // The metadata entry fails after the file was opened.
+    task.ParseOptions("-vhook " + invert + " -t 100 -metadata novalue " + RawOutput);
+    EXPECT_EQ(task.OpenOutput(path("refused.yuv")), -1);
+    EXPECT_EQ(task.LastErrorText().toStdString(), "No \"=\" character in metadata string novalue.");
+    EXPECT_EQ(task.VideoHookCount(), 0);
+    EXPECT_EQ(task.TotalDuration(), duration);
+    EXPECT_TRUE(entries().contains(QStringLiteral("plain.yuv")));
+    EXPECT_FALSE(entries().contains(QStringLiteral("refused.yuv")));
+
+    task.ParseOptions(RawOutput);
+    ASSERT_EQ(task.OpenOutput(path("after.yuv")), 0) << task.LastErrorText().toStdString();
+    EXPECT_EQ(task.VideoHookCount(), 0);
+    task.Start();
+    EXPECT_FALSE(task.Failed()) << task.ErrorMessage().toStdString();
+    EXPECT_EQ(readAll(path("after.yuv")), plain);
 }
 
 }  // namespace
