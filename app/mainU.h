@@ -188,7 +188,7 @@ public:
     int TotalSeconds() const { return FTotalSeconds; }
     bool Converting() const { return FConverting; }
     bool Stopped() const { return FStopped; }
-    // The job row of a task of the running (or last) run; -1 for none.
+    // The job row of a task of the running run; -1 for none.
     int RowOfTask(int TaskIndex) const;
 
     // Start-up and closing.
