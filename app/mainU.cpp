@@ -471,8 +471,9 @@ void TfrmMain::WMStartup(TMessage&)
     if (FStarted)
         return;
     FStarted = true;
+    // The window's own stored values came back when it was shown (its form
+    // storage restores then); the settings dialog's come back now.
     frmSettings->RestoreSettings();
-    KitFormStorage1->RestorePlacement();
     ApplySettings();
     ChooseOutputFolder();
     ShowLogPanel();
