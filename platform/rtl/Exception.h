@@ -56,6 +56,9 @@ VORLANE_DECLARE_EXCEPTION(EVariantError, Exception);
 VORLANE_DECLARE_EXCEPTION(EInvalidOperation, Exception);
 VORLANE_DECLARE_EXCEPTION(EThread, Exception);
 VORLANE_DECLARE_EXCEPTION(EOSError, Exception);
+// A failed assertion of the code: "Assertion failure" or the assertion's
+// own text, followed by " (unit, line n)".
+VORLANE_DECLARE_EXCEPTION(EAssertionFailed, Exception);
 
 // The application's handler of exceptions that reached a dispatch point.
 // Until one is installed, the text goes to standard error.
