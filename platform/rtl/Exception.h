@@ -56,8 +56,8 @@ VORLANE_DECLARE_EXCEPTION(EVariantError, Exception);
 VORLANE_DECLARE_EXCEPTION(EInvalidOperation, Exception);
 VORLANE_DECLARE_EXCEPTION(EThread, Exception);
 VORLANE_DECLARE_EXCEPTION(EOSError, Exception);
-// A failed assertion of the code: "Assertion failure" or the assertion's
-// own text, followed by " (unit, line n)".
+// A programming error found at run time (a call the caller must not make);
+// raised as an exception so that the program can report it instead of ending.
 VORLANE_DECLARE_EXCEPTION(EAssertionFailed, Exception);
 
 // The application's handler of exceptions that reached a dispatch point.
