@@ -44,6 +44,9 @@ VORLANE_RESOURCESTRING(STaskError, "ERROR: %s  (VIDEO REMOVED: %s)");
 VORLANE_RESOURCESTRING(SCannotMakeOutputFolder, "ERROR: the output folder %s cannot be created.");
 VORLANE_RESOURCESTRING(SOutputFolderReadOnly, "Output folder cannot be located in CD-ROM.");
 VORLANE_RESOURCESTRING(SOutputFolderName, "VideoOutput");
+VORLANE_RESOURCESTRING(SSettingsSetAside,
+                       "The settings file %s could not be read; it was set aside as %s and the default settings are used.");
+VORLANE_RESOURCESTRING(SSettingsUnreadable, "The settings file %s could not be read; the default settings are used.");
 }  // namespace MainConsts
 
 // Messages the main window posts to itself.
@@ -201,6 +204,7 @@ public:
     void chkVerNumClick(TObject* Sender);
     void Help1Click(TObject* Sender);
     void HomePage1Click(TObject* Sender);
+    void Update1Click(TObject* Sender);
     void Settings1Click(TObject* Sender);
     void About1Click(TObject* Sender);
     void PopupMenu2Popup(TObject* Sender);
@@ -267,6 +271,8 @@ private:
     void createBottom();
     void createStorage();
     void WMStartup(TMessage& Message);
+    // Tells, in the log panel, of every settings file set aside as damaged.
+    void reportSetAsideSettings();
     // The output folder: the stored one when it exists, else the documents
     // folder + "VideoOutput", created; empty when that cannot be made.
     void ChooseOutputFolder();

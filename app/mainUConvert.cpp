@@ -302,10 +302,13 @@ void TfrmMain::WMTaskFinished(TMessage&)
         if (FTerminateFinished)
             FTaskProgress[t] = FTaskDurations[t];
     }
-    // A task that ended before a stop reached it is converted all the same.
+    // A task that ended before a stop reached it is converted all the same;
+    // one that did not keeps its state, and no longer shows a speed.
     if (FTerminateFinished) {
         SetGridValue(row, 9, Variant(2));
         Jobs(row)->State = 2;
+    } else {
+        SetGridValue(row, 6, Variant(String()));
     }
     lvFilesTableView1->EndUpdate();
     updateTotalBar();

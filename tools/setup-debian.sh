@@ -4,7 +4,7 @@
 set -eu
 packages="
   g++ cmake ninja-build pkg-config
-  qt6-base-dev qt6-qpa-plugins
+  qt6-base-dev qt6-qpa-plugins qt6-svg-dev
   libavcodec-dev libavformat-dev libavfilter-dev libavdevice-dev
   libswscale-dev libswresample-dev libavutil-dev libjpeg62-turbo-dev
   libgtest-dev libbenchmark-dev

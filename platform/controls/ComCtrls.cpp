@@ -1,5 +1,7 @@
 #include "platform/controls/ComCtrls.h"
 
+#include "platform/graphics/ImgList.h"
+
 #include <QProgressBar>
 #include <QSlider>
 
@@ -246,6 +248,18 @@ void TToolButton::Paint()
         c->Pen()->SetColor(clBtnText);
         c->Polygon(tri);
     }
+    // The picture on top, the caption below it (or the caption alone).
+    const auto* bar = dynamic_cast<const TToolBar*>(Parent());
+    const TImageList* images = bar != nullptr ? bar->Images() : nullptr;
+    if (images != nullptr && FImageIndex >= 0 && FImageIndex < images->Count()) {
+        const bool captions = bar->ShowCaptions();
+        const int x = text.Left + (text.Width() - images->Width()) / 2;
+        const int y = captions ? 2 : (r.Height() - images->Height()) / 2;
+        images->Draw(c, x, y, FImageIndex, Enabled());
+        if (!captions)
+            return;
+        text.Top = y + images->Height();
+    }
     c->Brush()->SetStyle(bsClear);
     c->TextRect(text, Caption(), DT_SINGLELINE | DT_CENTER | DT_VCENTER);
 }
@@ -303,6 +317,27 @@ void TToolBar::AlignControls(TControl* AControl)
         b->SetBounds(x, 2, w, FButtonHeight);
         x += w;
     }
+}
+
+void TToolBar::SetImages(TImageList* Value)
+{
+    if (FImages == Value)
+        return;
+    if (FImages != nullptr)
+        FImages->RemoveFreeNotification(this);
+    FImages = Value;
+    if (FImages != nullptr)
+        FImages->FreeNotification(this);
+    Invalidate();
+    for (int i = 0; i < ControlCount(); ++i)
+        Controls(i)->Invalidate();
+}
+
+void TToolBar::Notification(TComponent* AComponent, TOperation Operation)
+{
+    TCustomControl::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FImages)
+        FImages = nullptr;
 }
 
 void TToolBar::Paint()

@@ -6,6 +6,7 @@
 #include "platform/controls/ExtCtrls.h"
 
 class TPopupMenu;
+class TImageList;
 
 enum TTrackBarOrientation { trHorizontal, trVertical };
 enum TTickStyle { tsNone, tsAuto, tsManual };
@@ -182,12 +183,17 @@ public:
     void SetButtonHeight(int Value) { FButtonHeight = Value; Realign(); }
     bool ShowCaptions() const { return FShowCaptions; }
     void SetShowCaptions(bool Value) { FShowCaptions = Value; Invalidate(); }
+    // The buttons' pictures, by each button's ImageIndex.
+    TImageList* Images() const { return FImages; }
+    void SetImages(TImageList* Value);
 
 protected:
     void AlignControls(TControl* AControl) override;
     void Paint() override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
     int FButtonWidth = 23, FButtonHeight = 22;
     bool FShowCaptions = false;
+    TImageList* FImages = nullptr;
 };
