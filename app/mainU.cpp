@@ -472,6 +472,9 @@ void TfrmMain::Dispatch(TMessage& Message)
     case WM_STARTUP:
         WMStartup(Message);
         return;
+    case WM_PREPARE_TASKS:
+        WMPrepareTasks(Message);
+        return;
     default:
         TForm::Dispatch(Message);
     }
@@ -595,6 +598,8 @@ void TfrmMain::PopupMenu2Popup(TObject*)
 
 void TfrmMain::FormCloseQuery(TObject*, bool& CanClose)
 {
+    // A run still being prepared never starts.
+    FPreparation.reset();
     FFEncoder->OnProgress = {};
     FFEncoder->OnTerminate = {};
     FFEncoder->Stop(true);

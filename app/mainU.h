@@ -54,6 +54,7 @@ enum : UINT {
     WM_CONVERT_PROGRESS = WM_USER + 44,
     WM_TASK_FINISHED = WM_USER + 45,
     WM_STARTUP = WM_USER + 47,
+    WM_PREPARE_TASKS = WM_USER + 48,  // the next slice of a run's tasks
 };
 
 // The values of the last progress report, widened to 64 bits.
@@ -238,6 +239,7 @@ public:
     void FFEncoderTerminate(TObject* Sender, const TTerminateInfo& ATerminateInfo);
     void WMConvertProgress(TMessage& Message);
     void WMTaskFinished(TMessage& Message);
+    void WMPrepareTasks(TMessage& Message);
     void bPauseClick(TObject* Sender);
     void bResumeClick(TObject* Sender);
     void bStopClick(TObject* Sender);
@@ -294,7 +296,18 @@ private:
     void showReport(int Task);
     // Forgets the bookkeeping of the last run.
     void clearRun();
+    // Makes the next tasks of the run being started; starts it after the last.
+    void prepareTasks();
     bool jobOutputExists(int Row) const;
+
+    // A run whose tasks are still being made.
+    struct TRunPreparation {
+        TOutputNamer Namer;
+        int NextRow = 0;
+        std::vector<TOutFileData*> TaskJobs;
+        std::vector<TOutFileData*> Refused;
+    };
+    std::unique_ptr<TRunPreparation> FPreparation;
 
     std::vector<std::unique_ptr<TOutFileData>> FJobs;
     std::unique_ptr<TPassData> FSelection;
