@@ -18,6 +18,10 @@
 #include <QTimer>
 
 #include <malloc.h>
+#include <mcheck.h>
+#if __has_include(<valgrind/memcheck.h>)
+#include <valgrind/memcheck.h>
+#endif
 #include <time.h>
 
 #include <algorithm>
@@ -69,6 +73,19 @@ public:
         Inner(Sender, Info);
     }
 };
+
+void leakCheck()
+{
+#if __has_include(<valgrind/memcheck.h>)
+    VALGRIND_DO_ADDED_LEAK_CHECK;
+#endif
+}
+
+// Bytes the program holds on the heap, whatever the allocator keeps besides.
+long heapKiB()
+{
+    return long(mallinfo2().uordblks / 1024);
+}
 
 long residentKiB()
 {
@@ -145,7 +162,48 @@ int main(int argc, char** argv)
         application.ProcessMessages();
         QThread::msleep(2);
     }
+    // VORLANE_BENCH_WARM_JOBS sets the first run's size (default 5).
+    const int warmJobs = std::clamp(qEnvironmentVariableIntValue("VORLANE_BENCH_WARM_JOBS"), 0, jobs) > 0
+                             ? std::clamp(qEnvironmentVariableIntValue("VORLANE_BENCH_WARM_JOBS"), 1, jobs)
+                             : 5;
+    // A first small run and Clear All, with the log emptied after it: what
+    // the libraries and the window keep for good is made then, so the heap
+    // after the measured run can be held against this one.
+    {
+        QTimer warmOk;
+        QObject::connect(&warmOk, &QTimer::timeout, [&] {
+            if (frmMain->frmOption != nullptr && frmMain->frmOption->Modal() &&
+                frmMain->frmOption->ModalResult() == mrNone)
+                frmMain->frmOption->btnOk->Click();
+        });
+        warmOk.start(5);
+        const QStringList all = dialogs.Files;
+        dialogs.Files = all.mid(0, warmJobs);
+        frmMain->bAddClick(frmMain->bAdd);
+        warmOk.stop();
+        dialogs.Files = all;
+        frmMain->ThreadCount = threads;
+        frmMain->bStartClick(frmMain->bStart);
+        while (frmMain->Converting())
+            application.HandleMessage();
+        for (int i = 0; i < 20; ++i)
+            application.ProcessMessages();
+        frmMain->mnuClearClick(frmMain->bRemoveAll);
+        frmMain->mmoLog->Lines()->Clear();
+        for (int i = 0; i < 20; ++i)
+            application.ProcessMessages();
+    }
+    const long warmHeapKiB = heapKiB();
+    // With glibc's malloc debugging preloaded and MALLOC_TRACE set, the
+    // measured run's allocations are traced for the mtrace tool.
+    const bool trace = std::getenv("MALLOC_TRACE") != nullptr;
+    if (trace)
+        mtrace();
+    // Under valgrind's memcheck: what the measured run adds is listed at its end.
+    leakCheck();
     const long startKiB = residentKiB();
+    const long startHeapKiB = heapKiB();
+    const long startLogKiB = long(frmMain->mmoLog->Text().size() * 2 / 1024);
 
     // Whenever the options dialog is up, OK it.
     QTimer ok;
@@ -164,6 +222,7 @@ int main(int argc, char** argv)
         return 1;
     }
     const long listedKiB = residentKiB();
+    const long listedHeapKiB = heapKiB();
 
     QElapsedTimer clock;
     TerminateTap tap;
@@ -223,6 +282,7 @@ int main(int argc, char** argv)
     const double runSeconds = tap.FinalAt / 1e9;
     const double toIdleMs = (idleFrom - tap.FinalAt) / 1e6;
     const long afterRunKiB = residentKiB();
+    const long afterRunHeapKiB = heapKiB();
     int done = 0;
     for (int r = 0; r < frmMain->JobCount(); ++r)
         done += frmMain->Jobs(r)->State == 2;
@@ -234,8 +294,18 @@ int main(int argc, char** argv)
         application.ProcessMessages();
     const double clearMs = clearClock.nsecsElapsed() / 1e6;
     const long clearedKiB = residentKiB();
+    const long clearedHeapKiB = heapKiB();
+    const long clearedLogKiB = long(frmMain->mmoLog->Text().size() * 2 / 1024);
+    const int logLines = frmMain->mmoLog->Lines()->Count();
     malloc_trim(0);
     const long trimmedKiB = residentKiB();
+    frmMain->mmoLog->Lines()->Clear();
+    for (int i = 0; i < 20; ++i)
+        application.ProcessMessages();
+    const long noLogHeapKiB = heapKiB();
+    if (trace)
+        muntrace();
+    leakCheck();
 
     std::printf("jobs %d (converted %d), threads %d, terminate records %d\n", jobs, done, threads, tap.Records);
     std::printf("adding through the options dialog: %.2f s\n", addSeconds);
@@ -252,6 +322,14 @@ int main(int argc, char** argv)
     std::printf("resident KiB: start %ld, listed %ld, peak %ld, after the run %ld, after Clear All %ld, "
                 "after returning free memory to the system %ld\n",
                 startKiB, listedKiB, peakKiB, afterRunKiB, clearedKiB, trimmedKiB);
+    std::printf("heap in use KiB: start %ld, listed %ld, after the run %ld, after Clear All %ld; the log's text grew "
+                "from %ld to %ld KiB (%d lines)\n",
+                startHeapKiB, listedHeapKiB, afterRunHeapKiB, clearedHeapKiB, startLogKiB, clearedLogKiB, logLines);
+    std::printf("heap in use with the log emptied: %ld KiB after a %d-job run and Clear All, %ld KiB after the "
+                "measured run and Clear All\n",
+                warmHeapKiB, warmJobs, noLogHeapKiB);
+    std::printf("after Clear All: %d jobs, %d tasks, %d rows\n", frmMain->JobCount(), frmMain->FFEncoder->TaskCount(),
+                frmMain->lvFilesTableView1->DataController()->GetRecordCount());
     frmMain->Close();
     delete frmMain;
     SetRegistryDirectory(String());
