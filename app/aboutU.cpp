@@ -59,8 +59,9 @@ TfrmAbout::TfrmAbout(TComponent* AOwner) : TForm(AOwner)
         l->SetTransparent(true);
     Memo1 = make<TMemo>(this, this, "Memo1", 16, 148, 320, 48);
     Memo1->SetReadOnly(true);
-    Memo1->Lines()->Add(QStringLiteral("This program is protected by copyright law and international treaties."));
-    Memo1->Lines()->Add(QStringLiteral("Unauthorized reproduction or distribution may result in penalties."));
+    // Two lines that fit the box as they stand.
+    Memo1->Lines()->Add(QStringLiteral("Protected by copyright law and international treaties."));
+    Memo1->Lines()->Add(QStringLiteral("Copying it without permission is not allowed."));
     btnOk = make<TBxBitBtn>(this, this, "btnOk", 352, 168, 75, 25);
     btnOk->SetCaption(QStringLiteral("OK"));
     btnOk->SetNumGlyphs(2);
