@@ -141,6 +141,7 @@ void TfrmMain::createToolBar()
     ImageList1 = make<TImageList>(this, nullptr, "ImageList1");
     ImageList1->SetWidth(48);
     ImageList1->SetHeight(48);
+    ToolBar1->SetImages(ImageList1);
     int imageIndex = 0;
     const auto button = [&](const char* name, const char* caption, TNotifyEvent click, bool enabled) {
         auto* b = make<TToolButton>(this, ToolBar1, name);

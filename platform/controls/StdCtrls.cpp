@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QTextCursor>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -188,8 +189,28 @@ void TMemo::UpdateWidget()
         QString text = FLines->Text();
         if (text.endsWith(QChar('\n')))
             text.chop(1);
-        if (w->toPlainText() != text)
-            w->setPlainText(text);
+        const QString shown = w->toPlainText();
+        if (shown != text) {
+            // Lines added at the end are appended where the caret was at the
+            // end, so the memo follows them as the caret moves with the text;
+            // a caret elsewhere (the user reading back) stays where it is.
+            QTextCursor caret = w->textCursor();
+            const bool atEnd = !caret.hasSelection() && caret.atEnd();
+            if (!shown.isEmpty() && text.size() > shown.size() && text.startsWith(shown)
+                && text.at(shown.size()) == QChar('\n')) {
+                QTextCursor end(w->document());
+                end.movePosition(QTextCursor::End);
+                end.insertText(text.mid(shown.size()));
+            } else {
+                w->setPlainText(text);
+            }
+            if (atEnd) {
+                caret = w->textCursor();
+                caret.movePosition(QTextCursor::End);
+                w->setTextCursor(caret);
+                w->ensureCursorVisible();
+            }
+        }
         w->setReadOnly(FReadOnly);
     });
 }
