@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -114,6 +115,41 @@ TEST_F(Settings, AnEmptyRegistryGivesTheDesignDefaults)
     delete r.Main;
 }
 
+// The three pages are tabs of one page control in a 362-pixel dialog; every
+// control sits inside its page, and Ctrl+Tab goes from page to page.
+TEST_F(Settings, ThePagesAreTabsOfOnePageControl)
+{
+    Run r = start();
+    TfrmSettings& d = *r.Settings;
+    EXPECT_EQ(d.ClientWidth(), 362);
+    TPageControl* pages = d.PageControl1;
+    ASSERT_EQ(pages->PageCount(), 3);
+    EXPECT_EQ(pages->Pages(0), d.tsProgram);
+    EXPECT_EQ(d.tsProgram->Caption(), QStringLiteral("Program"));
+    EXPECT_EQ(d.tsLogLevel->Caption(), QStringLiteral("Log Level"));
+    EXPECT_EQ(d.tsThreadPriority->Caption(), QStringLiteral("Thread Priority"));
+    EXPECT_EQ(pages->ActivePage(), d.tsProgram);
+    EXPECT_LE(pages->Left() + pages->Width(), d.ClientWidth());
+    EXPECT_LE(pages->Top() + pages->Height(), d.bOk->Top());
+    EXPECT_LE(d.bOk->Left() + d.bOk->Width(), d.ClientWidth());
+    // Every control lies wholly inside its parent.
+    for (TControl* c : std::initializer_list<TControl*>{d.GroupBox1, d.OpenOutputFolder, d.ErrorMessages, d.ThreadNumber,
+                                                         d.Label1, d.LogLevel, d.ThreadPriority}) {
+        SCOPED_TRACE(c->Name().toStdString());
+        EXPECT_GE(c->Left(), 0);
+        EXPECT_GE(c->Top(), 0);
+        EXPECT_LE(c->Left() + c->Width(), c->Parent()->ClientWidth());
+        EXPECT_LE(c->Top() + c->Height(), c->Parent()->ClientHeight());
+    }
+    d.Show();
+    d.OpenOutputFolder->SetFocus();
+    QKeyEvent ctrlTab(QEvent::KeyPress, Qt::Key_Tab, Qt::ControlModifier);
+    QApplication::sendEvent(d.OpenOutputFolder->Widget(), &ctrlTab);
+    EXPECT_EQ(pages->ActivePage(), d.tsLogLevel);
+    d.Hide();
+    finish(r);
+}
+
 TEST_F(Settings, CloseWritesTheExpectedStoreAndASecondStartRestoresIt)
 {
     Run r = start();
@@ -129,7 +165,7 @@ TEST_F(Settings, CloseWritesTheExpectedStoreAndASecondStartRestoresIt)
     EXPECT_EQ(r.Settings->Applied().ThreadCount(), 4);  // the dialog offers 1 to 4
     finish(r);
 
-    QFile expected(QFileInfo(QString::fromUtf8(__FILE__)).dir().filePath(QStringLiteral("settings_expected.reg")));
+    QFile expected(QDir(QStringLiteral(VORLANE_FORMS_TEST_DIR)).filePath(QStringLiteral("settings_expected.reg")));
     ASSERT_TRUE(expected.open(QIODevice::ReadOnly));
     String want = String::fromUtf8(expected.readAll());
     want.replace(QStringLiteral("(DESKTOP)"), ResolutionSuffix());
