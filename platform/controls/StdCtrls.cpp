@@ -242,13 +242,21 @@ void TMemo::syncWidgetLines()
 {
     auto* w = static_cast<QPlainTextEdit*>(Widget());
     const int count = FLines->Count();
+    // A caret at the end follows the lines added there; a caret elsewhere
+    // (the user reading back) stays where it is.
+    QTextCursor caret = w->textCursor();
+    const bool atEnd = !caret.hasSelection() && caret.atEnd();
+    bool changed = false;
     if (FShownRewrites != FLines->Rewrites || FShownCount > count) {
         QString text = FLines->Text();
         if (text.endsWith(QChar('\n')))
             text.chop(1);
-        if (w->toPlainText() != text)
+        if (w->toPlainText() != text) {
             w->setPlainText(text);
+            changed = true;
+        }
     } else if (FShownCount < count) {
+        changed = true;
         // An empty first line and no line at all look alike in the widget:
         // only from the second line on does an addition start a new one.
         QTextCursor cursor(w->document());
@@ -260,6 +268,12 @@ void TMemo::syncWidgetLines()
             cursor.insertText(FLines->Strings(i));
         }
         cursor.endEditBlock();
+    }
+    if (changed && atEnd) {
+        caret = w->textCursor();
+        caret.movePosition(QTextCursor::End);
+        w->setTextCursor(caret);
+        w->ensureCursorVisible();
     }
     FShownCount = count;
     FShownRewrites = FLines->Rewrites;
