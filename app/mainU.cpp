@@ -128,9 +128,10 @@ void TfrmMain::createToolBar()
 {
     ToolBar1 = make<TToolBar>(this, this, "ToolBar1");
     ToolBar1->SetAlign(alTop);
-    ToolBar1->SetHeight(66);
+    ToolBar1->SetHeight(72);
     ToolBar1->SetButtonWidth(80);
-    ToolBar1->SetButtonHeight(62);
+    // A 48-pixel picture over a caption, with the buttons' margins.
+    ToolBar1->SetButtonHeight(68);
     ToolBar1->SetShowCaptions(true);
     ImageList1 = make<TImageList>(this, nullptr, "ImageList1");
     ImageList1->SetWidth(48);
