@@ -269,6 +269,7 @@ int main(int argc, char** argv)
     });
     frmMain->ThreadCount = threads;
     clock.start();
+    lastCpu = threadCpuNs();
     pulse.start(1);
     frmMain->bStartClick(frmMain->bStart);
     long peakKiB = residentKiB();
