@@ -1,5 +1,7 @@
 #include "app/aboutU.h"
 
+#include "app/Artwork.h"
+#include "app/ProgramAddresses.h"
 #include "platform/os/Shell.h"
 #include "support/SxFileUtils.h"
 
@@ -31,17 +33,24 @@ TfrmAbout::TfrmAbout(TComponent* AOwner) : TForm(AOwner)
     Shape1->Pen()->SetColor(0xE1E1E1);
     Image1 = make<TImage>(this, this, "Image1", 8, 8, 48, 48);
     Image2 = make<TImage>(this, this, "Image2", 64, 8, 200, 48);
+    LoadArtwork(Image1, "logo", Shape1->Brush()->Color());
+    LoadArtwork(Image2, "about_wordmark", Shape1->Brush()->Color());
     Label2 = make<TLabel>(this, this, "Label2", 16, 64, 300, 16);
     Label3 = make<TLabel>(this, this, "Label3", 16, 84, 300, 16);
     Label3->Font()->SetStyle({fsUnderline});
     Label4 = make<TLabel>(this, this, "Label4", 16, 108, 100, 16);
     Label4->SetCaption(QStringLiteral("Product website:"));
     Label5 = make<TLabel>(this, this, "Label5", 120, 108, 200, 16);
-    Label5->SetCaption(String::fromLatin1(VorlaneHomePage));
+    // The build's home page, or the guide beside the program.
+    const String home = HomePageAddress();
+    Label5->SetCaption(home == UserGuideFile() ? LoadResString(AboutConsts::SUserGuideLink) : home);
     Label7 = make<TLabel>(this, this, "Label7", 16, 126, 100, 16);
     Label7->SetCaption(QStringLiteral("Contact:"));
     Label8 = make<TLabel>(this, this, "Label8", 120, 126, 200, 16);
-    Label8->SetCaption(String::fromLatin1(VorlaneContact).mid(7));
+    // Without a contact address from the build there is no contact line.
+    Label8->SetCaption(ContactAddress());
+    Label7->SetVisible(!ContactAddress().isEmpty());
+    Label8->SetVisible(!ContactAddress().isEmpty());
     for (TLabel* link : {Label5, Label8}) {
         link->Font()->SetColor(clBlue);
         link->SetCursor(crHandPoint);
@@ -50,8 +59,9 @@ TfrmAbout::TfrmAbout(TComponent* AOwner) : TForm(AOwner)
         l->SetTransparent(true);
     Memo1 = make<TMemo>(this, this, "Memo1", 16, 148, 320, 48);
     Memo1->SetReadOnly(true);
-    Memo1->Lines()->Add(QStringLiteral("This program is protected by copyright law and international treaties."));
-    Memo1->Lines()->Add(QStringLiteral("Unauthorized reproduction or distribution may result in penalties."));
+    // Two lines that fit the box as they stand.
+    Memo1->Lines()->Add(QStringLiteral("Protected by copyright law and international treaties."));
+    Memo1->Lines()->Add(QStringLiteral("Copying it without permission is not allowed."));
     btnOk = make<TBxBitBtn>(this, this, "btnOk", 352, 168, 75, 25);
     btnOk->SetCaption(QStringLiteral("OK"));
     btnOk->SetNumGlyphs(2);
@@ -90,5 +100,10 @@ void TfrmAbout::FormKeyDown(TObject*, uint16_t& Key, TShiftState)
 }
 
 void TfrmAbout::btnOkClick(TObject*) { Close(); }
-void TfrmAbout::Label5Click(TObject*) { ShellOpen(String::fromLatin1(VorlaneHomePage)); }
-void TfrmAbout::Label8Click(TObject*) { ShellOpen(String::fromLatin1(VorlaneContact)); }
+void TfrmAbout::Label5Click(TObject*) { ShellOpen(HomePageAddress()); }
+
+void TfrmAbout::Label8Click(TObject*)
+{
+    if (!ContactAddress().isEmpty())
+        ShellOpen(QStringLiteral("mailto:") + ContactAddress());
+}

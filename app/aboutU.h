@@ -9,10 +9,8 @@
 
 namespace AboutConsts {
 VORLANE_RESOURCESTRING(SCopyrightStart, "Copyright \u00A9");
+VORLANE_RESOURCESTRING(SUserGuideLink, "the user guide beside the program");
 }  // namespace AboutConsts
-
-inline constexpr const char* VorlaneHomePage = "https://vorlane.example.org/";
-inline constexpr const char* VorlaneContact = "mailto:support@vorlane.example.org";
 
 class TfrmAbout : public TForm {
 public:

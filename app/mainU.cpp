@@ -7,10 +7,14 @@
 #include <QFileInfo>
 #include <algorithm>
 
+#include "app/Artwork.h"
 #include "app/OptionsU.h"
+#include "app/ProgramAddresses.h"
 #include "app/aboutU.h"
 #include "app/settingsU.h"
+#include "platform/os/Registry.h"
 #include "platform/os/Shell.h"
+#include "platform/rtl/Format.h"
 #include "support/SxStrings.h"
 #include "ui/controls/vlProgressBar.h"
 #include "ui/editors/vlImageComboBox.h"
@@ -41,19 +45,6 @@ void separator(TComponent* Owner, TMenu* Menu)
     auto* item = new TMenuItem(Owner);
     item->SetCaption(QStringLiteral("-"));
     Menu->Items()->Add(item);
-}
-
-// A status picture: a filled circle in the status colour on a white field.
-void addStatusImage(TImageList* List, TColor Color)
-{
-    TBitmap b;
-    b.SetSize(16, 16);
-    b.Canvas()->Brush()->SetColor(clWhite);
-    b.Canvas()->FillRect(Rect(0, 0, 16, 16));
-    b.Canvas()->Brush()->SetColor(Color);
-    b.Canvas()->Pen()->SetColor(Color);
-    b.Canvas()->Ellipse(3, 3, 13, 13);
-    List->AddMasked(&b, clWhite);
 }
 
 }  // namespace
@@ -106,6 +97,9 @@ void TfrmMain::createComponents()
     Image2->SetStretch(true);
     Image3 = make<TImage>(this, Panel1, "Image3");
     Image3->SetBounds(755, 0, 57, 57);
+    LoadArtwork(Image1, "header_left", Panel1->Color());
+    LoadArtwork(Image2, "header_band", Panel1->Color());
+    LoadArtwork(Image3, "header_right", Panel1->Color());
 
     createToolBar();
     createMenus();
@@ -134,13 +128,18 @@ void TfrmMain::createToolBar()
 {
     ToolBar1 = make<TToolBar>(this, this, "ToolBar1");
     ToolBar1->SetAlign(alTop);
-    ToolBar1->SetHeight(66);
+    ToolBar1->SetHeight(72);
     ToolBar1->SetButtonWidth(80);
-    ToolBar1->SetButtonHeight(62);
+    // A 48-pixel picture over a caption, with the buttons' margins.
+    ToolBar1->SetButtonHeight(68);
     ToolBar1->SetShowCaptions(true);
     ImageList1 = make<TImageList>(this, nullptr, "ImageList1");
     ImageList1->SetWidth(48);
     ImageList1->SetHeight(48);
+    // One picture per button, in the buttons' order.
+    AddArtwork(ImageList1, {"add", "remove", "clear", "convert", "stop", "pause", "resume", "preview", "help", "exit"},
+               ToolBar1->Color());
+    ToolBar1->SetImages(ImageList1);
     int imageIndex = 0;
     const auto button = [&](const char* name, const char* caption, TNotifyEvent click, bool enabled) {
         auto* b = make<TToolButton>(this, ToolBar1, name);
@@ -167,6 +166,10 @@ void TfrmMain::createToolBar()
 void TfrmMain::createMenus()
 {
     ImageList2 = make<TImageList>(this, nullptr, "ImageList2");
+    ImageList2->SetWidth(16);
+    ImageList2->SetHeight(16);
+    AddArtwork(ImageList2, {"add", "edit", "play", "remove", "clear", "folder", "help", "home", "update", "settings", "log", "about"},
+               clMenu);
     PopupMenu1 = make<TPopupMenu>(this, nullptr, "PopupMenu1");
     PopupMenu1->OnPopup = TNotifyEvent(this, &TfrmMain::PopupMenu1Popup);
     mnuAdd = menuItem(this, PopupMenu1, "mnuAdd", "Add Video");
@@ -185,6 +188,10 @@ void TfrmMain::createMenus()
     separator(this, PopupMenu1);
     mnuOpenFolder = menuItem(this, PopupMenu1, "mnuOpenFolder", "Open Output Folder");
     mnuOpenFolder->OnClick = TNotifyEvent(this, &TfrmMain::mnuOpenFolderClick);
+    PopupMenu1->SetImages(ImageList2);
+    int picture = 0;
+    for (TMenuItem* item : {mnuAdd, mnuEdit1, mnuPlay, mnuRemove, mnuClear, mnuOpenFolder})
+        item->SetImageIndex(picture++);
 
     PopupMenu2 = make<TPopupMenu>(this, nullptr, "PopupMenu2");
     PopupMenu2->OnPopup = TNotifyEvent(this, &TfrmMain::PopupMenu2Popup);
@@ -193,7 +200,7 @@ void TfrmMain::createMenus()
     HomePage1 = menuItem(this, PopupMenu2, "HomePage1", "&Home Page of Vorlane");
     HomePage1->OnClick = TNotifyEvent(this, &TfrmMain::HomePage1Click);
     Update1 = menuItem(this, PopupMenu2, "Update1", "&Update");
-    Update1->OnClick = TNotifyEvent(this, &TfrmMain::HomePage1Click);
+    Update1->OnClick = TNotifyEvent(this, &TfrmMain::Update1Click);
     separator(this, PopupMenu2);
     Settings1 = menuItem(this, PopupMenu2, "Settings1", "Settings");
     Settings1->OnClick = TNotifyEvent(this, &TfrmMain::Settings1Click);
@@ -202,6 +209,9 @@ void TfrmMain::createMenus()
     separator(this, PopupMenu2);
     About1 = menuItem(this, PopupMenu2, "About1", "&About");
     About1->OnClick = TNotifyEvent(this, &TfrmMain::About1Click);
+    PopupMenu2->SetImages(ImageList2);
+    for (TMenuItem* item : {Help1, HomePage1, Update1, Settings1, ShowLog1, About1})
+        item->SetImageIndex(picture++);
     bHelp->SetDropdownMenu(PopupMenu2);
 }
 
@@ -282,8 +292,10 @@ void TfrmMain::createBottom()
 void TfrmMain::createJobList()
 {
     ImgListStatus = make<TImageList>(this, nullptr, "ImgListStatus");
-    for (TColor c : {clSilver, TColor(0xD77800), TColor(0x1E9C1E), clRed})
-        addStatusImage(ImgListStatus, c);
+    ImgListStatus->SetWidth(16);
+    ImgListStatus->SetHeight(16);
+    // Waiting, converting, converted, failed.
+    AddArtwork(ImgListStatus, {"status_waiting", "status_converting", "status_done", "status_failed"}, clWindow);
 
     vlStyleRepository1 = make<TvlStyleRepository>(this, nullptr, "vlStyleRepository1");
     vlStyle1 = vlStyleRepository1->CreateItem();
@@ -461,6 +473,9 @@ void TfrmMain::Dispatch(TMessage& Message)
     case WM_STARTUP:
         WMStartup(Message);
         return;
+    case WM_PREPARE_TASKS:
+        WMPrepareTasks(Message);
+        return;
     default:
         TForm::Dispatch(Message);
     }
@@ -476,7 +491,20 @@ void TfrmMain::WMStartup(TMessage&)
     frmSettings->RestoreSettings();
     ApplySettings();
     ChooseOutputFolder();
+    reportSetAsideSettings();
     ShowLogPanel();
+}
+
+void TfrmMain::reportSetAsideSettings()
+{
+    const std::vector<TRegistrySetAside> files = TakeRegistrySetAside();
+    if (files.empty())
+        return;
+    for (const TRegistrySetAside& f : files)
+        AddLog(f.Aside.isEmpty() ? Format(LoadResString(MainConsts::SSettingsUnreadable), {f.File})
+                                 : Format(LoadResString(MainConsts::SSettingsSetAside), {f.File, f.Aside}));
+    // The defaults hid the log: show it so the user reads why.
+    ShowLog1->SetChecked(true);
 }
 
 void TfrmMain::ChooseOutputFolder()
@@ -533,12 +561,17 @@ void TfrmMain::chkVerNumClick(TObject*)
 
 void TfrmMain::Help1Click(TObject*)
 {
-    ShellOpen(QString::fromLatin1(VorlaneHomePage) + QStringLiteral("help/"));
+    ShellOpen(UserGuideFile());
 }
 
 void TfrmMain::HomePage1Click(TObject*)
 {
-    ShellOpen(QString::fromLatin1(VorlaneHomePage));
+    ShellOpen(HomePageAddress());
+}
+
+void TfrmMain::Update1Click(TObject*)
+{
+    ShellOpen(UpdateAddress());
 }
 
 void TfrmMain::Settings1Click(TObject*)
@@ -551,6 +584,8 @@ void TfrmMain::About1Click(TObject*)
 {
     if (AboutBox == nullptr) {
         AboutBox = new TfrmAbout(this);
+        // As a form made by the application: its OnCreate reads the version.
+        AboutBox->AfterConstruction();
         AboutBox->SetReference(&AboutBox);
     }
     AboutBox->ShowModal();
@@ -564,6 +599,8 @@ void TfrmMain::PopupMenu2Popup(TObject*)
 
 void TfrmMain::FormCloseQuery(TObject*, bool& CanClose)
 {
+    // A run still being prepared never starts.
+    FPreparation.reset();
     FFEncoder->OnProgress = {};
     FFEncoder->OnTerminate = {};
     FFEncoder->Stop(true);

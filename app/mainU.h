@@ -44,6 +44,9 @@ VORLANE_RESOURCESTRING(STaskError, "ERROR: %s  (VIDEO REMOVED: %s)");
 VORLANE_RESOURCESTRING(SCannotMakeOutputFolder, "ERROR: the output folder %s cannot be created.");
 VORLANE_RESOURCESTRING(SOutputFolderReadOnly, "Output folder cannot be located in CD-ROM.");
 VORLANE_RESOURCESTRING(SOutputFolderName, "VideoOutput");
+VORLANE_RESOURCESTRING(SSettingsSetAside,
+                       "The settings file %s could not be read; it was set aside as %s and the default settings are used.");
+VORLANE_RESOURCESTRING(SSettingsUnreadable, "The settings file %s could not be read; the default settings are used.");
 }  // namespace MainConsts
 
 // Messages the main window posts to itself.
@@ -51,6 +54,7 @@ enum : UINT {
     WM_CONVERT_PROGRESS = WM_USER + 44,
     WM_TASK_FINISHED = WM_USER + 45,
     WM_STARTUP = WM_USER + 47,
+    WM_PREPARE_TASKS = WM_USER + 48,  // the next slice of a run's tasks
 };
 
 // The values of the last progress report, widened to 64 bits.
@@ -201,6 +205,7 @@ public:
     void chkVerNumClick(TObject* Sender);
     void Help1Click(TObject* Sender);
     void HomePage1Click(TObject* Sender);
+    void Update1Click(TObject* Sender);
     void Settings1Click(TObject* Sender);
     void About1Click(TObject* Sender);
     void PopupMenu2Popup(TObject* Sender);
@@ -234,6 +239,7 @@ public:
     void FFEncoderTerminate(TObject* Sender, const TTerminateInfo& ATerminateInfo);
     void WMConvertProgress(TMessage& Message);
     void WMTaskFinished(TMessage& Message);
+    void WMPrepareTasks(TMessage& Message);
     void bPauseClick(TObject* Sender);
     void bResumeClick(TObject* Sender);
     void bStopClick(TObject* Sender);
@@ -267,6 +273,8 @@ private:
     void createBottom();
     void createStorage();
     void WMStartup(TMessage& Message);
+    // Tells, in the log panel, of every settings file set aside as damaged.
+    void reportSetAsideSettings();
     // The output folder: the stored one when it exists, else the documents
     // folder + "VideoOutput", created; empty when that cannot be made.
     void ChooseOutputFolder();
@@ -288,7 +296,18 @@ private:
     void showReport(int Task);
     // Forgets the bookkeeping of the last run.
     void clearRun();
+    // Makes the next tasks of the run being started; starts it after the last.
+    void prepareTasks();
     bool jobOutputExists(int Row) const;
+
+    // A run whose tasks are still being made.
+    struct TRunPreparation {
+        TOutputNamer Namer;
+        int NextRow = 0;
+        std::vector<TOutFileData*> TaskJobs;
+        std::vector<TOutFileData*> Refused;
+    };
+    std::unique_ptr<TRunPreparation> FPreparation;
 
     std::vector<std::unique_ptr<TOutFileData>> FJobs;
     std::unique_ptr<TPassData> FSelection;

@@ -2,6 +2,7 @@
 // encoder as tasks, progress per row and in total, every terminate record,
 // pause, resume and stop, preview, and opening an output or its folder.
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QStorageInfo>
 #include <algorithm>
@@ -78,26 +79,47 @@ void TfrmMain::StartConversion()
         for (int i = 0; i < job->InputFiles->Count(); ++i)
             inputs << job->InputFiles->Strings(i);
     }
-    TOutputNamer namer(inputs, OverwriteFiles);
+    FPreparation = std::make_unique<TRunPreparation>(TRunPreparation{TOutputNamer(inputs, OverwriteFiles), 0, {}, {}});
+    FConverting = true;
+    FStopped = false;
+    FAllRemoved = false;
+    prepareTasks();
+}
 
+void TfrmMain::WMPrepareTasks(TMessage&)
+{
+    if (FPreparation)
+        prepareTasks();
+}
+
+void TfrmMain::prepareTasks()
+{
+    // Each job's task opens its input: a long list is handed over in slices,
+    // so the window keeps answering while it is.
+    QElapsedTimer slice;
+    slice.start();
+    TRunPreparation& p = *FPreparation;
     // Tasks are numbered as they are added; a job that cannot become a task
     // leaves the list with its reason, so later jobs keep their own tasks.
-    std::vector<TOutFileData*> taskJobs;
-    std::vector<TOutFileData*> refused;
-    for (int row = 0; row < JobCount(); ++row) {
+    while (p.NextRow < JobCount() && !FStopped) {
+        if (slice.elapsed() >= 30) {
+            PostMessage(Handle(), WM_PREPARE_TASKS, 0, 0);
+            return;
+        }
+        const int row = p.NextRow++;
         TOutFileData* job = Jobs(row);
         const String& input = job->InputOptions.FileName;
         const String chosen = edtOutPath->Text().trimmed();
         const String folder = withSeparator(chosen.isEmpty() ? QFileInfo(input).absolutePath() : chosen);
         const String output =
-            namer.MakeOutputFileName(folder, input, job->CommandOutput(), job->TvTypeIndex(), job->Extension);
+            p.Namer.MakeOutputFileName(folder, input, job->CommandOutput(), job->TvTypeIndex(), job->Extension);
         job->OutputOptions.FileName = output;
         job->OutputFileName = output;
         const int task = FFEncoder->AddTask(input, &job->InputOptions);
         if (task < 0) {
             AddLog(Format(LoadResString(MainConsts::STaskError), {FFEncoder->LastError(), VarToStr(GridValue(row, 0))}));
-            namer.Release(output);
-            refused.push_back(job);
+            p.Namer.Release(output);
+            p.Refused.push_back(job);
             continue;
         }
         if (job->Join) {
@@ -109,26 +131,33 @@ void TfrmMain::StartConversion()
         if (FFEncoder->SetOutput(task, output, &job->OutputOptions) < 0) {
             AddLog(Format(LoadResString(MainConsts::STaskError), {FFEncoder->LastError(), VarToStr(GridValue(row, 0))}));
             FFEncoder->RemoveTask(task);
-            namer.Release(output);
-            refused.push_back(job);
+            p.Namer.Release(output);
+            p.Refused.push_back(job);
             continue;
         }
-        taskJobs.push_back(job);
+        p.TaskJobs.push_back(job);
     }
-    for (TOutFileData* job : refused) {
+    const std::unique_ptr<TRunPreparation> done = std::move(FPreparation);
+    if (FStopped) {
+        // Stopped before it began: no task ran, and every row keeps its state.
+        FFEncoderTerminate(FFEncoder, TTerminateInfo{});
+        return;
+    }
+    for (TOutFileData* job : done->Refused) {
         const auto at = std::find_if(FJobs.begin(), FJobs.end(), [&](const auto& j) { return j.get() == job; });
         RemoveJob(int(at - FJobs.begin()));
     }
     FTaskRows.clear();
-    for (TOutFileData* job : taskJobs) {
-        const auto at = std::find_if(FJobs.begin(), FJobs.end(), [&](const auto& j) { return j.get() == job; });
-        FTaskRows.push_back(int(at - FJobs.begin()));
-    }
+    FTaskRows.reserve(done->TaskJobs.size());
+    // The jobs keep their order: one pass finds every task's row.
+    size_t next = 0;
+    for (int row = 0; row < JobCount() && next < done->TaskJobs.size(); ++row)
+        if (Jobs(row) == done->TaskJobs[next]) {
+            FTaskRows.push_back(row);
+            ++next;
+        }
     FFailedRows.clear();
 
-    FConverting = true;
-    FStopped = false;
-    FAllRemoved = false;
     ComputeTotalDuration();
     if (FFEncoder->TaskCount() == 0) {
         // Nothing could start: end the run as its final record would.
@@ -136,6 +165,9 @@ void TfrmMain::StartConversion()
         return;
     }
     FFEncoder->StartTask(chkThreadMode->Checked() ? ThreadCount : 0);
+    // Paused while the tasks were being made: the run starts held.
+    if (bResume->Visible() && FConverting)
+        FFEncoder->Pause();
 }
 
 void TfrmMain::ComputeTotalDuration()
@@ -302,10 +334,13 @@ void TfrmMain::WMTaskFinished(TMessage&)
         if (FTerminateFinished)
             FTaskProgress[t] = FTaskDurations[t];
     }
-    // A task that ended before a stop reached it is converted all the same.
+    // A task that ended before a stop reached it is converted all the same;
+    // one that did not keeps its state, and no longer shows a speed.
     if (FTerminateFinished) {
         SetGridValue(row, 9, Variant(2));
         Jobs(row)->State = 2;
+    } else {
+        SetGridValue(row, 6, Variant(String()));
     }
     lvFilesTableView1->EndUpdate();
     updateTotalBar();

@@ -17,13 +17,12 @@ TCheckBox* checkBox(TWinControl* Parent, const char* Name, const char* Caption, 
     return c;
 }
 
-TPanel* page(TfrmSettings* Form, const char* Name, int Left)
+TTabSheet* page(TfrmSettings* Form, const char* Name, const char* Caption)
 {
-    auto* p = new TPanel(Form);
+    auto* p = new TTabSheet(Form);
     p->SetName(QString::fromLatin1(Name));
-    p->SetParent(Form);
-    p->SetBounds(Left, 0, 362, 250);
-    p->SetCaption(String());
+    p->SetPageControl(Form->PageControl1);
+    p->SetCaption(QString::fromLatin1(Caption));
     return p;
 }
 
@@ -33,7 +32,7 @@ TRadioGroup* radioGroup(TfrmSettings* Form, TWinControl* Parent, const char* Nam
     auto* g = new TRadioGroup(Form);
     g->SetName(QString::fromLatin1(Name));
     g->SetParent(Parent);
-    g->SetBounds(8, 8, 340, 220);
+    g->SetBounds(8, 6, 322, 196);
     g->SetCaption(QString::fromLatin1(Caption));
     for (const char* item : Items)
         g->Items()->Add(QString::fromLatin1(item));
@@ -56,24 +55,29 @@ TfrmSettings::TfrmSettings(TComponent* AOwner, TKitCustomAppStorage* Storage) : 
     SetBorderStyle(bsDialog);
     SetPosition(poMainFormCenter);
     SetKeyPreview(true);
-    SetClientWidth(362 * 3);
+    SetClientWidth(362);
     SetClientHeight(284);
 
-    tsProgram = page(this, "tsProgram", 0);
-    tsLogLevel = page(this, "tsLogLevel", 362);
-    tsThreadPriority = page(this, "tsThreadPriority", 724);
+    PageControl1 = new TPageControl(this);
+    PageControl1->SetName(QStringLiteral("PageControl1"));
+    PageControl1->SetParent(this);
+    PageControl1->SetBounds(8, 8, 346, 236);
+    tsProgram = page(this, "tsProgram", "Program");
+    tsLogLevel = page(this, "tsLogLevel", "Log Level");
+    tsThreadPriority = page(this, "tsThreadPriority", "Thread Priority");
+    PageControl1->SetActivePage(tsProgram);
 
     GroupBox1 = new TGroupBox(this);
     GroupBox1->SetName(QStringLiteral("GroupBox1"));
     GroupBox1->SetParent(tsProgram);
-    GroupBox1->SetBounds(8, 8, 340, 230);
+    GroupBox1->SetBounds(8, 6, 322, 196);
     GroupBox1->SetCaption(QStringLiteral("Program Settings "));
     OpenOutputFolder = checkBox(GroupBox1, "OpenOutputFolder", "Open Output folder after conversion", 20, false);
     PlayVideoAfter = checkBox(GroupBox1, "PlayVideoAfter", "Play Video after conversion", 44, false);
     OverwriteFiles = checkBox(GroupBox1, "OverwriteFiles", "Overwrite Files", 68, false);
     KeepAspect = checkBox(GroupBox1, "KeepAspect", "Keep Aspect by Default", 92, false);
     ErrorMessages = checkBox(GroupBox1, "ErrorMessages", "Don't show error messages in dialogs", 116, true);
-    JoinFiles = checkBox(GroupBox1, "JoinFiles", "Join Multiple Files", 196, false);
+    JoinFiles = checkBox(GroupBox1, "JoinFiles", "Join Multiple Files", 170, false);
     JoinFiles->SetVisible(false);
     Label1 = new TLabel(this);
     Label1->SetName(QStringLiteral("Label1"));
@@ -97,7 +101,7 @@ TfrmSettings::TfrmSettings(TComponent* AOwner, TKitCustomAppStorage* Storage) : 
     bOk = new TButton(this);
     bOk->SetName(QStringLiteral("bOk"));
     bOk->SetParent(this);
-    bOk->SetBounds(ClientWidth() - 85, 254, 75, 25);
+    bOk->SetBounds(ClientWidth() - 83, 251, 75, 25);
     bOk->SetCaption(QStringLiteral("OK"));
     bOk->SetModalResult(mrOk);
     bOk->OnClick = TNotifyEvent(this, &TfrmSettings::bOkClick);

@@ -2,6 +2,7 @@
 // registry by a form storage and handed to the main window as applied values.
 #pragma once
 #include "engine/FFLog.h"
+#include "platform/controls/ComCtrls.h"
 #include "platform/controls/ExtCtrls.h"
 #include "platform/controls/Forms.h"
 #include "platform/controls/RadioGroup.h"
@@ -32,11 +33,10 @@ public:
     TfrmSettings(TComponent* AOwner, TKitCustomAppStorage* Storage);
     String ClassName() const override { return String::fromLatin1("TfrmSettings"); }
 
-    // No page control exists in the window layer yet: the three pages are
-    // panels side by side, named as the pages were.
-    TPanel* tsProgram;
-    TPanel* tsLogLevel;
-    TPanel* tsThreadPriority;
+    TPageControl* PageControl1;
+    TTabSheet* tsProgram;
+    TTabSheet* tsLogLevel;
+    TTabSheet* tsThreadPriority;
     TGroupBox* GroupBox1;
     TCheckBox* OpenOutputFolder;
     TCheckBox* PlayVideoAfter;

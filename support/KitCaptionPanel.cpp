@@ -4,6 +4,7 @@
 
 #include "platform/graphics/SysMetrics.h"
 #include "support/BxCommon.h"
+#include "support/KitSxUtils.h"
 
 namespace {
 // The help glyph has no frame-control kind in the layer: drawn as a face with "?".
@@ -335,7 +336,7 @@ void TKitCaptionPanel::drawCaptionText(TCanvas* Canvas, int Angle)
         OffsetRect(r, FTextInset, v);
         if (icon)
             r.Left += FIcon->Width() + 2;
-        Canvas->TextRect(r, FCaption, DT_NOPREFIX | DT_VCENTER);
+        CanvasDrawTextSafe(Canvas, FCaption, -1, r, DT_NOPREFIX | DT_VCENTER);
         return;
     }
     // Text running along a side band: drawn rotated from the band's start

@@ -319,20 +319,36 @@ void TKitFormPlacement::LoadPlacement()
 }
 
 // Our windows have no WM_GETMINMAXINFO from the window system: the limits
-// reach the real window as the form's size constraints.
-void TKitFormPlacement::applyConstraints()
+// reach the real window as the form's size constraints. A limit the
+// placement does not set keeps the form's own, and the form's own come back
+// when the placement no longer limits the window.
+void TKitFormPlacement::applyConstraints(bool Wanted)
 {
     TCustomForm* form = Form();
     if (form == nullptr || FFormGone)
         return;
-    TSizeConstraints c;
+    if (!Wanted) {
+        if (FOwnConstraints) {
+            const TSizeConstraints own = *FOwnConstraints;
+            FOwnConstraints.reset();
+            form->SetConstraints(own);
+        }
+        return;
+    }
+    if (!FOwnConstraints)
+        FOwnConstraints = form->Constraints();
+    TSizeConstraints c = *FOwnConstraints;
     if (FPreventResize)
         c = TSizeConstraints{form->Width(), form->Height(), form->Width(), form->Height()};
     else {
-        c.MinWidth = FMinMaxInfo->Value(6);
-        c.MinHeight = FMinMaxInfo->Value(7);
-        c.MaxWidth = FMinMaxInfo->Value(4);
-        c.MaxHeight = FMinMaxInfo->Value(5);
+        auto take = [&](int index, int& member) {
+            if (FMinMaxInfo->Value(index) != 0)
+                member = FMinMaxInfo->Value(index);
+        };
+        take(6, c.MinWidth);
+        take(7, c.MinHeight);
+        take(4, c.MaxWidth);
+        take(5, c.MaxHeight);
     }
     form->SetConstraints(c);
 }
@@ -394,8 +410,7 @@ void TKitFormPlacement::UpdateWindowHook()
     const bool wanted = form != nullptr && !FFormGone && !ComponentState().Contains(csDesigning) &&
                         (!FMinMaxInfo->DefaultMinMaxInfo() || FPreventResize);
     FWinHook->SetControl(wanted ? form : nullptr);
-    if (form != nullptr && !FFormGone && (wanted || form->Constraints().MaxWidth != 0 || form->Constraints().MinWidth != 0))
-        applyConstraints();
+    applyConstraints(wanted);
 }
 
 void TKitFormPlacement::MinMaxInfoModified()

@@ -1,6 +1,7 @@
 // KitFormStorage.h - keeps a form's window placement and chosen properties of
 // its components in an application storage, restored on show and saved on close.
 #pragma once
+#include <optional>
 #include <memory>
 
 #include "platform/controls/Forms.h"
@@ -106,7 +107,7 @@ private:
     void formCloseQuery(TObject* Sender, bool& CanClose);
     void formDestroy(TObject* Sender);
     void afterWindowMessage(TObject* Sender, TMessage& Msg, bool& Handled);
-    void applyConstraints();
+    void applyConstraints(bool Wanted);
 
     bool FActive = true;
     TKitCustomAppStorage* FAppStorage = nullptr;
@@ -124,6 +125,7 @@ private:
     bool FDefMaximize = false;
     bool FSaved = false;
     bool FDestroying = false;
+    std::optional<TSizeConstraints> FOwnConstraints;  // the form's, while the placement limits it
 };
 
 class TKitFormStorage;

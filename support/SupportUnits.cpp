@@ -5,6 +5,7 @@
 #include "support/BxButton.h"
 #include "support/KitExExtCtrls.h"
 #include "support/KitGettext.h"
+#include "support/KitTypes.h"
 #include "support/SxBase.h"
 #include "support/SxSysUtils.h"
 #include "support/SxUnitVersioning.h"
@@ -26,10 +27,13 @@ SX_UNIT_RECORD(SxCharsets, "common", "1207", SX_DATE);
 SX_UNIT_RECORD(SxStreams, "common", "1207", SX_DATE);
 SX_UNIT_RECORD(SxLogic, "common", "1207", SX_DATE);
 SX_UNIT_RECORD(SxDateTime, "common", "1207", SX_DATE);
+SX_UNIT_RECORD(SxRegistry, "windows", "1207", SX_DATE);
 SX_UNIT_RECORD(SxSecurity, "windows", "1207", SX_DATE);
+SX_UNIT_RECORD(SxShell, "windows", "1207", SX_DATE);
 SX_UNIT_RECORD(SxFileUtils, "common", "1207", SX_DATE);
 SX_UNIT_RECORD(SxIniFiles, "common", "1207", SX_DATE);
 SX_UNIT_RECORD(Snmp, "windows", "1207", SX_DATE);
+SX_UNIT_RECORD(SxSysInfo, "common", "1207", SX_DATE);
 SX_UNIT_RECORD(SxConsole, "windows", "1207", SX_DATE);
 SX_UNIT_RECORD(SxSysUtils, "common", "1207", SX_DATE);
 SX_UNIT_RECORD(SxAnsiStrings, "common", "1207", SX_DATE);
@@ -37,6 +41,7 @@ SX_UNIT_RECORD(SxStrings, "common", "1207", SX_DATE);
 SX_UNIT_RECORD(SxSynch, "common", "1207", SX_DATE);
 SX_UNIT_RECORD(SxUnitVersioning, "common", "1207", SX_DATE);
 SX_UNIT_RECORD(SxBase, "common", "1207", SX_DATE);
+SX_UNIT_RECORD(SxMime, "common", "1207", SX_DATE);
 SX_UNIT_RECORD(SxRTTI, "common", "1207", SX_DATE);
 #undef SX_DATE
 #undef SX_UNIT_RECORD
@@ -63,12 +68,12 @@ void addUnit(TStartupList& list, const char* name, const UnitVersionRecord& reco
 }  // namespace
 
 // The registry's lock and block come from SxSysUtils and SxSynch; the first
-// registration makes them. Units of other Parts (SxRegistry, SxShell,
-// SxSysInfo, SxMime) take their places in this order when they are added.
+// registration makes them.
 void AddSupportUnits(TStartupList& list)
 {
     // Every later unit loads its texts through the catalogues.
     list.Add(QStringLiteral("KitGettext"), &KitGettextInitialization, &KitGettextFinalization);
+    list.Add(QStringLiteral("KitTypes"), &KitTypesInitialization, &KitTypesFinalization);
     addUnit(list, "SxResources", SxResourcesRecord);
     addUnit(list, "SxWin32", SxWin32Record);
     addUnit(list, "SxWideStrings", SxWideStringsRecord);
@@ -79,10 +84,13 @@ void AddSupportUnits(TStartupList& list)
     addUnit(list, "SxStreams", SxStreamsRecord);
     addUnit(list, "SxLogic", SxLogicRecord);
     addUnit(list, "SxDateTime", SxDateTimeRecord);
+    addUnit(list, "SxRegistry", SxRegistryRecord);
     addUnit(list, "SxSecurity", SxSecurityRecord);
+    addUnit(list, "SxShell", SxShellRecord);
     addUnit(list, "SxFileUtils", SxFileUtilsRecord);
     addUnit(list, "SxIniFiles", SxIniFilesRecord);
     addUnit(list, "Snmp", SnmpRecord);
+    addUnit(list, "SxSysInfo", SxSysInfoRecord);
     addUnit(list, "SxConsole", SxConsoleRecord);
     addUnit(list, "SxSysUtils", SxSysUtilsRecord, {}, &SxSysUtilsFinalization);
     addUnit(list, "SxAnsiStrings", SxAnsiStringsRecord);
@@ -90,6 +98,7 @@ void AddSupportUnits(TStartupList& list)
     addUnit(list, "SxSynch", SxSynchRecord);
     addUnit(list, "SxUnitVersioning", SxUnitVersioningRecord, {}, &ShutdownUnitRegistry);
     addUnit(list, "SxBase", SxBaseRecord, &LoadAnsiDefaultChar);
+    addUnit(list, "SxMime", SxMimeRecord);
     addUnit(list, "SxRTTI", SxRTTIRecord);
     list.Add(QStringLiteral("KitExExtCtrls"), &KitExExtCtrlsInitialization);
     list.Add(QStringLiteral("BxButton"), &BxButtonInitialization, &BxButtonFinalization);

@@ -4,10 +4,10 @@
 set -eu
 packages="
   g++ cmake ninja-build pkg-config
-  qt6-base-dev qt6-qpa-plugins
+  qt6-base-dev qt6-qpa-plugins qt6-svg-dev
   libavcodec-dev libavformat-dev libavfilter-dev libavdevice-dev
   libswscale-dev libswresample-dev libavutil-dev libjpeg62-turbo-dev
-  libgtest-dev libbenchmark-dev
+  libgtest-dev libbenchmark-dev libxcb1-dev
   ffmpeg gettext locales fonts-dejavu-core xvfb xauth dbus
 "
 missing=""

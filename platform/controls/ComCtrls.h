@@ -141,8 +141,11 @@ private:
 };
 
 class TToolBar;
+class TImageList;
 enum TToolButtonStyle { tbsButton, tbsCheck, tbsDropDown, tbsSeparator, tbsDivider };
 
+// A button of a tool bar. It shows its state: greyed when disabled, raised
+// under the pointer, sunken while pressed, sunken over a dither when down.
 class TToolButton : public TGraphicControl {
 public:
     explicit TToolButton(TComponent* AOwner);
@@ -155,23 +158,33 @@ public:
     void SetDropdownMenu(TPopupMenu* Value) { FDropdownMenu = Value; }
     int ImageIndex() const { return FImageIndex; }
     void SetImageIndex(int Value) { FImageIndex = Value; Invalidate(); }
+    // The pointer is over the button (it is drawn raised).
+    bool Hot() const { return FHot; }
+    // The button is held down by the mouse with the pointer over it.
+    bool Pressed() const { return FPressed && FHot; }
+    // The width the caption and picture need, without the drop-down part.
+    int NeededWidth() const;
     // The drop-down arrow part of a tbsDropDown button.
     static constexpr int DropDownWidth = 14;
 
 protected:
     void Paint() override;
+    void Dispatch(TMessage& Message) override;
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void Click() override;
 
 private:
+    TToolBar* ToolBar() const;
     TToolButtonStyle FStyle = tbsButton;
-    bool FDown = false, FPressed = false;
+    bool FDown = false, FPressed = false, FHot = false;
     TPopupMenu* FDropdownMenu = nullptr;
     int FImageIndex = -1;
 };
 
-// Lays its buttons out left to right in the order they were added.
+// Lays its buttons out left to right in the order they were added; a button
+// is ButtonWidth wide, or wider when its caption and picture need it.
 class TToolBar : public TCustomControl {
 public:
     explicit TToolBar(TComponent* AOwner);
@@ -181,13 +194,117 @@ public:
     int ButtonHeight() const { return FButtonHeight; }
     void SetButtonHeight(int Value) { FButtonHeight = Value; Realign(); }
     bool ShowCaptions() const { return FShowCaptions; }
-    void SetShowCaptions(bool Value) { FShowCaptions = Value; Invalidate(); }
+    void SetShowCaptions(bool Value) { FShowCaptions = Value; Realign(); Invalidate(); }
+    // The pictures of the buttons (by their ImageIndex); not owned.
+    TImageList* Images() const { return FImages; }
+    void SetImages(TImageList* Value);
 
 protected:
     void AlignControls(TControl* AControl) override;
     void Paint() override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
     int FButtonWidth = 23, FButtonHeight = 22;
     bool FShowCaptions = false;
+    TImageList* FImages = nullptr;
+};
+
+class TPageControl;
+
+// A page of a page control: a windowed control shown while its tab is the
+// selected one.
+class TTabSheet : public TWinControl {
+public:
+    explicit TTabSheet(TComponent* AOwner);
+    ~TTabSheet() override;
+    String ClassName() const override { return String::fromLatin1("TTabSheet"); }
+    const TClassInfo* ClassInfo() const override;
+    static const TClassInfo& StaticClassInfo();
+
+    TPageControl* PageControl() const { return FPageControl; }
+    // Moves the sheet to the end of AValue's pages (nullptr: out of any).
+    void SetPageControl(TPageControl* AValue);
+    // The place among the page control's pages (-1 without one).
+    int PageIndex() const;
+    void SetPageIndex(int Value);
+    // A sheet without a visible tab cannot be selected by the user.
+    bool TabVisible() const { return FTabVisible; }
+    void SetTabVisible(bool Value);
+    // The place among the visible tabs (-1 when the tab is hidden).
+    int TabIndex() const;
+
+protected:
+    void Dispatch(TMessage& Message) override;
+
+private:
+    friend class TPageControl;
+    TPageControl* FPageControl = nullptr;
+    bool FTabVisible = true;
+};
+
+using TTabChangingEvent = TDelegate<void(TObject* Sender, bool& AllowChange)>;
+
+// Standard tabs along the top over a raised page frame; one sheet shows at
+// a time. The user selects a tab with the mouse, with the arrow keys when
+// the tabs have the focus, and with Ctrl+Tab / Ctrl+Shift+Tab anywhere in
+// the window.
+class TPageControl : public TCustomControl {
+public:
+    explicit TPageControl(TComponent* AOwner);
+    ~TPageControl() override;
+    String ClassName() const override { return String::fromLatin1("TPageControl"); }
+    const TClassInfo* ClassInfo() const override;
+    static const TClassInfo& StaticClassInfo();
+
+    int PageCount() const { return int(FPages.size()); }
+    TTabSheet* Pages(int Index) const { return FPages.at(size_t(Index)); }
+    TTabSheet* ActivePage() const { return FActivePage; }
+    // Shows Page (one of ours, or nullptr for none); no OnChanging/OnChange.
+    void SetActivePage(TTabSheet* Page);
+    int ActivePageIndex() const { return FActivePage != nullptr ? FActivePage->PageIndex() : -1; }
+    void SetActivePageIndex(int Value);
+    // The selected tab among the visible ones (-1: none).
+    int TabIndex() const { return FActivePage != nullptr ? FActivePage->TabIndex() : -1; }
+    // The page after (or before) CurPage, wrapping round; nullptr when none.
+    TTabSheet* FindNextPage(TTabSheet* CurPage, bool GoForward, bool CheckTabVisible) const;
+    // Selects the next page as the user does (OnChanging may refuse; OnChange follows).
+    void SelectNextPage(bool GoForward, bool CheckTabVisible = true);
+    // Height and width of the tabs (0: from the font and the caption).
+    int TabHeight() const { return FTabHeight; }
+    void SetTabHeight(int Value);
+    int TabWidth() const { return FTabWidth; }
+    void SetTabWidth(int Value);
+    // The rectangle of a visible tab (by TabIndex) in client coordinates.
+    TRect TabRect(int Index);
+    // The visible tab at (X, Y), or -1.
+    int IndexOfTabAt(int X, int Y);
+    // Where the sheets are placed.
+    TRect DisplayRect();
+
+    TTabChangingEvent OnChanging;
+    TNotifyEvent OnChange;
+
+protected:
+    std::unique_ptr<QWidget> CreateWidget(QWidget* ParentWidget) override;
+    void AdjustClientRect(TRect& R) const override;
+    void AlignControls(TControl* AControl) override;
+    void Paint() override;
+    void Dispatch(TMessage& Message) override;
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void KeyDown(uint16_t& Key, TShiftState Shift) override;
+    bool WantsKey(uint16_t Key) const override { return Key == VK_LEFT || Key == VK_RIGHT; }
+    // The user's choice of a page: asks OnChanging, then shows it and tells OnChange.
+    bool ChangeActivePage(TTabSheet* Page);
+
+private:
+    friend class TTabSheet;
+    void insertPage(TTabSheet* Page);
+    void removePage(TTabSheet* Page);
+    int tabRowHeight() const;
+    std::vector<TTabSheet*> visibleTabs() const;
+    bool focusIsInside() const;
+    std::vector<TTabSheet*> FPages;
+    TTabSheet* FActivePage = nullptr;
+    int FTabHeight = 0, FTabWidth = 0;
 };

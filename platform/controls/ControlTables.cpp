@@ -1,5 +1,6 @@
 // ControlTables.cpp - the published properties of the controls, for the
 // storage code that reads and writes them by name (form and property storage).
+#include "platform/controls/ComCtrls.h"
 #include "platform/controls/Forms.h"
 #include "platform/controls/Menus.h"
 #include "platform/controls/RadioGroup.h"
@@ -109,6 +110,31 @@ const TClassInfo& TMenuItem::StaticClassInfo()
         .Bool("Checked", &C::Checked, &C::SetChecked, false)
         .Bool("Enabled", &C::Enabled, &C::SetEnabled, true)
         .Bool("Visible", &C::Visible, &C::SetVisible, true)
+        .Build();
+    return info;
+}
+
+const TClassInfo* TTabSheet::ClassInfo() const { return &StaticClassInfo(); }
+const TClassInfo& TTabSheet::StaticClassInfo()
+{
+    using C = TTabSheet;
+    static const TClassInfo info = TClassInfoBuilder<C>("TTabSheet", &TControl::StaticClassInfo())
+        .Str("Caption", &C::Caption, &C::SetCaption)
+        .Int("PageIndex", &C::PageIndex, &C::SetPageIndex)
+        .Stored(false)  // the order of the pages says it
+        .Bool("TabVisible", &C::TabVisible, &C::SetTabVisible, true)
+        .Build();
+    return info;
+}
+
+const TClassInfo* TPageControl::ClassInfo() const { return &StaticClassInfo(); }
+const TClassInfo& TPageControl::StaticClassInfo()
+{
+    using C = TPageControl;
+    static const TClassInfo info = TClassInfoBuilder<C>("TPageControl", &TControl::StaticClassInfo())
+        .Int("ActivePageIndex", &C::ActivePageIndex, &C::SetActivePageIndex, -1)
+        .Int("TabHeight", &C::TabHeight, &C::SetTabHeight, 0)
+        .Int("TabWidth", &C::TabWidth, &C::SetTabWidth, 0)
         .Build();
     return info;
 }

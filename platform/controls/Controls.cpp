@@ -193,6 +193,12 @@ void TControl::Dispatch(TMessage& Message)
         break;
     }
     case WM_SIZE: Resize(); break;
+    case WM_CAPTURECHANGED:
+        // The press that began here ends elsewhere: no click follows.
+        FControlState.Exclude(csLButtonDown);
+        FControlState.Exclude(csClicked);
+        DefaultHandler(Message);
+        break;
     case CM_TEXTCHANGED: case CM_COLORCHANGED: case CM_FONTCHANGED: case CM_ENABLEDCHANGED:
         UpdateWidget();
         Invalidate();
@@ -605,6 +611,7 @@ TWinControl::~TWinControl()
     FControls.clear();
     FTabList.clear();
     FMouseControl = nullptr;
+    FHotControl = nullptr;
     DestroyWidget();
 }
 
@@ -652,6 +659,9 @@ void TWinControl::InitializeWidget()
 {
     QWidget* w = FWidget.get();
     w->setAttribute(Qt::WA_OpaquePaintEvent, !ToolkitPaints());
+    // Moves without a button held arrive too: graphic children under the
+    // pointer are told (hot tool buttons), and OnMouseMove sees them.
+    w->setMouseTracking(true);
     if (ToolkitPaints()) {
         auto filter = std::make_unique<TDescendantFilter>(this, w);
         filter->Watch(w);
@@ -789,6 +799,8 @@ void TWinControl::removeControl(TControl* C)
     }
     if (FMouseControl == C)
         FMouseControl = nullptr;
+    if (FHotControl == C)
+        FHotControl = nullptr;
     C->FParent = nullptr;
     if (!ComponentState().Contains(csDestroying))
         Realign();
@@ -958,6 +970,8 @@ void TWinControl::WndProc(TMessage& Message)
 {
     if (isMouseMessage(Message.Msg) && mouseToGraphicChild(Message))
         return;
+    if (Message.Msg == CM_MOUSELEAVE && Message.LParam == 0)
+        setHotControl(nullptr);
     TControl::WndProc(Message);
 }
 
@@ -966,18 +980,36 @@ bool TWinControl::mouseToGraphicChild(TMessage& Message)
     if (Message.Msg == WM_MOUSEWHEEL)
         return false;
     const TPoint p = PointFromLParam(Message.LParam);
+    constexpr WPARAM anyButton = MK_LBUTTON | MK_RBUTTON | MK_MBUTTON;
+    WPARAM thisButton = 0;
+    switch (Message.Msg) {
+    case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: thisButton = MK_LBUTTON; break;
+    case WM_RBUTTONDOWN: case WM_RBUTTONDBLCLK: thisButton = MK_RBUTTON; break;
+    case WM_MBUTTONDOWN: case WM_MBUTTONDBLCLK: thisButton = MK_MBUTTON; break;
+    default: break;
+    }
+    const bool press = thisButton != 0;
+    // A capture lasts while a button is held. When a popup menu (or any
+    // other window) took the mouse during the press, the release never came
+    // here: the next press, or a move with no button held, ends the capture,
+    // so the input reaches the control under the pointer.
+    if (FMouseControl != nullptr
+        && ((press && (Message.WParam & anyButton & ~thisButton) == 0)
+            || (Message.Msg == WM_MOUSEMOVE && (Message.WParam & anyButton) == 0)))
+        releaseGraphicCapture();
     TControl* target = FMouseControl;
     if (target == nullptr) {
         TControl* c = ControlAtPos(p);
-        if (c == nullptr || dynamic_cast<TWinControl*>(c) != nullptr)
+        if (c != nullptr && dynamic_cast<TWinControl*>(c) != nullptr)
+            c = nullptr;
+        if (Message.Msg == WM_MOUSEMOVE)
+            setHotControl(c);
+        if (c == nullptr)
             return false;
         target = c;
     }
-    if (Message.Msg == WM_LBUTTONDOWN || Message.Msg == WM_RBUTTONDOWN || Message.Msg == WM_MBUTTONDOWN
-        || Message.Msg == WM_LBUTTONDBLCLK) {
-        if (target->ControlStyle().Contains(csCaptureMouse))
-            FMouseControl = target;
-    }
+    if (press && target->ControlStyle().Contains(csCaptureMouse))
+        FMouseControl = target;
     if (Message.Msg == WM_LBUTTONUP || Message.Msg == WM_RBUTTONUP || Message.Msg == WM_MBUTTONUP)
         FMouseControl = nullptr;
     if (Message.Msg == WM_MOUSEMOVE && FWidget) {
@@ -990,6 +1022,26 @@ bool TWinControl::mouseToGraphicChild(TMessage& Message)
     }
     Message.Result = target->Perform(Message.Msg, Message.WParam, MakeLParam(p.X - target->Left(), p.Y - target->Top()));
     return true;
+}
+
+void TWinControl::releaseGraphicCapture()
+{
+    TControl* old = FMouseControl;
+    FMouseControl = nullptr;
+    if (old != nullptr)
+        old->Perform(WM_CAPTURECHANGED);
+}
+
+void TWinControl::setHotControl(TControl* C)
+{
+    if (C == FHotControl)
+        return;
+    TControl* old = FHotControl;
+    FHotControl = C;
+    if (old != nullptr)
+        old->Perform(CM_MOUSELEAVE);
+    if (C != nullptr)
+        C->Perform(CM_MOUSEENTER);
 }
 
 void TWinControl::Dispatch(TMessage& Message)
@@ -1036,7 +1088,10 @@ void TWinControl::Dispatch(TMessage& Message)
             KeyDown(key, shift);
         if (key == 0)
             break;
-        if ((key == VK_RETURN || key == VK_ESCAPE) && !WantsKey(key) && form != nullptr) {
+        // Return and Escape go to the window's default and cancel buttons,
+        // Ctrl+Tab to its page controls, unless the control wants them.
+        const bool dialogKey = key == VK_RETURN || key == VK_ESCAPE || (key == VK_TAB && shift.Contains(ssCtrl));
+        if (dialogKey && !WantsKey(key) && form != nullptr) {
             if (form->Perform(CM_DIALOGKEY, key, Message.LParam) != 0)
                 break;
         }
@@ -1233,32 +1288,46 @@ void TWinControl::WithSignalsBlocked(const std::function<void()>& Fn)
     Fn();
 }
 
+void TWinControl::PaintTo(QImage& Buffer)
+{
+    paintBuffer(Buffer, nullptr);
+}
+
+void TWinControl::paintBuffer(QImage& Buffer, TToolkitEvent* ToolkitPaint)
+{
+    // A standard widget's WM_PAINT default paints the toolkit's look on the
+    // widget; what the handlers draw on the DC goes over it, so the buffer
+    // starts transparent. Custom-painted controls draw everything in it.
+    if (ToolkitPaints())
+        Buffer.fill(Qt::transparent);
+    TDeviceContext dc(&Buffer);
+    TMessage erase{WM_ERASEBKGND, reinterpret_cast<WPARAM>(&dc), 0, 0};
+    WindowProc(erase);
+    const TToolkitEventScope scope(FToolkitEvent, ToolkitPaint != nullptr ? ToolkitPaint : FToolkitEvent);
+    TMessage paint{WM_PAINT, reinterpret_cast<WPARAM>(&dc), 0, 0};
+    WindowProc(paint);
+}
+
 void TWinControl::paintFromToolkit(QWidget* W, QEvent* E)
 {
     const QSize size = W->size();
     if (size.isEmpty())
         return;
-    // A standard widget's WM_PAINT default paints the toolkit's look on the
-    // widget; what the handlers draw on the DC goes over it, so the buffer
-    // starts transparent. Custom-painted controls draw everything in it.
     const bool toolkit = ToolkitPaints();
     const QImage::Format format = toolkit ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
-    if (FBuffer.size() != size || FBuffer.format() != format)
+    if (FBuffer.size() != size || FBuffer.format() != format) {
+        // A new buffer starts as the parent's background: what a handler
+        // leaves alone (or a paint held back while the control is locked)
+        // shows that, never uninitialised memory. Later paints keep what the
+        // last one drew.
         FBuffer = QImage(size, format);
-    if (toolkit)
-        FBuffer.fill(Qt::transparent);
-    {
-        TDeviceContext dc(&FBuffer);
-        TMessage erase{WM_ERASEBKGND, reinterpret_cast<WPARAM>(&dc), 0, 0};
-        WindowProc(erase);
-        TToolkitEvent ctx{E, WM_PAINT, [this, W](QEvent* e) {
-                              auto* bridge = dynamic_cast<IToolkitWidget*>(W);
-                              return bridge != nullptr && bridge->CallBase(e);
-                          }, false};
-        const TToolkitEventScope scope(FToolkitEvent, toolkit ? &ctx : FToolkitEvent);
-        TMessage paint{WM_PAINT, reinterpret_cast<WPARAM>(&dc), 0, 0};
-        WindowProc(paint);
+        FBuffer.fill(ColorToQColor(Parent() != nullptr ? Parent()->Color() : Color()));
     }
+    TToolkitEvent ctx{E, WM_PAINT, [W](QEvent* e) {
+                          auto* bridge = dynamic_cast<IToolkitWidget*>(W);
+                          return bridge != nullptr && bridge->CallBase(e);
+                      }, false};
+    paintBuffer(FBuffer, toolkit ? &ctx : nullptr);
     QPainter painter(W);
     painter.drawImage(0, 0, FBuffer);
 }

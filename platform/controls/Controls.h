@@ -287,6 +287,10 @@ public:
 
     void Invalidate() override;
     void Update() override;
+    // Paints the control's own surface into Buffer as a paint of its window
+    // does (background, then the control and its graphic children; windowed
+    // children not). A standard widget's own look is not drawn.
+    void PaintTo(QImage& Buffer);
 
     // Desktop files dropped on the control arrive as WM_DROPFILES.
     void SetAcceptFiles(bool Value);
@@ -348,10 +352,14 @@ private:
     void insertControl(TControl* C);
     void removeControl(TControl* C);
     void paintFromToolkit(QWidget* W, QEvent* E);
+    void paintBuffer(QImage& Buffer, TToolkitEvent* ToolkitPaint);
     void createChildWidgets();
     void placeWidget();
     void dropFiles(QEvent* E);
     bool mouseToGraphicChild(TMessage& Message);
+    void releaseGraphicCapture();
+    // The graphic child under the pointer gets CM_MOUSEENTER / CM_MOUSELEAVE.
+    void setHotControl(TControl* C);
     void syncZOrder();
 
     std::unique_ptr<QWidget> FWidget;
@@ -365,6 +373,7 @@ private:
     QImage FBuffer;
     TToolkitEvent* FToolkitEvent = nullptr;
     TControl* FMouseControl = nullptr;  // graphic child holding the mouse
+    TControl* FHotControl = nullptr;    // graphic child under the pointer
     friend class TCustomControl;
 };
 

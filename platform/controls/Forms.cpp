@@ -4,8 +4,14 @@
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QScreen>
+#include <QSocketNotifier>
 #include <QWindow>
+#include <cerrno>
+#include <csignal>
 #include <cstdlib>
+#include <functional>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "platform/controls/Dialogs.h"
 #include "platform/controls/Menus.h"
@@ -479,17 +485,91 @@ void TApplication::Initialize(int& Argc, char** Argv)
 
 void TApplication::SetTitle(const String& Value)
 {
+    // Kept here only: the toolkit appends a display name to every window
+    // title, and a form's title is exactly its caption.
     FTitle = Value;
-    if (QCoreApplication::instance() != nullptr)
-        QGuiApplication::setApplicationDisplayName(Value);
 }
+
+namespace {
+
+// The write end of the pipe that carries termination signals into the event
+// loop; a signal handler may do no more than write to it.
+int signalPipeWrite = -1;
+
+void terminationSignalHandler(int)
+{
+    const int saved = errno;
+    const char byte = 1;
+    if (signalPipeWrite >= 0)
+        (void)!write(signalPipeWrite, &byte, 1);
+    errno = saved;
+}
+
+// While the program runs, SIGTERM, SIGINT and SIGHUP end it as the desktop
+// logging out does: through the main form's close, so settings are stored.
+class TTerminationSignals {
+public:
+    explicit TTerminationSignals(std::function<void()> OnSignal)
+    {
+        if (signalPipeWrite >= 0 || pipe2(FPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+            return;  // an outer loop already listens
+        signalPipeWrite = FPipe[1];
+        FNotifier = std::make_unique<QSocketNotifier>(FPipe[0], QSocketNotifier::Read);
+        QObject::connect(FNotifier.get(), &QSocketNotifier::activated, [this, OnSignal] {
+            char buffer[16];
+            while (read(FPipe[0], buffer, sizeof buffer) > 0) {
+            }
+            SafeCall(OnSignal);
+        });
+        struct sigaction action {};
+        action.sa_handler = terminationSignalHandler;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART;
+        for (size_t i = 0; i < std::size(handled); ++i)
+            sigaction(handled[i], &action, &FSaved[i]);
+        FInstalled = true;
+    }
+    ~TTerminationSignals()
+    {
+        if (FInstalled)
+            for (size_t i = 0; i < std::size(handled); ++i)
+                sigaction(handled[i], &FSaved[i], nullptr);
+        FNotifier.reset();
+        if (FPipe[0] >= 0) {
+            signalPipeWrite = -1;
+            close(FPipe[0]);
+            close(FPipe[1]);
+        }
+    }
+    TTerminationSignals(const TTerminationSignals&) = delete;
+    TTerminationSignals& operator=(const TTerminationSignals&) = delete;
+
+private:
+    static constexpr int handled[] = {SIGTERM, SIGINT, SIGHUP};
+    int FPipe[2] = {-1, -1};
+    struct sigaction FSaved[std::size(handled)] {};
+    bool FInstalled = false;
+    std::unique_ptr<QSocketNotifier> FNotifier;
+};
+
+}  // namespace
 
 void TApplication::Run()
 {
+    const TTerminationSignals termination([this] { sessionEnding(); });
     if (FMainForm != nullptr && !FTerminated)
         FMainForm->Show();
     while (!FTerminated)
         HandleMessage();
+}
+
+void TApplication::sessionEnding()
+{
+    // The main form closes as when the user closes it (close query, close
+    // handlers, stored settings); the program ends even if it refuses.
+    if (FMainForm != nullptr)
+        FMainForm->Close();
+    Terminate();
 }
 
 void TApplication::Terminate()

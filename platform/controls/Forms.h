@@ -203,6 +203,8 @@ public:
 
 private:
     void exceptionReached(const Exception& E);
+    // A termination signal arrived while Run was handling events.
+    void sessionEnding();
 
     String FTitle;
     TCustomForm* FMainForm = nullptr;

@@ -1,6 +1,8 @@
 #include "platform/controls/Menus.h"
 
 #include <QAction>
+#include <QIcon>
+#include <QPixmap>
 #include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
@@ -8,6 +10,7 @@
 
 #include "platform/controls/Forms.h"
 #include "platform/controls/Messages.h"
+#include "platform/graphics/ImgList.h"
 
 namespace {
 
@@ -120,7 +123,19 @@ void TMenuItem::changed()
         FAction->setEnabled(FEnabled);
         FAction->setVisible(FVisible);
         FAction->setShortcut(toolkitShortCut(FShortCut));
+        const TImageList* list = images();
+        FAction->setIcon(list != nullptr && FImageIndex >= 0 && FImageIndex < list->Count()
+                             ? QIcon(QPixmap::fromImage(list->ImageAt(FImageIndex)))
+                             : QIcon());
     }
+}
+
+const TImageList* TMenuItem::images() const
+{
+    const TMenuItem* root = this;
+    while (root->FParent != nullptr)
+        root = root->FParent;
+    return root->FOwnerMenu != nullptr ? root->FOwnerMenu->Images() : nullptr;
 }
 
 QAction* TMenuItem::Action()
@@ -128,8 +143,9 @@ QAction* TMenuItem::Action()
     if (!FAction) {
         FAction = std::make_unique<QAction>();
         QObject::connect(FAction.get(), &QAction::triggered, [this] { SafeCall([this] { Click(); }); });
-        changed();
     }
+    // The menu's pictures may have come after the action was made.
+    changed();
     if (!FItems.empty())
         FAction->setMenu(BuildMenu());
     return FAction.get();
@@ -145,8 +161,33 @@ QMenu* TMenuItem::BuildMenu()
     return FMenu.get();
 }
 
-TMenu::TMenu(TComponent* AOwner) : TComponent(AOwner), FItems(std::make_unique<TMenuItem>(nullptr)) {}
-TMenu::~TMenu() = default;
+TMenu::TMenu(TComponent* AOwner) : TComponent(AOwner), FItems(std::make_unique<TMenuItem>(nullptr))
+{
+    FItems->FOwnerMenu = this;
+}
+
+TMenu::~TMenu()
+{
+    SetImages(nullptr);
+}
+
+void TMenu::SetImages(TImageList* Value)
+{
+    if (FImages == Value)
+        return;
+    if (FImages != nullptr)
+        FImages->RemoveFreeNotification(this);
+    FImages = Value;
+    if (FImages != nullptr)
+        FImages->FreeNotification(this);
+}
+
+void TMenu::Notification(TComponent* AComponent, TOperation Operation)
+{
+    TComponent::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FImages)
+        FImages = nullptr;
+}
 
 TMainMenu::TMainMenu(TComponent* AOwner) : TMenu(AOwner) {}
 

@@ -13,6 +13,8 @@ class QMenu;
 class QMenuBar;
 class QAction;
 class TCustomForm;
+class TImageList;
+class TMenu;
 
 using TShortCut = uint16_t;  // virtual key in the low byte, scShift/scCtrl/scAlt above
 constexpr TShortCut scShift = 0x2000, scCtrl = 0x4000, scAlt = 0x8000;
@@ -41,6 +43,9 @@ public:
     void SetVisible(bool Value) { FVisible = Value; changed(); }
     TShortCut ShortCut() const { return FShortCut; }
     void SetShortCut(TShortCut Value) { FShortCut = Value; changed(); }
+    // The item's picture in its menu's Images (-1: none).
+    int ImageIndex() const { return FImageIndex; }
+    void SetImageIndex(int Value) { FImageIndex = Value; changed(); }
 
     // Child items; Add takes an item whose owner keeps it alive (or nullptr
     // owner: then this item frees it).
@@ -59,14 +64,18 @@ public:
     QMenu* BuildMenu();
 
 private:
+    friend class TMenu;
     void changed();
+    const TImageList* images() const;
     TMenuItem* FParent = nullptr;
+    const TMenu* FOwnerMenu = nullptr;  // set on a menu's root item
     std::vector<TMenuItem*> FItems;
     std::vector<std::unique_ptr<TMenuItem>> FOwnedItems;
     String FCaption;
     bool FChecked = false, FRadioItem = false, FEnabled = true, FVisible = true;
     uint8_t FGroupIndex = 0;
     TShortCut FShortCut = 0;
+    int FImageIndex = -1;
     std::unique_ptr<QAction> FAction;
     std::unique_ptr<QMenu> FMenu;
 };
@@ -76,9 +85,16 @@ public:
     explicit TMenu(TComponent* AOwner);
     ~TMenu() override;
     TMenuItem* Items() const { return FItems.get(); }
+    // The items' pictures, by each item's ImageIndex.
+    TImageList* Images() const { return FImages; }
+    void SetImages(TImageList* Value);
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
     std::unique_ptr<TMenuItem> FItems;
+    TImageList* FImages = nullptr;
 };
 
 class TMainMenu : public TMenu {

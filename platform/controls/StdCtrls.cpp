@@ -5,6 +5,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -152,7 +154,51 @@ void TEdit::Change()
 
 // ------------------------------------------------------------------- TMemo
 
-TMemo::TMemo(TComponent* AOwner) : TWinControl(AOwner), FLines(std::make_unique<TStringList>())
+// The memo's lines remember whether every change since the widget last
+// took them was an addition at the end, so that a growing log costs its new
+// lines only, not its whole text again.
+class TMemo::TMemoLines : public TStringList {
+public:
+    // Counts the changes other than additions at the end.
+    uint64_t Rewrites = 1;
+
+    void InsertObject(int Index, const String& S, TObject* AObject) override
+    {
+        FAppending = Index == Count();
+        try {
+            TStringList::InsertObject(Index, S, AObject);
+        } catch (...) {
+            FAppending = false;
+            throw;
+        }
+        FAppending = false;
+    }
+    int AddObject(const String& S, TObject* AObject) override
+    {
+        FAppending = !Sorted();
+        try {
+            const int index = TStringList::AddObject(S, AObject);
+            FAppending = false;
+            return index;
+        } catch (...) {
+            FAppending = false;
+            throw;
+        }
+    }
+
+protected:
+    void Changing() override
+    {
+        if (!FAppending)
+            ++Rewrites;
+        TStringList::Changing();
+    }
+
+private:
+    bool FAppending = false;
+};
+
+TMemo::TMemo(TComponent* AOwner) : TWinControl(AOwner), FLines(std::make_unique<TMemoLines>())
 {
     SetTabStop(true);
     SetBounds(0, 0, 185, 89);
@@ -161,10 +207,15 @@ TMemo::TMemo(TComponent* AOwner) : TWinControl(AOwner), FLines(std::make_unique<
 
 TMemo::~TMemo() { FLines->OnChange = nullptr; }
 
+TStrings* TMemo::Lines() const { return FLines.get(); }
+
 std::unique_ptr<QWidget> TMemo::CreateWidget(QWidget* ParentWidget)
 {
     auto w = std::make_unique<TToolkitWidget<QPlainTextEdit>>(this, ParentWidget);
     QObject::connect(w.get(), &QPlainTextEdit::textChanged, [this] { notify(this, CN_COMMAND, EN_CHANGE); });
+    // A new widget holds nothing yet.
+    FShownCount = 0;
+    FShownRewrites = 0;
     return w;
 }
 
@@ -172,10 +223,60 @@ void TMemo::linesChanged(TObject*)
 {
     if (FSyncing)
         return;
-    FText = FLines->Text();
+    // The text follows the lines; added lines extend it.
+    const int count = FLines->Count();
+    if (FTextRewrites != FLines->Rewrites || FTextCount > count) {
+        FText = FLines->Text();
+    } else {
+        for (int i = FTextCount; i < count; ++i)
+            FText += FLines->Strings(i) + FLines->LineBreak();
+    }
+    FTextCount = count;
+    FTextRewrites = FLines->Rewrites;
     UpdateWidget();
     if (OnChange)
         OnChange(this);
+}
+
+void TMemo::syncWidgetLines()
+{
+    auto* w = static_cast<QPlainTextEdit*>(Widget());
+    const int count = FLines->Count();
+    // A caret at the end follows the lines added there; a caret elsewhere
+    // (the user reading back) stays where it is.
+    QTextCursor caret = w->textCursor();
+    const bool atEnd = !caret.hasSelection() && caret.atEnd();
+    bool changed = false;
+    if (FShownRewrites != FLines->Rewrites || FShownCount > count) {
+        QString text = FLines->Text();
+        if (text.endsWith(QChar('\n')))
+            text.chop(1);
+        if (w->toPlainText() != text) {
+            w->setPlainText(text);
+            changed = true;
+        }
+    } else if (FShownCount < count) {
+        changed = true;
+        // An empty first line and no line at all look alike in the widget:
+        // only from the second line on does an addition start a new one.
+        QTextCursor cursor(w->document());
+        cursor.movePosition(QTextCursor::End);
+        cursor.beginEditBlock();
+        for (int i = FShownCount; i < count; ++i) {
+            if (i > 0)
+                cursor.insertBlock();
+            cursor.insertText(FLines->Strings(i));
+        }
+        cursor.endEditBlock();
+    }
+    if (changed && atEnd) {
+        caret = w->textCursor();
+        caret.movePosition(QTextCursor::End);
+        w->setTextCursor(caret);
+        w->ensureCursorVisible();
+    }
+    FShownCount = count;
+    FShownRewrites = FLines->Rewrites;
 }
 
 void TMemo::UpdateWidget()
@@ -185,12 +286,10 @@ void TMemo::UpdateWidget()
         return;
     auto* w = static_cast<QPlainTextEdit*>(Widget());
     WithSignalsBlocked([&] {
-        QString text = FLines->Text();
-        if (text.endsWith(QChar('\n')))
-            text.chop(1);
-        if (w->toPlainText() != text)
-            w->setPlainText(text);
+        syncWidgetLines();
         w->setReadOnly(FReadOnly);
+        // Only the user's own edits can be undone; a read-only memo keeps no history.
+        w->setUndoRedoEnabled(!FReadOnly);
     });
 }
 
@@ -200,6 +299,9 @@ void TMemo::Dispatch(TMessage& Message)
         FSyncing = true;
         FLines->SetText(static_cast<QPlainTextEdit*>(Widget())->toPlainText());
         FSyncing = false;
+        // The widget holds what the lines hold now.
+        FShownCount = FLines->Count();
+        FShownRewrites = FLines->Rewrites;
         FText = FLines->Text();
         if (OnChange)
             OnChange(this);

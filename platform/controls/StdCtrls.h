@@ -72,7 +72,7 @@ public:
     explicit TMemo(TComponent* AOwner);
     ~TMemo() override;
     String ClassName() const override { return String::fromLatin1("TMemo"); }
-    TStrings* Lines() const { return FLines.get(); }
+    TStrings* Lines() const;
     bool ReadOnly() const { return FReadOnly; }
     void SetReadOnly(bool Value) { FReadOnly = Value; UpdateWidget(); }
     TNotifyEvent OnChange;
@@ -85,8 +85,16 @@ protected:
     bool WantsKey(uint16_t Key) const override { return Key == VK_RETURN; }
 
 private:
+    class TMemoLines;
     void linesChanged(TObject* Sender);
-    std::unique_ptr<TStringList> FLines;
+    // Brings the widget's text up to the lines: new lines at the end are
+    // appended, anything else rewrites the whole text.
+    void syncWidgetLines();
+    std::unique_ptr<TMemoLines> FLines;
+    // The lines the widget holds and those the text holds, as of the lines'
+    // count of rewrites then.
+    int FShownCount = 0, FTextCount = 0;
+    uint64_t FShownRewrites = 0, FTextRewrites = 0;
     bool FReadOnly = false;
     bool FSyncing = false;
 };

@@ -16,6 +16,7 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -298,6 +299,15 @@ std::unique_ptr<RegKey> parseTree(const QByteArray& bytes, const String& name)
 std::mutex directoryMutex;
 String directoryOverride;  // guarded by directoryMutex
 
+std::mutex setAsideMutex;
+std::vector<TRegistrySetAside> setAsideFiles;  // guarded by setAsideMutex
+
+void noteSetAside(const String& File, const String& Aside)
+{
+    const std::lock_guard guard(setAsideMutex);
+    setAsideFiles.push_back({File, Aside});
+}
+
 struct FileId {
     bool Exists = false;
     dev_t Dev = 0;
@@ -477,12 +487,15 @@ private:
         }
         const String aside = file + QStringLiteral(".bad-") +
                              QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMddThhmmsszzz"));
-        if (::rename(path.constData(), QFile::encodeName(aside).constData()) == 0)
+        if (::rename(path.constData(), QFile::encodeName(aside).constData()) == 0) {
             qWarning("registry: %s could not be read; set aside as %s, starting empty", qPrintable(file),
                      qPrintable(aside));
-        else
+            noteSetAside(file, aside);
+        } else {
             qWarning("registry: %s could not be read and could not be set aside; starting empty",
                      qPrintable(file));
+            noteSetAside(file, String());
+        }
         FTree = std::make_unique<RegKey>();
         FId = {};
     }
@@ -1037,3 +1050,9 @@ QByteArray TRegistry::ReadBinaryData(const String& Name) const
 }
 
 void TRegistry::WriteBinaryData(const String& Name, const QByteArray& Value) { put(Name, REG_BINARY, Value); }
+
+std::vector<TRegistrySetAside> TakeRegistrySetAside()
+{
+    const std::lock_guard guard(setAsideMutex);
+    return std::exchange(setAsideFiles, {});
+}

@@ -3,6 +3,7 @@
 #pragma once
 #include <QByteArray>
 #include <QStringList>
+#include <vector>
 #include <cstdint>
 #include <memory>
 
@@ -79,6 +80,16 @@ QByteArray RegQWordBytes(uint64_t Value);
 
 // The .reg text of a root's tree as the store writes it (for tests and tools).
 String RegExportText(HKEY Root);
+
+// A store file that could not be read and was moved out of the way (Aside
+// is empty when even that failed); the store started empty in its place.
+struct TRegistrySetAside {
+    String File;
+    String Aside;
+};
+// The files set aside since the last call, oldest first; each is handed out
+// once, so a program tells its user once.
+std::vector<TRegistrySetAside> TakeRegistrySetAside();
 
 namespace RegistryConsts {
 VORLANE_RESOURCESTRING(SRegCreateFailed, "Failed to create key %s");

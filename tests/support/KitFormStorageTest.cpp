@@ -4,6 +4,7 @@
 #include "support/KitFormStorage.h"
 
 #include <QTemporaryDir>
+#include <QWidget>
 #include <gtest/gtest.h>
 
 #include "platform/controls/StdCtrls.h"
@@ -260,6 +261,35 @@ struct THookProbe : TObject {
         return Swallow;
     }
 };
+
+// The placement's limits join the form's own size constraints, and the
+// form's own come back once the placement no longer limits the window; the
+// window system gets them as the window's size limits.
+TEST_F(KitFormStorage, PlacementLimitsKeepTheFormsOwnConstraints)
+{
+    Form->SetBounds(0, 0, 900, 500);
+    Form->SetConstraints(TSizeConstraints{820, 400, 0, 0});
+    storeProps({"Edit1.Text"});
+    Form->Show();
+    const auto limits = [&] {
+        const TSizeConstraints c = Form->Constraints();
+        return std::vector<int>{c.MinWidth, c.MinHeight, c.MaxWidth, c.MaxHeight};
+    };
+    EXPECT_EQ(limits(), (std::vector<int>{820, 400, 0, 0}));
+    EXPECT_EQ(Form->Widget()->minimumSize(), QSize(820, 400));
+    FS->MinMaxInfo()->SetValue(7, 450);   // min height
+    FS->MinMaxInfo()->SetValue(4, 1200);  // max width
+    EXPECT_EQ(limits(), (std::vector<int>{820, 450, 1200, 0}));
+    EXPECT_EQ(Form->Widget()->minimumSize(), QSize(820, 450));
+    EXPECT_EQ(Form->Widget()->maximumWidth(), 1200);
+    FS->SetPreventResize(true);
+    EXPECT_EQ(limits(), (std::vector<int>{900, 500, 900, 500}));
+    FS->SetPreventResize(false);
+    FS->MinMaxInfo()->SetValue(7, 0);
+    FS->MinMaxInfo()->SetValue(4, 0);
+    EXPECT_EQ(limits(), (std::vector<int>{820, 400, 0, 0}));
+    EXPECT_EQ(Form->Widget()->minimumSize(), QSize(820, 400));
+}
 
 TEST(KitWndProcHook, ChainsRunInOrderAndSeeChangesMadeDuringDispatch)
 {

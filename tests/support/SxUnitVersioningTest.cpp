@@ -1,5 +1,6 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <unistd.h>
 
 #include "support/SxUnitVersioning.h"
@@ -18,6 +19,23 @@ TEST(SxUnitVersioning, StartUpRegisteredTheSupportUnits)
     ASSERT_GT(own.Count(), 20);
     EXPECT_EQ(own.Items(0).Revision(), QStringLiteral("$Revision: 1199 $"));
     EXPECT_EQ(own.Items(0).LogicalPath(), QStringLiteral("SX\\source\\common"));
+    // Every unit of the library, in start-up order, with its path's ending.
+    const char* const units[][2] = {
+        {"SxResources", "common"}, {"SxWin32", "windows"},     {"SxWideStrings", "common"},
+        {"SxStringConversions", "common"}, {"Sx8087", "common"}, {"SxMath", "common"},
+        {"SxCharsets", "common"}, {"SxStreams", "common"},      {"SxLogic", "common"},
+        {"SxDateTime", "common"}, {"SxRegistry", "windows"},    {"SxSecurity", "windows"},
+        {"SxShell", "windows"},   {"SxFileUtils", "common"},    {"SxIniFiles", "common"},
+        {"Snmp", "windows"},      {"SxSysInfo", "common"},      {"SxConsole", "windows"},
+        {"SxSysUtils", "common"}, {"SxAnsiStrings", "common"},  {"SxStrings", "common"},
+        {"SxSynch", "common"},    {"SxUnitVersioning", "common"}, {"SxBase", "common"},
+        {"SxMime", "common"},     {"SxRTTI", "common"}};
+    ASSERT_EQ(own.Count(), int(std::size(units)));
+    for (int i = 0; i < own.Count(); ++i) {
+        EXPECT_TRUE(own.Items(i).RCSfile().contains(QStringLiteral("/") + QString::fromLatin1(units[i][0]) + u' '))
+            << i << ' ' << own.Items(i).RCSfile().toStdString();
+        EXPECT_EQ(own.Items(i).LogicalPath(), QStringLiteral("SX\\source\\") + QString::fromLatin1(units[i][1])) << i;
+    }
     // Registering the same record again keeps one entry.
     const int count = own.Count();
     RegisterUnitRecord(SxModuleHandle(), own.Items(0).Record());

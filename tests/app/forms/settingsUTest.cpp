@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -112,6 +113,41 @@ TEST_F(Settings, AnEmptyRegistryGivesTheDesignDefaults)
                  storeText().contains(QStringLiteral("Options")));
     delete r.Settings;
     delete r.Main;
+}
+
+// The three pages are tabs of one page control in a 362-pixel dialog; every
+// control sits inside its page, and Ctrl+Tab goes from page to page.
+TEST_F(Settings, ThePagesAreTabsOfOnePageControl)
+{
+    Run r = start();
+    TfrmSettings& d = *r.Settings;
+    EXPECT_EQ(d.ClientWidth(), 362);
+    TPageControl* pages = d.PageControl1;
+    ASSERT_EQ(pages->PageCount(), 3);
+    EXPECT_EQ(pages->Pages(0), d.tsProgram);
+    EXPECT_EQ(d.tsProgram->Caption(), QStringLiteral("Program"));
+    EXPECT_EQ(d.tsLogLevel->Caption(), QStringLiteral("Log Level"));
+    EXPECT_EQ(d.tsThreadPriority->Caption(), QStringLiteral("Thread Priority"));
+    EXPECT_EQ(pages->ActivePage(), d.tsProgram);
+    EXPECT_LE(pages->Left() + pages->Width(), d.ClientWidth());
+    EXPECT_LE(pages->Top() + pages->Height(), d.bOk->Top());
+    EXPECT_LE(d.bOk->Left() + d.bOk->Width(), d.ClientWidth());
+    // Every control lies wholly inside its parent.
+    for (TControl* c : std::initializer_list<TControl*>{d.GroupBox1, d.OpenOutputFolder, d.ErrorMessages, d.ThreadNumber,
+                                                         d.Label1, d.LogLevel, d.ThreadPriority}) {
+        SCOPED_TRACE(c->Name().toStdString());
+        EXPECT_GE(c->Left(), 0);
+        EXPECT_GE(c->Top(), 0);
+        EXPECT_LE(c->Left() + c->Width(), c->Parent()->ClientWidth());
+        EXPECT_LE(c->Top() + c->Height(), c->Parent()->ClientHeight());
+    }
+    d.Show();
+    d.OpenOutputFolder->SetFocus();
+    QKeyEvent ctrlTab(QEvent::KeyPress, Qt::Key_Tab, Qt::ControlModifier);
+    QApplication::sendEvent(d.OpenOutputFolder->Widget(), &ctrlTab);
+    EXPECT_EQ(pages->ActivePage(), d.tsLogLevel);
+    d.Hide();
+    finish(r);
 }
 
 TEST_F(Settings, CloseWritesTheExpectedStoreAndASecondStartRestoresIt)

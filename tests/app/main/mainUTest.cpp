@@ -18,6 +18,7 @@
 #include <QMimeData>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
@@ -32,6 +33,8 @@
 #include <thread>
 
 #include "app/OptionsU.h"
+#include "app/ProgramAddresses.h"
+#include "app/aboutU.h"
 #include "app/filters_u.h"
 #include "app/settingsU.h"
 #include "engine/FFmpeg.h"
@@ -720,6 +723,8 @@ TEST_F(MainWindow, StopEndsTheRunLeavingClearAll)
         EXPECT_EQ(cell(r, 7), QStringLiteral("100"));
         EXPECT_NE(cell(r, 9), QStringLiteral("2"));
         EXPECT_NE(main->Jobs(r)->State, 2);
+        // A row that no longer converts shows no speed.
+        EXPECT_EQ(cell(r, 6), String());
         // What a stopped task leaves is a readable file, or one that holds
         // no picture or sound yet (a stop before the first packet leaves
         // only the stream's end code), or nothing.
@@ -801,6 +806,122 @@ TEST_F(MainWindow, RotationChosenInTheFiltersDialogSwapsTheOutputSize)
     ASSERT_TRUE(p.Read);
     EXPECT_EQ(p.Width, 288);
     EXPECT_EQ(p.Height, 352);
+}
+
+TEST_F(MainWindow, ADamagedSettingsFileIsSetAsideAndTheUserToldOnce)
+{
+    finish();
+    const String store = RegistryFileName(HKEY_CURRENT_USER);
+    QFile damaged(store);
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    damaged.write("\x01\x02 not a settings file [HKEY_\n\"x\"=dword:zz\n");
+    damaged.close();
+    start();
+    const QStringList aside = QDir(QFileInfo(store).absolutePath())
+                                  .entryList({QFileInfo(store).fileName() + QStringLiteral(".bad-*")}, QDir::Files);
+    ASSERT_EQ(aside.size(), 1);
+    const QStringList told = log().filter(QStringLiteral("could not be read"));
+    ASSERT_EQ(told.size(), 1) << log().join(u'\n').toStdString();
+    EXPECT_TRUE(told[0].contains(store));
+    EXPECT_TRUE(told[0].contains(aside[0]));
+    EXPECT_TRUE(told[0].contains(QStringLiteral("default settings are used")));
+    // The log is shown for it, and the defaults are in force.
+    EXPECT_TRUE(main->ShowLog1->Checked());
+    EXPECT_TRUE(main->KitCaptionPanel1->Visible());
+    EXPECT_EQ(main->edtOutPath->Text(), defaultOut);
+
+    // The next start finds a sound file and says nothing.
+    restart();
+    EXPECT_TRUE(log().filter(QStringLiteral("could not be read")).isEmpty());
+}
+
+TEST_F(MainWindow, ToolBarMenusListAndHeaderShowTheirPictures)
+{
+    // A picture has a shape: opaque and clear pixels, and more than two colours.
+    const auto drawn = [](const QImage& image) {
+        int opaque = 0;
+        QSet<QRgb> colours;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (qAlpha(image.pixel(x, y)) != 0) {
+                    ++opaque;
+                    colours.insert(image.pixel(x, y) | 0xFF000000u);
+                }
+        return opaque > image.width() * image.height() / 8 && colours.size() > 2;
+    };
+    const struct {
+        TImageList* list;
+        int size, count;
+    } lists[] = {{main->ImageList1, 48, 10}, {main->ImageList2, 16, 12}, {main->ImgListStatus, 16, 4}};
+    for (const auto& l : lists) {
+        SCOPED_TRACE(l.list->Name().toStdString());
+        EXPECT_EQ(l.list->Width(), l.size);
+        EXPECT_EQ(l.list->Height(), l.size);
+        ASSERT_EQ(l.list->Count(), l.count);
+        for (int i = 0; i < l.count; ++i)
+            EXPECT_TRUE(drawn(l.list->ImageAt(i))) << i;
+        // No two pictures of a list alike.
+        for (int i = 0; i + 1 < l.count; ++i)
+            EXPECT_NE(l.list->ImageAt(i), l.list->ImageAt(i + 1)) << i;
+    }
+    EXPECT_EQ(main->ToolBar1->Images(), main->ImageList1);
+    for (TMenuItem* item : {main->mnuAdd, main->mnuPlay, main->Help1, main->About1})
+        EXPECT_FALSE(item->Action()->icon().isNull()) << item->Caption().toStdString();
+    for (TImage* header : {main->Image1, main->Image2, main->Image3}) {
+        EXPECT_EQ(header->Picture()->Width(), header->Width());
+        EXPECT_TRUE(drawn(header->Picture()->Bitmap()->Image())) << header->Name().toStdString();
+    }
+
+    // On screen: the Add button's picture above its caption, the disabled
+    // Convert button's greyed.
+    const QImage shot = main->Widget()->grab().toImage();
+    const auto colours = [&](TControl* button) {
+        const TPoint at = button->ClientToScreen({0, 0});
+        const QPoint origin = main->Widget()->mapFromGlobal(QPoint(at.X, at.Y));
+        QSet<QRgb> seen;
+        for (int y = 2; y < 50; ++y)
+            for (int x = 0; x < button->Width(); ++x)
+                seen.insert(shot.pixel(origin.x() + x, origin.y() + y) | 0xFF000000u);
+        return seen.size();
+    };
+    EXPECT_GT(colours(main->bAdd), 8);
+    EXPECT_FALSE(main->bStart->Enabled());
+    EXPECT_LT(colours(main->bStart), colours(main->bAdd));
+}
+
+TEST_F(MainWindow, AboutShowsTheVersionAndHelpOpensTheGuideBesideTheProgram)
+{
+    std::optional<QStringList> seen;
+    QTimer::singleShot(0, [&] {
+        for (int i = 0; i < Screen->FormCount(); ++i)
+            if (auto* about = dynamic_cast<TfrmAbout*>(Screen->Forms(i)); about != nullptr && about->Modal()) {
+                seen = QStringList{about->Label2->Caption(), about->Label3->Caption(), about->Label5->Caption(),
+                                   about->Label8->Visible() ? QStringLiteral("contact") : QStringLiteral("none")};
+                about->btnOk->Click();
+            }
+    });
+    main->About1->Click();
+    ASSERT_TRUE(seen.has_value());
+    EXPECT_EQ((*seen)[0], QStringLiteral("Version 9.8.7 (Build 9.8.7.6)"));
+    EXPECT_EQ((*seen)[1], QString::fromUtf8("Copyright \xC2\xA9 by Vorlane Main Window Tests"));
+    EXPECT_EQ((*seen)[2], LoadResString(AboutConsts::SUserGuideLink));
+    EXPECT_EQ((*seen)[3], QStringLiteral("none"));  // the build names no contact address
+    EXPECT_EQ(main->AboutBox, nullptr);
+
+    // Without addresses from the build, every page is the guide beside the program.
+    const String guide = UserGuideFile();
+    EXPECT_EQ(QFileInfo(guide).absolutePath(), QCoreApplication::applicationDirPath());
+    EXPECT_EQ(HomePageAddress(), guide);
+    EXPECT_EQ(UpdateAddress(), guide);
+    EXPECT_EQ(ContactAddress(), String());
+    // The program's own folder holds the guide the build put there.
+    QFile shipped(UserGuideFile(QStringLiteral(VORLANE_PROGRAM_DIR)));
+    ASSERT_TRUE(shipped.open(QIODevice::ReadOnly));
+    const QString page = QString::fromUtf8(shipped.readAll());
+    for (const char* section : {"Adding files", "Profiles", "Converting", "Where the outputs go", "Settings",
+                                "Where the settings are kept"})
+        EXPECT_TRUE(page.contains(QString::fromLatin1(section))) << section;
+    EXPECT_FALSE(page.contains(QStringLiteral("example.")));
 }
 
 // Listens on a connection of its own, as the desktop's launcher would.

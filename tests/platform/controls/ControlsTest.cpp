@@ -1,6 +1,8 @@
 // Tests of the window layer on the offscreen platform: messages through
 // WindowProc, alignment, painting, modal forms, posting, exceptions, drops.
 #include <QApplication>
+#include <QKeyEvent>
+#include <QMenu>
 #include <QWidget>
 #include <QMimeData>
 #include <QDropEvent>
@@ -10,6 +12,7 @@
 #include "platform/controls/ComCtrls.h"
 #include "platform/controls/Dialogs.h"
 #include "platform/controls/Forms.h"
+#include "platform/controls/Menus.h"
 #include "platform/controls/StdCtrls.h"
 #include "platform/graphics/Graphics.h"
 
@@ -313,6 +316,123 @@ TEST_F(ControlsTest, AFreedWindowedChildLeavesTheTabOrder)
     order.clear();
     panel->GetTabOrderList(order);
     EXPECT_EQ(order, (std::vector<TWinControl*>{second, third}));
+}
+
+}  // namespace
+
+namespace {
+
+void click(QWidget* W, QPoint P)
+{
+    const QPointF global = W->mapToGlobal(QPointF(P));
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(P), global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(P), global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(W, &press);
+    QApplication::sendEvent(W, &release);
+}
+
+// A popup menu opened by a press takes the mouse: the release goes to the
+// menu, never to the tool bar. The next click still reaches the button
+// under the pointer, however the menu closed.
+TEST_F(ControlsTest, ClickAfterAPopupMenuClosedReachesTheControlUnderThePointer)
+{
+    auto* bar = new TToolBar(form.get());
+    bar->SetParent(form.get());
+    bar->SetButtonWidth(60);
+    auto* help = new TToolButton(form.get());
+    help->SetParent(bar);
+    help->SetStyle(tbsDropDown);
+    auto* add = new TToolButton(form.get());
+    add->SetParent(bar);
+    auto* exitButton = new TToolButton(form.get());
+    exitButton->SetParent(bar);
+    auto* menu = new TPopupMenu(form.get());
+    auto* about = new TMenuItem(form.get());
+    about->SetCaption(QStringLiteral("About"));
+    menu->Items()->Add(about);
+    help->SetDropdownMenu(menu);
+    int popups = 0, adds = 0, exits = 0, abouts = 0;
+    menu->OnPopup = TNotifyEvent::FromFunction([&](TObject*) { ++popups; });
+    add->OnClick = TNotifyEvent::FromFunction([&](TObject*) { ++adds; });
+    exitButton->OnClick = TNotifyEvent::FromFunction([&](TObject*) { ++exits; });
+    about->OnClick = TNotifyEvent::FromFunction([&](TObject*) { ++abouts; });
+    form->Show();
+    QWidget* w = bar->Widget();
+    const QPoint arrow(help->Left() + help->Width() - 4, help->Top() + 5);
+    const auto pressArrow = [&] {
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(arrow), w->mapToGlobal(QPointF(arrow)), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(w, &press);
+        ASSERT_EQ(popups, 1);
+        popups = 0;
+        ASSERT_NE(QApplication::activePopupWidget(), nullptr);
+    };
+
+    // Closed with Escape, then Exit is clicked.
+    pressArrow();
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(QApplication::activePopupWidget(), &escape);
+    app->ProcessMessages();
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    click(w, {exitButton->Left() + 5, exitButton->Top() + 5});
+    EXPECT_EQ(exits, 1);
+    EXPECT_EQ(popups, 0) << "the menu opened again";
+
+    // An item chosen, then Add is clicked.
+    pressArrow();
+    auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(popup, nullptr);
+    popup->actions().first()->trigger();
+    popup->close();
+    app->ProcessMessages();
+    EXPECT_EQ(abouts, 1);
+    click(w, {add->Left() + 5, add->Top() + 5});
+    EXPECT_EQ(adds, 1);
+    EXPECT_EQ(popups, 0);
+}
+
+// A window's buffer is shown only once painted: a control whose handlers
+// draw nothing shows its parent's background, never uninitialised memory.
+TEST_F(ControlsTest, ANewBufferStartsAsTheParentsBackground)
+{
+    form->SetColor(clWhite);
+    class TBlank : public TCustomControl {
+    public:
+        using TCustomControl::TCustomControl;
+
+    protected:
+        void EraseBackground(HDC) override {}
+        void Paint() override {}
+    };
+    auto* blank = new TBlank(form.get());
+    blank->SetParent(form.get());
+    blank->SetBounds(10, 10, 50, 40);
+    form->Show();
+    for (int round = 0; round < 2; ++round) {
+        // A new size, a new buffer.
+        blank->SetBounds(10, 10, 50 + round * 31, 40 + round * 17);
+        const QImage shot = blank->Widget()->grab().toImage();
+        int other = 0;
+        for (int y = 0; y < shot.height(); ++y)
+            for (int x = 0; x < shot.width(); ++x)
+                other += QColor(shot.pixel(x, y)) != QColor(Qt::white);
+        EXPECT_EQ(other, 0);
+    }
+    // The form and a panel paint every pixel of a buffer themselves.
+    auto* panel = new TPanel(form.get());
+    panel->SetParent(form.get());
+    panel->SetBounds(70, 10, 50, 40);
+    const QRgb sentinel = qRgb(1, 254, 3);
+    for (TWinControl* c : std::initializer_list<TWinControl*>{form.get(), panel}) {
+        QImage buffer(c->Width(), c->Height(), QImage::Format_RGB32);
+        buffer.fill(sentinel);
+        c->PaintTo(buffer);
+        int left = 0;
+        for (int y = 0; y < buffer.height(); ++y)
+            for (int x = 0; x < buffer.width(); ++x)
+                left += buffer.pixel(x, y) == sentinel;
+        EXPECT_EQ(left, 0) << c->ClassName().toStdString();
+    }
 }
 
 }  // namespace
