@@ -153,8 +153,53 @@ void TEdit::Change()
 
 // ------------------------------------------------------------------- TMemo
 
-TMemo::TMemo(TComponent* AOwner) : TWinControl(AOwner), FLines(std::make_unique<TStringList>())
+// The memo's lines. They tell whether everything changed since the memo last
+// showed them is lines added at the end, so that a log growing line by line
+// costs the new lines only, not the whole text again.
+class TMemoStrings : public TStringList {
+public:
+    int ShownCount = 0;   // lines the widget shows
+    bool Stale = true;    // something other than an append happened since
+
+    int AddObject(const String& S, TObject* AObject) override
+    {
+        const TAppending appending(*this, !Sorted());
+        return TStringList::AddObject(S, AObject);
+    }
+    void InsertObject(int Index, const String& S, TObject* AObject) override
+    {
+        const TAppending appending(*this, Index == Count());
+        TStringList::InsertObject(Index, S, AObject);
+    }
+
+protected:
+    void Changing() override
+    {
+        if (!FAppending)
+            Stale = true;
+        TStringList::Changing();
+    }
+
+private:
+    class TAppending {
+    public:
+        TAppending(TMemoStrings& List, bool Value) : FList(List), FSaved(List.FAppending) { List.FAppending = Value; }
+        ~TAppending() { FList.FAppending = FSaved; }
+        TAppending(const TAppending&) = delete;
+        TAppending& operator=(const TAppending&) = delete;
+
+    private:
+        TMemoStrings& FList;
+        bool FSaved;
+    };
+    bool FAppending = false;
+};
+
+TMemo::TMemo(TComponent* AOwner) : TWinControl(AOwner)
 {
+    auto lines = std::make_unique<TMemoStrings>();
+    FMemoLines = lines.get();
+    FLines = std::move(lines);
     SetTabStop(true);
     SetBounds(0, 0, 185, 89);
     FLines->OnChange = TNotifyEvent(this, &TMemo::linesChanged);
@@ -169,14 +214,71 @@ std::unique_ptr<QWidget> TMemo::CreateWidget(QWidget* ParentWidget)
     return w;
 }
 
+void TMemo::linesShown()
+{
+    FMemoLines->ShownCount = FLines->Count();
+    FMemoLines->Stale = false;
+}
+
 void TMemo::linesChanged(TObject*)
 {
     if (FSyncing)
         return;
-    FText = FLines->Text();
-    UpdateWidget();
+    const int shown = FMemoLines->ShownCount;
+    if (!FMemoLines->Stale && shown <= FLines->Count()) {
+        for (int i = shown; i < FLines->Count(); ++i)
+            FText += FLines->Strings(i) + FLines->LineBreak();
+        appendToWidget(shown);
+    } else {
+        FText = FLines->Text();
+        UpdateWidget();
+    }
+    linesShown();
     if (OnChange)
         OnChange(this);
+}
+
+namespace {
+
+// Where the caret was at the end, the memo follows what is added there (the
+// caret moves with the text); a caret elsewhere (the user reading back)
+// stays where it is.
+void followEnd(QPlainTextEdit* W, bool CaretWasAtEnd)
+{
+    if (!CaretWasAtEnd)
+        return;
+    QTextCursor caret = W->textCursor();
+    caret.movePosition(QTextCursor::End);
+    W->setTextCursor(caret);
+    W->ensureCursorVisible();
+}
+
+bool caretAtEnd(const QPlainTextEdit* W)
+{
+    const QTextCursor caret = W->textCursor();
+    return !caret.hasSelection() && caret.atEnd();
+}
+
+}  // namespace
+
+void TMemo::appendToWidget(int First)
+{
+    if (!HandleAllocated() || First >= FLines->Count())
+        return;
+    auto* w = static_cast<QPlainTextEdit*>(Widget());
+    WithSignalsBlocked([&] {
+        const bool atEnd = caretAtEnd(w);
+        QString added;
+        for (int i = First; i < FLines->Count(); ++i) {
+            if (i > 0)
+                added += QChar('\n');
+            added += FLines->Strings(i);
+        }
+        QTextCursor end(w->document());
+        end.movePosition(QTextCursor::End);
+        end.insertText(added);
+        followEnd(w, atEnd);
+    });
 }
 
 void TMemo::UpdateWidget()
@@ -189,27 +291,10 @@ void TMemo::UpdateWidget()
         QString text = FLines->Text();
         if (text.endsWith(QChar('\n')))
             text.chop(1);
-        const QString shown = w->toPlainText();
-        if (shown != text) {
-            // Lines added at the end are appended where the caret was at the
-            // end, so the memo follows them as the caret moves with the text;
-            // a caret elsewhere (the user reading back) stays where it is.
-            QTextCursor caret = w->textCursor();
-            const bool atEnd = !caret.hasSelection() && caret.atEnd();
-            if (!shown.isEmpty() && text.size() > shown.size() && text.startsWith(shown)
-                && text.at(shown.size()) == QChar('\n')) {
-                QTextCursor end(w->document());
-                end.movePosition(QTextCursor::End);
-                end.insertText(text.mid(shown.size()));
-            } else {
-                w->setPlainText(text);
-            }
-            if (atEnd) {
-                caret = w->textCursor();
-                caret.movePosition(QTextCursor::End);
-                w->setTextCursor(caret);
-                w->ensureCursorVisible();
-            }
+        if (w->toPlainText() != text) {
+            const bool atEnd = caretAtEnd(w);
+            w->setPlainText(text);
+            followEnd(w, atEnd);
         }
         w->setReadOnly(FReadOnly);
     });
@@ -221,6 +306,7 @@ void TMemo::Dispatch(TMessage& Message)
         FSyncing = true;
         FLines->SetText(static_cast<QPlainTextEdit*>(Widget())->toPlainText());
         FSyncing = false;
+        linesShown();
         FText = FLines->Text();
         if (OnChange)
             OnChange(this);
@@ -230,6 +316,9 @@ void TMemo::Dispatch(TMessage& Message)
         FSyncing = true;
         FLines->SetText(*reinterpret_cast<const String*>(Message.LParam));
         FSyncing = false;
+        TWinControl::Dispatch(Message);  // the widget gets the whole text
+        linesShown();
+        return;
     }
     TWinControl::Dispatch(Message);
 }

@@ -67,6 +67,8 @@ private:
     int FMaxLength = 0;
 };
 
+class TMemoStrings;
+
 class TMemo : public TWinControl {
 public:
     explicit TMemo(TComponent* AOwner);
@@ -86,7 +88,12 @@ protected:
 
 private:
     void linesChanged(TObject* Sender);
+    // Adds the lines from First on to the end of the widget's text.
+    void appendToWidget(int First);
+    // The widget shows what Lines hold now.
+    void linesShown();
     std::unique_ptr<TStringList> FLines;
+    TMemoStrings* FMemoLines;  // FLines, seen as the memo's own list
     bool FReadOnly = false;
     bool FSyncing = false;
 };
