@@ -217,7 +217,7 @@ namespace {
 
 constexpr uint32_t captionFlags = DT_SINGLELINE | DT_CENTER | DT_TOP;
 constexpr int captionMargin = 6;  // on each side of the caption
-constexpr int imageMargin = 3;    // around the picture
+constexpr int imageMargin = 3;    // left and right of the picture
 
 // The size of a caption drawn in Font (with "&&" shown as "&").
 TSize captionExtent(const TFont* Font, const String& Caption)
@@ -339,12 +339,14 @@ void TToolButton::Paint()
     const TImageList* images = bar != nullptr ? bar->Images() : nullptr;
     const bool showCaption = bar == nullptr || bar->ShowCaptions();
     const TSize text = showCaption ? captionExtent(Font(), Caption()) : TSize{0, 0};
-    int top = imageMargin + shift;
+    int top = shift;
     if (images != nullptr && FImageIndex >= 0 && FImageIndex < images->Count()) {
-        const int contentHeight = images->Height() + (showCaption ? text.cy + 2 : 0);
-        top = std::max(imageMargin, (button.Height() - contentHeight) / 2) + shift;
+        // The picture over the caption, the two centred together.
+        const int gap = showCaption ? 1 : 0;
+        const int contentHeight = images->Height() + (showCaption ? gap + text.cy : 0);
+        top = std::max(0, (button.Height() - contentHeight) / 2) + shift;
         images->Draw(c, button.Left + (button.Width() - images->Width()) / 2 + shift, top, FImageIndex, enabled);
-        top += images->Height() + 2;
+        top += images->Height() + gap;
     } else {
         top = (button.Height() - text.cy) / 2 + shift;
     }

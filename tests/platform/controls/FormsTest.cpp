@@ -94,7 +94,8 @@ QByteArray windowProperty(xcb_connection_t* Connection, xcb_window_t Window, con
     xcb_get_property_reply_t* reply = xcb_get_property_reply(Connection, cookie, nullptr);
     if (reply == nullptr)
         return {};
-    const QByteArray bytes(static_cast<const char*>(xcb_get_property_value(reply)), xcb_get_property_value_length(reply) * (reply->format / 8));
+    // The length is in bytes already.
+    const QByteArray bytes(static_cast<const char*>(xcb_get_property_value(reply)), xcb_get_property_value_length(reply));
     free(reply);
     return bytes;
 }

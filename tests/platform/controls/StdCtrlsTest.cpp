@@ -60,6 +60,18 @@ TEST_F(StdCtrlsTest, MemoFollowsAddedLinesWhileTheCaretIsAtTheEnd)
     EXPECT_EQ(memo->Lines()->Count(), 500);
 }
 
+// The log memo fills while its panel is hidden; shown, it shows the end.
+TEST_F(StdCtrlsTest, MemoFilledWhileHiddenShowsItsEndWhenShown)
+{
+    memo->SetVisible(false);
+    app->ProcessMessages();
+    for (int i = 0; i < 500; ++i)
+        memo->Lines()->Add(QStringLiteral("line %1").arg(i));
+    memo->SetVisible(true);
+    app->ProcessMessages();
+    EXPECT_EQ(lastVisibleLine(), 499);
+}
+
 TEST_F(StdCtrlsTest, MemoKeepsItsPlaceWhenTheCaretIsElsewhere)
 {
     for (int i = 0; i < 100; ++i)
@@ -76,10 +88,27 @@ TEST_F(StdCtrlsTest, MemoKeepsItsPlaceWhenTheCaretIsElsewhere)
     EXPECT_EQ(edit()->verticalScrollBar()->value(), 0);
     EXPECT_EQ(edit()->textCursor().position(), 0);
     EXPECT_EQ(edit()->document()->blockCount(), 200);
-    // Text replaced as a whole still shows the new text.
+    // Lines changed, inserted, deleted or replaced as a whole: the memo
+    // shows exactly the lines, and its text follows them.
+    memo->Lines()->Put(0, QStringLiteral("first"));
+    memo->Lines()->Insert(1, QStringLiteral("second"));
+    memo->Lines()->Delete(2);
+    memo->Lines()->Add(QStringLiteral("last"));
+    EXPECT_EQ(edit()->document()->blockCount(), 201);
+    EXPECT_EQ(edit()->document()->firstBlock().text(), QStringLiteral("first"));
+    EXPECT_EQ(edit()->document()->firstBlock().next().text(), QStringLiteral("second"));
+    EXPECT_EQ(edit()->document()->firstBlock().next().next().text(), QStringLiteral("line 2"));
+    EXPECT_EQ(edit()->document()->lastBlock().text(), QStringLiteral("last"));
+    EXPECT_EQ(memo->Text(), memo->Lines()->Text());
     memo->Lines()->Clear();
     memo->Lines()->Add(QStringLiteral("only"));
     EXPECT_EQ(edit()->toPlainText(), QStringLiteral("only"));
+    memo->Lines()->Add(QStringLiteral("next"));
+    EXPECT_EQ(edit()->toPlainText(), QStringLiteral("only\nnext"));
+    EXPECT_EQ(memo->Text(), QStringLiteral("only\nnext\n"));
+    memo->SetText(QStringLiteral("a\nb"));
+    memo->Lines()->Add(QStringLiteral("c"));
+    EXPECT_EQ(edit()->toPlainText(), QStringLiteral("a\nb\nc"));
 }
 
 // The widget and the text follow every kind of change of the lines; lines
