@@ -521,7 +521,7 @@ int TCustomFFmpeg::OpenOutput(const String& fileName, bool join)
             return fail(LoadResStringFmt(SOutputExists, {fileName}));
         if (isFile && FDeferOutputFiles) {
             // The file is made when the task starts; its folder must take it.
-            const QFileInfo target(plainFileName(resolvedOutputName(fileName)));
+            const QFileInfo target(resolvedOutputName(plainFileName(fileName)));
             const QFileInfo folder(target.path());
             if (!folder.isDir())
                 return fail(ErrorText(fileName, AVERROR(ENOENT)));
@@ -534,7 +534,7 @@ int TCustomFFmpeg::OpenOutput(const String& fileName, bool join)
     }
     if (!(oc->oformat->flags & AVFMT_NOFILE) && !deferred) {
         const bool isFile = !isProtocolName(utf8);
-        targetName = isFile ? plainFileName(resolvedOutputName(fileName)) : fileName;
+        targetName = isFile ? resolvedOutputName(plainFileName(fileName)) : fileName;
         writingName = isFile ? temporaryNameFor(targetName) : fileName;
         setWriteMark();
         ret = ff::avio_open2(&oc->pb, Utf8FileName(writingName).constData(), AVIO_FLAG_WRITE, &oc->interrupt_callback,
