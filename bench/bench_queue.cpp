@@ -159,6 +159,9 @@ int main(int argc, char** argv)
             std::printf("  per queued task: heap in use   %10.1f KiB\n",
                         (double(heapQueued) - double(heapBefore)) / 1024 / queued);
             std::printf("  resident after the run         %10.1f MiB\n", double(residentEnded) / 1024);
+            encoder.ClearTasks();
+            malloc_trim(0);
+            std::printf("  resident after freeing them    %10.1f MiB\n", double(residentKiB()) / 1024);
             std::printf("  descriptors, queue of 1 / all  %6d / %d\n", descriptorsBefore, descriptorsQueued);
             result = failed == 0 ? 0 : 1;
         }

@@ -293,6 +293,7 @@ TCustomEncoder::~TCustomEncoder()
         const std::lock_guard guard(FRunLock);
         FRemaining = 0;
         FBuilding = nullptr;
+        FUnjoined.clear();
         tasks = FTasks.Take();
         for (auto& task : FGraveyard)
             tasks.push_back(std::move(task));
@@ -609,7 +610,16 @@ TFFmpeg* TCustomEncoder::startNextLocked()
         // A task started while the run is paused waits at its gate.
         if (FPaused)
             task->Pause();
+        // An ended thread keeps its stack until it is joined: those of the
+        // tasks that have ended are joined as the run goes on.
+        std::erase_if(FUnjoined, [](TFFmpeg* started) {
+            if (!started->ThreadDone())
+                return false;
+            started->JoinThread();
+            return true;
+        });
         task->StartThread(ThreadPriority());
+        FUnjoined.push_back(task);
     }
     return task;
 }
@@ -737,6 +747,7 @@ void TCustomEncoder::ClearTasks()
             throw Exception(LoadResString(SCannotClearTasks));
         tasks = FTasks.Take();
         FBuilding = nullptr;
+        FUnjoined.clear();
         FLastError.clear();
         FFinishedCount = 0;
         FNextIndex = -1;

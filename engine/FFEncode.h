@@ -281,6 +281,7 @@ private:
     std::unique_ptr<TFFDecoder> FDecoder;
     TFFmpegList FTasks;
     TFFmpeg* FBuilding = nullptr;  // the task whose files are open while it is built
+    std::vector<TFFmpeg*> FUnjoined;  // started in threads and not yet joined (FRunLock)
 
     // The run: guarded by FRunLock (re-entrant: a task that never started
     // reports its end from inside Stop).

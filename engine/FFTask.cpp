@@ -226,6 +226,16 @@ void TCustomFFmpeg::Run()
     guarded([this] { finishTranscode(); });
     guarded([this, opened] { endOutputs(opened && !FFailed); });
     guarded([this] { Cleanup(); });
+    // An ended task never runs again: what only a run needs goes now, so
+    // that a long list of ended tasks stays small.
+    std::vector<uint8_t>().swap(FAudioBuffer);
+    std::vector<uint8_t>().swap(FSilenceBuffer);
+    std::vector<uint8_t>().swap(FHookBuffer);
+    std::vector<uint8_t>().swap(FChannelMapBuffer);
+    FInputConverter.reset();
+    FOutputConverter.reset();
+    FOutputHookFrame.reset();
+    UninitOpts(FLibavOpts);
     guarded([this] { DeliverTerminate(); });
     // Completes a library line left without its end.
     ff::av_log(nullptr, AV_LOG_QUIET, "%s", "");
