@@ -855,3 +855,31 @@ TEST_F(FFEncodeTest, SetOutputRefusesAnOutputThatCouldNotBeMade)
         EXPECT_EQ(readAll(existing), QByteArray("keep me"));
     }
 }
+
+// Tasks may be built in any order: a task built earlier has its input
+// opened again for a later step, and a failed step leaves it as it was.
+TEST_F(FFEncodeTest, InterleavedBuildingReopensAnEarlierTask)
+{
+    TFFEncoder encoder(nullptr);
+    ASSERT_EQ(encoder.AddTask(fixture("clip64x48.avi")), 0);
+    ASSERT_EQ(encoder.AddTask(fixture("clip64x48.avi")), 1);
+    TOutputOptions bad;
+    bad.Options = "-c:v nosuch";
+    EXPECT_LT(encoder.SetOutput(0, path(QStringLiteral("a.m1v")), &bad), 0);
+    EXPECT_EQ(encoder.LastError(), QStringLiteral("Unknown encoder 'nosuch'"));
+    for (int i : {1, 0}) {
+        TOutputOptions out;
+        out.Options = "-f mpeg1video -t 0.4";
+        ASSERT_EQ(encoder.SetOutput(i, path(QStringLiteral("o%1.m1v").arg(i)), &out), 0)
+            << encoder.LastError().toStdString();
+        EXPECT_EQ(encoder.Tasks(i)->TargetFileCount(), 1);
+    }
+    TEventLog log;
+    log.Attach(encoder);
+    encoder.StartTask(0);
+    ASSERT_EQ(log.Records.size(), 3u);
+    for (int i : {0, 1}) {
+        EXPECT_FALSE(log.Records[size_t(i)].Failed) << log.Records[size_t(i)].ErrorMessage.toStdString();
+        EXPECT_EQ(countFrames(path(QStringLiteral("o%1.m1v").arg(i))), 10);
+    }
+}
