@@ -347,8 +347,9 @@ TEST_F(FFEncodeTest, StopFromTheTenthReportKeepsEveryReportedFrame)
     ASSERT_GE(reported.size(), 1u);
     for (auto [task, frames] : reported) {
         SCOPED_TRACE(task);
+        // A task stopped before its first picture leaves no file (-1).
         const int written = countFrames(path(QStringLiteral("s%1.m2v").arg(task)));
-        EXPECT_GE(written, frames);
+        EXPECT_GE(std::max(written, 0), frames);
         EXPECT_LT(written, 75);
     }
     encoder.ClearTasks();
