@@ -292,6 +292,8 @@ TCustomEncoder::~TCustomEncoder()
     {
         const std::lock_guard guard(FRunLock);
         FRemaining = 0;
+        FBuilding = nullptr;
+        FUnjoined.clear();
         tasks = FTasks.Take();
         for (auto& task : FGraveyard)
             tasks.push_back(std::move(task));
@@ -343,9 +345,58 @@ void TCustomEncoder::applyPreviewFlags(TFFmpeg& task) const
     task.SetPreviewFlags(uint8_t(kept | (Preview() ? 1u : 0u) | (PreviewBitmap() ? 2u : 0u)));
 }
 
+void TCustomEncoder::parkBuilding(const TFFmpeg* keep)
+{
+    if (FBuilding && FBuilding != keep)
+        FBuilding->Park();
+    if (FBuilding != keep)
+        FBuilding = nullptr;
+}
+
+bool TCustomEncoder::reopenForBuilding(TFFmpeg* task)
+{
+    parkBuilding(task);
+    if (!task->Parked())
+        return true;
+    try {
+        task->Reopen(false);
+        return true;
+    } catch (const Exception& e) {
+        FLastError = e.Message();
+        task->Park();
+        return false;
+    }
+}
+
+namespace {
+
+TCustomFFmpeg::TBuildStep buildStep(bool output, const String& fileName, const TInputOptions* in,
+                                    const TOutputOptions* out, bool strict)
+{
+    TCustomFFmpeg::TBuildStep step;
+    step.Output = output;
+    step.FileName = fileName;
+    step.Strict = strict;
+    if (in) {
+        step.HasOptions = true;
+        step.Options = in->Options;
+        step.Presets = in->Presets;
+    } else if (out) {
+        step.HasOptions = true;
+        step.Options = out->Options;
+        step.Presets = out->Presets;
+        step.Join = out->Join;
+    }
+    return step;
+}
+
+}  // namespace
+
 int TCustomEncoder::AddTask(const String& fileName, PInputOptions options)
 {
     refuseWhileWorking("AddTask");
+    // The task built before holds its files no longer.
+    parkBuilding(nullptr);
     try {
         auto task = std::make_unique<TFFmpeg>(this);
         task->OnBeforeFindStreamInfo = TBeforeFindStreamInfoEvent(this, &TCustomEncoder::DoBeforeFindStreamInfo);
@@ -373,6 +424,8 @@ int TCustomEncoder::AddTask(const String& fileName, PInputOptions options)
         task->InputDecoder(input)->AttachFormatContext(task->SourceFile(input).Context.get());
         task->OnProgress = ::TProgressEvent(this, &TCustomEncoder::DoProgress);
         task->OnTerminate = ::TTerminateEvent(this, &TCustomEncoder::DoTerminate);
+        task->RecordBuildStep(buildStep(false, fileName, options, nullptr, FStrictOptions));
+        FBuilding = task.get();
         return FTasks.Add(std::move(task));
     } catch (const Exception& e) {
         FLastError = e.Message();
@@ -384,6 +437,9 @@ int TCustomEncoder::AddInput(int taskIndex, const String& fileName, PInputOption
 {
     refuseWhileWorking("AddInput");
     TFFmpeg* task = FTasks.Items(taskIndex);
+    if (!reopenForBuilding(task))
+        return -1;
+    FBuilding = task;
     const int slot = task->SourceFileCount();
     try {
         task->SetStrictOptions(FStrictOptions);
@@ -406,6 +462,7 @@ int TCustomEncoder::AddInput(int taskIndex, const String& fileName, PInputOption
         }
         const int input = task->SourceFileCount() - 1;
         task->InputDecoder(input)->AttachFormatContext(task->SourceFile(input).Context.get());
+        task->RecordBuildStep(buildStep(false, fileName, options, nullptr, FStrictOptions));
         return r;
     } catch (const Exception& e) {
         task->SetInputOptions(slot, nullptr);
@@ -418,6 +475,9 @@ int TCustomEncoder::SetOutput(int taskIndex, const String& fileName, POutputOpti
 {
     refuseWhileWorking("SetOutput");
     TFFmpeg* task = FTasks.Items(taskIndex);
+    if (!reopenForBuilding(task))
+        return -1;
+    FBuilding = task;
     const int slot = task->TargetFileCount();
     try {
         task->SetStrictOptions(FStrictOptions);
@@ -445,10 +505,15 @@ int TCustomEncoder::SetOutput(int taskIndex, const String& fileName, POutputOpti
         }
         task->SetReadTimeout(ReadTimeout());
         task->SetWriteTimeout(WriteTimeout());
+        // A task that can wait without its files makes its output when it
+        // starts; until then the output is only checked.
+        task->SetDeferOutputFiles(task->CanPark());
         const int r = task->OpenOutput(fileName, join);
         if (r < 0) {
             FLastError = task->LastErrorText();
             task->SetOutputOptions(slot, nullptr);
+        } else {
+            task->RecordBuildStep(buildStep(true, fileName, nullptr, options, FStrictOptions));
         }
         return r;
     } catch (const Exception& e) {
@@ -461,6 +526,8 @@ int TCustomEncoder::SetOutput(int taskIndex, const String& fileName, POutputOpti
 void TCustomEncoder::RemoveTask(int index)
 {
     refuseWhileWorking("RemoveTask");
+    if (FTasks.Items(index) == FBuilding)
+        FBuilding = nullptr;
     FTasks.Delete(index);
 }
 
@@ -543,7 +610,16 @@ TFFmpeg* TCustomEncoder::startNextLocked()
         // A task started while the run is paused waits at its gate.
         if (FPaused)
             task->Pause();
+        // An ended thread keeps its stack until it is joined: those of the
+        // tasks that have ended are joined as the run goes on.
+        std::erase_if(FUnjoined, [](TFFmpeg* started) {
+            if (!started->ThreadDone())
+                return false;
+            started->JoinThread();
+            return true;
+        });
         task->StartThread(ThreadPriority());
+        FUnjoined.push_back(task);
     }
     return task;
 }
@@ -551,6 +627,8 @@ TFFmpeg* TCustomEncoder::startNextLocked()
 void TCustomEncoder::StartTask(int threadCount)
 {
     refuseWhileWorking("StartTask");
+    // Every task waits without its files; each opens them when it starts.
+    parkBuilding(nullptr);
     std::unique_lock lock(FRunLock);
     FFinishedCount = 0;
     FNextIndex = 0;
@@ -668,6 +746,8 @@ void TCustomEncoder::ClearTasks()
         if (FWorking && !FAllDone)
             throw Exception(LoadResString(SCannotClearTasks));
         tasks = FTasks.Take();
+        FBuilding = nullptr;
+        FUnjoined.clear();
         FLastError.clear();
         FFinishedCount = 0;
         FNextIndex = -1;

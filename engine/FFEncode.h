@@ -247,6 +247,12 @@ public:
 
 private:
     void refuseWhileWorking(const char* operation) const;
+    // The task being built keeps its files open between the calls that
+    // build it; any other is parked (see TCustomFFmpeg::Park).
+    void parkBuilding(const TFFmpeg* keep);
+    // Parks the others and opens a parked task again for a further step;
+    // false with LastError when its files cannot be opened again.
+    bool reopenForBuilding(TFFmpeg* task);
     bool inlineRunHere() const;
     // FRunLock held: starts (threaded) or picks (inline) the next task.
     TFFmpeg* startNextLocked();
@@ -274,6 +280,8 @@ private:
 
     std::unique_ptr<TFFDecoder> FDecoder;
     TFFmpegList FTasks;
+    TFFmpeg* FBuilding = nullptr;  // the task whose files are open while it is built
+    std::vector<TFFmpeg*> FUnjoined;  // started in threads and not yet joined (FRunLock)
 
     // The run: guarded by FRunLock (re-entrant: a task that never started
     // reports its end from inside Stop).

@@ -147,6 +147,7 @@ int TCustomFFmpeg::OpenInput(TFileOptions* po, const String& fileName)
     file.Decoder = std::make_unique<TFFDecoder>(nullptr);
     file.Decoder->AttachFormatContext(ic);
     file.Context = std::move(input);
+    file.FileName = fileName;
     FSourceFiles.push_back(std::move(file));
 
     for (const TStreamValue& entry : o.DumpAttachment) {

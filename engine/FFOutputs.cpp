@@ -7,6 +7,9 @@
 #include <cstring>
 #include <filesystem>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "engine/AVCodecStubs.h"
 #include "engine/AVFormatStubs.h"
 #include "engine/AVUtilStubs.h"
@@ -32,17 +35,87 @@ bool isProtocolName(const AnsiString& name)
     return false;
 }
 
-// A name beside the final one, hidden, with the same extension.
+// The longest name the folder takes, in bytes.
+size_t nameLimit(const String& folder)
+{
+    const long limit = pathconf(Utf8FileName(folder.isEmpty() ? String(QLatin1String(".")) : folder).constData(),
+                                _PC_NAME_MAX);
+    return limit > 0 ? size_t(limit) : 255;
+}
+
+// The first characters of text whose UTF-8 form takes at most bytes bytes.
+String utf8Prefix(const String& text, size_t bytes)
+{
+    String kept;
+    size_t used = 0;
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype step = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const size_t size = size_t(text.mid(i, step).toUtf8().size());
+        if (used + size > bytes)
+            break;
+        kept += text.mid(i, step);
+        used += size;
+        i += step;
+    }
+    return kept;
+}
+
+// A name beside the final one, hidden, with the same extension; its base is
+// shortened where the whole would not fit the folder's name limit.
 String temporaryNameFor(const String& fileName)
 {
     const QFileInfo info(fileName);
     const String suffix = info.suffix().isEmpty() ? String() : QLatin1Char('.') + info.suffix();
+    const size_t limit = nameLimit(info.path());
     for (;;) {
-        const String name = info.path() + QLatin1String("/.") + info.completeBaseName() + QLatin1String(".part-") +
-                            String::number(QRandomGenerator::global()->generate(), 16) + suffix;
-        if (!QFileInfo::exists(name))
+        const String tail = QLatin1String(".part-") + String::number(QRandomGenerator::global()->generate(), 16) + suffix;
+        const size_t fixed = size_t(1 + tail.toUtf8().size());
+        const String base = fixed < limit ? utf8Prefix(info.completeBaseName(), limit - fixed) : String();
+        const String name = info.path() + QLatin1String("/.") + base + tail;
+        if (!QFileInfo::exists(name) && !QFileInfo(name).isSymLink())
             return name;
     }
+}
+
+// Where writing to the name ends up: a symbolic link is followed to the
+// file it names (which may not exist yet), so that the link stays a link.
+String resolvedOutputName(const String& fileName)
+{
+    namespace fs = std::filesystem;
+    fs::path path(fileName.toStdU16String());
+    for (int depth = 0; depth < 40; ++depth) {
+        std::error_code ec;
+        if (!fs::is_symlink(fs::symlink_status(path, ec)))
+            break;
+        const fs::path target = fs::read_symlink(path, ec);
+        if (ec)
+            break;
+        path = target.is_absolute() ? target : path.parent_path() / target;
+    }
+    return String::fromStdU16String(path.lexically_normal().u16string());
+}
+
+// Whether the output names the input's file: the same device and inode when
+// both exist, the same canonical path when neither does.
+bool sameFile(const String& output, const String& input)
+{
+    struct stat a {}, b {};
+    const bool outputExists = ::stat(Utf8FileName(output).constData(), &a) == 0;
+    const bool inputExists = ::stat(Utf8FileName(input).constData(), &b) == 0;
+    if (outputExists && inputExists)
+        return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+    if (outputExists || inputExists)
+        return false;
+    std::error_code ec1, ec2;
+    const auto p1 = std::filesystem::weakly_canonical(std::filesystem::path(output.toStdU16String()), ec1);
+    const auto p2 = std::filesystem::weakly_canonical(std::filesystem::path(input.toStdU16String()), ec2);
+    return !ec1 && !ec2 && p1 == p2;
+}
+
+// A file name without the "file:" protocol prefix.
+String plainFileName(const String& name)
+{
+    return name.startsWith(QLatin1String("file:")) ? name.mid(5) : name;
 }
 
 // metadata specifier: "g" (or empty), "s[:index]", "c[:index]", "p[:index]".
@@ -434,11 +507,35 @@ int TCustomFFmpeg::OpenOutput(const String& fileName, bool join)
     AVDictionary* options = nullptr;
     ff::av_dict_copy(&options, FLibavOpts.FormatOpts, 0);
     TAVDictionaryPtr recordOptions(options);
+    bool deferred = false;
+    String targetName;
     if (!(oc->oformat->flags & AVFMT_NOFILE)) {
         const bool isFile = !isProtocolName(utf8);
+        // Converting a file onto itself would destroy the input.
+        if (isFile) {
+            for (const TSourceFile& input : FSourceFiles)
+                if (!input.FileName.isEmpty() && sameFile(plainFileName(fileName), plainFileName(input.FileName)))
+                    return fail(LoadResStringFmt(SOutputIsInput, {fileName, input.FileName}));
+        }
         if (isFile && FSettings.NeverOverwrite && QFileInfo::exists(fileName))
             return fail(LoadResStringFmt(SOutputExists, {fileName}));
-        writingName = isFile ? temporaryNameFor(fileName) : fileName;
+        if (isFile && FDeferOutputFiles) {
+            // The file is made when the task starts; its folder must take it.
+            const QFileInfo target(resolvedOutputName(plainFileName(fileName)));
+            const QFileInfo folder(target.path());
+            if (!folder.isDir())
+                return fail(ErrorText(fileName, AVERROR(ENOENT)));
+            if (!folder.isWritable())
+                return fail(ErrorText(fileName, AVERROR(EACCES)));
+            if (size_t(target.fileName().toUtf8().size()) > nameLimit(target.path()))
+                return fail(ErrorText(fileName, AVERROR(ENAMETOOLONG)));
+            deferred = true;
+        }
+    }
+    if (!(oc->oformat->flags & AVFMT_NOFILE) && !deferred) {
+        const bool isFile = !isProtocolName(utf8);
+        targetName = isFile ? resolvedOutputName(plainFileName(fileName)) : fileName;
+        writingName = isFile ? temporaryNameFor(targetName) : fileName;
         setWriteMark();
         ret = ff::avio_open2(&oc->pb, Utf8FileName(writingName).constData(), AVIO_FLAG_WRITE, &oc->interrupt_callback,
                              &options);
@@ -476,6 +573,8 @@ int TCustomFFmpeg::OpenOutput(const String& fileName, bool join)
     of.LimitFileSize = o.LimitFileSize;
     of.FileName = fileName;
     of.WritingName = writingName;
+    of.TargetName = targetName.isEmpty() ? fileName : targetName;
+    of.Deferred = deferred;
     FTargetFiles.push_back(std::move(of));
     FJoinMode = joining;
     if (!FVideoHookChain)

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -84,12 +85,18 @@ int TCustomFFmpeg::WriteInterrupt(void* opaque)
 // False after delivering the failure of a task without output or input.
 bool TCustomFFmpeg::refuseWithoutFiles()
 {
+    auto planned = [this](bool output) {
+        for (const TBuildStep& step : FBuildSteps)
+            if (step.Output == output)
+                return true;
+        return false;
+    };
     try {
-        if (FTargetFiles.empty()) {
+        if (FParked ? !planned(true) : FTargetFiles.empty()) {
             Cleanup();
             throw Exception(LoadResString(SNoOutputFile));
         }
-        if (FSourceFiles.empty()) {
+        if (FParked ? !planned(false) : FSourceFiles.empty()) {
             Cleanup();
             throw Exception(LoadResString(SNoInputFile));
         }
@@ -202,10 +209,33 @@ void TCustomFFmpeg::Run()
             FErrorText = text;
         }
     };
-    guarded([this] { Transcode(); });
+    // A queued task opens its files now; a stop meanwhile ends it before
+    // anything was converted, which is no failure.
+    bool opened = true;
+    if (FParked || hasDeferredOutputs()) {
+        guarded([this] { Reopen(true); });
+        // A probe cut short by the stop may have left streams half known.
+        opened = !FFailed && !FAbort.load();
+        if (FFailed && FAbort.load()) {
+            FFailed = false;
+            FErrorText.clear();
+        }
+    }
+    if (opened)
+        guarded([this] { Transcode(); });
     guarded([this] { finishTranscode(); });
-    guarded([this] { endOutputs(!FFailed); });
+    guarded([this, opened] { endOutputs(opened && !FFailed); });
     guarded([this] { Cleanup(); });
+    // An ended task never runs again: what only a run needs goes now, so
+    // that a long list of ended tasks stays small.
+    std::vector<uint8_t>().swap(FAudioBuffer);
+    std::vector<uint8_t>().swap(FSilenceBuffer);
+    std::vector<uint8_t>().swap(FHookBuffer);
+    std::vector<uint8_t>().swap(FChannelMapBuffer);
+    FInputConverter.reset();
+    FOutputConverter.reset();
+    FOutputHookFrame.reset();
+    UninitOpts(FLibavOpts);
     guarded([this] { DeliverTerminate(); });
     // Completes a library line left without its end.
     ff::av_log(nullptr, AV_LOG_QUIET, "%s", "");
@@ -257,7 +287,8 @@ void TCustomFFmpeg::endOutputs(bool keep)
         const int64_t size = FileSizeByName(of.WritingName);
         if (of.WritingName != of.FileName) {
             if (keep && size > 0) {
-                std::filesystem::rename(written, std::filesystem::path(of.FileName.toStdU16String()), ec);
+                const String target = of.TargetName.isEmpty() ? of.FileName : of.TargetName;
+                std::filesystem::rename(written, std::filesystem::path(target.toStdU16String()), ec);
                 if (ec) {
                     std::filesystem::remove(written, ec);
                     of.WritingName.clear();
@@ -284,4 +315,122 @@ void TCustomFFmpeg::Cleanup()
     FSourceFiles.clear();
     if (FOptionTable)
         ResetOptionsContext(FOptions, false);
+}
+
+// ---- queued tasks ----
+
+namespace {
+
+// A regular file's identity: false for anything else.
+bool fileIdentity(const String& fileName, TCustomFFmpeg::TBuildStep& step)
+{
+    const String name = fileName.startsWith(QLatin1String("file:")) ? fileName.mid(5) : fileName;
+    struct stat st {};
+    if (::stat(Utf8FileName(name).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return false;
+    step.Device = uint64_t(st.st_dev);
+    step.Inode = uint64_t(st.st_ino);
+    step.Size = int64_t(st.st_size);
+    step.Modified = int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    return true;
+}
+
+}  // namespace
+
+void TCustomFFmpeg::RecordBuildStep(TBuildStep step)
+{
+    if (!step.Output)
+        step.Known = fileIdentity(step.FileName, step);
+    FBuildSteps.push_back(std::move(step));
+}
+
+bool TCustomFFmpeg::CanPark() const
+{
+    size_t inputs = 0, outputs = 0;
+    for (const TBuildStep& step : FBuildSteps) {
+        if (step.Output) {
+            ++outputs;
+        } else {
+            ++inputs;
+            if (!step.Known)
+                return false;
+        }
+    }
+    return inputs > 0 && (FParked || (inputs == FSourceFiles.size() && outputs == FTargetFiles.size()));
+}
+
+bool TCustomFFmpeg::hasDeferredOutputs() const
+{
+    for (const TTargetFile& of : FTargetFiles)
+        if (of.Deferred)
+            return true;
+    return false;
+}
+
+bool TCustomFFmpeg::Park()
+{
+    if (FParked)
+        return true;
+    if (FRunning || FEnded || !CanPark())
+        return false;
+    // An output file already made stays with its task.
+    for (const TTargetFile& of : FTargetFiles)
+        if (!of.WritingName.isEmpty())
+            return false;
+    resetBuild();
+    UninitOpts(FLibavOpts);
+    FParked = true;
+    return true;
+}
+
+void TCustomFFmpeg::resetBuild()
+{
+    Cleanup();
+    FSettings = TFFmpegSettings{};
+    FTotalDuration = -1;
+    FLongestInputDuration = -1;
+    FJoinMode = false;
+    FJoinGroupCount = 0;
+    FJoinGroup = 0;
+    FVideoHookChain.reset();
+    FVideoHooksLoaded = 0;
+    FVideoHookCount = 0;
+    FOptionError.clear();
+}
+
+void TCustomFFmpeg::Reopen(bool createOutputs)
+{
+    resetBuild();
+    FParked = false;
+    const bool strict = FStrictOptions;
+    struct TRestore {
+        TCustomFFmpeg& Task;
+        bool Defer, Strict;
+        ~TRestore()
+        {
+            Task.FDeferOutputFiles = Defer;
+            Task.FStrictOptions = Strict;
+        }
+    } restore{*this, FDeferOutputFiles, strict};
+    FDeferOutputFiles = !createOutputs;
+    for (const TBuildStep& step : FBuildSteps) {
+        FStrictOptions = step.Strict;
+        if (step.HasOptions) {
+            ParseOptions(step.Options);
+            ParsePresets(step.Presets);
+        }
+        if (step.Output) {
+            if (OpenOutput(step.FileName, step.Join) < 0)
+                RaiseError(FLastErrorText);
+            continue;
+        }
+        if (step.Known) {
+            TBuildStep now;
+            if (!fileIdentity(step.FileName, now) || now.Device != step.Device || now.Inode != step.Inode ||
+                now.Size != step.Size || now.Modified != step.Modified)
+                RaiseError(SInputChanged, {step.FileName});
+        }
+        if (OpenInput(nullptr, step.FileName) < 0)
+            RaiseError(FLastErrorText);
+    }
 }

@@ -12,6 +12,8 @@ VORLANE_RESOURCESTRING(SReadingTimeout, "connecting/reading timeout");
 VORLANE_RESOURCESTRING(SWritingTimeout, "connecting/writing timeout");
 VORLANE_RESOURCESTRING(SRenameFailed, "Could not replace \"%s\" with the converted file: %s");
 VORLANE_RESOURCESTRING(SOutputExists, "File \"%s\" already exists and overwriting is switched off (-n).");
+VORLANE_RESOURCESTRING(SOutputIsInput, "Output file \"%s\" is the same file as input file \"%s\".");
+VORLANE_RESOURCESTRING(SInputChanged, "Input file \"%s\" has changed or is gone since it was added.");
 // inputs
 VORLANE_RESOURCESTRING(SUnknownInputFormat, "Unknown input format: \"%s\"");
 VORLANE_RESOURCESTRING(SAllocContextFailed, "avformat_alloc_context() failed");

@@ -1,7 +1,6 @@
 // The packet loop of a conversion: choosing the input, time stamps and
 // discontinuities, decoding or copying, writing, draining and the trailer.
 #include <cmath>
-#include <cstring>
 #include <thread>
 
 #include "engine/AVCodecStubs.h"
@@ -22,22 +21,6 @@ int64_t outputTime(const TTargetStream& ost)
     if (ost.LastWrittenDts == AV_NOPTS_VALUE)
         return 0;
     return ff::av_rescale_q(ost.LastWrittenDts, ost.Stream->time_base, AV_TIME_BASE_Q);
-}
-
-// A program stream ends with the program end code (the muxer leaves it
-// out); a stopped conversion's file is then as complete as any other.
-void endProgramStream(AVFormatContext* oc)
-{
-    static const char* const programStreams[] = {"mpeg", "vcd", "svcd", "dvd", "vob"};
-    if (!oc->pb)
-        return;
-    for (const char* name : programStreams) {
-        if (std::strcmp(oc->oformat->name, name) == 0) {
-            ff::avio_wb32(oc->pb, 0x000001B9);
-            ff::avio_flush(oc->pb);
-            return;
-        }
-    }
 }
 
 }  // namespace
@@ -186,7 +169,6 @@ void TCustomFFmpeg::Transcode()
         of.HeaderWritten = false;
         if (r < 0)
             RaiseError(ErrorText(String::fromLatin1("av_write_trailer()"), r));
-        endProgramStream(of.Context.get());
     }
     ReportProgress(ff::av_gettime_relative(), timerStart, true, -1);
     FFinished = !FAbort.load();

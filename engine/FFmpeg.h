@@ -140,6 +140,7 @@ String StatusSizeText(int64_t bytesWritten, int64_t time, double* bitRate = null
 // One opened input.
 struct TSourceFile {
     TAVInputContextPtr Context;
+    String FileName;  // as the input was named
     bool EndReached = false;
     int FirstStream = 0;
     int64_t TSOffset = 0;  // microseconds, added to every packet time stamp
@@ -186,6 +187,10 @@ struct TTargetFile {
     int64_t LimitFileSize = INT64_MAX;
     String FileName;      // the name asked for
     String WritingName;   // the name written (FileName or the temporary one)
+    // Where a kept output goes: FileName, or the file its symbolic link names.
+    String TargetName;
+    // Checked but not yet made: the file is made when the task starts.
+    bool Deferred = false;
     bool HeaderWritten = false;
 };
 
@@ -351,6 +356,42 @@ public:
     void ReadKeyFrameTimes(const AnsiString& text, TTargetStream& ost);
     // 64 coefficients; raises "Syntax error in matrix ..." when fewer are given.
     void ReadQuantMatrix(uint16_t* matrix, const AnsiString& text);
+
+    // ---- queued tasks ----
+    // A task waiting in a queue holds no file and little memory: its owner
+    // records how it was built, step by step, and parks it (inputs closed,
+    // outputs checked but not made); the task opens everything again, the
+    // same way, when it starts.
+    struct TBuildStep {
+        bool Output = false;
+        String FileName;
+        bool HasOptions = false;  // whether the option and preset texts were applied
+        AnsiString Options, Presets;
+        bool Join = false;
+        bool Strict = true;
+        // An input file as it was probed; known for regular files only.
+        bool Known = false;
+        uint64_t Device = 0, Inode = 0;
+        int64_t Size = 0, Modified = 0;  // bytes, ns
+    };
+    // The identity of an input is taken now.
+    void RecordBuildStep(TBuildStep step);
+    const std::vector<TBuildStep>& BuildSteps() const { return FBuildSteps; }
+    // While set, OpenOutput checks a file output without making it; the
+    // task makes it when it starts.
+    bool DeferOutputFiles() const { return FDeferOutputFiles; }
+    void SetDeferOutputFiles(bool value) { FDeferOutputFiles = value; }
+    // Whether the task was built from recorded steps only and every input
+    // is a regular file, which can be opened again.
+    bool CanPark() const;
+    bool Parked() const { return FParked; }
+    // Closes the inputs and forgets the outputs' set-up; false, with
+    // nothing changed, when the task cannot be parked.
+    bool Park();
+    // Builds the task again from its steps, checking that every input is
+    // still the file that was probed; outputs are made when createOutputs
+    // is set, else only checked. Raises FFmpegException with the reason.
+    void Reopen(bool createOutputs);
 
     // ---- set-up ----
     int PrepareConversion();
@@ -536,6 +577,12 @@ protected:
 
 private:
     void dropOutput(AVFormatContext* oc, const String& writingName, size_t streamsBefore);
+    // Back to a task with no files and default settings.
+    void resetBuild();
+    bool hasDeferredOutputs() const;
+    std::vector<TBuildStep> FBuildSteps;
+    bool FDeferOutputFiles = false;
+    bool FParked = false;
     // The source streams an output takes, in order, with their sync
     // sources; only those of one input when onlyInput is not negative.
     // False with the last error text for a map of an unsupported kind.

@@ -9,6 +9,7 @@ packages="
   libswscale-dev libswresample-dev libavutil-dev libjpeg62-turbo-dev
   libgtest-dev libbenchmark-dev libxcb1-dev
   ffmpeg gettext locales fonts-dejavu-core xvfb xauth dbus
+  dvdauthor vcdimager
 "
 missing=""
 for p in $packages; do

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -12,6 +13,9 @@
 #include <random>
 #include <set>
 #include <thread>
+
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include "engine/AVCodecStubs.h"
 #include "engine/AVFormatStubs.h"
@@ -343,8 +347,9 @@ TEST_F(FFEncodeTest, StopFromTheTenthReportKeepsEveryReportedFrame)
     ASSERT_GE(reported.size(), 1u);
     for (auto [task, frames] : reported) {
         SCOPED_TRACE(task);
+        // A task stopped before its first picture leaves no file (-1).
         const int written = countFrames(path(QStringLiteral("s%1.m2v").arg(task)));
-        EXPECT_GE(written, frames);
+        EXPECT_GE(std::max(written, 0), frames);
         EXPECT_LT(written, 75);
     }
     encoder.ClearTasks();
@@ -676,3 +681,206 @@ TEST_F(FFEncodeTest, AWaitingStopReturnsWhenTheFinalHandlerClearsTheList)
 }
 
 }  // namespace
+
+// An output naming an input's file is refused when it is set, whatever the
+// spelling and with or without -y; the input stays as it was and nothing
+// is made. A name differing only in case is another file here.
+TEST_F(FFEncodeTest, AnOutputThatIsTheInputIsRefusedAndTheInputKept)
+{
+    const String input = path(QStringLiteral("Clip.mp4"));
+    ASSERT_TRUE(QFile::copy(fixture("h264_aac.mp4"), input));
+    const QByteArray original = readAll(input);
+    ASSERT_EQ(::link(input.toUtf8().constData(), path(QStringLiteral("hard.mp4")).toUtf8().constData()), 0);
+    ASSERT_TRUE(QFile::link(input, path(QStringLiteral("soft.mp4"))));
+    struct Case {
+        String Output;
+        bool Refused;
+    } cases[] = {
+        {input, true},
+        {QStringLiteral("./") + QDir::current().relativeFilePath(input), true},
+        {path(QStringLiteral("sub/../Clip.mp4")), true},
+        {path(QStringLiteral("hard.mp4")), true},
+        {path(QStringLiteral("soft.mp4")), true},
+        {path(QStringLiteral("clip.mp4")), false},
+    };
+    ASSERT_TRUE(QDir(FDir.path()).mkdir(QStringLiteral("sub")));
+    for (const char* overwrite : {"", "-y "}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.Output.toStdString() + " " + overwrite);
+            const QStringList before = QDir(FDir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System);
+            TFFEncoder encoder(nullptr);
+            ASSERT_EQ(encoder.AddTask(input), 0);
+            TOutputOptions out;
+            out.Options = AnsiString(overwrite) + "-an -c:v mpeg4 -f mp4 -t 0.2";
+            const int r = encoder.SetOutput(0, c.Output, &out);
+            if (c.Refused) {
+                EXPECT_LT(r, 0);
+                EXPECT_EQ(encoder.LastError(),
+                          QStringLiteral("Output file \"%1\" is the same file as input file \"%2\".").arg(c.Output, input));
+                EXPECT_EQ(encoder.TaskCount(), 1);
+                EXPECT_EQ(encoder.Tasks(0)->TargetFileCount(), 0);
+                encoder.StartTask(0);
+                ASSERT_TRUE(encoder.AllDone());
+            } else {
+                ASSERT_EQ(r, 0) << encoder.LastError().toStdString();
+                TEventLog log;
+                log.Attach(encoder);
+                encoder.StartTask(0);
+                ASSERT_EQ(log.Records.size(), 2u);
+                EXPECT_FALSE(log.Records[0].Failed) << log.Records[0].ErrorMessage.toStdString();
+                EXPECT_GT(countFrames(c.Output), 0);
+                ASSERT_TRUE(QFile::remove(c.Output));
+            }
+            EXPECT_EQ(readAll(input), original);
+            EXPECT_EQ(QDir(FDir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System), before);
+        }
+    }
+}
+
+// A queued task holds no descriptor: a long queue converts under a low
+// descriptor limit, and every task opens its files when it starts.
+TEST_F(FFEncodeTest, SixHundredQueuedClipsConvertUnderALowDescriptorLimit)
+{
+    struct rlimit saved {};
+    ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &saved), 0);
+    struct TRestore {
+        rlimit Limit;
+        ~TRestore() { setrlimit(RLIMIT_NOFILE, &Limit); }
+    } restore{saved};
+    struct rlimit low = saved;
+    low.rlim_cur = std::min<rlim_t>(256, saved.rlim_max);
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &low), 0);
+    auto openDescriptors = [] { return int(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::Files | QDir::System).size()); };
+
+    const int count = 600;
+    const String clip = fixture("clip64x48.avi");
+    TFFEncoder encoder(nullptr);
+    const int before = openDescriptors();
+    for (int i = 0; i < count; ++i) {
+        const String input = path(QStringLiteral("in%1.avi").arg(i));
+        ASSERT_EQ(::link(clip.toUtf8().constData(), input.toUtf8().constData()), 0);
+        ASSERT_EQ(encoder.AddTask(input), i) << encoder.LastError().toStdString();
+        TOutputOptions out;
+        out.Options = "-an -f mpeg1video -c:v mpeg1video -threads 1";
+        ASSERT_EQ(encoder.SetOutput(i, path(QStringLiteral("out%1.m1v").arg(i)), &out), 0)
+            << i << ": " << encoder.LastError().toStdString();
+    }
+    // Only the task being built has its input open; no output exists yet.
+    EXPECT_LE(openDescriptors(), before + 4);
+    EXPECT_EQ(QDir(FDir.path()).entryList({QStringLiteral("*.m1v")}, QDir::Files | QDir::Hidden).size(), 0);
+
+    TEventLog log;
+    log.Attach(encoder);
+    encoder.StartTask(4);
+    ASSERT_TRUE(serveUntil([&] { return log.Final(); }, 30000));
+    std::lock_guard guard(log.Lock);
+    ASSERT_EQ(log.Records.size(), size_t(count) + 1);
+    int failed = 0;
+    for (const TTerminateInfo& info : log.Records)
+        failed += info.Failed ? 1 : 0;
+    EXPECT_EQ(failed, 0) << log.Records.front().ErrorMessage.toStdString();
+    for (int i : {0, count / 2, count - 1})
+        EXPECT_EQ(countFrames(path(QStringLiteral("out%1.m1v").arg(i))), 25) << i;
+    EXPECT_EQ(QDir(FDir.path()).entryList({QStringLiteral("*.m1v")}, QDir::Files | QDir::Hidden).size(), count);
+}
+
+// A queued input that is replaced or removed before its task starts fails
+// that task with a clear text; nothing is written for it, and the others
+// convert.
+TEST_F(FFEncodeTest, AQueuedInputThatChangedOrVanishedFailsItsTaskOnly)
+{
+    TFFEncoder encoder(nullptr);
+    for (int i = 0; i < 3; ++i) {
+        const String input = path(QStringLiteral("q%1.avi").arg(i));
+        ASSERT_TRUE(QFile::copy(fixture("clip64x48.avi"), input));
+        ASSERT_EQ(encoder.AddTask(input), i) << encoder.LastError().toStdString();
+        TOutputOptions out;
+        out.Options = "-an -f mpeg1video -c:v mpeg1video";
+        ASSERT_EQ(encoder.SetOutput(i, path(QStringLiteral("q%1.m1v").arg(i)), &out), 0);
+    }
+    ASSERT_TRUE(QFile::remove(path(QStringLiteral("q0.avi"))));
+    ASSERT_TRUE(QFile::remove(path(QStringLiteral("q2.avi"))));
+    ASSERT_TRUE(QFile::copy(fixture("h264_aac.mp4"), path(QStringLiteral("q2.avi"))));
+    TEventLog log;
+    log.Attach(encoder);
+    encoder.StartTask(2);
+    ASSERT_TRUE(serveUntil([&] { return log.Final(); }));
+    std::lock_guard guard(log.Lock);
+    ASSERT_EQ(log.Records.size(), 4u);
+    std::map<int, TTerminateInfo> byTask;
+    for (const TTerminateInfo& info : log.Records)
+        byTask[info.TaskIndex] = info;
+    for (int i : {0, 2}) {
+        EXPECT_TRUE(byTask[i].Failed) << i;
+        EXPECT_EQ(byTask[i].ErrorMessage,
+                  QStringLiteral("Input file \"%1\" has changed or is gone since it was added.")
+                      .arg(path(QStringLiteral("q%1.avi").arg(i))));
+    }
+    EXPECT_FALSE(byTask[1].Failed) << byTask[1].ErrorMessage.toStdString();
+    EXPECT_EQ(QDir(FDir.path()).entryList({QStringLiteral("*.m1v"), QStringLiteral(".*")}, QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("q1.m1v")});
+}
+
+// SetOutput checks the output it does not make yet: its folder, the
+// length of its name and -n are refused there, and nothing is made.
+TEST_F(FFEncodeTest, SetOutputRefusesAnOutputThatCouldNotBeMade)
+{
+    const String existing = path(QStringLiteral("existing.m1v"));
+    {
+        QFile f(existing);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("keep me");
+    }
+    const String noFolder = path(QStringLiteral("nofolder/x.m1v"));
+    const String tooLong = path(QString(253, QLatin1Char('a')) + QStringLiteral(".m1v"));
+    struct Case {
+        String Output;
+        AnsiString Options;
+        String Error;
+    } cases[] = {
+        {noFolder, "", noFolder + QStringLiteral(": No such file or directory")},
+        {tooLong, "", tooLong + QStringLiteral(": File name too long")},
+        {existing, "-n ",
+         QStringLiteral("File \"%1\" already exists and overwriting is switched off (-n).").arg(existing)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Error.toStdString());
+        TFFEncoder encoder(nullptr);
+        ASSERT_EQ(encoder.AddTask(fixture("clip64x48.avi")), 0);
+        TOutputOptions out;
+        out.Options = c.Options + "-f mpeg1video";
+        EXPECT_LT(encoder.SetOutput(0, c.Output, &out), 0);
+        EXPECT_EQ(encoder.LastError(), c.Error);
+        EXPECT_EQ(QDir(FDir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                  QStringList{QStringLiteral("existing.m1v")});
+        EXPECT_EQ(readAll(existing), QByteArray("keep me"));
+    }
+}
+
+// Tasks may be built in any order: a task built earlier has its input
+// opened again for a later step, and a failed step leaves it as it was.
+TEST_F(FFEncodeTest, InterleavedBuildingReopensAnEarlierTask)
+{
+    TFFEncoder encoder(nullptr);
+    ASSERT_EQ(encoder.AddTask(fixture("clip64x48.avi")), 0);
+    ASSERT_EQ(encoder.AddTask(fixture("clip64x48.avi")), 1);
+    TOutputOptions bad;
+    bad.Options = "-c:v nosuch";
+    EXPECT_LT(encoder.SetOutput(0, path(QStringLiteral("a.m1v")), &bad), 0);
+    EXPECT_EQ(encoder.LastError(), QStringLiteral("Unknown encoder 'nosuch'"));
+    for (int i : {1, 0}) {
+        TOutputOptions out;
+        out.Options = "-f mpeg1video -t 0.4";
+        ASSERT_EQ(encoder.SetOutput(i, path(QStringLiteral("o%1.m1v").arg(i)), &out), 0)
+            << encoder.LastError().toStdString();
+        EXPECT_EQ(encoder.Tasks(i)->TargetFileCount(), 1);
+    }
+    TEventLog log;
+    log.Attach(encoder);
+    encoder.StartTask(0);
+    ASSERT_EQ(log.Records.size(), 3u);
+    for (int i : {0, 1}) {
+        EXPECT_FALSE(log.Records[size_t(i)].Failed) << log.Records[size_t(i)].ErrorMessage.toStdString();
+        EXPECT_EQ(countFrames(path(QStringLiteral("o%1.m1v").arg(i))), 10);
+    }
+}
