@@ -212,3 +212,113 @@ TEST(vlStandardPainter, HeaderTextIsAlignedInItsArea)
 }
 
 }  // namespace
+
+#include "platform/controls/Controls.h"
+
+namespace {
+
+// The narrowest width for two rows: one pixel less needs three.
+TEST(vlGraphicsServices, TextRectOnDCIsTheNarrowestForItsRows)
+{
+    QImage image(10, 10, QImage::Format_RGB32);
+    TDeviceContext dc(&image);
+    const String text = QStringLiteral("one two six ten red big cat dog sun top");
+    auto rows = [&](int width) {
+        TRect r = Rect(0, 0, width, 1);
+        DrawTextOnDC(&dc, text, r, DT_CALCRECT | DT_WORDBREAK | DT_NOFULLWIDTHCHARBREAK);
+        return r.Height() / TextSizeOnDC(&dc, QStringLiteral("Wg")).cy;
+    };
+    const TRect two = GetTextRectOnDC(&dc, text, 2);
+    EXPECT_EQ(rows(two.Width()), 2);
+    EXPECT_EQ(rows(two.Width() - 1), 3);
+    const TRect any = GetTextRectOnDC(&dc, text, 0);
+    int widest = 0;
+    for (const String& word : text.split(u' '))
+        widest = std::max(widest, GetTextRectOnDC(&dc, word, 1).Width());
+    EXPECT_EQ(any.Width(), widest);
+    EXPECT_TRUE(GetTextRectOnDC(&dc, String(), 1).IsEmpty());
+}
+
+TEST(vlGraphicsServices, LightColoursAndImageListAssignment)
+{
+    const int face[] = {COLOR_BTNFACE};
+    const TColor white[] = {clWhite};
+    SetSysColors(face, white);
+    EXPECT_EQ(LightHotColor(), ColorToRGB(clHighlight));
+    ResetSysColors();
+    // -2% face + 30% highlight + 72% window, per channel, clamped.
+    const TColor f = ColorToRGB(clBtnFace), h = ColorToRGB(clHighlight), w = ColorToRGB(clWindow);
+    auto mix = [](int a, int b, int c) { return std::clamp(MulDiv(a, -2, 100) + MulDiv(b, 30, 100) + MulDiv(c, 72, 100), 0, 255); };
+    EXPECT_EQ(LightHotColor(), RGB(uint8_t(mix(GetRValue(f), GetRValue(h), GetRValue(w))),
+                                   uint8_t(mix(GetGValue(f), GetGValue(h), GetGValue(w))),
+                                   uint8_t(mix(GetBValue(f), GetBValue(h), GetBValue(w)))));
+
+    struct Counter : TObject {
+        int Count = 0;
+        void changed(TObject*) { ++Count; }
+    } counter;
+    TChangeLink link;
+    link.OnChange = TNotifyEvent(&counter, &Counter::changed);
+    TImageList list(nullptr);
+    TImageList* field = nullptr;
+    AssignImageList(nullptr, field, &link, nullptr);  // the same value: nothing, not even Change
+    EXPECT_EQ(counter.Count, 0);
+    AssignImageList(&list, field, &link, nullptr);
+    EXPECT_EQ(field, &list);
+    EXPECT_EQ(counter.Count, 1);
+    TBitmap glyph;
+    glyph.SetSize(16, 16);
+    list.Add(&glyph, nullptr);
+    EXPECT_EQ(counter.Count, 2);
+    AssignImageList(nullptr, field, &link, nullptr);  // Change also for nullptr
+    EXPECT_EQ(counter.Count, 3);
+    list.Add(&glyph, nullptr);  // no longer linked
+    EXPECT_EQ(counter.Count, 3);
+}
+
+class Painted : public TCustomControl {
+public:
+    Painted(TComponent* AOwner, TColor AColor) : TCustomControl(AOwner), FColor(AColor) {}
+
+protected:
+    void Paint() override
+    {
+        Canvas()->Brush()->SetColor(FColor);
+        Canvas()->FillRect(Rect(0, 0, Width(), Height()));
+        Canvas()->Brush()->SetColor(clLime);
+        Canvas()->FillRect(Rect(12, 12, 14, 14));
+    }
+
+private:
+    TColor FColor;
+};
+
+TEST(vlGraphicsServices, TransparentChildShowsItsParentAndEarlierSiblingsOnly)
+{
+    Painted parent(nullptr, clRed);
+    parent.SetBounds(0, 0, 40, 40);
+    auto* earlier = new Painted(&parent, clYellow);
+    earlier->SetParent(&parent);
+    earlier->SetBounds(0, 0, 12, 12);
+    auto* child = new Painted(&parent, clBlack);
+    child->SetParent(&parent);
+    child->SetBounds(10, 10, 10, 10);
+    auto* later = new Painted(&parent, clBlue);
+    later->SetParent(&parent);
+    later->SetBounds(15, 10, 10, 10);
+
+    QImage buffer(10, 10, QImage::Format_RGB32);
+    buffer.fill(0xFF123456);
+    TDeviceContext dc(&buffer);
+    TCanvas canvas;
+    canvas.SetHandle(&dc);
+    TvlCanvas vl(&canvas);
+    DrawTransparentControlBackground(child, &vl, Rect(0, 0, 10, 10), true);
+    canvas.SetHandle(nullptr);
+    EXPECT_EQ(buffer.pixel(2, 2), qRgb(0, 255, 0));    // the parent's mark at (12,12)
+    EXPECT_EQ(buffer.pixel(1, 1), qRgb(255, 255, 0));  // the earlier sibling
+    EXPECT_EQ(buffer.pixel(7, 5), qRgb(255, 0, 0));    // not the later sibling
+    EXPECT_FALSE(dc.HasClip());                        // the context as it was
+}
+
+}  // namespace

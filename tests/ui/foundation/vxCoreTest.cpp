@@ -123,3 +123,34 @@ TEST(vxCoreBitmap, ColoursRoundTripAndAlphaDetection)
 }
 
 }  // namespace
+
+#include "tests/harness/Mutation.h"
+
+namespace {
+
+// Damaged input never crashes the readers and keeps their promises: the hex
+// decoder's length, and a signature that is consumed whole or not at all.
+TEST(vxCoreMutation, HexAndSignatureReadersTakeAnyBytes)
+{
+    const std::vector<QByteArray> seeds = {QByteArray("VXUFMT0a1B"), QByteArray("VXAFMT"),
+                                           QByteArray("00ff7Fa0c3"), QByteArray("VXUFM")};
+    auto check = [](const QByteArray& in) {
+        EXPECT_EQ(HexToAnsiString(in).size(), in.size() / 2);
+        for (int64_t start : {int64_t{0}, int64_t{1}}) {
+            TMemoryStream s;
+            if (!in.isEmpty())
+                s.WriteBuffer(in.constData(), in.size());
+            s.SetPosition(std::min<int64_t>(start, in.size()));
+            const int64_t before = s.Position();
+            const bool unicode = ReadStreamFormatSignature(&s);
+            const int64_t moved = s.Position() - before;
+            EXPECT_TRUE(moved == 0 || moved == 6);
+            EXPECT_EQ(unicode, moved == 6 && in.mid(before, 6) == "VXUFMT");
+        }
+    };
+    vorlane::test::ForEachMutation(seeds, 24, 400, check);
+    for (const QByteArray& seed : seeds)
+        vorlane::test::ForEachTruncation(seed, check);
+}
+
+}  // namespace
