@@ -223,3 +223,21 @@ void TvlControl::paintScrollBar()
     if (const TRect thumb = thumbBounds(); !thumb.IsEmpty())
         painter->DrawScrollBarThumb(FCanvas.get(), thumb);
 }
+
+String RemoveAccelChars(const String& S)
+{
+    String result;
+    result.reserve(S.size());
+    for (qsizetype i = 0; i < S.size(); ++i) {
+        if (S[i] == u'&') {
+            if (i + 1 < S.size() && S[i + 1] == u'&')
+                result += u'&';
+            else
+                continue;
+            ++i;
+            continue;
+        }
+        result += S[i];
+    }
+    return result;
+}

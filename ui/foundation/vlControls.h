@@ -84,3 +84,6 @@ private:
     TScrollPart FPressedPart = spNone;
     int FThumbGrabOffset = 0;
 };
+
+// The text without its accelerator marks: a single "&" goes, "&&" becomes "&".
+String RemoveAccelChars(const String& S);
