@@ -153,6 +153,47 @@ TEST_F(FormatTest, IncompatibleArgumentsAndBadSpecifiersAreInvalid)
     EXPECT_EQ(errorOf([] { Format(QStringLiteral("%5-d"), {1}); }), invalid("%5-d"));
 }
 
+TEST_F(FormatTest, HugeWidthsAndPrecisionsAreRefusedBeforeAnyTextIsBuilt)
+{
+    const auto invalid = [](const char* fmt) { return "Format '" + std::string(fmt) + "' invalid or incompatible with argument"; };
+    EXPECT_EQ(errorOf([] { Format(QStringLiteral("%999999999d"), {1}); }), invalid("%999999999d"));
+    EXPECT_EQ(errorOf([] { Format(QStringLiteral("%.999999999d"), {1}); }), invalid("%.999999999d"));
+    EXPECT_EQ(errorOf([] { Format(QStringLiteral("%-99999999999s"), {"a"}); }), invalid("%-99999999999s"));
+    EXPECT_EQ(errorOf([] { Format(QStringLiteral("%.999999999s"), {"a"}); }), invalid("%.999999999s"));
+    EXPECT_EQ(errorOf([] { Format(QStringLiteral("%.999999999f"), {1.0}); }), invalid("%.999999999f"));
+    EXPECT_EQ(errorOf([] { Format(QStringLiteral("%*d"), {999999999, 1}); }), invalid("%*d"));
+    EXPECT_EQ(errorOf([] { Format(QStringLiteral("%.*d"), {MaxFormatField + 1, 1}); }), invalid("%.*d"));
+    // The bound itself is still served.
+    EXPECT_EQ(Format(QStringLiteral("%*d"), {MaxFormatField, 7}).size(), MaxFormatField);
+    EXPECT_EQ(Format(QStringLiteral("%.1024d"), {7}).size(), 1024);
+}
+
+TEST_F(FormatTest, SignatureNamesTheArgumentsByIndex)
+{
+    struct Case {
+        const char* format;
+        bool valid;
+        std::string kinds;
+    };
+    const Case cases[] = {
+        {"plain 100%%", true, ""},
+        {"%d of %s at %.2f (%p)", true, "isfp"},
+        {"%1:s %0:d", true, "is"},
+        {"%*.*x|%-5u", true, "**ii"},
+        {"%2:s", true, std::string("\0\0s", 3)},
+        {"%0:d %0:s", false, ""},  // one argument, two kinds
+        {"%q", false, ""},
+        {"50%", false, ""},
+        {"%2000d", false, ""},
+        {"%99999:d", false, ""},
+    };
+    for (const Case& c : cases) {
+        std::vector<char> kinds{'x'};
+        EXPECT_EQ(FormatSignature(QString::fromUtf8(c.format), kinds), c.valid) << c.format;
+        EXPECT_EQ(std::string(kinds.begin(), kinds.end()), c.kinds) << c.format;
+    }
+}
+
 TEST_F(FormatTest, MissingArgumentsAreReportedWithTheWholeFormat)
 {
     EXPECT_EQ(errorOf([] { Format(QStringLiteral("%d %d"), {1}); }), "No argument for format '%d %d'");
