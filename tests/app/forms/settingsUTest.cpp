@@ -129,7 +129,7 @@ TEST_F(Settings, CloseWritesTheExpectedStoreAndASecondStartRestoresIt)
     EXPECT_EQ(r.Settings->Applied().ThreadCount(), 4);  // the dialog offers 1 to 4
     finish(r);
 
-    QFile expected(QFileInfo(QString::fromUtf8(__FILE__)).dir().filePath(QStringLiteral("settings_expected.reg")));
+    QFile expected(QStringLiteral(VORLANE_FORM_TESTS_DIR "/settings_expected.reg"));
     ASSERT_TRUE(expected.open(QIODevice::ReadOnly));
     String want = String::fromUtf8(expected.readAll());
     want.replace(QStringLiteral("(DESKTOP)"), ResolutionSuffix());
