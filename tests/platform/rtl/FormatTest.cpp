@@ -6,6 +6,7 @@
 
 #include "platform/rtl/Format.h"
 #include "platform/rtl/SysUtils.h"
+#include "tests/harness/Mutation.h"
 
 namespace {
 
@@ -192,6 +193,29 @@ TEST_F(FormatTest, SignatureNamesTheArgumentsByIndex)
         EXPECT_EQ(FormatSignature(QString::fromUtf8(c.format), kinds), c.valid) << c.format;
         EXPECT_EQ(std::string(kinds.begin(), kinds.end()), c.kinds) << c.format;
     }
+}
+
+// Translated formats are outside data: every mutant is refused with the
+// formatting error or formatted within the field bound.
+TEST_F(FormatTest, MutatedFormatsAreRefusedOrFormattedWithinBounds)
+{
+    const std::vector<QByteArray> seeds = {"%d files in %s", "%1:s %0:-8d|%.3f|%x|%p", "%*.*d %%|%5.2n|%m|%e|%g|%u"};
+    const int dummy = 0;
+    int formatted = 0;
+    vorlane::test::ForEachMutation(seeds, 20261210, 3000, [&](const QByteArray& bytes) {
+        const String format = String::fromUtf8(bytes);
+        std::vector<char> kinds;
+        const bool valid = FormatSignature(format, kinds);
+        EXPECT_LE(kinds.size(), size_t(MaxFormatField));
+        try {
+            const String text = Format(format, {3, 4, 5, String::fromLatin1("s"), 2.5, static_cast<const void*>(&dummy)});
+            EXPECT_LE(text.size(), format.size() * (MaxFormatField + 32)) << bytes.constData();
+            EXPECT_TRUE(valid) << "formatted but no signature: " << bytes.constData();
+            ++formatted;
+        } catch (const EConvertError&) {
+        }
+    });
+    EXPECT_GT(formatted, 0);
 }
 
 TEST_F(FormatTest, MissingArgumentsAreReportedWithTheWholeFormat)
