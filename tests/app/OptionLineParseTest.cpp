@@ -124,11 +124,18 @@ TEST_F(OptionLineParseTest, DiscLinesRunAtTheirNormsRate)
 
     const struct {
         const char* Desc;
-        int Norm;  // grpNorm index: 0 PAL, 1 NTSC, -1 the profile's own, -2 hidden
+        int Norm;  // grpNorm index: 0 PAL, 1 NTSC, -1 the profile's own (NTSC but for DVD PAL), -2 hidden
+        TProfilePath Path;
     } profiles[] = {
-        {"VCD Video (*.mpg)", 0},           {"VCD Video (*.mpg)", 1},  {"SVCD Video (*.mpg)", 0},
-        {"SVCD Video (*.mpg)", 1},          {"SVCD Video (*.mpg)", -2}, {"DVD Video NTSC Movie (*.mpg)", -1},
-        {"DVD Video PAL Movie (*.mpg)", -1},
+        {"VCD Video (*.mpg)", 0, ppPreset},
+        {"VCD Video (*.mpg)", 1, ppPreset},
+        {"VCD Video (*.mpg)", -1, ppCombo},  // the list's 29.97
+        {"SVCD Video (*.mpg)", 0, ppPreset},
+        {"SVCD Video (*.mpg)", 1, ppPreset},
+        {"SVCD Video (*.mpg)", -2, ppPreset},
+        {"SVCD Video (*.mpg)", -1, ppCombo},
+        {"DVD Video NTSC Movie (*.mpg)", -1, ppPreset},
+        {"DVD Video PAL Movie (*.mpg)", -1, ppPreset},
     };
     const TXMLRootType root = Getroot(FDocument);
     TFFEncoder encoder(nullptr);
@@ -138,7 +145,7 @@ TEST_F(OptionLineParseTest, DiscLinesRunAtTheirNormsRate)
             const String input = dir.filePath(QLatin1String(s.Name));
             TSourceStreamInfo source = SourceOf(320, 240, s.Num, s.Den);
             source.FileName = input;
-            TOptionValues v = ValuesFor(root, QString::fromUtf8(p.Desc), source, ppPreset);
+            TOptionValues v = ValuesFor(root, QString::fromUtf8(p.Desc), source, p.Path);
             if (p.Norm >= 0)
                 v.grpNorm.ItemIndex = p.Norm;
             v.grpNorm.Visible = p.Norm != -2;
@@ -153,7 +160,9 @@ TEST_F(OptionLineParseTest, DiscLinesRunAtTheirNormsRate)
                                                                  << encoder.LastError().toStdString();
             expected.emplace_back(output, pal ? QStringLiteral("25/1") : QStringLiteral("30000/1001"));
             SCOPED_TRACE(out.Options.constData());
-            EXPECT_FALSE(out.Options.contains(" -r ")) << "the presets' rate is \"Auto\"";
+            if (p.Path == ppPreset) {
+                EXPECT_FALSE(out.Options.contains(" -r ")) << "the presets' rate is \"Auto\"";
+            }
         }
     std::vector<std::string> failures;
     encoder.OnTerminate = TFFEncoder::TTerminateEvent::FromFunction([&](TObject*, const TTerminateInfo& info) {
