@@ -110,6 +110,9 @@ protected:
         instance->SetDomainFolder(QStringLiteral("default"), instance->DefaultCatalogueFolder());
         instance->SetDomainFolder(QStringLiteral("kit"), instance->DefaultCatalogueFolder());
         instance->SelectLanguage(savedLanguage);
+        // A catalogue without UTF-8 turns its domain off for good; the next test starts afresh.
+        for (const char* name : {"default", "kit"})
+            instance->GetDomain(QString::fromLatin1(name), instance->DefaultCatalogueFolder(), savedLanguage)->Active = true;
         BxButtonInitialization();
         qInstallMessageHandler(nullptr);
         warnings = nullptr;
