@@ -5,6 +5,7 @@
 #include "engine/preview/PreviewForm.h"
 #include "platform/rtl/Startup.h"
 #include "platform/rtl/SysUtils.h"
+#include "skin/SkinUnits.h"
 #include "support/SupportUnits.h"
 
 int main(int argc, char** argv)
@@ -15,6 +16,7 @@ int main(int argc, char** argv)
     AddPlatformUnits(units);
     AddEngineUnits(units);
     AddSupportUnits(units);
+    AddSkinUnits(units);
     const TStartupScope startup(std::move(units));
     InstallPreviewForm();
 

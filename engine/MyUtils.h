@@ -14,9 +14,7 @@ VORLANE_RESOURCESTRING(SLoadVariableError, "Load variable %s@%s error: %s");
 VORLANE_RESOURCESTRING(SAssertionFailed, "Assertion failure");
 }  // namespace MyUtilsConsts
 
-// A programming error found at run time (a call the caller must not make);
-// raised as an exception so that the program can report it instead of ending.
-VORLANE_DECLARE_EXCEPTION(EAssertionFailed, Exception);
+// Raises EAssertionFailed ("Assertion failure").
 [[noreturn]] void AssertionFailure();
 
 // Opens folder + fileName when the folder is given and holds the file (its

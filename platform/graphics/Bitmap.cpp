@@ -549,14 +549,28 @@ void TBitmap::loadFromData(const QByteArray& data)
 {
     if (data.size() < bmpFileHeaderSize + bmpCoreHeaderSize || !data.startsWith("BM"))
         throw EInvalidGraphic(LoadResString(GraphicsConsts::SInvalidBitmap));
-    const QImage image = QImage::fromData(data, "BMP");
-    if (image.isNull())
-        throw EInvalidGraphic(LoadResString(GraphicsConsts::SInvalidBitmap));
-
     // The old core header has 16-bit sizes, which moves the bit count.
     const bool coreHeader = readLE32(data, bmpFileHeaderSize) == uint32_t(bmpCoreHeaderSize);
     const qsizetype headerEnd = bmpFileHeaderSize + bmpInfoHeaderSize;
     if (!coreHeader && data.size() < headerEnd)
+        throw EInvalidGraphic(LoadResString(GraphicsConsts::SInvalidBitmap));
+    // Qt's reader takes pixels from wherever it stands when the pixel
+    // offset lies past the file, and leaves rows it could not read
+    // uninitialised: a file too short for its rows is damaged.
+    const int64_t pixelOffset = readLE32(data, 10);
+    if (pixelOffset > data.size())
+        throw EInvalidGraphic(LoadResString(GraphicsConsts::SInvalidBitmap));
+    const bool uncompressed = coreHeader || readLE32(data, 30) == biRgb || readLE32(data, 30) == biBitfields;
+    if (uncompressed) {
+        const int64_t width = coreHeader ? readLE16(data, 18) : int32_t(readLE32(data, 18));
+        const int64_t height = coreHeader ? readLE16(data, 20) : std::abs(int64_t(int32_t(readLE32(data, 22))));
+        const int64_t bits = readLE16(data, coreHeader ? 24 : 28);
+        const int64_t stride = (width * bits + 31) / 32 * 4;
+        if (width > 0 && pixelOffset + stride * height > data.size())
+            throw EInvalidGraphic(LoadResString(GraphicsConsts::SInvalidBitmap));
+    }
+    const QImage image = QImage::fromData(data, "BMP");
+    if (image.isNull())
         throw EInvalidGraphic(LoadResString(GraphicsConsts::SInvalidBitmap));
     TPixelFormat format = pf32bit;
     switch (readLE16(data, coreHeader ? 24 : 28)) {

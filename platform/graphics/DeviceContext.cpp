@@ -1582,3 +1582,33 @@ void DrawImage(HDC DC, const TRect& R, const QImage& Image)
     if (p.active())
         p->drawImage(QRect(R.Left, R.Top, R.Width(), R.Height()), Image);
 }
+
+bool MaskBlt(HDC Dest, int X, int Y, int Width, int Height, HDC Src, int XSrc, int YSrc, const QImage& Mask,
+             int XMask, int YMask, uint32_t Rop)
+{
+    if (Dest == nullptr || Src == nullptr || Src->Image() == nullptr || Src->Image()->isNull() || Width <= 0 ||
+        Height <= 0)
+        return Dest != nullptr && Src != nullptr;
+    const TPoint so = Src->Offset();
+    const QImage source = Src->Image()->copy(XSrc + so.X, YSrc + so.Y, Width, Height).convertToFormat(
+        QImage::Format_ARGB32);
+    const int codes[2] = {int((Rop >> 24) & 0xFF), int((Rop >> 16) & 0xFF)};  // mask black, mask white
+    QImage composed(Width, Height, QImage::Format_ARGB32);
+    for (int y = 0; y < Height; ++y) {
+        auto* out = reinterpret_cast<QRgb*>(composed.scanLine(y));
+        const auto* in = reinterpret_cast<const QRgb*>(source.constScanLine(y));
+        for (int x = 0; x < Width; ++x) {
+            const bool white = Mask.valid(XMask + x, YMask + y) && qGray(Mask.pixel(XMask + x, YMask + y)) > 127;
+            switch (codes[white ? 1 : 0]) {
+            case 0xAA: out[x] = 0; break;
+            case 0x00: out[x] = qRgb(0, 0, 0); break;
+            case 0xFF: out[x] = qRgb(255, 255, 255); break;
+            default: out[x] = in[x] | 0xFF000000u; break;
+            }
+        }
+    }
+    DCPainter p(Dest);
+    if (p.active())
+        p->drawImage(X, Y, composed);
+    return true;
+}

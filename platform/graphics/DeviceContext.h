@@ -299,6 +299,18 @@ bool DrawFrameControl(HDC DC, const TRect& R, uint32_t Type, uint32_t State);
 bool BitBlt(HDC Dest, int X, int Y, int Width, int Height, HDC Src, int XSrc, int YSrc, uint32_t Rop);
 bool StretchBlt(HDC Dest, int X, int Y, int Width, int Height, HDC Src, int XSrc, int YSrc, int SrcWidth,
                 int SrcHeight, uint32_t Rop);
+// Copies through a monochrome mask: where the mask pixel is white the
+// foreground operation (Rop's low three bytes) applies, elsewhere the
+// background one (its top byte), as MAKEROP4 builds them. Each of the two
+// may keep the destination (0xAA), copy the source (0xCC), or paint black
+// (0x00) or white (0xFF); any other code copies the source. Mask pixels
+// outside the mask image count as black.
+bool MaskBlt(HDC Dest, int X, int Y, int Width, int Height, HDC Src, int XSrc, int YSrc, const QImage& Mask,
+             int XMask, int YMask, uint32_t Rop);
+constexpr uint32_t MAKEROP4(uint32_t Fore, uint32_t Back)
+{
+    return ((Back << 8) & 0xFF000000u) | Fore;
+}
 // Draws an image (alpha blended when it has an alpha channel) into the
 // logical rectangle R, stretched to it, honouring the clip.
 void DrawImage(HDC DC, const TRect& R, const QImage& Image);

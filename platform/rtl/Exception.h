@@ -56,6 +56,9 @@ VORLANE_DECLARE_EXCEPTION(EVariantError, Exception);
 VORLANE_DECLARE_EXCEPTION(EInvalidOperation, Exception);
 VORLANE_DECLARE_EXCEPTION(EThread, Exception);
 VORLANE_DECLARE_EXCEPTION(EOSError, Exception);
+// A programming error found at run time (a call the caller must not make);
+// raised as an exception so that the program can report it instead of ending.
+VORLANE_DECLARE_EXCEPTION(EAssertionFailed, Exception);
 
 // The application's handler of exceptions that reached a dispatch point.
 // Until one is installed, the text goes to standard error.

@@ -1,6 +1,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <cstring>
+#include <QtEndian>
 #include <gtest/gtest.h>
 #include <memory>
 #include <vector>
@@ -404,6 +405,54 @@ TEST(BitmapTest, LoadingFailures)
     EXPECT_THROW(bitmap.LoadFromFile(garbage), EInvalidGraphic);
 
     EXPECT_THROW(makeBitmap(pf24bit, 1, 1)->SaveToFile(dir.filePath(QStringLiteral("no/such/dir.bmp"))), EFCreateError);
+}
+
+// Damaged files are refused rather than loaded with pixels from the wrong
+// place or never read; a damaged file leaves the bitmap as it was.
+TEST(BitmapTest, DamagedFilesAreRefused)
+{
+    const auto source = makeBitmap(pf24bit, 5, 4);
+    source->SetPixels(0, 0, clRed);
+    TMemoryStream saved;
+    source->SaveToStream(&saved);
+    const QByteArray good(static_cast<const char*>(saved.Memory()), qsizetype(saved.Size()));
+    auto withInt = [](QByteArray data, int at, int32_t value) {
+        qToLittleEndian(value, data.data() + at);
+        return data;
+    };
+    struct Case {
+        const char* what;
+        QByteArray data;
+    };
+    const Case cases[] = {
+        {"rows cut short", good.left(good.size() - 3)},
+        {"pixel offset past the end", withInt(good, 10, 100000)},
+        {"negative width", withInt(good, 18, -5)},
+        {"huge size", withInt(withInt(good, 18, 100000), 22, 100000)},
+        {"header cut", good.left(30)},
+        {"bit count 7", withInt(good, 28, 7)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TBitmap bitmap;
+        bitmap.SetSize(2, 2);
+        TMemoryStream stream;
+        stream.WriteBuffer(c.data.constData(), c.data.size());
+        stream.SetPosition(0);
+        EXPECT_THROW(bitmap.LoadFromStream(&stream), EInvalidGraphic);
+        EXPECT_EQ(bitmap.Width(), 2);
+    }
+    // Top-down rows (a negative height) load the right way up.
+    TMemoryStream topDown;
+    QByteArray flipped = withInt(good, 22, -4);
+    const int stride = 16;
+    for (int row = 0; row < 4; ++row)
+        flipped.replace(54 + row * stride, stride, good.mid(54 + (3 - row) * stride, stride));
+    topDown.WriteBuffer(flipped.constData(), flipped.size());
+    topDown.SetPosition(0);
+    TBitmap loaded;
+    loaded.LoadFromStream(&topDown);
+    EXPECT_EQ(loaded.Pixels(0, 0), clRed);
 }
 
 }  // namespace

@@ -1,0 +1,12 @@
+#include "skin/SkinUnits.h"
+
+#include "skin/SknForm.h"
+#include "skin/SknImgUtil.h"
+
+// The gradient cache first: the skin loader builds gradients into bitmaps
+// the drawing routines use.
+void AddSkinUnits(TStartupList& list)
+{
+    list.Add(String::fromLatin1("SknImgUtil"), &SknImgUtilInitialization, &SknImgUtilFinalization);
+    list.Add(String::fromLatin1("SknForm"), &SknFormInitialization, &SknFormFinalization);
+}

@@ -1,0 +1,212 @@
+// SknData.h - the skin data: the skin description parsed into skin
+// objects (bitmaps cut into frames with fixed margins and drawing flags),
+// the skin's colours, the caption settings and the caption buttons.
+#pragma once
+#include <QByteArray>
+#include <array>
+#include <memory>
+#include <vector>
+
+#include "platform/graphics/Color.h"
+#include "platform/rtl/Component.h"
+#include "platform/rtl/Types.h"
+
+class TBitmap;
+class TBrush;
+class TQuickIni;
+class TSkinReader;
+
+// One skin image with its margins and flags. Frame counts are at least 1
+// once a skin is parsed, and an image narrower (for the Top and Bottom
+// borders: lower) than its frame count is treated as absent.
+class TDataSkinObject {
+public:
+    TDataSkinObject();
+    virtual ~TDataSkinObject();
+    TDataSkinObject(const TDataSkinObject&) = delete;
+    TDataSkinObject& operator=(const TDataSkinObject&) = delete;
+
+    int LeftWidth = 0;
+    int TopHeight = 0;
+    int RightWidth = 0;
+    int BottomHeight = 0;
+    std::unique_ptr<TBitmap> Bitmap;  // never null; empty when the skin has none
+    int Trans = 0;
+    int Tile = 0;
+    String Name;
+    int Frame = 0;
+    int Style = 0;
+    int NormalColour = -1;
+    int MouseOverColour = -1;
+    int PressedColour = -1;
+    TColor NormalColour2 = clBtnText;
+    TColor MouseOverColour2 = clBtnText;
+    TColor PressedColour2 = clBtnText;
+
+    // Left, Top, Right, Bottom margins as the drawing routines take them.
+    TRect Margins() const { return {LeftWidth, TopHeight, RightWidth, BottomHeight}; }
+};
+
+class TDataSkinBorder : public TDataSkinObject {
+public:
+    TDataSkinBorder();
+    ~TDataSkinBorder() override;
+    std::unique_ptr<TBitmap> Bitmap2;
+};
+
+class TDataSkinTitle : public TDataSkinObject {
+public:
+    int TextAlignment = 0;
+    int Textbackground = 0;
+    int FontHeight = 14;
+    int TXTBackleft = 0;
+    int TXTBackRight = 0;
+    TColor ActiveText = clNone;    // clNone: not given
+    TColor InActiveText = clNone;
+};
+
+class TDataSkinButton : public TDataSkinObject {
+public:
+    TDataSkinButton();
+    ~TDataSkinButton() override;
+    std::unique_ptr<TBitmap> CheckBitmap;
+    std::unique_ptr<TBitmap> RadioBitmap;
+    int RadioButtonFrame = 0;
+    int CheckButtonFrame = 0;
+    bool NormalColour2Given = false;
+    bool MouseOverColour2Given = false;
+    bool PressedColour2Given = false;
+};
+
+class TDataSkinSysButton : public TDataSkinObject {
+public:
+    int Action = 0;
+    int Align = 0;
+    int XCoord = 0;
+    int YCoord = 0;
+    int CombineOp = -1;
+    int Visibility = 0;
+    int Visibility1 = 0;
+};
+
+class TDataSkinBoxLabel : public TDataSkinObject {
+public:
+    int BackgroundLeftShift = 0;
+    int BackgroundRightShift = 0;
+    int BackgroundAlignment = 0;
+};
+
+// The colour slots of the skin, with the key each is read from.
+enum : int {
+    scWindowText = 0, scTitleTextActive = 1, scTitleTextNoActive = 2, scButtonFace = 3, scButtonText = 4,
+    scButtonHilight = 5, scButtonlight = 6, scButtonShadow = 7, scButtonDkShadow = 8, scHilightText = 11,
+    scHilight = 12, scMenubar = 13, scMenuBarText = 14, scMenuText = 15, scMenu = 16, scFrameColor = 17,
+    scScrollbar = 18, SkinColorCount = 19
+};
+
+struct TSkinColor {
+    TColor Color = clBlack;
+    bool Given = false;  // the skin set it (else a system colour default)
+};
+
+class TSkinData : public TComponent {
+public:
+    explicit TSkinData(TComponent* AOwner);
+    ~TSkinData() override;
+    String ClassName() const override { return String::fromLatin1("TSkinData"); }
+
+    // Reads a skin file's bytes (the unpacked size, then the packed
+    // container) and parses its description. False, with LastError, when
+    // the container is refused; the objects of the previous skin stay.
+    bool LoadSkin(const QByteArray& SkinFile);
+    const String& LastError() const { return FLastError; }
+    // Whether a parse completed since the last load began.
+    bool SkinLoaded() const { return FSkinLoaded; }
+
+    // The whole parse, from the description of the container being loaded.
+    void ParseSkin();
+    // Loads the container entry a description value names (its file-name
+    // part, extension ".bmp" in lower case); anything else, a missing
+    // entry or a damaged bitmap leaves Bitmap empty.
+    void LoadSkinBitmap(TBitmap* Bitmap, const String& FileName);
+    // Three decimal numbers, red, green and blue, separated by anything
+    // else, each taken modulo 256; an empty text gives Default.
+    static TColor ColorFromText(const String& Text, TColor Default);
+
+    // The skin objects; the nullable ones are absent when the skin lacks them.
+    std::unique_ptr<TDataSkinButton> Buttons;
+    std::unique_ptr<TDataSkinBorder> Left;
+    std::unique_ptr<TDataSkinBorder> Right;
+    std::unique_ptr<TDataSkinBorder> Top;
+    std::unique_ptr<TDataSkinBorder> Bottom;
+    std::unique_ptr<TDataSkinTitle> Title;
+    std::unique_ptr<TDataSkinObject> Progress;
+    std::unique_ptr<TDataSkinObject> ProgressChunk;
+    std::unique_ptr<TDataSkinObject> MenuBar;
+    std::unique_ptr<TDataSkinObject> GroupBoxEdge;
+    std::unique_ptr<TDataSkinBoxLabel> GroupBox;
+    std::unique_ptr<TDataSkinBorder> Tabs;
+    std::unique_ptr<TDataSkinObject> StatusBarEdges;
+    std::unique_ptr<TDataSkinObject> TabPane;
+    std::unique_ptr<TDataSkinObject> ToolBars;
+    std::unique_ptr<TDataSkinBorder> ComboButton;
+    std::unique_ptr<TDataSkinObject> SunkEdge;
+    std::unique_ptr<TDataSkinObject> ExtraImages;
+    std::unique_ptr<TDataSkinObject> Headerbar;
+    std::unique_ptr<TDataSkinObject> MenuItem;
+    std::unique_ptr<TDataSkinObject> MenuBackground;
+    std::unique_ptr<TDataSkinObject> Scrollbar;
+    std::unique_ptr<TDataSkinObject> HorzScroll;
+    std::unique_ptr<TDataSkinObject> VertScroll;
+    std::unique_ptr<TDataSkinObject> HorzScrollThumb;
+    std::unique_ptr<TDataSkinObject> VertScrollThumb;
+    std::unique_ptr<TDataSkinObject> ThumbHorz;
+    std::unique_ptr<TDataSkinObject> ThumbVert;
+    std::unique_ptr<TDataSkinObject> ThumbLeft;
+    std::unique_ptr<TDataSkinObject> ThumbRight;
+    std::unique_ptr<TDataSkinObject> ThumbUp;
+    std::unique_ptr<TDataSkinObject> ThumbDown;
+    std::unique_ptr<TDataSkinBorder> UpDownHorz;
+    std::unique_ptr<TDataSkinBorder> UpDownVert;
+    std::unique_ptr<TDataSkinObject> Track;
+    std::unique_ptr<TDataSkinObject> TrackVert;
+    std::unique_ptr<TDataSkinObject> ComboxArrow;
+    std::unique_ptr<TDataSkinObject> Toolbar;  // the made toolbar background
+
+    std::array<TSkinColor, SkinColorCount> Colors;
+    std::array<TColor, 10> CustomColors;
+    std::unique_ptr<TBrush> ButtonFaceBrush;
+    // The caption buttons of the description, then the three buttons of a
+    // maximised MDI child (actions 7, 8 and 9).
+    std::vector<std::unique_ptr<TDataSkinSysButton>> CaptionButtons;
+
+protected:
+    // The program's own bitmaps ("TRACK", "TRACKVERT") by resource name;
+    // false when there is none.
+    virtual bool LoadResourceBitmap(const String& Name, TBitmap* Bitmap);
+
+private:
+    void ReadSkinObject(std::unique_ptr<TDataSkinObject>& Object, const String& Section);
+    void ReadBorderObject(std::unique_ptr<TDataSkinBorder>& Object, const String& Section, const String& Key2);
+    void ReadBitmapObject(std::unique_ptr<TDataSkinObject>& Object, const String& Section);
+    void ReadBoxLabelObject(std::unique_ptr<TDataSkinBoxLabel>& Object, const String& Section);
+    void ReadMenuBarObject();
+    void ReadTitle();
+    void ReadBorders();
+    void ReadColours();
+    void ReadCaptionButtons();
+    void ReadButtons();
+
+    void readGeneric(TDataSkinObject& object, const String& section, bool withFrame, bool withColours);
+    void fixFrameCounts();
+    void composeCombo();
+    void makeToolbar();
+    void dropNarrowImages();
+    TColor color(int slot) const { return Colors[size_t(slot)].Color; }
+
+    std::unique_ptr<TSkinReader> FReader;
+    std::unique_ptr<TQuickIni> FIni;
+    std::vector<String> FSections;
+    bool FSkinLoaded = false;
+    String FLastError;
+};
