@@ -1,5 +1,6 @@
 #include "app/OptionString.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include <QFileInfo>
@@ -36,6 +37,36 @@ String replaceAll(const String& text, const String& from, const String& to)
 {
     String result = text;
     return result.replace(from, to);
+}
+
+// A frame-rate text as a number: "25", "29.97", "30000/1001"; 0 when unreadable.
+double rateValue(const String& text)
+{
+    bool ok = false;
+    const qsizetype slash = text.indexOf(u'/');
+    if (slash < 0) {
+        const double value = text.toDouble(&ok);
+        return ok ? value : 0.0;
+    }
+    const double num = text.left(slash).toDouble(&ok);
+    if (!ok)
+        return 0.0;
+    const double den = text.mid(slash + 1).toDouble(&ok);
+    return ok && den > 0.0 ? num / den : 0.0;
+}
+
+// Whether a disc norm plays a rate: PAL discs run at 25, NTSC discs at
+// 29.97 (or 23.976 for film). With no norm chosen the target option picks
+// it from the source, and the rate with it.
+bool normPlaysRate(const String& tv, const String& fps)
+{
+    const double rate = rateValue(fps);
+    const auto near = [rate](double wanted) { return std::fabs(rate - wanted) < 0.01; };
+    if (tv == QLatin1String("pal"))
+        return near(25.0);
+    if (tv == QLatin1String("ntsc"))
+        return near(30000.0 / 1001.0) || near(24000.0 / 1001.0);
+    return false;
 }
 
 }  // namespace
@@ -175,9 +206,11 @@ TBuiltOutputOptions BuildOutputOptions(const TOptionValues& Values, const TXMLRo
     }
 
     String fps;
+    bool sourceRate = false;
     if (v.cmbFrameRate.Enabled && videoAllowed) {
         const String r = v.cmbFrameRate.Text.toLower();
-        if (r != QLatin1String("auto"))
+        sourceRate = r == QLatin1String("auto");
+        if (!sourceRate)
             fps = r;
         else if (Source.FrameRateNum > 0 && Source.FrameRateDen > 0)
             fps = QStringLiteral("%1/%2").arg(Source.FrameRateNum).arg(Source.FrameRateDen);
@@ -203,7 +236,17 @@ TBuiltOutputOptions BuildOutputOptions(const TOptionValues& Values, const TXMLRo
         }
     }
 
-    const String vbit = String::number(v.trcBitRate.Position);
+    // A disc's video bit rate stays within what its target allows, or the
+    // encoder refuses to open: a VCD runs at 1150 kbit/s exactly, an SVCD
+    // at most 2516, a DVD at most 9000 (the SVCD "High" presets ask for more).
+    int videoKbps = v.trcBitRate.Position;
+    if (format == QLatin1String("vcd"))
+        videoKbps = 1150;
+    else if (format == QLatin1String("svcd"))
+        videoKbps = std::min(videoKbps, 2516);
+    else if (format == QLatin1String("dvd"))
+        videoKbps = std::min(videoKbps, 9000);
+    const String vbit = String::number(videoKbps);
     const String abit = String::number(v.trcAudioBitrate.Position);
 
     String tv;
@@ -226,6 +269,11 @@ TBuiltOutputOptions BuildOutputOptions(const TOptionValues& Values, const TXMLRo
     }
 
     if (format == QLatin1String("vcd") || format == QLatin1String("svcd") || format == QLatin1String("dvd")) {
+        // A disc runs at its norm's rate: the target option sets it. "Auto"
+        // (the source's rate) or a rate of the other norm would make a disc
+        // no player takes, such as a 352x240 VCD at 25 fps.
+        if (sourceRate || !normPlaysRate(tv.toLower(), fps))
+            fps.clear();
         String target = format;
         if (tv.toUpper() == QLatin1String("PAL"))
             target = QStringLiteral("pal-") + format;

@@ -10,6 +10,7 @@
 
 #include "platform/controls/Dialogs.h"
 #include "platform/controls/Forms.h"
+#include "platform/rtl/Format.h"
 #include "support/SxFileUtils.h"
 
 namespace {
@@ -40,6 +41,20 @@ std::unique_ptr<GettextState> state;
 std::atomic<bool> alive{false};
 std::thread::id creatorThread;
 thread_local bool inLoader = false;
+
+// A translation of a format string must take the arguments the original
+// takes; one that does not (other kinds, a missing or extra argument, a
+// giant width) would fail or misbehave wherever the text is formatted.
+// Texts that are not format strings are not checked.
+bool takesTheSameArguments(const String& Original, const String& Translation)
+{
+    if (!Original.contains(QLatin1Char('%')))
+        return true;
+    std::vector<char> original, translated;
+    if (!FormatSignature(Original, original))
+        return true;
+    return FormatSignature(Translation, translated) && translated == original;
+}
 
 }  // namespace
 
@@ -363,13 +378,14 @@ String TranslateResourceString(const String& Text)
         const std::shared_lock read(s->domainsLock);
         domains = s->domains;
     }
-    String result = Text;
     for (const String& name : domains) {
-        result = s->instance->TranslateIn(name, Text);
-        if (result != Text)
-            break;
+        const String result = s->instance->TranslateIn(name, Text);
+        if (result == Text)
+            continue;
+        if (takesTheSameArguments(Text, result))
+            return result;
     }
-    return result;
+    return Text;
 }
 
 TGettextInstance* GettextInstance() { return alive.load() ? state->instance.get() : nullptr; }

@@ -138,7 +138,9 @@ private:
 
 // Resource-string domains, translated in the order added ("default" first).
 void AddResourceStringDomain(const String& Name);
-// The first domain's translation that differs from Text, else Text.
+// The first domain's translation that differs from Text, else Text. A
+// translation of a format string that takes other arguments than the
+// original (or a width or precision past Format's bound) is passed over.
 String TranslateResourceString(const String& Text);
 
 // Between start-up and shutdown of the unit; nullptr otherwise. Main thread.

@@ -1,9 +1,14 @@
 #include "support/SxUnitVersioning.h"
 
+#include <cerrno>
+#include <csignal>
 #include <dlfcn.h>
+#include <filesystem>
 #include <fstream>
 #include <mutex>
 #include <sstream>
+#include <string_view>
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include "support/SxSynch.h"
@@ -33,8 +38,38 @@ TUnitVersioningBlock* block(void* view)
     return static_cast<TUnitVersioningBlock*>(view);
 }
 
+// Where the system keeps its named shared-memory objects.
+constexpr const char* SharedObjectFolder = "/dev/shm";
+
+// A process that was killed or crashed never ran its shutdown: its lock and
+// block stay behind. They are removed when a registry is made, so that a
+// machine does not collect a pair per such run. A process id that is alive
+// (perhaps reused) keeps its objects.
+void removeObjectsOfEndedProcesses()
+{
+    const pid_t own = ::getpid();
+    std::error_code error;
+    std::filesystem::directory_iterator it(SharedObjectFolder, error);
+    for (; !error && it != std::filesystem::directory_iterator(); it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        for (std::string_view prefix : {"MutexVL_UnitVersioning_", "ShmVL_UnitVersioning_"}) {
+            if (name.size() <= prefix.size() || name.size() > prefix.size() + 10 || name.compare(0, prefix.size(), prefix) != 0)
+                continue;
+            const std::string digits = name.substr(prefix.size());
+            if (digits.find_first_not_of("0123456789") != std::string::npos)
+                continue;
+            const long long pid = std::stoll(digits);
+            if (pid <= 0 || pid == own || pid > INT32_MAX)
+                continue;
+            if (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH)
+                ::shm_unlink(('/' + name).c_str());
+        }
+    }
+}
+
 void makeOwnRegistry(TModuleState& s)
 {
+    removeObjectsOfEndedProcesses();
     s.Owned = std::make_unique<TUnitVersioning>();
     s.Registry = s.Owned.get();
 }
@@ -188,6 +223,10 @@ void ShutdownUnitRegistry()
                 s.Mutex->Unlink();
             }
             ReleaseSharedBlock(s.View);
+        } else if (s.Owned && s.Mutex) {
+            // No block could be made: every module keeps its own registry,
+            // and each removes the lock's name as it goes.
+            s.Mutex->Unlink();
         }
     } catch (...) {
     }

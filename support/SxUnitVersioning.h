@@ -73,7 +73,9 @@ TUnitVersioning* SharedUnitRegistry();
 void ShutdownUnitRegistry();
 
 // The names of the lock and the block of a process: "MutexVL_UnitVersioning_"
-// and "ShmVL_UnitVersioning_" followed by the decimal process id.
+// and "ShmVL_UnitVersioning_" followed by the decimal process id. The maker
+// of the registry removes both at its shutdown; making a registry removes
+// those of process ids that no longer run.
 String UnitVersioningMutexName(int64_t Pid);
 String UnitVersioningBlockName(int64_t Pid);
 

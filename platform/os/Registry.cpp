@@ -119,9 +119,18 @@ bool plainString(const RegValue& v, String& text)
     const qsizetype n = v.Data.size() / 2;
     if (p[n - 1] != 0)
         return false;
-    for (qsizetype i = 0; i < n - 1; ++i)
+    for (qsizetype i = 0; i < n - 1; ++i) {
         if (p[i] < 0x20)
             return false;
+        // A surrogate that is not half of a pair has no UTF-8 form: the
+        // file would hold a replacement character in its place.
+        if (QChar::isHighSurrogate(p[i])) {
+            if (i + 1 >= n - 1 || !QChar::isLowSurrogate(p[i + 1]))
+                return false;
+            ++i;
+        } else if (QChar::isLowSurrogate(p[i]))
+            return false;
+    }
     text = String(reinterpret_cast<const QChar*>(p), n - 1);
     return true;
 }

@@ -27,9 +27,13 @@ String unsignedToText(uint64_t value, int base, int minDigits)
     return digits;
 }
 
+// Walks a format string. With arguments it formats them; without (a
+// signature run) it only checks the specifiers and notes which kind of
+// argument each index takes.
 class TFormatter {
 public:
     TFormatter(const String& format, TVarRecs args) : FFormat(format), FArgs(args) {}
+    TFormatter(const String& format, std::vector<char>& signature) : FFormat(format), FSignature(&signature) {}
 
     String Run()
     {
@@ -55,6 +59,7 @@ public:
 private:
     const String& FFormat;
     TVarRecs FArgs;
+    std::vector<char>* FSignature = nullptr;
     qsizetype FPos = 0;
     qsizetype FArgIndex = 0;
 
@@ -65,6 +70,28 @@ private:
         if (FArgIndex < 0 || FArgIndex >= static_cast<qsizetype>(FArgs.size()))
             formatError(RtlConsts::SArgumentMissing, FFormat);
         return FArgs.begin()[FArgIndex++];
+    }
+
+    // Signature run: the argument at the current index takes this kind.
+    void NoteArg(char kind)
+    {
+        if (FArgIndex < 0 || FArgIndex >= MaxFormatField)
+            Invalid();
+        const auto index = static_cast<size_t>(FArgIndex++);
+        if (FSignature->size() <= index)
+            FSignature->resize(index + 1, 0);
+        char& slot = (*FSignature)[index];
+        if (slot != 0 && slot != kind)
+            Invalid();  // one argument cannot be two kinds
+        slot = kind;
+    }
+
+    // Widths and precisions past the bound are refused before any text is built.
+    int Bounded(int value) const
+    {
+        if (value > MaxFormatField)
+            Invalid();
+        return value;
     }
 
     QChar Peek() const
@@ -79,6 +106,11 @@ private:
     {
         if (Peek() == QLatin1Char('*')) {
             ++FPos;
+            if (FSignature != nullptr) {
+                NoteArg('*');
+                value = 0;
+                return true;
+            }
             const TVarRec& arg = NextArg();
             if (arg.Kind() != TVarRec::vtInteger)
                 Invalid();
@@ -116,20 +148,39 @@ private:
             }
             ReadNumber(width);
         }
+        width = Bounded(width);
         int precision = -1;
         if (Peek() == QLatin1Char('.')) {
             ++FPos;
             precision = 0;
             ReadNumber(precision);
+            precision = Bounded(precision);
         }
         const QChar type = Peek().toUpper();
         ++FPos;
+        if (FSignature != nullptr) {
+            NoteArg(KindOf(type.toLatin1()));
+            return String();
+        }
         String text = Convert(type.toLatin1(), NextArg(), precision);
         if (width > text.size()) {
             const String blanks(width - text.size(), QLatin1Char(' '));
             text = leftJustify ? text + blanks : blanks + text;
         }
         return text;
+    }
+
+    // The kind of argument a conversion takes: 'i' integer, 'f' floating
+    // point, 's' text or character, 'p' pointer.
+    char KindOf(char type) const
+    {
+        switch (type) {
+        case 'D': case 'U': case 'X': return 'i';
+        case 'E': case 'F': case 'G': case 'N': case 'M': return 'f';
+        case 'S': return 's';
+        case 'P': return 'p';
+        default: Invalid();
+        }
     }
 
     String Convert(char type, const TVarRec& arg, int precision)
@@ -190,4 +241,16 @@ private:
 String Format(const String& format, TVarRecs args)
 {
     return TFormatter(format, args).Run();
+}
+
+bool FormatSignature(const String& format, std::vector<char>& kinds)
+{
+    kinds.clear();
+    try {
+        TFormatter(format, kinds).Run();
+    } catch (const EConvertError&) {
+        kinds.clear();
+        return false;
+    }
+    return true;
 }

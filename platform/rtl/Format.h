@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <variant>
+#include <vector>
 
 #include "platform/rtl/String.h"
 
@@ -42,7 +43,18 @@ private:
 
 using TVarRecs = std::initializer_list<TVarRec>;
 
+// The widest field and the largest precision a specifier may ask for: no
+// text of ours needs more, and a damaged or hostile translation must not
+// make Format build a giant string.
+inline constexpr int MaxFormatField = 1024;
+
 // Raises EConvertError: "Format '%s' invalid or incompatible with argument"
-// for a bad specifier or a mismatched argument kind, "No argument for
-// format '%s'" when the arguments run out.
+// for a bad specifier, a width or precision past MaxFormatField or a
+// mismatched argument kind, "No argument for format '%s'" when the
+// arguments run out.
 String Format(const String& format, TVarRecs args);
+
+// The arguments a format string takes, by index: 'i' integer, 'f' floating
+// point, 's' text, 'p' pointer, '*' integer width or precision, 0 an index
+// no specifier uses. False (and no kinds) when the format is malformed.
+bool FormatSignature(const String& format, std::vector<char>& kinds);

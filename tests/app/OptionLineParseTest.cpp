@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "engine/FFEncode.h"
 #include "engine/FFLoad.h"
 #include "engine/FFmpeg.h"
+#include "platform/rtl/Thread.h"
 #include "tests/app/ProfileLineCases.h"
 
 namespace {
@@ -88,6 +93,92 @@ TEST_F(OptionLineParseTest, ChangedValuesParse)
     v.cmbQuality.Text = QStringLiteral("4. Normal Quality  Video:1200kbps /Audio:128kbps");
     ApplyQualityPreset(v, root);
     ExpectParses(BuildOutputOptions(v, root, audioOnly, TestEnvironment()).Options);
+}
+
+// The disc profiles' lines converted by the engine: whatever the source's
+// rate, the output runs at the norm's, and a hidden norm follows the source.
+QString tool(const QString& program, const QStringList& args)
+{
+    QProcess p;
+    p.start(program, args);
+    p.waitForFinished(120000);
+    EXPECT_EQ(p.exitCode(), 0) << program.toStdString() << ": " << p.readAllStandardError().constData();
+    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+}
+
+TEST_F(OptionLineParseTest, DiscLinesRunAtTheirNormsRate)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const struct {
+        const char* Name;
+        const char* Rate;
+        int Num, Den;
+    } sources[] = {{"pal.avi", "25", 25, 1}, {"ntsc.avi", "30000/1001", 30000, 1001}};
+    for (const auto& s : sources)
+        tool(QStringLiteral("ffmpeg"),
+             {"-nostdin", "-v", "error", "-y", "-f", "lavfi", "-i",
+              QStringLiteral("testsrc=size=320x240:duration=0.4:rate=") + QLatin1String(s.Rate), "-f", "lavfi", "-i",
+              "sine=frequency=440:sample_rate=44100:duration=0.4", "-c:v", "mpeg4", "-q:v", "5", "-c:a", "mp2",
+              "-shortest", dir.filePath(QLatin1String(s.Name))});
+
+    const struct {
+        const char* Desc;
+        int Norm;  // grpNorm index: 0 PAL, 1 NTSC, -1 the profile's own (NTSC but for DVD PAL), -2 hidden
+        TProfilePath Path;
+    } profiles[] = {
+        {"VCD Video (*.mpg)", 0, ppPreset},
+        {"VCD Video (*.mpg)", 1, ppPreset},
+        {"VCD Video (*.mpg)", -1, ppCombo},  // the list's 29.97
+        {"SVCD Video (*.mpg)", 0, ppPreset},
+        {"SVCD Video (*.mpg)", 1, ppPreset},
+        {"SVCD Video (*.mpg)", -2, ppPreset},
+        {"SVCD Video (*.mpg)", -1, ppCombo},
+        {"DVD Video NTSC Movie (*.mpg)", -1, ppPreset},
+        {"DVD Video PAL Movie (*.mpg)", -1, ppPreset},
+    };
+    const TXMLRootType root = Getroot(FDocument);
+    TFFEncoder encoder(nullptr);
+    std::vector<std::pair<QString, QString>> expected;  // output, rate
+    for (const auto& p : profiles)
+        for (const auto& s : sources) {
+            const String input = dir.filePath(QLatin1String(s.Name));
+            TSourceStreamInfo source = SourceOf(320, 240, s.Num, s.Den);
+            source.FileName = input;
+            TOptionValues v = ValuesFor(root, QString::fromUtf8(p.Desc), source, p.Path);
+            if (p.Norm >= 0)
+                v.grpNorm.ItemIndex = p.Norm;
+            v.grpNorm.Visible = p.Norm != -2;
+            TOutputOptions out;
+            out.Options = BuildOutputOptions(v, root, source, TestEnvironment()).Options;
+            const bool pal = p.Norm == 0 || (p.Norm == -1 && QString::fromUtf8(p.Desc).contains("PAL")) ||
+                             (p.Norm == -2 && s.Num == 25);
+            const int task = encoder.AddTask(input);
+            ASSERT_GE(task, 0) << encoder.LastError().toStdString();
+            const QString output = dir.filePath(QStringLiteral("out%1.mpg").arg(task));
+            ASSERT_GE(encoder.SetOutput(task, output, &out), 0) << out.Options.constData() << ": "
+                                                                 << encoder.LastError().toStdString();
+            expected.emplace_back(output, pal ? QStringLiteral("25/1") : QStringLiteral("30000/1001"));
+            SCOPED_TRACE(out.Options.constData());
+            if (p.Path == ppPreset) {
+                EXPECT_FALSE(out.Options.contains(" -r ")) << "the presets' rate is \"Auto\"";
+            }
+        }
+    std::vector<std::string> failures;
+    encoder.OnTerminate = TFFEncoder::TTerminateEvent::FromFunction([&](TObject*, const TTerminateInfo& info) {
+        if (info.Failed)
+            failures.push_back(std::to_string(info.TaskIndex) + ": " + info.ErrorMessage.toStdString());
+    });
+    encoder.StartTask(0);
+    CheckSynchronize();
+    EXPECT_TRUE(failures.empty()) << failures.front();
+    for (const auto& [output, rate] : expected) {
+        const QString probed = tool(QStringLiteral("ffprobe"), {"-v", "error", "-select_streams", "v:0", "-show_entries",
+                                                               "stream=r_frame_rate", "-of", "csv=p=0", output});
+        EXPECT_EQ(probed.section(QLatin1Char('\n'), 0, 0).section(QLatin1Char(','), 0, 0).toStdString(),
+                  rate.toStdString())
+            << output.toStdString();
+    }
 }
 
 }  // namespace

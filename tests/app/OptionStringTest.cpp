@@ -37,18 +37,84 @@ TEST_F(OptionStringTest, EveryProfileWithItsDefaultsInBothPaths)
     }
 }
 
-TEST_F(OptionStringTest, VcdForAnNtscSourceTakesTheSourceRate)
+TEST_F(OptionStringTest, VcdForAnNtscSourceTakesTheNormsRate)
 {
     const TSourceStreamInfo source = SourceOf(720, 480, 30000, 1001);
     const TBuiltOutputOptions out = Build(Values("VCD Video (*.mpg)", source), source);
     EXPECT_EQ(out.Options.toStdString(),
-              " -target ntsc-vcd -f vcd -c:v mpeg1video -aspect 4:3 -r 30000/1001 -b:v 1150k -c:a mp2 -ac 2 -ar 44100"
+              " -target ntsc-vcd -f vcd -c:v mpeg1video -aspect 4:3 -b:v 1150k -c:a mp2 -ac 2 -ar 44100"
               " -b:a 224k -vf \"setdar=4:3,scale=352:240\"");
     EXPECT_EQ(out.VideoFilters, QStringLiteral("setdar=4:3,scale=352:240"));
     EXPECT_EQ(out.TargetWidth, 352);
     EXPECT_EQ(out.TargetHeight, 240);
     EXPECT_DOUBLE_EQ(out.TargetAspect, 4.0 / 3.0);
     EXPECT_DOUBLE_EQ(out.SourceAspect, 1.5);
+}
+
+// A disc's rate is its norm's: "Auto" and a rate of the other norm give no
+// -r (the target sets it); a rate the norm plays stays.
+TEST_F(OptionStringTest, DiscRatesFollowTheNorm)
+{
+    const struct {
+        const char* Desc;
+        int Norm;  // grpNorm index: 0 PAL, 1 NTSC, -1 hidden
+        const char* Rate;
+        int SourceNum, SourceDen;
+        const char* Expected;  // the -r option, or "" for none
+    } cases[] = {
+        {"VCD Video (*.mpg)", 1, "Auto", 25, 1, ""},
+        {"VCD Video (*.mpg)", 0, "Auto", 30000, 1001, ""},
+        {"VCD Video (*.mpg)", 1, "25", 25, 1, ""},
+        {"VCD Video (*.mpg)", 1, "23.976", 25, 1, " -r 23.976 "},
+        {"VCD Video (*.mpg)", 1, "29.97", 25, 1, " -r 29.97 "},
+        {"VCD Video (*.mpg)", 0, "25", 30000, 1001, " -r 25 "},
+        {"VCD Video (*.mpg)", 0, "29.97", 25, 1, ""},
+        {"SVCD Video (*.mpg)", 1, "Auto", 25, 1, ""},
+        {"SVCD Video (*.mpg)", 0, "30000/1001", 25, 1, ""},
+        {"SVCD Video (*.mpg)", 1, "30000/1001", 25, 1, " -r 30000/1001 "},
+        {"SVCD Video (*.mpg)", -1, "25", 25, 1, ""},  // the target guesses the norm from the source
+        {"SVCD Video (*.mpg)", -1, "Auto", 25, 1, ""},
+    };
+    for (const auto& c : cases) {
+        const TSourceStreamInfo source = SourceOf(640, 480, c.SourceNum, c.SourceDen);
+        TOptionValues v = Values(c.Desc, source);
+        v.grpNorm.Visible = c.Norm >= 0;
+        v.grpNorm.ItemIndex = c.Norm;
+        v.cmbFrameRate.Text = QString::fromLatin1(c.Rate);
+        const std::string line = Build(v, source).Options.toStdString();
+        SCOPED_TRACE(testing::Message() << c.Desc << " norm " << c.Norm << " rate " << c.Rate << ": " << line);
+        if (*c.Expected == 0)
+            EXPECT_EQ(line.find(" -r "), std::string::npos);
+        else
+            EXPECT_NE(line.find(c.Expected), std::string::npos);
+    }
+    // Other profiles keep the source's rate for "Auto".
+    const TSourceStreamInfo source = SourceOf(640, 480, 30000, 1001);
+    TOptionValues v = Values("MPEG-II Movie (*.mpg)", source);
+    v.cmbFrameRate.Text = QStringLiteral("Auto");
+    EXPECT_TRUE(Build(v, source).Options.contains(" -r 30000/1001 "));
+}
+
+// Past a disc target's video bit rate limits the encoder would not open.
+TEST_F(OptionStringTest, DiscBitRatesStayWithinTheTargetsLimits)
+{
+    const struct {
+        const char* Desc;
+        int Kbps;
+        const char* Expected;
+    } cases[] = {
+        {"VCD Video (*.mpg)", 2000, " -b:v 1150k "},          {"VCD Video (*.mpg)", 800, " -b:v 1150k "},
+        {"SVCD Video (*.mpg)", 3000, " -b:v 2516k "},         {"SVCD Video (*.mpg)", 1800, " -b:v 1800k "},
+        {"DVD Video PAL Movie (*.mpg)", 9800, " -b:v 9000k "}, {"DVD Video PAL Movie (*.mpg)", 5000, " -b:v 5000k "},
+        {"MPEG-II Movie (*.mpg)", 9800, " -b:v 9800k "},
+    };
+    for (const auto& c : cases) {
+        const TSourceStreamInfo source = SourceOf(720, 576);
+        TOptionValues v = Values(c.Desc, source);
+        v.trcBitRate.Position = c.Kbps;
+        const AnsiString line = Build(v, source).Options;
+        EXPECT_TRUE(line.contains(c.Expected)) << c.Desc << " " << c.Kbps << ": " << line.constData();
+    }
 }
 
 TEST_F(OptionStringTest, KeepAspectLetterboxesWithScaleAndPad)

@@ -110,12 +110,13 @@ inline const std::vector<TProfileLineCase>& ProfileLineCases()
             list.push_back({"SVCD Video (*.mpg)", w, h, ppCombo, ".mpg",
                             " -target ntsc-svcd -f svcd -c:v mpeg2video -aspect 4:3 -r 29.97 -b:v 2000k -c:a mp2"
                             " -ac 2 -ar 44100 -b:a 224k -vf \"setdar=4:3,scale=704:480\""});
-            // With the preset: its "Auto" rate takes the source's.
+            // With the preset: its "Auto" rate is the norm's, which the target sets;
+            // the SVCD preset's 2600 kbit/s is cut to the target's maximum.
             list.push_back({"VCD Video (*.mpg)", w, h, ppPreset, ".mpg",
-                            " -target ntsc-vcd -f vcd -c:v mpeg1video -aspect 4:3 -r 25/1 -b:v 1150k -c:a mp2"
+                            " -target ntsc-vcd -f vcd -c:v mpeg1video -aspect 4:3 -b:v 1150k -c:a mp2"
                             " -ac 2 -ar 44100 -b:a 224k -vf \"setdar=4:3,scale=352:240\""});
             list.push_back({"SVCD Video (*.mpg)", w, h, ppPreset, ".mpg",
-                            " -target ntsc-svcd -f svcd -c:v mpeg2video -aspect 4:3 -r 25/1 -b:v 2600k -c:a mp2"
+                            " -target ntsc-svcd -f svcd -c:v mpeg2video -aspect 4:3 -b:v 2516k -c:a mp2"
                             " -ac 2 -ar 44100 -b:a 224k -vf \"setdar=4:3,scale=704:480\""});
         }
         return list;

@@ -71,6 +71,12 @@ TEST_F(RegistryStore, EveryKindSurvivesTheFileByteForByte)
         {"Multi", REG_MULTI_SZ, multi},
         {"Big", REG_QWORD, RegQWordBytes(0x0123456789ABCDEFull)},
         {"Quote\"And\\Slash\nName", REG_DWORD, RegDWordBytes(7)},
+        // Lone surrogates have no UTF-8 form; a whole pair does.
+        {"LoneHigh", REG_SZ, RegStringBytes(String(QChar(0xD800)) + QStringLiteral("A"))},
+        {"LoneLow", REG_SZ, RegStringBytes(QStringLiteral("A") + QChar(0xDC00) + QStringLiteral("B"))},
+        {"HighAtEnd", REG_SZ, RegStringBytes(QStringLiteral("AB") + QChar(0xDBFF))},
+        {"Swapped", REG_SZ, RegStringBytes(String(QChar(0xDE00)) + QChar(0xD83D))},
+        {"Pair", REG_SZ, RegStringBytes(QString::fromUtf8("smile \xF0\x9F\x98\x80"))},
     };
     for (const auto& v : values)
         ASSERT_EQ(RegSetValueEx(h, String::fromUtf8(v.name), v.kind, v.data), ERROR_SUCCESS) << v.name;
@@ -97,6 +103,8 @@ TEST_F(RegistryStore, EveryKindSurvivesTheFileByteForByte)
     EXPECT_TRUE(text.contains("@=\"default\"\n"));
     EXPECT_TRUE(text.contains("\"Blob\"=hex:00,ff,10\n"));
     EXPECT_TRUE(text.contains("\"Big\"=hex(b):ef,cd,ab,89,67,45,23,01\n"));
+    EXPECT_TRUE(text.contains("\"LoneHigh\"=hex(1):00,d8,41,00,00,00\n"));
+    EXPECT_TRUE(text.contains("\"Pair\"=\"smile \xF0\x9F\x98\x80\"\n"));
 }
 
 TEST_F(RegistryStore, KeysAndValuesAreCaseInsensitiveAndKeepTheirCase)

@@ -6,6 +6,7 @@
 
 #include "platform/rtl/Format.h"
 #include "platform/rtl/SysUtils.h"
+#include "tests/harness/Mutation.h"
 
 namespace {
 
@@ -151,6 +152,70 @@ TEST_F(FormatTest, IncompatibleArgumentsAndBadSpecifiersAreInvalid)
     EXPECT_EQ(errorOf([] { Format(QStringLiteral("50%"), {1}); }), invalid("50%"));
     EXPECT_EQ(errorOf([] { Format(QStringLiteral("%5"), {1}); }), invalid("%5"));
     EXPECT_EQ(errorOf([] { Format(QStringLiteral("%5-d"), {1}); }), invalid("%5-d"));
+}
+
+TEST_F(FormatTest, HugeWidthsAndPrecisionsAreRefusedBeforeAnyTextIsBuilt)
+{
+    const auto invalid = [](const char* fmt) { return "Format '" + std::string(fmt) + "' invalid or incompatible with argument"; };
+    EXPECT_EQ(errorOf([] { Format(QStringLiteral("%999999999d"), {1}); }), invalid("%999999999d"));
+    EXPECT_EQ(errorOf([] { Format(QStringLiteral("%.999999999d"), {1}); }), invalid("%.999999999d"));
+    EXPECT_EQ(errorOf([] { Format(QStringLiteral("%-99999999999s"), {"a"}); }), invalid("%-99999999999s"));
+    EXPECT_EQ(errorOf([] { Format(QStringLiteral("%.999999999s"), {"a"}); }), invalid("%.999999999s"));
+    EXPECT_EQ(errorOf([] { Format(QStringLiteral("%.999999999f"), {1.0}); }), invalid("%.999999999f"));
+    EXPECT_EQ(errorOf([] { Format(QStringLiteral("%*d"), {999999999, 1}); }), invalid("%*d"));
+    EXPECT_EQ(errorOf([] { Format(QStringLiteral("%.*d"), {MaxFormatField + 1, 1}); }), invalid("%.*d"));
+    // The bound itself is still served.
+    EXPECT_EQ(Format(QStringLiteral("%*d"), {MaxFormatField, 7}).size(), MaxFormatField);
+    EXPECT_EQ(Format(QStringLiteral("%.1024d"), {7}).size(), 1024);
+}
+
+TEST_F(FormatTest, SignatureNamesTheArgumentsByIndex)
+{
+    struct Case {
+        const char* format;
+        bool valid;
+        std::string kinds;
+    };
+    const Case cases[] = {
+        {"plain 100%%", true, ""},
+        {"%d of %s at %.2f (%p)", true, "isfp"},
+        {"%1:s %0:d", true, "is"},
+        {"%*.*x|%-5u", true, "**ii"},
+        {"%2:s", true, std::string("\0\0s", 3)},
+        {"%0:d %0:s", false, ""},  // one argument, two kinds
+        {"%q", false, ""},
+        {"50%", false, ""},
+        {"%2000d", false, ""},
+        {"%99999:d", false, ""},
+    };
+    for (const Case& c : cases) {
+        std::vector<char> kinds{'x'};
+        EXPECT_EQ(FormatSignature(QString::fromUtf8(c.format), kinds), c.valid) << c.format;
+        EXPECT_EQ(std::string(kinds.begin(), kinds.end()), c.kinds) << c.format;
+    }
+}
+
+// Translated formats are outside data: every mutant is refused with the
+// formatting error or formatted within the field bound.
+TEST_F(FormatTest, MutatedFormatsAreRefusedOrFormattedWithinBounds)
+{
+    const std::vector<QByteArray> seeds = {"%d files in %s", "%1:s %0:-8d|%.3f|%x|%p", "%*.*d %%|%5.2n|%m|%e|%g|%u"};
+    const int dummy = 0;
+    int formatted = 0;
+    vorlane::test::ForEachMutation(seeds, 20261210, 3000, [&](const QByteArray& bytes) {
+        const String format = String::fromUtf8(bytes);
+        std::vector<char> kinds;
+        const bool valid = FormatSignature(format, kinds);
+        EXPECT_LE(kinds.size(), size_t(MaxFormatField));
+        try {
+            const String text = Format(format, {3, 4, 5, String::fromLatin1("s"), 2.5, static_cast<const void*>(&dummy)});
+            EXPECT_LE(text.size(), format.size() * (MaxFormatField + 32)) << bytes.constData();
+            EXPECT_TRUE(valid) << "formatted but no signature: " << bytes.constData();
+            ++formatted;
+        } catch (const EConvertError&) {
+        }
+    });
+    EXPECT_GT(formatted, 0);
 }
 
 TEST_F(FormatTest, MissingArgumentsAreReportedWithTheWholeFormat)

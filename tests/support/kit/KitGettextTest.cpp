@@ -15,6 +15,11 @@ namespace {
 VORLANE_RESOURCESTRING(STestOnlyInKit, "Only the kit knows this");
 VORLANE_RESOURCESTRING(STestEmoji, "Smile");
 VORLANE_RESOURCESTRING(STestTwoLines, "Line1\r\nLine2");
+VORLANE_RESOURCESTRING(STestFilesIn, "%d files in %s");
+VORLANE_RESOURCESTRING(STestPercent, "%d%% done");
+VORLANE_RESOURCESTRING(STestWidth, "[%5d]");
+VORLANE_RESOURCESTRING(STestKinds, "%s: %d");
+VORLANE_RESOURCESTRING(STestNotAFormat, "Half of it, 50% off");
 
 const char* const germanPo = R"(msgid ""
 msgstr ""
@@ -105,6 +110,9 @@ protected:
         instance->SetDomainFolder(QStringLiteral("default"), instance->DefaultCatalogueFolder());
         instance->SetDomainFolder(QStringLiteral("kit"), instance->DefaultCatalogueFolder());
         instance->SelectLanguage(savedLanguage);
+        // A catalogue without UTF-8 turns its domain off for good; the next test starts afresh.
+        for (const char* name : {"default", "kit"})
+            instance->GetDomain(QString::fromLatin1(name), instance->DefaultCatalogueFolder(), savedLanguage)->Active = true;
         BxButtonInitialization();
         qInstallMessageHandler(nullptr);
         warnings = nullptr;
@@ -270,6 +278,38 @@ TEST_F(KitGettextTest, ACatalogueWithoutUtf8CharsetTurnsTheDomainOff)
     EXPECT_EQ(lines.size(), 1);
     TDomain* domain = instance->GetDomain(QStringLiteral("default"), locale, QStringLiteral("xx"));
     EXPECT_FALSE(domain->Active);
+}
+
+// Translations of format strings that would not take the original's
+// arguments are passed over; the rest, reordered ones included, are used.
+TEST_F(KitGettextTest, TranslationsOfFormatsMustTakeTheOriginalArguments)
+{
+    const char* const po = R"(msgid ""
+msgstr ""
+"Content-Type: text/plain; charset=UTF-8\n"
+
+msgid "%d files in %s"
+msgstr "%1:s: %0:d Dateien"
+
+msgid "%d%% done"
+msgstr "%.999999999d%% fertig"
+
+msgid "[%5d]"
+msgstr "[%999999999d]"
+
+msgid "%s: %d"
+msgstr "%d: %s"
+
+msgid "Half of it, 50% off"
+msgstr "Die Haelfte, 50% weniger"
+)";
+    writeFile(moPath("de", "default"), msgfmt(tmp, po, {}));
+    useLocale(QStringLiteral("de"));
+    EXPECT_EQ(LoadResStringFmt(STestFilesIn, {3, QStringLiteral("/tmp")}), QStringLiteral("/tmp: 3 Dateien"));
+    EXPECT_EQ(LoadResString(STestPercent), QStringLiteral("%d%% done"));
+    EXPECT_EQ(LoadResStringFmt(STestWidth, {42}), QStringLiteral("[   42]"));
+    EXPECT_EQ(LoadResString(STestKinds), QStringLiteral("%s: %d"));
+    EXPECT_EQ(LoadResString(STestNotAFormat), QStringLiteral("Die Haelfte, 50% weniger"));
 }
 
 TEST_F(KitGettextTest, TwoDomainsOnOneFileShareOneCatalogue)
