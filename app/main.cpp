@@ -6,6 +6,7 @@
 #include "platform/rtl/Startup.h"
 #include "platform/rtl/SysUtils.h"
 #include "support/SupportUnits.h"
+#include "ui/data/vlDataStorage.h"
 
 int main(int argc, char** argv)
 {
@@ -15,6 +16,7 @@ int main(int argc, char** argv)
     AddPlatformUnits(units);
     AddEngineUnits(units);
     AddSupportUnits(units);
+    units.Add(String::fromLatin1("vlDataStorage"), &vlDataStorageInitialization, &vlDataStorageFinalization);
     const TStartupScope startup(std::move(units));
     InstallPreviewForm();
 
