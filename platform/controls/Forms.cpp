@@ -451,11 +451,19 @@ TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner)
         if (QCoreApplication* app = QCoreApplication::instance())
             QMetaObject::invokeMethod(app, [] { SafeCall([] { CheckSynchronize(); }); }, Qt::QueuedConnection);
     });
+    // Every form hears of changed system colours, as top-level windows did.
+    SetSysColorsChangedHandler([] {
+        if (Screen == nullptr)
+            return;
+        for (int i = 0; i < Screen->FormCount(); ++i)
+            PostMessage(Screen->Forms(i)->Handle(), WM_SYSCOLORCHANGE, 0, 0);
+    });
 }
 
 TApplication::~TApplication()
 {
     SetWakeMainThread({});
+    SetSysColorsChangedHandler({});
     SetApplicationExceptionHandler({});
     DestroyComponents();  // forms first, while Application is still reachable
     Screen = nullptr;

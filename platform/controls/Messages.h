@@ -34,6 +34,9 @@ constexpr WPARAM MakeWParam(int lo, int hi) { return WPARAM(uint32_t(uint16_t(lo
 // The point of a mouse message: client coordinates, signed 16-bit each.
 constexpr TPoint PointFromLParam(LPARAM v) { return {LoWord16(v), HiWord16(v)}; }
 
+// Sent to every form after the system colours changed.
+enum : UINT { WM_SYSCOLORCHANGE = 0x0015 };
+
 enum : UINT {
     WM_NULL = 0x0000, WM_CREATE = 0x0001, WM_DESTROY = 0x0002, WM_MOVE = 0x0003, WM_SIZE = 0x0005,
     WM_ACTIVATE = 0x0006, WM_SETFOCUS = 0x0007, WM_KILLFOCUS = 0x0008, WM_ENABLE = 0x000A,

@@ -199,7 +199,7 @@ namespace {
 // on the bitmap's own QImage.
 class TBitmapCanvas : public TCanvas {
 public:
-    explicit TBitmapCanvas(QImage* image) : FContext(image) {}
+    explicit TBitmapCanvas(QImage* image) : FContext(image) { FContext.SetZeroAlpha(true); }
 
 protected:
     void CreateHandle() override { SetHandle(&FContext); }
@@ -340,6 +340,11 @@ void TBitmap::SetSize(int AWidth, int AHeight)
     if (indexed) {
         image.setColorTable(FColorTable);
         image.fill(whiteIndex);
+    } else if (image.format() == QImage::Format_RGB32) {
+        // White, with the fourth byte 0 as a new 32-bit bitmap has it
+        // (QImage::fill would write 0xFF there).
+        for (int y = 0; y < image.height(); ++y)
+            std::fill_n(reinterpret_cast<QRgb*>(image.scanLine(y)), image.width(), QRgb(0x00FFFFFFu));
     } else {
         image.fill(QColor(255, 255, 255));
     }

@@ -32,7 +32,8 @@ VORLANE_RESOURCESTRING(SOutOfResources, "Out of system resources");
 //   pf15bit  16-bit words 0RRRRRGGGGGBBBBB
 //   pf16bit  16-bit words RRRRRGGGGGGBBBBB
 //   pf24bit  bytes B,G,R
-//   pf32bit  bytes B,G,R,A (A ignored unless AlphaFormat says otherwise)
+//   pf32bit  bytes B,G,R,A (A ignored unless AlphaFormat says otherwise;
+//            new pixels and pixels the canvas draws get A = 0)
 // pfDevice is stored and reported as pf32bit. pf4bit and pfCustom have no
 // store and raise EInvalidGraphic.
 enum TPixelFormat { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit, pfCustom };

@@ -1,6 +1,7 @@
 #include "platform/graphics/Color.h"
 
 #include <array>
+#include <functional>
 
 #include "platform/rtl/Exception.h"
 #include "platform/rtl/ResString.h"
@@ -8,7 +9,7 @@
 namespace {
 
 // The classic "Windows Standard" scheme, indexed by COLOR_ value.
-constexpr std::array<TColor, COLOR_ENDCOLORS + 1> sysColors = {
+constexpr std::array<TColor, COLOR_ENDCOLORS + 1> defaultSysColors = {
     RGB(212, 208, 200),  // COLOR_SCROLLBAR
     RGB(58, 110, 165),   // COLOR_BACKGROUND
     RGB(10, 36, 106),    // COLOR_ACTIVECAPTION
@@ -111,6 +112,40 @@ TColor parseInteger(const String& S)
 }
 
 }  // namespace
+
+namespace {
+
+// The current table: the defaults until SetSysColors changes it (main thread).
+std::array<TColor, COLOR_ENDCOLORS + 1> sysColors = defaultSysColors;
+std::function<void()> sysColorsChanged;
+
+}  // namespace
+
+bool SetSysColors(std::span<const int> Elements, std::span<const TColor> Values)
+{
+    if (Elements.size() != Values.size())
+        return false;
+    for (size_t i = 0; i < Elements.size(); ++i)
+        if (Elements[i] < 0 || Elements[i] > COLOR_ENDCOLORS)
+            return false;
+    for (size_t i = 0; i < Elements.size(); ++i)
+        sysColors[size_t(Elements[i])] = ColorToRGB(Values[i]) & 0xFFFFFF;
+    if (sysColorsChanged)
+        sysColorsChanged();
+    return true;
+}
+
+void ResetSysColors()
+{
+    sysColors = defaultSysColors;
+    if (sysColorsChanged)
+        sysColorsChanged();
+}
+
+void SetSysColorsChangedHandler(std::function<void()> Handler)
+{
+    sysColorsChanged = std::move(Handler);
+}
 
 TColor GetSysColor(int nIndex)
 {

@@ -4,6 +4,8 @@
 #pragma once
 #include <QColor>
 #include <cstdint>
+#include <functional>
+#include <span>
 
 #include "platform/rtl/String.h"
 
@@ -94,6 +96,14 @@ constexpr TColor clDefault = 0x20000000;
 
 // The fixed system colour for a COLOR_ index; 0 (black) for an unknown one.
 TColor GetSysColor(int nIndex);
+// Changes table entries (system colours in Values are resolved first) and
+// then calls the changed handler, which the windowing layer uses to tell
+// every window (WM_SYSCOLORCHANGE). False, changing nothing, for an index
+// outside the table or lists of different lengths.
+bool SetSysColors(std::span<const int> Elements, std::span<const TColor> Values);
+// Back to the classic defaults (the handler is called).
+void ResetSysColors();
+void SetSysColorsChangedHandler(std::function<void()> Handler);
 // A system colour becomes its table value; any other value is returned as is
 // (clNone and clDefault included).
 TColor ColorToRGB(TColor Color);

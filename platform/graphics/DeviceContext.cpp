@@ -14,6 +14,20 @@ class TDCAccess {
 public:
     static TDeviceContext::TState& state(HDC dc) { return dc->FState; }
     static std::vector<TDeviceContext::TState>& saved(HDC dc) { return dc->FSaved; }
+    static bool recording(HDC dc) { return dc != nullptr && dc->FPathOpen; }
+    static QPainterPath& path(HDC dc)
+    {
+        if (dc->FPath == nullptr)
+            dc->FPath = std::make_unique<QPainterPath>();
+        return *dc->FPath;
+    }
+    static void setRecording(HDC dc, bool on) { dc->FPathOpen = on; }
+    static void dropPath(HDC dc)
+    {
+        dc->FPath.reset();
+        dc->FPathOpen = false;
+    }
+    static bool hasPath(HDC dc) { return dc->FPath != nullptr; }
 };
 
 TDeviceContext::TDeviceContext(QImage* Image) : FImage(Image)
@@ -98,6 +112,8 @@ public:
             target = &FTemp;
             FIndexed = true;
         }
+        if (dc->ZeroAlpha() && f == QImage::Format_RGB32)
+            hideAlpha(dc);
         if (!FPainter.begin(target))
             return;
         FPainter.setRenderHint(QPainter::Antialiasing, false);
@@ -110,9 +126,12 @@ public:
     }
     ~DCPainter()
     {
+        if (FPainter.isActive())
+            FPainter.end();
+        if (!FArea.isEmpty())
+            restoreAlpha();
         if (!FActive)
             return;
-        FPainter.end();
         if (FIndexed)
             *FImage = FTemp.convertToFormat(FImage->format(), FImage->colorTable(),
                                             Qt::ThresholdDither | Qt::AvoidDither);
@@ -125,11 +144,46 @@ public:
     QPainter& painter() { return FPainter; }
 
 private:
+    // Zeroes the fourth byte of the paintable area and keeps the old values:
+    // Qt writes 0xFF (or a blend of it) wherever it paints an RGB32 image,
+    // so afterwards a non-zero byte marks a written pixel. Written pixels
+    // get 0, as the device-independent bitmaps' rule wants; the others get
+    // their old byte back.
+    void hideAlpha(HDC dc)
+    {
+        QRect area = FImage->rect();
+        if (st(dc).HasClip)
+            area &= st(dc).Clip.boundingRect();
+        FArea = area;
+        if (area.isEmpty())
+            return;
+        FAlpha.resize(size_t(area.width()) * size_t(area.height()));
+        size_t i = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y) {
+            auto* line = reinterpret_cast<QRgb*>(FImage->scanLine(y));
+            for (int x = area.left(); x <= area.right(); ++x) {
+                FAlpha[i++] = uint8_t(line[x] >> 24);
+                line[x] &= 0x00FFFFFFu;
+            }
+        }
+    }
+    void restoreAlpha()
+    {
+        size_t i = 0;
+        for (int y = FArea.top(); y <= FArea.bottom(); ++y) {
+            auto* line = reinterpret_cast<QRgb*>(FImage->scanLine(y));
+            for (int x = FArea.left(); x <= FArea.right(); ++x, ++i)
+                line[x] = (line[x] >> 24) != 0 ? (line[x] & 0x00FFFFFFu) : (line[x] | (QRgb(FAlpha[i]) << 24));
+        }
+    }
+
     QImage* FImage = nullptr;
     QImage FTemp;
     QPainter FPainter;
     bool FIndexed = false;
     bool FActive = false;
+    QRect FArea;
+    std::vector<uint8_t> FAlpha;
 };
 
 // The composition for a pen or brush raster operation; false for R2_NOP.
@@ -189,6 +243,16 @@ void fillWith(HDC dc, QPainter& p, const TDCBrush& brush, Fill fill)
     if (brush.Style == dbsNull)
         return;
     p.setPen(Qt::NoPen);
+    if (brush.Style == dbsPattern) {
+        if (brush.Pattern.isNull())
+            return;
+        // Anchored at device (0, 0): the painter works in logical units.
+        const TPoint o = dc->Offset();
+        p.setBrushOrigin(-o.X, -o.Y);
+        p.setBrush(QBrush(brush.Pattern));
+        fill();
+        return;
+    }
     if (brush.Style != dbsSolid && st(dc).BkMode == OPAQUE) {
         p.setBrush(qcolor(st(dc).BkColor));
         fill();
@@ -709,6 +773,66 @@ TColor SetPixel(HDC DC, int X, int Y, TColor Color)
     return GetPixel(DC, X, Y);
 }
 
+namespace {
+
+QPointF devicePoint(HDC dc, int x, int y)
+{
+    const TPoint o = dc->Offset();
+    return QPointF(x + o.X, y + o.Y);
+}
+
+void recordFigure(HDC dc, std::span<const TPoint> pts, bool closed)
+{
+    QPainterPath& path = TDCAccess::path(dc);
+    path.moveTo(devicePoint(dc, pts[0].X, pts[0].Y));
+    for (size_t i = 1; i < pts.size(); ++i)
+        path.lineTo(devicePoint(dc, pts[i].X, pts[i].Y));
+    if (closed)
+        path.closeSubpath();
+}
+
+}  // namespace
+
+bool BeginPath(HDC DC)
+{
+    if (DC == nullptr)
+        return false;
+    TDCAccess::dropPath(DC);
+    TDCAccess::path(DC);
+    TDCAccess::setRecording(DC, true);
+    return true;
+}
+
+bool EndPath(HDC DC)
+{
+    if (!TDCAccess::recording(DC))
+        return false;
+    TDCAccess::setRecording(DC, false);
+    return true;
+}
+
+bool AbortPath(HDC DC)
+{
+    if (DC == nullptr)
+        return false;
+    TDCAccess::dropPath(DC);
+    return true;
+}
+
+bool PathToRegion(HDC DC, TRegion& Rgn)
+{
+    if (DC == nullptr || TDCAccess::recording(DC) || !TDCAccess::hasPath(DC))
+        return false;
+    QPainterPath path = TDCAccess::path(DC);
+    TDCAccess::dropPath(DC);
+    path.setFillRule(Qt::OddEvenFill);
+    QRegion region;
+    for (const QPolygonF& poly : path.toFillPolygons())
+        region = region.xored(QRegion(poly.toPolygon(), Qt::OddEvenFill));
+    Rgn = TRegion(region);
+    return true;
+}
+
 bool MoveToEx(HDC DC, int X, int Y, TPoint* Old)
 {
     if (DC == nullptr)
@@ -716,6 +840,8 @@ bool MoveToEx(HDC DC, int X, int Y, TPoint* Old)
     if (Old != nullptr)
         *Old = st(DC).PenPos;
     st(DC).PenPos = {X, Y};
+    if (TDCAccess::recording(DC))
+        TDCAccess::path(DC).moveTo(devicePoint(DC, X, Y));
     return true;
 }
 
@@ -725,6 +851,13 @@ bool LineTo(HDC DC, int X, int Y)
         return false;
     const TPoint pts[] = {st(DC).PenPos, {X, Y}};
     st(DC).PenPos = {X, Y};
+    if (TDCAccess::recording(DC)) {
+        QPainterPath& path = TDCAccess::path(DC);
+        if (path.elementCount() == 0)
+            path.moveTo(devicePoint(DC, pts[0].X, pts[0].Y));
+        path.lineTo(devicePoint(DC, X, Y));
+        return true;
+    }
     DCPainter p(DC);
     if (p.active())
         strokePolyline(DC, p.painter(), pts, false);
@@ -735,6 +868,10 @@ bool Polyline(HDC DC, std::span<const TPoint> Points)
 {
     if (DC == nullptr || Points.size() < 2)
         return false;
+    if (TDCAccess::recording(DC)) {
+        recordFigure(DC, Points, false);
+        return true;
+    }
     DCPainter p(DC);
     if (p.active())
         strokePolyline(DC, p.painter(), Points, false);
@@ -746,6 +883,11 @@ bool Rectangle(HDC DC, int Left, int Top, int Right, int Bottom)
     if (DC == nullptr)
         return false;
     TRect r = normalized(Left, Top, Right, Bottom);
+    if (TDCAccess::recording(DC)) {
+        const TPoint pts[] = {{r.Left, r.Top}, {r.Right, r.Top}, {r.Right, r.Bottom}, {r.Left, r.Bottom}};
+        recordFigure(DC, pts, true);
+        return true;
+    }
     DCPainter p(DC);
     if (!p.active())
         return true;
@@ -767,6 +909,11 @@ bool Ellipse(HDC DC, int Left, int Top, int Right, int Bottom)
     if (DC == nullptr)
         return false;
     TRect r = normalized(Left, Top, Right, Bottom);
+    if (TDCAccess::recording(DC)) {
+        const TPoint o = DC->Offset();
+        TDCAccess::path(DC).addEllipse(QRectF(r.Left + o.X, r.Top + o.Y, r.Width(), r.Height()));
+        return true;
+    }
     const bool nullPen = st(DC).Pen.Style == dpsNull;
     if (nullPen) {
         r.Right -= 1;
@@ -826,6 +973,10 @@ bool Polygon(HDC DC, std::span<const TPoint> Points)
 {
     if (DC == nullptr || Points.size() < 2)
         return false;
+    if (TDCAccess::recording(DC)) {
+        recordFigure(DC, Points, true);
+        return true;
+    }
     DCPainter p(DC);
     if (!p.active())
         return true;
@@ -953,12 +1104,53 @@ bool PatBlt(HDC DC, int X, int Y, int Width, int Height, uint32_t Rop)
 
 namespace {
 
+// The extra pixels SetTextJustification gives the i-th blank.
+int breakExtra(HDC dc, int i)
+{
+    const TDeviceContext::TState& s = st(dc);
+    if (s.BreakExtra <= 0 || s.BreakCount <= 0 || i >= s.BreakCount)
+        return 0;
+    return s.BreakExtra / s.BreakCount + (i < s.BreakExtra % s.BreakCount ? 1 : 0);
+}
+
+int textWidth(HDC dc, const QFontMetrics& fm, const String& text)
+{
+    int w = fm.horizontalAdvance(text);
+    if (st(dc).BreakCount > 0) {
+        int blanks = 0;
+        for (QChar c : text)
+            if (c == u' ')
+                w += breakExtra(dc, blanks++);
+    }
+    return w;
+}
+
 void drawTextRun(HDC dc, QPainter& p, int x, int y, const String& text)
 {
     const QFontMetrics fm(st(dc).Font);
     p.setFont(st(dc).Font);
     p.setPen(qcolor(st(dc).TextColor));
-    p.drawText(QPoint(x, y + fm.ascent()), text);
+    p.save();
+    p.translate(x, y);
+    if (st(dc).Escapement != 0)
+        p.rotate(-st(dc).Escapement / 10.0);
+    if (st(dc).BreakCount <= 0 || st(dc).BreakExtra <= 0) {
+        p.drawText(QPoint(0, fm.ascent()), text);
+    } else {
+        // Word by word, each blank widened by its share of the extra.
+        int pos = 0, blanks = 0, start = 0;
+        for (int i = 0; i <= text.size(); ++i) {
+            if (i < text.size() && text[i] != u' ')
+                continue;
+            const String piece = text.mid(start, i - start + (i < text.size() ? 1 : 0));
+            p.drawText(QPoint(pos, fm.ascent()), piece);
+            pos += fm.horizontalAdvance(piece);
+            if (i < text.size())
+                pos += breakExtra(dc, blanks++);
+            start = i + 1;
+        }
+    }
+    p.restore();
 }
 
 }  // namespace
@@ -968,7 +1160,7 @@ bool ExtTextOut(HDC DC, int X, int Y, uint32_t Options, const TRect* R, const St
     if (DC == nullptr)
         return false;
     const QFontMetrics fm = metricsOf(DC);
-    const int w = fm.horizontalAdvance(Text);
+    const int w = textWidth(DC, fm, Text);
     const int h = fm.height();
     const uint32_t align = st(DC).TextAlign;
     if (align & TA_UPDATECP) {
@@ -992,7 +1184,7 @@ bool ExtTextOut(HDC DC, int X, int Y, uint32_t Options, const TRect* R, const St
         p->setClipRect(QRect(R->Left, R->Top, R->Width(), R->Height()), Qt::IntersectClip);
     if (R != nullptr && (Options & ETO_OPAQUE) && !R->IsEmpty())
         p->fillRect(QRect(R->Left, R->Top, R->Width(), R->Height()), qcolor(st(DC).BkColor));
-    if (st(DC).BkMode == OPAQUE && w > 0)
+    if (st(DC).BkMode == OPAQUE && w > 0 && st(DC).Escapement == 0)
         p->fillRect(QRect(X, Y, w, h), qcolor(st(DC).BkColor));
     drawTextRun(DC, p.painter(), X, Y, Text);
     return true;
@@ -1008,7 +1200,100 @@ bool GetTextExtentPoint32(HDC DC, const String& Text, TSize& Size)
     if (DC == nullptr)
         return false;
     const QFontMetrics fm = metricsOf(DC);
-    Size = {fm.horizontalAdvance(Text), fm.height()};
+    Size = {textWidth(DC, fm, Text), fm.height()};
+    return true;
+}
+
+bool GetTextExtentExPoint(HDC DC, const String& Text, int MaxExtent, int* Fit, std::vector<int>* Dx, TSize& Size)
+{
+    if (DC == nullptr)
+        return false;
+    const QFontMetrics fm = metricsOf(DC);
+    if (Dx != nullptr)
+        Dx->assign(size_t(Text.size()), 0);
+    int fit = 0;
+    int blanks = 0;
+    int extra = 0;
+    for (int i = 1; i <= Text.size(); ++i) {
+        if (Text[i - 1] == u' ')
+            extra += breakExtra(DC, blanks++);
+        const int w = fm.horizontalAdvance(Text.left(i)) + extra;
+        if (Dx != nullptr)
+            (*Dx)[size_t(i - 1)] = w;
+        if (w <= MaxExtent && fit == i - 1)
+            fit = i;
+    }
+    if (Fit != nullptr)
+        *Fit = fit;
+    Size = {textWidth(DC, fm, Text), fm.height()};
+    return true;
+}
+
+namespace {
+
+// The x of the next tab stop after x (both relative to the tab origin).
+int nextTabStop(int x, std::span<const int> stops, int defaultStep)
+{
+    for (int stop : stops)
+        if (stop > x)
+            return stop;
+    const int step = !stops.empty() ? std::max(1, stops.back() - (stops.size() > 1 ? stops[stops.size() - 2] : 0))
+                                    : std::max(1, defaultStep);
+    const int base = stops.empty() ? 0 : stops.back();
+    return base + ((x - base) / step + 1) * step;
+}
+
+// Lays the tab-separated pieces out from 0; calls out(piece, x) for each.
+template <class Out>
+int tabbedLayout(HDC dc, const QFontMetrics& fm, const String& text, std::span<const int> stops, int origin,
+                 Out out)
+{
+    const int step = 8 * std::max(1, fm.averageCharWidth());
+    int x = 0;
+    int start = 0;
+    for (int i = 0; i <= text.size(); ++i) {
+        if (i < text.size() && text[i] != u'\t')
+            continue;
+        const String piece = text.mid(start, i - start);
+        out(piece, x);
+        x += textWidth(dc, fm, piece);
+        if (i < text.size())
+            x = nextTabStop(x + origin, stops, step) - origin;
+        start = i + 1;
+    }
+    return x;
+}
+
+}  // namespace
+
+TSize GetTabbedTextExtent(HDC DC, const String& Text, std::span<const int> TabStops)
+{
+    if (DC == nullptr)
+        return {};
+    const QFontMetrics fm = metricsOf(DC);
+    const int w = tabbedLayout(DC, fm, Text, TabStops, 0, [](const String&, int) {});
+    return {w, fm.height()};
+}
+
+TSize TabbedTextOut(HDC DC, int X, int Y, const String& Text, std::span<const int> TabStops, int TabOrigin)
+{
+    if (DC == nullptr)
+        return {};
+    const String text = Text.left(4096);
+    const QFontMetrics fm = metricsOf(DC);
+    const int w = tabbedLayout(DC, fm, text, TabStops, X - TabOrigin, [&](const String& piece, int x) {
+        if (!piece.isEmpty())
+            ExtTextOut(DC, X + x, Y, 0, nullptr, piece);
+    });
+    return {w, fm.height()};
+}
+
+bool SetTextJustification(HDC DC, int BreakExtra, int BreakCount)
+{
+    if (DC == nullptr)
+        return false;
+    st(DC).BreakExtra = BreakCount > 0 ? std::max(0, BreakExtra) : 0;
+    st(DC).BreakCount = BreakExtra > 0 ? std::max(0, BreakCount) : 0;
     return true;
 }
 
@@ -1515,7 +1800,54 @@ bool blitMode(uint32_t rop, QPainter::CompositionMode& mode)
     case NOTSRCERASE: mode = QPainter::RasterOp_NotSourceAndNotDestination; return true;
     case MERGEPAINT: mode = QPainter::RasterOp_NotSourceOrDestination; return true;
     case 0x00220326: mode = QPainter::RasterOp_NotSourceAndDestination; return true;
-    default: mode = QPainter::CompositionMode_Source; return true;
+    case SRCCOPY: mode = QPainter::CompositionMode_Source; return true;
+    default: mode = QPainter::CompositionMode_Source; return false;
+    }
+}
+
+// A ternary raster operation on whole pixels: bit i of the code (P the
+// brush, S the source, D the destination; i = 4P + 2S + D) says whether
+// that combination gives 1.
+uint32_t rop3(uint32_t rop, uint32_t P, uint32_t S, uint32_t D)
+{
+    const uint32_t code = (rop >> 16) & 0xFF;
+    uint32_t r = 0;
+    for (uint32_t i = 0; i < 8; ++i)
+        if (code & (1u << i))
+            r |= ((i & 4) ? P : ~P) & ((i & 2) ? S : ~S) & ((i & 1) ? D : ~D);
+    return r;
+}
+
+QRgb brushPixel(const TDCBrush& brush, int deviceX, int deviceY)
+{
+    if (brush.Style == dbsPattern && !brush.Pattern.isNull()) {
+        const int w = brush.Pattern.width(), h = brush.Pattern.height();
+        return brush.Pattern.pixel(((deviceX % w) + w) % w, ((deviceY % h) + h) % h);
+    }
+    if (brush.Style == dbsNull)
+        return 0;
+    return qcolor(brush.Color).rgb();
+}
+
+// The blit computed pixel by pixel, for codes Qt has no composition for.
+void softwareBlit(HDC dest, const QRect& dstRect, const QImage& source, uint32_t rop)
+{
+    QImage* image = dest->Image();
+    const TPoint o = dest->Offset();
+    const QRect device = dstRect.translated(o.X, o.Y);
+    const QRegion area = dest->DeviceClip() & QRegion(device) & QRegion(image->rect());
+    const bool rgb32 = image->format() == QImage::Format_RGB32;
+    const QRgb alpha = rgb32 && dest->ZeroAlpha() ? 0 : 0xFF000000u;
+    const TDCBrush& brush = st(dest).Brush;
+    for (const QRect& part : area) {
+        for (int y = part.top(); y <= part.bottom(); ++y) {
+            auto* line = reinterpret_cast<QRgb*>(image->scanLine(y));
+            const auto* src = reinterpret_cast<const QRgb*>(source.constScanLine(y - device.top()));
+            for (int x = part.left(); x <= part.right(); ++x) {
+                const uint32_t r = rop3(rop, brushPixel(brush, x, y), src[x - device.left()], line[x]);
+                line[x] = (r & 0x00FFFFFFu) | alpha;
+            }
+        }
     }
 }
 
@@ -1559,11 +1891,18 @@ bool StretchBlt(HDC Dest, int X, int Y, int Width, int Height, HDC Src, int XSrc
         part = part.convertToFormat(QImage::Format_RGB32);
     if (mirrorX || mirrorY)
         part = part.mirrored(mirrorX, mirrorY);
+    QPainter::CompositionMode mode;
+    const bool composed = blitMode(Rop, mode);
+    if (!composed && Dest->Image() != nullptr &&
+        (Dest->Image()->format() == QImage::Format_RGB32 || Dest->Image()->format() == QImage::Format_ARGB32)) {
+        if (part.size() != dstRect.size())
+            part = part.scaled(dstRect.size());
+        softwareBlit(Dest, dstRect, part.convertToFormat(QImage::Format_RGB32), Rop);
+        return true;
+    }
     DCPainter p(Dest);
     if (!p.active())
         return true;
-    QPainter::CompositionMode mode;
-    blitMode(Rop, mode);
     p->setCompositionMode(mode);
     p->drawImage(dstRect, part);
     return true;

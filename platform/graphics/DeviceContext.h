@@ -13,6 +13,7 @@
 #include <QImage>
 #include <QRegion>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -21,6 +22,7 @@
 #include "platform/rtl/Types.h"
 
 class QPainter;
+class QPainterPath;
 
 // Combine results and region kinds.
 enum : int { RGN_ERROR = 0, NULLREGION = 1, SIMPLEREGION = 2, COMPLEXREGION = 3 };
@@ -76,7 +78,8 @@ enum : int {
     R2_MERGENOTPEN = 12, R2_COPYPEN = 13, R2_MERGEPENNOT = 14, R2_MERGEPEN = 15, R2_WHITE = 16
 };
 // Ternary raster operations of blits. Those Qt's raster engine has no
-// composition for are drawn as SRCCOPY.
+// composition for (any code that mixes in the brush, such as 0x00200F09,
+// D and P and not S) are computed bit by bit in software.
 enum : uint32_t {
     SRCCOPY = 0x00CC0020, SRCPAINT = 0x00EE0086, SRCAND = 0x008800C6, SRCINVERT = 0x00660046,
     SRCERASE = 0x00440328, NOTSRCCOPY = 0x00330008, NOTSRCERASE = 0x001100A6,
@@ -131,11 +134,21 @@ struct TDCPen {
     TDCPenStyle Style = dpsSolid;
 };
 // The brush of a context: a null brush fills nothing; hatches are drawn in
-// Color over the background (background mode and colour apply).
-enum TDCBrushStyle { dbsSolid, dbsNull, dbsHorizontal, dbsVertical, dbsFDiagonal, dbsBDiagonal, dbsCross, dbsDiagCross };
+// Color over the background (background mode and colour apply). A pattern
+// brush repeats Pattern from device (0, 0), whatever the origins, so that
+// neighbouring fills line up.
+enum TDCBrushStyle {
+    dbsSolid, dbsNull, dbsHorizontal, dbsVertical, dbsFDiagonal, dbsBDiagonal, dbsCross, dbsDiagCross, dbsPattern
+};
 struct TDCBrush {
+    TDCBrush() = default;
+    TDCBrush(TColor AColor, TDCBrushStyle AStyle, QImage APattern = QImage())
+        : Color(AColor), Style(AStyle), Pattern(std::move(APattern))
+    {
+    }
     TColor Color = clWhite;  // resolved RGB
     TDCBrushStyle Style = dbsSolid;
+    QImage Pattern;          // dbsPattern only: RGB32 pixels
 };
 
 class TDeviceContext {
@@ -149,6 +162,13 @@ public:
 
     QImage* Image() const { return FImage; }
     void SetImage(QImage* Image) { FImage = Image; }
+
+    // The rule of 32-bit device-independent bitmaps: drawing leaves 0 in
+    // the fourth byte of every pixel it writes (so a bitmap drawn only
+    // through a context reads as having no alpha). Applies to RGB32 images;
+    // a bitmap's canvas turns it on.
+    bool ZeroAlpha() const { return FZeroAlpha; }
+    void SetZeroAlpha(bool Value) { FZeroAlpha = Value; }
 
     // The selected objects. Fonts are QFonts with a pixel size (see TFont).
     const QFont& Font() const { return FState.Font; }
@@ -182,13 +202,22 @@ public:
         TPoint WindowOrg;
         bool HasClip = false;
         QRegion Clip;  // device coordinates
+        int Escapement = 0;      // text angle in tenths of a degree, counter-clockwise
+        int BreakExtra = 0;      // SetTextJustification
+        int BreakCount = 0;
     };
+
+    // The text angle (the selected font's escapement).
+    void SetEscapement(int Tenths) { FState.Escapement = Tenths; }
 
 private:
     friend class TDCAccess;
     QImage* FImage;
     TState FState;
     std::vector<TState> FSaved;
+    bool FZeroAlpha = false;
+    std::unique_ptr<QPainterPath> FPath;  // open or closed path, device coordinates
+    bool FPathOpen = false;
 };
 
 using HDC = TDeviceContext*;
@@ -274,7 +303,22 @@ bool TextOut(HDC DC, int X, int Y, const String& Text);
 // ETO_OPAQUE fills R with the background colour, ETO_CLIPPED clips to R.
 enum : uint32_t { ETO_OPAQUE = 0x2, ETO_CLIPPED = 0x4 };
 bool ExtTextOut(HDC DC, int X, int Y, uint32_t Options, const TRect* R, const String& Text);
+// The extent includes the extra space SetTextJustification asks for.
 bool GetTextExtentPoint32(HDC DC, const String& Text, TSize& Size);
+// Partial extents: Dx (when given) receives the extent of the first 1, 2,
+// ... n characters; Fit (when given) the number of characters whose extent
+// is at most MaxExtent. Size is the whole text's extent.
+bool GetTextExtentExPoint(HDC DC, const String& Text, int MaxExtent, int* Fit, std::vector<int>* Dx, TSize& Size);
+// Tabs expand to the given stops (pixels from the tab origin; the last
+// distance repeats) or, with none, every 8 average character widths.
+// The extent as (width, height).
+TSize GetTabbedTextExtent(HDC DC, const String& Text, std::span<const int> TabStops);
+// Draws with tabs expanded; the stops are measured from TabOrigin. Returns
+// the extent drawn. Only the first 4096 characters are drawn.
+TSize TabbedTextOut(HDC DC, int X, int Y, const String& Text, std::span<const int> TabStops, int TabOrigin);
+// Spreads BreakExtra pixels over the next text's BreakCount blanks (the
+// first BreakExtra mod BreakCount blanks get one more); (0, 0) turns it off.
+bool SetTextJustification(HDC DC, int BreakExtra, int BreakCount);
 struct TTextMetric {
     int tmHeight = 0, tmAscent = 0, tmDescent = 0, tmInternalLeading = 0, tmExternalLeading = 0;
     int tmAveCharWidth = 0, tmMaxCharWidth = 0;
@@ -293,6 +337,16 @@ int DrawText(HDC DC, const String& Text, TRect& R, uint32_t Format, String* Modi
 // to the area inside the edge.
 bool DrawEdge(HDC DC, TRect& R, uint32_t Edge, uint32_t Flags);
 bool DrawFrameControl(HDC DC, const TRect& R, uint32_t Type, uint32_t State);
+
+// Paths: between BeginPath and EndPath the shape functions (MoveToEx,
+// LineTo, Polyline, Polygon, Rectangle, Ellipse) add their outlines to the
+// path instead of drawing. PathToRegion turns the closed path into a region
+// in device coordinates (alternate fill) and discards it; it fails (false)
+// without a closed path.
+bool BeginPath(HDC DC);
+bool EndPath(HDC DC);
+bool AbortPath(HDC DC);
+bool PathToRegion(HDC DC, TRegion& Rgn);
 
 // Copies with a raster operation; Src may equal Dest (overlap is handled).
 // Source pixels outside the source image are not drawn.

@@ -275,10 +275,17 @@ void TBrush::Assign(const TPersistent* Source)
             return;
         FColor = b->FColor;
         FStyle = b->FStyle;
+        FPattern = b->FPattern;
         Changed();
         return;
     }
     TGraphicsObject::Assign(Source);
+}
+
+void TBrush::SetBitmap(const TBitmap* Value)
+{
+    FPattern = Value == nullptr || Value->Empty() ? QImage() : Value->ToImage().convertToFormat(QImage::Format_RGB32);
+    Changed();
 }
 
 void TBrush::SetColor(TColor Value)
@@ -303,7 +310,9 @@ TDCBrush TBrush::DCBrush() const
 {
     static constexpr TDCBrushStyle styles[] = {dbsSolid, dbsNull, dbsHorizontal, dbsVertical,
                                                dbsFDiagonal, dbsBDiagonal, dbsCross, dbsDiagCross};
-    return TDCBrush{ColorToRGB(FColor), styles[FStyle]};
+    if (!FPattern.isNull())
+        return TDCBrush{ColorToRGB(FColor), dbsPattern, FPattern};
+    return TDCBrush{ColorToRGB(FColor), styles[FStyle], QImage()};
 }
 
 // ---- TCanvas -------------------------------------------------------------------
@@ -333,6 +342,7 @@ HDC TCanvas::requireHandle(bool ForText)
 {
     HDC dc = Handle();
     dc->SetFont(FFont->QtFont());
+    dc->SetEscapement(FFont->Orientation());
     dc->SetPen(FPen->DCPen());
     dc->SetBrush(FBrush->DCBrush());
     static constexpr int rops[] = {R2_BLACK, R2_WHITE, R2_NOP, R2_NOT, R2_COPYPEN, R2_NOTCOPYPEN,

@@ -171,12 +171,17 @@ public:
     void SetColor(TColor Value);
     TBrushStyle Style() const { return FStyle; }
     void SetStyle(TBrushStyle Value);
+    // A pattern brush: the bitmap's pixels repeat from the device's (0, 0).
+    // The brush keeps a copy; nullptr (or an empty bitmap) turns it off.
+    bool HasBitmap() const { return !FPattern.isNull(); }
+    void SetBitmap(const TBitmap* Value);
 
     TDCBrush DCBrush() const;
 
 private:
     TColor FColor = clWhite;
     TBrushStyle FStyle = bsSolid;
+    QImage FPattern;
 };
 
 class TGraphic;

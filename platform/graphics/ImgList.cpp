@@ -5,12 +5,47 @@
 
 TImageList::TImageList(TComponent* AOwner) : TComponent(AOwner) {}
 
-TImageList::~TImageList() = default;
+TImageList::~TImageList()
+{
+    for (TChangeLink* link : FChangeLinks)
+        link->SetSender(nullptr);
+}
 
 void TImageList::Change()
 {
+    const std::vector<TChangeLink*> links = FChangeLinks;
+    for (TChangeLink* link : links)
+        link->Change();
     if (OnChange.Assigned())
         OnChange(this);
+}
+
+void TImageList::RegisterChanges(TChangeLink* Value)
+{
+    if (Value == nullptr)
+        return;
+    Value->SetSender(this);
+    if (std::find(FChangeLinks.begin(), FChangeLinks.end(), Value) == FChangeLinks.end())
+        FChangeLinks.push_back(Value);
+}
+
+void TImageList::UnRegisterChanges(TChangeLink* Value)
+{
+    std::erase(FChangeLinks, Value);
+    if (Value != nullptr && Value->Sender() == this)
+        Value->SetSender(nullptr);
+}
+
+TChangeLink::~TChangeLink()
+{
+    if (FSender != nullptr)
+        FSender->UnRegisterChanges(this);
+}
+
+void TChangeLink::Change()
+{
+    if (OnChange.Assigned())
+        OnChange(FSender);
 }
 
 void TImageList::Assign(const TPersistent* Source)

@@ -11,6 +11,25 @@
 #include "platform/graphics/Graphics.h"
 
 enum TDrawingStyle { dsFocus, dsSelected, dsNormal, dsTransparent };
+
+class TImageList;
+
+// Tells its holder of every change of one image list. The holder owns the
+// link; a list that goes away first leaves Sender nullptr.
+class TChangeLink : public TObject {
+public:
+    TChangeLink() = default;
+    ~TChangeLink() override;
+    String ClassName() const override { return String::fromLatin1("TChangeLink"); }
+    TImageList* Sender() const { return FSender; }
+    void SetSender(TImageList* Value) { FSender = Value; }
+    // Fires OnChange with the list (or nullptr) as sender.
+    void Change();
+    TNotifyEvent OnChange;
+
+private:
+    TImageList* FSender = nullptr;
+};
 enum TImageType { itImage, itMask };
 
 class TImageList : public TComponent {
@@ -69,6 +88,10 @@ public:
     // The stored image (alpha = mask); a null image out of range.
     QImage ImageAt(int Index) const;
 
+    // Links hear of every Change; registering sets the link's Sender.
+    void RegisterChanges(TChangeLink* Value);
+    void UnRegisterChanges(TChangeLink* Value);
+
     TNotifyEvent OnChange;
 
 protected:
@@ -84,4 +107,5 @@ private:
     TColor FBkColor = clNone;
     TDrawingStyle FDrawingStyle = dsNormal;
     std::vector<QImage> FImages;
+    std::vector<TChangeLink*> FChangeLinks;  // not owned
 };

@@ -167,21 +167,19 @@ void TvlCustomProgressBarViewInfo::Paint(TvlCanvas* ACanvas) const
     ACanvas->SaveClipRegion();
     ACanvas->IntersectClipRect(q);
     if (!Transparent)
-        ACanvas->FillRect(q, BackgroundColor);
+        ACanvas->FillRectByColor(q, BackgroundColor);
     const int w = BarWidth(q.Width());
     if (w > 0) {
         const TRect bar = Rect(q.Left, q.Top, q.Left + w, q.Bottom);
         ACanvas->SaveClipRegion();
         ACanvas->IntersectClipRect(bar);
-        ACanvas->FillRect(bar, p->BeginColor());
+        ACanvas->FillRectByColor(bar, p->BeginColor());
         switch (p->BarBevelOuter()) {
         case vlbvRaised:
-            ACanvas->DrawEdge(bar, BDR_RAISEDINNER, BF_LEFT | BF_TOP);
-            ACanvas->DrawEdge(bar, BDR_RAISEDINNER, BF_RIGHT | BF_BOTTOM);
+            ACanvas->DrawEdge(bar, false, false);
             break;
         case vlbvLowered:
-            ACanvas->DrawEdge(bar, BDR_SUNKENOUTER, BF_LEFT | BF_TOP);
-            ACanvas->DrawEdge(bar, BDR_SUNKENOUTER, BF_RIGHT | BF_BOTTOM);
+            ACanvas->DrawEdge(bar, true, true);
             break;
         case vlbvNone:
             break;
@@ -195,8 +193,9 @@ void TvlCustomProgressBarViewInfo::Paint(TvlCanvas* ACanvas) const
         const TSize extent = ACanvas->TextExtent(s);
         const int x = q.Left + (q.Width() - extent.cx) / 2;
         const int y = q.Top + (q.Height() - extent.cy) / 2;
-        ACanvas->DrawText(s, ::Bounds(x, y, extent.cx, extent.cy), DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP,
-                          TextColor == clDefault ? clWindowText : TextColor);
+        TRect where = ::Bounds(x, y, extent.cx, extent.cy);
+        DrawTextOnCanvas(ACanvas->Canvas(), s, where, DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP,
+                         TextColor == clDefault ? clWindowText : TextColor);
     }
     ACanvas->RestoreClipRegion();
 }

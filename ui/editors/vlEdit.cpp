@@ -9,7 +9,7 @@
 void TvlCustomEditViewInfo::Paint(TvlCanvas* ACanvas) const
 {
     if (!Transparent)
-        ACanvas->FillRect(Bounds, BackgroundColor);
+        ACanvas->FillRectByColor(Bounds, BackgroundColor);
 }
 
 void TvlCustomEditProperties::SetAlignment(TvlEditAlignment Value)

@@ -1,5 +1,7 @@
 #include "ui/editors/vlImageComboBox.h"
 
+#include "platform/graphics/ImgList.h"
+
 TvlImageComboBoxItem* TvlImageComboBoxItems::Add()
 {
     FItems.emplace_back();
@@ -37,10 +39,11 @@ void TvlImageComboBoxViewInfo::Paint(TvlCanvas* ACanvas) const
     ACanvas->SaveClipRegion();
     ACanvas->IntersectClipRect(Bounds);
     if (hasImage)
-        ACanvas->DrawImage(images, imageIndex, x, Bounds.Top + (Bounds.Height() - images->Height()) / 2);
+        images->Draw(ACanvas->Canvas(), x, Bounds.Top + (Bounds.Height() - images->Height()) / 2, imageIndex);
     if (!text.isEmpty()) {
-        const TRect r = Rect(x + imageWidth + 2, Bounds.Top, Bounds.Right, Bounds.Bottom);
-        ACanvas->DrawText(text, r, DT_SINGLELINE | DT_NOPREFIX | DT_VCENTER | DT_END_ELLIPSIS, TextColor);
+        TRect r = Rect(x + imageWidth + 2, Bounds.Top, Bounds.Right, Bounds.Bottom);
+        DrawTextOnCanvas(ACanvas->Canvas(), text, r, DT_SINGLELINE | DT_NOPREFIX | DT_VCENTER | DT_END_ELLIPSIS,
+                         TextColor);
     }
     ACanvas->RestoreClipRegion();
 }

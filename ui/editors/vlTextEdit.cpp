@@ -15,7 +15,7 @@ void TvlCustomTextEditViewInfo::Paint(TvlCanvas* ACanvas) const
         ACanvas->SetFont(Font);
     ACanvas->SaveClipRegion();
     ACanvas->IntersectClipRect(Bounds);
-    ACanvas->DrawText(Properties->GetDisplayText(Value), r, flags, TextColor);
+    DrawTextOnCanvas(ACanvas->Canvas(), Properties->GetDisplayText(Value), r, flags, TextColor);
     ACanvas->RestoreClipRegion();
 }
 

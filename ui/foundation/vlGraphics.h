@@ -1,53 +1,279 @@
-// vlGraphics.h - the drawing surface of the grid, editors and painters: a
-// thin layer over the platform canvas with the fill, edge, text and clip
-// operations they share, so every painter draws through one vocabulary.
+// vlGraphics.h - the drawing surface of every control, painter and view
+// info of the library: TvlCanvas over a platform canvas (frames, edges,
+// fills and tiles, text under the library's own flags, clip regions in
+// logical coordinates, three save stacks), TvlRegion, the shared screen and
+// paint canvases, and the graphics services built on them (measuring,
+// transparent backgrounds, the light colours of the flat looks).
 #pragma once
+#include <memory>
+#include <vector>
+
+#include "platform/graphics/Bitmap.h"
 #include "platform/graphics/Graphics.h"
 #include "platform/graphics/ImgList.h"
+#include "platform/rtl/Set.h"
 
-// The canvas the painters draw on. It never owns the platform canvas: a
-// control hands it its paint canvas for the time of a paint.
-class TvlCanvas {
+class TStartupList;
+class TWinControl;
+
+// ---- text flags ------------------------------------------------------------------
+
+enum : int {
+    vltfLeft = 0x0001, vltfRight = 0x0002, vltfHCenter = 0x0004, vltfTop = 0x0008, vltfBottom = 0x0010,
+    vltfVCenter = 0x0020, vltfSingleLine = 0x0040, vltfNoClip = 0x0080, vltfExpandTabs = 0x0100,
+    vltfShowPrefix = 0x0200, vltfWordBreak = 0x0400, vltfEndEllipsis = 0x0800, vltfCalcRect = 0x1000,
+    vltfPathEllipsis = 0x2000, vltfNoCharBreak = 0x4000, vltfNoFullWidthCharBreak = 0x8000
+};
+
+// Always with DT_NOPREFIX unless vltfShowPrefix; word break brings the
+// edit-control rule unless vltfNoCharBreak.
+uint32_t TextFlagsToDrawTextFlags(int AFlags);
+
+enum TvlBorder { bLeft, bTop, bRight, bBottom };
+using TvlBorders = TSet<TvlBorder>;
+inline const TvlBorders vlBordersAll = TvlBorders{bLeft, bTop, bRight, bBottom};
+
+enum TvlRegionOperation { roSet, roAdd, roSubtract, roIntersect };
+// 0 none, 1 a quarter turn counter-clockwise, 2 clockwise, 3 a half turn.
+enum TvlRotationAngle { ra0, raPlus90, raMinus90, ra180 };
+
+struct TvlViewParams {
+    const TBitmap* Bitmap = nullptr;
+    TColor Color = clDefault;
+    TFont* Font = nullptr;
+    TColor TextColor = clDefault;
+};
+
+// ---- regions ------------------------------------------------------------------
+
+class TvlRegion : public TObject {
 public:
-    explicit TvlCanvas(TCanvas* ACanvas) : FCanvas(ACanvas) {}
-    TvlCanvas(const TvlCanvas&) = delete;
-    TvlCanvas& operator=(const TvlCanvas&) = delete;
+    TvlRegion() = default;  // empty
+    explicit TvlRegion(const TRect& R);
+    TvlRegion(int ALeft, int ATop, int ARight, int ABottom);
+    explicit TvlRegion(const TRegion& ARegion) : FHandle(ARegion) {}
+    String ClassName() const override { return String::fromLatin1("TvlRegion"); }
+
+    // The left and top edges move in by one pixel, as the system's rounded
+    // rectangles do.
+    static std::unique_ptr<TvlRegion> CreateRoundCorners(const TRect& R, int AWidthEllipse, int AHeightEllipse);
+
+    TRegion& Handle() { return FHandle; }
+    const TRegion& Handle() const { return FHandle; }
+    bool IsEmpty() const;
+    // roSet makes this a copy of ARegion.
+    void Combine(const TvlRegion& ARegion, TvlRegionOperation AOperation);
+    bool IsEqual(const TvlRegion* ARegion) const;
+    void Offset(int DX, int DY);
+    bool PtInRegion(const TPoint& P) const { return PtInRegion(P.X, P.Y); }
+    bool PtInRegion(int X, int Y) const;
+    void DestroyHandle() { FHandle = TRegion(); }
+
+private:
+    TRegion FHandle;
+};
+
+// ---- canvas -------------------------------------------------------------------
+
+// Wraps a platform canvas without owning it.
+class TvlCanvas : public TObject {
+public:
+    explicit TvlCanvas(TCanvas* ACanvas);
+    ~TvlCanvas() override;
+    String ClassName() const override { return String::fromLatin1("TvlCanvas"); }
 
     TCanvas* Canvas() const { return FCanvas; }
     HDC Handle() const { return FCanvas->Handle(); }
     TFont* Font() const { return FCanvas->Font(); }
     void SetFont(const TFont* Value) { FCanvas->SetFont(Value); }
     TBrush* Brush() const { return FCanvas->Brush(); }
+    TPen* Pen() const { return FCanvas->Pen(); }
+    TCopyMode CopyMode() const { return FCanvas->CopyMode(); }
+    void SetCopyMode(TCopyMode Value) { FCanvas->SetCopyMode(Value); }
+    void SetPixel(int X, int Y, TColor AColor) { FCanvas->SetPixels(X, Y, AColor); }
+    void MoveTo(int X, int Y) { FCanvas->MoveTo(X, Y); }
+    void LineTo(int X, int Y) { FCanvas->LineTo(X, Y); }
+    void Polygon(std::span<const TPoint> Points) { FCanvas->Polygon(Points); }
+    void Polyline(std::span<const TPoint> Points) { FCanvas->Polyline(Points); }
+    void CopyRect(const TRect& Dest, TCanvas* ACanvas, const TRect& Source) { FCanvas->CopyRect(Dest, ACanvas, Source); }
+    void Draw(int X, int Y, const TGraphic* AGraphic) { FCanvas->Draw(X, Y, AGraphic); }
+    void BeginPath() { ::BeginPath(Handle()); }
+    void EndPath() { ::EndPath(Handle()); }
+    bool RectVisible(const TRect& R) const { return ::RectVisible(Handle(), R); }
 
-    // Fills R with a solid colour (system colours resolved).
-    void FillRect(const TRect& R, TColor AColor);
-    // Covers R with copies of ABitmap from R's top-left; an empty bitmap
-    // fills with AColor instead.
-    void FillRectByBitmap(const TRect& R, const TBitmap* ABitmap, TColor AColor);
-    // A one-pixel frame in AColor on the sides given by BF_ flags.
-    void FrameRect(const TRect& R, TColor AColor, uint32_t ASides = BF_RECT);
-    // The classic 3D edge (BDR_ and BF_ flags as DrawEdge takes them).
-    void DrawEdge(TRect R, uint32_t AEdge, uint32_t AFlags);
-    void DrawFocusRect(const TRect& R) { FCanvas->DrawFocusRect(R); }
-    void DrawFrameControl(const TRect& R, uint32_t AType, uint32_t AState);
+    TPoint GetWindowOrg() const;
+    TPoint GetViewportOrg() const;
+    void SetWindowOrg(const TPoint& P);
+    // Logical to device: viewport origin minus window origin.
+    TPoint GetDCOrigin() const;
 
-    // Text in R with DT_ flags, in AColor, over nothing (the brush is clear).
-    void DrawText(const String& AText, TRect R, uint32_t AFlags, TColor AColor);
-    int TextWidth(const String& AText) { return FCanvas->TextWidth(AText); }
-    int TextHeight(const String& AText) { return FCanvas->TextHeight(AText); }
-    TSize TextExtent(const String& AText) { return FCanvas->TextExtent(AText); }
+    // Only when it differs, so the brush is not remade for nothing.
+    void SetBrushColor(TColor Value);
+    void GetParams(TvlViewParams& AParams) const;
+    void SetParams(const TvlViewParams& AParams);
 
-    void DrawImage(const TImageList* AImages, int AIndex, int X, int Y, bool AEnabled = true);
+    // clNone draws nothing; clDefault uses the current brush; any other
+    // colour becomes (and stays) the brush colour.
+    void FillRectByColor(const TRect& R, TColor AColor);
+    // Tiles are anchored at logical (0, 0), not at R. With AExcludeRect, R
+    // then leaves the clip region.
+    void FillRect(const TRect& R, const TBitmap* ABitmap = nullptr, bool AExcludeRect = false);
+    void FrameRect(const TRect& R, TColor AColor = clDefault, int ALineWidth = 1,
+                   TvlBorders ABorders = vlBordersAll, bool AExcludeFrame = false);
+    void DrawComplexFrame(const TRect& R, TColor ALeftTopColor, TColor ARightBottomColor,
+                          TvlBorders ABorders = vlBordersAll, int ABorderWidth = 1);
+    void DrawEdge(const TRect& R, bool ASunken, bool AOuter, TvlBorders ABorders = vlBordersAll);
+    void FillRectWithParams(const TRect& R, const TvlViewParams& AParams, TvlBorders ABorders = {},
+                            TColor ABorderColor = clDefault, int ABorderWidth = 0, bool AExcludeRect = false);
+    void DrawFocusRect(const TRect& R);
+    void DrawFocusRectOfWidth(const TRect& R, int AWidth);
+    void InvertRect(const TRect& R);
 
-    // A clip stack: SaveClipRegion pushes the clip, IntersectClipRect
-    // narrows it, RestoreClipRegion brings the pushed one back.
-    void SaveClipRegion();
-    void RestoreClipRegion();
-    void IntersectClipRect(const TRect& R);
+    void FillRegion(const TRegion& ARegion, TColor AColor);
+    void FrameRegion(const TRegion& ARegion, TColor AColor, int ABorderWidth = 1, int ABorderHeight = 1);
+    void DrawRegion(const TvlRegion& ARegion, TColor AContentColor, TColor ABorderColor, int ABorderWidth = 1,
+                    int ABorderHeight = 1);
+
+    TSize TextExtent(const String& AText);
+    int TextWidth(const String& AText) { return TextExtent(AText).cx; }
+    int TextHeight(const String& AText) { return TextExtent(AText).cy; }
+    int FontHeight(const TFont* AFont);
+    void TextExtentInRect(const String& AText, TRect& R, int AFlags);
+    void DrawText(const String& AText, const TRect& R, int AFlags, bool AEnabled = true);
+    void DrawTextWithAngle(const String& AText, const TRect& R, int AFlags, bool AEnabled, TvlRotationAngle AAngle);
+    void SetFontAngle(int ADegrees);
+    void AlignMultiLineTextRectVertically(TRect& R, const String& AText, bool AAlignBottom, bool AWordBreak,
+                                          bool AShowPrefix, bool AEnabled = true, bool AEndEllipsis = false,
+                                          bool ANoCharBreak = false);
+
+    static void RotateBitmap(TBitmap* ABitmap, TvlRotationAngle AAngle, bool AMirror = false);
+
     void ExcludeClipRect(const TRect& R);
-    bool RectVisible(const TRect& R) { return ::RectVisible(Handle(), R); }
+    void IntersectClipRect(const TRect& R);
+    // Without a clip: (0, 0, 30000, 30000). The caller owns the result.
+    std::unique_ptr<TvlRegion> GetClipRegion(bool AConsiderOrigin = true) const;
+    // The region given with roSet becomes the whole clip region.
+    void SetClipRegion(std::unique_ptr<TvlRegion> ARegion, TvlRegionOperation AOperation,
+                       bool AConsiderOrigin = true);
+    // The same, keeping the caller's region (it ends where it started).
+    void SetClipRegion(TvlRegion& ARegion, TvlRegionOperation AOperation, bool AConsiderOrigin = true);
+    void SaveClipRegion();
+    // An empty stack is ignored.
+    void RestoreClipRegion();
+    // nullptr when the DC holds no closed path.
+    std::unique_ptr<TvlRegion> PathToRegion(bool AConsiderOrigin = true);
+
+    void SaveDC();
+    void RestoreDC();
+    void SaveState();
+    void RestoreState();
+    // Makes the canvas objects describe what is selected in DC.
+    void SynchronizeObjects(HDC ADC);
+
+protected:
+    void SetCanvas(TCanvas* ACanvas) { FCanvas = ACanvas; }
+    // The DC with the canvas font and text colour selected.
+    HDC textHandle() const;
 
 private:
+    struct TDCState {
+        HDC Handle;
+        int SavedIndex;
+    };
+    struct TObjectsState {
+        std::unique_ptr<TFont> Font;
+        std::unique_ptr<TBrush> Brush;
+        std::unique_ptr<TPen> Pen;
+    };
+    void setClip(TvlRegion& ARegion, TvlRegionOperation AOperation, bool AConsiderOrigin);
+
     TCanvas* FCanvas;
-    std::vector<int> FSavedDCs;
+    std::vector<TDCState> FDCStates;
+    std::vector<std::unique_ptr<TvlRegion>> FSavedRegions;
+    std::vector<TObjectsState> FStates;
 };
+
+// Measures on a surface of its own (no pixels); Dormant lets it go until
+// the next use.
+class TvlScreenCanvas : public TvlCanvas {
+public:
+    TvlScreenCanvas();
+    ~TvlScreenCanvas() override;
+    String ClassName() const override { return String::fromLatin1("TvlScreenCanvas"); }
+    void Dormant();
+
+private:
+    std::unique_ptr<TCanvas> FScreenCanvas;
+    std::unique_ptr<TDeviceContext> FDC;
+};
+
+// A canvas that can be pointed at any DC for a while; calls nest.
+class TvlPaintCanvas : public TvlCanvas {
+public:
+    TvlPaintCanvas();
+    ~TvlPaintCanvas() override;
+    String ClassName() const override { return String::fromLatin1("TvlPaintCanvas"); }
+    void BeginPaint(HDC ADC);
+    void EndPaint();
+    int Depth() const { return int(FStates.size()); }
+
+private:
+    struct TPaintState {
+        HDC PrevHandle;
+        HDC DC;
+        int SavedIndex;
+    };
+    std::unique_ptr<TCanvas> FPaintCanvas;
+    std::vector<TPaintState> FStates;
+};
+
+// nullptr once the unit is finalized.
+TvlScreenCanvas* GetScreenCanvas();
+TvlPaintCanvas* GetPaintCanvas();
+
+// ---- text on a DC -----------------------------------------------------------------
+
+int DrawTextOnDC(HDC ADC, const String& AText, TRect& R, uint32_t AFormat, int ACount = -1,
+                 TColor ATextColor = clDefault, int ABkMode = TRANSPARENT);
+// With the canvas font selected, transparent background.
+int DrawTextOnCanvas(TCanvas* ACanvas, const String& AText, TRect& R, uint32_t AFormat, TColor ATextColor = clDefault);
+int DrawRotatedText(TvlCanvas* ACanvas, const String& AText, TRect R, uint32_t AFormat, TColor ATextColor,
+                    TvlRotationAngle AAngle);
+
+// ---- graphics services ---------------------------------------------------------------
+
+TSize GetScreenPixelsPerInch();
+void DeflateRectByMargins(TRect& R, const TRect& AMargins);
+bool IsGlyphAssigned(const TBitmap* ABitmap);
+bool IsImageAssigned(const TImageList* AImageList, int AIndex);
+// The setter of an image-list property: nothing when AValue is the current
+// one; otherwise links and free notification move to the new list, then the
+// link's Change fires (also for nullptr).
+void AssignImageList(TImageList* AValue, TImageList*& AField, TChangeLink* AChangeLink, TComponent* AOwner);
+TColor GetNearestScreenColor(TColor AColor);
+bool BitBltRect(HDC ADestDC, HDC ASrcDC, const TRect& ADestRect, uint32_t ARop, const TPoint& ASrcTopLeft);
+// Pixel format first, then width, then height; the caller owns it.
+std::unique_ptr<TBitmap> MakeBitmap(int AWidth, int AHeight, TPixelFormat APixelFormat);
+TSize TextExtentForFont(const TFont* AFont, const String& AText, int AFontSize = 0);
+int TextWidthForFont(const TFont* AFont, const String& AText, int AFontSize = 0);
+int TextHeightForFont(const TFont* AFont, const String& AText, int AFontSize = 0);
+TSize TextSizeOnDC(HDC ADC, const String& AText);
+// The narrowest rectangle in which the word-wrapped text needs no more than
+// ARows rows (any number for ARows <= 0).
+TRect GetTextRectOnDC(HDC ADC, const String& AText, int ARows, bool ASetBottomToRowsHeight = false);
+bool IsSpecialCharsetText(TFontCharset ACharset, const String& AText);
+// The visible height of the current cursor below its hot spot.
+TSize GetCursorSize();
+TColor LightHotColor();
+TColor LightDownColor();
+// What AControl's parent shows under R (AControl's client coordinates),
+// painted into ACanvas; with APaintParentChildren also the parent's
+// children that lie below AControl.
+void DrawTransparentControlBackground(TWinControl* AControl, TvlCanvas* ACanvas, const TRect& R,
+                                      bool APaintParentChildren = false);
+void vlDrawThemeParentBackground(TWinControl* AControl, TvlCanvas* ACanvas, const TRect& R);
+
+// The unit's start-up entry: the screen DPI; its finalization frees the
+// global canvases and stops them from being made again.
+void AddvlGraphicsUnit(TStartupList& AList);
+bool IsvlGraphicsFinalized();

@@ -18,7 +18,8 @@ uint32_t vlAlignmentToDrawTextFlags(TAlignment AHorz, TvlEditVertAlignment AVert
 
 void TvlStandardLookAndFeelPainter::DrawBorder(TvlCanvas* ACanvas, const TRect& R) const
 {
-    ACanvas->DrawEdge(R, EDGE_SUNKEN, BF_RECT);
+    TRect border = R;
+    ::DrawEdge(ACanvas->Handle(), border, EDGE_SUNKEN, BF_RECT);
 }
 
 void TvlStandardLookAndFeelPainter::DrawHeader(TvlCanvas* ACanvas, const TRect& ABounds, const TRect& ATextAreaBounds,
@@ -26,30 +27,34 @@ void TvlStandardLookAndFeelPainter::DrawHeader(TvlCanvas* ACanvas, const TRect& 
                                                TvlEditVertAlignment AAlignmentVert, bool AShowEndEllipsis,
                                                TColor ABkColor, TColor ATextColor, const TBitmap* ABkBitmap) const
 {
-    ACanvas->FillRectByBitmap(ABounds, ABkBitmap, ABkColor);
-    ACanvas->DrawEdge(ABounds, EDGE_RAISED, BF_RECT);
+    ACanvas->SetBrushColor(ABkColor);
+    ACanvas->FillRect(ABounds, ABkBitmap);
+    TRect edge = ABounds;
+    ::DrawEdge(ACanvas->Handle(), edge, EDGE_RAISED, BF_RECT);
     uint32_t flags = vlAlignmentToDrawTextFlags(AAlignmentHorz, AAlignmentVert);
     if (AShowEndEllipsis)
         flags |= DT_END_ELLIPSIS;
     ACanvas->SaveClipRegion();
     ACanvas->IntersectClipRect(ATextAreaBounds);
-    ACanvas->DrawText(AText, ATextAreaBounds, flags, ATextColor);
+    TRect textArea = ATextAreaBounds;
+    DrawTextOnCanvas(ACanvas->Canvas(), AText, textArea, flags, ATextColor);
     ACanvas->RestoreClipRegion();
 }
 
 void TvlStandardLookAndFeelPainter::DrawScrollBarButton(TvlCanvas* ACanvas, const TRect& R, bool AUp,
                                                         bool APressed) const
 {
-    ACanvas->DrawFrameControl(R, DFC_SCROLL,
+    ::DrawFrameControl(ACanvas->Handle(), R, DFC_SCROLL,
                               (AUp ? DFCS_SCROLLUP : DFCS_SCROLLDOWN) | (APressed ? DFCS_PUSHED | DFCS_FLAT : 0u));
 }
 
 void TvlStandardLookAndFeelPainter::DrawScrollBarTrack(TvlCanvas* ACanvas, const TRect& R) const
 {
-    ACanvas->FillRect(R, clScrollBar);
+    ACanvas->FillRectByColor(R, clScrollBar);
 }
 
 void TvlStandardLookAndFeelPainter::DrawScrollBarThumb(TvlCanvas* ACanvas, const TRect& R) const
 {
-    ACanvas->DrawEdge(R, EDGE_RAISED, BF_RECT | BF_MIDDLE);
+    TRect thumb = R;
+    ::DrawEdge(ACanvas->Handle(), thumb, EDGE_RAISED, BF_RECT | BF_MIDDLE);
 }

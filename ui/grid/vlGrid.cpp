@@ -382,12 +382,12 @@ void TvlCustomGridTableView::Paint(TvlCanvas* ACanvas)
             TRect cell = Rect(x, y, x + w, y + rowHeight);
             x += w;
             if (vertLines) {
-                ACanvas->FillRect(Rect(cell.Right - 1, cell.Top, cell.Right, cell.Bottom), gridLineColor);
+                ACanvas->FillRectByColor(Rect(cell.Right - 1, cell.Top, cell.Right, cell.Bottom), gridLineColor);
                 --cell.Right;
             }
             if (horzLines) {
-                ACanvas->FillRect(Rect(cell.Left, cell.Bottom - 1, cell.Right + (vertLines ? 1 : 0), cell.Bottom),
-                                  gridLineColor);
+                ACanvas->FillRectByColor(Rect(cell.Left, cell.Bottom - 1, cell.Right + (vertLines ? 1 : 0), cell.Bottom),
+                                         gridLineColor);
                 --cell.Bottom;
             }
             const TvlGridColumn* column = Columns(i);
@@ -401,8 +401,8 @@ void TvlCustomGridTableView::Paint(TvlCanvas* ACanvas)
             info->Paint(ACanvas);
         }
         if (right < cb.Right)
-            ACanvas->FillRect(Rect(right, y, cb.Right, y + rowHeight),
-                              styleColor(FStyles.Background, painter->DefaultBackgroundColor()));
+            ACanvas->FillRectByColor(Rect(right, y, cb.Right, y + rowHeight),
+                                     styleColor(FStyles.Background, painter->DefaultBackgroundColor()));
         if (FOptionsView.FocusRect && grid->IsFocused() && record == DataController()->GetFocusedRecordIndex())
             ACanvas->DrawFocusRect(Rect(cb.Left, y, right, y + rowHeight - (horzLines ? 1 : 0)));
     }
@@ -410,13 +410,14 @@ void TvlCustomGridTableView::Paint(TvlCanvas* ACanvas)
     // Below the rows.
     if (y < cb.Bottom) {
         const TRect rest = Rect(cb.Left, y, cb.Right, cb.Bottom);
-        ACanvas->FillRectByBitmap(rest, styleBitmap(FStyles.Background),
-                                  styleColor(FStyles.Background, painter->DefaultBackgroundColor()));
+        ACanvas->SetBrushColor(styleColor(FStyles.Background, painter->DefaultBackgroundColor()));
+        ACanvas->FillRect(rest, styleBitmap(FStyles.Background));
         if (count == 0) {
             ACanvas->SetFont(grid->Font());
-            ACanvas->DrawText(FOptionsView.NoDataToDisplayInfoText, Rect(cb.Left, y, cb.Right, y + rowHeight),
-                              DT_SINGLELINE | DT_NOPREFIX | DT_CENTER | DT_VCENTER,
-                              styleTextColor(FStyles.Background, clWindowText));
+            TRect info = Rect(cb.Left, y, cb.Right, y + rowHeight);
+            DrawTextOnCanvas(ACanvas->Canvas(), FOptionsView.NoDataToDisplayInfoText, info,
+                             DT_SINGLELINE | DT_NOPREFIX | DT_CENTER | DT_VCENTER,
+                             styleTextColor(FStyles.Background, clWindowText));
         }
     }
 }
@@ -580,7 +581,7 @@ void TvlGrid::PaintContent()
     if (view != nullptr && view->IsUpdateLocked())
         return;  // the last picture stays until EndUpdate repaints
     if (view == nullptr) {
-        Canvas()->FillRect(GetClientBounds(), Color());
+        Canvas()->FillRectByColor(GetClientBounds(), Color());
         return;
     }
     view->Paint(Canvas());

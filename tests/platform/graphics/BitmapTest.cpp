@@ -41,7 +41,7 @@ struct LayoutCase {
 // Bytes as the pixel lies in memory, and the colour it stands for.
 const LayoutCase layoutCases[] = {
     {"pf24bit", pf24bit, {0xF9, 0xA5, 0x77}, 16360823, {0xFF, 0xFF, 0xFF}},
-    {"pf32bit", pf32bit, {0xF9, 0xA5, 0x77, 0xFF}, 16360823, {0xFF, 0xFF, 0xFF, 0xFF}},
+    {"pf32bit", pf32bit, {0xF9, 0xA5, 0x77, 0xFF}, 16360823, {0xFF, 0xFF, 0xFF, 0x00}},
     {"pf16bit red", pf16bit, {0x00, 0xF8}, clRed, {0xFF, 0xFF}},
     {"pf16bit green", pf16bit, {0xE0, 0x07}, clLime, {0xFF, 0xFF}},
     {"pf16bit blue", pf16bit, {0x1F, 0x00}, clBlue, {0xFF, 0xFF}},
@@ -85,6 +85,23 @@ TEST(BitmapTest, FourthByteOfA32BitPixelIsIgnoredUnlessAlphaIsDefined)
     // Converting drops the fourth byte rather than fading the colour.
     bitmap->SetPixelFormat(pf24bit);
     EXPECT_EQ(bitmap->Pixels(0, 0), 16360823);
+}
+
+// The rule of 32-bit device-independent bitmaps: new pixels and pixels the
+// canvas draws hold 0 in the fourth byte; a byte written by hand stays
+// until the canvas draws over it.
+TEST(BitmapTest, CanvasDrawingLeavesTheFourthByteZero)
+{
+    auto bitmap = makeBitmap(pf32bit, 3, 1);
+    EXPECT_EQ(pixelBytes(*bitmap, 0, 0, 4), Bytes({0xFF, 0xFF, 0xFF, 0x00}));
+    const uint8_t opaque[4] = {1, 2, 3, 0xFF};
+    std::memcpy(bitmap->ScanLine(0), opaque, 4);
+    std::memcpy(static_cast<uint8_t*>(bitmap->ScanLine(0)) + 8, opaque, 4);
+    bitmap->Canvas()->Brush()->SetColor(clBlue);
+    bitmap->Canvas()->FillRect(Rect(0, 0, 2, 1));
+    EXPECT_EQ(pixelBytes(*bitmap, 0, 0, 4), Bytes({0xFF, 0x00, 0x00, 0x00}));
+    EXPECT_EQ(pixelBytes(*bitmap, 1, 0, 4), Bytes({0xFF, 0x00, 0x00, 0x00}));
+    EXPECT_EQ(pixelBytes(*bitmap, 2, 0, 4), Bytes({1, 2, 3, 0xFF}));
 }
 
 TEST(BitmapTest, PremultiplyingRewritesColourBytes)

@@ -109,3 +109,25 @@ TEST(ColorTest, StringToColorAcceptsAnyCaseAndNumbers)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ColorSysColors, SettableTableCallsTheHandlerAndResets)
+{
+    int calls = 0;
+    SetSysColorsChangedHandler([&] { ++calls; });
+    const int bad[] = {COLOR_ENDCOLORS + 1};
+    const TColor value[] = {clRed};
+    EXPECT_FALSE(SetSysColors(bad, value));
+    EXPECT_EQ(calls, 0);
+    const int face[] = {COLOR_BTNFACE};
+    const TColor white[] = {clWhite};
+    EXPECT_TRUE(SetSysColors(face, white));
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(ColorToRGB(clBtnFace), clWhite);
+    ResetSysColors();
+    EXPECT_EQ(ColorToRGB(clBtnFace), RGB(212, 208, 200));
+    SetSysColorsChangedHandler({});
+}
+
+}  // namespace

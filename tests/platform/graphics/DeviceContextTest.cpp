@@ -529,3 +529,136 @@ TEST(DeviceContextTest, NoImageMeansNoDrawingButMeasuring)
 }
 
 }  // namespace
+
+// ---- software raster operations, pattern brushes, paths, text extents ----------
+
+namespace {
+
+// Every ternary code computed on whole pixels: the brush-mixing DPSnaa
+// (D and P and not S), which Qt has no composition for, against the formula.
+TEST(DeviceContextRop3, BrushMixingCodesFollowTheirTruthTable)
+{
+    QImage src(2, 2, QImage::Format_RGB32), dst(2, 2, QImage::Format_RGB32);
+    const QRgb s[] = {0xFF0F0F0F, 0xFFFFFFFF, 0xFF000000, 0xFF336699};
+    const QRgb d[] = {0xFFFFFFFF, 0xFFF0F0F0, 0xFF123456, 0xFFFF00FF};
+    for (int i = 0; i < 4; ++i) {
+        src.setPixel(i % 2, i / 2, s[i]);
+        dst.setPixel(i % 2, i / 2, d[i]);
+    }
+    struct Case { uint32_t rop; QRgb (*f)(QRgb P, QRgb S, QRgb D); };
+    const Case cases[] = {
+        {0x00200F09, [](QRgb P, QRgb S, QRgb D) { return D & P & ~S; }},
+        {MERGECOPY, [](QRgb P, QRgb S, QRgb) { return P & S; }},
+        {PATPAINT, [](QRgb P, QRgb S, QRgb D) { return P | ~S | D; }},
+    };
+    for (const Case& c : cases) {
+        QImage target = dst.copy();
+        TDeviceContext dest(&target), source(&src);
+        TDCBrush brush{RGB(0xAA, 0x55, 0xCC), dbsSolid, QImage()};
+        dest.SetBrush(brush);
+        BitBlt(&dest, 0, 0, 2, 2, &source, 0, 0, c.rop);
+        const QRgb P = qRgb(0xAA, 0x55, 0xCC);
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(target.pixel(i % 2, i / 2) & 0xFFFFFF, c.f(P, s[i], d[i]) & 0xFFFFFF)
+                << std::hex << c.rop << " pixel " << i;
+    }
+}
+
+TEST(DeviceContextBrush, PatternIsAnchoredAtTheDeviceOrigin)
+{
+    QImage pattern(2, 2, QImage::Format_RGB32);
+    pattern.fill(Qt::white);
+    pattern.setPixel(0, 0, qRgb(255, 0, 0));
+    QImage image(8, 8, QImage::Format_RGB32);
+    image.fill(Qt::black);
+    TDeviceContext dc(&image);
+    SetWindowOrgEx(&dc, 3, 5);  // logical (3,5) is device (0,0)
+    const TDCBrush brush{clWhite, dbsPattern, pattern};
+    FillRect(&dc, Rect(4, 6, 10, 12), &brush);  // device (1,1)-(7,7)
+    // The red cells sit at even device coordinates, whatever the origin.
+    EXPECT_EQ(image.pixel(2, 2), qRgb(255, 0, 0));
+    EXPECT_EQ(image.pixel(4, 6), qRgb(255, 0, 0));
+    EXPECT_EQ(image.pixel(3, 2), qRgb(255, 255, 255));
+    EXPECT_EQ(image.pixel(1, 1), qRgb(255, 255, 255));
+    EXPECT_EQ(image.pixel(0, 0), qRgb(0, 0, 0));
+}
+
+TEST(DeviceContextAlpha, DrawingZeroesTheFourthByteOnlyWhereItWrites)
+{
+    QImage image(4, 1, QImage::Format_RGB32);
+    std::fill_n(reinterpret_cast<QRgb*>(image.scanLine(0)), 4, QRgb(0x7F102030u));
+    TDeviceContext dc(&image);
+    dc.SetZeroAlpha(true);
+    const TDCBrush brush{clRed, dbsSolid, QImage()};
+    FillRect(&dc, Rect(1, 0, 3, 1), &brush);
+    const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(0));
+    EXPECT_EQ(line[0], 0x7F102030u);
+    EXPECT_EQ(line[1], 0x00FF0000u);
+    EXPECT_EQ(line[2], 0x00FF0000u);
+    EXPECT_EQ(line[3], 0x7F102030u);
+}
+
+TEST(DeviceContextPath, ClosedFiguresBecomeARegionInDeviceCoordinates)
+{
+    QImage image(20, 20, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    TDeviceContext dc(&image);
+    SetWindowOrgEx(&dc, -2, 0);
+    TRegion rgn;
+    EXPECT_FALSE(PathToRegion(&dc, rgn));  // no path yet
+    BeginPath(&dc);
+    Rectangle(&dc, 0, 0, 4, 3);
+    EXPECT_FALSE(PathToRegion(&dc, rgn));  // still open
+    EndPath(&dc);
+    ASSERT_TRUE(PathToRegion(&dc, rgn));
+    EXPECT_EQ(rgn.Region(), QRegion(2, 0, 4, 3));
+    EXPECT_EQ(image.pixel(3, 1), qRgb(255, 255, 255));  // nothing was drawn
+    EXPECT_FALSE(PathToRegion(&dc, rgn));               // the path is used up
+}
+
+TEST(DeviceContextText, PartialExtentsTabsAndJustification)
+{
+    Surface s;
+    const QFontMetrics fm(s.DC.Font());
+    std::vector<int> dx;
+    int fit = -1;
+    TSize size;
+    const String text = QStringLiteral("abc de");
+    ASSERT_TRUE(GetTextExtentExPoint(&s.DC, text, fm.horizontalAdvance(QStringLiteral("abc")), &fit, &dx, size));
+    ASSERT_EQ(dx.size(), 6u);
+    EXPECT_EQ(fit, 3);
+    EXPECT_EQ(dx[2], fm.horizontalAdvance(QStringLiteral("abc")));
+    EXPECT_EQ(dx[5], size.cx);
+
+    // Default stops every 8 average widths; explicit stops repeat their last step.
+    const int step = 8 * fm.averageCharWidth();
+    EXPECT_EQ(GetTabbedTextExtent(&s.DC, QStringLiteral("a\tb"), {}).cx, step + fm.horizontalAdvance(u'b'));
+    const int stops[] = {30};
+    EXPECT_EQ(GetTabbedTextExtent(&s.DC, QStringLiteral("a\t\tb"), stops).cx, 60 + fm.horizontalAdvance(u'b'));
+
+    // Seven extra pixels over two blanks: 4 then 3.
+    const TSize plain = [&] { TSize t; GetTextExtentPoint32(&s.DC, QStringLiteral("a b c"), t); return t; }();
+    SetTextJustification(&s.DC, 7, 2);
+    TSize wide;
+    GetTextExtentPoint32(&s.DC, QStringLiteral("a b c"), wide);
+    EXPECT_EQ(wide.cx, plain.cx + 7);
+    GetTextExtentExPoint(&s.DC, QStringLiteral("a b c"), 1000, nullptr, &dx, size);
+    EXPECT_EQ(dx[1], fm.horizontalAdvance(QStringLiteral("a ")) + 4);
+    EXPECT_EQ(dx[3], fm.horizontalAdvance(QStringLiteral("a b ")) + 7);
+    SetTextJustification(&s.DC, 0, 0);
+    GetTextExtentPoint32(&s.DC, QStringLiteral("a b c"), wide);
+    EXPECT_EQ(wide.cx, plain.cx);
+}
+
+TEST(DeviceContextText, EscapementTurnsTheTextCounterClockwise)
+{
+    Surface s(60, 60);
+    s.DC.SetEscapement(900);
+    TextOut(&s.DC, 20, 50, QStringLiteral("WWWW"));
+    const TRect box = s.darkBox();
+    ASSERT_FALSE(box.IsEmpty());
+    EXPECT_GT(box.Height(), box.Width());  // drawn upwards
+    EXPECT_LE(box.Bottom, 51);
+}
+
+}  // namespace

@@ -134,3 +134,34 @@ TEST(ImgListTest, DisabledDrawingGreysTheImage)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ImgListChangeLink, LinksHearChangesAndForgetAListThatGoesAway)
+{
+    struct Counter : TObject {
+        int Count = 0;
+        TObject* Last = nullptr;
+        void changed(TObject* Sender) { ++Count; Last = Sender; }
+    } counter;
+    TChangeLink link;
+    link.OnChange = TNotifyEvent(&counter, &Counter::changed);
+    {
+        TImageList list(nullptr);
+        list.RegisterChanges(&link);
+        list.RegisterChanges(&link);  // once only
+        EXPECT_EQ(link.Sender(), &list);
+        TBitmap b;
+        b.SetSize(16, 16);
+        list.Add(&b, nullptr);
+        EXPECT_EQ(counter.Count, 1);
+        EXPECT_EQ(counter.Last, &list);
+        list.UnRegisterChanges(&link);
+        list.Clear();
+        EXPECT_EQ(counter.Count, 1);
+        list.RegisterChanges(&link);
+    }
+    EXPECT_EQ(link.Sender(), nullptr);
+}
+
+}  // namespace

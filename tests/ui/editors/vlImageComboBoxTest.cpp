@@ -3,6 +3,8 @@
 #include <QImage>
 #include <gtest/gtest.h>
 
+#include "platform/graphics/ImgList.h"
+
 #include "platform/graphics/Bitmap.h"
 #include "ui/editors/vlImageComboBox.h"
 #include "ui/editors/vlTextEdit.h"

@@ -5,36 +5,184 @@
 
 #include "platform/graphics/Bitmap.h"
 #include "ui/foundation/vlGraphics.h"
+#include "platform/graphics/Bitmap.h"
 #include "ui/foundation/vlLookAndFeelPainters.h"
 
 namespace {
 
-TEST(vlCanvas, FillRectByBitmapTilesFromTheCornerAndStaysInside)
+constexpr QRgb sentinel = 0xFF123456;
+
+// A sentinel-filled surface with a platform canvas and the library canvas.
+struct Surface {
+    explicit Surface(int w = 40, int h = 40) : Image(w, h, QImage::Format_RGB32), DC(&Image), Vl(&Canvas)
+    {
+        Image.fill(sentinel);
+        Canvas.SetHandle(&DC);
+        Canvas.Font()->SetName(QStringLiteral("DejaVu Sans"));
+    }
+    ~Surface() { Canvas.SetHandle(nullptr); }
+    QRgb at(int x, int y) const { return Image.pixel(x, y) | 0xFF000000; }
+    // The set of pixels of one colour, as a region.
+    QRegion of(QRgb c) const
+    {
+        QRegion r;
+        for (int y = 0; y < Image.height(); ++y)
+            for (int x = 0; x < Image.width(); ++x)
+                if (at(x, y) == c)
+                    r += QRect(x, y, 1, 1);
+        return r;
+    }
+    QImage Image;
+    TDeviceContext DC;
+    TCanvas Canvas;
+    TvlCanvas Vl;
+};
+
+QRgb rgbOf(TColor c) { return ColorToQColor(c).rgb(); }
+
+// Regions compared as pixel sets.
+::testing::AssertionResult samePixels(const QRegion& a, const QRegion& b)
 {
+    if (a.xored(b).isEmpty())
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "regions differ at " << a.xored(b).boundingRect().x() << ","
+                                         << a.xored(b).boundingRect().y();
+}
+
+TEST(vlCanvas, FrameStripsLieInsideAndWideOnesCoverAll)
+{
+    Surface s(12, 12);
+    s.Vl.FrameRect(Rect(0, 0, 10, 10), clRed, 3, TvlBorders{bLeft, bTop});
+    EXPECT_TRUE(samePixels(s.of(rgbOf(clRed)), QRegion(0, 0, 3, 10) + QRegion(0, 0, 10, 3)));
+    s.Vl.FrameRect(Rect(0, 0, 10, 10), clBlue, 20);
+    EXPECT_TRUE(samePixels(s.of(rgbOf(clBlue)), QRegion(0, 0, 10, 10)));
+    EXPECT_EQ(s.at(10, 0), sentinel);
+}
+
+TEST(vlCanvas, ComplexFrameLaterStripsOverwriteCorners)
+{
+    Surface s(12, 12);
+    s.Vl.DrawComplexFrame(Rect(0, 0, 10, 10), clRed, clBlue, vlBordersAll, 2);
+    EXPECT_EQ(s.at(9, 0), rgbOf(clBlue));  // the right strip over the top one
+    EXPECT_EQ(s.at(7, 0), rgbOf(clRed));
+    EXPECT_EQ(s.at(0, 9), rgbOf(clBlue));  // the bottom strip over the left one
+    EXPECT_TRUE(samePixels(s.of(rgbOf(clBlue)), QRegion(8, 0, 2, 10) + QRegion(0, 8, 10, 2)));
+}
+
+TEST(vlCanvas, TilesAreAnchoredAtTheLogicalOrigin)
+{
+    // Every tile pixel tells its own position: red = x, green = y.
     TBitmap tile;
-    tile.SetSize(4, 4);
-    tile.Canvas()->Brush()->SetColor(clBlue);
-    tile.Canvas()->FillRect(Rect(0, 0, 4, 4));
-    tile.Canvas()->Brush()->SetColor(clRed);
-    tile.Canvas()->FillRect(Rect(0, 0, 1, 1));
-    QImage image(30, 20, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    TDeviceContext dc(&image);
-    TCanvas canvas;
-    canvas.SetHandle(&dc);
-    TvlCanvas vc(&canvas);
-    vc.FillRectByBitmap(Rect(3, 2, 13, 9), &tile, clGreen);
-    vc.FillRectByBitmap(Rect(20, 2, 25, 9), nullptr, clGreen);
-    canvas.SetHandle(nullptr);
-    EXPECT_EQ(image.pixel(3, 2), qRgb(255, 0, 0));
-    EXPECT_EQ(image.pixel(7, 6), qRgb(255, 0, 0));
-    EXPECT_EQ(image.pixel(11, 2), qRgb(255, 0, 0));
-    EXPECT_EQ(image.pixel(4, 2), qRgb(0, 0, 255));
-    EXPECT_EQ(image.pixel(12, 8), qRgb(0, 0, 255));
-    EXPECT_EQ(image.pixel(13, 8), qRgb(255, 255, 255));
-    EXPECT_EQ(image.pixel(12, 9), qRgb(255, 255, 255));
-    EXPECT_EQ(image.pixel(2, 2), qRgb(255, 255, 255));
-    EXPECT_EQ(image.pixel(22, 5), qRgb(0, 128, 0));
+    tile.SetPixelFormat(pf24bit);
+    tile.SetSize(16, 16);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x)
+            tile.SetPixels(x, y, RGB(uint8_t(x * 10), uint8_t(y * 10), 200));
+    Surface s(48, 30);
+    s.Vl.FillRect(Rect(10, 10, 40, 20), &tile);
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 48; ++x) {
+            const bool inside = x >= 10 && x < 40 && y >= 10 && y < 20;
+            const QRgb expected = inside ? qRgb((x % 16) * 10, (y % 16) * 10, 200) : sentinel;
+            ASSERT_EQ(s.at(x, y), expected) << x << "," << y;
+        }
+    // The last of the six pieces: the tile's (0,0)-(8,4) at (32,16).
+    EXPECT_EQ(s.at(32, 16), qRgb(0, 0, 200));
+}
+
+TEST(vlCanvas, NoneDrawsNothingAndKeepsTheBrush)
+{
+    Surface s(8, 8);
+    s.Vl.Brush()->SetColor(clGreen);
+    s.Vl.FillRectByColor(Rect(0, 0, 8, 8), clNone);
+    EXPECT_EQ(s.Vl.Brush()->Color(), clGreen);
+    EXPECT_TRUE(samePixels(s.of(sentinel), QRegion(0, 0, 8, 8)));
+    s.Vl.FillRectByColor(Rect(0, 0, 2, 2), clRed);
+    EXPECT_EQ(s.Vl.Brush()->Color(), clRed);
+}
+
+TEST(vlCanvas, DisabledTextIsEmbossedAndTheColourComesBack)
+{
+    Surface s(60, 24);
+    s.Vl.Font()->SetColor(clRed);
+    s.Vl.Brush()->SetStyle(bsClear);
+    s.Vl.DrawText(QStringLiteral("IH"), Rect(0, 0, 60, 24), vltfSingleLine, false);
+    EXPECT_EQ(s.Vl.Font()->Color(), clRed);
+    const QRegion shadow = s.of(rgbOf(clBtnShadow));
+    const QRegion light = s.of(rgbOf(clBtnHighlight));
+    ASSERT_FALSE(shadow.isEmpty());
+    ASSERT_FALSE(light.isEmpty());
+    // Where the shadow does not cover it, the highlight is the shadow moved (1,1).
+    EXPECT_TRUE(samePixels(light, shadow.translated(1, 1) - shadow));
+}
+
+TEST(vlCanvas, ClipRegionsStatesAndStacks)
+{
+    Surface s(20, 20);
+    SetWindowOrgEx(&s.DC, 5, 0);
+    auto none = s.Vl.GetClipRegion();
+    EXPECT_EQ(none->Handle().Region(), QRegion(5, 0, 30000, 30000));
+
+    s.Vl.SaveDC();
+    s.Vl.SetClipRegion(std::make_unique<TvlRegion>(Rect(5, 0, 10, 10)), roSet);
+    s.Vl.SaveClipRegion();
+    s.Vl.SetClipRegion(std::make_unique<TvlRegion>(Rect(5, 0, 7, 10)), roIntersect);
+    EXPECT_EQ(s.Vl.GetClipRegion()->Handle().Region(), QRegion(5, 0, 2, 10));
+    s.Vl.RestoreClipRegion();
+    EXPECT_EQ(s.Vl.GetClipRegion()->Handle().Region(), QRegion(5, 0, 5, 10));
+    s.Vl.RestoreDC();
+    EXPECT_FALSE(s.DC.HasClip());
+    s.Vl.RestoreDC();         // nothing to restore: harmless
+    s.Vl.RestoreClipRegion(); // likewise
+
+    // A fill that excludes itself keeps later fills out.
+    s.Vl.Brush()->SetColor(clRed);
+    s.Vl.FillRect(Rect(5, 0, 10, 5), nullptr, true);
+    s.Vl.FillRectByColor(Rect(5, 0, 15, 5), clBlue);
+    EXPECT_EQ(s.at(2, 2), rgbOf(clRed));
+    EXPECT_EQ(s.at(7, 2), rgbOf(clBlue));
+
+    auto round = TvlRegion::CreateRoundCorners(Rect(0, 0, 10, 10), 0, 0);
+    EXPECT_EQ(round->Handle().Region(), QRegion(1, 1, 9, 9));
+}
+
+TEST(vlPaintCanvas, NestedPaintsGiveTheFirstContextItsObjectsBack)
+{
+    QImage a(10, 10, QImage::Format_RGB32), b(10, 10, QImage::Format_RGB32);
+    TDeviceContext first(&a), second(&b);
+    TvlPaintCanvas* paint = GetPaintCanvas();
+    ASSERT_NE(paint, nullptr);
+    paint->BeginPaint(&first);
+    paint->Brush()->SetColor(clRed);
+    paint->Font()->SetColor(clGreen);
+    paint->BeginPaint(&second);
+    paint->Brush()->SetColor(clBlue);
+    EXPECT_EQ(paint->Canvas()->Handle(), &second);
+    paint->EndPaint();
+    EXPECT_EQ(paint->Canvas()->Handle(), &first);
+    EXPECT_EQ(paint->Brush()->Color(), clRed);
+    EXPECT_EQ(paint->Font()->Color(), clGreen);
+    paint->EndPaint();
+    paint->EndPaint();  // depth 0: nothing
+    EXPECT_EQ(paint->Depth(), 0);
+}
+
+TEST(vlCanvas, RotateBitmapQuarterTurnAndMirrors)
+{
+    TBitmap b;
+    b.SetPixelFormat(pf32bit);
+    b.SetSize(2, 1);
+    b.SetPixels(0, 0, clRed);   // A
+    b.SetPixels(1, 0, clBlue);  // B
+    TvlCanvas::RotateBitmap(&b, raPlus90);
+    ASSERT_EQ(b.Width(), 1);
+    ASSERT_EQ(b.Height(), 2);
+    EXPECT_EQ(b.Pixels(0, 0), clBlue);  // B on top
+    EXPECT_EQ(b.Pixels(0, 1), clRed);
+    TvlCanvas::RotateBitmap(&b, raMinus90);
+    EXPECT_EQ(b.Pixels(0, 0), clRed);
+    TvlCanvas::RotateBitmap(&b, ra180, true);  // left to right
+    EXPECT_EQ(b.Pixels(0, 0), clBlue);
 }
 
 TEST(vlStandardPainter, HeaderTextIsAlignedInItsArea)
