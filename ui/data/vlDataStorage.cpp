@@ -8,6 +8,7 @@
 #include "platform/rtl/SysUtils.h"
 #include "ui/data/vlDataConsts.h"
 #include "ui/data/vlDataUtils.h"
+#include "ui/foundation/vxCore.h"
 
 namespace {
 
@@ -1267,4 +1268,21 @@ void TvlDataStorage::readRecordBody(int AIndex, TStream* AStream, bool AUnicode)
         // a value of the wrong kind for its field: the stream is damaged
         throw EReadError(LoadResString(vlDataConsts::vlSDataReadError));
     }
+}
+
+void TvlDataStorage::WriteRecordToStream(int AIndex, TStream* AStream)
+{
+    // The signature goes first and is read back through the wrapper, as
+    // every reader of these records does.
+    const int64_t start = AStream->Position();
+    WriteStreamFormatSignature(AStream);
+    AStream->SetPosition(start);
+    TvxStream wrapper(AStream);
+    writeRecordBody(AIndex, &wrapper, wrapper.IsUnicode());
+}
+
+void TvlDataStorage::ReadRecordFromStream(int AIndex, TStream* AStream)
+{
+    TvxStream wrapper(AStream);
+    readRecordBody(AIndex, &wrapper, wrapper.IsUnicode());
 }

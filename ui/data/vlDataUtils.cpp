@@ -1,10 +1,12 @@
 #include "ui/data/vlDataUtils.h"
 
+#include <cctype>
 #include <cmath>
 #include <limits>
 
 #include "platform/rtl/SysUtils.h"
 #include "ui/data/vlDataConsts.h"
+#include "ui/foundation/vxCore.h"
 
 using namespace vlDataConsts;
 
@@ -324,15 +326,14 @@ bool SameTextOrPrefix(const String& AText, const String& ASearchText, bool APart
     return text.size() >= search.size() && text.startsWith(search);
 }
 
-// Latin-1 stands in for the code page until the foundation's codec is here.
 AnsiString ansiFromText(const String& AText)
 {
-    return AText.toLatin1();
+    return WideToMultiByteString(AText, CP_ACP);
 }
 
 String textFromAnsi(const AnsiString& ABytes)
 {
-    return String::fromLatin1(ABytes);
+    return MultiByteToWideString(ABytes, CP_ACP);
 }
 
 // ---- typed stream procedures ------------------------------------------------
@@ -405,6 +406,47 @@ void StreamWriteWide(TStream* AStream, const String& AValue) { AStream->WriteWid
 void StreamWriteVariant(TStream* AStream, const Variant& AValue)
 {
     writeVariant(AStream, AValue);
+}
+
+// ---- TvlFiler, week start, "Hex:" texts ----------------------------------------
+
+TvlFiler::TvlFiler(TStream* AStream) : FStream(AStream), FIsUnicode(ReadStreamFormatSignature(AStream)) {}
+AnsiString TvlFiler::ReadAnsiText() { return StreamReadAnsi(FStream); }
+int32_t TvlFiler::ReadInt32() { return StreamReadInt32(FStream); }
+void TvlFiler::WriteAnsiText(const AnsiString& AText) { StreamWriteAnsi(FStream, AText); }
+void TvlFiler::WriteInt32(int32_t AValue) { StreamWriteInt32(FStream, AValue); }
+
+TDateTime GetStartDateOfWeek(TDateTime ADate)
+{
+    const int first = GetFirstDayOfWeek();
+    const int day = DayOfWeek(ADate) - 1;  // 0 = Sunday
+    const TDateTime date = DatePart(ADate);
+    return day >= first ? date - (day - first) : date - 7 + (first - day);
+}
+
+String PropertyStreamToString(TMemoryStream* AStream)
+{
+    if (AStream == nullptr || AStream->Size() == 0)
+        return {};
+    AStream->SetPosition(0);
+    const AnsiString bytes = AStream->ReadBytes(AStream->Size());
+    return String::fromLatin1("Hex:") + String::fromLatin1(AnsiStringToHex(bytes));
+}
+
+void PropertyStringToStream(const String& AText, TMemoryStream* AStream)
+{
+    const AnsiString text = ansiFromText(AText);
+    if (AStream == nullptr || text.size() < 6)
+        return;
+    // Whatever the first four characters are, the rest is pairs of digits;
+    // a pair that is not hexadecimal refuses the whole text, so a damaged
+    // setting never turns into half a stream.
+    AnsiString digits = text.mid(4);
+    digits.truncate(digits.size() - digits.size() % 2);
+    for (char c : digits)
+        if (!std::isxdigit(static_cast<unsigned char>(c)))
+            return;
+    AStream->WriteBytes(HexToAnsiString(digits));
 }
 
 // ---- TvlCustomDataBinding ---------------------------------------------------

@@ -30,6 +30,8 @@ String BuildCurrencyDisplayFormat();
 // the value's sign) of a date-time.
 TDateTime DatePart(TDateTime Value);
 TDateTime TimePart(TDateTime Value);
+// The first day (by the locale's first day of the week) of ADate's week.
+TDateTime GetStartDateOfWeek(TDateTime ADate);
 // Whole match, or with APartial a prefix match, ignoring case; an empty
 // search text matches only an empty text.
 bool SameTextOrPrefix(const String& AText, const String& ASearchText, bool APartial);
@@ -86,6 +88,37 @@ void StreamWriteAnsi(TStream* AStream, const AnsiString& AValue);
 void StreamWriteWide(TStream* AStream, const String& AValue);
 // Raises EWriteError "Stream write error" for a value that has no encoding.
 void StreamWriteVariant(TStream* AStream, const Variant& AValue);
+
+// The data controller's stream: the wrapped stream and whether its strings
+// are UTF-16. Made at the start of a record, it consumes a "VXUFMT" (UTF-16)
+// or "VXAFMT" (8-bit) signature there; anything else stays unread (8-bit).
+class TvlFiler : public TObject {
+public:
+    explicit TvlFiler(TStream* AStream);
+    String ClassName() const override { return String::fromLatin1("TvlFiler"); }
+    TStream* Stream() const { return FStream; }
+    bool IsUnicode() const { return FIsUnicode; }
+    AnsiString ReadAnsiText();
+    int32_t ReadInt32();
+    void WriteAnsiText(const AnsiString& AText);
+    void WriteInt32(int32_t AValue);
+
+private:
+    TStream* FStream;
+    bool FIsUnicode;
+};
+
+class TvlReader : public TvlFiler {
+public:
+    using TvlFiler::TvlFiler;
+    String ClassName() const override { return String::fromLatin1("TvlReader"); }
+};
+
+class TvlWriter : public TvlFiler {
+public:
+    using TvlFiler::TvlFiler;
+    String ClassName() const override { return String::fromLatin1("TvlWriter"); }
+};
 
 // ---- data binding of data-aware controls ------------------------------------
 
@@ -156,6 +189,13 @@ public:
 
 // ---- stored property values -------------------------------------------------
 
+// "Hex:" and two upper-case hexadecimal digits per byte of the whole
+// stream; empty for no stream or an empty one.
+String PropertyStreamToString(TMemoryStream* AStream);
+// Writes the bytes of a "Hex:" text at the stream's position. Texts shorter
+// than 6 characters, and texts with a pair that is not hexadecimal, write
+// nothing; an odd last digit is ignored.
+void PropertyStringToStream(const String& AText, TMemoryStream* AStream);
 // True or False from "TRUE"/"FALSE" in any ASCII case; anything else raises
 // EPropertyConvertError.
 bool PropertyStringToBoolean(const String& AText);

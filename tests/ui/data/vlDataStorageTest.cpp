@@ -10,6 +10,7 @@
 
 #include "platform/rtl/Stream.h"
 #include "platform/rtl/SysUtils.h"
+#include "tests/harness/Mutation.h"
 
 namespace {
 
@@ -282,6 +283,157 @@ TEST_F(vlDataStorageTest, SwitchingModesWithRecordsKeepsValues)
     EXPECT_TRUE(VarIsNull(storage.ValueOf(1, loose)));  // no longer kept
     storage.SetWithRecordIds(false);
     EXPECT_EQ(storage.ValueOf(1, kept).AsInteger(), 10);
+}
+
+QByteArray recordBytes(TvlDataStorage& storage, int index)
+{
+    TMemoryStream s;
+    storage.WriteRecordToStream(index, &s);
+    return QByteArray(static_cast<const char*>(s.Memory()), qsizetype(s.Size()));
+}
+
+void readRecord(TvlDataStorage& storage, int index, const QByteArray& bytes)
+{
+    TMemoryStream s;
+    s.WriteBuffer(bytes.constData(), bytes.size());
+    s.SetPosition(0);
+    storage.ReadRecordFromStream(index, &s);
+}
+
+TEST_F(vlDataStorageTest, RecordStreamGoldens)
+{
+    TvlDataStorage storage;
+    TvlValueDef* def = storage.ValueDefs()->AddDefinition(TvlIntegerValueType::Instance(), true, nullptr, false);
+    storage.AddRecord();
+    EXPECT_EQ(recordBytes(storage, 0), QByteArray("VXUFMT\x01", 7));
+    storage.ResizeRecords(0);
+    storage.SetWithRecordIds(true);
+    storage.AddRecord();
+    storage.PutValue(0, def, Null());
+    EXPECT_EQ(recordBytes(storage, 0), QByteArray("VXUFMT\x00\x01\x00\x00\x00\x01", 12));
+
+    // a loaded id moves the counter past it
+    readRecord(storage, 0, QByteArray("VXUFMT\x00\x09\x00\x00\x00\x00\x05\x00\x00\x00", 16));
+    EXPECT_EQ(storage.ValueOf(0, def).AsInteger(), 5);
+    EXPECT_EQ(storage.RecordIdOf(storage.AddRecord()), 10);
+    // the no-buffer byte frees the record
+    readRecord(storage, 0, QByteArray("VXUFMT\x01", 7));
+    EXPECT_EQ(storage.RecordBuffer(0), nullptr);
+}
+
+// A storage with one field of every type, texts kept.
+struct EveryType {
+    TvlDataStorage storage;
+    std::vector<TvlValueDef*> defs;
+    explicit EveryType(bool ids)
+    {
+        storage.SetWithRecordIds(ids);
+        for (int i = 0; i < GetValueTypeClassList()->Count(); ++i)
+            defs.push_back(storage.ValueDefs()->AddDefinition(GetValueTypeClassList()->Items(i), true, nullptr, true));
+        storage.AddRecord();
+    }
+};
+
+TEST_F(vlDataStorageTest, EveryTypeRoundTripsThroughARecordStream)
+{
+    for (bool ids : {false, true}) {
+        EveryType source(ids);
+        const Variant values[] = {
+            Variant("s\u00E9"), Variant("w"), Variant(-2), Variant(123456), Variant(65535), Variant(true),
+            Variant(0.1), Variant(TCurrency{-15000}), VarFromDateTime(45356.5), Variant(int64_t{1} << 50),
+            Variant(StrToBcd(QStringLiteral("-12.345"))), VarFromDateTime(45356.25), VarArrayOf({1, Null()}),
+            Variant(int64_t{77}),
+        };
+        for (size_t i = 0; i < source.defs.size(); ++i) {
+            source.storage.PutValue(0, source.defs[i], values[i]);
+            source.storage.PutText(0, source.defs[i], QStringLiteral("t%1").arg(i));
+        }
+        source.storage.PutValue(0, source.defs[2], Null());  // a null with a text
+        const QByteArray bytes = recordBytes(source.storage, 0);
+
+        EveryType target(ids);
+        target.storage.RemoveRecord(0);
+        target.storage.AddRecord();
+        readRecord(target.storage, 0, bytes);
+        for (size_t i = 0; i < source.defs.size(); ++i) {
+            SCOPED_TRACE(source.defs[i]->ValueTypeClass()->TypeCaption().toStdString());
+            const Variant a = source.storage.ValueOf(0, source.defs[i]);
+            const Variant b = target.storage.ValueOf(0, target.defs[i]);
+            if (source.defs[i]->ValueTypeClass() == TvlObjectValueType::Instance()) {
+                EXPECT_FALSE(VarIsNull(b));  // present, but the handle stays behind
+                EXPECT_EQ(b.AsInt64(), 0);
+            } else {
+                EXPECT_EQ(b.VType(), a.VType());
+                EXPECT_EQ(VarCompare(a, b), 0);
+            }
+            EXPECT_EQ(target.storage.TextOf(0, target.defs[i]), QStringLiteral("t%1").arg(i));
+        }
+        EXPECT_EQ(target.storage.ValueOf(0, target.defs[6]).AsDouble(), 0.1);  // Float exact through 80 bits
+        EXPECT_EQ(target.storage.RecordIdOf(0), source.storage.RecordIdOf(0));
+        EXPECT_EQ(recordBytes(target.storage, 0), bytes);
+    }
+}
+
+TEST_F(vlDataStorageTest, RecordStreamDetails)
+{
+    OneValue boolean(TvlBooleanValueType::Instance());
+    readRecord(boolean.storage, 0, QByteArray("VXUFMT\x00\x00\x02", 9));
+    EXPECT_EQ(boolean.storage.ValueOf(0, boolean.def).VType(), varBoolean);
+    EXPECT_TRUE(boolean.storage.ValueOf(0, boolean.def).AsBoolean());
+
+    // "VXAFMT" and no signature: 8-bit texts
+    OneValue text(TvlStringValueType::Instance(), true);
+    readRecord(text.storage, 0, QByteArray("VXAFMT\x00\x00\x02\x00\x00\x00\x61\xE9\x01\x00\x00\x00\x80", 19));
+    EXPECT_EQ(text.storage.ValueOf(0, text.def).AsString(), QString::fromUtf8("a\xC3\xA9"));
+    EXPECT_EQ(text.storage.TextOf(0, text.def), QString::fromUtf8("\xE2\x82\xAC"));
+    readRecord(text.storage, 0, QByteArray("\x00\x00\x01\x00\x00\x00\x62\x00\x00\x00\x00", 11));
+    EXPECT_EQ(text.storage.ValueOf(0, text.def).AsString(), QStringLiteral("b"));
+
+    // WideString is UTF-16 under either signature; an empty one writes count 0
+    OneValue wide(TvlWideStringValueType::Instance());
+    readRecord(wide.storage, 0, QByteArray("VXAFMT\x00\x00\x01\x00\x00\x00\x78\x00", 14));
+    EXPECT_EQ(wide.storage.ValueOf(0, wide.def).AsString(), QStringLiteral("x"));
+    wide.put(Variant(""));
+    EXPECT_EQ(recordBytes(wide.storage, 0), QByteArray("VXUFMT\x00\x00\x00\x00\x00\x00", 12));
+}
+
+TEST_F(vlDataStorageTest, DamagedRecordStreamsChangeNothing)
+{
+    EveryType source(true);
+    for (size_t i = 0; i < source.defs.size(); ++i)
+        source.storage.PutValue(0, source.defs[i], i == 12 ? VarArrayOf({Variant("a"), 2.5}) : Variant(int(i)));
+    const QByteArray golden = recordBytes(source.storage, 0);
+
+    EveryType target(true);
+    target.storage.PutValue(0, target.defs[3], 99);
+    const QByteArray before = recordBytes(target.storage, 0);
+    auto tryRead = [&](const QByteArray& bytes) {
+        try {
+            readRecord(target.storage, 0, bytes);
+            return true;
+        } catch (const EReadError&) {
+            EXPECT_EQ(recordBytes(target.storage, 0), before);
+            return false;
+        }
+    };
+    vorlane::test::ForEachTruncation(golden, [&](const QByteArray& cut) {
+        if (cut.size() >= 6) {  // from the signature on, a cut record is refused
+            EXPECT_FALSE(tryRead(cut)) << cut.size();
+        }
+    });
+    // the first text's count set to 0x7FFFFFFF
+    QByteArray huge = golden.left(11) + QByteArray("\x00\xFF\xFF\xFF\x7F", 5);
+    EXPECT_FALSE(tryRead(huge));
+    int accepted = 0;
+    vorlane::test::ForEachMutation({golden}, 29, 3000, [&](const QByteArray& mutant) {
+        EveryType fresh(true);
+        try {
+            readRecord(fresh.storage, 0, mutant);
+            ++accepted;
+        } catch (const EReadError&) {
+        }
+    });
+    EXPECT_GT(accepted, 0);
 }
 
 }  // namespace

@@ -8,6 +8,9 @@
 #include <limits>
 #include <random>
 
+#include <QLocale>
+
+#include "platform/rtl/DateTime.h"
 #include "platform/rtl/SysUtils.h"
 #include "tests/harness/Mutation.h"
 #include "ui/data/vlDataConsts.h"
@@ -428,6 +431,72 @@ TEST(vlDataUtilsBinding, SlotsAndHandlers)
     EXPECT_TRUE(VarIsNull(binding.StoredValue(0, false)));
     EXPECT_TRUE(binding.HasDataValue());
     binding.NotifyValueChanged();  // no handler: nothing happens
+}
+
+TEST_F(vlDataUtilsRoutines, WeekStartFollowsTheLocale)
+{
+    const QLocale saved;
+    const TDateTime wednesday = EncodeDate(2024, 3, 6) + 0.75;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));  // Monday
+    EXPECT_EQ(GetStartDateOfWeek(wednesday), EncodeDate(2024, 3, 4));
+    EXPECT_EQ(GetStartDateOfWeek(EncodeDate(2024, 3, 4)), EncodeDate(2024, 3, 4));
+    EXPECT_EQ(GetStartDateOfWeek(EncodeDate(2024, 3, 10)), EncodeDate(2024, 3, 4));  // a Sunday
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));  // Sunday
+    EXPECT_EQ(GetStartDateOfWeek(wednesday), EncodeDate(2024, 3, 3));
+    QLocale::setDefault(saved);
+}
+
+TEST(vlDataUtilsProperties, HexTexts)
+{
+    TMemoryStream s;
+    EXPECT_EQ(PropertyStreamToString(nullptr), QString());
+    EXPECT_EQ(PropertyStreamToString(&s), QString());
+    s.WriteBuffer("\x00\xAB\x41", 3);
+    EXPECT_EQ(PropertyStreamToString(&s), QStringLiteral("Hex:00AB41"));
+
+    const struct {
+        const char* text;
+        QByteArray bytes;
+    } rows[] = {
+        {"Hex:41", QByteArray("A")},           {"Hex:4", QByteArray()},
+        {"XXXX00ab4", QByteArray("\x00\xAB", 2)}, {"Hex:41zz", QByteArray()},
+        {"", QByteArray()},
+    };
+    for (const auto& row : rows) {
+        TMemoryStream out;
+        PropertyStringToStream(QString::fromLatin1(row.text), &out);
+        EXPECT_EQ(QByteArray(static_cast<const char*>(out.Memory()), qsizetype(out.Size())), row.bytes) << row.text;
+    }
+    PropertyStringToStream(QStringLiteral("Hex:41"), nullptr);  // no stream: nothing
+}
+
+TEST(vlDataUtilsFiler, TheSignatureDecidesTheTextForm)
+{
+    const struct {
+        QByteArray data;
+        bool unicode;
+        int64_t position;
+    } rows[] = {
+        {QByteArray("VXUFMT\x01\x00\x00\x00", 10), true, 6},
+        {QByteArray("VXAFMT\x01\x00\x00\x00", 10), false, 6},
+        {QByteArray("\x01\x00\x00\x00", 4), false, 0},
+    };
+    for (const auto& row : rows) {
+        TMemoryStream s;
+        s.WriteBuffer(row.data.constData(), row.data.size());
+        s.SetPosition(0);
+        TvlReader reader(&s);
+        EXPECT_EQ(reader.IsUnicode(), row.unicode);
+        EXPECT_EQ(s.Position(), row.position);
+        EXPECT_EQ(reader.ReadInt32(), 1);
+    }
+    TMemoryStream out;
+    TvlWriter writer(&out);
+    writer.WriteInt32(15);
+    writer.WriteAnsiText("DataController1");
+    EXPECT_EQ(out.Size(), 23);
+    out.SetPosition(4);
+    EXPECT_EQ(TvlReader(&out).ReadAnsiText(), QByteArray("DataController1"));
 }
 
 }  // namespace
