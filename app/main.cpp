@@ -7,6 +7,7 @@
 #include "platform/rtl/SysUtils.h"
 #include "skin/SkinUnits.h"
 #include "support/SupportUnits.h"
+#include "ui/data/vlDataStorage.h"
 
 int main(int argc, char** argv)
 {
@@ -16,6 +17,7 @@ int main(int argc, char** argv)
     AddPlatformUnits(units);
     AddEngineUnits(units);
     AddSupportUnits(units);
+    units.Add(String::fromLatin1("vlDataStorage"), &vlDataStorageInitialization, &vlDataStorageFinalization);
     AddSkinUnits(units);
     const TStartupScope startup(std::move(units));
     InstallPreviewForm();

@@ -52,6 +52,7 @@ VORLANE_DECLARE_EXCEPTION(EWriteError, EStreamError);
 VORLANE_DECLARE_EXCEPTION(EFOpenError, EStreamError);
 VORLANE_DECLARE_EXCEPTION(EFCreateError, EStreamError);
 VORLANE_DECLARE_EXCEPTION(EPropertyError, Exception);
+VORLANE_DECLARE_EXCEPTION(EPropertyConvertError, EPropertyError);
 VORLANE_DECLARE_EXCEPTION(EVariantError, Exception);
 VORLANE_DECLARE_EXCEPTION(EInvalidOperation, Exception);
 VORLANE_DECLARE_EXCEPTION(EThread, Exception);

@@ -229,6 +229,36 @@ AnsiString TStream::ReadBytes(int64_t Count)
     return result;
 }
 
+String TStream::ReadWideString()
+{
+    const int32_t count = ReadInteger();
+    if (count < 0)
+        throw EReadError(LoadResString(RtlConsts::SReadError));
+    // A seekable stream tells how much is left; a length beyond it is a
+    // damaged file, not a reason to allocate gigabytes.
+    const int64_t position = Seek(0, soCurrent);
+    const int64_t size = position < 0 ? -1 : Size();
+    if (size >= 0 && 2 * int64_t(count) > size - position)
+        throw EReadError(LoadResString(RtlConsts::SReadError));
+    const AnsiString bytes = ReadBytes(2 * int64_t(count));
+    String result(count, Qt::Uninitialized);
+    for (int32_t i = 0; i < count; ++i)
+        result[i] = QChar(char16_t(uint8_t(bytes[2 * i]) | (uint8_t(bytes[2 * i + 1]) << 8)));
+    return result;
+}
+
+void TStream::WriteWideString(const String& Value)
+{
+    WriteInteger(static_cast<int32_t>(Value.size()));
+    AnsiString bytes(Value.size() * 2, Qt::Uninitialized);
+    for (qsizetype i = 0; i < Value.size(); ++i) {
+        const char16_t unit = Value[i].unicode();
+        bytes[2 * i] = char(unit & 0xFF);
+        bytes[2 * i + 1] = char(unit >> 8);
+    }
+    WriteBytes(bytes);
+}
+
 void TStream::WriteByte(uint8_t Value) { writeLittleEndian(*this, Value); }
 void TStream::WriteWord(uint16_t Value) { writeLittleEndian(*this, Value); }
 void TStream::WriteSmallInt(int16_t Value) { writeLittleEndian(*this, Value); }

@@ -47,6 +47,10 @@ public:
     // An int32 byte count, then the bytes.
     AnsiString ReadAnsiString();
     AnsiString ReadBytes(int64_t Count);
+    // An int32 count of UTF-16 code units, then the units (little-endian).
+    // A negative count or one beyond the data raises EReadError before
+    // anything is allocated for it.
+    String ReadWideString();
 
     void WriteByte(uint8_t Value);
     void WriteWord(uint16_t Value);
@@ -61,6 +65,7 @@ public:
     void WriteExtended(long double Value);
     void WriteAnsiString(const AnsiString& Value);
     void WriteBytes(const AnsiString& Value);
+    void WriteWideString(const String& Value);
 };
 
 // The 80-bit extended layout, exposed for formats that embed it.

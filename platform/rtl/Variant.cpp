@@ -254,6 +254,14 @@ TNumber textToNumber(const Variant& v, TVarType to)
     return number;
 }
 
+TDateTime stampDateOf(const Variant& v, TVarType to)
+{
+    TDateTime result = 0;
+    if (!TrySQLTimeStampToDateTime(std::get<TSQLTimeStamp>(VariantAccess::data(v)), result))
+        castError(varSQLTimeStamp, to);
+    return result;
+}
+
 TNumber numberOf(const Variant& v, TVarType to)
 {
     const TVarType vt = v.VType();
@@ -270,6 +278,15 @@ TNumber numberOf(const Variant& v, TVarType to)
         return {TNumber::nkFloat, 0, floatOf(v)};
     case varCurrency:
         return {TNumber::nkCurr, std::get<TCurrency>(VariantAccess::data(v)).Ticks, 0};
+    case varFMTBcd: {
+        const TBcd& bcd = std::get<TBcd>(VariantAccess::data(v));
+        int64_t i = 0;
+        if (TryBcdToInt64(bcd, i))
+            return {TNumber::nkInt, i, 0};
+        return {TNumber::nkFloat, 0, BcdToDouble(bcd)};
+    }
+    case varSQLTimeStamp:
+        return {TNumber::nkFloat, 0, stampDateOf(v, to)};
     default:
         if (isTextType(vt))
             return textToNumber(v, to);
@@ -315,6 +332,10 @@ int64_t ticksOf(const Variant& v)
     TDecimalResult result = TDecimalResult::Ok;
     if (vt == varSingle) {
         result = floatToTicks(std::get<float>(VariantAccess::data(v)), ticks);
+    } else if (vt == varFMTBcd) {
+        String plain = BcdToStr(std::get<TBcd>(VariantAccess::data(v)));
+        plain.replace(FormatSettings.DecimalSeparator, u'.');
+        result = decimalToTicks(plain.toStdString(), ticks);
     } else if (isTextType(vt)) {
         const String text = Trim(textOf(v));
         String plain = text;
@@ -403,6 +424,10 @@ String stringOf(const Variant& v, TVarType to)
         return ticksToText(std::get<TCurrency>(VariantAccess::data(v)).Ticks);
     case varDate:
         return DateTimeToStr(std::get<double>(VariantAccess::data(v)));
+    case varFMTBcd:
+        return BcdToStr(std::get<TBcd>(VariantAccess::data(v)));
+    case varSQLTimeStamp:
+        return DateTimeToStr(stampDateOf(v, to));
     default:
         castError(vt, to);
     }
@@ -428,7 +453,38 @@ TDateTime dateOf(const Variant& v)
             castError(vt, varDate);
         return n.Kind == TNumber::nkInt ? double(n.I) : n.D;
     }
+    if (vt == varSQLTimeStamp)
+        return stampDateOf(v, varDate);
     return doubleOf(v, varDate);
+}
+
+// Decimal conversions keep every digit a decimal can hold: integers,
+// currency ticks and texts exactly, a double as its shortest text.
+TBcd bcdOf(const Variant& v)
+{
+    const TVarType vt = v.VType();
+    try {
+        if (vt == varFMTBcd)
+            return std::get<TBcd>(VariantAccess::data(v));
+        if (isTextType(vt)) {
+            TBcd result;
+            if (!TryStrToBcd(textOf(v), result))
+                castError(vt, varFMTBcd);
+            return result;
+        }
+        if (vt == varCurrency) {
+            String text = ticksToText(std::get<TCurrency>(VariantAccess::data(v)).Ticks);
+            return StrToBcd(text);
+        }
+        if (vt == varSingle)
+            return StrToBcd(singleToText(std::get<float>(VariantAccess::data(v))));
+        const TNumber n = numberOf(v, varFMTBcd);
+        return n.Kind == TNumber::nkFloat ? DoubleToBcd(n.D) : IntegerToBcd(n.I);
+    } catch (const EBcdOverflowException&) {
+        overflowError(vt, varFMTBcd);
+    } catch (const EBcdException&) {
+        castError(vt, varFMTBcd);
+    }
 }
 
 // ---- arrays -----------------------------------------------------------
@@ -527,7 +583,7 @@ TVariantRelationship compareNumbers(const TNumber& a, const TNumber& b)
 // A text against a date is read as a date text first, then as a number.
 TNumber numberAgainst(const Variant& v, const Variant& other)
 {
-    if (isTextType(v.VType()) && other.VType() == varDate)
+    if (isTextType(v.VType()) && IsDateVarType(other.VType()))
         return {TNumber::nkFloat, 0, dateOf(v)};
     return numberOf(v, other.VType());
 }
@@ -576,6 +632,18 @@ TDateTime Variant::AsDateTime() const
     return dateOf(*this);
 }
 
+TBcd Variant::AsBcd() const
+{
+    return bcdOf(*this);
+}
+
+TSQLTimeStamp Variant::AsSQLTimeStamp() const
+{
+    if (FVType == varSQLTimeStamp)
+        return std::get<TSQLTimeStamp>(FData);
+    return DateTimeToSQLTimeStamp(dateOf(*this));
+}
+
 Variant Null()
 {
     return VariantAccess::make(varNull, std::monostate{});
@@ -615,6 +683,10 @@ String VarTypeAsText(TVarType VType)
         text = String::fromLatin1("String");
     else if (base == varUString)
         text = String::fromLatin1("UnicodeString");
+    else if (base == varFMTBcd)
+        text = String::fromLatin1("FMTBcd");
+    else if (base == varSQLTimeStamp)
+        text = String::fromLatin1("SQLTimeStamp");
     else
         text = u'$' + String::number(base, 16).toUpper().rightJustified(4, u'0');
     if (VType & varArray)
@@ -672,6 +744,26 @@ bool VarIsSoftNull(const Variant& V)
     return VarIsStr(V) && std::get<String>(VariantAccess::data(V)).isEmpty();
 }
 
+bool VarIsNumericOrBcd(const Variant& V)
+{
+    return VarIsNumeric(V) || V.VType() == varFMTBcd;
+}
+
+bool VarIsDate(const Variant& V)
+{
+    return IsDateVarType(V.VType());
+}
+
+bool IsDateVarType(TVarType VType)
+{
+    return VType == varDate || VType == varSQLTimeStamp;
+}
+
+bool IsCurrencyVarType(TVarType VType)
+{
+    return VType == varCurrency || VType == varFMTBcd;
+}
+
 Variant VarAsType(const Variant& V, TVarType VType)
 {
     if (V.VType() == VType)
@@ -717,6 +809,10 @@ Variant VarAsType(const Variant& V, TVarType VType)
         return VariantAccess::make(VType, stringOf(V, VType));
     case varString:
         return Variant(ansiOf(V));
+    case varFMTBcd:
+        return Variant(bcdOf(V));
+    case varSQLTimeStamp:
+        return Variant(V.AsSQLTimeStamp());
     case varByteArray:
         if (VarIsArray(V))
             return VarArrayFromBytes(VarArrayToBytes(V));
@@ -769,6 +865,11 @@ TVariantRelationship VarCompareValue(const Variant& A, const Variant& B)
     }
     if ((ka == ckBoolean && kb != ckNumber) || (kb == ckBoolean && ka != ckNumber))
         return relation(booleanOf(A), booleanOf(B));
+    if ((A.VType() == varFMTBcd || B.VType() == varFMTBcd) && !IsDateVarType(A.VType()) &&
+        !IsDateVarType(B.VType())) {
+        const int c = BcdCompare(bcdOf(A), bcdOf(B));
+        return c < 0 ? vrLessThan : c > 0 ? vrGreaterThan : vrEqual;
+    }
     return compareNumbers(numberAgainst(A, B), numberAgainst(B, A));
 }
 

@@ -10,6 +10,8 @@
 
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/Exception.h"
+#include "platform/rtl/FMTBcd.h"
+#include "platform/rtl/SqlTimSt.h"
 #include "platform/rtl/String.h"
 
 // Type codes. Values are part of stored data (streams, settings), keep them.
@@ -35,6 +37,10 @@ constexpr TVarType varLongWord = 0x0013;
 constexpr TVarType varInt64 = 0x0014;
 constexpr TVarType varString = 0x0100;   // 8-bit text
 constexpr TVarType varUString = 0x0102;  // UTF-16 text, as varOleStr
+// The two database kinds. Their codes are ours and fixed; streams never
+// carry them (a decimal goes as text, a time stamp as a date).
+constexpr TVarType varFMTBcd = 0x0F00;
+constexpr TVarType varSQLTimeStamp = 0x0F01;
 constexpr TVarType varTypeMask = 0x0FFF;
 constexpr TVarType varArray = 0x2000;
 
@@ -79,6 +85,8 @@ public:
     Variant(const String& v) : FVType(varUString), FData(v) {}
     Variant(const char* utf8) : FVType(varUString), FData(String::fromUtf8(utf8)) {}
     Variant(const AnsiString& v) : FVType(varString), FData(v) {}
+    Variant(const TBcd& v) : FVType(varFMTBcd), FData(v) {}
+    Variant(const TSQLTimeStamp& v) : FVType(varSQLTimeStamp), FData(v) {}
     // A char is neither a number nor a text here, and a pointer would
     // silently become a Boolean.
     Variant(char) = delete;
@@ -99,13 +107,16 @@ public:
     String AsString() const;
     AnsiString AsAnsiString() const;
     TDateTime AsDateTime() const;
+    TBcd AsBcd() const;
+    TSQLTimeStamp AsSQLTimeStamp() const;
 
 private:
     using TArrayRef = std::shared_ptr<TVariantArray>;
     // Integer kinds and the error code share int64_t, Double and Date share
     // double, the two UTF-16 kinds share String, varString and byte arrays
     // share AnsiString; the type code tells them apart.
-    using TData = std::variant<std::monostate, int64_t, float, double, TCurrency, bool, String, AnsiString, TArrayRef>;
+    using TData = std::variant<std::monostate, int64_t, float, double, TCurrency, bool, String, AnsiString, TArrayRef,
+                               TBcd, TSQLTimeStamp>;
 
     TVarType FVType = varEmpty;
     TData FData;
@@ -131,6 +142,10 @@ bool VarIsFloat(const Variant& V);    // Single, Double, Currency
 bool VarIsNumeric(const Variant& V);  // ordinal or float; a date is neither
 bool VarIsArray(const Variant& V);
 bool VarIsSoftNull(const Variant& V);  // Null, or a text equal to ''
+bool VarIsNumericOrBcd(const Variant& V);
+bool VarIsDate(const Variant& V);      // a date or a time stamp
+bool IsDateVarType(TVarType VType);    // varDate or varSQLTimeStamp
+bool IsCurrencyVarType(TVarType VType);  // varCurrency or varFMTBcd
 
 // The value converted to another type code, keeping that exact code.
 Variant VarAsType(const Variant& V, TVarType VType);
@@ -148,8 +163,10 @@ bool operator==(const Variant& A, const Variant& B);
 std::partial_ordering operator<=>(const Variant& A, const Variant& B);
 
 // Sorting order for data: Empty first, then Null, then scalars, then arrays;
-// never raises a conversion error (such pairs give -1 both ways, so this is
-// not a strict weak ordering and must not be given to std::sort).
+// never raises a conversion error. Pairs that do not convert ("abc" and 5)
+// give -1 both ways: the data layer's sort expects exactly that, but it is
+// not a strict weak ordering, so VarCompare must never feed std::sort or any
+// other standard algorithm that needs one.
 int VarCompareScalars(const Variant& V1, const Variant& V2);
 int VarCompareArrays(const Variant& V1, const Variant& V2);
 int VarCompare(const Variant& V1, const Variant& V2);

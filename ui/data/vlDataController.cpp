@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-using namespace vlDataStrs;
+using namespace vlDataConsts;
 
 TvlCustomDataController::TvlCustomDataController() = default;
 TvlCustomDataController::~TvlCustomDataController() = default;

@@ -9,14 +9,9 @@
 #include "platform/rtl/Exception.h"
 #include "platform/rtl/ResString.h"
 #include "platform/rtl/Variant.h"
+#include "ui/data/vlDataConsts.h"
 
 VORLANE_DECLARE_EXCEPTION(EvlInvalidDataControllerOperation, Exception);
-
-namespace vlDataStrs {
-VORLANE_RESOURCESTRING(vlSDataRecordIndexError, "RecordIndex out of range");
-VORLANE_RESOURCESTRING(vlSDataItemIndexError, "ItemIndex out of range");
-VORLANE_RESOURCESTRING(vlSDataRowIndexError, "RowIndex out of range");
-}  // namespace vlDataStrs
 
 // What changed: one cell, the record list, the focus or the selection.
 // dckLayout is what an update lock reports when it ends with changes.

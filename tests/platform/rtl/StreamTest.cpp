@@ -288,3 +288,29 @@ TEST_F(FileStreamFixture, CreateTruncatesAnExistingFile)
 }
 
 }  // namespace
+
+TEST(StreamText, WideStringsAreCountedUtf16LittleEndian)
+{
+    TMemoryStream s;
+    s.WriteWideString(QString::fromUtf16(u"a\u00E9\U0001F600"));
+    EXPECT_EQ(contents(s), (Bytes{4, 0, 0, 0, 'a', 0, 0xE9, 0, 0x3D, 0xD8, 0x00, 0xDE}));
+    s.SetPosition(0);
+    EXPECT_EQ(s.ReadWideString(), QString::fromUtf16(u"a\u00E9\U0001F600"));
+    EXPECT_EQ(s.Position(), s.Size());
+}
+
+TEST(StreamText, DamagedWideCountsFailBeforeAllocating)
+{
+    // negative, larger than the data by one unit, and 2^31-1 on 10 bytes
+    const Bytes cases[] = {
+        {0xFF, 0xFF, 0xFF, 0xFF, 'a', 0},
+        {2, 0, 0, 0, 'a', 0},
+        {0xFF, 0xFF, 0xFF, 0x7F, 0, 0, 0, 0, 0, 0},
+    };
+    for (const Bytes& bytes : cases) {
+        TMemoryStream s;
+        s.WriteBuffer(bytes.data(), int64_t(bytes.size()));
+        s.SetPosition(0);
+        EXPECT_THROW(s.ReadWideString(), EReadError);
+    }
+}

@@ -113,7 +113,7 @@ TEST_F(VariantTest, VarTypeAsTextNamesCodesAsTheRuntimeDoes)
     EXPECT_EQ(VarTypeAsText(varString), QStringLiteral("String"));
     EXPECT_EQ(VarTypeAsText(varLongWord), QStringLiteral("LongWord"));
     EXPECT_EQ(VarTypeAsText(varArray | varByte), QStringLiteral("Array Byte"));
-    EXPECT_EQ(VarTypeAsText(0x0F00), QStringLiteral("$0F00"));
+    EXPECT_EQ(VarTypeAsText(0x0F42), QStringLiteral("$0F42"));
 }
 
 TEST_F(VariantTest, Predicates)
