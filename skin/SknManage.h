@@ -11,6 +11,9 @@
 
 class QTimer;
 class TComponent;
+class TCustomForm;
+class TSknForm;
+class TWindowHook;
 class TSkinData;
 
 // The engine's private window messages, in a range of their own, clear of
@@ -55,10 +58,23 @@ public:
     void SetStartState(int Value) { FStartState = Value; }
     int StartCount() const { return FStartCount; }
     void AddStart() { ++FStartCount; }
-    bool HookInstalled() const { return FHookInstalled; }
-    void InstallHook() { FHookInstalled = true; }
+    bool HookInstalled() const { return FHook != nullptr; }
+    // Watches forms being shown and activated: the first activation starts
+    // the manager, and every form shown or activated after it is skinned.
+    void InstallHook();
     // The first activation of any window.
     void WindowActivated();
+
+    // Skins one form (only while on): not twice, not a form with Tag 99
+    // (whatever DisableTag says), not an empty one, not one CanSkin or the
+    // skin data refuses. True when a skinner was attached.
+    bool SkinWindow(TCustomForm* Form);
+    TSknForm* FindSkinner(const TCustomForm* Form) const;
+    // Removes (does not free) a skinner; its destructor calls this.
+    void RemoveSkinner(TSknForm* Skinner);
+    const std::vector<TSknForm*>& Skinners() const { return FSkinners; }
+    // Action 7 for one form.
+    void ReskinWindow(TCustomForm* Form, int Interval);
 
     // Records the action; once started, runs it after Interval ms.
     // Before the first activation, 1 only switches on and 2 off.
@@ -83,7 +99,14 @@ private:
     bool FOn = false;
     int FStartState = 0;
     int FStartCount = 0;
-    bool FHookInstalled = false;
+    std::unique_ptr<TWindowHook> FHook;
+    std::vector<TSknForm*> FSkinners;  // owned by their forms
+    TCustomForm* FReskinForm = nullptr;
+    bool FSkinningAll = false;
+    bool FClosing = false;
+
+    void dropDeadSkinners();
+    void skinAll();
     int FAction = 0;
     bool FTimerEnabled = false;
 };
