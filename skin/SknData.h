@@ -304,3 +304,9 @@ private:
     bool FSkinLoaded = false;
     String FLastError;
 };
+
+class TWinControl;
+struct HWND__;
+// The control that owns a window handle, or nullptr (the platform's handle
+// table stands in for the window property the class library sets).
+TWinControl* FindControlByHandle(HWND__* Handle);

@@ -5,6 +5,7 @@
 #include <QtEndian>
 
 #include "platform/controls/Forms.h"
+#include "platform/controls/Messages.h"
 #include "platform/rtl/StringList.h"
 #include "platform/rtl/TypInfo.h"
 #include "skin/SknData.h"
@@ -275,4 +276,9 @@ void TSkinData::DoSkinChanged()
 {
     if (OnSkinChanged)
         OnSkinChanged(this);
+}
+
+TWinControl* FindControlByHandle(HWND Handle)
+{
+    return dynamic_cast<TWinControl*>(FindReceiver(Handle));
 }

@@ -105,6 +105,9 @@ TEST_F(SkinManageTest, FormsShownAfterTheFirstActivationGetASkinner)
     EXPECT_FALSE(manager->SkinWindow(empty.get()));
     EXPECT_EQ(manager->FindSkinner(empty.get()), nullptr);
 
+    EXPECT_EQ(FindControlByHandle(later->Handle()), later.get());
+    EXPECT_EQ(FindControlByHandle(nullptr), nullptr);
+
     // A destroyed form's skinner leaves the list with it.
     const size_t count = manager->Skinners().size();
     later.reset();
