@@ -112,6 +112,8 @@ bool TSkinManage::SkinWindow(TCustomForm* Form)
     TSkinData* data = SelectSkinData(Form, className);
     if (data == nullptr || !data->SkinLoaded())
         return false;
+    if (data->OnBeforeSkinForm)
+        data->OnBeforeSkinForm(data, reinterpret_cast<intptr_t>(Form->Handle()), Form->Name());
     auto* skinner = new TSknForm(Form);  // the form owns it
     skinner->AttachForm(Form, data);
     FSkinners.push_back(skinner);

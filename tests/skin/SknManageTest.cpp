@@ -79,6 +79,18 @@ TEST_F(SkinManageTest, FormsShownAfterTheFirstActivationGetASkinner)
     EXPECT_EQ(manager->FindSkinner(early.get()), nullptr);  // not started yet
 
     const TColor before = main->Color();
+    main->SetName(QStringLiteral("MainForm"));
+    QStringList events;
+    // Other forms the offscreen platform activates meanwhile are skinned too;
+    // only the main form's events are counted.
+    data->OnBeforeSkinForm = TOnSkinForm::FromFunction([&](TObject*, intptr_t, String name) {
+        if (!name.isEmpty())
+            events << "before " + name;
+    });
+    data->OnAfterSkinForm = TOnSkinForm::FromFunction([&](TObject*, intptr_t, String name) {
+        if (!name.isEmpty())
+            events << "after " + name;
+    });
     main->Show();
     activate(main.get());
     EXPECT_EQ(manager->StartState(), 1);
@@ -89,6 +101,9 @@ TEST_F(SkinManageTest, FormsShownAfterTheFirstActivationGetASkinner)
     QApplication::processEvents();  // the posted "finish" message
     EXPECT_EQ(skinner->State(), 2);
     EXPECT_EQ(main->Color(), data->Colors[scButtonFace].Color);
+    EXPECT_EQ(events, (QStringList{"before MainForm", "after MainForm"}));
+    data->OnBeforeSkinForm = nullptr;
+    data->OnAfterSkinForm = nullptr;
 
     auto later = makeForm();
     later->Show();
