@@ -11,6 +11,7 @@
 #include "skin/SknForm.h"
 #include "skin/SknImgUtil.h"
 #include "skin/SknIni.h"
+#include "skin/SknManage.h"
 #include "skin/SknReader.h"
 
 namespace {
@@ -83,9 +84,14 @@ TSkinData::TSkinData(TComponent* AOwner)
         Colors[size_t(key.slot)] = {key.fallback, false};
     Colors[scFrameColor] = {clBtnFace, false};
     ButtonFaceBrush->SetColor(clBtnFace);
+    initComponent();
 }
 
-TSkinData::~TSkinData() = default;
+TSkinData::~TSkinData()
+{
+    if (TSkinManage* manager = SkinManager())
+        manager->UnregisterSkinData(this);
+}
 
 bool TSkinData::LoadSkin(const QByteArray& SkinFile)
 {

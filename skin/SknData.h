@@ -9,12 +9,18 @@
 
 #include "platform/graphics/Color.h"
 #include "platform/rtl/Component.h"
+#include "platform/rtl/Delegate.h"
+#include "platform/rtl/Set.h"
 #include "platform/rtl/Types.h"
 
 class TBitmap;
 class TBrush;
 class TQuickIni;
 class TSkinReader;
+class TStrings;
+class TStringList;
+struct TClassInfo;
+struct TEnumInfo;
 
 // One skin image with its margins and flags. Frame counts are at least 1
 // once a skin is parsed, and an image narrower (for the Top and Bottom
@@ -109,11 +115,87 @@ struct TSkinColor {
     bool Given = false;  // the skin set it (else a system colour default)
 };
 
+// Which windows a skin data component skins.
+enum TSkinFormType { sfMainform, sfOnlyThisForm, sfDialog, sfDLL };
+
+// The kinds of windows and controls that get skinned.
+enum TSkinControlType {
+    xcMainMenu, xcPopupMenu, xcMenuItem, xcToolbar, xcControlbar, xcCombo, xcCheckBox, xcRadioButton,
+    xcProgress, xcScrollbar, xcEdit, xcButton, xcBitBtn, xcSpeedButton, xcSpin, xcPanel, xcGroupBox,
+    xcStatusBar, xcTab, xcTrackBar, xcSystemMenu, xcFastReport
+};
+using TSkinControlTypes = TSet<TSkinControlType>;
+
+enum TSkinOption {
+    xoMDIScrollbar, xoMenuMerge, xoTransparent, xoPreview, xoParentBackGround, xoNoFocusRect, xoToolbarBK,
+    xoToolbarButton, xoMDIChildBorder, xoMenuBG, xoCaptionButtonHint, xoFormScrollbar
+};
+using TSkinOptions = TSet<TSkinOption>;
+
+extern const TEnumInfo SkinFormTypeInfo;
+extern const TEnumInfo SkinControlTypeInfo;
+extern const TEnumInfo SkinOptionInfo;
+
+class TControl;
+class TSkinData;
+using TOnFormSkin = TDelegate<void(TObject* Sender, String aName, bool& DoSkin)>;
+using TOnSkinControl = TDelegate<void(TComponent* Sender, TSkinData* SkinData, TControl* Form, TControl* Control,
+                                      String ControlClass, TComponent*& SkinnedControl)>;
+using TOnSkinForm = TDelegate<void(TObject* Sender, intptr_t ahwnd, String aName)>;
+
 class TSkinData : public TComponent {
 public:
     explicit TSkinData(TComponent* AOwner);
     ~TSkinData() override;
     String ClassName() const override { return String::fromLatin1("TSkinData"); }
+    const TClassInfo* ClassInfo() const override;
+    static const TClassInfo& StaticClassInfo();
+
+    // Published properties.
+    bool Active() const { return FActive; }
+    void SetActive(bool Value);
+    int DisableTag() const { return FDisableTag; }
+    void SetDisableTag(int Value) { FDisableTag = Value; }
+    TSkinControlTypes SkinControls() const { return FSkinControls; }
+    void SetSkinControls(TSkinControlTypes Value) { FSkinControls = Value; }
+    TSkinOptions Options() const { return FOptions; }
+    void SetOptions(TSkinOptions Value) { FOptions = Value; }
+    TStrings* Skin3rd() const;
+    void SetSkin3rd(const TStrings* Value);  // copies the lines
+    const String& SkinFile() const { return FSkinFile; }
+    void SetSkinFile(const String& Value);
+    // "(Good)" at design time with a stored skin, else "(none)".
+    String SkinStore() const;
+    void SetSkinStore(const String&) {}
+    TSkinFormType SkinFormtype() const { return FSkinFormtype; }
+    void SetSkinFormtype(TSkinFormType Value) { FSkinFormtype = Value; }
+    String Version() const { return String::fromLatin1("2.10.04.17"); }
+    void SetVersion(const String&) {}
+    bool MenuUpdate() const { return FMenuUpdate; }
+    void SetMenuUpdate(bool Value) { FMenuUpdate = Value; }
+    bool MenuMerge() const { return FMenuMerge; }
+    void SetMenuMerge(bool Value) { FMenuMerge = Value; }
+    TOnFormSkin OnFormSkin;
+    TNotifyEvent OnSkinChanged;
+    TOnSkinControl OnSkinControl;
+    TOnSkinForm OnBeforeSkinForm;
+    TOnSkinForm OnAfterSkinForm;
+
+    // The form property "SkinStream": an Int32 byte count, then the skin
+    // file. Reading a count that is negative or runs past the value skips
+    // the skin (the component stays unloaded) instead of failing the form.
+    QByteArray SkinStream() const;
+    void SetSkinStream(const QByteArray& Value);
+    // The stored skin file's bytes.
+    const QByteArray& SkinBytes() const { return FSkinBytes; }
+
+    void Loaded() override;
+    // Tells the form skinners that the skin was replaced and, with the
+    // manager running, queues a "skin changed" action.
+    void SkinChanged();
+    // Asked before a window of the given class is skinned.
+    void DoFormSkin(intptr_t Handle, const String& ClassName, bool& DoSkin);
+    void DoSkinChanged();
 
     // Reads a skin file's bytes (the unpacked size, then the packed
     // container) and parses its description. False, with LastError, when
@@ -202,7 +284,19 @@ private:
     void composeCombo();
     void makeToolbar();
     void dropNarrowImages();
+    void initComponent();
+    void reportUnreadableSkin();
     TColor color(int slot) const { return Colors[size_t(slot)].Color; }
+    bool FActive = false;
+    int FDisableTag = 99;
+    TSkinControlTypes FSkinControls;
+    TSkinOptions FOptions;
+    std::unique_ptr<TStringList> FSkin3rd;
+    String FSkinFile;
+    TSkinFormType FSkinFormtype = sfMainform;
+    bool FMenuUpdate = true;
+    bool FMenuMerge = false;
+    QByteArray FSkinBytes;
 
     std::unique_ptr<TSkinReader> FReader;
     std::unique_ptr<TQuickIni> FIni;
@@ -210,3 +304,9 @@ private:
     bool FSkinLoaded = false;
     String FLastError;
 };
+
+class TWinControl;
+struct HWND__;
+// The control that owns a window handle, or nullptr (the platform's handle
+// table stands in for the window property the class library sets).
+TWinControl* FindControlByHandle(HWND__* Handle);

@@ -5,8 +5,11 @@
 #include <vector>
 
 #include "platform/controls/Controls.h"
+#include "platform/controls/Forms.h"
 #include "platform/controls/Messages.h"
 #include "platform/graphics/Bitmap.h"
+#include "skin/SknData.h"
+#include "skin/SknManage.h"
 
 namespace {
 
@@ -326,4 +329,71 @@ void SknFormInitialization()
 void SknFormFinalization()
 {
     workBitmap().reset();
+}
+
+// ---- the form skinner -------------------------------------------------------
+
+TSknForm::TSknForm(TComponent* AOwner) : TComponent(AOwner) {}
+
+TSknForm::~TSknForm()
+{
+    Detach();
+    if (TSkinManage* manager = SkinManager())
+        manager->RemoveSkinner(this);
+}
+
+void TSknForm::AttachForm(TCustomForm* Form, TSkinData* SkinData)
+{
+    FForm = Form;
+    FSkinData = SkinData;
+    FOldWndProc = Form->WindowProc;
+    Form->WindowProc = TWndMethod(this, &TSknForm::SkinWndProc);
+    FAttached = true;
+    FState = 1;
+}
+
+void TSknForm::SkinWndProc(TMessage& Message)
+{
+    if (Message.Msg == SKIN_FINISH && FState == 1) {
+        Init();
+        return;
+    }
+    FOldWndProc(Message);
+}
+
+void TSknForm::Init()
+{
+    if (FForm == nullptr || FSkinData == nullptr)
+        return;
+    FOldColor = FForm->Color();
+    FState = 2;
+    ApplyColours();
+    if (FSkinData->OnAfterSkinForm)
+        FSkinData->OnAfterSkinForm(FSkinData, reinterpret_cast<intptr_t>(FForm->Handle()), FForm->Name());
+}
+
+void TSknForm::ApplyColours()
+{
+    if (FState == 2 && FForm != nullptr && FSkinData != nullptr && FSkinData->SkinLoaded())
+        FForm->SetColor(FSkinData->Colors[scButtonFace].Color);
+}
+
+void TSknForm::Unskin(bool Repaint)
+{
+    if (FState == 2 && FForm != nullptr)
+        FForm->SetColor(FOldColor);
+    Detach();
+    FState = 6;
+    if (Repaint && FForm != nullptr)
+        FForm->Invalidate();
+}
+
+void TSknForm::Detach()
+{
+    if (!FAttached)
+        return;
+    FAttached = false;
+    // A form that is going away takes its window procedure with it.
+    if (FForm != nullptr && !FForm->ComponentState().Contains(csDestroying))
+        FForm->WindowProc = FOldWndProc;
 }

@@ -6,6 +6,7 @@
 #pragma once
 #include <memory>
 
+#include "platform/controls/Controls.h"
 #include "platform/graphics/Color.h"
 #include "platform/graphics/DeviceContext.h"
 #include "platform/rtl/Types.h"
@@ -62,3 +63,42 @@ void DrawParentBackground(TControl* Control, HDC DC);
 TBitmap* SkinWorkBitmap();
 void SknFormInitialization();
 void SknFormFinalization();
+
+// ---- the form skinner -------------------------------------------------------
+
+class TCustomForm;
+class TSkinData;
+
+// Skins one form: it takes the form's window procedure, finishes skinning
+// when the manager's "finish" message arrives, and gives everything back
+// when unskinned. States: 0 new, 1 attached, 2 skinned, 6 unskinned (done
+// with; the manager drops it).
+class TSknForm : public TComponent {
+public:
+    explicit TSknForm(TComponent* AOwner);
+    ~TSknForm() override;
+    String ClassName() const override { return String::fromLatin1("TSknForm"); }
+
+    void AttachForm(TCustomForm* Form, TSkinData* SkinData);
+    // Without frame skinning: the form takes the skin's face colour.
+    void Init();
+    // Gives the form its colour and window procedure back; state 6.
+    void Unskin(bool Repaint);
+    void Detach();
+    // Applies the skin's colours again (after a skin change).
+    void ApplyColours();
+
+    int State() const { return FState; }
+    TCustomForm* Form() const { return FForm; }
+    TSkinData* SkinData() const { return FSkinData; }
+
+private:
+    void SkinWndProc(TMessage& Message);
+
+    TCustomForm* FForm = nullptr;
+    TSkinData* FSkinData = nullptr;
+    TWndMethod FOldWndProc;
+    TColor FOldColor = clBtnFace;
+    bool FAttached = false;
+    int FState = 0;
+};

@@ -382,3 +382,243 @@ TEST(SknDataTest, MutatedSkinFiles)
                                            skinpack::LzhufMode::LiteralOnly)));
     });
 }
+
+// ---- the component: properties, "SkinStream", Loaded ------------------------
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QtEndian>
+
+#include "platform/controls/Forms.h"
+#include "platform/rtl/StringList.h"
+#include "platform/rtl/TypInfo.h"
+#include "skin/SknManage.h"
+
+namespace {
+
+QByteArray ownSkinStream()
+{
+    QFile file(QStringLiteral(":/SkinStream"));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QByteArray withCount(int32_t count, const QByteArray& rest)
+{
+    QByteArray value(4, '\0');
+    qToLittleEndian<int32_t>(count, value.data());
+    return value + rest;
+}
+
+struct ManagerReset {
+    ManagerReset() { FreeSkinManager(); }
+    ~ManagerReset() { FreeSkinManager(); }
+};
+
+}  // namespace
+
+TEST(SkinDataComponent, ConstructorValuesAndThePropertyTable)
+{
+    ManagerReset reset;
+    TSkinData data(nullptr);
+    EXPECT_FALSE(data.Active());
+    EXPECT_EQ(data.DisableTag(), 99);
+    EXPECT_EQ(data.SkinFormtype(), sfMainform);
+    EXPECT_TRUE(data.MenuUpdate());
+    EXPECT_FALSE(data.MenuMerge());
+    EXPECT_EQ(GetSetProp(&data, QStringLiteral("Options")),
+              QStringLiteral("xoPreview,xoToolbarBK,xoCaptionButtonHint"));
+    const TSkinControlTypes controls = data.SkinControls();
+    EXPECT_TRUE(controls.Contains(xcMainMenu));
+    EXPECT_TRUE(controls.Contains(xcSystemMenu));
+    EXPECT_TRUE(controls.Contains(xcTrackBar));
+    EXPECT_FALSE(controls.Contains(xcMenuItem));
+    EXPECT_FALSE(controls.Contains(xcFastReport));
+    ASSERT_EQ(data.Skin3rd()->Count(), 118);
+    EXPECT_EQ(data.Skin3rd()->Strings(0), QStringLiteral("TCategoryButtons=scrollbar"));
+    EXPECT_EQ(data.Skin3rd()->Strings(117), QStringLiteral("TOVCDBNUMERICFIELD=Edit"));
+    EXPECT_EQ(GetStrProp(&data, QStringLiteral("Version")), QStringLiteral("2.10.04.17"));
+    SetStrProp(&data, QStringLiteral("Version"), QStringLiteral("9"));
+    EXPECT_EQ(data.Version(), QStringLiteral("2.10.04.17"));
+
+    // Every published property is stored, including the skin bytes.
+    for (const char* name : {"Active", "DisableTag", "SkinControls", "Options", "SkinFormtype", "MenuUpdate",
+                             "MenuMerge", "SkinStream"}) {
+        const TPropInfo* p = GetPropInfo(&data, QString::fromLatin1(name));
+        ASSERT_NE(p, nullptr) << name;
+        EXPECT_TRUE(IsStoredProp(&data, p)) << name;
+    }
+    // Assigning Skin3rd copies the lines.
+    TStringList lines;
+    lines.Add(QStringLiteral("TMine=button"));
+    data.SetSkin3rd(&lines);
+    lines.Clear();
+    ASSERT_EQ(data.Skin3rd()->Count(), 1);
+    EXPECT_EQ(data.Skin3rd()->Strings(0), QStringLiteral("TMine=button"));
+}
+
+TEST(SkinDataComponent, SkinStreamRoundTripsAndBadCountsSkipTheSkin)
+{
+    ManagerReset reset;
+    const QByteArray own = ownSkinStream();
+    ASSERT_GT(own.size(), 4);
+    {
+        TSkinData data(nullptr);
+        SetBinaryProp(&data, QStringLiteral("SkinStream"), own);
+        EXPECT_TRUE(data.SkinLoaded());
+        EXPECT_EQ(GetBinaryProp(&data, QStringLiteral("SkinStream")), own);
+        EXPECT_EQ(data.SkinStore(), QStringLiteral("(none)"));  // only "(Good)" at design time
+        data.SetDesigning(true);
+        EXPECT_EQ(data.SkinStore(), QStringLiteral("(Good)"));
+    }
+    {
+        TSkinData empty(nullptr);
+        SetBinaryProp(&empty, QStringLiteral("SkinStream"), withCount(0, {}));
+        EXPECT_FALSE(empty.SkinLoaded());
+        EXPECT_EQ(GetBinaryProp(&empty, QStringLiteral("SkinStream")), withCount(0, {}));
+    }
+    const QByteArray file = own.mid(4);
+    const struct {
+        const char* what;
+        QByteArray value;
+    } bad[] = {
+        {"negative", withCount(-5, file)},
+        {"too large", withCount(int32_t(file.size()) + 1, file)},
+        {"huge", withCount(INT32_MAX, file)},
+        {"cut in the count", QByteArray("\x10\x00", 2)},
+        {"cut in the data", withCount(int32_t(file.size()), file.left(100))},
+    };
+    for (const auto& c : bad) {
+        SCOPED_TRACE(c.what);
+        TSkinData data(nullptr);
+        data.Loading();
+        data.SetActive(true);
+        EXPECT_NO_THROW(SetBinaryProp(&data, QStringLiteral("SkinStream"), c.value));
+        EXPECT_FALSE(data.SkinLoaded());
+        data.Loaded();
+        EXPECT_FALSE(data.Active());  // no skin: Active turns False and the form goes on
+    }
+}
+
+TEST(SkinDataComponent, LoadedNormalisesTheControlKindsAndStartsTheManager)
+{
+    const struct {
+        TSkinControlTypes given, expected;
+    } cases[] = {
+        {{xcMainMenu, xcMenuItem}, {xcMainMenu}},
+        {{xcMenuItem, xcSystemMenu}, {xcMenuItem}},
+        {{xcMainMenu, xcSystemMenu, xcButton}, {xcMainMenu, xcSystemMenu, xcButton}},
+    };
+    for (const auto& c : cases) {
+        ManagerReset reset;
+        TSkinData data(nullptr);
+        data.Loading();
+        data.SetSkinControls(c.given);
+        data.Loaded();
+        EXPECT_EQ(data.SkinControls().Bits(), c.expected.Bits());
+        ASSERT_NE(SkinManager(), nullptr);
+        EXPECT_TRUE(SkinManager()->HookInstalled());
+        EXPECT_EQ(SkinManager()->MainSkinData(), &data);
+    }
+
+    // With a skin and Active, Loaded queues "skin all" for the first activation.
+    ManagerReset reset;
+    TSkinData data(nullptr);
+    data.Loading();
+    data.SetActive(true);
+    SetBinaryProp(&data, QStringLiteral("SkinStream"), ownSkinStream());
+    data.Loaded();
+    EXPECT_TRUE(data.Active());
+    EXPECT_EQ(SkinManager()->CurrentSkinData(), &data);
+    EXPECT_EQ(SkinManager()->PendingAction(), 1);
+    EXPECT_TRUE(SkinManager()->On());
+    EXPECT_FALSE(SkinManager()->TimerEnabled());  // before any activation
+}
+
+TEST(SkinDataComponent, AnUnreadableSkinIsReportedOnceThroughTheExceptionPath)
+{
+    ManagerReset reset;
+    std::unique_ptr<TApplication> app;
+    if (Application == nullptr)
+        app = std::make_unique<TApplication>(nullptr);
+    ASSERT_NE(Application, nullptr);
+    QStringList reported;
+    auto saved = Application->OnException;
+    Application->OnException =
+        TExceptionEvent::FromFunction([&](TObject*, const Exception& E) { reported << E.Message(); });
+    {
+        TSkinData data(nullptr);
+        data.Loading();
+        data.SetActive(true);
+        // A skin file with an unknown format code.
+        QByteArray container(16, '\0');
+        qToLittleEndian<int32_t>(12345, container.data());
+        SetBinaryProp(&data, QStringLiteral("SkinStream"),
+                      skinpack::SkinStreamValue(skinpack::PackSkinFile(container)));
+        EXPECT_TRUE(reported.isEmpty());  // nothing from inside the reader
+        data.Loaded();
+        EXPECT_FALSE(data.Active());
+        QApplication::processEvents();
+        QApplication::processEvents();
+    }
+    Application->OnException = saved;
+    ASSERT_EQ(reported.size(), 1);
+    EXPECT_TRUE(reported[0].startsWith(QStringLiteral("This is Older Skin File")));
+}
+
+TEST(SkinDataComponent, FormSkinExclusionsGiveWayToOnFormSkin)
+{
+    ManagerReset reset;
+    TSkinData data(nullptr);
+    auto ask = [&](const char* cls) {
+        bool doSkin = true;
+        data.DoFormSkin(0, QString::fromLatin1(cls), doSkin);
+        return doSkin;
+    };
+    EXPECT_FALSE(ask("SysMonthCal32"));
+    EXPECT_TRUE(ask("TfrDesigner"));
+    EXPECT_TRUE(ask("TMainForm"));
+    data.SetSkinControls(data.SkinControls() + TSkinControlTypes{xcFastReport});
+    EXPECT_FALSE(ask("TfrDesigner"));
+    QStringList asked;
+    data.OnFormSkin = TOnFormSkin::FromFunction([&](TObject* sender, String name, bool&) {
+        EXPECT_EQ(sender, &data);
+        asked << name;
+    });
+    EXPECT_TRUE(ask("SysMonthCal32"));
+    EXPECT_TRUE(ask("TfrDesigner"));
+    EXPECT_EQ(asked, (QStringList{"SysMonthCal32", "TfrDesigner"}));
+}
+
+TEST(SkinDataComponent, ActiveOnAComponentThatNeverPassedLoadedMakesTheManager)
+{
+    ManagerReset reset;
+    TSkinData data(nullptr);
+    SetBinaryProp(&data, QStringLiteral("SkinStream"), ownSkinStream());
+    ASSERT_EQ(SkinManager(), nullptr);
+    data.SetActive(true);
+    ASSERT_NE(SkinManager(), nullptr);
+    EXPECT_EQ(SkinManager()->SkinDatas(), std::vector<TSkinData*>{&data});
+    EXPECT_EQ(SkinManager()->CurrentSkinData(), &data);
+    EXPECT_EQ(SkinManager()->PendingAction(), 1);
+}
+
+TEST(SkinDataComponent, SkinFileLoadsAnExistingFileAndIgnoresAMissingOne)
+{
+    ManagerReset reset;
+    TSkinData data(nullptr);
+    data.SetSkinFile(QStringLiteral("/nonexistent/skin.skn"));
+    EXPECT_FALSE(data.SkinLoaded());
+    EXPECT_EQ(data.SkinFile(), QStringLiteral("/nonexistent/skin.skn"));
+    const QString path = QDir::temp().filePath(QStringLiteral("vorlane-skin-%1.skn").arg(QCoreApplication::applicationPid()));
+    {
+        QFile out(path);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(ownSkinStream().mid(4));
+    }
+    data.SetSkinFile(path);
+    QFile::remove(path);
+    EXPECT_TRUE(data.SkinLoaded());
+    EXPECT_EQ(data.SkinStream(), ownSkinStream());
+    EXPECT_NE(SkinManager(), nullptr);  // SkinChanged made it
+}
