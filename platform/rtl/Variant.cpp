@@ -759,6 +759,11 @@ bool IsDateVarType(TVarType VType)
     return VType == varDate || VType == varSQLTimeStamp;
 }
 
+bool IsIntegerVarType(TVarType VType)
+{
+    return isIntegerType(VType);
+}
+
 bool IsCurrencyVarType(TVarType VType)
 {
     return VType == varCurrency || VType == varFMTBcd;

@@ -146,6 +146,7 @@ bool VarIsNumericOrBcd(const Variant& V);
 bool VarIsDate(const Variant& V);      // a date or a time stamp
 bool IsDateVarType(TVarType VType);    // varDate or varSQLTimeStamp
 bool IsCurrencyVarType(TVarType VType);  // varCurrency or varFMTBcd
+bool IsIntegerVarType(TVarType VType);   // the integer kinds, Boolean not among them
 
 // The value converted to another type code, keeping that exact code.
 Variant VarAsType(const Variant& V, TVarType VType);

@@ -63,22 +63,6 @@ void checkCount(TStream* stream, int64_t count, int64_t unitSize)
         readError();
 }
 
-bool isIntegerVarType(TVarType vt)
-{
-    switch (vt) {
-    case varSmallint:
-    case varInteger:
-    case varShortInt:
-    case varByte:
-    case varWord:
-    case varLongWord:
-    case varInt64:
-        return true;
-    default:
-        return false;
-    }
-}
-
 void writeTaggedInteger(TStream* stream, int64_t value)
 {
     if (value >= -128 && value <= 127) {
@@ -119,7 +103,7 @@ void writeVariant(TStream* stream, const Variant& value)
         return;
     }
     const TVarType vt = value.VType();
-    if (isIntegerVarType(vt)) {
+    if (IsIntegerVarType(vt)) {
         writeTaggedInteger(stream, value.AsInt64());
         return;
     }
