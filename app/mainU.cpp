@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <algorithm>
 
@@ -15,6 +16,7 @@
 #include "platform/os/Registry.h"
 #include "platform/os/Shell.h"
 #include "platform/rtl/Format.h"
+#include "skin/SknData.h"
 #include "support/SxStrings.h"
 #include "ui/controls/vlProgressBar.h"
 #include "ui/editors/vlImageComboBox.h"
@@ -122,6 +124,23 @@ void TfrmMain::createComponents()
     Timer1 = make<TTimer>(this, nullptr, "Timer1");
     Timer1->SetEnabled(false);
     createStorage();
+    createSkin();
+}
+
+void TfrmMain::createSkin()
+{
+    // The program's own skin. It stays inactive until the skinner can draw
+    // window frames: switched on before that, it would only recolour faces.
+    SkinData1 = new TSkinData(this);
+    SkinData1->Loading();
+    SkinData1->SetName(QStringLiteral("SkinData1"));
+    SkinData1->SetActive(false);
+    SkinData1->SetDisableTag(99);
+    SkinData1->SetSkinFormtype(sfMainform);
+    QFile stream(QStringLiteral(":/SkinStream"));
+    if (stream.open(QIODevice::ReadOnly))
+        SkinData1->SetSkinStream(stream.readAll());
+    SkinData1->Loaded();
 }
 
 void TfrmMain::createToolBar()

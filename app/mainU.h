@@ -29,6 +29,7 @@
 class TfrmOption;
 class TfrmSettings;
 class TfrmAbout;
+class TSkinData;
 
 namespace MainConsts {
 VORLANE_RESOURCESTRING(SAppTitle, "Vorlane");
@@ -157,6 +158,7 @@ public:
     TFFDecoder* FFDecoder1;
     TKitAppRegistryStorage* KitAppRegistryStorage1;
     TKitFormStorage* KitFormStorage1;
+    TSkinData* SkinData1;
     TKitComputerInfoEx* KitComputerInfoEx1;
     TTaskbarListProgress* TaskbarListProgress1;
     TSplStr* SplStr1;
@@ -272,6 +274,7 @@ private:
     void createMenus();
     void createBottom();
     void createStorage();
+    void createSkin();
     void WMStartup(TMessage& Message);
     // Tells, in the log panel, of every settings file set aside as damaged.
     void reportSetAsideSettings();

@@ -37,6 +37,8 @@
 #include "app/aboutU.h"
 #include "app/filters_u.h"
 #include "app/settingsU.h"
+#include "skin/SknData.h"
+#include "skin/SknManage.h"
 #include "engine/FFmpeg.h"
 #include "platform/os/Registry.h"
 #include "support/uTaskBarList.h"
@@ -922,6 +924,60 @@ TEST_F(MainWindow, AboutShowsTheVersionAndHelpOpensTheGuideBesideTheProgram)
                                 "Where the settings are kept"})
         EXPECT_TRUE(page.contains(QString::fromLatin1(section))) << section;
     EXPECT_FALSE(page.contains(QStringLiteral("example.")));
+}
+
+// The program's own skin sits on the main window, switched off: the main,
+// options, settings and about windows look exactly as they do once the
+// component and the skin manager are gone, and no window gets a skinner.
+TEST_F(MainWindow, TheInactiveSkinChangesNoWindow)
+{
+    ASSERT_NE(main->SkinData1, nullptr);
+    EXPECT_FALSE(main->SkinData1->Active());
+    EXPECT_EQ(main->SkinData1->DisableTag(), 99);
+    EXPECT_EQ(main->SkinData1->SkinFormtype(), sfMainform);
+    EXPECT_TRUE(main->SkinData1->SkinLoaded());  // the whole skin was read
+    QFile stream(QStringLiteral(":/SkinStream"));
+    ASSERT_TRUE(stream.open(QIODevice::ReadOnly));
+    EXPECT_EQ(main->SkinData1->SkinStream(), stream.readAll());
+    ASSERT_NE(SkinManager(), nullptr);
+
+    const auto grabAll = [&] {
+        std::vector<QImage> shots;
+        const auto shoot = [&](TCustomForm* form) {
+            form->Show();
+            settle();
+            if (SkinManager() != nullptr) {
+                EXPECT_EQ(SkinManager()->FindSkinner(form), nullptr) << form->Name().toStdString();
+            }
+            shots.push_back(form->Widget()->grab().toImage());
+            if (form != main)
+                form->Hide();
+            settle();
+        };
+        shoot(main);
+        {
+            TfrmOption options(main, main->FFEncoder->Decoder());
+            shoot(&options);
+        }
+        shoot(main->frmSettings);
+        {
+            TfrmAbout about(main);
+            shoot(&about);
+        }
+        return shots;
+    };
+    const std::vector<QImage> with = grabAll();
+    delete main->SkinData1;
+    main->SkinData1 = nullptr;
+    FreeSkinManager();
+    const std::vector<QImage> without = grabAll();
+    ASSERT_EQ(with.size(), 4u);
+    ASSERT_EQ(without.size(), 4u);
+    const char* names[] = {"main", "options", "settings", "about"};
+    for (size_t i = 0; i < with.size(); ++i) {
+        EXPECT_FALSE(with[i].isNull()) << names[i];
+        EXPECT_TRUE(with[i] == without[i]) << names[i] << " differs";
+    }
 }
 
 // Listens on a connection of its own, as the desktop's launcher would.
