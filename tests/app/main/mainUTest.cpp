@@ -706,6 +706,9 @@ TEST_F(MainWindow, StopEndsTheRunLeavingClearAll)
     ASSERT_EQ(rows(), 3);
     main->ThreadCount = 1;
     click(main->bStart);
+    // The tasks are made in slices of the event loop; once all three exist
+    // the run has started.
+    ASSERT_TRUE(pumpUntil([this] { return main->FFEncoder->TaskCount() == 3; }));
     // Held at once, so the stop surely comes in the middle of the run.
     click(main->bPause);
     {
