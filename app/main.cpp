@@ -8,6 +8,9 @@
 #include "skin/SkinUnits.h"
 #include "support/SupportUnits.h"
 #include "ui/data/vlDataStorage.h"
+#include "ui/foundation/vlGeometry.h"
+#include "ui/foundation/vlGraphics.h"
+#include "ui/foundation/vxCore.h"
 
 int main(int argc, char** argv)
 {
@@ -17,6 +20,9 @@ int main(int argc, char** argv)
     AddPlatformUnits(units);
     AddEngineUnits(units);
     AddSupportUnits(units);
+    AddvxCoreUnit(units);
+    AddvlGeometryUnit(units);
+    AddvlGraphicsUnit(units);
     units.Add(String::fromLatin1("vlDataStorage"), &vlDataStorageInitialization, &vlDataStorageFinalization);
     AddSkinUnits(units);
     const TStartupScope startup(std::move(units));

@@ -598,7 +598,11 @@ Variant TvlSQLTimeStampValueType::LoadValue(const TvlValueData& AData) const
 
 void TvlSQLTimeStampValueType::StoreValue(TvlValueData& AData, const Variant& AValue) const
 {
-    AData.V = AValue.AsSQLTimeStamp();
+    const TSQLTimeStamp stamp = AValue.AsSQLTimeStamp();
+    // A stamp that names no real moment could never be read back as a date
+    // (nor written to a stream): refuse it here with the cast error.
+    [[maybe_unused]] const TDateTime check = Variant(stamp).AsDateTime();
+    AData.V = stamp;
 }
 
 int TvlSQLTimeStampValueType::ComparePrepared(const TvlValueData* AData1, const TvlValueData* AData2) const

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 #include "platform/rtl/Stream.h"
@@ -319,6 +320,32 @@ TEST_F(vlDataStorageTest, RecordStreamGoldens)
     // the no-buffer byte frees the record
     readRecord(storage, 0, QByteArray("VXUFMT\x01", 7));
     EXPECT_EQ(storage.RecordBuffer(0), nullptr);
+}
+
+TEST_F(vlDataStorageTest, AStampOutsideTheCalendarIsARefusedRecord)
+{
+    // A stamp is streamed as a date; a date far outside years 1..9999 (or not
+    // a number) makes no valid stamp, and such a record was accepted but could
+    // not be written back.
+    TvlDataStorage stamps;
+    TvlValueDef* stampDef = stamps.ValueDefs()->AddDefinition(TvlSQLTimeStampValueType::Instance(), true, nullptr, false);
+    stamps.AddRecord();
+    stamps.PutValue(0, stampDef, VarFromDateTime(45356.5));
+    const QByteArray valid = recordBytes(stamps, 0);
+    stamps.PutValue(0, stampDef, VarFromDateTime(45356.25));
+    const QByteArray before = recordBytes(stamps, 0);
+    for (double date : {1e12, -1e12, std::nan(""), 45356.5}) {
+        // the record ends with the date's eight bytes
+        QByteArray bytes = valid;
+        std::memcpy(bytes.data() + bytes.size() - 8, &date, 8);
+        if (date == 45356.5) {
+            readRecord(stamps, 0, bytes);
+            EXPECT_EQ(recordBytes(stamps, 0), bytes);
+        } else {
+            EXPECT_THROW(readRecord(stamps, 0, bytes), EReadError) << date;
+            EXPECT_EQ(recordBytes(stamps, 0), before);
+        }
+    }
 }
 
 // A storage with one field of every type, texts kept.
