@@ -7,6 +7,7 @@
 #include "support/KitGettext.h"
 #include "support/KitTypes.h"
 #include "support/SxBase.h"
+#include "support/SxSysInfo.h"
 #include "support/SxSysUtils.h"
 #include "support/SxUnitVersioning.h"
 
@@ -90,7 +91,14 @@ void AddSupportUnits(TStartupList& list)
     addUnit(list, "SxFileUtils", SxFileUtilsRecord);
     addUnit(list, "SxIniFiles", SxIniFilesRecord);
     addUnit(list, "Snmp", SnmpRecord);
-    addUnit(list, "SxSysInfo", SxSysInfoRecord);
+    // The machine's facts are read before the unit registers.
+    list.Add(
+        QStringLiteral("SxSysInfo"),
+        [] {
+            InitSystemFacts();
+            RegisterUnitRecord(SxModuleHandle(), &SxSysInfoRecord);
+        },
+        [] { UnregisterUnitRecords(SxModuleHandle()); });
     addUnit(list, "SxConsole", SxConsoleRecord);
     addUnit(list, "SxSysUtils", SxSysUtilsRecord, {}, &SxSysUtilsFinalization);
     addUnit(list, "SxAnsiStrings", SxAnsiStringsRecord);

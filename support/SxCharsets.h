@@ -1,6 +1,7 @@
 // SxCharsets.h - the character-set table of the support library: each MIME
 // character-set name with its family code page and its internet code page.
-// Kept as the library had it; the program itself reads none of it.
+// Not the whole list: 140 of its names are kept; the program itself reads
+// none of it.
 #pragma once
 #include <array>
 #include <cstdint>

@@ -57,6 +57,7 @@ TSystemFacts initSystemFacts()
         facts.PageSize = static_cast<uint32_t>(page);
         facts.AllocationGranularity = facts.PageSize;
     }
+    SetVersionFlags(facts, QueryWindowsVersion());
     return facts;
 }
 
@@ -84,6 +85,21 @@ const TSystemFacts& SystemFacts()
 {
     static const TSystemFacts facts = initSystemFacts();
     return facts;
+}
+
+void InitSystemFacts() { (void)SystemFacts(); }
+
+void SetVersionFlags(TSystemFacts& Facts, TWindowsVersion Version)
+{
+    if (Version == wvUnknown)
+        return;
+    Facts.VersionFlags[Version] = true;
+    if (Version == wvWinNT31 || Version == wvWinNT35)
+        Facts.IsWinNT3 = true;
+    if (Version == wvWinNT351) {
+        Facts.IsWinNT3 = true;
+        Facts.VersionFlags[wvWinNT35] = true;
+    }
 }
 
 TWindowsVersion QueryWindowsVersion() { return wvUnknown; }

@@ -21,7 +21,8 @@ enum TNtProductType {
     ptDatacenterServer, ptEnterprise, ptWebEdition
 };
 
-// Read once, on first use, and fixed for the process.
+// Read once at the unit's start-up (or on first use, whichever comes first)
+// and fixed for the process.
 struct TSystemFacts {
     // The processors this process may run on (what `nproc` counts).
     uint32_t ProcessorCount = 1;
@@ -30,8 +31,18 @@ struct TSystemFacts {
     uint32_t AllocationGranularity = 4096;
     // No 9x branch exists here; the NT paths are the ones that apply.
     bool IsNT = true;
+    // The 9x kernel's product version; 0 on NT, so always 0 here.
+    uint32_t KernelVersion = 0;
+    // One flag per detected version (only the detected one is set; wvUnknown
+    // sets none), plus the NT 3.x family flag.
+    bool VersionFlags[wvWinServer2008R2 + 1] = {};
+    bool IsWinNT3 = false;
 };
 const TSystemFacts& SystemFacts();
+// Reads the facts now; the unit's start-up calls it before registering.
+void InitSystemFacts();
+// The version flags as start-up sets them for the detected version.
+void SetVersionFlags(TSystemFacts& Facts, TWindowsVersion Version);
 
 // No Windows to classify: always wvUnknown, ptUnknown and 0.
 TWindowsVersion QueryWindowsVersion();

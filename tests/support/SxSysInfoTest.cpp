@@ -6,8 +6,12 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <unistd.h>
+
 #include <cstring>
+#include <algorithm>
 #include <map>
+#include <vector>
 
 namespace {
 
@@ -433,6 +437,48 @@ TEST(SxSysInfoFixtures, OsReleaseAndKernel)
     EXPECT_EQ(w.Minor, 15u);
     EXPECT_EQ(w.Build, 0u);
     EXPECT_EQ(ParseKernelRelease(QStringLiteral("garbage")).Major, 0u);
+}
+
+TEST(SxSysInfoFacts, StartUpFactsOfThisMachine)
+{
+    const TSystemFacts& f = SystemFacts();
+    EXPECT_GE(f.ProcessorCount, 1u);
+    EXPECT_LE(f.ProcessorCount, static_cast<uint32_t>(sysconf(_SC_NPROCESSORS_CONF)));
+    EXPECT_EQ(f.PageSize, static_cast<uint32_t>(sysconf(_SC_PAGESIZE)));
+    EXPECT_EQ(f.AllocationGranularity, f.PageSize);
+    EXPECT_TRUE(f.IsNT);
+    EXPECT_EQ(f.KernelVersion, 0u);
+    // The version here is unknown, so no flag is set.
+    for (bool flag : f.VersionFlags)
+        EXPECT_FALSE(flag);
+    EXPECT_FALSE(f.IsWinNT3);
+}
+
+TEST(SxSysInfoFacts, VersionFlagsOfEachVersion)
+{
+    struct Case {
+        TWindowsVersion Version;
+        std::vector<TWindowsVersion> Set;
+        bool NT3;
+    };
+    const Case cases[] = {
+        {wvUnknown, {}, false},
+        {wvWin95, {wvWin95}, false},
+        {wvWinNT31, {wvWinNT31}, true},
+        {wvWinNT35, {wvWinNT35}, true},
+        {wvWinNT351, {wvWinNT351, wvWinNT35}, true},
+        {wvWinNT4, {wvWinNT4}, false},
+        {wvWinServer2008R2, {wvWinServer2008R2}, false},
+    };
+    for (const Case& c : cases) {
+        TSystemFacts f;
+        SetVersionFlags(f, c.Version);
+        for (int v = wvUnknown; v <= wvWinServer2008R2; ++v) {
+            const bool expected = std::find(c.Set.begin(), c.Set.end(), v) != c.Set.end();
+            EXPECT_EQ(f.VersionFlags[v], expected) << "version " << c.Version << ", flag " << v;
+        }
+        EXPECT_EQ(f.IsWinNT3, c.NT3) << "version " << c.Version;
+    }
 }
 
 }  // namespace
