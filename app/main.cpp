@@ -1,30 +1,17 @@
 // The program: the units start in order, numbers are written with a point,
 // and the main window runs until it is closed.
+#include "app/ProgramUnits.h"
 #include "app/mainU.h"
-#include "engine/EngineUnits.h"
 #include "engine/preview/PreviewForm.h"
 #include "platform/rtl/Startup.h"
 #include "platform/rtl/SysUtils.h"
-#include "skin/SkinUnits.h"
-#include "support/SupportUnits.h"
-#include "ui/data/vlDataStorage.h"
-#include "ui/foundation/vlGeometry.h"
-#include "ui/foundation/vlGraphics.h"
-#include "ui/foundation/vxCore.h"
 
 int main(int argc, char** argv)
 {
     TApplication application(nullptr);
     application.Initialize(argc, argv);
     TStartupList units;
-    AddPlatformUnits(units);
-    AddEngineUnits(units);
-    AddSupportUnits(units);
-    AddvxCoreUnit(units);
-    AddvlGeometryUnit(units);
-    AddvlGraphicsUnit(units);
-    units.Add(String::fromLatin1("vlDataStorage"), &vlDataStorageInitialization, &vlDataStorageFinalization);
-    AddSkinUnits(units);
+    AddProgramUnits(units);
     const TStartupScope startup(std::move(units));
     InstallPreviewForm();
 

@@ -16,13 +16,12 @@
 
 #include "app/OptionsU.h"
 #include "app/aboutU.h"
+#include "app/ProgramUnits.h"
 #include "app/mainU.h"
 #include "app/settingsU.h"
-#include "engine/EngineUnits.h"
 #include "engine/preview/PreviewForm.h"
 #include "platform/os/Registry.h"
 #include "platform/rtl/Startup.h"
-#include "support/SupportUnits.h"
 
 namespace {
 
@@ -96,9 +95,7 @@ int main(int argc, char** argv)
     TApplication application(nullptr);
     application.Initialize(argc, argv);
     TStartupList units;
-    AddPlatformUnits(units);
-    AddEngineUnits(units);
-    AddSupportUnits(units);
+    AddProgramUnits(units);
     const TStartupScope startup(std::move(units));
     InstallPreviewForm();
     SetRegistryDirectory(home.path() + QStringLiteral("/registry"));

@@ -1,0 +1,22 @@
+#include "app/ProgramUnits.h"
+
+#include "engine/EngineUnits.h"
+#include "platform/rtl/Startup.h"
+#include "skin/SkinUnits.h"
+#include "support/SupportUnits.h"
+#include "ui/data/vlDataStorage.h"
+#include "ui/foundation/vlGeometry.h"
+#include "ui/foundation/vlGraphics.h"
+#include "ui/foundation/vxCore.h"
+
+void AddProgramUnits(TStartupList& Units)
+{
+    AddPlatformUnits(Units);
+    AddEngineUnits(Units);
+    AddSupportUnits(Units);
+    AddvxCoreUnit(Units);
+    AddvlGeometryUnit(Units);
+    AddvlGraphicsUnit(Units);
+    Units.Add(String::fromLatin1("vlDataStorage"), &vlDataStorageInitialization, &vlDataStorageFinalization);
+    AddSkinUnits(Units);
+}
