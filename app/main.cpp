@@ -3,6 +3,7 @@
 #include "app/ProgramUnits.h"
 #include "app/mainU.h"
 #include "engine/preview/PreviewForm.h"
+#include "platform/rtl/LocaleFormats.h"
 #include "platform/rtl/Startup.h"
 #include "platform/rtl/SysUtils.h"
 
@@ -15,9 +16,7 @@ int main(int argc, char** argv)
     const TStartupScope startup(std::move(units));
     InstallPreviewForm();
 
-    FormatSettings.LongTimeFormat = QStringLiteral("HH:MM:SS");
-    FormatSettings.TimeSeparator = u':';
-    FormatSettings.DecimalSeparator = u'.';
+    SetFixedTimeFormats(QStringLiteral("HH:MM:SS"), u':', u'.');
 
     application.SetTitle(LoadResString(MainConsts::SAppTitle));
     TfrmMain* frmMain = nullptr;

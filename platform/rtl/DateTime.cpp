@@ -148,8 +148,23 @@ TDateTime IncMonth(TDateTime Date, int NumberOfMonths)
     return composeDateTime(EncodeDate(year, month, day), std::fabs(Date - std::trunc(Date)));
 }
 
+namespace {
+TClockSource& clockSource()
+{
+    static TClockSource source;
+    return source;
+}
+}  // namespace
+
+void SetClockSource(TClockSource ASource)
+{
+    clockSource() = std::move(ASource);
+}
+
 TDateTime Now()
 {
+    if (clockSource())
+        return clockSource()();
     const QDateTime now = QDateTime::currentDateTime();
     const QDate d = now.date();
     const QTime t = now.time();
@@ -158,15 +173,30 @@ TDateTime Now()
 
 TDateTime Date()
 {
+    if (clockSource())
+        return std::trunc(clockSource()());
     const QDate d = QDate::currentDate();
     return EncodeDate(d.year(), d.month(), d.day());
 }
 
 TDateTime Time()
 {
+    if (clockSource()) {
+        const TDateTime now = clockSource()();
+        return std::fabs(now - std::trunc(now));
+    }
     const QTime t = QTime::currentTime();
     return EncodeTime(t.hour(), t.minute(), t.second(), t.msec());
 }
+
+namespace {
+int currentYear()
+{
+    int year = 0, month = 0, day = 0;
+    DecodeDate(Date(), year, month, day);
+    return year;
+}
+}  // namespace
 
 // ---- FormatDateTime -------------------------------------------------------
 
@@ -416,7 +446,7 @@ public:
             default: month = n1; day = n2; year = n3; yearLength = l3; break;
             }
         } else {
-            year = QDate::currentDate().year();
+            year = currentYear();
             if (order == 'D') {
                 day = n1;
                 month = n2;
@@ -426,7 +456,7 @@ public:
             }
         }
         if (yearLength <= 2) {
-            const int centuryBase = QDate::currentDate().year() - fs.TwoDigitYearCenturyWindow;
+            const int centuryBase = currentYear() - fs.TwoDigitYearCenturyWindow;
             year += centuryBase / 100 * 100;
             if (fs.TwoDigitYearCenturyWindow > 0 && year < centuryBase)
                 year += 100;

@@ -2,6 +2,7 @@
 // as the fraction, and their conversion to and from text, as the original runtime.
 #pragma once
 #include <cstdint>
+#include <functional>
 
 #include "platform/rtl/SysUtils.h"
 
@@ -40,6 +41,11 @@ TDateTime IncMonth(TDateTime Date, int NumberOfMonths = 1);
 TDateTime Now();   // local time
 TDateTime Date();  // today, midnight
 TDateTime Time();  // the time of day only
+
+// The clock Now, Date and Time read: the system's local time unless a
+// source is set (tests set a fixed one); an empty source restores it.
+using TClockSource = std::function<TDateTime()>;
+void SetClockSource(TClockSource ASource);
 
 // The original's codes: c d dd ddd dddd ddddd dddddd m mm mmm mmmm yy yyyy
 // h hh n nn s ss z zzz t tt am/pm a/p ampm / : and quoted literals; "m"
