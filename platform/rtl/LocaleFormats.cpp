@@ -232,6 +232,10 @@ TFormatSettings LocaleFormatSettings(const QLocale& ALocale)
 
 void SetFixedTimeFormats(const String& ALongTimeFormat, QChar ATimeSeparator, QChar ADecimalSeparator)
 {
+    if (ALongTimeFormat.isEmpty()) {
+        fixedLongTime.reset();
+        return;
+    }
     fixedLongTime = ALongTimeFormat;
     fixedTimeSeparator = ATimeSeparator;
     fixedDecimalSeparator = ADecimalSeparator;

@@ -27,6 +27,7 @@ TFormatSettings LocaleFormatSettings(const QLocale& ALocale);
 
 // The formats the program fixes for itself over whatever the locale says
 // (its long time format and the two separators); GetFormatSettings keeps them.
+// An empty long time format lets the locale's formats stand again.
 void SetFixedTimeFormats(const String& ALongTimeFormat, QChar ATimeSeparator, QChar ADecimalSeparator);
 
 // Reads FormatSettings again from the default locale, then applies the
