@@ -283,6 +283,11 @@ void GetDayNumberText(String& AText, TDateTime ADate)
 void GetCalendarDayNumberText(int ADay, const TvlCustomCalendarTable* ATable, String& AText)
 {
     const TvlCustomCalendarTable* table = tableOrUser(ATable);
+    if (!IsGregorianCalendar(table)) {
+        // the locale shows no other calendar here: the day's number in that calendar
+        AText = String::number(ADay);
+        return;
+    }
     GetDayNumberText(AText, table->JoinDay(table->EarliestYear(), 1, ADay));
 }
 
