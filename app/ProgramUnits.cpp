@@ -5,6 +5,9 @@
 #include "skin/SkinUnits.h"
 #include "support/SupportUnits.h"
 #include "ui/data/vlDataStorage.h"
+#include "ui/editors/vlDateUtils.h"
+#include "ui/editors/vlFormats.h"
+#include "ui/editors/vlLibraryStrs.h"
 #include "ui/foundation/vlGeometry.h"
 #include "ui/foundation/vlGraphics.h"
 #include "ui/foundation/vxCore.h"
@@ -18,5 +21,8 @@ void AddProgramUnits(TStartupList& Units)
     AddvlGeometryUnit(Units);
     AddvlGraphicsUnit(Units);
     Units.Add(String::fromLatin1("vlDataStorage"), &vlDataStorageInitialization, &vlDataStorageFinalization);
+    AddvlLibraryStrsUnit(Units);
+    AddvlFormatsUnit(Units);
+    AddvlDateUtilsUnit(Units);
     AddSkinUnits(Units);
 }

@@ -182,8 +182,9 @@ TDateTime Date()
 TDateTime Time()
 {
     if (clockSource()) {
-        const TDateTime now = clockSource()();
-        return std::fabs(now - std::trunc(now));
+        int hour = 0, min = 0, sec = 0, msec = 0;
+        DecodeTime(clockSource()(), hour, min, sec, msec);
+        return EncodeTime(hour, min, sec, msec);
     }
     const QTime t = QTime::currentTime();
     return EncodeTime(t.hour(), t.minute(), t.second(), t.msec());

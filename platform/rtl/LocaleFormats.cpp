@@ -111,20 +111,16 @@ String LocalePatternToFormat(const String& APattern, QChar ADateSeparator, QChar
             continue;
         }
         if (isAsciiLetter(c)) {
-            int run = 1;
-            while (i + run < n && APattern[i + run] == c)
-                ++run;
             const TPatternToken* match = nullptr;
             for (const TPatternToken& token : patternTokens) {
-                const int length = int(qstrlen(token.Locale));
-                if (QLatin1Char(token.Locale[0]) == c && length <= run) {
+                if (APattern.mid(i).startsWith(QLatin1String(token.Locale))) {
                     match = &token;
                     break;
                 }
             }
             if (match == nullptr) {  // a letter with no meaning in the pattern: literal
-                literal += String(run, c);
-                i += run;
+                literal += c;
+                ++i;
                 continue;
             }
             const int length = int(qstrlen(match->Locale));

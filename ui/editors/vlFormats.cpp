@@ -290,6 +290,8 @@ String vlQuoteRegExprText(const String& AText)
 
 TvlFormatController* vlFormatController()
 {
+    // The repository first: the controller leaves it when it goes, so it must outlive it.
+    GetResourceStringsRepository();
     auto& instance = controllerInstance();
     if (!instance)
         instance = std::make_unique<TvlFormatController>();

@@ -284,3 +284,19 @@ TEST_F(DateTimeTest, NowIsLocalTime)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(DateTimeTest, ASetClockDrivesNowDateAndTheMissingYear)
+{
+    SetClockSource([] { return EncodeDate(2031, 5, 6) + EncodeTime(7, 8, 9, 10); });
+    EXPECT_EQ(Date(), EncodeDate(2031, 5, 6));
+    EXPECT_DOUBLE_EQ(Now(), EncodeDate(2031, 5, 6) + EncodeTime(7, 8, 9, 10));
+    EXPECT_DOUBLE_EQ(Time(), EncodeTime(7, 8, 9, 10));
+    EXPECT_EQ(StrToDate(S("3/4")), EncodeDate(2031, 3, 4));
+    SetClockSource({});
+    const QDate today = QDate::currentDate();
+    EXPECT_EQ(Date(), EncodeDate(today.year(), today.month(), today.day()));
+}
+
+}  // namespace
