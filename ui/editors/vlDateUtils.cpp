@@ -539,9 +539,11 @@ bool ParseSmartDateText(const String& AText, TDateTime& ADate)
     return true;
 }
 
-void PrepareDateText(String& AText, bool ALocaleConversion)
+void PrepareDateText(String& AText, [[maybe_unused]] bool ALocaleConversion)
 {
-    const TFormatSettings keepSource = ALocaleConversion ? localeSettings() : FormatSettings;
+    // The masks and display formats the editors type into come from the
+    // runtime's settings, so typed text is read with them either way.
+    const TFormatSettings& keepSource = FormatSettings;
     const String keep[4] = {Trim(String(keepSource.DateSeparator)).toUpper(), Trim(String(keepSource.TimeSeparator)).toUpper(),
                             Trim(keepSource.TimeAMString).toUpper(), Trim(keepSource.TimePMString).toUpper()};
     const TvlFormatController* controller = vlFormatController();
@@ -574,8 +576,6 @@ void PrepareDateText(String& AText, bool ALocaleConversion)
         }
     }
     AText = collapsed;
-    if (ALocaleConversion && !keepSource.DateSeparator.isNull())
-        AText.replace(keepSource.DateSeparator, QLatin1Char(' '));
 }
 
 namespace {
