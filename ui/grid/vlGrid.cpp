@@ -121,12 +121,15 @@ void TvlGridColumn::propertiesChanged(TObject*) { FGridView->OptionsChanged(); }
 // ================================================================ view
 
 TvlCustomGridView::TvlCustomGridView(TvlGrid* AControl)
-    : TComponent(nullptr), FControl(AControl), FDataController(std::make_unique<TvlCustomDataController>())
+    : TComponent(nullptr), FControl(AControl), FDataController(std::make_unique<TvlDataController>(this))
 {
-    FDataController->OnDataChanged = TvlDataChangedEvent(this, &TvlCustomGridView::dataChanged);
 }
 
-TvlCustomGridView::~TvlCustomGridView() = default;
+TvlCustomGridView::~TvlCustomGridView()
+{
+    Destroying();
+    FDataController.reset();
+}
 
 void TvlCustomGridView::BeginUpdate()
 {
@@ -155,10 +158,13 @@ void TvlCustomGridView::Changed()
     DoChanged();
 }
 
-void TvlCustomGridView::dataChanged(TObject*, TvlDataChangeKind AKind, int, int ARecordIndex)
+void TvlCustomGridView::UpdateDataControl(TvlUpdateControlInfo* AInfo)
 {
+    if (dynamic_cast<TvlGroupingChangingInfo*>(AInfo) != nullptr)
+        return;
     Changed();
-    DataChanged(AKind, ARecordIndex);
+    if (auto* focus = dynamic_cast<TvlFocusedRecordChangedInfo*>(AInfo))
+        FocusedRecordChanged(focus->FocusedRowIndex);
 }
 
 // ================================================================ table view
@@ -170,8 +176,11 @@ TvlCustomGridTableView::~TvlCustomGridTableView() = default;
 TvlGridColumn* TvlCustomGridTableView::CreateColumn()
 {
     FColumns.push_back(std::make_unique<TvlGridColumn>(this));
-    DataController()->SetItemCount(ColumnCount());
-    return FColumns.back().get();
+    TvlGridColumn* column = FColumns.back().get();
+    // Until columns carry value types, a cell keeps the variant it was given.
+    DataController()->AddItem(column)->SetValueTypeClass(TvlVariantValueType::Instance());
+    DataController()->UpdateItemIndexes();
+    return column;
 }
 
 int TvlCustomGridTableView::IndexOfColumn(const TvlGridColumn* AColumn) const
@@ -194,11 +203,7 @@ void TvlCustomGridTableView::DoChanged()
     Control()->Invalidate();
 }
 
-void TvlCustomGridTableView::DataChanged(TvlDataChangeKind AKind, int ARecordIndex)
-{
-    if (AKind == dckFocusedRecord)
-        MakeRecordVisible(ARecordIndex);
-}
+void TvlCustomGridTableView::FocusedRecordChanged(int AFocusedRowIndex) { MakeRecordVisible(AFocusedRowIndex); }
 
 int TvlCustomGridTableView::HeaderHeight() const
 {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/controls/Menus.h"
-#include "ui/data/vlDataController.h"
+#include "ui/data/vlData.h"
 #include "ui/editors/vlEdit.h"
 #include "ui/foundation/vlControls.h"
 #include "ui/grid/vlStyles.h"
@@ -113,8 +113,10 @@ struct TvlGridTableViewStyles {
     TvlStyle* Selection = nullptr;
 };
 
-// A view of the grid's data; created and owned by the grid.
-class TvlCustomGridView : public TComponent {
+// A view of the grid's data; created and owned by the grid. It owns the
+// data controller and is its owner: columns are its items, change
+// descriptions come back to it.
+class TvlCustomGridView : public TComponent, public IvlDataControllerOwner {
 public:
     explicit TvlCustomGridView(TvlGrid* AControl);
     ~TvlCustomGridView() override;
@@ -123,6 +125,11 @@ public:
     TvlGrid* Control() const { return FControl; }
     TvlCustomDataController* DataController() const { return FDataController.get(); }
     TvlCustomDataController* GetDataController() const { return FDataController.get(); }
+
+    int GetDataItemCount() const override { return 0; }
+    TObject* GetDataItem(int AIndex) const override { (void)AIndex; return nullptr; }
+    TComponentState GetDataOwnerState() const override { return ComponentState(); }
+    void UpdateDataControl(TvlUpdateControlInfo* AInfo) override;
 
     // Locks repainting and data-change notification until the matching
     // EndUpdate, which applies what changed meanwhile.
@@ -138,13 +145,12 @@ protected:
     // it while locked).
     void Changed();
     virtual void DoChanged() {}
-    // A data change arrived (after Changed); the focused record's own.
-    virtual void DataChanged(TvlDataChangeKind AKind, int ARecordIndex) { (void)AKind; (void)ARecordIndex; }
-    void dataChanged(TObject* Sender, TvlDataChangeKind AKind, int AItemIndex, int ARecordIndex);
+    // The focus moved to another record (after Changed).
+    virtual void FocusedRecordChanged(int AFocusedRowIndex) { (void)AFocusedRowIndex; }
 
 private:
     TvlGrid* FControl;
-    std::unique_ptr<TvlCustomDataController> FDataController;
+    std::unique_ptr<TvlDataController> FDataController;
     TPopupMenu* FPopupMenu = nullptr;
     int FLockCount = 0;
     bool FChangedInLock = false;
@@ -190,8 +196,10 @@ public:
 
 protected:
     void DoChanged() override;
+    int GetDataItemCount() const override { return ColumnCount(); }
+    TObject* GetDataItem(int AIndex) const override { return Columns(AIndex); }
     // A focus change from the program brings the row into view.
-    void DataChanged(TvlDataChangeKind AKind, int ARecordIndex) override;
+    void FocusedRecordChanged(int AFocusedRowIndex) override;
     friend class TvlGrid;
     void mouseDown(TMouseButton AButton, TShiftState AShift, TPoint P);
     void mouseUp(TMouseButton AButton, TShiftState AShift, TPoint P);

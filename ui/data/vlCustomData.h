@@ -1,0 +1,1356 @@
+// vlCustomData.h - the data controller: the record and row model behind every
+// list of the framework. Typed records in a data storage (or a custom data
+// source), the row index built from them by filtering, sorting and grouping,
+// focus, selection and expansion anchored to records, one edited record at a
+// time, and change descriptions delivered to the owner once per update lock.
+#pragma once
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "platform/rtl/Component.h"
+#include "platform/rtl/Delegate.h"
+#include "platform/rtl/Set.h"
+#include "platform/rtl/Variant.h"
+#include "ui/data/vlDataStorage.h"
+#include "ui/foundation/vxCore.h"
+
+VORLANE_DECLARE_EXCEPTION(EvlInvalidDataControllerOperation, EvxException);
+
+class TvlCustomDataController;
+class TvlCustomDataControllerInfo;
+class TvlCustomDataField;
+class TvlCustomDataFieldList;
+class TvlCustomDataProvider;
+class TvlDataControllerGroups;
+class TvlDataGroups;
+class TvlUserDataSource;
+
+// ---- enumerations and small records ----------------------------------------
+
+enum TvlDataChangeKind : uint8_t { dckItem, dckRecord, dckRecordAdded, dckRecordDeleted, dckAll };
+
+enum TvlDataControllerChange {
+    dccLayout, dccData, dccFocusing, dccSelection, dccDetails, dccSummary, dccSearch, dccSorting, dccGrouping,
+    dccMasterFocusing, dccBookmark, dccUpdateRecord
+};
+using TvlDataControllerChanges = TSet<TvlDataControllerChange, 16>;
+
+enum TvlDataControllerInfoChange {
+    dicRecords, dicGrouping, dicSorting, dicFocused, dicLayout, dicExpanding, dicFocusing, dicSelection, dicSummary,
+    dicFocusChanged
+};
+using TvlDataControllerInfoChanges = TSet<TvlDataControllerInfoChange, 16>;
+
+enum TvlDataControllerOption {
+    dcoAnsiSort, dcoCaseInsensitive, dcoAssignGroupingValues, dcoAssignMasterDetailKeys, dcoSaveExpanding,
+    dcoSortByDisplayText, dcoFocusTopRowAfterSorting, dcoGroupsAlwaysExpanded, dcoImmediatePost,
+    dcoInsertOnNewItemRowFocusing
+};
+using TvlDataControllerOptions = TSet<TvlDataControllerOption, 16>;
+
+enum TvlDataEditState { desInserting, desEditing, desChanging, desModified };
+using TvlDataEditStates = TSet<TvlDataEditState, 8>;
+
+enum TvlDataEditOperation { deoAppend, deoDelete, deoEdit, deoInsert, deoLocalFocus };
+using TvlDataEditOperations = TSet<TvlDataEditOperation, 8>;
+
+enum TvlDataSortOrder { soNone, soAscending, soDescending };
+
+struct TvlDataSortInfo {
+    TvlCustomDataField* Field = nullptr;
+    TvlDataSortOrder SortOrder = soNone;
+};
+
+struct TvlRowInfo {
+    bool Expanded = false;
+    int Level = 0;
+    int RecordIndex = -1;
+};
+
+// The editing record index when nothing is edited; never a record index,
+// internal ones included.
+inline constexpr int vlEditingRecordIndexNone = -2147483647;
+
+using TvlDataSummaryValues = std::vector<Variant>;
+
+// 0 = value source, 1 = the display text (an empty text stores Null).
+using TvlDataEditValueSource = int;
+
+// The in-place quicksort of the framework. Its compare need not be a
+// strict weak ordering (variant comparisons are not): it only has to answer
+// the same for the same pair and 0 for an element with itself, and the
+// scans never leave [L, R].
+void QuickSortList(std::vector<int>& AList, int L, int R, const std::function<int(int, int)>& ACompare);
+
+// ---- change descriptions ----------------------------------------------------
+
+class TvlUpdateControlInfo : public TObject {
+public:
+    String ClassName() const override { return String::fromLatin1("TvlUpdateControlInfo"); }
+};
+
+class TvlDataChangedInfo : public TvlUpdateControlInfo {
+public:
+    TvlDataChangedInfo(TvlDataChangeKind AKind, int AItemIndex, int ARecordIndex)
+        : Kind(AKind), ItemIndex(AItemIndex), RecordIndex(ARecordIndex) {}
+    String ClassName() const override { return String::fromLatin1("TvlDataChangedInfo"); }
+    TvlDataChangeKind Kind;
+    int ItemIndex;
+    int RecordIndex;
+};
+
+class TvlLayoutChangedInfo : public TvlUpdateControlInfo {
+public:
+    String ClassName() const override { return String::fromLatin1("TvlLayoutChangedInfo"); }
+};
+
+class TvlUpdateRecordInfo : public TvlUpdateControlInfo {
+public:
+    explicit TvlUpdateRecordInfo(int ARecordIndex) : RecordIndex(ARecordIndex) {}
+    String ClassName() const override { return String::fromLatin1("TvlUpdateRecordInfo"); }
+    int RecordIndex;
+};
+
+class TvlFocusedRowChangedInfo : public TvlUpdateControlInfo {
+public:
+    TvlFocusedRowChangedInfo(int APrevFocusedRowIndex, int AFocusedRowIndex)
+        : FocusedRowIndex(AFocusedRowIndex), PrevFocusedRowIndex(APrevFocusedRowIndex) {}
+    String ClassName() const override { return String::fromLatin1("TvlFocusedRowChangedInfo"); }
+    int FocusedRowIndex;
+    int PrevFocusedRowIndex;
+};
+
+class TvlFocusedRecordChangedInfo : public TvlUpdateControlInfo {
+public:
+    TvlFocusedRecordChangedInfo(int APrevFocusedRecordIndex, bool ANewItemRowFocusingChanged, int AFocusedRowIndex,
+                                int APrevFocusedRowIndex, int AFocusedRecordIndex)
+        : FocusedRecordIndex(AFocusedRecordIndex), PrevFocusedRecordIndex(APrevFocusedRecordIndex),
+          FocusedRowIndex(AFocusedRowIndex), PrevFocusedRowIndex(APrevFocusedRowIndex),
+          NewItemRowFocusingChanged(ANewItemRowFocusingChanged) {}
+    String ClassName() const override { return String::fromLatin1("TvlFocusedRecordChangedInfo"); }
+    int FocusedRecordIndex;
+    int PrevFocusedRecordIndex;
+    int FocusedRowIndex;
+    int PrevFocusedRowIndex;
+    bool NewItemRowFocusingChanged;
+};
+
+class TvlSelectionChangedInfo : public TvlUpdateControlInfo {
+public:
+    TvlSelectionChangedInfo() = default;
+    // Lists the first row when it is not -1, the second when it is not -1
+    // and differs from the first.
+    TvlSelectionChangedInfo(int ARowIndex1, int ARowIndex2);
+    String ClassName() const override { return String::fromLatin1("TvlSelectionChangedInfo"); }
+    int GetCount() const { return int(RowIndexes.size()); }
+    // Raises EListError outside 0 .. GetCount-1.
+    int GetRowIndex(int Index) const;
+    std::vector<int> RowIndexes;
+};
+
+class TvlGroupingChangingInfo : public TvlUpdateControlInfo {
+public:
+    String ClassName() const override { return String::fromLatin1("TvlGroupingChangingInfo"); }
+};
+
+class TvlBookmarkChangedInfo : public TvlUpdateControlInfo {
+public:
+    String ClassName() const override { return String::fromLatin1("TvlBookmarkChangedInfo"); }
+};
+
+class TvlSearchChangedInfo : public TvlUpdateControlInfo {
+public:
+    String ClassName() const override { return String::fromLatin1("TvlSearchChangedInfo"); }
+};
+
+// ---- the owner ---------------------------------------------------------------
+
+// What a controller needs of the object that shows its rows (a grid view):
+// its items in its own order, whether it is loading, reading or going away,
+// and where change descriptions go. A description lives for one call.
+class IvlDataControllerOwner {
+public:
+    virtual ~IvlDataControllerOwner() = default;
+    virtual int GetDataItemCount() const = 0;
+    virtual TObject* GetDataItem(int AIndex) const = 0;
+    virtual TComponentState GetDataOwnerState() const = 0;
+    virtual void UpdateDataControl(TvlUpdateControlInfo* AInfo) = 0;
+};
+
+// ---- support classes ---------------------------------------------------------
+
+// Tells a running operation whether its controller still exists.
+class TvlDataListenerLink : public TObject {
+public:
+    explicit TvlDataListenerLink(TvlCustomDataController* ADataController) : Ref(ADataController) {}
+    String ClassName() const override { return String::fromLatin1("TvlDataListenerLink"); }
+    TvlCustomDataController* Ref;
+};
+
+// Hands components that go away to the controller's fields.
+class TvlDataControllerNotifier : public TComponent {
+public:
+    explicit TvlDataControllerNotifier(TvlCustomDataController* ADataController);
+    String ClassName() const override { return String::fromLatin1("TvlDataControllerNotifier"); }
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+private:
+    TvlCustomDataController* FDataController;
+};
+
+// Values given one by one, for filling a locate buffer.
+class TvlValueDefUnboundReader : public TvlValueDefReader {
+public:
+    ~TvlValueDefUnboundReader() override;
+    Variant ValueFor(TvlValueDef* AValueDef) override;
+    bool SkipsDefinition(TvlValueDef* AValueDef) override;
+    void SetValue(TvlValueDef* AValueDef, const Variant& AValue);
+    void Truncate(int ACount);
+    void Clear() { Truncate(0); }
+    int ItemCount() const { return int(FItems.size()); }
+    int ValueCount() const { return int(FValues.size()); }
+
+private:
+    std::vector<TvlValueDef*> FItems;
+    std::vector<std::unique_ptr<Variant>> FValues;
+};
+
+// The values of one record of a controller.
+class TvlValueDefRecordReader : public TvlValueDefReader {
+public:
+    TvlValueDefRecordReader(TvlCustomDataController* ADataController, int ARecordIndex)
+        : FDataController(ADataController), FRecordIndex(ARecordIndex) {}
+    String TextFor(TvlValueDef* AValueDef) override;
+    Variant ValueFor(TvlValueDef* AValueDef) override;
+    bool SkipsDefinition(TvlValueDef* AValueDef) override;
+
+private:
+    TvlCustomDataController* FDataController;
+    int FRecordIndex;
+};
+
+// ---- fields --------------------------------------------------------------------
+
+class TvlCustomDataField : public TObject {
+public:
+    explicit TvlCustomDataField(TvlCustomDataFieldList* AFieldList);
+    ~TvlCustomDataField() override;
+    String ClassName() const override { return String::fromLatin1("TvlCustomDataField"); }
+
+    virtual void Reassign(TvlCustomDataField* ASource);
+    virtual void RemoveNotification(TComponent* AComponent) { (void)AComponent; }
+    virtual bool CanModify(bool AAllowed) const;
+    virtual bool IsEditableWithoutProvider() const { return false; }
+    virtual bool GetIsInternal() const { return FIsInternal; }
+
+    TvlCustomDataController* GetDataController() const;
+    TvlCustomDataFieldList* FieldList() const { return FFieldList; }
+    TObject* Item() const { return FItem; }
+    void SetItem(TObject* Value) { FItem = Value; }
+    int Index() const;
+    void SetIndex(int AIndex);
+    bool IsInternal() const { return GetIsInternal(); }
+    void SetIsInternal(bool Value);
+
+    // These follow the reference chain to its end.
+    TvlValueDef* GetValueDef() const;
+    TvlValueTypeClass GetValueTypeClass() const;
+    bool GetTextStored() const;
+    // Ignored on a referencing field or when unchanged; otherwise the
+    // column is made anew and its values are lost.
+    void SetValueTypeClass(TvlValueTypeClass Value);
+    void SetTextStored(bool Value);
+    TvlCustomDataField* ReferenceField() const { return FReferenceField; }
+    // A reference that would close a cycle is refused.
+    void SetReferenceField(TvlCustomDataField* AField);
+
+    bool Stored() const { return FStored; }
+    void SetStored(bool Value) { FStored = Value; }
+    // Set for the length of a sort or group pass: 0 not prepared, -1
+    // native, 1 values, 2 display texts.
+    int ComparisonMode = 0;
+    bool UpdatedMark = false;
+
+private:
+    friend class TvlCustomDataFieldList;
+    friend class TvlCustomDataController;
+    void beginRecreateData();
+    void endRecreateData();
+    void createData();
+    void clearData();
+
+    TvlCustomDataFieldList* FFieldList;
+    bool FIsInternal = false;
+    TObject* FItem = nullptr;
+    int FRecreateDataLock = 0;
+    bool FStored = false;
+    TvlCustomDataField* FReferenceField = nullptr;
+    bool FTextStored = false;
+    TvlValueDef* FValueDef = nullptr;  // owned by the storage's definitions
+    TvlValueTypeClass FValueTypeClass = nullptr;
+};
+
+class TvlCustomDataFieldList : public TObject {
+public:
+    explicit TvlCustomDataFieldList(TvlCustomDataController* ADataController);
+    ~TvlCustomDataFieldList() override;
+    String ClassName() const override { return String::fromLatin1("TvlCustomDataFieldList"); }
+
+    virtual void RemoveNotification(TComponent* AComponent);
+    TvlCustomDataController* DataController() const { return FDataController; }
+    // Item fields stay before internal ones, in item order.
+    void Add(std::unique_ptr<TvlCustomDataField> AField);
+    // Frees the field after every reference to it is gone.
+    void Remove(TvlCustomDataField* AField);
+    void Clear();
+    TvlCustomDataField* FieldByItem(const TObject* AItem) const;
+    int Count() const { return int(FItems.size()); }
+    int ItemCount() const { return Count() - FInternalCount; }
+    TvlCustomDataField* GetItem(int AIndex) const { return FItems.at(size_t(AIndex)).get(); }
+    int IndexOf(const TvlCustomDataField* AField) const;
+    bool FieldDestroyed = false;
+
+private:
+    friend class TvlCustomDataField;
+    void recount();
+    void move(int ACurIndex, int ANewIndex);
+    TvlCustomDataController* FDataController;
+    int FInternalCount = 0;
+    std::vector<std::unique_ptr<TvlCustomDataField>> FItems;
+};
+
+// ---- keys kept across a reload ------------------------------------------------
+
+class TvlKeyInfo {
+public:
+    virtual ~TvlKeyInfo() = default;
+    Variant Key;
+};
+
+class TvlSelectedKeyInfo : public TvlKeyInfo {
+public:
+    int SelectedIndex = -1;
+};
+
+class TvlSaveObject;
+
+class TvlDetailKeyInfo : public TvlKeyInfo {
+public:
+    int ActiveRelationIndex = -1;
+    std::unique_ptr<TvlSaveObject> SubDetail;
+};
+
+class TvlKeys : public TObject {
+public:
+    TvlKeys() = default;
+    ~TvlKeys() override;
+    virtual void Clear();
+    void Store(TvlCustomDataController* ADataController);
+    void Restore(TvlCustomDataController* ADataController);
+    bool Find(int ARecordIndex, int& AIndex) const;
+    void Delete(int AIndex);
+    int Count() const { return int(FKeys.size()); }
+    TvlKeyInfo* Items(int AIndex) const { return FKeys.at(size_t(AIndex)).get(); }
+
+protected:
+    virtual void DoRestore() {}
+    virtual void DoStore() {}
+    TvlCustomDataController* FDataController = nullptr;
+    std::vector<TvlCustomDataField*> FKeyFields;
+    std::vector<std::unique_ptr<TvlKeyInfo>> FKeys;
+};
+
+class TvlDetailKeys : public TvlKeys {
+protected:
+    // Expanded details belong to master-detail relations, which this
+    // controller's owners do not set up: nothing to keep.
+    void DoRestore() override {}
+    void DoStore() override {}
+};
+
+class TvlSelectedKeys : public TvlKeys {
+protected:
+    void DoRestore() override;
+    void DoStore() override;
+};
+
+class TvlSaveObject {
+public:
+    TvlSaveObject();
+    ~TvlSaveObject();
+    void Save(TvlCustomDataController* ADataController);
+    void Restore(TvlCustomDataController* ADataController);
+    TvlDetailKeys* DetailKeys() const { return FDetailKeys.get(); }
+    TvlSelectedKeys* SelectedKeys() const { return FSelectedKeys.get(); }
+
+private:
+    std::unique_ptr<TvlDetailKeys> FDetailKeys;
+    std::unique_ptr<TvlSelectedKeys> FSelectedKeys;
+};
+
+// ---- the custom data source and the provider ------------------------------------
+
+// A record source of the owner's own. Record and item handles are its
+// business; the provider keeps each record's handle in an internal field.
+class TvlUserDataSource {
+public:
+    virtual ~TvlUserDataSource();
+    TvlCustomDataProvider* CurrentProvider = nullptr;
+    std::vector<TvlCustomDataProvider*> Providers;
+
+    virtual int AppendRecord() { return -1; }
+    virtual void CustomSort() {}
+    virtual void DeleteRecord(int AHandle) { (void)AHandle; }
+    virtual bool GetDetailHasChildren(int ARecordIndex, int ARelationIndex) { (void)ARecordIndex; (void)ARelationIndex; return false; }
+    virtual String GetDisplayText(int AHandle, int AItemHandle) { return VarToStr(GetValue(AHandle, AItemHandle)); }
+    // False when the value is null; else AData points at comparable data.
+    virtual bool GetInfoForCompare(int AHandle, int AItemHandle, const TvlValueData*& AData) { (void)AHandle; (void)AItemHandle; AData = nullptr; return false; }
+    virtual int GetItemHandle(int AItemIndex) { return AItemIndex; }
+    virtual bool IsInsertSupported() { return false; }
+    virtual Variant GetRecordId(int AHandle) { (void)AHandle; return Null(); }
+    virtual Variant GetValue(int AHandle, int AItemHandle) { (void)AHandle; (void)AItemHandle; return Null(); }
+    virtual int InsertRecord(int AHandle) { (void)AHandle; return -1; }
+    virtual bool IsCustomSorting() { return false; }
+    virtual bool IsNativeCompare() { return false; }
+    virtual bool IsNativeCompareFunc() { return false; }
+    virtual bool IsRecordIdSupported() { return false; }
+    virtual void LoadRecordHandles() {}
+    virtual int NativeCompareFunc(int AHandle1, int AHandle2, int AItemHandle) { (void)AHandle1; (void)AHandle2; (void)AItemHandle; return 0; }
+    virtual void SetRecordCount(int ACount) { (void)ACount; }
+    virtual void SetValue(int AHandle, int AItemHandle, const Variant& AValue) { (void)AHandle; (void)AItemHandle; (void)AValue; }
+
+    // The controller of the current provider (for LoadRecordHandles).
+    TvlCustomDataController* DataController() const;
+};
+
+class TvlCustomDataProvider : public TObject {
+public:
+    explicit TvlCustomDataProvider(TvlCustomDataController* ADataController);
+    ~TvlCustomDataProvider() override;
+    String ClassName() const override { return String::fromLatin1("TvlCustomDataProvider"); }
+
+    virtual void CustomSort();
+    virtual bool CanUseStorage() const { return true; }
+    virtual bool IsCustomSorting() const;
+    virtual bool IsGridMode() const { return false; }
+    virtual bool IsCursorMode() const { return false; }
+    virtual bool IsCustomDataSourceSupported() const { return false; }
+    virtual bool IsRecordIdSupported() const;
+    virtual bool IsCursorFocusMode() const { return false; }
+    virtual bool IsActive() const { return FCustomDataSource != nullptr; }
+    virtual bool NeedsFieldsUpdate() const { return false; }
+    virtual bool IsBOF() const { return true; }
+    virtual bool IsChanging() const { return FChanging; }
+    virtual bool IsEditing() const { return FEditingRecordIndex != vlEditingRecordIndexNone; }
+    virtual bool IsEOF() const { return true; }
+    virtual bool IsFieldsUpdateDeferred() const { return false; }
+    virtual bool IsInserting() const { return IsEditing() && FInserting; }
+    virtual bool IsModified() const { return FModified; }
+    virtual bool IsImmediatePost() const { return !CanModify(); }
+    virtual void RecordAdded(int ARecordIndex) { (void)ARecordIndex; }
+    virtual void First() { FRecreatedFieldsAfterFirst = false; }
+    virtual void Prior() {}
+    virtual void Next() {}
+    virtual void Last() {}
+    virtual void Resync() {}
+    virtual void MoveBy(int ADistance) { (void)ADistance; }
+    virtual void BeginLoad() {}
+    virtual void EndLoad() {}
+    virtual bool CanAppend() const { return CanModify(); }
+    virtual bool CanInsert() const { return CanModify(); }
+    virtual bool CanDelete() const;
+    virtual bool CanInitEditing(int ARecordIndex);
+    virtual bool CanModify() const { return true; }
+    virtual void Append();
+    virtual void Cancel();
+    virtual void DoUpdateData();
+    virtual void DeleteFocusedRecord();
+    virtual void DeleteRecords(std::vector<int>& AList);
+    virtual void DeleteSelection();
+    virtual void Edit();
+    virtual Variant GetRecordValue(int ARecordIndex, TvlCustomDataField* AField, TvlDataEditValueSource AEditValueSource);
+    virtual void Insert();
+    virtual void Post(bool AForcePost);
+    virtual void PostEditingData();
+    virtual void SetEditValue(int ARecordIndex, TvlCustomDataField* AField, const Variant& AValue,
+                              TvlDataEditValueSource AEditValueSource);
+    virtual void BeginDeleting();
+    virtual void EndDeleting();
+    virtual void SetFieldValue(int ARecordIndex, TvlCustomDataField* AField, const Variant& AValue);
+    virtual void DoInitInsertingRecord(int ARecordIndex, const TvlDataSummaryValues& AGroupValues);
+    virtual void DoEdit();
+    virtual void DoInsert(bool AAppend);
+    virtual void ResetChanging() { FChanging = false; }
+    virtual void ResetEditing();
+    virtual void ResetModified() { FModified = false; }
+    virtual void SetChanging() { FChanging = true; }
+    virtual void EditRecord() { DoEdit(); }
+    virtual void SetModified() { FModified = true; }
+    void BeginLocate() { ++FLocateCount; }
+    void EndLocate() { --FLocateCount; }
+    void Freeze() { ++FLockCount; }
+    void Unfreeze() { --FLockCount; }
+    virtual int AppendRecord();
+    virtual void DeleteRecord(int ARecordIndex);
+    virtual bool GetDetailHasChildren(int ARecordIndex, int ARelationIndex);
+    virtual String GetDisplayText(int ARecordIndex, TvlCustomDataField* AField);
+    virtual String GetExternalDisplayText(int ARecordIndex, TvlCustomDataField* AField) { (void)ARecordIndex; (void)AField; return {}; }
+    virtual Variant GetExternalValue(int ARecordIndex, TvlCustomDataField* AField) { (void)ARecordIndex; (void)AField; return Null(); }
+    virtual Variant GetRecordId(int ARecordIndex);
+    virtual int GetFocusedRecordIndex() const { return -1; }
+    virtual Variant GetValue(int ARecordIndex, TvlCustomDataField* AField);
+    virtual int InsertRecord(int ARecordIndex);
+    virtual void LoadGridModeBuffer() {}
+    virtual int NativeCompare(int ARecordIndex1, int ARecordIndex2, TvlCustomDataField* AField);
+    virtual int NativeCompareFunc(int ARecordIndex1, int ARecordIndex2, TvlCustomDataField* AField);
+    virtual void SetDisplayText(int ARecordIndex, TvlCustomDataField* AField, const String& AText) { (void)ARecordIndex; (void)AField; (void)AText; }
+    virtual void SetRecordCount(int ACount);
+    virtual void SetValue(int ARecordIndex, TvlCustomDataField* AField, const Variant& AValue);
+    virtual void ActiveChanged(bool AActive);
+    virtual void DataChanged(TvlDataChangeKind AKind, int AItemIndex, int ARecordIndex);
+    virtual void FocusedRecordChanged(int ARecordIndex);
+    virtual void LayoutChanged();
+
+    int AddRecordHandle(int AHandle);
+    void LoadRecordHandles();
+    void CreateSavedRecord(int ARecordIndex);
+    void ClearSavedRecord();
+    void SetCustomDataSource(TvlUserDataSource* Value);
+    TvlUserDataSource* CustomDataSource() const { return FCustomDataSource; }
+    TvlCustomDataController* DataController() const { return FDataController; }
+
+    int EditingRecordIndex() const { return FEditingRecordIndex; }
+    int EditingRecordIndex1() const { return FEditingRecordIndex1; }
+    int EditingRecordIndex2() const { return FEditingRecordIndex2; }
+    int InsertedRecordIndex() const { return FInsertedRecordIndex; }
+    int SavedRecordIndex() const { return FSavedRecordIndex; }
+    bool IsDataFrozen() const { return FLockCount != 0; }
+    int LocateCount() const { return FLocateCount; }
+    bool IsLocating() const { return FLocateCount != 0; }
+    bool DataChangedLocked() const { return FDataChangedLocked; }
+    bool ActiveChanging() const { return FActiveChanging; }
+    bool DescendantInserting() const { return FDescendantInserting; }
+    bool Grouped = false;
+
+private:
+    friend class TvlCustomDataController;
+    int recordIndexOfHandle(int AHandle);
+    int handleOf(int ARecordIndex);
+    int itemHandleOf(TvlCustomDataField* AField);
+    TvlUserDataSource* source();
+    void focusNearestRecord();
+
+    bool FActiveChanging = false;
+    bool FChanging = false;
+    TvlUserDataSource* FCustomDataSource = nullptr;
+    bool FDataChangedLocked = false;
+    TvlCustomDataController* FDataController;
+    int FEditingRecordIndex = vlEditingRecordIndexNone;
+    int FEditingRecordIndex1 = vlEditingRecordIndexNone;
+    int FEditingRecordIndex2 = vlEditingRecordIndexNone;
+    int FInsertedRecordIndex = -1;
+    bool FInUpdateData = false;
+    int FLocateCount = 0;
+    int FLockCount = 0;
+    bool FModified = false;
+    bool FRecreatedFieldsAfterFirst = false;
+    int FSavedRecordIndex = 0;
+    bool FDescendantInserting = false;
+    bool FInserting = false;
+};
+
+// ---- objects the controller owns whose full forms come later --------------
+
+// The controller's filter: holds no conditions yet, so it never filters.
+class TvlDataFilterCriteria : public TPersistent {
+public:
+    explicit TvlDataFilterCriteria(TvlCustomDataController* ADataController) : FDataController(ADataController) {}
+    String ClassName() const override { return String::fromLatin1("TvlDataFilterCriteria"); }
+    void Assign(const TPersistent* Source) override;
+    void Assign(const TPersistent* Source, bool AIgnoreItemNames);
+    TvlCustomDataController* DataController() const { return FDataController; }
+    bool Active() const { return FActive; }
+    void SetActive(bool Value);
+    bool IsEmpty() const { return true; }
+    // Whether the filter takes part in building the record list.
+    bool IsFiltering() const { return FActive && !IsEmpty(); }
+    bool DoFilter(int ARecordIndex) { (void)ARecordIndex; return true; }
+    void RemoveItemByItemLink(TObject* AItemLink) { (void)AItemLink; }
+    // The controller's OnFilterRecord handler changed.
+    void Changed();
+
+private:
+    TvlCustomDataController* FDataController;
+    bool FActive = false;
+};
+
+// Summaries over the records; no items yet, so nothing is computed and no
+// group is sorted by a summary.
+class TvlDataSummary : public TPersistent {
+public:
+    explicit TvlDataSummary(TvlCustomDataController* ADataController) : FDataController(ADataController) {}
+    String ClassName() const override { return String::fromLatin1("TvlDataSummary"); }
+    void Assign(const TPersistent* Source) override;
+    TvlCustomDataController* DataController() const { return FDataController; }
+    bool IsSelectedRecordsOnly() const { return false; }
+    bool IsGroupSortedBySummary() const { return false; }
+    void BeginCalculate() {}
+    void Calculate() {}
+    void RemoveItemsOfField(TvlCustomDataField* AField) { (void)AField; }
+
+private:
+    TvlCustomDataController* FDataController;
+};
+
+// The incremental search over a column's display texts.
+class TvlDataControllerSearch : public TObject {
+public:
+    explicit TvlDataControllerSearch(TvlCustomDataController* ADataController) : FDataController(ADataController) {}
+    String ClassName() const override { return String::fromLatin1("TvlDataControllerSearch"); }
+    int GetItemIndex() const;
+    bool GetSearching() const;
+    String GetSearchText() const;
+    void SetItemIndex(int AItemIndex);
+    bool Locate(int AItemIndex, const String& AText);
+    bool LocateNext(bool AForward);
+    void Cancel();
+    void Lock() { FLocked = true; }
+    void Unlock() { FLocked = false; }
+
+protected:
+    virtual void DoFocusRecord(int APosition);
+    virtual int DoSearch(int AStartPosition, int AEndPosition, bool AForward, const String& AText);
+
+private:
+    TvlCustomDataController* FDataController;
+    bool FLocked = false;
+};
+
+// A hidden storage record holding searched values, and a search for it.
+class TvlDataControllerLocateObject : public TObject {
+public:
+    explicit TvlDataControllerLocateObject(TvlCustomDataController* ADataController) : FDataController(ADataController) {}
+    ~TvlDataControllerLocateObject() override;
+    virtual void ReleaseRecord();
+    virtual int FindRecordIndex() = 0;
+    void ReadData(TvlValueDefReader* AValueDefReader);
+    TvlCustomDataController* DataController() const { return FDataController; }
+    int RecordIndex() const { return FRecordIndex; }
+
+protected:
+    TvlCustomDataController* FDataController;
+    int FRecordIndex = 0;
+};
+
+// Finds a record of the group whose values (levels 0 .. Level) the buffer holds.
+class TvlDataControllerGroupLocateObject : public TvlDataControllerLocateObject {
+public:
+    explicit TvlDataControllerGroupLocateObject(TvlCustomDataController* ADataController);
+    int FindRecordIndex() override;
+    int Level = 0;
+    bool IsGroupDataSorted = true;
+};
+
+// ---- the row index ------------------------------------------------------------------
+
+class TvlSortingFieldList {
+public:
+    virtual ~TvlSortingFieldList() = default;
+    virtual void ChangeSorting(TvlCustomDataField* AField, TvlDataSortOrder AOrder);
+    void Add(TvlCustomDataField* AField, TvlDataSortOrder AOrder);
+    void Insert(int AIndex, TvlCustomDataField* AField, TvlDataSortOrder AOrder);
+    void Delete(int AIndex);
+    void Remove(TvlCustomDataField* AField);
+    void Move(int ACurIndex, int ANewIndex);
+    void SetSortOrder(int AIndex, TvlDataSortOrder AOrder);
+    void Clear();
+    int Find(const TvlCustomDataField* AField) const;
+    int SortIndexByField(const TvlCustomDataField* AField) const { return Find(AField); }
+    TvlDataSortOrder SortOrderByField(const TvlCustomDataField* AField) const;
+    TvlDataSortInfo GetItem(int AIndex) const { return FItems.at(size_t(AIndex)); }
+    int GetCount() const { return int(FItems.size()); }
+    void AppendFrom(const TvlSortingFieldList& AList);
+    void CheckField(TvlCustomDataField* AField);
+    std::function<void()> OnChanged;
+
+protected:
+    void changed() { if (OnChanged) OnChanged(); }
+    std::vector<TvlDataSortInfo> FItems;
+};
+
+class TvlGroupingFieldList : public TvlSortingFieldList {
+public:
+    void ChangeSorting(TvlCustomDataField* AField, TvlDataSortOrder AOrder) override;
+    void ChangeGrouping(TvlCustomDataField* AField, int AGroupIndex);
+    void UpdateSorting(const TvlSortingFieldList& ASortingList);
+};
+
+struct TvlDataGroupInfo {
+    int RowIndex = 0;
+    bool Expanded = false;
+    int Level = 0;
+    int BeginIndex = 0;
+    int EndIndex = 0;
+    Variant SummaryValues;
+};
+
+class TvlDataGroups {
+public:
+    explicit TvlDataGroups(TvlCustomDataControllerInfo* AOwner) : FOwner(AOwner) {}
+    void Clear();
+    int GetLevelCount() const { return int(FFields.size()); }
+    int GetCount() const { return int(FItems.size()); }
+    TvlDataGroupInfo* GetItem(int AIndex) const { return FItems.at(size_t(AIndex)).get(); }
+    void SetItem(int AIndex, std::unique_ptr<TvlDataGroupInfo> AInfo) { FItems.at(size_t(AIndex)) = std::move(AInfo); }
+    TvlCustomDataField* GetField(int ALevel) const { return FFields.at(size_t(ALevel)); }
+    int GetLevel(int AIndex) const;
+    int GetChildCount(int AIndex) const;
+    int GetChildGroupIndex(int AIndex, int AChild) const;
+    int GetChildRecordListIndex(int AIndex, int AChild) const;
+    int GetFirstRecordListIndex(int AIndex) const;
+    int GetParentIndex(int AIndex) const;
+    // The visible group of the row (or of the row's data group), walked to ALevel; -1.
+    int GetGroupIndexByRowIndex(int ARowIndex, int ALevel) const;
+    int GetGroupIndexByRecordListIndex(int AIndex, int ALevel) const;
+    // The deepest group that holds the record-list index; -1.
+    int GetDeepestGroupIndex(int ARecordListIndex) const;
+    bool IsVisible(int AIndex) const;
+    bool MakeVisible(int AIndex, bool AExpandSelf);
+    void ChangeExpanding(int AGroupIndex, bool AExpanded, bool ARecursive);
+    void SetAllExpanded(bool AExpanded);
+    void UpdateRowIndexes();
+    int GetRowCount() const { return FRowCount; }
+    TvlRowInfo GetRowInfo(int ARowIndex) const;
+    // The group row's group, or -1 for a data row (then ARecordListIndex).
+    int FindByRowIndex(int ARowIndex, int& ARecordListIndex) const;
+
+private:
+    friend class TvlCustomDataControllerInfo;
+    TvlCustomDataControllerInfo* FOwner;
+    std::vector<TvlCustomDataField*> FFields;
+    std::vector<std::unique_ptr<TvlDataGroupInfo>> FItems;
+    std::vector<int> FDeepest;  // group indexes of the deepest level, in order
+    int FRowCount = 0;
+};
+
+class TvlDataFocusingInfo {
+public:
+    explicit TvlDataFocusingInfo(TvlCustomDataControllerInfo* AOwner) : FOwner(AOwner) {}
+    void Assign(const TvlDataFocusingInfo& ASource);
+    void Clear() { Level = RecordIndex = RowIndex = -1; }
+    bool IsEqual(const TvlDataFocusingInfo& AOther) const;
+    void KeepRecord();
+    void UpdateFromRowIndex();
+    bool Changed = false;
+    int Level = -1;
+    bool PrevNewItemRowFocused = false;
+    int PrevRecordIndex = -1;
+    int RecordIndex = -1;
+    int RowIndex = -1;
+
+private:
+    TvlCustomDataControllerInfo* FOwner;
+};
+
+struct TvlDataSelectionEntry {
+    int Level = 0;        // -1 for a group row
+    int RecordIndex = -1; // a group row's: its group index
+    int RowIndex = -1;
+};
+
+class TvlDataSelection : public TObject {
+public:
+    explicit TvlDataSelection(TvlCustomDataController* ADataController) : FDataController(ADataController) {}
+    String ClassName() const override { return String::fromLatin1("TvlDataSelection"); }
+    virtual void ClearAnchor() { AnchorRowIndex = -1; }
+    virtual void InternalAdd(int AIndex, int ARowIndex, int ALevel, int ARecordIndex);
+    virtual void InternalClear() { FItems.clear(); }
+    virtual void InternalDelete(int AIndex);
+    virtual void SetInternalCount(int ACount);
+    virtual void Add(int AIndex, int ARowIndex, int ALevel, int ARecordIndex);
+    virtual bool FindByRowIndex(int ARowIndex, int& AIndex) const;
+    void Clear();
+    void ClearAll();
+    void Delete(int AIndex);
+    bool IsRowSelected(int ARowIndex) const;
+    int FindGroup(int AGroupIndex) const;
+    int FindRecord(int ARecordIndex) const;
+    bool IsRecordSelected(int ARecordIndex) const { return FindRecord(ARecordIndex) != -1; }
+    void SortByRowIndex();
+    void CheckRecords();
+    int GetCount() const { return int(FItems.size()); }
+    TvlDataSelectionEntry& GetItem(int AIndex) { return FItems.at(size_t(AIndex)); }
+    const TvlDataSelectionEntry& GetItem(int AIndex) const { return FItems.at(size_t(AIndex)); }
+    int AnchorRowIndex = -1;
+    std::function<void()> OnChanged;
+
+protected:
+    void changed() { if (OnChanged) OnChanged(); }
+    TvlCustomDataController* FDataController;
+    std::vector<TvlDataSelectionEntry> FItems;
+};
+
+enum TvlDataExpandingState { desExpanded, desSelected };
+using TvlDataExpandingStates = TSet<TvlDataExpandingState, 8>;
+
+struct TvlDataExpandingInfo {
+    int Level = 0;
+    Variant Value;
+    TvlDataExpandingStates State;
+};
+
+class TvlDataExpandingInfos {
+public:
+    void AddField(TvlCustomDataField* AField);
+    void AddItem(int ALevel, const Variant& AValue, TvlDataExpandingStates AState);
+    void CheckField(TvlCustomDataField* AField);
+    void Clear();
+    std::vector<TvlCustomDataField*> Fields;
+    std::vector<TvlDataExpandingInfo> Items;
+    TvlDataExpandingStates SaveStates;
+};
+
+class TvlCustomDataControllerInfo : public TObject {
+public:
+    explicit TvlCustomDataControllerInfo(TvlCustomDataController* ADataController);
+    ~TvlCustomDataControllerInfo() override;
+    String ClassName() const override { return String::fromLatin1("TvlCustomDataControllerInfo"); }
+
+    virtual void CheckSelectedRecords();
+    virtual void Update();
+
+    TvlCustomDataController* DataController() const { return FDataController; }
+    TvlDataGroups* DataGroups() const { return FDataGroups.get(); }
+    TvlDataSelection* Selection() const { return FSelection.get(); }
+    TvlSortingFieldList* SortingFieldList() const { return FSortingFieldList.get(); }
+    TvlGroupingFieldList* GroupingFieldList() const { return FGroupingFieldList.get(); }
+    TvlSortingFieldList* TotalSortingFieldList() const { return FTotalSortingFieldList.get(); }
+    TvlDataFocusingInfo& FocusingInfo() { return FFocusingInfo; }
+    TvlDataFocusingInfo& PrevFocusingInfo() { return FPrevFocusingInfo; }
+    TvlDataExpandingInfos& ExpandingInfo() { return FExpandingInfo; }
+    TvlDataControllerInfoChanges Changes;
+    int LockCount = 0;
+    bool InfoCalculation = false;
+    bool InCanFocusedRowChanging = false;
+    bool FocusingFlag = false;
+
+    void BeginUpdate() { ++LockCount; }
+    void EndUpdate();
+    void CheckUpdate();
+    void Refresh();
+    void AddChanges(TvlDataControllerInfoChanges AChanges) { Changes += AChanges; }
+
+    // Rows.
+    bool IsGrouped() const { return FGroupingFieldList->GetCount() > 0; }
+    int GetRowCount() const;
+    TvlRowInfo GetRowInfo(int ARowIndex) const;
+    void CheckRowIndex(int ARowIndex) const;
+    int GetRowIndexByRecordIndex(int ARecordIndex, bool AMakeVisible);
+    int GetNeighbourRowIndex(int ARowIndex) const;
+    int GetRecordListCount() const { return int(FRecordList.size()); }
+    int GetRecordListItem(int AIndex) const { return FRecordList.at(size_t(AIndex)); }
+    int GetRecordListIndex(int ARecordIndex) const;
+    const std::vector<int>& RecordList() const { return FRecordList; }
+    int FindRecordByKey(int ARecordIndex, int AKeyCount, bool ASorted);
+    // Compares two records on one entry of the total sort list, with the
+    // edited record kept at its place.
+    int CompareRecordsByField(int ARecordIndex1, int ARecordIndex2, int AIndex);
+
+    // Grouping and sorting.
+    void ChangeGrouping(TvlCustomDataField* AField, int AGroupIndex);
+    void ClearGrouping();
+    void ChangeSortIndex(TvlCustomDataField* AField, int AIndex);
+    void ChangeSorting(TvlCustomDataField* AField, TvlDataSortOrder ASortOrder);
+    void RemoveField(TvlCustomDataField* AField);
+    void FieldChanged(TvlCustomDataField* AField);
+    void SummaryChanged(bool ARedrawOnly);
+
+    // Focus and expansion.
+    int GetFocusedRowIndex() const { return FFocusingInfo.RowIndex; }
+    int GetFocusedRecordIndex() const { return FFocusingInfo.RecordIndex; }
+    void ChangeFocusedRow(int ARowIndex, bool AForce);
+    int FindFocusedRow(bool AKeepCollapsed);
+    void CheckFocusedRow();
+    void ChangeExpanding(int ARowIndex, bool AExpanded, bool ARecursive);
+    void FullCollapse();
+    void FullExpand();
+    void ExpandingChanged() { Changes.Include(dicExpanding); }
+    void SaveExpanding(TvlDataExpandingStates AStates);
+    void ChangeRowSelection(int ARowIndex, bool ASelect);
+    void UpdateSelectionRowIndexes();
+    // The group indexes of a group's records (LoadRecordIndexes of the groups object).
+    void LoadRecordIndexes(std::vector<int>& AList, int ADataGroupIndex) const;
+
+private:
+    friend class TvlDataGroups;
+    friend class TvlDataFocusingInfo;
+    void doFilter();
+    void doSort();
+    void doGroup();
+    void prepareComparison();
+    void unprepareComparison();
+    int compareRecords(int A, int B);
+    int compareForGrouping(int A, int B, int ALevel);
+    void restoreExpandingAndSelection();
+    void checkFocusing();
+    void finishUpdate(bool ASortingOrExpansionChanged);
+    void collapseCorrectFocus();
+    void groupingListChanged();
+
+    TvlCustomDataController* FDataController;
+    std::unique_ptr<TvlDataGroups> FDataGroups;
+    TvlDataExpandingInfos FExpandingInfo;
+    bool FExpandingFlag = false;
+    TvlDataFocusingInfo FFocusingInfo;
+    std::unique_ptr<TvlGroupingFieldList> FGroupingFieldList;
+    TvlDataFocusingInfo FPrevFocusingInfo;
+    std::vector<int> FRecordList;
+    std::unique_ptr<TvlDataSelection> FSelection;
+    std::unique_ptr<TvlSortingFieldList> FSortingFieldList;
+    std::unique_ptr<TvlSortingFieldList> FTotalSortingFieldList;
+};
+
+// ---- group access ---------------------------------------------------------------
+
+class TvlDataControllerGroups : public TObject {
+public:
+    explicit TvlDataControllerGroups(TvlCustomDataController* ADataController) : FDataController(ADataController) {}
+    String ClassName() const override { return String::fromLatin1("TvlDataControllerGroups"); }
+    int GetGroupingItemCount() const;
+    int GetGroupingItemIndex(int AIndex) const;
+    int GetItemGroupIndex(int AItemIndex) const;
+    int GetFieldGroupIndex(const TvlCustomDataField* AField) const;
+    void ChangeGroupIndex(int AItemIndex, int AGroupIndex);
+    void ClearGrouping();
+    void ChangeExpanding(int ARowIndex, bool AExpanded, bool ARecursive);
+    void FullExpand();
+    void FullCollapse();
+    int GetDataGroupIndexByRowIndex(int ARowIndex) const;
+    int GetLevel(int ADataGroupIndex) const;
+    int GetChildCount(int ADataGroupIndex) const;
+    int GetChildDataGroupIndex(int ADataGroupIndex, int AChildIndex) const;
+    int GetChildRecordIndex(int AParentDataGroupIndex, int AChildIndex) const;
+    void LoadRecordIndexes(std::vector<int>& AList, int ADataGroupIndex) const;
+    void LoadRecordIndexesByRowIndex(std::vector<int>& AList, int ARowIndex) const;
+    bool IsRowInGroup(int ARowIndex, int AGroupRowIndex) const;
+    TvlCustomDataControllerInfo* DataControllerInfo() const;
+    TvlDataGroups* DataGroups() const;
+
+private:
+    TvlCustomDataController* FDataController;
+};
+
+// ---- the controller -----------------------------------------------------------------
+
+using TvlDataControllerNotifyEvent = TDelegate<void(TvlCustomDataController* ADataController)>;
+using TvlDataDetailExpandedEvent = TDelegate<void(TvlCustomDataController* ADataController, int ARecordIndex)>;
+using TvlDataDetailExpandingEvent =
+    TDelegate<void(TvlCustomDataController* ADataController, int ARecordIndex, bool& AAllow)>;
+using TvlDataFilterRecordEvent = TDelegate<void(TvlCustomDataController* ADataController, int ARecordIndex, bool& Accept)>;
+using TvlDataControllerCompareEvent =
+    TDelegate<void(TvlCustomDataController* ADataController, int ARecordIndex1, int ARecordIndex2, int AItemIndex,
+                   const Variant& V1, const Variant& V2, int& Compare)>;
+using TvlDataRecordChangedEvent = TDelegate<void(TvlCustomDataController* ADataController, int ARecordIndex, int AItemIndex)>;
+using TvlDataChangedListener = TDelegate<void(TvlCustomDataController* ADataController)>;
+
+class TvlCustomDataController : public TPersistent {
+public:
+    explicit TvlCustomDataController(IvlDataControllerOwner* AOwner);
+    ~TvlCustomDataController() override;
+    String ClassName() const override { return String::fromLatin1("TvlCustomDataController"); }
+    void Assign(const TPersistent* Source) override;
+
+    IvlDataControllerOwner* Owner() const { return FOwner; }
+    TvlDataStorage* DataStorage() const { return FDataStorage.get(); }
+    TvlCustomDataControllerInfo* DataControllerInfo() const { return FDataControllerInfo.get(); }
+    TvlCustomDataProvider* Provider() const { return FProvider.get(); }
+    TvlCustomDataFieldList* Fields() const { return FFields.get(); }
+    TvlDataControllerGroups* Groups() const { return FGroups.get(); }
+    TvlDataFilterCriteria* Filter() const { return FFilter.get(); }
+    void SetFilter(const TvlDataFilterCriteria* Value);
+    TvlDataSummary* Summary() const { return FSummary.get(); }
+    void SetSummary(const TvlDataSummary* Value);
+    TvlDataControllerSearch* Search() const { return FSearch.get(); }
+    TvlDataControllerNotifier* Notifier() const { return FNotifier.get(); }
+
+    TvlDataControllerOptions Options() const { return FOptions; }
+    TvlDataControllerOptions GetOptions() const { return FOptions; }
+    void SetOptions(TvlDataControllerOptions Value);
+
+    // ---- records and values
+    int AppendRecord();
+    int InsertRecord(int ARecordIndex);
+    void DeleteRecord(int ARecordIndex);
+    int GetRecordCount() const;
+    void SetRecordCount(int ACount);
+    virtual Variant GetValue(int ARecordIndex, int AItemIndex) const;
+    virtual void SetValue(int ARecordIndex, int AItemIndex, const Variant& AValue);
+    virtual String GetDisplayText(int ARecordIndex, int AItemIndex) const;
+    void SetDisplayText(int ARecordIndex, int AItemIndex, const String& AText);
+    Variant GetRecordId(int ARecordIndex) const;
+    void GetRecordIndexValue(int ARecordIndex, Variant& AValue) const { AValue = Variant(ARecordIndex); }
+    void CheckRecordIndex(int ARecordIndex) const;
+    void CheckItemIndex(int AItemIndex) const;
+
+    // ---- update locks and changes
+    void BeginUpdate();
+    void EndUpdate();
+    virtual void BeginFullUpdate() { BeginUpdate(); }
+    virtual void EndFullUpdate() { EndUpdate(); }
+    int GetUpdateLockCount() const;
+    bool IsRowInfoValid() const;
+    void BeginDataChangedLock() { ++FDataChangedLockCount; }
+    void EndDataChangedLock() { if (FDataChangedLockCount > 0) --FDataChangedLockCount; }
+    bool IsDataChangedLocked() const { return FDataChangedLockCount != 0; }
+    void Changed(TvlDataControllerChanges AChanges);
+    void CheckChanges();
+    virtual void NotifyDataChanged(TvlDataChangeKind AKind, int AItemIndex, int ARecordIndex);
+    virtual void DoDataChanged();
+    virtual void UpdateControl(TvlUpdateControlInfo* AInfo);
+    virtual void ReloadData();
+    virtual void UpdateStructure();
+    virtual void Loaded();
+    TvlDataListenerLink* AddListenerLink();
+    void RemoveListenerLink(TvlDataListenerLink* ALink);
+    void AddDataChangedListener(const TvlDataChangedListener& AListener);
+    void RemoveDataChangedListener(const TvlDataChangedListener& AListener);
+    TvlDataControllerChanges PendingChanges() const { return FChanges; }
+    void RefreshRows();
+    void Refresh() { RefreshRows(); }
+    bool RefreshIfItemSorted(int AItemIndex);
+
+    // ---- items and fields
+    TvlCustomDataField* AddItem(TObject* AItem);
+    void RemoveItem(TObject* AItem);
+    void UpdateItemIndexes();
+    virtual TObject* GetItem(int AIndex) const;
+    int GetItemCount() const;
+    TvlCustomDataField* GetItemField(int AItemIndex) const;
+    TvlValueTypeClass GetItemValueTypeClass(int AItemIndex) const;
+    void ChangeValueTypeClass(int AItemIndex, TvlValueTypeClass AValueTypeClass);
+    void ChangeItemStoredFlag(int AItemIndex, bool AValue);
+    void ChangeTextStored(int AItemIndex, bool AValue);
+    bool GetItemTextStored(int AItemIndex) const;
+    bool IsItemTextStored(int AItemIndex) const { return GetItemTextStored(AItemIndex); }
+    virtual bool GetItemStoredFlag(int AItemIndex) const { (void)AItemIndex; return false; }
+    virtual int GetItemID(TObject* AItem) const { (void)AItem; return -1; }
+    virtual String GetItemName(TObject* AItem) const;
+    virtual String GetItemCaption(TObject* AItem) const { (void)AItem; return {}; }
+    virtual TObject* GetItemByID(int AID) const;
+    virtual TObject* GetItemByName(const String& AName) const;
+    void UpdateItems(bool AUpdateFields);
+    void RefreshStructure(bool AUpdateFields);
+    virtual void UpdateFields();
+    virtual void UpdateField(TvlCustomDataField* AField) { (void)AField; }
+    virtual void FieldRemoved(TvlCustomDataField* AField);
+    virtual void RemoveNotification(TComponent* AComponent);
+    virtual TvlCustomDataField* AddInternalField();
+    virtual TvlCustomDataField* AddField();
+
+    // ---- value routing
+    virtual void GetInternalValue(int ARecordIndex, TvlCustomDataField* AField, Variant& AValue) const;
+    virtual void GetInternalDisplayText(int ARecordIndex, TvlCustomDataField* AField, String& AText) const;
+    virtual void GetGroupValue(int ARecordIndex, TvlCustomDataField* AField, Variant& AValue) const;
+    void GetGroupValues(int ARecordIndex, TvlDataSummaryValues& AValues) const;
+    virtual void GetFilterDataValue(int ARecordIndex, TvlCustomDataField* AField, Variant& AValue) const;
+    virtual String GetFilterDisplayText(int ARecordIndex, int AItemIndex) const { return GetDisplayText(ARecordIndex, AItemIndex); }
+    virtual String GetSearchDisplayText(int ARecordIndex, int AItemIndex) const { return GetDisplayText(ARecordIndex, AItemIndex); }
+    virtual void GetKeyFields(std::vector<TvlCustomDataField*>& AList) const { (void)AList; }
+    virtual void GetKeyValues(int ARecordIndex, const std::vector<TvlCustomDataField*>& AKeyFields, Variant& AValue) const;
+    virtual bool CheckLinkInfo(const TvlCustomDataField* AField) const;
+    virtual void AssignRecord(int ASource, int ADest);
+    virtual void ReadStoredValue(TvlValueDef* AValueDef, int ASrcIndex, int ADestIndex, TvlValueDefReader* AReader);
+
+    // ---- rows
+    int GetRowCount() const;
+    TvlRowInfo GetRowInfo(int ARowIndex) const;
+    int GetRowIndexByRecordIndex(int ARecordIndex, bool AMakeVisible);
+    String GetRowDisplayText(const TvlRowInfo& ARowInfo, int& AItemIndex) const;
+    Variant GetRowValue(const TvlRowInfo& ARowInfo, int AItemIndex) const;
+    using TvlForEachRowProc = std::function<void(int ARowIndex, const TvlRowInfo& ARowInfo)>;
+    void ForEachRow(bool ASelectedOnly, const TvlForEachRowProc& AProc);
+
+    // ---- sorting
+    TvlDataSortOrder GetItemSortOrder(int AItemIndex) const;
+    int GetItemSortingIndex(int AItemIndex) const;
+    int GetSortingItemCount() const;
+    int GetSortingItemIndex(int AIndex) const;
+    void SetItemSortOrder(int AItemIndex, TvlDataSortOrder ASortOrder);
+    void SetItemSortingIndex(int AItemIndex, int AIndex);
+    void ClearSorting(bool AKeepGroupedItems);
+    int GetSortingBySummaryItemIndex() const { return -1; }
+    virtual int CompareByField(int ARecordIndex1, int ARecordIndex2, TvlCustomDataField* AField);
+    virtual int CompareRecordIndexes(int ARecordIndex1, int ARecordIndex2) { return ARecordIndex1 - ARecordIndex2; }
+    virtual int CompareRecordsBySortInfo(int ARecordIndex1, int ARecordIndex2, const TvlDataSortInfo& ASortInfo);
+    virtual void GetSortingValue(int ARecordIndex, TvlCustomDataField* AField, Variant& AValue);
+    virtual bool IsSimpleCompare(const TvlCustomDataField* AField) const;
+    virtual bool IsConversionNeeded(const TvlCustomDataField* AField) const;
+    virtual bool IsSortByDisplayText(const TvlCustomDataField* AField) const;
+    virtual bool GetItemSortByDisplayText(int AItemIndex, bool ADefault) const { (void)AItemIndex; (void)ADefault; return false; }
+    // The string comparison the options ask for.
+    int CompareStrings(const Variant& V1, const Variant& V2) const;
+
+    // ---- filtering
+    virtual bool DoFilterRecord(int ARecordIndex);
+    virtual bool HasFilterRecordHandler() const { return FOnFilterRecord.Assigned(); }
+    virtual bool MatchesIncrementalFilter(int ARecordIndex);
+    int SetIncrementalFilter(int AItemIndex, const String& AText);
+    bool HasIncrementalFilter() const { return FIncrementalFilterField != nullptr && !FIncrementalFilterText.isEmpty(); }
+    String GetIncrementalFilterText() const { return FIncrementalFilterText; }
+    void ResetIncrementalFilter();
+    int FindRecordIndexByText(int AStartIndex, int AItemIndex, bool AForward, bool AWrap, bool APartial,
+                              const String& AText);
+    virtual void FilterChanged();
+    TvlDataFilterCriteria* CreateFilter();
+    void SetOnFilterRecord(const TvlDataFilterRecordEvent& Value);
+
+    // ---- focus
+    int GetFocusedRowIndex() const;
+    int GetFocusedRecordIndex() const;
+    bool ChangeFocusedRowIndex(int ARowIndex);
+    void SetFocusedRowIndex(int ARowIndex) { ChangeFocusedRowIndex(ARowIndex); }
+    bool ChangeFocusedRecordIndex(int ARecordIndex);
+    void SetFocusedRecordIndex(int ARecordIndex) { ChangeFocusedRecordIndex(ARecordIndex); }
+    void CheckFocusedRow();
+    void GotoFirst();
+    void GotoLast();
+    bool IsBOF() const;
+    bool IsEOF() const;
+    void Scroll(int ADistance);
+    virtual void UpdateFocusing();
+    virtual bool CanFocusRecord(int ARecordIndex);
+    virtual bool CanChangeFocusedRow() { return true; }
+    virtual void BeforeFocusedRowChange(int ARowIndex) { (void)ARowIndex; }
+    virtual void AfterFocusedRowChange() {}
+    virtual int GetActiveRecordIndex() const;
+    virtual int GetCurrentRecordIndex() const { return GetFocusedRecordIndex(); }
+    virtual int GetRecordIndexToKeep() const;
+    virtual bool CheckDetailsBrowseMode() { return true; }
+    virtual bool SyncDetailsFocus() { return false; }
+
+    // ---- selection
+    bool MultiSelect() const { return FMultiSelect; }
+    void SetMultiSelect(bool AValue);
+    bool FocusedSelected() const { return FFocusedSelected; }
+    void SetFocusedSelected(bool AValue);
+    int GetSelectedCount() const;
+    int GetSelectedRowIndex(int AIndex) const;
+    bool IsRowSelected(int ARowIndex) const;
+    void ChangeRowSelection(int ARowIndex, bool ASelect);
+    void ClearSelection();
+    void ClearSelectionAnchor();
+    int GetSelectionAnchorRowIndex() const;
+    bool IsSelectionAnchorExists() const { return GetSelectionAnchorRowIndex() != -1; }
+    void SetSelectionAnchor(int ARowIndex);
+    void SelectRows(int AFromRowIndex, int AToRowIndex);
+    void SelectAll();
+    void SelectFromAnchor(int ARowIndex, bool AKeepSelection);
+    void SyncSelectionWithFocus();
+    void SelectFocusedRowOnly();
+    bool FocusSelectedRow(int ASelectedIndex);
+    virtual bool CanSelectRow(int ARowIndex) { (void)ARowIndex; return true; }
+    void CheckSelectionAndBookmark();
+    void RefreshPrevSelectionInfo();
+
+    // ---- bookmark
+    void SaveBookmark();
+    void ClearBookmark();
+    void GotoBookmark();
+    bool IsBookmarkAvailable() const { return FBookmarkRecordIndex != -1; }
+    bool IsBookmarkRow(int ARowIndex) const;
+    virtual void CheckBookmarkValid(int ARecordIndex);
+    virtual bool IsBookmarkInvalidated(int ARecordIndex) const;
+    virtual void ResetBookmark() { FBookmarkRecordIndex = -1; }
+    virtual bool GotoBookmarkRecord();
+    virtual bool StoreBookmark();
+    int BookmarkRecordIndex() const { return FBookmarkRecordIndex; }
+
+    // ---- editing
+    void Append();
+    void Cancel();
+    bool CanInitEditing(int AItemIndex);
+    void DeleteFocused();
+    void DeleteSelection();
+    void DeleteRecords(std::vector<int>& AList);
+    void Edit();
+    Variant GetEditValue(int AItemIndex, TvlDataEditValueSource AEditValueSource);
+    virtual bool CanModifyItem(int AItemIndex) { (void)AItemIndex; return true; }
+    void Insert();
+    void Post(bool AForcePost = false);
+    void PostEditingData();
+    bool SetEditValue(int AItemIndex, const Variant& AValue, TvlDataEditValueSource AEditValueSource);
+    virtual void UpdateData() {}
+    virtual bool FocusItem(int AItemIndex) { (void)AItemIndex; return false; }
+    virtual void BeforeDetailChange() {}
+    virtual void EditHook() {}
+    int GetEditingRecordIndex() const;
+    int GetNewItemRecordIndex() const;
+    virtual void CheckBrowseMode();
+    virtual void CheckEditingAfterDelete(int ARecordIndex);
+    bool IsEditing() const;
+    bool IsNewItemRowEditing() const;
+    bool NewItemRowFocused() const { return FNewItemRowFocused; }
+    void SetNewItemRowFocused(bool AValue);
+    bool UseNewItemRowForEditing() const { return FUseNewItemRowForEditing; }
+    void SetUseNewItemRowForEditing(bool AValue);
+    TvlDataEditStates GetEditState() const;
+    TvlDataEditOperations GetEditOperations() const;
+    bool IsImmediatePost() const;
+    int NearestRecordIndex = -1;
+    bool InDeleteSelection = false;
+
+    // ---- events raised through these
+    virtual void DoAfterCancel();
+    virtual void DoAfterDelete();
+    virtual void DoAfterInsert();
+    virtual void DoAfterPost();
+    virtual void DoBeforeCancel();
+    virtual void DoBeforeDelete(int ARecordIndex);
+    virtual void DoBeforeInsert();
+    virtual void DoBeforePost();
+    virtual void DoNewRecord(int ARecordIndex);
+    virtual bool CanChangeDetailExpanding(int ARecordIndex, bool AExpand);
+
+    // ---- modes and the provider
+    bool IsProviderMode() const;
+    bool IsGridMode() const;
+    virtual bool IsSmartLoad() const { return false; }
+    virtual bool IsSyncMode() const { return false; }
+    bool IsStructureChangedInGridMode() const;
+    bool IsStructureRecreated() const;
+    virtual void ItemValueTypeClassChanged(int AItemIndex) { (void)AItemIndex; }
+    bool IsDataFrozen() const;
+    virtual bool CanUseStorage() const;
+    virtual bool UseRecordID() const { return false; }
+    virtual bool IsRecordIDSupported() const;
+    bool IsPattern() const { return false; }
+    bool IsDetailMode() const { return false; }
+    TvlUserDataSource* GetCustomDataSource() const;
+    void SetCustomDataSource(TvlUserDataSource* Value);
+    bool HasCustomDataSource() const { return GetCustomDataSource() != nullptr; }
+    virtual void CustomDataSourceChanged() {}
+    virtual void SetActiveState(bool AActive);
+    virtual void UpdateActiveState();
+    virtual void ProviderFocusChanged() { UpdateFocusing(); }
+    virtual void RecordAdded(int ARecordIndex);
+    virtual void DataStorageChanged() { AfterDataStorageChanged(); }
+    virtual void AfterDataStorageChanged() {}
+    virtual void ResetInternalRecords();
+    virtual void CorrectAfterDelete(int ARecordIndex);
+    virtual void CorrectDetailsAfterInsert(int ARecordIndex) { (void)ARecordIndex; }
+    virtual void BeforeNotifyChanges() {}
+    void BeginLoad();
+    void EndLoad();
+    void SaveKeys();
+    void RestoreKeys();
+    virtual void BeginReadRecord() {}
+    virtual void EndReadRecord() {}
+    virtual bool IsLoading() const;
+    virtual bool IsDestroying() const;
+    bool IsReading() const;
+    bool InternalFindRecord = false;
+    bool InNotifyControl() const { return FInNotifyControl; }
+
+    // ---- events, in their order
+    TvlDataControllerNotifyEvent OnAfterCancel;
+    TvlDataControllerNotifyEvent OnAfterDelete;
+    TvlDataControllerNotifyEvent OnAfterInsert;
+    TvlDataControllerNotifyEvent OnAfterPost;
+    TvlDataControllerNotifyEvent OnBeforeCancel;
+    TvlDataDetailExpandedEvent OnBeforeDelete;
+    TvlDataControllerNotifyEvent OnBeforeInsert;
+    TvlDataControllerNotifyEvent OnBeforePost;
+    TvlDataFilterRecordEvent GetOnFilterRecord() const { return FOnFilterRecord; }
+    TvlDataDetailExpandedEvent OnNewRecord;
+    TvlDataControllerCompareEvent OnCompare;
+    TNotifyEvent OnDataChanged;
+    TvlDataDetailExpandingEvent OnDetailCollapsing;
+    TvlDataDetailExpandedEvent OnDetailCollapsed;
+    TvlDataDetailExpandingEvent OnDetailExpanding;
+    TvlDataDetailExpandedEvent OnDetailExpanded;
+    TNotifyEvent OnGroupingChanged;
+    TvlDataRecordChangedEvent OnRecordChanged;
+    TNotifyEvent OnSortingChanged;
+
+private:
+    friend class TvlCustomDataControllerInfo;
+    friend class TvlCustomDataProvider;
+    friend class TvlDataControllerGroups;
+    friend class TvlDataControllerSearch;
+    friend class TvlDataFilterCriteria;
+    friend class TvlSelectedKeys;
+    void notifyChanges();
+    void deliverDataChange();
+    void deliverFocusChanges();
+    void deliverSelectionChange();
+    void infoUpdated(TvlDataControllerInfoChanges AChanges);
+    void loadFromProvider();
+    void setEditingAfterDelete();
+
+    IvlDataControllerOwner* FOwner;
+    bool FActive = false;
+    bool FDataChangedPending = false;
+    int FDataChangedLockCount = 0;
+    TvlDataControllerChanges FChanges;
+    bool FCheckFocusingAfterFilter = false;
+    std::vector<TvlDataChangedListener> FDataChangedListeners;
+    std::unique_ptr<TvlDataStorage> FDataStorage;
+    std::unique_ptr<TvlDataControllerGroups> FGroups;
+    std::unique_ptr<TvlCustomDataFieldList> FFields;
+    std::vector<std::unique_ptr<TvlDataFilterCriteria>> FFilters;
+    std::unique_ptr<TvlDataFilterCriteria> FFilter;
+    std::unique_ptr<TvlDataControllerSearch> FSearch;
+    std::unique_ptr<TvlDataSummary> FSummary;
+    std::unique_ptr<TvlCustomDataProvider> FProvider;
+    std::unique_ptr<TvlCustomDataControllerInfo> FDataControllerInfo;
+    std::unique_ptr<TvlDataControllerNotifier> FNotifier;
+    std::vector<TvlDataListenerLink*> FListenerLinks;  // owned
+    int FBookmarkRecordIndex = -1;
+    bool FDestroying = false;
+    bool FGroupingChanged = false;
+    bool FLoadedStorage = false;
+    bool FFilterChanged = false;
+    TvlCustomDataField* FIncrementalFilterField = nullptr;
+    String FIncrementalFilterText;
+
+public:
+    // The incremental search's state (kept here, driven by the search object).
+    TvlCustomDataField* IncrementalSearchField = nullptr;
+    bool IncrementalSearching = false;
+    String IncrementalSearchText;
+
+private:
+    bool FInCancel = false;
+    bool FInLoadStorage = false;
+    bool FInNotifyControl = false;
+    bool FInSortingChangedEvent = false;
+    bool FInSmartLoad = false;
+    bool FInSetCustomDataSource = false;
+    int FFieldsUpdateLockCount = 0;
+    mutable int FNewItemRecordIndex = 0;
+    bool FNewItemRowFocused = false;
+    bool FMultiSelect = false;
+    bool FFocusedSelected = true;
+    TvlDataControllerOptions FOptions{dcoAssignGroupingValues, dcoAssignMasterDetailKeys, dcoSaveExpanding};
+    int FPrevSelectedCount = 0;
+    int FPrevSelectedRow = -1;
+    TvlCustomDataField* FRecordHandlesField = nullptr;
+    std::unique_ptr<TvlSaveObject> FSaveObject;
+    int FSaveObjectLockCount = 0;
+    bool FSortingChanged = false;
+    bool FStructureChanged = false;
+    bool FStructureRecreated = false;
+    bool FUpdatingItems = false;
+    bool FUseNewItemRowForEditing = false;
+    TvlDataChangeKind FPendingKind = dckAll;
+    int FPendingItemIndex = -1;
+    int FPendingRecordIndex = -1;
+    TvlDataFilterRecordEvent FOnFilterRecord;
+};
+
+// The default display format of a summary: value kind (1 currency, 2
+// plain, other: two decimals), summary kind 0 .. 5, footer or group.
+String GetDefaultSummaryDisplayFormat(int AValueKind, int ASummaryKind, bool AFooter);

@@ -1,0 +1,3 @@
+#include "ui/data/vlData.h"
+
+TvlDataController::TvlDataController(IvlDataControllerOwner* AOwner) : TvlCustomDataController(AOwner) {}
