@@ -2326,6 +2326,9 @@ void TvlCustomDataControllerInfo::ChangeFocusedRow(int ARowIndex, bool AForce)
             }
             dc->AfterFocusedRowChange();
             dc->FFocusedSelected = true;
+            // With one selected row, the focused one, moving the focus moves the selection.
+            if (!dc->MultiSelect())
+                Changes.Include(dicSelection);
         }
         FocusingFlag = false;
     };
@@ -3365,19 +3368,25 @@ void TvlCustomDataController::infoUpdated(TvlDataControllerInfoChanges AChanges)
 
 void TvlCustomDataController::NotifyDataChanged(TvlDataChangeKind AKind, int AItemIndex, int ARecordIndex)
 {
-    const bool namesRecord =
-        FPendingRecordIndex != -1 || (FUseNewItemRowForEditing && FPendingRecordIndex == FNewItemRecordIndex &&
-                                      FNewItemRecordIndex != 0);
-    if (namesRecord && ARecordIndex != FPendingRecordIndex) {
-        FPendingKind = dckAll;
-    } else if (AKind != dckItem || FPendingItemIndex == -1 || AItemIndex == FPendingItemIndex) {
+    // Merging never narrows what is pending: once everything may have
+    // changed, or records came and went, a later change of one value must
+    // not make the owner refresh that value alone.
+    auto isValueKind = [](TvlDataChangeKind k) { return k == dckItem || k == dckRecord; };
+    if (!FDataChangePending) {
         FPendingKind = AKind;
-    } else {
-        FPendingKind = dckRecord;
-        AItemIndex = -1;
+        FPendingItemIndex = AItemIndex;
+        FPendingRecordIndex = ARecordIndex;
+    } else if (FPendingKind == dckAll) {
+    } else if (isValueKind(FPendingKind) && isValueKind(AKind) && ARecordIndex == FPendingRecordIndex) {
+        if (!(FPendingKind == dckItem && AKind == dckItem && AItemIndex == FPendingItemIndex)) {
+            FPendingKind = dckRecord;
+            FPendingItemIndex = -1;
+        }
+    } else if (AKind != FPendingKind || isValueKind(AKind)) {
+        FPendingKind = dckAll;
+        FPendingItemIndex = FPendingRecordIndex = -1;
     }
-    FPendingItemIndex = AItemIndex;
-    FPendingRecordIndex = ARecordIndex;
+    FDataChangePending = true;
     if (AKind == dckAll) {
         RefreshStructure(false);
         return;
@@ -3426,6 +3435,7 @@ void TvlCustomDataController::notifyChanges()
 void TvlCustomDataController::deliverDataChange()
 {
     Finally reset{[this] {
+        FDataChangePending = false;
         FPendingKind = dckAll;
         FPendingItemIndex = -1;
         FPendingRecordIndex = -1;

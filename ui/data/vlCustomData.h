@@ -1345,6 +1345,7 @@ private:
     bool FStructureRecreated = false;
     bool FUpdatingItems = false;
     bool FUseNewItemRowForEditing = false;
+    bool FDataChangePending = false;
     TvlDataChangeKind FPendingKind = dckAll;
     int FPendingItemIndex = -1;
     int FPendingRecordIndex = -1;

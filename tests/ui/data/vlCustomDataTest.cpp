@@ -1,0 +1,736 @@
+// Tests of the data controller: records and values, change descriptions in
+// their order, the row index (sorting, grouping, focus, selection), the
+// editing state machine and group access, against a fake owner.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ui/data/vlData.h"
+
+namespace {
+
+// The owner a grid view would be: N items, and a log of what it is told.
+struct FakeOwner : IvlDataControllerOwner {
+    std::vector<std::unique_ptr<TObject>> items;
+    TComponentState state;
+    std::vector<std::string> log;
+
+    int GetDataItemCount() const override { return int(items.size()); }
+    TObject* GetDataItem(int AIndex) const override { return items.at(size_t(AIndex)).get(); }
+    TComponentState GetDataOwnerState() const override { return state; }
+    void UpdateDataControl(TvlUpdateControlInfo* AInfo) override
+    {
+        static const char* const kinds[] = {"Item", "Record", "RecordAdded", "RecordDeleted", "All"};
+        std::string s;
+        if (auto* d = dynamic_cast<TvlDataChangedInfo*>(AInfo))
+            s = std::string("data ") + kinds[d->Kind] + " " + std::to_string(d->ItemIndex) + " " +
+                std::to_string(d->RecordIndex);
+        else if (dynamic_cast<TvlLayoutChangedInfo*>(AInfo))
+            s = "layout";
+        else if (auto* u = dynamic_cast<TvlUpdateRecordInfo*>(AInfo))
+            s = "update " + std::to_string(u->RecordIndex);
+        else if (auto* r = dynamic_cast<TvlFocusedRowChangedInfo*>(AInfo))
+            s = "row " + std::to_string(r->PrevFocusedRowIndex) + ">" + std::to_string(r->FocusedRowIndex);
+        else if (auto* f = dynamic_cast<TvlFocusedRecordChangedInfo*>(AInfo))
+            s = "record " + std::to_string(f->PrevFocusedRecordIndex) + ">" + std::to_string(f->FocusedRecordIndex);
+        else if (auto* sel = dynamic_cast<TvlSelectionChangedInfo*>(AInfo)) {
+            s = "sel";
+            for (int i = 0; i < sel->GetCount(); ++i)
+                s += " " + std::to_string(sel->GetRowIndex(i));
+        } else if (dynamic_cast<TvlGroupingChangingInfo*>(AInfo))
+            s = "grouping";
+        else if (dynamic_cast<TvlBookmarkChangedInfo*>(AInfo))
+            s = "bookmark";
+        else if (dynamic_cast<TvlSearchChangedInfo*>(AInfo))
+            s = "search";
+        log.push_back(s);
+    }
+    std::vector<std::string> take() { return std::exchange(log, {}); }
+};
+
+using Log = std::vector<std::string>;
+
+struct Controller {
+    FakeOwner owner;
+    std::unique_ptr<TvlDataController> dc;
+
+    explicit Controller(int AItemCount, TvlValueTypeClass AType = TvlVariantValueType::Instance())
+    {
+        dc = std::make_unique<TvlDataController>(&owner);
+        for (int i = 0; i < AItemCount; ++i) {
+            owner.items.push_back(std::make_unique<TObject>());
+            dc->AddItem(owner.items.back().get())->SetValueTypeClass(AType);
+        }
+        dc->UpdateItemIndexes();
+        owner.take();
+    }
+    // Records with one value each in item 0.
+    void fill(const std::vector<Variant>& AValues)
+    {
+        dc->BeginUpdate();
+        for (const Variant& v : AValues)
+            dc->SetValue(dc->AppendRecord(), 0, v);
+        dc->EndUpdate();
+        owner.take();
+    }
+    std::vector<int> rowRecords() const
+    {
+        std::vector<int> r;
+        for (int i = 0; i < dc->GetRowCount(); ++i)
+            r.push_back(dc->GetRowInfo(i).RecordIndex);
+        return r;
+    }
+};
+
+std::string errorOf(const std::function<void()>& f)
+{
+    try {
+        f();
+    } catch (const EvlInvalidDataControllerOperation& e) {
+        return e.Message().toStdString();
+    }
+    return "";
+}
+
+}  // namespace
+
+// The job list's own use: ten columns, appended rows with text, Integer and
+// Int64 cells, the new row focused, progress written in one lock, a removed
+// row and the list cleared from the last row to the first.
+TEST(vlCustomData, JobListScript)
+{
+    Controller c(10);
+    TvlCustomDataController* dc = c.dc.get();
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(dc->AppendRecord(), i);
+    EXPECT_EQ(c.owner.take(), Log(3, "data RecordAdded -1 -1"));
+    EXPECT_EQ(dc->GetFocusedRowIndex(), -1);
+    EXPECT_EQ(dc->GetSelectedCount(), 0);
+
+    dc->SetValue(2, 0, Variant(String::fromLatin1(" clip.avi")));
+    dc->SetValue(2, 9, Variant(2));
+    dc->SetValue(2, 3, Variant(int64_t(1) << 40));
+    EXPECT_EQ(c.owner.take(), (Log{"data Item 0 2", "data Item 9 2", "data Item 3 2"}));
+    EXPECT_EQ(dc->GetValue(2, 3).VType(), varInt64);
+    EXPECT_EQ(dc->GetValue(2, 9).VType(), varInteger);
+    EXPECT_EQ(dc->GetDisplayText(2, 0), String::fromLatin1(" clip.avi"));
+
+    dc->SetFocusedRowIndex(2);
+    EXPECT_EQ(c.owner.take(), (Log{"row -1>2", "record -1>2", "sel 2"}));
+    EXPECT_EQ(dc->GetSelectedCount(), 1);
+    EXPECT_EQ(dc->GetSelectedRowIndex(0), 2);
+    EXPECT_EQ(dc->GetSelectedRowIndex(1), -1);
+
+    dc->BeginUpdate();
+    for (int i = 0; i < 100; ++i)
+        dc->SetValue(i % 3, 7, Variant(i));
+    EXPECT_TRUE(c.owner.log.empty());
+    dc->EndUpdate();
+    EXPECT_EQ(c.owner.take(), Log{"data All -1 -1"});
+    EXPECT_EQ(dc->GetValue(0, 7).AsInteger(), 99);
+
+    // The focused last record goes when the middle one does: the focus has
+    // no record left to stay on (and row 2 is gone, so no row change).
+    dc->DeleteRecord(1);
+    EXPECT_EQ(c.owner.take(), (Log{"data RecordDeleted -1 -1", "record 2>-1", "sel 2"}));
+    EXPECT_EQ(dc->GetSelectedCount(), 0);
+    EXPECT_EQ(dc->GetSelectedRowIndex(0), -1);
+    EXPECT_EQ(VarToStr(dc->GetValue(1, 0)), String::fromLatin1(" clip.avi"));
+
+    for (int r = dc->GetRecordCount() - 1; r >= 0; --r)
+        dc->DeleteRecord(r);
+    EXPECT_EQ(c.owner.take(), Log(2, "data RecordDeleted -1 -1"));
+    EXPECT_EQ(dc->GetRowCount(), 0);
+
+    EXPECT_EQ(errorOf([&] { dc->SetValue(0, 0, Variant(1)); }), "RecordIndex out of range");
+    EXPECT_EQ(errorOf([&] { dc->AppendRecord(); dc->GetValue(0, 10); }), "ItemIndex out of range");
+    EXPECT_EQ(errorOf([&] { dc->DeleteRecord(5); }), "RecordIndex out of range");
+}
+
+TEST(vlCustomData, RecordAndValueEdgeCases)
+{
+    struct Case {
+        const char* name;
+        std::function<void(Controller&)> run;
+    };
+    const Case cases[] = {
+        {"appending numbers records from 0 and focuses nothing",
+         [](Controller& c) {
+             EXPECT_EQ(c.dc->AppendRecord(), 0);
+             EXPECT_EQ(c.dc->AppendRecord(), 1);
+             EXPECT_EQ(c.dc->GetFocusedRowIndex(), -1);
+         }},
+        {"the first value access creates the new-item record",
+         [](Controller& c) {
+             c.dc->AppendRecord();
+             EXPECT_EQ(c.dc->DataStorage()->InternalRecordCount(), 0);
+             EXPECT_EQ(errorOf([&] { c.dc->SetValue(1, 0, Variant(1)); }), "RecordIndex out of range");
+             EXPECT_EQ(c.dc->DataStorage()->InternalRecordCount(), 1);
+             // ... which the record-index check accepts.
+             c.dc->SetValue(c.dc->GetNewItemRecordIndex(), 0, Variant(4));
+             EXPECT_EQ(c.dc->GetValue(c.dc->GetNewItemRecordIndex(), 0).AsInteger(), 4);
+         }},
+        {"internal fields have no item index",
+         [](Controller& c) {
+             c.dc->AppendRecord();
+             c.dc->AddInternalField()->SetValueTypeClass(TvlIntegerValueType::Instance());
+             EXPECT_EQ(c.dc->GetItemCount(), 2);
+             EXPECT_EQ(errorOf([&] { c.dc->GetValue(0, 2); }), "ItemIndex out of range");
+         }},
+        {"deleting the edited record ends the edit without events",
+         [](Controller& c) {
+             c.fill({Variant(1), Variant(2)});
+             int events = 0;
+             c.dc->OnBeforeDelete = TvlDataDetailExpandedEvent::FromFunction([&](TvlCustomDataController*, int) { ++events; });
+             c.dc->OnAfterCancel = TvlDataControllerNotifyEvent::FromFunction([&](TvlCustomDataController*) { ++events; });
+             c.dc->OnAfterPost = c.dc->OnAfterCancel;
+             c.dc->SetFocusedRowIndex(1);
+             c.dc->Edit();
+             ASSERT_TRUE(c.dc->IsEditing());
+             c.dc->DeleteRecord(1);
+             EXPECT_FALSE(c.dc->IsEditing());
+             EXPECT_EQ(events, 0);
+         }},
+        {"deleting the last record leaves no row and no focus",
+         [](Controller& c) {
+             c.fill({Variant(1)});
+             c.dc->SetFocusedRowIndex(0);
+             c.dc->DeleteRecord(0);
+             EXPECT_EQ(c.dc->GetRowCount(), 0);
+             EXPECT_EQ(c.dc->GetFocusedRowIndex(), -1);
+         }},
+        {"a negative record count empties; the same count says nothing",
+         [](Controller& c) {
+             c.fill({Variant(1), Variant(2), Variant(3)});
+             c.dc->SetRecordCount(3);
+             EXPECT_TRUE(c.owner.take().empty());
+             c.dc->SetRecordCount(-5);
+             EXPECT_EQ(c.dc->GetRecordCount(), 0);
+             EXPECT_EQ(c.owner.take(), Log{"data RecordDeleted -1 -1"});
+         }},
+        {"single select counts the focused row only",
+         [](Controller& c) {
+             c.fill({Variant(1), Variant(2)});
+             EXPECT_EQ(c.dc->GetSelectedCount(), 0);
+             c.dc->SetFocusedRowIndex(1);
+             EXPECT_EQ(c.dc->GetSelectedCount(), 1);
+             EXPECT_TRUE(c.dc->IsRowSelected(1));
+             EXPECT_FALSE(c.dc->IsRowSelected(0));
+             c.dc->SetFocusedSelected(false);
+             EXPECT_EQ(c.dc->GetSelectedCount(), 0);
+         }},
+        {"an item is added once; nil any number of times",
+         [](Controller& c) {
+             EXPECT_EQ(errorOf([&] { c.dc->AddItem(c.owner.items[0].get()); }), "Item already exists");
+             EXPECT_NE(c.dc->AddItem(nullptr), nullptr);
+             EXPECT_NE(c.dc->AddItem(nullptr), nullptr);
+         }},
+        {"the focus is clamped to the rows",
+         [](Controller& c) {
+             c.fill({Variant(1), Variant(2)});
+             c.dc->SetFocusedRowIndex(7);
+             EXPECT_EQ(c.dc->GetFocusedRowIndex(), 1);
+             c.dc->SetFocusedRowIndex(-3);
+             EXPECT_EQ(c.dc->GetFocusedRowIndex(), -1);
+         }},
+        {"an EndUpdate without BeginUpdate leaves later notices alone",
+         [](Controller& c) {
+             c.dc->EndUpdate();
+             c.dc->EndUpdate();
+             EXPECT_EQ(c.dc->GetUpdateLockCount(), 0);
+             c.dc->AppendRecord();
+             EXPECT_EQ(c.owner.take(), Log{"data RecordAdded -1 -1"});
+         }},
+        {"IsBOF and IsEOF: both on an empty list, neither with rows and no focus",
+         [](Controller& c) {
+             EXPECT_TRUE(c.dc->IsBOF());
+             EXPECT_TRUE(c.dc->IsEOF());
+             c.fill({Variant(1), Variant(2)});
+             EXPECT_FALSE(c.dc->IsBOF());
+             EXPECT_FALSE(c.dc->IsEOF());
+         }},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        Controller c(2);
+        k.run(c);
+    }
+}
+
+TEST(vlCustomData, ChangesMergeAndArriveInOrder)
+{
+    struct Case {
+        std::vector<std::pair<int, int>> writes;  // (record, item)
+        const char* expected;
+    } cases[] = {
+        {{{1, 0}, {1, 0}}, "data Item 0 1"},
+        {{{1, 0}, {1, 1}}, "data Record -1 1"},
+        {{{1, 0}, {2, 0}}, "data All -1 -1"},
+    };
+    for (const Case& k : cases) {
+        Controller c(2);
+        c.fill({Variant(1), Variant(2), Variant(3)});
+        c.dc->BeginUpdate();
+        for (auto [r, i] : k.writes)
+            c.dc->SetValue(r, i, Variant(9));
+        c.dc->EndUpdate();
+        EXPECT_EQ(c.owner.take(), Log{k.expected});
+    }
+
+    // A focus move from row 3 to row 5 together with a write: data first,
+    // then the row, the record and the selection.
+    Controller c(1);
+    c.fill({Variant(0), Variant(1), Variant(2), Variant(3), Variant(4), Variant(5)});
+    c.dc->SetFocusedRowIndex(3);
+    c.owner.take();
+    c.dc->BeginUpdate();
+    c.dc->SetValue(5, 0, Variant(50));
+    c.dc->SetFocusedRowIndex(4);
+    c.dc->SetFocusedRowIndex(5);
+    c.dc->EndUpdate();
+    EXPECT_EQ(c.owner.take(), (Log{"data Item 0 5", "row 3>5", "record 3>5", "sel 3 5"}));
+
+    // An append after a write to another record inside one lock is everything.
+    c.dc->BeginUpdate();
+    c.dc->SetValue(5, 0, Variant(1));
+    c.dc->AppendRecord();
+    c.dc->EndUpdate();
+    EXPECT_EQ(c.owner.take().front(), "data All -1 -1");
+}
+
+TEST(vlCustomData, SelectionDescriptionsListOnlyWhatASingleRowSelectionChanged)
+{
+    Controller c(1);
+    c.fill({Variant(0), Variant(1), Variant(2), Variant(3), Variant(4)});
+    c.dc->SetMultiSelect(true);
+    struct Step {
+        std::function<void(TvlCustomDataController*)> act;
+        Log expected;
+    } steps[] = {
+        {[](TvlCustomDataController* dc) { dc->ChangeRowSelection(1, true); }, {"sel 1"}},
+        {[](TvlCustomDataController* dc) {
+             dc->BeginUpdate();
+             dc->ClearSelection();
+             dc->ChangeRowSelection(2, true);
+             dc->EndUpdate();
+         },
+         {"sel 1 2"}},                                                                     // one to one: both
+        {[](TvlCustomDataController* dc) { dc->ChangeRowSelection(2, true); }, {}},       // unchanged
+        {[](TvlCustomDataController* dc) { dc->ChangeRowSelection(3, true); }, {"sel"}},  // to many: none
+        {[](TvlCustomDataController* dc) {
+             dc->BeginUpdate();
+             dc->ClearSelection();
+             dc->ChangeRowSelection(4, true);
+             dc->EndUpdate();
+         },
+         {"sel"}},  // many to one: none
+        {[](TvlCustomDataController* dc) { dc->SelectRows(3, 1); }, {"sel"}},
+    };
+    for (size_t i = 0; i < std::size(steps); ++i) {
+        SCOPED_TRACE(i);
+        steps[i].act(c.dc.get());
+        EXPECT_EQ(c.owner.take(), steps[i].expected);
+    }
+    EXPECT_EQ(c.dc->GetSelectedCount(), 4);  // 1..4
+    EXPECT_EQ(c.dc->GetSelectedRowIndex(0), 1);
+
+    TvlSelectionChangedInfo same(4, 4);
+    EXPECT_EQ(same.GetCount(), 1);
+    EXPECT_THROW(same.GetRowIndex(1), EListError);
+}
+
+TEST(vlCustomData, FieldsKeepItemsFirstReferencesAndColumns)
+{
+    Controller c(2, TvlIntegerValueType::Instance());
+    TvlCustomDataFieldList* fields = c.dc->Fields();
+    TvlCustomDataField* internal = c.dc->AddInternalField();
+    TvlCustomDataField* late = c.dc->AddInternalField();
+    EXPECT_EQ(fields->IndexOf(late), 3);
+    TvlCustomDataField* item = c.dc->AddItem(nullptr);
+    EXPECT_EQ(fields->IndexOf(item), 2);
+    EXPECT_EQ(c.dc->GetItemCount(), 3);
+    EXPECT_EQ(c.dc->GetItemField(2), item);
+    (void)internal;
+
+    // Two fields share the first one's column; when it goes the first of
+    // them owns the column and the other follows it.
+    TvlCustomDataField* a = fields->GetItem(0);
+    TvlCustomDataField* b = fields->GetItem(1);
+    c.fill({Variant(7)});
+    item->SetReferenceField(a);
+    b->SetReferenceField(a);
+    EXPECT_EQ(b->GetValueDef(), a->GetValueDef());
+    // A cycle is refused.
+    a->SetReferenceField(b);
+    EXPECT_EQ(a->ReferenceField(), nullptr);
+    fields->Remove(a);
+    EXPECT_EQ(b->ReferenceField(), nullptr);
+    EXPECT_EQ(item->ReferenceField(), b);
+    EXPECT_EQ(c.dc->GetValue(0, 0).AsInteger(), 7);  // b is item 0 now
+    EXPECT_EQ(item->GetValueDef(), b->GetValueDef());
+
+    // A new value type makes the column anew: its values are gone.
+    c.dc->ChangeValueTypeClass(0, TvlStringValueType::Instance());
+    EXPECT_TRUE(VarIsNull(c.dc->GetValue(0, 0)));
+}
+
+// ---------------------------------------------------------------- rows
+
+TEST(vlCustomData, SortingKeepsRecordOrderForEqualKeysBothWays)
+{
+    Controller c(2);
+    c.fill({Variant(2), Variant(1), Variant(2), Variant(1), Variant(2)});
+    c.dc->SetItemSortOrder(0, soAscending);
+    EXPECT_EQ(c.rowRecords(), (std::vector<int>{1, 3, 0, 2, 4}));
+    c.dc->SetItemSortOrder(0, soDescending);
+    EXPECT_EQ(c.rowRecords(), (std::vector<int>{0, 2, 4, 1, 3}));
+
+    // OnCompare starts at 0; left there, record order decides.
+    int calls = 0;
+    c.dc->OnCompare = TvlDataControllerCompareEvent::FromFunction(
+        [&](TvlCustomDataController*, int, int, int, const Variant&, const Variant&, int& Compare) {
+            EXPECT_EQ(Compare, 0);
+            ++calls;
+        });
+    c.dc->Refresh();
+    EXPECT_GT(calls, 0);
+    EXPECT_EQ(c.rowRecords(), (std::vector<int>{0, 1, 2, 3, 4}));
+}
+
+TEST(vlCustomData, SortingOptionsAndSortingIndex)
+{
+    Controller c(3, TvlStringValueType::Instance());
+    c.fill({Variant("b"), Variant("A"), Variant("a"), Variant("B")});
+    c.dc->SetItemSortOrder(0, soAscending);
+    EXPECT_EQ(c.rowRecords(), (std::vector<int>{1, 3, 2, 0}));  // ordinal: capitals first
+    c.dc->SetOptions(c.dc->Options() + TvlDataControllerOptions{dcoCaseInsensitive});
+    EXPECT_EQ(c.rowRecords(), (std::vector<int>{1, 2, 0, 3}));
+    c.dc->SetOptions(c.dc->Options() + TvlDataControllerOptions{dcoAnsiSort});
+    EXPECT_EQ(c.rowRecords(), (std::vector<int>{1, 2, 0, 3}));
+
+    c.dc->SetItemSortOrder(1, soAscending);
+    c.dc->SetItemSortOrder(2, soDescending);
+    EXPECT_EQ(c.dc->GetSortingItemCount(), 3);
+    c.dc->SetItemSortingIndex(0, 10);
+    EXPECT_EQ(c.dc->GetItemSortingIndex(0), 2);
+    EXPECT_EQ(c.dc->GetSortingItemIndex(0), 1);
+    c.dc->ClearSorting(false);
+    EXPECT_EQ(c.dc->GetSortingItemCount(), 0);
+    EXPECT_EQ(c.dc->GetItemSortOrder(0), soNone);
+}
+
+// VarCompare answers -1 both ways for "abc" against 5; the sort must stay
+// in bounds and give the same order every time.
+TEST(vlCustomData, AMixedVariantColumnSortsDeterministically)
+{
+    std::vector<Variant> values;
+    for (int i = 0; i < 500; ++i)
+        values.push_back(i % 3 == 0 ? Variant(String::fromLatin1("abc")) : i % 3 == 1 ? Variant(i) : Variant(i * 0.5));
+    std::vector<int> first;
+    for (int pass = 0; pass < 2; ++pass) {
+        Controller c(1);
+        c.fill(values);
+        c.dc->SetItemSortOrder(0, soAscending);
+        std::vector<int> rows = c.rowRecords();
+        ASSERT_EQ(rows.size(), values.size());
+        std::vector<int> sorted = rows;
+        std::sort(sorted.begin(), sorted.end());
+        for (int i = 0; i < int(sorted.size()); ++i)
+            ASSERT_EQ(sorted[size_t(i)], i);  // a permutation: nothing lost or doubled
+        if (pass == 0)
+            first = rows;
+        else
+            EXPECT_EQ(rows, first);
+    }
+
+    std::vector<int> list{3, 1, 2};
+    QuickSortList(list, 0, 2, [](int, int) { return -1; });  // never in order, never out of bounds
+    std::sort(list.begin(), list.end());
+    EXPECT_EQ(list, (std::vector<int>{1, 2, 3}));
+}
+
+TEST(vlCustomData, GroupingBuildsRowsAndKeepsFocus)
+{
+    Controller c(2);
+    c.fill({Variant(1), Variant(2), Variant(1)});
+    c.dc->Groups()->ChangeGroupIndex(0, 0);
+    EXPECT_EQ(c.owner.take().front(), "grouping");
+    ASSERT_EQ(c.dc->GetRowCount(), 2);
+    EXPECT_EQ(c.dc->GetRowInfo(0).Level, 0);
+    EXPECT_FALSE(c.dc->GetRowInfo(0).Expanded);
+    c.dc->Groups()->ChangeExpanding(0, true, false);
+    ASSERT_EQ(c.dc->GetRowCount(), 4);
+    EXPECT_EQ(c.rowRecords(), (std::vector<int>{0, 0, 2, 1}));
+    EXPECT_EQ(c.dc->GetRowInfo(1).Level, 1);
+    int item = 1;
+    EXPECT_EQ(c.dc->GetRowDisplayText(c.dc->GetRowInfo(0), item), String::fromLatin1("1"));
+    EXPECT_EQ(item, 0);
+
+    // Collapsing the focused record's group focuses the group row; expanding
+    // again leaves the focus there.
+    c.dc->SetFocusedRowIndex(2);
+    EXPECT_EQ(c.dc->GetFocusedRecordIndex(), 2);
+    c.dc->Groups()->ChangeExpanding(0, false, false);
+    EXPECT_EQ(c.dc->GetFocusedRowIndex(), 0);
+    c.dc->Groups()->ChangeExpanding(0, true, false);
+    EXPECT_EQ(c.dc->GetFocusedRowIndex(), 0);
+
+    // A record inside a collapsed group: no row unless made visible.
+    c.dc->Groups()->FullCollapse();
+    EXPECT_EQ(c.dc->GetRowIndexByRecordIndex(1, false), -1);
+    EXPECT_EQ(c.dc->GetRowIndexByRecordIndex(1, true), 2);
+    EXPECT_EQ(c.dc->GetRowCount(), 3);
+
+    // Saved expansion survives an added record.
+    c.dc->SetValue(c.dc->AppendRecord(), 0, Variant(3));
+    EXPECT_TRUE(c.dc->GetRowInfo(1).Expanded);
+    EXPECT_EQ(c.dc->GetRowCount(), 4);
+}
+
+TEST(vlCustomData, ResortingKeepsFocusAndSelectionOnTheirRecords)
+{
+    Controller c(1);
+    c.fill({Variant(5), Variant(3), Variant(9), Variant(1)});
+    c.dc->SetMultiSelect(true);
+    c.dc->SetFocusedRowIndex(2);  // record 2
+    c.dc->ChangeRowSelection(0, true);
+    c.dc->ChangeRowSelection(2, true);
+    c.dc->SetItemSortOrder(0, soAscending);  // rows: 3 1 0 2
+    EXPECT_EQ(c.dc->GetFocusedRecordIndex(), 2);
+    EXPECT_EQ(c.dc->GetFocusedRowIndex(), 3);
+    ASSERT_EQ(c.dc->GetSelectedCount(), 2);
+    EXPECT_EQ(c.dc->GetSelectedRowIndex(0), 2);
+    EXPECT_EQ(c.dc->GetSelectedRowIndex(1), 3);
+}
+
+TEST(vlCustomData, GroupAccess)
+{
+    Controller c(2);
+    c.dc->BeginUpdate();
+    const int values[][2] = {{1, 10}, {2, 20}, {1, 20}, {1, 10}, {2, 10}};
+    for (auto [a, b] : values) {
+        const int r = c.dc->AppendRecord();
+        c.dc->SetValue(r, 0, Variant(a));
+        c.dc->SetValue(r, 1, Variant(b));
+    }
+    c.dc->EndUpdate();
+    TvlDataControllerGroups* g = c.dc->Groups();
+    EXPECT_EQ(g->GetChildCount(-1), 0);  // ungrouped
+    g->ClearGrouping();                  // nothing grouped: only a refresh
+    c.dc->SetFocusedRowIndex(0);
+    c.dc->Edit();
+    g->ChangeGroupIndex(0, -1);  // already ungrouped: no editing check
+    EXPECT_TRUE(c.dc->IsEditing());
+    g->ClearGrouping();
+    EXPECT_TRUE(c.dc->IsEditing());
+    g->ChangeGroupIndex(0, 0);
+    EXPECT_FALSE(c.dc->IsEditing());
+    g->ChangeGroupIndex(1, 1);
+    EXPECT_EQ(g->GetGroupingItemCount(), 2);
+    EXPECT_EQ(g->GetGroupingItemIndex(1), 1);
+    EXPECT_EQ(g->GetItemGroupIndex(1), 1);
+    EXPECT_EQ(g->GetChildCount(-1), 2);
+    const int top = g->GetChildDataGroupIndex(-1, 0);
+    EXPECT_EQ(g->GetLevel(top), 0);
+    EXPECT_EQ(g->GetChildCount(top), 2);
+    std::vector<int> records;
+    g->LoadRecordIndexes(records, top);
+    EXPECT_EQ(records, (std::vector<int>{0, 3, 2}));  // value 1: subgroup 10, then 20
+    const int sub = g->GetChildDataGroupIndex(top, 1);
+    EXPECT_EQ(g->GetChildCount(sub), 1);
+    EXPECT_EQ(g->GetChildRecordIndex(sub, 0), 2);
+    EXPECT_EQ(g->GetChildRecordIndex(sub, 1), -1);
+    EXPECT_EQ(g->GetChildDataGroupIndex(sub, 0), -1);
+    EXPECT_EQ(g->GetLevel(99), -1);
+
+    // A data row changes nothing; with groups always expanded nothing collapses.
+    g->FullExpand();
+    const int rows = c.dc->GetRowCount();
+    EXPECT_EQ(rows, 2 + 4 + 5);
+    g->ChangeExpanding(2, false, false);  // row 2 is a data row
+    EXPECT_EQ(c.dc->GetRowCount(), rows);
+    EXPECT_TRUE(g->IsRowInGroup(2, 0));
+    EXPECT_FALSE(g->IsRowInGroup(0, 2));
+    c.dc->SetOptions(c.dc->Options() + TvlDataControllerOptions{dcoGroupsAlwaysExpanded});
+    g->FullCollapse();
+    g->ChangeExpanding(0, false, true);
+    EXPECT_EQ(c.dc->GetRowCount(), rows);
+    EXPECT_EQ(errorOf([&] { g->ChangeExpanding(rows, true, false); }), "RowIndex out of range");
+}
+
+// ---------------------------------------------------------------- editing
+
+TEST(vlCustomData, EditingStateMachine)
+{
+    struct Case {
+        const char* name;
+        std::function<void(Controller&, std::string&)> run;
+        const char* state;   // after: Browse, Edit or Insert
+        const char* events;  // fired, in order
+    };
+    const Case cases[] = {
+        {"Edit from Browse", [](Controller& c, std::string&) { c.dc->Edit(); }, "Edit", ""},
+        {"Insert", [](Controller& c, std::string&) { c.dc->Insert(); }, "Insert", "BI NR AI "},
+        {"Insert twice", [](Controller& c, std::string&) { c.dc->Insert(); c.dc->Insert(); }, "Insert", "BI NR AI "},
+        {"untouched Insert, Post(False)",
+         [](Controller& c, std::string&) {
+             c.dc->Insert();
+             c.dc->Post(false);
+             EXPECT_EQ(c.dc->GetRecordCount(), 10);
+         },
+         "Browse", "BI NR AI BC AC "},
+        {"untouched Insert, Post(True)",
+         [](Controller& c, std::string&) {
+             c.dc->Insert();
+             c.dc->Post(true);
+             EXPECT_EQ(c.dc->GetRecordCount(), 11);
+         },
+         "Browse", "BI NR AI BP AP "},
+        {"Edit, value, Post",
+         [](Controller& c, std::string&) {
+             c.dc->SetEditValue(0, Variant(100), 0);
+             c.dc->Post();
+             EXPECT_EQ(c.dc->GetValue(3, 0).AsInteger(), 100);
+         },
+         "Browse", "BP AP "},
+        {"Edit, value, Cancel restores",
+         [](Controller& c, std::string&) {
+             c.dc->SetEditValue(0, Variant(100), 0);
+             c.dc->SetValue(3, 1, Variant(7));
+             c.dc->Cancel();
+             EXPECT_EQ(c.dc->GetValue(3, 0).AsInteger(), 3);
+             EXPECT_TRUE(VarIsNull(c.dc->GetValue(3, 1)));
+         },
+         "Browse", "BC AC "},
+        {"an empty text stores Null",
+         [](Controller& c, std::string&) {
+             c.dc->SetEditValue(0, Variant(String()), 1);
+             EXPECT_TRUE(VarIsNull(c.dc->GetValue(3, 0)));
+         },
+         "Edit", ""},
+        {"focus leaving the edited record posts",
+         [](Controller& c, std::string&) {
+             c.dc->SetEditValue(0, Variant(100), 0);
+             c.dc->SetFocusedRowIndex(5);
+         },
+         "Browse", "BP AP "},
+        {"Insert at record 3 of 10",
+         [](Controller& c, std::string&) {
+             c.dc->Insert();
+             EXPECT_EQ(c.dc->GetFocusedRecordIndex(), 3);
+             EXPECT_EQ(c.dc->GetValue(4, 0).AsInteger(), 3);
+             EXPECT_EQ(c.dc->GetFocusedRowIndex(), 3);
+         },
+         "Insert", "BI NR AI "},
+        {"DeleteSelection of rows 2, 5 and 9",
+         [](Controller& c, std::string& log) {
+             c.dc->SetMultiSelect(true);
+             c.dc->ClearSelection();
+             for (int row : {2, 5, 9})
+                 c.dc->ChangeRowSelection(row, true);
+             c.dc->OnBeforeDelete = TvlDataDetailExpandedEvent::FromFunction(
+                 [&](TvlCustomDataController*, int r) { log += "BD" + std::to_string(r) + " "; });
+             c.dc->DeleteSelection();
+             EXPECT_EQ(c.dc->GetRecordCount(), 7);
+         },
+         "Browse", "BD9 AD BD5 AD BD2 AD "},
+        {"DeleteFocused focuses the next row",
+         [](Controller& c, std::string&) {
+             c.dc->DeleteFocused();
+             EXPECT_EQ(c.dc->GetFocusedRowIndex(), 3);
+             EXPECT_EQ(c.dc->GetValue(c.dc->GetFocusedRecordIndex(), 0).AsInteger(), 4);
+         },
+         "Browse", "BD3 AD "},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        Controller c(2);
+        std::vector<Variant> values;
+        for (int i = 0; i < 10; ++i)
+            values.push_back(Variant(i));
+        c.fill(values);
+        c.dc->SetFocusedRowIndex(3);
+        std::string log;
+        auto note = [&](const char* s) {
+            return TvlDataControllerNotifyEvent::FromFunction([&log, s](TvlCustomDataController*) { log += s; });
+        };
+        c.dc->OnBeforeInsert = note("BI ");
+        c.dc->OnAfterInsert = note("AI ");
+        c.dc->OnBeforePost = note("BP ");
+        c.dc->OnAfterPost = note("AP ");
+        c.dc->OnBeforeCancel = note("BC ");
+        c.dc->OnAfterCancel = note("AC ");
+        c.dc->OnAfterDelete = note("AD ");
+        c.dc->OnNewRecord = TvlDataDetailExpandedEvent::FromFunction([&](TvlCustomDataController*, int) { log += "NR "; });
+        c.dc->OnBeforeDelete = TvlDataDetailExpandedEvent::FromFunction(
+            [&](TvlCustomDataController*, int r) { log += "BD" + std::to_string(r) + " "; });
+        k.run(c, log);
+        const TvlDataEditStates s = c.dc->GetEditState();
+        const char* state = s.Contains(desInserting) ? "Insert" : s.Contains(desEditing) ? "Edit" : "Browse";
+        EXPECT_STREQ(state, k.state);
+        EXPECT_EQ(log, k.events);
+    }
+}
+
+TEST(vlCustomData, AnEditedRowKeepsItsPlaceUntilPosted)
+{
+    Controller c(1);
+    c.fill({Variant(3), Variant(1), Variant(2)});
+    c.dc->SetItemSortOrder(0, soAscending);  // rows: 1 2 0
+    c.dc->SetFocusedRowIndex(2);             // record 0, the last row
+    c.dc->SetEditValue(0, Variant(0), 0);
+    c.dc->Refresh();
+    EXPECT_EQ(c.rowRecords(), (std::vector<int>{1, 2, 0}));
+    c.dc->Post();
+    EXPECT_EQ(c.rowRecords(), (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(c.dc->GetFocusedRecordIndex(), 0);
+    EXPECT_EQ(c.dc->GetFocusedRowIndex(), 0);
+
+    // An insert in a sorted list shows just before the record it pushed down.
+    c.dc->SetFocusedRowIndex(1);  // record 1
+    c.dc->Insert();
+    EXPECT_EQ(c.dc->GetFocusedRecordIndex(), 1);
+    EXPECT_EQ(c.rowRecords(), (std::vector<int>{0, 1, 2, 3}));
+    c.dc->Cancel();
+    EXPECT_EQ(c.dc->GetRecordCount(), 3);
+}
+
+TEST(vlCustomData, UnboundReaderAndSearch)
+{
+    Controller c(1, TvlStringValueType::Instance());
+    c.fill({Variant("Apple"), Variant("Banana"), Variant("Berry")});
+    TvlValueDef* def = c.dc->GetItemField(0)->GetValueDef();
+    TvlValueDefUnboundReader reader;
+    EXPECT_TRUE(VarIsNull(reader.ValueFor(def)));
+    reader.SetValue(def, Variant(5));
+    std::vector<TvlValueDef*> defs{def};
+    for (int i = 1; i < 5; ++i) {
+        TvlCustomDataField* f = c.dc->AddInternalField();
+        f->SetValueTypeClass(TvlIntegerValueType::Instance());
+        defs.push_back(f->GetValueDef());
+        reader.SetValue(defs.back(), Variant(i));
+    }
+    TvlValueDef* mirror = c.dc->DataStorage()->InternalValueDefs()->FindByLinkedItem(def);
+    ASSERT_NE(mirror, nullptr);
+    EXPECT_EQ(reader.ValueFor(mirror).AsInteger(), 5);
+    reader.Truncate(2);
+    EXPECT_EQ(reader.ItemCount(), 5);
+    EXPECT_EQ(reader.ValueCount(), 2);
+    EXPECT_EQ(reader.ValueFor(defs[1]).AsInteger(), 1);
+    EXPECT_TRUE(VarIsNull(reader.ValueFor(defs[3])));
+
+    c.dc->SetFocusedRowIndex(0);
+    c.owner.take();
+    EXPECT_TRUE(c.dc->Search()->Locate(0, String::fromLatin1("b")));
+    EXPECT_EQ(c.dc->GetFocusedRecordIndex(), 1);
+    EXPECT_TRUE(c.dc->Search()->Locate(0, String::fromLatin1("BE")));
+    EXPECT_EQ(c.dc->GetFocusedRecordIndex(), 2);
+    EXPECT_FALSE(c.dc->Search()->LocateNext(true));
+    EXPECT_FALSE(c.dc->Search()->Locate(0, String::fromLatin1("Berrylonger")));
+    EXPECT_EQ(c.dc->Search()->GetSearchText(), String::fromLatin1("BE"));
+    c.dc->SetFocusedRowIndex(0);  // moving the focus ends the search
+    EXPECT_FALSE(c.dc->Search()->GetSearching());
+}
