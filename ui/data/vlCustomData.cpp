@@ -2758,6 +2758,7 @@ void TvlCustomDataController::SetOptions(TvlDataControllerOptions Value)
     if (Value == FOptions)
         return;
     FOptions = Value;
+    FCollator.reset();
     RefreshRows();
 }
 
@@ -3832,9 +3833,11 @@ int TvlCustomDataController::CompareStrings(const Variant& V1, const Variant& V2
 {
     const bool noCase = FOptions.Contains(dcoCaseInsensitive);
     if (FOptions.Contains(dcoAnsiSort)) {
-        QCollator collator;
-        collator.setCaseSensitivity(noCase ? Qt::CaseInsensitive : Qt::CaseSensitive);
-        const int r = collator.compare(VarToStr(V1), VarToStr(V2));
+        if (!FCollator) {
+            FCollator = std::make_unique<QCollator>();
+            FCollator->setCaseSensitivity(noCase ? Qt::CaseInsensitive : Qt::CaseSensitive);
+        }
+        const int r = FCollator->compare(VarToStr(V1), VarToStr(V2));
         return r < 0 ? -1 : r > 0 ? 1 : 0;
     }
     if (noCase) {

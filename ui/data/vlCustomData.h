@@ -25,6 +25,7 @@ class TvlCustomDataProvider;
 class TvlDataControllerGroups;
 class TvlDataGroups;
 class TvlUserDataSource;
+class QCollator;
 
 // ---- enumerations and small records ----------------------------------------
 
@@ -1350,6 +1351,7 @@ private:
     int FPendingItemIndex = -1;
     int FPendingRecordIndex = -1;
     TvlDataFilterRecordEvent FOnFilterRecord;
+    mutable std::unique_ptr<QCollator> FCollator;  // made on first use, dropped when the options change
 };
 
 // The default display format of a summary: value kind (1 currency, 2
