@@ -3337,12 +3337,14 @@ void TvlCustomDataController::CheckChanges()
     if (FDataControllerInfo->LockCount != 0 || FDataControllerInfo->InfoCalculation)
         return;
     BeforeNotifyChanges();
-    if (FChanges.Empty())
-        return;
+    // A structure change deferred by a lock is applied even when nothing
+    // else is pending: a newly assigned data source must still be loaded.
     if (FStructureChanged) {
         FStructureChanged = false;
         UpdateActiveState();
     }
+    if (FChanges.Empty())
+        return;
     notifyChanges();
 }
 

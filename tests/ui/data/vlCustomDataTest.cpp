@@ -734,3 +734,91 @@ TEST(vlCustomData, UnboundReaderAndSearch)
     c.dc->SetFocusedRowIndex(0);  // moving the focus ends the search
     EXPECT_FALSE(c.dc->Search()->GetSearching());
 }
+
+namespace {
+
+// A custom data source over a plain table; handles are positions in an
+// ever-growing list, so a deleted record's handle is never reused.
+class VectorDataSource : public TvlUserDataSource {
+public:
+    struct Row {
+        int handle;
+        std::vector<Variant> values;
+    };
+    std::vector<Row> rows;
+    int next = 0;
+
+    void add(std::vector<Variant> AValues) { rows.push_back({next++, std::move(AValues)}); }
+    Row* find(int AHandle)
+    {
+        for (Row& r : rows)
+            if (r.handle == AHandle)
+                return &r;
+        return nullptr;
+    }
+    int AppendRecord() override
+    {
+        add(std::vector<Variant>(2, Null()));
+        return CurrentProvider->AddRecordHandle(rows.back().handle) >= 0 ? rows.back().handle : -1;
+    }
+    void DeleteRecord(int AHandle) override
+    {
+        std::erase_if(rows, [&](const Row& r) { return r.handle == AHandle; });
+        CurrentProvider->DataChanged(dckAll, -1, -1);
+    }
+    Variant GetValue(int AHandle, int AItemHandle) override
+    {
+        Row* r = find(AHandle);
+        return r != nullptr ? r->values.at(size_t(AItemHandle)) : Null();
+    }
+    void SetValue(int AHandle, int AItemHandle, const Variant& AValue) override
+    {
+        if (Row* r = find(AHandle))
+            r->values.at(size_t(AItemHandle)) = AValue;
+    }
+    void LoadRecordHandles() override
+    {
+        TvlCustomDataProvider* p = CurrentProvider;
+        for (const Row& r : rows)
+            p->AddRecordHandle(r.handle);
+    }
+};
+
+}  // namespace
+
+TEST(vlCustomData, ProviderModeForwardsToTheDataSource)
+{
+    Controller c(2);
+    VectorDataSource source;
+    source.add({Variant(30), Variant("c")});
+    source.add({Variant(10), Variant("a")});
+    source.add({Variant(20), Variant("b")});
+    c.dc->SetCustomDataSource(&source);
+    ASSERT_TRUE(c.dc->IsProviderMode());
+    ASSERT_EQ(c.dc->GetRecordCount(), 3);
+    EXPECT_EQ(c.dc->GetItemCount(), 2);  // the handles' field is internal
+    EXPECT_EQ(VarToStr(c.dc->GetValue(1, 1)), String::fromLatin1("a"));
+    EXPECT_EQ(c.dc->GetDisplayText(2, 1), String::fromLatin1("b"));
+
+    c.dc->SetValue(0, 1, Variant("z"));
+    EXPECT_EQ(VarToStr(source.rows[0].values[1]), String::fromLatin1("z"));
+
+    c.dc->SetItemSortOrder(0, soAscending);
+    EXPECT_EQ(c.rowRecords(), (std::vector<int>{1, 2, 0}));
+
+    const int r = c.dc->AppendRecord();
+    EXPECT_EQ(r, 3);
+    c.dc->SetValue(r, 0, Variant(15));
+    EXPECT_EQ(source.rows.back().values[0].AsInteger(), 15);
+    EXPECT_EQ(c.rowRecords(), (std::vector<int>{1, 3, 2, 0}));
+
+    c.dc->DeleteRecord(1);  // value 10
+    ASSERT_EQ(c.dc->GetRecordCount(), 3);
+    EXPECT_EQ(source.rows.size(), 3u);
+    EXPECT_EQ(c.dc->GetValue(c.dc->GetRowInfo(0).RecordIndex, 0).AsInteger(), 15);
+
+    c.dc->SetCustomDataSource(nullptr);
+    EXPECT_FALSE(c.dc->IsProviderMode());
+    EXPECT_EQ(c.dc->GetRecordCount(), 0);
+    EXPECT_TRUE(source.Providers.empty());
+}
