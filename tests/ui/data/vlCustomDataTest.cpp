@@ -822,3 +822,85 @@ TEST(vlCustomData, ProviderModeForwardsToTheDataSource)
     EXPECT_EQ(c.dc->GetRecordCount(), 0);
     EXPECT_TRUE(source.Providers.empty());
 }
+
+TEST(vlCustomData, FilteringKeepsTheEditedRecordAndFindsText)
+{
+    Controller c(1, TvlStringValueType::Instance());
+    c.fill({Variant("Apple"), Variant("banana"), Variant("Avocado"), Variant("berry")});
+    c.dc->SetFocusedRowIndex(1);  // banana
+    c.dc->Edit();
+    c.dc->SetOnFilterRecord(TvlDataFilterRecordEvent::FromFunction([](TvlCustomDataController* dc, int r, bool& accept) {
+        accept = dc->GetDisplayText(r, 0).startsWith(QLatin1Char('A'));
+    }));
+    // Setting the handler is a filter change: the edit is cancelled, and
+    // the focus, whose record went, stays at its row position.
+    EXPECT_FALSE(c.dc->IsEditing());
+    EXPECT_EQ(c.rowRecords(), (std::vector<int>{0, 2}));
+    EXPECT_EQ(c.dc->GetFocusedRowIndex(), 1);
+    EXPECT_EQ(c.dc->GetFocusedRecordIndex(), 2);
+    EXPECT_EQ(c.dc->GetRowIndexByRecordIndex(1, true), -1);
+
+    c.dc->SetFocusedRowIndex(1);  // Avocado, being edited, stays though it no longer passes
+    c.dc->SetEditValue(0, Variant("avocado"), 0);
+    c.dc->Refresh();
+    EXPECT_EQ(c.rowRecords(), (std::vector<int>{0, 2}));
+    c.dc->SetOnFilterRecord(nullptr);
+
+    EXPECT_EQ(c.dc->SetIncrementalFilter(0, String::fromLatin1("b")), 1);
+    EXPECT_EQ(c.rowRecords(), (std::vector<int>{1, 3}));
+    EXPECT_TRUE(c.dc->HasIncrementalFilter());
+    c.dc->ResetIncrementalFilter();
+    EXPECT_EQ(c.dc->GetRowCount(), 4);
+
+    EXPECT_EQ(c.dc->FindRecordIndexByText(2, 0, true, false, true, String::fromLatin1("b")), 3);
+    EXPECT_EQ(c.dc->FindRecordIndexByText(3, 0, true, true, false, String::fromLatin1("BANANA")), 1);
+    EXPECT_EQ(c.dc->FindRecordIndexByText(3, 0, true, false, false, String::fromLatin1("BANANA")), -1);
+    EXPECT_EQ(c.dc->FindRecordIndexByText(9, 0, true, true, true, String::fromLatin1("a")), -1);
+}
+
+TEST(vlCustomData, TheNewItemRowBecomesOneRecordWhenPosted)
+{
+    Controller c(1);
+    c.fill({Variant(1), Variant(2)});
+    c.dc->SetUseNewItemRowForEditing(true);
+    c.dc->SetNewItemRowFocused(true);
+    EXPECT_TRUE(c.dc->IsNewItemRowEditing());
+    EXPECT_TRUE(VarIsNull(c.dc->GetEditValue(0, 0)));
+    int inserted = -2;
+    c.dc->OnAfterPost = TvlDataControllerNotifyEvent::FromFunction(
+        [&](TvlCustomDataController* dc) { inserted = dc->Provider()->InsertedRecordIndex(); });
+    ASSERT_TRUE(c.dc->SetEditValue(0, Variant(3), 0));
+    EXPECT_EQ(c.dc->GetRecordCount(), 2);
+    const int internals = c.dc->DataStorage()->InternalRecordCount();
+    (void)internals;
+    c.dc->Post();
+    EXPECT_EQ(c.dc->GetRecordCount(), 3);
+    EXPECT_EQ(inserted, 2);
+    EXPECT_EQ(c.dc->Provider()->InsertedRecordIndex(), -1);
+    EXPECT_EQ(c.dc->GetValue(2, 0).AsInteger(), 3);
+    EXPECT_FALSE(c.dc->IsEditing());
+}
+
+TEST(vlCustomData, ChangesWhileTheOwnerLoadsReachTheHandlersOnceFromLoaded)
+{
+    Controller c(1);
+    int changed = 0;
+    c.dc->OnDataChanged = TNotifyEvent::FromFunction([&](TObject*) { ++changed; });
+    c.owner.state.Include(csLoading);
+    c.dc->AppendRecord();
+    c.dc->AppendRecord();
+    EXPECT_EQ(changed, 0);
+    c.owner.state.Exclude(csLoading);
+    c.dc->Loaded();
+    EXPECT_EQ(changed, 1);
+    c.dc->Loaded();
+    EXPECT_EQ(changed, 1);
+
+    // A handler that throws leaves the controller usable.
+    c.dc->OnDataChanged = TNotifyEvent::FromFunction([](TObject*) { throw EvlInvalidDataControllerOperation(String()); });
+    EXPECT_THROW(c.dc->SetValue(0, 0, Variant(1)), EvlInvalidDataControllerOperation);
+    c.dc->OnDataChanged = nullptr;
+    c.owner.take();
+    c.dc->SetValue(1, 0, Variant(2));
+    EXPECT_EQ(c.owner.take(), Log{"data Item 0 1"});
+}
