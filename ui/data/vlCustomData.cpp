@@ -4392,6 +4392,20 @@ void TvlCustomDataController::Cancel()
         ChangeFocusedRowIndex(r);
 }
 
+void TvlCustomDataController::doDeleteFocused()
+{
+    // The records after the deleted one move down by one.
+    const int focused = GetFocusedRecordIndex();
+    if (NearestRecordIndex >= focused)
+        --NearestRecordIndex;
+    try {
+        FProvider->DeleteFocusedRecord();
+    } catch (...) {
+        NearestRecordIndex = focused;
+        throw;
+    }
+}
+
 void TvlCustomDataController::DeleteFocused()
 {
     if (GetFocusedRowIndex() < 0 || !FProvider->CanDelete())
@@ -4404,15 +4418,7 @@ void TvlCustomDataController::DeleteFocused()
         FGroups->LoadRecordIndexesByRowIndex(list, GetFocusedRowIndex());
         DeleteRecords(list);
     } else {
-        const int focused = GetFocusedRecordIndex();
-        if (NearestRecordIndex >= focused)
-            --NearestRecordIndex;
-        try {
-            FProvider->DeleteFocusedRecord();
-        } catch (...) {
-            NearestRecordIndex = focused;
-            throw;
-        }
+        doDeleteFocused();
     }
     ClearSelection();
 }
@@ -4424,15 +4430,7 @@ void TvlCustomDataController::DeleteSelection()
     FProvider->BeginDeleting();
     Finally end{[this] { FProvider->EndDeleting(); }};
     if (!FMultiSelect) {
-        const int focused = GetFocusedRecordIndex();
-        if (NearestRecordIndex >= focused)
-            --NearestRecordIndex;
-        try {
-            FProvider->DeleteFocusedRecord();
-        } catch (...) {
-            NearestRecordIndex = focused;
-            throw;
-        }
+        doDeleteFocused();
     } else {
         FProvider->DeleteSelection();
     }

@@ -1289,7 +1289,7 @@ private:
     void deliverSelectionChange();
     void infoUpdated(TvlDataControllerInfoChanges AChanges);
     void loadFromProvider();
-    void setEditingAfterDelete();
+    void doDeleteFocused();
 
     IvlDataControllerOwner* FOwner;
     bool FActive = false;
