@@ -904,3 +904,40 @@ TEST(vlCustomData, ChangesWhileTheOwnerLoadsReachTheHandlersOnceFromLoaded)
     c.dc->SetValue(1, 0, Variant(2));
     EXPECT_EQ(c.owner.take(), Log{"data Item 0 1"});
 }
+
+TEST(vlCustomData, BookmarkFollowsItsRecord)
+{
+    Controller c(1);
+    c.fill({Variant(1), Variant(2), Variant(3)});
+    EXPECT_FALSE(c.dc->IsBookmarkAvailable());
+    c.dc->SetFocusedRowIndex(2);
+    c.owner.take();
+    c.dc->SaveBookmark();
+    EXPECT_EQ(c.owner.take(), Log{"bookmark"});
+    EXPECT_TRUE(c.dc->IsBookmarkRow(2));
+    c.dc->SetFocusedRowIndex(0);
+    c.dc->GotoBookmark();
+    EXPECT_EQ(c.dc->GetFocusedRowIndex(), 2);
+    c.dc->SetOnFilterRecord(
+        TvlDataFilterRecordEvent::FromFunction([](TvlCustomDataController*, int r, bool& accept) { accept = r != 2; }));
+    EXPECT_FALSE(c.dc->IsBookmarkAvailable());  // its record was filtered out
+}
+
+TEST(vlCustomData, DefaultSummaryFormats)
+{
+    struct Case {
+        int valueKind, summaryKind;
+        bool footer;
+        const char* expected;
+    } cases[] = {
+        {2, 1, false, "SUM="}, {2, 1, true, ""},           {2, 4, false, "COUNT=0"},
+        {0, 5, true, "AVG=0.00;AVG=-0.00"},                 {7, 1, true, "0.00;-0.00"},
+        {0, 0, false, ""},     {2, 6, false, ""},
+    };
+    for (const Case& k : cases)
+        EXPECT_EQ(GetDefaultSummaryDisplayFormat(k.valueKind, k.summaryKind, k.footer).toStdString(), k.expected)
+            << k.valueKind << " " << k.summaryKind << " " << k.footer;
+    const String currency = GetDefaultSummaryDisplayFormat(1, 1, false);
+    EXPECT_TRUE(currency.startsWith(QStringLiteral("SUM="))) << currency.toStdString();
+    EXPECT_TRUE(currency.contains(QStringLiteral(";SUM=-")));
+}
