@@ -87,8 +87,8 @@ namespace {
 // The graph outgrew its bounds.
 struct TTooBig {};
 
-constexpr int MaxEdges = 4'000'000;
-constexpr int MaxClosureEntries = 4'000'000;
+constexpr int MaxEdges = 1'000'000;
+constexpr int MaxClosureEntries = 1'000'000;
 constexpr int MaxNesting = 100;
 constexpr int MaxAutoInserts = 100'000;
 
