@@ -198,6 +198,11 @@ public:
 
     // Dialogs go through this service; tests put their own in its place.
     IDialogService* DialogService() const;
+
+    // While True (the default), a change of the regional settings reaches
+    // the runtime's format settings and the formats built from them.
+    bool UpdateFormatSettings() const { return FUpdateFormatSettings; }
+    void SetUpdateFormatSettings(bool Value) { FUpdateFormatSettings = Value; }
     // nullptr restores the built-in service. Not owned.
     void SetDialogService(IDialogService* Value) { FDialogService = Value; }
 
@@ -210,6 +215,7 @@ private:
     TCustomForm* FMainForm = nullptr;
     bool FTerminated = false;
     bool FShowingException = false;
+    bool FUpdateFormatSettings = true;
     std::unique_ptr<QApplication> FOwnQtApp;
     std::unique_ptr<IDialogService> FDefaultDialogs;
     IDialogService* FDialogService = nullptr;

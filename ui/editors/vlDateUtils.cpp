@@ -674,39 +674,80 @@ bool TryTextToDateTime(const String& AText, bool ALocaleConversion, TDateTime& A
     }
 }
 
+TDateTime ParseCalendarDateText(const String& AText, const TvlCustomCalendarTable* ATable,
+                                const TFormatSettings& ASettings)
+{
+    const String& text = AText;
+    const int n = int(text.size());
+    // The position is 1-based and rests on the last delimiter read: a
+    // field starts at the character after it.
+    int pos = 0;
+    auto readField = [&](QChar ADelimiter) {
+        const int start = std::min(pos, n);
+        int end = ADelimiter.isNull() ? -1 : int(text.indexOf(ADelimiter, start));
+        if (end < 0)
+            end = n;
+        pos = end + 1;
+        return text.mid(start, end - start);
+    };
+    // The host keeps no era names or offsets: a typed era name is skipped.
+    const int eraOffset = 0;
+    if (ASettings.ShortDateFormat.startsWith(QLatin1Char('g'), Qt::CaseInsensitive)) {
+        int digit = 0;
+        while (digit < n && !text[digit].isDigit())
+            ++digit;
+        pos = digit;
+    }
+    String field1 = readField(ASettings.DateSeparator);
+    String field2 = readField(ASettings.DateSeparator);
+    String field3 = readField(QLatin1Char(' '));
+    const int order = dateOrderOfFormat(ASettings.ShortDateFormat);
+    if (ASettings.DateSeparator == QLatin1Char(' ')) {
+        int next = pos;
+        while (next < n && text[next] == QLatin1Char(' '))
+            ++next;
+        if (next < n && !text[next].isDigit()) {
+            // the month is two words
+            if (order == 0) {
+                field1 += QLatin1Char(' ') + field2;
+                field2 = field3;
+            } else {
+                field2 += QLatin1Char(' ') + field3;
+            }
+            pos = next;
+            field3 = readField(QLatin1Char(' '));
+        }
+    }
+    const String& yearField = order == 2 ? field1 : field3;
+    const String& monthField = order == 0 ? field1 : field2;
+    const String& dayField = order == 0 ? field2 : order == 1 ? field1 : field3;
+    TvlCalendarDateTime parts;
+    parts.Year = ATable->ReadYearNumber(Trim(yearField));
+    parts.Month = ATable->ReadMonthNumber(parts.Year, Trim(monthField));
+    parts.Day = ATable->ReadDayNumber(Trim(dayField));
+    parts.Era = ATable->EraOfYear(eraOffset + 1);
+    const String rest = pos < n ? Trim(text.mid(pos)) : String();
+    if (!rest.isEmpty()) {
+        int h = 0, m = 0, sec = 0, ms = 0;
+        DecodeTime(StrToTime(rest), h, m, sec, ms);
+        parts.Hours = uint8_t(h);
+        parts.Minutes = uint8_t(m);
+        parts.Seconds = uint8_t(sec);
+        parts.Milliseconds = uint16_t(ms);
+    }
+    // Parts the calendar does not have are no date (joining them would
+    // give the calendar's first day as if it had been typed).
+    if (!ATable->EraAcceptsDay(parts.Era, parts.Year, parts.Month, parts.Day))
+        return vlNullDate;
+    return ATable->JoinParts(parts);
+}
+
 TDateTime CalendarTextToDate(const String& AText)
 {
     try {
         TFormatSettings settings = FormatSettings;
         ReadLocaleFormatSettings(settings);
-        const TvlCustomCalendarTable* table = GetUserCalendarTable();
-        String text = Trim(AText);
-        if (!settings.DateSeparator.isNull())
-            text.replace(settings.DateSeparator, QLatin1Char(' '));
-        const QStringList tokens = text.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-        if (tokens.size() < 3)
-            return vlNullDate;
-        const int order = dateOrderOfFormat(settings.ShortDateFormat);
-        const int yearAt = order == 2 ? 0 : 2;
-        const int monthAt = order == 0 ? 0 : 1;
-        const int dayAt = order == 0 ? 1 : order == 1 ? 0 : 2;
-        TvlCalendarDateTime parts;
-        parts.Year = table->ReadYearNumber(tokens[yearAt]);
-        parts.Month = table->ReadMonthNumber(parts.Year, tokens[monthAt]);
-        parts.Day = table->ReadDayNumber(tokens[dayAt]);
-        // no era names are typed here: the era in effect in year 1 of the offset
-        parts.Era = table->EraOfYear(1);
-        if (tokens.size() > 3) {
-            int h = 0, n = 0, s = 0, ms = 0;
-            DecodeTime(StrToTime(tokens.mid(3).join(QLatin1Char(' '))), h, n, s, ms);
-            parts.Hours = uint8_t(h);
-            parts.Minutes = uint8_t(n);
-            parts.Seconds = uint8_t(s);
-            parts.Milliseconds = uint16_t(ms);
-        }
-        if (!table->EraAcceptsDay(parts.Era, parts.Year, parts.Month, parts.Day))
-            return vlNullDate;
-        return table->JoinParts(parts);
+        return ParseCalendarDateText(Trim(AText), GetUserCalendarTable(), settings);
     } catch (const Exception&) {
         return vlNullDate;
     }

@@ -394,5 +394,10 @@ bool SmartTextToDate(const String& AText, TDateTime& ADate);
 bool TryTextToDateTime(const String& AText, bool ALocaleConversion, TDateTime& ADate);
 void PrepareDateText(String& AText, bool ALocaleConversion);
 TDateTime CalendarTextToDate(const String& AText);
+// Three fields in the order of the settings' short date format, read by the
+// table (names, numerals, its two-digit window), then an optional time.
+// Raises the table's conversion errors; parts the table refuses give vlNullDate.
+TDateTime ParseCalendarDateText(const String& AText, const TvlCustomCalendarTable* ATable,
+                                const TFormatSettings& ASettings);
 
 void AddvlDateUtilsUnit(TStartupList& AList);

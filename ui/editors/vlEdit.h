@@ -7,8 +7,19 @@
 
 #include "platform/rtl/Variant.h"
 #include "ui/foundation/vlControls.h"
+#include "ui/foundation/vxCore.h"
 
 class TvlCustomEditProperties;
+
+// Misuse of an editor or of its helpers.
+VORLANE_DECLARE_EXCEPTION(EvlEditError, EvxException);
+
+// #0, tab, line feed, form feed, carriage return and the space.
+inline bool IsBlankChar(QChar C)
+{
+    const char16_t u = C.unicode();
+    return u == 0 || u == 9 || u == 10 || u == 12 || u == 13 || u == 32;
+}
 
 struct TvlEditAlignment {
     TAlignment Horz = taLeftJustify;

@@ -1,8 +1,11 @@
 #include "ui/editors/vlFormats.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <algorithm>
 #include <memory>
 
+#include "platform/controls/AppEventHooks.h"
 #include "platform/controls/Forms.h"
 #include "platform/rtl/LocaleFormats.h"
 #include "platform/rtl/Startup.h"
@@ -214,6 +217,10 @@ String regExprSeparator(QChar ASeparator)
         return {};
     if (ASeparator == QLatin1Char(' '))
         return QStringLiteral("' '");
+    // A backslash before a letter or digit would make a class, an escape or
+    // a group reference of it: such a separator is quoted instead.
+    if (ASeparator.isLetterOrNumber())
+        return vlQuoteRegExprText(String(ASeparator));
     return QStringLiteral("\\") + ASeparator;
 }
 
@@ -298,6 +305,11 @@ TvlFormatController* vlFormatController()
     return instance.get();
 }
 
+TvlFormatController* vlFormatControllerAssigned()
+{
+    return controllerInstance().get();
+}
+
 TvlFormatController::TvlFormatController()
 {
     RefreshFormats();
@@ -306,6 +318,8 @@ TvlFormatController::TvlFormatController()
 
 TvlFormatController::~TvlFormatController()
 {
+    if (FLocaleHook != 0)
+        RemoveAppEventHook(FLocaleHook);
     GetResourceStringsRepository()->RemoveListener(this);
     if (globalController == this)
         globalController = nullptr;
@@ -313,13 +327,24 @@ TvlFormatController::~TvlFormatController()
 
 void TvlFormatController::AddListener(IvlFormatChangeListener* AListener)
 {
-    if (AListener != nullptr && std::find(FListeners.begin(), FListeners.end(), AListener) == FListeners.end())
-        FListeners.push_back(AListener);
+    if (AListener == nullptr || std::find(FListeners.begin(), FListeners.end(), AListener) != FListeners.end())
+        return;
+    FListeners.push_back(AListener);
+    if (FLocaleHook == 0)
+        FLocaleHook = AddAppEventHook([this](QObject* receiver, QEvent* event) {
+            if (event->type() == QEvent::LocaleChange && receiver == QCoreApplication::instance())
+                LocaleChanged();
+            return false;
+        });
 }
 
 void TvlFormatController::RemoveListener(IvlFormatChangeListener* AListener)
 {
     std::erase(FListeners, AListener);
+    if (FListeners.empty()) {
+        RemoveAppEventHook(FLocaleHook);
+        FLocaleHook = 0;
+    }
 }
 
 void TvlFormatController::NotifyFormatChanged()
@@ -333,6 +358,8 @@ void TvlFormatController::NotifyFormatChanged()
 
 void TvlFormatController::LocaleChanged()
 {
+    if (Application != nullptr && !Application->UpdateFormatSettings())
+        return;
     try {
         GetFormatSettings();
         RefreshFormats();

@@ -68,14 +68,16 @@ public:
     TvlFormatController& operator=(const TvlFormatController&) = delete;
 
     // Adding twice keeps one entry. Listeners are not owned: each removes
-    // itself before it dies.
+    // itself before it dies. While there are listeners the controller
+    // watches the application for a change of the regional settings.
     virtual void AddListener(IvlFormatChangeListener* AListener);
     virtual void RemoveListener(IvlFormatChangeListener* AListener);
     int ListenerCount() const { return int(FListeners.size()); }
+    bool WatchesLocaleChanges() const { return FLocaleHook != 0; }
 
-    // The application reports a change of the regional settings: the
-    // runtime's settings are read again, the formats rebuilt and the
-    // listeners told, in order.
+    // The application reports a change of the regional settings: unless
+    // the application keeps its format settings, the runtime's settings are
+    // read again, the formats rebuilt and the listeners told, in order.
     void LocaleChanged();
     // The application reports a change of the system clock.
     void SystemTimeChanged();
@@ -132,10 +134,14 @@ private:
     String FDateTimeStandardMask;
     TvlDateTimeFormatInfo FLongTimeItems;
     bool FUseRuntimeLibraryFormats = false;
+    int FLocaleHook = 0;  // the application event hook, while there are listeners
 };
 
 // The one controller, made on the first call; the unit's finalization frees it.
 TvlFormatController* vlFormatController();
+// The controller when it exists, without making it: for listeners that
+// leave it while the program shuts down.
+TvlFormatController* vlFormatControllerAssigned();
 
 // A text as a quoted piece of a regular-expression mask: runs of ordinary
 // characters between apostrophes, each apostrophe written as \'.

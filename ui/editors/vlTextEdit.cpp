@@ -25,3 +25,25 @@ std::unique_ptr<TvlCustomEditViewInfo> TvlTextEditProperties::CreateViewInfo() c
     info->Properties = this;
     return info;
 }
+
+TvlCustomTextEditProperties::TvlCustomTextEditProperties()
+{
+    vlFormatController()->AddListener(this);
+}
+
+TvlCustomTextEditProperties::~TvlCustomTextEditProperties()
+{
+    // Properties kept in statics may outlive the controller.
+    if (TvlFormatController* controller = vlFormatControllerAssigned())
+        controller->RemoveListener(this);
+}
+
+void TvlCustomTextEditProperties::FormatChanged()
+{
+    struct TChanging {
+        bool& Flag;
+        explicit TChanging(bool& AFlag) : Flag(AFlag) { Flag = true; }
+        ~TChanging() { Flag = false; }
+    } changing(FFormatChanging);
+    Changed();
+}

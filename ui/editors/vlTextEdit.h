@@ -2,6 +2,7 @@
 // draws a value as one line of text in a cell.
 #pragma once
 #include "ui/editors/vlEdit.h"
+#include "ui/editors/vlFormats.h"
 
 class TvlCustomTextEditViewInfo : public TvlCustomEditViewInfo {
 public:
@@ -10,7 +11,24 @@ public:
     void Paint(TvlCanvas* ACanvas) const override;
 };
 
-class TvlTextEditProperties : public TvlCustomEditProperties {
+// Text shown by these properties may depend on the locale's formats: they
+// hear every rebuild of the formats for as long as they live.
+class TvlCustomTextEditProperties : public TvlCustomEditProperties, public IvlFormatChangeListener {
+public:
+    TvlCustomTextEditProperties();
+    ~TvlCustomTextEditProperties() override;
+    String ClassName() const override { return String::fromLatin1("TvlCustomTextEditProperties"); }
+
+    // The formats were rebuilt: reported as a change of the properties.
+    void FormatChanged() override;
+    // True while a rebuild of the formats is being reported.
+    bool FormatChanging() const { return FFormatChanging; }
+
+private:
+    bool FFormatChanging = false;
+};
+
+class TvlTextEditProperties : public TvlCustomTextEditProperties {
 public:
     String ClassName() const override { return String::fromLatin1("TvlTextEditProperties"); }
     std::unique_ptr<TvlCustomEditViewInfo> CreateViewInfo() const override;

@@ -397,6 +397,34 @@ TEST(CalendarTables, HebrewNumerals)
     EXPECT_EQ(h.ReadMonthNumber(5785, S("3")), 3);
 }
 
+// Text typed in another calendar: three fields in the format's order, read
+// by the table, an era name skipped, then a time.
+TEST(CalendarTables, CalendarText)
+{
+    TFormatSettings fs = DefaultFormatSettings();
+    fs.DateSeparator = u'/';
+    fs.ShortDateFormat = S("d/M/yyyy");
+    TvlThaiCalendarTable thai;
+    EXPECT_EQ(ymd(ParseCalendarDateText(S("1/1/2567"), &thai, fs)), "2024-1-1");
+    EXPECT_DOUBLE_EQ(ParseCalendarDateText(S("1/1/2567 13:45"), &thai, fs), D(2024, 1, 1) + EncodeTime(13, 45, 0, 0));
+    EXPECT_EQ(ymd(ParseCalendarDateText(S("31/2/2567"), &thai, fs)), "null");  // no such day: no date
+    EXPECT_THROW(ParseCalendarDateText(S("1/x/2567"), &thai, fs), EConvertError);
+
+    fs.ShortDateFormat = S("gg yyy/MM/dd");
+    TvlJapaneseCalendarTable japanese;  // the era name is skipped: the default era counts
+    EXPECT_EQ(ymd(ParseCalendarDateText(S("Era 036/01/02"), &japanese, fs)), "2024-1-2");
+
+    fs.DateSeparator = u' ';
+    fs.ShortDateFormat = S("d M yyyy");
+    TvlHebrewCalendarTable hebrew;
+    EXPECT_EQ(ymd(ParseCalendarDateText(S("20 4 5784"), &hebrew, fs)), "2024-1-1");
+    // kaf (20), month 4, tav-shin-pe-dalet (784)
+    EXPECT_EQ(ymd(ParseCalendarDateText(S("\xd7\x9b 4 \xd7\xaa\xd7\xa9\xd7\xa4\xd7\x93"), &hebrew, fs)), "2024-1-1");
+
+    // the user's calendar is Gregorian: the locale's own order
+    EXPECT_EQ(CalendarTextToDate(S("nonsense")), vlNullDate);
+}
+
 TEST(CalendarTables, WeeksOfLunarCalendars)
 {
     TvlHebrewCalendarTable hebrew;

@@ -6,8 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <QByteArray>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QLocale>
 
+#include "platform/controls/Forms.h"
 #include "platform/rtl/LocaleFormats.h"
 #include "platform/rtl/ResString.h"
 #include "platform/rtl/SysUtils.h"
@@ -145,6 +148,9 @@ TEST_F(FormatsTest, MasksAndDisplayFormatsOfLocaleFixtures)
          "([01]?\\d|2[0-3])\\:[0-5]?\\d\\:[0-5]?\\d"},
         {"null separator", "dd/MM/yyyy", "HH:MM:SS", u'\0', "!99/99/9999;1; ", "!99/99/9999\\ 99:99:99;1; ",
          "dd/mm/yyyy", "dd/mm/yyyy' 'hh:nn:ss", "([012]?[1-9]|[123]0|31)((0?[1-9]|1[012])|(%M))\\d\\d\\d\\d",
+         "([01]?\\d|2[0-3])\\:[0-5]?\\d\\:[0-5]?\\d"},
+        {"letter separator", "dd/MM/yyyy", "HH:MM:SS", u'x', "!99/99/9999;1; ", "!99/99/9999\\ 99:99:99;1; ",
+         "dd/mm/yyyy", "dd/mm/yyyy' 'hh:nn:ss", "([012]?[1-9]|[123]0|31)'x'((0?[1-9]|1[012])|(%M))'x'\\d\\d\\d\\d",
          "([01]?\\d|2[0-3])\\:[0-5]?\\d\\:[0-5]?\\d"},
         {"era", "gg yyyy/MM/dd", "HH:MM:SS", u'/', "", "", "", "", "", "([01]?\\d|2[0-3])\\:[0-5]?\\d\\:[0-5]?\\d"},
         {"apostrophes", "dd\"'\"MMM/yyyy", "HH:MM:SS", u'/', "!99\\'lll/9999;1; ", "!99\\'lll/9999\\ 99:99:99;1; ",
@@ -317,6 +323,51 @@ TEST_F(FormatsTest, TheProgramsFixedFormatsSurviveALocaleChange)
     EXPECT_EQ(controller.DateStandardMask(), S("!99/99/99;1; "));  // dd.MM.yy
     SetFixedTimeFormats(String(), QChar(), QChar());
     QLocale::setDefault(savedLocale);
+}
+
+// The application's locale change reaches the controller only while it has
+// listeners, and only while the application updates its format settings.
+TEST_F(FormatsTest, TheApplicationsLocaleChangeRebuildsTheFormats)
+{
+    const QLocale savedLocale;
+    auto sendLocaleChange = [] {
+        QEvent event(QEvent::LocaleChange);
+        QCoreApplication::sendEvent(QCoreApplication::instance(), &event);
+    };
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    GetFormatSettings();
+    std::vector<int> log;
+    RecordingListener listener(log, 1);
+    TvlFormatController controller;
+    EXPECT_EQ(controller.DateMaskDisplayFormat(), S("mm/dd/yy"));  // M/d/yy
+    EXPECT_FALSE(controller.WatchesLocaleChanges());
+
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    sendLocaleChange();  // nobody listens: nothing is rebuilt
+    EXPECT_EQ(controller.DateMaskDisplayFormat(), S("mm/dd/yy"));
+
+    controller.AddListener(&listener);
+    EXPECT_TRUE(controller.WatchesLocaleChanges());
+    {
+        TApplication application(nullptr);
+        application.SetUpdateFormatSettings(false);
+        sendLocaleChange();
+        EXPECT_TRUE(log.empty());
+        application.SetUpdateFormatSettings(true);
+        sendLocaleChange();
+    }
+    EXPECT_EQ(log, (std::vector<int>{1}));
+    EXPECT_EQ(FormatSettings.DateSeparator, QChar(u'.'));
+    EXPECT_EQ(controller.DateMaskDisplayFormat(), S("dd/mm/yy"));  // dd.MM.yy
+
+    controller.RemoveListener(&listener);
+    EXPECT_FALSE(controller.WatchesLocaleChanges());
+    controller.AddListener(&listener);  // watching again
+    QLocale::setDefault(savedLocale);
+    sendLocaleChange();
+    EXPECT_EQ(log, (std::vector<int>{1, 1}));
+    controller.RemoveListener(&listener);
+    GetFormatSettings();
 }
 
 TEST_F(FormatsTest, FixedSeedMutationsOfFormatTexts)
