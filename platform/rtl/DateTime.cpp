@@ -43,8 +43,14 @@ struct TStamp {
 
 TStamp toStamp(TDateTime value)
 {
-    // Ties go to even, as the original's Round.
-    const int64_t ms = static_cast<int64_t>(std::nearbyint(value * MSecsPerDay));
+    // Ties go to even, as the original's Round. Values past any calendar
+    // (and NaN) are held at a bound far outside it instead of overflowing
+    // the conversion, so whoever checks the range still refuses them.
+    constexpr double bound = 9.0e18;
+    double scaled = std::nearbyint(value * MSecsPerDay);
+    if (!(std::fabs(scaled) < bound))
+        scaled = std::signbit(scaled) ? -bound : bound;
+    const int64_t ms = static_cast<int64_t>(scaled);
     return {ms / MSecsPerDay, std::llabs(ms) % MSecsPerDay};
 }
 

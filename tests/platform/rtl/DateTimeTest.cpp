@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <QDate>
 #include <string>
 
@@ -118,6 +120,21 @@ TEST_F(DateTimeTest, DecodeRoundsToTheMillisecondAndHandlesNegativeValues)
         EXPECT_EQ(text(decode(c.value)), c.parts) << c.value;
     EXPECT_EQ(EncodeTime(12, 0, 0, 0), 0.5);
     EXPECT_EQ(text(decode(EncodeTime(1, 2, 3, 4))), "1899-12-30 01:02:03.004");
+}
+
+TEST_F(DateTimeTest, ValuesPastAnyCalendarDecodeOutsideIt)
+{
+    // Stored values can hold anything; decoding them must stay defined and
+    // land outside 1..9999 so range checks refuse them.
+    for (const double value : {1e300, -1e300, 1e17, std::nan(""), HUGE_VAL}) {
+        int year = 0, month = 0, day = 0, hour = 0, min = 0, sec = 0, msec = 0;
+        DecodeDate(value, year, month, day);
+        DecodeTime(value, hour, min, sec, msec);
+        EXPECT_TRUE(year < 1 || year > 9999) << value << " gave " << year;
+        EXPECT_TRUE(hour >= 0 && hour < 24 && min >= 0 && min < 60) << value;
+        const int dow = DayOfWeek(value);
+        EXPECT_TRUE(dow >= -6 && dow <= 7) << value;
+    }
 }
 
 TEST_F(DateTimeTest, DayOfWeekStartsOnSunday)
