@@ -61,10 +61,13 @@ TGdiHandleTable& gdiHandles()
 
 TGdiHandle::~TGdiHandle()
 {
+    // Most objects are never asked for a handle: they take no lock. (Asking
+    // while another thread frees the object is the caller's fault anyway.)
+    if (FId == 0)
+        return;
     auto& t = gdiHandles();
     const std::lock_guard guard(t.Lock);
-    if (FId != 0)
-        t.Objects.erase(FId);
+    t.Objects.erase(FId);
 }
 
 uintptr_t TGdiHandle::Get() const
