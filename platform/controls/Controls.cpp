@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPointer>
 #include <QUrl>
@@ -488,10 +489,11 @@ void TControl::Invalidate()
     if (FParent == nullptr || !FVisible)
         return;
     TWinControl* host = FParent;
-    TPoint origin = FParent->OriginInWindow();
-    while (host != nullptr && !host->HandleAllocated())
+    if (!host->HandleAllocated())
         return;
-    host->Widget()->update(QRect(origin.X + FLeft, origin.Y + FTop, FWidth, FHeight));
+    const TPoint origin = FParent->OriginInWindow();
+    const QRect area(origin.X + FLeft, origin.Y + FTop, FWidth, FHeight);
+    host->invalidate(&area, true);
 }
 
 void TControl::Update()
@@ -869,10 +871,34 @@ void TWinControl::EnableAlign()
         Realign();
 }
 
-void TWinControl::Invalidate()
+void TWinControl::Invalidate() { invalidate(nullptr, true); }
+
+void TWinControl::invalidate(const QRect* Area, bool Erase)
 {
-    if (FWidget)
-        FWidget->update();
+    if (!FWidget)
+        return;
+    const QRect area = Area != nullptr ? *Area & FWidget->rect() : FWidget->rect();
+    if (area.isEmpty())
+        return;
+    if (Erase)
+        FNoEraseRegion -= area;
+    else
+        FNoEraseRegion += area;
+    FWidget->update(area);
+}
+
+bool InvalidateRect(HWND Wnd, const TRect* R, bool Erase)
+{
+    auto* control = dynamic_cast<TWinControl*>(FindReceiver(Wnd));
+    if (control == nullptr)
+        return false;
+    if (R == nullptr) {
+        control->invalidate(nullptr, Erase);
+    } else {
+        const QRect area(R->Left, R->Top, R->Width(), R->Height());
+        control->invalidate(&area, Erase);
+    }
+    return true;
 }
 
 void TWinControl::Update()
@@ -1293,7 +1319,7 @@ void TWinControl::PaintTo(QImage& Buffer)
     paintBuffer(Buffer, nullptr);
 }
 
-void TWinControl::paintBuffer(QImage& Buffer, TToolkitEvent* ToolkitPaint)
+void TWinControl::paintBuffer(QImage& Buffer, TToolkitEvent* ToolkitPaint, const QRegion* Clip, bool Erase)
 {
     // A standard widget's WM_PAINT default paints the toolkit's look on the
     // widget; what the handlers draw on the DC goes over it, so the buffer
@@ -1301,8 +1327,14 @@ void TWinControl::paintBuffer(QImage& Buffer, TToolkitEvent* ToolkitPaint)
     if (ToolkitPaints())
         Buffer.fill(Qt::transparent);
     TDeviceContext dc(&Buffer);
-    TMessage erase{WM_ERASEBKGND, reinterpret_cast<WPARAM>(&dc), 0, 0};
-    WindowProc(erase);
+    if (Clip != nullptr) {
+        const TRegion clip(*Clip);
+        SelectClipRgn(&dc, &clip);
+    }
+    if (Erase) {
+        TMessage erase{WM_ERASEBKGND, reinterpret_cast<WPARAM>(&dc), 0, 0};
+        WindowProc(erase);
+    }
     const TToolkitEventScope scope(FToolkitEvent, ToolkitPaint != nullptr ? ToolkitPaint : FToolkitEvent);
     TMessage paint{WM_PAINT, reinterpret_cast<WPARAM>(&dc), 0, 0};
     WindowProc(paint);
@@ -1315,7 +1347,17 @@ void TWinControl::paintFromToolkit(QWidget* W, QEvent* E)
         return;
     const bool toolkit = ToolkitPaints();
     const QImage::Format format = toolkit ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
+    // Only the part that needs it is painted; the buffer keeps the rest
+    // from the last paint. The background is erased unless all of that part
+    // was marked for painting without it.
+    QRegion region = static_cast<QPaintEvent*>(E)->region() & QRect(QPoint(0, 0), size);
+    if (region.isEmpty())
+        region = QRect(QPoint(0, 0), size);
+    bool erase = !(region - FNoEraseRegion).isEmpty();
+    FNoEraseRegion -= region;
+    bool whole = (QRegion(QRect(QPoint(0, 0), size)) - region).isEmpty();
     if (FBuffer.size() != size || FBuffer.format() != format) {
+        erase = whole = true;
         // A new buffer starts as the parent's background: what a handler
         // leaves alone (or a paint held back while the control is locked)
         // shows that, never uninitialised memory. Later paints keep what the
@@ -1327,7 +1369,7 @@ void TWinControl::paintFromToolkit(QWidget* W, QEvent* E)
                           auto* bridge = dynamic_cast<IToolkitWidget*>(W);
                           return bridge != nullptr && bridge->CallBase(e);
                       }, false};
-    paintBuffer(FBuffer, toolkit ? &ctx : nullptr);
+    paintBuffer(FBuffer, toolkit ? &ctx : nullptr, whole ? nullptr : &region, erase);
     QPainter painter(W);
     painter.drawImage(0, 0, FBuffer);
 }

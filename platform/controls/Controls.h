@@ -3,6 +3,7 @@
 // painted on their parent, and custom-painted controls with a canvas.
 #pragma once
 #include <QImage>
+#include <QRegion>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -153,6 +154,9 @@ public:
     TControlStyle ControlStyle() const { return FControlStyle; }
     void SetControlStyle(TControlStyle Value) { FControlStyle = Value; }
     TControlState ControlState() const { return FControlState; }
+    // Code that paints a control outside its own paint (as a copy, behind a
+    // transparent neighbour) marks it with csPaintCopy for the duration.
+    void SetControlState(TControlState Value) { FControlState = Value; }
 
     // Repaints the control: the widget's, or the part of the parent it covers.
     virtual void Invalidate();
@@ -351,8 +355,13 @@ private:
     friend class TControl;
     void insertControl(TControl* C);
     void removeControl(TControl* C);
+    friend bool InvalidateRect(HWND Wnd, const TRect* R, bool Erase);
+    // Marks Area (nullptr: the whole client area) for the next paint.
+    void invalidate(const QRect* Area, bool Erase);
     void paintFromToolkit(QWidget* W, QEvent* E);
-    void paintBuffer(QImage& Buffer, TToolkitEvent* ToolkitPaint);
+    // Clip (buffer coordinates) limits the paint to the part that needs it;
+    // without Erase no WM_ERASEBKGND is sent.
+    void paintBuffer(QImage& Buffer, TToolkitEvent* ToolkitPaint, const QRegion* Clip = nullptr, bool Erase = true);
     void createChildWidgets();
     void placeWidget();
     void dropFiles(QEvent* E);
@@ -371,6 +380,7 @@ private:
     bool FRenderingToolkit = false;
     bool FPlacing = false;
     QImage FBuffer;
+    QRegion FNoEraseRegion;  // marked for painting without erase, not yet painted
     TToolkitEvent* FToolkitEvent = nullptr;
     TControl* FMouseControl = nullptr;  // graphic child holding the mouse
     TControl* FHotControl = nullptr;    // graphic child under the pointer
@@ -393,6 +403,13 @@ protected:
 private:
     std::unique_ptr<TCanvas> FCanvas;
 };
+
+// Marks R (the window's client coordinates; nullptr: the whole client area)
+// for repainting. Marks add up until the window paints; the paint redraws
+// only the marked parts, clipped to them, and erases the background first
+// (WM_ERASEBKGND) unless all of it was marked without Erase. False when Wnd
+// names no windowed control.
+bool InvalidateRect(HWND Wnd, const TRect* R, bool Erase);
 
 // The form that contains Control, or nullptr.
 TCustomForm* GetParentForm(const TControl* Control);

@@ -213,6 +213,23 @@ private:
 TBitmap::TBitmap() = default;
 TBitmap::~TBitmap() = default;
 
+bool GetObject(HBITMAP Bitmap, BITMAP& Info)
+{
+    return WithGdiObject(reinterpret_cast<uintptr_t>(Bitmap), [&](const TPersistent& object) {
+        const auto* bitmap = dynamic_cast<const TBitmap*>(&object);
+        if (bitmap == nullptr || bitmap->Empty())
+            return false;
+        static constexpr uint16_t bits[] = {32, 1, 4, 8, 16, 16, 24, 32, 32};
+        BITMAP info;
+        info.bmWidth = bitmap->Width();
+        info.bmHeight = bitmap->Height();
+        info.bmWidthBytes = bitmap->BytesPerScanLine();
+        info.bmBitsPixel = bits[bitmap->PixelFormat()];
+        Info = info;
+        return true;
+    });
+}
+
 TCanvas* TBitmap::Canvas()
 {
     if (FCanvas == nullptr)

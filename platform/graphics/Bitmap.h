@@ -43,6 +43,21 @@ enum TAlphaFormat { afIgnored, afDefined, afPremultiplied };
 // to a multiple of Alignment bits.
 int BytesPerScanline(int PixelsPerScanline, int BitsPerPixel, int Alignment);
 
+// What GetObject tells of a bitmap. bmBits stays nullptr: the pixels are
+// reached through ScanLine, so that no one writes to shared rows.
+struct BITMAP {
+    int32_t bmType = 0;
+    int32_t bmWidth = 0;
+    int32_t bmHeight = 0;
+    int32_t bmWidthBytes = 0;  // bytes of one row, padding included
+    uint16_t bmPlanes = 1;
+    uint16_t bmBitsPixel = 0;
+    void* bmBits = nullptr;
+};
+// False, with the record unchanged, when Bitmap names no bitmap (an empty
+// bitmap has no handle).
+bool GetObject(HBITMAP Bitmap, BITMAP& Info);
+
 // How the transparent colour is chosen: tmAuto takes the bottom-left pixel.
 enum TTransparentMode { tmAuto, tmFixed };
 
@@ -67,6 +82,8 @@ public:
     // EOutOfResources when the pixels cannot be allocated.
     void SetSize(int AWidth, int AHeight);
     bool Empty() const override { return FImage.isNull(); }
+    // nullptr while the bitmap is empty, as there were no pixels to name.
+    HBITMAP Handle() const { return Empty() ? nullptr : reinterpret_cast<HBITMAP>(FHandle.Get()); }
 
     // The canvas drawing on this bitmap's pixels (created on first use).
     // Drawing on a pf1bit or pf8bit bitmap maps colours to the nearest
@@ -144,4 +161,5 @@ private:
     TColor FTransparentColor = clDefault;
     TTransparentMode FTransparentMode = tmAuto;
     std::unique_ptr<TCanvas> FCanvas;
+    TGdiHandle FHandle{this};
 };

@@ -2,7 +2,10 @@
 
 #include <QFileInfo>
 #include <QFontMetrics>
+#include <algorithm>
 #include <cmath>
+#include <functional>
+#include <unordered_map>
 
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/Jpeg.h"
@@ -34,6 +37,128 @@ void TGraphicsObject::Changed()
 {
     if (OnChange.Assigned())
         OnChange(this);
+}
+
+// ---- handles --------------------------------------------------------------------
+
+namespace {
+
+// The live handles of graphics objects. Bitmaps are made and freed in the
+// engine's threads too, so the table is locked.
+struct TGdiHandleTable {
+    std::mutex Lock;
+    std::unordered_map<uintptr_t, const TPersistent*> Objects;
+    uintptr_t NextId = 0x2000;
+};
+
+TGdiHandleTable& gdiHandles()
+{
+    static TGdiHandleTable instance;
+    return instance;
+}
+
+}  // namespace
+
+TGdiHandle::~TGdiHandle()
+{
+    // Most objects are never asked for a handle: they take no lock. (Asking
+    // while another thread frees the object is the caller's fault anyway.)
+    if (FId == 0)
+        return;
+    auto& t = gdiHandles();
+    const std::lock_guard guard(t.Lock);
+    t.Objects.erase(FId);
+}
+
+uintptr_t TGdiHandle::Get() const
+{
+    auto& t = gdiHandles();
+    const std::lock_guard guard(t.Lock);
+    if (FId == 0) {
+        t.NextId += 4;
+        FId = t.NextId;
+        t.Objects.emplace(FId, FObject);
+    }
+    return FId;
+}
+
+bool WithGdiObject(uintptr_t AHandle, const std::function<bool(const TPersistent&)>& AFill)
+{
+    auto& t = gdiHandles();
+    const std::lock_guard guard(t.Lock);
+    const auto it = t.Objects.find(AHandle);
+    return it != t.Objects.end() && AFill(*it->second);
+}
+
+namespace {
+
+// Fill with the object the handle names when it is a T.
+template <class T, class F>
+bool withObjectOf(const void* handle, F fill)
+{
+    return WithGdiObject(reinterpret_cast<uintptr_t>(handle), [&](const TPersistent& object) {
+        const auto* typed = dynamic_cast<const T*>(&object);
+        if (typed == nullptr)
+            return false;
+        fill(*typed);
+        return true;
+    });
+}
+
+}  // namespace
+
+bool GetObject(HFONT Font, LOGFONTW& LogFont)
+{
+    return withObjectOf<TFont>(Font, [&](const TFont& f) {
+        const TFont* font = &f;
+        LOGFONTW lf;
+        lf.lfHeight = font->Height();
+        lf.lfEscapement = font->Orientation();
+        lf.lfOrientation = font->Orientation();
+        lf.lfWeight = font->Style().Contains(fsBold) ? FW_BOLD : FW_NORMAL;
+        lf.lfItalic = font->Style().Contains(fsItalic) ? 1 : 0;
+        lf.lfUnderline = font->Style().Contains(fsUnderline) ? 1 : 0;
+        lf.lfStrikeOut = font->Style().Contains(fsStrikeOut) ? 1 : 0;
+        lf.lfCharSet = font->Charset();
+        lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
+        lf.lfQuality = uint8_t(font->Quality());  // the same order as the QUALITY values
+        static constexpr uint8_t pitches[] = {DEFAULT_PITCH, VARIABLE_PITCH, FIXED_PITCH};
+        lf.lfPitchAndFamily = pitches[font->Pitch()];
+        const String& name = font->Name();
+        const qsizetype n = std::min<qsizetype>(name.size(), std::size(lf.lfFaceName) - 1);
+        for (qsizetype i = 0; i < n; ++i)
+            lf.lfFaceName[i] = name[i].unicode();
+        LogFont = lf;
+    });
+}
+
+bool GetObject(HPEN Pen, LOGPEN& LogPen)
+{
+    return withObjectOf<TPen>(Pen, [&](const TPen& pen) {
+        LogPen.lopnStyle = uint32_t(pen.Style());  // the same order as the PS_ values
+        LogPen.lopnWidth = TPoint{pen.Width(), 0};
+        LogPen.lopnColor = ColorToRGB(pen.Color());
+    });
+}
+
+bool GetObject(HBRUSH Brush, LOGBRUSH& LogBrush)
+{
+    return withObjectOf<TBrush>(Brush, [&](const TBrush& b) {
+        const TBrush* brush = &b;
+        LOGBRUSH lb;
+        lb.lbColor = ColorToRGB(brush->Color());
+        if (brush->HasBitmap())
+            lb.lbStyle = BS_PATTERN;
+        else if (brush->Style() == bsSolid)
+            lb.lbStyle = BS_SOLID;
+        else if (brush->Style() == bsClear)
+            lb.lbStyle = BS_NULL;
+        else {
+            lb.lbStyle = BS_HATCHED;
+            lb.lbHatch = uintptr_t(brush->Style() - bsHorizontal);
+        }
+        LogBrush = lb;
+    });
 }
 
 // ---- TFont -------------------------------------------------------------------

@@ -10,6 +10,7 @@
 // graphic.
 #pragma once
 #include <QFont>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <span>
@@ -72,6 +73,83 @@ VORLANE_RESOURCESTRING(SInvalidImageSize, "Invalid image size");
 VORLANE_RESOURCESTRING(SImageIndexError, "Invalid ImageList Index");
 }  // namespace GraphicsConsts
 
+// Handles of graphics objects: ids that name a font, pen, brush or bitmap
+// while it exists. An object gets its handle when first asked and keeps it
+// for its life; handles are never reused, so a handle whose object has gone
+// names nothing (GetObject fails on it) and never a newer object.
+struct HFONT__;
+using HFONT = HFONT__*;
+struct HPEN__;
+using HPEN = HPEN__*;
+struct HBRUSH__;
+using HBRUSH = HBRUSH__*;
+struct HBITMAP__;
+using HBITMAP = HBITMAP__*;
+
+// The handle part of an object that has one (held as a member).
+class TGdiHandle {
+public:
+    explicit TGdiHandle(const TPersistent* AObject) : FObject(AObject) {}
+    ~TGdiHandle();
+    TGdiHandle(const TGdiHandle&) = delete;
+    TGdiHandle& operator=(const TGdiHandle&) = delete;
+    // Gives the object its handle on the first call.
+    uintptr_t Get() const;
+
+private:
+    const TPersistent* FObject;
+    mutable uintptr_t FId = 0;
+};
+
+// The records GetObject fills, with the fields and values of the originals.
+enum : int32_t { FW_DONTCARE = 0, FW_NORMAL = 400, FW_BOLD = 700 };
+enum : uint8_t { DEFAULT_PITCH = 0, FIXED_PITCH = 1, VARIABLE_PITCH = 2 };
+enum : uint8_t {
+    DEFAULT_QUALITY = 0, DRAFT_QUALITY = 1, PROOF_QUALITY = 2, NONANTIALIASED_QUALITY = 3,
+    ANTIALIASED_QUALITY = 4, CLEARTYPE_QUALITY = 5, CLEARTYPE_NATURAL_QUALITY = 6
+};
+enum : uint8_t { OUT_DEFAULT_PRECIS = 0, OUT_TT_ONLY_PRECIS = 7 };
+struct LOGFONTW {
+    int32_t lfHeight = 0;
+    int32_t lfWidth = 0;
+    int32_t lfEscapement = 0;   // tenths of a degree
+    int32_t lfOrientation = 0;
+    int32_t lfWeight = 0;
+    uint8_t lfItalic = 0;
+    uint8_t lfUnderline = 0;
+    uint8_t lfStrikeOut = 0;
+    uint8_t lfCharSet = 0;
+    uint8_t lfOutPrecision = 0;
+    uint8_t lfClipPrecision = 0;
+    uint8_t lfQuality = 0;
+    uint8_t lfPitchAndFamily = 0;
+    char16_t lfFaceName[32] = {};  // at most 31 characters, then 0
+};
+enum : uint32_t { BS_SOLID = 0, BS_NULL = 1, BS_HOLLOW = 1, BS_HATCHED = 2, BS_PATTERN = 3 };
+enum : uint32_t { HS_HORIZONTAL = 0, HS_VERTICAL = 1, HS_FDIAGONAL = 2, HS_BDIAGONAL = 3, HS_CROSS = 4, HS_DIAGCROSS = 5 };
+struct LOGBRUSH {
+    uint32_t lbStyle = BS_SOLID;
+    TColor lbColor = 0;   // RGB
+    uintptr_t lbHatch = 0;  // the HS_ value of a hatched brush
+};
+enum : uint32_t {
+    PS_SOLID = 0, PS_DASH = 1, PS_DOT = 2, PS_DASHDOT = 3, PS_DASHDOTDOT = 4, PS_NULL = 5, PS_INSIDEFRAME = 6
+};
+struct LOGPEN {
+    uint32_t lopnStyle = PS_SOLID;
+    TPoint lopnWidth;       // X is the width; Y is not used
+    TColor lopnColor = 0;   // RGB
+};
+
+// Each fills the record from the object the handle names and returns true;
+// false, with the record unchanged, when the handle names no such object.
+bool GetObject(HFONT Font, LOGFONTW& LogFont);
+bool GetObject(HPEN Pen, LOGPEN& LogPen);
+bool GetObject(HBRUSH Brush, LOGBRUSH& LogBrush);
+// Runs AFill on the object AHandle names while the handle table is locked
+// (so the object cannot go meanwhile); false when it names none.
+bool WithGdiObject(uintptr_t AHandle, const std::function<bool(const TPersistent&)>& AFill);
+
 // The common base of fonts, pens and brushes: OnChange fires after every
 // change of a property (once per Assign).
 class TGraphicsObject : public TPersistent {
@@ -81,6 +159,11 @@ public:
 
 protected:
     void Changed();
+    // Given on the first call; describes the object as it is when asked.
+    uintptr_t GdiHandle() const { return FHandle.Get(); }
+
+private:
+    TGdiHandle FHandle{this};
 };
 
 class TFont : public TGraphicsObject {
@@ -120,6 +203,7 @@ public:
     // The QFont this font draws with: a pixel size, no hinting differences
     // between platforms, antialiasing as Quality says.
     QFont QtFont() const;
+    HFONT Handle() const { return reinterpret_cast<HFONT>(GdiHandle()); }
 
 private:
     String FName = String::fromLatin1("DejaVu Sans");
@@ -150,6 +234,7 @@ public:
     void SetMode(TPenMode Value);
 
     TDCPen DCPen() const;
+    HPEN Handle() const { return reinterpret_cast<HPEN>(GdiHandle()); }
 
 private:
     TColor FColor = clBlack;
@@ -177,6 +262,7 @@ public:
     void SetBitmap(const TBitmap* Value);
 
     TDCBrush DCBrush() const;
+    HBRUSH Handle() const { return reinterpret_cast<HBRUSH>(GdiHandle()); }
 
 private:
     TColor FColor = clWhite;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/rtl/String.h"
+#include "ui/foundation/vlClasses.h"
 #include "ui/foundation/vxCore.h"
 
 struct TFormatSettings;
@@ -60,8 +61,9 @@ public:
 bool ParseDateTimeFormat(const String& AFormat, TvlDateTimeFormatInfo& AInfo, const TFormatSettings& ASettings);
 bool ParseDateTimeFormat(const String& AFormat, TvlDateTimeFormatInfo& AInfo);
 
-class TvlFormatController : public IvxResourceStringsListener {
+class TvlFormatController : public TvlIUnknownObject, public IvxResourceStringsListener {
 public:
+    String ClassName() const override { return String::fromLatin1("TvlFormatController"); }
     TvlFormatController();
     ~TvlFormatController() override;
     TvlFormatController(const TvlFormatController&) = delete;

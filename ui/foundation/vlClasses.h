@@ -26,6 +26,23 @@ String GetResourceString(const TResStringRec& AResString);
 
 // ---- base classes --------------------------------------------------------------
 
+// An object that answers for the interfaces its class implements without
+// counting references: its owner frees it, never a holder of an interface.
+class TvlIUnknownObject : public TObject {
+public:
+    String ClassName() const override { return String::fromLatin1("TvlIUnknownObject"); }
+    // The interface I of this object; nullptr when its class does not
+    // implement I.
+    template <class I>
+    I* QueryInterface() { return dynamic_cast<I*>(this); }
+    template <class I>
+    const I* QueryInterface() const { return dynamic_cast<const I*>(this); }
+    // A holder of an interface does not keep the object alive: both answer
+    // -1 and change nothing.
+    int AddRef() const { return -1; }
+    int Release() const { return -1; }
+};
+
 class TvlInterfacedPersistent : public TPersistent {
 public:
     explicit TvlInterfacedPersistent(TPersistent* AOwner) : FOwner(AOwner) {}
@@ -67,6 +84,9 @@ public:
     // Not stable; runs neither inside BeginUpdate/EndUpdate nor while sorting.
     void Sort();
     bool IsDestroying() const { return FDestroying; }
+    // As for TvlIUnknownObject: nothing counts references to the collection.
+    template <class I>
+    I* QueryInterface() { return dynamic_cast<I*>(this); }
 
     TvlCollectionCompareEvent OnCompare;
     TvlCollectionChangeEvent OnChange;

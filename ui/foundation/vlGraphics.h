@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/controls/Messages.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/Graphics.h"
 #include "platform/graphics/ImgList.h"
@@ -254,6 +255,10 @@ TColor GetNearestScreenColor(TColor AColor);
 bool BitBltRect(HDC ADestDC, HDC ASrcDC, const TRect& ADestRect, uint32_t ARop, const TPoint& ASrcTopLeft);
 // Pixel format first, then width, then height; the caller owns it.
 std::unique_ptr<TBitmap> MakeBitmap(int AWidth, int AHeight, TPixelFormat APixelFormat);
+// Marks the rectangle (or the whole client area) of the window for
+// repainting, with or without erasing the background first.
+void InvalidateWindowRect(HWND AHandle, const TRect& R, bool AEraseBackground);
+void InvalidateWindow(HWND AHandle, bool AEraseBackground);
 TSize TextExtentForFont(const TFont* AFont, const String& AText, int AFontSize = 0);
 int TextWidthForFont(const TFont* AFont, const String& AText, int AFontSize = 0);
 int TextHeightForFont(const TFont* AFont, const String& AText, int AFontSize = 0);
@@ -261,6 +266,12 @@ TSize TextSizeOnDC(HDC ADC, const String& AText);
 // The narrowest rectangle in which the word-wrapped text needs no more than
 // ARows rows (any number for ARows <= 0).
 TRect GetTextRectOnDC(HDC ADC, const String& AText, int ARows, bool ASetBottomToRowsHeight = false);
+// The record of a bitmap, brush, font or pen; false when the handle names
+// none.
+bool QueryBitmapData(HBITMAP ABitmap, BITMAP& AData);
+bool QueryBrushData(HBRUSH ABrush, LOGBRUSH& AData);
+bool GetLogFontData(HFONT AFont, LOGFONTW& ALogFont);
+bool QueryPenData(HPEN APen, LOGPEN& AData);
 bool IsSpecialCharsetText(TFontCharset ACharset, const String& AText);
 // The visible height of the current cursor below its hot spot.
 TSize GetCursorSize();

@@ -64,6 +64,18 @@ std::unique_ptr<TBitmap> MakeBitmap(int AWidth, int AHeight, TPixelFormat APixel
     return bitmap;
 }
 
+void InvalidateWindowRect(HWND AHandle, const TRect& R, bool AEraseBackground)
+{
+    InvalidateRect(AHandle, &R, AEraseBackground);
+}
+
+void InvalidateWindow(HWND AHandle, bool AEraseBackground) { InvalidateRect(AHandle, nullptr, AEraseBackground); }
+
+bool QueryBitmapData(HBITMAP ABitmap, BITMAP& AData) { return GetObject(ABitmap, AData); }
+bool QueryBrushData(HBRUSH ABrush, LOGBRUSH& AData) { return GetObject(ABrush, AData); }
+bool GetLogFontData(HFONT AFont, LOGFONTW& ALogFont) { return GetObject(AFont, ALogFont); }
+bool QueryPenData(HPEN APen, LOGPEN& AData) { return GetObject(APen, AData); }
+
 TSize TextExtentForFont(const TFont* AFont, const String& AText, int AFontSize)
 {
     TvlScreenCanvas* canvas = GetScreenCanvas();
@@ -195,16 +207,57 @@ namespace {
 
 bool isDestroying(const TControl* c) { return c->ComponentState().Contains(csDestroying); }
 
+// The context's state around one control's paint, given back also when a
+// paint handler throws.
+class TSavedDC {
+public:
+    explicit TSavedDC(HDC dc) : FDC(dc), FSaved(SaveDC(dc)) {}
+    ~TSavedDC() { RestoreDC(FDC, FSaved); }
+    TSavedDC(const TSavedDC&) = delete;
+    TSavedDC& operator=(const TSavedDC&) = delete;
+
+private:
+    HDC FDC;
+    int FSaved;
+};
+
+// csPaintCopy while a control paints for someone else. Only the flag this
+// scope added is taken away again: other state the paint changes stays, and
+// a control already painting as a copy keeps its flag.
+class TPaintCopyScope {
+public:
+    explicit TPaintCopyScope(TControl* c) : FControl(c), FAdded(!c->ControlState().Contains(csPaintCopy))
+    {
+        if (FAdded)
+            FControl->SetControlState(FControl->ControlState().Include(csPaintCopy));
+    }
+    ~TPaintCopyScope()
+    {
+        if (FAdded)
+            FControl->SetControlState(FControl->ControlState().Exclude(csPaintCopy));
+    }
+    TPaintCopyScope(const TPaintCopyScope&) = delete;
+    TPaintCopyScope& operator=(const TPaintCopyScope&) = delete;
+
+private:
+    TControl* FControl;
+    bool FAdded;
+};
+
 // Paints C as it shows itself, through its own messages, with the logical
 // origin at AOrigin and the clip narrowed to AClip (C's client coordinates).
+// Borders and window regions are part of a control's own paint here (no
+// control has a non-client frame or a window region), so its WM_PAINT
+// shows all of it.
 void paintControl(TWinControl* c, HDC dc, TPoint origin, const TRect& clip, bool paintChildren,
                   const std::vector<const TControl*>& stopList)
 {
     if (isDestroying(c))
         return;
-    const int saved = SaveDC(dc);
+    const TSavedDC saved(dc);
     MoveWindowOrg(dc, origin.X, origin.Y);
     if (RectVisible(dc, clip)) {
+        const TPaintCopyScope copy(c);
         IntersectClipRect(dc, clip.Left, clip.Top, clip.Right, clip.Bottom);
         c->Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(dc));
         c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc));
@@ -220,7 +273,6 @@ void paintControl(TWinControl* c, HDC dc, TPoint origin, const TRect& clip, bool
                              paintChildren, stopList);
             }
     }
-    RestoreDC(dc, saved);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Tests of the window layer on the offscreen platform: messages through
 // WindowProc, alignment, painting, modal forms, posting, exceptions, drops.
 #include <QApplication>
+#include <QScreen>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QWidget>
@@ -433,6 +434,98 @@ TEST_F(ControlsTest, ANewBufferStartsAsTheParentsBackground)
                 left += buffer.pixel(x, y) == sentinel;
         EXPECT_EQ(left, 0) << c->ClassName().toStdString();
     }
+}
+
+// Paints itself in the next colour of a list on every paint and keeps what
+// each paint saw.
+class PaintRecorder : public TCustomControl {
+public:
+    explicit PaintRecorder(TComponent* AOwner) : TCustomControl(AOwner)
+    {
+        const TWndMethod old = WindowProc;
+        WindowProc = TWndMethod::FromFunction([this, old](TMessage& m) {
+            Erases += m.Msg == WM_ERASEBKGND;
+            old(m);
+        });
+    }
+    int Paints = 0;
+    int Erases = 0;
+    TRect ClipBox;  // of the last paint
+
+protected:
+    void Paint() override
+    {
+        static constexpr TColor colours[] = {clRed, clLime, clBlue, clYellow};
+        GetClipBox(Canvas()->Handle(), ClipBox);
+        Canvas()->Brush()->SetColor(colours[Paints++ % 4]);
+        Canvas()->FillRect(ClientRect());
+    }
+};
+
+TEST_F(ControlsTest, APartOfAWindowMarkedForPaintingIsAllThatIsPainted)
+{
+    auto* c = new PaintRecorder(form.get());
+    c->SetParent(form.get());
+    c->SetBounds(10, 10, 60, 40);
+    form->Show();
+    auto settle = [&] {
+        for (int i = 0; i < 5; ++i)
+            QApplication::processEvents();
+    };
+    settle();
+    ASSERT_GT(c->Paints, 0);
+    auto shown = [&](int x, int y) {
+        const QImage shot = QGuiApplication::primaryScreen()->grabWindow(form->Widget()->winId()).toImage();
+        return shot.pixel(c->Left() + x, c->Top() + y) | 0xFF000000;
+    };
+    const auto colourOfPaint = [](int n) {
+        static constexpr QRgb colours[] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFF00};
+        return colours[(n - 1) % 4];
+    };
+    const int before = c->Paints;
+    const QRgb old = shown(1, 1);
+
+    // Two marks without erase add up; only their part is painted.
+    const TRect a = Rect(5, 5, 15, 15), b = Rect(20, 5, 30, 15);
+    c->Erases = 0;
+    ASSERT_TRUE(InvalidateRect(c->Handle(), &a, false));
+    ASSERT_TRUE(InvalidateRect(c->Handle(), &b, false));
+    settle();
+    EXPECT_EQ(c->Paints, before + 1);
+    EXPECT_EQ(c->Erases, 0);
+    EXPECT_EQ(c->ClipBox, Rect(5, 5, 30, 15));
+    EXPECT_EQ(shown(6, 6), colourOfPaint(c->Paints));
+    EXPECT_EQ(shown(1, 1), old);  // outside the marks: the last paint's pixels
+
+    // One mark that asks for erase erases the whole paint.
+    ASSERT_TRUE(InvalidateRect(c->Handle(), &a, false));
+    ASSERT_TRUE(InvalidateRect(c->Handle(), &b, true));
+    settle();
+    EXPECT_EQ(c->Erases, 1);
+    // The whole window, with erase; a rectangle past the edge is cut to it.
+    const TRect wide = Rect(-10, -10, 500, 500);
+    ASSERT_TRUE(InvalidateRect(c->Handle(), &wide, true));
+    settle();
+    EXPECT_EQ(c->Erases, 2);
+    EXPECT_EQ(c->ClipBox, Rect(0, 0, 60, 40));
+    EXPECT_EQ(shown(1, 1), colourOfPaint(c->Paints));
+    ASSERT_TRUE(InvalidateRect(c->Handle(), nullptr, false));
+    settle();
+    EXPECT_EQ(c->Erases, 2);
+    EXPECT_EQ(c->ClipBox, Rect(0, 0, 60, 40));
+
+    // An empty mark paints nothing; a handle that names no window is refused.
+    const int paints = c->Paints;
+    const TRect empty = Rect(5, 5, 5, 20);
+    ASSERT_TRUE(InvalidateRect(c->Handle(), &empty, true));
+    settle();
+    EXPECT_EQ(c->Paints, paints);
+    HWND stale = nullptr;
+    {
+        TPanel gone(nullptr);
+        stale = gone.Handle();
+    }
+    EXPECT_FALSE(InvalidateRect(stale, nullptr, true));
 }
 
 }  // namespace

@@ -71,6 +71,39 @@ TEST(BitmapTest, ScanLineBytesMatchPixelColours)
     }
 }
 
+TEST(BitmapTest, HandleTellsSizeRowBytesAndDepthWhileThereArePixels)
+{
+    const struct {
+        TPixelFormat format;
+        int bits, rowBytes;
+    } cases[] = {{pf1bit, 1, 4}, {pf8bit, 8, 8}, {pf16bit, 16, 12}, {pf24bit, 24, 16}, {pf32bit, 32, 20}};
+    for (const auto& c : cases) {
+        TBitmap bitmap;
+        EXPECT_EQ(bitmap.Handle(), nullptr);  // empty: no pixels to name
+        bitmap.SetPixelFormat(c.format);
+        bitmap.SetSize(5, 3);
+        BITMAP info;
+        ASSERT_TRUE(GetObject(bitmap.Handle(), info)) << c.bits;
+        EXPECT_EQ(info.bmWidth, 5);
+        EXPECT_EQ(info.bmHeight, 3);
+        EXPECT_EQ(info.bmBitsPixel, c.bits);
+        EXPECT_EQ(info.bmWidthBytes, c.rowBytes) << c.bits;
+        EXPECT_EQ(info.bmPlanes, 1);
+    }
+    auto bitmap = std::make_unique<TBitmap>();
+    bitmap->SetSize(2, 2);
+    const HBITMAP handle = bitmap->Handle();
+    bitmap->SetSize(0, 0);
+    BITMAP info;
+    info.bmWidth = 9;
+    EXPECT_FALSE(GetObject(handle, info));  // emptied
+    bitmap->SetSize(4, 1);
+    EXPECT_EQ(bitmap->Handle(), handle);
+    bitmap.reset();
+    EXPECT_FALSE(GetObject(handle, info));  // gone
+    EXPECT_EQ(info.bmWidth, 9);
+}
+
 TEST(BitmapTest, FourthByteOfA32BitPixelIsIgnoredUnlessAlphaIsDefined)
 {
     auto bitmap = makeBitmap(pf32bit, 2, 1);

@@ -100,6 +100,82 @@ TEST(GraphicsTest, FontPropertiesAreReachableByName)
     EXPECT_TRUE(f.Style().Contains(fsBold));
 }
 
+TEST(GraphicsTest, HandlesDescribeTheirObjectAsItIsAndNameNothingOnceItHasGone)
+{
+    LOGFONTW lf;
+    {
+        TFont font;
+        font.SetName(QStringLiteral("A face name longer than thirty-one characters"));
+        font.SetHeight(-13);
+        font.SetStyle({fsBold, fsUnderline});
+        font.SetOrientation(900);
+        font.SetPitch(fpFixed);
+        font.SetCharset(204);
+        const HFONT handle = font.Handle();
+        EXPECT_EQ(font.Handle(), handle);  // one handle for the object's life
+        ASSERT_TRUE(GetObject(handle, lf));
+        EXPECT_EQ(lf.lfHeight, -13);
+        EXPECT_EQ(lf.lfWeight, FW_BOLD);
+        EXPECT_EQ(lf.lfItalic, 0);
+        EXPECT_EQ(lf.lfUnderline, 1);
+        EXPECT_EQ(lf.lfEscapement, 900);
+        EXPECT_EQ(lf.lfCharSet, 204);
+        EXPECT_EQ(lf.lfPitchAndFamily, FIXED_PITCH);
+        EXPECT_EQ(String::fromUtf16(lf.lfFaceName), QStringLiteral("A face name longer than thirty-"));
+        font.SetStyle({});
+        ASSERT_TRUE(GetObject(handle, lf));  // read when asked, not when made
+        EXPECT_EQ(lf.lfWeight, FW_NORMAL);
+        // A handle of one kind names nothing of another.
+        LOGPEN lp;
+        lp.lopnColor = 0x123456;
+        EXPECT_FALSE(GetObject(reinterpret_cast<HPEN>(handle), lp));
+        EXPECT_EQ(lp.lopnColor, TColor(0x123456));
+        // The font goes; its handle names nothing and the record stays.
+        lf.lfHeight = 77;
+        std::unique_ptr<TFont> gone = std::make_unique<TFont>();
+        const HFONT stale = gone->Handle();
+        gone.reset();
+        EXPECT_FALSE(GetObject(stale, lf));
+        EXPECT_EQ(lf.lfHeight, 77);
+    }
+
+    TPen pen;
+    pen.SetColor(clBtnFace);
+    pen.SetWidth(3);
+    pen.SetStyle(psDashDot);
+    LOGPEN lp;
+    ASSERT_TRUE(GetObject(pen.Handle(), lp));
+    EXPECT_EQ(lp.lopnStyle, PS_DASHDOT);
+    EXPECT_EQ(lp.lopnWidth.X, 3);
+    EXPECT_EQ(lp.lopnColor, ColorToRGB(clBtnFace));
+
+    const struct {
+        TBrushStyle style;
+        uint32_t lbStyle;
+        uintptr_t hatch;
+    } brushes[] = {
+        {bsSolid, BS_SOLID, 0}, {bsClear, BS_NULL, 0}, {bsHorizontal, BS_HATCHED, HS_HORIZONTAL},
+        {bsFDiagonal, BS_HATCHED, HS_FDIAGONAL}, {bsDiagCross, BS_HATCHED, HS_DIAGCROSS},
+    };
+    for (const auto& c : brushes) {
+        TBrush brush;
+        brush.SetColor(clRed);
+        brush.SetStyle(c.style);
+        LOGBRUSH lb;
+        ASSERT_TRUE(GetObject(brush.Handle(), lb));
+        EXPECT_EQ(lb.lbStyle, c.lbStyle) << c.style;
+        EXPECT_EQ(lb.lbHatch, c.hatch) << c.style;
+        EXPECT_EQ(lb.lbColor, TColor(0x0000FF));
+    }
+    TBrush patterned;
+    TBitmap tile;
+    tile.SetSize(8, 8);
+    patterned.SetBitmap(&tile);
+    LOGBRUSH lb;
+    ASSERT_TRUE(GetObject(patterned.Handle(), lb));
+    EXPECT_EQ(lb.lbStyle, BS_PATTERN);
+}
+
 TEST(GraphicsTest, CanvasWithoutHandleRefusesToDraw)
 {
     TCanvas canvas;

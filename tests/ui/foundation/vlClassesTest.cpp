@@ -22,6 +22,33 @@ struct ClassTree {
         C{QStringLiteral("C"), nullptr, {}};
 };
 
+TEST(vlIUnknownObject, AnswersForItsInterfacesAndCountsNoReferences)
+{
+    class IFirst {
+    public:
+        virtual ~IFirst() = default;
+        virtual int First() = 0;
+    };
+    class ISecond {
+    public:
+        virtual ~ISecond() = default;
+    };
+    class TBoth : public TvlIUnknownObject, public IFirst {
+    public:
+        int First() override { return 7; }
+    };
+    TBoth object;
+    IFirst* first = object.QueryInterface<IFirst>();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->First(), 7);
+    EXPECT_EQ(object.QueryInterface<ISecond>(), nullptr);
+    // Releasing more often than anyone added frees nothing: the owner does.
+    EXPECT_EQ(object.AddRef(), -1);
+    EXPECT_EQ(object.Release(), -1);
+    EXPECT_EQ(object.Release(), -1);
+    EXPECT_EQ(object.QueryInterface<IFirst>()->First(), 7);
+}
+
 TEST(vlRegisteredClassList, NearestRegisteredAncestorWins)
 {
     ClassTree t;

@@ -1,11 +1,12 @@
 // Tests of the painters' canvas: bitmap tiling from the rectangle's corner
 // inside the rectangle only, and the sunken border of the standard look.
+#include <QApplication>
 #include <QImage>
 #include <gtest/gtest.h>
 
+#include "platform/controls/Forms.h"
 #include "platform/graphics/Bitmap.h"
 #include "ui/foundation/vlGraphics.h"
-#include "platform/graphics/Bitmap.h"
 #include "ui/foundation/vlLookAndFeelPainters.h"
 
 namespace {
@@ -279,10 +280,14 @@ TEST(vlGraphicsServices, LightColoursAndImageListAssignment)
 class Painted : public TCustomControl {
 public:
     Painted(TComponent* AOwner, TColor AColor) : TCustomControl(AOwner), FColor(AColor) {}
+    int Paints = 0;
+    int CopyPaints = 0;  // paints with csPaintCopy set
 
 protected:
     void Paint() override
     {
+        ++Paints;
+        CopyPaints += ControlState().Contains(csPaintCopy);
         Canvas()->Brush()->SetColor(FColor);
         Canvas()->FillRect(Rect(0, 0, Width(), Height()));
         Canvas()->Brush()->SetColor(clLime);
@@ -293,32 +298,143 @@ private:
     TColor FColor;
 };
 
+// A red parent with a yellow sibling below the transparent black child and
+// a blue one above it, and a buffer the child's background is painted into.
+struct TransparentScene {
+    TransparentScene()
+    {
+        Parent.SetBounds(0, 0, 40, 40);
+        auto add = [&](TColor colour, TRect bounds) {
+            auto* c = new Painted(&Parent, colour);
+            c->SetParent(&Parent);
+            c->SetBoundsRect(bounds);
+            return c;
+        };
+        Earlier = add(clYellow, Rect(0, 0, 12, 12));
+        Child = add(clBlack, Rect(10, 10, 20, 20));
+        Later = add(clBlue, Rect(15, 10, 25, 20));
+        Buffer.fill(0xFF123456);
+    }
+    void paintBehindChild(TWinControl* child)
+    {
+        TCanvas canvas;
+        canvas.SetHandle(&DC);
+        TvlCanvas vl(&canvas);
+        DrawTransparentControlBackground(child, &vl, Rect(0, 0, 10, 10), true);
+        canvas.SetHandle(nullptr);
+    }
+    Painted Parent{nullptr, clRed};
+    Painted* Earlier;
+    Painted* Child;
+    Painted* Later;
+    QImage Buffer{10, 10, QImage::Format_RGB32};
+    TDeviceContext DC{&Buffer};
+};
+
 TEST(vlGraphicsServices, TransparentChildShowsItsParentAndEarlierSiblingsOnly)
 {
-    Painted parent(nullptr, clRed);
-    parent.SetBounds(0, 0, 40, 40);
-    auto* earlier = new Painted(&parent, clYellow);
-    earlier->SetParent(&parent);
-    earlier->SetBounds(0, 0, 12, 12);
-    auto* child = new Painted(&parent, clBlack);
-    child->SetParent(&parent);
-    child->SetBounds(10, 10, 10, 10);
-    auto* later = new Painted(&parent, clBlue);
-    later->SetParent(&parent);
-    later->SetBounds(15, 10, 10, 10);
+    TransparentScene s;
+    s.paintBehindChild(s.Child);
+    EXPECT_EQ(s.Buffer.pixel(2, 2), qRgb(0, 255, 0));    // the parent's mark at (12,12)
+    EXPECT_EQ(s.Buffer.pixel(1, 1), qRgb(255, 255, 0));  // the earlier sibling
+    EXPECT_EQ(s.Buffer.pixel(7, 5), qRgb(255, 0, 0));    // not the later sibling
+    EXPECT_FALSE(s.DC.HasClip());                        // the context as it was
+}
 
-    QImage buffer(10, 10, QImage::Format_RGB32);
-    buffer.fill(0xFF123456);
-    TDeviceContext dc(&buffer);
-    TCanvas canvas;
-    canvas.SetHandle(&dc);
-    TvlCanvas vl(&canvas);
-    DrawTransparentControlBackground(child, &vl, Rect(0, 0, 10, 10), true);
-    canvas.SetHandle(nullptr);
-    EXPECT_EQ(buffer.pixel(2, 2), qRgb(0, 255, 0));    // the parent's mark at (12,12)
-    EXPECT_EQ(buffer.pixel(1, 1), qRgb(255, 255, 0));  // the earlier sibling
-    EXPECT_EQ(buffer.pixel(7, 5), qRgb(255, 0, 0));    // not the later sibling
-    EXPECT_FALSE(dc.HasClip());                        // the context as it was
+TEST(vlGraphicsServices, ControlsPaintedBehindATransparentOneKnowTheyPaintACopy)
+{
+    TransparentScene s;
+    Painted& parent = s.Parent;
+    Painted* earlier = s.Earlier;
+    // A control already painting as a copy keeps the flag afterwards.
+    earlier->SetControlState(earlier->ControlState().Include(csPaintCopy));
+    s.paintBehindChild(s.Child);
+    EXPECT_EQ(parent.Paints, 1);
+    EXPECT_EQ(parent.CopyPaints, 1);
+    EXPECT_EQ(earlier->CopyPaints, 1);
+    EXPECT_EQ(s.Later->Paints, 0);
+    EXPECT_EQ(s.Child->Paints, 0);
+    EXPECT_FALSE(parent.ControlState().Contains(csPaintCopy));
+    EXPECT_TRUE(earlier->ControlState().Contains(csPaintCopy));
+
+    // A paint of its own is no copy.
+    QImage own(40, 40, QImage::Format_RGB32);
+    parent.PaintTo(own);
+    EXPECT_EQ(parent.Paints, 2);
+    EXPECT_EQ(parent.CopyPaints, 1);
+
+    // The flag goes also when a paint throws.
+    class Throwing : public TCustomControl {
+    public:
+        using TCustomControl::TCustomControl;
+
+    protected:
+        void Paint() override { throw Exception(QStringLiteral("paint failed")); }
+    };
+    Throwing throwing(nullptr);
+    throwing.SetBounds(0, 0, 40, 40);
+    auto* inner = new Painted(&throwing, clBlack);
+    inner->SetParent(&throwing);
+    inner->SetBounds(5, 5, 10, 10);
+    EXPECT_THROW(s.paintBehindChild(inner), Exception);
+    EXPECT_FALSE(throwing.ControlState().Contains(csPaintCopy));
+    EXPECT_FALSE(s.DC.HasClip());
+}
+
+TEST(vlGraphicsServices, HandleRecordsAndWindowInvalidation)
+{
+    // The canvas font turned a quarter reads back with its escapement.
+    Surface s;
+    s.Vl.SetFontAngle(90);
+    LOGFONTW lf;
+    ASSERT_TRUE(GetLogFontData(s.Canvas.Font()->Handle(), lf));
+    EXPECT_EQ(lf.lfEscapement, 900);
+    TBitmap bitmap;
+    BITMAP info;
+    EXPECT_FALSE(QueryBitmapData(bitmap.Handle(), info));
+    bitmap.SetSize(3, 2);
+    ASSERT_TRUE(QueryBitmapData(bitmap.Handle(), info));
+    EXPECT_EQ(info.bmWidth, 3);
+    LOGBRUSH lb;
+    s.Canvas.Brush()->SetStyle(bsCross);
+    ASSERT_TRUE(QueryBrushData(s.Canvas.Brush()->Handle(), lb));
+    EXPECT_EQ(lb.lbHatch, HS_CROSS);
+    LOGPEN lp;
+    s.Canvas.Pen()->SetWidth(4);
+    ASSERT_TRUE(QueryPenData(s.Canvas.Pen()->Handle(), lp));
+    EXPECT_EQ(lp.lopnWidth.X, 4);
+
+    // Marking a part of a window without erase repaints that part only.
+    TApplication app(nullptr);
+    app.Initialize();
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 60, 60);
+    auto* control = new Painted(&form, clRed);
+    control->SetParent(&form);
+    control->SetBounds(0, 0, 40, 40);
+    int erases = 0;
+    const TWndMethod old = control->WindowProc;
+    control->WindowProc = TWndMethod::FromFunction([&](TMessage& m) {
+        erases += m.Msg == WM_ERASEBKGND;
+        old(m);
+    });
+    form.Show();
+    auto settle = [] {
+        for (int i = 0; i < 5; ++i)
+            QApplication::processEvents();
+    };
+    settle();
+    const int paints = control->Paints;
+    erases = 0;
+    InvalidateWindowRect(control->Handle(), Rect(2, 2, 8, 8), false);
+    settle();
+    EXPECT_EQ(control->Paints, paints + 1);
+    EXPECT_EQ(erases, 0);
+    InvalidateWindow(control->Handle(), true);
+    settle();
+    EXPECT_EQ(control->Paints, paints + 2);
+    EXPECT_EQ(erases, 1);
+    control->WindowProc = old;
 }
 
 }  // namespace
