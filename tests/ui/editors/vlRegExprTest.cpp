@@ -117,6 +117,7 @@ TEST_F(RegExprTest, BuildErrors)
 
     // nested counts multiply: refused with the count error, quickly
     EXPECT_NE(errorsOf(S("((a{1000}){1000}){1000}")).find("Incorrect parameter quantifier"), std::string::npos);
+    EXPECT_NE(errorsOf(S("[bc]{714}{714}")).find("Incorrect parameter quantifier"), std::string::npos);
     // groups nested deeper than any mask needs
     EXPECT_NE(errorsOf(String(200, QLatin1Char('(')) + S("a") + String(200, QLatin1Char(')'))).find("Illegal '('"),
               std::string::npos);
