@@ -90,7 +90,9 @@ struct TTooBig {};
 constexpr int MaxEdges = 500'000;
 constexpr int MaxClosureEntries = 500'000;
 constexpr int MaxNesting = 100;
-constexpr int MaxAutoInserts = 100'000;
+// Fixed characters inserted at one time: far more than any mask's literal
+// run, few enough that a mask forcing thousands of them stays quick.
+constexpr int MaxAutoInserts = 256;
 
 struct TState {
     bool Block = false;

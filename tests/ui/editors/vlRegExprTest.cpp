@@ -294,6 +294,15 @@ TEST_F(RegExprTest, FixedCharactersComeAndGoByThemselves)
     late.SetAutoComplete(true);
     EXPECT_EQ(log.Log, "+I+D+-");
     EXPECT_FALSE(late.AtFinal());
+
+    // a mask that forces thousands of characters inserts a bounded run at a time
+    TvlRegExpr forcing;
+    forcing.OnAutoInsert = TDelegate<void(QChar)>(&log, &EventLog::Inserted);
+    forcing.SetAutoComplete(true);
+    log.Log.clear();
+    build(forcing, S("(x+){300}y"));
+    EXPECT_EQ(log.Log.size(), 2u * 256);
+    EXPECT_FALSE(forcing.AtFinal());
 }
 
 TEST_F(RegExprTest, NotBuiltRefusesToStep)
