@@ -87,15 +87,19 @@ namespace {
 // The graph outgrew its bounds.
 struct TTooBig {};
 
-constexpr int MaxEdges = 1'000'000;
-constexpr int MaxClosureEntries = 1'000'000;
+constexpr int MaxEdges = 500'000;
+constexpr int MaxClosureEntries = 500'000;
 constexpr int MaxNesting = 100;
-constexpr int MaxAutoInserts = 100'000;
+// Fixed characters inserted at one time: far more than any mask's literal
+// run, few enough that a mask forcing thousands of them stays quick.
+constexpr int MaxAutoInserts = 256;
 
 struct TState {
     bool Block = false;
     bool Accepting = false;
-    std::unique_ptr<TvlRegExprItem> Item;  // none for block states and the initial state
+    // None for block states and the initial state. Items do not change once
+    // made, so the copies of a state share their item.
+    std::shared_ptr<const TvlRegExprItem> Item;
     std::vector<int> Next;
     std::vector<int> Closure;  // block states: the simple states they stand for
 };
@@ -105,7 +109,7 @@ struct TGraph {
     std::vector<TState> States;
     int EdgeCount = 0;
 
-    int Add(std::unique_ptr<TvlRegExprItem> AItem, bool ABlock)
+    int Add(std::shared_ptr<const TvlRegExprItem> AItem, bool ABlock)
     {
         if (int(States.size()) >= TvlRegExpr::MaxStates)
             throw TTooBig{};
@@ -167,7 +171,7 @@ struct TParserItem {
     }
 };
 
-TItemPtr newSimpleItem(TGraph& AGraph, std::unique_ptr<TvlRegExprItem> AItem)
+TItemPtr newSimpleItem(TGraph& AGraph, std::shared_ptr<const TvlRegExprItem> AItem)
 {
     auto item = std::make_shared<TParserItem>();
     item->MatchState = AGraph.Add(std::move(AItem), false);
@@ -187,7 +191,7 @@ TItemPtr newBlockItem(TGraph& AGraph, TQuantifier AMultiplicity)
 TItemPtr duplicateItem(TGraph& AGraph, const TParserItem& ASource)
 {
     if (!ASource.IsBlock) {
-        TItemPtr item = newSimpleItem(AGraph, AGraph.States[size_t(ASource.MatchState)].Item->Duplicate());
+        TItemPtr item = newSimpleItem(AGraph, AGraph.States[size_t(ASource.MatchState)].Item);
         item->Multiplicity = ASource.Multiplicity;
         return item;
     }

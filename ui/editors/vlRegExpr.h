@@ -143,7 +143,7 @@ public:
     // Bounds of what a mask may make: a count above this many copies, or a
     // graph above that many states, is a build error.
     static constexpr int MaxCount = 1000;
-    static constexpr int MaxStates = 50000;
+    static constexpr int MaxStates = 20000;
 
     TvlRegExpr();
     ~TvlRegExpr();

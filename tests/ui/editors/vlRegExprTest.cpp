@@ -117,6 +117,7 @@ TEST_F(RegExprTest, BuildErrors)
 
     // nested counts multiply: refused with the count error, quickly
     EXPECT_NE(errorsOf(S("((a{1000}){1000}){1000}")).find("Incorrect parameter quantifier"), std::string::npos);
+    EXPECT_NE(errorsOf(S("[bc]{714}{714}")).find("Incorrect parameter quantifier"), std::string::npos);
     // groups nested deeper than any mask needs
     EXPECT_NE(errorsOf(String(200, QLatin1Char('(')) + S("a") + String(200, QLatin1Char(')'))).find("Illegal '('"),
               std::string::npos);
@@ -293,6 +294,15 @@ TEST_F(RegExprTest, FixedCharactersComeAndGoByThemselves)
     late.SetAutoComplete(true);
     EXPECT_EQ(log.Log, "+I+D+-");
     EXPECT_FALSE(late.AtFinal());
+
+    // a mask that forces thousands of characters inserts a bounded run at a time
+    TvlRegExpr forcing;
+    forcing.OnAutoInsert = TDelegate<void(QChar)>(&log, &EventLog::Inserted);
+    forcing.SetAutoComplete(true);
+    log.Log.clear();
+    build(forcing, S("(x+){300}y"));
+    EXPECT_EQ(log.Log.size(), 2u * 256);
+    EXPECT_FALSE(forcing.AtFinal());
 }
 
 TEST_F(RegExprTest, NotBuiltRefusesToStep)
