@@ -12,6 +12,7 @@
 #include "platform/graphics/DeviceContext.h"
 #include "platform/rtl/Types.h"
 
+class QTimer;
 class TBitmap;
 class TCanvas;
 class TControl;
@@ -113,23 +114,33 @@ enum : int { bkSizeable = 0, bkFixed = 1, bkNoCaption = 2, bkDialog = 3 };
 enum : int { wkNormal = 0, wkMaximized = 1, wkMinimized = 2 };
 
 // Skins one form: it takes the form's window procedure, finishes skinning
-// when the manager's "finish" message arrives, and gives everything back
-// when unskinned. States: 0 new, 1 attached, 2 skinned, 6 unskinned (done
-// with; the manager drops it).
+// when the manager's "finish" message arrives, answers the frame's
+// messages, and gives everything back when unskinned. States: 0 attached
+// (waiting for "finish"; a form without frame skinning skips it), 5 while
+// sized, 1 normal, 3 while a skin change is applied, 4 while the window is
+// destroyed, 6 done with (the manager drops it).
 class TSknForm : public TComponent {
 public:
     explicit TSknForm(TComponent* AOwner);
     ~TSknForm() override;
     String ClassName() const override { return String::fromLatin1("TSknForm"); }
 
+    // Takes the form's window procedure and gives it the skin's face colour.
     void AttachForm(TCustomForm* Form, TSkinData* SkinData);
-    // Without frame skinning: the form takes the skin's face colour.
+    // Reads the window's facts and, with frame skinning, the frame's sizes.
     void Init();
     // Gives the form its colour and window procedure back; state 6.
     void Unskin(bool Repaint);
+    // The same without restoring anything (the window is going away).
     void Detach();
-    // Applies the skin's colours again (after a skin change).
-    void ApplyColours();
+    // Applies the skin again after a skin change.
+    void ApplySkinColours();
+    // Sends the after-skin notification and calls OnAfterSkinForm.
+    void FireAfterSkinForm();
+    // One step of the hover timer: the pointer's leaving a caption button,
+    // and its hint after twice the application's HintPause.
+    void HoverTick(TPoint CursorPos);
+    static constexpr int HoverInterval = 250;
 
     int State() const { return FState; }
     TCustomForm* Form() const { return FForm; }
@@ -203,6 +214,11 @@ public:
 
 private:
     void SkinWndProc(TMessage& Message);
+    // The frame's messages; true when handled here.
+    bool frameMessage(TMessage& Message);
+    void finish();
+    void startHoverTimer();
+    void stopHoverTimer();
 
     TCustomForm* FForm = nullptr;
     TSkinData* FSkinData = nullptr;
@@ -224,5 +240,6 @@ private:
     std::vector<std::unique_ptr<TWinSysButton>> FCaptionButtons;
     TNCObject* FMouseObject = nullptr;
     std::unique_ptr<TBitmap> FWindowIcon;
+    std::unique_ptr<QTimer> FHoverTimer;
     bool visibilityHolds(int Code, bool Second, int Action) const;
 };

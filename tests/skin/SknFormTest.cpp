@@ -680,3 +680,121 @@ TEST(SkinnedFrameHints, HintTextsByAction)
     for (const auto& c : cases)
         EXPECT_EQ(TSknForm::CaptionButtonHint(c.action), QString::fromLatin1(c.text)) << c.action;
 }
+
+namespace {
+// A window point of the skinned form in screen coordinates.
+LPARAM screenAt(TSknForm* skinner, TForm* form, TPoint p)
+{
+    const TPoint origin = form->ClientToScreen(TPoint{0, 0});
+    return MakeLParam(origin.X + p.X - skinner->LeftWidth(), origin.Y + p.Y - skinner->TopHeight());
+}
+}  // namespace
+
+TEST_F(SkinnedFrame, FrameMessagesWaitForFinishThenReachTheSkinner)
+{
+    form->Show();
+    EXPECT_EQ(skinner->State(), 0);
+    EXPECT_EQ(form->Perform(WM_NCACTIVATE, 0), 0);  // not before finishing
+    EXPECT_TRUE(skinner->Active());
+    int afterSkin = 0;
+    TWndMethod old = form->WindowProc;
+    form->WindowProc = TWndMethod::FromFunction([&](TMessage& M) {
+        if (M.Msg == SKIN_AFTER_SKIN && M.LParam == 16802)
+            ++afterSkin;
+        old(M);
+    });
+    form->Perform(SKIN_FINISH, 0, 1000);
+    EXPECT_EQ(skinner->State(), 1);
+    EXPECT_EQ(afterSkin, 1);
+
+    NCCALCSIZE_PARAMS params;
+    params.rgrc[0] = TRect{100, 100, 500, 400};
+    EXPECT_EQ(form->Perform(WM_NCCALCSIZE, 1, LPARAM(&params)), WVR_VALIDRECTS);
+    EXPECT_EQ(params.rgrc[0], (TRect{108, 121, 492, 396}));
+    EXPECT_EQ(params.rgrc[1], params.rgrc[0]);
+
+    EXPECT_EQ(form->Perform(WM_NCACTIVATE, 0), 1);
+    EXPECT_FALSE(skinner->Active());
+    TBitmap target;
+    target.SetPixelFormat(pf24bit);
+    target.SetSize(form->Width(), form->Height());
+    form->Perform(WM_NCPAINT, WPARAM(target.Canvas()->Handle()));
+    EXPECT_EQ(target.Canvas()->Pixels(3, 150), colourOf(codedFrame(10, 2)));
+    form->Perform(WM_NCACTIVATE, 1);
+    form->Perform(WM_NCPAINT, WPARAM(target.Canvas()->Handle()));
+    EXPECT_EQ(target.Canvas()->Pixels(3, 150), colourOf(codedFrame(10, 1)));
+    form->WindowProc = old;
+}
+
+TEST_F(SkinnedFrame, CaptionMouseMessagesPressReleaseAndDoubleClick)
+{
+    form->Show();
+    form->Perform(SKIN_FINISH, 0, 1000);
+    skinner->LayoutCaptionButtons(form->Width());
+    std::vector<WPARAM> commands;
+    TWndMethod old = form->WindowProc;
+    form->WindowProc = TWndMethod::FromFunction([&](TMessage& M) {
+        if (M.Msg == WM_SYSCOMMAND)
+            commands.push_back(M.WParam);
+        if (M.Msg != WM_SYSCOMMAND || M.WParam != SC_CLOSE)
+            old(M);
+    });
+    TWinSysButton* close = button(0);
+    const LPARAM onClose = screenAt(skinner, form.get(), TPoint{close->Rect.Left + 4, 5});
+    const LPARAM onCaption = screenAt(skinner, form.get(), TPoint{250, 10});
+    form->Perform(WM_NCMOUSEMOVE, HTCAPTION, onClose);
+    EXPECT_EQ(skinner->MouseObject(), close);
+    EXPECT_EQ(close->State, 3);
+    form->Perform(WM_NCLBUTTONDOWN, HTCAPTION, onClose);
+    EXPECT_EQ(close->State, 2);
+    form->Perform(WM_NCLBUTTONUP, HTCAPTION, onCaption);  // released elsewhere
+    QApplication::processEvents();
+    EXPECT_TRUE(commands.empty());
+    form->Perform(WM_NCLBUTTONUP, HTCAPTION, onClose);
+    QApplication::processEvents();
+    EXPECT_EQ(commands, std::vector<WPARAM>{SC_CLOSE});
+
+    // A double click on the caption maximises, and another restores.
+    commands.clear();
+    form->Perform(WM_NCLBUTTONDBLCLK, HTCAPTION, onCaption);
+    QApplication::processEvents();
+    EXPECT_EQ(commands, std::vector<WPARAM>{SC_MAXIMIZE});
+    EXPECT_EQ(skinner->WindowStateKind(), wkMaximized);
+    form->Perform(WM_NCLBUTTONDBLCLK, HTCAPTION, onCaption);
+    QApplication::processEvents();
+    EXPECT_EQ(commands.back(), WPARAM(SC_RESTORE));
+    EXPECT_EQ(skinner->WindowStateKind(), wkNormal);
+    form->WindowProc = old;
+}
+
+TEST_F(SkinnedFrame, HoverHintAppearsAfterTwiceTheHintPause)
+{
+    form->Show();
+    form->Perform(SKIN_FINISH, 0, 1000);
+    skinner->LayoutCaptionButtons(form->Width());
+    Application->SetHintPause(500);
+    Application->SetHintHidePause(2500);
+    TWinSysButton* close = button(0);
+    const LPARAM at = screenAt(skinner, form.get(), TPoint{close->Rect.Left + 4, 5});
+    form->Perform(WM_NCMOUSEMOVE, HTCAPTION, at);
+    ASSERT_EQ(skinner->MouseObject(), close);
+    const TPoint pointer = PointFromLParam(at);
+    int ticks = 0;
+    while (!data->HintShown() && ticks < 100) {
+        skinner->HoverTick(pointer);
+        ++ticks;
+    }
+    EXPECT_EQ(ticks * TSknForm::HoverInterval, 2 * 500);
+    EXPECT_EQ(data->CaptionHintWindow()->Caption(), QStringLiteral("Close"));
+    EXPECT_EQ(data->CaptionHintWindow()->Top(), pointer.Y + 24);
+    while (data->HintShown() && ticks < 100) {
+        skinner->HoverTick(pointer);
+        ++ticks;
+    }
+    EXPECT_EQ(ticks * TSknForm::HoverInterval, 2 * 500 + 2500);
+    // Leaving the button forgets it and resets the time.
+    skinner->HoverTick(TPoint{pointer.X - 200, pointer.Y + 100});
+    EXPECT_EQ(skinner->MouseObject(), nullptr);
+    EXPECT_EQ(close->State, 1);
+    EXPECT_EQ(data->HintTime, 0);
+}
