@@ -79,3 +79,10 @@ void LoadArtwork(TImage* Image, const char* Name, TColor Background)
     bitmap.SetImage(picture);
     Image->Picture()->SetBitmap(&bitmap);
 }
+
+void LoadProgramIcon(TIcon* Icon)
+{
+    Icon->Clear();
+    for (const int size : {16, 32, 48})
+        Icon->AddImage(RenderArtwork("logo", size, size));
+}

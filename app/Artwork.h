@@ -9,6 +9,7 @@
 
 class TImageList;
 class TImage;
+class TIcon;
 
 // The picture Name (e.g. "add") at Width x Height, transparent around it;
 // a null image when there is no such picture.
@@ -21,3 +22,6 @@ void AddArtwork(TImageList* List, std::initializer_list<const char*> Names, TCol
 
 // Fills the image with the picture at the image's size, over Background.
 void LoadArtwork(TImage* Image, const char* Name, TColor Background);
+
+// The program's icon: the logo at 16, 32 and 48 pixels.
+void LoadProgramIcon(TIcon* Icon);

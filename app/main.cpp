@@ -1,5 +1,6 @@
 // The program: the units start in order, numbers are written with a point,
 // and the main window runs until it is closed.
+#include "app/Artwork.h"
 #include "app/ProgramUnits.h"
 #include "app/mainU.h"
 #include "engine/preview/PreviewForm.h"
@@ -19,6 +20,7 @@ int main(int argc, char** argv)
     SetFixedTimeFormats(QStringLiteral("HH:MM:SS"), u':', u'.');
 
     application.SetTitle(LoadResString(MainConsts::SAppTitle));
+    LoadProgramIcon(application.Icon());
     TfrmMain* frmMain = nullptr;
     application.CreateForm(frmMain);
     application.Run();

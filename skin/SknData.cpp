@@ -3,7 +3,9 @@
 #include <QFile>
 #include <algorithm>
 
+#include "platform/controls/Forms.h"
 #include "platform/graphics/Bitmap.h"
+#include "platform/graphics/ImgList.h"
 #include "platform/graphics/Graphics.h"
 #include "platform/graphics/SysMetrics.h"
 #include "platform/rtl/Stream.h"
@@ -77,8 +79,11 @@ TSkinData::TSkinData(TComponent* AOwner)
       Top(std::make_unique<TDataSkinBorder>()),
       Bottom(std::make_unique<TDataSkinBorder>()),
       Title(std::make_unique<TDataSkinTitle>()),
-      ButtonFaceBrush(std::make_unique<TBrush>())
+      ButtonFaceBrush(std::make_unique<TBrush>()),
+      FAppIconBitmap(std::make_unique<TBitmap>()),
+      FHintWindow(std::make_unique<THintWindow>(nullptr))
 {
+    FAppIconBitmap->SetPixelFormat(pf24bit);
     CustomColors.fill(clWhite);
     for (const ColourKey& key : colourKeys)
         Colors[size_t(key.slot)] = {key.fallback, false};

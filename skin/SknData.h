@@ -15,6 +15,9 @@
 
 class TBitmap;
 class TBrush;
+class TFont;
+class THintWindow;
+class TImageList;
 class TQuickIni;
 class TSkinReader;
 class TStrings;
@@ -255,6 +258,26 @@ public:
     std::unique_ptr<TDataSkinObject> ComboxArrow;
     std::unique_ptr<TDataSkinObject> Toolbar;  // the made toolbar background
 
+    // The system's caption font (made by Loaded).
+    TFont* CaptionFont() const { return FCaptionFont.get(); }
+    // The program's small icon on magenta (magenta transparent), built by
+    // Loaded; empty while the program has no icon.
+    TBitmap* AppIconBitmap() const { return FAppIconBitmap.get(); }
+    // The 16 x 16 menu glyphs of the program's bitmap "TARNOVEMENU":
+    // 0 restore, 1 maximize, 2 minimize, 3 close (white is see-through).
+    TImageList* MenuImages();
+    // The caption buttons' hint, at Rect's top-left, no wider than 500
+    // pixels: only with xoCaptionButtonHint and while none is shown.
+    void ShowCaptionHint(const TRect& Rect, const String& Text);
+    void HideCaptionHint();
+    bool HintShown() const { return FHintShown; }
+    THintWindow* CaptionHintWindow() const { return FHintWindow.get(); }
+    // How long the pointer has rested on a caption button (ms), kept by the
+    // form skinner's timer.
+    int HintTime = 0;
+    // Non-client painting is allowed (cleared while a menu change is handled).
+    bool AllowNCPaint = true;
+
     std::array<TSkinColor, SkinColorCount> Colors;
     std::array<TColor, 10> CustomColors;
     std::unique_ptr<TBrush> ButtonFaceBrush;
@@ -286,6 +309,7 @@ private:
     void dropNarrowImages();
     void initComponent();
     void reportUnreadableSkin();
+    void buildAppIconBitmap();
     TColor color(int slot) const { return Colors[size_t(slot)].Color; }
     bool FActive = false;
     int FDisableTag = 99;
@@ -303,6 +327,11 @@ private:
     std::vector<String> FSections;
     bool FSkinLoaded = false;
     String FLastError;
+    std::unique_ptr<TFont> FCaptionFont;
+    std::unique_ptr<TBitmap> FAppIconBitmap;
+    std::unique_ptr<TImageList> FMenuImages;
+    std::unique_ptr<THintWindow> FHintWindow;
+    bool FHintShown = false;
 };
 
 class TWinControl;

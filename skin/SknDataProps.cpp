@@ -6,6 +6,10 @@
 
 #include "platform/controls/Forms.h"
 #include "platform/controls/Messages.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/graphics/Graphics.h"
+#include "platform/graphics/ImgList.h"
+#include "platform/graphics/SysMetrics.h"
 #include "platform/rtl/StringList.h"
 #include "platform/rtl/TypInfo.h"
 #include "skin/SknData.h"
@@ -206,6 +210,11 @@ void TSkinData::Loaded()
         return;
     TSkinManage& manager = CreateSkinManager();
     manager.RegisterSkinData(this);
+    const TNonClientFont caption = GetNonClientMetrics().lfCaptionFont;
+    FCaptionFont = std::make_unique<TFont>();
+    FCaptionFont->SetName(String::fromLatin1(caption.Name));
+    FCaptionFont->SetHeight(caption.Height);
+    FCaptionFont->SetStyle(caption.Bold ? TFontStyles{fsBold} : TFontStyles{});
     if (FSkinFormtype != sfMainform) {
         manager.SetOn(true);
         manager.AddStart();
@@ -225,6 +234,57 @@ void TSkinData::Loaded()
         FSkinControls.Exclude(xcMenuItem);
     else
         FSkinControls.Exclude(xcSystemMenu);
+    buildAppIconBitmap();
+}
+
+void TSkinData::buildAppIconBitmap()
+{
+    const TIcon* icon = Application != nullptr ? Application->Icon() : nullptr;
+    if (icon == nullptr || icon->Empty()) {
+        FAppIconBitmap->Assign(nullptr);
+        return;
+    }
+    const int w = GetSystemMetrics(SM_CXSMICON), h = GetSystemMetrics(SM_CYSMICON);
+    FAppIconBitmap->SetPixelFormat(pf24bit);
+    FAppIconBitmap->SetSize(w, h);
+    TCanvas* canvas = FAppIconBitmap->Canvas();
+    canvas->Brush()->SetColor(TColor(0xFF00FF));
+    canvas->FillRect(Rect(0, 0, w, h));
+    // The small picture, or the large one brought to the small size.
+    icon->Draw(canvas, Rect(0, 0, w, h));
+    FAppIconBitmap->SetTransparentColor(TColor(0xFF00FF));
+    FAppIconBitmap->SetTransparent(true);
+}
+
+TImageList* TSkinData::MenuImages()
+{
+    if (!FMenuImages) {
+        FMenuImages = std::make_unique<TImageList>(nullptr);
+        FMenuImages->SetWidth(16);
+        FMenuImages->SetHeight(16);
+        TBitmap glyphs;
+        if (LoadResourceBitmap(String::fromLatin1("TARNOVEMENU"), &glyphs))
+            FMenuImages->AddMasked(&glyphs, clWhite);
+    }
+    return FMenuImages.get();
+}
+
+void TSkinData::ShowCaptionHint(const TRect& R, const String& Text)
+{
+    if (!FOptions.Contains(xoCaptionButtonHint) || FHintShown)
+        return;
+    TRect bounds = FHintWindow->CalcHintRect(500, Text, nullptr);
+    OffsetRect(bounds, R.Left, R.Top);
+    FHintWindow->ActivateHint(bounds, Text);
+    FHintShown = true;
+}
+
+void TSkinData::HideCaptionHint()
+{
+    if (!FHintShown)
+        return;
+    FHintWindow->ReleaseHandle();
+    FHintShown = false;
 }
 
 void TSkinData::reportUnreadableSkin()

@@ -1,6 +1,8 @@
 #include "skin/SknForm.h"
 
+#include <QCursor>
 #include <QRegion>
+#include <QTimer>
 #include <algorithm>
 #include <vector>
 
@@ -349,38 +351,275 @@ void TSknForm::AttachForm(TCustomForm* Form, TSkinData* SkinData)
     FOldWndProc = Form->WindowProc;
     Form->WindowProc = TWndMethod(this, &TSknForm::SkinWndProc);
     FAttached = true;
-    FState = 1;
-}
-
-void TSknForm::SkinWndProc(TMessage& Message)
-{
-    if (Message.Msg == SKIN_FINISH && FState == 1) {
-        Init();
-        return;
-    }
-    FOldWndProc(Message);
+    Init();
+    FOldColor = Form->Color();
+    if (SkinData->SkinLoaded())
+        Form->SetColor(SkinData->Colors[scButtonFace].Color);
 }
 
 void TSknForm::Init()
 {
     if (FForm == nullptr || FSkinData == nullptr)
         return;
-    FOldColor = FForm->Color();
-    FState = 2;
-    ApplyColours();
-    if (FSkinData->OnAfterSkinForm)
+    FState = 0;
+    ReadStyles();
+    if (FFrameSkinning)
+        ComputeFrameMetrics();
+    else
+        FState = 1;
+}
+
+void TSknForm::finish()
+{
+    BuildWindowIcon();
+    if (FState == 0 && FBorderKind != bkNoCaption && FWindowState != wkMinimized) {
+        // The frame takes its place around the unchanged client area.
+        FState = 5;
+        FState = 1;
+    }
+    FireAfterSkinForm();
+    FState = 1;
+    startHoverTimer();
+}
+
+void TSknForm::FireAfterSkinForm()
+{
+    if (FForm == nullptr)
+        return;
+    FForm->Perform(SKIN_AFTER_SKIN, 0, 16802);
+    if (FSkinData != nullptr && FSkinData->OnAfterSkinForm)
         FSkinData->OnAfterSkinForm(FSkinData, reinterpret_cast<intptr_t>(FForm->Handle()), FForm->Name());
 }
 
-void TSknForm::ApplyColours()
+void TSknForm::SkinWndProc(TMessage& Message)
 {
-    if (FState == 2 && FForm != nullptr && FSkinData != nullptr && FSkinData->SkinLoaded())
-        FForm->SetColor(FSkinData->Colors[scButtonFace].Color);
+    switch (Message.Msg) {
+    case SKIN_FINISH:
+        finish();
+        return;
+    case SKIN_QUERY_SKINNED:
+        Message.Result = 1;
+        if (FForm != nullptr)
+            PostMessage(FForm->Handle(), SKIN_AFTER_SKIN, 0, 16802);
+        return;
+    case WM_NCPAINT:
+        if (FState == 0) {
+            Message.Result = 0;  // nothing drawn before skinning finished
+            return;
+        }
+        break;
+    case WM_NCACTIVATE:
+        if (FState == 0) {
+            Message.Result = 0;
+            return;
+        }
+        break;
+    default: break;
+    }
+    if (!FFrameSkinning) {
+        FOldWndProc(Message);
+        return;
+    }
+    switch (Message.Msg) {
+    case WM_SIZE:
+        FOldWndProc(Message);
+        // The window's state as the form knows it now.
+        FWindowState = FForm->WindowState() == wsMaximized   ? wkMaximized
+                       : FForm->WindowState() == wsMinimized ? wkMinimized
+                                                             : wkNormal;
+        return;
+    case WM_ACTIVATE:
+        FActive = LoWord(Message.WParam) != 0;
+        FOldWndProc(Message);
+        return;
+    case WM_SETICON:
+        FOldWndProc(Message);
+        BuildWindowIcon();
+        return;
+    case WM_SYSCOMMAND:
+        switch (Message.WParam & 0xFFF0) {
+        case SC_MINIMIZE: FWindowState = wkMinimized; break;
+        case SC_MAXIMIZE: FWindowState = wkMaximized; break;
+        case SC_RESTORE: FWindowState = wkNormal; break;
+        default: break;
+        }
+        FOldWndProc(Message);
+        return;
+    default: break;
+    }
+    if (FState != 0 && frameMessage(Message))
+        return;
+    FOldWndProc(Message);
+}
+
+bool TSknForm::frameMessage(TMessage& Message)
+{
+    const TPoint screen = PointFromLParam(Message.LParam);
+    switch (Message.Msg) {
+    case WM_NCCALCSIZE: {
+        FOldWndProc(Message);
+        if (Message.WParam == 0)
+            return true;
+        auto* params = reinterpret_cast<NCCALCSIZE_PARAMS*>(Message.LParam);
+        if (FBorderKind == bkNoCaption)
+            params->rgrc[1] = params->rgrc[0];
+        else
+            params->rgrc[0] = params->rgrc[1] = ClientInWindow(params->rgrc[0]);
+        Message.Result = WVR_VALIDRECTS;
+        return true;
+    }
+    case WM_NCHITTEST:
+        FOldWndProc(Message);
+        Message.Result = HitTest(ScreenToWindow(screen), Message.Result);
+        return true;
+    case WM_NCPAINT:
+        if (FSkinData->AllowNCPaint) {
+            if (FBorderKind == bkNoCaption) {
+                FOldWndProc(Message);
+                return true;
+            }
+            TCanvas canvas;
+            canvas.SetHandle(reinterpret_cast<HDC>(Message.WParam));
+            if (canvas.HandleAllocated())
+                PaintNC(&canvas, FForm->Width(), FForm->Height());
+            canvas.SetHandle(nullptr);
+        }
+        Message.Result = 0;
+        return true;
+    case WM_NCACTIVATE:
+        FActive = Message.WParam != 0;
+        startHoverTimer();
+        InvalidateFrame();
+        Message.Result = 1;
+        return true;
+    case WM_NCMOUSEMOVE:
+        if (!FActive)
+            return false;
+        if (TNCObject* object = CaptionButtonAt(ScreenToWindow(screen))) {
+            object->MouseMove();
+            return true;
+        }
+        if (FMouseObject != nullptr)
+            FMouseObject->MouseLeave();
+        return false;
+    case WM_NCLBUTTONDOWN:
+        FSkinData->HideCaptionHint();
+        if (TNCObject* object = CaptionButtonAt(ScreenToWindow(screen))) {
+            object->MouseDown();
+            return true;
+        }
+        // A maximised window is not dragged by its caption.
+        if (FWindowState == wkMaximized && FActive && Message.WParam == WPARAM(HTCAPTION))
+            Message.WParam = HTMENU;
+        return false;
+    case WM_NCLBUTTONUP: {
+        FSkinData->HideCaptionHint();
+        const TPoint p = ScreenToWindow(screen);
+        TNCObject* object = CaptionButtonAt(p);
+        if (object == nullptr)
+            return false;
+        if (object == FMouseObject) {
+            object->MouseUp();
+            ExecuteCaptionButton(p.X, p.Y);
+        }
+        return true;
+    }
+    case WM_NCLBUTTONDBLCLK: {
+        auto* button = dynamic_cast<TWinSysButton*>(CaptionButtonAt(ScreenToWindow(screen)));
+        if (button != nullptr && (button->SkinButton->Action == 3 || button->SkinButton->Action == 11)) {
+            stopHoverTimer();
+            PostMessage(FForm->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+            return true;
+        }
+        if (FWindowState != wkNormal) {
+            FWindowState = wkNormal;
+            PostMessage(FForm->Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
+            return true;
+        }
+        if ((FCaptionButtonFlags & cbMaximize) != 0) {
+            FWindowState = wkMaximized;
+            PostMessage(FForm->Handle(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+            return true;
+        }
+        return false;
+    }
+    case WM_NCRBUTTONDOWN:
+        FSkinData->HideCaptionHint();
+        return false;  // the skinned system menu is not built yet
+    default:
+        return false;
+    }
+}
+
+void TSknForm::startHoverTimer()
+{
+    if (!FHoverTimer) {
+        FHoverTimer = std::make_unique<QTimer>();
+        QObject::connect(FHoverTimer.get(), &QTimer::timeout, [this] {
+            const QPoint p = QCursor::pos();
+            HoverTick(TPoint{p.x(), p.y()});
+        });
+    }
+    if (FActive && FState == 1)
+        FHoverTimer->start(HoverInterval);
+    else
+        FHoverTimer->stop();
+}
+
+void TSknForm::stopHoverTimer()
+{
+    if (FHoverTimer)
+        FHoverTimer->stop();
+}
+
+void TSknForm::HoverTick(TPoint CursorPos)
+{
+    if (FSkinData == nullptr || FForm == nullptr)
+        return;
+    const TPoint p = ScreenToWindow(CursorPos);
+    if (FMouseObject != nullptr && !FMouseObject->Rect.Contains(p)) {
+        FMouseObject->MouseLeave();
+        FMouseObject = nullptr;
+        FSkinData->HideCaptionHint();
+    }
+    auto* button = dynamic_cast<TWinSysButton*>(FMouseObject);
+    if (button == nullptr)
+        return;
+    FSkinData->HintTime += HoverInterval;
+    const int pause = Application != nullptr ? 2 * Application->HintPause() : 1000;
+    const int hide = Application != nullptr ? Application->HintHidePause() : 2500;
+    if (FSkinData->HintTime >= pause && FSkinData->HintTime < pause + hide) {
+        const String text = CaptionButtonHint(button->SkinButton->Action);
+        if (!text.isEmpty()) {
+            const int x = button->Rect.Left + FForm->ClientToScreen(TPoint{0, 0}).X - FLeftWidth;
+            FSkinData->ShowCaptionHint(TRect{x, CursorPos.Y + 24, x, CursorPos.Y + 24}, text);
+        }
+    } else if (FSkinData->HintTime >= pause + hide) {
+        FSkinData->HideCaptionHint();
+    }
+}
+
+void TSknForm::ApplySkinColours()
+{
+    if (FForm == nullptr || FSkinData == nullptr || !FSkinData->SkinLoaded())
+        return;
+    FForm->SetColor(FSkinData->Colors[scButtonFace].Color);
+    const int state = FState;
+    FState = 3;
+    if (FFrameSkinning) {
+        ComputeFrameMetrics();
+        InvalidateFrame();
+    }
+    FireAfterSkinForm();
+    FState = state == 0 ? 0 : 1;
 }
 
 void TSknForm::Unskin(bool Repaint)
 {
-    if (FState == 2 && FForm != nullptr)
+    stopHoverTimer();
+    if (FSkinData != nullptr)
+        FSkinData->HideCaptionHint();
+    if (FState != 4 && FForm != nullptr)
         FForm->SetColor(FOldColor);
     Detach();
     FState = 6;
@@ -390,6 +629,8 @@ void TSknForm::Unskin(bool Repaint)
 
 void TSknForm::Detach()
 {
+    stopHoverTimer();
+    FMouseObject = nullptr;
     if (!FAttached)
         return;
     FAttached = false;

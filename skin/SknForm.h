@@ -5,12 +5,14 @@
 // bitmap of the skinned menu bar and status bar.
 #pragma once
 #include <memory>
+#include <vector>
 
 #include "platform/controls/Controls.h"
 #include "platform/graphics/Color.h"
 #include "platform/graphics/DeviceContext.h"
 #include "platform/rtl/Types.h"
 
+class QTimer;
 class TBitmap;
 class TCanvas;
 class TControl;
@@ -68,32 +70,155 @@ void SknFormFinalization();
 
 class TCustomForm;
 class TSkinData;
+class TSknForm;
+class TDataSkinSysButton;
+
+// Something clickable in a skinned window's frame. States: 1 normal,
+// 2 pressed, 3 hot. Rect is in window coordinates.
+class TNCObject {
+public:
+    explicit TNCObject(TSknForm* Owner) : FOwner(Owner) {}
+    virtual ~TNCObject() = default;
+    TNCObject(const TNCObject&) = delete;
+    TNCObject& operator=(const TNCObject&) = delete;
+
+    virtual void MouseDown();
+    virtual void MouseUp();
+    virtual void MouseMove();
+    virtual void MouseLeave();
+    virtual void Paint() {}
+
+    TSknForm* Owner() const { return FOwner; }
+    TRect Rect;
+    bool Visible = false;
+    int State = 1;
+    bool Enabled = true;
+
+protected:
+    TSknForm* FOwner;
+};
+
+// A caption button of the skin.
+class TWinSysButton : public TNCObject {
+public:
+    TWinSysButton(TSknForm* Owner, TDataSkinSysButton* Button) : TNCObject(Owner), SkinButton(Button) {}
+    void Paint() override;
+    TDataSkinSysButton* SkinButton;
+};
+
+// Caption-button flags of a skinned window.
+enum : int { cbMaximize = 1, cbMinimize = 2, cbHelp = 4, cbSysMenu = 8, cbKeepSysMenu = 16 };
+// Border kinds: sizeable, fixed with caption, no caption, dialog.
+enum : int { bkSizeable = 0, bkFixed = 1, bkNoCaption = 2, bkDialog = 3 };
+// Window states as the skinner keeps them.
+enum : int { wkNormal = 0, wkMaximized = 1, wkMinimized = 2 };
 
 // Skins one form: it takes the form's window procedure, finishes skinning
-// when the manager's "finish" message arrives, and gives everything back
-// when unskinned. States: 0 new, 1 attached, 2 skinned, 6 unskinned (done
-// with; the manager drops it).
+// when the manager's "finish" message arrives, answers the frame's
+// messages, and gives everything back when unskinned. States: 0 attached
+// (waiting for "finish"; a form without frame skinning skips it), 5 while
+// sized, 1 normal, 3 while a skin change is applied, 4 while the window is
+// destroyed, 6 done with (the manager drops it).
 class TSknForm : public TComponent {
 public:
     explicit TSknForm(TComponent* AOwner);
     ~TSknForm() override;
     String ClassName() const override { return String::fromLatin1("TSknForm"); }
 
+    // Takes the form's window procedure and gives it the skin's face colour.
     void AttachForm(TCustomForm* Form, TSkinData* SkinData);
-    // Without frame skinning: the form takes the skin's face colour.
+    // Reads the window's facts and, with frame skinning, the frame's sizes.
     void Init();
     // Gives the form its colour and window procedure back; state 6.
     void Unskin(bool Repaint);
+    // The same without restoring anything (the window is going away).
     void Detach();
-    // Applies the skin's colours again (after a skin change).
-    void ApplyColours();
+    // Applies the skin again after a skin change.
+    void ApplySkinColours();
+    // Sends the after-skin notification and calls OnAfterSkinForm.
+    void FireAfterSkinForm();
+    // One step of the hover timer: the pointer's leaving a caption button,
+    // and its hint after twice the application's HintPause.
+    void HoverTick(TPoint CursorPos);
+    static constexpr int HoverInterval = 250;
 
     int State() const { return FState; }
     TCustomForm* Form() const { return FForm; }
     TSkinData* SkinData() const { return FSkinData; }
 
+    // ---- the window's facts, read from the form's style
+    void ReadStyles();
+    bool FrameSkinning() const { return FFrameSkinning; }
+    int BorderKind() const { return FBorderKind; }
+    int CaptionButtonFlags() const { return FCaptionButtonFlags; }
+    bool DialogBox() const { return FDialogBox; }
+    bool RightToLeft() const { return FRightToLeft; }
+    void SetRightToLeft(bool Value) { FRightToLeft = Value; }
+    bool PopupWindow() const { return FPopupWindow; }
+    int WindowStateKind() const { return FWindowState; }
+    void SetWindowStateKind(int Value) { FWindowState = Value; }
+    bool Active() const { return FActive; }
+    void SetActiveFlag(bool Value) { FActive = Value; }
+
+    // ---- the skinned frame
+    // Border sizes from the border images (frames of the Top and Bottom
+    // images stacked, of Left and Right side by side); all 0 without a
+    // caption. Rebuilds the caption buttons.
+    void ComputeFrameMetrics();
+    int LeftWidth() const { return FLeftWidth; }
+    int TopHeight() const { return FTopHeight; }
+    int RightWidth() const { return FRightWidth; }
+    int BottomHeight() const { return FBottomHeight; }
+    int MenuHeight() const { return FMenuHeight; }
+    // The client area inside a window of the given bounds.
+    TRect ClientInWindow(const TRect& Window) const;
+    // The skin's answer to a hit test the form answered Previous to (at P,
+    // window coordinates): the caption and menu band take the place of
+    // HTNOWHERE and HTCAPTION; every other answer stands.
+    LRESULT HitTest(TPoint P, LRESULT Previous) const;
+    // Screen to window coordinates.
+    TPoint ScreenToWindow(TPoint P) const;
+    // The whole frame of a W x H window on Canvas (window coordinates).
+    void PaintNC(TCanvas* Canvas, int W, int H);
+    // 1 Left, 2 Right, 3 Top, 4 Bottom.
+    void PaintBorder(int Which, const TRect& R, TCanvas* Canvas);
+    void PaintCaption(TCanvas* Canvas, int W);
+    void PaintCaptionText(TCanvas* Canvas, const TRect& R);
+    // The caption text's place at the last paint.
+    TRect CaptionTextRect() const { return FCaptionTextRect; }
+    // The window's shape at W x H: every pixel outside the key colour of
+    // the borders marked Trans; an empty region when none is.
+    TRegion WindowRegion(int W, int H);
+
+    // ---- caption buttons
+    void BuildCaptionButtons();
+    const std::vector<std::unique_ptr<TWinSysButton>>& CaptionButtons() const { return FCaptionButtons; }
+    bool IsCaptionButtonVisible(int Index) const;
+    void LayoutCaptionButtons(int WindowWidth);
+    void PaintCaptionButtons(TCanvas* Canvas);
+    void PaintCaptionButton(TWinSysButton* Button, int State);
+    TNCObject* CaptionButtonAt(TPoint P) const;
+    TNCObject* MouseObject() const { return FMouseObject; }
+    void SetMouseObject(TNCObject* Value) { FMouseObject = Value; }
+    // Carries out the action of the button under the mouse (X, Y: window
+    // coordinates, where the system menu opens).
+    void ExecuteCaptionButton(int X, int Y);
+    // The hover hint of an action: "Close", "Maximize", "Minimize",
+    // "Restore" or nothing.
+    static String CaptionButtonHint(int Action);
+    // The window icon on magenta, small-icon size.
+    TBitmap* WindowIconBitmap() const { return FWindowIcon.get(); }
+    void BuildWindowIcon();
+    // Repaints the frame at once (the form's non-client paint).
+    void InvalidateFrame();
+
 private:
     void SkinWndProc(TMessage& Message);
+    // The frame's messages; true when handled here.
+    bool frameMessage(TMessage& Message);
+    void finish();
+    void startHoverTimer();
+    void stopHoverTimer();
 
     TCustomForm* FForm = nullptr;
     TSkinData* FSkinData = nullptr;
@@ -101,4 +226,20 @@ private:
     TColor FOldColor = clBtnFace;
     bool FAttached = false;
     int FState = 0;
+
+    bool FFrameSkinning = false;
+    int FBorderKind = bkSizeable;
+    int FCaptionButtonFlags = 0;
+    bool FDialogBox = false;
+    bool FRightToLeft = false;
+    bool FPopupWindow = false;
+    int FWindowState = wkNormal;
+    bool FActive = true;
+    int FLeftWidth = 0, FTopHeight = 0, FRightWidth = 0, FBottomHeight = 0, FMenuHeight = 0;
+    TRect FCaptionTextRect;
+    std::vector<std::unique_ptr<TWinSysButton>> FCaptionButtons;
+    TNCObject* FMouseObject = nullptr;
+    std::unique_ptr<TBitmap> FWindowIcon;
+    std::unique_ptr<QTimer> FHoverTimer;
+    bool visibilityHolds(int Code, bool Second, int Action) const;
 };

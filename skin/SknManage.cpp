@@ -216,7 +216,7 @@ void TSkinManage::DoAction()
         dropDeadSkinners();
         for (TSknForm* skinner : FSkinners)
             if (skinner->SkinData() == current)
-                skinner->ApplyColours();
+                skinner->ApplySkinColours();
         break;
     case 6: dropDeadSkinners(); break;
     case 7: {

@@ -21,7 +21,11 @@ class TSkinData;
 // 0xBC00): a handler of reflected notifications never sees one of these.
 enum : unsigned {
     SKIN_MSG_BASE = 0xA800,
+    SKIN_NC_PAINT = SKIN_MSG_BASE + 0x02,    // repaint the skinned frame now
     SKIN_FINISH = SKIN_MSG_BASE + 0x03,      // posted to a newly skinned window (lParam 1000)
+    SKIN_CUSTOM_ACTION = SKIN_MSG_BASE + 0x14,  // a caption button with an action of its own (wParam)
+    SKIN_BUTTON_VISIBLE = SKIN_MSG_BASE + 0x15, // wParam code, lParam action: above 0 shows the button
+    SKIN_REDRAW_FRAME = SKIN_MSG_BASE + 0x16,
     SKIN_QUERY_SKINNED = SKIN_MSG_BASE + 0x23,  // a window answering 1 is never skinned again
     SKIN_APPLY_COLOURS = SKIN_MSG_BASE + 0x41,
     SKIN_FORM_4B = SKIN_MSG_BASE + 0x4B,     // the form skinner's own procedure messages

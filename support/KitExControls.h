@@ -11,14 +11,6 @@ enum : UINT {
 };
 }  // namespace KitMsg
 
-// The hint about to be shown; CM_HINTSHOW carries a pointer in LParam.
-struct THintInfo {
-    TControl* HintControl = nullptr;
-    TColor HintColor = clInfoBk;
-    String HintStr;
-    const void* HintWindowClass = nullptr;
-};
-
 // Key data of a dialog character from a shift state (bits 27..29).
 LPARAM ShiftToKeyData(TShiftState Shift);
 

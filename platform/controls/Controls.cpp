@@ -166,7 +166,13 @@ LRESULT TControl::Perform(UINT Msg, WPARAM WParam, LPARAM LParam)
     return message.Result;
 }
 
-void TControl::WndProc(TMessage& Message) { Dispatch(Message); }
+void TControl::WndProc(TMessage& Message)
+{
+    // The application follows the pointer over controls for its hints.
+    if (Message.Msg >= WM_MOUSEMOVE && Message.Msg <= WM_MBUTTONDBLCLK && Application != nullptr)
+        Application->HintMouseMessage(this, Message);
+    Dispatch(Message);
+}
 
 void TControl::Dispatch(TMessage& Message)
 {
@@ -696,7 +702,6 @@ void TWinControl::UpdateWidget()
     else
         w->unsetCursor();
     w->setAcceptDrops(FAcceptFiles);
-    w->setToolTip(ShowHint() ? Hint() : String());
 }
 
 void TWinControl::DestroyWidget()
@@ -1471,6 +1476,10 @@ bool TWinControl::ToolkitEvent(QWidget* W, QEvent* E, const std::function<bool(Q
             return true;
         case QEvent::Leave:
             send(CM_MOUSELEAVE, 0, 0, CM_MOUSELEAVE);
+            if (guard && W == FWidget.get() && FTrackingLeave) {
+                FTrackingLeave = false;  // one message per request
+                send(WM_MOUSELEAVE, 0, 0, WM_MOUSELEAVE);
+            }
             return true;
         case QEvent::Resize:
             if (W->isWindow()) {
@@ -1516,6 +1525,28 @@ bool TWinControl::ToolkitEvent(QWidget* W, QEvent* E, const std::function<bool(Q
         HandleCurrentException();
         return true;
     }
+}
+
+bool TrackMouseEvent(TRACKMOUSEEVENT& EventTrack)
+{
+    auto* control = dynamic_cast<TWinControl*>(FindReceiver(EventTrack.hwndTrack));
+    if (control == nullptr)
+        return false;
+    if ((EventTrack.dwFlags & TME_LEAVE) == 0)
+        return true;
+    if ((EventTrack.dwFlags & TME_CANCEL) != 0) {
+        control->FTrackingLeave = false;
+        return true;
+    }
+    const QWidget* w = control->HandleAllocated() ? control->Widget() : nullptr;
+    const bool over = w != nullptr && w->isVisible() && w->rect().contains(w->mapFromGlobal(QCursor::pos()));
+    if (over) {
+        control->FTrackingLeave = true;
+    } else {
+        control->FTrackingLeave = false;
+        PostMessage(EventTrack.hwndTrack, WM_MOUSELEAVE, 0, 0);
+    }
+    return true;
 }
 
 void TWinControl::ContextPopup(TPoint P)

@@ -230,6 +230,24 @@ private:
     TPopupMenu* FPopupMenu = nullptr;
 };
 
+// What the application is about to show as a hint: CM_HINTSHOW carries a
+// pointer to it (LParam) to the control, which may change it or answer
+// non-zero to show nothing. Points are in screen coordinates except
+// CursorPos and CursorRect, which are the control's client coordinates.
+struct THintInfo {
+    TControl* HintControl = nullptr;
+    const void* HintWindowClass = nullptr;
+    TPoint HintPos;
+    int HintMaxWidth = 0;
+    TColor HintColor = clInfoBk;
+    TRect CursorRect;       // the hint stays while the pointer is inside
+    TPoint CursorPos;
+    int ReshowTimeout = 0;  // ms; above 0 the hint is asked for again after it
+    int HideTimeout = 0;    // ms; 0 keeps the hint until the pointer leaves
+    String HintStr;
+    void* HintData = nullptr;
+};
+
 // A control without a window: it paints on its parent's surface during the
 // parent's paint, in z-order, and gets the mouse messages for its area.
 class TGraphicControl : public TControl {
@@ -247,6 +265,18 @@ protected:
 private:
     std::unique_ptr<TCanvas> FCanvas;
 };
+
+// Asks for WM_MOUSELEAVE once the pointer leaves the window (TME_LEAVE),
+// or withdraws the request (with TME_CANCEL). A window the pointer is not
+// over gets the message at once (posted). False when the window is gone.
+enum : uint32_t { TME_LEAVE = 0x00000002, TME_CANCEL = 0x80000000 };
+struct TRACKMOUSEEVENT {
+    uint32_t cbSize = sizeof(TRACKMOUSEEVENT);
+    uint32_t dwFlags = 0;
+    HWND hwndTrack = nullptr;
+    uint32_t dwHoverTime = 0;
+};
+bool TrackMouseEvent(TRACKMOUSEEVENT& EventTrack);
 
 // The toolkit's default handling of the event being translated now.
 struct TToolkitEvent {
@@ -377,6 +407,7 @@ private:
     int FAlignLevel = 0;
     bool FTabStop = false;
     bool FAcceptFiles = false;
+    bool FTrackingLeave = false;  // TrackMouseEvent asked for WM_MOUSELEAVE
     bool FRenderingToolkit = false;
     bool FPlacing = false;
     QImage FBuffer;
@@ -385,6 +416,7 @@ private:
     TControl* FMouseControl = nullptr;  // graphic child holding the mouse
     TControl* FHotControl = nullptr;    // graphic child under the pointer
     friend class TCustomControl;
+    friend bool TrackMouseEvent(TRACKMOUSEEVENT& EventTrack);
 };
 
 // A windowed control that paints itself through Paint on its Canvas.

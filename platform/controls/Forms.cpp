@@ -2,6 +2,8 @@
 
 #include <QCursor>
 #include <QGuiApplication>
+#include <QIcon>
+#include <QTimer>
 #include <QMenuBar>
 #include <QScreen>
 #include <QSocketNotifier>
@@ -16,6 +18,7 @@
 #include "platform/controls/Dialogs.h"
 #include "platform/controls/Menus.h"
 #include "platform/controls/ToolkitWidget.h"
+#include "platform/graphics/Bitmap.h"
 #include "platform/graphics/Graphics.h"
 #include "platform/rtl/Thread.h"
 
@@ -26,8 +29,20 @@ Qt::CursorShape ControlsCursorShape(TCursor C);
 
 // ------------------------------------------------------------- TCustomForm
 
-TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner)
+namespace {
+QIcon toolkitIcon(const TIcon* Icon)
 {
+    QIcon icon;
+    if (Icon != nullptr)
+        for (int i = 0; i < Icon->ImageCount(); ++i)
+            icon.addPixmap(QPixmap::fromImage(Icon->ImageAt(i)));
+    return icon;
+}
+}  // namespace
+
+TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner), FIcon(std::make_unique<TIcon>())
+{
+    FIcon->OnChange = TNotifyEvent(this, &TCustomForm::iconChanged);
     FControlStyle = TControlStyle{csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
     SetColor(clBtnFace);
     TControl::SetBounds(0, 0, 320, 240);
@@ -44,6 +59,16 @@ TCustomForm::~TCustomForm()
         std::erase(Screen->FForms, this);
     if (Application != nullptr && Application->MainForm() == this)
         Application->SetMainForm(nullptr);
+}
+
+void TCustomForm::SetIcon(const TIcon* Value)
+{
+    FIcon->Assign(Value);
+}
+
+void TCustomForm::iconChanged(TObject*)
+{
+    Perform(WM_SETICON, ICON_BIG, LPARAM(FIcon->Empty() ? nullptr : FIcon.get()));
 }
 
 void TCustomForm::AfterConstruction()
@@ -97,6 +122,8 @@ void TCustomForm::UpdateWidget()
     TWinControl::UpdateWidget();
     QWidget* w = Widget();
     w->setWindowTitle(Caption());
+    if (!FIcon->Empty() && w->windowIcon().isNull())
+        w->setWindowIcon(toolkitIcon(FIcon.get()));
     applyWindowFlags();
     if (Visible() && !FShown) {
         FShown = true;
@@ -427,11 +454,23 @@ void TCustomForm::Dispatch(TMessage& Message)
     case WM_NCHITTEST:
         Message.Result = HTCLIENT;
         break;
+    case WM_SETICON:
+        if (HandleAllocated())
+            Widget()->setWindowIcon(toolkitIcon(reinterpret_cast<const TIcon*>(Message.LParam)));
+        break;
+    case WM_GETICON: {
+        const TIcon* icon = FIcon.get();
+        if (icon->Empty() && Application != nullptr)
+            icon = Application->Icon();
+        Message.Result = icon != nullptr && !icon->Empty() ? LRESULT(icon) : 0;
+        break;
+    }
     case WM_SYSCOMMAND:
         switch (Message.WParam & 0xFFF0) {
         case SC_MINIMIZE: SetWindowState(wsMinimized); break;
         case SC_MAXIMIZE: SetWindowState(wsMaximized); break;
         case SC_RESTORE: SetWindowState(wsNormal); break;
+        case SC_CLOSE: Close(); break;
         default: break;
         }
         break;
@@ -447,8 +486,15 @@ namespace {
 char programName[] = "vorlane";
 }
 
-TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner)
+TApplication::TApplication(TComponent* AOwner)
+    : TComponent(AOwner), FIcon(std::make_unique<TIcon>()), FHintTimer(std::make_unique<QTimer>())
 {
+    FHintTimer->setSingleShot(true);
+    QObject::connect(FHintTimer.get(), &QTimer::timeout, [this] { SafeCall([this] { hintTimerExpired(); }); });
+    FIcon->OnChange = TNotifyEvent::FromFunction([this](TObject*) {
+        if (qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr)
+            QApplication::setWindowIcon(toolkitIcon(FIcon.get()));
+    });
     FArgv[0] = programName;
     Application = this;
     Screen = new TScreen(this);  // owned by the application
@@ -468,6 +514,8 @@ TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner)
 
 TApplication::~TApplication()
 {
+    FHintTimer->stop();
+    FHintControl = nullptr;
     SetWakeMainThread({});
     SetSysColorsChangedHandler({});
     SetApplicationExceptionHandler({});
@@ -626,6 +674,283 @@ void TApplication::ShowException(const Exception& E)
         DialogService()->MessageBox(text, FTitle, MB_OK | MB_ICONSTOP);
     });
     FShowingException = false;
+}
+
+void TApplication::SetIcon(const TIcon* Value)
+{
+    FIcon->Assign(Value);
+}
+
+// ------------------------------------------------------------------ hints
+
+String GetShortHint(const String& Hint)
+{
+    const qsizetype bar = Hint.indexOf(u'|');
+    return bar < 0 ? Hint : Hint.left(bar);
+}
+
+String GetLongHint(const String& Hint)
+{
+    const qsizetype bar = Hint.indexOf(u'|');
+    return bar < 0 ? Hint : Hint.mid(bar + 1);
+}
+
+namespace {
+
+// A control shows hints when it or a parent has ShowHint set (children
+// follow their parent's setting, as they do by default).
+bool showsHint(const TControl* Control)
+{
+    for (const TControl* c = Control; c != nullptr; c = c->Parent())
+        if (c->ShowHint())
+            return true;
+    return false;
+}
+
+// The control's hint, or the nearest parent's when its own is empty.
+String hintOf(const TControl* Control)
+{
+    for (const TControl* c = Control; c != nullptr; c = c->Parent())
+        if (!c->Hint().isEmpty())
+            return c->Hint();
+    return String();
+}
+
+// The pointer's height below its hot spot: hints show under the arrow.
+constexpr int cursorHeight = 20;
+
+}  // namespace
+
+void TApplication::SetShowHint(bool Value)
+{
+    if (FShowHint == Value)
+        return;
+    FShowHint = Value;
+    if (!Value) {
+        CancelHint();
+        FHintWindow.reset();
+    }
+}
+
+void TApplication::setHintControl(TControl* Control)
+{
+    if (FHintControl == Control)
+        return;
+    if (FHintControl != nullptr)
+        FHintControl->RemoveFreeNotification(this);
+    FHintControl = Control;
+    if (Control != nullptr)
+        Control->FreeNotification(this);
+}
+
+void TApplication::Notification(TComponent* AComponent, TOperation Operation)
+{
+    TComponent::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FHintControl) {
+        FHintControl = nullptr;
+        FHintTimer->stop();
+        FHintTimerKind = htNone;
+        HideHint();
+        FHintActive = false;
+    }
+}
+
+void TApplication::HintMouseMessage(TControl* Control, TMessage& Message)
+{
+    if (!FShowHint || Control == nullptr)
+        return;
+    if (Message.Msg != WM_MOUSEMOVE) {
+        // A click ends the hint; it shows again only after the pointer left.
+        if (FHintControl != nullptr) {
+            FHintTimer->stop();
+            FHintTimerKind = htNone;
+            HideHint();
+            FHintActive = false;
+            FHintCursorRect = Control == FHintControl ? Control->ClientRect() : TRect();
+        }
+        return;
+    }
+    const TPoint p = PointFromLParam(Message.LParam);
+    FHintMousePos = Control->ClientToScreen(p);
+    if (!showsHint(Control) || Control->ComponentState().Contains(csDesigning)) {
+        CancelHint();
+        return;
+    }
+    if (Control == FHintControl && FHintCursorRect.Contains(p))
+        return;
+    const bool wasActive = FHintActive;
+    CancelHint();
+    FHintActive = wasActive;
+    setHintControl(Control);
+    FHintCursorRect = Control->ClientRect();
+    startHintTimer(wasActive ? FHintShortPause : FHintPause, htShow);
+}
+
+void TApplication::startHintTimer(int Milliseconds, THintTimer Kind)
+{
+    FHintTimerKind = Kind;
+    FHintTimer->start(std::max(0, Milliseconds));
+}
+
+void TApplication::hintTimerExpired()
+{
+    const THintTimer kind = FHintTimerKind;
+    FHintTimerKind = htNone;
+    switch (kind) {
+    case htShow: case htReshow: ActivateHint(FHintMousePos); break;
+    case htHide: HideHint(); FHintActive = false; break;
+    default: break;
+    }
+}
+
+void TApplication::ActivateHint(TPoint CursorPos)
+{
+    if (FHintControl == nullptr || !FShowHint)
+        return;
+    FHintMousePos = CursorPos;
+    THintInfo info;
+    info.HintControl = FHintControl;
+    info.HintPos = TPoint{CursorPos.X, CursorPos.Y + cursorHeight};
+    info.HintMaxWidth = Screen != nullptr ? Screen->Width() : 1024;
+    info.HintColor = FHintColor;
+    info.CursorRect = FHintControl->ClientRect();
+    info.CursorPos = FHintControl->ScreenToClient(CursorPos);
+    info.HideTimeout = FHintHidePause;
+    info.HintStr = GetShortHint(hintOf(FHintControl));
+    bool canShow = FHintControl->Perform(CM_HINTSHOW, 0, LPARAM(&info)) == 0;
+    if (canShow && OnShowHint)
+        OnShowHint(info.HintStr, canShow, info);
+    if (FHintControl == nullptr)
+        return;  // the control went away while asked
+    FHintCursorRect = info.CursorRect;
+    FHintActive = canShow && !info.HintStr.isEmpty();
+    if (!FHintActive) {
+        HideHint();
+        return;
+    }
+    if (!FHintWindow)
+        FHintWindow = std::make_unique<THintWindow>(nullptr);
+    FHintWindow->SetColor(info.HintColor);
+    TRect r = FHintWindow->CalcHintRect(info.HintMaxWidth, info.HintStr, info.HintData);
+    OffsetRect(r, info.HintPos.X, info.HintPos.Y);
+    FHintWindow->ActivateHintData(r, info.HintStr, info.HintData);
+    if (info.ReshowTimeout > 0)
+        startHintTimer(info.ReshowTimeout, htReshow);
+    else if (info.HideTimeout > 0)
+        startHintTimer(info.HideTimeout, htHide);
+}
+
+void TApplication::CancelHint()
+{
+    if (FHintControl == nullptr && !FHintActive)
+        return;
+    HideHint();
+    FHintTimer->stop();
+    FHintTimerKind = htNone;
+    setHintControl(nullptr);
+    FHintActive = false;
+    FHintCursorRect = TRect();
+}
+
+void TApplication::HideHint()
+{
+    if (FHintWindow && FHintWindow->HandleAllocated())
+        FHintWindow->ReleaseHandle();
+}
+
+// -------------------------------------------------------------- THintWindow
+
+THintWindow::THintWindow(TComponent* AOwner) : TCustomControl(AOwner)
+{
+    SetVisible(false);
+    SetColor(clInfoBk);
+    Font()->SetColor(clInfoText);
+}
+
+THintWindow::~THintWindow() = default;
+
+std::unique_ptr<QWidget> THintWindow::CreateWidget(QWidget*)
+{
+    auto w = std::make_unique<TToolkitWidget<QWidget>>(this, nullptr);
+    w->setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus);
+    w->setAttribute(Qt::WA_ShowWithoutActivating);
+    w->setAttribute(Qt::WA_DeleteOnClose, false);
+    return w;
+}
+
+void THintWindow::UpdateWidget()
+{
+    TCustomControl::UpdateWidget();
+    if (HandleAllocated())
+        Widget()->setVisible(Visible());
+}
+
+namespace {
+constexpr uint32_t hintTextFlags = DT_LEFT | DT_WORDBREAK | DT_NOPREFIX;
+}
+
+TRect THintWindow::CalcHintRect(int MaxWidth, const String& AHint, void*)
+{
+    TBitmap measure;
+    measure.SetSize(1, 1);
+    measure.Canvas()->Font()->Assign(Font());
+    TRect r = Rect(0, 0, std::max(1, MaxWidth), 0);
+    measure.Canvas()->TextRect(r, AHint, hintTextFlags | DT_CALCRECT);
+    // Text margins plus the one-pixel border on each side.
+    r.Right += 6 + 2;
+    r.Bottom += 2 + 2;
+    return r;
+}
+
+void THintWindow::ActivateHint(TRect Rect, const String& AHint)
+{
+    SetCaption(AHint);
+    if (Screen != nullptr) {
+        const int w = Rect.Width(), h = Rect.Height();
+        const int right = Screen->DesktopLeft() + Screen->DesktopWidth();
+        const int bottom = Screen->DesktopTop() + Screen->DesktopHeight();
+        if (Rect.Right > right)
+            OffsetRect(Rect, right - Rect.Right, 0);
+        if (Rect.Bottom > bottom)
+            OffsetRect(Rect, 0, bottom - Rect.Bottom);
+        if (Rect.Left < Screen->DesktopLeft())
+            OffsetRect(Rect, Screen->DesktopLeft() - Rect.Left, 0);
+        if (Rect.Top < Screen->DesktopTop())
+            OffsetRect(Rect, 0, Screen->DesktopTop() - Rect.Top);
+        Rect.Right = Rect.Left + w;
+        Rect.Bottom = Rect.Top + h;
+    }
+    SetBoundsRect(Rect);
+    SetVisible(true);
+    Widget()->raise();
+    Invalidate();
+}
+
+void THintWindow::ActivateHintData(const TRect& Rect, const String& AHint, void*)
+{
+    ActivateHint(Rect, AHint);
+}
+
+void THintWindow::ReleaseHandle()
+{
+    SetVisible(false);
+    DestroyWidget();
+}
+
+void THintWindow::Paint()
+{
+    TCanvas* canvas = Canvas();
+    TRect r = ClientRect();
+    canvas->Brush()->SetColor(Color());
+    canvas->FillRect(r);
+    canvas->Brush()->SetColor(clWindowFrame);
+    canvas->FrameRect(r);
+    r.Left += 3;
+    r.Top += 2;
+    r.Right -= 1;
+    r.Bottom -= 1;
+    canvas->Brush()->SetStyle(bsClear);
+    canvas->TextRect(r, Caption(), hintTextFlags);
 }
 
 IDialogService* TApplication::DialogService() const

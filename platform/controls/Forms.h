@@ -9,6 +9,8 @@
 
 class TMainMenu;
 class IDialogService;
+class TIcon;
+class QTimer;
 
 namespace FormsConsts {
 VORLANE_RESOURCESTRING(SCannotShowModal, "Cannot make a visible window modal");
@@ -24,7 +26,10 @@ enum TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
 using TBorderIcons = TSet<TBorderIcon>;
 
 // WM_SYSCOMMAND commands a form carries out itself.
-enum : WPARAM { SC_SIZE = 0xF000, SC_MOVE = 0xF010, SC_MINIMIZE = 0xF020, SC_MAXIMIZE = 0xF030, SC_RESTORE = 0xF120 };
+enum : WPARAM {
+    SC_SIZE = 0xF000, SC_MOVE = 0xF010, SC_MINIMIZE = 0xF020, SC_MAXIMIZE = 0xF030, SC_NEXTWINDOW = 0xF040,
+    SC_PREVWINDOW = 0xF050, SC_CLOSE = 0xF060, SC_KEYMENU = 0xF100, SC_RESTORE = 0xF120, SC_CONTEXTHELP = 0xF180
+};
 // Show commands of the window placement record.
 enum : UINT {
     SW_HIDE = 0, SW_SHOWNORMAL = 1, SW_SHOWMINIMIZED = 2, SW_SHOWMAXIMIZED = 3, SW_SHOW = 5, SW_MINIMIZE = 6,
@@ -77,6 +82,10 @@ public:
     void SetActiveControl(TWinControl* Value);
     TBorderIcons BorderIcons() const { return FBorderIcons; }
     void SetBorderIcons(TBorderIcons Value);
+    // The window's own icon (empty: the application's). A change reaches
+    // the window as WM_SETICON; WM_GETICON answers the icon shown.
+    TIcon* Icon() const { return FIcon.get(); }
+    void SetIcon(const TIcon* Value);
 
     // The state follows the window when the user or the window manager
     // changes it; a hidden form keeps the state it will be shown in.
@@ -122,7 +131,9 @@ private:
     TWindowState FWindowState = wsNormal;
     TRect FNormalBounds;
     bool FApplyingState = false;
+    std::unique_ptr<TIcon> FIcon;
     void applyWindowState();
+    void iconChanged(TObject* Sender);
 };
 
 // The window system's placement record of a form: its show command and the
@@ -149,6 +160,35 @@ public:
 };
 
 using TExceptionEvent = TDelegate<void(TObject* Sender, const Exception& E)>;
+using TShowHintEvent = TDelegate<void(String& HintStr, bool& CanShow, THintInfo& HintInfo)>;
+
+// The small window that shows a hint: a border and wrapped text on the
+// hint colour, never taking the activation from the window under it.
+class THintWindow : public TCustomControl {
+public:
+    explicit THintWindow(TComponent* AOwner);
+    ~THintWindow() override;
+    String ClassName() const override { return String::fromLatin1("THintWindow"); }
+
+    // The bounds AHint needs at (0, 0), its lines wrapped at words to no
+    // more than MaxWidth.
+    virtual TRect CalcHintRect(int MaxWidth, const String& AHint, void* AData);
+    // Shows AHint at Rect (screen coordinates), moved to lie on the screen.
+    virtual void ActivateHint(TRect Rect, const String& AHint);
+    virtual void ActivateHintData(const TRect& Rect, const String& AHint, void* AData);
+    // Hides the window and frees its widget.
+    void ReleaseHandle();
+
+protected:
+    std::unique_ptr<QWidget> CreateWidget(QWidget* ParentWidget) override;
+    void UpdateWidget() override;
+    void Paint() override;
+};
+
+// Extracts the part of a hint before the first '|' (the short hint) or
+// after it (the long hint); a hint without '|' is both.
+String GetShortHint(const String& Hint);
+String GetLongHint(const String& Hint);
 
 // The program: one per process, reachable as Application. It wraps the
 // QApplication (making one, with high-DPI scaling off, if none exists),
@@ -196,6 +236,41 @@ public:
     void ShowException(const Exception& E);
     TExceptionEvent OnException;
 
+    // The program's icon, shown by windows without one of their own.
+    TIcon* Icon() const { return FIcon.get(); }
+    void SetIcon(const TIcon* Value);
+
+    // Hints: the pointer resting HintPause ms on a control whose ShowHint
+    // (or a parent's) is set shows its short hint for HintHidePause ms;
+    // moving to another control while one shows takes HintShortPause ms.
+    bool ShowHint() const { return FShowHint; }
+    void SetShowHint(bool Value);
+    TColor HintColor() const { return FHintColor; }
+    void SetHintColor(TColor Value) { FHintColor = Value; }
+    int HintPause() const { return FHintPause; }
+    void SetHintPause(int Value) { FHintPause = Value; }
+    int HintShortPause() const { return FHintShortPause; }
+    void SetHintShortPause(int Value) { FHintShortPause = Value; }
+    int HintHidePause() const { return FHintHidePause; }
+    void SetHintHidePause(int Value) { FHintHidePause = Value; }
+    // Asked before a hint shows: may change the text and the placement, or
+    // refuse.
+    TShowHintEvent OnShowHint;
+    // Every mouse message of a control passes here (see TControl::WndProc).
+    void HintMouseMessage(TControl* Control, TMessage& Message);
+    // Shows the hint of the control under the pointer now (CursorPos in
+    // screen coordinates).
+    void ActivateHint(TPoint CursorPos);
+    // Hides the hint and forgets the control; the next move starts anew.
+    void CancelHint();
+    // Hides the hint; it comes back once the pointer leaves its area.
+    void HideHint();
+    // nullptr until a hint was shown.
+    THintWindow* HintWindow() const { return FHintWindow.get(); }
+    TControl* HintControl() const { return FHintControl; }
+    // Forgets a hint control that goes away.
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
     // Dialogs go through this service; tests put their own in its place.
     IDialogService* DialogService() const;
 
@@ -221,6 +296,24 @@ private:
     IDialogService* FDialogService = nullptr;
     int FArgc = 1;
     char* FArgv[2] = {nullptr, nullptr};
+
+    enum THintTimer { htNone, htShow, htReshow, htHide };
+    void startHintTimer(int Milliseconds, THintTimer Kind);
+    void hintTimerExpired();
+    void setHintControl(TControl* Control);
+    std::unique_ptr<TIcon> FIcon;
+    bool FShowHint = true;
+    TColor FHintColor = clInfoBk;
+    int FHintPause = 500;
+    int FHintShortPause = 50;
+    int FHintHidePause = 2500;
+    TControl* FHintControl = nullptr;
+    bool FHintActive = false;
+    TRect FHintCursorRect;
+    TPoint FHintMousePos;  // screen coordinates of the last move
+    THintTimer FHintTimerKind = htNone;
+    std::unique_ptr<QTimer> FHintTimer;
+    std::unique_ptr<THintWindow> FHintWindow;
 };
 
 class TScreen : public TComponent {

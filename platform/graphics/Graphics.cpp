@@ -856,3 +856,122 @@ String TPicture::GraphicFilter()
         "Bitmaps (*.bmp)|*.bmp|Portable Network Graphics (*.png)|*.png|"
         "JPEG Image File (*.jpg;*.jpeg;*.jpe;*.jfif)|*.jpg;*.jpeg;*.jpe;*.jfif");
 }
+
+// -------------------------------------------------------------------- TIcon
+
+void TIcon::Assign(const TPersistent* Source)
+{
+    if (Source == nullptr) {
+        Clear();
+        return;
+    }
+    if (const auto* icon = dynamic_cast<const TIcon*>(Source)) {
+        if (icon != this) {
+            FImages = icon->FImages;
+            Changed();
+        }
+        return;
+    }
+    if (const auto* graphic = dynamic_cast<const TGraphic*>(Source)) {
+        FImages.clear();
+        if (!graphic->Empty())
+            FImages.push_back(graphic->ToImage().convertToFormat(QImage::Format_ARGB32));
+        Changed();
+        return;
+    }
+    TGraphic::Assign(Source);
+}
+
+int TIcon::Width() const
+{
+    return FImages.empty() ? 0 : FImages.back().width();
+}
+
+int TIcon::Height() const
+{
+    return FImages.empty() ? 0 : FImages.back().height();
+}
+
+void TIcon::SetWidth(int)
+{
+    throw EInvalidGraphicOperation(LoadResString(GraphicsConsts::SChangeIconSize));
+}
+
+void TIcon::SetHeight(int)
+{
+    throw EInvalidGraphicOperation(LoadResString(GraphicsConsts::SChangeIconSize));
+}
+
+void TIcon::LoadFromStream(TStream* Stream)
+{
+    TPngImage png;
+    png.LoadFromStream(Stream);
+    FImages.clear();
+    if (!png.Empty())
+        FImages.push_back(png.ToImage().convertToFormat(QImage::Format_ARGB32));
+    Changed();
+}
+
+void TIcon::SaveToStream(TStream* Stream) const
+{
+    if (FImages.empty())
+        return;
+    TPngImage png;
+    png.SetImage(FImages.back());
+    png.SaveToStream(Stream);
+}
+
+void TIcon::Draw(TCanvas* ACanvas, const TRect& Rect) const
+{
+    if (ACanvas == nullptr || FImages.empty() || Rect.Width() <= 0 || Rect.Height() <= 0)
+        return;
+    DrawImage(ACanvas->Handle(), Rect, ImageForSize(Rect.Width(), Rect.Height()));
+}
+
+QImage TIcon::ToImage() const
+{
+    return FImages.empty() ? QImage() : FImages.back();
+}
+
+std::unique_ptr<TGraphic> TIcon::clone() const
+{
+    auto copy = std::make_unique<TIcon>();
+    copy->FImages = FImages;
+    return copy;
+}
+
+void TIcon::AddImage(const QImage& Image)
+{
+    if (Image.isNull())
+        return;
+    const QImage image = Image.convertToFormat(QImage::Format_ARGB32);
+    std::erase_if(FImages, [&](const QImage& i) { return i.size() == image.size(); });
+    const auto at = std::find_if(FImages.begin(), FImages.end(), [&](const QImage& i) {
+        return i.width() * i.height() > image.width() * image.height();
+    });
+    FImages.insert(at, image);
+    Changed();
+}
+
+void TIcon::Clear()
+{
+    if (FImages.empty())
+        return;
+    FImages.clear();
+    Changed();
+}
+
+QImage TIcon::ImageForSize(int AWidth, int AHeight) const
+{
+    if (FImages.empty() || AWidth <= 0 || AHeight <= 0)
+        return QImage();
+    const QImage* pick = &FImages.back();
+    for (const QImage& image : FImages)
+        if (image.width() >= AWidth && image.height() >= AHeight) {
+            pick = &image;
+            break;
+        }
+    if (pick->width() == AWidth && pick->height() == AHeight)
+        return *pick;
+    return pick->scaled(AWidth, AHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}

@@ -10,10 +10,12 @@
 // graphic.
 #pragma once
 #include <QFont>
+#include <QImage>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <span>
+#include <vector>
 
 #include "platform/graphics/Color.h"
 #include "platform/graphics/DeviceContext.h"
@@ -71,6 +73,7 @@ VORLANE_RESOURCESTRING(SInvalidImage, "Invalid image");
 VORLANE_RESOURCESTRING(SNoCanvasHandle, "Canvas does not allow drawing");
 VORLANE_RESOURCESTRING(SInvalidImageSize, "Invalid image size");
 VORLANE_RESOURCESTRING(SImageIndexError, "Invalid ImageList Index");
+VORLANE_RESOURCESTRING(SChangeIconSize, "Cannot change the size of an icon");
 }  // namespace GraphicsConsts
 
 // Handles of graphics objects: ids that name a font, pen, brush or bitmap
@@ -410,6 +413,45 @@ protected:
 private:
     bool FTransparent = false;
     bool FModified = false;
+};
+
+// A window or program icon: one picture in several sizes (typically 16 and
+// 32 pixels square). Streams hold a PNG of the largest size.
+class TIcon : public TGraphic {
+public:
+    TIcon() = default;
+    String ClassName() const override { return String::fromLatin1("TIcon"); }
+    // From a TIcon (every size) or any other TGraphic's pixels; nullptr empties.
+    void Assign(const TPersistent* Source) override;
+
+    bool Empty() const override { return FImages.empty(); }
+    // The largest size held.
+    int Width() const override;
+    int Height() const override;
+    // EInvalidGraphicOperation: an icon's sizes are the pictures it holds.
+    void SetWidth(int Value) override;
+    void SetHeight(int Value) override;
+    bool Transparent() const override { return true; }
+
+    void LoadFromStream(TStream* Stream) override;
+    void SaveToStream(TStream* Stream) const override;
+
+    // Draws the size nearest to Rect's, stretched to it.
+    void Draw(TCanvas* ACanvas, const TRect& Rect) const override;
+    QImage ToImage() const override;
+    std::unique_ptr<TGraphic> clone() const override;
+
+    // Adds a size, replacing a picture of the same size.
+    void AddImage(const QImage& Image);
+    void Clear();
+    int ImageCount() const { return int(FImages.size()); }
+    const QImage& ImageAt(int Index) const { return FImages.at(size_t(Index)); }
+    // The picture at Width x Height: the same size when held, else the
+    // smallest larger one (or the largest) scaled to it; null when empty.
+    QImage ImageForSize(int AWidth, int AHeight) const;
+
+private:
+    std::vector<QImage> FImages;  // ARGB32, smallest first
 };
 
 // Holds one graphic of any registered format: Windows bitmaps (.bmp), PNG

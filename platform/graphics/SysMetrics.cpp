@@ -84,3 +84,15 @@ int GetSystemMetrics(int Index)
     default: return 0;
     }
 }
+
+NONCLIENTMETRICS GetNonClientMetrics()
+{
+    NONCLIENTMETRICS metrics;
+    // The caption bar is the caption metric without its one-pixel line.
+    metrics.iCaptionHeight = GetSystemMetrics(SM_CYCAPTION) - 1;
+    metrics.iMenuHeight = GetSystemMetrics(SM_CYMENU) - 1;
+    metrics.iSmCaptionHeight = GetSystemMetrics(SM_CYSMCAPTION) - 1;
+    metrics.iScrollWidth = GetSystemMetrics(SM_CXVSCROLL);
+    metrics.iScrollHeight = GetSystemMetrics(SM_CYHSCROLL);
+    return metrics;
+}

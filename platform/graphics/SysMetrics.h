@@ -27,3 +27,32 @@ enum : int {
 // 16); 0 for an unknown index. Screen sizes come from the primary screen,
 // and are 1024 x 768 on the offscreen platform or without a screen.
 int GetSystemMetrics(int Index);
+
+// A font of the non-client area: face, height in pixels (negative: the
+// character height, as TFont::Height) and weight.
+struct TNonClientFont {
+    const char* Name = "DejaVu Sans";
+    int Height = -11;
+    bool Bold = false;
+};
+
+// The sizes and fonts of window frames, captions and menus, from the same
+// fixed table: captions are drawn in the bold variant of the program's
+// font, everything else in the regular one.
+struct NONCLIENTMETRICS {
+    int iBorderWidth = 1;
+    int iScrollWidth = 17;
+    int iScrollHeight = 17;
+    int iCaptionWidth = 18;
+    int iCaptionHeight = 18;
+    TNonClientFont lfCaptionFont{"DejaVu Sans", -11, true};
+    int iSmCaptionWidth = 12;
+    int iSmCaptionHeight = 15;
+    TNonClientFont lfSmCaptionFont{"DejaVu Sans", -11, true};
+    int iMenuWidth = 18;
+    int iMenuHeight = 18;
+    TNonClientFont lfMenuFont;
+    TNonClientFont lfStatusFont;
+    TNonClientFont lfMessageFont;
+};
+NONCLIENTMETRICS GetNonClientMetrics();

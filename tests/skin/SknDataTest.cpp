@@ -391,6 +391,9 @@ TEST(SknDataTest, MutatedSkinFiles)
 #include <QtEndian>
 
 #include "platform/controls/Forms.h"
+#include "platform/graphics/Graphics.h"
+#include "platform/graphics/ImgList.h"
+#include "platform/graphics/SysMetrics.h"
 #include "platform/rtl/StringList.h"
 #include "platform/rtl/TypInfo.h"
 #include "skin/SknManage.h"
@@ -621,4 +624,69 @@ TEST(SkinDataComponent, SkinFileLoadsAnExistingFileAndIgnoresAMissingOne)
     EXPECT_TRUE(data.SkinLoaded());
     EXPECT_EQ(data.SkinStream(), ownSkinStream());
     EXPECT_NE(SkinManager(), nullptr);  // SkinChanged made it
+}
+
+// What Loaded and the constructor make for the form skinners: the caption
+// font, the program's icon on magenta, the four menu glyphs, and the caption
+// buttons' hint, shown once until hidden.
+TEST(SkinDataComponent, CaptionFontIconGlyphsAndTheCaptionHint)
+{
+    ManagerReset reset;
+    std::unique_ptr<TApplication> app;
+    if (Application == nullptr)
+        app = std::make_unique<TApplication>(nullptr);
+    TIcon icon;
+    QImage small(16, 16, QImage::Format_ARGB32);
+    small.fill(Qt::transparent);
+    for (int y = 4; y < 12; ++y)
+        for (int x = 4; x < 12; ++x)
+            small.setPixel(x, y, 0xFFFF0000);
+    icon.AddImage(small);
+    Application->SetIcon(&icon);
+
+    TSkinData data(nullptr);
+    EXPECT_EQ(data.CaptionFont(), nullptr);
+    EXPECT_TRUE(data.AppIconBitmap()->Empty());
+    data.Loading();
+    data.Loaded();
+    ASSERT_NE(data.CaptionFont(), nullptr);
+    EXPECT_TRUE(data.CaptionFont()->Style().Contains(fsBold));
+    EXPECT_EQ(data.CaptionFont()->Height(), GetNonClientMetrics().lfCaptionFont.Height);
+    TBitmap* appIcon = data.AppIconBitmap();
+    ASSERT_EQ(appIcon->Width(), 16);
+    ASSERT_EQ(appIcon->Height(), 16);
+    EXPECT_EQ(appIcon->Canvas()->Pixels(0, 0), TColor(0xFF00FF));
+    EXPECT_EQ(appIcon->Canvas()->Pixels(8, 8), TColor(0x0000FF));
+    EXPECT_TRUE(appIcon->Transparent());
+    EXPECT_EQ(appIcon->TransparentColor(), TColor(0xFF00FF));
+    Application->SetIcon(nullptr);
+
+    TImageList* glyphs = data.MenuImages();
+    ASSERT_EQ(glyphs->Count(), 4);
+    EXPECT_EQ(glyphs->Width(), 16);
+    for (int i = 0; i < 4; ++i) {
+        const QImage glyph = glyphs->ImageAt(i);
+        int drawn = 0, clear = 0;
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x)
+                (qAlpha(glyph.pixel(x, y)) == 0 ? clear : drawn)++;
+        EXPECT_GT(drawn, 0) << i;
+        EXPECT_GT(clear, 0) << i;  // white is see-through
+    }
+
+    data.ShowCaptionHint(Rect(200, 120, 216, 136), QStringLiteral("Close"));
+    ASSERT_TRUE(data.HintShown());
+    THintWindow* hint = data.CaptionHintWindow();
+    EXPECT_EQ(hint->Caption(), QStringLiteral("Close"));
+    EXPECT_EQ(hint->Left(), 200);
+    EXPECT_EQ(hint->Top(), 120);
+    EXPECT_LE(hint->Width(), 500 + 8);
+    data.ShowCaptionHint(Rect(0, 0, 1, 1), QStringLiteral("Minimize"));  // one at a time
+    EXPECT_EQ(hint->Caption(), QStringLiteral("Close"));
+    data.HideCaptionHint();
+    EXPECT_FALSE(data.HintShown());
+    EXPECT_FALSE(hint->HandleAllocated());
+    data.SetOptions(data.Options() - TSkinOptions{xoCaptionButtonHint});
+    data.ShowCaptionHint(Rect(0, 0, 1, 1), QStringLiteral("Minimize"));
+    EXPECT_FALSE(data.HintShown());
 }

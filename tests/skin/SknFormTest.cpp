@@ -1,12 +1,17 @@
 // Skin image drawing, pixel by pixel: 9-slices, bars, frames, key-colour
 // transparency, regions and painting the parent under a control.
+#include <QApplication>
 #include <QImage>
 #include <gtest/gtest.h>
 
 #include "platform/controls/Controls.h"
+#include "platform/controls/Forms.h"
 #include "platform/controls/Messages.h"
 #include "platform/graphics/Bitmap.h"
+#include "skin/SknData.h"
 #include "skin/SknForm.h"
+#include "skin/SknManage.h"
+#include "tools/skinpack/SkinPack.h"
 
 namespace {
 
@@ -319,4 +324,477 @@ TEST(SknFormTest, WorkBitmapLivesBetweenStartAndEnd)
     SkinWorkBitmap()->SetSize(4, 4);
     SknFormFinalization();
     EXPECT_EQ(SkinWorkBitmap(), nullptr);
+}
+
+// ---- the skinned frame and its caption buttons -------------------------------
+
+namespace {
+
+QRgb codedFrame(int seed, int k)
+{
+    return qRgb(seed, 40 * k, 200 - 30 * k);
+}
+
+// A strip of flat frames, each w x h; Key puts a magenta pixel at each
+// frame's top-left.
+QByteArray frameStrip(int w, int h, int frames, int seed, bool stacked, bool key = false)
+{
+    QImage image(stacked ? w : w * frames, stacked ? h * frames : h, QImage::Format_RGB32);
+    for (int k = 1; k <= frames; ++k)
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                image.setPixel(stacked ? x : (k - 1) * w + x, stacked ? (k - 1) * h + y : y,
+                               key && x == 0 && y == 0 ? qRgb(255, 0, 255) : codedFrame(seed, k));
+    return skinpack::WriteBmp(image);
+}
+
+TColor colourOf(QRgb p)
+{
+    return RGB(uint8_t(qRed(p)), uint8_t(qGreen(p)), uint8_t(qBlue(p)));
+}
+
+// Top 278 x 42 with two frames (21 high), Left and Right 16 x 60 with two
+// frames (8 wide), Bottom 20 x 8 with two frames (4 high).
+QByteArray frameSkin(bool trans)
+{
+    QByteArray description =
+        "[Personality]\n"
+        "Left=left.bmp\nLeftFrame=2\nRight=right.bmp\nRightFrame=2\n"
+        "Top=top.bmp\nTopFrame=2\nTopTopHeight=4\nTopBotHeight=4\nBottom=bottom.bmp\nBottomFrame=2\n"
+        "TextShift=30\nTextShiftVert=0\nTextRightClip=90\nTextAlignment=0\n"
+        "[Colours]\nTitleTextActive=255 255 255\nTitleTextNoActive=0 0 0\n"
+        "[BUTTON1]\nAction=0\nAlign=1\nXcoord=70\nYcoord=0\nButtonImage=close.bmp\n"
+        "[BUTTON2]\nAction=57\nAlign=0\nXcoord=40\nYcoord=2\nButtonImage=close.bmp\n"
+        "[BUTTON3]\nAction=1\nAlign=1\nXcoord=120\nYcoord=0\nVisibility=1\nButtonImage=close.bmp\n"
+        "[BUTTON4]\nAction=12\nAlign=0\nXcoord=4\nYcoord=2\nButtonImage=close.bmp\n";
+    std::vector<skinpack::SkinEntry> bitmaps{
+        {"skin.ini", trans ? description : description.replace("LeftFrame=2\n", "LeftFrame=2\nLeftTrans=0\n")
+                                                          .replace("RightFrame=2\n", "RightFrame=2\nRightTrans=0\n")
+                                                          .replace("TopFrame=2\n", "TopFrame=2\nTopTrans=0\n")
+                                                          .replace("BottomFrame=2\n", "BottomFrame=2\nBottomTrans=0\n")},
+        {"left.bmp", frameStrip(8, 60, 2, 10, false)},
+        {"right.bmp", frameStrip(8, 60, 2, 20, false)},
+        {"top.bmp", frameStrip(278, 21, 2, 30, true, true)},
+        {"bottom.bmp", frameStrip(20, 4, 2, 40, true)},
+        {"close.bmp", frameStrip(16, 21, 3, 50, false)},
+    };
+    return skinpack::PackSkinFile(skinpack::WriteContainer(bitmaps));
+}
+
+class SkinnedFrame : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        FreeSkinManager();
+        if (Application == nullptr)
+            app = std::make_unique<TApplication>(nullptr);
+        data = std::make_unique<TSkinData>(nullptr);
+        data->Loading();
+        ASSERT_TRUE(data->LoadSkin(frameSkin(true)));
+        data->Loaded();
+        form = std::make_unique<TForm>(nullptr);
+        form->SetBounds(50, 60, 400, 300);
+        skinner = new TSknForm(form.get());
+        attach();
+    }
+    void TearDown() override
+    {
+        form.reset();
+        data.reset();
+        FreeSkinManager();
+        app.reset();
+    }
+    void attach()
+    {
+        skinner->AttachForm(form.get(), data.get());
+        skinner->ReadStyles();
+        skinner->ComputeFrameMetrics();
+    }
+    QImage paint(int w = 400, int h = 300)
+    {
+        TBitmap target;
+        target.SetPixelFormat(pf24bit);
+        target.SetSize(w, h);
+        skinner->PaintNC(target.Canvas(), w, h);
+        return target.Image();
+    }
+    TWinSysButton* button(int action) const
+    {
+        for (const auto& b : skinner->CaptionButtons())
+            if (b->SkinButton->Action == action)
+                return b.get();
+        return nullptr;
+    }
+    std::unique_ptr<TApplication> app;
+    std::unique_ptr<TSkinData> data;
+    std::unique_ptr<TForm> form;
+    TSknForm* skinner = nullptr;  // owned by the form
+};
+
+}  // namespace
+
+TEST_F(SkinnedFrame, MetricsComeFromTheBorderImagesAndPlaceTheClient)
+{
+    EXPECT_TRUE(skinner->FrameSkinning());
+    EXPECT_EQ(skinner->TopHeight(), 21);
+    EXPECT_EQ(skinner->LeftWidth(), 8);
+    EXPECT_EQ(skinner->RightWidth(), 8);
+    EXPECT_EQ(skinner->BottomHeight(), 4);
+    EXPECT_EQ(skinner->MenuHeight(), 0);
+    EXPECT_EQ(skinner->ClientInWindow(TRect{100, 100, 500, 400}), (TRect{108, 121, 492, 396}));
+
+    // A window without caption keeps its whole area.
+    form->SetBorderStyle(bsNone);
+    skinner->ReadStyles();
+    skinner->ComputeFrameMetrics();
+    EXPECT_EQ(skinner->TopHeight(), 0);
+    EXPECT_EQ(skinner->ClientInWindow(TRect{100, 100, 500, 400}), (TRect{100, 100, 500, 400}));
+}
+
+TEST_F(SkinnedFrame, HitTestGivesTheCaptionAndLeavesBordersAndClient)
+{
+    const struct {
+        TPoint p;
+        LRESULT previous, expected;
+    } cases[] = {
+        {{200, 2}, HTNOWHERE, HTNOWHERE},  {{200, 10}, HTNOWHERE, HTCAPTION}, {{200, 10}, HTCAPTION, HTCAPTION},
+        {{200, 2}, HTTOP, HTTOP},          {{2, 100}, HTLEFT, HTLEFT},        {{398, 100}, HTRIGHT, HTRIGHT},
+        {{200, 298}, HTBOTTOM, HTBOTTOM},  {{1, 1}, HTTOPLEFT, HTTOPLEFT},    {{398, 1}, HTTOPRIGHT, HTTOPRIGHT},
+        {{1, 298}, HTBOTTOMLEFT, HTBOTTOMLEFT}, {{398, 298}, HTBOTTOMRIGHT, HTBOTTOMRIGHT},
+        {{200, 150}, HTCLIENT, HTCLIENT},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(skinner->HitTest(c.p, c.previous), c.expected) << c.p.X << "," << c.p.Y << " " << c.previous;
+}
+
+TEST_F(SkinnedFrame, BordersShowFrameOneActiveAndFrameTwoInactive)
+{
+    for (const bool active : {true, false}) {
+        SCOPED_TRACE(active);
+        skinner->SetActiveFlag(active);
+        const QImage shot = paint();
+        const int k = active ? 1 : 2;
+        EXPECT_EQ(colourOf(shot.pixel(3, 150)), colourOf(codedFrame(10, k)));    // left
+        EXPECT_EQ(colourOf(shot.pixel(396, 150)), colourOf(codedFrame(20, k)));  // right
+        EXPECT_EQ(colourOf(shot.pixel(200, 298)), colourOf(codedFrame(40, k)));  // bottom
+        EXPECT_EQ(colourOf(shot.pixel(250, 12)), colourOf(codedFrame(30, k)));   // caption
+    }
+}
+
+TEST_F(SkinnedFrame, RegionCutsTheKeyCornersOnlyWhenABorderIsTrans)
+{
+    const QRegion region = skinner->WindowRegion(400, 300).Region();
+    EXPECT_FALSE(region.contains(QPoint(8, 0)));  // the Top image's magenta corner
+    EXPECT_TRUE(region.contains(QPoint(9, 0)));
+    EXPECT_TRUE(region.contains(QPoint(8, 1)));
+    EXPECT_TRUE(region.contains(QPoint(0, 0)));   // the Left border has no key pixel
+    EXPECT_TRUE(region.contains(QPoint(200, 150)));
+    EXPECT_TRUE(region.contains(QPoint(399, 299)));
+    EXPECT_EQ(region.boundingRect(), QRect(0, 0, 400, 300));
+
+    ASSERT_TRUE(data->LoadSkin(frameSkin(false)));
+    skinner->ComputeFrameMetrics();
+    EXPECT_TRUE(skinner->WindowRegion(400, 300).Region().isEmpty());  // no shape: the whole window
+}
+
+// Each visibility code, in either column, for the window facts it reads.
+struct VisibilityCase {
+    int code;
+    bool maximised, active, minBox, maxBox, help, sysMenu, dialog;
+    bool first, second;
+};
+
+class CaptionButtonVisibility : public SkinnedFrame, public ::testing::WithParamInterface<VisibilityCase> {};
+
+TEST_P(CaptionButtonVisibility, FollowsTheTable)
+{
+    const VisibilityCase c = GetParam();
+    TBorderIcons icons;
+    if (c.minBox)
+        icons.Include(biMinimize);
+    if (c.maxBox)
+        icons.Include(biMaximize);
+    if (c.help)
+        icons.Include(biHelp);
+    if (c.sysMenu)
+        icons.Include(biSystemMenu);
+    form->SetBorderIcons(icons);
+    form->SetBorderStyle(c.dialog ? bsDialog : bsSizeable);
+    skinner->ReadStyles();
+    skinner->SetWindowStateKind(c.maximised ? wkMaximized : wkNormal);
+    skinner->SetActiveFlag(c.active);
+    TDataSkinSysButton* sb = button(57)->SkinButton;
+    const int index = int(std::find_if(skinner->CaptionButtons().begin(), skinner->CaptionButtons().end(),
+                                       [&](const auto& b) { return b->SkinButton == sb; }) -
+                          skinner->CaptionButtons().begin());
+    sb->Visibility = c.code;
+    sb->Visibility1 = 0;
+    EXPECT_EQ(skinner->IsCaptionButtonVisible(index), c.first) << "Visibility " << c.code;
+    sb->Visibility = 0;
+    sb->Visibility1 = c.code;
+    EXPECT_EQ(skinner->IsCaptionButtonVisible(index), c.second) << "Visibility1 " << c.code;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Codes, CaptionButtonVisibility,
+    ::testing::Values(
+        // code max  act  min  maxb help sys  dlg   first  second
+        VisibilityCase{-1, false, true, true, true, false, true, false, false, false},
+        VisibilityCase{0, false, true, true, true, false, true, false, true, true},
+        VisibilityCase{1, true, true, true, true, false, true, false, true, true},
+        VisibilityCase{1, false, true, true, true, false, true, false, false, false},
+        VisibilityCase{2, false, true, true, true, false, true, false, true, true},
+        VisibilityCase{2, true, true, true, true, false, true, false, false, false},
+        VisibilityCase{3, false, true, true, true, false, true, false, true, true},
+        VisibilityCase{3, false, false, true, true, false, true, false, false, false},
+        VisibilityCase{4, false, false, true, true, false, true, false, true, true},
+        VisibilityCase{4, false, true, true, true, false, true, false, false, false},
+        VisibilityCase{5, false, true, true, true, false, true, false, false, false},
+        VisibilityCase{6, false, true, true, false, false, true, false, true, true},
+        VisibilityCase{6, false, true, false, true, false, false, false, false, true},
+        VisibilityCase{6, false, true, false, false, false, true, false, false, false},
+        VisibilityCase{8, false, true, false, true, false, false, false, false, true},
+        VisibilityCase{7, false, true, true, false, false, true, false, true, true},
+        VisibilityCase{7, false, true, true, true, false, true, false, false, false},
+        VisibilityCase{9, false, true, false, true, false, true, false, true, true},
+        VisibilityCase{9, false, true, true, true, false, true, false, false, false},
+        VisibilityCase{10, false, true, false, false, true, true, false, true, true},
+        VisibilityCase{10, false, true, true, false, true, true, false, false, true},
+        VisibilityCase{10, false, true, false, false, false, true, false, false, false},
+        VisibilityCase{100, false, true, true, true, false, true, false, false, true},
+        VisibilityCase{200, false, true, true, true, false, true, true, true, true},
+        VisibilityCase{200, false, true, true, true, false, true, false, false, false},
+        VisibilityCase{201, false, true, true, true, false, true, false, true, true},
+        VisibilityCase{999, false, true, true, true, false, true, false, true, true},
+        VisibilityCase{3000, false, true, true, true, false, true, false, false, false}));
+
+TEST_F(SkinnedFrame, ActionsHideOrDisableTheirButtons)
+{
+    // A dialog frame shows no system-menu button; close needs a system menu.
+    skinner->LayoutCaptionButtons(400);
+    EXPECT_TRUE(button(12)->Visible);
+    EXPECT_TRUE(button(0)->Visible);
+    EXPECT_FALSE(button(1)->Visible);  // Visibility 1: only while maximised
+    form->SetBorderStyle(bsDialog);
+    form->SetBorderIcons(TBorderIcons{});
+    skinner->ReadStyles();
+    skinner->LayoutCaptionButtons(400);
+    EXPECT_FALSE(button(12)->Visible);
+    EXPECT_FALSE(button(0)->Visible);
+    // Maximise is shown while maximised but disabled without its box.
+    form->SetBorderStyle(bsSizeable);
+    form->SetBorderIcons(TBorderIcons{biSystemMenu, biMinimize});
+    skinner->ReadStyles();
+    skinner->SetWindowStateKind(wkMaximized);
+    skinner->LayoutCaptionButtons(400);
+    EXPECT_TRUE(button(1)->Visible);
+    EXPECT_FALSE(button(1)->Enabled);
+    // A button whose visibility code is -1 is never shown.
+    button(57)->SkinButton->Visibility = -1;
+    skinner->LayoutCaptionButtons(400);
+    EXPECT_FALSE(button(57)->Visible);
+}
+
+TEST_F(SkinnedFrame, RightAlignedButtonSitsAtWidthMinusXCoordAndAFrameWide)
+{
+    skinner->LayoutCaptionButtons(400);
+    EXPECT_EQ(button(0)->Rect, (TRect{330, 0, 346, 21}));  // 48 x 21 in three frames
+    EXPECT_EQ(button(57)->Rect, (TRect{40, 2, 56, 23}));
+    EXPECT_EQ(skinner->CaptionButtonAt(TPoint{335, 5}), button(0));
+    EXPECT_EQ(skinner->CaptionButtonAt(TPoint{300, 5}), nullptr);
+}
+
+TEST_F(SkinnedFrame, HoverAndPressPickTheirFramesAndOnlyAReleaseOnTheButtonActs)
+{
+    form->Show();
+    std::vector<std::pair<UINT, WPARAM>> posted;
+    TWndMethod old = form->WindowProc;
+    form->WindowProc = TWndMethod::FromFunction([&](TMessage& M) {
+        if (M.Msg == SKIN_CUSTOM_ACTION || M.Msg == WM_SYSCOMMAND)
+            posted.emplace_back(M.Msg, M.WParam);
+        old(M);
+    });
+    auto frameAt = [&](TWinSysButton* b) {
+        const QImage shot = paint();
+        return colourOf(shot.pixel(b->Rect.Left + 8, b->Rect.Top + 10));
+    };
+    TWinSysButton* custom = button(57);
+    EXPECT_EQ(frameAt(custom), colourOf(codedFrame(50, 1)));
+    custom->MouseMove();
+    EXPECT_EQ(skinner->MouseObject(), custom);
+    EXPECT_EQ(custom->State, 3);
+    EXPECT_EQ(frameAt(custom), colourOf(codedFrame(50, 3)));
+    custom->MouseDown();
+    EXPECT_EQ(frameAt(custom), colourOf(codedFrame(50, 2)));
+    // Released elsewhere: no button there, nothing runs.
+    EXPECT_EQ(skinner->CaptionButtonAt(TPoint{200, 100}), nullptr);
+    QApplication::processEvents();
+    EXPECT_TRUE(posted.empty());
+    // A frame paint forgets the object under the mouse; press again.
+    EXPECT_EQ(skinner->MouseObject(), nullptr);
+    custom->MouseDown();
+    custom->MouseUp();
+    skinner->ExecuteCaptionButton(custom->Rect.Left, custom->Rect.Top);
+    QApplication::processEvents();
+    ASSERT_EQ(posted.size(), 1u);
+    EXPECT_EQ(posted[0], (std::pair<UINT, WPARAM>{SKIN_CUSTOM_ACTION, 57}));
+    custom->MouseLeave();
+    EXPECT_EQ(skinner->MouseObject(), nullptr);
+    EXPECT_EQ(custom->State, 1);
+
+    // Close closes.
+    button(0)->MouseMove();
+    skinner->ExecuteCaptionButton(0, 0);
+    QApplication::processEvents();
+    EXPECT_EQ(posted.back(), (std::pair<UINT, WPARAM>{WM_SYSCOMMAND, SC_CLOSE}));
+    EXPECT_FALSE(form->Visible());
+    form->WindowProc = old;
+}
+
+TEST_F(SkinnedFrame, CaptionTextStaysInsideItsRectangle)
+{
+    form->SetCaption(QString(60, QChar('W')));
+    skinner->LayoutCaptionButtons(400);
+    paint();
+    const TRect text = skinner->CaptionTextRect();
+    EXPECT_EQ(text.Left, 30);             // TextShift
+    EXPECT_EQ(text.Right, 400 - 90);      // clipped at TextRightClip
+    form->SetCaption(QStringLiteral("Hi"));
+    skinner->SetRightToLeft(true);
+    paint();
+    const TRect rtl = skinner->CaptionTextRect();
+    // Right-aligned before the right-aligned buttons (the largest XCoord
+    // of the visible ones, 70 here), then 10 pixels to the right.
+    EXPECT_EQ(rtl.Right, 400 - 70 + 10);
+    EXPECT_GT(rtl.Left, 200);
+}
+
+TEST(SkinnedFrameHints, HintTextsByAction)
+{
+    const struct {
+        int action;
+        const char* text;
+    } cases[] = {{0, "Close"},    {9, "Close"},    {62, "Close"},    {1, "Maximize"}, {22, "Maximize"},
+                 {2, "Minimize"}, {7, "Minimize"}, {23, "Minimize"}, {60, "Minimize"}, {8, "Restore"},
+                 {61, "Restore"}, {3, ""},         {57, ""}};
+    for (const auto& c : cases)
+        EXPECT_EQ(TSknForm::CaptionButtonHint(c.action), QString::fromLatin1(c.text)) << c.action;
+}
+
+namespace {
+// A window point of the skinned form in screen coordinates.
+LPARAM screenAt(TSknForm* skinner, TForm* form, TPoint p)
+{
+    const TPoint origin = form->ClientToScreen(TPoint{0, 0});
+    return MakeLParam(origin.X + p.X - skinner->LeftWidth(), origin.Y + p.Y - skinner->TopHeight());
+}
+}  // namespace
+
+TEST_F(SkinnedFrame, FrameMessagesWaitForFinishThenReachTheSkinner)
+{
+    form->Show();
+    EXPECT_EQ(skinner->State(), 0);
+    EXPECT_EQ(form->Perform(WM_NCACTIVATE, 0), 0);  // not before finishing
+    EXPECT_TRUE(skinner->Active());
+    int afterSkin = 0;
+    TWndMethod old = form->WindowProc;
+    form->WindowProc = TWndMethod::FromFunction([&](TMessage& M) {
+        if (M.Msg == SKIN_AFTER_SKIN && M.LParam == 16802)
+            ++afterSkin;
+        old(M);
+    });
+    form->Perform(SKIN_FINISH, 0, 1000);
+    EXPECT_EQ(skinner->State(), 1);
+    EXPECT_EQ(afterSkin, 1);
+
+    NCCALCSIZE_PARAMS params;
+    params.rgrc[0] = TRect{100, 100, 500, 400};
+    EXPECT_EQ(form->Perform(WM_NCCALCSIZE, 1, LPARAM(&params)), WVR_VALIDRECTS);
+    EXPECT_EQ(params.rgrc[0], (TRect{108, 121, 492, 396}));
+    EXPECT_EQ(params.rgrc[1], params.rgrc[0]);
+
+    EXPECT_EQ(form->Perform(WM_NCACTIVATE, 0), 1);
+    EXPECT_FALSE(skinner->Active());
+    TBitmap target;
+    target.SetPixelFormat(pf24bit);
+    target.SetSize(form->Width(), form->Height());
+    form->Perform(WM_NCPAINT, WPARAM(target.Canvas()->Handle()));
+    EXPECT_EQ(target.Canvas()->Pixels(3, 150), colourOf(codedFrame(10, 2)));
+    form->Perform(WM_NCACTIVATE, 1);
+    form->Perform(WM_NCPAINT, WPARAM(target.Canvas()->Handle()));
+    EXPECT_EQ(target.Canvas()->Pixels(3, 150), colourOf(codedFrame(10, 1)));
+    form->WindowProc = old;
+}
+
+TEST_F(SkinnedFrame, CaptionMouseMessagesPressReleaseAndDoubleClick)
+{
+    form->Show();
+    form->Perform(SKIN_FINISH, 0, 1000);
+    skinner->LayoutCaptionButtons(form->Width());
+    std::vector<WPARAM> commands;
+    TWndMethod old = form->WindowProc;
+    form->WindowProc = TWndMethod::FromFunction([&](TMessage& M) {
+        if (M.Msg == WM_SYSCOMMAND)
+            commands.push_back(M.WParam);
+        if (M.Msg != WM_SYSCOMMAND || M.WParam != SC_CLOSE)
+            old(M);
+    });
+    TWinSysButton* close = button(0);
+    const LPARAM onClose = screenAt(skinner, form.get(), TPoint{close->Rect.Left + 4, 5});
+    const LPARAM onCaption = screenAt(skinner, form.get(), TPoint{250, 10});
+    form->Perform(WM_NCMOUSEMOVE, HTCAPTION, onClose);
+    EXPECT_EQ(skinner->MouseObject(), close);
+    EXPECT_EQ(close->State, 3);
+    form->Perform(WM_NCLBUTTONDOWN, HTCAPTION, onClose);
+    EXPECT_EQ(close->State, 2);
+    form->Perform(WM_NCLBUTTONUP, HTCAPTION, onCaption);  // released elsewhere
+    QApplication::processEvents();
+    EXPECT_TRUE(commands.empty());
+    form->Perform(WM_NCLBUTTONUP, HTCAPTION, onClose);
+    QApplication::processEvents();
+    EXPECT_EQ(commands, std::vector<WPARAM>{SC_CLOSE});
+
+    // A double click on the caption maximises, and another restores.
+    commands.clear();
+    form->Perform(WM_NCLBUTTONDBLCLK, HTCAPTION, onCaption);
+    QApplication::processEvents();
+    EXPECT_EQ(commands, std::vector<WPARAM>{SC_MAXIMIZE});
+    EXPECT_EQ(skinner->WindowStateKind(), wkMaximized);
+    form->Perform(WM_NCLBUTTONDBLCLK, HTCAPTION, onCaption);
+    QApplication::processEvents();
+    EXPECT_EQ(commands.back(), WPARAM(SC_RESTORE));
+    EXPECT_EQ(skinner->WindowStateKind(), wkNormal);
+    form->WindowProc = old;
+}
+
+TEST_F(SkinnedFrame, HoverHintAppearsAfterTwiceTheHintPause)
+{
+    form->Show();
+    form->Perform(SKIN_FINISH, 0, 1000);
+    skinner->LayoutCaptionButtons(form->Width());
+    Application->SetHintPause(500);
+    Application->SetHintHidePause(2500);
+    TWinSysButton* close = button(0);
+    const LPARAM at = screenAt(skinner, form.get(), TPoint{close->Rect.Left + 4, 5});
+    form->Perform(WM_NCMOUSEMOVE, HTCAPTION, at);
+    ASSERT_EQ(skinner->MouseObject(), close);
+    const TPoint pointer = PointFromLParam(at);
+    int ticks = 0;
+    while (!data->HintShown() && ticks < 100) {
+        skinner->HoverTick(pointer);
+        ++ticks;
+    }
+    EXPECT_EQ(ticks * TSknForm::HoverInterval, 2 * 500);
+    EXPECT_EQ(data->CaptionHintWindow()->Caption(), QStringLiteral("Close"));
+    EXPECT_EQ(data->CaptionHintWindow()->Top(), pointer.Y + 24);
+    while (data->HintShown() && ticks < 100) {
+        skinner->HoverTick(pointer);
+        ++ticks;
+    }
+    EXPECT_EQ(ticks * TSknForm::HoverInterval, 2 * 500 + 2500);
+    // Leaving the button forgets it and resets the time.
+    skinner->HoverTick(TPoint{pointer.X - 200, pointer.Y + 100});
+    EXPECT_EQ(skinner->MouseObject(), nullptr);
+    EXPECT_EQ(close->State, 1);
+    EXPECT_EQ(data->HintTime, 0);
 }

@@ -1,6 +1,7 @@
 // Tests of the window layer on the offscreen platform: messages through
 // WindowProc, alignment, painting, modal forms, posting, exceptions, drops.
 #include <QApplication>
+#include <QCursor>
 #include <QScreen>
 #include <QKeyEvent>
 #include <QMenu>
@@ -12,6 +13,7 @@
 
 #include "platform/controls/ComCtrls.h"
 #include "platform/controls/Dialogs.h"
+#include "platform/controls/ExtCtrls.h"
 #include "platform/controls/Forms.h"
 #include "platform/controls/Menus.h"
 #include "platform/controls/StdCtrls.h"
@@ -529,3 +531,50 @@ TEST_F(ControlsTest, APartOfAWindowMarkedForPaintingIsAllThatIsPainted)
 }
 
 }  // namespace
+
+// WM_MOUSELEAVE comes once per request: when the pointer leaves, or at once
+// for a window it is not over; a cancelled request brings nothing.
+TEST_F(ControlsTest, TrackMouseEventReportsTheLeaveOnce)
+{
+    auto* panel = new TPanel(form.get());
+    panel->SetParent(form.get());
+    panel->SetBounds(10, 10, 100, 100);
+    form->Show();
+    int leaves = 0;
+    TWndMethod old = panel->WindowProc;
+    panel->WindowProc = TWndMethod::FromFunction([&](TMessage& M) {
+        if (M.Msg == WM_MOUSELEAVE)
+            ++leaves;
+        old(M);
+    });
+    TRACKMOUSEEVENT track;
+    track.dwFlags = TME_LEAVE;
+    track.hwndTrack = panel->Handle();
+    QCursor::setPos(panel->Widget()->mapToGlobal(QPoint(50, 50)));
+    ASSERT_TRUE(panel->Widget()->rect().contains(panel->Widget()->mapFromGlobal(QCursor::pos())));
+    EXPECT_TRUE(TrackMouseEvent(track));
+    QApplication::processEvents();
+    EXPECT_EQ(leaves, 0);
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(panel->Widget(), &leave);
+    EXPECT_EQ(leaves, 1);
+    QApplication::sendEvent(panel->Widget(), &leave);
+    EXPECT_EQ(leaves, 1);  // one message per request
+
+    EXPECT_TRUE(TrackMouseEvent(track));
+    track.dwFlags = TME_LEAVE | TME_CANCEL;
+    EXPECT_TRUE(TrackMouseEvent(track));
+    QApplication::sendEvent(panel->Widget(), &leave);
+    EXPECT_EQ(leaves, 1);
+
+    QCursor::setPos(panel->Widget()->mapToGlobal(QPoint(250, 150)));
+    track.dwFlags = TME_LEAVE;
+    EXPECT_TRUE(TrackMouseEvent(track));
+    EXPECT_EQ(leaves, 1);  // posted
+    QApplication::processEvents();
+    EXPECT_EQ(leaves, 2);
+
+    track.hwndTrack = nullptr;
+    EXPECT_FALSE(TrackMouseEvent(track));
+    panel->WindowProc = old;
+}

@@ -432,3 +432,46 @@ TEST(GraphicsTest, RenderedSceneSurvivesAPngRoundTrip)
 }
 
 }  // namespace
+
+// An icon keeps one picture per size and draws the size nearest to the target.
+TEST(GraphicsTest, IconPicksTheNearestSizeAndStreamsItsLargest)
+{
+    TIcon icon;
+    int changes = 0;
+    icon.OnChange = TNotifyEvent::FromFunction([&](TObject*) { ++changes; });
+    EXPECT_TRUE(icon.Empty());
+    EXPECT_TRUE(icon.ImageForSize(16, 16).isNull());
+    QImage big(32, 32, QImage::Format_ARGB32);
+    big.fill(0xFF0000FF);
+    QImage small(16, 16, QImage::Format_ARGB32);
+    small.fill(0xFFFF0000);
+    icon.AddImage(big);
+    icon.AddImage(small);
+    icon.AddImage(small);  // the same size replaces
+    EXPECT_EQ(changes, 3);
+    EXPECT_EQ(icon.ImageCount(), 2);
+    EXPECT_EQ(icon.Width(), 32);
+    EXPECT_EQ(icon.ImageForSize(16, 16).pixel(3, 3), 0xFFFF0000u);
+    EXPECT_EQ(icon.ImageForSize(24, 24).size(), QSize(24, 24));
+    EXPECT_EQ(icon.ImageForSize(24, 24).pixel(12, 12), 0xFF0000FFu);  // from the larger one
+    EXPECT_EQ(icon.ImageForSize(48, 48).pixel(1, 1), 0xFF0000FFu);
+    EXPECT_THROW(icon.SetWidth(8), EInvalidGraphicOperation);
+
+    TBitmap target;
+    target.SetSize(16, 16);
+    icon.Draw(target.Canvas(), Rect(0, 0, 16, 16));
+    EXPECT_EQ(target.Canvas()->Pixels(8, 8), TColor(0x0000FF));  // the small, red picture
+
+    TMemoryStream stream;
+    icon.SaveToStream(&stream);
+    stream.SetPosition(0);
+    TIcon read;
+    read.LoadFromStream(&stream);
+    EXPECT_EQ(read.ImageCount(), 1);
+    EXPECT_EQ(read.Width(), 32);
+    TIcon copy;
+    copy.Assign(&icon);
+    EXPECT_EQ(copy.ImageCount(), 2);
+    copy.Assign(nullptr);
+    EXPECT_TRUE(copy.Empty());
+}
