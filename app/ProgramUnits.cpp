@@ -11,6 +11,9 @@
 #include "ui/foundation/vlGeometry.h"
 #include "ui/foundation/vlGraphics.h"
 #include "ui/foundation/vxCore.h"
+#include "ui/foundation/vxGDIPlusAPI.h"
+#include "ui/foundation/vxGDIPlusClasses.h"
+#include "ui/foundation/vxThemeManager.h"
 
 void AddProgramUnits(TStartupList& Units)
 {
@@ -20,6 +23,9 @@ void AddProgramUnits(TStartupList& Units)
     AddvxCoreUnit(Units);
     AddvlGeometryUnit(Units);
     AddvlGraphicsUnit(Units);
+    AddvxGDIPlusAPIUnit(Units);
+    AddvxGDIPlusClassesUnit(Units);
+    AddvxThemeManagerUnit(Units);
     Units.Add(String::fromLatin1("vlDataStorage"), &vlDataStorageInitialization, &vlDataStorageFinalization);
     AddvlLibraryStrsUnit(Units);
     AddvlFormatsUnit(Units);

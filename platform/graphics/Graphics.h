@@ -10,6 +10,7 @@
 // graphic.
 #pragma once
 #include <QFont>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <span>
@@ -360,6 +361,13 @@ public:
     // The file filter of the loadable formats in the original's
     // "name|pattern|..." form, "All (*.bmp;...)" first.
     static String GraphicFilter();
+
+    // Picture formats registered by extension (case-insensitive) take the
+    // place of the built-in class of that extension, for files and for
+    // streams recognised as that format.
+    using TGraphicFactory = std::function<std::unique_ptr<TGraphic>()>;
+    static void RegisterFileFormat(const String& AExtension, const String& ADescription, TGraphicFactory AFactory);
+    static void UnregisterFileFormat(const String& AExtension);
 
     TNotifyEvent OnChange;
 

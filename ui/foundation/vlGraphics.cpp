@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "platform/graphics/Bitmap.h"
+#include "platform/rtl/ClassRegistry.h"
 #include "platform/rtl/Startup.h"
 #include "ui/foundation/vxCore.h"
 
@@ -727,12 +728,17 @@ void AddvlGraphicsUnit(TStartupList& AList)
             g.Finalized = false;
             TDeviceContext screen(nullptr);
             g.PixelsPerInch = {GetDeviceCaps(&screen, LOGPIXELSX), GetDeviceCaps(&screen, LOGPIXELSY)};
+            RegisterClass(&TvlBitmap::StaticClassInfo(), [](TComponent*) { return new TvlBitmap; });
+            RegisterClass(&TvlBitmap32::StaticClassInfo(), [](TComponent*) { return new TvlBitmap32; });
         },
         [] {
             TGlobalCanvases& g = globals();
             g.Finalized = true;
             g.Screen.reset();
             g.Paint.reset();
+            FreeImageDrawingCache();
+            UnRegisterClass(&TvlBitmap32::StaticClassInfo());
+            UnRegisterClass(&TvlBitmap::StaticClassInfo());
         });
 }
 
