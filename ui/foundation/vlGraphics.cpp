@@ -775,9 +775,7 @@ int DrawRotatedText(TvlCanvas* ACanvas, const String& AText, TRect R, uint32_t A
     if (AAngle == ra0)
         return DrawTextOnCanvas(ACanvas->Canvas(), AText, R, AFormat, ATextColor);
     // Drawn upright on a copy of the pixels turned back, then turned into place.
-    TBitmap bitmap;
-    bitmap.SetPixelFormat(pf32bit);
-    bitmap.SetSize(R.Width(), R.Height());
+    TvlBitmap bitmap(R.Width(), R.Height(), pf32bit);
     if (bitmap.Empty())
         return 0;
     BitBlt(bitmap.Canvas()->Handle(), 0, 0, R.Width(), R.Height(), ACanvas->Handle(), R.Left, R.Top, SRCCOPY);

@@ -16,6 +16,9 @@ TColor Office11ControlFaceColor = 0, Office11AltFaceColor = 0, Office11GradientL
 
 namespace {
 
+using vxOffice11::MixColors;
+using vxOffice11::BlendSystemColors;
+
 struct TSchemeState {
     uint8_t Scheme = 0;
     bool Standard = false;
@@ -174,6 +177,8 @@ uint8_t component(TColor c, int shift) { return uint8_t((c >> shift) & 0xFF); }
 
 }  // namespace
 
+namespace vxOffice11 {
+
 TBitmap* Office11ExpandedGlyph() { return state().Expanded.get(); }
 TBitmap* Office11CollapsedGlyph() { return state().Collapsed.get(); }
 uint8_t GetOffice11Scheme() { return state().Scheme; }
@@ -308,3 +313,5 @@ void DrawOffice11SizeGrip(HDC ADC, const TRect& R, TColor ADarkColor, TColor ALi
         cell(left, R.Bottom - 7);
     cell(R.Right - 4, R.Bottom - 11);
 }
+
+}  // namespace vxOffice11

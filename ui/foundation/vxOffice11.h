@@ -19,7 +19,11 @@ extern TColor Office11ControlFaceColor, Office11AltFaceColor, Office11GradientLi
     Office11SizeGripDarkColor, Office11SizeGripLightColor;
 inline constexpr TColor Office11GlyphCornerLightColor = 0xBFAE9E;
 inline constexpr TColor Office11GlyphCornerDarkColor = 0x5F462E;
-// 11 x 11, 8 bits per pixel; they exist while the scheme is acquired.
+// The unit's routines live in a namespace of its own: the button and skin
+// units have colour routines of the same names that compute differently.
+namespace vxOffice11 {
+
+// 11 x 11; they exist while the scheme is acquired.
 TBitmap* Office11ExpandedGlyph();
 TBitmap* Office11CollapsedGlyph();
 
@@ -42,3 +46,5 @@ void FillRectByColor(HDC ADC, const TRect& R, TColor AColor);
 // Six 4 x 4 cells in the bottom-right 12 x 11 pixels of R; clDefault takes
 // the scheme's colours.
 void DrawOffice11SizeGrip(HDC ADC, const TRect& R, TColor ADarkColor = clDefault, TColor ALightColor = clDefault);
+
+}  // namespace vxOffice11

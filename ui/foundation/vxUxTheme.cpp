@@ -79,6 +79,12 @@ bool TvxRecordingThemeLibrary::IsThemeBackgroundPartiallyTransparent(HTHEME, int
     return false;
 }
 
+int32_t TvxRecordingThemeLibrary::DrawThemeParentBackground(TWinControl*, HDC, const TRect&)
+{
+    Calls.push_back(QStringLiteral("DrawThemeParentBackground"));
+    return S_OK;
+}
+
 int32_t TvxRecordingThemeLibrary::GetCurrentThemeName(String& AFileName, String& AColorName, String& ASizeName)
 {
     Calls.push_back(QStringLiteral("GetCurrentThemeName"));

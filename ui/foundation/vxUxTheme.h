@@ -10,6 +10,7 @@
 #include "platform/graphics/Color.h"
 #include "platform/graphics/DeviceContext.h"
 
+class TWinControl;
 using HTHEME = uintptr_t;
 enum : int32_t { S_OK = 0, E_FAIL = int32_t(0x80004005) };
 enum THEMESIZE { TS_MIN, TS_TRUE, TS_DRAW };
@@ -31,6 +32,8 @@ public:
                                      THEMESIZE AKind, TSize& ASize) = 0;
     virtual int32_t GetThemeColor(HTHEME ATheme, int APart, int AState, int AProp, TColor& AColor) = 0;
     virtual bool IsThemeBackgroundPartiallyTransparent(HTHEME ATheme, int APart, int AState) = 0;
+    // Paints what AControl's parent shows under R into ADC.
+    virtual int32_t DrawThemeParentBackground(TWinControl* AControl, HDC ADC, const TRect& R) = 0;
     // The theme file, its colour variant and its size variant.
     virtual int32_t GetCurrentThemeName(String& AFileName, String& AColorName, String& ASizeName) = 0;
 };
@@ -48,6 +51,7 @@ public:
     int32_t GetThemePartSize(HTHEME, HDC, int, int, const TRect*, THEMESIZE, TSize&) override { return E_FAIL; }
     int32_t GetThemeColor(HTHEME, int, int, int, TColor&) override { return E_FAIL; }
     bool IsThemeBackgroundPartiallyTransparent(HTHEME, int, int) override { return false; }
+    int32_t DrawThemeParentBackground(TWinControl*, HDC, const TRect&) override { return E_FAIL; }
     int32_t GetCurrentThemeName(String&, String&, String&) override { return E_FAIL; }
 };
 
@@ -69,6 +73,7 @@ public:
                              TSize& ASize) override;
     int32_t GetThemeColor(HTHEME ATheme, int APart, int AState, int AProp, TColor& AColor) override;
     bool IsThemeBackgroundPartiallyTransparent(HTHEME ATheme, int APart, int AState) override;
+    int32_t DrawThemeParentBackground(TWinControl* AControl, HDC ADC, const TRect& R) override;
     int32_t GetCurrentThemeName(String& AFileName, String& AColorName, String& ASizeName) override;
 
     bool Active = true;

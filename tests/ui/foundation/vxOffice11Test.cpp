@@ -10,7 +10,9 @@
 
 namespace {
 
-TEST(vxOffice11, ColourArithmetic)
+using namespace vxOffice11;
+
+TEST(vxOffice11Colours, ColourArithmetic)
 {
     const struct {
         TColor got, expected;
@@ -47,7 +49,7 @@ struct SysColors {
     std::vector<TColor> Saved;
 };
 
-TEST(vxOffice11, SchemeZeroFromTheSystemColours)
+TEST(vxOffice11Colours, SchemeZeroFromTheSystemColours)
 {
     {
         const SysColors colors(0xC0C0C0, 0x800000, 0xFFFFFF);
@@ -72,7 +74,7 @@ TEST(vxOffice11, SchemeZeroFromTheSystemColours)
     UpdateOffice11Scheme();
 }
 
-TEST(vxOffice11, FixedVariantsThroughAThemedSystem)
+TEST(vxOffice11Colours, FixedVariantsThroughAThemedSystem)
 {
     auto previous = SetThemeLibrary(std::make_unique<TvxRecordingThemeLibrary>());
     auto* fake = dynamic_cast<TvxRecordingThemeLibrary*>(ThemeLibrary());
@@ -111,7 +113,7 @@ struct Surface {
     TDeviceContext DC;
 };
 
-TEST(vxOffice11, GradientBands)
+TEST(vxOffice11Colours, GradientBands)
 {
     Surface s(600, 2);
     FillGradientRect(&s.DC, Rect(0, 0, 600, 2), 0x000000, 0x0000FF, true);
@@ -137,7 +139,7 @@ TEST(vxOffice11, GradientBands)
     EXPECT_EQ(plain.at(3, 3), ColorToRGB(clBtnFace));
 }
 
-TEST(vxOffice11, SizeGripPixelMap)
+TEST(vxOffice11Colours, SizeGripPixelMap)
 {
     Surface s(20, 20);
     DrawOffice11SizeGrip(&s.DC, Rect(2, 3, 20, 20), 0x000080, 0x00FF00);

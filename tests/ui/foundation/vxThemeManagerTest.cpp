@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "platform/rtl/Startup.h"
+#include "platform/controls/Controls.h"
 #include "ui/foundation/vlDWMApi.h"
+#include "ui/foundation/vlGraphics.h"
 #include "ui/foundation/vxThemeManager.h"
 
 namespace {
@@ -103,6 +105,48 @@ TEST(vxThemeManager, StandardThemesAndNotificators)
     EXPECT_FALSE(AreVisualStylesAvailable());
     first.reset();
     EXPECT_EQ(ThemeChangedNotificatorCount(), 1);
+}
+
+class RedParent : public TCustomControl {
+public:
+    using TCustomControl::TCustomControl;
+
+protected:
+    void Paint() override
+    {
+        Canvas()->Brush()->SetColor(clRed);
+        Canvas()->FillRect(Rect(0, 0, Width(), Height()));
+    }
+};
+
+// The parent's background comes from the theme library when there is one,
+// else the parent paints itself.
+TEST(vxThemeManager, ParentBackgroundThroughTheThemeLibrary)
+{
+    for (bool themed : {false, true}) {
+        SCOPED_TRACE(themed);
+        const Themed library(themed ? std::unique_ptr<IvxThemeLibrary>(std::make_unique<TvxRecordingThemeLibrary>())
+                                    : std::make_unique<TvxNoThemeLibrary>());
+        RedParent parent(nullptr);
+        parent.SetBounds(0, 0, 20, 20);
+        auto* child = new RedParent(&parent);
+        child->SetParent(&parent);
+        child->SetBounds(5, 5, 8, 8);
+        QImage buffer(8, 8, QImage::Format_RGB32);
+        buffer.fill(0xFF123456);
+        TDeviceContext dc(&buffer);
+        TCanvas canvas;
+        canvas.SetHandle(&dc);
+        TvlCanvas vl(&canvas);
+        vlDrawThemeParentBackground(child, &vl, Rect(0, 0, 8, 8));
+        canvas.SetHandle(nullptr);
+        if (themed) {
+            EXPECT_EQ(library.fake()->Calls, std::vector<String>{QStringLiteral("DrawThemeParentBackground")});
+            EXPECT_EQ(buffer.pixel(3, 3), 0xFF123456u);
+        } else {
+            EXPECT_EQ(buffer.pixel(3, 3), qRgb(255, 0, 0));
+        }
+    }
 }
 
 }  // namespace
