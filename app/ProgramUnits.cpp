@@ -10,7 +10,11 @@
 #include "ui/editors/vlLibraryStrs.h"
 #include "ui/foundation/vlGeometry.h"
 #include "ui/foundation/vlGraphics.h"
+#include "ui/foundation/vlLookAndFeels.h"
 #include "ui/foundation/vxCore.h"
+#include "ui/foundation/vxGDIPlusAPI.h"
+#include "ui/foundation/vxGDIPlusClasses.h"
+#include "ui/foundation/vxThemeManager.h"
 
 void AddProgramUnits(TStartupList& Units)
 {
@@ -20,6 +24,10 @@ void AddProgramUnits(TStartupList& Units)
     AddvxCoreUnit(Units);
     AddvlGeometryUnit(Units);
     AddvlGraphicsUnit(Units);
+    AddvxGDIPlusAPIUnit(Units);
+    AddvxGDIPlusClassesUnit(Units);
+    AddvxThemeManagerUnit(Units);
+    AddvlLookAndFeelsUnit(Units);
     Units.Add(String::fromLatin1("vlDataStorage"), &vlDataStorageInitialization, &vlDataStorageFinalization);
     AddvlLibraryStrsUnit(Units);
     AddvlFormatsUnit(Units);

@@ -347,6 +347,7 @@ void TfrmMain::createJobList()
     lvFiles = make<TvlGrid>(this, this, "lvFiles");
     lvFiles->SetAlign(alClient);
     lvFiles->LookAndFeel()->SetKind(lfStandard);
+    lvFiles->LookAndFeel()->SetSkinName(String());
     lvFilesTableView1 = lvFiles->CreateTableView();
     lvFilesTableView1->SetName(QStringLiteral("lvFilesTableView1"));
     lvFiles->AddLevel()->SetGridView(lvFilesTableView1);

@@ -146,6 +146,31 @@ constexpr qsizetype bmpCoreHeaderSize = 12;
 constexpr uint32_t biRgb = 0;
 constexpr uint32_t biBitfields = 3;
 
+// The pixels of an uncompressed 32-bit file with a full info header, the
+// fourth byte kept; a null image for any other file. The caller has checked
+// that the rows lie inside the data.
+QImage read32BitRows(const QByteArray& data)
+{
+    if (data.size() < 54 || readLE16(data, 28) != 32 || readLE32(data, 30) != 0)
+        return QImage();
+    const int32_t width = int32_t(readLE32(data, 18));
+    const int32_t rawHeight = int32_t(readLE32(data, 22));
+    if (width <= 0 || rawHeight == 0 || rawHeight == INT32_MIN)
+        return QImage();
+    const int height = std::abs(rawHeight);
+    const int64_t offset = readLE32(data, 10);
+    if (offset + int64_t(width) * 4 * height > data.size())
+        return QImage();
+    QImage image(width, height, QImage::Format_RGB32);
+    if (image.isNull())
+        return image;
+    for (int y = 0; y < height; ++y) {
+        const int row = rawHeight > 0 ? height - 1 - y : y;  // positive heights are stored bottom-up
+        std::memcpy(image.scanLine(y), data.constData() + offset + int64_t(row) * width * 4, size_t(width) * 4);
+    }
+    return image;
+}
+
 }  // namespace
 
 int BytesPerScanline(int PixelsPerScanline, int BitsPerPixel, int Alignment)
@@ -269,6 +294,7 @@ void TBitmap::Assign(const TPersistent* Source)
 {
     if (Source == nullptr) {
         FImage = QImage();
+        FEmptySize = TSize{0, 0};
         Changed();
         return;
     }
@@ -279,6 +305,7 @@ void TBitmap::Assign(const TPersistent* Source)
         FAlphaFormat = other->FAlphaFormat;
         FColorTable = other->FColorTable;
         FImage = other->FImage.copy();
+        FEmptySize = other->FEmptySize;
         FTransparentColor = other->FTransparentColor;
         FTransparentMode = other->FTransparentMode;
         SetTransparent(other->Transparent());
@@ -344,9 +371,15 @@ std::unique_ptr<TGraphic> TBitmap::clone() const
 void TBitmap::SetSize(int AWidth, int AHeight)
 {
     if (AWidth <= 0 || AHeight <= 0) {
+        const TSize size{std::max(AWidth, 0), std::max(AHeight, 0)};
+        if (FImage.isNull() && size.cx == FEmptySize.cx && size.cy == FEmptySize.cy)
+            return;
         FImage = QImage();
+        FEmptySize = size;
+        Changed();
         return;
     }
+    FEmptySize = TSize{0, 0};
     if (AWidth == Width() && AHeight == Height())
         return;
     QImage image(AWidth, AHeight, imageFormat());
@@ -377,7 +410,7 @@ void TBitmap::SetSize(int AWidth, int AHeight)
                 image.setPixel(x, y, whiteIndex);
         }
     }
-    FImage = std::move(image);
+    FImage = std::move(image);    Changed();
 }
 
 void TBitmap::SetPixelFormat(TPixelFormat Value)
@@ -392,12 +425,13 @@ void TBitmap::SetPixelFormat(TPixelFormat Value)
     FPixelFormat = Value;
     if (isIndexed(Value))
         FColorTable = defaultTable(Value);
-    if (old.isNull())
-        return;
-    if (isIndexed(Value))
-        replaceImage(toIndexed(old, imageFormat(), FColorTable));
-    else
-        replaceImage(old.convertToFormat(imageFormat()));
+    if (!old.isNull()) {
+        if (isIndexed(Value))
+            replaceImage(toIndexed(old, imageFormat(), FColorTable));
+        else
+            replaceImage(old.convertToFormat(imageFormat()));
+    }
+    Changed();
 }
 
 void TBitmap::SetAlphaFormat(TAlphaFormat Value)
@@ -491,6 +525,7 @@ void TBitmap::SetPixels(int X, int Y, TColor Value)
 
 void TBitmap::SetImage(const QImage& Image)
 {
+    FEmptySize = TSize{0, 0};
     if (Image.isNull()) {
         FImage = QImage();
         return;
@@ -591,7 +626,11 @@ void TBitmap::loadFromData(const QByteArray& data)
         if (width > 0 && pixelOffset + stride * height > data.size())
             throw EInvalidGraphic(LoadResString(GraphicsConsts::SInvalidBitmap));
     }
-    const QImage image = QImage::fromData(data, "BMP");
+    // Qt's reader drops the fourth byte of 32-bit files; stored bitmaps
+    // carry their alpha there, so those rows are taken as they are.
+    QImage image = coreHeader ? QImage() : read32BitRows(data);
+    if (image.isNull())
+        image = QImage::fromData(data, "BMP");
     if (image.isNull())
         throw EInvalidGraphic(LoadResString(GraphicsConsts::SInvalidBitmap));
     TPixelFormat format = pf32bit;
@@ -623,6 +662,57 @@ void TBitmap::loadFromData(const QByteArray& data)
     FColorTable = loaded.FColorTable;
     FImage = std::move(loaded.FImage);
     Changed();
+}
+
+namespace {
+const TClassInfo bitmapInfo = TClassInfoBuilder<TBitmap>("TBitmap").Binary("Data", &TBitmap::Data, &TBitmap::SetData).Build();
+}  // namespace
+
+const TClassInfo* TBitmap::ClassInfo() const { return &StaticClassInfo(); }
+
+const TClassInfo& TBitmap::StaticClassInfo() { return bitmapInfo; }
+
+QByteArray TBitmap::Data() const
+{
+    TMemoryStream stream;
+    WriteData(&stream);
+    return QByteArray(static_cast<const char*>(stream.Memory()), qsizetype(stream.Size()));
+}
+
+void TBitmap::SetData(const QByteArray& Value)
+{
+    TMemoryStream stream;
+    stream.WriteBuffer(Value.constData(), Value.size());
+    stream.SetPosition(0);
+    ReadData(&stream);
+}
+
+void TBitmap::ReadData(TStream* Stream)
+{
+    uint8_t sizeBytes[4];
+    if (Stream->Read(sizeBytes, 4) != 4)
+        throw EInvalidGraphic(LoadResString(GraphicsConsts::SInvalidBitmap));
+    const uint32_t size = uint32_t(sizeBytes[0]) | uint32_t(sizeBytes[1]) << 8 | uint32_t(sizeBytes[2]) << 16 |
+                          uint32_t(sizeBytes[3]) << 24;
+    if (size == 0) {
+        SetSize(0, 0);
+        return;
+    }
+    if (int64_t(size) > Stream->Size() - Stream->Position())
+        throw EInvalidGraphic(LoadResString(GraphicsConsts::SInvalidBitmap));
+    QByteArray data(qsizetype(size), Qt::Uninitialized);
+    Stream->ReadBuffer(data.data(), size);
+    loadFromData(data);
+}
+
+void TBitmap::WriteData(TStream* Stream) const
+{
+    const QByteArray data = FImage.isNull() ? QByteArray() : saveToData();
+    char sizeBytes[4];
+    qToLittleEndian(uint32_t(data.size()), sizeBytes);
+    Stream->WriteBuffer(sizeBytes, 4);
+    if (!data.isEmpty())
+        Stream->WriteBuffer(data.constData(), data.size());
 }
 
 void TBitmap::SaveToStream(TStream* Stream) const
@@ -674,7 +764,12 @@ QByteArray TBitmap::saveToData() const
         const char quad[4] = {char(qBlue(entry)), char(qGreen(entry)), char(qRed(entry)), 0};
         data.append(quad, 4);
     }
-    for (int y = Height() - 1; y >= 0; --y)
-        data.append(reinterpret_cast<const char*>(FImage.constScanLine(y)), stride);
+    // Row padding is written as zeros, not as whatever the memory held, so
+    // equal bitmaps give equal files.
+    const int used = FImage.depth() >= 8 ? Width() * FImage.depth() / 8 : stride;
+    for (int y = Height() - 1; y >= 0; --y) {
+        data.append(reinterpret_cast<const char*>(FImage.constScanLine(y)), used);
+        data.append(stride - used, '\0');
+    }
     return data;
 }

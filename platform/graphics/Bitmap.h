@@ -73,14 +73,16 @@ public:
     // when it has alpha. nullptr empties this bitmap.
     void Assign(const TPersistent* Source) override;
 
-    int Width() const override { return FImage.width(); }
+    // An empty bitmap keeps the size asked for (0 x 10 is empty).
+    int Width() const override { return FImage.isNull() ? FEmptySize.cx : FImage.width(); }
     void SetWidth(int Value) override { SetSize(Value, Height()); }
-    int Height() const override { return FImage.height(); }
+    int Height() const override { return FImage.isNull() ? FEmptySize.cy : FImage.height(); }
     void SetHeight(int Value) override { SetSize(Width(), Value); }
     // Keeps the pixels of the part both sizes share; new pixels are white.
     // A zero (or negative) dimension empties the bitmap, keeping its format;
     // EOutOfResources when the pixels cannot be allocated.
-    void SetSize(int AWidth, int AHeight);
+    // Fires OnChange when the size changed.
+    virtual void SetSize(int AWidth, int AHeight);
     bool Empty() const override { return FImage.isNull(); }
     // nullptr while the bitmap is empty, as there were no pixels to name.
     HBITMAP Handle() const { return Empty() ? nullptr : reinterpret_cast<HBITMAP>(FHandle.Get()); }
@@ -147,6 +149,20 @@ public:
     QImage ToImage() const override;
     std::unique_ptr<TGraphic> clone() const override;
 
+    // The published "Data" property: the bitmap as stored data, in the form
+    // ReadData and WriteData define.
+    const TClassInfo* ClassInfo() const override;
+    static const TClassInfo& StaticClassInfo();
+    QByteArray Data() const;
+    void SetData(const QByteArray& Value);
+
+    // The stored form: a 4-byte little-endian length, then a Windows bitmap
+    // file of that length (0 and nothing else for an empty bitmap).
+    // EInvalidGraphic ("Bitmap image is not valid") when the length runs
+    // past the stream or the file is damaged; the bitmap is then unchanged.
+    virtual void ReadData(TStream* Stream);
+    virtual void WriteData(TStream* Stream) const;
+
 private:
     void loadFromData(const QByteArray& data);
     QByteArray saveToData() const;
@@ -155,6 +171,7 @@ private:
     int nearestIndex(TColor rgb) const;
 
     QImage FImage;
+    TSize FEmptySize{0, 0};
     TPixelFormat FPixelFormat = pf32bit;
     TAlphaFormat FAlphaFormat = afIgnored;
     QList<QRgb> FColorTable;  // the palette an empty indexed bitmap will use

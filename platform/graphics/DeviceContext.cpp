@@ -6,6 +6,7 @@
 #include <QPolygon>
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <utility>
 
 // Grants the free functions below access to a context's state, as the
@@ -1830,7 +1831,7 @@ QRgb brushPixel(const TDCBrush& brush, int deviceX, int deviceY)
 }
 
 // The blit computed pixel by pixel, for codes Qt has no composition for.
-void softwareBlit(HDC dest, const QRect& dstRect, const QImage& source, uint32_t rop)
+void softwareBlit(HDC dest, const QRect& dstRect, const QImage& source, uint32_t rop, bool whole = false)
 {
     QImage* image = dest->Image();
     const TPoint o = dest->Offset();
@@ -1844,6 +1845,10 @@ void softwareBlit(HDC dest, const QRect& dstRect, const QImage& source, uint32_t
             auto* line = reinterpret_cast<QRgb*>(image->scanLine(y));
             const auto* src = reinterpret_cast<const QRgb*>(source.constScanLine(y - device.top()));
             for (int x = part.left(); x <= part.right(); ++x) {
+                if (whole) {
+                    line[x] = rop3(rop, brushPixel(brush, x, y) & 0x00FFFFFFu, src[x - device.left()], line[x]);
+                    continue;
+                }
                 const uint32_t r = rop3(rop, brushPixel(brush, x, y), src[x - device.left()], line[x]);
                 line[x] = (r & 0x00FFFFFFu) | alpha;
             }
@@ -1884,6 +1889,22 @@ bool StretchBlt(HDC Dest, int X, int Y, int Width, int Height, HDC Src, int XSrc
         dstRect = QRect(dstRect.topLeft() + (inside.topLeft() - srcRect.topLeft()), inside.size());
         srcRect = inside;
     }
+    if (Rop == SRCCOPY && Dest->ZeroAlpha() && Dest->Image() != nullptr && srcRect.size() == dstRect.size() &&
+        !mirrorX && !mirrorY && Dest->Image()->format() == QImage::Format_RGB32 &&
+        Src->Image()->format() == QImage::Format_RGB32) {
+        // Between 32-bit device-independent bitmaps a copy moves whole
+        // pixels, the fourth byte included (the alpha of stored glyphs).
+        const TPoint o = Dest->Offset();
+        const QRect device = dstRect.translated(o.X, o.Y);
+        const QRegion area = Dest->DeviceClip() & QRegion(device) & QRegion(Dest->Image()->rect());
+        const QImage source = Src->Image()->copy(srcRect);  // Src may be Dest
+        for (const QRect& r : area)
+            for (int y = r.top(); y <= r.bottom(); ++y)
+                std::memcpy(Dest->Image()->scanLine(y) + size_t(r.left()) * 4,
+                            source.constScanLine(y - device.top()) + size_t(r.left() - device.left()) * 4,
+                            size_t(r.width()) * 4);
+        return true;
+    }
     QImage part = Src->Image()->copy(srcRect);
     if (part.format() != QImage::Format_ARGB32 && part.format() != QImage::Format_ARGB32_Premultiplied)
         part = part.convertToFormat(QImage::Format_RGB32);
@@ -1893,6 +1914,26 @@ bool StretchBlt(HDC Dest, int X, int Y, int Width, int Height, HDC Src, int XSrc
         part = part.mirrored(mirrorX, mirrorY);
     QPainter::CompositionMode mode;
     const bool composed = blitMode(Rop, mode);
+    if (Rop != SRCCOPY && Dest->ZeroAlpha() && Dest->Image() != nullptr &&
+        Dest->Image()->format() == QImage::Format_RGB32) {
+        // Raster operations on a 32-bit device-independent bitmap work on
+        // whole pixels: the fourth bytes take part (those of other source
+        // formats and of the brush are 0).
+        const bool rawSource = Src->Image()->format() == QImage::Format_RGB32;
+        QImage source = rawSource ? Src->Image()->copy(srcRect) : part.convertToFormat(QImage::Format_RGB32);
+        if (mirrorX || mirrorY)
+            source = source.mirrored(mirrorX && rawSource, mirrorY && rawSource);
+        if (source.size() != dstRect.size())
+            source = source.scaled(dstRect.size());
+        if (!rawSource)
+            for (int y = 0; y < source.height(); ++y) {
+                auto* line = reinterpret_cast<QRgb*>(source.scanLine(y));
+                for (int x = 0; x < source.width(); ++x)
+                    line[x] &= 0x00FFFFFFu;
+            }
+        softwareBlit(Dest, dstRect, source, Rop, true);
+        return true;
+    }
     if (!composed && Dest->Image() != nullptr &&
         (Dest->Image()->format() == QImage::Format_RGB32 || Dest->Image()->format() == QImage::Format_ARGB32)) {
         if (part.size() != dstRect.size())

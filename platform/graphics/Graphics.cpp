@@ -6,6 +6,7 @@
 #include <cmath>
 #include <functional>
 #include <unordered_map>
+#include <vector>
 
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/Jpeg.h"
@@ -716,8 +717,32 @@ namespace {
 
 enum class Kind { None, Bmp, Png, Jpeg };
 
+struct TFileFormat {
+    String Extension;
+    String Description;
+    TPicture::TGraphicFactory Factory;
+};
+
+// The registered formats (main thread, like all picture loading).
+std::vector<TFileFormat>& fileFormats()
+{
+    static std::vector<TFileFormat> formats;
+    return formats;
+}
+
+std::unique_ptr<TGraphic> registered(const String& extension)
+{
+    for (const TFileFormat& f : fileFormats())
+        if (f.Extension.compare(extension, Qt::CaseInsensitive) == 0)
+            return f.Factory();
+    return nullptr;
+}
+
 std::unique_ptr<TGraphic> make(Kind k)
 {
+    if (k == Kind::Png)
+        if (auto g = registered(QStringLiteral("png")))
+            return g;
     switch (k) {
     case Kind::Bmp: return std::make_unique<TBitmap>();
     case Kind::Png: return std::make_unique<TPngImage>();
@@ -807,10 +832,25 @@ int TPicture::Height() const
     return FGraphic != nullptr ? FGraphic->Height() : 0;
 }
 
+void TPicture::RegisterFileFormat(const String& AExtension, const String& ADescription, TGraphicFactory AFactory)
+{
+    UnregisterFileFormat(AExtension);
+    fileFormats().push_back({AExtension, ADescription, std::move(AFactory)});
+}
+
+void TPicture::UnregisterFileFormat(const String& AExtension)
+{
+    std::erase_if(fileFormats(), [&](const TFileFormat& f) {
+        return f.Extension.compare(AExtension, Qt::CaseInsensitive) == 0;
+    });
+}
+
 void TPicture::LoadFromFile(const String& FileName)
 {
     const String ext = QFileInfo(FileName).suffix();
-    std::unique_ptr<TGraphic> g = make(kindOfExtension(ext));
+    std::unique_ptr<TGraphic> g = registered(ext);
+    if (g == nullptr)
+        g = make(kindOfExtension(ext));
     if (g == nullptr)
         throw EInvalidGraphic(LoadResString(GraphicsConsts::SUnknownExtension), {ext});
     g->LoadFromFile(FileName);

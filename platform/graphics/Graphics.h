@@ -489,6 +489,13 @@ public:
     // "name|pattern|..." form, "All (*.bmp;...)" first.
     static String GraphicFilter();
 
+    // Picture formats registered by extension (case-insensitive) take the
+    // place of the built-in class of that extension, for files and for
+    // streams recognised as that format.
+    using TGraphicFactory = std::function<std::unique_ptr<TGraphic>()>;
+    static void RegisterFileFormat(const String& AExtension, const String& ADescription, TGraphicFactory AFactory);
+    static void UnregisterFileFormat(const String& AExtension);
+
     TNotifyEvent OnChange;
 
 private:

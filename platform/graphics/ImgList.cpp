@@ -263,6 +263,52 @@ void TImageList::Draw(TCanvas* Canvas, int X, int Y, int Index, TDrawingStyle AD
 {
     if (Canvas == nullptr || Index < 0 || Index >= Count())
         return;
+    if (AImageType == itImage)
+        DoDraw(Index, Canvas, X, Y, ADrawingStyle, Enabled);
+    else
+        drawCell(Canvas, X, Y, Index, ADrawingStyle, AImageType, Enabled);
+}
+
+void TImageList::DoDraw(int Index, TCanvas* Canvas, int X, int Y, TDrawingStyle Style, bool Enabled) const
+{
+    drawCell(Canvas, X, Y, Index, Style, itImage, Enabled);
+}
+
+bool TImageList::GetImageInfo(int Index, TBitmap* Image, TBitmap* Mask) const
+{
+    if (Index < -1 || Index >= Count() || (Index == -1 && Count() == 0))
+        return false;
+    const int first = Index < 0 ? 0 : Index;
+    const int count = Index < 0 ? Count() : 1;
+    QImage colours(FWidth * count, FHeight, QImage::Format_RGB32);
+    QImage mask(FWidth * count, FHeight, QImage::Format_RGB32);
+    for (int i = 0; i < count; ++i) {
+        const QImage& cell = FImages[size_t(first + i)];
+        for (int y = 0; y < FHeight; ++y) {
+            auto* c = reinterpret_cast<QRgb*>(colours.scanLine(y)) + i * FWidth;
+            auto* m = reinterpret_cast<QRgb*>(mask.scanLine(y)) + i * FWidth;
+            for (int x = 0; x < FWidth; ++x) {
+                const QRgb p = cell.valid(x, y) ? cell.pixel(x, y) : 0;
+                const bool drawn = qAlpha(p) != 0;
+                c[x] = drawn ? (p & 0x00FFFFFFu) : 0;
+                m[x] = drawn ? 0xFF000000u : 0xFFFFFFFFu;
+            }
+        }
+    }
+    if (Image != nullptr) {
+        Image->SetPixelFormat(pf32bit);
+        Image->SetImage(colours);
+    }
+    if (Mask != nullptr) {
+        Mask->SetImage(mask);
+        Mask->SetPixelFormat(pf1bit);
+    }
+    return true;
+}
+
+void TImageList::drawCell(TCanvas* Canvas, int X, int Y, int Index, TDrawingStyle ADrawingStyle,
+                          TImageType AImageType, bool Enabled) const
+{
     const QImage& cell = FImages[size_t(Index)];
     QImage image(cell.size(), QImage::Format_ARGB32);
     image.fill(Qt::transparent);

@@ -60,19 +60,19 @@ public:
     // padded/cropped to Width x Height). Mask: black pixels are drawn,
     // white ones are not; nullptr draws every pixel. Returns the index of
     // the first image added, -1 when Image is nullptr or empty.
-    int Add(const TBitmap* Image, const TBitmap* Mask);
+    virtual int Add(const TBitmap* Image, const TBitmap* Mask);
     // Pixels of MaskColor are left out (clDefault: the bottom-left pixel).
-    int AddMasked(const TBitmap* Image, TColor MaskColor);
+    virtual int AddMasked(const TBitmap* Image, TColor MaskColor);
     // Each of the other list's images, appended.
     void AddImages(const TImageList* Value);
     // Index 0..Count; EInvalidOperation ("Invalid ImageList Index") outside.
-    void Insert(int Index, const TBitmap* Image, const TBitmap* Mask);
+    virtual void Insert(int Index, const TBitmap* Image, const TBitmap* Mask);
     void InsertMasked(int Index, const TBitmap* Image, TColor MaskColor);
-    void Replace(int Index, const TBitmap* Image, const TBitmap* Mask);
+    virtual void Replace(int Index, const TBitmap* Image, const TBitmap* Mask);
     void ReplaceMasked(int Index, const TBitmap* NewImage, TColor MaskColor);
-    void Delete(int Index);
-    void Move(int CurIndex, int NewIndex);
-    void Clear();
+    virtual void Delete(int Index);
+    virtual void Move(int CurIndex, int NewIndex);
+    virtual void Clear();
 
     // Draws image Index at X,Y; an index out of range draws nothing.
     // Disabled images are drawn greyed in the system shadow and highlight
@@ -87,6 +87,14 @@ public:
     bool GetMask(int Index, TBitmap* Mask) const;
     // The stored image (alpha = mask); a null image out of range.
     QImage ImageAt(int Index) const;
+    // Copies image Index out as the system's lists keep it: Image gets the
+    // colours as a pf32bit bitmap (fourth byte 0, hidden pixels black),
+    // Mask a pf1bit bitmap (white hidden, black drawn); either may be
+    // nullptr. Index -1 gives the whole strip, every image side by side.
+    // False (nothing copied) for any other index out of range.
+    bool GetImageInfo(int Index, TBitmap* Image, TBitmap* Mask) const;
+    // Bits per pixel of the stored images: 32, or 0 for an empty list.
+    int BitCount() const { return Count() > 0 ? 32 : 0; }
 
     // Links hear of every Change; registering sets the link's Sender.
     void RegisterChanges(TChangeLink* Value);
@@ -95,9 +103,13 @@ public:
     TNotifyEvent OnChange;
 
 protected:
-    void Change();
+    virtual void Change();
+    // Draws image Index in the image style (Draw with itImage comes here).
+    virtual void DoDraw(int Index, TCanvas* Canvas, int X, int Y, TDrawingStyle Style, bool Enabled) const;
 
 private:
+    void drawCell(TCanvas* Canvas, int X, int Y, int Index, TDrawingStyle ADrawingStyle, TImageType AImageType,
+                  bool Enabled) const;
     std::vector<QImage> split(const TBitmap* Image, const TBitmap* Mask, TColor MaskColor, bool UseColor) const;
     void checkIndex(int Index, bool AllowEnd) const;
 

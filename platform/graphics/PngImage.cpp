@@ -88,7 +88,8 @@ void TPngImage::LoadFromStream(TStream* Stream)
         if (Stream->Read(head, 8) != 8)
             invalid();
         const uint32_t length = be32(head);
-        if (length > 0x7FFFFFFF - 4)
+        // A length past the stream's end is damage, found before the memory is taken.
+        if (length > 0x7FFFFFFF - 4 || int64_t(length) + 4 > Stream->Size() - Stream->Position())
             invalid();
         data.append(reinterpret_cast<const char*>(head), 8);
         const qsizetype at = data.size();

@@ -4,38 +4,11 @@
 
 #include "platform/graphics/SysMetrics.h"
 
-// ---------------------------------------------------------------- look and feel
-
-void TvlLookAndFeel::SetKind(TvlLookAndFeelKind Value)
-{
-    if (Value == FKind)
-        return;
-    FKind = Value;
-    if (OnChanged)
-        OnChanged(this);
-}
-
-void TvlLookAndFeel::SetNativeStyle(bool Value)
-{
-    if (Value == FNativeStyle)
-        return;
-    FNativeStyle = Value;
-    if (OnChanged)
-        OnChanged(this);
-}
-
-const TvlCustomLookAndFeelPainter* TvlLookAndFeel::Painter() const
-{
-    // Stateless, so one shared instance serves every control and thread.
-    static const TvlStandardLookAndFeelPainter standard;
-    return &standard;
-}
-
 // ---------------------------------------------------------------- control
 
-TvlControl::TvlControl(TComponent* AOwner) : TCustomControl(AOwner), FLookAndFeel(std::make_unique<TvlLookAndFeel>())
+TvlControl::TvlControl(TComponent* AOwner) : TCustomControl(AOwner), FLookAndFeel(std::make_unique<TvlLookAndFeel>(this))
 {
-    FLookAndFeel->OnChanged = TNotifyEvent(this, &TvlControl::lookAndFeelChanged);
+    FLookAndFeel->OnChanged = TvlLookAndFeelNotifyEvent(this, &TvlControl::lookAndFeelChanged);
     FControlStyle.Include(csDoubleClicks);
     FControlStyle.Include(csCaptureMouse);
     FControlStyle.Include(csClickEvents);
@@ -44,7 +17,7 @@ TvlControl::TvlControl(TComponent* AOwner) : TCustomControl(AOwner), FLookAndFee
 
 TvlControl::~TvlControl() = default;
 
-void TvlControl::lookAndFeelChanged(TObject*) { LookAndFeelChanged(); }
+void TvlControl::lookAndFeelChanged(TvlLookAndFeel*, TvlLookAndFeelValues) { LookAndFeelChanged(); }
 
 void TvlControl::SetBorderStyle(TvlControlBorderStyle Value)
 {

@@ -7,25 +7,7 @@
 #include "platform/controls/Controls.h"
 #include "ui/foundation/vlGraphics.h"
 #include "ui/foundation/vlLookAndFeelPainters.h"
-
-enum TvlLookAndFeelKind { lfFlat, lfStandard, lfUltraFlat, lfOffice11 };
-
-// A control's chosen look. Every kind paints with the standard painter
-// until the other painters exist.
-class TvlLookAndFeel : public TPersistent {
-public:
-    String ClassName() const override { return String::fromLatin1("TvlLookAndFeel"); }
-    TvlLookAndFeelKind Kind() const { return FKind; }
-    void SetKind(TvlLookAndFeelKind Value);
-    bool NativeStyle() const { return FNativeStyle; }
-    void SetNativeStyle(bool Value);
-    const TvlCustomLookAndFeelPainter* Painter() const;
-    TNotifyEvent OnChanged;
-
-private:
-    TvlLookAndFeelKind FKind = lfStandard;
-    bool FNativeStyle = false;
-};
+#include "ui/foundation/vlLookAndFeels.h"
 
 enum TvlControlBorderStyle { vlcbsNone, vlcbsDefault };
 enum TScrollBarKind { sbHorizontal, sbVertical };
@@ -74,7 +56,7 @@ private:
     TRect thumbBounds() const;
     TScrollPart scrollPartAt(TPoint P) const;
     bool handleScrollMouse(TMessage& Message);
-    void lookAndFeelChanged(TObject* Sender);
+    void lookAndFeelChanged(TvlLookAndFeel* Sender, TvlLookAndFeelValues AChangedValues);
     void paintScrollBar();
 
     std::unique_ptr<TvlCanvas> FCanvas;

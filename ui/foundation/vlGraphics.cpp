@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "platform/graphics/Bitmap.h"
+#include "platform/rtl/ClassRegistry.h"
 #include "platform/rtl/Startup.h"
 #include "ui/foundation/vxCore.h"
 
@@ -727,12 +728,17 @@ void AddvlGraphicsUnit(TStartupList& AList)
             g.Finalized = false;
             TDeviceContext screen(nullptr);
             g.PixelsPerInch = {GetDeviceCaps(&screen, LOGPIXELSX), GetDeviceCaps(&screen, LOGPIXELSY)};
+            RegisterClass(&TvlBitmap::StaticClassInfo(), [](TComponent*) { return new TvlBitmap; });
+            RegisterClass(&TvlBitmap32::StaticClassInfo(), [](TComponent*) { return new TvlBitmap32; });
         },
         [] {
             TGlobalCanvases& g = globals();
             g.Finalized = true;
             g.Screen.reset();
             g.Paint.reset();
+            FreeImageDrawingCache();
+            UnRegisterClass(&TvlBitmap32::StaticClassInfo());
+            UnRegisterClass(&TvlBitmap::StaticClassInfo());
         });
 }
 
@@ -769,9 +775,7 @@ int DrawRotatedText(TvlCanvas* ACanvas, const String& AText, TRect R, uint32_t A
     if (AAngle == ra0)
         return DrawTextOnCanvas(ACanvas->Canvas(), AText, R, AFormat, ATextColor);
     // Drawn upright on a copy of the pixels turned back, then turned into place.
-    TBitmap bitmap;
-    bitmap.SetPixelFormat(pf32bit);
-    bitmap.SetSize(R.Width(), R.Height());
+    TvlBitmap bitmap(R.Width(), R.Height(), pf32bit);
     if (bitmap.Empty())
         return 0;
     BitBlt(bitmap.Canvas()->Handle(), 0, 0, R.Width(), R.Height(), ACanvas->Handle(), R.Left, R.Top, SRCCOPY);

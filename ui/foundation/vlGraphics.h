@@ -13,6 +13,7 @@
 #include "platform/graphics/Graphics.h"
 #include "platform/graphics/ImgList.h"
 #include "platform/rtl/Set.h"
+#include "ui/foundation/vxCore.h"
 
 class TStartupList;
 class TWinControl;
@@ -288,3 +289,165 @@ void vlDrawThemeParentBackground(TWinControl* AControl, TvlCanvas* ACanvas, cons
 // global canvases and stops them from being made again.
 void AddvlGraphicsUnit(TStartupList& AList);
 bool IsvlGraphicsFinalized();
+// Frees the bitmaps DrawImage keeps between calls (the unit's finalization).
+void FreeImageDrawingCache();
+
+// ---- bitmaps ----------------------------------------------------------------------
+
+namespace vlGraphicsConsts {
+VORLANE_RESOURCESTRING(SvlWrongPixelFormat, "Wrong PixelFormat");
+VORLANE_RESOURCESTRING(SvlInvalidCompressedBitmap, "Invalid compressed bitmap data");
+}  // namespace vlGraphicsConsts
+
+// A platform bitmap with its own library canvas, batched change
+// notification and an optional compressed stored form ("XDBM": the plain
+// stored form run-length coded in blocks of one pixel).
+class TvlBitmap : public TBitmap {
+public:
+    // 24 bits per pixel.
+    TvlBitmap() : TvlBitmap(0, 0) {}
+    TvlBitmap(int AWidth, int AHeight) : TvlBitmap(AWidth, AHeight, pf24bit) {}
+    TvlBitmap(int AWidth, int AHeight, TPixelFormat APixelFormat);
+    explicit TvlBitmap(const TRect& R) : TvlBitmap(R.Width(), R.Height()) {}
+    TvlBitmap(const TRect& R, TPixelFormat APixelFormat) : TvlBitmap(R.Width(), R.Height(), APixelFormat) {}
+    ~TvlBitmap() override;
+    String ClassName() const override { return String::fromLatin1("TvlBitmap"); }
+    const TClassInfo* ClassInfo() const override { return &StaticClassInfo(); }
+    static const TClassInfo& StaticClassInfo();
+    std::unique_ptr<TGraphic> clone() const override;
+
+    TvlCanvas* vlCanvas() const { return FvlCanvas.get(); }
+    bool CompressData() const { return FCompressData; }
+    void SetCompressData(bool Value) { FCompressData = Value; }
+
+    void BeginUpdate() { ++FLockCount; }
+    // The outermost call fires one change when AForce is set or something
+    // changed meanwhile.
+    void EndUpdate(bool AForce = false);
+    bool ChangeLocked() const { return FLockCount > 0; }
+
+    // Negative sizes become 0; the current size changes nothing.
+    void SetSize(int AWidth, int AHeight) override;
+    void SetSizeFromRect(const TRect& R) { SetSize(R.Width(), R.Height()); }
+    TRect GetClientRect() const { return Rect(0, 0, Width(), Height()); }
+    void CopyBitmap(TBitmap* ASource, uint32_t ARop = SRCCOPY);
+    void CopyBitmapRect(TBitmap* ASource, const TRect& ADestRect, uint32_t ARop, const TPoint& ASourcePoint);
+    void Rotate(TvlRotationAngle AAngle, bool AMirror = false);
+
+    // With CompressData the stored form is "XDBM" (see the cpp). Reading
+    // takes either form; damaged compressed data raises EInvalidGraphic and
+    // leaves the bitmap as it was.
+    void ReadData(TStream* Stream) override;
+    void WriteData(TStream* Stream) const override;
+
+protected:
+    void Changed() override;
+    // After every change that is not locked.
+    virtual void Update() {}
+
+private:
+    std::unique_ptr<TvlCanvas> FvlCanvas;
+    int FLockCount = 0;
+    bool FModified = false;
+    bool FCompressData = false;
+};
+
+// Always 32 bits per pixel.
+class TvlBitmap32 : public TvlBitmap {
+public:
+    TvlBitmap32() : TvlBitmap32(0, 0) {}
+    TvlBitmap32(int AWidth, int AHeight, bool AClear = false);
+    String ClassName() const override { return String::fromLatin1("TvlBitmap32"); }
+    const TClassInfo* ClassInfo() const override { return &StaticClassInfo(); }
+    static const TClassInfo& StaticClassInfo();
+    std::unique_ptr<TGraphic> clone() const override;
+
+    // Every byte 0, alpha included.
+    virtual void Clear();
+    // Rows bottom first.
+    void GetBitmapColors(TRGBColors& AColors) const;
+    void PutBitmapColors(const TRGBColors& AColors);
+    bool IsAlphaUsed() const;
+    // White mask pixels clear the image pixel (destination and not source).
+    void ApplyMask(TBitmap* AMask);
+    void DrawBlended(TvlBitmap32* ADest, const TRect& ADestRect, uint8_t AConstantAlpha = 255, bool ASmooth = false);
+    // Whatever happens, the bitmap has 32 bits per pixel afterwards.
+    void LoadFromStream(TStream* Stream) override;
+
+protected:
+    // EvxException "Wrong PixelFormat" at any other depth.
+    void Update() override;
+};
+
+// Colours as RGBQUAD values (blue in the low byte) with a zero alpha byte.
+class TvlColorList {
+public:
+    void Add(TColor AColor);
+    void Clear() { FItems.clear(); }
+    int Count() const { return int(FItems.size()); }
+    uint32_t Items(int Index) const { return FItems.at(size_t(Index)); }
+    bool Contains(uint32_t ARGB) const;
+
+private:
+    std::vector<uint32_t> FItems;
+};
+
+// The per-pixel effects of TvlAlphaBitmap::ApplyEffect.
+enum TvlImageEffect {
+    ieDingy, ieDirty, ieGreyScale, ieSetOpaque, ieMakeMask, ieFade, ieDisable, ieMarkOpaque, ieClear, ieResetAlpha
+};
+
+// A 32-bit bitmap that knows which pixels are transparent: those equal to
+// the transparent background colour (alpha included) and those whose RGB is
+// in the transparent-colour list.
+class TvlAlphaBitmap : public TvlBitmap32 {
+public:
+    TvlAlphaBitmap() : TvlAlphaBitmap(0, 0) {}
+    TvlAlphaBitmap(int AWidth, int AHeight) : TvlAlphaBitmap(AWidth, AHeight, 0) {}
+    TvlAlphaBitmap(int AWidth, int AHeight, uint32_t ATransparentBkColor);
+    String ClassName() const override { return String::fromLatin1("TvlAlphaBitmap"); }
+
+    // The background colour's own value when its alpha is not 0, else black.
+    void Clear() override;
+    void RecalculateImage(int AWidth, int AHeight);
+    void SetTransparentColor(TColor AColor);
+    uint32_t TransparentBkColor() const { return FTransparentBkColor; }
+    void SetTransparentBkColor(uint32_t Value) { FTransparentBkColor = Value; }
+    TvlColorList* TransparentPixels() { return &FTransparentPixels; }
+    bool IsTransparent(uint32_t APixel) const;
+
+    void ApplyEffect(TvlImageEffect AEffect);
+    // A copy of AMask's shape in AColor, ASize pixels down and right,
+    // behind the opaque pixels; with AGrow the bitmap grows by ASize.
+    void DrawShadow(TBitmap* AMask, int ASize, bool AGrow, TColor AColor);
+
+private:
+    uint32_t FTransparentBkColor = 0;
+    TvlColorList FTransparentPixels;
+};
+
+// The run coding of the compressed stored form: blocks of ABlockSize bytes,
+// each run a code byte (bit 7 set: that many literal blocks follow; clear:
+// one block standing for that many) of at most 125 blocks.
+void vlEncodeRuns(TStream* AStream, const uint8_t* AData, size_t ASize, int ABlockSize);
+
+// ---- image drawing ------------------------------------------------------------------
+
+enum TvlImageDrawMode { idmNormal, idmDisabled, idmFaded, idmGrayScale, idmDingy, idmShadowed };
+
+// Source over destination, the source premultiplied (B, G, R, A bytes).
+void BlendPixel(uint32_t ASrc, uint32_t& ADst, uint8_t AConstantAlpha);
+void vlAlphaBlend(HDC ADestDC, HDC ASrcDC, const TRect& ADestRect, const TRect& ASrcRect,
+                  uint8_t AConstantAlpha = 255, bool ASmooth = false);
+// Resamples ASource into ADest's current size: a smooth stretch, or the
+// Lanczos-3 filter when AForceLanczos.
+void SmoothResizeBitmap(TBitmap* ASource, TBitmap* ADest, bool AForceLanczos = false);
+void DrawBitmapToDC(HDC ADC, TBitmap* ABitmap, const TRect& ADestRect, const TPoint& ASrcPoint, uint32_t ARop);
+// White where ABitmap is transparent, black elsewhere.
+void MakeMaskBitmap(TvlBitmap32* ABitmap, TBitmap* AMask);
+// A glyph (AGlyph) or an image-list image, drawn into AGlyphRect over the
+// background of ABackgroundRect (ABrush when given, else what ADC shows).
+void DrawImage(HDC ADC, const TRect& AGlyphRect, const TRect& ABackgroundRect, TBitmap* AGlyph,
+               TImageList* AImages, int AImageIndex, TvlImageDrawMode AMode, bool ASmooth = false,
+               const TBrush* ABrush = nullptr, TColor ATransparentColor = clNone,
+               bool AUseGlyphTransparentColor = false);

@@ -9,6 +9,7 @@
 #include "platform/graphics/ImgList.h"
 #include "platform/graphics/SysMetrics.h"
 #include "ui/foundation/vlGraphics.h"
+#include "ui/foundation/vxUxTheme.h"
 
 void DeflateRectByMargins(TRect& R, const TRect& AMargins)
 {
@@ -293,6 +294,11 @@ void DrawTransparentControlBackground(TWinControl* AControl, TvlCanvas* ACanvas,
 
 void vlDrawThemeParentBackground(TWinControl* AControl, TvlCanvas* ACanvas, const TRect& R)
 {
-    // No theme library: the parent paints itself.
-    DrawTransparentControlBackground(AControl, ACanvas, R, false);
+    // Without a theme library the parent paints itself (there are no
+    // double-buffered parents here to ask about).
+    if (!IsUxThemeLoaded() || AControl == nullptr || ACanvas == nullptr) {
+        DrawTransparentControlBackground(AControl, ACanvas, R, false);
+        return;
+    }
+    ThemeLibrary()->DrawThemeParentBackground(AControl, ACanvas->Handle(), R);
 }

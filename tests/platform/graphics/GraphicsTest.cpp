@@ -431,6 +431,17 @@ TEST(GraphicsTest, RenderedSceneSurvivesAPngRoundTrip)
     EXPECT_EQ(image.pixel(0, 0) | 0xFF000000, qRgb(GetRValue(face), GetGValue(face), GetBValue(face)));
 }
 
+// A chunk whose length runs past the stream is refused before any memory
+// is taken for it.
+TEST(GraphicsTest, PngChunkLongerThanTheStreamIsRefused)
+{
+    TMemoryStream s;
+    s.WriteBuffer("\x89PNG\r\n\x1a\n\x7f\xff\xff\x00IHDRjjjj", 20);
+    s.SetPosition(0);
+    TPngImage png;
+    EXPECT_THROW(png.LoadFromStream(&s), EInvalidGraphic);
+}
+
 }  // namespace
 
 // An icon keeps one picture per size and draws the size nearest to the target.

@@ -1,0 +1,4 @@
+// vlDWMApi.h - desktop composition: there is none to ask about here.
+#pragma once
+
+inline bool IsCompositionEnabled() { return false; }
