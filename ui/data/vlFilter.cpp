@@ -1,9 +1,13 @@
 #include "ui/data/vlFilter.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "ui/data/vlDataUtils.h"
+#include "ui/data/vlDataConsts.h"
 #include "ui/data/vlFilterConsts.h"
+#include "ui/data/vlFilterControlStrs.h"
+#include "ui/foundation/vxCore.h"
 #include "ui/foundation/vlClasses.h"
 
 // ---- LIKE matching ------------------------------------------------------------------
@@ -89,13 +93,13 @@ int ClassifyLikeWildcards(String& APattern, QChar AWildcard)
 String FilterValueText(const Variant& AValue)
 {
     if (VarIsNull(AValue))
-        return GetResourceString(vlFilterConsts::vlSFilterBlankCaption);
+        return GetFilterResourceString(vlFilterConsts::vlSFilterBlankCaption);
     return VarToStr(AValue);
 }
 
 String BetweenArrayText(const Variant& AArray)
 {
-    return FilterValueText(VarArrayGet(AArray, 0)) + u' ' + GetResourceString(vlFilterConsts::vlSFilterAndCaption) +
+    return FilterValueText(VarArrayGet(AArray, 0)) + u' ' + GetFilterResourceString(vlFilterConsts::vlSFilterAndCaption) +
            u' ' + FilterValueText(VarArrayGet(AArray, 1));
 }
 
@@ -204,4 +208,89 @@ bool FilterDateRange(TvlFilterOperatorKind AKind, TDateTime AToday, TDateTime& A
     case foInFuture: return range(t + 1, 0);
     default: return false;
     }
+}
+
+// ---- the filter UI's operator numbering -------------------------------------------
+
+namespace {
+// Captions of 1 to 14; 15 to 36 are the date captions in kind order.
+constexpr const TResStringRec* filterControlCaptions[] = {
+    &vlFilterConsts::vlSFilterOperatorEqual,       &vlFilterConsts::vlSFilterOperatorNotEqual,
+    &vlFilterConsts::vlSFilterOperatorLess,        &vlFilterConsts::vlSFilterOperatorLessEqual,
+    &vlFilterConsts::vlSFilterOperatorGreater,     &vlFilterConsts::vlSFilterOperatorGreaterEqual,
+    &vlFilterConsts::vlSFilterOperatorLike,        &vlFilterConsts::vlSFilterOperatorNotLike,
+    &vlFilterConsts::vlSFilterOperatorIsNull,      &vlFilterConsts::vlSFilterOperatorIsNotNull,
+    &vlFilterConsts::vlSFilterOperatorBetween,     &vlFilterConsts::vlSFilterOperatorNotBetween,
+    &vlFilterConsts::vlSFilterOperatorInList,      &vlFilterConsts::vlSFilterOperatorNotInList,
+};
+constexpr TvlFilterOperatorKind filterControlKinds[] = {
+    foEqual, foNotEqual, foLess, foLessEqual, foGreater, foGreaterEqual, foLike,
+    foNotLike, foEqual, foNotEqual, foBetween, foNotBetween, foInList, foNotInList,
+};
+}  // namespace
+
+TvlFilterOperatorKind FilterControlOperatorToKind(TvlFilterControlOperator AOperator)
+{
+    if (AOperator == 0 || AOperator > vlFilterControlOperatorMax)
+        return foEqual;
+    if (AOperator <= 14)
+        return filterControlKinds[AOperator - 1];
+    return TvlFilterOperatorKind(AOperator - 3);
+}
+
+TvlFilterControlOperator KindToFilterControlOperator(TvlFilterOperatorKind AKind, bool AValueIsBlank)
+{
+    if (AKind >= foYesterday)
+        return TvlFilterControlOperator(std::min<int>(AKind, foInFuture) + 3);
+    if (AKind >= foBetween)
+        return TvlFilterControlOperator(AKind + 3);  // foBetween 8 -> 11
+    if (AValueIsBlank && (AKind == foEqual || AKind == foNotEqual))
+        return TvlFilterControlOperator(AKind + 9);
+    return TvlFilterControlOperator(AKind + 1);
+}
+
+String GetFilterControlOperatorText(TvlFilterControlOperator AOperator)
+{
+    if (AOperator == 0 || AOperator > vlFilterControlOperatorMax)
+        return {};
+    if (AOperator <= 14)
+        return GetResourceString(*filterControlCaptions[AOperator - 1]);
+    // The date captions follow each other in the table as the kinds do.
+    return GetResourceString(*vlFilterConsts::vlFilterConstsTable[AOperator - 3]);
+}
+
+// ---- the string tables ------------------------------------------------------------
+
+namespace {
+TvlFilterResourceStringHook filterResourceStringHook = nullptr;
+
+template <size_t N>
+void addTable(TvxProductResourceStrings* AProduct, const TResStringRec* const (&ATable)[N])
+{
+    for (const TResStringRec* rec : ATable)
+        AProduct->Add(String::fromLatin1(rec->Name), rec);
+}
+}  // namespace
+
+String GetFilterResourceString(const TResStringRec& AResString)
+{
+    return filterResourceStringHook != nullptr ? filterResourceStringHook(AResString)
+                                               : String::fromUtf8(AResString.Text);
+}
+
+void SetFilterResourceStringHook(TvlFilterResourceStringHook AHook) { filterResourceStringHook = AHook; }
+
+void RegisterFilterResourceStrings(TvxProductResourceStrings* AProduct)
+{
+    addTable(AProduct, vlFilterConsts::vlFilterConstsTable);
+}
+
+void RegisterDataResourceStrings(TvxProductResourceStrings* AProduct)
+{
+    addTable(AProduct, vlDataConsts::vlDataConstsTable);
+}
+
+void RegisterFilterControlResourceStrings(TvxProductResourceStrings* AProduct)
+{
+    addTable(AProduct, vlFilterControlStrs::vlFilterControlStrsTable);
 }

@@ -6,6 +6,7 @@
 
 #include "platform/rtl/Stream.h"
 #include "platform/rtl/DateTime.h"
+#include "platform/rtl/ResString.h"
 #include "platform/rtl/String.h"
 #include "platform/rtl/Variant.h"
 
@@ -55,3 +56,26 @@ bool SameMemoryStreams(TMemoryStream* AStream1, TMemoryStream* AStream2);
 // The [start, end) range of a relative-date operator kind for the day
 // AToday (0 = open bound); false for a kind that is not a date kind.
 bool FilterDateRange(TvlFilterOperatorKind AKind, TDateTime AToday, TDateTime& AStart, TDateTime& AEnd);
+
+// ---- the filter UI's operator numbering -------------------------------------------
+
+// 0 none, 1-8 the value operators equals ... not like, 9 "is blank",
+// 10 "is not blank", 11-14 between ... not in, 15-36 the date operators.
+using TvlFilterControlOperator = uint8_t;
+inline constexpr TvlFilterControlOperator vlFilterControlOperatorMax = 36;
+
+TvlFilterOperatorKind FilterControlOperatorToKind(TvlFilterControlOperator AOperator);
+TvlFilterControlOperator KindToFilterControlOperator(TvlFilterOperatorKind AKind, bool AValueIsBlank);
+String GetFilterControlOperatorText(TvlFilterControlOperator AOperator);
+
+// ---- the string tables ------------------------------------------------------------
+
+class TvxProductResourceStrings;
+// The operators and criteria fetch their texts through this: the hook when
+// one is set, else the resource's own text.
+String GetFilterResourceString(const TResStringRec& AResString);
+using TvlFilterResourceStringHook = String (*)(const TResStringRec& AResString);
+void SetFilterResourceStringHook(TvlFilterResourceStringHook AHook);
+void RegisterFilterResourceStrings(TvxProductResourceStrings* AProduct);
+void RegisterDataResourceStrings(TvxProductResourceStrings* AProduct);
+void RegisterFilterControlResourceStrings(TvxProductResourceStrings* AProduct);

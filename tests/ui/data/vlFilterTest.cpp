@@ -9,6 +9,7 @@
 #include "ui/data/vlDataUtils.h"
 #include "ui/data/vlFilterConsts.h"
 #include "ui/data/vlFilterControlStrs.h"
+#include "ui/foundation/vxCore.h"
 
 namespace {
 
@@ -182,6 +183,52 @@ TEST(vlFilterStrings, TablesInRegistrationOrder)
     EXPECT_STREQ(vlFilterConsts::vlFilterConstsTable[49]->Name, "vlSFilterBoxNonBlanksCaption");
     EXPECT_EQ(std::size(vlFilterControlStrs::vlFilterControlStrsTable), 35u);
     EXPECT_STREQ(vlFilterControlStrs::vlSFilterControlDialogFileFilter.Text, "Filters (*.flt)|*.flt");
+}
+
+TEST(vlFilterStrings, FilterControlOperatorNumbering)
+{
+    struct Case {
+        TvlFilterControlOperator op;
+        TvlFilterOperatorKind kind;
+        const char* caption;
+    };
+    const Case cases[] = {{1, foEqual, "equals"},         {2, foNotEqual, "does not equal"},
+                          {7, foLike, "like"},            {8, foNotLike, "not like"},
+                          {9, foEqual, "is blank"},       {10, foNotEqual, "is not blank"},
+                          {11, foBetween, "between"},     {14, foNotInList, "not in"},
+                          {15, foYesterday, "is yesterday"}, {24, foLastYear, "is last year"}, {25, foInPast, "is past"},
+                          {36, foInFuture, "is future"},  {0, foEqual, ""},
+                          {37, foEqual, ""}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(FilterControlOperatorToKind(c.op), c.kind) << int(c.op);
+        EXPECT_EQ(GetFilterControlOperatorText(c.op), S(c.caption)) << int(c.op);
+    }
+    // Every kind maps back to a number that maps to the kind again.
+    for (int k = 0; k < vlFilterOperatorKindCount; ++k)
+        for (bool blank : {false, true})
+            EXPECT_EQ(FilterControlOperatorToKind(KindToFilterControlOperator(TvlFilterOperatorKind(k), blank)),
+                      TvlFilterOperatorKind(k)) << k;
+    EXPECT_EQ(KindToFilterControlOperator(foNotEqual, true), 10);
+    EXPECT_EQ(KindToFilterControlOperator(foNotEqual, false), 2);
+    EXPECT_EQ(KindToFilterControlOperator(foEqual, true), 9);
+    EXPECT_EQ(KindToFilterControlOperator(foLess, true), 3);
+    EXPECT_EQ(KindToFilterControlOperator(foInFuture, false), 36);
+}
+
+TEST(vlFilterStrings, ResourceHookAndRegistration)
+{
+    EXPECT_EQ(FilterValueText(Null()), S("blank"));
+    SetFilterResourceStringHook([](const TResStringRec& r) { return S(r.Text).toUpper(); });
+    EXPECT_EQ(FilterValueText(Null()), S("BLANK"));
+    SetFilterResourceStringHook(nullptr);
+
+    TvxResourceStringsRepository repository;
+    repository.RegisterProduct(S("Test filter"), RegisterFilterResourceStrings);
+    repository.RegisterProduct(S("Test data"), RegisterDataResourceStrings);
+    repository.RegisterProduct(S("Test filter control"), RegisterFilterControlResourceStrings);
+    EXPECT_EQ(repository.ProductCount(), 3);
+    repository.UnregisterProduct(S("Test data"));
+    EXPECT_EQ(repository.ProductCount(), 2);
 }
 
 }  // namespace
