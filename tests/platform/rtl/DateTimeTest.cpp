@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/rtl/DateTime.h"
+#include "tests/harness/DefaultFormats.h"
 
 namespace {
 
@@ -14,18 +15,7 @@ String S(const char* text)
     return String::fromUtf8(text);
 }
 
-class DateTimeTest : public ::testing::Test {
-protected:
-    // The settings are process state: each test starts from the defaults
-    // and leaves them as it found them.
-    void SetUp() override
-    {
-        saved = FormatSettings;
-        FormatSettings = DefaultFormatSettings();
-    }
-    void TearDown() override { FormatSettings = saved; }
-    TFormatSettings saved;
-};
+using DateTimeTest = vorlane::test::DefaultFormatSettingsTest;
 
 template <class F>
 std::string errorOf(F&& code)

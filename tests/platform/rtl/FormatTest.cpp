@@ -7,6 +7,7 @@
 #include "platform/rtl/Format.h"
 #include "platform/rtl/SysUtils.h"
 #include "tests/harness/Mutation.h"
+#include "tests/harness/DefaultFormats.h"
 
 namespace {
 
@@ -105,18 +106,7 @@ const std::vector<FormatCase>& formatCases()
 
 #undef ROW
 
-class FormatTest : public ::testing::Test {
-protected:
-    // The settings are process state: each test starts from the defaults
-    // and leaves them as it found them.
-    void SetUp() override
-    {
-        saved = FormatSettings;
-        FormatSettings = DefaultFormatSettings();
-    }
-    void TearDown() override { FormatSettings = saved; }
-    TFormatSettings saved;
-};
+using FormatTest = vorlane::test::DefaultFormatSettingsTest;
 
 template <class F>
 std::string errorOf(F&& code)

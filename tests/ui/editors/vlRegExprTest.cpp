@@ -21,6 +21,7 @@
 #include "tests/harness/Mutation.h"
 #include "ui/editors/vlDateUtils.h"
 #include "ui/editors/vlFormats.h"
+#include "tests/harness/DefaultFormats.h"
 
 namespace {
 
@@ -52,16 +53,7 @@ std::string errorsOf(const String& mask)
     return {};
 }
 
-class RegExprTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        saved = FormatSettings;
-        FormatSettings = DefaultFormatSettings();
-    }
-    void TearDown() override { FormatSettings = saved; }
-    TFormatSettings saved;
-};
+using RegExprTest = vorlane::test::DefaultFormatSettingsTest;
 
 TEST_F(RegExprTest, BuildErrors)
 {
