@@ -1,5 +1,7 @@
 #include "ui/foundation/vlLookAndFeelPainters.h"
 
+#include "ui/foundation/vxCore.h"
+
 uint32_t vlAlignmentToDrawTextFlags(TAlignment AHorz, TvlEditVertAlignment AVert)
 {
     uint32_t flags = DT_SINGLELINE | DT_NOPREFIX;
@@ -22,7 +24,7 @@ void TvlStandardLookAndFeelPainter::DrawBorder(TvlCanvas* ACanvas, const TRect& 
     ::DrawEdge(ACanvas->Handle(), border, EDGE_SUNKEN, BF_RECT);
 }
 
-void TvlStandardLookAndFeelPainter::DrawHeader(TvlCanvas* ACanvas, const TRect& ABounds, const TRect& ATextAreaBounds,
+void TvlCustomLookAndFeelPainter::DrawHeader(TvlCanvas* ACanvas, const TRect& ABounds, const TRect& ATextAreaBounds,
                                                const String& AText, TAlignment AAlignmentHorz,
                                                TvlEditVertAlignment AAlignmentVert, bool AShowEndEllipsis,
                                                TColor ABkColor, TColor ATextColor, const TBitmap* ABkBitmap) const
@@ -41,20 +43,231 @@ void TvlStandardLookAndFeelPainter::DrawHeader(TvlCanvas* ACanvas, const TRect& 
     ACanvas->RestoreClipRegion();
 }
 
-void TvlStandardLookAndFeelPainter::DrawScrollBarButton(TvlCanvas* ACanvas, const TRect& R, bool AUp,
+void TvlCustomLookAndFeelPainter::DrawScrollBarButton(TvlCanvas* ACanvas, const TRect& R, bool AUp,
                                                         bool APressed) const
 {
     ::DrawFrameControl(ACanvas->Handle(), R, DFC_SCROLL,
                               (AUp ? DFCS_SCROLLUP : DFCS_SCROLLDOWN) | (APressed ? DFCS_PUSHED | DFCS_FLAT : 0u));
 }
 
-void TvlStandardLookAndFeelPainter::DrawScrollBarTrack(TvlCanvas* ACanvas, const TRect& R) const
+void TvlCustomLookAndFeelPainter::DrawScrollBarTrack(TvlCanvas* ACanvas, const TRect& R) const
 {
     ACanvas->FillRectByColor(R, clScrollBar);
 }
 
-void TvlStandardLookAndFeelPainter::DrawScrollBarThumb(TvlCanvas* ACanvas, const TRect& R) const
+void TvlCustomLookAndFeelPainter::DrawScrollBarThumb(TvlCanvas* ACanvas, const TRect& R) const
 {
     TRect thumb = R;
     ::DrawEdge(ACanvas->Handle(), thumb, EDGE_RAISED, BF_RECT | BF_MIDDLE);
+}
+
+// ---------------------------------------------------------------- the painter classes
+
+const TvlCustomLookAndFeelPainter* TvlCustomLookAndFeelPainter::Instance()
+{
+    static const TvlCustomLookAndFeelPainter painter;
+    return &painter;
+}
+
+const TvlStandardLookAndFeelPainter* TvlStandardLookAndFeelPainter::Instance()
+{
+    static const TvlStandardLookAndFeelPainter painter;
+    return &painter;
+}
+
+const TvlFlatLookAndFeelPainter* TvlFlatLookAndFeelPainter::Instance()
+{
+    static const TvlFlatLookAndFeelPainter painter;
+    return &painter;
+}
+
+const TvlUltraFlatLookAndFeelPainter* TvlUltraFlatLookAndFeelPainter::Instance()
+{
+    static const TvlUltraFlatLookAndFeelPainter painter;
+    return &painter;
+}
+
+const TvlOffice11LookAndFeelPainter* TvlOffice11LookAndFeelPainter::Instance()
+{
+    static const TvlOffice11LookAndFeelPainter painter;
+    return &painter;
+}
+
+const TvlWinXPLookAndFeelPainter* TvlWinXPLookAndFeelPainter::Instance()
+{
+    static const TvlWinXPLookAndFeelPainter painter;
+    return &painter;
+}
+
+// ---------------------------------------------------------------- geometry
+
+void CalculateArrowPoints(const TRect& R, TvlArrowPoints& APoints, TvlArrowDirection ADirection, bool AProportional,
+                          int AArrowSize)
+{
+    TRect r = R;
+    if (AProportional) {
+        const int d = r.Width() - r.Height();
+        if (d > 0) {
+            r.Left += d / 2;
+            r.Right -= d / 2;
+        } else {
+            r.Top += -d / 2;
+            r.Bottom -= -d / 2;
+        }
+    }
+    const bool vertical = ADirection == adUp || ADirection == adDown;
+    int s = AArrowSize;
+    if (s <= 0)
+        s = (vertical ? (r.Width() - 1) : (r.Height() - 1)) / 4 + 1;
+    const int w = vertical ? 2 * s - 1 : s;
+    const int h = vertical ? s : 2 * s - 1;
+    const int xc = (r.Left + r.Right - 1) / 2;
+    const int x0 = (r.Left + r.Right - w) / 2;
+    const int y0 = MulDiv(r.Top + r.Bottom - h, 1, 2);
+    const int yc = (r.Top + r.Bottom) / 2;
+    switch (ADirection) {
+    case adUp: APoints = {TPoint(x0, y0 + h - 1), TPoint(xc, y0), TPoint(x0 + w - 1, y0 + h - 1)}; break;
+    case adDown: APoints = {TPoint(x0 + w - 1, y0), TPoint(xc, y0 + h - 1), TPoint(x0, y0)}; break;
+    case adLeft: APoints = {TPoint(x0 + w - 1, y0 + h - 1), TPoint(x0, yc), TPoint(x0 + w - 1, y0)}; break;
+    case adRight: APoints = {TPoint(x0, y0), TPoint(x0 + w - 1, yc), TPoint(x0, y0 + h - 1)}; break;
+    }
+}
+
+namespace {
+
+void drawPolygon(TvlCanvas* ACanvas, const TvlArrowPoints& APoints, TColor AColor)
+{
+    ACanvas->Brush()->SetStyle(bsSolid);
+    ACanvas->SetBrushColor(AColor);
+    ACanvas->Pen()->SetColor(AColor);
+    ACanvas->Polygon(APoints);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- the base painter
+
+TColor TvlCustomLookAndFeelPainter::DefaultVistaTextColor() const
+{
+    return IsWinVistaOrLater ? TColor(0xCC6600) : clHighlightText;
+}
+
+void TvlCustomLookAndFeelPainter::DrawBackground(TvlCanvas* ACanvas, const TRect& R, bool ATransparent, TColor AColor,
+                                                 const TBitmap* ABitmap) const
+{
+    if (!ATransparent) {
+        ACanvas->SetBrushColor(AColor);
+        ACanvas->FillRect(R);
+    } else if (ABitmap != nullptr)
+        ACanvas->FillRect(R, ABitmap);
+}
+
+void TvlCustomLookAndFeelPainter::DrawButtonArrow(TvlCanvas* ACanvas, const TRect& R, TColor AColor) const
+{
+    int w = R.Width() / 2;
+    if (w % 2 == 0)
+        ++w;
+    const int h = w / 2 + 1;
+    const int x0 = (R.Left + R.Right - w) / 2;
+    const int y0 = MulDiv(R.Top + R.Bottom - h, 1, 2);
+    drawPolygon(ACanvas, {TPoint(x0, y0), TPoint(x0 + w - 1, y0), TPoint(x0 + w / 2, y0 + h - 1)}, AColor);
+}
+
+void TvlCustomLookAndFeelPainter::GetCenteredStripBounds(const TRect& R, int ASize, bool AHorizontal,
+                                                         TRect& AResult) const
+{
+    AResult = R;
+    if (AHorizontal) {
+        AResult.Left = (R.Left + R.Right) / 2 - ASize / 2;
+        AResult.Right = AResult.Left + ASize;
+    } else {
+        AResult.Top = (R.Top + R.Bottom) / 2 - ASize / 2;
+        AResult.Bottom = AResult.Top + ASize;
+    }
+}
+
+TColor TvlCustomLookAndFeelPainter::DefaultCalendarColorA() const
+{
+    const TColor color = DefaultEditorBackgroundColor(false);
+    return color == clDefault ? DefaultContentColor() : color;
+}
+
+void TvlCustomLookAndFeelPainter::DrawArrow(TvlCanvas* ACanvas, const TRect& R, TvlArrowDirection ADirection,
+                                            TColor AColor) const
+{
+    TvlArrowPoints points{};
+    CalculateArrowPoints(R, points, ADirection, true);
+    drawPolygon(ACanvas, points, AColor);
+}
+
+void TvlCustomLookAndFeelPainter::DrawStateArrow(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState,
+                                                 TvlArrowDirection ADirection) const
+{
+    TRect r = R;
+    if (AState == vlbsPressed)
+        OffsetRect(r, ButtonPressedTextShift(), ButtonPressedTextShift());
+    TvlArrowPoints points{};
+    CalculateArrowPoints(r, points, ADirection, true);
+    if (AState == vlbsDisabled) {
+        TvlArrowPoints shadow = points;
+        for (TPoint& p : shadow) {
+            ++p.X;
+            ++p.Y;
+        }
+        drawPolygon(ACanvas, shadow, clBtnHighlight);
+        drawPolygon(ACanvas, points, clBtnShadow);
+    } else
+        drawPolygon(ACanvas, points, ButtonGlyphColor(AState, clDefault));
+}
+
+void TvlCustomLookAndFeelPainter::GetButtonFocusBounds(TvlCanvas*, const TRect& R, TRect& AResult) const
+{
+    AResult = R;
+    InflateRect(AResult, -4, -4);
+    if (IsRectEmpty(AResult))
+        AResult = R;
+}
+
+void TvlCustomLookAndFeelPainter::GetButtonGroupBorders(bool, bool, TRect& AResult) const
+{
+    const int w = ButtonBorderWidth(vlbsNormal);
+    AResult = TRect(w, w, w, w);
+}
+
+TColor TvlCustomLookAndFeelPainter::ButtonGlyphColor(TvlButtonState AState, TColor ADefaultColor) const
+{
+    if (AState == vlbsDisabled)
+        return clBtnShadow;
+    return ADefaultColor == clDefault ? clBtnText : ADefaultColor;
+}
+
+void TvlCustomLookAndFeelPainter::DrawSmallExpandButton(TvlCanvas* ACanvas, const TRect& R, bool AExpanded,
+                                                        TColor ABorderColor, TColor AColor) const
+{
+    ACanvas->FrameRect(R, ABorderColor);
+    if (AColor != clDefault) {
+        TRect inside = R;
+        InflateRect(inside, -1, -1);
+        ACanvas->FillRectByColor(inside, AColor);
+    }
+    // The plus or minus sign.
+    const int cx = (R.Left + R.Right) / 2;
+    const int cy = (R.Top + R.Bottom) / 2;
+    const int h = (R.Width() - 4) / 2;
+    ACanvas->FillRectByColor(TRect(cx - h, cy, cx + h + 1, cy + 1), clBtnText);
+    if (!AExpanded)
+        ACanvas->FillRectByColor(TRect(cx, cy - h, cx + 1, cy + h + 1), clBtnText);
+}
+
+TColor TvlCustomLookAndFeelPainter::CheckFaceColor(TvlButtonState AState) const
+{
+    return AState == vlbsPressed || AState == vlbsDisabled ? clBtnFace : clWindow;
+}
+
+void TvlCustomLookAndFeelPainter::DrawLabelLine(TvlCanvas* ACanvas, const TRect& R, TColor ALeftTopColor,
+                                                TColor ARightBottomColor, bool AIsVertical) const
+{
+    ACanvas->DrawComplexFrame(R, ALeftTopColor == clDefault ? clBtnShadow : ALeftTopColor,
+                              ARightBottomColor == clDefault ? clBtnHighlight : ARightBottomColor,
+                              AIsVertical ? TvlBorders{bLeft, bRight} : TvlBorders{bTop, bBottom}, 1);
 }

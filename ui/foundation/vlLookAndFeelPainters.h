@@ -4,52 +4,234 @@
 #include "platform/controls/StdCtrls.h"
 #include "ui/foundation/vlGraphics.h"
 
+#include <array>
+
 enum TvlEditVertAlignment { taTopJustify, taBottomJustify, taVCenter };
 
-// The painter interface of a look; the standard look is the only one built
-// so far, and the one the job list asks for.
+// The state argument of every button-like element.
+enum TvlButtonState { vlbsDefault, vlbsNormal, vlbsHot, vlbsPressed, vlbsDisabled };
+enum TvlCheckBoxState { cbsUnchecked, cbsChecked, cbsGrayed };
+enum TvlArrowDirection { adUp, adDown, adLeft, adRight };
+// What a painter reports as its own look.
+enum TvlLookAndFeelStyle { lfsFlat, lfsStandard, lfsUltraFlat, lfsNative, lfsOffice11 };
+// The state of an editor a colour is asked for.
+enum TvlEditStateColorKind { esckNormal, esckDisabled, esckInactive, esckReadOnly };
+
+using TvlArrowPoints = std::array<TPoint, 3>;
+
+// The painter of a look. Painters hold no state: each class has exactly one
+// instance (Instance()), and "a painter class" is a pointer to it; the
+// controls call every operation virtually through that pointer.
 class TvlCustomLookAndFeelPainter {
 public:
+    TvlCustomLookAndFeelPainter(const TvlCustomLookAndFeelPainter&) = delete;
+    TvlCustomLookAndFeelPainter& operator=(const TvlCustomLookAndFeelPainter&) = delete;
     virtual ~TvlCustomLookAndFeelPainter() = default;
+    static const TvlCustomLookAndFeelPainter* Instance();
 
-    virtual int BorderSize() const = 0;
-    virtual void DrawBorder(TvlCanvas* ACanvas, const TRect& R) const = 0;
+    // General operations.
+    virtual TColor DefaultVistaTextColor() const;
+    virtual void DrawBackground(TvlCanvas* ACanvas, const TRect& R, bool ATransparent, TColor AColor,
+                                const TBitmap* ABitmap) const;
+    virtual void DrawButtonArrow(TvlCanvas* ACanvas, const TRect& R, TColor AColor) const;
+    virtual void GetCenteredStripBounds(const TRect& R, int ASize, bool AHorizontal, TRect& AResult) const;
+    virtual TvlLookAndFeelStyle LookAndFeelStyle() const { return lfsStandard; }
+    virtual bool NeedRedrawOnResize() const { return false; }
+
+    // Default colours.
+    virtual TColor DefaultContentColor() const { return clWindow; }
+    virtual TColor DefaultContentColorB() const { return DefaultContentColor(); }
+    virtual TColor DefaultContentColorC() const { return DefaultContentColor(); }
+    virtual TColor DefaultContentTextColor() const { return clWindowText; }
+    virtual TColor DefaultEditorBackgroundColor(bool AIsDisabled) const
+    { return DefaultEditorBackgroundColorForState(AIsDisabled ? esckDisabled : esckNormal); }
+    virtual TColor DefaultEditorBackgroundColorForState(TvlEditStateColorKind) const { return clDefault; }
+    virtual TColor DefaultEditorTextColor(bool AIsDisabled) const
+    { return DefaultEditorTextColorForState(AIsDisabled ? esckDisabled : esckNormal); }
+    virtual TColor DefaultEditorTextColorForState(TvlEditStateColorKind) const { return clDefault; }
+    virtual TColor DefaultFilterBoxColorA() const { return clBtnShadow; }
+    virtual TColor DefaultFilterBoxColorB() const { return clBtnHighlight; }
+    virtual TColor DefaultFilterBoxColorC() const { return clBtnText; }
+    virtual TColor DefaultFooterColor() const { return clBtnFace; }
+    virtual TColor DefaultFooterTextColor() const { return clBtnText; }
+    virtual TColor DefaultGridDetailsSiteColor() const { return clBtnFace; }
+    virtual TColor DefaultGridLineColor() const { return clBtnShadow; }
+    virtual TColor DefaultGroupByBoxColorA() const { return clBtnShadow; }
+    virtual TColor DefaultGroupByBoxColorB() const { return clBtnFace; }
+    virtual TColor DefaultGroupColor() const { return clBtnFace; }
+    virtual TColor DefaultGroupTextColor() const { return clBtnText; }
+    virtual TColor DefaultHeaderColorA() const { return clBtnShadow; }
+    virtual TColor DefaultHeaderColorB() const { return clBtnFace; }
+    virtual TColor DefaultHeaderColor() const { return clBtnFace; }
+    virtual TColor DefaultHeaderTextColor() const { return clBtnText; }
+    virtual TColor DefaultHyperlinkTextColor() const { return clBlue; }
+    virtual TColor DefaultInactiveColor() const { return clBtnFace; }
+    virtual TColor DefaultInactiveTextColor() const { return clBtnText; }
+    virtual TColor DefaultPreviewTextColor() const { return clBlue; }
+    virtual TColor DefaultRecordSeparatorColor() const { return DefaultGridLineColor(); }
+    virtual TColor DefaultSizeGripAreaColor() const { return clBtnFace; }
+    virtual TColor DefaultMiscColorA() const { return DefaultMiscColorF(); }
+    virtual TColor DefaultMiscColorB() const { return DefaultHeaderColor(); }
+    virtual TColor DefaultMiscColorC() const { return clDefault; }
+    virtual TColor DefaultMiscColorD() const { return DefaultHeaderColor(); }
+    virtual TColor DefaultMiscColorE() const { return DefaultHeaderTextColor(); }
+    virtual TColor DefaultMiscColorF() const { return TColor(0); }
+    virtual TColor DefaultCalendarColorA() const;
+    virtual TColor DefaultCalendarColorB() const { return clBtnFace; }
+    virtual TColor DefaultCalendarColorC(bool AUseVistaColor) const
+    { return AUseVistaColor ? DefaultVistaTextColor() : DefaultHeaderTextColor(); }
+    virtual TColor DefaultCalendarColorD() const { return clRed; }
+    virtual TColor DefaultCalendarColorE() const { return clGrayText; }
+    virtual TColor DefaultCalendarColorF() const { return clHighlight; }
+    virtual TColor DefaultCalendarColorG() const { return clHighlightText; }
+    virtual TColor DefaultCalendarColorH() const { return clBtnShadow; }
+    virtual TColor DefaultCalendarColorI() const { return clWindow; }
+    virtual TColor DefaultCalendarColorJ() const { return clWindowText; }
+    virtual TColor DefaultCalendarColorK() const { return clMaroon; }
+    virtual TColor DefaultCalendarColorL() const { return clNavy; }
+    virtual TColor DefaultViewColorA() const { return clWindow; }
+    virtual TColor DefaultViewColorB() const { return clWindowText; }
+    virtual TColor DefaultViewColorC() const { return TColor(0x9D9DA1); }
+    virtual TColor DefaultViewColorD() const { return clBtnFace; }
+    virtual TColor DefaultViewColorE() const { return clBtnFace; }
+    virtual TColor DefaultViewColorF() const { return DefaultHeaderColor(); }
+    virtual TColor DefaultViewColorG() const { return DefaultHeaderTextColor(); }
+    virtual TColor DefaultViewContentColor() const { return TColor(0xD5FFFF); }
+    virtual TColor DefaultViewColorH() const { return DefaultSelectionTextColor(); }
+    virtual TColor DefaultViewColorI() const { return clWindowText; }
+    virtual TColor DefaultSelectionColor() const { return clHighlight; }
+    virtual TColor DefaultSelectionTextColor() const { return clHighlightText; }
+    virtual TColor DefaultViewColorJ() const { return clBtnFace; }
+    virtual TColor DefaultViewColorK() const { return clBtnFace; }
+    virtual TColor DefaultTabTextColor() const { return clBtnText; }
+    virtual TColor DefaultViewColorL() const { return clBtnFace; }
+    virtual TColor DefaultViewColorM() const { return clWhite; }
+    virtual TColor DefaultViewColorN() const { return TColor(0); }
+    virtual TColor DefaultViewColorO() const { return clBtnFace; }
+    virtual TColor DefaultViewColorP() const { return clBtnText; }
+    virtual TColor DefaultViewColorQ() const { return clWhite; }
+    virtual TColor DefaultViewColorR() const { return TColor(0); }
+    virtual TColor DefaultViewColorS() const { return TColor(0); }
+    virtual TColor DefaultViewColorT() const { return TColor(0); }
+    virtual TColor DefaultViewColorU() const { return TColor(0xCFCFCF); }
+    virtual TColor DefaultViewColorV() const { return clWhite; }
+    virtual TColor DefaultInfoPanelBorderColor() const { return clBtnShadow; }
+    virtual TColor DefaultViewColorW() const { return TColor(0xF0CAA6); }
+    virtual TColor DefaultViewColorX() const { return clNavy; }
+    virtual TColor DefaultViewColorY() const { return clBtnShadow; }
+    virtual TColor DefaultViewColorZ() const { return clBtnShadow; }
+
+    // Arrows, borders and buttons.
+    virtual void DrawArrow(TvlCanvas* ACanvas, const TRect& R, TvlArrowDirection ADirection, TColor AColor) const;
+    virtual void DrawStateArrow(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState,
+                                TvlArrowDirection ADirection) const;
+    virtual int BorderSize() const { return 0; }
+    virtual void DrawBorder(TvlCanvas*, const TRect&) const {}
+    virtual void DrawSeparator(TvlCanvas*, const TRect&, bool) const {}
+    virtual void AdjustGroupButtonDisplayRect(const TRect& R, int, int, TRect& AResult) const { AResult = R; }
+    virtual int ButtonBorderWidth(TvlButtonState) const { return 0; }
+    virtual TColor ButtonFaceColor(TvlButtonState) const { return clBtnFace; }
+    virtual void GetButtonFocusBounds(TvlCanvas* ACanvas, const TRect& R, TRect& AResult) const;
+    virtual void GetButtonGroupBorders(bool, bool, TRect& AResult) const;
+    virtual int ButtonTextIndent() const { return 0; }
+    virtual int ButtonPressedTextShift() const { return 0; }
+    virtual TColor ButtonGlyphColor(TvlButtonState AState, TColor ADefaultColor) const;
+    virtual TvlButtonState ButtonGlyphState(TvlButtonState AState) const { return AState; }
+    virtual void DrawButtonBorder(TvlCanvas*, const TRect&, TvlButtonState) const {}
+    virtual void DrawNavigatorBorder(TvlCanvas*, const TRect&, bool, bool) const {}
+
+    // Expand buttons.
+    virtual void DrawExpandButton(TvlCanvas*, const TRect&, bool, TColor) const {}
+    virtual bool DrawExpandButtonFirst() const { return true; }
+    virtual void DrawSmallExpandButton(TvlCanvas* ACanvas, const TRect& R, bool AExpanded, TColor ABorderColor,
+                                       TColor AColor) const;
+    virtual int ExpandButtonSize() const { return 0; }
+    virtual int GroupExpandButtonSize() const { return 15; }
+    virtual bool IsButtonHotTrack() const { return false; }
+    virtual bool IsPointOverGroupExpandButton(const TRect& R, const TPoint& P) const { return PtInRect(R, P); }
+    virtual int SmallExpandButtonSize() const { return 9; }
+
+    // Check boxes and label lines.
+    virtual int CheckBorderWidth() const { return 2; }
+    virtual TColor CheckFaceColor(TvlButtonState AState) const;
+    virtual void DrawCheckBorder(TvlCanvas*, const TRect&, TvlButtonState) const {}
+    virtual void DrawLabelLine(TvlCanvas* ACanvas, const TRect& R, TColor ALeftTopColor, TColor ARightBottomColor,
+                               bool AIsVertical) const;
+    virtual int LabelLineHeight() const { return 2; }
+
+    // The header and scroll-bar elements the grid draws with, in their
+    // raised-edge form for every look until each look draws its own.
     // The width of the header's edge on each side.
-    virtual int HeaderBorderSize() const = 0;
+    virtual int HeaderBorderSize() const { return 2; }
     // A header cell: background (the bitmap tiled, else the colour), edge,
     // then the text in ATextAreaBounds.
     virtual void DrawHeader(TvlCanvas* ACanvas, const TRect& ABounds, const TRect& ATextAreaBounds,
                             const String& AText, TAlignment AAlignmentHorz, TvlEditVertAlignment AAlignmentVert,
                             bool AShowEndEllipsis, TColor ABkColor, TColor ATextColor,
-                            const TBitmap* ABkBitmap) const = 0;
+                            const TBitmap* ABkBitmap) const;
     // The parts of a vertical scroll bar.
-    virtual void DrawScrollBarButton(TvlCanvas* ACanvas, const TRect& R, bool AUp, bool APressed) const = 0;
-    virtual void DrawScrollBarTrack(TvlCanvas* ACanvas, const TRect& R) const = 0;
-    virtual void DrawScrollBarThumb(TvlCanvas* ACanvas, const TRect& R) const = 0;
+    virtual void DrawScrollBarButton(TvlCanvas* ACanvas, const TRect& R, bool AUp, bool APressed) const;
+    virtual void DrawScrollBarTrack(TvlCanvas* ACanvas, const TRect& R) const;
+    virtual void DrawScrollBarThumb(TvlCanvas* ACanvas, const TRect& R) const;
 
-    virtual TColor DefaultContentColor() const { return clWindow; }
-    virtual TColor DefaultContentTextColor() const { return clWindowText; }
-    virtual TColor DefaultHeaderColor() const { return clBtnFace; }
-    virtual TColor DefaultHeaderTextColor() const { return clBtnText; }
-    virtual TColor DefaultSelectionColor() const { return clHighlight; }
-    virtual TColor DefaultSelectionTextColor() const { return clHighlightText; }
-    virtual TColor DefaultGridLineColor() const { return clBtnShadow; }
     virtual TColor DefaultBackgroundColor() const { return clWindow; }
     virtual TColor ProgressBarTextColor() const { return clWindowText; }
+
+protected:
+    TvlCustomLookAndFeelPainter() = default;
 };
 
 class TvlStandardLookAndFeelPainter : public TvlCustomLookAndFeelPainter {
 public:
+    static const TvlStandardLookAndFeelPainter* Instance();
     int BorderSize() const override { return 2; }
     void DrawBorder(TvlCanvas* ACanvas, const TRect& R) const override;
-    int HeaderBorderSize() const override { return 2; }
-    void DrawHeader(TvlCanvas* ACanvas, const TRect& ABounds, const TRect& ATextAreaBounds, const String& AText,
-                    TAlignment AAlignmentHorz, TvlEditVertAlignment AAlignmentVert, bool AShowEndEllipsis,
-                    TColor ABkColor, TColor ATextColor, const TBitmap* ABkBitmap) const override;
-    void DrawScrollBarButton(TvlCanvas* ACanvas, const TRect& R, bool AUp, bool APressed) const override;
-    void DrawScrollBarTrack(TvlCanvas* ACanvas, const TRect& R) const override;
-    void DrawScrollBarThumb(TvlCanvas* ACanvas, const TRect& R) const override;
+
+protected:
+    TvlStandardLookAndFeelPainter() = default;
 };
+
+class TvlFlatLookAndFeelPainter : public TvlCustomLookAndFeelPainter {
+public:
+    static const TvlFlatLookAndFeelPainter* Instance();
+    TvlLookAndFeelStyle LookAndFeelStyle() const override { return lfsFlat; }
+
+protected:
+    TvlFlatLookAndFeelPainter() = default;
+};
+
+class TvlUltraFlatLookAndFeelPainter : public TvlCustomLookAndFeelPainter {
+public:
+    static const TvlUltraFlatLookAndFeelPainter* Instance();
+    TvlLookAndFeelStyle LookAndFeelStyle() const override { return lfsUltraFlat; }
+
+protected:
+    TvlUltraFlatLookAndFeelPainter() = default;
+};
+
+class TvlOffice11LookAndFeelPainter : public TvlUltraFlatLookAndFeelPainter {
+public:
+    static const TvlOffice11LookAndFeelPainter* Instance();
+    TvlLookAndFeelStyle LookAndFeelStyle() const override { return lfsOffice11; }
+
+protected:
+    TvlOffice11LookAndFeelPainter() = default;
+};
+
+// The painter of the system's visual style.
+class TvlWinXPLookAndFeelPainter : public TvlStandardLookAndFeelPainter {
+public:
+    static const TvlWinXPLookAndFeelPainter* Instance();
+    TvlLookAndFeelStyle LookAndFeelStyle() const override { return lfsNative; }
+
+protected:
+    TvlWinXPLookAndFeelPainter() = default;
+};
+
+// The three points of an arrow in R, the apex second. Proportional arrows sit
+// in the square about R's centre; AArrowSize <= 0 picks the size from R.
+void CalculateArrowPoints(const TRect& R, TvlArrowPoints& APoints, TvlArrowDirection ADirection, bool AProportional,
+                          int AArrowSize = 0);
 
 // DT_ flags of a horizontal and a vertical alignment.
 uint32_t vlAlignmentToDrawTextFlags(TAlignment AHorz, TvlEditVertAlignment AVert);

@@ -63,15 +63,30 @@ IvlLookAndFeelObserver* observerOf(TObject* AObject) { return dynamic_cast<IvlLo
 const TEnumInfo TvlLookAndFeelKindInfo{"TvlLookAndFeelKind", kindNames};
 const TEnumInfo TvlLookAndFeelValueInfo{"TvlLookAndFeelValue", valueNames};
 
-TvlLookAndFeelPainterClass GetLookAndFeelPainterClass(TvlLookAndFeelKind)
+TvlLookAndFeelPainterClass GetLookAndFeelPainterClass(TvlLookAndFeelKind AKind)
 {
-    // The flat, ultra-flat and Office 11 painters are not built yet: every
-    // kind draws with the standard one until they are.
-    static const TvlStandardLookAndFeelPainter standard;
-    return &standard;
+    switch (AKind) {
+    case lfFlat: return TvlFlatLookAndFeelPainter::Instance();
+    case lfUltraFlat: return TvlUltraFlatLookAndFeelPainter::Instance();
+    case lfOffice11: return TvlOffice11LookAndFeelPainter::Instance();
+    case lfStandard: break;
+    }
+    return TvlStandardLookAndFeelPainter::Instance();
 }
 
-TvlLookAndFeelPainterClass GetNativeLookAndFeelPainterClass() { return GetLookAndFeelPainterClass(lfStandard); }
+TvlLookAndFeelPainterClass GetNativeLookAndFeelPainterClass() { return TvlWinXPLookAndFeelPainter::Instance(); }
+
+TvlLookAndFeelKind KindOfLookAndFeelStyle(TvlLookAndFeelStyle AStyle)
+{
+    switch (AStyle) {
+    case lfsFlat: return lfFlat;
+    case lfsUltraFlat: return lfUltraFlat;
+    case lfsOffice11: return lfOffice11;
+    case lfsStandard:
+    case lfsNative: break;
+    }
+    return lfStandard;
+}
 
 TvlLookAndFeel* GetRootLookAndFeel() { return unit().Root.get(); }
 

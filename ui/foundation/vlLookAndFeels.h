@@ -167,5 +167,7 @@ int LookAndFeelControllerCount();
 // The painter of each kind, and the one of the native style.
 TvlLookAndFeelPainterClass GetLookAndFeelPainterClass(TvlLookAndFeelKind AKind);
 TvlLookAndFeelPainterClass GetNativeLookAndFeelPainterClass();
+// The kind whose table painter draws a painter's look.
+TvlLookAndFeelKind KindOfLookAndFeelStyle(TvlLookAndFeelStyle AStyle);
 
 void AddvlLookAndFeelsUnit(TStartupList& AList);

@@ -194,8 +194,7 @@ TEST(vlStandardPainter, HeaderTextIsAlignedInItsArea)
     TCanvas canvas;
     canvas.SetHandle(&dc);
     TvlCanvas vc(&canvas);
-    const TvlStandardLookAndFeelPainter painter;
-    painter.DrawHeader(&vc, Rect(0, 0, 120, 24), Rect(4, 2, 116, 22), QStringLiteral("III"), taRightJustify,
+    TvlStandardLookAndFeelPainter::Instance()->DrawHeader(&vc, Rect(0, 0, 120, 24), Rect(4, 2, 116, 22), QStringLiteral("III"), taRightJustify,
                        taVCenter, false, 0xF3F3F3, clBlack, nullptr);
     canvas.SetHandle(nullptr);
     int minX = 999, maxX = -1, minY = 999, maxY = -1;
