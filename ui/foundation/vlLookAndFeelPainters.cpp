@@ -220,6 +220,58 @@ void TvlCustomLookAndFeelPainter::DrawStateArrow(TvlCanvas* ACanvas, const TRect
         drawPolygon(ACanvas, points, ButtonGlyphColor(AState, clDefault));
 }
 
+void TvlCustomLookAndFeelPainter::DrawArrowButton(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState,
+                                                  TvlArrowDirection ADirection, bool AWithBorder) const
+{
+    TvlArrowPoints points{};
+    CalculateArrowPoints(R, points, ADirection, false);
+    if (AWithBorder)
+        DrawArrowBorder(ACanvas, R, AState);
+    else
+        ACanvas->FillRectByColor(R, ButtonFaceColor(AState));
+    drawPolygon(ACanvas, points, ButtonGlyphColor(AState, clDefault));
+}
+
+void TvlCustomLookAndFeelPainter::DrawArrowBorder(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState) const
+{
+    ACanvas->FillRectByColor(R, ButtonFaceColor(AState));
+    DrawButtonBorder(ACanvas, R, AState);
+}
+
+void TvlCustomLookAndFeelPainter::DrawButton(TvlCanvas* ACanvas, const TRect& R, const String& ACaption,
+                                             TvlButtonState AState, bool ADrawBorder, TColor AColor,
+                                             TColor ATextColor, bool AWordWrap, bool) const
+{
+    TRect r = R;
+    if (ADrawBorder) {
+        DrawButtonBorder(ACanvas, r, AState);
+        InflateRect(r, -ButtonBorderWidth(AState), -ButtonBorderWidth(AState));
+    }
+    ACanvas->SetBrushColor(AColor == clDefault ? ButtonFaceColor(AState) : AColor);
+    ACanvas->FillRect(r);
+    ACanvas->Font()->SetColor(ATextColor == clDefault ? ButtonGlyphColor(AState, clDefault) : ATextColor);
+    ACanvas->Brush()->SetStyle(bsClear);
+    // An even text height keeps the caption on the same row as the button
+    // grows by one pixel; low buttons give the caption one more row on top.
+    if (r.Height() % 2 != 0)
+        --r.Bottom;
+    if (r.Height() < 18)
+        --r.Top;
+    if (AState == vlbsPressed)
+        OffsetRect(r, ButtonPressedTextShift(), ButtonPressedTextShift());
+    if (!ACaption.isEmpty())
+        ACanvas->DrawText(ACaption, r,
+                          vltfHCenter | vltfVCenter | vltfShowPrefix | (AWordWrap ? vltfWordBreak : vltfSingleLine),
+                          AState != vlbsDisabled);
+    ACanvas->Brush()->SetStyle(bsSolid);
+}
+
+void TvlCustomLookAndFeelPainter::DrawButtonInGroup(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState, int,
+                                                    int, TColor) const
+{
+    DrawButton(ACanvas, R, String(), AState, true, clDefault, clDefault, false);
+}
+
 void TvlCustomLookAndFeelPainter::GetButtonFocusBounds(TvlCanvas*, const TRect& R, TRect& AResult) const
 {
     AResult = R;
@@ -257,6 +309,47 @@ void TvlCustomLookAndFeelPainter::DrawSmallExpandButton(TvlCanvas* ACanvas, cons
     ACanvas->FillRectByColor(TRect(cx - h, cy, cx + h + 1, cy + 1), clBtnText);
     if (!AExpanded)
         ACanvas->FillRectByColor(TRect(cx, cy - h, cx + 1, cy + h + 1), clBtnText);
+}
+
+void TvlCustomLookAndFeelPainter::DrawCheck(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState,
+                                            bool AIsChecked, TColor AColor) const
+{
+    if (ACanvas->Brush()->Style() == bsSolid)
+        ACanvas->FillRectByColor(R, CheckFaceColor(AState));
+    if (!AIsChecked)
+        return;
+    // Three one-pixel strokes under each other: down at 45 degrees from the
+    // left foot to the bottom at the centre, then up to the right end. The
+    // foot stands two pixels high so the mark leans right like a tick.
+    const int markWidth = R.Width() - 2;
+    const int markHeight = R.Height() - 4;
+    const int cx = (R.Left + R.Right) / 2;
+    const int bottom = (R.Top + R.Bottom) / 2 + markHeight / 2 - 2;
+    const int left = cx - 2;
+    const int right = R.Left + 1 + markWidth - 1;
+    ACanvas->Pen()->SetColor(AColor);
+    for (int offset = 0; offset < 3; ++offset) {
+        const int y = bottom + offset;
+        ACanvas->MoveTo(left, y - (cx - left));
+        ACanvas->LineTo(cx, y);
+        ACanvas->LineTo(right + 1, y - (right - cx) - 1);
+    }
+}
+
+void TvlCustomLookAndFeelPainter::DrawCheckBox(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState,
+                                               bool AIsChecked) const
+{
+    DrawCheckButton(ACanvas, R, AState, AIsChecked ? cbsChecked : cbsUnchecked);
+}
+
+void TvlCustomLookAndFeelPainter::DrawCheckButton(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState,
+                                                  TvlCheckBoxState ACheckState) const
+{
+    DrawCheckBorder(ACanvas, R, AState);
+    TRect r = R;
+    InflateRect(r, -CheckBorderWidth(), -CheckBorderWidth());
+    DrawCheck(ACanvas, r, AState, ACheckState == cbsChecked,
+              AState == vlbsDisabled || ACheckState == cbsGrayed ? clGrayText : clBtnText);
 }
 
 TColor TvlCustomLookAndFeelPainter::CheckFaceColor(TvlButtonState AState) const

@@ -137,6 +137,16 @@ public:
     virtual int ButtonPressedTextShift() const { return 0; }
     virtual TColor ButtonGlyphColor(TvlButtonState AState, TColor ADefaultColor) const;
     virtual TvlButtonState ButtonGlyphState(TvlButtonState AState) const { return AState; }
+    virtual void DrawArrowButton(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState,
+                                 TvlArrowDirection ADirection, bool AWithBorder = true) const;
+    virtual void DrawArrowBorder(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState) const;
+    // A push button: border, face, then the caption centred (embossed when
+    // disabled). clDefault colours take the painter's face and glyph colours.
+    virtual void DrawButton(TvlCanvas* ACanvas, const TRect& R, const String& ACaption, TvlButtonState AState,
+                            bool ADrawBorder = true, TColor AColor = clDefault, TColor ATextColor = clDefault,
+                            bool AWordWrap = false, bool AIsToolButton = false) const;
+    virtual void DrawButtonInGroup(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState, int AButtonCount,
+                                   int AButtonIndex, TColor ABorderColor) const;
     virtual void DrawButtonBorder(TvlCanvas*, const TRect&, TvlButtonState) const {}
     virtual void DrawNavigatorBorder(TvlCanvas*, const TRect&, bool, bool) const {}
 
@@ -154,7 +164,12 @@ public:
     // Check boxes and label lines.
     virtual int CheckBorderWidth() const { return 2; }
     virtual TColor CheckFaceColor(TvlButtonState AState) const;
+    virtual void DrawCheck(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState, bool AIsChecked,
+                           TColor AColor) const;
     virtual void DrawCheckBorder(TvlCanvas*, const TRect&, TvlButtonState) const {}
+    virtual void DrawCheckBox(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState, bool AIsChecked) const;
+    virtual void DrawCheckButton(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState,
+                                 TvlCheckBoxState ACheckState) const;
     virtual void DrawLabelLine(TvlCanvas* ACanvas, const TRect& R, TColor ALeftTopColor, TColor ARightBottomColor,
                                bool AIsVertical) const;
     virtual int LabelLineHeight() const { return 2; }

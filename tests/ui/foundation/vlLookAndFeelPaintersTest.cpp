@@ -2,6 +2,7 @@
 // painter's colour cascade, arrow geometry and the elements drawn from it,
 // probed pixel by pixel on a sentinel-filled surface.
 #include <QImage>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 #include "platform/controls/Forms.h"
@@ -233,6 +234,72 @@ TEST(vlLookAndFeelPainters, BackgroundAndLabelLine)
     EXPECT_EQ(s.at(3, 1), rgbOf(clBtnShadow));
     EXPECT_EQ(s.at(3, 2), rgbOf(clBtnHighlight));
     EXPECT_EQ(s.at(3, 3), rgbOf(clRed));
+}
+
+// A look whose buttons only change face and glyph colours.
+class TRedButtonPainter : public TvlCustomLookAndFeelPainter {
+public:
+    static const TRedButtonPainter* Instance()
+    {
+        static const TRedButtonPainter painter;
+        return &painter;
+    }
+    TColor ButtonFaceColor(TvlButtonState) const override { return clRed; }
+    TColor ButtonGlyphColor(TvlButtonState, TColor) const override { return clLime; }
+};
+
+TEST(vlLookAndFeelPainters, DefaultButtonColoursComeFromThePainter)
+{
+    Surface s(9, 9);
+    const auto* red = TRedButtonPainter::Instance();
+    red->DrawButtonInGroup(&s.Vl, Rect(0, 0, 9, 9), vlbsNormal, 3, 1, clBlue);
+    for (int y = 0; y < 9; ++y)
+        for (int x = 0; x < 9; ++x)
+            ASSERT_EQ(s.at(x, y), rgbOf(clRed)) << x << "," << y;
+    red->DrawArrowButton(&s.Vl, Rect(0, 0, 9, 9), vlbsNormal, adDown, false);
+    EXPECT_EQ(s.map({{rgbOf(clRed), '.'}, {rgbOf(clLime), '#'}}), ".........\n"
+                                                                  ".........\n"
+                                                                  ".........\n"
+                                                                  "..#####..\n"
+                                                                  "...###...\n"
+                                                                  "....#....\n"
+                                                                  ".........\n"
+                                                                  ".........\n"
+                                                                  ".........\n");
+    // An explicit colour wins over the painter's.
+    red->DrawButton(&s.Vl, Rect(0, 0, 9, 9), String(), vlbsNormal, true, clBlue);
+    EXPECT_EQ(s.at(4, 4), rgbOf(clBlue));
+}
+
+TEST(vlLookAndFeelPainters, CheckButtonTickAndGrayedBox)
+{
+    const auto* base = TvlCustomLookAndFeelPainter::Instance();
+    Surface checked(13, 13);
+    base->DrawCheckButton(&checked.Vl, Rect(0, 0, 13, 13), vlbsNormal, cbsChecked);
+    // The border is left to the looks; the face and a tick inside it, its
+    // lowest point in the middle column.
+    EXPECT_EQ(checked.map({{rgbOf(clWindow), ' '}, {rgbOf(clBtnText), '#'}}), ".............\n"
+                                                                            ".............\n"
+                                                                            "..         ..\n"
+                                                                            "..       # ..\n"
+                                                                            "..  #   ## ..\n"
+                                                                            "..  ## ### ..\n"
+                                                                            "..  #####  ..\n"
+                                                                            "..   ###   ..\n"
+                                                                            "..    #    ..\n"
+                                                                            "..         ..\n"
+                                                                            "..         ..\n"
+                                                                            ".............\n"
+                                                                            ".............\n");
+
+    Surface grayed(13, 13);
+    base->DrawCheckButton(&grayed.Vl, Rect(0, 0, 13, 13), vlbsNormal, cbsGrayed);
+    const std::string box = grayed.map({{rgbOf(clWindow), ' '}});
+    EXPECT_EQ(std::count(box.begin(), box.end(), ' '), 81) << box;
+    Surface disabled(13, 13);
+    base->DrawCheckBox(&disabled.Vl, Rect(0, 0, 13, 13), vlbsDisabled, true);
+    EXPECT_EQ(disabled.at(2, 2), rgbOf(clBtnFace));
+    EXPECT_EQ(disabled.at(6, 8), rgbOf(clGrayText));
 }
 
 }  // namespace
