@@ -45,6 +45,17 @@ struct Surface {
     TvlCanvas Vl;
 };
 
+// The automatic-size down arrow of a 9 x 9 rectangle.
+constexpr const char* downArrow9x9 = ".........\n"
+                                     ".........\n"
+                                     ".........\n"
+                                     "..#####..\n"
+                                     "...###...\n"
+                                     "....#....\n"
+                                     ".........\n"
+                                     ".........\n"
+                                     ".........\n";
+
 QRgb rgbOf(TColor c) { return ColorToQColor(c).rgb() | 0xFF000000; }
 
 TEST(vlLookAndFeelPainters, EachLookHasOnePainterInTheTree)
@@ -165,16 +176,7 @@ TEST(vlLookAndFeelPainters, ArrowIsTheFilledPolygon)
 {
     Surface s(9, 9);
     TvlCustomLookAndFeelPainter::Instance()->DrawArrow(&s.Vl, Rect(0, 0, 9, 9), adDown, clRed);
-    const char* expected = ".........\n"
-                           ".........\n"
-                           ".........\n"
-                           "..#####..\n"
-                           "...###...\n"
-                           "....#....\n"
-                           ".........\n"
-                           ".........\n"
-                           ".........\n";
-    EXPECT_EQ(s.map({{rgbOf(clRed), '#'}}), expected);
+    EXPECT_EQ(s.map({{rgbOf(clRed), '#'}}), downArrow9x9);
 }
 
 TEST(vlLookAndFeelPainters, DisabledStateArrowIsEmbossed)
@@ -257,15 +259,7 @@ TEST(vlLookAndFeelPainters, DefaultButtonColoursComeFromThePainter)
         for (int x = 0; x < 9; ++x)
             ASSERT_EQ(s.at(x, y), rgbOf(clRed)) << x << "," << y;
     red->DrawArrowButton(&s.Vl, Rect(0, 0, 9, 9), vlbsNormal, adDown, false);
-    EXPECT_EQ(s.map({{rgbOf(clRed), '.'}, {rgbOf(clLime), '#'}}), ".........\n"
-                                                                  ".........\n"
-                                                                  ".........\n"
-                                                                  "..#####..\n"
-                                                                  "...###...\n"
-                                                                  "....#....\n"
-                                                                  ".........\n"
-                                                                  ".........\n"
-                                                                  ".........\n");
+    EXPECT_EQ(s.map({{rgbOf(clRed), '.'}, {rgbOf(clLime), '#'}}), downArrow9x9);
     // An explicit colour wins over the painter's.
     red->DrawButton(&s.Vl, Rect(0, 0, 9, 9), String(), vlbsNormal, true, clBlue);
     EXPECT_EQ(s.at(4, 4), rgbOf(clBlue));
