@@ -1109,3 +1109,146 @@ void TvlFilterCriteria::SetDateFormat(const String& AValue)
     FDateFormat = AValue;
     Changed();
 }
+
+// ---- the criteria stream ----------------------------------------------------------
+
+namespace {
+// Deeper nesting than this is no filter anyone built: it is damage.
+constexpr int maxCriteriaDepth = 256;
+
+[[noreturn]] void refuseStream() { throw EReadError(GetResourceString(RtlConsts::SReadError)); }
+
+// Every child takes at least its is-group byte and one byte of content, so
+// a count beyond half the bytes left cannot be true.
+void checkChildCount(TStream* AStream, int32_t ACount)
+{
+    if (ACount < 0 || ACount > (AStream->Size() - AStream->Position()) / 2)
+        refuseStream();
+}
+}  // namespace
+
+void TvlFilterCriteria::WriteDataInVersion(TStream* AStream, uint8_t AVersion)
+{
+    uint8_t version = FStreamVersion;
+    if (AVersion != 0 && AVersion < version)
+        version = AVersion;
+    if (version < 2)
+        throw EWriteError(GetResourceString(RtlConsts::SWriteError));
+    FSavedVersion = version;
+    StreamWriteInt32(AStream, version == 2 ? -1 : version == 3 ? -2 : 0);
+    WriteGroup(AStream, FRoot.get(), version);
+}
+
+void TvlFilterCriteria::WriteGroup(TStream* AStream, TvlFilterCriteriaItemList* AGroup, uint8_t AVersion)
+{
+    StreamWriteByte(AStream, AGroup->BoolOperator());
+    StreamWriteInt32(AStream, AGroup->GetCount());
+    for (int i = 0; i < AGroup->GetCount(); ++i) {
+        TvlCustomFilterCriteriaItem* child = AGroup->GetItem(i);
+        StreamWriteBoolean(AStream, child->IsGroup());
+        if (child->IsGroup())
+            WriteGroup(AStream, static_cast<TvlFilterCriteriaItemList*>(child), AVersion);
+        else
+            WriteCondition(AStream, static_cast<TvlFilterCriteriaItem*>(child), AVersion);
+    }
+}
+
+void TvlFilterCriteria::WriteCondition(TStream* AStream, TvlFilterCriteriaItem* AItem, uint8_t AVersion)
+{
+    WriteStreamFormatSignature(AStream);
+    StreamWriteByte(AStream, AItem->OperatorKind());
+    StreamWriteWide(AStream, AItem->DisplayValue());
+    StreamWriteInt32(AStream, GetIDByItemLink(AItem->GetItemLink()));
+    if (AVersion >= 3)
+        StreamWriteWide(AStream, GetNameByItemLink(AItem->GetItemLink()));
+    StreamWriteVariant(AStream, AItem->Value());
+}
+
+void TvlFilterCriteria::ReadData(TStream* AStream)
+{
+    // The new tree grows beside the old one and replaces it only when the
+    // whole stream was sound.
+    auto root = std::make_unique<TvlFilterCriteriaItemList>(nullptr, fboAnd);
+    root->FCriteria = this;
+    BeginUpdate();
+    try {
+        const int32_t head = StreamReadInt32(AStream);
+        const uint8_t version = head == -2 ? 3 : head == -1 ? 2 : 1;
+        FReadingVersion = version;
+        if (version == 1)
+            ReadChildren(AStream, root.get(), head, 1);
+        else
+            ReadGroup(AStream, root.get(), 1);
+        FLoadedVersion = version;
+    } catch (const EStreamError&) {
+        root.reset();
+        EndUpdateSilently();
+        refuseStream();
+    } catch (const EVariantError&) {
+        root.reset();
+        EndUpdateSilently();
+        refuseStream();
+    }
+    FRoot = std::move(root);
+    FChanged = true;
+    EndUpdate();
+}
+
+void TvlFilterCriteria::ReadGroup(TStream* AStream, TvlFilterCriteriaItemList* AGroup, int ADepth)
+{
+    const uint8_t op = StreamReadByte(AStream);
+    if (op > fboNotOr)
+        refuseStream();
+    AGroup->FBoolOperator = TvlFilterBoolOperatorKind(op);
+    ReadChildren(AStream, AGroup, StreamReadInt32(AStream), ADepth);
+}
+
+void TvlFilterCriteria::ReadChildren(TStream* AStream, TvlFilterCriteriaItemList* AGroup, int32_t ACount, int ADepth)
+{
+    checkChildCount(AStream, ACount);
+    for (int32_t i = 0; i < ACount; ++i) {
+        const uint8_t isGroup = StreamReadByte(AStream);
+        if (isGroup > 1)
+            refuseStream();
+        if (isGroup == 0) {
+            ReadCondition(AStream, AGroup);
+            continue;
+        }
+        if (ADepth >= maxCriteriaDepth)
+            refuseStream();
+        auto group = std::make_unique<TvlFilterCriteriaItemList>(AGroup, fboAnd);
+        ReadGroup(AStream, group.get(), ADepth + 1);
+        if (!group->IsVoid())  // emptied by conditions that found no item
+            AGroup->Append(std::move(group));
+    }
+}
+
+void TvlFilterCriteria::ReadCondition(TStream* AStream, TvlFilterCriteriaItemList* AGroup)
+{
+    const bool wide = ReadStreamFormatSignature(AStream);
+    auto readText = [&] { return wide ? StreamReadWide(AStream) : textFromAnsi(StreamReadAnsi(AStream)); };
+    const uint8_t kind = StreamReadByte(AStream);
+    if (kind >= vlFilterOperatorKindCount)
+        refuseStream();
+    const String displayValue = readText();
+    const int32_t id = StreamReadInt32(AStream);
+    const String name = FReadingVersion >= 3 ? readText() : String();
+    const Variant value = StreamReadVariant(AStream);
+    // A range needs both of its ends.
+    if ((kind == foBetween || kind == foNotBetween) && VarIsArray(value) &&
+        VarArrayHighBound(value) - VarArrayLowBound(value) < 1)
+        refuseStream();
+    TObject* link = nullptr;
+    if (!name.isEmpty()) {
+        link = GetItemLinkByName(name);
+        if (link == nullptr) {
+            link = GetItemLinkByID(id);
+            if (link != nullptr && !GetNameByItemLink(link).isEmpty())
+                link = nullptr;
+        }
+    } else
+        link = GetItemLinkByID(id);
+    if (link == nullptr)
+        return;  // an item this owner no longer has: the condition goes
+    AGroup->Append(CreateItem(AGroup, displayValue, value, TvlFilterOperatorKind(kind), link));
+}

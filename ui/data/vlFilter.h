@@ -471,6 +471,18 @@ public:
     void RemoveItemByItemLink(TObject* AItemLink);
     void RestoreDefaults();
 
+    // The criteria stream. Writing in a version below 2 is refused
+    // (EWriteError): such a stream would read back as something else. A
+    // damaged stream raises EReadError "Stream read error" and leaves the
+    // tree as it was.
+    void WriteData(TStream* AStream) { WriteDataInVersion(AStream, 0); }
+    virtual void WriteDataInVersion(TStream* AStream, uint8_t AVersion);
+    virtual void ReadData(TStream* AStream);
+    uint8_t StreamVersion() const { return FStreamVersion; }
+    void SetStreamVersion(uint8_t AValue) { FStreamVersion = AValue; }
+    uint8_t LoadedVersion() const { return FLoadedVersion; }
+    uint8_t SavedVersion() const { return FSavedVersion; }
+
     TvlFilterCriteriaItemList* Root() const { return FRoot.get(); }
     int MaxValueListCount = 0;
     TvlFilterCriteriaOptions Options() const { return FOptions; }
@@ -490,6 +502,11 @@ public:
 private:
     void CheckChanges();
     void PrepareGroup(TvlFilterCriteriaItemList* AGroup);
+    void WriteGroup(TStream* AStream, TvlFilterCriteriaItemList* AGroup, uint8_t AVersion);
+    void WriteCondition(TStream* AStream, TvlFilterCriteriaItem* AItem, uint8_t AVersion);
+    void ReadChildren(TStream* AStream, TvlFilterCriteriaItemList* AGroup, int32_t ACount, int ADepth);
+    void ReadGroup(TStream* AStream, TvlFilterCriteriaItemList* AGroup, int ADepth);
+    void ReadCondition(TStream* AStream, TvlFilterCriteriaItemList* AGroup);
 
     bool FChanged = false;
     String FDateFormat;
@@ -498,4 +515,8 @@ private:
     QChar FPercentWildcard = u'%';
     QChar FUnderscoreWildcard = u'_';
     std::unique_ptr<TvlFilterCriteriaItemList> FRoot;
+    uint8_t FLoadedVersion = 0;
+    uint8_t FSavedVersion = 0;
+    uint8_t FStreamVersion = 2;
+    uint8_t FReadingVersion = 0;
 };

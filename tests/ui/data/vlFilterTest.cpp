@@ -6,6 +6,7 @@
 
 #include <QLocale>
 
+#include "tests/harness/Mutation.h"
 #include "ui/data/vlDataUtils.h"
 #include "ui/data/vlFilterConsts.h"
 #include "ui/data/vlFilterControlStrs.h"
@@ -258,6 +259,25 @@ private:
 
 class TestCriteria : public TvlFilterCriteria {
 public:
+    // The fields the stream finds by id (the index) and by name.
+    std::vector<TestField*> Fields;
+    int GetIDByItemLink(TObject* AItemLink) override
+    {
+        auto it = std::find(Fields.begin(), Fields.end(), AItemLink);
+        return it == Fields.end() ? -1 : int(it - Fields.begin());
+    }
+    String GetNameByItemLink(TObject* AItemLink) override { return static_cast<TestField*>(AItemLink)->Name; }
+    TObject* GetItemLinkByID(int AID) override
+    {
+        return AID >= 0 && AID < int(Fields.size()) ? Fields[size_t(AID)] : nullptr;
+    }
+    TObject* GetItemLinkByName(const String& AName) override
+    {
+        for (TestField* f : Fields)
+            if (f->Name == AName)
+                return f;
+        return nullptr;
+    }
     std::unique_ptr<TvlFilterCriteriaItem> CreateItem(TvlFilterCriteriaItemList* AParent, const String& ADisplayValue,
                                                       const Variant& AValue, TvlFilterOperatorKind AKind,
                                                       TObject* AItemLink) override
@@ -486,3 +506,167 @@ TEST(vlFilterCriteria, RemoveItemByItemLinkTidiesGroups)
         EXPECT_TRUE(criteria.IsEmpty());
     }
 }
+
+namespace {
+
+QByteArray bytesOf(TvlFilterCriteria& ACriteria, uint8_t AVersion = 0)
+{
+    TMemoryStream stream;
+    ACriteria.WriteDataInVersion(&stream, AVersion);
+    return QByteArray(static_cast<const char*>(stream.Memory()), int(stream.Size()));
+}
+
+void readBytes(TvlFilterCriteria& ACriteria, const QByteArray& ABytes)
+{
+    TMemoryStream stream;
+    stream.Write(ABytes.constData(), ABytes.size());
+    stream.Seek(0, soBeginning);
+    ACriteria.ReadData(&stream);
+}
+
+QByteArray int32Bytes(int32_t AValue) { return QByteArray(reinterpret_cast<const char*>(&AValue), 4); }
+
+QByteArray wideBytes(const char* AText)
+{
+    const String text = S(AText);
+    return int32Bytes(int32_t(text.size())) + QByteArray(reinterpret_cast<const char*>(text.utf16()), int(text.size() * 2));
+}
+
+QByteArray variantBytes(const Variant& AValue)
+{
+    TMemoryStream stream;
+    StreamWriteVariant(&stream, AValue);
+    return QByteArray(static_cast<const char*>(stream.Memory()), int(stream.Size()));
+}
+
+QByteArray conditionBytes(uint8_t AKind, const char* ADisplay, int32_t AID, const char* AName, const Variant& AValue)
+{
+    QByteArray b = QByteArray("VXUFMT") + char(AKind) + wideBytes(ADisplay) + int32Bytes(AID);
+    if (AName != nullptr)
+        b += wideBytes(AName);
+    return b + variantBytes(AValue);
+}
+
+class vlFilterStream : public ::testing::Test {
+protected:
+    TestField name{"Name", {}};
+    TestField age{"Age", {}};
+    TestCriteria criteria;
+    void SetUp() override { criteria.Fields = {&name, &age}; }
+
+    // A tree of every shape: a condition, a nested NOT OR group, a BETWEEN.
+    void buildSample(TvlFilterCriteria& ACriteria)
+    {
+        ACriteria.AddItem(nullptr, &name, foLike, S("a%"), S("a%"));
+        TvlFilterCriteriaItemList* group = ACriteria.Root()->AddItemList(fboNotOr);
+        ACriteria.AddItem(group, &age, foGreater, 5, S("5"));
+        ACriteria.AddItem(group, &age, foBetween, VarArrayOf({1, 2}), S("1;2"));
+    }
+    // A refused read raises the read error and leaves the tree as it was.
+    bool refused(const QByteArray& ABytes)
+    {
+        const String before = criteria.GetFilterText();
+        try {
+            readBytes(criteria, ABytes);
+            return false;
+        } catch (const EReadError& e) {
+            EXPECT_EQ(e.Message(), S("Stream read error"));
+            EXPECT_EQ(criteria.GetFilterText(), before);
+            return true;
+        }
+    }
+};
+
+TEST_F(vlFilterStream, NewCriteriaAndOneConditionGoldens)
+{
+    EXPECT_EQ(bytesOf(criteria), QByteArray("\xFF\xFF\xFF\xFF\x00\x00\x00\x00\x00", 9));
+    criteria.SetStreamVersion(3);
+    criteria.AddItem(nullptr, &age, foGreater, 5, S("5"));
+    const QByteArray expected = QByteArray("\xFE\xFF\xFF\xFF\x00\x01\x00\x00\x00\x00", 10) +
+                                conditionBytes(foGreater, "5", 1, "Age", 5);
+    EXPECT_EQ(bytesOf(criteria), expected);
+    EXPECT_EQ(criteria.SavedVersion(), 3);
+    // Lowered to version 2, no name travels.
+    EXPECT_EQ(bytesOf(criteria, 2), QByteArray("\xFF\xFF\xFF\xFF\x00\x01\x00\x00\x00\x00", 10) +
+                                        conditionBytes(foGreater, "5", 1, nullptr, 5));
+    EXPECT_THROW(bytesOf(criteria, 1), EWriteError);
+}
+
+TEST_F(vlFilterStream, RoundTripsInBothVersions)
+{
+    buildSample(criteria);
+    for (uint8_t version : {uint8_t(2), uint8_t(3)}) {
+        criteria.SetStreamVersion(version);
+        TestCriteria copy;
+        copy.Fields = criteria.Fields;
+        int changes = 0;
+        copy.OnChanged = TNotifyEvent::FromFunction([&](TObject*) { ++changes; });
+        readBytes(copy, bytesOf(criteria));
+        EXPECT_EQ(copy.GetFilterText(), criteria.GetFilterText());
+        EXPECT_EQ(copy.GetFilterText(), S("(Name LIKE 'a%') AND (NOT ((Age > 5) OR ((Age >= 1) AND (Age <= 2))))")
+                                            .replace(S("((Age >= 1) AND (Age <= 2))"), S("(Age BETWEEN 1 AND 2)")));
+        EXPECT_EQ(copy.LoadedVersion(), version);
+        EXPECT_EQ(changes, 1);
+    }
+}
+
+TEST_F(vlFilterStream, ReadsVersionOneAndDropsUnknownItems)
+{
+    readBytes(criteria, int32Bytes(2) + QByteArray(1, 0) + conditionBytes(foEqual, "x", 0, nullptr, S("x")) +
+                            QByteArray(1, 0) + conditionBytes(foLess, "3", 1, nullptr, 3));
+    EXPECT_EQ(criteria.LoadedVersion(), 1);
+    EXPECT_EQ(criteria.Root()->BoolOperator(), fboAnd);
+    EXPECT_EQ(criteria.GetFilterText(), S("(Name = 'x') AND (Age < 3)"));
+
+    // Id 7 is unknown: its condition goes, and so does the group it leaves empty.
+    readBytes(criteria, QByteArray("\xFF\xFF\xFF\xFF\x01\x02\x00\x00\x00", 9) + QByteArray(1, 1) +
+                            QByteArray("\x00\x01\x00\x00\x00", 5) + QByteArray(1, 0) +
+                            conditionBytes(foEqual, "1", 7, nullptr, 1) + QByteArray(1, 0) +
+                            conditionBytes(foEqual, "1", 1, nullptr, 1));
+    EXPECT_EQ(criteria.GetFilterText(), S("(Age = 1)"));
+    EXPECT_EQ(criteria.Root()->BoolOperator(), fboOr);
+
+    // Version 3 finds by name first; an id is trusted only for an unnamed item.
+    readBytes(criteria, QByteArray("\xFE\xFF\xFF\xFF\x00\x02\x00\x00\x00", 9) + QByteArray(1, 0) +
+                            conditionBytes(foEqual, "1", 0, "Age", 1) + QByteArray(1, 0) +
+                            conditionBytes(foEqual, "1", 0, "Gone", 1));
+    EXPECT_EQ(criteria.GetFilterText(), S("(Age = 1)"));
+}
+
+TEST_F(vlFilterStream, RefusesDamagedStreamsAndKeepsTheTree)
+{
+    buildSample(criteria);
+    const QByteArray golden = bytesOf(criteria);
+    const QByteArray head("\xFF\xFF\xFF\xFF\x00\x01\x00\x00\x00", 9);
+    EXPECT_TRUE(refused(head + QByteArray(1, 0) + conditionBytes(200, "", 0, nullptr, 1)));
+    EXPECT_TRUE(refused(head + QByteArray(1, 0) + conditionBytes(34, "", 0, nullptr, 1)));
+    EXPECT_TRUE(refused(QByteArray("\xFF\xFF\xFF\xFF\x04\x00\x00\x00\x00", 9)));  // boolean operator 4
+    EXPECT_TRUE(refused(head + QByteArray(1, 2) + QByteArray(20, 0)));                  // is-group 2
+    EXPECT_TRUE(refused(QByteArray("\xFF\xFF\xFF\xFF\x00\xFF\xFF\xFF\x7F", 9) + QByteArray(16, 0)));
+    EXPECT_TRUE(refused(int32Bytes(-5)));  // a negative version-1 count
+    EXPECT_TRUE(refused(head + QByteArray(1, 0) + conditionBytes(foBetween, "", 0, nullptr, VarArrayOf({1}))));
+    QByteArray deep = QByteArray("\xFF\xFF\xFF\xFF", 4);
+    for (int i = 0; i < 300; ++i)
+        deep += QByteArray("\x00\x01\x00\x00\x00\x01", 6);
+    EXPECT_TRUE(refused(deep + QByteArray(4, 0)));
+    vorlane::test::ForEachTruncation(golden, [&](const QByteArray& cut) { EXPECT_TRUE(refused(cut)) << cut.size(); });
+    int accepted = 0;
+    vorlane::test::ForEachMutation({golden}, 29, 3000, [&](const QByteArray& mutant) {
+        TestCriteria fresh;
+        fresh.Fields = criteria.Fields;
+        try {
+            readBytes(fresh, mutant);
+            ++accepted;
+        } catch (const EReadError&) {
+            return;
+        }
+        try {
+            (void)fresh.GetFilterText();
+        } catch (const EVariantError&) {
+            // A value the operator cannot spell (a non-array IN value): an error, never a crash.
+        }
+    });
+    EXPECT_GT(accepted, 0);
+}
+
+}  // namespace
