@@ -1252,3 +1252,29 @@ void TvlFilterCriteria::ReadCondition(TStream* AStream, TvlFilterCriteriaItemLis
         return;  // an item this owner no longer has: the condition goes
     AGroup->Append(CreateItem(AGroup, displayValue, value, TvlFilterOperatorKind(kind), link));
 }
+
+bool TvlFilterCriteria::IsSameAs(TvlFilterCriteria* AOther, bool AByIdOnly)
+{
+    const uint8_t version = std::min({FStreamVersion, AOther->FStreamVersion, uint8_t(AByIdOnly ? 2 : 3)});
+    TMemoryStream mine, theirs;
+    WriteDataInVersion(&mine, version);
+    AOther->WriteDataInVersion(&theirs, version);
+    return SameMemoryStreams(&mine, &theirs);
+}
+
+void TvlFilterCriteria::AssignItems(TvlFilterCriteria* ASource, bool AByIdOnly)
+{
+    if (IsSameAs(ASource, AByIdOnly))
+        return;
+    BeginUpdate();
+    try {
+        TMemoryStream stream;
+        ASource->WriteDataInVersion(&stream, std::min(FStreamVersion, uint8_t(AByIdOnly ? 2 : 3)));
+        stream.Seek(0, soBeginning);
+        ReadData(&stream);
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
+}

@@ -478,6 +478,13 @@ public:
     void WriteData(TStream* AStream) { WriteDataInVersion(AStream, 0); }
     virtual void WriteDataInVersion(TStream* AStream, uint8_t AVersion);
     virtual void ReadData(TStream* AStream);
+    // Same trees when both write the same bytes, at the lower of their
+    // versions (version 2, so ids only, when AByIdOnly).
+    bool IsSameAs(TvlFilterCriteria* AOther, bool AByIdOnly);
+    // Copies the tree of ASource through the stream, at the lower version.
+    void AssignItems(TvlFilterCriteria* ASource, bool AByIdOnly);
+    // True unless the root is an empty AND group.
+    bool HasCriteriaData() const { return FRoot->GetCount() > 0 || FRoot->BoolOperator() != fboAnd; }
     uint8_t StreamVersion() const { return FStreamVersion; }
     void SetStreamVersion(uint8_t AValue) { FStreamVersion = AValue; }
     uint8_t LoadedVersion() const { return FLoadedVersion; }

@@ -669,4 +669,24 @@ TEST_F(vlFilterStream, RefusesDamagedStreamsAndKeepsTheTree)
     EXPECT_GT(accepted, 0);
 }
 
+TEST_F(vlFilterStream, AssignItemsCopiesByNameOrById)
+{
+    buildSample(criteria);
+    criteria.SetStreamVersion(3);
+    TestField other("Other", {});
+    TestCriteria target;
+    target.SetStreamVersion(3);
+    target.Fields = {&other, &age};  // Name is missing, Age kept its id 1
+    EXPECT_FALSE(target.IsSameAs(&criteria, false));
+    target.AssignItems(&criteria, false);
+    EXPECT_EQ(target.GetFilterText(), S("(NOT ((Age > 5) OR (Age BETWEEN 1 AND 2)))"));
+    // By id only, id 0 now means Other.
+    target.AssignItems(&criteria, true);
+    EXPECT_EQ(target.GetFilterText(), S("(Other LIKE 'a%') AND (NOT ((Age > 5) OR (Age BETWEEN 1 AND 2)))"));
+    EXPECT_TRUE(target.IsSameAs(&criteria, true));
+    EXPECT_TRUE(target.HasCriteriaData());
+    target.Clear();
+    EXPECT_FALSE(target.HasCriteriaData());
+}
+
 }  // namespace
