@@ -3,6 +3,11 @@
 // ranges of the relative-date operators.
 #pragma once
 #include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "platform/rtl/Component.h"
+#include "platform/rtl/Delegate.h"
 
 #include "platform/rtl/Stream.h"
 #include "platform/rtl/DateTime.h"
@@ -79,3 +84,446 @@ void SetFilterResourceStringHook(TvlFilterResourceStringHook AHook);
 void RegisterFilterResourceStrings(TvxProductResourceStrings* AProduct);
 void RegisterDataResourceStrings(TvxProductResourceStrings* AProduct);
 void RegisterFilterControlResourceStrings(TvxProductResourceStrings* AProduct);
+
+// ---- operators ----------------------------------------------------------------------
+
+class TvlFilterCriteria;
+class TvlFilterCriteriaItem;
+class TvlFilterCriteriaItemList;
+
+// How a condition tests a record's value, and how the condition reads in the
+// caption and the filter text.
+class TvlFilterOperator : public TObject {
+public:
+    explicit TvlFilterOperator(TvlFilterCriteriaItem* ACriteriaItem) : FCriteriaItem(ACriteriaItem) {}
+
+    virtual String ExpressionText(const Variant& AValue) { return ValueToFilterText(AValue); }
+    virtual String ValueToFilterText(const Variant& AValue);
+    virtual void AdjustDisplayValue(String& /*ADisplayValue*/) {}
+    virtual void Recompute() {}
+    virtual bool CustomValueText(const Variant& /*AValue*/, String& /*AText*/) { return false; }
+    // AValue is the prepared record value, ACondition the condition's prepared value.
+    virtual bool Matches(const Variant& AValue, const Variant& ACondition) = 0;
+    virtual String Caption() { return OperatorText(); }
+    virtual String OperatorText() = 0;
+    virtual bool HasCompoundValue() { return false; }
+    virtual bool NeedsExpression() { return false; }
+    virtual bool IsBlankTest() { return false; }
+
+    TvlFilterCriteriaItem* CriteriaItem() const { return FCriteriaItem; }
+    TvlFilterCriteria* Criteria() const;
+
+private:
+    TvlFilterCriteriaItem* FCriteriaItem;
+};
+
+class TvlFilterEqualOperator : public TvlFilterOperator {
+public:
+    using TvlFilterOperator::TvlFilterOperator;
+    String ExpressionText(const Variant& AValue) override;
+    bool Matches(const Variant& AValue, const Variant& ACondition) override;
+    String Caption() override;
+    String OperatorText() override;
+    bool NeedsExpression() override;
+};
+
+class TvlFilterNotEqualOperator : public TvlFilterEqualOperator {
+public:
+    using TvlFilterEqualOperator::TvlFilterEqualOperator;
+    String ExpressionText(const Variant& AValue) override;
+    bool Matches(const Variant& AValue, const Variant& ACondition) override;
+    String Caption() override;
+    String OperatorText() override;
+};
+
+class TvlFilterLessOperator : public TvlFilterOperator {
+public:
+    using TvlFilterOperator::TvlFilterOperator;
+    bool Matches(const Variant& AValue, const Variant& ACondition) override;
+    String Caption() override;
+    String OperatorText() override;
+};
+
+class TvlFilterLessEqualOperator : public TvlFilterOperator {
+public:
+    using TvlFilterOperator::TvlFilterOperator;
+    bool Matches(const Variant& AValue, const Variant& ACondition) override;
+    String Caption() override;
+    String OperatorText() override;
+};
+
+class TvlFilterGreaterOperator : public TvlFilterOperator {
+public:
+    using TvlFilterOperator::TvlFilterOperator;
+    bool Matches(const Variant& AValue, const Variant& ACondition) override;
+    String Caption() override;
+    String OperatorText() override;
+};
+
+class TvlFilterGreaterEqualOperator : public TvlFilterOperator {
+public:
+    using TvlFilterOperator::TvlFilterOperator;
+    bool Matches(const Variant& AValue, const Variant& ACondition) override;
+    String Caption() override;
+    String OperatorText() override;
+};
+
+class TvlFilterLikeOperator : public TvlFilterOperator {
+public:
+    using TvlFilterOperator::TvlFilterOperator;
+    void AdjustDisplayValue(String& ADisplayValue) override;
+    bool Matches(const Variant& AValue, const Variant& ACondition) override;
+    String Caption() override;
+    String OperatorText() override;
+
+protected:
+    // 0 like, 1 begins with, 2 ends with, 3 contains, from the condition's value.
+    int PatternClass();
+};
+
+class TvlFilterNotLikeOperator : public TvlFilterLikeOperator {
+public:
+    using TvlFilterLikeOperator::TvlFilterLikeOperator;
+    String ExpressionText(const Variant& AValue) override;
+    bool Matches(const Variant& AValue, const Variant& ACondition) override;
+    String Caption() override;
+    String OperatorText() override;
+    bool NeedsExpression() override;
+};
+
+class TvlFilterBetweenOperator : public TvlFilterOperator {
+public:
+    using TvlFilterOperator::TvlFilterOperator;
+    String ExpressionText(const Variant& AValue) override;
+    void AdjustDisplayValue(String& ADisplayValue) override;
+    bool CustomValueText(const Variant& AValue, String& AText) override;
+    bool Matches(const Variant& AValue, const Variant& ACondition) override;
+    String Caption() override;
+    String OperatorText() override;
+    bool HasCompoundValue() override { return true; }
+    bool NeedsExpression() override;
+};
+
+class TvlFilterNotBetweenOperator : public TvlFilterBetweenOperator {
+public:
+    using TvlFilterBetweenOperator::TvlFilterBetweenOperator;
+    String ExpressionText(const Variant& AValue) override;
+    bool Matches(const Variant& AValue, const Variant& ACondition) override;
+    String Caption() override;
+    String OperatorText() override;
+};
+
+class TvlFilterInListOperator : public TvlFilterOperator {
+public:
+    using TvlFilterOperator::TvlFilterOperator;
+    String ExpressionText(const Variant& AValue) override;
+    void AdjustDisplayValue(String& ADisplayValue) override;
+    bool CustomValueText(const Variant& AValue, String& AText) override;
+    bool Matches(const Variant& AValue, const Variant& ACondition) override;
+    String Caption() override;
+    String OperatorText() override;
+    bool HasCompoundValue() override { return true; }
+    bool NeedsExpression() override;
+};
+
+class TvlFilterNotInListOperator : public TvlFilterInListOperator {
+public:
+    using TvlFilterInListOperator::TvlFilterInListOperator;
+    String ExpressionText(const Variant& AValue) override;
+    bool Matches(const Variant& AValue, const Variant& ACondition) override;
+    String Caption() override;
+    String OperatorText() override;
+};
+
+class TvlFilterNullOperator : public TvlFilterEqualOperator {
+public:
+    using TvlFilterEqualOperator::TvlFilterEqualOperator;
+    void AdjustDisplayValue(String& ADisplayValue) override;
+    bool Matches(const Variant& AValue, const Variant& ACondition) override;
+    String Caption() override;
+    String OperatorText() override;
+    bool IsBlankTest() override { return true; }
+};
+
+class TvlFilterNotNullOperator : public TvlFilterNullOperator {
+public:
+    using TvlFilterNullOperator::TvlFilterNullOperator;
+    void AdjustDisplayValue(String& /*ADisplayValue*/) override {}
+    bool Matches(const Variant& AValue, const Variant& ACondition) override;
+    String Caption() override;
+    String OperatorText() override;
+};
+
+// The relative-date operators: a [start, end) range of the current day,
+// recomputed on every change of the criteria (0 = open bound).
+class TvlFilterDateOperator : public TvlFilterOperator {
+public:
+    using TvlFilterOperator::TvlFilterOperator;
+    String ExpressionText(const Variant& AValue) override;
+    void AdjustDisplayValue(String& ADisplayValue) override { ADisplayValue.clear(); }
+    void Recompute() override;
+    bool Matches(const Variant& AValue, const Variant& ACondition) override;
+    String Caption() override;
+    String OperatorText() override { return Caption(); }
+    bool NeedsExpression() override { return true; }
+
+    virtual TvlFilterOperatorKind Kind() const = 0;
+    TDateTime RangeStart() const { return FStart; }
+    TDateTime RangeEnd() const { return FEnd; }
+
+private:
+    TDateTime FStart = 0;
+    TDateTime FEnd = 0;
+};
+
+class TvlFilterLastNDaysOperator : public TvlFilterDateOperator {
+public:
+    using TvlFilterDateOperator::TvlFilterDateOperator;
+    virtual int DaysInRange() const = 0;
+};
+
+class TvlFilterNextNDaysOperator : public TvlFilterDateOperator {
+public:
+    using TvlFilterDateOperator::TvlFilterDateOperator;
+    virtual int DaysInRange() const = 0;
+};
+
+template <TvlFilterOperatorKind AKind, class ABase = TvlFilterDateOperator>
+class TvlFilterDateKindOperator : public ABase {
+public:
+    using ABase::ABase;
+    TvlFilterOperatorKind Kind() const override { return AKind; }
+};
+
+template <TvlFilterOperatorKind AKind, class ABase, int ADays>
+class TvlFilterNDaysKindOperator : public TvlFilterDateKindOperator<AKind, ABase> {
+public:
+    using TvlFilterDateKindOperator<AKind, ABase>::TvlFilterDateKindOperator;
+    int DaysInRange() const override { return ADays; }
+};
+
+using TvlFilterYesterdayOperator = TvlFilterDateKindOperator<foYesterday>;
+using TvlFilterTodayOperator = TvlFilterDateKindOperator<foToday>;
+using TvlFilterTomorrowOperator = TvlFilterDateKindOperator<foTomorrow>;
+using TvlFilterLast7DaysOperator = TvlFilterNDaysKindOperator<foLast7Days, TvlFilterLastNDaysOperator, 7>;
+using TvlFilterLastWeekOperator = TvlFilterDateKindOperator<foLastWeek>;
+using TvlFilterLast14DaysOperator = TvlFilterNDaysKindOperator<foLast14Days, TvlFilterLastNDaysOperator, 14>;
+using TvlFilterLastTwoWeeksOperator = TvlFilterDateKindOperator<foLastTwoWeeks>;
+using TvlFilterLast30DaysOperator = TvlFilterNDaysKindOperator<foLast30Days, TvlFilterLastNDaysOperator, 30>;
+using TvlFilterLastMonthOperator = TvlFilterDateKindOperator<foLastMonth>;
+using TvlFilterLastYearOperator = TvlFilterDateKindOperator<foLastYear>;
+using TvlFilterInPastOperator = TvlFilterDateKindOperator<foInPast>;
+using TvlFilterThisWeekOperator = TvlFilterDateKindOperator<foThisWeek>;
+using TvlFilterThisMonthOperator = TvlFilterDateKindOperator<foThisMonth>;
+using TvlFilterThisYearOperator = TvlFilterDateKindOperator<foThisYear>;
+using TvlFilterNext7DaysOperator = TvlFilterNDaysKindOperator<foNext7Days, TvlFilterNextNDaysOperator, 7>;
+using TvlFilterNextWeekOperator = TvlFilterDateKindOperator<foNextWeek>;
+using TvlFilterNext14DaysOperator = TvlFilterNDaysKindOperator<foNext14Days, TvlFilterNextNDaysOperator, 14>;
+using TvlFilterNextTwoWeeksOperator = TvlFilterDateKindOperator<foNextTwoWeeks>;
+using TvlFilterNext30DaysOperator = TvlFilterNDaysKindOperator<foNext30Days, TvlFilterNextNDaysOperator, 30>;
+using TvlFilterNextMonthOperator = TvlFilterDateKindOperator<foNextMonth>;
+using TvlFilterNextYearOperator = TvlFilterDateKindOperator<foNextYear>;
+using TvlFilterInFutureOperator = TvlFilterDateKindOperator<foInFuture>;
+
+// The operator of a condition: the kind's class, or the blank tests for a
+// blank value with an equals, not-equals, like or not-like kind.
+std::unique_ptr<TvlFilterOperator> CreateFilterOperator(TvlFilterOperatorKind AKind, bool AValueIsBlank,
+                                                        TvlFilterCriteriaItem* ACriteriaItem);
+
+// ---- criteria -----------------------------------------------------------------------
+
+enum TvlFilterCriteriaOption : uint8_t {
+    fcoCaseInsensitive = 1, fcoShowOperatorDescription = 2, fcoSoftNull = 4, fcoSoftCompare = 8, fcoIgnoreNull = 16
+};
+using TvlFilterCriteriaOptions = uint8_t;
+
+class TvlCustomFilterCriteriaItem : public TObject {
+public:
+    explicit TvlCustomFilterCriteriaItem(TvlFilterCriteriaItemList* AParent) : FParent(AParent) {}
+    virtual void NotifyChanged();
+    virtual TvlFilterCriteria* Criteria() const;
+    virtual bool IsGroup() const = 0;
+    virtual bool IsVoid() const = 0;
+    TvlFilterCriteriaItemList* Parent() const { return FParent; }
+
+private:
+    friend class TvlFilterCriteriaItemList;
+    TvlFilterCriteriaItemList* FParent;
+};
+
+// A condition on one item (an item link the owner of the criteria defines).
+class TvlFilterCriteriaItem : public TvlCustomFilterCriteriaItem {
+public:
+    TvlFilterCriteriaItem(TvlFilterCriteriaItemList* AParent, const String& ADisplayValue, const Variant& AValue,
+                          TvlFilterOperatorKind AOperatorKind, TObject* AItemLink);
+    ~TvlFilterCriteriaItem() override;
+
+    bool IsGroup() const override { return false; }
+    bool IsVoid() const override { return FItemLink == nullptr; }
+
+    virtual Variant GetDataValue(int ARecordIndex);
+    virtual String DisplayValueText();
+    virtual String ValueText(bool AAsCaption);
+    virtual String GetFieldCaption();
+    virtual String GetFieldName();
+    virtual TObject* GetItemLink() const { return FItemLink; }
+    virtual void SetItemLink(TObject* AValue) { FItemLink = AValue; }
+    virtual void RebuildOperator();
+    virtual bool ValueIsBlank(const Variant& AValue) const;
+
+    void SetOperatorKind(TvlFilterOperatorKind AValue);
+    void ChangeValue(const Variant& AValue);
+    void SetDisplayValue(const String& AValue);
+    void FillBlankDisplayValue();
+
+    const String& DisplayValue() const { return FDisplayValue; }
+    TvlFilterOperator* Operator() const { return FOperator.get(); }
+    TvlFilterOperatorKind OperatorKind() const { return FOperatorKind; }
+    const Variant& PreparedValue() const { return FPreparedValue; }
+    const Variant& Value() const { return FValue; }
+
+private:
+    friend class TvlFilterCriteria;
+    void AssignValue(const Variant& AValue);
+
+    String FDisplayValue;
+    TObject* FItemLink;
+    std::unique_ptr<TvlFilterOperator> FOperator;
+    TvlFilterOperatorKind FOperatorKind;
+    Variant FPreparedValue;
+    Variant FValue;
+};
+
+// A group of conditions and groups joined by one boolean operator.
+class TvlFilterCriteriaItemList : public TvlCustomFilterCriteriaItem {
+public:
+    TvlFilterCriteriaItemList(TvlFilterCriteriaItemList* AParent, TvlFilterBoolOperatorKind ABoolOperator);
+    ~TvlFilterCriteriaItemList() override;
+
+    bool IsGroup() const override { return true; }
+    bool IsVoid() const override { return FItems.empty(); }
+    TvlFilterCriteria* Criteria() const override;
+
+    TvlFilterCriteriaItem* AddCondition(TObject* AItemLink, TvlFilterOperatorKind AOperatorKind,
+                                        const String& ADisplayValue, const Variant& AValue);
+    TvlFilterCriteriaItemList* AddItemList(TvlFilterBoolOperatorKind ABoolOperator);
+    int GetCount() const { return int(FItems.size()); }
+    TvlCustomFilterCriteriaItem* GetItem(int AIndex) const;
+    TvlFilterBoolOperatorKind BoolOperator() const { return FBoolOperator; }
+    void SetBoolOperator(TvlFilterBoolOperatorKind AValue);
+    void RemoveAll();
+    // Frees AItem (a child of this group).
+    void RemoveChild(TvlCustomFilterCriteriaItem* AItem);
+
+private:
+    friend class TvlFilterCriteria;
+    // Takes AItem out of the group without freeing it.
+    std::unique_ptr<TvlCustomFilterCriteriaItem> Extract(TvlCustomFilterCriteriaItem* AItem);
+    void Append(std::unique_ptr<TvlCustomFilterCriteriaItem> AItem, int AIndex = -1);
+    bool Evaluate(int ARecordIndex);
+
+    TvlFilterBoolOperatorKind FBoolOperator;
+    TvlFilterCriteria* FCriteria = nullptr;
+    std::vector<std::unique_ptr<TvlCustomFilterCriteriaItem>> FItems;
+};
+
+class TvlFilterCriteria : public TPersistent {
+public:
+    TvlFilterCriteria();
+    ~TvlFilterCriteria() override;
+
+    // Item links: the owner of the criteria says how items are identified.
+    virtual int GetIDByItemLink(TObject* /*AItemLink*/) { return -1; }
+    virtual String GetNameByItemLink(TObject* /*AItemLink*/) { return {}; }
+    virtual TObject* GetItemLinkByID(int /*AID*/) { return nullptr; }
+    virtual TObject* GetItemLinkByName(const String& /*AName*/) { return nullptr; }
+    // The condition the tree creates for new conditions.
+    virtual std::unique_ptr<TvlFilterCriteriaItem> CreateItem(TvlFilterCriteriaItemList* AParent,
+                                                              const String& ADisplayValue, const Variant& AValue,
+                                                              TvlFilterOperatorKind AOperatorKind, TObject* AItemLink);
+
+    virtual String FormatBoolean(bool AValue);
+    virtual String FormatDate(TDateTime AValue);
+    virtual void FormatFilterTextValue(TvlFilterCriteriaItem* /*AItem*/, const Variant& /*AValue*/, String& /*AText*/) {}
+    virtual String GetFilterCaption() { return BuildFilterText(true); }
+    virtual String GetFilterText() { return BuildFilterText(false); }
+    virtual String BuildFilterText(bool AAsCaption);
+    virtual String GetItemExpression(TvlFilterCriteriaItem* AItem, bool AAsCaption);
+    virtual String GetItemExpressionFieldName(TvlFilterCriteriaItem* AItem, bool AAsCaption);
+    virtual String GetItemExpressionOperator(TvlFilterCriteriaItem* AItem, bool AAsCaption);
+    virtual String GetItemExpressionValue(TvlFilterCriteriaItem* AItem, bool AAsCaption);
+    virtual void Prepare();
+    virtual Variant PrepareValue(const Variant& AValue) const;
+    virtual void DoChanged();
+    virtual bool ValueIsNull(const Variant& AValue) const;
+
+    TvlFilterCriteriaItem* AddItem(TvlFilterCriteriaItemList* AParent, TObject* AItemLink,
+                                   TvlFilterOperatorKind AOperatorKind, const Variant& AValue,
+                                   const String& ADisplayValue);
+    void BeginUpdate() { ++FLockCount; }
+    void EndUpdate();
+    void EndUpdateSilently() { --FLockCount; }
+    void Changed();
+    void Clear();
+    bool EvaluateRecord(int ARecordIndex);
+    TvlFilterCriteriaItem* FindItemByItemLink(TObject* AItemLink) const;
+    bool IsEmpty() const { return FRoot->GetCount() == 0; }
+    void RemoveItemByItemLink(TObject* AItemLink);
+    void RestoreDefaults();
+
+    // The criteria stream. Writing in a version below 2 is refused
+    // (EWriteError): such a stream would read back as something else. A
+    // damaged stream raises EReadError "Stream read error" and leaves the
+    // tree as it was.
+    void WriteData(TStream* AStream) { WriteDataInVersion(AStream, 0); }
+    virtual void WriteDataInVersion(TStream* AStream, uint8_t AVersion);
+    virtual void ReadData(TStream* AStream);
+    // Same trees when both write the same bytes, at the lower of their
+    // versions (version 2, so ids only, when AByIdOnly).
+    bool IsSameAs(TvlFilterCriteria* AOther, bool AByIdOnly);
+    // Copies the tree of ASource through the stream, at the lower version.
+    void AssignItems(TvlFilterCriteria* ASource, bool AByIdOnly);
+    // True unless the root is an empty AND group.
+    bool HasCriteriaData() const { return FRoot->GetCount() > 0 || FRoot->BoolOperator() != fboAnd; }
+    uint8_t StreamVersion() const { return FStreamVersion; }
+    void SetStreamVersion(uint8_t AValue) { FStreamVersion = AValue; }
+    uint8_t LoadedVersion() const { return FLoadedVersion; }
+    uint8_t SavedVersion() const { return FSavedVersion; }
+
+    TvlFilterCriteriaItemList* Root() const { return FRoot.get(); }
+    int MaxValueListCount = 0;
+    TvlFilterCriteriaOptions Options() const { return FOptions; }
+    void SetOptions(TvlFilterCriteriaOptions AValue);
+    QChar PercentWildcard() const { return FPercentWildcard; }
+    void SetPercentWildcard(QChar AValue);
+    QChar UnderscoreWildcard() const { return FUnderscoreWildcard; }
+    void SetUnderscoreWildcard(QChar AValue);
+    const String& DateFormat() const { return FDateFormat; }
+    void SetDateFormat(const String& AValue);
+    bool ExpandBetween = false;
+    bool ExpandLike = false;
+    bool ExpandIn = false;
+    bool SupportsLike = true;
+    TNotifyEvent OnChanged;
+
+private:
+    void CheckChanges();
+    void PrepareGroup(TvlFilterCriteriaItemList* AGroup);
+    void WriteGroup(TStream* AStream, TvlFilterCriteriaItemList* AGroup, uint8_t AVersion);
+    void WriteCondition(TStream* AStream, TvlFilterCriteriaItem* AItem, uint8_t AVersion);
+    void ReadChildren(TStream* AStream, TvlFilterCriteriaItemList* AGroup, int32_t ACount, int ADepth);
+    void ReadGroup(TStream* AStream, TvlFilterCriteriaItemList* AGroup, int ADepth);
+    void ReadCondition(TStream* AStream, TvlFilterCriteriaItemList* AGroup);
+
+    bool FChanged = false;
+    String FDateFormat;
+    int FLockCount = 0;
+    TvlFilterCriteriaOptions FOptions = 0;
+    QChar FPercentWildcard = u'%';
+    QChar FUnderscoreWildcard = u'_';
+    std::unique_ptr<TvlFilterCriteriaItemList> FRoot;
+    uint8_t FLoadedVersion = 0;
+    uint8_t FSavedVersion = 0;
+    uint8_t FStreamVersion = 2;
+    uint8_t FReadingVersion = 0;
+};
