@@ -1,0 +1,701 @@
+// vlPC.h - what a tab control is made of below its window: the tabs and the
+// list of visible tabs, the painter interface every tab style implements
+// (with its shared measuring and drawing), the painter registry, and the
+// layout that breaks tabs into rows and places them. The control itself
+// implements TvlPCTabControlCore and adds its window, events and keys.
+#pragma once
+#include <array>
+#include <memory>
+#include <vector>
+
+#include "platform/graphics/ImgList.h"
+#include "platform/rtl/Set.h"
+#include "platform/rtl/StringList.h"
+#include "ui/foundation/vlGraphics.h"
+#include "ui/foundation/vlLookAndFeels.h"
+
+class TControl;
+class TvlPCCustomPainter;
+class TvlPCTabControlCore;
+class TvlTabs;
+
+// ---- settings and shared records -------------------------------------------------
+
+enum TvlTabPosition { tpTop, tpBottom, tpLeft, tpRight };
+enum TvlPCNavigatorButton { nbTopLeft, nbBottomRight, nbGoDialog, nbClose };
+using TvlPCNavigatorButtons = TSet<TvlPCNavigatorButton>;
+enum TvlPCNavigatorButtonState { nbsNormal, nbsPressed, nbsHot, nbsDisabled };
+enum TvlPCNavigatorPosition { npLeftTop, npLeftBottom, npRightTop, npRightBottom };
+enum TvlPCOption {
+    pcoAlwaysShowGoDialogButton, pcoCloseButton, pcoFixedTabWidthWhenRotated, pcoGoDialog, pcoGradient,
+    pcoGradientClientArea, pcoNoArrows, pcoRedrawOnResize, pcoSort, pcoTopToBottomText, pcoUsePageColorForTab
+};
+using TvlPCOptions = TSet<TvlPCOption>;
+inline const TvlPCOptions vlPCDefaultOptions{pcoAlwaysShowGoDialogButton, pcoGradient, pcoGradientClientArea,
+                                             pcoRedrawOnResize};
+// 0 asks for the look-and-feel's default style.
+using TvlPCStyleID = int;
+enum TvlPCTabChangeKind {
+    tckContent, tckColor, tckEnabled, tckFocus, tckHighlighted, tckHotTrack, tckMainTab, tckLayout, tckPressed,
+    tckSelected, tckTracking
+};
+// The side a tab is drawn on combined with its caption direction: 1-3 top,
+// 4-6 left, 7-9 right, 10-12 bottom.
+using TvlPCTabOrientation = int;
+enum TvlTabSlantKind { skCutCorner, skSlant };
+enum TvlTabSlantPosition { spLeft, spRight };
+using TvlTabSlantPositions = TSet<TvlTabSlantPosition>;
+enum TvlPCStandardStyle { tsTabs, tsButtons, tsFlatButtons };
+
+struct TvlPCTabsArea {
+    TRect BandsRect;
+    int LeadingBandInnerOffset = 0;
+    int TrailingBandInnerOffset = 0;
+    int MinBandsDistance = 0;
+    int RowLength = 0;
+    TRect RowsRect;
+};
+
+struct TvlPCTabBoundsCorrection {
+    int dLeft = 0, dTop = 0, dRight = 0, dBottom = 0;
+};
+
+struct TvlPCTabContentLayout {
+    TRect ImageRect;
+    TRect TextRect;
+    int VisibleIndex = -1;
+};
+
+struct TvlPCLineIndexBounds {
+    int Left = 0;   // first visible index of the row
+    int Right = 0;  // last visible index of the row
+};
+using TvlPCLineIndexBoundsArray = std::vector<TvlPCLineIndexBounds>;
+
+// Extents given as if the tabs were on top (Top is the tab side) turned to
+// the real side.
+TRect RotateExtents(const TRect& R, TvlTabPosition ATabPosition);
+
+// ---- slants ------------------------------------------------------------------------
+
+class TvlTabSlants : public TPersistent {
+public:
+    explicit TvlTabSlants(TPersistent* AOwner = nullptr) : FOwner(AOwner) {}
+    String ClassName() const override { return String::fromLatin1("TvlTabSlants"); }
+    void Assign(const TPersistent* Source) override;
+
+    TvlTabSlantKind Kind() const { return FKind; }
+    void SetKind(TvlTabSlantKind Value);
+    TvlTabSlantPositions Positions() const { return FPositions; }
+    void SetPositions(TvlTabSlantPositions Value);
+
+    // The tab control points it at its relayout.
+    TNotifyEvent OnChange;
+
+protected:
+    TPersistent* GetOwner() const override { return FOwner; }
+
+private:
+    void changed();
+
+    TvlTabSlantKind FKind = skSlant;
+    TPersistent* FOwner;
+    TvlTabSlantPositions FPositions{spLeft};
+};
+
+// ---- tabs --------------------------------------------------------------------------
+
+class TvlTab : public TPersistent {
+public:
+    TvlTab(TvlTabs* ATabs, int AIndex);
+    ~TvlTab() override;
+    String ClassName() const override { return String::fromLatin1("TvlTab"); }
+
+    const String& Caption() const { return FCaption; }
+    void SetCaption(const String& Value);
+    TColor Color() const { return FColor; }
+    void SetColor(TColor Value);
+    bool Enabled() const { return FEnabled; }
+    void SetEnabled(bool Value);
+    bool Highlighted() const { return FHighlighted; }
+    void SetHighlighted(bool Value);
+    // The image the control shows for the tab (OnGetImageIndex applied).
+    int ImageIndex() const;
+    // The stored value: the creation index until set.
+    int RawImageIndex() const { return FImageIndex; }
+    void SetImageIndex(int Value);
+    bool ImageIndexStored() const { return FImageIndex != FIndex; }
+    bool Selected() const { return FSelected; }
+    void SetSelected(bool Value);
+    bool Visible() const { return FVisible; }
+    void SetVisible(bool Value);
+
+    int Index() const { return FIndex; }
+    TObject* Object() const { return FObject; }
+    TvlTabs* Tabs() const { return FTabs; }
+    int VisibleIndex() const;
+    bool IsMain() const;
+    bool IsHot() const;
+    bool IsPressed() const;
+    bool IsTracking() const;
+    bool IsEnabled() const;
+    bool IsOnScreen() const { return !VisibleBounds().IsEmpty(); }
+    int LengthAlongRow() const;
+    int Row() const { return FRow; }
+    int VisibleRow() const { return FVisibleRow; }
+    TPoint NormalPosition() const { return FNormalPosition; }
+    int NormalWidth() const { return FNormalWidth; }
+    TRect NormalBounds() const;
+    TRect Bounds() const;
+    TRect VisibleBounds() const;
+    TvlTabPosition Side() const;
+    TvlPCTabOrientation Orientation() const;
+
+    TvlBitmap* PaintBitmap() const { return FPaintBitmap.get(); }
+    TBitmap* CaptionBitmap() const { return FCaptionBitmap.get(); }
+    void SetCaptionBitmap(std::unique_ptr<TBitmap> ABitmap) { FCaptionBitmap = std::move(ABitmap); }
+    void DropCaptionBitmap() { FCaptionBitmap.reset(); }
+    void CreatePaintBitmap() { FPaintBitmap = std::make_unique<TvlBitmap>(); }
+    void DestroyPaintBitmap() { FPaintBitmap.reset(); }
+
+    void NotifyChanged(TvlPCTabChangeKind AKind);
+
+protected:
+    void AssignTo(TPersistent* Dest) const override;
+
+private:
+    friend class TvlTabs;
+    friend class TvlPCTabControlCore;
+    TvlPCTabControlCore* control() const;
+
+    String FCaption;
+    TColor FColor = clDefault;
+    bool FEnabled = true;
+    bool FHighlighted = false;
+    int FImageIndex;
+    int FIndex;
+    TObject* FObject = nullptr;
+    std::unique_ptr<TvlBitmap> FPaintBitmap;
+    int FRow = 0;
+    bool FSelected = false;
+    TPoint FNormalPosition;
+    int FNormalWidth = 0;
+    TvlPCTabBoundsCorrection FBoundsCorrection;
+    TvlTabs* FTabs;
+    std::unique_ptr<TBitmap> FCaptionBitmap;
+    bool FVisible = true;
+    int FVisibleRow = 0;
+};
+
+// The control's Tabs: its strings are the captions.
+class TvlTabs : public TStrings {
+public:
+    explicit TvlTabs(TvlPCTabControlCore* AControl) : FControl(AControl) {}
+    ~TvlTabs() override;
+    String ClassName() const override { return String::fromLatin1("TvlTabs"); }
+
+    void Put(int Index, const String& S) override;
+    void PutObject(int Index, TObject* AObject) override;
+    void Insert(int Index, const String& S) override;
+    void Delete(int Index) override;
+    void Clear() override;
+    void Move(int CurIndex, int NewIndex) override;
+
+    TvlTab* Tabs(int Index) const { return GetTab(Index); }
+    TvlTab* GetTab(int Index) const;
+    TvlPCTabControlCore* Control() const { return FControl; }
+    int TabNormalHeight() const { return FTabNormalHeight; }
+    void SetTabNormalHeight(int Value) { FTabNormalHeight = Value; }
+
+    void NotifyChanged(int AVisibleIndex, TvlPCTabChangeKind AKind);
+    void SetHotTab(int AVisibleIndex);
+    void SetTrackingTab(int AVisibleIndex);
+    void UpdateMainTab();
+    int GetVisibleCount() const;
+    void DropCaptionBitmaps();
+    void RefreshImages();
+
+protected:
+    String Get(int Index) const override;
+    int GetCount() const override { return int(FTabs.size()); }
+    TObject* GetObject(int Index) const override;
+    void SetUpdateState(bool Updating) override;
+    virtual void TabDestroyed(int AIndex, bool AKeepEntry);
+    [[noreturn]] virtual void IndexError(const char* AOperation, int AIndex) const;
+
+private:
+    friend class TvlTab;
+    void renumber(int AFrom, int ATo);
+
+    bool FNotification = false;
+    TvlPCTabControlCore* FControl;
+    int FTabNormalHeight = 0;
+    std::vector<std::unique_ptr<TvlTab>> FTabs;
+    bool FDeleting = false;
+};
+
+// The tab at a visible index; "TvlTabs.GetVisibleTab: ..." outside them.
+TvlTab* GetVisibleTab(const TvlTabs* ATabs, int AVisibleIndex);
+
+// The ascending indexes of the visible tabs.
+class TvlVisibleTabList {
+public:
+    explicit TvlVisibleTabList(TvlPCTabControlCore* AControl) : FControl(AControl) {}
+    int GetCount() const { return int(FItems.size()); }
+    int Count() const { return GetCount(); }
+    TvlTab* GetTab(int AVisibleIndex) const;
+    // The tab's position, or where it would go.
+    bool Find(int ATabIndex, int& APosition) const;
+    int IndexOf(int ATabIndex) const;
+    void Add(int ATabIndex);
+    void Remove(int ATabIndex);
+    void Rebuild();
+    // For tests and the control: the indexes themselves.
+    void SetItems(std::vector<int> AItems) { FItems = std::move(AItems); }
+    int Items(int AVisibleIndex) const { return FItems.at(size_t(AVisibleIndex)); }
+
+private:
+    TvlPCTabControlCore* FControl;
+    std::vector<int> FItems;
+};
+
+// ---- the painter's view of the control ------------------------------------------
+
+// Read by the painters; implemented by the tab control (and test controls).
+class TvlPCPainterParentInfo {
+public:
+    virtual ~TvlPCPainterParentInfo() = default;
+
+    virtual TControl* ActivePage() const = 0;
+    virtual TvlCanvas* Canvas() const = 0;
+    virtual TFont* Font() const = 0;
+    virtual TColor Color() const = 0;
+    virtual int Width() const = 0;
+    virtual int Height() const = 0;
+    virtual bool IsTabsContainer() const = 0;
+    virtual TRect LeadingBandRect() const = 0;
+    virtual TRect TrailingBandRect() const = 0;
+    virtual bool HideTabs() const = 0;
+    virtual int ImageBorder() const = 0;
+    virtual bool MultiLine() const = 0;
+    virtual bool RaggedRight() const = 0;
+    virtual bool Rotate() const = 0;
+    virtual bool ShowFrame() const = 0;
+    virtual TvlPCOptions Options() const = 0;
+    virtual TvlTabPosition TabPosition() const = 0;
+    virtual TvlPCNavigatorPosition NavigatorPosition() const = 0;
+    virtual TvlTabSlants* TabSlants() const = 0;
+    virtual int TabWidth() const = 0;
+    virtual int TabHeight() const = 0;
+    virtual int MainTabVisibleIndex() const = 0;
+    virtual TvlPCNavigatorButtons NavigatorButtons() const = 0;
+    virtual TvlPCNavigatorButtonState NavigatorButtonState(TvlPCNavigatorButton AButton) const = 0;
+    virtual int RowCount() const = 0;
+    virtual int LeadingRowCount() const = 0;
+    bool HasOppositeRows() const;
+    virtual TvlTab* VisibleTab(int AVisibleIndex) const = 0;
+    virtual TControl* TabPage(int AVisibleIndex) const = 0;
+    // Its Color; for clDefault with a page (and the page colour asked for)
+    // the page's Color, unless the page takes its parent's.
+    TColor TabColor(int AVisibleIndex, bool APainterUsesPageColor) const;
+};
+
+// ---- rotated images ---------------------------------------------------------------
+
+using TvlPCPrepareBitmapEvent = TDelegate<void(TBitmap* ABitmap)>;
+
+// The control's Images, drawn over a tab's background and turned for
+// vertical captions (the turned copies are kept until they may be stale).
+class TvlPCImageList : public TObject {
+public:
+    explicit TvlPCImageList(TvlPCTabControlCore* AControl);
+    ~TvlPCImageList() override;
+    String ClassName() const override { return String::fromLatin1("TvlPCImageList"); }
+
+    // "TvlPCImageList.Draw: ..." without images or for an index outside them.
+    void Draw(TvlCanvas* ACanvas, int X, int Y, bool AEnabled, TColor ABackgroundColor, int AIndex);
+    TImageList* BaseImages() const { return FBaseImages; }
+    void SetBaseImages(TImageList* Value);
+    TvlRotationAngle RotationAngle() const { return FRotationAngle; }
+    void SetRotationAngle(TvlRotationAngle Value);
+    TSize GetImageSize() const;
+    TSize GetRotatedImageSize() const;
+    // How often a turned copy was drawn afresh (a cache miss).
+    int RenderCount() const { return FRenderCount; }
+
+    TNotifyEvent OnChange;
+    TvlPCPrepareBitmapEvent OnPrepareBitmap;
+
+private:
+    struct TRotatedImage {
+        std::unique_ptr<TvlBitmap> Bitmap;
+        TColor BkColor = clNone;
+        bool Enabled = false;
+        bool Valid = false;
+    };
+    void baseImagesChanged(TObject* Sender);
+    void rebuild();
+    void prepare(int AIndex, TColor ABkColor, bool AEnabled);
+
+    TvlPCTabControlCore* FControl;
+    std::unique_ptr<TChangeLink> FChangeLink;
+    TvlRotationAngle FRotationAngle = ra0;
+    TImageList* FBaseImages = nullptr;
+    std::vector<TRotatedImage> FRotatedImages;
+    int FRenderCount = 0;
+};
+
+// ---- painter classes and the registry ----------------------------------------------
+
+// The class-level answers of a painter class and its virtual constructor.
+class TvlPCPainterClassInfo {
+public:
+    virtual ~TvlPCPainterClassInfo() = default;
+    virtual bool AllowRotate() const { return true; }
+    virtual TvlPCStandardStyle GetStandardStyle() const { return tsTabs; }
+    virtual TvlPCStyleID GetStyleID() const { return -1; }
+    virtual String GetStyleName() const { return String(); }
+    virtual bool HasLookAndFeel(const TvlLookAndFeel*) const { return false; }
+    virtual bool IsDefault(const TvlLookAndFeel*) const { return false; }
+    virtual bool IsTabStyle() const { return true; }
+    virtual bool AllowMultiSelect() const { return false; }
+    virtual bool IsStandardPainter() const { return false; }
+    virtual bool IsButtonStyle() const { return false; }
+    virtual std::unique_ptr<TvlPCCustomPainter> Create(TvlPCTabControlCore* AParent) const = 0;
+};
+using TvlPCPainterClass = const TvlPCPainterClassInfo*;
+
+// The process-wide list of painter classes, in registration order.
+class TvlPCPaintersFactory {
+public:
+    int GetPainterClassCount() const { return int(FClasses.size()); }
+    TvlPCPainterClass GetPainterClassByIndex(int Index) const { return FClasses.at(size_t(Index)); }
+    TvlPCPainterClass GetPainterClass(TvlPCStyleID AStyleID) const;
+    TvlPCStyleID GetStyleIDByLookAndFeel(const TvlLookAndFeel* ALookAndFeel) const;
+    TvlPCStyleID GetDefaultStyleID(const TvlLookAndFeel* ALookAndFeel) const;
+    std::unique_ptr<TvlPCCustomPainter> GetPainterInstance(TvlPCPainterClass APainterClass,
+                                                           TvlPCTabControlCore* ATabControl) const;
+    void ReleasePainterInstance(std::unique_ptr<TvlPCCustomPainter> APainter) const;
+
+private:
+    friend void RegisterPCPainterClass(TvlPCPainterClass);
+    friend void UnregisterPCPainterClass(TvlPCPainterClass);
+    std::vector<TvlPCPainterClass> FClasses;
+};
+
+void RegisterPCPainterClass(TvlPCPainterClass APainterClass);
+void UnregisterPCPainterClass(TvlPCPainterClass APainterClass);
+// nullptr while no class is registered.
+TvlPCPaintersFactory* PaintersFactory();
+// Frees the factory whatever it holds (the painter unit's finalization).
+void FreePaintersFactory();
+// True when the look's tab painter is a skin's (claimed by no tab style).
+bool HasSkinTabPainter(const TvlLookAndFeel* ALookAndFeel);
+TvlLookAndFeelStyle GetTabLookAndFeelStyle(const TvlLookAndFeel* ALookAndFeel);
+
+// ---- the painter interface --------------------------------------------------------
+
+class TvlPCCustomPainter : public TObject {
+public:
+    explicit TvlPCCustomPainter(TvlPCTabControlCore* AParent);
+    ~TvlPCCustomPainter() override;
+    String ClassName() const override { return String::fromLatin1("TvlPCCustomPainter"); }
+    virtual TvlPCPainterClass PainterClass() const = 0;
+
+    TvlPCTabControlCore* ParentControl() const { return FParent; }
+    TvlPCPainterParentInfo* ParentInfo() const;
+    const TvlPCTabContentLayout& ContentLayout() const { return FContentLayout; }
+
+    // The slots, in order.
+    bool AllowRotate() const { return PainterClass()->AllowRotate(); }
+    virtual int CalculateTabNormalWidth(TvlTab* ATab) = 0;
+    virtual void GetTabCorrection(int AVisibleIndex, TvlPCTabBoundsCorrection& ACorrection);
+    virtual void DrawTabSheetBackground(HDC, TControl*) {}
+    virtual void DrawTabContent(TvlTab* ATab, int AVisibleIndex);
+    virtual void FillPageArea();
+    virtual void PaintPageBackground() { FillPageArea(); }
+    virtual int GetNavigatorButtonsDistance(TvlPCNavigatorButton, TvlPCNavigatorButton) { return 0; }
+    virtual int GetNavigatorTabsIndent() { return 0; }
+    virtual int GetNavigatorRowOffset() { return 0; }
+    virtual int GetNavigatorEdgeOffset() { return 0; }
+    virtual TColor GetPageColor();
+    virtual void GetPageAreaExtents(TRect& AExtents);
+    virtual TColor GetDefaultPageColor();
+    virtual void GetTabsAreaExtents(TRect& AExtents);
+    virtual void GetTabImageOffsets(int AVisibleIndex, std::array<int, 4>& AOffsets) = 0;
+    virtual void GetTabImageOnlyOffsets(int AVisibleIndex, std::array<int, 2>& AOffsets) = 0;
+    virtual void GetTabTextOffsets(int AVisibleIndex, std::array<int, 4>& AOffsets) = 0;
+    virtual int GetFrameWidth() { return 0; }
+    virtual void DoAfterPaintTab(int AVisibleIndex);
+    virtual bool UsesPageColorForTabs() { return false; }
+    virtual TPoint GetGoDialogPopupPosition(const TSize& ASize) = 0;
+    virtual int GetImageTextDistance(int AVisibleIndex) = 0;
+    virtual int GetMinTabWidth(int AVisibleIndex) = 0;
+    virtual void GetAuxiliaryOffsets(std::array<int, 2>& APair) = 0;
+    virtual void GetNativeTabContentOffsets(TRect& AExtents);
+    virtual TColor GetTabBodyColor(int AVisibleIndex) = 0;
+    virtual TColor GetTabColor(int AVisibleIndex);
+    virtual std::unique_ptr<TvlRegion> GetTabClipRegion(int AVisibleIndex);
+    virtual TvlRegionOperation GetTabClipOperation(int) { return roIntersect; }
+    virtual void GetTabTextMargins(int AVisibleIndex, std::array<int, 2>& AMargins) = 0;
+    virtual void GetTabThemeState(int, int& APart, int& AState) { APart = 0; AState = 0; }
+    virtual void GetTabsContainerOffsets(TRect& AOffsets) { AOffsets = TRect(); }
+    virtual void GetTabsDistance(TPoint& ADistance) { ADistance = TPoint(); }
+    virtual void CalculateTabsArea(TvlPCNavigatorButtons AButtons, TvlPCTabsArea& AArea) = 0;
+    virtual TColor GetTabTextColor(int AVisibleIndex);
+    virtual void GetCompactTabTextMargins(int AVisibleIndex, std::array<int, 2>& AMargins) = 0;
+    virtual void PrepareLayout() {}
+    virtual void DrawTabText(TvlCanvas* ACanvas, const String& AText, int AVisibleIndex, const TRect& R);
+    virtual void PaintParts();
+    virtual void SetTabContentRects(int AVisibleIndex, const TRect& AImageRect, const TRect& ATextRect) = 0;
+    virtual void InvalidateTab(int AVisibleIndex);
+    virtual bool IsHotTrackRequired() { return IsNativePainting(); }
+    // Visual styles are not available here: never themed.
+    virtual bool IsNativePainting() { return false; }
+    virtual bool GetNavigatorButtonAt(int X, int Y, TvlPCNavigatorButton& AButton) = 0;
+    virtual bool IsPointInTab(int, int, int) { return true; }
+    virtual bool IsMainTab(int AVisibleIndex) = 0;
+    virtual bool ExcludesOnlyTabContent(int) { return false; }
+    virtual bool NeedEmbossedDisabledText() { return true; }
+    virtual bool NeedDoubleBuffer() { return false; }
+    virtual bool NeedRedrawOnResize() { return IsNativePainting(); }
+    virtual bool HasFrame();
+    virtual void Paint() { PaintParts(); }
+    virtual void PaintNavigatorButtons() = 0;
+    virtual void PaintPageArea();
+    virtual void PaintFrame() = 0;
+    virtual void PaintTabs() = 0;
+    virtual void PrepareTabContentBitmap(TBitmap*, const TRect&, int) {}
+    virtual void RepaintNavigatorButton(TvlPCNavigatorButton, TvlPCNavigatorButtonState) {}
+    virtual void RepaintNavigatorButtons() {}
+    virtual void RepaintTab(int, TvlPCTabChangeKind) {}
+    virtual int CalculateTabNormalHeight() = 0;
+    virtual void GetGoDialogButtonBounds(TRect& R) = 0;
+    TvlPCStandardStyle GetStandardStyle() const { return PainterClass()->GetStandardStyle(); }
+    TvlPCStyleID GetStyleID() const { return PainterClass()->GetStyleID(); }
+    bool IsTabStyle() const { return PainterClass()->IsTabStyle(); }
+    bool AllowMultiSelect() const { return PainterClass()->AllowMultiSelect(); }
+    bool IsButtonStyle() const { return PainterClass()->IsButtonStyle(); }
+
+    // Shared machinery.
+    void GetPageArea(TRect& R);
+    void GetFrameArea(TRect& R);
+    void CalculateTabContentRects(int AVisibleIndex);
+    bool IsOwnerDrawTab() const;
+    bool DoDrawTab(int AVisibleIndex);
+    bool HasImages() const { return GetImageSize().cx > 0; }
+    bool ShowsImage(int AVisibleIndex) const;
+    TSize GetImageSize() const;
+    TSize GetRotatedImageSize() const;
+    int GetMaxCaptionHeight();
+    int GetTabThemeStateId(int AVisibleIndex);
+    TColor GetHighlightedTabTextColor(int AVisibleIndex, TColor ADefault);
+    TColor GetHotTabTextColor() const { return clHotLight; }
+    void SaveClipRegion();
+    void RestoreClipRegion();
+    bool ClipToRect(const TRect& R, bool AIntersect = true);
+    void ExcludeTabContent(int AVisibleIndex);
+    void InvalidateRect(const TRect& R);
+    void InvalidateTabBand(int AVisibleIndex);
+    void DrawPolyline(const std::vector<TPoint>& APoints, TvlCanvas* ACanvas, TColor AColor);
+    static void MapPointToTabPosition(const TRect& R, TPoint& P, TvlTabPosition ATabPosition);
+    static void MapPointsToTabPosition(const TRect& R, std::vector<TPoint>& APoints, TvlTabPosition ATabPosition);
+    void DrawMappedPolyline(const TRect& R, const std::vector<TPoint>& APoints, TColor AColor,
+                            TvlTabPosition ATabPosition);
+    TBitmap* GetTabCaptionBitmap(int AVisibleIndex);
+    void PrepareImageBitmap(TBitmap* ABitmap);
+
+    // Shortcuts every painter uses.
+    TvlTab* tab(int AVisibleIndex) const;
+    TvlCanvas* canvas() const;
+    TvlTabPosition tabPosition() const;
+    bool rotate() const;
+    bool isTabsContainer() const;
+    TvlPCOptions options() const;
+    int captionKind() const;
+    bool isVerticalText() const;
+
+protected:
+    void drawCaption(TvlTab* ATab, int AVisibleIndex, TColor ABodyColor, bool AEnabled);
+    void renderCaption(TvlCanvas* ACanvas, TvlTab* ATab, int AVisibleIndex, TRect R, bool AEnabled);
+    int alignmentOffset(int AContentLength, int AAvailableLength);
+
+    TvlPCTabContentLayout FContentLayout;
+
+private:
+    TvlPCTabControlCore* FParent;
+};
+
+// ---- the control below its window ------------------------------------------------
+
+// Everything of the tab control that needs no window: settings, tabs, the
+// painter and the layout. Width, height, canvas and font come from the
+// control that derives from it.
+class TvlPCTabControlCore : public TvlPCPainterParentInfo {
+public:
+    TvlPCTabControlCore();
+    ~TvlPCTabControlCore() override;
+
+    // TvlPCPainterParentInfo (what the window adds stays abstract).
+    TControl* ActivePage() const override { return nullptr; }
+    bool IsTabsContainer() const override { return FIsTabsContainer; }
+    TRect LeadingBandRect() const override { return FLeadingBandRect; }
+    TRect TrailingBandRect() const override { return FTrailingBandRect; }
+    bool HideTabs() const override { return FHideTabs; }
+    int ImageBorder() const override { return FImageBorder; }
+    bool MultiLine() const override { return FMultiLine; }
+    bool RaggedRight() const override { return FRaggedRight; }
+    bool Rotate() const override { return FRotate; }
+    bool ShowFrame() const override { return FShowFrame; }
+    TvlPCOptions Options() const override { return FOptions; }
+    TvlTabPosition TabPosition() const override { return FTabPosition; }
+    TvlPCNavigatorPosition NavigatorPosition() const override { return FNavigatorPosition; }
+    TvlTabSlants* TabSlants() const override { return FTabSlants.get(); }
+    int TabWidth() const override { return FTabWidth; }
+    int TabHeight() const override { return FTabHeight; }
+    int MainTabVisibleIndex() const override { return FMainTab; }
+    TvlPCNavigatorButtons NavigatorButtons() const override { return FVisibleNavigatorButtons; }
+    TvlPCNavigatorButtonState NavigatorButtonState(TvlPCNavigatorButton AButton) const override
+    { return FNavigatorButtonStates[size_t(AButton)]; }
+    int RowCount() const override { return FRowCount; }
+    int LeadingRowCount() const override { return FLeadingRowCount; }
+    TvlTab* VisibleTab(int AVisibleIndex) const override { return FVisibleTabList.GetTab(AVisibleIndex); }
+    TControl* TabPage(int) const override { return nullptr; }
+
+    // What the tabs, the layout and the painters need besides.
+    virtual bool Enabled() const { return true; }
+    virtual bool Focused() const { return false; }
+    virtual bool IsLoading() const { return false; }
+    virtual bool IsDestroying() const { return false; }
+    virtual void InvalidateRect(const TRect&) {}
+    virtual bool NeedsVisibleSelection() const { return false; }
+    virtual int GetTabImageIndex(int ATabIndex) const;
+    virtual void PrepareTabCanvasFont(TvlTab* ATab, TvlCanvas* ACanvas);
+    virtual void AfterPaintTab(TvlCanvas*, TvlTab*, const TvlPCTabContentLayout&) {}
+    // The control's OnDrawTab: true when a handler drew the tab itself.
+    virtual bool OwnerDraw() const { return false; }
+    virtual bool DrawTabByHandler(TvlTab*) { return false; }
+    virtual void RecalculateLayout();
+    // The arrow states after a layout (the control refreshes hot tracking too).
+    virtual void UpdateNavigatorButtonStates();
+    virtual int GetTabCaptionWidth(const String& ACaption);
+    virtual void SetMultiSelectOn() {}
+
+    TvlTabs* Tabs() const { return FTabs.get(); }
+    TvlVisibleTabList* VisibleTabList() { return &FVisibleTabList; }
+    const TvlVisibleTabList* VisibleTabList() const { return &FVisibleTabList; }
+    TvlPCCustomPainter* Painter() const { return FPainter.get(); }
+    void SetPainter(std::unique_ptr<TvlPCCustomPainter> APainter);
+    TvlPCImageList* ImageList() const { return FImageList.get(); }
+    int TabIndex() const { return FTabIndex; }
+    void SetTabIndexDirect(int Value) { FTabIndex = Value; }
+    int HotTab() const { return FHotTab; }
+    int PressedTab() const { return FPressedTab; }
+    int TrackingTab() const { return FTrackingTab; }
+    int FirstVisibleTab() const { return FFirstVisibleTab; }
+    int LastVisibleTab() const { return FLastVisibleTab; }
+    bool IsLastTabFullyVisible() const { return FIsLastTabFullyVisible; }
+    int RowHeight() const { return FRowHeight; }
+    int MaxRotatedTabWidth() const { return FMaxRotatedTabWidth; }
+    int WidestRotatedCaption() const { return FWidestRotatedCaption; }
+    TAlignment TabCaptionAlignment() const { return FTabCaptionAlignment; }
+    const TvlPCTabsArea& TabsArea() const { return FTabsArea; }
+    bool IsTabVisibleInRange(int AVisibleIndex) const;
+
+    // Settings: stored as given; the control adds its side effects.
+    void SetIsTabsContainer(bool Value) { FIsTabsContainer = Value; }
+    void SetHideTabs(bool Value) { FHideTabs = Value; }
+    void SetImageBorder(int Value) { FImageBorder = Value; }
+    void SetMultiLine(bool Value) { FMultiLine = Value; }
+    void SetRaggedRight(bool Value) { FRaggedRight = Value; }
+    void SetRotate(bool Value) { FRotate = Value; }
+    void SetShowFrame(bool Value) { FShowFrame = Value; }
+    void SetOptions(TvlPCOptions Value) { FOptions = Value; }
+    void SetTabPosition(TvlTabPosition Value) { FTabPosition = Value; }
+    void SetNavigatorPosition(TvlPCNavigatorPosition Value) { FNavigatorPosition = Value; }
+    void SetTabWidth(int Value) { FTabWidth = Value; }
+    void SetTabHeight(int Value) { FTabHeight = Value; }
+    void SetMaxRotatedTabWidth(int Value) { FMaxRotatedTabWidth = Value; }
+    void SetScrollOpposite(bool Value) { FScrollOpposite = Value; }
+    bool ScrollOpposite() const { return FScrollOpposite; }
+    void SetTabCaptionAlignment(TAlignment Value) { FTabCaptionAlignment = Value; }
+    void SetHotTabDirect(int Value) { FHotTab = Value; }
+    void SetPressedTabDirect(int Value) { FPressedTab = Value; }
+    void SetTrackingTabDirect(int Value) { FTrackingTab = Value; }
+    void SetMainTabDirect(int Value) { FMainTab = Value; }
+    void SetFirstVisibleTabDirect(int Value) { FFirstVisibleTab = Value; }
+    void SetNavigatorButtonState(TvlPCNavigatorButton AButton, TvlPCNavigatorButtonState AState)
+    { FNavigatorButtonStates[size_t(AButton)] = AState; }
+
+    // Caption direction.
+    bool isVerticalText() const;
+    // 0 horizontal, 1 bottom to top, 2 top to bottom.
+    int captionKind() const;
+    bool isReversedRow() const;
+
+    // The layout.
+    void CalculateLayout();
+    void CalculateTabsArea(TvlPCNavigatorButtons AButtons);
+    TvlPCNavigatorButtons GetNavigatorButtonsFor(bool AAllTabsFit) const;
+    void UpdateRowOrder();
+    void MakeTabVisible(int AVisibleIndex);
+    int GetTabsFitLength();
+    int GetTabVisibleIndexAt(int X, int Y);
+    TRect GetDisplayRect();
+
+protected:
+    friend class TvlTab;
+    void calculateTabNormalSizes();
+    void calculateRowHeight();
+    void placeTabs(int AFirst, int ALast, bool AAllowPartial);
+    void singleRowLayout();
+    void fitSingleRow();
+    void multiRowLayout();
+    void balanceRun(int AFirstTab, int ALastTab, int AFirstRow);
+    int lineLength(const TvlPCLineIndexBounds& ARow) const;
+    void setBandsAlongExtent();
+    void calculateAcrossPositions();
+    int tabGap() const;
+    int rowGap() const;
+
+    bool FIsTabsContainer = false;
+    bool FHideTabs = false;
+    int FImageBorder = 0;
+    bool FMultiLine = false;
+    bool FRaggedRight = false;
+    bool FRotate = false;
+    bool FShowFrame = false;
+    TvlPCOptions FOptions = vlPCDefaultOptions;
+    TvlTabPosition FTabPosition = tpTop;
+    TvlPCNavigatorPosition FNavigatorPosition = npRightTop;
+    std::unique_ptr<TvlTabSlants> FTabSlants;
+    int FTabWidth = 0;
+    int FTabHeight = 0;
+    int FMaxRotatedTabWidth = 0;
+    bool FScrollOpposite = false;
+    TAlignment FTabCaptionAlignment = taCenter;
+
+    int FTabIndex = -1;
+    int FMainTab = -1;
+    int FHotTab = -1;
+    int FPressedTab = -1;
+    int FTrackingTab = -1;
+    int FFirstVisibleTab = -1;
+    int FLastVisibleTab = -1;
+    bool FIsLastTabFullyVisible = false;
+    int FRowCount = 0;
+    int FLeadingRowCount = 0;
+    int FRowHeight = 0;
+    int FWidestRotatedCaption = 0;
+    TvlPCNavigatorButtons FVisibleNavigatorButtons;
+    std::array<TvlPCNavigatorButtonState, 4> FNavigatorButtonStates{};
+    TvlPCTabsArea FTabsArea;
+    TRect FLeadingBandRect;
+    TRect FTrailingBandRect;
+    bool FLayoutRunning = false;
+
+    std::unique_ptr<TvlPCImageList> FImageList;
+    std::unique_ptr<TvlTabs> FTabs;
+    TvlVisibleTabList FVisibleTabList{this};
+    std::unique_ptr<TvlPCCustomPainter> FPainter;
+};
