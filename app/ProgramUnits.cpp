@@ -4,6 +4,8 @@
 #include "platform/rtl/Startup.h"
 #include "skin/SkinUnits.h"
 #include "support/SupportUnits.h"
+#include "ui/controls/vlPCConsts.h"
+#include "ui/controls/vlPCPainters.h"
 #include "ui/data/vlDataStorage.h"
 #include "ui/editors/vlDateUtils.h"
 #include "ui/editors/vlFormats.h"
@@ -32,5 +34,7 @@ void AddProgramUnits(TStartupList& Units)
     AddvlLibraryStrsUnit(Units);
     AddvlFormatsUnit(Units);
     AddvlDateUtilsUnit(Units);
+    AddvlPCConstsUnit(Units);
+    AddvlPCPaintersUnit(Units);
     AddSkinUnits(Units);
 }

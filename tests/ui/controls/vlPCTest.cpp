@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/rtl/Exception.h"
+#include "tests/ui/controls/vlPCTestControl.h"
 #include "ui/controls/vlPC.h"
 
 namespace {
@@ -73,26 +74,14 @@ public:
     TPoint Distance;
 };
 
-class TestControl : public TvlPCTabControlCore {
+// The fixture control with the fixed-metrics painter; tabs are added by length.
+class LayoutControl : public TestControl {
 public:
-    explicit TestControl(int AWidth = 220, int AHeight = 200) : W(AWidth), H(AHeight)
+    explicit LayoutControl(int AWidth = 220, int AHeight = 200) : TestControl(AWidth, AHeight)
     {
-        image.fill(Qt::white);
-        canvas.SetHandle(&dc);
-        font.SetName(String::fromLatin1("DejaVu Sans"));
-        font.SetHeight(-11);
-        vlCanvas.SetFont(&font);
         SetPainter(std::make_unique<TestPainter>(this));
     }
-    ~TestControl() override { canvas.SetHandle(nullptr); }
-    TvlCanvas* Canvas() const override { return const_cast<TvlCanvas*>(&vlCanvas); }
-    TFont* Font() const override { return const_cast<TFont*>(&font); }
-    TColor Color() const override { return clBtnFace; }
-    int Width() const override { return W; }
-    int Height() const override { return H; }
     TestPainter* painter() const { return static_cast<TestPainter*>(Painter()); }
-
-    // Adds tabs of the given lengths without laying out between them.
     void addTabs(std::initializer_list<int> ALengths)
     {
         Tabs()->BeginUpdate();
@@ -114,13 +103,6 @@ public:
             w.push_back(VisibleTab(v)->NormalWidth());
         return w;
     }
-
-    int W, H;
-    QImage image{400, 300, QImage::Format_RGB32};
-    TDeviceContext dc{&image};
-    TCanvas canvas;
-    TvlCanvas vlCanvas{&canvas};
-    TFont font;
 };
 
 String message(const std::function<void()>& f)
@@ -137,7 +119,7 @@ String message(const std::function<void()>& f)
 
 TEST(vlPC, VisibleTabListFindsByBisection)
 {
-    TestControl c;
+    LayoutControl c;
     c.VisibleTabList()->SetItems({2, 5, 9});
     struct Case { int value; bool found; int position; };
     for (const Case k : {Case{5, true, 1}, Case{6, false, 2}, Case{1, false, 0}, Case{10, false, 3},
@@ -154,7 +136,7 @@ TEST(vlPC, VisibleTabListFindsByBisection)
 
 TEST(vlPC, ImageIndexFollowsCreationIndexAndTabsRenumber)
 {
-    TestControl c;
+    LayoutControl c;
     c.addTabs({10, 11, 12, 13, 14});
     TvlTab* moved = c.Tabs()->GetTab(2);
     EXPECT_EQ(moved->RawImageIndex(), 2);
@@ -182,7 +164,7 @@ TEST(vlPC, ImageIndexFollowsCreationIndexAndTabsRenumber)
 
 TEST(vlPC, FirstTabSelectsItselfAndHiddenTabsLeaveTheVisibleList)
 {
-    TestControl c;
+    LayoutControl c;
     c.Tabs()->Add(String::fromLatin1("50"));
     EXPECT_EQ(c.TabIndex(), 0);
     c.addTabs({50, 50, 50});
@@ -199,7 +181,7 @@ TEST(vlPC, FirstTabSelectsItselfAndHiddenTabsLeaveTheVisibleList)
 
 TEST(vlPC, ErrorsCarryTheirTexts)
 {
-    TestControl c;
+    LayoutControl c;
     c.addTabs({10, 20});
     EXPECT_EQ(message([&] { c.Tabs()->GetTab(5); }), String::fromLatin1("TvlTabs.GetTab: Tab's index (5) out of bounds"));
     EXPECT_EQ(message([&] { c.Tabs()->Strings(-1); }), String::fromLatin1("TvlTabs.Get: Tab's index (-1) out of bounds"));
@@ -235,7 +217,7 @@ TEST(vlPC, SlantsReportOnlyChanges)
 
 TEST(vlPC, RowsAreBalancedThenStretched)
 {
-    TestControl c;  // rows of 200
+    LayoutControl c;  // rows of 200
     c.SetMultiLine(true);
     c.addTabs({60, 60, 60, 60, 60, 60, 60, 60, 60, 60});
     EXPECT_EQ(c.rowSizes(), (std::vector<int>{3, 3, 2, 2}));
@@ -257,7 +239,7 @@ TEST(vlPC, RowsAreBalancedThenStretched)
 
 TEST(vlPC, RotatedRaggedRowsAreNeitherBalancedNorStretched)
 {
-    TestControl c(80, 200);  // with Rotate every tab is 20 long: three per row of 60
+    LayoutControl c(80, 200);  // with Rotate every tab is 20 long: three per row of 60
     c.SetMultiLine(true);
     c.SetRotate(true);
     c.SetRaggedRight(true);
@@ -272,7 +254,7 @@ TEST(vlPC, RotatedRaggedRowsAreNeitherBalancedNorStretched)
 
 TEST(vlPC, OversizeTabStandsAloneCutToTheRow)
 {
-    TestControl c;
+    LayoutControl c;
     c.SetMultiLine(true);
     c.addTabs({60, 60, 250, 60});
     EXPECT_EQ(c.rowSizes(), (std::vector<int>{2, 1, 1}));
@@ -285,7 +267,7 @@ TEST(vlPC, OversizeTabStandsAloneCutToTheRow)
 
 TEST(vlPC, SelectedRowGoesNextToThePage)
 {
-    TestControl c;
+    LayoutControl c;
     c.SetMultiLine(true);
     c.addTabs({100, 100, 100, 100, 100, 100});  // three rows of two
     c.SetMainTabDirect(4);
@@ -309,7 +291,7 @@ TEST(vlPC, SelectedRowGoesNextToThePage)
 
 TEST(vlPC, SingleRowScrollsAndFillsFromTheEnd)
 {
-    TestControl c;  // 200 without buttons, 160 with them
+    LayoutControl c;  // 200 without buttons, 160 with them
     c.addTabs({50, 50, 50, 50, 50});
     EXPECT_TRUE(c.NavigatorButtons().Contains(nbTopLeft));
     EXPECT_EQ(c.FirstVisibleTab(), 0);
@@ -337,7 +319,7 @@ TEST(vlPC, SingleRowScrollsAndFillsFromTheEnd)
 
 TEST(vlPC, MakeTabVisibleAndHitTest)
 {
-    TestControl c;
+    LayoutControl c;
     c.addTabs({50, 50, 50, 50, 50});
     c.MakeTabVisible(4);
     EXPECT_EQ(c.FirstVisibleTab(), 2);
@@ -350,7 +332,7 @@ TEST(vlPC, MakeTabVisibleAndHitTest)
 
 TEST(vlPC, FitLengthCountsTheSpareRoom)
 {
-    TestControl c(500, 100);  // the row offers 480
+    LayoutControl c(500, 100);  // the row offers 480
     c.painter()->Distance = Point(10, 0);
     c.addTabs({100, 100, 100, 90});  // 390 + 3 gaps = 420
     EXPECT_EQ(c.GetTabsFitLength(), 440);
@@ -362,7 +344,7 @@ TEST(vlPC, FitLengthCountsTheSpareRoom)
 
 TEST(vlPC, ReversedRowsAndSidesOfLeftTabs)
 {
-    TestControl c(200, 220);
+    LayoutControl c(200, 220);
     c.SetTabPosition(tpLeft);  // vertical captions reading upwards: reversed row
     c.addTabs({60, 60});
     EXPECT_TRUE(c.isReversedRow());
@@ -402,7 +384,7 @@ TEST(vlPC, RotateExtentsAndPointMapping)
 
 TEST(vlPC, PageAreaFollowsTheTabExtents)
 {
-    TestControl c;
+    LayoutControl c;
     c.addTabs({50});
     c.painter()->FixedExtent = 24;
     TRect r;
@@ -426,7 +408,7 @@ TEST(vlPC, PageAreaFollowsTheTabExtents)
 
 TEST(vlPC, ContentRectanglesPlaceImageAndCaption)
 {
-    TestControl c(400, 100);
+    LayoutControl c(400, 100);
     TImageList images(nullptr);
     TBitmap strip;
     strip.SetSize(48, 16);
@@ -463,7 +445,7 @@ TEST(vlPC, ContentRectanglesPlaceImageAndCaption)
 
 TEST(vlPC, ImageListRaisesAndCachesTurnedImages)
 {
-    TestControl c;
+    LayoutControl c;
     TImageList images(nullptr);
     EXPECT_EQ(message([&] { c.ImageList()->Draw(c.Canvas(), 0, 0, true, clRed, 0); }),
               String::fromLatin1("TvlPCImageList.Draw: BaseImages is not assigned"));
@@ -486,6 +468,37 @@ TEST(vlPC, ImageListRaisesAndCachesTurnedImages)
     // The tab control may outlive its images.
     images.Clear();
     c.ImageList()->SetBaseImages(nullptr);
+}
+
+// ---- registry ---------------------------------------------------------------------
+
+TEST(vlPC, RegistryKeepsEachClassOnceAndFreesItselfWhenEmpty)
+{
+    struct Other : TestPainter::Class {
+        TvlPCStyleID GetStyleID() const override { return 42; }
+    };
+    static const Other other;
+    TvlPCPainterClass test = &TestPainter::Instance();
+    const int before = PaintersFactory() != nullptr ? PaintersFactory()->GetPainterClassCount() : 0;
+    RegisterPCPainterClass(test);
+    RegisterPCPainterClass(&other);
+    RegisterPCPainterClass(test);
+    ASSERT_NE(PaintersFactory(), nullptr);
+    EXPECT_EQ(PaintersFactory()->GetPainterClassCount(), before + 2);
+    EXPECT_EQ(PaintersFactory()->GetPainterClass(42), &other);
+    EXPECT_EQ(PaintersFactory()->GetPainterClass(-1), test);
+    UnregisterPCPainterClass(test);
+    UnregisterPCPainterClass(test);
+    UnregisterPCPainterClass(&other);
+    if (before == 0)
+        EXPECT_EQ(PaintersFactory(), nullptr);
+    else
+        EXPECT_EQ(PaintersFactory()->GetPainterClassCount(), before);
+
+    TvlPCPaintersFactory empty;
+    TvlLookAndFeel look(nullptr);
+    EXPECT_EQ(message([&] { empty.GetDefaultStyleID(&look); }),
+              String::fromLatin1("TvlPCPaintersFactory.GetDefaultStyleID: There are no styles registered"));
 }
 
 }  // namespace

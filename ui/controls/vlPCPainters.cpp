@@ -1,0 +1,1093 @@
+#include "ui/controls/vlPCPainters.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/rtl/Startup.h"
+#include "ui/foundation/vxOffice11.h"
+
+using vxOffice11::DarkenColor;
+using vxOffice11::MixColors;
+
+namespace {
+
+TColor GExtraFlatRowColor = clBtnFace;
+
+// The rectangle, in top-tab form, that MapPointsToTabPosition turns into P
+// on ASide.
+TRect topFormRect(const TRect& P, TvlTabPosition ASide)
+{
+    switch (ASide) {
+    case tpLeft: return Rect(P.Right - P.Height(), P.Bottom - P.Width(), P.Right, P.Bottom);
+    case tpRight: return Rect(P.Left, P.Bottom - P.Width(), P.Left + P.Height(), P.Bottom);
+    default: return P;
+    }
+}
+
+// R moved by ADelta towards the page of a tab on ASide.
+TRect extendTowardsPage(TRect R, TvlTabPosition ASide, int ADelta)
+{
+    switch (ASide) {
+    case tpTop: R.Bottom += ADelta; break;
+    case tpBottom: R.Top -= ADelta; break;
+    case tpLeft: R.Right += ADelta; break;
+    case tpRight: R.Left -= ADelta; break;
+    }
+    return R;
+}
+
+// The strip of R, AWidth thick, on the page side of a tab on ASide.
+TRect pageSideStrip(const TRect& R, TvlTabPosition ASide, int AWidth)
+{
+    switch (ASide) {
+    case tpTop: return Rect(R.Left, R.Bottom - AWidth, R.Right, R.Bottom);
+    case tpBottom: return Rect(R.Left, R.Top, R.Right, R.Top + AWidth);
+    case tpLeft: return Rect(R.Right - AWidth, R.Top, R.Right, R.Bottom);
+    default: return Rect(R.Left, R.Top, R.Left + AWidth, R.Bottom);
+    }
+}
+
+// Whether a segment of the top-tab form (left side, top, right side) faces
+// left or up once it is turned to ASide.
+bool facesLeftOrUp(int ASegment, TvlTabPosition ASide)
+{
+    static constexpr bool table[4][3] = {
+        {true, true, false},    // top
+        {true, false, false},   // bottom
+        {false, true, true},    // left
+        {false, false, true}};  // right
+    return table[ASide][ASegment];
+}
+
+}  // namespace
+
+TColor ExtraFlatRowColor()
+{
+    return GExtraFlatRowColor;
+}
+
+void PrepareExtraFlatRowColor()
+{
+    const TColor c = ColorToRGB(clBtnFace);
+    auto up = [](int v) { return uint8_t(std::min(v + 20, 255)); };
+    GExtraFlatRowColor = RGB(up(GetRValue(c)), up(GetGValue(c)), up(GetBValue(c)));
+}
+
+TColor BrightenColor(TColor AColor, int APercent)
+{
+    const TColor c = ColorToRGB(AColor);
+    const double r = GetRValue(c), g = GetGValue(c), b = GetBValue(c);
+    const double mx = std::max({r, g, b}), mn = std::min({r, g, b});
+    if (mx == 0)
+        return c;
+    double v = mx * 100.0 / 255.0;
+    const double s = 100.0 - mn * 100.0 / mx;
+    double h = 0;
+    if (mx != mn) {
+        if (mx == r)
+            h = 60.0 * (g - b) / (mx - mn);
+        else if (mx == g)
+            h = 60.0 * (b - r) / (mx - mn) + 120.0;
+        else
+            h = 60.0 * (r - g) / (mx - mn) + 240.0;
+        if (h < 0)
+            h += 360.0;
+    }
+    v = std::min(100.0, v * (100.0 + APercent) / 100.0);
+    // Back with the same hue and saturation.
+    const double V = v * 255.0 / 100.0, S = s / 100.0;
+    const double C = V * S;
+    const double X = C * (1 - std::fabs(std::fmod(h / 60.0, 2.0) - 1));
+    const double m = V - C;
+    double rr = 0, gg = 0, bb = 0;
+    switch (int(h / 60.0) % 6) {
+    case 0: rr = C; gg = X; break;
+    case 1: rr = X; gg = C; break;
+    case 2: gg = C; bb = X; break;
+    case 3: gg = X; bb = C; break;
+    case 4: rr = X; bb = C; break;
+    default: rr = C; bb = X; break;
+    }
+    auto ch = [&](double x) { return uint8_t(std::clamp(std::lround(x + m), 0L, 255L)); };
+    return RGB(ch(rr), ch(gg), ch(bb));
+}
+
+// ---- TvlPCStandardPainter ----------------------------------------------------------
+
+int TvlPCStandardPainter::GetTabContentWOffset(int AVisibleIndex)
+{
+    if (!HasImages() || (AVisibleIndex != -1 && !ShowsImage(AVisibleIndex) && !rotate()))
+        return 12;
+    return GetImageSize().cx + 2 * ParentControl()->ImageBorder() + 18;
+}
+
+int TvlPCStandardPainter::GetMinTabWidth(int AVisibleIndex)
+{
+    return std::max(GetTabContentWOffset(AVisibleIndex), GetMinTabNormalWidth());
+}
+
+int TvlPCStandardPainter::CalculateTabNormalWidth(TvlTab* ATab)
+{
+    if (ParentControl()->TabWidth() > 0)
+        return ParentControl()->TabWidth();
+    const int v = ATab->VisibleIndex();
+    int w = GetTabContentWOffset(v);
+    if (!ATab->Caption().isEmpty()) {
+        ParentControl()->PrepareTabCanvasFont(ATab, canvas());
+        w += canvas()->TextWidth(ATab->Caption());
+    }
+    return std::max(w, GetMinTabWidth(v));
+}
+
+int TvlPCStandardPainter::GetTabContentHeight()
+{
+    int h = GetMaxCaptionHeight() + 8;
+    if (HasImages())
+        h = std::max(h, GetImageSize().cy + 2 * ParentControl()->ImageBorder() + 6);
+    return h;
+}
+
+int TvlPCStandardPainter::GetMinTabNormalHeight()
+{
+    return GetStandardStyle() == tsTabs ? 18 : 20;
+}
+
+int TvlPCStandardPainter::CalculateTabNormalHeight()
+{
+    int h = std::max(GetTabContentHeight(), GetMinTabNormalHeight());
+    if (rotate() && HasImages() && (h - GetImageSize().cy) % 2 != 0)
+        ++h;
+    return std::max(h, ParentControl()->TabHeight());
+}
+
+void TvlPCStandardPainter::GetTabsDistance(TPoint& ADistance)
+{
+    switch (GetStandardStyle()) {
+    case tsButtons: ADistance = Point(3, 3); break;
+    case tsFlatButtons: ADistance = Point(10, 3); break;
+    default: ADistance = Point(0, 0); break;
+    }
+}
+
+void TvlPCStandardPainter::GetTabImageOffsets(int AVisibleIndex, std::array<int, 4>& AOffsets)
+{
+    const bool main = IsMainTab(AVisibleIndex);
+    if (GetStandardStyle() == tsTabs)
+        AOffsets = main ? std::array<int, 4>{8, 1, 0, 3} : std::array<int, 4>{6, 1, 0, 0};
+    else
+        AOffsets = main ? std::array<int, 4>{7, -1, 0, 1} : std::array<int, 4>{6, -1, 0, 1};
+}
+
+void TvlPCStandardPainter::GetTabTextOffsets(int AVisibleIndex, std::array<int, 4>& AOffsets)
+{
+    if (GetStandardStyle() == tsTabs)
+        AOffsets = IsMainTab(AVisibleIndex) ? std::array<int, 4>{5, 1, 5, 2} : std::array<int, 4>{5, 1, 5, -1};
+    else
+        AOffsets = {6, 0, 4, 1};
+}
+
+void TvlPCStandardPainter::GetTabTextMargins(int AVisibleIndex, std::array<int, 2>& AMargins)
+{
+    const bool main = IsMainTab(AVisibleIndex);
+    switch (GetStandardStyle()) {
+    case tsButtons: AMargins = {3, 3}; break;
+    case tsFlatButtons: AMargins = main ? std::array<int, 2>{4, 2} : std::array<int, 2>{2, 2}; break;
+    default: AMargins = main ? std::array<int, 2>{4, 4} : std::array<int, 2>{2, 2}; break;
+    }
+}
+
+void TvlPCStandardPainter::GetCompactTabTextMargins(int AVisibleIndex, std::array<int, 2>& AMargins)
+{
+    if (GetStandardStyle() == tsFlatButtons)
+        AMargins = IsMainTab(AVisibleIndex) ? std::array<int, 2>{3, 2} : std::array<int, 2>{2, 2};
+    else
+        GetTabTextMargins(AVisibleIndex, AMargins);
+}
+
+TColor TvlPCStandardPainter::GetTabBodyColor(int AVisibleIndex)
+{
+    if (tab(AVisibleIndex)->Highlighted())
+        return clHighlight;
+    const TColor c = GetTabColor(AVisibleIndex);
+    return c == clDefault ? clBtnFace : c;
+}
+
+TColor TvlPCStandardPainter::GetTabsAreaColor()
+{
+    return ParentControl()->Color();
+}
+
+TColor TvlPCStandardPainter::GetNavigatorButtonGlyphColor(TvlPCNavigatorButtonState AState)
+{
+    return AState == nbsHot ? clHotLight : clBtnText;
+}
+
+int TvlPCStandardPainter::GetNavigatorButtonWidth(TvlPCNavigatorButton AButton)
+{
+    if (AButton == nbGoDialog)
+        return sideTabs() ? 13 : 12;
+    return 20;
+}
+
+std::vector<TvlPCNavigatorButton> TvlPCStandardPainter::GetNavigatorButtonsOrder()
+{
+    const TvlPCNavigatorPosition p = ParentControl()->NavigatorPosition();
+    const bool closeFirst = sideTabs() ? (p == npLeftTop || p == npRightTop) : (p == npLeftTop || p == npLeftBottom);
+    std::vector<TvlPCNavigatorButton> order = closeFirst
+                                                  ? std::vector<TvlPCNavigatorButton>{nbClose, nbTopLeft, nbBottomRight, nbGoDialog}
+                                                  : std::vector<TvlPCNavigatorButton>{nbGoDialog, nbTopLeft, nbBottomRight, nbClose};
+    const TvlPCNavigatorButtons shown = ParentControl()->NavigatorButtons();
+    std::erase_if(order, [&](TvlPCNavigatorButton b) { return !shown.Contains(b); });
+    return order;
+}
+
+void TvlPCStandardPainter::CalculateNavigatorButtonsRect()
+{
+    const std::vector<TvlPCNavigatorButton> order = GetNavigatorButtonsOrder();
+    const int h = GetNavigatorButtonHeight();
+    int len = 0;
+    for (size_t i = 0; i < order.size(); ++i) {
+        len += GetNavigatorButtonWidth(order[i]);
+        if (i + 1 < order.size())
+            len += GetNavigatorButtonsDistance(order[i], order[i + 1]);
+    }
+    const TvlPCNavigatorPosition p = ParentControl()->NavigatorPosition();
+    const int W = ParentControl()->Width(), H = ParentControl()->Height();
+    if (!sideTabs()) {
+        const int left = (p == npRightTop || p == npRightBottom) ? W - len - GetNavigatorEdgeOffset()
+                                                                 : GetNavigatorEdgeOffset();
+        const int top = tabPosition() == tpBottom ? H - h - GetNavigatorRowOffset() : GetNavigatorRowOffset();
+        FNavigatorButtonsRect = Bounds(left, top, len, h);
+    } else {
+        const int left = tabPosition() == tpLeft ? GetNavigatorRowOffset() : W - h - GetNavigatorRowOffset();
+        const int top = (p == npLeftBottom || p == npRightBottom) ? H - len - GetNavigatorEdgeOffset()
+                                                                  : GetNavigatorEdgeOffset();
+        FNavigatorButtonsRect = Bounds(left, top, h, len);
+    }
+}
+
+void TvlPCStandardPainter::CalculateNavigatorButtonPositions()
+{
+    FNavigatorButtonPositions.clear();
+    const std::vector<TvlPCNavigatorButton> order = GetNavigatorButtonsOrder();
+    if (order.empty())
+        return;
+    CalculateNavigatorButtonsRect();
+    const int h = GetNavigatorButtonHeight();
+    int pos = sideTabs() ? FNavigatorButtonsRect.Top : FNavigatorButtonsRect.Left;
+    for (size_t i = 0; i < order.size(); ++i) {
+        const int w = GetNavigatorButtonWidth(order[i]);
+        const TRect r = sideTabs() ? Bounds(FNavigatorButtonsRect.Left, pos, h, w)
+                                   : Bounds(pos, FNavigatorButtonsRect.Top, w, h);
+        FNavigatorButtonPositions.push_back({order[i], r});
+        pos += w;
+        if (i + 1 < order.size())
+            pos += GetNavigatorButtonsDistance(order[i], order[i + 1]);
+    }
+}
+
+int TvlPCStandardPainter::GetNavigatorButtonsAreaWidth()
+{
+    const std::vector<TvlPCNavigatorButton> order = GetNavigatorButtonsOrder();
+    if (order.empty())
+        return 0;
+    int len = 0;
+    for (size_t i = 0; i < order.size(); ++i) {
+        len += GetNavigatorButtonWidth(order[i]);
+        if (i + 1 < order.size())
+            len += GetNavigatorButtonsDistance(order[i], order[i + 1]);
+    }
+    return len + GetNavigatorEdgeOffset() + GetNavigatorTabsIndent();
+}
+
+bool TvlPCStandardPainter::navigatorAtRowEnd() const
+{
+    const TvlPCNavigatorPosition p = ParentControl()->NavigatorPosition();
+    return sideTabs() ? (p == npLeftBottom || p == npRightBottom) : (p == npRightTop || p == npRightBottom);
+}
+
+void TvlPCStandardPainter::applyTabsAreaInsets(TRect& R, int ALeading, int ATabSide, int ATrailing, int AOpposite)
+{
+    switch (tabPosition()) {
+    case tpTop: R = Rect(R.Left + ALeading, R.Top + ATabSide, R.Right - ATrailing, R.Bottom - AOpposite); break;
+    case tpBottom: R = Rect(R.Left + ALeading, R.Top + AOpposite, R.Right - ATrailing, R.Bottom - ATabSide); break;
+    case tpLeft: R = Rect(R.Left + ATabSide, R.Top + ALeading, R.Right - AOpposite, R.Bottom - ATrailing); break;
+    case tpRight: R = Rect(R.Left + AOpposite, R.Top + ALeading, R.Right - ATabSide, R.Bottom - ATrailing); break;
+    }
+}
+
+void TvlPCStandardPainter::CalculateTabsArea(TvlPCNavigatorButtons AButtons, TvlPCTabsArea& AArea)
+{
+    TRect r = Rect(0, 0, ParentControl()->Width(), ParentControl()->Height());
+    TRect m;
+    GetTabsAreaMargins(m);
+    applyTabsAreaInsets(r, m.Left, m.Top, m.Right, m.Bottom);
+    TRect o;
+    if (isTabsContainer())
+        GetTabsContainerOffsets(o);
+    if (!AButtons.Empty()) {
+        const int nav = GetNavigatorButtonsAreaWidth();
+        if (navigatorAtRowEnd())
+            applyTabsAreaInsets(r, o.Left, o.Top, nav, 0);
+        else
+            applyTabsAreaInsets(r, nav, o.Top, o.Right, 0);
+    } else
+        applyTabsAreaInsets(r, o.Left, o.Top, o.Right, o.Bottom);
+    AArea.BandsRect = r;
+    AArea.RowsRect = r;
+    AArea.RowLength = sideTabs() ? r.Height() : r.Width();
+    AArea.LeadingBandInnerOffset = 0;
+    AArea.TrailingBandInnerOffset = 0;
+    TPoint d;
+    GetTabsDistance(d);
+    AArea.MinBandsDistance = d.Y;
+    CalculateNavigatorButtonPositions();
+}
+
+TPoint TvlPCStandardPainter::GetGoDialogPopupPosition(const TSize& ASize)
+{
+    TRect r;
+    GetGoDialogButtonBounds(r);
+    return Point(r.Left, tabPosition() == tpBottom ? r.Top - ASize.cy : r.Bottom);
+}
+
+bool TvlPCStandardPainter::GetNavigatorButtonAt(int X, int Y, TvlPCNavigatorButton& AButton)
+{
+    for (const auto& p : FNavigatorButtonPositions)
+        if (PtInRect(p.Bounds, Point(X, Y))) {
+            AButton = p.Button;
+            return true;
+        }
+    return false;
+}
+
+void TvlPCStandardPainter::GetGoDialogButtonBounds(TRect& R)
+{
+    R = TRect();
+    for (const auto& p : FNavigatorButtonPositions)
+        if (p.Button == nbGoDialog)
+            R = p.Bounds;
+}
+
+bool TvlPCStandardPainter::IsMainTab(int AVisibleIndex)
+{
+    return tab(AVisibleIndex)->IsMain();
+}
+
+void TvlPCStandardPainter::SetTabContentRects(int AVisibleIndex, const TRect& AImageRect, const TRect& ATextRect)
+{
+    FContentLayout.VisibleIndex = AVisibleIndex;
+    FContentLayout.ImageRect = AImageRect;
+    FContentLayout.TextRect = ATextRect;
+}
+
+void TvlPCStandardPainter::Paint()
+{
+    TvlPCCustomPainter::Paint();
+    canvas()->FillRectByColor(Rect(0, 0, ParentControl()->Width(), ParentControl()->Height()), GetTabsAreaColor());
+}
+
+void TvlPCStandardPainter::PaintNavigatorButtons()
+{
+    for (const auto& p : FNavigatorButtonPositions) {
+        if (!ClipToRect(p.Bounds))
+            continue;
+        DrawNavigatorButton(p.Button, p.Bounds);
+        RestoreClipRegion();
+        canvas()->ExcludeClipRect(p.Bounds);
+    }
+}
+
+void TvlPCStandardPainter::PaintFrame()
+{
+    TRect r;
+    GetPageArea(r);
+    // The frame area is what the frame goes round.
+    GetFrameArea(r);
+    const int minSize = GetMinPageAreaSize();
+    r.Right = std::max(r.Right, r.Left + minSize);
+    r.Bottom = std::max(r.Bottom, r.Top + minSize);
+    DrawPageFrame(r);
+}
+
+void TvlPCStandardPainter::PaintTabs()
+{
+    const int n = ParentControl()->VisibleTabList()->Count();
+    for (int v = 0; v < n; ++v)
+        if (ParentControl()->MultiLine() || ParentControl()->IsTabVisibleInRange(v))
+            PaintTab(v);
+}
+
+void TvlPCStandardPainter::PaintTab(int AVisibleIndex)
+{
+    TvlTab* t = tab(AVisibleIndex);
+    SaveClipRegion();
+    {
+        std::unique_ptr<TvlRegion> region = GetTabClipRegion(AVisibleIndex);
+        canvas()->SetClipRegion(*region, GetTabClipOperation(AVisibleIndex));
+    }
+    bool drawnByHandler = false;
+    if (IsOwnerDrawTab())
+        drawnByHandler = DoDrawTab(AVisibleIndex);
+    if (!drawnByHandler) {
+        t->CreatePaintBitmap();
+        if (IsNativePainting())
+            DrawNativeTab(t, AVisibleIndex);
+        DrawTabContent(t, AVisibleIndex);
+        DrawTab(t, AVisibleIndex);
+        t->DestroyPaintBitmap();
+    }
+    RestoreClipRegion();
+    if (drawnByHandler || !ExcludesOnlyTabContent(AVisibleIndex)) {
+        DoAfterPaintTab(AVisibleIndex);
+        std::unique_ptr<TvlRegion> region = GetTabClipRegion(AVisibleIndex);
+        canvas()->SetClipRegion(*region, roSubtract);
+    } else
+        ExcludeTabContent(AVisibleIndex);
+}
+
+void TvlPCStandardPainter::RepaintNavigatorButton(TvlPCNavigatorButton AButton, TvlPCNavigatorButtonState)
+{
+    for (const auto& p : FNavigatorButtonPositions)
+        if (p.Button == AButton)
+            InvalidateRect(p.Bounds);
+}
+
+void TvlPCStandardPainter::RepaintNavigatorButtons()
+{
+    if (!FNavigatorButtonPositions.empty())
+        InvalidateRect(FNavigatorButtonsRect);
+}
+
+void TvlPCStandardPainter::RepaintTab(int AVisibleIndex, TvlPCTabChangeKind)
+{
+    if (isVerticalText())
+        tab(AVisibleIndex)->DropCaptionBitmap();
+    InvalidateTab(AVisibleIndex);
+}
+
+void TvlPCStandardPainter::DrawTabFocusRect(int AVisibleIndex, const TRect& R)
+{
+    TvlTab* t = tab(AVisibleIndex);
+    if (!t->IsMain() || !t->IsEnabled() || !ParentControl()->Focused())
+        return;
+    const TRect visible = t->VisibleBounds();
+    if (visible.IsEmpty())
+        return;
+    SaveClipRegion();
+    TvlRegion region(visible);
+    canvas()->SetClipRegion(region, roSet);
+    TRect r = R;
+    InflateRect(r, -1, -1);
+    canvas()->DrawFocusRect(r);
+    RestoreClipRegion();
+}
+
+void TvlPCStandardPainter::DrawButtonFrame(TRect R, bool APressed, bool AFlat)
+{
+    const int L = R.Left, T = R.Top, Rr = R.Right, B = R.Bottom;
+    if (AFlat) {
+        const TColor lt = APressed ? cl3DDkShadow : cl3DLight, rb = APressed ? cl3DLight : cl3DDkShadow;
+        DrawPolyline({Point(L, B - 2), Point(L, T), Point(Rr - 2, T)}, nullptr, lt);
+        DrawPolyline({Point(L, B - 1), Point(Rr - 1, B - 1), Point(Rr - 1, T)}, nullptr, rb);
+        return;
+    }
+    const TColor c[4] = {APressed ? clBtnShadow : cl3DLight, APressed ? cl3DDkShadow : clBtnHighlight,
+                         APressed ? clBtnHighlight : cl3DDkShadow, APressed ? cl3DLight : clBtnShadow};
+    DrawPolyline({Point(L, B - 2), Point(L, T), Point(Rr - 2, T)}, nullptr, c[0]);
+    DrawPolyline({Point(L + 1, B - 3), Point(L + 1, T + 1), Point(Rr - 3, T + 1)}, nullptr, c[1]);
+    DrawPolyline({Point(L, B - 1), Point(Rr - 1, B - 1), Point(Rr - 1, T)}, nullptr, c[2]);
+    DrawPolyline({Point(L + 1, B - 2), Point(Rr - 2, B - 2), Point(Rr - 2, T + 1)}, nullptr, c[3]);
+}
+
+void TvlPCStandardPainter::DrawNavigatorButtonBorder(TRect& R, TvlPCNavigatorButtonState AState)
+{
+    DrawButtonFrame(R, AState == nbsPressed, false);
+    InflateRect(R, -2, -2);
+}
+
+void TvlPCStandardPainter::FillNavigatorButton(TRect& R, TvlPCNavigatorButtonState AState)
+{
+    canvas()->FillRectByColor(R, GetNavigatorButtonColor(AState));
+}
+
+void TvlPCStandardPainter::GetNavigatorButtonGlyphInfo(TvlPCNavigatorButton, TvlPCNavigatorButtonState AState,
+                                                       TvlPCNavigatorButtonGlyphInfo& AInfo)
+{
+    AInfo.BrushColor = AInfo.PenColor = GetNavigatorButtonGlyphColor(AState);
+    AInfo.Enabled = ParentControl()->Enabled() && AState != nbsDisabled;
+    AInfo.SmallCross = false;
+}
+
+TPoint TvlPCStandardPainter::GetNavigatorButtonGlyphOffset(TvlPCNavigatorButton AButton,
+                                                           TvlPCNavigatorButtonState AState)
+{
+    TSize glyph = AButton == nbClose ? TSize{8, 7} : AButton == nbGoDialog ? TSize{7, 4} : TSize{5, 9};
+    if (sideTabs() && (AButton == nbTopLeft || AButton == nbBottomRight))
+        glyph = TSize{9, 5};
+    TSize button{GetNavigatorButtonWidth(AButton), GetNavigatorButtonHeight()};
+    if (sideTabs())
+        std::swap(button.cx, button.cy);
+    TPoint p = Point((button.cx - glyph.cx) / 2, (button.cy - glyph.cy) / 2);
+    if (AButton == nbGoDialog)
+        ++p.Y;
+    if (AState == nbsPressed) {
+        if (AButton != nbGoDialog)
+            ++p.X;
+        ++p.Y;
+    }
+    return p;
+}
+
+TPoint TvlPCStandardPainter::GetGlyphOffsetByTable(TvlPCNavigatorButton AButton, TvlPCNavigatorButtonState AState)
+{
+    TPoint p;
+    switch (AButton) {
+    case nbTopLeft: p = sideTabs() ? Point(5, 7) : Point(6, 5); break;
+    case nbBottomRight: p = sideTabs() ? Point(5, 7) : Point(8, 5); break;
+    case nbGoDialog: p = sideTabs() ? Point(6, 4) : Point(2, 8); break;
+    case nbClose: p = Point(5, 5); break;
+    }
+    if (AState == nbsPressed) {
+        ++p.X;
+        ++p.Y;
+    }
+    return p;
+}
+
+void TvlPCStandardPainter::drawGlyph(TvlPCNavigatorButton AButton, const TPoint& AAt, TColor AColor, bool ASmallCross)
+{
+    TvlCanvas* cv = canvas();
+    if (AButton == nbClose) {
+        cv->Pen()->SetColor(AColor);
+        auto line = [&](int x1, int y1, int x2, int y2) {
+            cv->MoveTo(AAt.X + x1, AAt.Y + y1);
+            cv->LineTo(AAt.X + x2, AAt.Y + y2);
+        };
+        // A line's end pixel is left out, as the system's lines do: each
+        // diagonal is drawn one pixel further.
+        if (!ASmallCross) {
+            line(1, 0, 9, 8); line(0, 0, 9, 9); line(0, 1, 8, 9);
+            line(0, 7, 8, -1); line(0, 8, 9, -1); line(1, 8, 9, 0);
+        } else if (!sideTabs()) {
+            line(1, 0, 8, 7); line(0, 0, 7, 7); line(0, 6, 7, -1); line(1, 6, 8, -1);
+        } else {
+            line(0, 0, 7, 7); line(0, 1, 7, 8); line(0, 6, 7, -1); line(0, 7, 7, 0);
+        }
+        return;
+    }
+    enum { up, down, left, right } dir;
+    if (AButton == nbGoDialog)
+        dir = down;
+    else if (AButton == nbTopLeft)
+        dir = sideTabs() ? up : left;
+    else
+        dir = sideTabs() ? down : right;
+    const int k = (AButton == nbGoDialog ? 4 : 5) - 1;
+    static constexpr TPoint unit[4][3] = {{{0, 1}, {1, 0}, {2, 1}},
+                                          {{0, 0}, {2, 0}, {1, 1}},
+                                          {{0, 1}, {1, 0}, {1, 2}},
+                                          {{0, 0}, {1, 1}, {0, 2}}};
+    std::array<TPoint, 3> pts;
+    for (int i = 0; i < 3; ++i)
+        pts[size_t(i)] = Point(AAt.X + unit[dir][i].X * k, AAt.Y + unit[dir][i].Y * k);
+    cv->Pen()->SetColor(AColor);
+    cv->Brush()->SetColor(AColor);
+    cv->Polygon(pts);
+}
+
+void TvlPCStandardPainter::DrawNavigatorButton(TvlPCNavigatorButton AButton, const TRect& ABounds)
+{
+    const TvlPCNavigatorButtonState state = ParentControl()->NavigatorButtonState(AButton);
+    TRect r = ABounds;
+    DrawNavigatorButtonBorder(r, state);
+    FillNavigatorButton(r, state);
+    TvlPCNavigatorButtonGlyphInfo info;
+    GetNavigatorButtonGlyphInfo(AButton, state, info);
+    const TPoint offset = GetNavigatorButtonGlyphOffset(AButton, state);
+    const TPoint at = Point(ABounds.Left + offset.X, ABounds.Top + offset.Y);
+    if (!info.Enabled) {
+        drawGlyph(AButton, Point(at.X + 1, at.Y + 1), clBtnHighlight, info.SmallCross);
+        drawGlyph(AButton, at, clBtnShadow, info.SmallCross);
+    } else
+        drawGlyph(AButton, at, info.PenColor, info.SmallCross);
+}
+
+void TvlPCStandardPainter::DrawPageFrame(const TRect& R)
+{
+    canvas()->DrawComplexFrame(R, clBtnHighlight, cl3DDkShadow);
+    TRect r = R;
+    InflateRect(r, -1, -1);
+    canvas()->DrawComplexFrame(r, cl3DLight, clBtnShadow);
+}
+
+// ---- button styles -----------------------------------------------------------------
+
+void TvlPCButtonedPainter::GetTabsAreaExtents(TRect& AExtents)
+{
+    TvlPCStandardPainter::GetTabsAreaExtents(AExtents);
+    if (ParentControl()->RowCount() > 0 && !ParentControl()->HideTabs())
+        AExtents.Top += 2;
+}
+
+TColor TvlPCButtonedPainter::GetTabBodyColor(int AVisibleIndex)
+{
+    if (tab(AVisibleIndex)->Highlighted())
+        return clHighlight;
+    const TColor c = GetTabColor(AVisibleIndex);
+    if (c != clDefault)
+        return c;
+    return IsMainTab(AVisibleIndex) ? clBtnHighlight : clBtnFace;
+}
+
+void TvlPCButtonedPainter::GetTabTextMargins(int, std::array<int, 2>& AMargins)
+{
+    AMargins = HasImages() ? std::array<int, 2>{3, 4} : std::array<int, 2>{4, 4};
+}
+
+void TvlPCButtonedPainter::GetCompactTabTextMargins(int AVisibleIndex, std::array<int, 2>& AMargins)
+{
+    GetTabTextMargins(AVisibleIndex, AMargins);
+}
+
+bool TvlPCButtonedPainter::IsMainTab(int AVisibleIndex)
+{
+    const TvlTab* t = tab(AVisibleIndex);
+    return !t->IsTracking() && (t->IsPressed() || t->Selected() || t->IsMain());
+}
+
+const TvlPCButtonsPainter::ClassInfo& TvlPCButtonsPainter::Class()
+{
+    static const ClassInfo c;
+    return c;
+}
+
+void TvlPCButtonsPainter::DrawTab(TvlTab* ATab, int AVisibleIndex)
+{
+    // The tracked tab counts as pressed in this style.
+    const bool pressed = IsMainTab(AVisibleIndex) || ATab->IsTracking();
+    TRect r = ATab->Bounds();
+    if (pressed) {
+        canvas()->DrawComplexFrame(r, cl3DDkShadow, clBtnHighlight);
+        InflateRect(r, -1, -1);
+        canvas()->DrawComplexFrame(r, clBtnShadow, cl3DLight);
+    } else {
+        canvas()->DrawComplexFrame(r, clBtnHighlight, cl3DDkShadow);
+        InflateRect(r, -1, -1);
+        canvas()->DrawComplexFrame(r, cl3DLight, clBtnShadow);
+    }
+    InflateRect(r, -1, -1);
+    canvas()->FillRectByColor(r, GetTabBodyColor(AVisibleIndex));
+    TRect focus = ATab->Bounds();
+    InflateRect(focus, -1, -1);
+    DrawTabFocusRect(AVisibleIndex, focus);
+}
+
+const TvlPCFlatButtonsPainter::ClassInfo& TvlPCFlatButtonsPainter::Class()
+{
+    static const ClassInfo c;
+    return c;
+}
+
+bool TvlPCFlatButtonsPainter::IsMainTab(int AVisibleIndex)
+{
+    return TvlPCButtonedPainter::IsMainTab(AVisibleIndex);
+}
+
+void TvlPCFlatButtonsPainter::DrawTab(TvlTab* ATab, int AVisibleIndex)
+{
+    TRect r = ATab->Bounds();
+    if (IsMainTab(AVisibleIndex)) {
+        DrawButtonFrame(r, true, false);
+        InflateRect(r, -2, -2);
+    } else if (ATab->IsHot() || ATab->IsTracking()) {
+        canvas()->DrawComplexFrame(r, clBtnHighlight, clBtnShadow);
+        InflateRect(r, -1, -1);
+    }
+    canvas()->FillRectByColor(r, GetTabBodyColor(AVisibleIndex));
+    TRect focus = ATab->Bounds();
+    InflateRect(focus, -1, -1);
+    DrawTabFocusRect(AVisibleIndex, focus);
+}
+
+void TvlPCFlatButtonsPainter::PaintTab(int AVisibleIndex)
+{
+    TvlPCButtonedPainter::PaintTab(AVisibleIndex);
+    const int n = ParentControl()->VisibleTabList()->Count();
+    if (AVisibleIndex + 1 >= n)
+        return;
+    TvlTab* t = tab(AVisibleIndex);
+    TvlTab* next = tab(AVisibleIndex + 1);
+    if (next->Row() != t->Row())
+        return;
+    TPoint d;
+    GetTabsDistance(d);
+    const int gap = rotate() ? d.Y : d.X;
+    const TRect b = t->Bounds();
+    const bool reversed = ParentControl()->isReversedRow();
+    TRect strip;
+    if (!isVerticalText())
+        strip = reversed ? Rect(b.Left - gap, b.Top, b.Left, b.Bottom) : Rect(b.Right, b.Top, b.Right + gap, b.Bottom);
+    else
+        strip = reversed ? Rect(b.Left, b.Top - gap, b.Right, b.Top) : Rect(b.Left, b.Bottom, b.Right, b.Bottom + gap);
+    canvas()->FillRectByColor(strip, ParentControl()->Color());
+    if (!isVerticalText()) {
+        const int x = strip.Left + (gap - 2) / 2;
+        DrawPolyline({Point(x, b.Top + 1), Point(x, b.Bottom - 3)}, nullptr, clBtnShadow);
+        DrawPolyline({Point(x + 1, b.Top + 1), Point(x + 1, b.Bottom - 3)}, nullptr, clBtnHighlight);
+    } else {
+        const int y = strip.Top + (gap - 2) / 2;
+        DrawPolyline({Point(b.Left + 1, y), Point(b.Right - 3, y)}, nullptr, clBtnShadow);
+        DrawPolyline({Point(b.Left + 1, y + 1), Point(b.Right - 3, y + 1)}, nullptr, clBtnHighlight);
+    }
+    canvas()->ExcludeClipRect(strip);
+}
+
+// ---- "Tabs" ----------------------------------------------------------------------
+
+const TvlPCTabsPainter::ClassInfo& TvlPCTabsPainter::Class()
+{
+    static const ClassInfo c;
+    return c;
+}
+
+bool TvlPCTabsPainter::ClassInfo::HasLookAndFeel(const TvlLookAndFeel* ALookAndFeel) const
+{
+    if (HasSkinTabPainter(ALookAndFeel))
+        return false;
+    const TvlLookAndFeelStyle s = GetTabLookAndFeelStyle(ALookAndFeel);
+    return s == lfsStandard || s == lfsNative;
+}
+
+bool TvlPCTabsPainter::ClassInfo::IsDefault(const TvlLookAndFeel* ALookAndFeel) const
+{
+    return ALookAndFeel->NativeStyle();
+}
+
+void TvlPCTabsPainter::GetTabCorrection(int AVisibleIndex, TvlPCTabBoundsCorrection& C)
+{
+    C = TvlPCTabBoundsCorrection();
+    if (!IsMainTab(AVisibleIndex))
+        return;
+    switch (tab(AVisibleIndex)->Side()) {
+    case tpTop: C = {-2, -2, 2, 1}; break;
+    case tpBottom: C = {-2, -1, 2, 2}; break;
+    case tpLeft: C = {-2, -2, 1, 2}; break;
+    case tpRight: C = {-1, -2, 2, 2}; break;
+    }
+}
+
+void TvlPCTabsPainter::GetPageAreaExtents(TRect& AExtents)
+{
+    TvlPCStandardPainter::GetPageAreaExtents(AExtents);
+    if (isTabsContainer())
+        AExtents.Top += 3 - GetFrameWidth();
+}
+
+void TvlPCTabsPainter::GetTabsAreaExtents(TRect& AExtents)
+{
+    TvlPCStandardPainter::GetTabsAreaExtents(AExtents);
+    if (!ParentControl()->HideTabs() && ParentControl()->RowCount() > 0)
+        --AExtents.Top;
+}
+
+void TvlPCTabsPainter::GetTabImageOffsets(int AVisibleIndex, std::array<int, 4>& AOffsets)
+{
+    TvlPCStandardPainter::GetTabImageOffsets(AVisibleIndex, AOffsets);
+    const int o = tab(AVisibleIndex)->Orientation();
+    if (o == 5 || o == 7 || o == 10)
+        ++AOffsets[3];
+}
+
+void TvlPCTabsPainter::GetTabTextOffsets(int AVisibleIndex, std::array<int, 4>& AOffsets)
+{
+    TvlPCStandardPainter::GetTabTextOffsets(AVisibleIndex, AOffsets);
+    const int o = tab(AVisibleIndex)->Orientation();
+    if (o == 5 || o == 7 || o == 10)
+        ++AOffsets[3];
+    if (IsMainTab(AVisibleIndex) && !HasImages())
+        AOffsets[0] += 2;
+}
+
+void TvlPCTabsPainter::GetTabImageOnlyOffsets(int AVisibleIndex, std::array<int, 2>& AOffsets)
+{
+    if (rotate() && IsMainTab(AVisibleIndex)) {
+        const int o = tab(AVisibleIndex)->Orientation();
+        AOffsets = (o == 3 || o == 6 || o == 11) ? std::array<int, 2>{2, 1} : std::array<int, 2>{1, 2};
+    } else
+        TvlPCStandardPainter::GetTabImageOnlyOffsets(AVisibleIndex, AOffsets);
+}
+
+void TvlPCTabsPainter::GetTabTextMargins(int AVisibleIndex, std::array<int, 2>& AMargins)
+{
+    if (IsMainTab(AVisibleIndex))
+        AMargins = rotate() ? std::array<int, 2>{4, 5} : std::array<int, 2>{5, 5};
+    else
+        AMargins = rotate() ? std::array<int, 2>{3, 3} : std::array<int, 2>{3, 2};
+    const int o = tab(AVisibleIndex)->Orientation();
+    if (o == 3 || o == 6 || o == 11)
+        std::swap(AMargins[0], AMargins[1]);
+}
+
+TColor TvlPCTabsPainter::GetTabBodyColor(int AVisibleIndex)
+{
+    return TvlPCStandardPainter::GetTabBodyColor(AVisibleIndex);
+}
+
+std::unique_ptr<TvlRegion> TvlPCTabsPainter::GetTabClipRegion(int AVisibleIndex)
+{
+    TvlTab* t = tab(AVisibleIndex);
+    TRect r = t->VisibleBounds();
+    if (IsMainTab(AVisibleIndex) && !r.IsEmpty())
+        r = extendTowardsPage(r, t->Side(), 1);
+    return std::make_unique<TvlRegion>(r);
+}
+
+TvlRegionOperation TvlPCTabsPainter::GetTabClipOperation(int AVisibleIndex)
+{
+    return IsMainTab(AVisibleIndex) ? roSet : roIntersect;
+}
+
+void TvlPCTabsPainter::GetTabThemeState(int AVisibleIndex, int& APart, int& AState)
+{
+    TvlTab* t = tab(AVisibleIndex);
+    const bool main = IsMainTab(AVisibleIndex);
+    int place = 1;  // 0 left edge, 1 middle, 2 right edge
+    if (!isTabsContainer()) {
+        const int n = ParentControl()->VisibleTabList()->Count();
+        const bool firstInRow = AVisibleIndex == 0 || tab(AVisibleIndex - 1)->Row() != t->Row();
+        const bool lastInRow = AVisibleIndex == n - 1 || tab(AVisibleIndex + 1)->Row() != t->Row();
+        if (!ParentControl()->MultiLine() || ParentControl()->RaggedRight()) {
+            place = firstInRow ? 0 : (AVisibleIndex == n - 1 ? 2 : 1);
+            if (main && place == 2)
+                place = 1;
+        } else
+            place = lastInRow ? 2 : (firstInRow ? 0 : 1);
+    }
+    static constexpr int parts[2][3] = {{2, 1, 3}, {6, 5, 7}};
+    APart = parts[main ? 1 : 0][place];
+    AState = main ? 3 : (t->IsHot() ? 2 : 1);
+}
+
+void TvlPCTabsPainter::CalculateTabsArea(TvlPCNavigatorButtons AButtons, TvlPCTabsArea& AArea)
+{
+    TvlPCStandardPainter::CalculateTabsArea(AButtons, AArea);
+    // Room for the main tab, which grows by two at each end and on the tab side.
+    applyTabsAreaInsets(AArea.RowsRect, 2, 2, 2, 0);
+    AArea.RowLength = sideTabs() ? AArea.RowsRect.Height() : AArea.RowsRect.Width();
+    AArea.LeadingBandInnerOffset = (tabPosition() == tpTop || tabPosition() == tpLeft) ? 1 : 0;
+    AArea.TrailingBandInnerOffset = (tabPosition() == tpBottom || tabPosition() == tpRight) ? -1 : 0;
+    AArea.MinBandsDistance = 0;
+}
+
+int TvlPCTabsPainter::GetTabContentHeight()
+{
+    return TvlPCStandardPainter::GetTabContentHeight() - 2 - (rotate() ? 0 : 1);
+}
+
+int TvlPCTabsPainter::GetMinPageAreaSize()
+{
+    return isTabsContainer() ? GetFrameWidth() + 3 : TvlPCStandardPainter::GetMinPageAreaSize();
+}
+
+void TvlPCTabsPainter::InvalidateTab(int AVisibleIndex)
+{
+    TvlTab* t = tab(AVisibleIndex);
+    InvalidateRect(extendTowardsPage(t->VisibleBounds(), t->Side(), 1));
+}
+
+void TvlPCTabsPainter::PaintTabs()
+{
+    const int main = ParentControl()->MainTabVisibleIndex();
+    const bool multi = ParentControl()->MultiLine();
+    if (main != -1 && (multi || ParentControl()->IsTabVisibleInRange(main)))
+        PaintTab(main);
+    const int n = ParentControl()->VisibleTabList()->Count();
+    for (int v = 0; v < n; ++v)
+        if (v != main && (multi || ParentControl()->IsTabVisibleInRange(v)))
+            PaintTab(v);
+}
+
+void TvlPCTabsPainter::PaintFrame()
+{
+    TvlPCStandardPainter::PaintFrame();
+    if (isTabsContainer()) {
+        TRect r;
+        GetPageArea(r);
+        canvas()->FillRectByColor(r, clBtnFace);
+    }
+}
+
+void TvlPCTabsPainter::RepaintTab(int AVisibleIndex, TvlPCTabChangeKind AKind)
+{
+    if (AKind == tckMainTab && !IsMainTab(AVisibleIndex))
+        InvalidateRect(tab(AVisibleIndex)->Bounds());
+    else
+        TvlPCStandardPainter::RepaintTab(AVisibleIndex, AKind);
+}
+
+TRect TvlPCTabsPainter::GetFocusFrameRect(int AVisibleIndex)
+{
+    TRect r = tab(AVisibleIndex)->Bounds();
+    InflateRect(r, -2, -2);
+    return r;
+}
+
+TRect TvlPCTabsPainter::bodyRect(int AVisibleIndex)
+{
+    TvlTab* t = tab(AVisibleIndex);
+    TRect r = t->Bounds();
+    InflateRect(r, -2, -2);
+    return extendTowardsPage(r, t->Side(), 2);
+}
+
+void TvlPCTabsPainter::drawOutlineRing(const TRect& P, TvlTabPosition ASide, int AInset, TColor ALeadColor,
+                                       TColor ATrailColor)
+{
+    const TRect R = topFormRect(P, ASide);
+    const int L = R.Left, T = R.Top, Rr = R.Right, B = R.Bottom;
+    // Left side with its corner, the top, and the right side with its corner;
+    // the inner ring's corners are one pixel shorter.
+    const std::vector<TPoint> outer[3] = {{Point(L, B - 1), Point(L, T + 2), Point(L + 1, T + 1)},
+                                          {Point(L + 2, T), Point(Rr - 3, T)},
+                                          {Point(Rr - 2, T + 1), Point(Rr - 1, T + 2), Point(Rr - 1, B - 1)}};
+    const std::vector<TPoint> inner[3] = {{Point(L + 1, B - 1), Point(L + 1, T + 2)},
+                                          {Point(L + 2, T + 1), Point(Rr - 3, T + 1)},
+                                          {Point(Rr - 2, T + 2), Point(Rr - 2, B - 1)}};
+    const auto& segments = AInset == 0 ? outer : inner;
+    for (int s = 0; s < 3; ++s)
+        DrawMappedPolyline(R, segments[s], facesLeftOrUp(s, ASide) ? ALeadColor : ATrailColor, ASide);
+}
+
+void TvlPCTabsPainter::DrawTabOutline(int AVisibleIndex, const TRect& R)
+{
+    const TvlTabPosition side = tab(AVisibleIndex)->Side();
+    drawOutlineRing(R, side, 0, clBtnHighlight, cl3DDkShadow);
+    drawOutlineRing(R, side, 1, cl3DLight, clBtnShadow);
+}
+
+void TvlPCTabsPainter::GetTabCornerColors(int AVisibleIndex, TColor& ALeading, TColor& ATrailing)
+{
+    TvlTab* t = tab(AVisibleIndex);
+    const bool outermost = t->VisibleRow() == 0 || t->VisibleRow() == ParentControl()->RowCount() - 1;
+    const bool outerRow = ParentControl()->RowCount() == 1 ? true
+                          : (t->Side() == tpTop || t->Side() == tpLeft) ? t->VisibleRow() == 0
+                                                                        : t->VisibleRow() == ParentControl()->RowCount() - 1;
+    (void)outermost;
+    ALeading = ATrailing = outerRow ? ParentControl()->Color() : clBtnFace;
+    const int main = ParentControl()->MainTabVisibleIndex();
+    if (!rotate() && main != -1 && t->Row() == tab(main)->Row()) {
+        const int n = ParentControl()->VisibleTabList()->Count();
+        if (AVisibleIndex == 0 || tab(AVisibleIndex - 1)->Row() != t->Row())
+            ALeading = ParentControl()->Color();
+        if (AVisibleIndex == n - 1 || tab(AVisibleIndex + 1)->Row() != t->Row())
+            ATrailing = ParentControl()->Color();
+    }
+}
+
+void TvlPCTabsPainter::DrawTabCorners(int AVisibleIndex, const TRect& P)
+{
+    TColor lead, trail;
+    GetTabCornerColors(AVisibleIndex, lead, trail);
+    const TvlTabPosition side = tab(AVisibleIndex)->Side();
+    const TRect R = topFormRect(P, side);
+    const int L = R.Left, T = R.Top, Rr = R.Right;
+    std::vector<TPoint> left{Point(L, T), Point(L + 1, T), Point(L, T + 1)};
+    std::vector<TPoint> right{Point(Rr - 2, T), Point(Rr - 1, T), Point(Rr - 1, T + 1)};
+    MapPointsToTabPosition(R, left, side);
+    MapPointsToTabPosition(R, right, side);
+    for (const TPoint& p : left)
+        canvas()->SetPixel(p.X, p.Y, lead);
+    for (const TPoint& p : right)
+        canvas()->SetPixel(p.X, p.Y, trail);
+}
+
+void TvlPCTabsPainter::DrawTab(TvlTab* ATab, int AVisibleIndex)
+{
+    const TvlTabPosition side = ATab->Side();
+    const TRect body = bodyRect(AVisibleIndex);
+    const TColor bodyColor = GetTabBodyColor(AVisibleIndex);
+    canvas()->FillRectByColor(body, bodyColor);
+    const bool main = IsMainTab(AVisibleIndex);
+    if (main) {
+        // Open towards the page: the row beyond the tab takes the body colour.
+        canvas()->FillRectByColor(pageSideStrip(extendTowardsPage(body, side, 1), side, 1), bodyColor);
+        DrawTabFocusRect(AVisibleIndex, extendTowardsPage(body, side, 1));
+    } else
+        canvas()->FillRectByColor(pageSideStrip(ATab->Bounds(), side, 2), ParentControl()->Color());
+    DrawTabOutline(AVisibleIndex, ATab->Bounds());
+    DrawTabCorners(AVisibleIndex, ATab->Bounds());
+}
+
+// ---- "Flat" ----------------------------------------------------------------------
+
+const TvlPCFlatPainter::ClassInfo& TvlPCFlatPainter::Class()
+{
+    static const ClassInfo c;
+    return c;
+}
+
+bool TvlPCFlatPainter::ClassInfo::HasLookAndFeel(const TvlLookAndFeel* ALookAndFeel) const
+{
+    return !HasSkinTabPainter(ALookAndFeel) && GetTabLookAndFeelStyle(ALookAndFeel) == lfsFlat;
+}
+
+TPoint TvlPCFlatPainter::GetNavigatorButtonGlyphOffset(TvlPCNavigatorButton AButton, TvlPCNavigatorButtonState AState)
+{
+    TPoint p = GetGlyphOffsetByTable(AButton, AState);
+    return Point(p.X - 1, p.Y - 1);
+}
+
+void TvlPCFlatPainter::DrawNavigatorButtonBorder(TRect& R, TvlPCNavigatorButtonState AState)
+{
+    const bool pressed = AState == nbsPressed;
+    canvas()->DrawComplexFrame(R, pressed ? clBtnShadow : clBtnHighlight, pressed ? clBtnHighlight : clBtnShadow);
+    InflateRect(R, -1, -1);
+}
+
+void TvlPCFlatPainter::DrawPageFrame(const TRect& R)
+{
+    canvas()->DrawComplexFrame(R, clBtnHighlight, clBtnShadow);
+}
+
+std::unique_ptr<TvlRegion> TvlPCFlatPainter::GetTabClipRegion(int AVisibleIndex)
+{
+    return std::make_unique<TvlRegion>(tab(AVisibleIndex)->VisibleBounds());
+}
+
+void TvlPCFlatPainter::DrawTabOutline(int AVisibleIndex, const TRect& P)
+{
+    const TvlTabPosition side = tab(AVisibleIndex)->Side();
+    drawOutlineRing(P, side, 0, clBtnHighlight, clBtnShadow);
+    const TColor light = BrightenColor(GetTabBodyColor(AVisibleIndex), 85);
+    drawOutlineRing(P, side, 1, light, side == tpBottom ? clBtnFace : light);
+}
+
+// ---- registration ---------------------------------------------------------------
+
+namespace {
+std::vector<TvlPCPainterClass> builtInPainters()
+{
+    return {&TvlPCTabsPainter::Class(), &TvlPCButtonsPainter::Class(), &TvlPCFlatButtonsPainter::Class(),
+            &TvlPCFlatPainter::Class()};
+}
+}  // namespace
+
+void RegisterPCPainters()
+{
+    PrepareExtraFlatRowColor();
+    for (TvlPCPainterClass c : builtInPainters())
+        RegisterPCPainterClass(c);
+}
+
+void UnregisterPCPainters()
+{
+    for (TvlPCPainterClass c : builtInPainters())
+        UnregisterPCPainterClass(c);
+    FreePaintersFactory();
+}
+
+void AddvlPCPaintersUnit(TStartupList& AList)
+{
+    AList.Add(QStringLiteral("vlPCPainters"), &RegisterPCPainters, &UnregisterPCPainters);
+}

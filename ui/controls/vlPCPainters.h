@@ -1,0 +1,252 @@
+// vlPCPainters.h - the tab styles: the standard scheme with navigator
+// buttons and tab metrics every style builds on, the button styles, the
+// classic three-dimensional tabs and their flat variants, and the slanted
+// and notebook tabs. The unit registers them all at start-up.
+#pragma once
+#include "ui/controls/vlPC.h"
+
+class TStartupList;
+
+// clBtnFace with each channel raised by 20 (at most 255); set at start-up.
+TColor ExtraFlatRowColor();
+void PrepareExtraFlatRowColor();
+// The brightness of the colour (its largest channel) raised by APercent.
+TColor BrightenColor(TColor AColor, int APercent);
+
+struct TvlPCNavigatorButtonPosition {
+    TvlPCNavigatorButton Button;
+    TRect Bounds;
+};
+using TvlPCNavigatorButtonPositions = std::vector<TvlPCNavigatorButtonPosition>;
+
+struct TvlPCNavigatorButtonGlyphInfo {
+    TColor BrushColor = clBtnText;
+    TColor PenColor = clBtnText;
+    bool Enabled = true;
+    bool SmallCross = false;
+};
+
+class TvlPCStandardPainter : public TvlPCCustomPainter {
+public:
+    struct ClassInfo : TvlPCPainterClassInfo {
+        bool IsTabStyle() const override { return GetStandardStyle() == tsTabs; }
+        bool AllowMultiSelect() const override { return GetStandardStyle() != tsTabs; }
+        bool IsButtonStyle() const override { return GetStandardStyle() != tsTabs; }
+        bool IsStandardPainter() const override { return true; }
+    };
+    using TvlPCCustomPainter::TvlPCCustomPainter;
+    String ClassName() const override { return String::fromLatin1("TvlPCStandardPainter"); }
+
+    int CalculateTabNormalWidth(TvlTab* ATab) override;
+    int CalculateTabNormalHeight() override;
+    void CalculateTabsArea(TvlPCNavigatorButtons AButtons, TvlPCTabsArea& AArea) override;
+    int GetFrameWidth() override { return 2; }
+    int GetImageTextDistance(int) override { return 6; }
+    void GetTabsDistance(TPoint& ADistance) override;
+    void GetTabImageOffsets(int AVisibleIndex, std::array<int, 4>& AOffsets) override;
+    void GetTabImageOnlyOffsets(int, std::array<int, 2>& AOffsets) override { AOffsets = {0, 0}; }
+    void GetTabTextOffsets(int AVisibleIndex, std::array<int, 4>& AOffsets) override;
+    void GetTabTextMargins(int AVisibleIndex, std::array<int, 2>& AMargins) override;
+    void GetCompactTabTextMargins(int AVisibleIndex, std::array<int, 2>& AMargins) override;
+    int GetMinTabWidth(int AVisibleIndex) override;
+    TColor GetTabBodyColor(int AVisibleIndex) override;
+    TPoint GetGoDialogPopupPosition(const TSize& ASize) override;
+    void GetAuxiliaryOffsets(std::array<int, 2>& APair) override { APair = {0, 0}; }
+    bool GetNavigatorButtonAt(int X, int Y, TvlPCNavigatorButton& AButton) override;
+    void GetGoDialogButtonBounds(TRect& R) override;
+    bool IsMainTab(int AVisibleIndex) override;
+    void SetTabContentRects(int AVisibleIndex, const TRect& AImageRect, const TRect& ATextRect) override;
+    void Paint() override;
+    void PaintNavigatorButtons() override;
+    void PaintFrame() override;
+    void PaintTabs() override;
+    void RepaintNavigatorButton(TvlPCNavigatorButton AButton, TvlPCNavigatorButtonState) override;
+    void RepaintNavigatorButtons() override;
+    void RepaintTab(int AVisibleIndex, TvlPCTabChangeKind AKind) override;
+
+    // Introduced here, in slot order.
+    virtual void PaintTab(int AVisibleIndex);
+    virtual void GetNavigatorButtonGlyphInfo(TvlPCNavigatorButton AButton, TvlPCNavigatorButtonState AState,
+                                             TvlPCNavigatorButtonGlyphInfo& AInfo);
+    virtual void CalculateNavigatorButtonsRect();
+    virtual void CalculateNavigatorButtonPositions();
+    virtual int GetNavigatorButtonsAreaWidth();
+    virtual TColor GetNavigatorButtonColor(TvlPCNavigatorButtonState) { return clBtnFace; }
+    virtual TColor GetNavigatorButtonGlyphColor(TvlPCNavigatorButtonState AState);
+    virtual TPoint GetNavigatorButtonGlyphOffset(TvlPCNavigatorButton AButton, TvlPCNavigatorButtonState AState);
+    virtual int GetNavigatorButtonHeight() { return 20; }
+    virtual int GetNavigatorButtonWidth(TvlPCNavigatorButton AButton);
+    virtual int GetMinTabNormalHeight();
+    virtual int GetMinTabNormalWidth() { return 42; }
+    virtual TColor GetTabsAreaColor();
+    virtual int GetMinPageAreaSize() { return 2 * GetFrameWidth(); }
+    virtual int GetTabContentWOffset(int AVisibleIndex);
+    virtual void GetTabsAreaMargins(TRect& AMargins) { AMargins = TRect(); }
+    virtual int GetTabContentHeight();
+    virtual void DrawTabFocusRect(int AVisibleIndex, const TRect& R);
+    virtual void DrawNavigatorButton(TvlPCNavigatorButton AButton, const TRect& ABounds);
+    virtual void FillNavigatorButton(TRect& R, TvlPCNavigatorButtonState AState);
+    virtual void DrawNavigatorButtonBorder(TRect& R, TvlPCNavigatorButtonState AState);
+    virtual void DrawPageFrame(const TRect& R);
+    virtual void DrawTab(TvlTab* ATab, int AVisibleIndex) = 0;
+    virtual void DrawNativeTab(TvlTab*, int) {}
+    virtual std::vector<TvlPCNavigatorButton> GetNavigatorButtonsOrder();
+
+    const TRect& NavigatorButtonsRect() const { return FNavigatorButtonsRect; }
+    const TvlPCNavigatorButtonPositions& NavigatorButtonPositions() const { return FNavigatorButtonPositions; }
+    // The frame of a navigator button: two lines (one when flat), each
+    // line a polyline with its end pixel.
+    void DrawButtonFrame(TRect R, bool APressed, bool AFlat);
+    // The fixed glyph places of the classic and button styles.
+    TPoint GetGlyphOffsetByTable(TvlPCNavigatorButton AButton, TvlPCNavigatorButtonState AState);
+    void drawGlyph(TvlPCNavigatorButton AButton, const TPoint& AAt, TColor AColor, bool ASmallCross);
+
+protected:
+    bool sideTabs() const { return tabPosition() == tpLeft || tabPosition() == tpRight; }
+    // The extent along the row of the two ends' lengths, top-tab terms turned to the side.
+    void applyTabsAreaInsets(TRect& R, int ALeading, int ATabSide, int ATrailing, int AOpposite);
+    bool navigatorAtRowEnd() const;
+
+private:
+    TRect FNavigatorButtonsRect;
+    TvlPCNavigatorButtonPositions FNavigatorButtonPositions;
+};
+
+class TvlPCButtonedPainter : public TvlPCStandardPainter {
+public:
+    using TvlPCStandardPainter::TvlPCStandardPainter;
+    String ClassName() const override { return String::fromLatin1("TvlPCButtonedPainter"); }
+    int GetNavigatorRowOffset() override { return isTabsContainer() ? 2 : 0; }
+    int GetNavigatorEdgeOffset() override { return isTabsContainer() ? 2 : 0; }
+    void GetTabsContainerOffsets(TRect& AOffsets) override { AOffsets = Rect(2, 2, 2, 0); }
+    void GetTabsAreaExtents(TRect& AExtents) override;
+    TColor GetTabBodyColor(int AVisibleIndex) override;
+    void GetTabTextMargins(int AVisibleIndex, std::array<int, 2>& AMargins) override;
+    void GetCompactTabTextMargins(int AVisibleIndex, std::array<int, 2>& AMargins) override;
+    bool IsMainTab(int AVisibleIndex) override;
+    TPoint GetNavigatorButtonGlyphOffset(TvlPCNavigatorButton AButton, TvlPCNavigatorButtonState AState) override
+    { return GetGlyphOffsetByTable(AButton, AState); }
+};
+
+class TvlPCButtonsPainter : public TvlPCButtonedPainter {
+public:
+    struct ClassInfo : TvlPCStandardPainter::ClassInfo {
+        TvlPCStandardStyle GetStandardStyle() const override { return tsButtons; }
+        TvlPCStyleID GetStyleID() const override { return 2; }
+        String GetStyleName() const override { return String::fromLatin1("Buttons"); }
+        std::unique_ptr<TvlPCCustomPainter> Create(TvlPCTabControlCore* AParent) const override
+        { return std::make_unique<TvlPCButtonsPainter>(AParent); }
+    };
+    static const ClassInfo& Class();
+    using TvlPCButtonedPainter::TvlPCButtonedPainter;
+    String ClassName() const override { return String::fromLatin1("TvlPCButtonsPainter"); }
+    TvlPCPainterClass PainterClass() const override { return &Class(); }
+    void DrawTab(TvlTab* ATab, int AVisibleIndex) override;
+};
+
+class TvlPCFlatButtonsPainter : public TvlPCButtonedPainter {
+public:
+    struct ClassInfo : TvlPCStandardPainter::ClassInfo {
+        TvlPCStandardStyle GetStandardStyle() const override { return tsFlatButtons; }
+        TvlPCStyleID GetStyleID() const override { return 3; }
+        String GetStyleName() const override { return String::fromLatin1("FlatButtons"); }
+        std::unique_ptr<TvlPCCustomPainter> Create(TvlPCTabControlCore* AParent) const override
+        { return std::make_unique<TvlPCFlatButtonsPainter>(AParent); }
+    };
+    static const ClassInfo& Class();
+    using TvlPCButtonedPainter::TvlPCButtonedPainter;
+    String ClassName() const override { return String::fromLatin1("TvlPCFlatButtonsPainter"); }
+    TvlPCPainterClass PainterClass() const override { return &Class(); }
+    bool IsMainTab(int AVisibleIndex) override;
+    void DrawTab(TvlTab* ATab, int AVisibleIndex) override;
+    void PaintTab(int AVisibleIndex) override;
+};
+
+class TvlPCTabsPainter : public TvlPCStandardPainter {
+public:
+    struct ClassInfo : TvlPCStandardPainter::ClassInfo {
+        TvlPCStyleID GetStyleID() const override { return 1; }
+        String GetStyleName() const override { return String::fromLatin1("Tabs"); }
+        bool HasLookAndFeel(const TvlLookAndFeel* ALookAndFeel) const override;
+        bool IsDefault(const TvlLookAndFeel* ALookAndFeel) const override;
+        std::unique_ptr<TvlPCCustomPainter> Create(TvlPCTabControlCore* AParent) const override
+        { return std::make_unique<TvlPCTabsPainter>(AParent); }
+    };
+    static const ClassInfo& Class();
+    using TvlPCStandardPainter::TvlPCStandardPainter;
+    String ClassName() const override { return String::fromLatin1("TvlPCTabsPainter"); }
+    TvlPCPainterClass PainterClass() const override { return &Class(); }
+
+    void GetTabCorrection(int AVisibleIndex, TvlPCTabBoundsCorrection& ACorrection) override;
+    int GetNavigatorRowOffset() override { return isTabsContainer() ? 2 : 0; }
+    int GetNavigatorEdgeOffset() override { return isTabsContainer() ? 2 : 0; }
+    void GetTabsContainerOffsets(TRect& AOffsets) override { AOffsets = Rect(2, 2, 2, 0); }
+    void GetPageAreaExtents(TRect& AExtents) override;
+    void GetTabsAreaExtents(TRect& AExtents) override;
+    void GetTabImageOffsets(int AVisibleIndex, std::array<int, 4>& AOffsets) override;
+    void GetTabTextOffsets(int AVisibleIndex, std::array<int, 4>& AOffsets) override;
+    void GetTabImageOnlyOffsets(int AVisibleIndex, std::array<int, 2>& AOffsets) override;
+    void GetTabTextMargins(int AVisibleIndex, std::array<int, 2>& AMargins) override;
+    void GetCompactTabTextMargins(int AVisibleIndex, std::array<int, 2>& AMargins) override
+    { GetTabTextMargins(AVisibleIndex, AMargins); }
+    TColor GetTabBodyColor(int AVisibleIndex) override;
+    std::unique_ptr<TvlRegion> GetTabClipRegion(int AVisibleIndex) override;
+    TvlRegionOperation GetTabClipOperation(int AVisibleIndex) override;
+    void GetTabThemeState(int AVisibleIndex, int& APart, int& AState) override;
+    void CalculateTabsArea(TvlPCNavigatorButtons AButtons, TvlPCTabsArea& AArea) override;
+    int GetTabContentHeight() override;
+    int GetMinPageAreaSize() override;
+    void InvalidateTab(int AVisibleIndex) override;
+    bool IsPointInTab(int, int, int) override { return true; }
+    bool HasFrame() override { return true; }
+    void PaintTabs() override;
+    void PaintFrame() override;
+    void RepaintTab(int AVisibleIndex, TvlPCTabChangeKind AKind) override;
+    TPoint GetNavigatorButtonGlyphOffset(TvlPCNavigatorButton AButton, TvlPCNavigatorButtonState AState) override
+    { return GetGlyphOffsetByTable(AButton, AState); }
+    void DrawTab(TvlTab* ATab, int AVisibleIndex) override;
+
+    // Introduced here, in slot order.
+    virtual TRect GetFocusFrameRect(int AVisibleIndex);
+    virtual void GetTabCornerColors(int AVisibleIndex, TColor& ALeading, TColor& ATrailing);
+    virtual void DrawTabCorners(int AVisibleIndex, const TRect& R);
+    virtual void DrawTabOutline(int AVisibleIndex, const TRect& R);
+
+protected:
+    // The body: the tab less 2 all round, reaching 2 towards the page.
+    TRect bodyRect(int AVisibleIndex);
+    // The outline of a top tab of R (mapped to its side): the leading and
+    // the trailing line of each of the two rings.
+    void drawOutlineRing(const TRect& R, TvlTabPosition ASide, int AInset, TColor ALeadColor, TColor ATrailColor);
+};
+
+class TvlPCFlatPainter : public TvlPCTabsPainter {
+public:
+    struct ClassInfo : TvlPCTabsPainter::ClassInfo {
+        TvlPCStyleID GetStyleID() const override { return 7; }
+        String GetStyleName() const override { return String::fromLatin1("Flat"); }
+        bool HasLookAndFeel(const TvlLookAndFeel* ALookAndFeel) const override;
+        std::unique_ptr<TvlPCCustomPainter> Create(TvlPCTabControlCore* AParent) const override
+        { return std::make_unique<TvlPCFlatPainter>(AParent); }
+    };
+    static const ClassInfo& Class();
+    using TvlPCTabsPainter::TvlPCTabsPainter;
+    String ClassName() const override { return String::fromLatin1("TvlPCFlatPainter"); }
+    TvlPCPainterClass PainterClass() const override { return &Class(); }
+
+    int GetFrameWidth() override { return 1; }
+    int GetNavigatorButtonHeight() override { return 18; }
+    int GetNavigatorButtonWidth(TvlPCNavigatorButton AButton) override
+    { return TvlPCTabsPainter::GetNavigatorButtonWidth(AButton) - 2; }
+    TPoint GetNavigatorButtonGlyphOffset(TvlPCNavigatorButton AButton, TvlPCNavigatorButtonState AState) override;
+    void DrawNavigatorButtonBorder(TRect& R, TvlPCNavigatorButtonState AState) override;
+    void DrawPageFrame(const TRect& R) override;
+    std::unique_ptr<TvlRegion> GetTabClipRegion(int AVisibleIndex) override;
+    TvlRegionOperation GetTabClipOperation(int) override { return roIntersect; }
+    void DrawTabOutline(int AVisibleIndex, const TRect& R) override;
+};
+
+// The painter unit's start-up: the shared colours, then the nine styles.
+void RegisterPCPainters();
+void UnregisterPCPainters();
+void AddvlPCPaintersUnit(TStartupList& AList);
