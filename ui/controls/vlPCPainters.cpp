@@ -555,7 +555,8 @@ TPoint TvlPCStandardPainter::GetGlyphOffsetByTable(TvlPCNavigatorButton AButton,
     return p;
 }
 
-void TvlPCStandardPainter::drawGlyph(TvlPCNavigatorButton AButton, const TPoint& AAt, TColor AColor, bool ASmallCross)
+void TvlPCStandardPainter::drawGlyph(TvlPCNavigatorButton AButton, const TPoint& AAt, TColor AColor, bool ASmallCross,
+                                     TColor ABrushColor)
 {
     TvlCanvas* cv = canvas();
     if (AButton == nbClose) {
@@ -592,7 +593,7 @@ void TvlPCStandardPainter::drawGlyph(TvlPCNavigatorButton AButton, const TPoint&
     for (int i = 0; i < 3; ++i)
         pts[size_t(i)] = Point(AAt.X + unit[dir][i].X * k, AAt.Y + unit[dir][i].Y * k);
     cv->Pen()->SetColor(AColor);
-    cv->Brush()->SetColor(AColor);
+    cv->Brush()->SetColor(ABrushColor == clDefault ? AColor : ABrushColor);
     cv->Polygon(pts);
 }
 
@@ -610,7 +611,7 @@ void TvlPCStandardPainter::DrawNavigatorButton(TvlPCNavigatorButton AButton, con
         drawGlyph(AButton, Point(at.X + 1, at.Y + 1), clBtnHighlight, info.SmallCross);
         drawGlyph(AButton, at, clBtnShadow, info.SmallCross);
     } else
-        drawGlyph(AButton, at, info.PenColor, info.SmallCross);
+        drawGlyph(AButton, at, info.PenColor, info.SmallCross, info.BrushColor);
 }
 
 void TvlPCStandardPainter::DrawPageFrame(const TRect& R)
@@ -1015,7 +1016,8 @@ void TvlPCTabsPainter::DrawTab(TvlTab* ATab, int AVisibleIndex)
         DrawTabFocusRect(AVisibleIndex, extendTowardsPage(body, side, 1));
     } else
         canvas()->FillRectByColor(pageSideStrip(ATab->Bounds(), side, 2), ParentControl()->Color());
-    DrawTabOutline(AVisibleIndex, ATab->Bounds());
+    // The selected tab's sides run on into the frame below it.
+    DrawTabOutline(AVisibleIndex, main ? extendTowardsPage(ATab->Bounds(), side, 1) : ATab->Bounds());
     DrawTabCorners(AVisibleIndex, ATab->Bounds());
 }
 
@@ -1063,13 +1065,798 @@ void TvlPCFlatPainter::DrawTabOutline(int AVisibleIndex, const TRect& P)
     drawOutlineRing(P, side, 1, light, side == tpBottom ? clBtnFace : light);
 }
 
+// ---- "ExtraFlat" -------------------------------------------------------------------
+
+namespace {
+
+// The shown tabs, row by row, in visible-index order.
+std::vector<std::vector<int>> shownRows(TvlPCTabControlCore* c)
+{
+    std::vector<std::vector<int>> rows(size_t(std::max(c->RowCount(), 0)));
+    const int n = c->VisibleTabList()->Count();
+    for (int v = 0; v < n; ++v) {
+        if (!c->MultiLine() && !c->IsTabVisibleInRange(v))
+            continue;
+        const int r = c->VisibleTab(v)->Row();
+        if (r >= 0 && r < int(rows.size()))
+            rows[size_t(r)].push_back(v);
+    }
+    std::erase_if(rows, [](const std::vector<int>& r) { return r.empty(); });
+    return rows;
+}
+
+// Lines one pixel wide on the page side of R (a tab on ASide), the first on
+// the edge; R loses each line.
+void takeLine(TRect& R, TvlTabPosition ASide, TRect& ALine)
+{
+    switch (ASide) {
+    case tpTop: ALine = Rect(R.Left, R.Bottom - 1, R.Right, R.Bottom); --R.Bottom; break;
+    case tpBottom: ALine = Rect(R.Left, R.Top, R.Right, R.Top + 1); ++R.Top; break;
+    case tpLeft: ALine = Rect(R.Right - 1, R.Top, R.Right, R.Bottom); --R.Right; break;
+    case tpRight: ALine = Rect(R.Left, R.Top, R.Left + 1, R.Bottom); ++R.Left; break;
+    }
+}
+
+// R less AAway on the side away from the page and ATowards on the page side.
+TRect insetAcross(TRect R, TvlTabPosition ASide, int AAway, int ATowards)
+{
+    switch (ASide) {
+    case tpTop: R.Top += AAway; R.Bottom -= ATowards; break;
+    case tpBottom: R.Bottom -= AAway; R.Top += ATowards; break;
+    case tpLeft: R.Left += AAway; R.Right -= ATowards; break;
+    case tpRight: R.Right -= AAway; R.Left += ATowards; break;
+    }
+    return R;
+}
+
+}  // namespace
+
+const TvlPCExtraFlatPainter::ClassInfo& TvlPCExtraFlatPainter::Class()
+{
+    static const ClassInfo c;
+    return c;
+}
+
+void TvlPCExtraFlatPainter::GetTabCorrection(int AVisibleIndex, TvlPCTabBoundsCorrection& C)
+{
+    C = IsMainTab(AVisibleIndex) ? TvlPCTabBoundsCorrection{-1, -1, 1, 1} : TvlPCTabBoundsCorrection();
+}
+
+void TvlPCExtraFlatPainter::GetTabImageOffsets(int AVisibleIndex, std::array<int, 4>& AOffsets)
+{
+    AOffsets = IsMainTab(AVisibleIndex) ? std::array<int, 4>{3, 0, 0, 0} : std::array<int, 4>{2, 0, 0, 0};
+}
+
+void TvlPCExtraFlatPainter::GetTabTextOffsets(int AVisibleIndex, std::array<int, 4>& AOffsets)
+{
+    const bool main = IsMainTab(AVisibleIndex);
+    AOffsets = main ? std::array<int, 4>{6, 2, 3, 0} : std::array<int, 4>{5, 2, 3, 0};
+    const int o = tab(AVisibleIndex)->Orientation();
+    if (o == 5 || o == 7 || o == 10)
+        AOffsets[1] = AOffsets[3] = 0;
+    if (HasImages())
+        AOffsets[0] += main ? 1 : 2;
+}
+
+void TvlPCExtraFlatPainter::GetTabTextMargins(int AVisibleIndex, std::array<int, 2>& AMargins)
+{
+    AMargins = IsMainTab(AVisibleIndex) ? std::array<int, 2>{3, 3} : std::array<int, 2>{2, 2};
+}
+
+void TvlPCExtraFlatPainter::GetTabsDistance(TPoint& ADistance)
+{
+    ADistance = Point(GetTabSeparatorWidth(), GetRowBorderWidth() + 3);
+    if (rotate())
+        std::swap(ADistance.X, ADistance.Y);
+}
+
+int TvlPCExtraFlatPainter::GetTabContentWOffset(int AVisibleIndex)
+{
+    if (!HasImages() || (AVisibleIndex != -1 && !ShowsImage(AVisibleIndex) && !rotate()))
+        return 0;
+    return GetImageSize().cx + 2 * ParentControl()->ImageBorder() + 4;
+}
+
+int TvlPCExtraFlatPainter::GetNavigatorButtonsDistance(TvlPCNavigatorButton A, TvlPCNavigatorButton B)
+{
+    const bool arrow = A == nbTopLeft || A == nbBottomRight || B == nbTopLeft || B == nbBottomRight;
+    return ((A == nbGoDialog || B == nbGoDialog) && arrow) ? 0 : 3;
+}
+
+TPoint TvlPCExtraFlatPainter::GetNavigatorButtonGlyphOffset(TvlPCNavigatorButton AButton,
+                                                            TvlPCNavigatorButtonState AState)
+{
+    switch (AButton) {
+    case nbTopLeft: return sideTabs() ? Point(2, 5) : Point(5, 2);
+    case nbBottomRight: return sideTabs() ? Point(2, 3) : Point(3, 2);
+    case nbClose: return sideTabs() ? Point(3, 2) : Point(2, 3);
+    default: return Point(3, AState == nbsPressed ? 5 : 4);
+    }
+}
+
+TColor TvlPCExtraFlatPainter::GetNavigatorButtonColor(TvlPCNavigatorButtonState AState)
+{
+    return (AState == nbsPressed || AState == nbsHot) ? clBtnFace : GetRowColor();
+}
+
+TColor TvlPCExtraFlatPainter::GetNavigatorButtonGlyphColor(TvlPCNavigatorButtonState AState)
+{
+    if (ParentControl()->Enabled() && AState != nbsDisabled)
+        return AState == nbsPressed ? clBtnHighlight : clBtnText;
+    return clBtnShadow;
+}
+
+void TvlPCExtraFlatPainter::GetNavigatorButtonGlyphInfo(TvlPCNavigatorButton AButton,
+                                                        TvlPCNavigatorButtonState AState,
+                                                        TvlPCNavigatorButtonGlyphInfo& AInfo)
+{
+    AInfo.BrushColor = AInfo.PenColor = GetNavigatorButtonGlyphColor(AState);
+    AInfo.Enabled = true;
+    AInfo.SmallCross = false;
+    const bool disabled = !ParentControl()->Enabled() || AState == nbsDisabled;
+    if (AButton == nbClose || disabled) {
+        AInfo.SmallCross = true;
+        if (disabled)
+            AInfo.BrushColor = ExtraFlatRowColor();
+    }
+}
+
+void TvlPCExtraFlatPainter::DrawNavigatorButtonBorder(TRect& R, TvlPCNavigatorButtonState AState)
+{
+    if (AState != nbsPressed && AState != nbsHot)
+        return;
+    DrawButtonFrame(R, AState == nbsPressed, true);
+    InflateRect(R, -1, -1);
+}
+
+int TvlPCExtraFlatPainter::CalculateTabNormalWidth(TvlTab* ATab)
+{
+    if (ParentControl()->TabWidth() >= 1)
+        return ParentControl()->TabWidth();
+    const int v = ATab->VisibleIndex();
+    int w = GetTabContentWOffset(v);
+    if (ATab->Caption().isEmpty())
+        w += 12;
+    else {
+        ParentControl()->PrepareTabCanvasFont(ATab, canvas());
+        w += canvas()->TextWidth(ATab->Caption()) + 9;
+    }
+    return std::max(w, GetMinTabWidth(v));
+}
+
+int TvlPCExtraFlatPainter::CalculateTabNormalHeight()
+{
+    int h = std::max(GetTabContentHeight(), 17);
+    if (rotate() && HasImages() && (h - GetImageSize().cy) % 2 != 0)
+        ++h;
+    const int asked = ParentControl()->TabHeight() - 4;
+    if (asked >= 17)
+        h = std::max(h, asked);
+    return h;
+}
+
+void TvlPCExtraFlatPainter::CorrectPageAreaExtents(TRect& AExtents)
+{
+    if (HasFrame() && ParentControl()->RowCount() > 0 && !ParentControl()->HideTabs())
+        --AExtents.Top;
+}
+
+void TvlPCExtraFlatPainter::GetPageAreaExtents(TRect& AExtents)
+{
+    TvlPCStandardPainter::GetPageAreaExtents(AExtents);
+    if (!ParentControl()->HideTabs() && ParentControl()->RowCount() > 0)
+        AExtents.Top += 2;
+    CorrectPageAreaExtents(AExtents);
+}
+
+TColor TvlPCExtraFlatPainter::GetDefaultPageColor()
+{
+    return ParentControl()->ActivePage() != nullptr ? ParentControl()->Color() : GetTabsAreaColor();
+}
+
+void TvlPCExtraFlatPainter::GetTabsAreaExtents(TRect& AExtents)
+{
+    TvlPCStandardPainter::GetTabsAreaExtents(AExtents);
+    if (ParentControl()->HasOppositeRows() && ParentControl()->LeadingRowCount() > 0)
+        AExtents.Bottom += 3;
+}
+
+TColor TvlPCExtraFlatPainter::GetTabBodyColor(int AVisibleIndex)
+{
+    if (tab(AVisibleIndex)->Highlighted())
+        return clHighlight;
+    const TColor c = GetTabColor(AVisibleIndex);
+    if (c != clDefault)
+        return c;
+    if (IsMainTab(AVisibleIndex))
+        return clBtnFace;
+    return isTabsContainer() ? ParentControl()->Color() : ExtraFlatRowColor();
+}
+
+std::unique_ptr<TvlRegion> TvlPCExtraFlatPainter::GetTabClipRegion(int AVisibleIndex)
+{
+    TRect r = tab(AVisibleIndex)->VisibleBounds();
+    if (!IsMainTab(AVisibleIndex) && !IntersectRect(r, r, GetTabBodyRect(AVisibleIndex, false)))
+        r = TRect();
+    return std::make_unique<TvlRegion>(r);
+}
+
+TColor TvlPCExtraFlatPainter::GetRowColor()
+{
+    return isTabsContainer() ? ParentControl()->Color() : ExtraFlatRowColor();
+}
+
+void TvlPCExtraFlatPainter::CalculateTabsArea(TvlPCNavigatorButtons AButtons, TvlPCTabsArea& AArea)
+{
+    TRect r = Rect(0, 0, ParentControl()->Width(), ParentControl()->Height());
+    const int tabSide = 3 + (HasRowFrame() ? GetFrameWidth() : 0);
+    applyTabsAreaInsets(r, 6, tabSide, 6, 0);
+    const int nav = AButtons.Empty() ? 0 : GetNavigatorButtonsAreaWidth();
+    if (navigatorAtRowEnd())
+        applyTabsAreaInsets(r, 0, 0, nav, 0);
+    else
+        applyTabsAreaInsets(r, nav, 0, 0, 0);
+    AArea.RowsRect = r;
+    AArea.RowLength = (sideTabs() ? ParentControl()->Height() : ParentControl()->Width()) - nav - 12;
+    applyTabsAreaInsets(r, -1, -1, -1, 0);
+    AArea.BandsRect = r;
+    AArea.LeadingBandInnerOffset = (tabPosition() == tpTop || tabPosition() == tpLeft) ? 1 : 0;
+    AArea.TrailingBandInnerOffset = (tabPosition() == tpBottom || tabPosition() == tpRight) ? -1 : 0;
+    TPoint d;
+    GetTabsDistance(d);
+    AArea.MinBandsDistance = d.Y - 1;
+    CalculateNavigatorButtonPositions();
+}
+
+TRect TvlPCExtraFlatPainter::GetPageStripRect()
+{
+    if (ParentControl()->RowCount() == 0 || ParentControl()->HideTabs())
+        return TRect();
+    TRect f;
+    GetFrameArea(f);
+    switch (tabPosition()) {
+    case tpTop: return Rect(f.Left, f.Top, f.Right, f.Top + 2);
+    case tpBottom: return Rect(f.Left, f.Bottom - 2, f.Right, f.Bottom);
+    case tpLeft: return Rect(f.Left, f.Top, f.Left + 2, f.Bottom);
+    default: return Rect(f.Right - 2, f.Top, f.Right, f.Bottom);
+    }
+}
+
+TColor TvlPCExtraFlatPainter::GetPageStripColor()
+{
+    const int main = ParentControl()->MainTabVisibleIndex();
+    if (main != -1) {
+        const TColor c = GetTabColor(main);
+        if (c != clDefault)
+            return c;
+    }
+    return clBtnFace;
+}
+
+void TvlPCExtraFlatPainter::fillPageStrip()
+{
+    const TRect r = GetPageStripRect();
+    if (!r.IsEmpty())
+        canvas()->FillRectByColor(r, GetPageStripColor());
+}
+
+void TvlPCExtraFlatPainter::PaintParts()
+{
+    PaintPageArea();
+    if (!ParentControl()->HideTabs()) {
+        PaintNavigatorButtons();
+        PaintTabs();
+    }
+}
+
+void TvlPCExtraFlatPainter::PaintPageArea()
+{
+    fillPageStrip();
+    TvlPCStandardPainter::PaintPageArea();
+}
+
+void TvlPCExtraFlatPainter::drawPageFrameLines(TColor ALeftTop, TColor ARightBottom)
+{
+    TRect r;
+    GetFrameArea(r);
+    if (ParentControl()->HideTabs() || ParentControl()->RowCount() == 0) {
+        canvas()->DrawComplexFrame(r, ALeftTop, ARightBottom);
+        return;
+    }
+    TvlBorders sides = vlBordersAll;
+    switch (tabPosition()) {
+    case tpTop: sides -= TvlBorders{bTop}; break;
+    case tpBottom: sides -= TvlBorders{bBottom}; break;
+    case tpLeft: sides -= TvlBorders{bLeft}; break;
+    case tpRight: sides -= TvlBorders{bRight}; break;
+    }
+    canvas()->DrawComplexFrame(r, ALeftTop, ARightBottom, sides);
+}
+
+void TvlPCExtraFlatPainter::PaintFrame()
+{
+    drawPageFrameLines(clBtnHighlight, clBtnShadow);
+}
+
+TRect TvlPCExtraFlatPainter::GetTabBodyRect(int AVisibleIndex, bool AWholeRow)
+{
+    TvlTab* t = tab(AVisibleIndex);
+    const TvlTabPosition side = t->Side();
+    if (AWholeRow || !IsMainTab(AVisibleIndex))
+        return insetAcross(t->NormalBounds(), side, 3, GetRowBorderWidth());
+    TRect r = t->Bounds();
+    switch (side) {
+    case tpTop: r = Rect(r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom); break;
+    case tpBottom: r = Rect(r.Left + 1, r.Top, r.Right - 1, r.Bottom - 1); break;
+    case tpLeft: r = Rect(r.Left + 1, r.Top + 1, r.Right, r.Bottom - 1); break;
+    case tpRight: r = Rect(r.Left, r.Top + 1, r.Right - 1, r.Bottom - 1); break;
+    }
+    return r;
+}
+
+TRect TvlPCExtraFlatPainter::GetMainTabFocusRect(int AVisibleIndex)
+{
+    TRect r = tab(AVisibleIndex)->Bounds();
+    switch (tab(AVisibleIndex)->Side()) {
+    case tpTop: r.Right -= 1; r.Bottom += 1; break;
+    case tpBottom: r.Left += 1; r.Top -= 1; r.Right -= 1; r.Bottom -= 1; break;
+    case tpLeft: r.Right += 1; r.Bottom -= 1; break;
+    case tpRight: r.Left -= 1; r.Top += 1; r.Right -= 1; r.Bottom -= 1; break;
+    }
+    return r;
+}
+
+TRect TvlPCExtraFlatPainter::getRowRect(int AFirstVisibleIndex)
+{
+    // The body less its border, with the border's strip back on the page side.
+    TvlTab* t = tab(AFirstVisibleIndex);
+    TRect r = insetAcross(t->NormalBounds(), t->Side(), 3, 0);
+    const int extra = HasRowFrame() ? 1 : 0;
+    if (sideTabs()) {
+        r.Top = -extra;
+        r.Bottom = ParentControl()->Height() + extra;
+    } else {
+        r.Left = -extra;
+        r.Right = ParentControl()->Width() + extra;
+    }
+    return r;
+}
+
+void TvlPCExtraFlatPainter::drawRowBorderLines(TRect R, TvlTabPosition ASide, std::initializer_list<TColor> AColors)
+{
+    for (TColor c : AColors) {
+        TRect line;
+        takeLine(R, ASide, line);
+        canvas()->FillRectByColor(line, c);
+    }
+}
+
+void TvlPCExtraFlatPainter::DrawRowBorder(TRect R, int ARowVisibleRow)
+{
+    const TvlTabPosition side = (ARowVisibleRow < ParentControl()->LeadingRowCount())
+                                    ? (sideTabs() ? tpLeft : tpTop)
+                                    : (sideTabs() ? tpRight : tpBottom);
+    const TColor last = (side == tpTop || side == tpLeft) ? clWhite : clBlack;
+    drawRowBorderLines(R, side, {clBtnFace, clBtnFace, last});
+}
+
+void TvlPCExtraFlatPainter::DrawTabBackground(const TRect& R, int AVisibleIndex)
+{
+    if (AVisibleIndex == -1) {
+        canvas()->FillRectByColor(R, GetRowColor());
+        return;
+    }
+    TRect r = R;
+    if (!IsMainTab(AVisibleIndex)) {
+        canvas()->FrameRect(r, GetRowColor());
+        InflateRect(r, -1, -1);
+    }
+    canvas()->FillRectByColor(r, GetTabBodyColor(AVisibleIndex));
+}
+
+void TvlPCExtraFlatPainter::drawMainTabFrame(TRect& R, TvlTabPosition ASide, TColor AFirst, TColor ASecond)
+{
+    TvlBorders sides = vlBordersAll;
+    switch (ASide) {
+    case tpTop: sides -= TvlBorders{bBottom}; break;
+    case tpBottom: sides -= TvlBorders{bTop}; break;
+    case tpLeft: sides -= TvlBorders{bRight}; break;
+    case tpRight: sides -= TvlBorders{bLeft}; break;
+    }
+    canvas()->DrawComplexFrame(R, AFirst, ASecond, sides);
+    if (ASide == tpBottom)
+        canvas()->SetPixel(R.Left - 1, R.Top, ASecond);
+    else if (ASide == tpRight)
+        canvas()->SetPixel(R.Left, R.Top - 1, ASecond);
+    if (sides.Contains(bLeft)) ++R.Left;
+    if (sides.Contains(bTop)) ++R.Top;
+    if (sides.Contains(bRight)) --R.Right;
+    if (sides.Contains(bBottom)) --R.Bottom;
+}
+
+void TvlPCExtraFlatPainter::DrawMainTabFrame(int AVisibleIndex, TRect& R)
+{
+    drawMainTabFrame(R, tab(AVisibleIndex)->Side(), clWhite, clBlack);
+}
+
+void TvlPCExtraFlatPainter::DrawTab(TvlTab* ATab, int AVisibleIndex)
+{
+    const bool main = IsMainTab(AVisibleIndex);
+    if (main) {
+        TRect r = ATab->Bounds();
+        DrawMainTabFrame(AVisibleIndex, r);
+    }
+    if (ExcludesOnlyTabContent(AVisibleIndex))
+        return;
+    DrawTabBackground(GetTabBodyRect(AVisibleIndex, false), AVisibleIndex);
+    if (main)
+        DrawTabFocusRect(AVisibleIndex, GetMainTabFocusRect(AVisibleIndex));
+}
+
+void TvlPCExtraFlatPainter::DrawTabSeparator(const TRect& R)
+{
+    canvas()->FillRectByColor(R, clBtnShadow);
+    canvas()->ExcludeClipRect(R);
+}
+
+void TvlPCExtraFlatPainter::PaintTabs()
+{
+    for (const std::vector<int>& row : shownRows(ParentControl())) {
+        SaveClipRegion();
+        std::vector<std::pair<int, TvlPCTabContentLayout>> layouts;
+        for (size_t i = 0; i < row.size(); ++i) {
+            const int v = row[i];
+            PaintTab(v);
+            layouts.emplace_back(v, FContentLayout);
+            if (i + 1 < row.size() && !IsMainTab(v) && !IsMainTab(row[i + 1])) {
+                int start, end;
+                GetTabSeparatorInsets(start, end);
+                const TRect b = tab(v)->NormalBounds();
+                const int w = GetTabSeparatorWidth();
+                const bool reversed = ParentControl()->isReversedRow();
+                TRect sep;
+                if (!isVerticalText())
+                    sep = reversed ? Rect(b.Left - w, b.Top + start, b.Left, b.Bottom - end)
+                                   : Rect(b.Right, b.Top + start, b.Right + w, b.Bottom - end);
+                else
+                    sep = reversed ? Rect(b.Left + start, b.Top - w, b.Right - end, b.Top)
+                                   : Rect(b.Left + start, b.Bottom, b.Right - end, b.Bottom + w);
+                DrawTabSeparator(sep);
+            }
+        }
+        const TRect rowRect = getRowRect(row.front());
+        DrawRowBorder(rowRect, tab(row.front())->VisibleRow());
+        TRect rest = rowRect;
+        const TvlTabPosition side = tab(row.front())->Side();
+        for (int i = 0; i < GetRowBorderWidth(); ++i) {
+            TRect line;
+            takeLine(rest, side, line);
+        }
+        DrawTabBackground(rest, -1);
+        RestoreClipRegion();
+        for (const auto& [v, layout] : layouts)
+            if (ExcludesOnlyTabContent(v)) {
+                FContentLayout = layout;
+                DoAfterPaintTab(v);
+            }
+        canvas()->ExcludeClipRect(rowRect);
+    }
+}
+
+void TvlPCExtraFlatPainter::RepaintTab(int AVisibleIndex, TvlPCTabChangeKind AKind)
+{
+    if (isVerticalText())
+        tab(AVisibleIndex)->DropCaptionBitmap();
+    if (AKind == tckMainTab && !IsMainTab(AVisibleIndex))
+        InvalidateRect(tab(AVisibleIndex)->Bounds());
+    else
+        InvalidateTab(AVisibleIndex);
+    if (IsMainTab(AVisibleIndex))
+        InvalidateRect(GetPageStripRect());
+}
+
+// ---- "UltraFlat" ----------------------------------------------------------------------
+
+const TvlPCUltraFlatPainter::ClassInfo& TvlPCUltraFlatPainter::Class()
+{
+    static const ClassInfo c;
+    return c;
+}
+
+bool TvlPCUltraFlatPainter::ClassInfo::HasLookAndFeel(const TvlLookAndFeel* ALookAndFeel) const
+{
+    return !HasSkinTabPainter(ALookAndFeel) && GetTabLookAndFeelStyle(ALookAndFeel) == lfsUltraFlat;
+}
+
+int TvlPCUltraFlatPainter::GetNavigatorButtonWidth(TvlPCNavigatorButton AButton)
+{
+    switch (AButton) {
+    case nbGoDialog: return 11;
+    case nbClose: return 14;
+    default: return 15;
+    }
+}
+
+int TvlPCUltraFlatPainter::GetNavigatorButtonsDistance(TvlPCNavigatorButton A, TvlPCNavigatorButton B)
+{
+    return (A == nbClose || B == nbClose) ? 3 : 1;
+}
+
+TColor TvlPCUltraFlatPainter::GetNavigatorButtonColor(TvlPCNavigatorButtonState AState)
+{
+    switch (AState) {
+    case nbsHot: return clBtnFace;
+    case nbsPressed: return clBtnShadow;
+    default: return ExtraFlatRowColor();
+    }
+}
+
+void TvlPCUltraFlatPainter::GetNavigatorButtonGlyphInfo(TvlPCNavigatorButton AButton,
+                                                        TvlPCNavigatorButtonState AState,
+                                                        TvlPCNavigatorButtonGlyphInfo& AInfo)
+{
+    AInfo.BrushColor = AInfo.PenColor = GetNavigatorButtonGlyphColor(AState);
+    AInfo.Enabled = true;
+    AInfo.SmallCross = AButton == nbClose;
+}
+
+void TvlPCUltraFlatPainter::DrawNavigatorButtonBorder(TRect& R, TvlPCNavigatorButtonState AState)
+{
+    canvas()->FrameRect(R, (AState == nbsPressed || AState == nbsHot) ? clBlack : clBtnShadow);
+    InflateRect(R, -1, -1);
+}
+
+TRect TvlPCUltraFlatPainter::GetMainTabFocusRect(int AVisibleIndex)
+{
+    return GetTabBodyRect(AVisibleIndex, false);
+}
+
+void TvlPCUltraFlatPainter::DrawMainTabFrame(int AVisibleIndex, TRect& R)
+{
+    drawMainTabFrame(R, tab(AVisibleIndex)->Side(), clBlack, clBlack);
+}
+
+void TvlPCUltraFlatPainter::DrawRowBorder(TRect R, int ARowVisibleRow)
+{
+    const TvlPCTabControlCore* c = ParentControl();
+    const bool leading = ARowVisibleRow < c->LeadingRowCount();
+    const TvlTabPosition side = leading ? (sideTabs() ? tpLeft : tpTop) : (sideTabs() ? tpRight : tpBottom);
+    // The row next to the page: the main tab's, else the innermost of its band.
+    bool nextToPage;
+    const int main = c->MainTabVisibleIndex();
+    if (main != -1)
+        nextToPage = tab(main)->VisibleRow() == ARowVisibleRow;
+    else
+        nextToPage = leading ? ARowVisibleRow == c->LeadingRowCount() - 1 : ARowVisibleRow == c->LeadingRowCount();
+    if (nextToPage)
+        drawRowBorderLines(R, side, {clBtnFace, clBtnFace, clBlack});
+    else
+        drawRowBorderLines(R, side, {clBtnFace, clBlack, clBtnFace});
+}
+
+// ---- "Office11" ----------------------------------------------------------------------
+
+const TvlPCOffice11Painter::ClassInfo& TvlPCOffice11Painter::Class()
+{
+    static const ClassInfo c;
+    return c;
+}
+
+bool TvlPCOffice11Painter::ClassInfo::HasLookAndFeel(const TvlLookAndFeel* ALookAndFeel) const
+{
+    return !HasSkinTabPainter(ALookAndFeel) && GetTabLookAndFeelStyle(ALookAndFeel) == lfsOffice11;
+}
+
+TColor TvlPCOffice11Painter::GetBorderColor()
+{
+    return Office11BorderColor;
+}
+
+void TvlPCOffice11Painter::GetTabSeparatorInsets(int& AStart, int& AEnd)
+{
+    if (tabPosition() == tpTop || tabPosition() == tpLeft) {
+        AStart = 0;
+        AEnd = 2;
+    } else {
+        AStart = 3;
+        AEnd = -1;
+    }
+}
+
+TColor TvlPCOffice11Painter::GetTabBodyColor(int AVisibleIndex)
+{
+    if (tab(AVisibleIndex)->Highlighted())
+        return clHighlight;
+    return GetTabColor(AVisibleIndex);
+}
+
+void TvlPCOffice11Painter::fillPair(HDC ADC, const TRect& R, TColor AFirst, TColor ASecond)
+{
+    if (options().Contains(pcoGradient))
+        vxOffice11::FillGradientRect(ADC, R, AFirst, ASecond, sideTabs());
+    else
+        vxOffice11::FillRectByColor(ADC, R, MixColors(AFirst, ASecond, 50));
+}
+
+void TvlPCOffice11Painter::fillTabGradient(HDC ADC, const TRect& R, int AVisibleIndex)
+{
+    TColor a = Office11GradientLightColor, b = Office11GradientDarkColor;
+    if (AVisibleIndex != -1 && IsMainTab(AVisibleIndex)) {
+        a = Office11HotFaceColor;
+        b = Office11HotFaceDarkColor;
+    }
+    const TvlTabPosition side = AVisibleIndex != -1 ? tab(AVisibleIndex)->Side() : tabPosition();
+    if (options().Contains(pcoGradient) && (side == tpBottom || side == tpRight))
+        std::swap(a, b);
+    fillPair(ADC, R, a, b);
+}
+
+void TvlPCOffice11Painter::DrawTabBackground(const TRect& R, int AVisibleIndex)
+{
+    if (AVisibleIndex == -1 || GetTabBodyColor(AVisibleIndex) == clDefault) {
+        fillTabGradient(canvas()->Handle(), R, AVisibleIndex);
+        return;
+    }
+    // A tab of its own colour keeps one line of the pair on its outer side.
+    TRect r = R;
+    TRect line;
+    takeLine(r, tab(AVisibleIndex)->Side() == tpTop ? tpBottom
+                : tab(AVisibleIndex)->Side() == tpBottom ? tpTop
+                : tab(AVisibleIndex)->Side() == tpLeft ? tpRight : tpLeft, line);
+    fillTabGradient(canvas()->Handle(), line, AVisibleIndex);
+    canvas()->FillRectByColor(r, GetTabBodyColor(AVisibleIndex));
+}
+
+bool TvlPCOffice11Painter::ExcludesOnlyTabContent(int AVisibleIndex)
+{
+    return !IsMainTab(AVisibleIndex) && GetTabBodyColor(AVisibleIndex) == clDefault;
+}
+
+bool TvlPCOffice11Painter::NeedRedrawOnResize()
+{
+    return options().Contains(pcoGradient) && options().Contains(pcoGradientClientArea);
+}
+
+void TvlPCOffice11Painter::FillPageArea()
+{
+    TRect r;
+    GetPageArea(r);
+    TControl* page = ParentControl()->ActivePage();
+    if (page != nullptr && !page->ParentColor()) {
+        canvas()->FillRectByColor(r, page->Color());
+        return;
+    }
+    if (options().Contains(pcoGradient) && options().Contains(pcoGradientClientArea))
+        vxOffice11::FillGradientRect(canvas()->Handle(), r, Office11GradientLightColor, Office11GradientDarkColor,
+                                     sideTabs());
+    else
+        canvas()->FillRectByColor(r, MixColors(Office11GradientLightColor, Office11GradientDarkColor, 50));
+}
+
+TColor TvlPCOffice11Painter::GetPageStripColor()
+{
+    const int main = ParentControl()->MainTabVisibleIndex();
+    if (main != -1 && GetTabColor(main) != clDefault)
+        return GetTabColor(main);
+    if (!options().Contains(pcoGradient))
+        return MixColors(Office11HotFaceColor, Office11HotFaceDarkColor, 50);
+    return (tabPosition() == tpBottom || tabPosition() == tpRight) ? Office11HotFaceColor : Office11HotFaceDarkColor;
+}
+
+void TvlPCOffice11Painter::PaintFrame()
+{
+    TRect r;
+    GetPageArea(r);
+    InflateRect(r, 1, 1);
+    canvas()->FrameRect(r, GetBorderColor());
+}
+
+void TvlPCOffice11Painter::DrawMainTabFrame(int AVisibleIndex, TRect& R)
+{
+    drawMainTabFrame(R, tab(AVisibleIndex)->Side(), GetBorderColor(), GetBorderColor());
+}
+
+void TvlPCOffice11Painter::DrawRowBorder(TRect R, int ARowVisibleRow)
+{
+    const TvlTabPosition side = (ARowVisibleRow < ParentControl()->LeadingRowCount())
+                                    ? (sideTabs() ? tpLeft : tpTop)
+                                    : (sideTabs() ? tpRight : tpBottom);
+    drawRowBorderLines(R, side, {GetBorderColor()});
+}
+
+void TvlPCOffice11Painter::DrawTabSeparator(const TRect& R)
+{
+    TRect a = R;
+    --a.Right;
+    --a.Bottom;
+    canvas()->FillRectByColor(a, Office11SeparatorDarkColor);
+    canvas()->ExcludeClipRect(a);
+    OffsetRect(a, 1, 1);
+    canvas()->FillRectByColor(a, Office11SeparatorLightColor);
+    // The two corners the lines leave free show the row behind them.
+    canvas()->ExcludeClipRect(a);
+}
+
+void TvlPCOffice11Painter::PaintPageArea()
+{
+    if (!HasFrame() && ParentControl()->HasOppositeRows() && ParentControl()->LeadingRowCount() > 0) {
+        TRect r;
+        GetPageArea(r);
+        TRect line;
+        takeLine(r, tabPosition() == tpTop ? tpTop : tabPosition() == tpBottom ? tpBottom
+                    : tabPosition() == tpLeft ? tpLeft : tpRight, line);
+        canvas()->FillRectByColor(line, GetBorderColor());
+    }
+    TvlPCUltraFlatPainter::PaintPageArea();
+}
+
+void TvlPCOffice11Painter::GetPageAreaExtents(TRect& AExtents)
+{
+    TvlPCStandardPainter::GetPageAreaExtents(AExtents);
+    if (!ParentControl()->HideTabs() && ParentControl()->RowCount() > 0)
+        AExtents.Top += 2;
+    if (!HasFrame() && ParentControl()->HasOppositeRows() && ParentControl()->LeadingRowCount() > 0)
+        ++AExtents.Bottom;
+}
+
+void TvlPCOffice11Painter::FillNavigatorButton(TRect& R, TvlPCNavigatorButtonState AState)
+{
+    // The row's background continues under the button.
+    SaveClipRegion();
+    TvlRegion clip(R);
+    canvas()->SetClipRegion(clip, roIntersect);
+    TRect row = R;
+    if (sideTabs()) {
+        row.Top = 0;
+        row.Bottom = ParentControl()->Height();
+    } else {
+        row.Left = 0;
+        row.Right = ParentControl()->Width();
+    }
+    if (AState == nbsPressed)
+        fillPair(canvas()->Handle(), row, Office11PressedFaceColor, Office11PressedFaceDarkColor);
+    else if (AState == nbsHot)
+        fillPair(canvas()->Handle(), row, Office11HotFaceColor, Office11HotFaceDarkColor);
+    else
+        fillTabGradient(canvas()->Handle(), row, -1);
+    RestoreClipRegion();
+}
+
+void TvlPCOffice11Painter::DrawNavigatorButtonBorder(TRect& R, TvlPCNavigatorButtonState AState)
+{
+    const bool disabled = AState == nbsDisabled || !ParentControl()->Enabled();
+    canvas()->FrameRect(R, disabled ? Office11DisabledGlyphColor : GetBorderColor());
+    InflateRect(R, -1, -1);
+}
+
+TColor TvlPCOffice11Painter::GetNavigatorButtonGlyphColor(TvlPCNavigatorButtonState AState)
+{
+    return (AState == nbsDisabled || !ParentControl()->Enabled()) ? Office11DisabledGlyphColor : Office11GlyphColor;
+}
+
+void TvlPCOffice11Painter::PrepareTabContentBitmap(TBitmap* ABitmap, const TRect& R, int AVisibleIndex)
+{
+    // The tab's gradient, lined up with where the content sits on the tab.
+    auto* b = dynamic_cast<TvlBitmap*>(ABitmap);
+    if (b == nullptr || GetTabBodyColor(AVisibleIndex) != clDefault)
+        return;
+    TRect body = GetTabBodyRect(AVisibleIndex, false);
+    OffsetRect(body, -R.Left, -R.Top);
+    if (captionKind() != 0 && !R.IsEmpty() && b->Width() == R.Height()) {
+        // Drawn unrotated first: the caption bitmap is turned afterwards.
+        body = Rect(0, 0, b->Width(), b->Height());
+    }
+    fillTabGradient(b->vlCanvas()->Handle(), body, AVisibleIndex);
+}
+
 // ---- registration ---------------------------------------------------------------
 
 namespace {
 std::vector<TvlPCPainterClass> builtInPainters()
 {
-    return {&TvlPCTabsPainter::Class(), &TvlPCButtonsPainter::Class(), &TvlPCFlatButtonsPainter::Class(),
-            &TvlPCFlatPainter::Class()};
+    return {&TvlPCTabsPainter::Class(),        &TvlPCButtonsPainter::Class(), &TvlPCFlatButtonsPainter::Class(),
+            &TvlPCExtraFlatPainter::Class(),   &TvlPCUltraFlatPainter::Class(), &TvlPCFlatPainter::Class(),
+            &TvlPCOffice11Painter::Class()};
 }
 }  // namespace
 

@@ -99,7 +99,8 @@ public:
     void DrawButtonFrame(TRect R, bool APressed, bool AFlat);
     // The fixed glyph places of the classic and button styles.
     TPoint GetGlyphOffsetByTable(TvlPCNavigatorButton AButton, TvlPCNavigatorButtonState AState);
-    void drawGlyph(TvlPCNavigatorButton AButton, const TPoint& AAt, TColor AColor, bool ASmallCross);
+    void drawGlyph(TvlPCNavigatorButton AButton, const TPoint& AAt, TColor AColor, bool ASmallCross,
+                   TColor ABrushColor = clDefault);
 
 protected:
     bool sideTabs() const { return tabPosition() == tpLeft || tabPosition() == tpRight; }
@@ -244,6 +245,159 @@ public:
     std::unique_ptr<TvlRegion> GetTabClipRegion(int AVisibleIndex) override;
     TvlRegionOperation GetTabClipOperation(int) override { return roIntersect; }
     void DrawTabOutline(int AVisibleIndex, const TRect& R) override;
+};
+
+class TvlPCExtraFlatPainter : public TvlPCStandardPainter {
+public:
+    struct ClassInfo : TvlPCStandardPainter::ClassInfo {
+        TvlPCStyleID GetStyleID() const override { return 5; }
+        String GetStyleName() const override { return String::fromLatin1("ExtraFlat"); }
+        std::unique_ptr<TvlPCCustomPainter> Create(TvlPCTabControlCore* AParent) const override
+        { return std::make_unique<TvlPCExtraFlatPainter>(AParent); }
+    };
+    static const ClassInfo& Class();
+    using TvlPCStandardPainter::TvlPCStandardPainter;
+    String ClassName() const override { return String::fromLatin1("TvlPCExtraFlatPainter"); }
+    TvlPCPainterClass PainterClass() const override { return &Class(); }
+
+    int GetFrameWidth() override { return 1; }
+    void GetTabCorrection(int AVisibleIndex, TvlPCTabBoundsCorrection& ACorrection) override;
+    void GetTabImageOffsets(int AVisibleIndex, std::array<int, 4>& AOffsets) override;
+    void GetTabTextOffsets(int AVisibleIndex, std::array<int, 4>& AOffsets) override;
+    void GetTabTextMargins(int AVisibleIndex, std::array<int, 2>& AMargins) override;
+    void GetCompactTabTextMargins(int AVisibleIndex, std::array<int, 2>& AMargins) override
+    { GetTabTextMargins(AVisibleIndex, AMargins); }
+    void GetTabsDistance(TPoint& ADistance) override;
+    int GetMinTabWidth(int AVisibleIndex) override { return GetTabContentWOffset(AVisibleIndex); }
+    int GetTabContentWOffset(int AVisibleIndex) override;
+    int GetTabContentHeight() override { return TvlPCStandardPainter::GetTabContentHeight() - 3; }
+    int GetMinTabNormalHeight() override { return 17; }
+    TColor GetTabsAreaColor() override { return clBtnFace; }
+    int GetNavigatorButtonHeight() override { return 13; }
+    int GetNavigatorButtonWidth(TvlPCNavigatorButton) override { return 13; }
+    int GetNavigatorButtonsDistance(TvlPCNavigatorButton A, TvlPCNavigatorButton B) override;
+    int GetNavigatorRowOffset() override { return 6; }
+    int GetNavigatorEdgeOffset() override { return HasRowFrame() ? GetFrameWidth() + 1 : 1; }
+    TPoint GetNavigatorButtonGlyphOffset(TvlPCNavigatorButton AButton, TvlPCNavigatorButtonState AState) override;
+    TColor GetNavigatorButtonColor(TvlPCNavigatorButtonState AState) override;
+    TColor GetNavigatorButtonGlyphColor(TvlPCNavigatorButtonState AState) override;
+    void GetNavigatorButtonGlyphInfo(TvlPCNavigatorButton AButton, TvlPCNavigatorButtonState AState,
+                                     TvlPCNavigatorButtonGlyphInfo& AInfo) override;
+    void DrawNavigatorButtonBorder(TRect& R, TvlPCNavigatorButtonState AState) override;
+    int CalculateTabNormalWidth(TvlTab* ATab) override;
+    int CalculateTabNormalHeight() override;
+    void GetPageAreaExtents(TRect& AExtents) override;
+    TColor GetDefaultPageColor() override;
+    void GetTabsAreaExtents(TRect& AExtents) override;
+    TColor GetTabBodyColor(int AVisibleIndex) override;
+    // A tab other than the selected one owns only its body: the row's
+    // border below it is drawn with the row.
+    std::unique_ptr<TvlRegion> GetTabClipRegion(int AVisibleIndex) override;
+    void CalculateTabsArea(TvlPCNavigatorButtons AButtons, TvlPCTabsArea& AArea) override;
+    void PaintParts() override;
+    void PaintPageArea() override;
+    void PaintFrame() override;
+    void PaintTabs() override;
+    void RepaintTab(int AVisibleIndex, TvlPCTabChangeKind AKind) override;
+    void DrawTab(TvlTab* ATab, int AVisibleIndex) override;
+
+    // Introduced here, in slot order.
+    virtual int GetRowBorderWidth() { return 3; }
+    virtual TRect GetMainTabFocusRect(int AVisibleIndex);
+    virtual void GetTabSeparatorInsets(int& AStart, int& AEnd) { AStart = 2; AEnd = 2; }
+    // AVisibleIndex -1: the whole row R.
+    virtual void DrawTabBackground(const TRect& R, int AVisibleIndex);
+    virtual void CorrectPageAreaExtents(TRect& AExtents);
+    virtual TColor GetPageStripColor();
+    virtual TRect GetPageStripRect();
+    virtual TRect GetTabBodyRect(int AVisibleIndex, bool AWholeRow);
+    virtual int GetTabSeparatorWidth() { return 1; }
+    virtual TColor GetRowColor();
+    virtual bool HasRowFrame() { return false; }
+    virtual void DrawMainTabFrame(int AVisibleIndex, TRect& R);
+    virtual void DrawTabSeparator(const TRect& R);
+    virtual void DrawRowBorder(TRect R, int ARowVisibleRow);
+
+protected:
+    void drawMainTabFrame(TRect& R, TvlTabPosition ASide, TColor AFirst, TColor ASecond);
+    void drawPageFrameLines(TColor ALeftTop, TColor ARightBottom);
+    void fillPageStrip();
+    TRect getRowRect(int AFirstVisibleIndex);
+    void drawRowBorderLines(TRect R, TvlTabPosition ASide, std::initializer_list<TColor> AColors);
+};
+
+class TvlPCUltraFlatPainter : public TvlPCExtraFlatPainter {
+public:
+    struct ClassInfo : TvlPCExtraFlatPainter::ClassInfo {
+        TvlPCStyleID GetStyleID() const override { return 6; }
+        String GetStyleName() const override { return String::fromLatin1("UltraFlat"); }
+        bool HasLookAndFeel(const TvlLookAndFeel* ALookAndFeel) const override;
+        std::unique_ptr<TvlPCCustomPainter> Create(TvlPCTabControlCore* AParent) const override
+        { return std::make_unique<TvlPCUltraFlatPainter>(AParent); }
+    };
+    static const ClassInfo& Class();
+    using TvlPCExtraFlatPainter::TvlPCExtraFlatPainter;
+    String ClassName() const override { return String::fromLatin1("TvlPCUltraFlatPainter"); }
+    TvlPCPainterClass PainterClass() const override { return &Class(); }
+
+    int GetNavigatorButtonHeight() override { return 15; }
+    int GetNavigatorButtonWidth(TvlPCNavigatorButton AButton) override;
+    int GetNavigatorButtonsDistance(TvlPCNavigatorButton A, TvlPCNavigatorButton B) override;
+    int GetNavigatorRowOffset() override { return 3; }
+    TPoint GetNavigatorButtonGlyphOffset(TvlPCNavigatorButton AButton, TvlPCNavigatorButtonState AState) override
+    { return TvlPCStandardPainter::GetNavigatorButtonGlyphOffset(AButton, AState); }
+    TColor GetNavigatorButtonColor(TvlPCNavigatorButtonState AState) override;
+    void GetNavigatorButtonGlyphInfo(TvlPCNavigatorButton AButton, TvlPCNavigatorButtonState AState,
+                                     TvlPCNavigatorButtonGlyphInfo& AInfo) override;
+    void DrawNavigatorButtonBorder(TRect& R, TvlPCNavigatorButtonState AState) override;
+    TRect GetMainTabFocusRect(int AVisibleIndex) override;
+    void PaintFrame() override { drawPageFrameLines(clBtnShadow, clBtnShadow); }
+    void DrawMainTabFrame(int AVisibleIndex, TRect& R) override;
+    void DrawRowBorder(TRect R, int ARowVisibleRow) override;
+};
+
+class TvlPCOffice11Painter : public TvlPCUltraFlatPainter {
+public:
+    struct ClassInfo : TvlPCUltraFlatPainter::ClassInfo {
+        TvlPCStyleID GetStyleID() const override { return 8; }
+        String GetStyleName() const override { return String::fromLatin1("Office11"); }
+        bool HasLookAndFeel(const TvlLookAndFeel* ALookAndFeel) const override;
+        std::unique_ptr<TvlPCCustomPainter> Create(TvlPCTabControlCore* AParent) const override
+        { return std::make_unique<TvlPCOffice11Painter>(AParent); }
+    };
+    static const ClassInfo& Class();
+    using TvlPCUltraFlatPainter::TvlPCUltraFlatPainter;
+    String ClassName() const override { return String::fromLatin1("TvlPCOffice11Painter"); }
+    TvlPCPainterClass PainterClass() const override { return &Class(); }
+
+    int GetRowBorderWidth() override { return 1; }
+    int GetTabSeparatorWidth() override { return 2; }
+    void GetTabSeparatorInsets(int& AStart, int& AEnd) override;
+    bool HasRowFrame() override { return HasFrame(); }
+    TColor GetTabsAreaColor() override { return GetBorderColor(); }
+    TColor GetTabBodyColor(int AVisibleIndex) override;
+    void DrawTabBackground(const TRect& R, int AVisibleIndex) override;
+    bool ExcludesOnlyTabContent(int AVisibleIndex) override;
+    bool NeedRedrawOnResize() override;
+    void FillPageArea() override;
+    TColor GetPageStripColor() override;
+    void PaintFrame() override;
+    void DrawMainTabFrame(int AVisibleIndex, TRect& R) override;
+    void DrawRowBorder(TRect R, int ARowVisibleRow) override;
+    void DrawTabSeparator(const TRect& R) override;
+    void PaintPageArea() override;
+    void GetPageAreaExtents(TRect& AExtents) override;
+    void FillNavigatorButton(TRect& R, TvlPCNavigatorButtonState AState) override;
+    void DrawNavigatorButtonBorder(TRect& R, TvlPCNavigatorButtonState AState) override;
+    TColor GetNavigatorButtonGlyphColor(TvlPCNavigatorButtonState AState) override;
+    TRect GetMainTabFocusRect(int AVisibleIndex) override { return TvlPCUltraFlatPainter::GetMainTabFocusRect(AVisibleIndex); }
+    void PrepareTabContentBitmap(TBitmap* ABitmap, const TRect& R, int AVisibleIndex) override;
+
+    virtual TColor GetBorderColor();
+
+    // A pair as a gradient, or its 50 % mix without pcoGradient.
+    void fillPair(HDC ADC, const TRect& R, TColor AFirst, TColor ASecond);
+    void fillTabGradient(HDC ADC, const TRect& R, int AVisibleIndex);
 };
 
 // The painter unit's start-up: the shared colours, then the nine styles.

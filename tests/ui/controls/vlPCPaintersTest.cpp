@@ -8,6 +8,7 @@
 #include "ui/controls/vlPCPainters.h"
 #include "ui/foundation/vlLookAndFeels.h"
 #include "ui/foundation/vxCore.h"
+#include "ui/foundation/vxOffice11.h"
 
 namespace {
 
@@ -74,7 +75,7 @@ TEST(vlPCPainters, RegistryFindsStylesByIdAndLook)
 
     TvlLookAndFeel look(nullptr);
     struct Case { TvlLookAndFeelKind kind; TvlPCStyleID style; };
-    for (const Case k : {Case{lfStandard, 1}, Case{lfFlat, 7}}) {
+    for (const Case k : {Case{lfStandard, 1}, Case{lfFlat, 7}, Case{lfUltraFlat, 6}, Case{lfOffice11, 8}}) {
         look.SetKind(k.kind);
         EXPECT_EQ(f->GetStyleIDByLookAndFeel(&look), k.style) << int(k.kind);
     }
@@ -93,7 +94,8 @@ TEST(vlPCPainters, ClassAnswersFollowTheStandardStyle)
 {
     struct Case { TvlPCStyleID id; bool tabStyle, multiSelect, buttonStyle; };
     for (const Case k : {Case{1, true, false, false}, Case{2, false, true, true}, Case{3, false, true, true},
-                         Case{7, true, false, false}}) {
+                         Case{5, true, false, false}, Case{6, true, false, false}, Case{7, true, false, false},
+                         Case{8, true, false, false}}) {
         TvlPCPainterClass c = PaintersFactory()->GetPainterClass(k.id);
         EXPECT_EQ(c->IsTabStyle(), k.tabStyle) << k.id;
         EXPECT_EQ(c->AllowMultiSelect(), k.multiSelect) << k.id;
@@ -126,7 +128,9 @@ TEST(vlPCPainters, MetricTablesPerStyle)
 {
     struct Case { TvlPCStyleID id; TPoint distance; int frame; std::array<int, 2> margins; };
     for (const Case k : {Case{1, Point(0, 0), 2, {3, 2}}, Case{2, Point(3, 3), 2, {4, 4}},
-                         Case{3, Point(10, 3), 2, {4, 4}}, Case{7, Point(0, 0), 1, {3, 2}}}) {
+                         Case{3, Point(10, 3), 2, {4, 4}}, Case{7, Point(0, 0), 1, {3, 2}},
+                         Case{5, Point(1, 6), 1, {2, 2}}, Case{6, Point(1, 6), 1, {2, 2}},
+                         Case{8, Point(2, 4), 1, {2, 2}}}) {
         auto c = control(k.id);
         c->addTabs({"One", "Two"});
         c->SetMainTabDirect(0);
@@ -173,13 +177,14 @@ TEST(vlPCPainters, NavigatorOrderFollowsItsPosition)
 
 TEST(vlPCPainters, ColourArithmetic)
 {
-    PrepareExtraFlatRowColor();
     const TColor face = ColorToRGB(clBtnFace);
-    const TColor row = ExtraFlatRowColor();
-    EXPECT_EQ(GetRValue(row), std::min(GetRValue(face) + 20, 255));
-    EXPECT_EQ(GetGValue(row), std::min(GetGValue(face) + 20, 255));
-    // 240 in a channel tops out at 255.
-    EXPECT_EQ(GetRValue(ColorToRGB(clBtnFace)) >= 235 ? GetRValue(row) : 255, 255);
+    const int element = COLOR_BTNFACE;
+    const TColor custom = RGB(240, 100, 10);
+    SetSysColors(std::span<const int>(&element, 1), std::span<const TColor>(&custom, 1));
+    PrepareExtraFlatRowColor();
+    EXPECT_EQ(ExtraFlatRowColor(), RGB(255, 120, 30));
+    SetSysColors(std::span<const int>(&element, 1), std::span<const TColor>(&face, 1));
+    PrepareExtraFlatRowColor();
     struct Case { TColor in; int percent; TColor out; };
     for (const Case k : {Case{RGB(100, 50, 0), 20, RGB(120, 60, 0)}, Case{RGB(200, 200, 200), 85, RGB(255, 255, 255)},
                          Case{RGB(0, 0, 0), 50, RGB(0, 0, 0)}, Case{RGB(128, 64, 64), 0, RGB(128, 64, 64)},
@@ -276,4 +281,100 @@ TEST(vlPCPainters, FlatStyleDrawsOneLineFrames)
     EXPECT_EQ(c->pixel(t.Left + 1, t.Top + 6), TestControl::rgb(BrightenColor(clBtnFace, 85)));
 }
 
+TEST(vlPCPainters, ExtraFlatTabHeightAndSeparators)
+{
+    auto c = control(5, 260);
+    c->addTabs({"One", "Two", "Three", "Four"});
+    const int computed = c->Tabs()->TabNormalHeight();
+    EXPECT_GE(computed, 17);
+    c->SetTabHeight(20);  // 20 - 4 is below 17: ignored
+    c->RecalculateLayout();
+    EXPECT_EQ(c->Tabs()->TabNormalHeight(), computed);
+    c->SetTabHeight(30);
+    c->RecalculateLayout();
+    EXPECT_EQ(c->Tabs()->TabNormalHeight(), std::max(computed, 26));
+    c->SetTabHeight(0);
+    c->SetTabIndexDirect(1);
+    c->Tabs()->UpdateMainTab();
+    c->RecalculateLayout();
+    c->paint();
+    auto separatorAfter = [&](int v) {
+        const TRect b = c->VisibleTab(v)->NormalBounds();
+        return c->pixel(b.Right, b.Top + 6) == TestControl::rgb(clBtnShadow);
+    };
+    EXPECT_FALSE(separatorAfter(0));  // next to the selected tab
+    EXPECT_FALSE(separatorAfter(1));
+    EXPECT_TRUE(separatorAfter(2));
+    EXPECT_FALSE(separatorAfter(3));  // the last of its row
+    // The row is the light face; the selected tab stands on the page strip.
+    const TRect last = c->VisibleTab(3)->NormalBounds();
+    EXPECT_EQ(c->pixel(last.Right + 20, last.Top + 6), TestControl::rgb(ExtraFlatRowColor()));
+    const TRect main = c->VisibleTab(1)->Bounds();
+    EXPECT_EQ(c->pixel(main.Left, main.Top + 4), TestControl::rgb(clWhite));
+    EXPECT_EQ(c->pixel(main.Right - 1, main.Top + 4), TestControl::rgb(clBlack));
+    EXPECT_EQ(c->pixel(main.Left + 4, main.Bottom), TestControl::rgb(clBtnFace));
+}
+
+TEST(vlPCPainters, UltraFlatNavigatorButtons)
+{
+    auto c = control(6, 120);
+    c->SetOptions(c->Options() + TvlPCOptions{pcoGoDialog});
+    c->addTabs({"A long caption", "Another long one", "And a third"});
+    auto* p = static_cast<TvlPCStandardPainter*>(c->Painter());
+    const auto& b = p->NavigatorButtonPositions();
+    ASSERT_EQ(b.size(), 3u);
+    EXPECT_EQ(b[0].Button, nbGoDialog);
+    EXPECT_EQ(b[0].Bounds.Width(), 11);
+    EXPECT_EQ(b[1].Bounds.Left - b[0].Bounds.Right, 1);
+    EXPECT_EQ(b[1].Bounds.Height(), 15);
+    EXPECT_EQ(b[0].Bounds.Top, 3);
+}
+
+TEST(vlPCPainters, Office11WithoutGradientUsesTheMixes)
+{
+    auto c = control(8, 260);
+    c->SetOptions(c->Options() - TvlPCOptions{pcoGradient});
+    c->addTabs({"One", "Two", "Three"});
+    c->SetTabIndexDirect(0);
+    c->Tabs()->UpdateMainTab();
+    c->RecalculateLayout();
+    c->paint();
+    const TColor rowMix = vxOffice11::MixColors(Office11GradientLightColor, Office11GradientDarkColor, 50);
+    const TRect last = c->VisibleTab(2)->NormalBounds();
+    for (int dy : {4, 6, 8})
+        EXPECT_EQ(c->pixel(last.Right + 20, last.Top + dy), TestControl::rgb(rowMix)) << dy;
+    // A tab of the default colour shows the row's plain colour behind its caption.
+    EXPECT_EQ(c->pixel(last.Left + 2, last.Top + 6), TestControl::rgb(rowMix));
+    const TRect main = c->VisibleTab(0)->Bounds();
+    EXPECT_EQ(c->pixel(main.Left + 2, main.Top + 4),
+              TestControl::rgb(vxOffice11::MixColors(Office11HotFaceColor, Office11HotFaceDarkColor, 50)));
+}
+
+// Every style covers the whole control, on every side, one row or several.
+TEST(vlPCPainters, EveryStylePaintsTheWholeControl)
+{
+    const QRgb unpainted = qRgb(255, 0, 255) & 0xFFFFFF;
+    for (TvlPCStyleID id : {1, 2, 3, 5, 6, 7, 8}) {
+        for (TvlTabPosition pos : {tpTop, tpBottom, tpLeft, tpRight}) {
+            for (bool multiLine : {false, true}) {
+                auto c = control(id, 180, 160);
+                c->SetTabPosition(pos);
+                c->SetMultiLine(multiLine);
+                c->SetOptions(c->Options() + TvlPCOptions{pcoGoDialog, pcoCloseButton});
+                c->addTabs({"One", "Two", "Three", "Four", "Five", "Six"});
+                c->SetTabIndexDirect(4);
+                c->Tabs()->UpdateMainTab();
+                c->RecalculateLayout();
+                c->paint();
+                int holes = 0;
+                for (int y = 0; y < c->H; ++y)
+                    for (int x = 0; x < c->W; ++x)
+                        holes += c->pixel(x, y) == unpainted;
+                EXPECT_EQ(holes, 0) << "style " << id << " side " << int(pos) << " multi " << multiLine;
+            }
+        }
+    }
+}
+
 }  // namespace
+
