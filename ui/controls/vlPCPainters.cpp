@@ -1849,6 +1849,711 @@ void TvlPCOffice11Painter::PrepareTabContentBitmap(TBitmap* ABitmap, const TRect
     fillTabGradient(b->vlCanvas()->Handle(), body, AVisibleIndex);
 }
 
+// ---- slanted outlines ---------------------------------------------------------------
+
+TRegion GetOutlineRegion(TPoints P, const TLinePositions& LP, bool AInner)
+{
+    auto has = [&](TLinePosition p) { return std::find(LP.begin(), LP.end(), p) != LP.end(); };
+    for (size_t i = 0; i < LP.size() && i + 1 < P.size(); ++i) {
+        const TLinePosition pos = LP[i];
+        const bool moves = AInner ? (pos == lpL || pos == lpLT || pos == lpT || pos == lpLB)
+                                  : (pos == lpRT || pos == lpR || pos == lpRB || pos == lpB);
+        if (!moves)
+            continue;
+        TPoint& S = P[i];
+        TPoint& E = P[i + 1];
+        switch (pos) {
+        case lpL:
+            ++S.X; ++E.X;
+            if (has(lpLB)) ++S.Y;
+            if (has(lpLT)) --E.Y;
+            break;
+        case lpLT:
+            if (has(lpL)) ++S.Y; else ++S.X;
+            if (has(lpT)) ++E.X; else ++E.Y;
+            break;
+        case lpT:
+            ++S.Y; ++E.Y;
+            if (has(lpLT)) --S.X;
+            if (has(lpRT)) ++E.X;
+            break;
+        case lpLB:
+            if (has(lpB)) ++S.X; else --S.Y;
+            if (has(lpL)) --E.Y; else ++E.X;
+            break;
+        case lpRT:
+            if (has(lpT)) ++S.X; else --S.Y;
+            if (has(lpR)) --E.Y; else ++E.X;
+            break;
+        case lpR:
+            ++S.X; ++E.X;
+            if (has(lpRT)) ++S.Y;
+            if (has(lpRB)) --E.Y;
+            break;
+        case lpRB:
+            if (has(lpR)) ++S.Y; else ++S.X;
+            if (has(lpB)) ++E.X; else ++E.Y;
+            break;
+        case lpB:
+            ++S.Y; ++E.Y;
+            if (has(lpRB)) --S.X;
+            if (has(lpLB)) ++E.X;
+            break;
+        }
+    }
+    return CreatePolygonRgn(P, WINDING);
+}
+
+namespace {
+std::array<TColor, 6> GOneNoteColors{};
+std::unique_ptr<TvlSystemPaletteChangedNotifier> GPaletteChangedNotifier;
+}  // namespace
+
+TColor OneNoteColor(int AIndex)
+{
+    return GOneNoteColors.at(size_t(AIndex - 1));
+}
+
+void PrepareOneNoteColors()
+{
+    // Colours 3 and 5 belong to other users of the set; this style reads 1, 2, 4 and 6.
+    switch (vxOffice11::GetOffice11Scheme()) {
+    case 1:
+        GOneNoteColors = {RGB(59, 97, 156), RGB(0, 53, 154), clBtnShadow, RGB(0, 0, 128), clBtnShadow,
+                          RGB(117, 166, 241)};
+        break;
+    case 2:
+        GOneNoteColors = {RGB(96, 128, 88), RGB(96, 119, 107), clBtnShadow, RGB(63, 93, 56), clBtnShadow,
+                          RGB(176, 194, 140)};
+        break;
+    case 3:
+        GOneNoteColors = {RGB(124, 124, 148), RGB(118, 116, 146), clBtnShadow, RGB(75, 75, 111), clBtnShadow,
+                          RGB(186, 185, 206)};
+        break;
+    default:
+        GOneNoteColors = {clBtnShadow, clBtnShadow, clBtnShadow, RGB(10, 36, 106), clBtnShadow, clBtnFace};
+        break;
+    }
+}
+
+const TvlPCSlantedPainter::ClassInfo& TvlPCSlantedPainter::Class()
+{
+    static const ClassInfo c;
+    return c;
+}
+
+TvlTabSlantPositions TvlPCSlantedPainter::GetSlantedSides()
+{
+    const TvlTabSlants* s = ParentControl()->TabSlants();
+    return (s->Kind() == skSlant && !rotate()) ? s->Positions() : TvlTabSlantPositions();
+}
+
+int TvlPCSlantedPainter::slantedSideCount()
+{
+    const TvlTabSlantPositions p = GetSlantedSides();
+    return int(p.Contains(spLeft)) + int(p.Contains(spRight));
+}
+
+int TvlPCSlantedPainter::CalculateCutValue()
+{
+    return ParentControl()->TabSlants()->Kind() == skSlant ? CalculateTabNormalHeight() - 1 : 6;
+}
+
+void TvlPCSlantedPainter::GetTabImageOffsets(int, std::array<int, 4>& AOffsets)
+{
+    const int fw = GetFrameWidth();
+    if (!rotate()) {
+        AOffsets = {0, fw + 3, 0, 1};
+        return;
+    }
+    const TvlTabSlants* s = ParentControl()->TabSlants();
+    const int v = (s->Kind() == skCutCorner && !s->Positions().Empty()) ? fw + 2 : fw + 1;
+    AOffsets = {0, v, 0, v};
+}
+
+void TvlPCSlantedPainter::GetTabTextOffsets(int, std::array<int, 4>& AOffsets)
+{
+    const int fw = GetFrameWidth();
+    AOffsets = rotate() ? std::array<int, 4>{0, fw + 3, 0, fw + 1} : std::array<int, 4>{0, fw + 4, 0, 1};
+}
+
+void TvlPCSlantedPainter::GetTabTextMargins(int AVisibleIndex, std::array<int, 2>& AMargins)
+{
+    const int fw = GetFrameWidth();
+    const TvlTabSlants* s = ParentControl()->TabSlants();
+    const int kind = captionKind();
+    if (!rotate()) {
+        const int slanted = s->Kind() == skSlant ? FCutValue : 6;
+        AMargins = {s->Positions().Contains(spLeft) ? slanted : fw + 2,
+                    s->Positions().Contains(spRight) ? slanted : fw + 2};
+        if (kind == 2)
+            std::swap(AMargins[0], AMargins[1]);
+        return;
+    }
+    AMargins = {2, fw + 5 + ((s->Kind() == skCutCorner && !s->Positions().Empty()) ? 1 : 0)};
+    const TvlTabPosition side = AVisibleIndex >= 0 ? tab(AVisibleIndex)->Side() : tabPosition();
+    if ((side == tpTop && kind == 2) || (side == tpBottom && kind == 1) || side == tpLeft)
+        std::swap(AMargins[0], AMargins[1]);
+}
+
+void TvlPCSlantedPainter::GetTabsDistance(TPoint& ADistance)
+{
+    const int sides = slantedSideCount();
+    ADistance = Point(sides > 0 ? -(FCutValue / 2) * sides : 1, -3);
+    if (rotate())
+        std::swap(ADistance.X, ADistance.Y);
+}
+
+void TvlPCSlantedPainter::GetTabsAreaMargins(TRect& AMargins)
+{
+    const TvlTabSlantPositions p = GetSlantedSides();
+    AMargins = Rect(p.Contains(spLeft) ? 1 : 0, 0, p.Contains(spRight) ? 1 : 0, 0);
+}
+
+void TvlPCSlantedPainter::GetTabsContainerOffsets(TRect& AOffsets)
+{
+    if (!isTabsContainer()) {
+        AOffsets = TRect();
+        return;
+    }
+    const TvlTabSlantPositions p = GetSlantedSides();
+    AOffsets = Rect(p.Contains(spLeft) ? 1 : 2, 2, p.Contains(spRight) ? 1 : 2, 0);
+}
+
+int TvlPCSlantedPainter::GetMinTabContentWidth()
+{
+    if (rotate())
+        return 0;
+    const TvlTabSlants* s = ParentControl()->TabSlants();
+    const int sides = int(s->Positions().Contains(spLeft)) + int(s->Positions().Contains(spRight));
+    if (sides == 0)
+        return 8;
+    if (s->Kind() == skSlant)
+        return FCutValue * sides - 2 * sides + 8;
+    return FCutValue * sides + GetFrameWidth() * (2 - sides) + 4;
+}
+
+int TvlPCSlantedPainter::GetImageSizeWithBorders()
+{
+    return GetImageSize().cx + 2 * ParentControl()->ImageBorder();
+}
+
+int TvlPCSlantedPainter::GetTabContentWOffset(int AVisibleIndex)
+{
+    std::array<int, 2> m{};
+    GetTabTextMargins(AVisibleIndex, m);
+    int w = m[0] + m[1];
+    if (HasImages() && (AVisibleIndex == -1 || ShowsImage(AVisibleIndex) || rotate()))
+        w += GetImageSizeWithBorders();
+    return std::max(GetMinTabContentWidth(), w);
+}
+
+int TvlPCSlantedPainter::CalculateTabNormalWidth(TvlTab* ATab)
+{
+    if (!ATab->Visible())
+        return 0;
+    if (ParentControl()->TabWidth() >= 1)
+        return ParentControl()->TabWidth();
+    const int v = ATab->VisibleIndex();
+    int w = GetTabContentWOffset(v);
+    if (!ATab->Caption().isEmpty()) {
+        ParentControl()->PrepareTabCanvasFont(ATab, canvas());
+        w += canvas()->TextWidth(ATab->Caption());
+    }
+    if (ShowsImage(v) || (HasImages() && rotate()))
+        w += GetImageTextDistance(v);
+    return std::max(w, GetMinTabWidth(v));
+}
+
+int TvlPCSlantedPainter::GetTabContentHeight()
+{
+    std::array<int, 4> t{}, i{};
+    GetTabTextOffsets(-1, t);
+    GetTabImageOffsets(-1, i);
+    int h = GetMaxCaptionHeight() + t[1] + t[3];
+    if (HasImages())
+        h = std::max(h, GetImageSize().cy + 2 * ParentControl()->ImageBorder() + i[1] + i[3]);
+    return h;
+}
+
+int TvlPCSlantedPainter::GetNavigatorButtonWidth(TvlPCNavigatorButton AButton)
+{
+    switch (AButton) {
+    case nbGoDialog: return 13;
+    case nbClose: return 16;
+    default: return 17;
+    }
+}
+
+TColor TvlPCSlantedPainter::GetNavigatorButtonColor(TvlPCNavigatorButtonState AState)
+{
+    switch (AState) {
+    case nbsHot: return MixColors(clBtnFace, clWhite, 35);
+    case nbsPressed: return MixColors(clBtnFace, clBlack, 90);
+    default: return clBtnFace;
+    }
+}
+
+TColor TvlPCSlantedPainter::GetNavigatorButtonGlyphColor(TvlPCNavigatorButtonState AState)
+{
+    if (AState == nbsDisabled || !ParentControl()->Enabled())
+        return clBtnShadow;
+    return AState == nbsPressed ? MixColors(ParentControl()->Color(), clWhite, 10) : clBtnText;
+}
+
+void TvlPCSlantedPainter::GetNavigatorButtonGlyphInfo(TvlPCNavigatorButton AButton, TvlPCNavigatorButtonState AState,
+                                                      TvlPCNavigatorButtonGlyphInfo& AInfo)
+{
+    AInfo.BrushColor = AInfo.PenColor = GetNavigatorButtonGlyphColor(AState);
+    AInfo.Enabled = true;
+    AInfo.SmallCross = AButton == nbClose;
+}
+
+void TvlPCSlantedPainter::DrawNavigatorButtonBorder(TRect& R, TvlPCNavigatorButtonState AState)
+{
+    canvas()->FrameRect(R, (AState == nbsPressed || AState == nbsHot) ? clBlack : clBtnShadow);
+    InflateRect(R, -1, -1);
+}
+
+TColor TvlPCSlantedPainter::GetTabBodyColor(int AVisibleIndex)
+{
+    if (tab(AVisibleIndex)->Highlighted())
+        return clHighlight;
+    const TColor c = GetTabColor(AVisibleIndex);
+    if (c != clDefault)
+        return c;
+    return isTabsContainer() ? clBtnFace : ParentControl()->Color();
+}
+
+TColor TvlPCSlantedPainter::GetPageColor()
+{
+    const int main = ParentControl()->MainTabVisibleIndex();
+    if (isTabsContainer() && main != -1) {
+        const TColor c = GetTabColor(main);
+        return c == clDefault ? clBtnFace : c;
+    }
+    return TvlPCStandardPainter::GetPageColor();
+}
+
+void TvlPCSlantedPainter::FillPageArea()
+{
+    TRect r;
+    GetPageArea(r);
+    if (isTabsContainer())
+        r = extendTowardsPage(r, tabPosition(), -2);
+    canvas()->FillRectByColor(r, GetPageColor());
+}
+
+void TvlPCSlantedPainter::GetPageAreaExtents(TRect& AExtents)
+{
+    TvlPCStandardPainter::GetPageAreaExtents(AExtents);
+    const bool rows = ParentControl()->RowCount() > 0 && !ParentControl()->HideTabs();
+    if (isTabsContainer() && rows)
+        AExtents.Top += 2;
+    if (!HasFrame() && rows) {
+        AExtents.Top += 1;
+        if (ParentControl()->HasOppositeRows() && ParentControl()->LeadingRowCount() > 0)
+            AExtents.Bottom += 1;
+    }
+}
+
+void TvlPCSlantedPainter::PaintFrame()
+{
+    TRect r;
+    GetPageArea(r);
+    InflateRect(r, 1, 1);
+    if (isTabsContainer())
+        r = extendTowardsPage(r, tabPosition(), -2);
+    canvas()->FrameRect(r, GetOutlineColor());
+}
+
+void TvlPCSlantedPainter::GetTabOutlinePoints(int AVisibleIndex, TPoints& P, TLinePositions& LP)
+{
+    TvlTab* t = tab(AVisibleIndex);
+    const TvlTabPosition side = t->Side();
+    const TRect R = topFormRect(t->Bounds(), side);
+    const TvlTabSlants* s = ParentControl()->TabSlants();
+    const bool cutCorner = s->Kind() == skCutCorner;
+    const bool anyPosition = !s->Positions().Empty();
+    const bool slantAllowed = !(rotate() && s->Kind() == skSlant);
+    const bool leftSlanted = s->Positions().Contains(spLeft) && slantAllowed;
+    const bool rightSlanted = s->Positions().Contains(spRight) && slantAllowed;
+    const int L = R.Left, B = R.Bottom, W = R.Width(), H = R.Height(), T = B - H;
+    P = {Point(L, B - 1)};
+    LP.clear();
+    if (leftSlanted && !cutCorner) {
+        P.push_back(Point(L + H - 1, T));
+        LP.push_back(lpLT);
+    } else if (leftSlanted) {
+        P.insert(P.end(), {Point(L, T + 6), Point(L + 6, T)});
+        LP.insert(LP.end(), {lpL, lpLT});
+    } else if (cutCorner && anyPosition) {
+        P.push_back(Point(L, T));
+        LP.push_back(lpL);
+    } else {
+        P.insert(P.end(), {Point(L, T + 2), Point(L + 2, T)});
+        LP.insert(LP.end(), {lpL, lpLT});
+    }
+    if (rightSlanted && !cutCorner) {
+        P.insert(P.end(), {Point(L + W - H, T), Point(L + W - 1, B - 1)});
+        LP.insert(LP.end(), {lpT, lpRT});
+    } else if (rightSlanted) {
+        P.insert(P.end(), {Point(L + W - 7, T), Point(L + W - 1, T + 6), Point(L + W - 1, B - 1)});
+        LP.insert(LP.end(), {lpT, lpRT, lpR});
+    } else if (cutCorner && anyPosition) {
+        P.insert(P.end(), {Point(L + W - 1, T), Point(L + W - 1, B - 1)});
+        LP.insert(LP.end(), {lpT, lpR});
+    } else {
+        P.insert(P.end(), {Point(L + W - 3, T), Point(L + W - 1, T + 2), Point(L + W - 1, B - 1)});
+        LP.insert(LP.end(), {lpT, lpRT, lpR});
+    }
+    MapPointsToTabPosition(R, P, side);
+    if (side == tpBottom || side == tpRight) {
+        std::reverse(P.begin(), P.end());
+        std::reverse(LP.begin(), LP.end());
+    }
+    for (TLinePosition& lp : LP) {
+        switch (side) {
+        case tpBottom:
+            lp = lp == lpLT ? lpLB : lp == lpT ? lpB : lp == lpRT ? lpRB : lp;
+            break;
+        case tpLeft:
+            lp = lp == lpL ? lpB : lp == lpLT ? lpLB : lp == lpT ? lpL : lp == lpRT ? lpLT : lp == lpR ? lpT : lp;
+            break;
+        case tpRight:
+            lp = lp == lpL ? lpB : lp == lpLT ? lpRB : lp == lpT ? lpR : lp == lpR ? lpT : lp;
+            break;
+        default: break;
+        }
+    }
+}
+
+std::unique_ptr<TvlRegion> TvlPCSlantedPainter::GetTabRegion(int AVisibleIndex, bool AInner)
+{
+    TPoints p;
+    TLinePositions lp;
+    GetTabOutlinePoints(AVisibleIndex, p, lp);
+    return std::make_unique<TvlRegion>(GetOutlineRegion(p, lp, AInner));
+}
+
+TRect TvlPCSlantedPainter::pageJoinRect(int AVisibleIndex)
+{
+    TvlTab* t = tab(AVisibleIndex);
+    return pageSideStrip(extendTowardsPage(t->Bounds(), t->Side(), 1), t->Side(), 1);
+}
+
+std::unique_ptr<TvlRegion> TvlPCSlantedPainter::GetTabClipRegion(int AVisibleIndex)
+{
+    std::unique_ptr<TvlRegion> r = GetTabRegion(AVisibleIndex, false);
+    r->Combine(TvlRegion(tab(AVisibleIndex)->VisibleBounds()), roIntersect);
+    if (tab(AVisibleIndex)->IsMain())
+        r->Combine(TvlRegion(pageJoinRect(AVisibleIndex)), roAdd);
+    return r;
+}
+
+bool TvlPCSlantedPainter::IsPointInTab(int AVisibleIndex, int X, int Y)
+{
+    if (!GetTabRegion(AVisibleIndex, false)->PtInRegion(X, Y))
+        return false;
+    // The selected tab owns the overlap with its left neighbour.
+    const int next = AVisibleIndex + 1;
+    if (next < ParentControl()->VisibleTabList()->Count() && tab(next)->IsMain())
+        return !GetTabRegion(next, false)->PtInRegion(X, Y);
+    return true;
+}
+
+void TvlPCSlantedPainter::GetTabGradientColors(int AVisibleIndex, TColor& AFirst, TColor& ASecond)
+{
+    const TColor c = GetTabBodyColor(AVisibleIndex);
+    if (tab(AVisibleIndex)->IsHot()) {
+        AFirst = BrightenColor(c, 20);
+        ASecond = c;
+    } else {
+        AFirst = BrightenColor(c, 13);
+        ASecond = DarkenColor(c, 90);
+    }
+}
+
+void TvlPCSlantedPainter::FillTabBackground(TvlCanvas* ACanvas, const TRect& R, bool AMirrored, bool AHorizontal,
+                                            int AVisibleIndex)
+{
+    TvlTab* t = tab(AVisibleIndex);
+    const bool hotMain = t->IsMain() && t->IsHot() && HotTrackMainTab();
+    if ((!t->IsMain() || hotMain) && options().Contains(pcoGradient)) {
+        TColor a, b;
+        GetTabGradientColors(AVisibleIndex, a, b);
+        if (hotMain && (t->Side() == tpBottom || t->Side() == tpRight))
+            std::swap(a, b);
+        if (AMirrored)
+            std::swap(a, b);
+        vxOffice11::FillGradientRect(ACanvas->Handle(), R, a, b, AHorizontal);
+    } else
+        ACanvas->FillRectByColor(R, GetTabBodyColor(AVisibleIndex));
+}
+
+void TvlPCSlantedPainter::PrepareTabContentBitmap(TBitmap* ABitmap, const TRect& R, int AVisibleIndex)
+{
+    auto* b = dynamic_cast<TvlBitmap*>(ABitmap);
+    if (b == nullptr || AVisibleIndex < 0)
+        return;
+    TvlTab* t = tab(AVisibleIndex);
+    TRect body = t->Bounds();
+    if (captionKind() == 0) {
+        OffsetRect(body, -R.Left, -R.Top);
+        FillTabBackground(b->vlCanvas(), body, t->Side() == tpBottom || t->Side() == tpRight, sideTabs(),
+                          AVisibleIndex);
+    } else
+        b->vlCanvas()->FillRectByColor(b->GetClientRect(), GetTabBodyColor(AVisibleIndex));
+}
+
+void TvlPCSlantedPainter::DrawTabOutline(int AVisibleIndex, const TRect&)
+{
+    TPoints p;
+    TLinePositions lp;
+    GetTabOutlinePoints(AVisibleIndex, p, lp);
+    DrawPolyline(p, nullptr, GetOutlineColor());
+}
+
+void TvlPCSlantedPainter::DrawTabMark(int AVisibleIndex)
+{
+    TvlTab* t = tab(AVisibleIndex);
+    if (!t->IsHot() && !t->IsMain())
+        return;
+    const int w = GetFrameWidth() + 3;
+    const TRect b = t->Bounds();
+    TRect bar;
+    switch (t->Side()) {
+    case tpTop: bar = Rect(b.Left, b.Top, b.Right, b.Top + w); break;
+    case tpBottom: bar = Rect(b.Left, b.Bottom - w, b.Right, b.Bottom); break;
+    case tpLeft: bar = Rect(b.Left, b.Top, b.Left + w, b.Bottom); break;
+    case tpRight: bar = Rect(b.Right - w, b.Top, b.Right, b.Bottom); break;
+    }
+    canvas()->FillRectByColor(bar, clHighlight);
+    canvas()->ExcludeClipRect(bar);
+}
+
+void TvlPCSlantedPainter::DrawPageJoin(int AVisibleIndex)
+{
+    TvlTab* t = tab(AVisibleIndex);
+    const TRect r = pageJoinRect(AVisibleIndex);
+    canvas()->FillRectByColor(r, GetTabBodyColor(AVisibleIndex));
+    const TvlTabSlantPositions slanted = GetSlantedSides();
+    const bool along = !sideTabs();
+    if (!slanted.Contains(spLeft)) {
+        const TPoint p = along ? Point(r.Left, r.Top) : Point(r.Left, r.Bottom - 1);
+        canvas()->SetPixel(p.X, p.Y, GetOutlineColor());
+    }
+    if (!slanted.Contains(spRight)) {
+        const TPoint p = along ? Point(r.Right - 1, r.Top) : Point(r.Left, r.Top);
+        canvas()->SetPixel(p.X, p.Y, GetOutlineColor());
+    }
+    (void)t;
+}
+
+void TvlPCSlantedPainter::DrawTab(TvlTab* ATab, int AVisibleIndex)
+{
+    SaveClipRegion();
+    DrawTabOutline(AVisibleIndex, ATab->Bounds());
+    {
+        std::unique_ptr<TvlRegion> inner = GetTabRegion(AVisibleIndex, true);
+        canvas()->SetClipRegion(*inner, roIntersect);
+    }
+    DrawTabMark(AVisibleIndex);
+    FillTabBackground(canvas(), ATab->Bounds(), ATab->Side() == tpBottom || ATab->Side() == tpRight, sideTabs(),
+                      AVisibleIndex);
+    RestoreClipRegion();
+    if (ATab->IsMain())
+        DrawPageJoin(AVisibleIndex);
+    TRect focus = FContentLayout.TextRect;
+    if (!focus.IsEmpty()) {
+        if (isVerticalText())
+            InflateRect(focus, 2, 3);
+        else
+            InflateRect(focus, 3, 2);
+        DrawTabFocusRect(AVisibleIndex, focus);
+    }
+}
+
+void TvlPCSlantedPainter::PaintTabs()
+{
+    TvlPCTabControlCore* c = ParentControl();
+    const int n = c->VisibleTabList()->Count();
+    const int main = c->MainTabVisibleIndex();
+    auto shown = [&](int v) { return c->MultiLine() || c->IsTabVisibleInRange(v); };
+    if (main != -1 && shown(main))
+        PaintTab(main);
+    const int rows = c->RowCount(), k = c->LeadingRowCount();
+    std::vector<int> order;
+    for (int r = k - 1; r >= 0; --r)
+        order.push_back(r);
+    for (int r = k; r < rows; ++r)
+        order.push_back(r);
+    const TvlTabSlantPositions slanted = GetSlantedSides();
+    for (int vr : order) {
+        int first = -1, last = -1;
+        for (int v = 0; v < n; ++v) {
+            if (!shown(v) || tab(v)->VisibleRow() != vr)
+                continue;
+            if (first == -1)
+                first = v;
+            last = v;
+            if (v != main)
+                PaintTab(v);
+        }
+        if (first == -1)
+            continue;
+        // The row's base line on its page side.
+        const TRect a = tab(first)->NormalBounds(), b = tab(last)->NormalBounds();
+        const bool nextToPage = vr == k - 1 || vr == k;
+        const bool leading = vr < k;
+        TRect line;
+        if (!sideTabs()) {
+            int x1 = std::min(a.Left, b.Left), x2 = std::max(a.Right, b.Right);
+            if (nextToPage || slanted.Contains(spLeft))
+                x1 = 0;
+            if (nextToPage || slanted.Contains(spRight))
+                x2 = c->Width();
+            line = leading ? Rect(x1, a.Bottom, x2, a.Bottom + 1) : Rect(x1, a.Top - 1, x2, a.Top);
+        } else {
+            int y1 = std::min(a.Top, b.Top), y2 = std::max(a.Bottom, b.Bottom);
+            if (nextToPage || slanted.Contains(spRight))
+                y1 = 0;
+            if (nextToPage || slanted.Contains(spLeft))
+                y2 = c->Height();
+            line = leading ? Rect(a.Right, y1, a.Right + 1, y2) : Rect(a.Left - 1, y1, a.Left, y2);
+        }
+        canvas()->FillRectByColor(line, GetOutlineColor());
+        canvas()->ExcludeClipRect(line);
+    }
+}
+
+// ---- "OneNote" --------------------------------------------------------------------------
+
+const TvlPCOneNotePainter::ClassInfo& TvlPCOneNotePainter::Class()
+{
+    static const ClassInfo c;
+    return c;
+}
+
+void TvlPCOneNotePainter::GetTabsDistance(TPoint& ADistance)
+{
+    ADistance = Point(5 - FCutValue, -3);
+}
+
+void TvlPCOneNotePainter::GetTabTextMargins(int, std::array<int, 2>& AMargins)
+{
+    AMargins = {FCutValue, 4};
+    if (captionKind() == 1)
+        std::swap(AMargins[0], AMargins[1]);
+}
+
+std::unique_ptr<TvlRegion> TvlPCOneNotePainter::GetTabRegion(int AVisibleIndex, bool AInner)
+{
+    TvlTab* t = tab(AVisibleIndex);
+    const TvlTabPosition side = t->Side();
+    TRect phys = t->Bounds();
+    TPoints p;
+    TRect R;
+    if (!AInner) {
+        InflateRect(phys, 1, 1);
+        R = topFormRect(phys, side);
+        const int L = R.Left, B = R.Bottom, W = R.Width(), H = R.Height();
+        if (side == tpRight)
+            p = {Point(L - 1, B - 1), Point(L - 1, B - 3), Point(L + 2, B - 3), Point(L + H - 2, B - H + 2),
+                 Point(L + H + 2, B - H), Point(L + W - 4, B - H), Point(L + W - 1, B - H + 3), Point(L + W - 1, B - 1)};
+        else if (side == tpLeft)
+            p = {Point(L, B - 2), Point(L + 1, B - 2), Point(L + H - 3, B - H + 3), Point(L + H + 2, B - H),
+                 Point(L + W - 5, B - H), Point(L + W - 1, B - H + 4), Point(L + W - 1, B - 1)};
+        else
+            p = {Point(L, B - 2), Point(L + 1, B - 2), Point(L + H - 3, B - H + 3), Point(L + H + 2, B - H),
+                 Point(L + W - 4, B - H), Point(L + W - 1, B - H + 3), Point(L + W - 1, B - 1)};
+    } else {
+        switch (side) {
+        case tpTop: OffsetRect(phys, 0, 1); break;
+        case tpBottom: ++phys.Left; break;
+        case tpLeft: OffsetRect(phys, 1, 0); ++phys.Top; break;
+        case tpRight: ++phys.Top; break;
+        }
+        R = topFormRect(phys, side);
+        const int L = R.Left, T = R.Top, Rr = R.Right, B = R.Bottom, W = R.Width(), H = R.Height();
+        switch (side) {
+        case tpTop:
+            p = {Point(L + 2, B - 1), Point(L + H - 2, T + 3), Point(L + H + 2, T + 1), Point(Rr - 2, T + 1), Point(Rr - 2, B - 1)};
+            break;
+        case tpBottom:
+            p = {Point(L + 2, B - 1), Point(L + H - 3, T + 4), Point(L + H + 2, T + 1), Point(Rr - 2, T + 1), Point(Rr - 2, B - 1)};
+            break;
+        case tpLeft:
+            p = {Point(L + 2, B - 1), Point(L + H - 2, B - H + 3), Point(L + H + 2, B - H + 1), Point(L + W - 2, B - H + 1),
+                 Point(L + W - 2, B - 1)};
+            break;
+        case tpRight:
+            p = {Point(L + 2, B - 1), Point(L + H - 1, B - H + 3), Point(L + H + 3, B - H + 1), Point(L + W - 2, B - H + 1),
+                 Point(L + W - 2, B - 1)};
+            break;
+        }
+    }
+    MapPointsToTabPosition(R, p, side);
+    // The closed path's region: the polygon with the winding rule.
+    return std::make_unique<TvlRegion>(CreatePolygonRgn(p, WINDING));
+}
+
+TColor TvlPCOneNotePainter::colourBehind(const TPoint& P)
+{
+    const int n = ParentControl()->VisibleTabList()->Count();
+    for (int v = 0; v < n; ++v)
+        if (PtInRect(tab(v)->VisibleBounds(), P))
+            return GetTabBodyColor(v);
+    return ParentControl()->Color();
+}
+
+void TvlPCOneNotePainter::DrawTabOutline(int AVisibleIndex, const TRect&)
+{
+    TvlTab* t = tab(AVisibleIndex);
+    const TvlTabPosition side = t->Side();
+    const TRect R = topFormRect(t->Bounds(), side);
+    const TColor body = GetTabBodyColor(AVisibleIndex);
+    TColor outline, highlight, inner;
+    if (t->IsHot())
+        outline = highlight = inner = OneNoteColor(4);
+    else if (t->IsMain()) {
+        outline = OneNoteColor(1);
+        highlight = MixColors(clWhite, body, 60);
+        inner = MixColors(highlight, body, 70);
+    } else {
+        outline = OneNoteColor(2);
+        highlight = MixColors(MixColors(clWhite, OneNoteColor(6), 50), body, 50);
+        inner = MixColors(OneNoteColor(6), body, 50);
+    }
+    const int L = R.Left, T = R.Top, B = R.Bottom, W = R.Width(), H = R.Height();
+    auto mapped = [&](TPoint p) {
+        MapPointToTabPosition(R, p, side);
+        return p;
+    };
+    auto pixel = [&](TPoint p, TColor c) {
+        p = mapped(p);
+        canvas()->SetPixel(p.X, p.Y, c);
+    };
+    pixel(Point(L, B - 1), MixColors(outline, colourBehind(mapped(Point(L - 1, B - 1))), 25));
+    DrawMappedPolyline(R, {Point(L + 1, B - 1), Point(L + H - 3, B - H + 3), Point(L + H + 2, B - H), Point(L + W - 3, B - H),
+                           Point(L + W - 1, B - H + 2), Point(L + W - 1, B - 1)},
+                       outline, side);
+    pixel(Point(L + H + 2, T), MixColors(outline, colourBehind(mapped(Point(L + H + 1, T))), 60));
+    DrawMappedPolyline(R, {Point(L + 2, B - 1), Point(L + H - 3, B - H + 4), Point(L + H + 2, B - H + 1), Point(L + W - 4, B - H + 1)},
+                       highlight, side);
+    DrawMappedPolyline(R, {Point(L + W - 3, B - H + 1), Point(L + W - 2, B - H + 2), Point(L + W - 2, B - 1)}, inner, side);
+}
+
+void TvlPCOneNotePainter::DrawPageJoin(int AVisibleIndex)
+{
+    TvlTab* t = tab(AVisibleIndex);
+    const TColor c = t->IsMain() ? GetTabBodyColor(AVisibleIndex) : GetOutlineColor();
+    const TRect r = pageJoinRect(AVisibleIndex);
+    canvas()->FillRectByColor(r, c);
+    const TPoint first = sideTabs() ? Point(r.Left, r.Bottom - 1) : Point(r.Left, r.Top);
+    canvas()->SetPixel(first.X, first.Y, MixColors(GetOutlineColor(), c, 50));
+}
+
 // ---- registration ---------------------------------------------------------------
 
 namespace {
@@ -1856,13 +2561,16 @@ std::vector<TvlPCPainterClass> builtInPainters()
 {
     return {&TvlPCTabsPainter::Class(),        &TvlPCButtonsPainter::Class(), &TvlPCFlatButtonsPainter::Class(),
             &TvlPCExtraFlatPainter::Class(),   &TvlPCUltraFlatPainter::Class(), &TvlPCFlatPainter::Class(),
-            &TvlPCOffice11Painter::Class()};
+            &TvlPCOffice11Painter::Class(),    &TvlPCSlantedPainter::Class(), &TvlPCOneNotePainter::Class()};
 }
 }  // namespace
 
 void RegisterPCPainters()
 {
     PrepareExtraFlatRowColor();
+    PrepareOneNoteColors();
+    GPaletteChangedNotifier = std::make_unique<TvlSystemPaletteChangedNotifier>(true);
+    GPaletteChangedNotifier->OnSysColorsChanged = TNotifyEvent::FromFunction([](TObject*) { PrepareOneNoteColors(); });
     for (TvlPCPainterClass c : builtInPainters())
         RegisterPCPainterClass(c);
 }
@@ -1872,6 +2580,7 @@ void UnregisterPCPainters()
     for (TvlPCPainterClass c : builtInPainters())
         UnregisterPCPainterClass(c);
     FreePaintersFactory();
+    GPaletteChangedNotifier.reset();
 }
 
 void AddvlPCPaintersUnit(TStartupList& AList)

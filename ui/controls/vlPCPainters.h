@@ -400,6 +400,134 @@ public:
     void fillTabGradient(HDC ADC, const TRect& R, int AVisibleIndex);
 };
 
+// The sides and corners a segment of a tab outline lies on.
+enum TLinePosition { lpL, lpLT, lpT, lpRT, lpR, lpRB, lpB, lpLB };
+using TPoints = std::vector<TPoint>;
+using TLinePositions = std::vector<TLinePosition>;
+
+// The polygon region of an outline; AInner leaves the outline's pixels out,
+// otherwise its right and bottom pixels are taken in.
+TRegion GetOutlineRegion(TPoints APoints, const TLinePositions& APositions, bool AInner);
+
+// The six notebook colours of the current Office 11 scheme (index 1 to 6).
+TColor OneNoteColor(int AIndex);
+void PrepareOneNoteColors();
+
+class TvlPCSlantedPainter : public TvlPCStandardPainter {
+public:
+    struct ClassInfo : TvlPCStandardPainter::ClassInfo {
+        TvlPCStyleID GetStyleID() const override { return 9; }
+        String GetStyleName() const override { return String::fromLatin1("Slanted"); }
+        std::unique_ptr<TvlPCCustomPainter> Create(TvlPCTabControlCore* AParent) const override
+        { return std::make_unique<TvlPCSlantedPainter>(AParent); }
+    };
+    static const ClassInfo& Class();
+    using TvlPCStandardPainter::TvlPCStandardPainter;
+    String ClassName() const override { return String::fromLatin1("TvlPCSlantedPainter"); }
+    TvlPCPainterClass PainterClass() const override { return &Class(); }
+
+    int GetFrameWidth() override { return 1; }
+    int GetImageTextDistance(int) override { return 3; }
+    bool UsesPageColorForTabs() override { return true; }
+    bool IsMainTab(int) override { return false; }
+    void GetTabImageOffsets(int AVisibleIndex, std::array<int, 4>& AOffsets) override;
+    void GetTabTextOffsets(int AVisibleIndex, std::array<int, 4>& AOffsets) override;
+    void GetTabTextMargins(int AVisibleIndex, std::array<int, 2>& AMargins) override;
+    void GetCompactTabTextMargins(int AVisibleIndex, std::array<int, 2>& AMargins) override
+    { GetTabTextMargins(AVisibleIndex, AMargins); }
+    void GetTabsDistance(TPoint& ADistance) override;
+    void GetTabsAreaMargins(TRect& AMargins) override;
+    void GetTabsContainerOffsets(TRect& AOffsets) override;
+    int GetMinTabNormalHeight() override { return 0; }
+    int GetMinTabWidth(int AVisibleIndex) override { return GetTabContentWOffset(AVisibleIndex); }
+    int GetTabContentWOffset(int AVisibleIndex) override;
+    int GetNavigatorButtonHeight() override { return 17; }
+    int GetNavigatorButtonWidth(TvlPCNavigatorButton AButton) override;
+    int GetNavigatorButtonsDistance(TvlPCNavigatorButton A, TvlPCNavigatorButton B) override
+    { return (A == nbClose || B == nbClose) ? 3 : 1; }
+    int GetNavigatorTabsIndent() override { return 1; }
+    int GetNavigatorRowOffset() override { return isTabsContainer() ? 2 : 1; }
+    int GetNavigatorEdgeOffset() override { return isTabsContainer() ? 2 : 0; }
+    TColor GetNavigatorButtonColor(TvlPCNavigatorButtonState AState) override;
+    TColor GetNavigatorButtonGlyphColor(TvlPCNavigatorButtonState AState) override;
+    void GetNavigatorButtonGlyphInfo(TvlPCNavigatorButton AButton, TvlPCNavigatorButtonState AState,
+                                     TvlPCNavigatorButtonGlyphInfo& AInfo) override;
+    void DrawNavigatorButtonBorder(TRect& R, TvlPCNavigatorButtonState AState) override;
+    void PrepareLayout() override { FCutValue = CalculateCutValue(); }
+    int CalculateTabNormalWidth(TvlTab* ATab) override;
+    int GetTabContentHeight() override;
+    TColor GetTabBodyColor(int AVisibleIndex) override;
+    TColor GetPageColor() override;
+    void FillPageArea() override;
+    void GetPageAreaExtents(TRect& AExtents) override;
+    void PaintFrame() override;
+    std::unique_ptr<TvlRegion> GetTabClipRegion(int AVisibleIndex) override;
+    bool IsPointInTab(int AVisibleIndex, int X, int Y) override;
+    void PrepareTabContentBitmap(TBitmap* ABitmap, const TRect& R, int AVisibleIndex) override;
+    void PaintTabs() override;
+    void DrawTab(TvlTab* ATab, int AVisibleIndex) override;
+
+    // Introduced here, in slot order.
+    virtual bool HotTrackMainTab() { return false; }
+    virtual void FillTabBackground(TvlCanvas* ACanvas, const TRect& R, bool AMirrored, bool AHorizontal,
+                                   int AVisibleIndex);
+    virtual void DrawPageJoin(int AVisibleIndex);
+    virtual void GetTabGradientColors(int AVisibleIndex, TColor& AFirst, TColor& ASecond);
+    virtual int GetMinTabContentWidth();
+    virtual TColor GetOutlineColor() { return clBtnShadow; }
+    virtual TvlTabSlantPositions GetSlantedSides();
+    virtual int GetImageSizeWithBorders();
+    virtual int CalculateCutValue();
+    virtual std::unique_ptr<TvlRegion> GetTabRegion(int AVisibleIndex, bool AInner);
+    virtual void DrawTabOutline(int AVisibleIndex, const TRect& R);
+    virtual void DrawTabMark(int AVisibleIndex);
+
+    int CutValue() const { return FCutValue; }
+    // The outline of the tab turned to its side, with the line positions.
+    void GetTabOutlinePoints(int AVisibleIndex, TPoints& APoints, TLinePositions& APositions);
+
+protected:
+    TRect pageJoinRect(int AVisibleIndex);
+    int slantedSideCount();
+
+    int FCutValue = 0;
+};
+
+class TvlPCOneNotePainter : public TvlPCSlantedPainter {
+public:
+    struct ClassInfo : TvlPCSlantedPainter::ClassInfo {
+        TvlPCStyleID GetStyleID() const override { return 10; }
+        String GetStyleName() const override { return String::fromLatin1("OneNote"); }
+        bool AllowRotate() const override { return false; }
+        std::unique_ptr<TvlPCCustomPainter> Create(TvlPCTabControlCore* AParent) const override
+        { return std::make_unique<TvlPCOneNotePainter>(AParent); }
+    };
+    static const ClassInfo& Class();
+    using TvlPCSlantedPainter::TvlPCSlantedPainter;
+    String ClassName() const override { return String::fromLatin1("TvlPCOneNotePainter"); }
+    TvlPCPainterClass PainterClass() const override { return &Class(); }
+
+    TvlTabSlantPositions GetSlantedSides() override { return TvlTabSlantPositions{spLeft}; }
+    int CalculateCutValue() override { return CalculateTabNormalHeight() + 2; }
+    void GetTabsDistance(TPoint& ADistance) override;
+    void GetTabsAreaMargins(TRect& AMargins) override { AMargins = Rect(4, 0, 4, 0); }
+    int GetMinTabContentWidth() override { return FCutValue + 4; }
+    void GetTabTextMargins(int AVisibleIndex, std::array<int, 2>& AMargins) override;
+    void GetTabImageOffsets(int, std::array<int, 4>& AOffsets) override { AOffsets = {0, 3, 0, 1}; }
+    void GetTabTextOffsets(int, std::array<int, 4>& AOffsets) override { AOffsets = {0, 4, 0, 1}; }
+    int GetNavigatorRowOffset() override { return isTabsContainer() ? 2 : 0; }
+    void GetTabsContainerOffsets(TRect& AOffsets) override { AOffsets = Rect(0, 2, 0, 0); }
+    TColor GetOutlineColor() override { return OneNoteColor(1); }
+    bool HotTrackMainTab() override { return true; }
+    void DrawTabMark(int) override {}
+    std::unique_ptr<TvlRegion> GetTabRegion(int AVisibleIndex, bool AInner) override;
+    void DrawTabOutline(int AVisibleIndex, const TRect& R) override;
+    void DrawPageJoin(int AVisibleIndex) override;
+
+protected:
+    TColor colourBehind(const TPoint& P);
+};
+
 // The painter unit's start-up: the shared colours, then the nine styles.
 void RegisterPCPainters();
 void UnregisterPCPainters();

@@ -95,7 +95,7 @@ TEST(vlPCPainters, ClassAnswersFollowTheStandardStyle)
     struct Case { TvlPCStyleID id; bool tabStyle, multiSelect, buttonStyle; };
     for (const Case k : {Case{1, true, false, false}, Case{2, false, true, true}, Case{3, false, true, true},
                          Case{5, true, false, false}, Case{6, true, false, false}, Case{7, true, false, false},
-                         Case{8, true, false, false}}) {
+                         Case{8, true, false, false}, Case{9, true, false, false}, Case{10, true, false, false}}) {
         TvlPCPainterClass c = PaintersFactory()->GetPainterClass(k.id);
         EXPECT_EQ(c->IsTabStyle(), k.tabStyle) << k.id;
         EXPECT_EQ(c->AllowMultiSelect(), k.multiSelect) << k.id;
@@ -354,7 +354,7 @@ TEST(vlPCPainters, Office11WithoutGradientUsesTheMixes)
 TEST(vlPCPainters, EveryStylePaintsTheWholeControl)
 {
     const QRgb unpainted = qRgb(255, 0, 255) & 0xFFFFFF;
-    for (TvlPCStyleID id : {1, 2, 3, 5, 6, 7, 8}) {
+    for (TvlPCStyleID id : {1, 2, 3, 5, 6, 7, 8, 9, 10}) {
         for (TvlTabPosition pos : {tpTop, tpBottom, tpLeft, tpRight}) {
             for (bool multiLine : {false, true}) {
                 auto c = control(id, 180, 160);
@@ -376,5 +376,92 @@ TEST(vlPCPainters, EveryStylePaintsTheWholeControl)
     }
 }
 
-}  // namespace
+TEST(vlPCPainters, SlantedOutlinesOverlapAndTheSelectedTabOwnsTheOverlap)
+{
+    auto c = control(9, 260);
+    c->addTabs({"One", "Two", "Three"});
+    c->SetTabIndexDirect(1);
+    c->Tabs()->UpdateMainTab();
+    c->RecalculateLayout();
+    auto* p = static_cast<TvlPCSlantedPainter*>(c->Painter());
+    const int H = c->Tabs()->TabNormalHeight();
+    EXPECT_EQ(p->CutValue(), H - 1);
+    const TRect a = c->VisibleTab(0)->Bounds(), b = c->VisibleTab(1)->Bounds();
+    EXPECT_EQ(b.Left, a.Right - (H - 1) / 2);
+    TPoints pts;
+    TLinePositions lps;
+    p->GetTabOutlinePoints(0, pts, lps);
+    const int L = a.Left, T = a.Top, B = a.Bottom, W = a.Width();
+    EXPECT_EQ(pts, (TPoints{Point(L, B - 1), Point(L + H - 1, T), Point(L + W - 3, T), Point(L + W - 1, T + 2),
+                            Point(L + W - 1, B - 1)}));
+    EXPECT_EQ(lps, (TLinePositions{lpLT, lpT, lpRT, lpR}));
+    // The outer region takes in the right outline pixels; the inner one leaves the outline out. The
+    // open side towards the page closes the polygon, so the bottom row stays out.
+    auto outer = p->GetTabRegion(0, false), inner = p->GetTabRegion(0, true);
+    struct Probe { TPoint at; bool inOuter, inInner; };
+    for (const Probe k : {Probe{Point(L + W - 1, B - 2), true, false}, Probe{Point(L + 5, B - 1), false, false}, Probe{Point(L + W - 1, T + 5), true, false},
+                          Probe{Point(L + 2, T), false, false}, Probe{Point(L + H, T + 3), true, true},
+                          Probe{Point(L + W - 2, T), false, false}, Probe{Point(L + H - 1, T), true, false}}) {
+        EXPECT_EQ(outer->PtInRegion(k.at), k.inOuter) << k.at.X - L << "," << k.at.Y - T;
+        EXPECT_EQ(inner->PtInRegion(k.at), k.inInner) << k.at.X - L << "," << k.at.Y - T;
+    }
+    // A click where the first tab and the selected one overlap selects the selected one.
+    const TPoint overlap = Point(b.Left + 2, B - 2);
+    ASSERT_TRUE(PtInRect(a, overlap));
+    EXPECT_EQ(c->GetTabVisibleIndexAt(overlap.X, overlap.Y), 1);
+    EXPECT_EQ(c->GetTabVisibleIndexAt(a.Left + 3, B - 2), 0);
+    c->paint();
+    const TRect last = c->VisibleTab(2)->Bounds();
+    EXPECT_EQ(c->pixel(last.Right - 1, last.Top + 6), TestControl::rgb(clBtnShadow));
+    EXPECT_EQ(c->pixel(a.Left + 3, a.Bottom - 4), TestControl::rgb(clBtnShadow));
+    // The selected tab's mark along its outer edge.
+    EXPECT_EQ(c->pixel((b.Left + b.Right) / 2, b.Top + 2), TestControl::rgb(clHighlight));
+}
 
+TEST(vlPCPainters, CutCornerSlants)
+{
+    auto c = control(9, 260);
+    c->TabSlants()->SetKind(skCutCorner);
+    c->TabSlants()->SetPositions({});
+    c->addTabs({"One", "Two"});
+    auto* p = static_cast<TvlPCSlantedPainter*>(c->Painter());
+    TPoints pts;
+    TLinePositions lps;
+    p->GetTabOutlinePoints(0, pts, lps);
+    TRect a = c->VisibleTab(0)->Bounds();
+    EXPECT_EQ(pts[1], Point(a.Left, a.Top + 2));
+    EXPECT_EQ(pts[2], Point(a.Left + 2, a.Top));
+    c->TabSlants()->SetPositions({spLeft, spRight});
+    c->RecalculateLayout();
+    a = c->VisibleTab(0)->Bounds();
+    p->GetTabOutlinePoints(0, pts, lps);
+    EXPECT_EQ(pts[1], Point(a.Left, a.Top + 6));
+    EXPECT_EQ(pts[4], Point(a.Right - 1, a.Top + 6));
+    EXPECT_EQ(c->VisibleTab(1)->Bounds().Left - a.Right, 1);
+}
+
+TEST(vlPCPainters, NotebookStyle)
+{
+    auto c = control(10, 260);
+    EXPECT_FALSE(c->Painter()->AllowRotate());
+    c->addTabs({"One", "Two", "Three"});
+    c->SetTabIndexDirect(0);
+    c->Tabs()->UpdateMainTab();
+    c->RecalculateLayout();
+    auto* p = static_cast<TvlPCSlantedPainter*>(c->Painter());
+    EXPECT_EQ(p->CutValue(), c->Tabs()->TabNormalHeight() + 2);
+    const TRect a = c->VisibleTab(0)->Bounds(), b = c->VisibleTab(1)->Bounds();
+    EXPECT_EQ(b.Left - a.Right, 5 - p->CutValue());
+    auto outer = p->GetTabRegion(1, false);
+    EXPECT_TRUE(outer->PtInRegion(b.Right - 2, b.Bottom - 1));
+    EXPECT_FALSE(outer->PtInRegion(b.Left + 1, b.Top + 1));
+    // The first tab is selected and comes first: it keeps the overlap.
+    const TPoint overlap = Point(b.Left + 8, b.Bottom - 3);
+    ASSERT_TRUE(outer->PtInRegion(overlap) || PtInRect(a, overlap));
+    EXPECT_EQ(c->GetTabVisibleIndexAt(overlap.X, overlap.Y), 0);
+    EXPECT_EQ(c->GetTabVisibleIndexAt(b.Right - 6, b.Top + 5), 1);
+    c->paint();
+    EXPECT_EQ(c->pixel(b.Right - 1, b.Bottom - 4), TestControl::rgb(OneNoteColor(2)));
+}
+
+}  // namespace
