@@ -614,6 +614,20 @@ void TvlPCStandardPainter::DrawNavigatorButton(TvlPCNavigatorButton AButton, con
         drawGlyph(AButton, at, info.PenColor, info.SmallCross, info.BrushColor);
 }
 
+void TvlPCStandardPainter::solidGlyphInfo(TvlPCNavigatorButton AButton, TvlPCNavigatorButtonState AState,
+                                          TvlPCNavigatorButtonGlyphInfo& AInfo)
+{
+    AInfo.BrushColor = AInfo.PenColor = GetNavigatorButtonGlyphColor(AState);
+    AInfo.Enabled = true;
+    AInfo.SmallCross = AButton == nbClose;
+}
+
+void TvlPCStandardPainter::darkWhenActiveBorder(TRect& R, TvlPCNavigatorButtonState AState)
+{
+    canvas()->FrameRect(R, (AState == nbsPressed || AState == nbsHot) ? clBlack : clBtnShadow);
+    InflateRect(R, -1, -1);
+}
+
 void TvlPCStandardPainter::DrawPageFrame(const TRect& R)
 {
     canvas()->DrawComplexFrame(R, clBtnHighlight, cl3DDkShadow);
@@ -1591,21 +1605,6 @@ TColor TvlPCUltraFlatPainter::GetNavigatorButtonColor(TvlPCNavigatorButtonState 
     }
 }
 
-void TvlPCUltraFlatPainter::GetNavigatorButtonGlyphInfo(TvlPCNavigatorButton AButton,
-                                                        TvlPCNavigatorButtonState AState,
-                                                        TvlPCNavigatorButtonGlyphInfo& AInfo)
-{
-    AInfo.BrushColor = AInfo.PenColor = GetNavigatorButtonGlyphColor(AState);
-    AInfo.Enabled = true;
-    AInfo.SmallCross = AButton == nbClose;
-}
-
-void TvlPCUltraFlatPainter::DrawNavigatorButtonBorder(TRect& R, TvlPCNavigatorButtonState AState)
-{
-    canvas()->FrameRect(R, (AState == nbsPressed || AState == nbsHot) ? clBlack : clBtnShadow);
-    InflateRect(R, -1, -1);
-}
-
 TRect TvlPCUltraFlatPainter::GetMainTabFocusRect(int AVisibleIndex)
 {
     return GetTabBodyRect(AVisibleIndex, false);
@@ -2099,20 +2098,6 @@ TColor TvlPCSlantedPainter::GetNavigatorButtonGlyphColor(TvlPCNavigatorButtonSta
     if (AState == nbsDisabled || !ParentControl()->Enabled())
         return clBtnShadow;
     return AState == nbsPressed ? MixColors(ParentControl()->Color(), clWhite, 10) : clBtnText;
-}
-
-void TvlPCSlantedPainter::GetNavigatorButtonGlyphInfo(TvlPCNavigatorButton AButton, TvlPCNavigatorButtonState AState,
-                                                      TvlPCNavigatorButtonGlyphInfo& AInfo)
-{
-    AInfo.BrushColor = AInfo.PenColor = GetNavigatorButtonGlyphColor(AState);
-    AInfo.Enabled = true;
-    AInfo.SmallCross = AButton == nbClose;
-}
-
-void TvlPCSlantedPainter::DrawNavigatorButtonBorder(TRect& R, TvlPCNavigatorButtonState AState)
-{
-    canvas()->FrameRect(R, (AState == nbsPressed || AState == nbsHot) ? clBlack : clBtnShadow);
-    InflateRect(R, -1, -1);
 }
 
 TColor TvlPCSlantedPainter::GetTabBodyColor(int AVisibleIndex)

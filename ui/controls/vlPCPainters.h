@@ -104,6 +104,11 @@ public:
 
 protected:
     bool sideTabs() const { return tabPosition() == tpLeft || tabPosition() == tpRight; }
+    // Glyphs drawn solid in the state's colour, the close button as the small cross.
+    void solidGlyphInfo(TvlPCNavigatorButton AButton, TvlPCNavigatorButtonState AState,
+                        TvlPCNavigatorButtonGlyphInfo& AInfo);
+    // A one-pixel frame, black for pressed and hot buttons, else the shadow colour.
+    void darkWhenActiveBorder(TRect& R, TvlPCNavigatorButtonState AState);
     // The extent along the row of the two ends' lengths, top-tab terms turned to the side.
     void applyTabsAreaInsets(TRect& R, int ALeading, int ATabSide, int ATrailing, int AOpposite);
     bool navigatorAtRowEnd() const;
@@ -348,8 +353,10 @@ public:
     { return TvlPCStandardPainter::GetNavigatorButtonGlyphOffset(AButton, AState); }
     TColor GetNavigatorButtonColor(TvlPCNavigatorButtonState AState) override;
     void GetNavigatorButtonGlyphInfo(TvlPCNavigatorButton AButton, TvlPCNavigatorButtonState AState,
-                                     TvlPCNavigatorButtonGlyphInfo& AInfo) override;
-    void DrawNavigatorButtonBorder(TRect& R, TvlPCNavigatorButtonState AState) override;
+                                     TvlPCNavigatorButtonGlyphInfo& AInfo) override
+    { solidGlyphInfo(AButton, AState, AInfo); }
+    void DrawNavigatorButtonBorder(TRect& R, TvlPCNavigatorButtonState AState) override
+    { darkWhenActiveBorder(R, AState); }
     TRect GetMainTabFocusRect(int AVisibleIndex) override;
     void PaintFrame() override { drawPageFrameLines(clBtnShadow, clBtnShadow); }
     void DrawMainTabFrame(int AVisibleIndex, TRect& R) override;
@@ -451,8 +458,10 @@ public:
     TColor GetNavigatorButtonColor(TvlPCNavigatorButtonState AState) override;
     TColor GetNavigatorButtonGlyphColor(TvlPCNavigatorButtonState AState) override;
     void GetNavigatorButtonGlyphInfo(TvlPCNavigatorButton AButton, TvlPCNavigatorButtonState AState,
-                                     TvlPCNavigatorButtonGlyphInfo& AInfo) override;
-    void DrawNavigatorButtonBorder(TRect& R, TvlPCNavigatorButtonState AState) override;
+                                     TvlPCNavigatorButtonGlyphInfo& AInfo) override
+    { solidGlyphInfo(AButton, AState, AInfo); }
+    void DrawNavigatorButtonBorder(TRect& R, TvlPCNavigatorButtonState AState) override
+    { darkWhenActiveBorder(R, AState); }
     void PrepareLayout() override { FCutValue = CalculateCutValue(); }
     int CalculateTabNormalWidth(TvlTab* ATab) override;
     int GetTabContentHeight() override;

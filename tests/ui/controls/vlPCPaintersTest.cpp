@@ -45,16 +45,6 @@ protected:
     }
 };
 
-String message(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const Exception& e) {
-        return e.Message();
-    }
-    return String();
-}
-
 std::unique_ptr<TestControl> control(TvlPCStyleID AStyle, int AWidth = 200, int AHeight = 120)
 {
     auto c = std::make_unique<TestControl>(AWidth, AHeight);
@@ -86,7 +76,7 @@ TEST(vlPCPainters, RegistryFindsStylesByIdAndLook)
     EXPECT_EQ(f->GetDefaultStyleID(&skin), 7);
     skin.SetNativeStyle(false);
     EXPECT_EQ(f->GetDefaultStyleID(&skin), 1);
-    EXPECT_EQ(message([&] { f->GetPainterInstance(nullptr, nullptr); }),
+    EXPECT_EQ(raisedMessage([&] { f->GetPainterInstance(nullptr, nullptr); }),
               String::fromLatin1("TvlPCPaintersFactory.GetPainterInstance: PCPainterClass is nil"));
 }
 

@@ -105,16 +105,6 @@ public:
     }
 };
 
-String message(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const Exception& e) {
-        return e.Message();
-    }
-    return String();
-}
-
 // ---- model --------------------------------------------------------------------------
 
 TEST(vlPC, VisibleTabListFindsByBisection)
@@ -183,17 +173,17 @@ TEST(vlPC, ErrorsCarryTheirTexts)
 {
     LayoutControl c;
     c.addTabs({10, 20});
-    EXPECT_EQ(message([&] { c.Tabs()->GetTab(5); }), String::fromLatin1("TvlTabs.GetTab: Tab's index (5) out of bounds"));
-    EXPECT_EQ(message([&] { c.Tabs()->Strings(-1); }), String::fromLatin1("TvlTabs.Get: Tab's index (-1) out of bounds"));
-    EXPECT_EQ(message([&] { c.Tabs()->Insert(3, String()); }),
+    EXPECT_EQ(raisedMessage([&] { c.Tabs()->GetTab(5); }), String::fromLatin1("TvlTabs.GetTab: Tab's index (5) out of bounds"));
+    EXPECT_EQ(raisedMessage([&] { c.Tabs()->Strings(-1); }), String::fromLatin1("TvlTabs.Get: Tab's index (-1) out of bounds"));
+    EXPECT_EQ(raisedMessage([&] { c.Tabs()->Insert(3, String()); }),
               String::fromLatin1("TvlTabs.Insert: Tab's index (3) out of bounds"));
-    EXPECT_EQ(message([&] { c.Tabs()->Delete(2); }), String::fromLatin1("TvlTabs.Delete: Tab's index (2) out of bounds"));
-    EXPECT_EQ(message([&] { c.VisibleTabList()->GetTab(2); }),
+    EXPECT_EQ(raisedMessage([&] { c.Tabs()->Delete(2); }), String::fromLatin1("TvlTabs.Delete: Tab's index (2) out of bounds"));
+    EXPECT_EQ(raisedMessage([&] { c.VisibleTabList()->GetTab(2); }),
               String::fromLatin1("TvlVisibleTabList.GetTab: TabVisibleIndex (2) must be between 0 and 1"));
-    EXPECT_EQ(message([&] { GetVisibleTab(c.Tabs(), -1); }),
+    EXPECT_EQ(raisedMessage([&] { GetVisibleTab(c.Tabs(), -1); }),
               String::fromLatin1("TvlTabs.GetVisibleTab: TabVisibleIndex (-1) must be between 0 and 1"));
     c.Tabs()->Clear();
-    EXPECT_EQ(message([&] { c.VisibleTabList()->GetTab(0); }),
+    EXPECT_EQ(raisedMessage([&] { c.VisibleTabList()->GetTab(0); }),
               String::fromLatin1("TvlVisibleTabList.GetTab: There are no visible tabs"));
 }
 
@@ -447,15 +437,15 @@ TEST(vlPC, ImageListRaisesAndCachesTurnedImages)
 {
     LayoutControl c;
     TImageList images(nullptr);
-    EXPECT_EQ(message([&] { c.ImageList()->Draw(c.Canvas(), 0, 0, true, clRed, 0); }),
+    EXPECT_EQ(raisedMessage([&] { c.ImageList()->Draw(c.Canvas(), 0, 0, true, clRed, 0); }),
               String::fromLatin1("TvlPCImageList.Draw: BaseImages is not assigned"));
     TBitmap strip;
     strip.SetSize(48, 16);
     images.Add(&strip, nullptr);
     c.ImageList()->SetBaseImages(&images);
-    EXPECT_EQ(message([&] { c.ImageList()->Draw(c.Canvas(), 0, 0, true, clRed, 5); }),
+    EXPECT_EQ(raisedMessage([&] { c.ImageList()->Draw(c.Canvas(), 0, 0, true, clRed, 5); }),
               String::fromLatin1("TvlPCImageList.Draw: Index (5) must be between 0 and 2"));
-    EXPECT_EQ(message([&] { c.ImageList()->Draw(c.Canvas(), 0, 0, true, clRed, -1); }),
+    EXPECT_EQ(raisedMessage([&] { c.ImageList()->Draw(c.Canvas(), 0, 0, true, clRed, -1); }),
               String::fromLatin1("TvlPCImageList.Draw: Index (-1) must be between 0 and 2"));
     c.ImageList()->SetRotationAngle(raPlus90);
     EXPECT_EQ(c.ImageList()->GetRotatedImageSize().cx, 16);
@@ -497,7 +487,7 @@ TEST(vlPC, RegistryKeepsEachClassOnceAndFreesItselfWhenEmpty)
 
     TvlPCPaintersFactory empty;
     TvlLookAndFeel look(nullptr);
-    EXPECT_EQ(message([&] { empty.GetDefaultStyleID(&look); }),
+    EXPECT_EQ(raisedMessage([&] { empty.GetDefaultStyleID(&look); }),
               String::fromLatin1("TvlPCPaintersFactory.GetDefaultStyleID: There are no styles registered"));
 }
 

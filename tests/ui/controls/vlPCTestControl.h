@@ -2,6 +2,9 @@
 // of its own size with a pinned font.
 #pragma once
 #include <QImage>
+#include <functional>
+
+#include "platform/rtl/Exception.h"
 
 #include "ui/controls/vlPC.h"
 
@@ -58,3 +61,14 @@ public:
     TvlCanvas vlCanvas{&canvas};
     TFont font;
 };
+
+// The message of what the call raises; empty when it raises nothing.
+inline String raisedMessage(const std::function<void()>& f)
+{
+    try {
+        f();
+    } catch (const Exception& e) {
+        return e.Message();
+    }
+    return String();
+}
