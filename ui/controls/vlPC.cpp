@@ -281,14 +281,17 @@ void TvlTab::SetVisible(bool Value)
     }
     const bool handOver = c->NeedsVisibleSelection() && FIndex == c->TabIndex();
     const bool wasOnScreen = IsOnScreen();
+    // Taken before the relayout, which drops a main tab beyond the visible
+    // tabs: hiding the last tab hands the selection to the new last one.
+    const int main = c->MainTabVisibleIndex();
     c->VisibleTabList()->Remove(FIndex);
     FVisible = false;
     if (wasOnScreen || c->MultiLine())
         NotifyChanged(tckLayout);
     else if (c->Painter() != nullptr && !c->IsLoading())
         c->CalculateLayout();
-    if (handOver && c->MainTabVisibleIndex() != -1 && c->VisibleTabList()->Count() > 0) {
-        const int m = std::min(c->MainTabVisibleIndex(), c->VisibleTabList()->Count() - 1);
+    if (handOver && main != -1 && c->VisibleTabList()->Count() > 0) {
+        const int m = std::min(main, c->VisibleTabList()->Count() - 1);
         c->SetTabIndexDirect(c->VisibleTabList()->Items(m));
     }
 }

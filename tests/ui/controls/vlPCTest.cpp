@@ -60,6 +60,8 @@ public:
         FContentLayout.TextRect = T;
     }
     bool GetNavigatorButtonAt(int, int, TvlPCNavigatorButton&) override { return false; }
+    void RepaintTab(int AVisibleIndex, TvlPCTabChangeKind AKind) override { Repaints.push_back({AVisibleIndex, AKind}); }
+    std::vector<std::pair<int, TvlPCTabChangeKind>> Repaints;
     bool IsMainTab(int AVisibleIndex) override { return tab(AVisibleIndex)->IsMain(); }
     void PaintNavigatorButtons() override {}
     void PaintFrame() override {}
@@ -82,6 +84,14 @@ public:
         SetPainter(std::make_unique<TestPainter>(this));
     }
     TestPainter* painter() const { return static_cast<TestPainter*>(Painter()); }
+    void RecalculateLayout() override
+    {
+        ++Layouts;
+        TestControl::RecalculateLayout();
+    }
+    bool NeedsVisibleSelection() const override { return PageControl; }
+    int Layouts = 0;
+    bool PageControl = false;
     void addTabs(std::initializer_list<int> ALengths)
     {
         Tabs()->BeginUpdate();
@@ -167,6 +177,40 @@ TEST(vlPC, FirstTabSelectsItselfAndHiddenTabsLeaveTheVisibleList)
     EXPECT_FALSE(c.Tabs()->GetTab(2)->Selected());
     c.Tabs()->GetTab(0)->SetSelected(true);
     EXPECT_TRUE(c.Tabs()->GetTab(0)->Selected());
+}
+
+TEST(vlPC, ChangesRelayoutOrRepaintOneTab)
+{
+    LayoutControl c;
+    c.addTabs({50, 60});
+    c.SetTabWidth(70);  // every caption gives the same width
+    c.RecalculateLayout();
+    const int layouts = c.Layouts;
+    c.Tabs()->GetTab(1)->SetCaption(String::fromLatin1("61"));
+    EXPECT_EQ(c.Layouts, layouts);
+    ASSERT_EQ(c.painter()->Repaints.size(), 1u);
+    EXPECT_EQ(c.painter()->Repaints[0], std::make_pair(1, tckContent));
+    c.SetTabWidth(0);
+    c.RecalculateLayout();
+    c.Tabs()->GetTab(1)->SetCaption(String::fromLatin1("80"));
+    EXPECT_EQ(c.Layouts, layouts + 2);
+    EXPECT_EQ(c.VisibleTab(1)->NormalWidth(), 80);
+    c.Tabs()->GetTab(0)->SetColor(clRed);
+    EXPECT_EQ(c.painter()->Repaints.back(), std::make_pair(0, tckColor));
+}
+
+TEST(vlPC, HidingTheSelectedTabOfAPageControlSelectsTheNextOne)
+{
+    LayoutControl c;
+    c.PageControl = true;
+    c.addTabs({40, 40, 40});
+    c.SetTabIndexDirect(1);
+    c.Tabs()->UpdateMainTab();
+    c.Tabs()->GetTab(1)->SetVisible(false);
+    EXPECT_EQ(c.TabIndex(), 2);
+    c.Tabs()->UpdateMainTab();
+    c.Tabs()->GetTab(2)->SetVisible(false);
+    EXPECT_EQ(c.TabIndex(), 0);
 }
 
 TEST(vlPC, ErrorsCarryTheirTexts)
