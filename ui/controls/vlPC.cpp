@@ -70,10 +70,13 @@ TvlTab::TvlTab(TvlTabs* ATabs, int AIndex) : FImageIndex(AIndex), FIndex(AIndex)
 
 TvlTab::~TvlTab()
 {
-    if (FTabs != nullptr)
-        FTabs->TabDestroyed(FIndex, false);
+    if (FTabs == nullptr)  // the list is freeing it
+        return;
     TvlPCTabControlCore* c = control();
-    if (c != nullptr && c->TrackingTab() != -1 && c->TrackingTab() == VisibleIndex())
+    // Asked before the list renumbers the tabs that follow.
+    const bool tracking = c->TrackingTab() != -1 && c->TrackingTab() == VisibleIndex();
+    FTabs->TabDestroyed(FIndex, false);
+    if (tracking)
         c->SetTrackingTabDirect(-1);
 }
 

@@ -984,11 +984,9 @@ void TvlPCTabsPainter::DrawTabOutline(int AVisibleIndex, const TRect& R)
 void TvlPCTabsPainter::GetTabCornerColors(int AVisibleIndex, TColor& ALeading, TColor& ATrailing)
 {
     TvlTab* t = tab(AVisibleIndex);
-    const bool outermost = t->VisibleRow() == 0 || t->VisibleRow() == ParentControl()->RowCount() - 1;
     const bool outerRow = ParentControl()->RowCount() == 1 ? true
                           : (t->Side() == tpTop || t->Side() == tpLeft) ? t->VisibleRow() == 0
                                                                         : t->VisibleRow() == ParentControl()->RowCount() - 1;
-    (void)outermost;
     ALeading = ATrailing = outerRow ? ParentControl()->Color() : clBtnFace;
     const int main = ParentControl()->MainTabVisibleIndex();
     if (!rotate() && main != -1 && t->Row() == tab(main)->Row()) {
@@ -2319,7 +2317,6 @@ void TvlPCSlantedPainter::DrawTabMark(int AVisibleIndex)
 
 void TvlPCSlantedPainter::DrawPageJoin(int AVisibleIndex)
 {
-    TvlTab* t = tab(AVisibleIndex);
     const TRect r = pageJoinRect(AVisibleIndex);
     canvas()->FillRectByColor(r, GetTabBodyColor(AVisibleIndex));
     const TvlTabSlantPositions slanted = GetSlantedSides();
@@ -2332,7 +2329,6 @@ void TvlPCSlantedPainter::DrawPageJoin(int AVisibleIndex)
         const TPoint p = along ? Point(r.Right - 1, r.Top) : Point(r.Left, r.Top);
         canvas()->SetPixel(p.X, p.Y, GetOutlineColor());
     }
-    (void)t;
 }
 
 void TvlPCSlantedPainter::DrawTab(TvlTab* ATab, int AVisibleIndex)

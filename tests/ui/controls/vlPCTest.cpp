@@ -157,9 +157,13 @@ TEST(vlPC, ImageIndexFollowsCreationIndexAndTabsRenumber)
     EXPECT_EQ(moved->RawImageIndex(), -1);
     // Destroying a tab directly takes it out of the list once.
     const int before = c.Tabs()->Count();
+    c.SetTrackingTabDirect(2);
     delete c.Tabs()->GetTab(0);
     EXPECT_EQ(c.Tabs()->Count(), before - 1);
     EXPECT_EQ(moved->Index(), 3);
+    EXPECT_EQ(c.TrackingTab(), 2);  // another tab's mark stays
+    delete c.Tabs()->GetTab(2);
+    EXPECT_EQ(c.TrackingTab(), -1);
 }
 
 TEST(vlPC, FirstTabSelectsItselfAndHiddenTabsLeaveTheVisibleList)
