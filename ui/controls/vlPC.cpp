@@ -659,22 +659,20 @@ TvlPCImageList::~TvlPCImageList()
 
 void TvlPCImageList::SetBaseImages(TImageList* Value)
 {
-    if (FBaseImages == Value)
+    TImageList* old = BaseImages();
+    if (old == Value)
         return;
-    if (FBaseImages != nullptr)
-        FBaseImages->UnRegisterChanges(FChangeLink.get());
-    FBaseImages = Value;
-    if (FBaseImages != nullptr)
-        FBaseImages->RegisterChanges(FChangeLink.get());
+    if (old != nullptr)
+        old->UnRegisterChanges(FChangeLink.get());
+    if (Value != nullptr)
+        Value->RegisterChanges(FChangeLink.get());
     rebuild();
     if (OnChange.Assigned())
         OnChange(this);
 }
 
-void TvlPCImageList::baseImagesChanged(TObject* Sender)
+void TvlPCImageList::baseImagesChanged(TObject*)
 {
-    if (Sender == nullptr)  // the list went away first
-        FBaseImages = nullptr;
     rebuild();
     if (OnChange.Assigned())
         OnChange(this);
@@ -692,9 +690,9 @@ void TvlPCImageList::SetRotationAngle(TvlRotationAngle Value)
 
 TSize TvlPCImageList::GetImageSize() const
 {
-    if (FBaseImages == nullptr || FBaseImages->Width() <= 0 || FBaseImages->Height() <= 0)
+    if (BaseImages() == nullptr || BaseImages()->Width() <= 0 || BaseImages()->Height() <= 0)
         return TSize{0, 0};
-    return TSize{FBaseImages->Width(), FBaseImages->Height()};
+    return TSize{BaseImages()->Width(), BaseImages()->Height()};
 }
 
 TSize TvlPCImageList::GetRotatedImageSize() const
@@ -708,9 +706,9 @@ TSize TvlPCImageList::GetRotatedImageSize() const
 void TvlPCImageList::rebuild()
 {
     FRotatedImages.clear();
-    if (FRotationAngle == ra0 || FBaseImages == nullptr)
+    if (FRotationAngle == ra0 || BaseImages() == nullptr)
         return;
-    FRotatedImages.resize(size_t(FBaseImages->Count()));
+    FRotatedImages.resize(size_t(BaseImages()->Count()));
     for (TRotatedImage& r : FRotatedImages)
         r.Bitmap = std::make_unique<TvlBitmap>(0, 0, pf32bit);
 }
@@ -726,7 +724,7 @@ void TvlPCImageList::prepare(int AIndex, TColor ABkColor, bool AEnabled)
     r.Bitmap->vlCanvas()->FillRectByColor(r.Bitmap->GetClientRect(), ABkColor);
     if (OnPrepareBitmap.Assigned())
         OnPrepareBitmap(r.Bitmap.get());
-    FBaseImages->Draw(r.Bitmap->Canvas(), 0, 0, AIndex, AEnabled);
+    BaseImages()->Draw(r.Bitmap->Canvas(), 0, 0, AIndex, AEnabled);
     r.Bitmap->Rotate(FRotationAngle);
     r.BkColor = ABkColor;
     r.Enabled = AEnabled;
@@ -735,11 +733,11 @@ void TvlPCImageList::prepare(int AIndex, TColor ABkColor, bool AEnabled)
 
 void TvlPCImageList::Draw(TvlCanvas* ACanvas, int X, int Y, bool AEnabled, TColor ABackgroundColor, int AIndex)
 {
-    if (FBaseImages == nullptr || FBaseImages->Count() == 0)
+    if (BaseImages() == nullptr || BaseImages()->Count() == 0)
         raisePC("TvlPCImageList", "Draw", GetResourceString(vlPCConsts::svlPCNoBaseImages));
-    if (AIndex < 0 || AIndex >= FBaseImages->Count())
+    if (AIndex < 0 || AIndex >= BaseImages()->Count())
         raisePC("TvlPCImageList", "Draw",
-                resFmt(vlPCConsts::svlPCImageListIndexError, {AIndex, FBaseImages->Count() - 1}));
+                resFmt(vlPCConsts::svlPCImageListIndexError, {AIndex, BaseImages()->Count() - 1}));
     if (FRotationAngle != ra0) {
         if (size_t(AIndex) >= FRotatedImages.size())
             rebuild();
@@ -754,7 +752,7 @@ void TvlPCImageList::Draw(TvlCanvas* ACanvas, int X, int Y, bool AEnabled, TColo
     b.vlCanvas()->FillRectByColor(b.GetClientRect(), ABackgroundColor);
     if (OnPrepareBitmap.Assigned())
         OnPrepareBitmap(&b);
-    FBaseImages->Draw(b.Canvas(), 0, 0, AIndex, AEnabled);
+    BaseImages()->Draw(b.Canvas(), 0, 0, AIndex, AEnabled);
     ACanvas->Draw(X, Y, &b);
 }
 

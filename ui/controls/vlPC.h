@@ -314,7 +314,8 @@ public:
 
     // "TvlPCImageList.Draw: ..." without images or for an index outside them.
     void Draw(TvlCanvas* ACanvas, int X, int Y, bool AEnabled, TColor ABackgroundColor, int AIndex);
-    TImageList* BaseImages() const { return FBaseImages; }
+    // nullptr once the list is gone: its change link forgets it.
+    TImageList* BaseImages() const { return FChangeLink->Sender(); }
     void SetBaseImages(TImageList* Value);
     TvlRotationAngle RotationAngle() const { return FRotationAngle; }
     void SetRotationAngle(TvlRotationAngle Value);
@@ -340,7 +341,6 @@ private:
     TvlPCTabControlCore* FControl;
     std::unique_ptr<TChangeLink> FChangeLink;
     TvlRotationAngle FRotationAngle = ra0;
-    TImageList* FBaseImages = nullptr;
     std::vector<TRotatedImage> FRotatedImages;
     int FRenderCount = 0;
 };

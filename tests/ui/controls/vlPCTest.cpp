@@ -503,9 +503,17 @@ TEST(vlPC, ImageListRaisesAndCachesTurnedImages)
     c.ImageList()->Draw(c.Canvas(), 0, 0, true, clRed, 2);
     c.ImageList()->Draw(c.Canvas(), 0, 0, false, clRed, 2);
     EXPECT_EQ(c.ImageList()->RenderCount(), 3);
-    // The tab control may outlive its images.
-    images.Clear();
     c.ImageList()->SetBaseImages(nullptr);
+    EXPECT_EQ(c.ImageList()->GetImageSize().cx, 0);
+
+    // The tab control may outlive its images.
+    auto gone = std::make_unique<TImageList>(nullptr);
+    gone->Add(&strip, nullptr);
+    c.ImageList()->SetBaseImages(gone.get());
+    gone.reset();
+    EXPECT_EQ(c.ImageList()->BaseImages(), nullptr);
+    EXPECT_EQ(raisedMessage([&] { c.ImageList()->Draw(c.Canvas(), 0, 0, true, clRed, 0); }),
+              String::fromLatin1("TvlPCImageList.Draw: BaseImages is not assigned"));
 }
 
 // ---- registry ---------------------------------------------------------------------
