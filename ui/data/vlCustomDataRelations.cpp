@@ -575,7 +575,8 @@ TObject* TvlCustomDataController::GetDetailLinkObject(int ARecordIndex, int ARel
             }
         }
     }
-    if (result == nullptr && !FRecreatingLinkObject) {
+    // One more try, while the record is still there to try for.
+    if (result == nullptr && !FRecreatingLinkObject && ARecordIndex < GetRecordCount()) {
         FRecreatingLinkObject = true;
         Finally clear{[this] { FRecreatingLinkObject = false; }};
         result = GetDetailLinkObject(ARecordIndex, ARelationIndex);
