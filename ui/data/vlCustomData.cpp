@@ -474,7 +474,8 @@ TvlSaveObject::~TvlSaveObject()
 
 void TvlSaveObject::Save(TvlCustomDataController* ADataController)
 {
-    if (ADataController->IsDestroying() || !ADataController->IsRecordIDSupported())
+    if (ADataController->IsCreatingLinkObject() || ADataController->IsDestroying() ||
+        !ADataController->IsRecordIDSupported())
         return;
     FDetailKeys->Store(ADataController);
     FSelectedKeys->Store(ADataController);
@@ -482,6 +483,8 @@ void TvlSaveObject::Save(TvlCustomDataController* ADataController)
 
 void TvlSaveObject::Restore(TvlCustomDataController* ADataController)
 {
+    if (ADataController->IsCreatingLinkObject())
+        return;
     if (ADataController->IsRecordIDSupported()) {
         FDetailKeys->Restore(ADataController);
         FSelectedKeys->Restore(ADataController);

@@ -367,12 +367,12 @@ protected:
     std::vector<std::unique_ptr<TvlKeyInfo>> FKeys;
 };
 
+// The records whose details are expanded, with their active relation and
+// what their detail controllers keep in turn.
 class TvlDetailKeys : public TvlKeys {
 protected:
-    // Expanded details belong to master-detail relations, which this
-    // controller's owners do not set up: nothing to keep.
-    void DoRestore() override {}
-    void DoStore() override {}
+    void DoRestore() override;
+    void DoStore() override;
 };
 
 class TvlSelectedKeys : public TvlKeys {
@@ -1030,6 +1030,7 @@ public:
 
 private:
     friend class TvlCustomDataController;
+    friend class TvlDetailKeys;
     void checkRecordIndex(int ARecordIndex) const;
     // The record's detail object without creating or checking it, and its handle (0: none).
     TvlDetailObject* storedDetailObject(int ARecordIndex, int64_t* AHandle = nullptr) const;
@@ -1376,6 +1377,7 @@ public:
     // Raises EvxException "!" while a data change is delivered to a
     // controller that serves a relation.
     void SetIsPattern(bool AValue);
+    bool IsCreatingLinkObject() const { return FCreatingLinkObject; }
     // Non-zero while a data change is being delivered.
     int DataChangeRefCount() const { return FDataChangeRefCount; }
     // The relation made by the relation list's Add.

@@ -792,3 +792,43 @@ void TvlCustomDataController::DataStorageChanged()
         Changed(TvlDataControllerChanges{dccMasterFocusing});
     AfterDataStorageChanged();
 }
+
+// ============================================================ detail keys
+
+void TvlDetailKeys::DoStore()
+{
+    TvlCustomDataRelationList* relations = FDataController->Relations();
+    if (relations == nullptr || relations->DataField() == nullptr)
+        return;
+    for (int r = 0; r < FDataController->GetRecordCount(); ++r) {
+        TvlDetailObject* detail = relations->storedDetailObject(r);
+        if (detail == nullptr || !detail->Expanded)
+            continue;
+        auto info = std::make_unique<TvlDetailKeyInfo>();
+        FDataController->GetKeyValues(r, FKeyFields, info->Key);
+        info->ActiveRelationIndex = detail->ActiveRelationIndex;
+        info->SubDetail = std::make_unique<TvlSaveObject>();
+        if (TvlDetailInfoObject* link = detail->GetInfoObject(detail->ActiveRelationIndex, false);
+            link != nullptr && link->LinkObject)
+            if (TvlCustomDataController* dc = FDataController->GetDetailDataController(link->LinkObject.get()))
+                info->SubDetail->Save(dc);
+        FKeys.push_back(std::move(info));
+    }
+}
+
+void TvlDetailKeys::DoRestore()
+{
+    for (int r = 0; r < FDataController->GetRecordCount() && !FKeys.empty(); ++r) {
+        int k = -1;
+        if (!Find(r, k))
+            continue;
+        auto* info = static_cast<TvlDetailKeyInfo*>(FKeys[size_t(k)].get());
+        FDataController->ChangeDetailExpanding(r, true);
+        FDataController->SetDetailActiveRelationIndex(r, info->ActiveRelationIndex);
+        if (info->SubDetail && FDataController->GetDetailExpanding(r) &&
+            FDataController->GetDetailActiveRelationIndex(r) == info->ActiveRelationIndex)
+            if (TvlCustomDataController* dc = FDataController->GetDetailDataControllerOf(r, info->ActiveRelationIndex))
+                info->SubDetail->Restore(dc);
+        Delete(k);
+    }
+}

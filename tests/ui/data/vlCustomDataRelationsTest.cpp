@@ -328,4 +328,36 @@ TEST(vlCustomDataRelations, NoPatternWhileADataChangeIsDelivered)
     EXPECT_TRUE(f.pattern->IsPattern());  // still serving the relation without a master record
 }
 
+// Records whose handle is also their id, in an order the test can change.
+class IdSource : public TvlUserDataSource {
+public:
+    std::vector<int> handles{0, 1, 2, 3};
+    bool IsRecordIdSupported() override { return true; }
+    Variant GetRecordId(int AHandle) override { return Variant(AHandle); }
+    Variant GetValue(int AHandle, int) override { return Variant(AHandle * 10); }
+    void LoadRecordHandles() override
+    {
+        for (int h : handles)
+            CurrentProvider->AddRecordHandle(h);
+    }
+};
+
+TEST(vlCustomDataRelations, ExpandedDetailsFollowTheirRecordsAcrossAReload)
+{
+    IdSource source;
+    Fixture f;
+    f.master->SetCustomDataSource(&source);
+    ASSERT_EQ(f.master->GetRecordCount(), 4);
+    ASSERT_TRUE(f.master->ChangeDetailExpanding(2, true));
+    ASSERT_NE(f.master->GetDetailLinkObject(2, 0), nullptr);
+    f.master->SaveKeys();
+    source.handles = {2, 3, 0, 1};
+    source.CurrentProvider->DataChanged(dckAll, -1, -1);
+    EXPECT_EQ(linksAlive, 0);  // the reload dropped every detail
+    f.master->RestoreKeys();
+    for (int r = 0; r < 4; ++r)
+        EXPECT_EQ(f.master->GetDetailExpanding(r), r == 0) << r;
+    f.master->SetCustomDataSource(nullptr);
+}
+
 }  // namespace
