@@ -5,40 +5,13 @@
 
 #include "platform/rtl/Format.h"
 #include "platform/rtl/SysUtils.h"
+#include "ui/data/vlCustomDataPrivate.h"
 #include "ui/data/vlDataConsts.h"
 #include "ui/data/vlDataUtils.h"
 
 using namespace vlDataConsts;
 
-namespace {
-
-[[noreturn]] void raiseError(const TResStringRec& AText)
-{
-    throw EvlInvalidDataControllerOperation(LoadResString(AText));
-}
-
-// Runs the closing half of a bracket however the block is left.
-template <class F>
-struct Finally {
-    F f;
-    ~Finally() { f(); }
-};
-template <class F>
-Finally(F) -> Finally<F>;
-
-struct FullUpdate {
-    TvlCustomDataController* dc;
-    explicit FullUpdate(TvlCustomDataController* c) : dc(c) { dc->BeginFullUpdate(); }
-    ~FullUpdate() { dc->EndFullUpdate(); }
-};
-
-struct Update {
-    TvlCustomDataController* dc;
-    explicit Update(TvlCustomDataController* c) : dc(c) { dc->BeginUpdate(); }
-    ~Update() { dc->EndUpdate(); }
-};
-
-}  // namespace
+using namespace vlCustomDataPrivate;
 
 // ============================================================ QuickSortList
 
@@ -501,7 +474,8 @@ TvlSaveObject::~TvlSaveObject()
 
 void TvlSaveObject::Save(TvlCustomDataController* ADataController)
 {
-    if (ADataController->IsDestroying() || !ADataController->IsRecordIDSupported())
+    if (ADataController->IsCreatingLinkObject() || ADataController->IsDestroying() ||
+        !ADataController->IsRecordIDSupported())
         return;
     FDetailKeys->Store(ADataController);
     FSelectedKeys->Store(ADataController);
@@ -509,6 +483,8 @@ void TvlSaveObject::Save(TvlCustomDataController* ADataController)
 
 void TvlSaveObject::Restore(TvlCustomDataController* ADataController)
 {
+    if (ADataController->IsCreatingLinkObject())
+        return;
     if (ADataController->IsRecordIDSupported()) {
         FDetailKeys->Restore(ADataController);
         FSelectedKeys->Restore(ADataController);
@@ -2698,7 +2674,9 @@ TvlCustomDataController::TvlCustomDataController(IvlDataControllerOwner* AOwner)
 TvlCustomDataController::~TvlCustomDataController()
 {
     FDestroying = true;
+    detachFromMaster();
     FNotifier.reset();
+    FRelations.reset();
     FDataControllerInfo->Selection()->OnChanged = nullptr;
     FDataStorage->OnInternalRecordsCleared = nullptr;
     FSummary.reset();
@@ -2901,13 +2879,6 @@ void TvlCustomDataController::DeleteRecord(int ARecordIndex)
     NotifyDataChanged(dckRecordDeleted, -1, -1);
 }
 
-void TvlCustomDataController::CorrectAfterDelete(int ARecordIndex)
-{
-    if (ARecordIndex >= 0)
-        CheckEditingAfterDelete(ARecordIndex);
-    // Detail controllers hang off master-detail relations; none exist here.
-}
-
 void TvlCustomDataController::SetRecordCount(int ACount)
 {
     if (IsGridMode())
@@ -2921,6 +2892,7 @@ void TvlCustomDataController::SetRecordCount(int ACount)
         return;
     }
     FDataStorage->ResizeRecords(ACount);
+    releaseUnreferencedDetails();
     FDataControllerInfo->CheckSelectedRecords();
     CheckBookmarkValid(-1);
     CheckEditingAfterDelete(-1);
@@ -3223,6 +3195,8 @@ void TvlCustomDataController::FieldRemoved(TvlCustomDataField* AField)
 {
     if (AField == FRecordHandlesField)
         FRecordHandlesField = nullptr;
+    if (FRelations)
+        FRelations->RemoveDataField(AField);
     for (auto& f : FFilters)
         f->RemoveItemByItemLink(AField->Item());
     if (FFilter)
@@ -3398,6 +3372,7 @@ void TvlCustomDataController::NotifyDataChanged(TvlDataChangeKind AKind, int AIt
         FDataControllerInfo->AddChanges(TvlDataControllerInfoChanges{dicFocusing});
     FDataControllerInfo->Refresh();
     CheckChanges();
+    checkMasterDetailChanges();
 }
 
 void TvlCustomDataController::notifyChanges()
@@ -3433,6 +3408,9 @@ void TvlCustomDataController::notifyChanges()
         Finally reset{[this] { FInSortingChangedEvent = false; }};
         OnSortingChanged(this);
     }
+    if (changes.Contains(dccMasterFocusing) && FMasterRelation != nullptr && FMasterRecordIndex != -1)
+        if (TvlCustomDataController* pattern = GetPatternDataController(); pattern != nullptr && pattern != this)
+            pattern->UpdateFocusing();
 }
 
 void TvlCustomDataController::deliverDataChange()
@@ -3448,6 +3426,9 @@ void TvlCustomDataController::deliverDataChange()
         FPendingKind = dckRecord;
     if ((FPendingKind == dckItem || FPendingKind == dckRecord) && FPendingRecordIndex == -1 && !newItem)
         FPendingKind = dckAll;
+    // While the change is out, this controller may not turn into a pattern.
+    ++FDataChangeRefCount;
+    Finally release{[this] { --FDataChangeRefCount; }};
     TvlDataChangedInfo info(FPendingKind, FPendingItemIndex, FPendingRecordIndex);
     UpdateControl(&info);
     DoDataChanged();
@@ -3631,6 +3612,7 @@ void TvlCustomDataController::SetActiveState(bool AActive)
 {
     FActive = AActive;
     UpdateItems(FProvider->IsActive());
+    checkMasterDetailChanges();
 }
 
 void TvlCustomDataController::UpdateActiveState() { UpdateItems(FProvider->IsActive()); }

@@ -23,9 +23,12 @@ class TvlCustomDataField;
 class TvlCustomDataFieldList;
 class TvlCustomDataProvider;
 class TvlDataControllerGroups;
+class TvlCustomDataRelation;
+class TvlCustomDataRelationList;
 class TvlDataGroups;
 class TvlUserDataSource;
 class QCollator;
+class TStream;
 
 // ---- enumerations and small records ----------------------------------------
 
@@ -364,12 +367,12 @@ protected:
     std::vector<std::unique_ptr<TvlKeyInfo>> FKeys;
 };
 
+// The records whose details are expanded, with their active relation and
+// what their detail controllers keep in turn.
 class TvlDetailKeys : public TvlKeys {
 protected:
-    // Expanded details belong to master-detail relations, which this
-    // controller's owners do not set up: nothing to keep.
-    void DoRestore() override {}
-    void DoStore() override {}
+    void DoRestore() override;
+    void DoStore() override;
 };
 
 class TvlSelectedKeys : public TvlKeys {
@@ -944,6 +947,109 @@ private:
     TvlCustomDataController* FDataController;
 };
 
+// ---- master-detail relations ------------------------------------------------------
+
+// One detail level of a master controller. Its pattern controller (the
+// detail data controller) is the template whose clones show the details of
+// single master records.
+class TvlCustomDataRelation : public TObject {
+public:
+    TvlCustomDataRelation(TvlCustomDataRelationList* ARelationList, TObject* AItem);
+    ~TvlCustomDataRelation() override;
+    String ClassName() const override { return String::fromLatin1("TvlCustomDataRelation"); }
+    virtual void FieldRemoved(TvlCustomDataField* AField) { (void)AField; }
+    virtual void Assign(const TvlCustomDataRelation* ASource) { (void)ASource; }
+    void Changed();
+    TvlCustomDataController* GetDataController() const;
+    int GetIndex() const;
+    TvlCustomDataController* DetailDataController() const { return FDetailDataController; }
+    TObject* Item() const { return FItem; }
+    TvlCustomDataRelationList* RelationList() const { return FRelationList; }
+
+private:
+    friend class TvlCustomDataController;
+    friend class TvlCustomDataRelationList;
+    TvlCustomDataController* FDetailDataController = nullptr;
+    TObject* FItem;
+    TvlCustomDataRelationList* FRelationList;
+};
+
+// One master record's link to one relation: the link object the owner made
+// for it (which holds the record's detail controller), and the provider's
+// cached answer whether the record has details there.
+class TvlDetailInfoObject {
+public:
+    std::unique_ptr<TObject> LinkObject;
+    bool HasChildren = false;
+    bool HasChildrenAssigned = false;
+};
+
+// The details of one master record: the active relation, one info object
+// per relation (made on demand), and whether the details are expanded.
+class TvlDetailObject {
+public:
+    int ActiveRelationIndex = -1;
+    std::vector<std::unique_ptr<TvlDetailInfoObject>> InfoObjects;
+    bool Expanded = false;
+    TvlDetailInfoObject* GetInfoObject(int ARelationIndex, bool ACreate);
+    // Frees the info object of one relation, or of all for -1; true when one existed.
+    bool ClearInfoObjects(int ARelationIndex);
+};
+
+// The relations of a controller, and the detail objects of its records.
+// A record's detail object is kept in an internal Object field as a 64-bit
+// handle into a table this list owns, so every detail object is freed
+// exactly once: with its record, with the field, or with the list.
+class TvlCustomDataRelationList : public TObject {
+public:
+    explicit TvlCustomDataRelationList(TvlCustomDataController* ADataController) : FDataController(ADataController) {}
+    ~TvlCustomDataRelationList() override;
+    String ClassName() const override { return String::fromLatin1("TvlCustomDataRelationList"); }
+
+    TvlCustomDataRelation* Add(TObject* AItem);
+    void Assign(const TvlCustomDataRelationList* AList);
+    void BeginUpdate() { ++FLockCount; }
+    void EndUpdate();
+    void Clear();
+    // Frees the relation.
+    void Remove(TvlCustomDataRelation* ARelation);
+    void Move(int ACurIndex, int ANewIndex);
+    int GetCount() const { return int(FItems.size()); }
+    TvlCustomDataRelation* GetItem(int AIndex) const { return FItems.at(size_t(AIndex)).get(); }
+    TvlCustomDataRelation* FindByItem(const TObject* AItem) const;
+    int IndexOf(const TvlCustomDataRelation* ARelation) const;
+    TvlDetailObject* GetDetailObject(int ARecordIndex);
+    bool ClearLinkObjects(int ARecordIndex, int ARelationIndex);
+    bool HasDetailLinkObject(int ARecordIndex, int ARelationIndex);
+    void RemoveDataField(TvlCustomDataField* AField);
+    void Changed(TvlCustomDataRelation* ARelation);
+    TvlCustomDataController* DataController() const { return FDataController; }
+    TvlCustomDataField* DataField() const { return FDataField; }
+    // Detail objects alive, whichever record holds them.
+    int DetailObjectCount() const { return int(FDetailObjects.size()); }
+
+private:
+    friend class TvlCustomDataController;
+    friend class TvlDetailKeys;
+    void checkRecordIndex(int ARecordIndex) const;
+    // The record's detail object without creating or checking it, and its handle (0: none).
+    TvlDetailObject* storedDetailObject(int ARecordIndex, int64_t* AHandle = nullptr) const;
+    void setStoredHandle(int ARecordIndex, int64_t AHandle);
+    void freeDataField();
+    // Frees the detail objects that no record refers to any more.
+    void releaseUnreferenced();
+    // Every detail controller linked to this list's records, for every relation.
+    std::vector<TvlCustomDataController*> detailControllers(int ARelationIndex = -1) const;
+    std::unique_ptr<TvlDetailObject> takeDetailObject(int64_t AHandle);
+
+    TvlCustomDataController* FDataController;
+    TvlCustomDataField* FDataField = nullptr;
+    std::vector<std::unique_ptr<TvlCustomDataRelation>> FItems;
+    int FLockCount = 0;
+    std::vector<std::pair<int64_t, std::unique_ptr<TvlDetailObject>>> FDetailObjects;  // by handle, ascending
+    int64_t FNextHandle = 1;
+};
+
 // ---- the controller -----------------------------------------------------------------
 
 using TvlDataControllerNotifyEvent = TDelegate<void(TvlCustomDataController* ADataController)>;
@@ -1129,7 +1235,7 @@ public:
     virtual int GetActiveRecordIndex() const;
     virtual int GetCurrentRecordIndex() const { return GetFocusedRecordIndex(); }
     virtual int GetRecordIndexToKeep() const;
-    virtual bool CheckDetailsBrowseMode() { return true; }
+    virtual bool CheckDetailsBrowseMode();
     virtual bool SyncDetailsFocus() { return false; }
 
     // ---- selection
@@ -1227,8 +1333,6 @@ public:
     virtual bool CanUseStorage() const;
     virtual bool UseRecordID() const { return false; }
     virtual bool IsRecordIDSupported() const;
-    bool IsPattern() const { return false; }
-    bool IsDetailMode() const { return false; }
     TvlUserDataSource* GetCustomDataSource() const;
     void SetCustomDataSource(TvlUserDataSource* Value);
     bool HasCustomDataSource() const { return GetCustomDataSource() != nullptr; }
@@ -1237,11 +1341,11 @@ public:
     virtual void UpdateActiveState();
     virtual void ProviderFocusChanged() { UpdateFocusing(); }
     virtual void RecordAdded(int ARecordIndex);
-    virtual void DataStorageChanged() { AfterDataStorageChanged(); }
+    virtual void DataStorageChanged();
     virtual void AfterDataStorageChanged() {}
     virtual void ResetInternalRecords();
     virtual void CorrectAfterDelete(int ARecordIndex);
-    virtual void CorrectDetailsAfterInsert(int ARecordIndex) { (void)ARecordIndex; }
+    virtual void CorrectDetailsAfterInsert(int ARecordIndex);
     virtual void BeforeNotifyChanges() {}
     void BeginLoad();
     void EndLoad();
@@ -1254,6 +1358,63 @@ public:
     bool IsReading() const;
     bool InternalFindRecord = false;
     bool InNotifyControl() const { return FInNotifyControl; }
+
+    // ---- master-detail relations
+    // The relation list, made on first use.
+    TvlCustomDataRelationList* GetRelations();
+    TvlCustomDataRelationList* Relations() const { return FRelations.get(); }
+    // A detail clone has a master relation and a master record; a pattern
+    // serves a relation without a master record, or has the pattern flag.
+    bool IsPattern() const;
+    bool IsDetailMode() const { return FMasterRelation != nullptr; }
+    TvlCustomDataController* GetMasterDataController() const;
+    int GetMasterRecordIndex() const { return FMasterRecordIndex; }
+    TvlCustomDataRelation* GetMasterRelation() const { return FMasterRelation; }
+    TvlCustomDataController* GetPatternDataController();
+    TvlCustomDataController* GetRootDataController();
+    void SetMasterMode(TvlCustomDataRelation* ARelation, bool AIsPattern);
+    virtual void SetMasterRelation(TvlCustomDataRelation* ARelation, int AMasterRecordIndex);
+    // Raises EvxException "!" while a data change is delivered to a
+    // controller that serves a relation.
+    void SetIsPattern(bool AValue);
+    bool IsCreatingLinkObject() const { return FCreatingLinkObject; }
+    // Non-zero while a data change is being delivered.
+    int DataChangeRefCount() const { return FDataChangeRefCount; }
+    // The relation made by the relation list's Add.
+    virtual std::unique_ptr<TvlCustomDataRelation> CreateRelation(TvlCustomDataRelationList* ARelationList,
+                                                                  TObject* AItem);
+    // The owner's link object for a record's details (none in the base), and
+    // the detail controller it holds.
+    virtual std::unique_ptr<TObject> CreateDetailLinkObject(TvlCustomDataRelation* ARelation, int ARecordIndex);
+    virtual TvlCustomDataController* GetDetailDataController(TObject* ALinkObject) const;
+    virtual int GetDefaultActiveRelationIndex() const { return 0; }
+    TObject* GetDetailLinkObject(int ARecordIndex, int ARelationIndex);
+    bool HasDetailLinkObject(int ARecordIndex, int ARelationIndex);
+    TvlCustomDataController* GetDetailDataControllerOf(int ARecordIndex, int ARelationIndex);
+    int GetDetailActiveRelationIndex(int ARecordIndex);
+    void SetDetailActiveRelationIndex(int ARecordIndex, int ARelationIndex);
+    bool GetDetailExpanding(int ARecordIndex);
+    // Whether the record's details are now as asked.
+    bool ChangeDetailExpanding(int ARecordIndex, bool AExpanded);
+    void CollapseDetails();
+    bool GetDetailHasChildren(int ARecordIndex, int ARelationIndex);
+    void ClearDetailLinkObject(int ARecordIndex, int ARelationIndex);
+    void ClearDetailLinkObjects();
+    virtual void UpdateDetailStructure(TObject* AItem);
+    virtual void DetailStructureChanged();
+    virtual void DoDetailExpanded(int ARecordIndex);
+    virtual void DoDetailCollapsed(int ARecordIndex);
+
+    // ---- the controller stream
+    // Writes the stored columns' value-type names and every record at the
+    // stream's position; never reads the stream.
+    void SaveToStream(TStream* AStream);
+    // Replaces the records with those of the stream, or changes nothing:
+    // "Invalid stream format" when the columns differ, a read error when the
+    // stream is damaged or cut short. Whether a record carries its id is
+    // decided by this controller's storage, not by the stream: writer and
+    // reader must agree.
+    void LoadFromStream(TStream* AStream);
 
     // ---- events, in their order
     TvlDataControllerNotifyEvent OnAfterCancel;
@@ -1351,6 +1512,25 @@ private:
     int FPendingItemIndex = -1;
     int FPendingRecordIndex = -1;
     TvlDataFilterRecordEvent FOnFilterRecord;
+    // ---- master-detail relations
+    friend class TvlCustomDataRelation;
+    friend class TvlCustomDataRelationList;
+    void detachFromMaster();
+    void releaseUnreferencedDetails();
+    bool canAskDetailChildren() const;
+    void checkMasterDetailChanges();
+    std::unique_ptr<TvlCustomDataRelationList> FRelations;
+    TvlCustomDataRelation* FMasterRelation = nullptr;
+    int FMasterRecordIndex = -1;
+    bool FIsPattern = false;
+    bool FIsPatternSaved = false;
+    TvlCustomDataController* FCreatingDataController = nullptr;
+    bool FCreatingLinkObject = false;
+    bool FRecreatingLinkObject = false;
+    bool FDetailExpanding = false;
+    bool FInFocusDetails = false;
+    int FDataChangeRefCount = 0;
+
     mutable std::unique_ptr<QCollator> FCollator;  // made on first use, dropped when the options change
 };
 

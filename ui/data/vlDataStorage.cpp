@@ -1235,14 +1235,23 @@ void TvlDataStorage::writeRecordBody(int AIndex, TStream* AStream, bool AUnicode
 
 void TvlDataStorage::readRecordBody(int AIndex, TStream* AStream, bool AUnicode)
 {
-    TBufferPtr& target = entry(AIndex);
+    readRecordInto(entry(AIndex), DefinitionsFor(AIndex), AStream, AUnicode, FNextRecordId);
+}
+
+void TvlDataStorage::readRecordInto(TBufferPtr& target, TvlValueDefs* defs, TStream* AStream, bool AUnicode,
+                                    int32_t& ANextRecordId)
+{
     try {
-        if (StreamReadByte(AStream) != 0) {
+        // The writer puts 0 or 1 here; anything else is not a record (a
+        // record cut inside its signature would otherwise read as empty).
+        const uint8_t empty = StreamReadByte(AStream);
+        if (empty > 1)
+            throw EReadError(LoadResString(vlDataConsts::vlSDataReadError));
+        if (empty != 0) {
             target.reset();
             return;
         }
         // Read into a copy: the record changes only when the whole of it read.
-        TvlValueDefs* defs = DefinitionsFor(AIndex);
         auto buffer = target ? std::make_unique<TvlRecordBuffer>(*target) : std::make_unique<TvlRecordBuffer>();
         if (buffer->Slots.size() < size_t(defs->Count()))
             buffer->Slots.resize(size_t(defs->Count()));
@@ -1265,8 +1274,8 @@ void TvlDataStorage::readRecordBody(int AIndex, TStream* AStream, bool AUnicode)
             if (def->IsTextKept())
                 def->ValueTypeClass()->ReadTextFromStream(slot.Text, AStream, AUnicode);
         }
-        if (FWithRecordIds && buffer->Id >= FNextRecordId)
-            FNextRecordId = buffer->Id == std::numeric_limits<int32_t>::max() ? buffer->Id : buffer->Id + 1;
+        if (FWithRecordIds && buffer->Id >= ANextRecordId)
+            ANextRecordId = buffer->Id == std::numeric_limits<int32_t>::max() ? buffer->Id : buffer->Id + 1;
         target = std::move(buffer);
     } catch (const EVariantError&) {
         // a value of the wrong kind for its field: the stream is damaged
@@ -1278,15 +1287,37 @@ void TvlDataStorage::WriteRecordToStream(int AIndex, TStream* AStream)
 {
     // The signature goes first and is read back through the wrapper, as
     // every reader of these records does.
-    const int64_t start = AStream->Position();
+    // The signature says the texts that follow are UTF-16; the stream is
+    // only ever written, never read back.
     WriteStreamFormatSignature(AStream);
-    AStream->SetPosition(start);
-    TvxStream wrapper(AStream);
-    writeRecordBody(AIndex, &wrapper, wrapper.IsUnicode());
+    writeRecordBody(AIndex, AStream, true);
 }
 
 void TvlDataStorage::ReadRecordFromStream(int AIndex, TStream* AStream)
 {
     TvxStream wrapper(AStream);
     readRecordBody(AIndex, &wrapper, wrapper.IsUnicode());
+}
+
+TvlStreamedRecords TvlDataStorage::ReadRecordsFromStream(TStream* AStream, int ACount)
+{
+    // Every record takes at least its empty flag: a count beyond the bytes
+    // left is refused before anything is allocated.
+    const int64_t left = AStream->Size() - AStream->Position();
+    if (ACount < 0 || ACount > left)
+        throw EReadError(LoadResString(vlDataConsts::vlSDataReadError));
+    TvlStreamedRecords result;
+    for (int i = 0; i < ACount; ++i) {
+        TvxStream wrapper(AStream);
+        TBufferPtr buffer;
+        readRecordInto(buffer, FValueDefs.get(), &wrapper, wrapper.IsUnicode(), result.NextRecordId);
+        result.Records.push_back(std::move(buffer));
+    }
+    return result;
+}
+
+void TvlDataStorage::ReplaceRecords(TvlStreamedRecords&& ARecords)
+{
+    FRecords = std::move(ARecords.Records);
+    FNextRecordId = ARecords.NextRecordId;
 }

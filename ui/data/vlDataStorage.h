@@ -419,6 +419,13 @@ struct TvlRecordBuffer {
     std::vector<TvlRecordSlot> Slots;  // by definition index
 };
 
+// Records read from a stream aside from the storage, to replace its
+// ordinary records in one step.
+struct TvlStreamedRecords {
+    std::vector<std::unique_ptr<TvlRecordBuffer>> Records;
+    int32_t NextRecordId = 1;
+};
+
 using TvlCopyRecordProc = TDelegate<void(TvlValueDef* ADef, int ASrcIndex, int ADestIndex, TvlValueDefReader* AReader)>;
 using TvlCompareDefsFunc = bool (*)(const TvlValueDef* A, const TvlValueDef* B);
 
@@ -490,6 +497,12 @@ public:
     // signature: 8-bit texts). A refused stream (damaged, cut short)
     // raises EReadError and leaves the record as it was.
     void ReadRecordFromStream(int AIndex, TStream* AStream);
+    // Reads ACount records as ReadRecordFromStream would read them into
+    // records without buffers, changing nothing here; a count larger than
+    // the bytes left is refused at once.
+    TvlStreamedRecords ReadRecordsFromStream(TStream* AStream, int ACount);
+    // The records read become the ordinary records (ids included).
+    void ReplaceRecords(TvlStreamedRecords&& ARecords);
 
     TNotifyEvent OnInternalRecordsCleared;
 
@@ -512,6 +525,8 @@ private:
     void assignIds();
     void writeRecordBody(int AIndex, TStream* AStream, bool AUnicode);
     void readRecordBody(int AIndex, TStream* AStream, bool AUnicode);
+    void readRecordInto(TBufferPtr& target, TvlValueDefs* defs, TStream* AStream, bool AUnicode,
+                        int32_t& ANextRecordId);
 
     std::vector<TBufferPtr> FInternalRecords;
     std::unique_ptr<TvlInternalValueDefs> FInternalValueDefs;

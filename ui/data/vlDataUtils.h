@@ -103,6 +103,9 @@ public:
     void WriteAnsiText(const AnsiString& AText);
     void WriteInt32(int32_t AValue);
 
+protected:
+    TvlFiler(TStream* AStream, bool AIsUnicode) : FStream(AStream), FIsUnicode(AIsUnicode) {}
+
 private:
     TStream* FStream;
     bool FIsUnicode;
@@ -114,9 +117,10 @@ public:
     String ClassName() const override { return String::fromLatin1("TvlReader"); }
 };
 
+// Never reads its stream: what is already there is overwritten, not parsed.
 class TvlWriter : public TvlFiler {
 public:
-    using TvlFiler::TvlFiler;
+    explicit TvlWriter(TStream* AStream) : TvlFiler(AStream, false) {}
     String ClassName() const override { return String::fromLatin1("TvlWriter"); }
 };
 

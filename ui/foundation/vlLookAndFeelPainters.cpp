@@ -126,10 +126,10 @@ void CalculateArrowPoints(const TRect& R, TvlArrowPoints& APoints, TvlArrowDirec
     const int y0 = MulDiv(r.Top + r.Bottom - h, 1, 2);
     const int yc = (r.Top + r.Bottom) / 2;
     switch (ADirection) {
-    case adUp: APoints = {TPoint(x0, y0 + h - 1), TPoint(xc, y0), TPoint(x0 + w - 1, y0 + h - 1)}; break;
-    case adDown: APoints = {TPoint(x0 + w - 1, y0), TPoint(xc, y0 + h - 1), TPoint(x0, y0)}; break;
-    case adLeft: APoints = {TPoint(x0 + w - 1, y0 + h - 1), TPoint(x0, yc), TPoint(x0 + w - 1, y0)}; break;
-    case adRight: APoints = {TPoint(x0, y0), TPoint(x0 + w - 1, yc), TPoint(x0, y0 + h - 1)}; break;
+    case adUp: APoints = {TPoint{x0, y0 + h - 1}, TPoint{xc, y0}, TPoint{x0 + w - 1, y0 + h - 1}}; break;
+    case adDown: APoints = {TPoint{x0 + w - 1, y0}, TPoint{xc, y0 + h - 1}, TPoint{x0, y0}}; break;
+    case adLeft: APoints = {TPoint{x0 + w - 1, y0 + h - 1}, TPoint{x0, yc}, TPoint{x0 + w - 1, y0}}; break;
+    case adRight: APoints = {TPoint{x0, y0}, TPoint{x0 + w - 1, yc}, TPoint{x0, y0 + h - 1}}; break;
     }
 }
 
@@ -170,7 +170,7 @@ void TvlCustomLookAndFeelPainter::DrawButtonArrow(TvlCanvas* ACanvas, const TRec
     const int h = w / 2 + 1;
     const int x0 = (R.Left + R.Right - w) / 2;
     const int y0 = MulDiv(R.Top + R.Bottom - h, 1, 2);
-    drawPolygon(ACanvas, {TPoint(x0, y0), TPoint(x0 + w - 1, y0), TPoint(x0 + w / 2, y0 + h - 1)}, AColor);
+    drawPolygon(ACanvas, {TPoint{x0, y0}, TPoint{x0 + w - 1, y0}, TPoint{x0 + w / 2, y0 + h - 1}}, AColor);
 }
 
 void TvlCustomLookAndFeelPainter::GetCenteredStripBounds(const TRect& R, int ASize, bool AHorizontal,
@@ -283,7 +283,7 @@ void TvlCustomLookAndFeelPainter::GetButtonFocusBounds(TvlCanvas*, const TRect& 
 void TvlCustomLookAndFeelPainter::GetButtonGroupBorders(bool, bool, TRect& AResult) const
 {
     const int w = ButtonBorderWidth(vlbsNormal);
-    AResult = TRect(w, w, w, w);
+    AResult = TRect{w, w, w, w};
 }
 
 TColor TvlCustomLookAndFeelPainter::ButtonGlyphColor(TvlButtonState AState, TColor ADefaultColor) const
@@ -306,9 +306,9 @@ void TvlCustomLookAndFeelPainter::DrawSmallExpandButton(TvlCanvas* ACanvas, cons
     const int cx = (R.Left + R.Right) / 2;
     const int cy = (R.Top + R.Bottom) / 2;
     const int h = (R.Width() - 4) / 2;
-    ACanvas->FillRectByColor(TRect(cx - h, cy, cx + h + 1, cy + 1), clBtnText);
+    ACanvas->FillRectByColor(TRect{cx - h, cy, cx + h + 1, cy + 1}, clBtnText);
     if (!AExpanded)
-        ACanvas->FillRectByColor(TRect(cx, cy - h, cx + 1, cy + h + 1), clBtnText);
+        ACanvas->FillRectByColor(TRect{cx, cy - h, cx + 1, cy + h + 1}, clBtnText);
 }
 
 void TvlCustomLookAndFeelPainter::DrawCheck(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState,
