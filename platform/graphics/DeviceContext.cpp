@@ -1731,7 +1731,7 @@ bool DrawFrameControl(HDC DC, const TRect& R, uint32_t Type, uint32_t State)
         if (State & DFCS_CHECKED) {
             const int d = std::max(2, r.Width() / 3);
             p->setPen(Qt::NoPen);
-            p->setBrush(glyph);
+            p->setBrush(qcolor((State & DFCS_INACTIVE) ? clBtnShadow : clWindowText));
             p->drawEllipse(QRect(r.Left + (r.Width() - d) / 2, r.Top + (r.Height() - d) / 2, d, d));
         }
         return true;
