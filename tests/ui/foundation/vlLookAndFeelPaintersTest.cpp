@@ -741,4 +741,83 @@ TEST(vlLookAndFeelPainters, PageWithFrameAndShadow)
                              "............\n");
 }
 
+// A look with one-pixel footer cell borders.
+class TFramedFooterPainter : public TvlCustomLookAndFeelPainter {
+public:
+    static const TFramedFooterPainter* Instance()
+    {
+        static const TFramedFooterPainter painter;
+        return &painter;
+    }
+    int FooterCellBorderWidth() const override { return 1; }
+};
+
+TEST(vlLookAndFeelPainters, FootersAndGroupPanels)
+{
+    TRect r;
+    TFramedFooterPainter::Instance()->FooterCellContentBounds(Rect(0, 0, 20, 10), r);
+    EXPECT_EQ(r, Rect(1, 1, 19, 9));
+    TFramedFooterPainter::Instance()->FooterCellTextAreaBounds(Rect(0, 0, 20, 10), r);
+    EXPECT_EQ(r, Rect(3, 3, 17, 7));
+
+    const auto* base = TvlCustomLookAndFeelPainter::Instance();
+    // The separator on top; the base border below it draws nothing.
+    Surface area(4, 3);
+    base->DrawFooterArea(&area.Vl, Rect(0, 0, 4, 3));
+    EXPECT_EQ(area.map({{rgbOf(clBtnShadow), 'S'}}), "SSSS\n....\n....\n");
+
+    // A group panel item: its frame, left out of the fill that follows.
+    const std::vector<std::pair<QRgb, char>> legend = {
+        {rgbOf(clBtnShadow), 'S'}, {rgbOf(clBtnFace), 'F'}, {rgbOf(clHighlight), 'H'}};
+    Surface item(5, 4);
+    base->DrawGroupPanelItemEx(&item.Vl, Rect(0, 0, 5, 4), false, vlbsNormal, {bRight, bBottom});
+    EXPECT_EQ(item.map(legend), "FFFFS\nFFFFS\nFFFFS\nSSSSS\n");
+    Surface hot(5, 4);
+    base->DrawGroupPanelItem(&hot.Vl, Rect(0, 0, 5, 4), false, vlbsHot);
+    EXPECT_EQ(hot.map(legend), "HHHHH\nHHHHH\nHHHHH\nHHHHH\n");
+    // The frame stays out of the caller's later painting.
+    hot.Vl.FillRectByColor(Rect(0, 0, 5, 4), clBtnFace);
+    EXPECT_EQ(hot.at(0, 0), rgbOf(clHighlight));
+}
+
+TEST(vlLookAndFeelPainters, DisabledSectionTextIsEmbossed)
+{
+    Surface s(20, 16);
+    TvlCustomLookAndFeelPainter::Instance()->DrawHeaderSection(
+        &s.Vl, Rect(0, 0, 20, 16), Rect(2, 2, 18, 14), {}, vlBordersAll, vlbsDisabled, taCenter, vaCenter, false,
+        false, String(1, QChar(0x2588)), nullptr, clRed, clYellow);
+    const QRegion shadow = s.of(rgbOf(clBtnShadow)), light = s.of(rgbOf(clBtnHighlight));
+    ASSERT_FALSE(shadow.isEmpty());
+    // The highlight copy lies one pixel right and down, under the shadow.
+    EXPECT_TRUE((light - QRegion(shadow.boundingRect().translated(1, 1))).isEmpty());
+    EXPECT_EQ(light.boundingRect().bottomRight(), shadow.boundingRect().bottomRight() + QPoint(1, 1));
+    EXPECT_TRUE(s.of(rgbOf(clRed)).isEmpty());
+    EXPECT_EQ(s.at(1, 1), rgbOf(clYellow));
+}
+
+TEST(vlLookAndFeelPainters, CloseCrossAndNavigationArrow)
+{
+    const auto* base = TvlCustomLookAndFeelPainter::Instance();
+    Surface cross(11, 9);
+    base->DrawFilterPanelCloseButton(&cross.Vl, Rect(0, 0, 11, 9), vlbsNormal);
+    EXPECT_EQ(cross.map({{rgbOf(clBtnFace), ' '}, {rgbOf(clBtnText), '#'}}), "           \n"
+                                                                             "  ##    ## \n"
+                                                                             "   ##  ##  \n"
+                                                                             "    ####   \n"
+                                                                             "     ##    \n"
+                                                                             "    ####   \n"
+                                                                             "   ##  ##  \n"
+                                                                             "  ##    ## \n"
+                                                                             "           \n");
+    Surface arrow(7, 7);
+    base->DrawNavigationArrow(&arrow.Vl, Rect(0, 0, 7, 7), true, clRed);
+    EXPECT_EQ(arrow.map({{rgbOf(clRed), '#'}}), "...##.#\n"
+                                                "..##..#\n"
+                                                ".##...#\n"
+                                                "##....#\n"
+                                                ".##...#\n"
+                                                "..##..#\n"
+                                                "...##.#\n");
+}
+
 }  // namespace
