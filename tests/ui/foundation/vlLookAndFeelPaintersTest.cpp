@@ -312,7 +312,8 @@ TEST(vlLookAndFeelPainters, CheckButtonTickAndGrayedBox)
 }
 
 // A look with a two-pixel header border that hands the left and top sides
-// to a neighbour there, and its own progress text colours.
+// to a neighbour there, framed footer cells, a thin splitter and its own
+// progress text colours.
 class TNeighbourPainter : public TvlCustomLookAndFeelPainter {
 public:
     static const TNeighbourPainter* Instance()
@@ -321,6 +322,7 @@ public:
         return &painter;
     }
     int HeaderBorderWidth() const override { return 2; }
+    int FooterCellBorderWidth() const override { return 1; }
     TvlBorders HeaderBorders(TvlBorders ANeighbors) const override
     {
         return vlBordersAll - (ANeighbors * TvlBorders{bLeft, bTop});
@@ -741,23 +743,12 @@ TEST(vlLookAndFeelPainters, PageWithFrameAndShadow)
                              "............\n");
 }
 
-// A look with one-pixel footer cell borders.
-class TFramedFooterPainter : public TvlCustomLookAndFeelPainter {
-public:
-    static const TFramedFooterPainter* Instance()
-    {
-        static const TFramedFooterPainter painter;
-        return &painter;
-    }
-    int FooterCellBorderWidth() const override { return 1; }
-};
-
 TEST(vlLookAndFeelPainters, FootersAndGroupPanels)
 {
     TRect r;
-    TFramedFooterPainter::Instance()->FooterCellContentBounds(Rect(0, 0, 20, 10), r);
+    TNeighbourPainter::Instance()->FooterCellContentBounds(Rect(0, 0, 20, 10), r);
     EXPECT_EQ(r, Rect(1, 1, 19, 9));
-    TFramedFooterPainter::Instance()->FooterCellTextAreaBounds(Rect(0, 0, 20, 10), r);
+    TNeighbourPainter::Instance()->FooterCellTextAreaBounds(Rect(0, 0, 20, 10), r);
     EXPECT_EQ(r, Rect(3, 3, 17, 7));
 
     const auto* base = TvlCustomLookAndFeelPainter::Instance();
