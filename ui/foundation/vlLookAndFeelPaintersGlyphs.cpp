@@ -11,7 +11,7 @@ void TvlCustomLookAndFeelPainter::DrawRadioButton(TvlCanvas* ACanvas, int X, int
     if (ABrushColor != clDefault)
         ACanvas->FillRectByColor(r, ABrushColor);
     ::DrawFrameControl(ACanvas->Handle(), r, DFC_BUTTON,
-                       DFCS_BUTTONRADIOIMAGE | DFCS_FLAT | (AIsChecked ? uint32_t(DFCS_CHECKED) : 0u) |
+                       DFCS_BUTTONRADIO | DFCS_FLAT | (AIsChecked ? uint32_t(DFCS_CHECKED) : 0u) |
                            (AState == vlbsDisabled ? uint32_t(DFCS_INACTIVE) : 0u) |
                            (AState == vlbsPressed ? uint32_t(DFCS_PUSHED) : 0u));
 }
