@@ -806,4 +806,36 @@ TEST(vlLookAndFeelPainters, CloseCrossAndNavigationArrow)
                                                 "...##.#\n");
 }
 
+TEST(vlLookAndFeelPainters, TrackBarThumbPointsWhereItsShapeSays)
+{
+    const auto* base = TvlCustomLookAndFeelPainter::Instance();
+    TRect r = Rect(0, 0, 10, 14);
+    base->AdjustTrackBarThumbBounds(nullptr, r, true, tbtsPointedTop);
+    EXPECT_EQ(r, Rect(0, 0, 11, 15));
+    struct Row {
+        bool Horizontal;
+        TvlTrackBarThumbShape Shape;
+        TPoint Tip, Cut, Square;  // the point, a cut-off corner, a full corner
+    };
+    const Row rows[] = {
+        {true, tbtsPointedTop, TPoint(5, 0), TPoint(0, 0), TPoint(0, 14)},
+        {true, tbtsPointedBottom, TPoint(5, 14), TPoint(10, 14), TPoint(10, 0)},
+        {false, tbtsPointedTop, TPoint(0, 5), TPoint(0, 10), TPoint(14, 10)},
+        {false, tbtsPointedBottom, TPoint(14, 5), TPoint(14, 0), TPoint(0, 0)},
+        {true, tbtsRectangle, TPoint(5, 0), TPoint(10, 14), TPoint(0, 0)},
+    };
+    for (const Row& row : rows) {
+        Surface s(15, 15);
+        base->DrawTrackBarThumb(&s.Vl, row.Horizontal ? Rect(0, 0, 11, 15) : Rect(0, 0, 15, 11), vlbsNormal,
+                                row.Horizontal, row.Shape, clRed);
+        const std::string map = s.map({{rgbOf(clRed), '#'}});
+        EXPECT_EQ(s.at(row.Tip.X, row.Tip.Y), rgbOf(clRed)) << map;
+        EXPECT_EQ(s.at(row.Square.X, row.Square.Y), rgbOf(clRed)) << map;
+        if (row.Shape == tbtsRectangle)
+            EXPECT_EQ(s.at(row.Cut.X, row.Cut.Y), rgbOf(clRed)) << map;
+        else
+            EXPECT_EQ(s.at(row.Cut.X, row.Cut.Y), sentinel) << map;
+    }
+}
+
 }  // namespace
