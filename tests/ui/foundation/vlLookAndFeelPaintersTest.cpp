@@ -838,4 +838,25 @@ TEST(vlLookAndFeelPainters, TrackBarThumbPointsWhereItsShapeSays)
     }
 }
 
+TEST(vlLookAndFeelPainters, HeaderWithScrollArrows)
+{
+    Surface s(40, 13);
+    TvlViewParams params;
+    params.Color = clYellow;
+    params.TextColor = clRed;
+    TvlCustomLookAndFeelPainter::Instance()->DrawHeaderWithScrollArrows(&s.Vl, Rect(0, 0, 40, 13), String(), {},
+                                                                        params, 3, 6);
+    // The bases stand 5 pixels in from either edge, the points outwards.
+    const QRegion arrows = s.of(rgbOf(clWindowText));
+    const QRect left = (arrows & QRect(0, 0, 20, 13)).boundingRect();
+    const QRect right = (arrows & QRect(20, 0, 20, 13)).boundingRect();
+    EXPECT_EQ(left.right(), 5) << s.map({{rgbOf(clWindowText), '#'}, {rgbOf(clYellow), ' '}});
+    EXPECT_EQ(right.left(), 34);
+    EXPECT_EQ(left.height() % 2, 1);
+    EXPECT_EQ(left.height(), right.height());
+    EXPECT_EQ(left.width(), right.width());
+    EXPECT_LT(left.left(), left.right());
+    EXPECT_TRUE(s.of(rgbOf(clYellow)).contains(QPoint(20, 6)));
+}
+
 }  // namespace
