@@ -431,20 +431,24 @@ TEST(vlLookAndFeelPainters, StandardHeaderBorderWithAndWithoutNeighbours)
     const std::vector<std::pair<QRgb, char>> legend = {
         {rgbOf(clBtnHighlight), 'H'}, {rgbOf(clBtnShadow), 'S'}, {rgbOf(clBtnFace), 'F'}};
     const auto* standard = TvlStandardLookAndFeelPainter::Instance();
-    Surface alone(7, 5);
-    standard->DrawHeaderBorder(&alone.Vl, Rect(0, 0, 7, 5), {}, vlBordersAll);
-    EXPECT_EQ(alone.map(legend), "HHHHHHS\n"
-                                 "H.....S\n"
-                                 "H.....S\n"
-                                 "H.....S\n"
-                                 "SSSSSSS\n");
-    Surface between(7, 5);
-    standard->DrawHeaderBorder(&between.Vl, Rect(0, 0, 7, 5), {bLeft, bRight}, vlBordersAll);
-    EXPECT_EQ(between.map(legend), "HHHHHHH\n"
-                                   "F.....F\n"
-                                   "H.....S\n"
-                                   "F.....F\n"
-                                   "SSSSSSS\n");
+    const std::pair<TvlBorders, const char*> rows[] = {
+        {{}, "HHHHHHS\n"
+             "H.....S\n"
+             "H.....S\n"
+             "H.....S\n"
+             "SSSSSSS\n"},
+        // Touching cells on both sides: the edges run on without a notch.
+        {{bLeft, bRight}, "HHHHHHH\n"
+                          "F.....F\n"
+                          "H.....S\n"
+                          "F.....F\n"
+                          "SSSSSSS\n"},
+    };
+    for (const auto& [neighbors, expected] : rows) {
+        Surface s(7, 5);
+        standard->DrawHeaderBorder(&s.Vl, Rect(0, 0, 7, 5), neighbors, vlBordersAll);
+        EXPECT_EQ(s.map(legend), expected);
+    }
 
     // The whole header: border, the background inside it, centred text.
     Surface header(40, 16);
