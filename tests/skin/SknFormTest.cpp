@@ -630,7 +630,10 @@ TEST_F(SkinnedFrame, HoverAndPressPickTheirFramesAndOnlyAReleaseOnTheButtonActs)
     EXPECT_EQ(skinner->CaptionButtonAt(TPoint{200, 100}), nullptr);
     QApplication::processEvents();
     EXPECT_TRUE(posted.empty());
-    // A frame paint forgets the object under the mouse; press again.
+    // The paint the button's change asked for keeps the object under the
+    // mouse; a paint of the whole frame forgets it. Press again.
+    EXPECT_EQ(skinner->MouseObject(), custom);
+    paint();
     EXPECT_EQ(skinner->MouseObject(), nullptr);
     custom->MouseDown();
     custom->MouseUp();
