@@ -532,10 +532,21 @@ void TCustomForm::SetCustomFrame(bool Value)
     if (HandleAllocated()) {
         PlaceChildWidgets();
         Invalidate();
-        if (FShown && active)
-            Widget()->activateWindow();
-        if (focus)
-            focus->setFocus(Qt::OtherFocusReason);
+        // The new native window takes the activation and the focus back once
+        // the window system has shown it.
+        if (FShown && active) {
+            const QPointer<QWidget> window(Widget());
+            QMetaObject::invokeMethod(
+                window,
+                [window, focus] {
+                    if (!window || !window->isVisible())
+                        return;
+                    window->activateWindow();
+                    if (focus)
+                        focus->setFocus(Qt::OtherFocusReason);
+                },
+                Qt::QueuedConnection);
+        }
     }
     Realign();
 }
