@@ -1,6 +1,13 @@
 // Skin image drawing, pixel by pixel: 9-slices, bars, frames, key-colour
 // transparency, regions and painting the parent under a control.
 #include <QApplication>
+#include <QCursor>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QThread>
+#include <QWindow>
 #include <QImage>
 #include <QMouseEvent>
 #include <gtest/gtest.h>
@@ -1137,4 +1144,109 @@ TEST_F(SkinnedForm, CaptionChangeRepaintsTheFrame)
     const QImage second = grab();
     EXPECT_FALSE(first.copy(0, 0, form->Width(), 21) == second.copy(0, 0, form->Width(), 21));
     EXPECT_TRUE(first.copy(0, 21, form->Width(), 300) == second.copy(0, 21, form->Width(), 300));
+}
+
+// ---- a real X server without a window manager, driven by real input --------
+
+namespace {
+
+// Runs only under an X server (the xvfb test of this folder) with the
+// xdotool program at hand; skipped elsewhere.
+class SkinnedX11 : public SkinnedForm {
+protected:
+    void SetUp() override
+    {
+        if (QGuiApplication::platformName() != QStringLiteral("xcb"))
+            GTEST_SKIP() << "needs an X server";
+        xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
+        if (xdotool.isEmpty())
+            GTEST_SKIP() << "needs xdotool";
+        SkinnedForm::SetUp();
+        finish();
+        ASSERT_TRUE(waitFor([&] { return form->Widget()->windowHandle()->isExposed(); }));
+    }
+    // Pumps events until Condition holds (false after five seconds).
+    template <class F>
+    bool waitFor(F Condition)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (!Condition()) {
+            if (clock.elapsed() > 5000)
+                return false;
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
+            QThread::msleep(5);
+        }
+        return true;
+    }
+    void xdo(const QStringList& Arguments)
+    {
+        QApplication::processEvents();
+        ASSERT_EQ(QProcess::execute(xdotool, Arguments), 0) << Arguments.join(u' ').toStdString();
+        QApplication::processEvents();
+    }
+    void moveTo(TPoint Screen)
+    {
+        xdo({QStringLiteral("mousemove"), QString::number(Screen.X), QString::number(Screen.Y)});
+        waitFor([&] { return QCursor::pos() == QPoint(Screen.X, Screen.Y); });
+    }
+    // Presses at From (window coordinates), moves by Delta and releases.
+    void drag(TPoint From, TPoint Delta)
+    {
+        const TPoint s = screenOf(From);
+        moveTo(s);
+        xdo({QStringLiteral("mousedown"), QStringLiteral("1")});
+        ASSERT_TRUE(waitFor([&] { return form->MovingOrSizing(); }));
+        moveTo(TPoint{s.X + Delta.X / 2, s.Y + Delta.Y / 2});
+        moveTo(TPoint{s.X + Delta.X, s.Y + Delta.Y});
+        xdo({QStringLiteral("mouseup"), QStringLiteral("1")});
+        ASSERT_TRUE(waitFor([&] { return !form->MovingOrSizing(); }));
+    }
+    void doubleClick(TPoint At)
+    {
+        moveTo(screenOf(At));
+        xdo({QStringLiteral("click"), QStringLiteral("--repeat"), QStringLiteral("2"), QStringLiteral("--delay"),
+             QStringLiteral("60"), QStringLiteral("1")});
+    }
+    QString xdotool;
+};
+
+}  // namespace
+
+TEST_F(SkinnedX11, CaptionDragMovesAndCornerDragSizes)
+{
+    const TRect start = form->BoundsRect();
+    drag(TPoint{200, 10}, TPoint{60, 45});
+    EXPECT_TRUE(waitFor([&] { return form->Left() == start.Left + 60 && form->Top() == start.Top + 45; }))
+        << form->Left() << "," << form->Top();
+    EXPECT_EQ(form->Width(), start.Width());
+    EXPECT_EQ(form->Widget()->geometry(), QRect(start.Left + 60, start.Top + 45, start.Width(), start.Height()));
+
+    const TRect moved = form->BoundsRect();
+    drag(TPoint{moved.Width() - 2, moved.Height() - 2}, TPoint{50, 40});
+    EXPECT_TRUE(waitFor([&] { return form->Width() == moved.Width() + 50; })) << form->Width();
+    EXPECT_EQ(form->Height(), moved.Height() + 40);
+    EXPECT_EQ(form->Left(), moved.Left);
+    EXPECT_EQ(form->ClientWidth(), 450);
+    EXPECT_EQ(form->Widget()->mask().boundingRect(), QRect(0, 0, form->Width(), form->Height()));
+}
+
+TEST_F(SkinnedX11, DoubleClickMaximisesAndRestoresAndCloseCloses)
+{
+    const TRect normal = form->BoundsRect();
+    doubleClick(TPoint{200, 10});
+    ASSERT_TRUE(waitFor([&] { return form->WindowState() == wsMaximized; }));
+    EXPECT_EQ(form->BoundsRect(), form->MaximizedBounds());
+    EXPECT_TRUE(waitFor([&] { return form->Widget()->geometry().size() == QSize(form->Width(), form->Height()); }));
+
+    doubleClick(TPoint{200, 10});
+    ASSERT_TRUE(waitFor([&] { return form->WindowState() == wsNormal; }));
+    EXPECT_EQ(form->BoundsRect(), normal);
+
+    TWinSysButton* close = button(0);
+    ASSERT_NE(close, nullptr);
+    skinner->LayoutCaptionButtons(form->Width());
+    moveTo(screenOf(TPoint{close->Rect.Left + 8, close->Rect.Top + 10}));
+    xdo({QStringLiteral("click"), QStringLiteral("1")});
+    EXPECT_TRUE(waitFor([&] { return !form->Visible(); }));
 }
