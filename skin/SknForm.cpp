@@ -724,6 +724,8 @@ void TSknForm::UpdateWindowSize(bool KeepClient)
 
 void TSknForm::Unskin(bool Repaint)
 {
+    if (FState == 6)
+        return;  // done with already; its skin may be gone
     stopHoverTimer();
     FSystemMenu.reset();
     if (FSkinData != nullptr)

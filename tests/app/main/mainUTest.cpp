@@ -38,6 +38,7 @@
 #include "app/filters_u.h"
 #include "app/settingsU.h"
 #include "skin/SknData.h"
+#include "skin/SknForm.h"
 #include "skin/SknManage.h"
 #include "engine/FFmpeg.h"
 #include "platform/os/Registry.h"
@@ -929,13 +930,14 @@ TEST_F(MainWindow, AboutShowsTheVersionAndHelpOpensTheGuideBesideTheProgram)
     EXPECT_FALSE(page.contains(QStringLiteral("example.")));
 }
 
-// The program's own skin sits on the main window, switched off: the main,
-// options, settings and about windows look exactly as they do once the
-// component and the skin manager are gone, and no window gets a skinner.
-TEST_F(MainWindow, TheInactiveSkinChangesNoWindow)
+// The program's own skin frames the main, options, settings and about
+// windows: each gets a skinner and the skin's frame around a client of the
+// size it has without the skin, and the window system's frame comes back
+// around the same client once the skin goes away.
+TEST_F(MainWindow, TheSkinFramesEveryWindowAroundItsClient)
 {
     ASSERT_NE(main->SkinData1, nullptr);
-    EXPECT_FALSE(main->SkinData1->Active());
+    EXPECT_TRUE(main->SkinData1->Active());
     EXPECT_EQ(main->SkinData1->DisableTag(), 99);
     EXPECT_EQ(main->SkinData1->SkinFormtype(), sfMainform);
     EXPECT_TRUE(main->SkinData1->SkinLoaded());  // the whole skin was read
@@ -944,43 +946,50 @@ TEST_F(MainWindow, TheInactiveSkinChangesNoWindow)
     EXPECT_EQ(main->SkinData1->SkinStream(), stream.readAll());
     ASSERT_NE(SkinManager(), nullptr);
 
-    const auto grabAll = [&] {
-        std::vector<QImage> shots;
-        const auto shoot = [&](TCustomForm* form) {
+    const auto visitAll = [&](bool skinned) {
+        std::vector<std::pair<int, int>> clients;
+        const auto visit = [&](TCustomForm* form) {
+            SCOPED_TRACE(form->Name().toStdString());
             form->Show();
-            settle();
-            if (SkinManager() != nullptr) {
-                EXPECT_EQ(SkinManager()->FindSkinner(form), nullptr) << form->Name().toStdString();
+            if (skinned) {
+                QElapsedTimer clock;
+                clock.start();
+                TSknForm* skinner = nullptr;
+                while (clock.elapsed() < 5000
+                       && ((skinner = SkinManager()->FindSkinner(form)) == nullptr || skinner->State() != 1))
+                    settle();
+                ASSERT_NE(skinner, nullptr);
+                EXPECT_EQ(skinner->State(), 1);
+                EXPECT_TRUE(form->CustomFrame());
+                EXPECT_EQ(form->Width(), form->ClientWidth() + skinner->LeftWidth() + skinner->RightWidth());
+            } else {
+                settle();
+                EXPECT_FALSE(form->CustomFrame());
+                EXPECT_EQ(form->Width(), form->ClientWidth());
             }
-            shots.push_back(form->Widget()->grab().toImage());
+            clients.emplace_back(form->ClientWidth(), form->ClientHeight());
             if (form != main)
                 form->Hide();
             settle();
         };
-        shoot(main);
+        visit(main);
         {
             TfrmOption options(main, main->FFEncoder->Decoder());
-            shoot(&options);
+            visit(&options);
         }
-        shoot(main->frmSettings);
+        visit(main->frmSettings);
         {
             TfrmAbout about(main);
-            shoot(&about);
+            visit(&about);
         }
-        return shots;
+        return clients;
     };
-    const std::vector<QImage> with = grabAll();
+    const std::vector<std::pair<int, int>> with = visitAll(true);
     delete main->SkinData1;
     main->SkinData1 = nullptr;
     FreeSkinManager();
-    const std::vector<QImage> without = grabAll();
-    ASSERT_EQ(with.size(), 4u);
-    ASSERT_EQ(without.size(), 4u);
-    const char* names[] = {"main", "options", "settings", "about"};
-    for (size_t i = 0; i < with.size(); ++i) {
-        EXPECT_FALSE(with[i].isNull()) << names[i];
-        EXPECT_TRUE(with[i] == without[i]) << names[i] << " differs";
-    }
+    const std::vector<std::pair<int, int>> without = visitAll(false);
+    EXPECT_EQ(with, without);
 }
 
 // Listens on a connection of its own, as the desktop's launcher would.
