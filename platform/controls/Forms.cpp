@@ -661,32 +661,17 @@ bool TCustomForm::NonClientMouse(QEvent* E)
     const LRESULT hit = Perform(WM_NCHITTEST, 0, MakeLParam(g.X, g.Y));
     if (hit == HTCLIENT)
         return false;
+    const bool left = m->button() == Qt::LeftButton, right = m->button() == Qt::RightButton;
     UINT msg = WM_NCMOUSEMOVE;
     switch (type) {
     case QEvent::MouseMove: break;
-    case QEvent::MouseButtonPress:
-        if (m->button() == Qt::LeftButton)
-            msg = WM_NCLBUTTONDOWN;
-        else if (m->button() == Qt::RightButton)
-            msg = WM_NCRBUTTONDOWN;
-        else
-            return true;
-        break;
-    case QEvent::MouseButtonRelease:
-        if (m->button() == Qt::LeftButton)
-            msg = WM_NCLBUTTONUP;
-        else if (m->button() == Qt::RightButton)
-            msg = WM_NCRBUTTONUP;
-        else
-            return true;
-        break;
-    case QEvent::MouseButtonDblClick:
-        if (m->button() != Qt::LeftButton)
-            return true;
-        msg = WM_NCLBUTTONDBLCLK;
-        break;
+    case QEvent::MouseButtonPress: msg = left ? WM_NCLBUTTONDOWN : right ? WM_NCRBUTTONDOWN : WM_NULL; break;
+    case QEvent::MouseButtonRelease: msg = left ? WM_NCLBUTTONUP : right ? WM_NCRBUTTONUP : WM_NULL; break;
+    case QEvent::MouseButtonDblClick: msg = left ? WM_NCLBUTTONDBLCLK : WM_NULL; break;
     default: return false;
     }
+    if (msg == WM_NULL)
+        return true;  // other buttons on the frame do nothing
     Perform(msg, WPARAM(hit), MakeLParam(g.X, g.Y));
     return true;
 }

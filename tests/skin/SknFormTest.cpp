@@ -1,12 +1,6 @@
 // Skin image drawing, pixel by pixel: 9-slices, bars, frames, key-colour
 // transparency, regions and painting the parent under a control.
 #include <QApplication>
-#include <QCursor>
-#include <QElapsedTimer>
-#include <QGuiApplication>
-#include <QProcess>
-#include <QStandardPaths>
-#include <QThread>
 #include <QWindow>
 #include <QImage>
 #include <QMouseEvent>
@@ -20,6 +14,7 @@
 #include "skin/SknData.h"
 #include "skin/SknForm.h"
 #include "skin/SknManage.h"
+#include "tests/harness/XPointer.h"
 #include "tools/skinpack/SkinPack.h"
 
 namespace {
@@ -815,6 +810,18 @@ TEST_F(SkinnedFrame, HoverHintAppearsAfterTwiceTheHintPause)
 
 namespace {
 
+// Empty when the images are the same; else where they first differ.
+std::string firstDifference(const QImage& A, const QImage& B)
+{
+    if (A.size() != B.size())
+        return "sizes differ";
+    for (int y = 0; y < A.height(); ++y)
+        for (int x = 0; x < A.width(); ++x)
+            if (A.pixel(x, y) != B.pixel(x, y))
+                return std::to_string(x) + "," + std::to_string(y);
+    return std::string();
+}
+
 // A form as the program shows it, skinned to the end (the finish message).
 class SkinnedForm : public SkinnedFrame {
 protected:
@@ -914,16 +921,7 @@ TEST_F(SkinnedForm, SkinUnskinAndReskinKeepTheClientAndTheLook)
     EXPECT_FALSE(form->HasWindowRegion());
     EXPECT_EQ(form->BoundsRect(), before);
     EXPECT_EQ(panel->Widget()->geometry(), QRect(20, 30, 100, 50));
-    const QImage back = grab();
-    EXPECT_EQ(back.size(), unskinned.size());
-    for (int y = 0; y < back.height() && back.size() == unskinned.size(); ++y)
-        for (int x = 0; x < back.width(); ++x)
-            if (back.pixel(x, y) != unskinned.pixel(x, y)) {
-                ADD_FAILURE() << x << "," << y << " " << std::hex << back.pixel(x, y) << " " << unskinned.pixel(x, y);
-                y = back.height();
-                break;
-            }
-    EXPECT_TRUE(back == unskinned);
+    EXPECT_EQ(firstDifference(grab(), unskinned), "");
 
     skinner = new TSknForm(form.get());
     attach();
@@ -931,15 +929,7 @@ TEST_F(SkinnedForm, SkinUnskinAndReskinKeepTheClientAndTheLook)
     EXPECT_EQ(form->ClientWidth(), 400);
     EXPECT_EQ(form->ClientHeight(), 300);
     form->Perform(WM_NCACTIVATE, 1, 0);
-    const QImage again = grab();
-    for (int y = 0; y < again.height() && again.size() == skinned.size(); ++y)
-        for (int x = 0; x < again.width(); ++x)
-            if (again.pixel(x, y) != skinned.pixel(x, y)) {
-                ADD_FAILURE() << x << "," << y << " " << std::hex << again.pixel(x, y) << " " << skinned.pixel(x, y);
-                y = again.height();
-                break;
-            }
-    EXPECT_TRUE(again == skinned);
+    EXPECT_EQ(firstDifference(grab(), skinned), "");
 }
 
 TEST_F(SkinnedForm, ShapeCutsExactlyTheKeyPixelsOfTheFrame)
@@ -1156,59 +1146,35 @@ class SkinnedX11 : public SkinnedForm {
 protected:
     void SetUp() override
     {
-        if (QGuiApplication::platformName() != QStringLiteral("xcb"))
-            GTEST_SKIP() << "needs an X server";
-        xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
-        if (xdotool.isEmpty())
-            GTEST_SKIP() << "needs xdotool";
+        if (const QString why = xpointer::Unavailable(); !why.isEmpty())
+            GTEST_SKIP() << why.toStdString();
         SkinnedForm::SetUp();
         finish();
         ASSERT_TRUE(waitFor([&] { return form->Widget()->windowHandle()->isExposed(); }));
     }
-    // Pumps events until Condition holds (false after five seconds).
     template <class F>
     bool waitFor(F Condition)
     {
-        QElapsedTimer clock;
-        clock.start();
-        while (!Condition()) {
-            if (clock.elapsed() > 5000)
-                return false;
-            QApplication::processEvents(QEventLoop::AllEvents, 20);
-            QThread::msleep(5);
-        }
-        return true;
+        return xpointer::WaitFor(Condition);
     }
-    void xdo(const QStringList& Arguments)
-    {
-        QApplication::processEvents();
-        ASSERT_EQ(QProcess::execute(xdotool, Arguments), 0) << Arguments.join(u' ').toStdString();
-        QApplication::processEvents();
-    }
-    void moveTo(TPoint Screen)
-    {
-        xdo({QStringLiteral("mousemove"), QString::number(Screen.X), QString::number(Screen.Y)});
-        waitFor([&] { return QCursor::pos() == QPoint(Screen.X, Screen.Y); });
-    }
+    void moveTo(TPoint Screen) { ASSERT_TRUE(xpointer::MoveTo(QPoint(Screen.X, Screen.Y))); }
     // Presses at From (window coordinates), moves by Delta and releases.
     void drag(TPoint From, TPoint Delta)
     {
         const TPoint s = screenOf(From);
         moveTo(s);
-        xdo({QStringLiteral("mousedown"), QStringLiteral("1")});
+        ASSERT_TRUE(xpointer::Press());
         ASSERT_TRUE(waitFor([&] { return form->MovingOrSizing(); }));
         moveTo(TPoint{s.X + Delta.X / 2, s.Y + Delta.Y / 2});
         moveTo(TPoint{s.X + Delta.X, s.Y + Delta.Y});
-        xdo({QStringLiteral("mouseup"), QStringLiteral("1")});
+        ASSERT_TRUE(xpointer::Release());
         ASSERT_TRUE(waitFor([&] { return !form->MovingOrSizing(); }));
     }
     void doubleClick(TPoint At)
     {
         moveTo(screenOf(At));
-        xdo({QStringLiteral("click"), QStringLiteral("--repeat"), QStringLiteral("2"), QStringLiteral("--delay"),
-             QStringLiteral("60"), QStringLiteral("1")});
+        ASSERT_TRUE(xpointer::Click(2));
     }
-    QString xdotool;
 };
 
 }  // namespace
@@ -1247,6 +1213,6 @@ TEST_F(SkinnedX11, DoubleClickMaximisesAndRestoresAndCloseCloses)
     ASSERT_NE(close, nullptr);
     skinner->LayoutCaptionButtons(form->Width());
     moveTo(screenOf(TPoint{close->Rect.Left + 8, close->Rect.Top + 10}));
-    xdo({QStringLiteral("click"), QStringLiteral("1")});
+    ASSERT_TRUE(xpointer::Click());
     EXPECT_TRUE(waitFor([&] { return !form->Visible(); }));
 }
