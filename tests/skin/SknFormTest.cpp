@@ -1216,3 +1216,16 @@ TEST_F(SkinnedX11, DoubleClickMaximisesAndRestoresAndCloseCloses)
     ASSERT_TRUE(xpointer::Click());
     EXPECT_TRUE(waitFor([&] { return !form->Visible(); }));
 }
+
+TEST_F(SkinnedForm, MissingBordersGiveAFrameOfNothing)
+{
+    const std::vector<skinpack::SkinEntry> entries{{"skin.ini", "[Personality]\nTopFrame=0\nLeftFrame=-3\n"}};
+    ASSERT_TRUE(data->LoadSkin(skinpack::PackSkinFile(skinpack::WriteContainer(entries))));
+    skinner->ComputeFrameMetrics();
+    EXPECT_EQ(skinner->TopHeight(), 0);
+    EXPECT_EQ(skinner->LeftWidth(), 0);
+    finish();
+    EXPECT_EQ(form->NonClientMargins(), (TRect{0, 0, 0, 0}));
+    EXPECT_EQ(form->ClientWidth(), 400);
+    EXPECT_EQ(grab().size(), QSize(400, 300));
+}
