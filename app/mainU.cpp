@@ -129,12 +129,12 @@ void TfrmMain::createComponents()
 
 void TfrmMain::createSkin()
 {
-    // The program's own skin. It stays inactive until the skinner can draw
-    // window frames: switched on before that, it would only recolour faces.
+    // The program's own skin: every window gets its frame, caption and
+    // caption buttons from it.
     SkinData1 = new TSkinData(this);
     SkinData1->Loading();
     SkinData1->SetName(QStringLiteral("SkinData1"));
-    SkinData1->SetActive(false);
+    SkinData1->SetActive(true);
     SkinData1->SetDisableTag(99);
     SkinData1->SetSkinFormtype(sfMainform);
     QFile stream(QStringLiteral(":/SkinStream"));

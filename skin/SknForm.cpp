@@ -8,6 +8,7 @@
 
 #include "platform/controls/Controls.h"
 #include "platform/controls/Forms.h"
+#include "platform/controls/Menus.h"
 #include "platform/controls/Messages.h"
 #include "platform/graphics/Bitmap.h"
 #include "skin/SknData.h"
@@ -349,7 +350,7 @@ void TSknForm::AttachForm(TCustomForm* Form, TSkinData* SkinData)
     FForm = Form;
     FSkinData = SkinData;
     FOldWndProc = Form->WindowProc;
-    Form->WindowProc = TWndMethod(this, &TSknForm::SkinWndProc);
+    Form->WindowProc = TWndMethod(this, &TSknForm::FormWindowProc);
     FAttached = true;
     Init();
     FOldColor = Form->Color();
@@ -372,10 +373,17 @@ void TSknForm::Init()
 void TSknForm::finish()
 {
     BuildWindowIcon();
-    if (FState == 0 && FBorderKind != bkNoCaption && FWindowState != wkMinimized) {
+    if (FState == 0 && FFrameSkinning && FBorderKind != bkNoCaption && FForm != nullptr) {
         // The frame takes its place around the unchanged client area.
         FState = 5;
+        FForm->SetCustomFrame(true);
+        if (FWindowState != wkMinimized)
+            UpdateWindowSize(false);
         FState = 1;
+        if (FWindowState == wkMaximized)
+            FForm->FrameChanged();
+        else
+            UpdateWindowRegion();
     }
     FireAfterSkinForm();
     FState = 1;
@@ -389,6 +397,45 @@ void TSknForm::FireAfterSkinForm()
     FForm->Perform(SKIN_AFTER_SKIN, 0, 16802);
     if (FSkinData != nullptr && FSkinData->OnAfterSkinForm)
         FSkinData->OnAfterSkinForm(FSkinData, reinterpret_cast<intptr_t>(FForm->Handle()), FForm->Name());
+}
+
+void TSknForm::FormWindowProc(TMessage& Message)
+{
+    if (!FFrameSkinning || FForm == nullptr) {
+        SkinWndProc(Message);
+        return;
+    }
+    switch (Message.Msg) {
+    case WM_SETTEXT:
+        SkinWndProc(Message);
+        if (!FForm->Showing())
+            return;
+        // The caption is part of the frame.
+        if (FWindowState == wkMinimized)
+            InvalidateFrame();
+        else if (FState == 1 || FState == 3)
+            FForm->FrameChanged();
+        return;
+    case SKIN_APPLY_COLOURS:
+        ApplySkinColours();
+        return;
+    case SKIN_FORM_4B:
+        // The frame painted into the device context in WParam.
+        if (Message.LParam == 16802 && Message.WParam != 0) {
+            TCanvas canvas;
+            canvas.SetHandle(reinterpret_cast<HDC>(Message.WParam));
+            PaintNC(&canvas, FForm->Width(), FForm->Height());
+            canvas.SetHandle(nullptr);
+        }
+        Message.Result = 16802;
+        return;
+    case SKIN_FORM_4D:
+        Message.Result = Message.LParam == 16802 ? 16802 : 1;
+        return;
+    default:
+        SkinWndProc(Message);
+        return;
+    }
 }
 
 void TSknForm::SkinWndProc(TMessage& Message)
@@ -427,6 +474,19 @@ void TSknForm::SkinWndProc(TMessage& Message)
         FWindowState = FForm->WindowState() == wsMaximized   ? wkMaximized
                        : FForm->WindowState() == wsMinimized ? wkMinimized
                                                              : wkNormal;
+        if (FWindowState != wkMinimized && (FState == 1 || FState == 3))
+            UpdateWindowRegion();
+        return;
+    case WM_COMMAND:
+        // The commands of the skinned system menu.
+        switch (Message.WParam & 0xFFF0) {
+        case SC_SIZE: case SC_MOVE: case SC_MINIMIZE: case SC_MAXIMIZE: case SC_NEXTWINDOW: case SC_PREVWINDOW:
+        case SC_CLOSE: case SC_RESTORE:
+            PostMessage(FForm->Handle(), WM_SYSCOMMAND, Message.WParam, Message.LParam);
+            return;
+        default: break;
+        }
+        FOldWndProc(Message);
         return;
     case WM_ACTIVATE:
         FActive = LoWord(Message.WParam) != 0;
@@ -505,6 +565,8 @@ bool TSknForm::frameMessage(TMessage& Message)
     case WM_NCLBUTTONDOWN:
         FSkinData->HideCaptionHint();
         if (TNCObject* object = CaptionButtonAt(ScreenToWindow(screen))) {
+            if (!FActive && FForm->HandleAllocated())
+                FForm->Widget()->activateWindow();
             object->MouseDown();
             return true;
         }
@@ -545,7 +607,10 @@ bool TSknForm::frameMessage(TMessage& Message)
     }
     case WM_NCRBUTTONDOWN:
         FSkinData->HideCaptionHint();
-        return false;  // the skinned system menu is not built yet
+        if (Message.WParam != WPARAM(HTCAPTION))
+            return false;
+        ShowSystemMenu(screen);
+        return true;
     default:
         return false;
     }
@@ -603,25 +668,78 @@ void TSknForm::ApplySkinColours()
 {
     if (FForm == nullptr || FSkinData == nullptr || !FSkinData->SkinLoaded())
         return;
-    FForm->SetColor(FSkinData->Colors[scButtonFace].Color);
+    const TColor face = FSkinData->Colors[scButtonFace].Color;
+    FForm->SetColor(face);
+    // Forms the form owns take the face colour too.
+    for (int i = 0; i < FForm->ComponentCount(); ++i)
+        if (auto* owned = dynamic_cast<TCustomForm*>(FForm->Components(i)))
+            owned->SetColor(face);
     const int state = FState;
     FState = 3;
     if (FFrameSkinning) {
         ComputeFrameMetrics();
+        if (state != 0 && FForm->CustomFrame()) {
+            UpdateWindowSize(true);
+            UpdateWindowRegion();
+        }
         InvalidateFrame();
     }
     FireAfterSkinForm();
     FState = state == 0 ? 0 : 1;
 }
 
+void TSknForm::UpdateWindowSize(bool KeepClient)
+{
+    if (FForm == nullptr)
+        return;
+    if (FWindowState == wkMaximized) {
+        FForm->FrameChanged();
+        return;
+    }
+    const int clientWidth = FForm->ClientWidth(), clientHeight = FForm->ClientHeight();
+    // The frame's new widths first, then the window around the client.
+    FForm->FrameChanged();
+    int width = clientWidth + FLeftWidth + FRightWidth;
+    const int height = clientHeight + FTopHeight + FBottomHeight + FMenuHeight;
+    if (FDialogBox && !KeepClient && FSkinData != nullptr && FSkinData->Title) {
+        TBitmap measure;
+        measure.SetSize(1, 1);
+        if (FSkinData->CaptionFont() != nullptr)
+            measure.Canvas()->Font()->Assign(FSkinData->CaptionFont());
+        const String text = String::fromLatin1("  ") + FForm->Caption() + u' ';
+        const TDataSkinTitle* title = FSkinData->Title.get();
+        const int need = title->LeftWidth + measure.Canvas()->TextWidth(text) + title->RightWidth;
+        if (need > width) {
+            const int grow = need - width;
+            width = need;
+            for (int i = 0; i < FForm->ControlCount(); ++i) {
+                TControl* c = FForm->Controls(i);
+                c->SetLeft(c->Left() + grow / 2);
+            }
+        }
+    }
+    FForm->SetBounds(FForm->Left(), FForm->Top(), width, height);
+    FForm->FrameChanged();
+}
+
 void TSknForm::Unskin(bool Repaint)
 {
+    if (FState == 6)
+        return;  // done with already; its skin may be gone
     stopHoverTimer();
+    FSystemMenu.reset();
     if (FSkinData != nullptr)
         FSkinData->HideCaptionHint();
     if (FState != 4 && FForm != nullptr)
         FForm->SetColor(FOldColor);
+    const bool restoreFrame = FState != 4 && FForm != nullptr && FForm->CustomFrame()
+                              && !FForm->ComponentState().Contains(csDestroying);
     Detach();
+    // The window system's frame comes back around the same client area.
+    if (restoreFrame) {
+        RemoveWindowRegion();
+        FForm->SetCustomFrame(false);
+    }
     FState = 6;
     if (Repaint && FForm != nullptr)
         FForm->Invalidate();
@@ -630,6 +748,7 @@ void TSknForm::Unskin(bool Repaint)
 void TSknForm::Detach()
 {
     stopHoverTimer();
+    FSystemMenu.reset();
     FMouseObject = nullptr;
     if (!FAttached)
         return;

@@ -72,6 +72,7 @@ class TCustomForm;
 class TSkinData;
 class TSknForm;
 class TDataSkinSysButton;
+class TPopupMenu;
 
 // Something clickable in a skinned window's frame. States: 1 normal,
 // 2 pressed, 3 hot. Rect is in window coordinates.
@@ -129,8 +130,17 @@ public:
     void AttachForm(TCustomForm* Form, TSkinData* SkinData);
     // Reads the window's facts and, with frame skinning, the frame's sizes.
     void Init();
-    // Gives the form its colour and window procedure back; state 6.
+    // Gives the form its colour, window procedure and the window system's
+    // frame back at the same client size; state 6.
     void Unskin(bool Repaint);
+    // Sizes the window so that its client area keeps its size inside the
+    // skinned frame (a maximised window only gets a frame change). Without
+    // KeepClient a dialog box also widens to fit its caption, its controls
+    // moving right by half the growth.
+    void UpdateWindowSize(bool KeepClient);
+    // The form's window procedure while the skinner is attached: caption
+    // changes, the skin's own form messages, then the skinner's frame.
+    void FormWindowProc(TMessage& Message);
     // The same without restoring anything (the window is going away).
     void Detach();
     // Applies the skin again after a skin change.
@@ -189,6 +199,9 @@ public:
     // The window's shape at W x H: every pixel outside the key colour of
     // the borders marked Trans; an empty region when none is.
     TRegion WindowRegion(int W, int H);
+    // Gives the window the shape of its size (not again for the same size).
+    void UpdateWindowRegion();
+    void RemoveWindowRegion();
 
     // ---- caption buttons
     void BuildCaptionButtons();
@@ -211,6 +224,15 @@ public:
     void BuildWindowIcon();
     // Repaints the frame at once (the form's non-client paint).
     void InvalidateFrame();
+    // The skinned system menu at a screen point; a second request within
+    // the double-click time closes the window instead when it came from a
+    // caption button.
+    void ShowSystemMenu(TPoint P);
+    // A new popup menu (Tag 33333) with one item per entry of the form's
+    // system menu, enabled by the window's state and boxes.
+    void BuildSystemMenu();
+    TPopupMenu* SystemPopupMenu() const { return FSystemMenu.get(); }
+    static constexpr intptr_t SystemMenuTag = 33333;
 
 private:
     void SkinWndProc(TMessage& Message);
@@ -241,5 +263,11 @@ private:
     TNCObject* FMouseObject = nullptr;
     std::unique_ptr<TBitmap> FWindowIcon;
     std::unique_ptr<QTimer> FHoverTimer;
+    std::unique_ptr<TPopupMenu> FSystemMenu;
+    int64_t FSystemMenuShown = -1;  // ms of a steady clock; -1: never
+    int FRegionWidth = 0, FRegionHeight = 0;
+    bool FRegionSet = false;
+    bool FButtonPaintPending = false;
+    TPoint windowToScreen(TPoint P) const;
     bool visibilityHolds(int Code, bool Second, int Action) const;
 };

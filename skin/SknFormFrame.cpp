@@ -2,9 +2,12 @@
 // border sizes, the client placement and hit test, painting the borders,
 // the caption and its buttons, the window's shape, and the caption
 // buttons' states and actions.
+#include <QApplication>
 #include <algorithm>
+#include <chrono>
 
 #include "platform/controls/Forms.h"
+#include "platform/controls/Menus.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/Graphics.h"
 #include "platform/graphics/SysMetrics.h"
@@ -204,7 +207,11 @@ void TSknForm::PaintNC(TCanvas* Canvas, int W, int H)
             Canvas->Brush()->Assign(FSkinData->ButtonFaceBrush.get());
             Canvas->FillRect(TRect{FLeftWidth, FTopHeight, W - FRightWidth, FTopHeight + FMenuHeight});
         }
-        FMouseObject = nullptr;
+        // A paint of the whole frame forgets the object under the mouse;
+        // one asked for by a button's change of state keeps it.
+        if (!FButtonPaintPending)
+            FMouseObject = nullptr;
+        FButtonPaintPending = false;
     } catch (const Exception&) {
         // A broken skin never stops the window's messages.
     }
@@ -494,6 +501,7 @@ void TSknForm::PaintCaptionButton(TWinSysButton* Button, int State)
     Button->State = State;
     // Drawn by the window's next paint, which draws every button in the
     // frame of its state.
+    FButtonPaintPending = true;
     InvalidateFrame();
 }
 
@@ -525,6 +533,7 @@ void TSknForm::ExecuteCaptionButton(int X, int Y)
     const int action = button->SkinButton->Action;
     switch (action) {
     case 0:
+        stopHoverTimer();
         PostMessage(wnd, WM_SYSCOMMAND, SC_CLOSE, 0);
         break;
     case 1: case 22:
@@ -549,11 +558,10 @@ void TSknForm::ExecuteCaptionButton(int X, int Y)
             FWindowState = wkMinimized;
             PostMessage(wnd, WM_SYSCOMMAND, SC_MINIMIZE, 0);
         }
+        FMouseObject = nullptr;
         break;
     case 3: case 11: case 12:
-        // The skinned system menu is not built yet: nothing opens.
-        (void)X;
-        (void)Y;
+        ShowSystemMenu(windowToScreen(TPoint{X + 1, Y + 1}));
         break;
     case 4:
         PostMessage(wnd, WM_SYSCOMMAND, SC_CONTEXTHELP, 0);
@@ -570,4 +578,97 @@ void TSknForm::InvalidateFrame()
 {
     if (FForm != nullptr && FForm->HandleAllocated())
         FForm->Invalidate();
+}
+
+TPoint TSknForm::windowToScreen(TPoint P) const
+{
+    if (FForm == nullptr)
+        return P;
+    const TPoint origin = FForm->ClientToScreen(TPoint{0, 0});
+    return TPoint{P.X + origin.X - FLeftWidth, P.Y + origin.Y - FTopHeight - FMenuHeight};
+}
+
+void TSknForm::UpdateWindowRegion()
+{
+    if (!FFrameSkinning || FForm == nullptr || FState == 6 || FState == 4)
+        return;
+    const int w = FForm->Width(), h = FForm->Height();
+    if (w <= 0 || h <= 0)
+        return;
+    if (FRegionSet && w == FRegionWidth && h == FRegionHeight && FState != 3)
+        return;
+    const TRegion region = WindowRegion(w, h);
+    FForm->SetWindowRegion(&region);
+    FRegionWidth = w;
+    FRegionHeight = h;
+    FRegionSet = true;
+}
+
+void TSknForm::RemoveWindowRegion()
+{
+    if (!FRegionSet)
+        return;
+    if (FForm != nullptr)
+        FForm->SetWindowRegion(nullptr);
+    FRegionSet = false;
+    FRegionWidth = FRegionHeight = 0;
+}
+
+namespace {
+
+int64_t steadyMilliseconds()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+}  // namespace
+
+void TSknForm::ShowSystemMenu(TPoint P)
+{
+    if (FForm == nullptr)
+        return;
+    const int64_t now = steadyMilliseconds();
+    if (FSystemMenuShown < 0 || now - FSystemMenuShown > QApplication::doubleClickInterval()) {
+        FSystemMenuShown = now;
+        BuildSystemMenu();
+        FSystemMenu->Popup(P.X, P.Y);
+    } else if (FMouseObject != nullptr) {
+        // A double click on the icon closes the window.
+        stopHoverTimer();
+        PostMessage(FForm->Handle(), WM_CLOSE, 0, 0);
+    }
+}
+
+void TSknForm::BuildSystemMenu()
+{
+    FSystemMenu = std::make_unique<TPopupMenu>(nullptr);
+    FSystemMenu->SetTag(SystemMenuTag);
+    if (FSkinData != nullptr)
+        FSystemMenu->SetImages(FSkinData->MenuImages());
+    if (FForm == nullptr)
+        return;
+    const HWND wnd = FForm->Handle();
+    const bool max = (FCaptionButtonFlags & cbMaximize) != 0, min = (FCaptionButtonFlags & cbMinimize) != 0;
+    for (const TSystemMenuItem& entry : FForm->SystemMenu()) {
+        auto* item = new TMenuItem(FSystemMenu.get());  // owned by the menu
+        item->SetCaption(entry.Text.isEmpty() ? String::fromLatin1("-") : entry.Text);
+        item->SetTag(intptr_t(entry.Command));
+        bool enabled = (entry.State & (MF_GRAYED | MF_DISABLED)) != (MF_GRAYED | MF_DISABLED);
+        switch (entry.Command) {
+        case SC_SIZE: case SC_MOVE: enabled = FWindowState != wkMaximized; break;
+        case SC_MINIMIZE: enabled = FWindowState != wkMinimized && min; item->SetImageIndex(2); break;
+        case SC_MAXIMIZE: enabled = FWindowState != wkMaximized && max; item->SetImageIndex(1); break;
+        case SC_CLOSE: item->SetImageIndex(3); break;
+        case SC_RESTORE: enabled = FWindowState != wkNormal; item->SetImageIndex(0); break;
+        default: break;
+        }
+        item->SetEnabled(enabled);
+        item->SetChecked((entry.State & MF_CHECKED) != 0);
+        const WPARAM command = entry.Command;
+        if (command != 0)
+            item->OnClick = TNotifyEvent::FromFunction(
+                [wnd, command](TObject*) { PostMessage(wnd, WM_SYSCOMMAND, command, 0); });
+        FSystemMenu->Items()->Add(item);
+    }
 }

@@ -155,6 +155,10 @@ void TSkinManage::RegisterSkinData(TSkinData* SkinData)
 
 void TSkinManage::UnregisterSkinData(TSkinData* SkinData)
 {
+    // Forms skinned from a skin that goes away get their own look back.
+    for (TSknForm* skinner : std::vector<TSknForm*>(FSkinners))
+        if (skinner->SkinData() == SkinData)
+            skinner->Unskin(true);
     std::erase(FSkinDatas, SkinData);
     if (FMainSkinData == SkinData)
         FMainSkinData = nullptr;

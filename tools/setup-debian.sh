@@ -8,7 +8,7 @@ packages="
   libavcodec-dev libavformat-dev libavfilter-dev libavdevice-dev
   libswscale-dev libswresample-dev libavutil-dev libjpeg62-turbo-dev
   libgtest-dev libbenchmark-dev libxcb1-dev
-  ffmpeg gettext locales fonts-dejavu-core xvfb xauth dbus
+  ffmpeg gettext locales fonts-dejavu-core xvfb xauth dbus xdotool
   dvdauthor vcdimager
 "
 missing=""

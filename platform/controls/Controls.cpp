@@ -360,7 +360,9 @@ void TControl::RequestAlign()
 
 TPoint TControl::OriginInWindow() const
 {
-    if (dynamic_cast<const TWinControl*>(this) != nullptr || FParent == nullptr)
+    if (auto* win = dynamic_cast<const TWinControl*>(this))
+        return win->ClientOffset();
+    if (FParent == nullptr)
         return {0, 0};
     const TPoint p = FParent->OriginInWindow();
     return {p.X + FLeft, p.Y + FTop};
@@ -369,7 +371,8 @@ TPoint TControl::OriginInWindow() const
 TPoint TControl::ClientToScreen(TPoint P) const
 {
     if (auto* win = dynamic_cast<const TWinControl*>(this); win != nullptr && win->HandleAllocated()) {
-        const QPoint g = const_cast<TWinControl*>(win)->Widget()->mapToGlobal(QPoint(P.X, P.Y));
+        const TPoint o = win->ClientOffset();
+        const QPoint g = const_cast<TWinControl*>(win)->Widget()->mapToGlobal(QPoint(P.X + o.X, P.Y + o.Y));
         return {g.x(), g.y()};
     }
     if (FParent != nullptr)
@@ -733,7 +736,15 @@ void TWinControl::placeWidget()
 {
     if (!FWidget)
         return;
-    FWidget->setGeometry(Left(), Top(), Width(), Height());
+    const TPoint o = FParent != nullptr && !FWidget->isWindow() ? FParent->ClientOffset() : TPoint{0, 0};
+    FWidget->setGeometry(Left() + o.X, Top() + o.Y, Width(), Height());
+}
+
+void TWinControl::PlaceChildWidgets()
+{
+    for (TControl* c : FControls)
+        if (auto* w = dynamic_cast<TWinControl*>(c))
+            w->placeWidget();
 }
 
 void TWinControl::BoundsChanged(bool Moved, bool Resized)
@@ -900,7 +911,8 @@ bool InvalidateRect(HWND Wnd, const TRect* R, bool Erase)
     if (R == nullptr) {
         control->invalidate(nullptr, Erase);
     } else {
-        const QRect area(R->Left, R->Top, R->Width(), R->Height());
+        const TPoint o = control->ClientOffset();
+        const QRect area(R->Left + o.X, R->Top + o.Y, R->Width(), R->Height());
         control->invalidate(&area, Erase);
     }
     return true;
@@ -1223,7 +1235,8 @@ void TWinControl::DefaultHandler(TMessage& Message)
         if (Message.WParam & MK_MBUTTON) buttons |= Qt::MiddleButton;
         if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick)
             buttons |= button;
-        const QPointF local(p.X, p.Y);
+        const TPoint o = ClientOffset();
+        const QPointF local(p.X + o.X, p.Y + o.Y);
         QMouseEvent e(type, local, FWidget->mapToGlobal(local), button, buttons,
                       shiftToModifiers(KeysToShiftState(Message.WParam)));
         Message.Result = bridge->CallBase(&e) ? 1 : 0;
@@ -1336,13 +1349,31 @@ void TWinControl::paintBuffer(QImage& Buffer, TToolkitEvent* ToolkitPaint, const
         const TRegion clip(*Clip);
         SelectClipRgn(&dc, &clip);
     }
+    // A frame the program draws: the client is painted inside it, then
+    // the frame around it on the same surface (as a window's DC).
+    const TRect margins = NonClientMargins();
+    const bool framed = margins.Left > 0 || margins.Top > 0 || margins.Right > 0 || margins.Bottom > 0;
+    int saved = 0;
+    if (framed) {
+        saved = SaveDC(&dc);
+        MoveWindowOrg(&dc, margins.Left, margins.Top);
+        const TRect client = ClientRect();
+        IntersectClipRect(&dc, 0, 0, client.Width(), client.Height());
+    }
     if (Erase) {
         TMessage erase{WM_ERASEBKGND, reinterpret_cast<WPARAM>(&dc), 0, 0};
         WindowProc(erase);
     }
-    const TToolkitEventScope scope(FToolkitEvent, ToolkitPaint != nullptr ? ToolkitPaint : FToolkitEvent);
-    TMessage paint{WM_PAINT, reinterpret_cast<WPARAM>(&dc), 0, 0};
-    WindowProc(paint);
+    {
+        const TToolkitEventScope scope(FToolkitEvent, ToolkitPaint != nullptr ? ToolkitPaint : FToolkitEvent);
+        TMessage paint{WM_PAINT, reinterpret_cast<WPARAM>(&dc), 0, 0};
+        WindowProc(paint);
+    }
+    if (framed) {
+        RestoreDC(&dc, saved);
+        TMessage ncPaint{WM_NCPAINT, reinterpret_cast<WPARAM>(&dc), 0, 0};
+        WindowProc(ncPaint);
+    }
 }
 
 void TWinControl::paintFromToolkit(QWidget* W, QEvent* E)
@@ -1400,7 +1431,8 @@ bool TWinControl::ToolkitEvent(QWidget* W, QEvent* E, const std::function<bool(Q
         return Base(E);
     const QPointer<QWidget> guard(W);
     auto toControl = [&](QPointF local) {
-        const QPoint p = W == FWidget.get() ? local.toPoint() : W->mapTo(FWidget.get(), local.toPoint());
+        const QPoint p = (W == FWidget.get() ? local.toPoint() : W->mapTo(FWidget.get(), local.toPoint()))
+                         - QPoint(ClientOffset().X, ClientOffset().Y);
         return MakeLParam(p.x(), p.y());
     };
     auto send = [&](UINT Msg, WPARAM WParam, LPARAM LParam, UINT DefaultMsg) {
@@ -1422,8 +1454,7 @@ bool TWinControl::ToolkitEvent(QWidget* W, QEvent* E, const std::function<bool(Q
         case QEvent::MouseButtonPress: case QEvent::MouseButtonRelease: case QEvent::MouseButtonDblClick:
         case QEvent::MouseMove: {
             auto* m = static_cast<QMouseEvent*>(E);
-            if (E->type() == QEvent::MouseButtonPress && m->button() == Qt::LeftButton && W->isWindow()
-                && NonClientPress(TPoint{int(m->globalPosition().x()), int(m->globalPosition().y())}))
+            if (W == FWidget.get() && W->isWindow() && NonClientMouse(E))
                 return true;
             UINT msg = WM_MOUSEMOVE;
             const bool press = E->type() == QEvent::MouseButtonPress;
@@ -1498,6 +1529,14 @@ bool TWinControl::ToolkitEvent(QWidget* W, QEvent* E, const std::function<bool(Q
                 return true;
             }
             return Base(E);
+        case QEvent::WindowActivate: case QEvent::WindowDeactivate:
+            if (W == FWidget.get() && W->isWindow()) {
+                const bool active = E->type() == QEvent::WindowActivate;
+                send(WM_ACTIVATE, active ? WA_ACTIVE : WA_INACTIVE, 0, WM_NULL);
+                if (guard)
+                    send(WM_NCACTIVATE, active ? 1 : 0, 0, WM_NULL);
+            }
+            return guard ? Base(E) : true;
         case QEvent::Close: {
             const bool baseDone = send(WM_CLOSE, 0, 0, WM_CLOSE);
             if (!baseDone)

@@ -321,6 +321,15 @@ public:
 
     void Invalidate() override;
     void Update() override;
+    // The widths of a frame the program draws itself around the client
+    // area inside the control's widget (left, top, right, bottom); none by
+    // default. Children, painting and mouse positions lie inside it.
+    virtual TRect NonClientMargins() const { return TRect{0, 0, 0, 0}; }
+    TPoint ClientOffset() const
+    {
+        const TRect m = NonClientMargins();
+        return TPoint{m.Left, m.Top};
+    }
     // Paints the control's own surface into Buffer as a paint of its window
     // does (background, then the control and its graphic children; windowed
     // children not). A standard widget's own look is not drawn.
@@ -360,6 +369,9 @@ protected:
     virtual void PaintWindow(HDC DC);
     void PaintControls(HDC DC);
     virtual void EraseBackground(HDC DC);
+    // Places the widgets of the windowed children again (after the client
+    // area moved inside the widget).
+    void PlaceChildWidgets();
 
     virtual void KeyDown(uint16_t& Key, TShiftState Shift);
     virtual void KeyUp(uint16_t& Key, TShiftState Shift);
@@ -371,9 +383,9 @@ protected:
     // Standard widgets draw themselves: their WM_PAINT default renders the
     // toolkit's look into the buffer.
     virtual bool ToolkitPaints() const { return false; }
-    // A press on a window without a frame of its own: true when the form's
-    // non-client area took it (moving or sizing the window).
-    virtual bool NonClientPress(TPoint ScreenPos) { (void)ScreenPos; return false; }
+    // A mouse event on a top-level window's own widget: true when the
+    // window's frame took it (frame messages, moving or sizing the window).
+    virtual bool NonClientMouse(QEvent* E) { (void)E; return false; }
     // A right click: shows the popup menu of the control at P.
     void ContextPopup(TPoint P);
     // Runs fn with toolkit signals of the widget blocked, so a change the

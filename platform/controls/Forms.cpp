@@ -1,6 +1,8 @@
 #include "platform/controls/Forms.h"
 
 #include <QCursor>
+#include <QMouseEvent>
+#include <QPointer>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QTimer>
@@ -8,6 +10,7 @@
 #include <QScreen>
 #include <QSocketNotifier>
 #include <QWindow>
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -94,6 +97,8 @@ void TCustomForm::applyWindowFlags()
     case bsToolWindow: case bsSizeToolWin: flags = Qt::Tool; break;
     default: break;
     }
+    if (FCustomFrame)
+        flags |= Qt::FramelessWindowHint;
     if (FFormStyle == fsStayOnTop)
         flags |= Qt::WindowStaysOnTopHint;
     if (w->windowFlags() != flags) {
@@ -296,7 +301,9 @@ void TCustomForm::SetBorderIcons(TBorderIcons Value)
 
 TWindowState TCustomForm::WindowState() const
 {
-    if (FShown && !FApplyingState && HandleAllocated()) {
+    // A window with a frame of its own keeps its state itself: there may be
+    // no window manager to ask.
+    if (FShown && !FApplyingState && HandleAllocated() && !FCustomFrame) {
         const Qt::WindowStates s = const_cast<TCustomForm*>(this)->Widget()->windowState();
         return s.testFlag(Qt::WindowMinimized) ? wsMinimized : s.testFlag(Qt::WindowMaximized) ? wsMaximized : wsNormal;
     }
@@ -313,6 +320,8 @@ void TCustomForm::SetWindowState(TWindowState Value)
         if (g.isValid())
             FNormalBounds = Bounds(g.x(), g.y(), g.width(), g.height());
     }
+    if (Value == wsMinimized && current != wsMinimized)
+        FStateBeforeMinimize = current;
     FWindowState = Value;
     if (FShown)
         applyWindowState();
@@ -321,6 +330,24 @@ void TCustomForm::SetWindowState(TWindowState Value)
 void TCustomForm::applyWindowState()
 {
     QWidget* w = Widget();
+    if (FCustomFrame) {
+        // Maximised fills the available screen; normal comes back to the
+        // normal bounds. Only minimising is asked of the window system.
+        FApplyingState = true;
+        if (FWindowState == wsMinimized) {
+            w->setWindowState(w->windowState() | Qt::WindowMinimized);
+        } else {
+            w->setWindowState(w->windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
+            if (!w->isVisible() && FShown)
+                w->show();
+        }
+        FApplyingState = false;
+        if (FWindowState == wsMaximized)
+            SetBoundsRect(MaximizedBounds());
+        else if (FWindowState == wsNormal && !FNormalBounds.IsEmpty())
+            SetBoundsRect(FNormalBounds);
+        return;
+    }
     FApplyingState = true;
     switch (FWindowState) {
     case wsMinimized: w->setWindowState((w->windowState() & ~Qt::WindowMaximized) | Qt::WindowMinimized); break;
@@ -416,29 +443,321 @@ void TCustomForm::AdjustClientRect(TRect& R) const
         R.Top += FMenu->BarHeight();
 }
 
-bool TCustomForm::NonClientPress(TPoint ScreenPos)
+// ---- the frame drawn by the program
+
+namespace {
+
+bool isSizingHit(LRESULT Hit)
 {
-    if (FBorderStyle != bsNone)
+    return Hit >= HTLEFT && Hit <= HTBOTTOMRIGHT;
+}
+
+bool hitsLeft(LRESULT Hit) { return Hit == HTLEFT || Hit == HTTOPLEFT || Hit == HTBOTTOMLEFT; }
+bool hitsRight(LRESULT Hit) { return Hit == HTRIGHT || Hit == HTTOPRIGHT || Hit == HTBOTTOMRIGHT; }
+bool hitsTop(LRESULT Hit) { return Hit == HTTOP || Hit == HTTOPLEFT || Hit == HTTOPRIGHT; }
+bool hitsBottom(LRESULT Hit) { return Hit == HTBOTTOM || Hit == HTBOTTOMLEFT || Hit == HTBOTTOMRIGHT; }
+
+// A size within Min..Max (0: no limit) and never below Floor.
+int fitSize(int Size, int Min, int Max, int Floor)
+{
+    if (Max > 0)
+        Size = std::min(Size, Max);
+    return std::max({Size, Min, Floor});
+}
+
+}  // namespace
+
+bool TCustomForm::sizeable() const
+{
+    return (FBorderStyle == bsSizeable || FBorderStyle == bsSizeToolWin) && WindowState() == wsNormal;
+}
+
+TRect TCustomForm::NonClientMargins() const
+{
+    return FCustomFrame ? FNCMargins : TRect{0, 0, 0, 0};
+}
+
+TRect TCustomForm::ClientRect() const
+{
+    const TRect m = NonClientMargins();
+    return Rect(0, 0, std::max(0, Width() - m.Left - m.Right), std::max(0, Height() - m.Top - m.Bottom));
+}
+
+void TCustomForm::recalcNonClient()
+{
+    FNCMargins = TRect{0, 0, 0, 0};
+    if (!FCustomFrame)
+        return;
+    const TRect b = BoundsRect();
+    NCCALCSIZE_PARAMS params;
+    params.rgrc[0] = params.rgrc[1] = params.rgrc[2] = b;
+    Perform(WM_NCCALCSIZE, 1, reinterpret_cast<LPARAM>(&params));
+    const TRect c = params.rgrc[0];
+    FNCMargins = TRect{std::max(0, c.Left - b.Left), std::max(0, c.Top - b.Top), std::max(0, b.Right - c.Right),
+                       std::max(0, b.Bottom - c.Bottom)};
+}
+
+void TCustomForm::SetCustomFrame(bool Value)
+{
+    if (FCustomFrame == Value)
+        return;
+    const TRect client = ClientRect();
+    QPointer<QWidget> focus;
+    bool active = false;
+    if (HandleAllocated()) {
+        QWidget* f = QApplication::focusWidget();
+        if (f != nullptr && f->window() == Widget())
+            focus = f;
+        active = Widget()->isActiveWindow();
+    }
+    FCustomFrame = Value;
+    recalcNonClient();
+    if (!Value)
+        FWindowRegion = QRegion();
+    if (HandleAllocated()) {
+        // New window flags make a new native window, hidden: it comes back
+        // at the form's place.
+        applyWindowFlags();
+        QWidget* w = Widget();
+        if (FWindowRegion.isEmpty())
+            w->clearMask();
+        else
+            w->setMask(FWindowRegion);
+        w->setGeometry(Left(), Top(), Width(), Height());
+    }
+    // The client area keeps its size; the window grows or shrinks by the frame.
+    const TRect m = NonClientMargins();
+    if (WindowState() == wsNormal)
+        SetBounds(Left(), Top(), client.Width() + m.Left + m.Right, client.Height() + m.Top + m.Bottom);
+    if (HandleAllocated()) {
+        PlaceChildWidgets();
+        Invalidate();
+        // The new native window takes the activation and the focus back once
+        // the window system has shown it.
+        if (FShown && active) {
+            const QPointer<QWidget> window(Widget());
+            QMetaObject::invokeMethod(
+                window,
+                [window, focus] {
+                    if (!window || !window->isVisible())
+                        return;
+                    window->activateWindow();
+                    if (focus)
+                        focus->setFocus(Qt::OtherFocusReason);
+                },
+                Qt::QueuedConnection);
+        }
+    }
+    Realign();
+}
+
+void TCustomForm::FrameChanged()
+{
+    recalcNonClient();
+    if (WindowState() == wsMaximized && FCustomFrame)
+        SetBoundsRect(MaximizedBounds());
+    if (HandleAllocated()) {
+        PlaceChildWidgets();
+        Invalidate();
+    }
+    Realign();
+}
+
+void TCustomForm::SetWindowRegion(const TRegion* Region)
+{
+    FWindowRegion = Region != nullptr ? Region->Region() : QRegion();
+    if (!HandleAllocated())
+        return;
+    if (FWindowRegion.isEmpty())
+        Widget()->clearMask();
+    else
+        Widget()->setMask(FWindowRegion);
+}
+
+TRect TCustomForm::MaximizedBounds() const
+{
+    const QScreen* screen = HandleAllocated() ? const_cast<TCustomForm*>(this)->Widget()->screen() : nullptr;
+    if (screen == nullptr)
+        screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr)
+        return BoundsRect();
+    const QRect r = screen->availableGeometry();
+    return Bounds(r.x(), r.y(), r.width(), r.height());
+}
+
+LRESULT TCustomForm::defaultHitTest(TPoint ScreenPos) const
+{
+    if (!HandleAllocated())
+        return HTNOWHERE;
+    const QPoint origin = const_cast<TCustomForm*>(this)->Widget()->mapToGlobal(QPoint(0, 0));
+    const int x = ScreenPos.X - origin.x(), y = ScreenPos.Y - origin.y();
+    const int w = Width(), h = Height();
+    if (x < 0 || y < 0 || x >= w || y >= h)
+        return HTNOWHERE;
+    const TRect m = NonClientMargins();
+    if (x >= m.Left && x < w - m.Right && y >= m.Top && y < h - m.Bottom)
+        return HTCLIENT;
+    if (sizeable()) {
+        // The top edge is a thin strip above the caption; corners reach
+        // along both edges.
+        constexpr int corner = 16;
+        const int topEdge = std::min<int>(m.Top, 4);
+        const bool left = x < m.Left, right = x >= w - m.Right, top = y < topEdge, bottom = y >= h - m.Bottom;
+        if (top || bottom) {
+            if (x < corner)
+                return top ? HTTOPLEFT : HTBOTTOMLEFT;
+            if (x >= w - corner)
+                return top ? HTTOPRIGHT : HTBOTTOMRIGHT;
+            return top ? HTTOP : HTBOTTOM;
+        }
+        if (left || right) {
+            if (y < corner)
+                return left ? HTTOPLEFT : HTTOPRIGHT;
+            if (y >= h - corner)
+                return left ? HTBOTTOMLEFT : HTBOTTOMRIGHT;
+            return left ? HTLEFT : HTRIGHT;
+        }
+    }
+    return y < m.Top ? HTCAPTION : HTBORDER;
+}
+
+bool TCustomForm::NonClientMouse(QEvent* E)
+{
+    auto* m = static_cast<QMouseEvent*>(E);
+    const TPoint g{int(m->globalPosition().x()), int(m->globalPosition().y())};
+    const QEvent::Type type = E->type();
+    if (MovingOrSizing()) {
+        if (type == QEvent::MouseMove) {
+            if (m->buttons().testFlag(Qt::LeftButton))
+                dragTo(g);
+            else
+                endDrag();
+        } else if (type == QEvent::MouseButtonRelease && m->button() == Qt::LeftButton) {
+            dragTo(g);
+            endDrag();
+        }
+        return true;
+    }
+    const bool press = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick;
+    // A minimised window the pointer can reach is not minimised any more
+    // (without a window manager nothing hides it).
+    if (press && FCustomFrame && FWindowState == wsMinimized)
+        SetWindowState(FStateBeforeMinimize);
+    if (!FCustomFrame) {
+        // A window without any frame moves or sizes by what its hit test says.
+        if (FBorderStyle != bsNone || type != QEvent::MouseButtonPress || m->button() != Qt::LeftButton)
+            return false;
+        const LRESULT hit = Perform(WM_NCHITTEST, 0, MakeLParam(g.X, g.Y));
+        if (hit != HTCAPTION && !isSizingHit(hit))
+            return false;
+        StartMoveSize(hit, g);
+        return true;
+    }
+    const QPoint local = m->position().toPoint();
+    const TRect mg = FNCMargins;
+    if (local.x() >= mg.Left && local.x() < Width() - mg.Right && local.y() >= mg.Top
+        && local.y() < Height() - mg.Bottom)
         return false;
-    const LRESULT hit = Perform(WM_NCHITTEST, 0, MakeLParam(ScreenPos.X, ScreenPos.Y));
-    QWindow* window = Widget()->windowHandle();
-    if (window == nullptr)
+    const LRESULT hit = Perform(WM_NCHITTEST, 0, MakeLParam(g.X, g.Y));
+    if (hit == HTCLIENT)
         return false;
-    Qt::Edges edges;
-    switch (hit) {
-    case HTCAPTION: window->startSystemMove(); return true;
-    case HTLEFT: edges = Qt::LeftEdge; break;
-    case HTRIGHT: edges = Qt::RightEdge; break;
-    case HTTOP: edges = Qt::TopEdge; break;
-    case HTBOTTOM: edges = Qt::BottomEdge; break;
-    case HTTOPLEFT: edges = Qt::TopEdge | Qt::LeftEdge; break;
-    case HTTOPRIGHT: edges = Qt::TopEdge | Qt::RightEdge; break;
-    case HTBOTTOMLEFT: edges = Qt::BottomEdge | Qt::LeftEdge; break;
-    case HTBOTTOMRIGHT: edges = Qt::BottomEdge | Qt::RightEdge; break;
+    const bool left = m->button() == Qt::LeftButton, right = m->button() == Qt::RightButton;
+    UINT msg = WM_NCMOUSEMOVE;
+    switch (type) {
+    case QEvent::MouseMove: break;
+    case QEvent::MouseButtonPress: msg = left ? WM_NCLBUTTONDOWN : right ? WM_NCRBUTTONDOWN : WM_NULL; break;
+    case QEvent::MouseButtonRelease: msg = left ? WM_NCLBUTTONUP : right ? WM_NCRBUTTONUP : WM_NULL; break;
+    case QEvent::MouseButtonDblClick: msg = left ? WM_NCLBUTTONDBLCLK : WM_NULL; break;
     default: return false;
     }
-    window->startSystemResize(edges);
+    if (msg == WM_NULL)
+        return true;  // other buttons on the frame do nothing
+    Perform(msg, WPARAM(hit), MakeLParam(g.X, g.Y));
     return true;
+}
+
+void TCustomForm::StartMoveSize(LRESULT Hit, TPoint Start)
+{
+    if (!HandleAllocated() || (Hit != HTCAPTION && !isSizingHit(Hit)))
+        return;
+    if (QWindow* window = Widget()->windowHandle()) {
+        Qt::Edges edges;
+        if (hitsLeft(Hit)) edges |= Qt::LeftEdge;
+        if (hitsRight(Hit)) edges |= Qt::RightEdge;
+        if (hitsTop(Hit)) edges |= Qt::TopEdge;
+        if (hitsBottom(Hit)) edges |= Qt::BottomEdge;
+        if (Hit == HTCAPTION ? window->startSystemMove() : window->startSystemResize(edges))
+            return;
+    }
+    // No window manager does it: the form follows the pointer itself.
+    FDrag = TDrag{Hit, Start, BoundsRect()};
+    Widget()->grabMouse();
+}
+
+void TCustomForm::dragTo(TPoint Pos)
+{
+    const int dx = Pos.X - FDrag.Start.X, dy = Pos.Y - FDrag.Start.Y;
+    const TRect b = FDrag.Bounds;
+    if (FDrag.Hit == HTCAPTION) {
+        SetBounds(b.Left + dx, b.Top + dy, b.Width(), b.Height());
+        return;
+    }
+    const TSizeConstraints c = Constraints();
+    const TRect m = NonClientMargins();
+    int left = b.Left, top = b.Top, right = b.Right, bottom = b.Bottom;
+    if (hitsLeft(FDrag.Hit)) left += dx;
+    if (hitsRight(FDrag.Hit)) right += dx;
+    if (hitsTop(FDrag.Hit)) top += dy;
+    if (hitsBottom(FDrag.Hit)) bottom += dy;
+    const int w = fitSize(right - left, c.MinWidth, c.MaxWidth, m.Left + m.Right + 1);
+    const int h = fitSize(bottom - top, c.MinHeight, c.MaxHeight, m.Top + m.Bottom + 1);
+    // The edge held stays where it is; the one dragged gives way to the limits.
+    if (hitsLeft(FDrag.Hit))
+        left = right - w;
+    if (hitsTop(FDrag.Hit))
+        top = bottom - h;
+    SetBounds(left, top, w, h);
+}
+
+void TCustomForm::endDrag()
+{
+    FDrag = TDrag{};
+    if (HandleAllocated())
+        Widget()->releaseMouse();
+}
+
+std::vector<TSystemMenuItem> TCustomForm::SystemMenu() const
+{
+    constexpr UINT off = MF_GRAYED | MF_DISABLED;
+    const TWindowState state = WindowState();
+    const bool resizable = FBorderStyle == bsSizeable || FBorderStyle == bsSizeToolWin;
+    auto item = [](WPARAM Command, const char* Text, bool Enabled) {
+        return TSystemMenuItem{Command, String::fromLatin1(Text), Enabled ? UINT(MF_ENABLED) : off};
+    };
+    std::vector<TSystemMenuItem> items;
+    if (FBorderStyle == bsDialog) {
+        items.push_back(item(SC_MOVE, "&Move", state != wsMaximized));
+    } else {
+        items.push_back(item(SC_RESTORE, "&Restore", state != wsNormal));
+        items.push_back(item(SC_MOVE, "&Move", state != wsMaximized));
+        items.push_back(item(SC_SIZE, "&Size", resizable && state == wsNormal));
+        if (FBorderIcons.Contains(biMinimize))
+            items.push_back(item(SC_MINIMIZE, "Mi&nimize", state != wsMinimized));
+        if (FBorderIcons.Contains(biMaximize))
+            items.push_back(item(SC_MAXIMIZE, "Ma&ximize", state != wsMaximized));
+    }
+    items.push_back(TSystemMenuItem{});
+    items.push_back(item(SC_CLOSE, "&Close\tAlt+F4", true));
+    return items;
+}
+
+void TCustomForm::BoundsChanged(bool Moved, bool Resized)
+{
+    // A form of fixed size keeps the size the program gives it.
+    if (Resized && HandleAllocated()
+        && (FBorderStyle == bsSingle || FBorderStyle == bsDialog || FBorderStyle == bsToolWindow))
+        Widget()->setFixedSize(Width(), Height());
+    TWinControl::BoundsChanged(Moved, Resized);
 }
 
 void TCustomForm::Dispatch(TMessage& Message)
@@ -452,7 +771,32 @@ void TCustomForm::Dispatch(TMessage& Message)
             delete this;  // the owner's list forgets it on the way
         break;
     case WM_NCHITTEST:
-        Message.Result = HTCLIENT;
+        Message.Result = defaultHitTest(PointFromLParam(Message.LParam));
+        break;
+    case WM_NCCALCSIZE: case WM_NCPAINT:
+        // No frame of the form's own: the client area is the whole window.
+        Message.Result = 0;
+        break;
+    case WM_NCACTIVATE:
+        if (FCustomFrame && HandleAllocated())
+            Invalidate();
+        Message.Result = 1;
+        break;
+    case WM_ACTIVATE:
+        if (FCustomFrame && LoWord(Message.WParam) != WA_INACTIVE && FWindowState == wsMinimized)
+            SetWindowState(FStateBeforeMinimize);
+        TWinControl::Dispatch(Message);
+        break;
+    case WM_NCLBUTTONDOWN: {
+        const auto hit = LRESULT(Message.WParam);
+        if ((hit == HTCAPTION && WindowState() == wsNormal) || (isSizingHit(hit) && sizeable()))
+            StartMoveSize(hit, PointFromLParam(Message.LParam));
+        break;
+    }
+    case WM_NCLBUTTONDBLCLK:
+        if (LRESULT(Message.WParam) == HTCAPTION && FBorderIcons.Contains(biMaximize)
+            && (FBorderStyle == bsSizeable || FBorderStyle == bsSizeToolWin))
+            SetWindowState(WindowState() == wsNormal ? wsMaximized : wsNormal);
         break;
     case WM_SETICON:
         if (HandleAllocated())
@@ -471,6 +815,24 @@ void TCustomForm::Dispatch(TMessage& Message)
         case SC_MAXIMIZE: SetWindowState(wsMaximized); break;
         case SC_RESTORE: SetWindowState(wsNormal); break;
         case SC_CLOSE: Close(); break;
+        case SC_MOVE:
+            if (WindowState() == wsNormal) {
+                const QPoint p = QCursor::pos();
+                StartMoveSize(HTCAPTION, TPoint{p.x(), p.y()});
+            }
+            break;
+        case SC_SIZE: {
+            // The low digits name the edge: 1 left, 2 right, 3 top, 4 and 5
+            // its corners, 6 bottom, 7 and 8 its corners.
+            static constexpr LRESULT edges[] = {HTBOTTOMRIGHT, HTLEFT, HTRIGHT, HTTOP, HTTOPLEFT,
+                                                HTTOPRIGHT, HTBOTTOM, HTBOTTOMLEFT, HTBOTTOMRIGHT};
+            const WPARAM edge = Message.WParam & 0xF;
+            if (sizeable()) {
+                const QPoint p = QCursor::pos();
+                StartMoveSize(edges[edge <= 8 ? edge : 0], TPoint{p.x(), p.y()});
+            }
+            break;
+        }
         default: break;
         }
         break;

@@ -37,6 +37,15 @@ enum : UINT {
 };
 enum : UINT { WPF_SETMINPOSITION = 1 };
 
+// One entry of a window's system menu: a WM_SYSCOMMAND command (0 for a
+// separator), its text and its state (MF_ flags).
+enum : UINT { MF_ENABLED = 0, MF_GRAYED = 1, MF_DISABLED = 2, MF_CHECKED = 8 };
+struct TSystemMenuItem {
+    WPARAM Command = 0;
+    String Text;
+    UINT State = MF_ENABLED;
+};
+
 using TCloseEvent = TDelegate<void(TObject* Sender, TCloseAction& Action)>;
 using TCloseQueryEvent = TDelegate<void(TObject* Sender, bool& CanClose)>;
 
@@ -96,6 +105,36 @@ public:
     TRect NormalBounds() const;
     void SetNormalBounds(const TRect& Value);
 
+    // ---- the frame drawn by the program
+    // With a custom frame the window has no frame of the window system: the
+    // form's bounds are the whole window, WM_NCCALCSIZE places the client
+    // area inside it, WM_NCPAINT paints the rest (with a DC over the whole
+    // window), WM_NCHITTEST tells the parts apart (the default gives the
+    // borders, corners and caption), presses on it arrive as WM_NC* mouse
+    // messages and activation as WM_NCACTIVATE. Switching recreates the
+    // native window at the same place, client size and focus.
+    bool CustomFrame() const { return FCustomFrame; }
+    void SetCustomFrame(bool Value);
+    TRect NonClientMargins() const override;
+    TRect ClientRect() const override;
+    // Asks WM_NCCALCSIZE again, places the client area and repaints.
+    void FrameChanged();
+    // The window's shape (nullptr or an empty region: the whole window).
+    void SetWindowRegion(const TRegion* Region);
+    bool HasWindowRegion() const { return !FWindowRegion.isEmpty(); }
+    QRegion WindowRegion() const { return FWindowRegion; }
+    // Moves the window with the pointer (Hit HTCAPTION) or sizes it by the
+    // edge or corner Hit names, from the pointer's screen position Start.
+    // The window system does it when it can; otherwise the form grabs the
+    // pointer and follows it itself, within its constraints.
+    void StartMoveSize(LRESULT Hit, TPoint Start);
+    bool MovingOrSizing() const { return FDrag.Hit != HTNOWHERE; }
+    // The system menu as it stands now: restore, move, size, minimise,
+    // maximise, a separator and close, enabled by state and border icons.
+    std::vector<TSystemMenuItem> SystemMenu() const;
+    // The area a maximised window fills: the available part of its screen.
+    TRect MaximizedBounds() const;
+
     TNotifyEvent OnCreate;
     TNotifyEvent OnDestroy;
     TNotifyEvent OnShow;
@@ -108,7 +147,8 @@ protected:
     void UpdateWidget() override;
     void Dispatch(TMessage& Message) override;
     void AdjustClientRect(TRect& R) const override;
-    bool NonClientPress(TPoint ScreenPos) override;
+    bool NonClientMouse(QEvent* E) override;
+    void BoundsChanged(bool Moved, bool Resized) override;
     virtual void DoShow();
     virtual void DoHide();
     virtual void DoClose(TCloseAction& Action);
@@ -132,6 +172,20 @@ private:
     TRect FNormalBounds;
     bool FApplyingState = false;
     std::unique_ptr<TIcon> FIcon;
+    bool FCustomFrame = false;
+    TRect FNCMargins{0, 0, 0, 0};
+    QRegion FWindowRegion;
+    TWindowState FStateBeforeMinimize = wsNormal;
+    struct TDrag {
+        LRESULT Hit = HTNOWHERE;
+        TPoint Start;
+        TRect Bounds;
+    } FDrag;
+    void recalcNonClient();
+    bool sizeable() const;
+    void dragTo(TPoint Pos);
+    void endDrag();
+    LRESULT defaultHitTest(TPoint ScreenPos) const;
     void applyWindowState();
     void iconChanged(TObject* Sender);
 };

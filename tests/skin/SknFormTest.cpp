@@ -1,16 +1,20 @@
 // Skin image drawing, pixel by pixel: 9-slices, bars, frames, key-colour
 // transparency, regions and painting the parent under a control.
 #include <QApplication>
+#include <QWindow>
 #include <QImage>
+#include <QMouseEvent>
 #include <gtest/gtest.h>
 
 #include "platform/controls/Controls.h"
 #include "platform/controls/Forms.h"
+#include "platform/controls/Menus.h"
 #include "platform/controls/Messages.h"
 #include "platform/graphics/Bitmap.h"
 #include "skin/SknData.h"
 #include "skin/SknForm.h"
 #include "skin/SknManage.h"
+#include "tests/harness/XPointer.h"
 #include "tools/skinpack/SkinPack.h"
 
 namespace {
@@ -630,7 +634,10 @@ TEST_F(SkinnedFrame, HoverAndPressPickTheirFramesAndOnlyAReleaseOnTheButtonActs)
     EXPECT_EQ(skinner->CaptionButtonAt(TPoint{200, 100}), nullptr);
     QApplication::processEvents();
     EXPECT_TRUE(posted.empty());
-    // A frame paint forgets the object under the mouse; press again.
+    // The paint the button's change asked for keeps the object under the
+    // mouse; a paint of the whole frame forgets it. Press again.
+    EXPECT_EQ(skinner->MouseObject(), custom);
+    paint();
     EXPECT_EQ(skinner->MouseObject(), nullptr);
     custom->MouseDown();
     custom->MouseUp();
@@ -797,4 +804,428 @@ TEST_F(SkinnedFrame, HoverHintAppearsAfterTwiceTheHintPause)
     EXPECT_EQ(skinner->MouseObject(), nullptr);
     EXPECT_EQ(close->State, 1);
     EXPECT_EQ(data->HintTime, 0);
+}
+
+// ---- skinned forms on screen: the form's own frame, grabbed --------------
+
+namespace {
+
+// Empty when the images are the same; else where they first differ.
+std::string firstDifference(const QImage& A, const QImage& B)
+{
+    if (A.size() != B.size())
+        return "sizes differ";
+    for (int y = 0; y < A.height(); ++y)
+        for (int x = 0; x < A.width(); ++x)
+            if (A.pixel(x, y) != B.pixel(x, y))
+                return std::to_string(x) + "," + std::to_string(y);
+    return std::string();
+}
+
+// A form as the program shows it, skinned to the end (the finish message).
+class SkinnedForm : public SkinnedFrame {
+protected:
+    void SetUp() override
+    {
+        SkinnedFrame::SetUp();
+        // The form's own colour first, then the skinner that keeps it.
+        skinner->Unskin(false);
+        delete skinner;
+        form->SetCaption(QStringLiteral("Skinned"));
+        form->SetColor(clWhite);
+        skinner = new TSknForm(form.get());
+        attach();
+        form->SetClientWidth(400);
+        form->SetClientHeight(300);
+        panel = new TWinControl(form.get());
+        panel->SetParent(form.get());
+        panel->SetBounds(20, 30, 100, 50);
+        panel->SetColor(clNavy);
+    }
+    void finish()
+    {
+        form->Show();
+        form->Perform(SKIN_FINISH, 0, 1000);
+        QApplication::processEvents();
+    }
+    QImage grab()
+    {
+        QApplication::processEvents();
+        return form->Widget()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    }
+    // A mouse event on the form's window at a point of the window.
+    void mouse(QEvent::Type Type, TPoint WindowPoint, Qt::MouseButtons Buttons, TPoint Global)
+    {
+        QMouseEvent e(Type, QPointF(WindowPoint.X, WindowPoint.Y), QPointF(Global.X, Global.Y),
+                      Type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, Buttons, Qt::NoModifier);
+        QApplication::sendEvent(form->Widget(), &e);
+    }
+    TPoint screenOf(TPoint WindowPoint)
+    {
+        const QPoint g = form->Widget()->mapToGlobal(QPoint(WindowPoint.X, WindowPoint.Y));
+        return TPoint{g.x(), g.y()};
+    }
+    TWinControl* panel = nullptr;  // owned by the form
+};
+
+}  // namespace
+
+TEST_F(SkinnedForm, FrameSurroundsTheClientAtItsSizeAndFollowsActivation)
+{
+    finish();
+    ASSERT_TRUE(form->CustomFrame());
+    EXPECT_EQ(form->ClientWidth(), 400);
+    EXPECT_EQ(form->ClientHeight(), 300);
+    EXPECT_EQ(form->Width(), 416);
+    EXPECT_EQ(form->Height(), 325);
+    EXPECT_EQ(form->NonClientMargins(), (TRect{8, 21, 8, 4}));
+    // The client sits at (left, top + menu) inside the window.
+    EXPECT_EQ(panel->Widget()->geometry(), QRect(8 + 20, 21 + 30, 100, 50));
+    EXPECT_EQ(form->ClientToScreen(TPoint{0, 0}), screenOf(TPoint{8, 21}));
+
+    QImage shot = grab();
+    ASSERT_EQ(shot.size(), QSize(416, 325));
+    EXPECT_EQ(colourOf(shot.pixel(3, 150)), colourOf(codedFrame(10, 1)));
+    EXPECT_EQ(colourOf(shot.pixel(412, 150)), colourOf(codedFrame(20, 1)));
+    EXPECT_EQ(colourOf(shot.pixel(200, 323)), colourOf(codedFrame(40, 1)));
+    EXPECT_EQ(colourOf(shot.pixel(250, 12)), colourOf(codedFrame(30, 1)));
+    EXPECT_EQ(colourOf(shot.pixel(8 + 5, 21 + 5)), ColorToRGB(data->Colors[scButtonFace].Color));
+    EXPECT_EQ(colourOf(shot.pixel(8 + 20 + 50, 21 + 30 + 25)), clNavy);
+
+    form->Perform(WM_NCACTIVATE, 0, 0);
+    shot = grab();
+    EXPECT_EQ(colourOf(shot.pixel(3, 150)), colourOf(codedFrame(10, 2)));
+    EXPECT_EQ(colourOf(shot.pixel(412, 150)), colourOf(codedFrame(20, 2)));
+    EXPECT_EQ(colourOf(shot.pixel(200, 323)), colourOf(codedFrame(40, 2)));
+    EXPECT_EQ(colourOf(shot.pixel(250, 12)), colourOf(codedFrame(30, 2)));
+}
+
+TEST_F(SkinnedForm, SkinUnskinAndReskinKeepTheClientAndTheLook)
+{
+    skinner->Unskin(false);
+    delete skinner;
+    form->Show();
+    const TRect before = form->BoundsRect();
+    const QImage unskinned = grab();
+    skinner = new TSknForm(form.get());
+    attach();
+    finish();
+    // The offscreen window system is slow to tell of activation: the frame
+    // is told to be active here.
+    form->Perform(WM_NCACTIVATE, 1, 0);
+    const QImage skinned = grab();
+    EXPECT_EQ(form->ClientWidth(), 400);
+
+    skinner->Unskin(true);
+    EXPECT_FALSE(form->CustomFrame());
+    EXPECT_FALSE(form->HasWindowRegion());
+    EXPECT_EQ(form->BoundsRect(), before);
+    EXPECT_EQ(panel->Widget()->geometry(), QRect(20, 30, 100, 50));
+    EXPECT_EQ(firstDifference(grab(), unskinned), "");
+
+    skinner = new TSknForm(form.get());
+    attach();
+    form->Perform(SKIN_FINISH, 0, 1000);
+    EXPECT_EQ(form->ClientWidth(), 400);
+    EXPECT_EQ(form->ClientHeight(), 300);
+    form->Perform(WM_NCACTIVATE, 1, 0);
+    EXPECT_EQ(firstDifference(grab(), skinned), "");
+}
+
+TEST_F(SkinnedForm, ShapeCutsExactlyTheKeyPixelsOfTheFrame)
+{
+    finish();
+    ASSERT_TRUE(form->HasWindowRegion());
+    const QRegion mask = form->Widget()->mask();
+    const QImage shot = grab();
+    int cut = 0;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x) {
+            const bool key = colourOf(shot.pixel(x, y)) == SkinKeyColor;
+            cut += key ? 1 : 0;
+            ASSERT_EQ(mask.contains(QPoint(x, y)), !key) << x << "," << y;
+        }
+    EXPECT_GT(cut, 0);
+
+    // A size change gives the window the shape of its new size.
+    form->SetWidth(500);
+    EXPECT_EQ(form->Widget()->mask().boundingRect(), QRect(0, 0, 500, 325));
+
+    // A skin whose borders are not Trans leaves the window unshaped.
+    skinner->Unskin(true);
+    ASSERT_TRUE(data->LoadSkin(frameSkin(false)));
+    skinner = new TSknForm(form.get());
+    attach();
+    form->Perform(SKIN_FINISH, 0, 1000);
+    EXPECT_TRUE(form->CustomFrame());
+    EXPECT_FALSE(form->HasWindowRegion());
+}
+
+TEST_F(SkinnedForm, HitTestOfTheFrame)
+{
+    finish();
+    const int w = form->Width(), h = form->Height();
+    const struct {
+        TPoint p;
+        LRESULT expected;
+    } cases[] = {
+        {{200, 10}, HTCAPTION},     {{2, 150}, HTLEFT},           {{w - 2, 150}, HTRIGHT},
+        {{200, 1}, HTTOP},          {{200, h - 2}, HTBOTTOM},     {{1, 1}, HTTOPLEFT},
+        {{w - 2, 1}, HTTOPRIGHT},   {{1, h - 2}, HTBOTTOMLEFT},   {{w - 2, h - 2}, HTBOTTOMRIGHT},
+        {{200, 150}, HTCLIENT},
+    };
+    for (const auto& c : cases) {
+        const TPoint s = screenOf(c.p);
+        EXPECT_EQ(form->Perform(WM_NCHITTEST, 0, MakeLParam(s.X, s.Y)), c.expected) << c.p.X << "," << c.p.Y;
+    }
+    // A fixed frame has no edges to size by.
+    form->SetBorderStyle(bsSingle);
+    const TPoint s = screenOf(TPoint{2, 150});
+    EXPECT_EQ(form->Perform(WM_NCHITTEST, 0, MakeLParam(s.X, s.Y)), HTBORDER);
+}
+
+TEST_F(SkinnedForm, WithoutAWindowManagerTheFormFollowsThePointer)
+{
+    form->SetConstraints(TSizeConstraints{0, 0, 600, 0});
+    finish();
+    // The caption moves the window by the pointer's delta.
+    const TRect start = form->BoundsRect();
+    TPoint g = screenOf(TPoint{200, 10});
+    mouse(QEvent::MouseButtonPress, TPoint{200, 10}, Qt::LeftButton, g);
+    EXPECT_TRUE(form->MovingOrSizing());
+    mouse(QEvent::MouseMove, TPoint{230, 30}, Qt::LeftButton, TPoint{g.X + 30, g.Y + 20});
+    mouse(QEvent::MouseButtonRelease, TPoint{230, 30}, Qt::NoButton, TPoint{g.X + 35, g.Y + 25});
+    EXPECT_FALSE(form->MovingOrSizing());
+    EXPECT_EQ(form->BoundsRect(), (TRect{start.Left + 35, start.Top + 25, start.Right + 35, start.Bottom + 25}));
+
+    // The bottom-right corner sizes it, within its constraints.
+    const TRect moved = form->BoundsRect();
+    const TPoint corner{moved.Width() - 2, moved.Height() - 2};
+    g = screenOf(corner);
+    mouse(QEvent::MouseButtonPress, corner, Qt::LeftButton, g);
+    mouse(QEvent::MouseMove, corner, Qt::LeftButton, TPoint{g.X + 40, g.Y + 30});
+    EXPECT_EQ(form->Width(), moved.Width() + 40);
+    EXPECT_EQ(form->Height(), moved.Height() + 30);
+    EXPECT_EQ(form->ClientWidth(), 440);
+    mouse(QEvent::MouseMove, corner, Qt::LeftButton, TPoint{g.X + 400, g.Y + 30});
+    mouse(QEvent::MouseButtonRelease, corner, Qt::NoButton, TPoint{g.X + 400, g.Y + 30});
+    EXPECT_EQ(form->Width(), 600);
+    EXPECT_EQ(form->Left(), moved.Left);
+
+    // The left edge keeps the right edge where it is.
+    const TRect sized = form->BoundsRect();
+    g = screenOf(TPoint{2, 150});
+    mouse(QEvent::MouseButtonPress, TPoint{2, 150}, Qt::LeftButton, g);
+    mouse(QEvent::MouseButtonRelease, TPoint{2, 150}, Qt::NoButton, TPoint{g.X + 50, g.Y});
+    EXPECT_EQ(form->Left(), sized.Left + 50);
+    EXPECT_EQ(form->BoundsRect().Right, sized.Right);
+}
+
+TEST_F(SkinnedForm, MaximiseFillsTheScreenAndRestoreComesBack)
+{
+    finish();
+    const TRect normal = form->BoundsRect();
+    form->Perform(WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    EXPECT_EQ(form->WindowState(), wsMaximized);
+    EXPECT_EQ(skinner->WindowStateKind(), wkMaximized);
+    EXPECT_EQ(form->BoundsRect(), form->MaximizedBounds());
+    // A maximised window is not dragged by its caption.
+    const TPoint g = screenOf(TPoint{200, 10});
+    mouse(QEvent::MouseButtonPress, TPoint{200, 10}, Qt::LeftButton, g);
+    EXPECT_FALSE(form->MovingOrSizing());
+    mouse(QEvent::MouseButtonRelease, TPoint{200, 10}, Qt::NoButton, g);
+    form->Perform(WM_SYSCOMMAND, SC_RESTORE, 0);
+    EXPECT_EQ(form->WindowState(), wsNormal);
+    EXPECT_EQ(form->BoundsRect(), normal);
+
+    // Minimised, the window comes back at the first press on it.
+    form->Perform(WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_EQ(form->WindowState(), wsMinimized);
+    mouse(QEvent::MouseButtonPress, TPoint{200, 100}, Qt::LeftButton, screenOf(TPoint{200, 100}));
+    mouse(QEvent::MouseButtonRelease, TPoint{200, 100}, Qt::NoButton, screenOf(TPoint{200, 100}));
+    EXPECT_EQ(form->WindowState(), wsNormal);
+    EXPECT_EQ(form->BoundsRect(), normal);
+}
+
+TEST_F(SkinnedForm, SystemMenuCopiesTheFormsMenu)
+{
+    finish();
+    skinner->BuildSystemMenu();
+    TPopupMenu* menu = skinner->SystemPopupMenu();
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menu->Tag(), TSknForm::SystemMenuTag);
+    const std::vector<TSystemMenuItem> model = form->SystemMenu();
+    ASSERT_EQ(menu->Items()->Count(), int(model.size()));
+    struct Expected {
+        WPARAM command;
+        bool enabled;
+        int image;
+    };
+    const Expected expected[] = {{SC_RESTORE, false, 0}, {SC_MOVE, true, -1},    {SC_SIZE, true, -1},
+                                 {SC_MINIMIZE, true, 2}, {SC_MAXIMIZE, true, 1}, {0, true, -1},
+                                 {SC_CLOSE, true, 3}};
+    ASSERT_EQ(model.size(), std::size(expected));
+    for (size_t i = 0; i < model.size(); ++i) {
+        TMenuItem* item = menu->Items()->Items(int(i));
+        EXPECT_EQ(WPARAM(item->Tag()), expected[i].command) << i;
+        EXPECT_EQ(item->Enabled(), expected[i].enabled) << i;
+        EXPECT_EQ(item->ImageIndex(), expected[i].image) << i;
+    }
+    EXPECT_EQ(menu->Items()->Items(5)->Caption(), QStringLiteral("-"));
+
+    // Maximised: restore on, move, size and maximise off; a click posts the command.
+    form->Perform(WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    skinner->BuildSystemMenu();
+    menu = skinner->SystemPopupMenu();
+    EXPECT_TRUE(menu->Items()->Items(0)->Enabled());
+    EXPECT_FALSE(menu->Items()->Items(1)->Enabled());
+    EXPECT_FALSE(menu->Items()->Items(4)->Enabled());
+    menu->Items()->Items(0)->Click();
+    QApplication::processEvents();
+    EXPECT_EQ(form->WindowState(), wsNormal);
+
+    // A dialog's menu holds move and close only.
+    form->SetBorderStyle(bsDialog);
+    std::vector<WPARAM> commands;
+    for (const TSystemMenuItem& item : form->SystemMenu())
+        commands.push_back(item.Command);
+    EXPECT_EQ(commands, (std::vector<WPARAM>{SC_MOVE, 0, SC_CLOSE}));
+}
+
+namespace {
+class TMessageForm : public TForm {
+public:
+    using TForm::TForm;
+    String ClassName() const override { return String::fromLatin1("TMessageForm"); }
+};
+}  // namespace
+
+TEST_F(SkinnedForm, DialogWidensToFitItsCaption)
+{
+    TMessageForm dialog(nullptr);
+    dialog.SetBorderStyle(bsDialog);
+    dialog.SetCaption(QStringLiteral("A rather long caption for so small a dialog box"));
+    dialog.SetClientWidth(120);
+    dialog.SetClientHeight(60);
+    auto* button = new TWinControl(&dialog);
+    button->SetParent(&dialog);
+    button->SetBounds(10, 10, 50, 20);
+    auto* dialogSkinner = new TSknForm(&dialog);
+    dialogSkinner->AttachForm(&dialog, data.get());
+    ASSERT_TRUE(dialogSkinner->DialogBox());
+    dialog.Show();
+    dialog.Perform(SKIN_FINISH, 0, 1000);
+
+    TBitmap measure;
+    measure.SetSize(1, 1);
+    measure.Canvas()->Font()->Assign(data->CaptionFont());
+    const int need = 30 + measure.Canvas()->TextWidth(QStringLiteral("  ") + dialog.Caption() + u' ') + 90;
+    ASSERT_GT(need, 120 + 16);
+    EXPECT_EQ(dialog.Width(), need);
+    EXPECT_EQ(dialog.ClientHeight(), 60);
+    EXPECT_EQ(button->Left(), 10 + (need - 136) / 2);
+}
+
+TEST_F(SkinnedForm, CaptionChangeRepaintsTheFrame)
+{
+    finish();
+    const QImage first = grab();
+    form->SetCaption(QStringLiteral("Another caption entirely"));
+    const QImage second = grab();
+    EXPECT_FALSE(first.copy(0, 0, form->Width(), 21) == second.copy(0, 0, form->Width(), 21));
+    EXPECT_TRUE(first.copy(0, 21, form->Width(), 300) == second.copy(0, 21, form->Width(), 300));
+}
+
+// ---- a real X server without a window manager, driven by real input --------
+
+namespace {
+
+// Runs only under an X server (the xvfb test of this folder) with the
+// xdotool program at hand; skipped elsewhere.
+class SkinnedX11 : public SkinnedForm {
+protected:
+    void SetUp() override
+    {
+        if (const QString why = xpointer::Unavailable(); !why.isEmpty())
+            GTEST_SKIP() << why.toStdString();
+        SkinnedForm::SetUp();
+        finish();
+        ASSERT_TRUE(waitFor([&] { return form->Widget()->windowHandle()->isExposed(); }));
+    }
+    template <class F>
+    bool waitFor(F Condition)
+    {
+        return xpointer::WaitFor(Condition);
+    }
+    void moveTo(TPoint Screen) { ASSERT_TRUE(xpointer::MoveTo(QPoint(Screen.X, Screen.Y))); }
+    // Presses at From (window coordinates), moves by Delta and releases.
+    void drag(TPoint From, TPoint Delta)
+    {
+        const TPoint s = screenOf(From);
+        moveTo(s);
+        ASSERT_TRUE(xpointer::Press());
+        ASSERT_TRUE(waitFor([&] { return form->MovingOrSizing(); }));
+        moveTo(TPoint{s.X + Delta.X / 2, s.Y + Delta.Y / 2});
+        moveTo(TPoint{s.X + Delta.X, s.Y + Delta.Y});
+        ASSERT_TRUE(xpointer::Release());
+        ASSERT_TRUE(waitFor([&] { return !form->MovingOrSizing(); }));
+    }
+    void doubleClick(TPoint At)
+    {
+        moveTo(screenOf(At));
+        ASSERT_TRUE(xpointer::Click(2));
+    }
+};
+
+}  // namespace
+
+TEST_F(SkinnedX11, CaptionDragMovesAndCornerDragSizes)
+{
+    const TRect start = form->BoundsRect();
+    drag(TPoint{200, 10}, TPoint{60, 45});
+    EXPECT_TRUE(waitFor([&] { return form->Left() == start.Left + 60 && form->Top() == start.Top + 45; }))
+        << form->Left() << "," << form->Top();
+    EXPECT_EQ(form->Width(), start.Width());
+    EXPECT_EQ(form->Widget()->geometry(), QRect(start.Left + 60, start.Top + 45, start.Width(), start.Height()));
+
+    const TRect moved = form->BoundsRect();
+    drag(TPoint{moved.Width() - 2, moved.Height() - 2}, TPoint{50, 40});
+    EXPECT_TRUE(waitFor([&] { return form->Width() == moved.Width() + 50; })) << form->Width();
+    EXPECT_EQ(form->Height(), moved.Height() + 40);
+    EXPECT_EQ(form->Left(), moved.Left);
+    EXPECT_EQ(form->ClientWidth(), 450);
+    EXPECT_EQ(form->Widget()->mask().boundingRect(), QRect(0, 0, form->Width(), form->Height()));
+}
+
+TEST_F(SkinnedX11, DoubleClickMaximisesAndRestoresAndCloseCloses)
+{
+    const TRect normal = form->BoundsRect();
+    doubleClick(TPoint{200, 10});
+    ASSERT_TRUE(waitFor([&] { return form->WindowState() == wsMaximized; }));
+    EXPECT_EQ(form->BoundsRect(), form->MaximizedBounds());
+    EXPECT_TRUE(waitFor([&] { return form->Widget()->geometry().size() == QSize(form->Width(), form->Height()); }));
+
+    doubleClick(TPoint{200, 10});
+    ASSERT_TRUE(waitFor([&] { return form->WindowState() == wsNormal; }));
+    EXPECT_EQ(form->BoundsRect(), normal);
+
+    TWinSysButton* close = button(0);
+    ASSERT_NE(close, nullptr);
+    skinner->LayoutCaptionButtons(form->Width());
+    moveTo(screenOf(TPoint{close->Rect.Left + 8, close->Rect.Top + 10}));
+    ASSERT_TRUE(xpointer::Click());
+    EXPECT_TRUE(waitFor([&] { return !form->Visible(); }));
+}
+
+TEST_F(SkinnedForm, MissingBordersGiveAFrameOfNothing)
+{
+    const std::vector<skinpack::SkinEntry> entries{{"skin.ini", "[Personality]\nTopFrame=0\nLeftFrame=-3\n"}};
+    ASSERT_TRUE(data->LoadSkin(skinpack::PackSkinFile(skinpack::WriteContainer(entries))));
+    skinner->ComputeFrameMetrics();
+    EXPECT_EQ(skinner->TopHeight(), 0);
+    EXPECT_EQ(skinner->LeftWidth(), 0);
+    finish();
+    EXPECT_EQ(form->NonClientMargins(), (TRect{0, 0, 0, 0}));
+    EXPECT_EQ(form->ClientWidth(), 400);
+    EXPECT_EQ(grab().size(), QSize(400, 300));
 }

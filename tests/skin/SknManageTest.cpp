@@ -237,3 +237,16 @@ TEST_F(SkinManageTest, SelectSkinDataAndCanSkin)
     for (TSkinData* d : {&first, &mainData, &own, &dialog})
         manager.UnregisterSkinData(d);
 }
+
+// The engine's messages reach forms that also handle the class library's
+// own and reflected messages: none may share a number with those.
+TEST(SkinMessages, LieInARangeOfTheirOwn)
+{
+    for (const unsigned m : {SKIN_NC_PAINT, SKIN_FINISH, SKIN_CUSTOM_ACTION, SKIN_BUTTON_VISIBLE, SKIN_REDRAW_FRAME,
+                             SKIN_QUERY_SKINNED, SKIN_APPLY_COLOURS, SKIN_FORM_4B, SKIN_FORM_4D, SKIN_AFTER_SKIN}) {
+        EXPECT_GE(m, SKIN_MSG_BASE);
+        EXPECT_LE(m, SKIN_MSG_LAST);
+    }
+    EXPECT_LT(unsigned(SKIN_MSG_LAST), unsigned(CM_BASE));
+    EXPECT_GE(unsigned(SKIN_MSG_BASE), unsigned(WM_APP));
+}
