@@ -2,6 +2,11 @@
 
 #include <algorithm>
 
+#include <QTimer>
+#include <limits>
+#include <map>
+#include <set>
+
 #include "platform/graphics/SysMetrics.h"
 
 // ---------------------------------------------------------------- control
@@ -213,4 +218,193 @@ String RemoveAccelChars(const String& S)
         result += S[i];
     }
     return result;
+}
+
+// ---------------------------------------------------------- unit globals
+
+namespace {
+
+// The real clock: one toolkit timer per running timer, delivering WM_TIMER.
+class TSystemTimerClock : public IvlTimerClock {
+public:
+    bool StartTimer(HWND Wnd, uintptr_t Id, unsigned Interval) override
+    {
+        auto timer = std::make_unique<QTimer>();
+        timer->setInterval(int(std::min<unsigned>(Interval, unsigned(std::numeric_limits<int>::max()))));
+        QObject::connect(timer.get(), &QTimer::timeout,
+                         [Wnd, Id] { SafeCall([&] { SendMessage(Wnd, WM_TIMER, Id, 0); }); });
+        timer->start();
+        FTimers[{Wnd, Id}] = std::move(timer);
+        return true;
+    }
+    void StopTimer(HWND Wnd, uintptr_t Id) override { FTimers.erase({Wnd, Id}); }
+
+private:
+    std::map<std::pair<HWND, uintptr_t>, std::unique_ptr<QTimer>> FTimers;
+};
+
+// The unit's process-wide objects, made on first use and freed by the
+// unit's finalization.
+struct TUnitState {
+    bool Finalized = false;
+    std::unique_ptr<TvlMessageWindow> MessageWindow;
+    std::unique_ptr<TvlTimerWindow> TimerWindow;
+    std::unique_ptr<std::set<uintptr_t>> TimerList;
+    std::unique_ptr<TSystemTimerClock> SystemClock;
+    IvlTimerClock* Clock = nullptr;
+};
+
+TUnitState& unitState()
+{
+    static TUnitState s;
+    return s;
+}
+
+std::set<uintptr_t>* getTimerList()
+{
+    TUnitState& s = unitState();
+    if (s.TimerList == nullptr && !s.Finalized)
+        s.TimerList = std::make_unique<std::set<uintptr_t>>();
+    return s.TimerList.get();
+}
+
+}  // namespace
+
+// ---------------------------------------------------------- message window
+
+TvlMessageWindow::TvlMessageWindow()
+    : FWindow(AllocateHWnd(TWndMethod(this, &TvlMessageWindow::windowProc)))
+{
+    FHandle = FWindow->ReceiverHandle();
+}
+
+TvlMessageWindow::~TvlMessageWindow() = default;
+
+TvlMessageWindow* GetMessageWindow()
+{
+    TUnitState& s = unitState();
+    if (s.MessageWindow == nullptr && !s.Finalized)
+        s.MessageWindow = std::make_unique<TvlMessageWindow>();
+    return s.MessageWindow.get();
+}
+
+// ------------------------------------------------------------------- timer
+
+void SetTimerClock(IvlTimerClock* AClock) { unitState().Clock = AClock; }
+
+IvlTimerClock* GetTimerClock()
+{
+    TUnitState& s = unitState();
+    if (s.Clock != nullptr)
+        return s.Clock;
+    if (s.SystemClock == nullptr)
+        s.SystemClock = std::make_unique<TSystemTimerClock>();
+    return s.SystemClock.get();
+}
+
+TvlTimerWindow* GetTimerWindow()
+{
+    TUnitState& s = unitState();
+    if (s.TimerWindow == nullptr && !s.Finalized)
+        s.TimerWindow = std::make_unique<TvlTimerWindow>();
+    return s.TimerWindow.get();
+}
+
+void TvlTimerWindow::WndProc(TMessage& Message)
+{
+    if (Message.Msg != WM_TIMER) {
+        TvlMessageWindow::WndProc(Message);
+        return;
+    }
+    // Only ids of running timers are dispatched: a tick of a timer stopped
+    // or freed meanwhile is dropped.
+    const std::set<uintptr_t>* list = unitState().TimerList.get();
+    if (list != nullptr && list->contains(Message.WParam))
+        reinterpret_cast<TvlTimer*>(Message.WParam)->TimeOut();
+}
+
+TvlTimer::TvlTimer(TComponent* AOwner) : TComponent(AOwner) {}
+
+TvlTimer::~TvlTimer() { stop(); }
+
+void TvlTimer::SetEnabled(bool Value)
+{
+    if (Value == FEnabled)
+        return;
+    FEnabled = Value;
+    restart();
+}
+
+void TvlTimer::SetInterval(unsigned Value)
+{
+    if (Value == 0 || Value == FInterval)
+        return;
+    FInterval = Value;
+    restart();
+}
+
+void TvlTimer::SetOnTimer(const TNotifyEvent& Value)
+{
+    FOnTimer = Value;
+    restart();
+}
+
+void TvlTimer::TimeOut()
+{
+    if (FOnTimer)
+        FOnTimer(this);
+}
+
+void TvlTimer::restart()
+{
+    stop();
+    start();
+}
+
+void TvlTimer::start()
+{
+    if (!canStart())
+        return;
+    TvlTimerWindow* window = GetTimerWindow();
+    if (window == nullptr)
+        return;  // after the unit's end no timer runs
+    setRunning(GetTimerClock()->StartTimer(window->Handle(), EventID(), FInterval));
+}
+
+void TvlTimer::stop()
+{
+    if (!FRunning)
+        return;
+    if (TvlTimerWindow* window = GetTimerWindow())
+        GetTimerClock()->StopTimer(window->Handle(), EventID());
+    setRunning(false);
+}
+
+void TvlTimer::setRunning(bool Value)
+{
+    if (Value == FRunning)
+        return;
+    FRunning = Value;
+    if (std::set<uintptr_t>* list = getTimerList()) {
+        if (Value)
+            list->insert(EventID());
+        else
+            list->erase(EventID());
+    }
+}
+
+// -------------------------------------------------------------------- unit
+
+void AddvlControlsUnit(TStartupList& AList)
+{
+    AList.Add(
+        String::fromLatin1("vlControls"), [] { unitState().Finalized = false; },
+        [] {
+            TUnitState& s = unitState();
+            s.Finalized = true;
+            s.TimerWindow.reset();
+            s.TimerList.reset();
+            s.MessageWindow.reset();
+            s.SystemClock.reset();
+        });
 }
