@@ -10,10 +10,9 @@
 #include "ui/foundation/vlGraphics.h"
 #include "ui/foundation/vlLookAndFeelPainters.h"
 #include "ui/foundation/vlLookAndFeels.h"
+#include "ui/foundation/vlScrollBar.h"
 
 enum TvlControlBorderStyle { vlcbsNone, vlcbsDefault };
-enum TScrollBarKind { sbHorizontal, sbVertical };
-enum TScrollCode { scLineUp, scLineDown, scPageUp, scPageDown, scPosition, scTrack, scTop, scBottom, scEndScroll };
 
 class TvlControl : public TCustomControl {
 public:
