@@ -1691,7 +1691,8 @@ bool DrawFrameControl(HDC DC, const TRect& R, uint32_t Type, uint32_t State)
     const bool flat = (State & DFCS_FLAT) != 0;
     const uint32_t flatFlag = flat ? uint32_t(BF_FLAT) : 0u;
     const QColor glyph = qcolor((State & DFCS_INACTIVE) ? clBtnShadow : clBtnText);
-    if (Type == DFC_BUTTON && (State & 0xFF) != DFCS_BUTTONPUSH && (State & DFCS_BUTTONRADIO) == 0) {
+    const uint32_t radio = State & (DFCS_BUTTONRADIO | DFCS_BUTTONRADIOIMAGE | DFCS_BUTTONRADIOMASK);
+    if (Type == DFC_BUTTON && (State & 0xFF) != DFCS_BUTTONPUSH && radio == 0) {
         // A check box: a sunken white square with a tick.
         DrawEdge(DC, r, EDGE_SUNKEN, BF_RECT | BF_ADJUST | flatFlag);
         DCPainter p(DC);
@@ -1709,11 +1710,21 @@ bool DrawFrameControl(HDC DC, const TRect& R, uint32_t Type, uint32_t State)
         }
         return true;
     }
-    if (Type == DFC_BUTTON && (State & DFCS_BUTTONRADIO)) {
+    if (Type == DFC_BUTTON && radio != 0) {
+        // Our radio glyph: a circle filling the cell, a dot of a third of
+        // its width when checked. The mask is the filled circle in black on
+        // white; the image is the glyph alone.
         DCPainter p(DC);
         if (!p.active())
             return true;
         const QRect q(r.Left, r.Top, r.Width() - 1, r.Height() - 1);
+        if (radio == DFCS_BUTTONRADIOMASK) {
+            p->fillRect(QRect(r.Left, r.Top, r.Width(), r.Height()), Qt::white);
+            p->setPen(QPen(Qt::black, 0));
+            p->setBrush(Qt::black);
+            p->drawEllipse(q);
+            return true;
+        }
         p->setPen(QPen(qcolor(clBtnShadow), 0));
         p->setBrush(qcolor((State & DFCS_INACTIVE) ? clBtnFace : clWindow));
         p->drawEllipse(q);

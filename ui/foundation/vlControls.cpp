@@ -193,13 +193,20 @@ void TvlControl::paintScrollBar()
     const TvlCustomLookAndFeelPainter* painter = LookAndFeelPainter();
     const TRect bar = GetVScrollBarBounds();
     const int button = std::min(GetSystemMetrics(SM_CYVSCROLL), bar.Height() / 2);
-    painter->DrawScrollBarTrack(FCanvas.get(), Rect(bar.Left, bar.Top + button, bar.Right, bar.Bottom - button));
-    painter->DrawScrollBarButton(FCanvas.get(), Rect(bar.Left, bar.Top, bar.Right, bar.Top + button), true,
-                                 FPressedPart == spLineUp);
-    painter->DrawScrollBarButton(FCanvas.get(), Rect(bar.Left, bar.Bottom - button, bar.Right, bar.Bottom), false,
-                                 FPressedPart == spLineDown);
-    if (const TRect thumb = thumbBounds(); !thumb.IsEmpty())
-        painter->DrawScrollBarThumb(FCanvas.get(), thumb);
+    const TRect track = Rect(bar.Left, bar.Top + button, bar.Right, bar.Bottom - button);
+    const TvlButtonState normal = Enabled() ? vlbsNormal : vlbsDisabled;
+    painter->DrawScrollBarPart(FCanvas.get(), false, Rect(bar.Left, bar.Top, bar.Right, bar.Top + button), sbpLineUp,
+                               FPressedPart == spLineUp ? vlbsPressed : normal);
+    painter->DrawScrollBarPart(FCanvas.get(), false, Rect(bar.Left, bar.Bottom - button, bar.Right, bar.Bottom),
+                               sbpLineDown, FPressedPart == spLineDown ? vlbsPressed : normal);
+    if (const TRect thumb = thumbBounds(); !thumb.IsEmpty()) {
+        painter->DrawScrollBarPart(FCanvas.get(), false, Rect(track.Left, track.Top, track.Right, thumb.Top),
+                                   sbpPageUp, normal);
+        painter->DrawScrollBarPart(FCanvas.get(), false, Rect(track.Left, thumb.Bottom, track.Right, track.Bottom),
+                                   sbpPageDown, normal);
+        painter->DrawScrollBarPart(FCanvas.get(), false, thumb, sbpThumbnail, normal);
+    } else
+        painter->DrawScrollBarBackground(FCanvas.get(), track, false);
 }
 
 String RemoveAccelChars(const String& S)

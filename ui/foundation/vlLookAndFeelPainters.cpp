@@ -2,6 +2,25 @@
 
 #include "ui/foundation/vxCore.h"
 
+namespace {
+
+TRect deflatedRect(const TRect& R, int D)
+{
+    TRect r = R;
+    InflateRect(r, -D, -D);
+    return r;
+}
+
+void drawPolygon(TvlCanvas* ACanvas, const TvlArrowPoints& APoints, TColor AColor)
+{
+    ACanvas->Brush()->SetStyle(bsSolid);
+    ACanvas->SetBrushColor(AColor);
+    ACanvas->Pen()->SetColor(AColor);
+    ACanvas->Polygon(APoints);
+}
+
+}  // namespace
+
 uint32_t vlAlignmentToDrawTextFlags(TAlignment AHorz, TvlEditVertAlignment AVert)
 {
     uint32_t flags = DT_SINGLELINE | DT_NOPREFIX;
@@ -18,47 +37,91 @@ uint32_t vlAlignmentToDrawTextFlags(TAlignment AHorz, TvlEditVertAlignment AVert
     return flags;
 }
 
+int painterTextFlags(TAlignment AAlignHorz, TvlAlignmentVert AAlignVert, bool AMultiLine, bool AShowEndEllipsis)
+{
+    int flags = AMultiLine ? vltfWordBreak : vltfSingleLine;
+    switch (AAlignHorz) {
+    case taLeftJustify: flags |= vltfLeft; break;
+    case taRightJustify: flags |= vltfRight; break;
+    case taCenter: flags |= vltfHCenter; break;
+    }
+    switch (AAlignVert) {
+    case vaTop: flags |= vltfTop; break;
+    case vaBottom: flags |= vltfBottom; break;
+    case vaCenter: flags |= vltfVCenter; break;
+    }
+    if (AShowEndEllipsis)
+        flags |= vltfEndEllipsis;
+    return flags;
+}
+
+// ---------------------------------------------------------------- the standard painter
+
 void TvlStandardLookAndFeelPainter::DrawBorder(TvlCanvas* ACanvas, const TRect& R) const
 {
     TRect border = R;
     ::DrawEdge(ACanvas->Handle(), border, EDGE_SUNKEN, BF_RECT);
 }
 
-void TvlCustomLookAndFeelPainter::DrawHeader(TvlCanvas* ACanvas, const TRect& ABounds, const TRect& ATextAreaBounds,
-                                               const String& AText, TAlignment AAlignmentHorz,
-                                               TvlEditVertAlignment AAlignmentVert, bool AShowEndEllipsis,
-                                               TColor ABkColor, TColor ATextColor, const TBitmap* ABkBitmap) const
+void TvlStandardLookAndFeelPainter::DrawHeaderBorder(TvlCanvas* ACanvas, const TRect& R, TvlBorders ANeighbors,
+                                                     TvlBorders) const
 {
-    ACanvas->SetBrushColor(ABkColor);
-    ACanvas->FillRect(ABounds, ABkBitmap);
-    TRect edge = ABounds;
-    ::DrawEdge(ACanvas->Handle(), edge, EDGE_RAISED, BF_RECT);
-    uint32_t flags = vlAlignmentToDrawTextFlags(AAlignmentHorz, AAlignmentVert);
-    if (AShowEndEllipsis)
-        flags |= DT_END_ELLIPSIS;
-    ACanvas->SaveClipRegion();
-    ACanvas->IntersectClipRect(ATextAreaBounds);
-    TRect textArea = ATextAreaBounds;
-    DrawTextOnCanvas(ACanvas->Canvas(), AText, textArea, flags, ATextColor);
-    ACanvas->RestoreClipRegion();
+    ACanvas->DrawComplexFrame(R, clBtnHighlight, clBtnShadow);
+    // Where cells touch, the raised edges run into each other without a
+    // notch.
+    if (ANeighbors.Contains(bLeft)) {
+        ACanvas->SetPixel(R.Left, R.Top + 1, clBtnFace);
+        ACanvas->SetPixel(R.Left, R.Bottom - 2, clBtnFace);
+    }
+    if (ANeighbors.Contains(bRight)) {
+        ACanvas->SetPixel(R.Right - 1, R.Top, clBtnHighlight);
+        ACanvas->SetPixel(R.Right - 1, R.Top + 1, clBtnFace);
+        ACanvas->SetPixel(R.Right - 1, R.Bottom - 2, clBtnFace);
+    }
 }
 
-void TvlCustomLookAndFeelPainter::DrawScrollBarButton(TvlCanvas* ACanvas, const TRect& R, bool AUp,
-                                                        bool APressed) const
+void TvlStandardLookAndFeelPainter::DrawScrollBarPart(TvlCanvas* ACanvas, bool AHorizontal, const TRect& R,
+                                                      TvlScrollBarPartKind APart, TvlButtonState AState) const
 {
-    ::DrawFrameControl(ACanvas->Handle(), R, DFC_SCROLL,
-                              (AUp ? DFCS_SCROLLUP : DFCS_SCROLLDOWN) | (APressed ? DFCS_PUSHED | DFCS_FLAT : 0u));
-}
-
-void TvlCustomLookAndFeelPainter::DrawScrollBarTrack(TvlCanvas* ACanvas, const TRect& R) const
-{
-    ACanvas->FillRectByColor(R, clScrollBar);
-}
-
-void TvlCustomLookAndFeelPainter::DrawScrollBarThumb(TvlCanvas* ACanvas, const TRect& R) const
-{
-    TRect thumb = R;
-    ::DrawEdge(ACanvas->Handle(), thumb, EDGE_RAISED, BF_RECT | BF_MIDDLE);
+    if (IsRectEmpty(R) || (APart == sbpThumbnail && AState == vlbsDisabled))
+        return;
+    if (AState == vlbsHot)
+        AState = vlbsNormal;
+    switch (APart) {
+    case sbpPageUp:
+    case sbpPageDown:
+        ACanvas->FillRectByColor(R, clScrollBar);
+        break;
+    case sbpLineUp:
+    case sbpLineDown: {
+        static constexpr uint32_t kinds[2][2] = {{DFCS_SCROLLUP, DFCS_SCROLLDOWN},
+                                                 {DFCS_SCROLLLEFT, DFCS_SCROLLRIGHT}};
+        const bool pressed = AState == vlbsPressed;
+        TRect glyph = R;
+        if (pressed)
+            OffsetRect(glyph, 1, 1);
+        ::DrawFrameControl(ACanvas->Handle(), glyph, DFC_SCROLL,
+                           kinds[AHorizontal ? 1 : 0][APart == sbpLineUp ? 0 : 1] |
+                               (AState == vlbsDisabled ? uint32_t(DFCS_INACTIVE) : 0u) |
+                               (pressed ? uint32_t(DFCS_FLAT) : 0u));
+        if (pressed) {
+            ACanvas->DrawComplexFrame(R, clBtnShadow, clBtnShadow);
+            ACanvas->DrawComplexFrame(deflatedRect(R, 1), clBtnFace, clBtnFace);
+        } else {
+            ACanvas->DrawComplexFrame(R, clBtnFace, cl3DDkShadow);
+            ACanvas->DrawComplexFrame(deflatedRect(R, 1), clBtnHighlight, clBtnShadow);
+        }
+        break;
+    }
+    case sbpThumbnail:
+        ACanvas->DrawComplexFrame(R, clBtnFace, cl3DDkShadow);
+        ACanvas->DrawComplexFrame(deflatedRect(R, 1), clBtnHighlight, clBtnShadow);
+        // Inside the two rings.
+        ACanvas->FillRectByColor(deflatedRect(R, 2), clBtnFace);
+        break;
+    case sbpNone:
+        break;
+    }
 }
 
 // ---------------------------------------------------------------- the painter classes
@@ -133,17 +196,6 @@ void CalculateArrowPoints(const TRect& R, TvlArrowPoints& APoints, TvlArrowDirec
     }
 }
 
-namespace {
-
-void drawPolygon(TvlCanvas* ACanvas, const TvlArrowPoints& APoints, TColor AColor)
-{
-    ACanvas->Brush()->SetStyle(bsSolid);
-    ACanvas->SetBrushColor(AColor);
-    ACanvas->Pen()->SetColor(AColor);
-    ACanvas->Polygon(APoints);
-}
-
-}  // namespace
 
 // ---------------------------------------------------------------- the base painter
 
@@ -363,4 +415,120 @@ void TvlCustomLookAndFeelPainter::DrawLabelLine(TvlCanvas* ACanvas, const TRect&
     ACanvas->DrawComplexFrame(R, ALeftTopColor == clDefault ? clBtnShadow : ALeftTopColor,
                               ARightBottomColor == clDefault ? clBtnHighlight : ARightBottomColor,
                               AIsVertical ? TvlBorders{bLeft, bRight} : TvlBorders{bTop, bBottom}, 1);
+}
+
+void TvlCustomLookAndFeelPainter::CheckButtonSize(TSize& ASize) const
+{
+    // The cell of the platform layer's check-box glyph strip: our check
+    // boxes are drawn in 13 x 13 cells.
+    ASize = TSize(13, 13);
+}
+
+// ---------------------------------------------------------------- content, footers and navigation buttons
+
+void TvlCustomLookAndFeelPainter::DrawContent(TvlCanvas* ACanvas, const TRect& R, const TRect& ATextR,
+                                              TvlButtonState, TAlignment AAlignHorz, TvlAlignmentVert AAlignVert,
+                                              bool AMultiLine, bool AShowEndEllipsis, const String& AText,
+                                              const TFont* AFont, TColor ATextColor, TColor ABkColor,
+                                              const TvlDrawBackgroundEvent& AOnDrawBackground, bool) const
+{
+    if (!AOnDrawBackground.Assigned() || !AOnDrawBackground(ACanvas, R)) {
+        ACanvas->SetBrushColor(ABkColor);
+        ACanvas->FillRect(R);
+    }
+    if (AText.isEmpty())
+        return;
+    ACanvas->Brush()->SetStyle(bsClear);
+    if (AFont != nullptr)
+        ACanvas->SetFont(AFont);
+    // clNone and clDefault leave the font its own colour.
+    if (ATextColor != clNone && ATextColor != clDefault)
+        ACanvas->Font()->SetColor(ATextColor);
+    ACanvas->DrawText(AText, ATextR, painterTextFlags(AAlignHorz, AAlignVert, AMultiLine, AShowEndEllipsis));
+    ACanvas->Brush()->SetStyle(bsSolid);
+}
+
+void TvlCustomLookAndFeelPainter::DrawFooterArea(TvlCanvas* ACanvas, const TRect& R, TvlBorders) const
+{
+    const int separator = std::min(FooterSeparatorSize(), R.Height());
+    DrawFooterSeparator(ACanvas, Rect(R.Left, R.Top, R.Right, R.Top + separator));
+    DrawFooterBorder(ACanvas, Rect(R.Left, R.Top + separator, R.Right, R.Bottom));
+}
+
+void TvlCustomLookAndFeelPainter::DrawNavigationButtonContent(TvlCanvas* ACanvas, const TRect& R,
+                                                              const TRect& AArrowR, bool AIsNextButton,
+                                                              TvlButtonState AState) const
+{
+    ACanvas->FillRectByColor(R, clBtnFace);
+    // The side that faces the content stays open.
+    const TvlBorders sides = AIsNextButton ? TvlBorders{bLeft, bTop, bBottom} : TvlBorders{bTop, bRight, bBottom};
+    ACanvas->FrameRect(R, clBtnShadow, 1, sides);
+    TRect inner = R;
+    ++inner.Top;
+    --inner.Bottom;
+    if (AIsNextButton)
+        ++inner.Left;
+    else
+        --inner.Right;
+    const bool pressed = AState == vlbsPressed;
+    ACanvas->DrawComplexFrame(inner, pressed ? clBtnShadow : clBtnHighlight, pressed ? clBtnHighlight : clBtnFace,
+                              sides);
+    DrawNavigationArrow(ACanvas, AArrowR, !AIsNextButton, ButtonGlyphColor(AState, clDefault));
+}
+
+void TvlCustomLookAndFeelPainter::FooterCellContentBounds(const TRect& R, TRect& AResult) const
+{
+    AResult = deflatedRect(R, FooterCellBorderWidth());
+}
+
+void TvlCustomLookAndFeelPainter::FooterCellTextAreaBounds(const TRect& R, TRect& AResult) const
+{
+    FooterCellContentBounds(R, AResult);
+    InflateRect(AResult, -2, -2);
+}
+
+// ---------------------------------------------------------------- chevrons
+
+namespace {
+
+// Two chevrons, each two one-pixel V lines thick, 7 wide and 4 rows from
+// the ends to the point, the second 4 rows below the first; pointing up when
+// AUp. The pair is centred in R.
+void drawChevrons(TvlCanvas* ACanvas, const TRect& R, bool AUp, TColor AColor)
+{
+    const int left = R.Left + (R.Width() - 7) / 2;
+    const int top = R.Top + (R.Height() - 9) / 2;
+    for (int chevron = 0; chevron < 2; ++chevron)
+        for (int thickness = 0; thickness < 2; ++thickness)
+            for (int i = 0; i < 7; ++i) {
+                const int depth = AUp ? std::abs(i - 3) : 3 - std::abs(i - 3);
+                ACanvas->SetPixel(left + i, top + 4 * chevron + thickness + depth, AColor);
+            }
+}
+
+}  // namespace
+
+void TvlCustomLookAndFeelPainter::DrawExpandChevronButton(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState,
+                                                          bool AExpanded, TvlRotationAngle AAngle) const
+{
+    DrawButton(ACanvas, R, String(), AState, true, clDefault, clDefault);
+    // Drawn upright on the face colour, turned, and laid over the button
+    // with the face left out so the border stays.
+    const bool quarter = AAngle == raPlus90 || AAngle == raMinus90;
+    TvlBitmap bitmap(quarter ? R.Height() : R.Width(), quarter ? R.Width() : R.Height());
+    const TColor face = ButtonFaceColor(AState);
+    bitmap.vlCanvas()->FillRectByColor(bitmap.GetClientRect(), face);
+    drawChevrons(bitmap.vlCanvas(), bitmap.GetClientRect(), AExpanded, ButtonGlyphColor(AState, clDefault));
+    if (AAngle != ra0)
+        bitmap.Rotate(AAngle);
+    bitmap.SetTransparentColor(face);
+    bitmap.SetTransparent(true);
+    ACanvas->Draw(R.Left, R.Top, &bitmap);
+}
+
+void TvlCustomLookAndFeelPainter::DrawGroupExpandButton(TvlCanvas* ACanvas, const TRect& R, bool AExpanded,
+                                                        TvlButtonState AState) const
+{
+    DrawButton(ACanvas, R, String(), AState, true, clDefault, clDefault);
+    drawChevrons(ACanvas, R, AExpanded, ButtonGlyphColor(AState, clDefault));
 }

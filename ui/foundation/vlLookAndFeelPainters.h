@@ -2,11 +2,19 @@
 // grid lines and scroll bars of the grid family are drawn in each look.
 #pragma once
 #include "platform/controls/StdCtrls.h"
+#include "platform/rtl/DateTime.h"
+#include "platform/rtl/Delegate.h"
 #include "ui/foundation/vlGraphics.h"
 
 #include <array>
+#include <vector>
+
+class TImageList;
+class TWinControl;
 
 enum TvlEditVertAlignment { taTopJustify, taBottomJustify, taVCenter };
+// The vertical alignment of a painter's text.
+enum TvlAlignmentVert { vaTop, vaBottom, vaCenter };
 
 // The state argument of every button-like element.
 enum TvlButtonState { vlbsDefault, vlbsNormal, vlbsHot, vlbsPressed, vlbsDisabled };
@@ -18,6 +26,18 @@ enum TvlLookAndFeelStyle { lfsFlat, lfsStandard, lfsUltraFlat, lfsNative, lfsOff
 enum TvlEditStateColorKind { esckNormal, esckDisabled, esckInactive, esckReadOnly };
 
 using TvlArrowPoints = std::array<TPoint, 3>;
+// The parts of a scroll bar: the arrows (left or top first), the thumb and
+// the page areas before and after it.
+enum TvlScrollBarPartKind : uint8_t { sbpNone, sbpLineUp, sbpLineDown, sbpThumbnail, sbpPageUp, sbpPageDown };
+// The images of the row indicator; ikNone draws none.
+enum TvlIndicatorKind { ikNone, ikArrow, ikEdit, ikInsert, ikMultiDot, ikMultiArrow, ikFilter };
+// The corner a size grip sits in.
+enum TvlCorner { coTopLeft, coTopRight, coBottomLeft, coBottomRight };
+// A track-bar thumb pointing up (or left), down (or right), or a plain box.
+enum TvlTrackBarThumbShape { tbtsPointedTop, tbtsPointedBottom, tbtsRectangle };
+// Draws the background of an element; true when it did, so the painter
+// leaves its own fill out.
+using TvlDrawBackgroundEvent = TDelegate<bool(TvlCanvas* ACanvas, const TRect& R)>;
 
 // The painter of a look. Painters hold no state: each class has exactly one
 // instance (Instance()), and "a painter class" is a pointer to it; the
@@ -34,6 +54,20 @@ public:
     virtual void DrawBackground(TvlCanvas* ACanvas, const TRect& R, bool ATransparent, TColor AColor,
                                 const TBitmap* ABitmap) const;
     virtual void DrawButtonArrow(TvlCanvas* ACanvas, const TRect& R, TColor AColor) const;
+    // The background (the handler's, else BkColor) and the text in ATextR.
+    // APlainBackground only matters to looks with gradient headers.
+    virtual void DrawContent(TvlCanvas* ACanvas, const TRect& R, const TRect& ATextR, TvlButtonState AState,
+                             TAlignment AAlignHorz, TvlAlignmentVert AAlignVert, bool AMultiLine,
+                             bool AShowEndEllipsis, const String& AText, const TFont* AFont, TColor ATextColor,
+                             TColor ABkColor, const TvlDrawBackgroundEvent& AOnDrawBackground = nullptr,
+                             bool APlainBackground = false) const;
+    // The separator on top, the border below it; ABorders is for the looks
+    // that frame the area.
+    virtual void DrawFooterArea(TvlCanvas* ACanvas, const TRect& R, TvlBorders ABorders = vlBordersAll) const;
+    virtual void DrawNavigationButtonContent(TvlCanvas* ACanvas, const TRect& R, const TRect& AArrowR,
+                                             bool AIsNextButton, TvlButtonState AState) const;
+    virtual void FooterCellContentBounds(const TRect& R, TRect& AResult) const;
+    virtual void FooterCellTextAreaBounds(const TRect& R, TRect& AResult) const;
     virtual void GetCenteredStripBounds(const TRect& R, int ASize, bool AHorizontal, TRect& AResult) const;
     virtual TvlLookAndFeelStyle LookAndFeelStyle() const { return lfsStandard; }
     virtual bool NeedRedrawOnResize() const { return false; }
@@ -152,7 +186,12 @@ public:
 
     // Expand buttons.
     virtual void DrawExpandButton(TvlCanvas*, const TRect&, bool, TColor) const {}
+    // A button with the double chevron, turned by AAngle.
+    virtual void DrawExpandChevronButton(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState, bool AExpanded,
+                                         TvlRotationAngle AAngle = ra0) const;
     virtual bool DrawExpandButtonFirst() const { return true; }
+    virtual void DrawGroupExpandButton(TvlCanvas* ACanvas, const TRect& R, bool AExpanded,
+                                       TvlButtonState AState) const;
     virtual void DrawSmallExpandButton(TvlCanvas* ACanvas, const TRect& R, bool AExpanded, TColor ABorderColor,
                                        TColor AColor) const;
     virtual int ExpandButtonSize() const { return 0; }
@@ -161,36 +200,300 @@ public:
     virtual bool IsPointOverGroupExpandButton(const TRect& R, const TPoint& P) const { return PtInRect(R, P); }
     virtual int SmallExpandButtonSize() const { return 9; }
 
-    // Check boxes and label lines.
+    // Check boxes, radio buttons and label lines.
     virtual int CheckBorderWidth() const { return 2; }
     virtual TColor CheckFaceColor(TvlButtonState AState) const;
+    virtual void CheckButtonSize(TSize& ASize) const;
     virtual void DrawCheck(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState, bool AIsChecked,
                            TColor AColor) const;
     virtual void DrawCheckBorder(TvlCanvas*, const TRect&, TvlButtonState) const {}
     virtual void DrawCheckBox(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState, bool AIsChecked) const;
     virtual void DrawCheckButton(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState,
                                  TvlCheckBoxState ACheckState) const;
+    // The shared radio glyph of this look at (X, Y); over ABrushColor
+    // unless that is clDefault.
+    virtual void DrawRadioButton(TvlCanvas* ACanvas, int X, int Y, TvlButtonState AState, bool AIsChecked,
+                                 bool AEmphasised, TColor ABrushColor = clDefault, bool AFocused = false) const;
+    virtual void RadioButtonSize(TSize& ASize) const;
     virtual void DrawLabelLine(TvlCanvas* ACanvas, const TRect& R, TColor ALeftTopColor, TColor ARightBottomColor,
                                bool AIsVertical) const;
     virtual int LabelLineHeight() const { return 2; }
 
-    // The header and scroll-bar elements the grid draws with, in their
-    // raised-edge form for every look until each look draws its own.
-    // The width of the header's edge on each side.
-    virtual int HeaderBorderSize() const { return 2; }
-    // A header cell: background (the bitmap tiled, else the colour), edge,
-    // then the text in ATextAreaBounds.
-    virtual void DrawHeader(TvlCanvas* ACanvas, const TRect& ABounds, const TRect& ATextAreaBounds,
-                            const String& AText, TAlignment AAlignmentHorz, TvlEditVertAlignment AAlignmentVert,
-                            bool AShowEndEllipsis, TColor ABkColor, TColor ATextColor,
-                            const TBitmap* ABkBitmap) const;
-    // The parts of a vertical scroll bar.
-    virtual void DrawScrollBarButton(TvlCanvas* ACanvas, const TRect& R, bool AUp, bool APressed) const;
-    virtual void DrawScrollBarTrack(TvlCanvas* ACanvas, const TRect& R) const;
-    virtual void DrawScrollBarThumb(TvlCanvas* ACanvas, const TRect& R) const;
+    // Headers. Neighbors are the sides on which a header cell touches
+    // another one.
+    virtual void DrawHeaderEx(TvlCanvas* ACanvas, const TRect& R, const TRect& ATextR, TvlBorders ANeighbors,
+                              TvlBorders ABorders, TvlButtonState AState, TAlignment AAlignHorz,
+                              TvlAlignmentVert AAlignVert, bool AMultiLine, bool AShowEndEllipsis,
+                              const String& AText, const TFont* AFont, TColor ATextColor, TColor ABkColor,
+                              const TvlDrawBackgroundEvent& AOnDrawBackground = nullptr, bool AIsLast = false,
+                              bool AIsGroup = false) const;
+    virtual void DrawHeader(TvlCanvas* ACanvas, const TRect& R, const TRect& ATextR, TvlBorders ANeighbors,
+                            TvlBorders ABorders, TvlButtonState AState, TAlignment AAlignHorz,
+                            TvlAlignmentVert AAlignVert, bool AMultiLine, bool AShowEndEllipsis, const String& AText,
+                            const TFont* AFont, TColor ATextColor, TColor ABkColor,
+                            const TvlDrawBackgroundEvent& AOnDrawBackground = nullptr) const;
+    virtual void DrawHeaderBorder(TvlCanvas*, const TRect&, TvlBorders /*ANeighbors*/, TvlBorders /*ABorders*/) const
+    {
+    }
+    virtual void DrawHeaderPressed(TvlCanvas* ACanvas, const TRect& R) const;
+    virtual void DrawHeaderSection(TvlCanvas* ACanvas, const TRect& R, const TRect& ATextR, TvlBorders ANeighbors,
+                                   TvlBorders ABorders, TvlButtonState AState, TAlignment AAlignHorz,
+                                   TvlAlignmentVert AAlignVert, bool AMultiLine, bool AShowEndEllipsis,
+                                   const String& AText, const TFont* AFont, TColor ATextColor, TColor ABkColor) const;
+    virtual void DrawHeaderSectionBorder(TvlCanvas*, const TRect&, TvlBorders, TvlButtonState) const {}
+    virtual void DrawHeaderSectionContent(TvlCanvas* ACanvas, const TRect& R, const TRect& ATextR,
+                                          TvlButtonState AState, TAlignment AAlignHorz, TvlAlignmentVert AAlignVert,
+                                          bool AMultiLine, bool AShowEndEllipsis, const String& AText,
+                                          const TFont* AFont, TColor ATextColor, TColor ABkColor) const;
+    virtual void DrawHeaderSectionText(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState,
+                                       TAlignment AAlignHorz, TvlAlignmentVert AAlignVert, bool AMultiLine,
+                                       bool AShowEndEllipsis, const String& AText, const TFont* AFont,
+                                       TColor ATextColor) const;
+    // The two ends of R (AEndWidth wide) in the view parameters, the middle
+    // in AColor.
+    virtual void DrawHeaderSeparator(TvlCanvas* ACanvas, const TRect& R, int AEndWidth, TColor AColor,
+                                     const TvlViewParams& AViewParams) const;
+    virtual void DrawSortingMark(TvlCanvas*, const TRect&, bool /*AAscending*/) const {}
+    // The sides a header cell draws its border on.
+    virtual TvlBorders HeaderBorders(TvlBorders /*ANeighbors*/) const { return vlBordersAll; }
+    virtual int HeaderBorderWidth() const { return 0; }
+    // R grown by the border on each side in ABorders that HeaderBorders
+    // leaves to a neighbour.
+    virtual void GetHeaderOuterBounds(const TRect& R, TvlBorders ANeighbors, TvlBorders ABorders,
+                                      TRect& AResult) const;
+    virtual void GetHeaderContentBounds(const TRect& R, TvlBorders ABorders, TRect& AResult) const;
+    virtual bool HeaderTextShiftedWhenPressed() const { return true; }
+    virtual int HeaderHeightForText(int ATextHeight) const { return ATextHeight + 2 * HeaderBorderWidth() + 4; }
+    virtual int HeaderSectionBorderWidth(TvlButtonState) const { return 1; }
+    virtual void GetHeaderSectionTextBounds(const TRect& R, TvlButtonState AState, TRect& AResult) const;
+    virtual void GetHeaderSectionContentBounds(const TRect& R, TvlButtonState AState, TRect& AResult) const;
+    virtual int HeaderWidth(TvlCanvas* ACanvas, TvlBorders ABorders, const String& AText, const TFont* AFont) const;
+    virtual bool IsHeaderHotTrack() const { return false; }
+    virtual void SortingMarkAreaSize(TPoint& AP) const;
+    virtual void SortingMarkSize(TPoint& AP) const { AP = TPoint(0, 0); }
 
-    virtual TColor DefaultBackgroundColor() const { return clWindow; }
-    virtual TColor ProgressBarTextColor() const { return clWindowText; }
+    // The group-by box and group rows.
+    virtual void DrawGroupByBox(TvlCanvas* ACanvas, const TRect& R, bool ATransparent, TColor AColor,
+                                const TBitmap* ABitmap) const;
+    virtual TColor DefaultGroupPanelColorA(bool AUseWindowColor) const;
+    virtual TColor DefaultGroupPanelColorB() const;
+    virtual TColor DefaultGroupPanelColorC() const;
+    virtual bool GroupRowTextShifted() const { return HeaderTextShiftedWhenPressed(); }
+    virtual TColor GroupPanelLineColor() const { return DefaultHeaderColorA(); }
+    virtual TColor GroupPanelFaceColor() const { return DefaultHeaderColorB(); }
+    virtual void DrawGroupPanelButton(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState,
+                                      bool AIsLast = false) const;
+    virtual void DrawGroupPanelItem(TvlCanvas* ACanvas, const TRect& R, bool AIsVertical,
+                                    TvlButtonState AState) const;
+    // A one-pixel frame on ABorders, left out of later painting.
+    virtual void DrawGroupPanelFrame(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState,
+                                     TvlBorders ABorders) const;
+    virtual void DrawGroupPanelItemEx(TvlCanvas* ACanvas, const TRect& R, bool AIsVertical, TvlButtonState AState,
+                                      TvlBorders ABorders) const;
+    virtual void DrawGroupPanelContent(TvlCanvas*, const TRect&) const {}
+    virtual void GroupPanelContentOffsets(bool /*AIsVertical*/, TRect& AResult) const { AResult = TRect(0, 0, 0, 0); }
+    virtual void GroupPanelItemOffsets(bool /*AIsVertical*/, TRect& AResult) const { AResult = TRect(0, 0, 0, 0); }
+    virtual TvlBorders GroupPanelBorders() const { return vlBordersAll; }
+
+    // Footers.
+    virtual int FooterBorderWidth() const { return 0; }
+    virtual int FooterCellBorderWidth() const { return 0; }
+    virtual int FooterCellSpacing() const { return 0; }
+    virtual bool FooterCellsDrawnFirst() const { return true; }
+    virtual TColor FooterSeparatorColor() const { return clBtnShadow; }
+    virtual int FooterSeparatorSize() const { return 1; }
+    virtual void DrawFooterCell(TvlCanvas* ACanvas, const TRect& R, TAlignment AAlignHorz,
+                                TvlAlignmentVert AAlignVert, bool AMultiLine, const String& AText, const TFont* AFont,
+                                TColor ATextColor, TColor ABkColor,
+                                const TvlDrawBackgroundEvent& AOnDrawBackground = nullptr) const;
+    virtual void DrawFooterCellContent(TvlCanvas* ACanvas, const TRect& R, TAlignment AAlignHorz,
+                                       TvlAlignmentVert AAlignVert, bool AMultiLine, const String& AText,
+                                       const TFont* AFont, TColor ATextColor, TColor ABkColor,
+                                       const TvlDrawBackgroundEvent& AOnDrawBackground = nullptr) const;
+    virtual void DrawFooterBorder(TvlCanvas*, const TRect&) const {}
+    virtual void DrawFooterCellBorder(TvlCanvas*, const TRect&) const {}
+    virtual void DrawFooterContent(TvlCanvas* ACanvas, const TRect& R, const TvlViewParams& AViewParams) const;
+    virtual void DrawFooterSeparator(TvlCanvas* ACanvas, const TRect& R) const;
+
+    // Filter panel, popup windows and tabs.
+    virtual void DrawFilterCheck(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState, bool AIsChecked) const;
+    virtual void DrawFilterPanelCloseButton(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState) const;
+    virtual void DrawFilterButton(TvlCanvas*, const TRect&, TvlButtonState, bool /*AIsActive*/) const {}
+    virtual void DrawFilterPanel(TvlCanvas* ACanvas, const TRect& R, bool ATransparent, TColor AColor,
+                                 const TBitmap* ABitmap) const;
+    virtual void FilterCheckSize(TPoint& AP) const { AP = TPoint(13, 13); }
+    virtual void FilterPanelCloseButtonSize(TPoint& AP) const { AP = TPoint(16, 14); }
+    // No height of its own: the caller takes the row's.
+    virtual void FilterButtonSize(TPoint& AP) const { AP = TPoint(15, 0); }
+    virtual void DrawWindowContent(TvlCanvas* ACanvas, const TRect& R) const;
+    // 1: a frame line.
+    virtual int DefaultPopupBorderStyle() const { return 1; }
+    virtual void DrawTabItem(TvlCanvas*, const TRect&, TvlBorders, const String&, TvlButtonState,
+                             bool /*AIsVertical*/, const TFont*, TColor /*ATextColor*/, TColor /*ABkColor*/,
+                             bool /*AShowPrefix*/ = false) const
+    {
+    }
+    virtual void DrawTabItemBorder(TvlCanvas*, const TRect&, TvlBorder /*ASide*/, TvlBorders,
+                                   bool /*AIsVertical*/) const
+    {
+    }
+    virtual void DrawTabsArea(TvlCanvas*, const TRect&, TvlBorders = vlBordersAll) const {}
+    virtual bool IsTabDrawingSupported() const { return false; }
+    virtual bool IsTabHotTrack() const { return false; }
+    virtual int TabBorderWidth(bool /*AIsVertical*/) const { return 0; }
+
+    // The row indicator.
+    virtual void DrawIndicatorCustomizationMark(TvlCanvas* ACanvas, const TRect& R, TColor AColor) const;
+    virtual void DrawIndicatorImage(TvlCanvas* ACanvas, const TRect& R, TvlIndicatorKind AKind) const;
+    virtual void DrawIndicatorItemEx(TvlCanvas* ACanvas, const TRect& R, TvlIndicatorKind AKind, TColor ABkColor,
+                                     const TvlDrawBackgroundEvent& AOnDrawBackground = nullptr) const;
+    virtual void DrawIndicatorItem(TvlCanvas* ACanvas, const TRect& R, TvlIndicatorKind AKind, TColor ABkColor,
+                                   const TvlDrawBackgroundEvent& AOnDrawBackground = nullptr) const;
+    virtual bool IndicatorItemsDrawnFirst() const { return true; }
+
+    // Scroll bars and size grips.
+    virtual int ScrollBarMinimalThumbSize(bool /*AIsVertical*/) const { return 8; }
+    virtual void DrawScrollBarBackground(TvlCanvas* ACanvas, const TRect& R, bool AHorizontal) const;
+    virtual void DrawScrollBarPart(TvlCanvas*, bool /*AHorizontal*/, const TRect&, TvlScrollBarPartKind,
+                                   TvlButtonState) const
+    {
+    }
+    virtual void ScrollBarSize(TSize& ASize) const;
+    virtual void DrawSizeGrip(TvlCanvas* ACanvas, const TRect& R) const;
+    // The grip as drawn for the bottom-right corner, turned for ACorner.
+    virtual void DrawSizeGripInCorner(TvlCanvas* ACanvas, const TRect& R, TColor ABkColor, TvlCorner ACorner) const;
+
+    // Caption buttons, navigation buttons, progress markers, info panels
+    // and the clock.
+    virtual void CaptionButtonSize(TSize& ASize) const;
+    virtual void DrawCaptionButton(TvlCanvas* ACanvas, const TRect& R, bool AIsHot, bool AIsPressed,
+                                   bool AIsDisabled, TColor AFrameColor, bool AIsActive = true) const;
+    // The arrow above the text of a navigation button; the button grows when
+    // the text does not fit.
+    virtual void CalculateNavigationButtonRects(bool AIsNextButton, bool AArrowOnly, int AArrowPad,
+                                                const TSize& ATextSize, TRect& R, TRect& ATextR,
+                                                TRect& AArrowR) const;
+    // Arrows: 1 left, 2 right, 3 both.
+    virtual void DrawHeaderWithScrollArrows(TvlCanvas* ACanvas, const TRect& R, const String& AText,
+                                            TvlBorders ANeighbors, const TvlViewParams& AViewParams, int AArrows,
+                                            int AArrowIndent,
+                                            const TvlDrawBackgroundEvent& AOnDrawBackground = nullptr) const;
+    virtual void DrawViewBorder(TvlCanvas* ACanvas, const TRect& R) const { DrawBorder(ACanvas, R); }
+    virtual void DrawProgressMarker(TvlCanvas* ACanvas, const TRect& R, const TRect& AMarkR,
+                                    const TvlViewParams& AViewParams, bool AIsTransparent) const;
+    virtual void DrawNavigationButtonEx(TvlCanvas* ACanvas, const TRect& R, bool AIsNextButton,
+                                        TvlButtonState AState, const String& AText, const TRect& ATextR,
+                                        const TRect& AArrowR) const;
+    virtual void DrawNavigationArrow(TvlCanvas* ACanvas, const TRect& R, bool AIsLeft, TColor AColor) const;
+    virtual void DrawNavigatorToolButton(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState) const;
+    virtual void DrawViewSplitterBorder(TvlCanvas*, const TRect&, const TvlViewParams&, bool /*AIsHorizontal*/) const
+    {
+    }
+    virtual void ProgressMarkerOffsets(TRect& AResult) const { AResult = TRect(2, 2, 2, 2); }
+    virtual TColor NavigationButtonTextColor(bool /*AIsNextButton*/, TvlButtonState AState, TColor AColor) const
+    {
+        return ButtonGlyphColor(AState, AColor);
+    }
+    // ABorders holds the widths of the four sides.
+    virtual void NavigationButtonMetrics(bool AIsNextButton, TRect& ABorders, TSize& AArrowSize,
+                                         bool& AHasTextArea) const;
+    virtual int InfoPanelBorderSize() const { return 1; }
+    virtual void DrawClock(TvlCanvas* ACanvas, const TRect& R, TDateTime ATime, TColor ABkColor) const;
+
+    // Editor buttons, the navigator and progress bars.
+    virtual void DrawEditorButton(TvlCanvas*, const TRect&, uint8_t /*AKind*/, TvlButtonState,
+                                  uint8_t /*APosition*/) const
+    {
+    }
+    virtual int EditButtonTextIndent() const { return 0; }
+    virtual void EditButtonExtent(TSize& ASize) const { ASize = TSize(0, 0); }
+    virtual TColor EditButtonGlyphColor() const { return clDefault; }
+    virtual TColor GetContainerBorderColor(bool /*AIsHighlighted*/) const { return clDefault; }
+    // Fills R and frames it with a one-pixel edge; R then lies inside.
+    virtual void DrawCalendarBorder(TvlCanvas* ACanvas, TRect& R) const;
+    virtual void DrawNavigatorGlyph(TvlCanvas* ACanvas, TImageList* AImages, int AImageIndex, int AButtonIndex,
+                                    const TPoint& P, bool AEnabled, bool AUserGlyphs = false) const;
+    virtual void NavigatorGlyphExtent(TSize& ASize) const { ASize = TSize(0, 0); }
+    virtual void DrawProgressBarBorder(TvlCanvas*, const TRect&) const {}
+    virtual void DrawProgressBar(TvlCanvas*, const TRect&) const {}
+    // The bar's text at R's top-left (top-right, turned, when AVertical):
+    // solid, or in the two over-bar colours split at AClipR (the filled
+    // part), or inverted against what lies beneath it.
+    virtual void DrawProgressBarText(TvlCanvas* ACanvas, bool AVertical, bool AIsSolid, const String& AText,
+                                     const TRect& R, const TRect& ABarR, const TRect& AClipR,
+                                     TColor ATextColor) const;
+    virtual void ProgressBarBorderSize(bool /*AVertical*/, TRect& AResult) const { AResult = TRect(0, 0, 0, 0); }
+    virtual TColor ProgressBarTextColor() const { return ProgressBarTextColorEx(false); }
+    // clDefault over the bar: the text shows inverted there.
+    virtual TColor ProgressBarTextColorEx(bool AIsOverBar) const { return AIsOverBar ? clDefault : clWindowText; }
+
+    // Group boxes. ACaptionPosition 4: no caption side.
+    virtual void DrawGroupBoxInnerFrame(TvlCanvas*, const TRect&, const TRect&) const {}
+    virtual void DrawGroupBoxPanel(TvlCanvas*, const TRect&, bool /*AEnabled*/) const {}
+    virtual void DrawGroupBox(TvlCanvas*, const TRect&, int /*ACaptionPosition*/, TvlBorders) const {}
+    virtual void DrawGroupBoxExpandButton(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState, bool AExpanded,
+                                          TvlRotationAngle AAngle) const
+    {
+        DrawExpandChevronButton(ACanvas, R, AState, AExpanded, AAngle);
+    }
+    virtual void DrawGroupBoxFrame(TvlCanvas*, const TRect&, bool /*AEnabled*/, int /*ACaptionPosition*/,
+                                   TvlBorders) const
+    {
+    }
+    virtual void GroupBoxBorderSize(bool /*AHasCaption*/, int /*ACaptionPosition*/, TRect& AResult) const
+    {
+        AResult = TRect(0, 0, 0, 0);
+    }
+    virtual TColor GroupBoxCaptionTextColor(bool AEnabled) const { return AEnabled ? clWindowText : clBtnShadow; }
+    virtual int GroupBoxCaptionTailSize(int /*ACaptionPosition*/) const { return 0; }
+    virtual void DrawGroupBoxBackground(TvlCanvas* ACanvas, TWinControl* AControl, const TRect& R, TColor AColor1,
+                                        TColor AColor2) const;
+    virtual void DrawGroupBoxCaption(TvlCanvas*, const TRect&) const {}
+    virtual void DrawGroupBoxBackgroundPanel(TvlCanvas* ACanvas, const TRect& R, bool AEnabled) const
+    {
+        DrawGroupBoxPanel(ACanvas, R, AEnabled);
+    }
+    virtual void DrawGroupBoxPanelEx(TvlCanvas* ACanvas, const TRect& R, bool AEnabled = true) const;
+    virtual void GroupBoxPanelOffsets(TRect& AResult) const { AResult = TRect(0, 0, 0, 0); }
+    virtual TColor GroupBoxPanelTextColor() const { return GroupBoxCaptionTextColor(true); }
+
+    // Track bars and splitters.
+    virtual void AdjustTrackBarThumbBounds(TvlCanvas* ACanvas, TRect& R, bool AHorizontal,
+                                           TvlTrackBarThumbShape AShape) const;
+    virtual void DrawTrackBarTrack(TvlCanvas* ACanvas, const TRect& R, const TRect& ASelection, bool AShowSelection,
+                                   TColor ASelectionColor, bool AHorizontal, TColor AColor) const;
+    virtual void DrawTrackBarTrackBounds(TvlCanvas*, const TRect&) const {}
+    virtual void DrawTrackBarThumb(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState, bool AHorizontal,
+                                   TvlTrackBarThumbShape AShape, TColor AColor) const;
+    // The edges of a pointed thumb: outer light (3 points), outer dark (4),
+    // inner dark (4) and inner light (5).
+    virtual void DrawTrackBarPointedThumbBorder(TvlCanvas*, const std::vector<TPoint>& /*AOuterLight*/,
+                                                const std::vector<TPoint>& /*AOuterDark*/,
+                                                const std::vector<TPoint>& /*AInnerDark*/,
+                                                const std::vector<TPoint>& /*AInnerLight*/) const
+    {
+    }
+    virtual void DrawTrackBarThumbBorder(TvlCanvas*, const TRect&) const {}
+    virtual void TrackBarThumbSize(bool /*AHorizontal*/, TSize& ASize) const { ASize = TSize(0, 0); }
+    virtual TColor TrackBarThumbColor() const { return clDefault; }
+    virtual int TrackBarTrackSize() const { return 0; }
+    virtual TColor GetSplitterInnerColor(bool /*AIsHot*/) const { return clWhite; }
+    virtual TColor GetSplitterOuterColor(bool /*AIsHot*/) const { return clBtnShadow; }
+    virtual void DrawSplitter(TvlCanvas* ACanvas, const TRect& R, bool AIsHot, bool AIsClicked,
+                              bool AHorizontal) const;
+    virtual void GetSplitterSize(bool AHorizontal, TSize& ASize) const;
+
+    // Pages and page panels.
+    virtual TColor DefaultPagePanelColor() const { return clBtnFace; }
+    virtual void DrawPagePanel(TvlCanvas* ACanvas, const TRect& R) const;
+    virtual void PagePanelOffsets(TRect& AResult) const { AResult = TRect(2, 2, 4, 4); }
+    virtual void DrawPageAreaBackground(TvlCanvas* ACanvas, const TRect& R) const;
+    // A page with its frame (0: window text, 1: highlight) and drop shadow.
+    virtual void DrawPage(TvlCanvas* ACanvas, const TRect& APageR, const TRect& AContentR, int AFrameKind,
+                          bool AFillContent) const;
+    // clDefault for a kind outside 0..5.
+    virtual TColor PageFrameColor(int AKind) const;
+    virtual TColor DefaultPageAreaColor() const { return clBtnFace; }
 
 protected:
     TvlCustomLookAndFeelPainter() = default;
@@ -201,6 +504,11 @@ public:
     static const TvlStandardLookAndFeelPainter* Instance();
     int BorderSize() const override { return 2; }
     void DrawBorder(TvlCanvas* ACanvas, const TRect& R) const override;
+    int HeaderBorderWidth() const override { return 1; }
+    void DrawHeaderBorder(TvlCanvas* ACanvas, const TRect& R, TvlBorders ANeighbors,
+                          TvlBorders ABorders) const override;
+    void DrawScrollBarPart(TvlCanvas* ACanvas, bool AHorizontal, const TRect& R, TvlScrollBarPartKind APart,
+                           TvlButtonState AState) const override;
 
 protected:
     TvlStandardLookAndFeelPainter() = default;
@@ -250,3 +558,6 @@ void CalculateArrowPoints(const TRect& R, TvlArrowPoints& APoints, TvlArrowDirec
 
 // DT_ flags of a horizontal and a vertical alignment.
 uint32_t vlAlignmentToDrawTextFlags(TAlignment AHorz, TvlEditVertAlignment AVert);
+
+// The canvas text flags of a painter's alignment and line arguments.
+int painterTextFlags(TAlignment AAlignHorz, TvlAlignmentVert AAlignVert, bool AMultiLine, bool AShowEndEllipsis);

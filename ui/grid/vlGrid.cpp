@@ -351,21 +351,41 @@ void TvlCustomGridTableView::Paint(TvlCanvas* ACanvas)
     const int headerHeight = HeaderHeight();
     if (headerHeight > 0) {
         const TvlStyle* hs = FStyles.Header;
-        ACanvas->SetFont(styleFont(hs, grid->Font()));
+        const TFont* headerFont = styleFont(hs, grid->Font());
+        const TColor headerColor = styleColor(hs, painter->DefaultHeaderColor());
+        // A style's bitmap is tiled under the caption in place of the colour.
+        const TBitmap* headerBitmap = styleBitmap(hs);
+        const TvlDrawBackgroundEvent headerBackground =
+            headerBitmap == nullptr ? TvlDrawBackgroundEvent()
+                                    : TvlDrawBackgroundEvent::FromFunction([headerBitmap](TvlCanvas* c, const TRect& r) {
+                                          c->FillRect(r, headerBitmap);
+                                          return true;
+                                      });
+        int lastShown = -1;
+        for (int i = 0; i < ColumnCount(); ++i)
+            if (widths[size_t(i)] != 0)
+                lastShown = i;
         for (int i = 0; i < ColumnCount(); ++i) {
             if (widths[size_t(i)] == 0)
                 continue;
             const TRect r = HeaderCellBounds(i);
-            TRect text = r;
-            InflateRect(text, -(painter->HeaderBorderSize() + 2), -painter->HeaderBorderSize());
-            painter->DrawHeader(ACanvas, r, text, Columns(i)->Caption(), Columns(i)->HeaderAlignmentHorz(), taVCenter,
-                                true, styleColor(hs, painter->DefaultHeaderColor()),
-                                styleTextColor(hs, painter->DefaultHeaderTextColor()), styleBitmap(hs));
+            TvlBorders neighbors;
+            if (r.Left > cb.Left)
+                neighbors += TvlBorders{bLeft};
+            if (i != lastShown || right < cb.Right)
+                neighbors += TvlBorders{bRight};
+            TRect text;
+            painter->GetHeaderContentBounds(r, vlBordersAll, text);
+            InflateRect(text, -3, -1);
+            painter->DrawHeader(ACanvas, r, text, neighbors, vlBordersAll, vlbsNormal, Columns(i)->HeaderAlignmentHorz(),
+                                vaCenter, false, true, Columns(i)->Caption(), headerFont,
+                                styleTextColor(hs, painter->DefaultHeaderTextColor()), headerColor, headerBackground);
         }
         if (right < cb.Right)
-            painter->DrawHeader(ACanvas, Rect(right, cb.Top, cb.Right, cb.Top + headerHeight), {}, String(),
-                                taLeftJustify, taVCenter, false, styleColor(hs, painter->DefaultHeaderColor()),
-                                clBtnText, styleBitmap(hs));
+            painter->DrawHeader(ACanvas, Rect(right, cb.Top, cb.Right, cb.Top + headerHeight), {},
+                                right > cb.Left ? TvlBorders{bLeft} : TvlBorders{}, vlBordersAll, vlbsNormal,
+                                taLeftJustify, vaCenter, false, false, String(), headerFont, clBtnText, headerColor,
+                                headerBackground);
     }
 
     // Rows.
@@ -407,7 +427,7 @@ void TvlCustomGridTableView::Paint(TvlCanvas* ACanvas)
         }
         if (right < cb.Right)
             ACanvas->FillRectByColor(Rect(right, y, cb.Right, y + rowHeight),
-                                     styleColor(FStyles.Background, painter->DefaultBackgroundColor()));
+                                     styleColor(FStyles.Background, painter->DefaultContentColor()));
         if (FOptionsView.FocusRect && grid->IsFocused() && record == DataController()->GetFocusedRecordIndex())
             ACanvas->DrawFocusRect(Rect(cb.Left, y, right, y + rowHeight - (horzLines ? 1 : 0)));
     }
@@ -415,7 +435,7 @@ void TvlCustomGridTableView::Paint(TvlCanvas* ACanvas)
     // Below the rows.
     if (y < cb.Bottom) {
         const TRect rest = Rect(cb.Left, y, cb.Right, cb.Bottom);
-        ACanvas->SetBrushColor(styleColor(FStyles.Background, painter->DefaultBackgroundColor()));
+        ACanvas->SetBrushColor(styleColor(FStyles.Background, painter->DefaultContentColor()));
         ACanvas->FillRect(rest, styleBitmap(FStyles.Background));
         if (count == 0) {
             ACanvas->SetFont(grid->Font());

@@ -194,8 +194,9 @@ TEST(vlStandardPainter, HeaderTextIsAlignedInItsArea)
     TCanvas canvas;
     canvas.SetHandle(&dc);
     TvlCanvas vc(&canvas);
-    TvlStandardLookAndFeelPainter::Instance()->DrawHeader(&vc, Rect(0, 0, 120, 24), Rect(4, 2, 116, 22), QStringLiteral("III"), taRightJustify,
-                       taVCenter, false, 0xF3F3F3, clBlack, nullptr);
+    TvlStandardLookAndFeelPainter::Instance()->DrawHeader(&vc, Rect(0, 0, 120, 24), Rect(4, 2, 116, 22), {},
+                                                          vlBordersAll, vlbsNormal, taRightJustify, vaCenter, false,
+                                                          false, QStringLiteral("III"), nullptr, clBlack, 0xF3F3F3);
     canvas.SetHandle(nullptr);
     int minX = 999, maxX = -1, minY = 999, maxY = -1;
     for (int y = 0; y < 24; ++y)
