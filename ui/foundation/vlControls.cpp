@@ -8,166 +8,581 @@
 #include <set>
 
 #include "platform/graphics/SysMetrics.h"
+#include "ui/foundation/vlClasses.h"
+
+namespace {
+
+// A weak link held across a call that may free the object.
+class TLinkGuard {
+public:
+    explicit TLinkGuard(TObject* AObject) : FLink(AddObjectLink(AObject)) {}
+    ~TLinkGuard() { RemoveObjectLink(FLink); }
+    TLinkGuard(const TLinkGuard&) = delete;
+    TLinkGuard& operator=(const TLinkGuard&) = delete;
+    bool Destroyed() const { return FLink->Ref == nullptr; }
+
+private:
+    TvlObjectLink* FLink;
+};
+
+}  // namespace
+
+// ------------------------------------------------------ control scroll bar
+
+TvlControlScrollBar::TvlControlScrollBar(TComponent* AOwner) : TvlScrollBar(AOwner)
+{
+    SetColor(clBtnFace);
+    FControlStyle.Exclude(csFramed);
+    FControlStyle.Include(csNoDesignVisible);
+    SetTabStop(false);
+    SetVisible(false);
+}
+
+TvlControlScrollBar::~TvlControlScrollBar() { ClearObjectLinks(this); }
+
+void TvlControlScrollBar::ApplyData()
+{
+    if (Data.Visible) {
+        SetScrollParams(Data.Min, Data.Max, Data.Position, Data.PageSize, true);
+        SetSmallChange(Data.SmallChange);
+        SetLargeChange(Data.LargeChange);
+    }
+    SetEnabled(Data.Enabled);
+    if (Visible() != Data.Visible)
+        SetVisible(Data.Visible);
+}
+
+void TvlControlScrollBar::FocusParent()
+{
+    TWinControl* parent = Parent();
+    if (parent == nullptr)
+        return;
+    if (auto* control = dynamic_cast<TvlControl*>(parent)) {
+        if (control->FocusOnClick() && control->CanFocus())
+            control->SetFocus();
+    } else if (parent->CanFocus()) {
+        parent->SetFocus();
+    }
+}
+
+void TvlControlScrollBar::Dispatch(TMessage& Message)
+{
+    if (Message.Msg == WM_LBUTTONDOWN || Message.Msg == WM_LBUTTONDBLCLK) {
+        // Focusing the parent may free the bar: look before going on.
+        const TLinkGuard link(this);
+        FocusParent();
+        if (link.Destroyed())
+            return;
+    }
+    TvlScrollBar::Dispatch(Message);
+}
+
+// ---------------------------------------------------------------- size grip
+
+TvlSizeGrip::TvlSizeGrip(TComponent* AOwner)
+    : TCustomControl(AOwner), FLookAndFeel(std::make_unique<TvlLookAndFeel>(this))
+{
+    SetColor(clBtnFace);
+    FControlStyle.Include(csNoDesignVisible);
+    FLookAndFeel->OnChanged = TvlLookAndFeelNotifyEvent(this, &TvlSizeGrip::lookAndFeelChanged);
+}
+
+TvlSizeGrip::~TvlSizeGrip()
+{
+    Destroying();
+    FLookAndFeel.reset();
+}
+
+void TvlSizeGrip::Paint()
+{
+    TvlCanvas canvas(Canvas());
+    canvas.FillRectByColor(ClientRect(), FLookAndFeel->Painter()->DefaultSizeGripAreaColor());
+}
 
 // ---------------------------------------------------------------- control
 
-TvlControl::TvlControl(TComponent* AOwner) : TCustomControl(AOwner), FLookAndFeel(std::make_unique<TvlLookAndFeel>(this))
+TvlControl::TvlControl(TComponent* AOwner)
+    : TCustomControl(AOwner), FCanvas(std::make_unique<TvlCanvas>(TCustomControl::Canvas())),
+      FLookAndFeel(std::make_unique<TvlLookAndFeel>(this))
 {
     FLookAndFeel->OnChanged = TvlLookAndFeelNotifyEvent(this, &TvlControl::lookAndFeelChanged);
     FControlStyle.Include(csDoubleClicks);
     FControlStyle.Include(csCaptureMouse);
     FControlStyle.Include(csClickEvents);
+    FControlStyle.Include(csParentBackground);
+    createScrollBars();
     SetTabStop(true);
 }
 
-TvlControl::~TvlControl() = default;
+TvlControl::~TvlControl()
+{
+    Destroying();
+    ClearObjectLinks(this);
+    destroyScrollBars();
+}
 
-void TvlControl::lookAndFeelChanged(TvlLookAndFeel*, TvlLookAndFeelValues) { LookAndFeelChanged(); }
+void TvlControl::createScrollBars()
+{
+    if (FHScrollBar != nullptr)
+        return;
+    auto makeBar = [this](TScrollBarKind AKind) {
+        auto result = std::make_unique<TvlControlScrollBar>(nullptr);
+        result->SetKind(AKind);
+        result->OnScroll = TScrollEvent(this, &TvlControl::scrollBarScrolled);
+        result->LookAndFeel()->SetMasterLookAndFeel(FLookAndFeel.get());
+        result->SetControlStyle(result->ControlStyle() + TControlStyle{csReplicatable});
+        result->SetParent(this);
+        return result;
+    };
+    FHScrollBar = makeBar(sbHorizontal);
+    FVScrollBar = makeBar(sbVertical);
+    FSizeGrip = std::make_unique<TvlSizeGrip>(nullptr);
+    FSizeGrip->LookAndFeel()->SetMasterLookAndFeel(FLookAndFeel.get());
+    FSizeGrip->SetControlStyle(FSizeGrip->ControlStyle() + TControlStyle{csReplicatable});
+    FSizeGrip->SetVisible(false);
+    FSizeGrip->SetParent(this);
+}
+
+void TvlControl::destroyScrollBars()
+{
+    FSizeGrip.reset();
+    FVScrollBar.reset();
+    FHScrollBar.reset();
+}
+
+void TvlControl::InitScrollBars()
+{
+    if (HasScrollBars()) {
+        createScrollBars();
+        UpdateScrollBars();
+    } else {
+        destroyScrollBars();
+    }
+}
+
+void TvlControl::lookAndFeelChanged(TvlLookAndFeel* Sender, TvlLookAndFeelValues AChangedValues)
+{
+    if (ComponentState().Contains(csDestroying))
+        return;
+    LookAndFeelChanged(Sender, AChangedValues);
+}
+
+void TvlControl::LookAndFeelChanged(TvlLookAndFeel*, TvlLookAndFeelValues) { Invalidate(); }
 
 void TvlControl::SetBorderStyle(TvlControlBorderStyle Value)
 {
     if (Value == FBorderStyle)
         return;
     FBorderStyle = Value;
-    Invalidate();
+    BoundsChanged();
 }
 
-int TvlControl::BorderSize() const
+void TvlControl::SetScrollBars(TScrollStyle Value)
+{
+    if (Value == FScrollBars)
+        return;
+    FScrollBars = Value;
+    BoundsChanged();
+}
+
+int TvlControl::GetBorderSize() const
 {
     return FBorderStyle == vlcbsNone ? 0 : LookAndFeelPainter()->BorderSize();
 }
 
+TRect TvlControl::GetBounds() const { return ClientRect(); }
+
 TRect TvlControl::GetClientBounds() const
 {
-    TRect r = ClientRect();
-    InflateRect(r, -BorderSize(), -BorderSize());
-    if (FVScroll.Visible)
-        r.Right = std::max(r.Left, r.Right - GetSystemMetrics(SM_CXVSCROLL));
+    TRect r = GetBounds();
+    InflateRect(r, -GetBorderSize(), -GetBorderSize());
+    if (IsHScrollBarVisible())
+        r.Bottom = std::max(r.Top, r.Bottom - FHScrollBar->Height());
+    if (IsVScrollBarVisible())
+        r.Right = std::max(r.Left, r.Right - FVScrollBar->Width());
     return r;
+}
+
+TRect TvlControl::GetHScrollBarBounds() const
+{
+    const TRect cb = GetClientBounds();
+    return Rect(cb.Left, cb.Bottom, cb.Right, cb.Bottom + (FHScrollBar != nullptr ? FHScrollBar->Height() : 0));
 }
 
 TRect TvlControl::GetVScrollBarBounds() const
 {
-    if (!FVScroll.Visible)
-        return {};
-    TRect r = ClientRect();
-    InflateRect(r, -BorderSize(), -BorderSize());
-    r.Left = std::max(r.Left, r.Right - GetSystemMetrics(SM_CXVSCROLL));
-    return r;
+    const TRect cb = GetClientBounds();
+    return Rect(cb.Right, cb.Top, cb.Right + (FVScrollBar != nullptr ? FVScrollBar->Width() : 0), cb.Bottom);
 }
 
-void TvlControl::SetVScrollBarParams(bool AVisible, int AMin, int AMax, int APageSize, int APosition)
+TRect TvlControl::GetSizeGripBounds() const
 {
-    TScrollState s;
-    s.Visible = AVisible;
-    s.Min = AMin;
-    s.Max = std::max(AMin, AMax);
-    s.PageSize = std::clamp(APageSize, 1, s.Max - s.Min + 1);
-    s.Position = std::clamp(APosition, s.Min, s.Max - s.PageSize + 1);
-    if (s.Visible == FVScroll.Visible && s.Min == FVScroll.Min && s.Max == FVScroll.Max
-        && s.PageSize == FVScroll.PageSize && s.Position == FVScroll.Position)
-        return;
-    FVScroll = s;
-    Invalidate();
+    const TRect v = GetVScrollBarBounds(), h = GetHScrollBarBounds();
+    return Rect(v.Left, h.Top, v.Right, h.Bottom);
 }
 
-TRect TvlControl::thumbBounds() const
+bool TvlControl::IsHScrollBarVisible() const
 {
-    const TRect bar = GetVScrollBarBounds();
-    const int button = std::min(GetSystemMetrics(SM_CYVSCROLL), bar.Height() / 2);
-    const int trackTop = bar.Top + button, trackLength = bar.Height() - 2 * button;
-    const int range = FVScroll.Max - FVScroll.Min + 1;
-    if (trackLength <= 0 || range <= FVScroll.PageSize)
-        return {};
-    const int thumb = std::max(8, int(int64_t(trackLength) * FVScroll.PageSize / range));
-    if (thumb >= trackLength)
-        return {};
-    const int top = trackTop + int(int64_t(trackLength - thumb) * (FVScroll.Position - FVScroll.Min)
-                                   / (range - FVScroll.PageSize));
-    return Rect(bar.Left, top, bar.Right, top + thumb);
-}
-
-TvlControl::TScrollPart TvlControl::scrollPartAt(TPoint P) const
-{
-    const TRect bar = GetVScrollBarBounds();
-    if (!bar.Contains(P))
-        return spNone;
-    const int button = std::min(GetSystemMetrics(SM_CYVSCROLL), bar.Height() / 2);
-    if (P.Y < bar.Top + button)
-        return spLineUp;
-    if (P.Y >= bar.Bottom - button)
-        return spLineDown;
-    const TRect thumb = thumbBounds();
-    if (thumb.IsEmpty())
-        return spNone;
-    if (P.Y < thumb.Top)
-        return spPageUp;
-    if (P.Y >= thumb.Bottom)
-        return spPageDown;
-    return spThumb;
-}
-
-bool TvlControl::handleScrollMouse(TMessage& Message)
-{
-    const TPoint p = PointFromLParam(Message.LParam);
-    switch (Message.Msg) {
-    case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: {
-        const TScrollPart part = scrollPartAt(p);
-        if (part == spNone)
-            return GetVScrollBarBounds().Contains(p);
-        FPressedPart = part;
-        int pos = FVScroll.Position;
-        switch (part) {
-        case spLineUp: Scroll(sbVertical, scLineUp, pos); break;
-        case spLineDown: Scroll(sbVertical, scLineDown, pos); break;
-        case spPageUp: Scroll(sbVertical, scPageUp, pos); break;
-        case spPageDown: Scroll(sbVertical, scPageDown, pos); break;
-        case spThumb: FThumbGrabOffset = p.Y - thumbBounds().Top; break;
-        case spNone: break;
-        }
-        Invalidate();
-        return true;
-    }
-    case WM_MOUSEMOVE: {
-        if (FPressedPart != spThumb)
-            return false;
-        const TRect bar = GetVScrollBarBounds();
-        const TRect thumb = thumbBounds();
-        const int button = std::min(GetSystemMetrics(SM_CYVSCROLL), bar.Height() / 2);
-        const int free = bar.Height() - 2 * button - thumb.Height();
-        if (free <= 0)
-            return true;
-        const int offset = std::clamp(p.Y - FThumbGrabOffset - (bar.Top + button), 0, free);
-        const int range = FVScroll.Max - FVScroll.Min + 1 - FVScroll.PageSize;
-        int pos = FVScroll.Min + int((int64_t(offset) * range + free / 2) / free);
-        Scroll(sbVertical, scTrack, pos);
-        return true;
-    }
-    case WM_LBUTTONUP: {
-        if (FPressedPart == spNone)
-            return false;
-        FPressedPart = spNone;
-        int pos = FVScroll.Position;
-        Scroll(sbVertical, scEndScroll, pos);
-        Invalidate();
-        return true;
-    }
-    default:
+    if (!HasScrollBars() || FHScrollBar == nullptr)
         return false;
+    return FCalculatingScrollBarsParams ? FHScrollBar->Data.Visible : FHScrollBar->Visible();
+}
+
+bool TvlControl::IsVScrollBarVisible() const
+{
+    if (!HasScrollBars() || FVScrollBar == nullptr)
+        return false;
+    return FCalculatingScrollBarsParams ? FVScrollBar->Data.Visible : FVScrollBar->Visible();
+}
+
+void TvlControl::SetScrollBarInfo(TScrollBarKind AScrollBarKind, int AMin, int AMax, int AStep, int APage, int APos,
+                                  bool AAllowShow, bool AAllowHide)
+{
+    TvlControlScrollBar* b = bar(AScrollBarKind);
+    if (b == nullptr)
+        return;
+    TvlScrollBarData& data = b->Data;
+    const bool direction = AScrollBarKind == sbHorizontal ? (FScrollBars == ssHorizontal || FScrollBars == ssBoth)
+                                                          : (FScrollBars == ssVertical || FScrollBars == ssBoth);
+    data.AllowShow = AAllowShow;
+    data.AllowHide = AAllowHide;
+    data.Visible = false;
+    if (!(AAllowShow && direction))
+        return;
+    if (AMax < AMin || int64_t(APage) >= int64_t(AMax) - AMin + 1 || APos < AMin) {
+        // Nothing to scroll: hidden, or shown disabled when it may not hide.
+        if (!AAllowHide) {
+            data.Visible = true;
+            data.Enabled = false;
+        }
+        return;
     }
+    data.Min = AMin;
+    data.Max = AMax;
+    data.Position = APos;
+    data.PageSize = APage;
+    data.SmallChange = TScrollBarInc(AStep);
+    data.LargeChange = TScrollBarInc(APage);
+    data.Visible = true;
+    data.Enabled = true;
+}
+
+void TvlControl::calculateScrollBarsParams()
+{
+    if (FCalculatingScrollBarsParams)
+        return;
+    FCalculatingScrollBarsParams = true;
+    try {
+        FHScrollBar->Data.Visible = false;
+        FVScrollBar->Data.Visible = false;
+        // Until one pass leaves both visibilities as they were: showing one
+        // bar takes room the other may then need.
+        for (;;) {
+            const bool h = FHScrollBar->Data.Visible, v = FVScrollBar->Data.Visible;
+            InitScrollBarsParameters();
+            if (h == FHScrollBar->Data.Visible && v == FVScrollBar->Data.Visible)
+                break;
+        }
+        // Pixel bars whose content fits once the other bar is gone hide both.
+        const TvlScrollBarData& hd = FHScrollBar->Data;
+        const TvlScrollBarData& vd = FVScrollBar->Data;
+        if (hd.Visible && hd.Enabled && hd.AllowHide && vd.Visible && vd.Enabled && vd.AllowHide) {
+            auto fits = [this](TScrollBarKind AKind) {
+                if (!IsPixelScrollBar(AKind))
+                    return false;
+                const TvlScrollBarData& d = bar(AKind)->Data;
+                const int other = AKind == sbVertical ? FHScrollBar->Height() : FVScrollBar->Width();
+                return int64_t(other) + d.PageSize >= int64_t(d.Max) - d.Min + 1;
+            };
+            if (fits(sbHorizontal) && fits(sbVertical)) {
+                for (TScrollBarKind kind : {sbHorizontal, sbVertical}) {
+                    const TvlScrollBarData d = bar(kind)->Data;
+                    const int other = kind == sbVertical ? FHScrollBar->Height() : FVScrollBar->Width();
+                    SetScrollBarInfo(kind, d.Min, d.Max, d.SmallChange, d.PageSize + other, d.Position, d.AllowShow,
+                                     d.AllowHide);
+                }
+            }
+        }
+    } catch (...) {
+        FCalculatingScrollBarsParams = false;
+        throw;
+    }
+    FCalculatingScrollBarsParams = false;
+}
+
+void TvlControl::UpdateScrollBars()
+{
+    if (!HasScrollBars() || FHScrollBar == nullptr)
+        return;
+    if (FScrollBarsLockCount > 0) {
+        FScrollBarsUpdateNeeded = true;
+        return;
+    }
+    const bool outermost = !FUpdatingScrollBars;
+    if (outermost) {
+        FInitialHScrollBarVisible = FHScrollBar->Visible();
+        FInitialVScrollBarVisible = FVScrollBar->Visible();
+    }
+    const bool wasUpdating = FUpdatingScrollBars;
+    FUpdatingScrollBars = true;
+    auto restore = [&] {
+        FUpdatingScrollBars = wasUpdating;
+        if (outermost)
+            FInitialSettingsReached = false;
+    };
+    try {
+        const bool hVisible = FHScrollBar->Visible(), vVisible = FVScrollBar->Visible();
+        if (!FInitialSettingsReached) {
+            calculateScrollBarsParams();
+            if (wasUpdating && FHScrollBar->Data.Visible == FInitialHScrollBarVisible
+                && FVScrollBar->Data.Visible == FInitialVScrollBarVisible) {
+                // Back where the outermost call began: the bars would go on
+                // appearing and disappearing. The one that changed stays,
+                // disabled.
+                FInitialSettingsReached = true;
+                for (TvlControlScrollBar* b : {FHScrollBar.get(), FVScrollBar.get()}) {
+                    const bool initial = b == FHScrollBar.get() ? FInitialHScrollBarVisible : FInitialVScrollBarVisible;
+                    if (b->Visible() != initial) {
+                        b->SetEnabled(false);
+                        b->SetVisible(true);
+                    }
+                }
+            } else {
+                FHScrollBar->ApplyData();
+                FVScrollBar->ApplyData();
+            }
+        }
+        if (FHScrollBar->Visible() != hVisible || FVScrollBar->Visible() != vVisible) {
+            BoundsChanged();
+        } else {
+            FSizeGrip->SetVisible(FHScrollBar->Visible() && FVScrollBar->Visible());
+            SetInternalControlsBounds();
+            if (CanBringInternalControlsToFront())
+                BringInternalControlsToFront();
+        }
+    } catch (...) {
+        restore();
+        throw;
+    }
+    restore();
+}
+
+void TvlControl::BeginScrollBarsUpdate()
+{
+    if (FScrollBarsLockCount == 0)
+        FScrollBarsUpdateNeeded = false;
+    ++FScrollBarsLockCount;
+}
+
+void TvlControl::EndScrollBarsUpdate()
+{
+    if (FScrollBarsLockCount < 1)
+        return;
+    if (--FScrollBarsLockCount == 0 && FScrollBarsUpdateNeeded)
+        UpdateScrollBars();
+}
+
+void TvlControl::SetInternalControlsBounds()
+{
+    if (FHScrollBar->Visible())
+        FHScrollBar->SetBoundsRect(GetHScrollBarBounds());
+    if (FVScrollBar->Visible())
+        FVScrollBar->SetBoundsRect(GetVScrollBarBounds());
+    if (FSizeGrip->Visible())
+        FSizeGrip->SetBoundsRect(GetSizeGripBounds());
+}
+
+void TvlControl::BringInternalControlsToFront()
+{
+    FHScrollBar->BringToFront();
+    FVScrollBar->BringToFront();
+    FSizeGrip->BringToFront();
+}
+
+void TvlControl::BoundsChanged()
+{
+    UpdateScrollBars();
+    if (NeedsRedrawOnResize())
+        Invalidate();
+}
+
+void TvlControl::BoundsChanged(bool Moved, bool Resized)
+{
+    TCustomControl::BoundsChanged(Moved, Resized);
+    if (Resized)
+        BoundsChanged();
+}
+
+void TvlControl::scrollBarScrolled(TObject* Sender, TScrollCode ScrollCode, int& ScrollPos)
+{
+    Scroll(static_cast<TvlScrollBar*>(Sender)->Kind(), ScrollCode, ScrollPos);
 }
 
 void TvlControl::Scroll(TScrollBarKind, TScrollCode, int&) {}
 
+void TvlControl::ScrollContent(TvlDirection ADirection)
+{
+    if (ADirection == dirNone)
+        return;
+    if (!HasScrollBars() && !CanScrollWithoutScrollBars(ADirection))
+        return;
+    const TScrollBarKind kind = ADirection == dirLeft || ADirection == dirRight ? sbHorizontal : sbVertical;
+    const TScrollCode code = ADirection == dirLeft || ADirection == dirUp ? scLineUp : scLineDown;
+    int pos = bar(kind) != nullptr ? bar(kind)->Position() : 0;
+    Scroll(kind, code, pos);
+    Update();
+}
+
+TvlMouseWheelScrollingKind TvlControl::GetMouseWheelScrollingKind() const
+{
+    return IsVScrollBarVisible() ? mwskVertical : mwskNone;
+}
+
+bool TvlControl::DoMouseWheel(TShiftState, int WheelDelta, TPoint)
+{
+    const TvlMouseWheelScrollingKind kind = GetMouseWheelScrollingKind();
+    if (kind == mwskNone)
+        return false;
+    const TvlDirection direction = kind == mwskVertical ? (WheelDelta >= 0 ? dirUp : dirDown)
+                                                        : (WheelDelta >= 0 ? dirLeft : dirRight);
+    for (int i = 0; i < Mouse->WheelScrollLines(); ++i)
+        ScrollContent(direction);
+    return true;
+}
+
+void TvlControl::InvalidateRect(const TRect& R, bool EraseBackground)
+{
+    if (HandleAllocated())
+        ::InvalidateRect(Handle(), &R, EraseBackground);
+}
+
+bool TvlControl::IsMouseInPressedArea(int X, int Y) const
+{
+    return std::abs(X - FMouseDownPos.X) < Mouse->DragThreshold()
+        && std::abs(Y - FMouseDownPos.Y) < Mouse->DragThreshold();
+}
+
+void TvlControl::FocusChanged()
+{
+    if (OnFocusChanged)
+        OnFocusChanged(this);
+}
+
+bool TvlControl::CanFocusOnClick() const
+{
+    return !ComponentState().Contains(csDesigning) && FFocusOnClick && CanFocus();
+}
+
+// Internal drag-and-drop: idle, pending (pressed where a drag may start),
+// running; any way out ends in idle.
+void TvlControl::SetDragAndDropState(TvlDragAndDropState Value)
+{
+    if (Value == FDragAndDropState)
+        return;
+    FDragAndDropState = Value;
+    if (Value == ddsIdle && !FFinishingDragAndDrop)
+        CancelMouseOperations();
+}
+
+void TvlControl::BeginDragAndDrop()
+{
+    SetMouseCapture(this, true);
+    SetDragAndDropState(ddsRunning);
+}
+
+void TvlControl::EndDragAndDrop(bool)
+{
+    SetDragAndDropState(ddsIdle);
+    SetMouseCapture(this, false);
+}
+
+void TvlControl::FinishDragAndDrop(bool Accepted)
+{
+    if (FFinishingDragAndDrop)
+        return;
+    FFinishingDragAndDrop = true;
+    try {
+        if (FDragAndDropState == ddsRunning)
+            EndDragAndDrop(Accepted);
+        else
+            SetDragAndDropState(ddsIdle);
+    } catch (...) {
+        FFinishingDragAndDrop = false;
+        throw;
+    }
+    FFinishingDragAndDrop = false;
+}
+
+void TvlControl::CancelMouseOperations() { SetMouseCapture(this, false); }
+
+void TvlControl::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    FMouseDownPos = Point(X, Y);
+    const TLinkGuard link(this);
+    if (CanFocusOnClick() && !Shift.Contains(ssDouble)) {
+        if (!Focused())
+            SetFocus();
+        if (link.Destroyed())
+            return;
+        if (!IsFocused() && !AllowMouseDownWithoutFocus()) {
+            SetMouseCapture(this, false);
+            return;
+        }
+    }
+    if (Button == mbLeft && !Shift.Contains(ssDouble) && StartDragAndDrop(Point(X, Y)))
+        SetDragAndDropState(ddsPending);
+    else
+        FinishDragAndDrop(false);
+    if (!link.Destroyed())
+        TCustomControl::MouseDown(Button, Shift, X, Y);
+}
+
+void TvlControl::MouseMove(TShiftState Shift, int X, int Y)
+{
+    TCustomControl::MouseMove(Shift, X, Y);
+    if (FDragAndDropState == ddsPending && !IsMouseInPressedArea(X, Y))
+        BeginDragAndDrop();
+    if (FDragAndDropState == ddsRunning) {
+        bool accepted = false;
+        DragAndDrop(Point(X, Y), accepted);
+    }
+}
+
+void TvlControl::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    FinishDragAndDrop(true);
+    TCustomControl::MouseUp(Button, Shift, X, Y);
+}
+
 void TvlControl::Dispatch(TMessage& Message)
 {
     switch (Message.Msg) {
-    case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: case WM_MOUSEMOVE: case WM_LBUTTONUP:
-        if (FVScroll.Visible || FPressedPart != spNone) {
-            if (handleScrollMouse(Message))
-                return;
+    case WM_SETFOCUS: case WM_KILLFOCUS:
+        TCustomControl::Dispatch(Message);
+        FocusChanged();
+        return;
+    case WM_CANCELMODE:
+        TCustomControl::Dispatch(Message);
+        FinishDragAndDrop(false);
+        CancelMouseOperations();
+        return;
+    case WM_KEYDOWN:
+        // Any key ends an internal drag-and-drop, not accepted, and goes no
+        // further.
+        if (FDragAndDropState != ddsIdle) {
+            FinishDragAndDrop(false);
+            Message.Result = 1;
+            return;
         }
         break;
+    case WM_MOUSEWHEEL: {
+        const TPoint p = PointFromLParam(Message.LParam);
+        if (DoMouseWheel(KeysToShiftState(LoWord(Message.WParam)), int16_t(HiWord(Message.WParam)), p)) {
+            Message.Result = 1;
+            return;
+        }
+        break;
+    }
     default:
         break;
     }
@@ -176,37 +591,11 @@ void TvlControl::Dispatch(TMessage& Message)
 
 void TvlControl::Paint()
 {
-    FCanvas = std::make_unique<TvlCanvas>(TCustomControl::Canvas());
-    if (BorderSize() > 0)
-        LookAndFeelPainter()->DrawBorder(FCanvas.get(), ClientRect());
-    if (FVScroll.Visible)
-        paintScrollBar();
-    FCanvas->SaveClipRegion();
-    FCanvas->IntersectClipRect(GetClientBounds());
-    PaintContent();
-    FCanvas->RestoreClipRegion();
-    FCanvas.reset();
-}
-
-void TvlControl::paintScrollBar()
-{
-    const TvlCustomLookAndFeelPainter* painter = LookAndFeelPainter();
-    const TRect bar = GetVScrollBarBounds();
-    const int button = std::min(GetSystemMetrics(SM_CYVSCROLL), bar.Height() / 2);
-    const TRect track = Rect(bar.Left, bar.Top + button, bar.Right, bar.Bottom - button);
-    const TvlButtonState normal = Enabled() ? vlbsNormal : vlbsDisabled;
-    painter->DrawScrollBarPart(FCanvas.get(), false, Rect(bar.Left, bar.Top, bar.Right, bar.Top + button), sbpLineUp,
-                               FPressedPart == spLineUp ? vlbsPressed : normal);
-    painter->DrawScrollBarPart(FCanvas.get(), false, Rect(bar.Left, bar.Bottom - button, bar.Right, bar.Bottom),
-                               sbpLineDown, FPressedPart == spLineDown ? vlbsPressed : normal);
-    if (const TRect thumb = thumbBounds(); !thumb.IsEmpty()) {
-        painter->DrawScrollBarPart(FCanvas.get(), false, Rect(track.Left, track.Top, track.Right, thumb.Top),
-                                   sbpPageUp, normal);
-        painter->DrawScrollBarPart(FCanvas.get(), false, Rect(track.Left, thumb.Bottom, track.Right, track.Bottom),
-                                   sbpPageDown, normal);
-        painter->DrawScrollBarPart(FCanvas.get(), false, thumb, sbpThumbnail, normal);
-    } else
-        painter->DrawScrollBarBackground(FCanvas.get(), track, false);
+    if (FBorderStyle == vlcbsDefault) {
+        LookAndFeelPainter()->DrawBorder(FCanvas.get(), GetBounds());
+        FCanvas->IntersectClipRect(GetClientBounds());
+    }
+    TCustomControl::Paint();
 }
 
 String RemoveAccelChars(const String& S)

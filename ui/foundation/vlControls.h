@@ -14,58 +14,178 @@
 
 enum TvlControlBorderStyle { vlcbsNone, vlcbsDefault };
 
+enum TvlDragAndDropState { ddsIdle, ddsPending, ddsRunning };
+enum TvlMouseWheelScrollingKind { mwskNone, mwskHorizontal, mwskVertical };
+
+class TvlControl;
+
+// What SetScrollBarInfo decided for one bar; ApplyData carries it over.
+struct TvlScrollBarData {
+    int Min = 0;
+    int Max = 0;
+    int Position = 0;
+    int PageSize = 0;
+    TScrollBarInc SmallChange = 0;
+    TScrollBarInc LargeChange = 0;
+    bool Enabled = false;
+    bool Visible = false;
+    bool AllowShow = false;
+    bool AllowHide = false;
+};
+
+// A scroll bar that a TvlControl owns and lays out inside itself.
+class TvlControlScrollBar : public TvlScrollBar {
+public:
+    explicit TvlControlScrollBar(TComponent* AOwner);
+    ~TvlControlScrollBar() override;
+    String ClassName() const override { return String::fromLatin1("TvlControlScrollBar"); }
+    TvlScrollBarData Data;
+    // Shows the decided range, page and position (a hidden bar keeps its
+    // old range), enables and shows or hides the bar.
+    void ApplyData();
+    virtual void FocusParent();
+
+protected:
+    void Dispatch(TMessage& Message) override;
+};
+
+// The square between the two scroll bars.
+class TvlSizeGrip : public TCustomControl {
+public:
+    explicit TvlSizeGrip(TComponent* AOwner);
+    ~TvlSizeGrip() override;
+    String ClassName() const override { return String::fromLatin1("TvlSizeGrip"); }
+    TvlLookAndFeel* LookAndFeel() const { return FLookAndFeel.get(); }
+
+protected:
+    void Paint() override;
+    void EraseBackground(HDC DC) override { (void)DC; }
+
+private:
+    void lookAndFeelChanged(TvlLookAndFeel*, TvlLookAndFeelValues) { Invalidate(); }
+    std::unique_ptr<TvlLookAndFeel> FLookAndFeel;
+};
+
+// The windowed base control of the grid family: a canvas and a look of its
+// own, a border drawn by the painter, and two scroll bars and a size grip
+// laid out inside its client area, fed by descendants through
+// SetScrollBarInfo.
 class TvlControl : public TCustomControl {
 public:
     explicit TvlControl(TComponent* AOwner);
     ~TvlControl() override;
     String ClassName() const override { return String::fromLatin1("TvlControl"); }
 
-    // Valid during Paint.
     TvlCanvas* Canvas() const { return FCanvas.get(); }
     TvlLookAndFeel* LookAndFeel() const { return FLookAndFeel.get(); }
-    const TvlCustomLookAndFeelPainter* LookAndFeelPainter() const { return FLookAndFeel->Painter(); }
+    void SetLookAndFeel(const TvlLookAndFeel* Value) { FLookAndFeel->Assign(Value); }
+    TvlLookAndFeelPainterClass LookAndFeelPainter() const { return FLookAndFeel->Painter(); }
     TvlControlBorderStyle BorderStyle() const { return FBorderStyle; }
     void SetBorderStyle(TvlControlBorderStyle Value);
-    int BorderSize() const;
+    TScrollStyle ScrollBars() const { return FScrollBars; }
+    void SetScrollBars(TScrollStyle Value);
+    bool FocusOnClick() const { return FFocusOnClick; }
+    void SetFocusOnClick(bool Value) { FFocusOnClick = Value; }
 
-    // The client area without the border and the visible scroll bar.
-    TRect GetClientBounds() const;
-    TRect GetVScrollBarBounds() const;
-    // The vertical scroll bar: shown when Visible; positions Min..Max with
-    // a page of PageSize (a thumb proportional to it); the position is
-    // clamped to Min..Max-PageSize+1.
-    void SetVScrollBarParams(bool AVisible, int AMin, int AMax, int APageSize, int APosition);
-    bool IsVScrollBarVisible() const { return FVScroll.Visible; }
-    int VScrollBarPosition() const { return FVScroll.Position; }
+    virtual int GetBorderSize() const;
+    // The client rectangle (or the bounds before the window exists).
+    virtual TRect GetBounds() const;
+    // Inside the border, without the visible scroll bars.
+    virtual TRect GetClientBounds() const;
+    virtual TRect GetHScrollBarBounds() const;
+    virtual TRect GetVScrollBarBounds() const;
+    virtual TRect GetSizeGripBounds() const;
+    virtual bool HasScrollBars() const { return true; }
+    // The bar exists and shows; while UpdateScrollBars calculates, the
+    // visibility it calculated.
+    bool IsHScrollBarVisible() const;
+    bool IsVScrollBarVisible() const;
+    TvlControlScrollBar* HScrollBar() const { return FHScrollBar.get(); }
+    TvlControlScrollBar* VScrollBar() const { return FVScrollBar.get(); }
+    TvlSizeGrip* SizeGrip() const { return FSizeGrip.get(); }
+
+    // Decides a bar from its parameters: shown and enabled when there is
+    // something to scroll; otherwise hidden (AllowHide) or shown disabled.
+    void SetScrollBarInfo(TScrollBarKind AScrollBarKind, int AMin, int AMax, int AStep, int APage, int APos,
+                          bool AAllowShow, bool AAllowHide);
+    virtual void UpdateScrollBars();
+    void BeginScrollBarsUpdate();
+    void EndScrollBarsUpdate();
+    // Makes the scroll bars and the grip exist exactly when HasScrollBars.
+    void InitScrollBars();
+
+    TvlDragAndDropState DragAndDropState() const { return FDragAndDropState; }
+    void FinishDragAndDrop(bool Accepted);
+    // One line of scrolling in ADirection, as a press on an arrow.
+    void ScrollContent(TvlDirection ADirection);
+    bool IsMouseInPressedArea(int X, int Y) const;
+    void InvalidateRect(const TRect& R, bool EraseBackground);
+
+    TNotifyEvent OnFocusChanged;
 
 protected:
-    void Paint() override;
-    // Paints the area inside the border and beside the scroll bar.
-    virtual void PaintContent() {}
-    void Dispatch(TMessage& Message) override;
-    void EraseBackground(HDC DC) override { (void)DC; }  // the content covers everything
-    // The user moved the scroll bar; APos is the asked-for position.
+    virtual void BoundsChanged();
+    using TCustomControl::BoundsChanged;
+    void BoundsChanged(bool Moved, bool Resized) override;
+    // Descendants call SetScrollBarInfo for both kinds here.
+    virtual void InitScrollBarsParameters() {}
+    virtual bool IsPixelScrollBar(TScrollBarKind AKind) const { (void)AKind; return false; }
+    virtual bool CanScrollWithoutScrollBars(TvlDirection ADirection) const { (void)ADirection; return false; }
+    virtual bool NeedsRedrawOnResize() const { return false; }
     virtual void Scroll(TScrollBarKind AScrollBarKind, TScrollCode AScrollCode, int& AScrollPos);
-    virtual void LookAndFeelChanged() { Invalidate(); }
+    virtual void SetInternalControlsBounds();
+    virtual void BringInternalControlsToFront();
+    virtual bool CanBringInternalControlsToFront() const { return true; }
+    virtual TvlMouseWheelScrollingKind GetMouseWheelScrollingKind() const;
+    virtual void LookAndFeelChanged(TvlLookAndFeel* Sender, TvlLookAndFeelValues AChangedValues);
+    virtual void FocusChanged();
+    virtual bool CanFocusOnClick() const;
+    virtual bool AllowMouseDownWithoutFocus() const { return false; }
+    virtual bool IsFocused() const { return Focused(); }
+    virtual bool StartDragAndDrop(const TPoint& P) { (void)P; return false; }
+    virtual void BeginDragAndDrop();
+    virtual void DragAndDrop(const TPoint& P, bool& Accepted) { (void)P; (void)Accepted; }
+    virtual void EndDragAndDrop(bool Accepted);
+    virtual void CancelMouseOperations();
+    virtual bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos);
+
+    void Paint() override;
+    void Dispatch(TMessage& Message) override;
+    void EraseBackground(HDC DC) override { (void)DC; }
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void SetDragAndDropState(TvlDragAndDropState Value);
 
 private:
-    struct TScrollState {
-        bool Visible = false;
-        int Min = 0, Max = 0, PageSize = 1, Position = 0;
-    };
-    enum TScrollPart { spNone, spLineUp, spLineDown, spPageUp, spPageDown, spThumb };
-    TRect thumbBounds() const;
-    TScrollPart scrollPartAt(TPoint P) const;
-    bool handleScrollMouse(TMessage& Message);
     void lookAndFeelChanged(TvlLookAndFeel* Sender, TvlLookAndFeelValues AChangedValues);
-    void paintScrollBar();
+    void createScrollBars();
+    void destroyScrollBars();
+    void scrollBarScrolled(TObject* Sender, TScrollCode ScrollCode, int& ScrollPos);
+    void calculateScrollBarsParams();
+    TvlControlScrollBar* bar(TScrollBarKind AKind) const
+    {
+        return AKind == sbHorizontal ? FHScrollBar.get() : FVScrollBar.get();
+    }
 
     std::unique_ptr<TvlCanvas> FCanvas;
     std::unique_ptr<TvlLookAndFeel> FLookAndFeel;
-    TvlControlBorderStyle FBorderStyle = vlcbsDefault;
-    TScrollState FVScroll;
-    TScrollPart FPressedPart = spNone;
-    int FThumbGrabOffset = 0;
+    TvlControlBorderStyle FBorderStyle = vlcbsNone;
+    TScrollStyle FScrollBars = ssBoth;
+    std::unique_ptr<TvlControlScrollBar> FHScrollBar;
+    std::unique_ptr<TvlControlScrollBar> FVScrollBar;
+    std::unique_ptr<TvlSizeGrip> FSizeGrip;
+    bool FCalculatingScrollBarsParams = false;
+    bool FUpdatingScrollBars = false;
+    bool FInitialHScrollBarVisible = false;
+    bool FInitialVScrollBarVisible = false;
+    bool FInitialSettingsReached = false;
+    int FScrollBarsLockCount = 0;
+    bool FScrollBarsUpdateNeeded = false;
+    bool FFocusOnClick = true;
+    TvlDragAndDropState FDragAndDropState = ddsIdle;
+    bool FFinishingDragAndDrop = false;
+    TPoint FMouseDownPos;
 };
 
 // ------------------------------------------------------------ message window

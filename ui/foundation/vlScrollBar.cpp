@@ -310,7 +310,7 @@ TvlButtonState TvlScrollBar::GetPartState(TvlScrollBarPartKind APart) const
 
 bool TvlScrollBar::IsHotTrack() const { return GetPainter()->IsButtonHotTrack(); }
 
-int TvlScrollBar::GetMinThumbLength() const { return 8; }
+int TvlScrollBar::GetMinThumbLength() const { return GetPainter()->ScrollBarMinimalThumbSize(FKind == sbVertical); }
 
 // The layer paints every window through a buffer of its own, so the whole
 // bar is drawn there and shown at once.
@@ -335,7 +335,7 @@ void TvlScrollBar::DrawScrollBar(TvlCanvas* ACanvas)
 
 void TvlScrollBar::DrawBarBackground(TvlCanvas* ACanvas, const TRect& R)
 {
-    GetPainter()->DrawScrollBarTrack(ACanvas, R);
+    GetPainter()->DrawScrollBarBackground(ACanvas, R, FKind == sbHorizontal);
 }
 
 void TvlScrollBar::DrawPart(TvlCanvas* ACanvas, const TRect& R, TvlScrollBarPartKind APart)
@@ -346,22 +346,7 @@ void TvlScrollBar::DrawPart(TvlCanvas* ACanvas, const TRect& R, TvlScrollBarPart
 void TvlScrollBar::DrawPartWithState(TvlCanvas* ACanvas, const TRect& R, TvlScrollBarPartKind APart,
                                      TvlButtonState AState)
 {
-    const TvlLookAndFeelPainterClass painter = GetPainter();
-    switch (APart) {
-    case sbpLineUp: case sbpLineDown: {
-        const bool first = APart == sbpLineUp;
-        const TvlArrowDirection direction =
-            FKind == sbHorizontal ? (first ? adLeft : adRight) : (first ? adUp : adDown);
-        painter->DrawArrowButton(ACanvas, R, AState, direction);
-        break;
-    }
-    case sbpThumbnail: painter->DrawScrollBarThumb(ACanvas, R); break;
-    case sbpPageUp: case sbpPageDown:
-        if (AState == vlbsPressed)
-            ACanvas->FillRectByColor(R, cl3DDkShadow);
-        break;
-    case sbpNone: break;
-    }
+    GetPainter()->DrawScrollBarPart(ACanvas, FKind == sbHorizontal, R, APart, AState);
 }
 
 // ---------------------------------------------------------------- mouse

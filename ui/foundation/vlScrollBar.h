@@ -18,9 +18,6 @@ enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 using TScrollBarInc = int16_t;
 using TScrollEvent = TDelegate<void(TObject* Sender, TScrollCode ScrollCode, int& ScrollPos)>;
 
-// The parts of a bar; the painters receive the same values.
-enum TvlScrollBarPartKind : uint8_t { sbpNone, sbpLineUp, sbpLineDown, sbpThumbnail, sbpPageUp, sbpPageDown };
-
 // The geometry of one bar, in its client coordinates. With no thumb both
 // page rectangles are empty.
 class TvlScrollBarViewInfo : public TObject {

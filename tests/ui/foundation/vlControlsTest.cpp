@@ -1,7 +1,11 @@
-// Tests of the control unit: the timer rules on a clock advanced by hand.
+// Tests of the control unit: the timer rules on a clock advanced by hand, and
+// the base control's scroll bars, wheel and internal drag on a scripted control.
+#include <functional>
 #include <gtest/gtest.h>
 
 #include "FakeTimerClock.h"
+#include "platform/controls/Forms.h"
+#include "ui/foundation/vlLookAndFeels.h"
 #include "platform/rtl/Startup.h"
 #include "ui/foundation/vlControls.h"
 
@@ -83,6 +87,228 @@ TEST_F(Timers, NothingIsMadeAfterTheUnitsEnd)
     TvlTimer timer(nullptr);
     timer.SetOnTimer(TNotifyEvent(this, &Timers::tick));
     EXPECT_FALSE(timer.Running());
+}
+
+// A control whose scroll-bar parameters come from the test.
+class TScripted : public TvlControl {
+public:
+    using TvlControl::TvlControl;
+    struct TParams {
+        int Min = 0, Max = -1, Step = 1, Page = 0, Pos = 0;
+        bool AllowShow = true, AllowHide = true;
+    };
+    TParams H, V;
+    std::function<void(TScripted*)> Script;
+    bool Pixel = false;
+    bool DragStarts = false;
+    int InitCalls = 0;
+    std::vector<std::pair<TScrollBarKind, TScrollCode>> Scrolls;
+    std::vector<bool> Ended;
+    int KeysSeen = 0;
+
+    void Info(TScrollBarKind Kind, const TParams& P)
+    {
+        SetScrollBarInfo(Kind, P.Min, P.Max, P.Step, P.Page, P.Pos, P.AllowShow, P.AllowHide);
+    }
+
+protected:
+    void InitScrollBarsParameters() override
+    {
+        ++InitCalls;
+        if (Script) {
+            Script(this);
+            return;
+        }
+        Info(sbHorizontal, H);
+        Info(sbVertical, V);
+    }
+    bool IsPixelScrollBar(TScrollBarKind) const override { return Pixel; }
+    void Scroll(TScrollBarKind Kind, TScrollCode Code, int&) override { Scrolls.emplace_back(Kind, Code); }
+    bool StartDragAndDrop(const TPoint&) override { return DragStarts; }
+    // The offscreen windows never become active, so nothing takes the focus.
+    bool AllowMouseDownWithoutFocus() const override { return true; }
+    void EndDragAndDrop(bool Accepted) override
+    {
+        Ended.push_back(Accepted);
+        TvlControl::EndDragAndDrop(Accepted);
+    }
+    void KeyDown(uint16_t& Key, TShiftState Shift) override
+    {
+        ++KeysSeen;
+        TvlControl::KeyDown(Key, Shift);
+    }
+};
+
+struct Control : ::testing::Test {
+    Control()
+    {
+        AddvlLookAndFeelsUnit(Units);
+        AddvlControlsUnit(Units);
+        Units.Initialize();
+        App = std::make_unique<TApplication>(nullptr);
+        App->Initialize();
+        Form = std::make_unique<TForm>(nullptr);
+        Form->SetBounds(0, 0, 400, 300);
+        C = new TScripted(Form.get());
+        C->SetParent(Form.get());
+        C->SetBounds(0, 0, 200, 200);
+    }
+    ~Control() override
+    {
+        Mouse->SetWheelScrollLines(3);
+        Form.reset();
+        App.reset();
+        Units.Finalize();
+    }
+    TStartupList Units;
+    TFakeTimerClock Clock;
+    std::unique_ptr<TApplication> App;
+    std::unique_ptr<TForm> Form;
+    TScripted* C = nullptr;
+};
+
+TEST_F(Control, ScrollBarTable)
+{
+    struct TCase {
+        const char* Name;
+        TScrollStyle Style;
+        TScripted::TParams V;
+        bool Visible, Enabled;
+    };
+    const TCase cases[] = {
+        {"something to scroll", ssBoth, {0, 99, 1, 10, 0, true, true}, true, true},
+        {"page = range, may hide", ssBoth, {0, 9, 1, 10, 0, true, true}, false, false},
+        {"page = range, may not hide", ssBoth, {0, 9, 1, 10, 0, true, false}, true, false},
+        {"position below Min", ssBoth, {5, 99, 1, 10, 4, true, true}, false, false},
+        {"Max below Min, may not hide", ssBoth, {5, 4, 1, 0, 5, true, false}, true, false},
+        {"direction excluded", ssHorizontal, {0, 99, 1, 10, 0, true, false}, false, false},
+        {"not allowed to show", ssBoth, {0, 99, 1, 10, 0, false, false}, false, false},
+    };
+    for (const TCase& c : cases) {
+        C->SetScrollBars(c.Style);
+        C->V = c.V;
+        C->UpdateScrollBars();
+        EXPECT_EQ(C->IsVScrollBarVisible(), c.Visible) << c.Name;
+        if (c.Visible) {
+            EXPECT_EQ(C->VScrollBar()->Enabled(), c.Enabled) << c.Name;
+        }
+    }
+
+    // A shown bar stands right of the client bounds with the given values;
+    // with both shown the grip fills the corner.
+    C->SetScrollBars(ssBoth);
+    C->V = {0, 99, 2, 10, 30, true, true};
+    C->H = {0, 499, 1, 100, 0, true, true};
+    C->UpdateScrollBars();
+    EXPECT_EQ(C->GetClientBounds(), Rect(0, 0, 183, 183));
+    EXPECT_EQ(C->VScrollBar()->BoundsRect(), Rect(183, 0, 200, 183));
+    EXPECT_EQ(C->HScrollBar()->BoundsRect(), Rect(0, 183, 183, 200));
+    EXPECT_TRUE(C->SizeGrip()->Visible());
+    EXPECT_EQ(C->SizeGrip()->BoundsRect(), Rect(183, 183, 200, 200));
+    EXPECT_EQ(C->VScrollBar()->Position(), 30);
+    EXPECT_EQ(C->VScrollBar()->PageSize(), 10);
+    EXPECT_EQ(C->VScrollBar()->LargeChange(), 10);
+    EXPECT_EQ(C->VScrollBar()->SmallChange(), 2);
+
+    // The bar reports to the control.
+    C->VScrollBar()->Scroll(scLineDown);
+    ASSERT_FALSE(C->Scrolls.empty());
+    EXPECT_EQ(C->Scrolls.back(), std::make_pair(sbVertical, scLineDown));
+}
+
+TEST_F(Control, PixelBarsThatFitWithoutEachOtherBothHide)
+{
+    // 200 positions; each page is what remains beside the other bar.
+    C->H = {0, 199, 1, 190, 0, true, true};
+    C->V = {0, 199, 1, 190, 0, true, true};
+    C->UpdateScrollBars();
+    EXPECT_TRUE(C->IsHScrollBarVisible());
+    EXPECT_TRUE(C->IsVScrollBarVisible());
+    C->Pixel = true;
+    C->UpdateScrollBars();
+    EXPECT_FALSE(C->IsHScrollBarVisible());
+    EXPECT_FALSE(C->IsVScrollBarVisible());
+}
+
+TEST_F(Control, AlternatingBarsSettleWithTheDisputedOneDisabled)
+{
+    // The vertical bar is needed while the horizontal one shows, and the
+    // horizontal one while the vertical one is hidden.
+    C->Script = [](TScripted* S) {
+        const bool hShown = S->HScrollBar()->Visible(), vShown = S->VScrollBar()->Visible();
+        S->Info(sbHorizontal, {0, 9, 1, vShown ? 10 : 5, 0, true, true});
+        S->Info(sbVertical, {0, 9, 1, hShown ? 5 : 10, 0, true, true});
+    };
+    C->UpdateScrollBars();
+    EXPECT_FALSE(C->IsHScrollBarVisible());
+    ASSERT_TRUE(C->IsVScrollBarVisible());
+    EXPECT_FALSE(C->VScrollBar()->Enabled());
+}
+
+TEST_F(Control, UpdatesInsideALockRunOnceAtTheLastUnlock)
+{
+    C->V = {0, 99, 1, 10, 0, true, true};
+    C->InitCalls = 0;
+    C->BeginScrollBarsUpdate();
+    C->BeginScrollBarsUpdate();
+    C->UpdateScrollBars();
+    C->UpdateScrollBars();
+    C->EndScrollBarsUpdate();
+    EXPECT_EQ(C->InitCalls, 0);
+    C->EndScrollBarsUpdate();
+    EXPECT_GT(C->InitCalls, 0);
+    EXPECT_TRUE(C->IsVScrollBarVisible());
+
+    C->InitCalls = 0;
+    C->BeginScrollBarsUpdate();
+    C->EndScrollBarsUpdate();
+    C->EndScrollBarsUpdate();  // unbalanced: ignored
+    EXPECT_EQ(C->InitCalls, 0);
+}
+
+TEST_F(Control, TheWheelScrollsTheSetNumberOfLines)
+{
+    C->V = {0, 99, 1, 10, 0, true, true};
+    C->UpdateScrollBars();
+    EXPECT_EQ(C->Perform(WM_MOUSEWHEEL, MakeWParam(0, -120), 0), 1);
+    EXPECT_EQ(C->Scrolls.size(), 3u);
+    EXPECT_EQ(C->Scrolls.back(), std::make_pair(sbVertical, scLineDown));
+
+    C->Scrolls.clear();
+    Mouse->SetWheelScrollLines(0);
+    EXPECT_EQ(C->Perform(WM_MOUSEWHEEL, MakeWParam(0, 120), 0), 1);  // handled, nothing scrolled
+    EXPECT_TRUE(C->Scrolls.empty());
+}
+
+TEST_F(Control, InternalDragStartsBeyondTheThresholdAndAnyKeyCancelsIt)
+{
+    Form->Show();
+    C->DragStarts = true;
+    // A double click never starts one.
+    C->Perform(WM_LBUTTONDBLCLK, MK_LBUTTON, MakeLParam(50, 50));
+    EXPECT_EQ(C->DragAndDropState(), ddsIdle);
+    C->Perform(WM_LBUTTONUP, 0, MakeLParam(50, 50));
+
+    C->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MakeLParam(50, 50));
+    EXPECT_EQ(C->DragAndDropState(), ddsPending);
+    C->Perform(WM_MOUSEMOVE, MK_LBUTTON, MakeLParam(52, 52));  // inside the threshold
+    EXPECT_EQ(C->DragAndDropState(), ddsPending);
+    C->Perform(WM_MOUSEMOVE, MK_LBUTTON, MakeLParam(60, 50));
+    EXPECT_EQ(C->DragAndDropState(), ddsRunning);
+    EXPECT_EQ(GetCaptureControl(), C);
+
+    const int keys = C->KeysSeen;
+    EXPECT_EQ(C->Perform(WM_KEYDOWN, 'A', 0), 1);
+    EXPECT_EQ(C->KeysSeen, keys);  // consumed
+    EXPECT_EQ(C->DragAndDropState(), ddsIdle);
+    EXPECT_EQ(C->Ended, std::vector<bool>{false});
+    EXPECT_EQ(GetCaptureControl(), nullptr);
+
+    // Released while running: accepted.
+    C->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MakeLParam(50, 50));
+    C->Perform(WM_MOUSEMOVE, MK_LBUTTON, MakeLParam(80, 50));
+    C->Perform(WM_LBUTTONUP, 0, MakeLParam(80, 50));
+    EXPECT_EQ(C->Ended, (std::vector<bool>{false, true}));
 }
 
 }  // namespace
