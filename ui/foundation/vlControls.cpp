@@ -2,12 +2,19 @@
 
 #include <algorithm>
 
+#include <QGuiApplication>
+#include <QPainter>
 #include <QTimer>
+#include <cassert>
+#include <cstdlib>
+#include <vector>
 #include <limits>
 #include <map>
 #include <set>
 
+#include "platform/controls/Forms.h"
 #include "platform/graphics/SysMetrics.h"
+#include "platform/rtl/SysUtils.h"
 #include "ui/foundation/vlClasses.h"
 
 namespace {
@@ -456,11 +463,7 @@ void TvlControl::InvalidateRect(const TRect& R, bool EraseBackground)
         ::InvalidateRect(Handle(), &R, EraseBackground);
 }
 
-bool TvlControl::IsMouseInPressedArea(int X, int Y) const
-{
-    return std::abs(X - FMouseDownPos.X) < Mouse->DragThreshold()
-        && std::abs(Y - FMouseDownPos.Y) < Mouse->DragThreshold();
-}
+bool TvlControl::IsMouseInPressedArea(int X, int Y) const { return IsPointInDragDetectArea(FMouseDownPos, X, Y); }
 
 void TvlControl::FocusChanged()
 {
@@ -598,22 +601,98 @@ void TvlControl::Paint()
     TCustomControl::Paint();
 }
 
-String RemoveAccelChars(const String& S)
+// ---------------------------------------------------------------- services
+
+String RemoveAccelChars(const String& S, bool AAppendUnderscore)
 {
     String result;
     result.reserve(S.size());
     for (qsizetype i = 0; i < S.size(); ++i) {
-        if (S[i] == u'&') {
-            if (i + 1 < S.size() && S[i + 1] == u'&')
-                result += u'&';
-            else
-                continue;
-            ++i;
+        if (S[i] != u'&') {
+            result += S[i];
             continue;
         }
-        result += S[i];
+        if (i + 1 < S.size())
+            result += S[++i];  // the character after the mark, whatever it is
+        else if (AAppendUnderscore)
+            result += u'_';
     }
     return result;
+}
+
+bool IsTextChar(QChar Ch) { return Ch.category() != QChar::Other_Control; }
+
+bool IsEditStartChar(QChar Ch) { return IsTextChar(Ch) || Ch.unicode() == 8 || Ch.unicode() == 22 || Ch.unicode() == 24; }
+
+bool IsIncSearchStartChar(QChar Ch) { return IsTextChar(Ch) || Ch.unicode() == 8; }
+
+bool IsNumericChar(QChar Ch, int ANumberKind)
+{
+    if (Ch == u'-' || Ch == u'+' || Ch.isDigit())
+        return true;
+    if (ANumberKind >= 1 && Ch == DefaultFormatSettings().DecimalSeparator)
+        return true;
+    return ANumberKind == 2 && (Ch == u'e' || Ch == u'E');
+}
+
+bool IsSysKey(uint16_t Key)
+{
+    switch (Key) {
+    case 3: case 8: case 9: case 12: case 13: case 27: case 229: return true;
+    default: break;
+    }
+    return (Key >= 16 && Key <= 20) || (Key >= 33 && Key <= 47) || (Key >= 91 && Key <= 145)
+        || (Key >= 160 && Key <= 165) || (Key >= 246 && Key <= 254);
+}
+
+bool ShiftStateMoveOnly(TShiftState Shift)
+{
+    for (TShiftStateItem i : {ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble})
+        if (Shift.Contains(i))
+            return false;
+    return true;
+}
+
+bool ShiftStateLeftOnly(TShiftState Shift, bool CanIncludeDouble)
+{
+    if (!Shift.Contains(ssLeft))
+        return false;
+    for (TShiftStateItem i : {ssShift, ssAlt, ssCtrl, ssRight, ssMiddle})
+        if (Shift.Contains(i))
+            return false;
+    return CanIncludeDouble || !Shift.Contains(ssDouble);
+}
+
+WPARAM ShiftStateToKeys(TShiftState Shift)
+{
+    WPARAM keys = 0;
+    if (Shift.Contains(ssShift)) keys |= MK_SHIFT;
+    if (Shift.Contains(ssCtrl)) keys |= MK_CONTROL;
+    if (Shift.Contains(ssLeft)) keys |= MK_LBUTTON;
+    if (Shift.Contains(ssRight)) keys |= MK_RBUTTON;
+    if (Shift.Contains(ssMiddle)) keys |= MK_MBUTTON;
+    return keys;
+}
+
+bool IsPointInDragDetectArea(const TPoint& MouseDownPos, int X, int Y)
+{
+    return std::abs(X - MouseDownPos.X) < Mouse->DragThreshold() && std::abs(Y - MouseDownPos.Y) < Mouse->DragThreshold();
+}
+
+void GetDesktopWorkArea(const TPoint& P, TRect& R) { R = GetMonitorWorkArea(P); }
+
+void MakeVisibleOnDesktop(TRect& Bounds, const TPoint& P)
+{
+    TRect w;
+    GetDesktopWorkArea(P, w);
+    if (Bounds.Right > w.Right)
+        OffsetRect(Bounds, w.Right - Bounds.Right, 0);
+    if (Bounds.Bottom > w.Bottom)
+        OffsetRect(Bounds, 0, w.Bottom - Bounds.Bottom);
+    if (Bounds.Left < w.Left)
+        OffsetRect(Bounds, w.Left - Bounds.Left, 0);
+    if (Bounds.Top < w.Top)
+        OffsetRect(Bounds, 0, w.Top - Bounds.Top);
 }
 
 // ---------------------------------------------------------- unit globals
@@ -648,6 +727,9 @@ struct TUnitState {
     std::unique_ptr<std::set<uintptr_t>> TimerList;
     std::unique_ptr<TSystemTimerClock> SystemClock;
     IvlTimerClock* Clock = nullptr;
+    std::vector<std::unique_ptr<TMouseTrackingTimer>> MouseTrackingList;
+    int HourglassCount = 0;
+    TCursor HourglassSavedCursor = crDefault;
 };
 
 TUnitState& unitState()
@@ -789,18 +871,196 @@ void TvlTimer::setRunning(bool Value)
     }
 }
 
+// ---------------------------------------------------------- mouse tracking
+
+TMouseTrackingTimer::TMouseTrackingTimer(TComponent* AOwner) : TvlTimer(AOwner)
+{
+    SetInterval(10);
+    SetOnTimer(TNotifyEvent(this, &TMouseTrackingTimer::tick));
+}
+
+namespace {
+
+bool isEnabledWithParents(const TControl* C)
+{
+    for (; C != nullptr; C = C->Parent())
+        if (!C->Enabled())
+            return false;
+    return true;
+}
+
+}  // namespace
+
+void TMouseTrackingTimer::tick(TObject*)
+{
+    const TPoint pos = Mouse->CursorPos();
+    const bool window = Control != nullptr && Control->HandleAllocated();
+    bool inside;
+    if (auto* ex = dynamic_cast<IvlMouseTrackingCallerEx*>(Caller))
+        inside = window && ex->ContainsPoint(Control->ScreenToClient(pos));
+    else
+        inside = Bounds.Contains(pos);
+    const bool gone = !window || !isEnabledWithParents(Control);
+    if (inside && !gone)
+        return;
+    IvlMouseTrackingCaller* caller = Caller;
+    if (window && (!Control->ClientRect().Contains(Control->ScreenToClient(pos)) || gone))
+        Control->Perform(CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(Control));
+    caller->MouseLeave();
+    EndMouseTracking(caller);  // frees this timer: nothing after it
+}
+
+void BeginMouseTracking(TWinControl* AControl, const TRect& ABounds, IvlMouseTrackingCaller* ACaller)
+{
+    TUnitState& s = unitState();
+    if (s.Finalized || ACaller == nullptr || IsCallerMouseTracked(ACaller))
+        return;
+    auto timer = std::make_unique<TMouseTrackingTimer>(nullptr);
+    timer->Control = AControl;
+    TRect r = ABounds;
+    if (AControl != nullptr) {
+        const TPoint origin = AControl->ClientToScreen(TPoint{0, 0});
+        OffsetRect(r, origin.X, origin.Y);
+    }
+    timer->Bounds = r;
+    timer->Caller = ACaller;
+    s.MouseTrackingList.push_back(std::move(timer));
+}
+
+void EndMouseTracking(IvlMouseTrackingCaller* ACaller)
+{
+    auto& list = unitState().MouseTrackingList;
+    const auto it = std::find_if(list.begin(), list.end(), [ACaller](const auto& t) { return t->Caller == ACaller; });
+    if (it == list.end())
+        return;
+    const std::unique_ptr<TMouseTrackingTimer> timer = std::move(*it);
+    list.erase(it);
+}
+
+bool IsCallerMouseTracked(IvlMouseTrackingCaller* ACaller) { return FindMouseTrackingTimer(ACaller) != nullptr; }
+
+TMouseTrackingTimer* FindMouseTrackingTimer(IvlMouseTrackingCaller* ACaller)
+{
+    const TUnitState& s = unitState();
+    if (s.Finalized)
+        return nullptr;
+    for (const auto& t : s.MouseTrackingList)
+        if (t->Caller == ACaller)
+            return t.get();
+    return nullptr;
+}
+
+// ---------------------------------------------------------------- hourglass
+
+void ShowHourglassCursor()
+{
+    TUnitState& s = unitState();
+    if (s.HourglassCount++ == 0 && Screen != nullptr) {
+        s.HourglassSavedCursor = Screen->Cursor();
+        Screen->SetCursor(crHourGlass);
+    }
+}
+
+void HideHourglassCursor()
+{
+    TUnitState& s = unitState();
+    if (s.HourglassCount == 0)
+        return;
+    if (--s.HourglassCount == 0 && Screen != nullptr)
+        Screen->SetCursor(s.HourglassSavedCursor);
+}
+
+// ---------------------------------------------------------------- cursors
+
+namespace {
+
+// Our own pictures: a pointer with a mark for each use, or a four-way arrow
+// for the scrolling ones.
+QCursor makeCursor(TCursor Value)
+{
+    QImage image(32, 32, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(Qt::black);
+    p.setBrush(Qt::white);
+    QPoint hotSpot(0, 0);
+    const bool scrolling = Value >= crvlFullScroll && Value <= crvlLeftScroll;
+    if (scrolling) {
+        hotSpot = QPoint(15, 15);
+        p.drawEllipse(QRect(12, 12, 6, 6));
+        auto arrow = [&p](QPoint a, QPoint b, QPoint c) { p.drawPolygon(QPolygon({a, b, c})); };
+        const bool up = Value == crvlFullScroll || Value == crvlVerScroll || Value == crvlUpScroll;
+        const bool down = Value == crvlFullScroll || Value == crvlVerScroll || Value == crvlDownScroll;
+        const bool left = Value == crvlFullScroll || Value == crvlHorScroll || Value == crvlLeftScroll;
+        const bool right = Value == crvlFullScroll || Value == crvlHorScroll || Value == crvlRightScroll;
+        if (up) arrow({15, 2}, {10, 9}, {20, 9});
+        if (down) arrow({15, 28}, {10, 21}, {20, 21});
+        if (left) arrow({2, 15}, {9, 10}, {9, 20});
+        if (right) arrow({28, 15}, {21, 10}, {21, 20});
+    } else {
+        p.drawPolygon(QPolygon({{0, 0}, {0, 16}, {4, 12}, {7, 19}, {9, 18}, {6, 11}, {11, 11}}));
+        const QRect mark(16, 18, 12, 10);
+        switch (Value) {
+        case crvlDragCopy: case crvlMultiDragCopy:
+            p.drawRect(mark);
+            p.drawLine(22, 20, 22, 26);
+            p.drawLine(19, 23, 25, 23);
+            break;
+        case crvlRemove: case crvlNoDrop:
+            p.drawEllipse(mark);
+            p.drawLine(mark.topLeft(), mark.bottomRight());
+            break;
+        case crvlVertSize: hotSpot = QPoint(15, 15); p.drawLine(15, 4, 15, 26); break;
+        case crvlHorzSize: hotSpot = QPoint(15, 15); p.drawLine(4, 15, 26, 15); break;
+        default: p.drawRect(mark); break;
+        }
+        if (Value == crvlMultiDrag || Value == crvlMultiDragCopy)
+            p.drawRect(mark.translated(-3, -3));
+    }
+    p.end();
+    return QCursor(QPixmap::fromImage(image), hotSpot.x(), hotSpot.y());
+}
+
+void registerCursors()
+{
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr)
+        return;  // pictures need the window system
+    for (TCursor c = crvlDragCopy; c <= crvlDrag; ++c)
+        RegisterScreenCursor(c, makeCursor(c));
+    RegisterScreenCursor(crvlHandPoint, QCursor(Qt::PointingHandCursor));
+    RegisterScreenCursor(crvlColorPicker, makeCursor(crvlColorPicker));
+    RegisterScreenCursor(crvlMultiDragCopy, makeCursor(crvlMultiDragCopy));
+}
+
+void finalizeUnit()
+{
+    TUnitState& s = unitState();
+    s.Finalized = true;
+    // Every caller should have ended its tracking by now. One left over is
+    // a programming error, but the rest of the shut-down must still run.
+    if (!s.MouseTrackingList.empty()) {
+        qWarning("vlControls: MouseTrackingTimerList.Count <> 0 (%d left)", int(s.MouseTrackingList.size()));
+        assert(s.MouseTrackingList.empty() && "MouseTrackingTimerList.Count <> 0");
+        s.MouseTrackingList.clear();
+    }
+    s.TimerWindow.reset();
+    s.TimerList.reset();
+    s.MessageWindow.reset();
+    s.SystemClock.reset();
+}
+
+}  // namespace
+
 // -------------------------------------------------------------------- unit
 
 void AddvlControlsUnit(TStartupList& AList)
 {
     AList.Add(
-        String::fromLatin1("vlControls"), [] { unitState().Finalized = false; },
+        String::fromLatin1("vlControls"),
         [] {
-            TUnitState& s = unitState();
-            s.Finalized = true;
-            s.TimerWindow.reset();
-            s.TimerList.reset();
-            s.MessageWindow.reset();
-            s.SystemClock.reset();
-        });
+            unitState().Finalized = false;
+            registerCursors();
+        },
+        finalizeUnit);
 }

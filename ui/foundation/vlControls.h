@@ -273,8 +273,73 @@ protected:
 };
 TvlTimerWindow* GetTimerWindow();
 
-// The text without its accelerator marks: a single "&" goes, "&&" becomes "&".
-String RemoveAccelChars(const String& S);
+// ---------------------------------------------------------------- services
+
+// The text without its accelerator marks: "&x" gives "x", "&&" gives "&";
+// a lone "&" at the end gives "_" with AAppendUnderscore, else nothing.
+String RemoveAccelChars(const String& S, bool AAppendUnderscore = false);
+bool IsTextChar(QChar Ch);
+// A character that starts editing: text, Backspace, Ctrl+V or Ctrl+X.
+bool IsEditStartChar(QChar Ch);
+bool IsIncSearchStartChar(QChar Ch);
+// ANumberKind 0: integer, 1: float, 2: float with exponent.
+bool IsNumericChar(QChar Ch, int ANumberKind);
+// A key that is no text: Enter, Esc, arrows, function keys and the like.
+bool IsSysKey(uint16_t Key);
+bool ShiftStateMoveOnly(TShiftState Shift);
+bool ShiftStateLeftOnly(TShiftState Shift, bool CanIncludeDouble = false);
+WPARAM ShiftStateToKeys(TShiftState Shift);
+bool IsPointInDragDetectArea(const TPoint& MouseDownPos, int X, int Y);
+
+// The work area of the monitor nearest to P.
+void GetDesktopWorkArea(const TPoint& P, TRect& R);
+// Moves Bounds into the work area for P; one larger than it ends on its
+// left and top edges.
+void MakeVisibleOnDesktop(TRect& Bounds, const TPoint& P);
+
+// The hourglass over everything, nestable.
+void ShowHourglassCursor();
+void HideHourglassCursor();
+
+// Mouse tracking: a caller is told once the pointer has left an area.
+class IvlMouseTrackingCaller {
+public:
+    virtual ~IvlMouseTrackingCaller() = default;
+    virtual void MouseLeave() = 0;
+};
+// A caller that decides itself which points of the control are inside.
+class IvlMouseTrackingCallerEx : public IvlMouseTrackingCaller {
+public:
+    virtual bool ContainsPoint(const TPoint& P) = 0;  // the control's client point
+};
+
+// Polls the pointer every 10 ms for one caller.
+class TMouseTrackingTimer : public TvlTimer {
+public:
+    explicit TMouseTrackingTimer(TComponent* AOwner);
+    String ClassName() const override { return String::fromLatin1("TMouseTrackingTimer"); }
+    IvlMouseTrackingCaller* Caller = nullptr;
+    TWinControl* Control = nullptr;
+    TRect Bounds;  // screen coordinates
+
+private:
+    void tick(TObject* Sender);
+};
+
+// ABounds are AControl's client coordinates (screen coordinates without a
+// control). A caller already tracked keeps its first area.
+void BeginMouseTracking(TWinControl* AControl, const TRect& ABounds, IvlMouseTrackingCaller* ACaller);
+void EndMouseTracking(IvlMouseTrackingCaller* ACaller);
+bool IsCallerMouseTracked(IvlMouseTrackingCaller* ACaller);
+TMouseTrackingTimer* FindMouseTrackingTimer(IvlMouseTrackingCaller* ACaller);
+
+// The framework's cursors, registered with the screen at the unit's start.
+enum : TCursor {
+    crvlDragCopy = 2100, crvlFullScroll = 2101, crvlHorScroll = 2102, crvlVerScroll = 2103, crvlUpScroll = 2104,
+    crvlRightScroll = 2105, crvlDownScroll = 2106, crvlLeftScroll = 2107, crvlRemove = 2108, crvlVertSize = 2109,
+    crvlHorzSize = 2110, crvlMultiDrag = 2111, crvlNoDrop = 2112, crvlDrag = 2113, crvlHandPoint = -2099,
+    crvlColorPicker = 2114, crvlMultiDragCopy = 2115
+};
 
 // The unit's start (the cursors) and its end (the shared windows and lists
 // are freed; nothing of them is made afterwards).
