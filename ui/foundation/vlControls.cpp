@@ -871,6 +871,136 @@ void TvlTimer::setRunning(bool Value)
     }
 }
 
+// ------------------------------------------------------------ popup window
+
+TvlPopupWindow::TvlPopupWindow() : TForm(nullptr)
+{
+    SetBorderStyle(bsNone);
+    SetFormStyle(fsStayOnTop);
+}
+
+void TvlPopupWindow::SetPopupBorderStyle(TvlPopupBorderStyle Value)
+{
+    restoreControlsBounds();
+    FBorderStyle = Value;
+}
+
+int TvlPopupWindow::GetFrameWidth() const
+{
+    switch (FBorderStyle) {
+    case 1: case 2: return 1;
+    case 3: return 2;
+    default: return 0;
+    }
+}
+
+void TvlPopupWindow::restoreControlsBounds()
+{
+    for (int i = 0; i < ControlCount(); ++i) {
+        TControl* c = Controls(i);
+        c->SetBounds(c->Left() - GetBorderWidth(0), c->Top() - GetBorderWidth(1), c->Width(), c->Height());
+    }
+}
+
+void TvlPopupWindow::CalculateSize()
+{
+    if (!Adjustable)
+        return;
+    int maxRight = 0, maxBottom = 0;
+    for (int i = 0; i < ControlCount(); ++i) {
+        TControl* c = Controls(i);
+        const TRect b = c->BoundsRect();
+        maxRight = std::max(maxRight, b.Right);
+        maxBottom = std::max(maxBottom, b.Bottom);
+        c->SetBounds(c->Left() + GetBorderWidth(0), c->Top() + GetBorderWidth(1), c->Width(), c->Height());
+    }
+    if (maxRight != 0 || ControlCount() > 0) {
+        SetWidth(GetBorderWidth(0) + maxRight + GetBorderWidth(2));
+        SetHeight(GetBorderWidth(1) + maxBottom + GetBorderWidth(3));
+    }
+}
+
+void TvlPopupWindow::GetOwnerScreenBounds(TRect& R) const
+{
+    const TPoint topLeft = OwnerParent->ClientToScreen(OwnerBounds.TopLeft());
+    const TPoint bottomRight = OwnerParent->ClientToScreen(OwnerBounds.BottomRight());
+    R = Rect(topLeft.X, topLeft.Y, bottomRight.X, bottomRight.Y);
+}
+
+void TvlPopupWindow::InitPopup()
+{
+    if (OwnerParent != nullptr)
+        SetFont(OwnerParent->Font());
+}
+
+void TvlPopupWindow::Popup()
+{
+    InitPopup();
+    CalculateSize();
+    TPoint p;
+    CalculatePosition(p);
+    SetLeft(p.X);
+    CalculatePosition(p);
+    SetTop(p.Y);
+    Show();
+}
+
+void TvlPopupWindow::CalculatePosition(TPoint& P)
+{
+    TvlPopupHorzAlignment horz = AlignHorz;
+    TvlPopupVertAlignment vert = AlignVert;
+    TRect o;
+    GetOwnerScreenBounds(o);
+    const int w = Width(), h = Height();
+    TPoint d;
+    if (horz == phaCenter)
+        P.X = d.X = (o.Left + o.Right - w) / 2;
+    if (vert == pvaCenter)
+        P.Y = d.Y = (o.Top + o.Bottom - h) / 2;
+    auto place = [&] {
+        if (Direction == podVertical) {
+            if (horz == phaLeft) { P.X = o.Left; d.X = o.Left; }
+            if (horz == phaRight) { P.X = o.Right - w; d.X = o.Right; }
+            if (vert == pvaTop) { P.Y = o.Top - h; d.Y = o.Top; }
+            if (vert == pvaBottom) { P.Y = o.Bottom; d.Y = o.Bottom; }
+        } else {
+            if (horz == phaLeft) { P.X = o.Left - w; d.X = o.Left; }
+            if (horz == phaRight) { P.X = o.Right; d.X = o.Right; }
+            if (vert == pvaTop) { P.Y = o.Top; d.Y = o.Top; }
+            if (vert == pvaBottom) { P.Y = o.Bottom - h; d.Y = o.Bottom; }
+        }
+    };
+    place();
+    TRect wa;
+    GetDesktopWorkArea(d, wa);
+    const bool moreRoomLeft = o.Left - wa.Left > wa.Right - o.Right;
+    const bool moreRoomTop = o.Top - wa.Top > wa.Bottom - o.Bottom;
+    if (Direction == podHorizontal) {
+        if (horz == phaRight && P.X + w > wa.Right && moreRoomLeft)
+            horz = phaLeft;
+        else if (horz == phaLeft && P.X < wa.Left && !moreRoomLeft)
+            horz = phaRight;
+    } else {
+        if (vert == pvaBottom && P.Y + h > wa.Bottom && moreRoomTop)
+            vert = pvaTop;
+        else if (vert == pvaTop && P.Y < wa.Top && !moreRoomTop)
+            vert = pvaBottom;
+    }
+    place();
+    if (Direction == podVertical || horz == phaCenter) {
+        if (P.X + w > wa.Right)
+            P.X = wa.Right - w;
+        if (P.X < wa.Left)
+            P.X = wa.Left;
+    }
+    if (Direction == podHorizontal || vert == pvaCenter) {
+        if (P.Y + h > wa.Bottom)
+            P.Y = wa.Bottom - h;
+        if (P.Y < wa.Top)
+            P.Y = wa.Top;
+    }
+}
+
 // ---------------------------------------------------------- mouse tracking
 
 TMouseTrackingTimer::TMouseTrackingTimer(TComponent* AOwner) : TvlTimer(AOwner)

@@ -7,6 +7,7 @@
 #include "platform/rtl/Startup.h"
 
 #include "platform/controls/Controls.h"
+#include "platform/controls/Forms.h"
 #include "ui/foundation/vlGraphics.h"
 #include "ui/foundation/vlLookAndFeelPainters.h"
 #include "ui/foundation/vlLookAndFeels.h"
@@ -272,6 +273,50 @@ protected:
     void WndProc(TMessage& Message) override;
 };
 TvlTimerWindow* GetTimerWindow();
+
+// ------------------------------------------------------------ popup window
+
+enum TvlPopupHorzAlignment { phaLeft, phaCenter, phaRight };
+enum TvlPopupVertAlignment { pvaTop, pvaCenter, pvaBottom };
+enum TvlPopupOpenDirection { podHorizontal, podVertical };
+// 0 none, 1 a frame line, 2 a single raised edge, 3 a double one.
+using TvlPopupBorderStyle = int;
+
+// A borderless top-level window that opens beside or below a rectangle of
+// an owner control and stays inside the work area of its monitor.
+class TvlPopupWindow : public TForm {
+public:
+    TvlPopupWindow();
+    String ClassName() const override { return String::fromLatin1("TvlPopupWindow"); }
+
+    bool Adjustable = true;
+    TvlPopupHorzAlignment AlignHorz = phaLeft;
+    TvlPopupVertAlignment AlignVert = pvaBottom;
+    int BorderSpace = 0;
+    TvlPopupOpenDirection Direction = podVertical;
+    TColor FrameColor = clWindowText;
+    TRect OwnerBounds;             // OwnerParent's client coordinates
+    TControl* OwnerParent = nullptr;
+
+    TvlPopupBorderStyle PopupBorderStyle() const { return FBorderStyle; }
+    void SetPopupBorderStyle(TvlPopupBorderStyle Value);
+
+    // Where the window's top-left goes: beside the owner on the side of its
+    // alignment, flipped when the other side has more room, and pushed into
+    // the work area across its direction.
+    virtual void CalculatePosition(TPoint& P);
+    virtual void CalculateSize();
+    virtual int GetBorderWidth(int ASide) const { (void)ASide; return GetFrameWidth() + BorderSpace; }
+    virtual int GetFrameWidth() const;
+    virtual void GetOwnerScreenBounds(TRect& R) const;
+    virtual void InitPopup();
+    virtual void Popup();
+    virtual void CloseUp() { Hide(); }
+
+private:
+    void restoreControlsBounds();
+    TvlPopupBorderStyle FBorderStyle = 0;
+};
 
 // ---------------------------------------------------------------- services
 

@@ -484,4 +484,41 @@ TEST_F(Tracking, MakeVisibleOnDesktopKeepsTheLeftTopEdgesOfAnOversizedRectangle)
     EXPECT_EQ(r, Rect(wa.Right - 30, wa.Bottom - 15, wa.Right, wa.Bottom));
 }
 
+// A popup whose owner rectangle is given in screen coordinates.
+struct TPlacedPopup : TvlPopupWindow {
+    TRect Owner;
+    void GetOwnerScreenBounds(TRect& R) const override { R = Owner; }
+};
+
+TEST_F(Tracking, PopupPositions)
+{
+    const TRect wa = GetMonitorWorkArea(TPoint{0, 0});
+    TPlacedPopup popup;
+    popup.SetBounds(0, 0, 300, 200);
+    TPoint p;
+    // 100 pixels below the owner, 300 above: it opens above.
+    popup.Owner = Rect(wa.Left + 10, wa.Bottom - 120, wa.Left + 110, wa.Bottom - 100);
+    ASSERT_GE(popup.Owner.Top - wa.Top, 300);
+    popup.CalculatePosition(p);
+    EXPECT_EQ(p.Y, popup.Owner.Top - 200);
+    EXPECT_EQ(p.X, popup.Owner.Left);
+    // Only 50 above: it stays below and overflows.
+    popup.Owner = Rect(wa.Left + 10, wa.Top + 50, wa.Left + 110, wa.Top + 70);
+    popup.SetHeight(wa.Height());
+    popup.CalculatePosition(p);
+    EXPECT_EQ(p.Y, wa.Top + 70);
+    // Right-aligned and wider than the room left of the owner's right edge:
+    // pushed to the work area's left edge.
+    popup.SetHeight(200);
+    popup.AlignHorz = phaRight;
+    popup.Owner = Rect(wa.Left + 10, wa.Top + 50, wa.Left + 100, wa.Top + 70);
+    popup.CalculatePosition(p);
+    EXPECT_EQ(p.X, wa.Left);
+    // Beside the owner: to the right, the top edges aligned.
+    popup.Direction = podHorizontal;
+    popup.AlignVert = pvaTop;
+    popup.CalculatePosition(p);
+    EXPECT_EQ(p, (TPoint{popup.Owner.Right, popup.Owner.Top}));
+}
+
 }  // namespace
