@@ -3,7 +3,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 
-#include "FakeTimerClock.h"
+#include "ControlFixtures.h"
 #include "platform/controls/Forms.h"
 #include "ui/foundation/vlLookAndFeels.h"
 #include "platform/rtl/Startup.h"
@@ -139,31 +139,13 @@ protected:
     }
 };
 
-struct Control : ::testing::Test {
+struct Control : TControlUnitFixture {
     Control()
     {
-        AddvlLookAndFeelsUnit(Units);
-        AddvlControlsUnit(Units);
-        Units.Initialize();
-        App = std::make_unique<TApplication>(nullptr);
-        App->Initialize();
-        Form = std::make_unique<TForm>(nullptr);
-        Form->SetBounds(0, 0, 400, 300);
         C = new TScripted(Form.get());
         C->SetParent(Form.get());
         C->SetBounds(0, 0, 200, 200);
     }
-    ~Control() override
-    {
-        Mouse->SetWheelScrollLines(3);
-        Form.reset();
-        App.reset();
-        Units.Finalize();
-    }
-    TStartupList Units;
-    TFakeTimerClock Clock;
-    std::unique_ptr<TApplication> App;
-    std::unique_ptr<TForm> Form;
     TScripted* C = nullptr;
 };
 
@@ -364,33 +346,16 @@ struct TLeaveCounter : TCustomControl {
     }
 };
 
-struct Tracking : ::testing::Test {
+struct Tracking : TControlUnitFixture {
     Tracking()
     {
-        AddvlLookAndFeelsUnit(Units);
-        AddvlControlsUnit(Units);
-        Units.Initialize();
-        App = std::make_unique<TApplication>(nullptr);
-        App->Initialize();
-        Form = std::make_unique<TForm>(nullptr);
-        Form->SetBounds(0, 0, 300, 200);
         Target = new TLeaveCounter(Form.get());
         Target->SetParent(Form.get());
         Target->SetBounds(20, 20, 100, 50);
         Form->Show();
     }
-    ~Tracking() override
-    {
-        Form.reset();
-        App.reset();
-        Units.Finalize();
-    }
     void pointAt(TPoint ClientPoint) { Mouse->SetCursorPos(Target->ClientToScreen(ClientPoint)); }
 
-    TStartupList Units;
-    TFakeTimerClock Clock;
-    std::unique_ptr<TApplication> App;
-    std::unique_ptr<TForm> Form;
     TLeaveCounter* Target = nullptr;
 };
 

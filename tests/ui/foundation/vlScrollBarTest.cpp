@@ -3,7 +3,7 @@
 #include <QCursor>
 #include <gtest/gtest.h>
 
-#include "FakeTimerClock.h"
+#include "ControlFixtures.h"
 #include "platform/controls/Forms.h"
 #include "platform/rtl/Startup.h"
 #include "ui/foundation/vlControls.h"
@@ -12,29 +12,15 @@
 
 namespace {
 
-struct ScrollBar : ::testing::Test {
+struct ScrollBar : TControlUnitFixture {
     ScrollBar()
     {
-        AddvlLookAndFeelsUnit(Units);
-        AddvlControlsUnit(Units);
-        Units.Initialize();
-        App = std::make_unique<TApplication>(nullptr);
-        App->Initialize();
-        Form = std::make_unique<TForm>(nullptr);
-        Form->SetBounds(0, 0, 400, 300);
         Bar = new TvlScrollBar(Form.get());
         Bar->SetParent(Form.get());
         Bar->SetLeft(10);
         Bar->SetTop(10);
         Bar->OnScroll = TScrollEvent(this, &ScrollBar::scrolled);
         Bar->OnChange = TNotifyEvent(this, &ScrollBar::changed);
-    }
-    ~ScrollBar() override
-    {
-        SetMouseCapture(nullptr, false);
-        Form.reset();
-        App.reset();
-        Units.Finalize();
     }
     void scrolled(TObject*, TScrollCode Code, int& Pos)
     {
@@ -50,10 +36,6 @@ struct ScrollBar : ::testing::Test {
     void release(TPoint P) { Bar->Perform(WM_LBUTTONUP, 0, MakeLParam(P.X, P.Y)); }
     void pointAt(TPoint P) { Mouse->SetCursorPos(Bar->ClientToScreen(P)); }
 
-    TStartupList Units;
-    TFakeTimerClock Clock;
-    std::unique_ptr<TApplication> App;
-    std::unique_ptr<TForm> Form;
     TvlScrollBar* Bar = nullptr;
     std::vector<TScrollCode> Codes;
     int Changes = 0;

@@ -1,11 +1,17 @@
-// FakeTimerClock.h - a timer clock the tests advance by hand: the timers of
+// ControlFixtures.h - a timer clock the tests advance by hand (the timers of
 // the timer window tick in deadline order, each tick a WM_TIMER sent to the
-// window as the system would deliver it.
+// window as the system would deliver it), and a form with the control
+// unit running on that clock.
 #pragma once
+#include <gtest/gtest.h>
 #include <map>
+#include <memory>
 #include <utility>
 
+#include "platform/controls/Forms.h"
+#include "platform/rtl/Startup.h"
 #include "ui/foundation/vlControls.h"
+#include "ui/foundation/vlLookAndFeels.h"
 
 class TFakeTimerClock : public IvlTimerClock {
 public:
@@ -64,4 +70,31 @@ public:
 
 private:
     std::map<std::pair<HWND, uintptr_t>, std::pair<unsigned, unsigned long long>> FTimers;
+};
+
+// A 400 x 300 form (not shown) with the look-and-feel and control units.
+struct TControlUnitFixture : ::testing::Test {
+    TControlUnitFixture()
+    {
+        AddvlLookAndFeelsUnit(Units);
+        AddvlControlsUnit(Units);
+        Units.Initialize();
+        App = std::make_unique<TApplication>(nullptr);
+        App->Initialize();
+        Form = std::make_unique<TForm>(nullptr);
+        Form->SetBounds(0, 0, 400, 300);
+    }
+    ~TControlUnitFixture() override
+    {
+        SetMouseCapture(nullptr, false);
+        Mouse->SetWheelScrollLines(3);
+        Form.reset();
+        App.reset();
+        Units.Finalize();
+    }
+
+    TStartupList Units;
+    TFakeTimerClock Clock;
+    std::unique_ptr<TApplication> App;
+    std::unique_ptr<TForm> Form;
 };
