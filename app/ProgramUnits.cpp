@@ -12,6 +12,7 @@
 #include "ui/editors/vlLibraryStrs.h"
 #include "ui/foundation/vlGeometry.h"
 #include "ui/foundation/vlGraphics.h"
+#include "ui/foundation/vlControls.h"
 #include "ui/foundation/vlLookAndFeels.h"
 #include "ui/foundation/vxCore.h"
 #include "ui/foundation/vxGDIPlusAPI.h"
@@ -30,6 +31,7 @@ void AddProgramUnits(TStartupList& Units)
     AddvxGDIPlusClassesUnit(Units);
     AddvxThemeManagerUnit(Units);
     AddvlLookAndFeelsUnit(Units);
+    AddvlControlsUnit(Units);
     Units.Add(String::fromLatin1("vlDataStorage"), &vlDataStorageInitialization, &vlDataStorageFinalization);
     AddvlLibraryStrsUnit(Units);
     AddvlFormatsUnit(Units);

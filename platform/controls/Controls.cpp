@@ -119,6 +119,8 @@ private:
 }  // namespace
 
 Qt::CursorShape ControlsCursorShape(TCursor C) { return cursorShape(C); }
+// MouseCapture.cpp: a holder whose window goes away loses the capture.
+void ForgetCaptureControl(TWinControl* Control);
 
 uint16_t QtKeyToVirtualKey(int QtKey)
 {
@@ -701,7 +703,7 @@ void TWinControl::UpdateWidget()
     pal.setColor(QPalette::Text, ColorToQColor(Font()->Color()));
     w->setPalette(pal);
     if (Cursor() != crDefault)
-        w->setCursor(cursorShape(Cursor()));
+        w->setCursor(ScreenCursor(Cursor()));
     else
         w->unsetCursor();
     w->setAcceptDrops(FAcceptFiles);
@@ -711,6 +713,7 @@ void TWinControl::DestroyWidget()
 {
     if (!FWidget)
         return;
+    ForgetCaptureControl(this);
     for (TControl* c : FControls)
         if (auto* w = dynamic_cast<TWinControl*>(c))
             w->DestroyWidget();
@@ -1057,9 +1060,9 @@ bool TWinControl::mouseToGraphicChild(TMessage& Message)
         FMouseControl = nullptr;
     if (Message.Msg == WM_MOUSEMOVE && FWidget) {
         if (target->Cursor() != crDefault)
-            FWidget->setCursor(cursorShape(target->Cursor()));
+            FWidget->setCursor(ScreenCursor(target->Cursor()));
         else if (Cursor() != crDefault)
-            FWidget->setCursor(cursorShape(Cursor()));
+            FWidget->setCursor(ScreenCursor(Cursor()));
         else
             FWidget->unsetCursor();
     }

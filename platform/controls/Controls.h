@@ -16,6 +16,7 @@
 #include "platform/rtl/Exception.h"
 
 class QWidget;
+class QCursor;
 class QEvent;
 class TFont;
 class TCanvas;
@@ -460,3 +461,44 @@ TCustomForm* GetParentForm(const TControl* Control);
 
 // Qt key code <-> virtual key.
 uint16_t QtKeyToVirtualKey(int QtKey);
+
+// Explicit mouse capture. While a windowed control holds it, every mouse
+// press, release and move of the application reaches that control (its
+// client coordinates), whatever window is under the pointer; the routing
+// runs through the application event hooks, so it works without a window
+// system grab. Setting another holder (or nullptr) sends the old one
+// WM_CAPTURECHANGED; a holder whose window goes away loses it silently.
+void SetCaptureControl(TWinControl* Control);
+TWinControl* GetCaptureControl();
+// Convenience for a control that takes or gives up the capture itself.
+bool HasMouseCapture(const TWinControl* Control);
+void SetMouseCapture(TWinControl* Control, bool Value);
+
+// The pointer: its position and the user's settings for it.
+class TMouse {
+public:
+    // Lines one notch of the wheel scrolls (the system's default 3).
+    int WheelScrollLines() const { return FWheelScrollLines; }
+    void SetWheelScrollLines(int Value) { FWheelScrollLines = Value; }
+    // Pixels the pointer must move with a button held before a drag starts.
+    int DragThreshold() const { return FDragThreshold; }
+    void SetDragThreshold(int Value) { FDragThreshold = Value; }
+    TPoint CursorPos() const;
+    void SetCursorPos(TPoint Value);
+    TWinControl* Capture() const { return GetCaptureControl(); }
+
+private:
+    int FWheelScrollLines = 3;
+    int FDragThreshold = 5;
+};
+// Always present.
+extern TMouse* const Mouse;
+
+// The screen cursor list: TCursor values beyond the built-in ones name
+// cursors the program registers (its own pictures). A registered value
+// also replaces a built-in one.
+void RegisterScreenCursor(TCursor Value, const QCursor& Cursor);
+void UnregisterScreenCursor(TCursor Value);
+bool IsScreenCursorRegistered(TCursor Value);
+// The cursor for Value: the registered one, else the built-in shape.
+QCursor ScreenCursor(TCursor Value);

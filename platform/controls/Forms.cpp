@@ -23,6 +23,7 @@
 #include "platform/controls/ToolkitWidget.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/graphics/Graphics.h"
+#include "platform/graphics/SysMetrics.h"
 #include "platform/rtl/Thread.h"
 
 TApplication* Application = nullptr;
@@ -1364,6 +1365,27 @@ int TScreen::MonitorIndexFromPoint(TPoint P) const
     return -1;
 }
 
+TRect GetMonitorWorkArea(TPoint P)
+{
+    const QScreen* nearest = nullptr;
+    qint64 best = -1;
+    for (const QScreen* s : QGuiApplication::screens()) {
+        const QRect g = s->geometry();
+        const qint64 dx = P.X < g.left() ? g.left() - P.X : P.X > g.right() ? P.X - g.right() : 0;
+        const qint64 dy = P.Y < g.top() ? g.top() - P.Y : P.Y > g.bottom() ? P.Y - g.bottom() : 0;
+        if (const qint64 d = dx * dx + dy * dy; best < 0 || d < best) {
+            best = d;
+            nearest = s;
+        }
+    }
+    if (nearest == nullptr)
+        nearest = QGuiApplication::primaryScreen();
+    if (nearest == nullptr)
+        return Rect(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    const QRect a = nearest->availableGeometry();
+    return Rect(a.left(), a.top(), a.left() + a.width(), a.top() + a.height());
+}
+
 void TScreen::SetCursor(TCursor Value)
 {
     if (FCursor == Value)
@@ -1372,5 +1394,5 @@ void TScreen::SetCursor(TCursor Value)
         QGuiApplication::restoreOverrideCursor();
     FCursor = Value;
     if (Value != crDefault)
-        QGuiApplication::setOverrideCursor(QCursor(ControlsCursorShape(Value)));
+        QGuiApplication::setOverrideCursor(ScreenCursor(Value));
 }

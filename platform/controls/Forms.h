@@ -396,6 +396,10 @@ private:
     std::vector<TCustomForm*> FForms;
 };
 
+// The work area (the screen without panels the desktop keeps for itself) of
+// the monitor nearest to P; the primary screen's when no monitor is known.
+TRect GetMonitorWorkArea(TPoint P);
+
 // Set while a TApplication exists.
 extern TApplication* Application;
 extern TScreen* Screen;

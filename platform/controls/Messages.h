@@ -36,6 +36,9 @@ constexpr TPoint PointFromLParam(LPARAM v) { return {LoWord16(v), HiWord16(v)}; 
 
 // Sent to every form after the system colours changed.
 enum : UINT { WM_SYSCOLORCHANGE = 0x0015 };
+// A modal mode (a press, a drag, a scroll) is to end at once
+// (the mouse capture is taken away).
+enum : UINT { WM_CANCELMODE = 0x001F };
 
 enum : UINT {
     WM_NULL = 0x0000, WM_CREATE = 0x0001, WM_DESTROY = 0x0002, WM_MOVE = 0x0003, WM_SIZE = 0x0005,

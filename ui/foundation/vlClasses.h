@@ -43,6 +43,9 @@ public:
     int Release() const { return -1; }
 };
 
+// A direction of scrolling or moving.
+enum TvlDirection { dirNone, dirLeft, dirRight, dirUp, dirDown };
+
 class TvlInterfacedPersistent : public TPersistent {
 public:
     explicit TvlInterfacedPersistent(TPersistent* AOwner) : FOwner(AOwner) {}

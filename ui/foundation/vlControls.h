@@ -4,68 +4,388 @@
 #pragma once
 #include <memory>
 
+#include "platform/rtl/Startup.h"
+
 #include "platform/controls/Controls.h"
+#include "platform/controls/Forms.h"
 #include "ui/foundation/vlGraphics.h"
 #include "ui/foundation/vlLookAndFeelPainters.h"
 #include "ui/foundation/vlLookAndFeels.h"
+#include "ui/foundation/vlScrollBar.h"
 
 enum TvlControlBorderStyle { vlcbsNone, vlcbsDefault };
-enum TScrollBarKind { sbHorizontal, sbVertical };
-enum TScrollCode { scLineUp, scLineDown, scPageUp, scPageDown, scPosition, scTrack, scTop, scBottom, scEndScroll };
 
+enum TvlDragAndDropState { ddsIdle, ddsPending, ddsRunning };
+enum TvlMouseWheelScrollingKind { mwskNone, mwskHorizontal, mwskVertical };
+
+class TvlControl;
+
+// What SetScrollBarInfo decided for one bar; ApplyData carries it over.
+struct TvlScrollBarData {
+    int Min = 0;
+    int Max = 0;
+    int Position = 0;
+    int PageSize = 0;
+    TScrollBarInc SmallChange = 0;
+    TScrollBarInc LargeChange = 0;
+    bool Enabled = false;
+    bool Visible = false;
+    bool AllowShow = false;
+    bool AllowHide = false;
+};
+
+// A scroll bar that a TvlControl owns and lays out inside itself.
+class TvlControlScrollBar : public TvlScrollBar {
+public:
+    explicit TvlControlScrollBar(TComponent* AOwner);
+    ~TvlControlScrollBar() override;
+    String ClassName() const override { return String::fromLatin1("TvlControlScrollBar"); }
+    TvlScrollBarData Data;
+    // Shows the decided range, page and position (a hidden bar keeps its
+    // old range), enables and shows or hides the bar.
+    void ApplyData();
+    virtual void FocusParent();
+
+protected:
+    void Dispatch(TMessage& Message) override;
+};
+
+// The square between the two scroll bars.
+class TvlSizeGrip : public TCustomControl {
+public:
+    explicit TvlSizeGrip(TComponent* AOwner);
+    ~TvlSizeGrip() override;
+    String ClassName() const override { return String::fromLatin1("TvlSizeGrip"); }
+    TvlLookAndFeel* LookAndFeel() const { return FLookAndFeel.get(); }
+
+protected:
+    void Paint() override;
+    void EraseBackground(HDC DC) override { (void)DC; }
+
+private:
+    void lookAndFeelChanged(TvlLookAndFeel*, TvlLookAndFeelValues) { Invalidate(); }
+    std::unique_ptr<TvlLookAndFeel> FLookAndFeel;
+};
+
+// The windowed base control of the grid family: a canvas and a look of its
+// own, a border drawn by the painter, and two scroll bars and a size grip
+// laid out inside its client area, fed by descendants through
+// SetScrollBarInfo.
 class TvlControl : public TCustomControl {
 public:
     explicit TvlControl(TComponent* AOwner);
     ~TvlControl() override;
     String ClassName() const override { return String::fromLatin1("TvlControl"); }
 
-    // Valid during Paint.
     TvlCanvas* Canvas() const { return FCanvas.get(); }
     TvlLookAndFeel* LookAndFeel() const { return FLookAndFeel.get(); }
-    const TvlCustomLookAndFeelPainter* LookAndFeelPainter() const { return FLookAndFeel->Painter(); }
+    void SetLookAndFeel(const TvlLookAndFeel* Value) { FLookAndFeel->Assign(Value); }
+    TvlLookAndFeelPainterClass LookAndFeelPainter() const { return FLookAndFeel->Painter(); }
     TvlControlBorderStyle BorderStyle() const { return FBorderStyle; }
     void SetBorderStyle(TvlControlBorderStyle Value);
-    int BorderSize() const;
+    TScrollStyle ScrollBars() const { return FScrollBars; }
+    void SetScrollBars(TScrollStyle Value);
+    bool FocusOnClick() const { return FFocusOnClick; }
+    void SetFocusOnClick(bool Value) { FFocusOnClick = Value; }
 
-    // The client area without the border and the visible scroll bar.
-    TRect GetClientBounds() const;
-    TRect GetVScrollBarBounds() const;
-    // The vertical scroll bar: shown when Visible; positions Min..Max with
-    // a page of PageSize (a thumb proportional to it); the position is
-    // clamped to Min..Max-PageSize+1.
-    void SetVScrollBarParams(bool AVisible, int AMin, int AMax, int APageSize, int APosition);
-    bool IsVScrollBarVisible() const { return FVScroll.Visible; }
-    int VScrollBarPosition() const { return FVScroll.Position; }
+    virtual int GetBorderSize() const;
+    // The client rectangle (or the bounds before the window exists).
+    virtual TRect GetBounds() const;
+    // Inside the border, without the visible scroll bars.
+    virtual TRect GetClientBounds() const;
+    virtual TRect GetHScrollBarBounds() const;
+    virtual TRect GetVScrollBarBounds() const;
+    virtual TRect GetSizeGripBounds() const;
+    virtual bool HasScrollBars() const { return true; }
+    // The bar exists and shows; while UpdateScrollBars calculates, the
+    // visibility it calculated.
+    bool IsHScrollBarVisible() const;
+    bool IsVScrollBarVisible() const;
+    TvlControlScrollBar* HScrollBar() const { return FHScrollBar.get(); }
+    TvlControlScrollBar* VScrollBar() const { return FVScrollBar.get(); }
+    TvlSizeGrip* SizeGrip() const { return FSizeGrip.get(); }
+
+    // Decides a bar from its parameters: shown and enabled when there is
+    // something to scroll; otherwise hidden (AllowHide) or shown disabled.
+    void SetScrollBarInfo(TScrollBarKind AScrollBarKind, int AMin, int AMax, int AStep, int APage, int APos,
+                          bool AAllowShow, bool AAllowHide);
+    virtual void UpdateScrollBars();
+    void BeginScrollBarsUpdate();
+    void EndScrollBarsUpdate();
+    // Makes the scroll bars and the grip exist exactly when HasScrollBars.
+    void InitScrollBars();
+
+    TvlDragAndDropState DragAndDropState() const { return FDragAndDropState; }
+    void FinishDragAndDrop(bool Accepted);
+    // One line of scrolling in ADirection, as a press on an arrow.
+    void ScrollContent(TvlDirection ADirection);
+    bool IsMouseInPressedArea(int X, int Y) const;
+    void InvalidateRect(const TRect& R, bool EraseBackground);
+
+    TNotifyEvent OnFocusChanged;
 
 protected:
-    void Paint() override;
-    // Paints the area inside the border and beside the scroll bar.
-    virtual void PaintContent() {}
-    void Dispatch(TMessage& Message) override;
-    void EraseBackground(HDC DC) override { (void)DC; }  // the content covers everything
-    // The user moved the scroll bar; APos is the asked-for position.
+    virtual void BoundsChanged();
+    using TCustomControl::BoundsChanged;
+    void BoundsChanged(bool Moved, bool Resized) override;
+    // Descendants call SetScrollBarInfo for both kinds here.
+    virtual void InitScrollBarsParameters() {}
+    virtual bool IsPixelScrollBar(TScrollBarKind AKind) const { (void)AKind; return false; }
+    virtual bool CanScrollWithoutScrollBars(TvlDirection ADirection) const { (void)ADirection; return false; }
+    virtual bool NeedsRedrawOnResize() const { return false; }
     virtual void Scroll(TScrollBarKind AScrollBarKind, TScrollCode AScrollCode, int& AScrollPos);
-    virtual void LookAndFeelChanged() { Invalidate(); }
+    virtual void SetInternalControlsBounds();
+    virtual void BringInternalControlsToFront();
+    virtual bool CanBringInternalControlsToFront() const { return true; }
+    virtual TvlMouseWheelScrollingKind GetMouseWheelScrollingKind() const;
+    virtual void LookAndFeelChanged(TvlLookAndFeel* Sender, TvlLookAndFeelValues AChangedValues);
+    virtual void FocusChanged();
+    virtual bool CanFocusOnClick() const;
+    virtual bool AllowMouseDownWithoutFocus() const { return false; }
+    virtual bool IsFocused() const { return Focused(); }
+    virtual bool StartDragAndDrop(const TPoint& P) { (void)P; return false; }
+    virtual void BeginDragAndDrop();
+    virtual void DragAndDrop(const TPoint& P, bool& Accepted) { (void)P; (void)Accepted; }
+    virtual void EndDragAndDrop(bool Accepted);
+    virtual void CancelMouseOperations();
+    virtual bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos);
+
+    void Paint() override;
+    void Dispatch(TMessage& Message) override;
+    void EraseBackground(HDC DC) override { (void)DC; }
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void SetDragAndDropState(TvlDragAndDropState Value);
 
 private:
-    struct TScrollState {
-        bool Visible = false;
-        int Min = 0, Max = 0, PageSize = 1, Position = 0;
-    };
-    enum TScrollPart { spNone, spLineUp, spLineDown, spPageUp, spPageDown, spThumb };
-    TRect thumbBounds() const;
-    TScrollPart scrollPartAt(TPoint P) const;
-    bool handleScrollMouse(TMessage& Message);
     void lookAndFeelChanged(TvlLookAndFeel* Sender, TvlLookAndFeelValues AChangedValues);
-    void paintScrollBar();
+    void createScrollBars();
+    void destroyScrollBars();
+    void scrollBarScrolled(TObject* Sender, TScrollCode ScrollCode, int& ScrollPos);
+    void calculateScrollBarsParams();
+    TvlControlScrollBar* bar(TScrollBarKind AKind) const
+    {
+        return AKind == sbHorizontal ? FHScrollBar.get() : FVScrollBar.get();
+    }
 
     std::unique_ptr<TvlCanvas> FCanvas;
     std::unique_ptr<TvlLookAndFeel> FLookAndFeel;
-    TvlControlBorderStyle FBorderStyle = vlcbsDefault;
-    TScrollState FVScroll;
-    TScrollPart FPressedPart = spNone;
-    int FThumbGrabOffset = 0;
+    TvlControlBorderStyle FBorderStyle = vlcbsNone;
+    TScrollStyle FScrollBars = ssBoth;
+    std::unique_ptr<TvlControlScrollBar> FHScrollBar;
+    std::unique_ptr<TvlControlScrollBar> FVScrollBar;
+    std::unique_ptr<TvlSizeGrip> FSizeGrip;
+    bool FCalculatingScrollBarsParams = false;
+    bool FUpdatingScrollBars = false;
+    bool FInitialHScrollBarVisible = false;
+    bool FInitialVScrollBarVisible = false;
+    bool FInitialSettingsReached = false;
+    int FScrollBarsLockCount = 0;
+    bool FScrollBarsUpdateNeeded = false;
+    bool FFocusOnClick = true;
+    TvlDragAndDropState FDragAndDropState = ddsIdle;
+    bool FFinishingDragAndDrop = false;
+    TPoint FMouseDownPos;
 };
 
-// The text without its accelerator marks: a single "&" goes, "&&" becomes "&".
-String RemoveAccelChars(const String& S);
+// ------------------------------------------------------------ message window
+
+// An invisible window of its own whose messages go to WndProc.
+class TvlMessageWindow : public TObject {
+public:
+    TvlMessageWindow();
+    ~TvlMessageWindow() override;
+    TvlMessageWindow(const TvlMessageWindow&) = delete;
+    TvlMessageWindow& operator=(const TvlMessageWindow&) = delete;
+    HWND Handle() const { return FHandle; }
+
+protected:
+    // Nothing here: the default window procedure.
+    virtual void WndProc(TMessage& Message) { (void)Message; }
+
+private:
+    void windowProc(TMessage& Message) { WndProc(Message); }
+    std::unique_ptr<TMessageWindow> FWindow;
+    HWND FHandle = nullptr;
+};
+
+// The shared window for callers that need any window; made on first use,
+// nullptr once the unit has been finalized.
+TvlMessageWindow* GetMessageWindow();
+
+// ------------------------------------------------------------------- timer
+
+// What runs the system timers of the timer window: the real clock by
+// default; tests put one in its place that they advance by hand. A running
+// timer delivers WM_TIMER (WParam the timer's id) to Wnd each interval.
+class IvlTimerClock {
+public:
+    virtual ~IvlTimerClock() = default;
+    virtual bool StartTimer(HWND Wnd, uintptr_t Id, unsigned Interval) = 0;
+    virtual void StopTimer(HWND Wnd, uintptr_t Id) = 0;
+};
+// nullptr restores the real clock. Not owned.
+void SetTimerClock(IvlTimerClock* AClock);
+IvlTimerClock* GetTimerClock();
+
+// A timer component. Every instance's system timer runs on one shared
+// hidden window; it runs exactly while the timer is Enabled, has an OnTimer
+// handler and a system timer could be made. Each change of Enabled,
+// Interval or OnTimer starts it again from zero.
+class TvlTimer : public TComponent {
+public:
+    explicit TvlTimer(TComponent* AOwner);
+    ~TvlTimer() override;
+    String ClassName() const override { return String::fromLatin1("TvlTimer"); }
+
+    bool Enabled() const { return FEnabled; }
+    void SetEnabled(bool Value);
+    // Milliseconds; 0 and the current value are ignored.
+    unsigned Interval() const { return FInterval; }
+    void SetInterval(unsigned Value);
+    const TNotifyEvent& OnTimer() const { return FOnTimer; }
+    // Always starts the timer again, also with the same handler.
+    void SetOnTimer(const TNotifyEvent& Value);
+    bool Running() const { return FRunning; }
+    uintptr_t EventID() const { return reinterpret_cast<uintptr_t>(this); }
+
+    // Fires OnTimer; the timer window calls it for each tick.
+    virtual void TimeOut();
+
+private:
+    bool canStart() const { return FEnabled && !FRunning && bool(FOnTimer); }
+    void restart();
+    void start();
+    void stop();
+    void setRunning(bool Value);
+
+    bool FEnabled = true;
+    unsigned FInterval = 1000;
+    bool FRunning = false;
+    TNotifyEvent FOnTimer;
+};
+
+// The window that owns every timer's system timer: a WM_TIMER whose id is
+// a running timer's calls its TimeOut; any other WM_TIMER is dropped.
+class TvlTimerWindow : public TvlMessageWindow {
+protected:
+    void WndProc(TMessage& Message) override;
+};
+TvlTimerWindow* GetTimerWindow();
+
+// ------------------------------------------------------------ popup window
+
+enum TvlPopupHorzAlignment { phaLeft, phaCenter, phaRight };
+enum TvlPopupVertAlignment { pvaTop, pvaCenter, pvaBottom };
+enum TvlPopupOpenDirection { podHorizontal, podVertical };
+// 0 none, 1 a frame line, 2 a single raised edge, 3 a double one.
+using TvlPopupBorderStyle = int;
+
+// A borderless top-level window that opens beside or below a rectangle of
+// an owner control and stays inside the work area of its monitor.
+class TvlPopupWindow : public TForm {
+public:
+    TvlPopupWindow();
+    String ClassName() const override { return String::fromLatin1("TvlPopupWindow"); }
+
+    bool Adjustable = true;
+    TvlPopupHorzAlignment AlignHorz = phaLeft;
+    TvlPopupVertAlignment AlignVert = pvaBottom;
+    int BorderSpace = 0;
+    TvlPopupOpenDirection Direction = podVertical;
+    TColor FrameColor = clWindowText;
+    TRect OwnerBounds;             // OwnerParent's client coordinates
+    TControl* OwnerParent = nullptr;
+
+    TvlPopupBorderStyle PopupBorderStyle() const { return FBorderStyle; }
+    void SetPopupBorderStyle(TvlPopupBorderStyle Value);
+
+    // Where the window's top-left goes: beside the owner on the side of its
+    // alignment, flipped when the other side has more room, and pushed into
+    // the work area across its direction.
+    virtual void CalculatePosition(TPoint& P);
+    virtual void CalculateSize();
+    virtual int GetBorderWidth(int ASide) const { (void)ASide; return GetFrameWidth() + BorderSpace; }
+    virtual int GetFrameWidth() const;
+    virtual void GetOwnerScreenBounds(TRect& R) const;
+    virtual void InitPopup();
+    virtual void Popup();
+    virtual void CloseUp() { Hide(); }
+
+private:
+    void restoreControlsBounds();
+    TvlPopupBorderStyle FBorderStyle = 0;
+};
+
+// ---------------------------------------------------------------- services
+
+// The text without its accelerator marks: "&x" gives "x", "&&" gives "&";
+// a lone "&" at the end gives "_" with AAppendUnderscore, else nothing.
+String RemoveAccelChars(const String& S, bool AAppendUnderscore = false);
+bool IsTextChar(QChar Ch);
+// A character that starts editing: text, Backspace, Ctrl+V or Ctrl+X.
+bool IsEditStartChar(QChar Ch);
+bool IsIncSearchStartChar(QChar Ch);
+// ANumberKind 0: integer, 1: float, 2: float with exponent.
+bool IsNumericChar(QChar Ch, int ANumberKind);
+// A key that is no text: Enter, Esc, arrows, function keys and the like.
+bool IsSysKey(uint16_t Key);
+bool ShiftStateMoveOnly(TShiftState Shift);
+bool ShiftStateLeftOnly(TShiftState Shift, bool CanIncludeDouble = false);
+WPARAM ShiftStateToKeys(TShiftState Shift);
+bool IsPointInDragDetectArea(const TPoint& MouseDownPos, int X, int Y);
+
+// The work area of the monitor nearest to P.
+void GetDesktopWorkArea(const TPoint& P, TRect& R);
+// Moves Bounds into the work area for P; one larger than it ends on its
+// left and top edges.
+void MakeVisibleOnDesktop(TRect& Bounds, const TPoint& P);
+
+// The hourglass over everything, nestable.
+void ShowHourglassCursor();
+void HideHourglassCursor();
+
+// Mouse tracking: a caller is told once the pointer has left an area.
+class IvlMouseTrackingCaller {
+public:
+    virtual ~IvlMouseTrackingCaller() = default;
+    virtual void MouseLeave() = 0;
+};
+// A caller that decides itself which points of the control are inside.
+class IvlMouseTrackingCallerEx : public IvlMouseTrackingCaller {
+public:
+    virtual bool ContainsPoint(const TPoint& P) = 0;  // the control's client point
+};
+
+// Polls the pointer every 10 ms for one caller.
+class TMouseTrackingTimer : public TvlTimer {
+public:
+    explicit TMouseTrackingTimer(TComponent* AOwner);
+    String ClassName() const override { return String::fromLatin1("TMouseTrackingTimer"); }
+    IvlMouseTrackingCaller* Caller = nullptr;
+    TWinControl* Control = nullptr;
+    TRect Bounds;  // screen coordinates
+
+private:
+    void tick(TObject* Sender);
+};
+
+// ABounds are AControl's client coordinates (screen coordinates without a
+// control). A caller already tracked keeps its first area.
+void BeginMouseTracking(TWinControl* AControl, const TRect& ABounds, IvlMouseTrackingCaller* ACaller);
+void EndMouseTracking(IvlMouseTrackingCaller* ACaller);
+bool IsCallerMouseTracked(IvlMouseTrackingCaller* ACaller);
+TMouseTrackingTimer* FindMouseTrackingTimer(IvlMouseTrackingCaller* ACaller);
+
+// The framework's cursors, registered with the screen at the unit's start.
+enum : TCursor {
+    crvlDragCopy = 2100, crvlFullScroll = 2101, crvlHorScroll = 2102, crvlVerScroll = 2103, crvlUpScroll = 2104,
+    crvlRightScroll = 2105, crvlDownScroll = 2106, crvlLeftScroll = 2107, crvlRemove = 2108, crvlVertSize = 2109,
+    crvlHorzSize = 2110, crvlMultiDrag = 2111, crvlNoDrop = 2112, crvlDrag = 2113, crvlHandPoint = -2099,
+    crvlColorPicker = 2114, crvlMultiDragCopy = 2115
+};
+
+// The unit's start (the cursors) and its end (the shared windows and lists
+// are freed; nothing of them is made afterwards).
+void AddvlControlsUnit(TStartupList& AList);

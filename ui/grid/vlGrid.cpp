@@ -244,16 +244,17 @@ void TvlCustomGridTableView::MakeRecordVisible(int ARecordIndex)
         SetTopRecordIndex(ARecordIndex - rows + 1);
 }
 
-void TvlCustomGridTableView::updateScrollBar()
+void TvlCustomGridTableView::updateScrollBar() { Control()->UpdateScrollBars(); }
+
+void TvlCustomGridTableView::initScrollBarsParameters()
 {
     TvlGrid* grid = Control();
     const int count = DataController()->GetRecordCount();
-    // Showing the bar narrows the client area but not its height, so one
-    // pass decides.
-    const int rows = VisibleRowCount();
-    const bool overflow = count > rows;
+    // A page of the rows that fit: the bar shows while some do not.
+    const int rows = std::max(1, VisibleRowCount());
     FTopRecordIndex = std::clamp(FTopRecordIndex, 0, std::max(0, count - rows));
-    grid->SetVScrollBarParams(overflow, 0, std::max(0, count - 1), std::max(1, rows), FTopRecordIndex);
+    grid->SetScrollBarInfo(sbHorizontal, 0, -1, 1, 0, 0, true, true);
+    grid->SetScrollBarInfo(sbVertical, 0, count - 1, 1, rows, FTopRecordIndex, true, true);
 }
 
 std::vector<int> TvlCustomGridTableView::ColumnDrawWidths() const
@@ -553,7 +554,11 @@ void TvlGridLevel::SetGridView(TvlCustomGridView* Value)
 
 // ================================================================ grid
 
-TvlGrid::TvlGrid(TComponent* AOwner) : TvlControl(AOwner) { SetColor(clWindow); }
+TvlGrid::TvlGrid(TComponent* AOwner) : TvlControl(AOwner)
+{
+    SetColor(clWindow);
+    SetBorderStyle(vlcbsDefault);
+}
 
 TvlGrid::~TvlGrid()
 {
@@ -600,8 +605,15 @@ void TvlGrid::BoundsChanged(bool Moved, bool Resized)
         LayoutChanged();
 }
 
-void TvlGrid::PaintContent()
+void TvlGrid::InitScrollBarsParameters()
 {
+    if (TvlCustomGridTableView* view = activeTableView())
+        view->initScrollBarsParameters();
+}
+
+void TvlGrid::Paint()
+{
+    TvlControl::Paint();
     TvlCustomGridTableView* view = activeTableView();
     if (view != nullptr && view->IsUpdateLocked())
         return;  // the last picture stays until EndUpdate repaints

@@ -207,6 +207,7 @@ protected:
     void mouseWheel(int ADelta);
     void scrolled(TScrollCode AScrollCode, int APos);
     void updateScrollBar();
+    void initScrollBarsParameters();
 
 private:
     bool drawSelected(int ARecordIndex) const;
@@ -262,7 +263,8 @@ public:
     void LayoutChanged();
 
 protected:
-    void PaintContent() override;
+    void Paint() override;
+    void InitScrollBarsParameters() override;
     void Dispatch(TMessage& Message) override;
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;

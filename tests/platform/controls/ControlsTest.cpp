@@ -578,3 +578,81 @@ TEST_F(ControlsTest, TrackMouseEventReportsTheLeaveOnce)
     EXPECT_FALSE(TrackMouseEvent(track));
     panel->WindowProc = old;
 }
+
+namespace {
+
+// Records the mouse messages a panel receives, in its client coordinates.
+class TRecordingPanel : public TCustomControl {
+public:
+    using TCustomControl::TCustomControl;
+    std::vector<std::pair<UINT, TPoint>> Seen;
+    int CaptureChanges = 0;
+
+protected:
+    void Dispatch(TMessage& Message) override
+    {
+        if (Message.Msg >= WM_MOUSEMOVE && Message.Msg <= WM_MBUTTONDBLCLK)
+            Seen.emplace_back(Message.Msg, PointFromLParam(Message.LParam));
+        if (Message.Msg == WM_CAPTURECHANGED)
+            ++CaptureChanges;
+        TCustomControl::Dispatch(Message);
+    }
+};
+
+}  // namespace
+
+TEST_F(ControlsTest, CaptureRoutesEveryPressAndMoveToItsHolderUntilReleased)
+{
+    auto* holder = new TRecordingPanel(form.get());
+    holder->SetParent(form.get());
+    holder->SetBounds(10, 10, 50, 50);
+    auto* other = new TRecordingPanel(form.get());
+    other->SetParent(form.get());
+    other->SetBounds(100, 20, 50, 50);
+    form->Show();
+
+    SetMouseCapture(holder, true);
+    EXPECT_EQ(Mouse->Capture(), holder);
+    QWidget* w = other->Widget();
+    QMouseEvent move(QEvent::MouseMove, QPointF(5, 6), w->mapToGlobal(QPointF(5, 6)), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(w, &move);
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 6), w->mapToGlobal(QPointF(5, 6)), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &press);
+    EXPECT_TRUE(other->Seen.empty());
+    ASSERT_EQ(holder->Seen.size(), 2u);
+    // (105, 26) in the form is (95, 16) in the holder.
+    EXPECT_EQ(holder->Seen[1].first, UINT(WM_LBUTTONDOWN));
+    EXPECT_EQ(holder->Seen[1].second, (TPoint{95, 16}));
+
+    // Taking it away tells the holder; the input goes where it is aimed again.
+    SetMouseCapture(other, true);
+    EXPECT_EQ(holder->CaptureChanges, 1);
+    SetMouseCapture(holder, false);  // not the holder: nothing changes
+    EXPECT_TRUE(HasMouseCapture(other));
+    SetMouseCapture(other, false);
+    EXPECT_EQ(GetCaptureControl(), nullptr);
+    QApplication::sendEvent(w, &move);
+    EXPECT_EQ(other->Seen.size(), 1u);
+
+    // A holder whose window goes away loses the capture without a message.
+    SetMouseCapture(holder, true);
+    delete holder;
+    EXPECT_EQ(GetCaptureControl(), nullptr);
+}
+
+TEST_F(ControlsTest, RegisteredCursorsStandBesideTheBuiltInShapes)
+{
+    QPixmap picture(16, 16);
+    picture.fill(Qt::black);
+    RegisterScreenCursor(2100, QCursor(picture, 1, 2));
+    EXPECT_TRUE(IsScreenCursorRegistered(2100));
+    EXPECT_EQ(ScreenCursor(2100).hotSpot(), QPoint(1, 2));
+    EXPECT_EQ(ScreenCursor(crHourGlass).shape(), Qt::WaitCursor);
+    UnregisterScreenCursor(2100);
+    EXPECT_EQ(ScreenCursor(2100).shape(), Qt::ArrowCursor);
+    EXPECT_EQ(Mouse->WheelScrollLines(), 3);
+    const TRect area = GetMonitorWorkArea(TPoint{-5000, -5000});
+    EXPECT_FALSE(area.IsEmpty());
+}

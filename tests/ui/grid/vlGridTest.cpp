@@ -427,8 +427,9 @@ TEST_F(JobList, OverflowShowsTheScrollBarAndFocusScrollsIntoView)
     EXPECT_EQ(img.pixel(c.X, c.Y), rgbOf(kStatusColors[3]));  // the last row is on screen
 
     // The up arrow scrolls one row back, the wheel scrolls down again.
-    grid->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MakeLParam(bar.Left + 8, bar.Top + 3));
-    grid->Perform(WM_LBUTTONUP, 0, MakeLParam(bar.Left + 8, bar.Top + 3));
+    EXPECT_EQ(grid->VScrollBar()->BoundsRect(), bar);
+    grid->VScrollBar()->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MakeLParam(8, 3));
+    grid->VScrollBar()->Perform(WM_LBUTTONUP, 0, MakeLParam(8, 3));
     EXPECT_EQ(view->TopRecordIndex(), 0);
     grid->Perform(WM_MOUSEWHEEL, MakeWParam(0, -120), 0);
     EXPECT_EQ(view->TopRecordIndex(), 1);  // clamped at the last page
