@@ -2364,47 +2364,67 @@ void TvlPCSlantedPainter::PaintTabs()
     if (main != -1 && shown(main))
         PaintTab(main);
     const int rows = c->RowCount(), k = c->LeadingRowCount();
+    // The first and last shown tab of every row.
+    std::vector<std::pair<int, int>> ends(std::max(rows, 0), {-1, -1});
+    for (int v = 0; v < n; ++v) {
+        const int vr = tab(v)->VisibleRow();
+        if (!shown(v) || vr < 0 || vr >= rows)
+            continue;
+        if (ends[vr].first == -1)
+            ends[vr].first = v;
+        ends[vr].second = v;
+    }
+    const bool sides = sideTabs();
+    const int along = sides ? c->Height() : c->Width();
+    // Along a side the spLeft end of a row is its lower one.
+    const TvlTabSlantPositions slanted = GetSlantedSides();
+    const bool lowSlanted = slanted.Contains(sides ? spRight : spLeft);
+    const bool highSlanted = slanted.Contains(sides ? spLeft : spRight);
+    // A row's base line lies one pixel beyond the row on its page side.
+    auto baseLine = [&](int vr) {
+        const TRect a = tab(ends[vr].first)->NormalBounds();
+        if (vr < k)
+            return sides ? a.Right : a.Bottom;
+        return (sides ? a.Left : a.Top) - 1;
+    };
+    auto drawLine = [&](int alongFrom, int alongTo, int acrossFrom, int acrossTo) {
+        const TRect r = sides ? Rect(acrossFrom, alongFrom, acrossTo, alongTo) : Rect(alongFrom, acrossFrom, alongTo, acrossTo);
+        canvas()->FillRectByColor(r, GetOutlineColor());
+        canvas()->ExcludeClipRect(r);
+    };
     std::vector<int> order;
     for (int r = k - 1; r >= 0; --r)
         order.push_back(r);
     for (int r = k; r < rows; ++r)
         order.push_back(r);
-    const TvlTabSlantPositions slanted = GetSlantedSides();
     for (int vr : order) {
-        int first = -1, last = -1;
-        for (int v = 0; v < n; ++v) {
-            if (!shown(v) || tab(v)->VisibleRow() != vr)
-                continue;
-            if (first == -1)
-                first = v;
-            last = v;
-            if (v != main)
-                PaintTab(v);
-        }
+        const auto [first, last] = ends[vr];
         if (first == -1)
             continue;
-        // The row's base line on its page side.
+        for (int v = first; v <= last; ++v)
+            if (v != main && shown(v) && tab(v)->VisibleRow() == vr)
+                PaintTab(v);
         const TRect a = tab(first)->NormalBounds(), b = tab(last)->NormalBounds();
         const bool nextToPage = vr == k - 1 || vr == k;
-        const bool leading = vr < k;
-        TRect line;
-        if (!sideTabs()) {
-            int x1 = std::min(a.Left, b.Left), x2 = std::max(a.Right, b.Right);
-            if (nextToPage || slanted.Contains(spLeft))
-                x1 = 0;
-            if (nextToPage || slanted.Contains(spRight))
-                x2 = c->Width();
-            line = leading ? Rect(x1, a.Bottom, x2, a.Bottom + 1) : Rect(x1, a.Top - 1, x2, a.Top);
-        } else {
-            int y1 = std::min(a.Top, b.Top), y2 = std::max(a.Bottom, b.Bottom);
-            if (nextToPage || slanted.Contains(spRight))
-                y1 = 0;
-            if (nextToPage || slanted.Contains(spLeft))
-                y2 = c->Height();
-            line = leading ? Rect(a.Right, y1, a.Right + 1, y2) : Rect(a.Left - 1, y1, a.Left, y2);
-        }
-        canvas()->FillRectByColor(line, GetOutlineColor());
-        canvas()->ExcludeClipRect(line);
+        int from = sides ? std::min(a.Top, b.Top) : std::min(a.Left, b.Left);
+        int to = sides ? std::max(a.Bottom, b.Bottom) : std::max(a.Right, b.Right);
+        if (nextToPage || lowSlanted)
+            from = 0;
+        if (nextToPage || highSlanted)
+            to = along;
+        const int base = baseLine(vr);
+        drawLine(from, to, base, base + 1);
+        // A row with another one outside it: at each slanted end the control's edge is closed
+        // from this row's base line to the outer row's, so the rows stack like sheets.
+        const int outer = vr < k ? vr - 1 : vr + 1;
+        if (outer < 0 || outer >= rows || ends[outer].first == -1)
+            continue;
+        const int outerBase = baseLine(outer);
+        const int lo = std::min(base, outerBase), hi = std::max(base, outerBase) + 1;
+        if (lowSlanted)
+            drawLine(0, 1, lo, hi);
+        if (highSlanted)
+            drawLine(along - 1, along, lo, hi);
     }
 }
 

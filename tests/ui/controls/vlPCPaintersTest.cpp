@@ -430,6 +430,58 @@ TEST(vlPCPainters, CutCornerSlants)
     EXPECT_EQ(c->VisibleTab(1)->Bounds().Left - a.Right, 1);
 }
 
+// Rows stack like sheets: at each slanted end the control's edge is closed from a row's base line
+// to the base line of the row outside it; the outermost row stays open there.
+TEST(vlPCPainters, SlantedRowsCloseTheirSlantedEnds)
+{
+    struct Case { TvlTabPosition pos; TvlTabSlantPositions slants; };
+    for (const Case k : {Case{tpTop, {spLeft}}, Case{tpTop, {spLeft, spRight}}, Case{tpBottom, {spRight}},
+                         Case{tpLeft, {spLeft}}, Case{tpRight, {spLeft, spRight}}}) {
+        auto c = control(9, 180, 160);
+        c->SetTabPosition(k.pos);
+        c->SetMultiLine(true);
+        c->TabSlants()->SetPositions(k.slants);
+        c->addTabs({"One", "Two", "Three", "Four", "Five", "Six", "Seven"});
+        c->SetTabIndexDirect(4);
+        c->Tabs()->UpdateMainTab();
+        c->RecalculateLayout();
+        c->paint();
+        const int rows = c->RowCount(), lead = c->LeadingRowCount();
+        ASSERT_GE(rows, 2) << int(k.pos);
+        const bool sides = k.pos == tpLeft || k.pos == tpRight;
+        // The along-row positions of the slanted ends; along a side the spLeft end is the lower one.
+        std::vector<int> edges;
+        if (k.slants.Contains(sides ? spRight : spLeft))
+            edges.push_back(0);
+        if (k.slants.Contains(sides ? spLeft : spRight))
+            edges.push_back((sides ? c->H : c->W) - 1);
+        auto at = [&](int along, int across) { return sides ? c->pixel(across, along) : c->pixel(along, across); };
+        for (int vr = 0; vr < rows; ++vr) {
+            TRect r;
+            for (int v = 0; v < c->VisibleTabList()->Count(); ++v)
+                if (c->VisibleTab(v)->VisibleRow() == vr)
+                    r = c->VisibleTab(v)->NormalBounds();
+            const bool leading = vr < lead;
+            const int outerEdge = sides ? (leading ? r.Left : r.Right - 1) : (leading ? r.Top : r.Bottom - 1);
+            const int pageEdge = sides ? (leading ? r.Right - 1 : r.Left) : (leading ? r.Bottom - 1 : r.Top);
+            const int out = leading ? -1 : 1;
+            const bool outermost = leading ? vr == 0 : vr == rows - 1;
+            for (int e : edges) {
+                const String where = String::fromLatin1("side %1 row %2 end %3").arg(int(k.pos)).arg(vr).arg(e);
+                if (outermost) {
+                    EXPECT_NE(at(e, (outerEdge + pageEdge) / 2), TestControl::rgb(clBtnShadow)) << where.toStdString();
+                    continue;
+                }
+                // From the base line one pixel beyond the row to the outer row's, three pixels inside it.
+                int length = 0, drawn = 0;
+                for (int across = pageEdge - out; across != outerEdge - 2 * out; across += out, ++length)
+                    drawn += at(e, across) == TestControl::rgb(clBtnShadow);
+                EXPECT_EQ(drawn, length) << where.toStdString();
+            }
+        }
+    }
+}
+
 TEST(vlPCPainters, NotebookStyle)
 {
     auto c = control(10, 260);
