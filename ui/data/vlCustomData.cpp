@@ -7,6 +7,7 @@
 #include "platform/rtl/SysUtils.h"
 #include "ui/data/vlDataConsts.h"
 #include "ui/data/vlDataUtils.h"
+#include "ui/data/vlFilterConsts.h"
 
 using namespace vlDataConsts;
 
@@ -1069,17 +1070,129 @@ void TvlCustomDataProvider::DeleteSelection()
 
 // ============================================================ filter, summary, search, locate
 
-void TvlDataFilterCriteria::Assign(const TPersistent* Source) { Assign(Source, false); }
+// ---- filter conditions
 
-void TvlDataFilterCriteria::Assign(const TPersistent* Source, bool)
+TvlCustomDataController* TvlDataFilterCriteriaItem::DataController() const
 {
-    if (const auto* other = dynamic_cast<const TvlDataFilterCriteria*>(Source)) {
-        if (other != this)
-            SetActive(other->FActive);
-        return;
-    }
-    TPersistent::Assign(Source);
+    auto* criteria = dynamic_cast<TvlDataFilterCriteria*>(Criteria());
+    return criteria != nullptr ? criteria->DataController() : nullptr;
 }
+
+Variant TvlDataFilterCriteriaItem::GetDataValue(int ARecordIndex)
+{
+    Variant value = Null();
+    if (TvlCustomDataField* field = Field())
+        DataController()->GetFilterDataValue(ARecordIndex, field, value);
+    return value;
+}
+
+String TvlDataFilterCriteriaItem::GetFieldCaption()
+{
+    TObject* item = GetItemLink();
+    return item != nullptr ? DataController()->GetItemCaption(item) : String();
+}
+
+String TvlDataFilterCriteriaItem::GetFieldName()
+{
+    TObject* item = GetItemLink();
+    return item != nullptr ? DataController()->GetFilterItemFieldName(item) : String();
+}
+
+TObject* TvlDataFilterCriteriaItem::GetItemLink() const
+{
+    TvlCustomDataField* field = Field();
+    return field != nullptr ? field->Item() : nullptr;
+}
+
+void TvlDataFilterCriteriaItem::SetItemLink(TObject* AValue)
+{
+    if (AValue != nullptr && dynamic_cast<TvlCustomDataField*>(AValue) == nullptr) {
+        TvlCustomDataController* dc = DataController();
+        AValue = dc != nullptr ? dc->Fields()->FieldByItem(AValue) : nullptr;
+    }
+    TvlFilterCriteriaItem::SetItemLink(AValue);
+}
+
+// ---- the controller's filter
+
+TvlDataFilterCriteria::TvlDataFilterCriteria(TvlCustomDataController* ADataController)
+    : FDataController(ADataController)
+{
+    SetStreamVersion(vlDefaultFilterStreamVersion);
+}
+
+TvlDataFilterCriteria::~TvlDataFilterCriteria()
+{
+    FDestroying = true;
+    SetActive(false);
+}
+
+const TClassInfo* TvlDataFilterCriteria::ClassInfo() const { return &StaticClassInfo(); }
+
+const TClassInfo& TvlDataFilterCriteria::StaticClassInfo()
+{
+    static const TClassInfo info =
+        TClassInfoBuilder<TvlDataFilterCriteria>("TvlDataFilterCriteria", &TvlFilterCriteria::StaticClassInfo())
+            .Bool("Active", &TvlDataFilterCriteria::Active, &TvlDataFilterCriteria::SetActive, false)
+            .Binary("Criteria", &TvlDataFilterCriteria::CriteriaData, &TvlDataFilterCriteria::SetCriteriaData)
+            .Stored(&TvlDataFilterCriteria::HasCriteriaData)
+            .Build();
+    return info;
+}
+
+QByteArray TvlDataFilterCriteria::CriteriaData() const
+{
+    TMemoryStream stream;
+    const_cast<TvlDataFilterCriteria*>(this)->WriteData(&stream);
+    return QByteArray(static_cast<const char*>(stream.Memory()), qsizetype(stream.Size()));
+}
+
+void TvlDataFilterCriteria::SetCriteriaData(const QByteArray& AValue)
+{
+    TMemoryStream stream;
+    stream.Write(AValue.constData(), AValue.size());
+    stream.Seek(0, soBeginning);
+    ReadData(&stream);
+}
+
+TvlCustomDataField* TvlDataFilterCriteria::fieldOf(TObject* AItemLink) const
+{
+    if (AItemLink == nullptr)
+        return nullptr;
+    if (auto* field = dynamic_cast<TvlCustomDataField*>(AItemLink))
+        return field;
+    return FDataController->Fields()->FieldByItem(AItemLink);
+}
+
+int TvlDataFilterCriteria::GetIDByItemLink(TObject* AItemLink) { return FDataController->GetItemID(AItemLink); }
+
+String TvlDataFilterCriteria::GetNameByItemLink(TObject* AItemLink) { return FDataController->GetItemName(AItemLink); }
+
+TObject* TvlDataFilterCriteria::GetItemLinkByID(int AID) { return FDataController->GetItemByID(AID); }
+
+TObject* TvlDataFilterCriteria::GetItemLinkByName(const String& AName) { return FDataController->GetItemByName(AName); }
+
+std::unique_ptr<TvlFilterCriteriaItem> TvlDataFilterCriteria::CreateItem(TvlFilterCriteriaItemList* AParent,
+                                                                         const String& ADisplayValue,
+                                                                         const Variant& AValue,
+                                                                         TvlFilterOperatorKind AOperatorKind,
+                                                                         TObject* AItemLink)
+{
+    return std::make_unique<TvlDataFilterCriteriaItem>(AParent, ADisplayValue, AValue, AOperatorKind,
+                                                       fieldOf(AItemLink));
+}
+
+std::unique_ptr<TvlFilterValueList> TvlDataFilterCriteria::CreateValueList()
+{
+    return std::make_unique<TvlDataFilterValueList>(this);
+}
+
+TvlFilterCriteriaItem* TvlDataFilterCriteria::FindItemByItemLink(TObject* AItemLink) const
+{
+    return TvlFilterCriteria::FindItemByItemLink(fieldOf(AItemLink));
+}
+
+bool TvlDataFilterCriteria::IsFiltering() const { return FActive && !IsEmpty() && !FDataController->IsGridMode(); }
 
 void TvlDataFilterCriteria::SetActive(bool Value)
 {
@@ -1089,10 +1202,121 @@ void TvlDataFilterCriteria::SetActive(bool Value)
     Changed();
 }
 
-void TvlDataFilterCriteria::Changed()
+void TvlDataFilterCriteria::DoChanged()
 {
-    if (FDataController != nullptr && this == FDataController->Filter())
-        FDataController->FilterChanged();
+    TvlCustomDataController* dc = FDataController;
+    if (FDestroying || dc->IsDestroying() || dc->IsLoading() || this != dc->Filter())
+        return;
+    dc->Post(false);
+    dc->FilterChanged();
+    TvlFilterCriteria::DoChanged();
+}
+
+void TvlDataFilterCriteria::Assign(const TPersistent* Source, bool AByIdOnly)
+{
+    const auto* source = dynamic_cast<const TvlDataFilterCriteria*>(Source);
+    if (source == nullptr) {
+        TvlFilterCriteria::Assign(Source, AByIdOnly);
+        return;
+    }
+    BeginUpdate();
+    try {
+        TvlFilterCriteria::Assign(Source, AByIdOnly);
+        SetActive(source->FActive);
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
+}
+
+void TvlDataFilterCriteria::AssignEvents(const TPersistent* Source)
+{
+    TvlFilterCriteria::AssignEvents(Source);
+    if (const auto* source = dynamic_cast<const TvlDataFilterCriteria*>(Source))
+        OnGetValueList = source->OnGetValueList;
+}
+
+// ---- value lists
+
+void TvlDataFilterValueList::Load(int AItemIndex, bool AInitSortByDisplayText, bool AUseFilteredValues)
+{
+    TvlDataFilterCriteria* criteria = DataCriteria();
+    TvlCustomDataController* dc = criteria->DataController();
+    dc->CheckItemIndex(AItemIndex);
+    ClearEntries();
+    if (AInitSortByDisplayText)
+        SortByDisplayText = dc->IsFilterValueListSortByDisplayText(AItemIndex);
+    AddEntry(fviAll, Null(), false, GetFilterResourceString(vlFilterConsts::vlSFilterBoxAllCaption));
+    AddEntry(fviCustom, Null(), false, GetFilterResourceString(vlFilterConsts::vlSFilterBoxCustomCaption));
+    bool blanks = false;
+    bool fromFiltered = false;
+    if (dc->IsGridMode())
+        blanks = true;
+    else {
+        TvlCustomDataControllerInfo* info = dc->DataControllerInfo();
+        fromFiltered = AUseFilteredValues && info->GetRecordListCount() > 0;
+        const int count = fromFiltered ? info->GetRecordListCount() : dc->GetRecordCount();
+        TvlCustomDataField* field = dc->GetItemField(AItemIndex);
+        for (int i = 0; i < count; ++i) {
+            const int r = fromFiltered ? info->GetRecordListItem(i) : i;
+            Variant value;
+            dc->GetFilterDataValue(r, field, value);
+            if (criteria->ValueIsNull(value))
+                blanks = true;
+            else
+                AddEntry(fviValue, value, false, dc->GetFilterDisplayText(r, AItemIndex));
+        }
+    }
+    if (blanks)
+        AddEntry(fviBlanks, Null(), false, GetFilterResourceString(vlFilterConsts::vlSFilterBoxBlanksCaption));
+    bool nonBlanks = blanks;
+    if (!nonBlanks && fromFiltered) {
+        // The filter itself may hide the blanks: keep offering (NonBlanks).
+        TvlFilterCriteriaItem* item = criteria->FindItemByItemLink(dc->GetItemField(AItemIndex));
+        nonBlanks = item != nullptr && dynamic_cast<TvlFilterNotNullOperator*>(item->Operator()) != nullptr;
+    }
+    if (nonBlanks)
+        AddEntry(fviNonBlanks, Null(), false,
+                 GetFilterResourceString(vlFilterConsts::vlSFilterBoxNonBlanksCaption));
+    if (criteria->OnGetValueList)
+        criteria->OnGetValueList(criteria, AItemIndex, this);
+}
+
+// ---- additional filters
+
+TvlDataFilterCriteria* TvlDataFilterList::Add(std::unique_ptr<TvlDataFilterCriteria> AFilter)
+{
+    FItems.push_back(std::move(AFilter));
+    return FItems.back().get();
+}
+
+void TvlDataFilterList::Free(TvlDataFilterCriteria* AFilter)
+{
+    auto it = std::find_if(FItems.begin(), FItems.end(), [AFilter](const auto& p) { return p.get() == AFilter; });
+    if (it == FItems.end())
+        return;
+    std::unique_ptr<TvlDataFilterCriteria> filter = std::move(*it);
+    FItems.erase(it);
+}
+
+void TvlDataFilterList::Clear()
+{
+    while (!FItems.empty()) {
+        std::unique_ptr<TvlDataFilterCriteria> filter = std::move(FItems.back());
+        FItems.pop_back();
+    }
+}
+
+void TvlDataFilterList::RemoveItemByField(TvlCustomDataField* AField)
+{
+    for (auto& filter : FItems)
+        filter->RemoveItemByItemLink(AField);
+}
+
+bool TvlDataFilterList::Contains(const TvlDataFilterCriteria* AFilter) const
+{
+    return std::any_of(FItems.begin(), FItems.end(), [AFilter](const auto& p) { return p.get() == AFilter; });
 }
 
 void TvlDataSummary::Assign(const TPersistent* Source)
@@ -1961,7 +2185,7 @@ void TvlCustomDataControllerInfo::doFilter()
         if (r == editing)
             continue;  // the edited record is never filtered out
         if ((byEvent && !dc->DoFilterRecord(r)) || (byIncremental && !dc->MatchesIncrementalFilter(r)) ||
-            (byCriteria && !dc->Filter()->DoFilter(r))) {
+            (byCriteria && !dc->Filter()->DoFilterRecord(r))) {
             keep[size_t(i)] = 0;
             removed = true;
         }
@@ -2685,6 +2909,7 @@ TvlCustomDataController::TvlCustomDataController(IvlDataControllerOwner* AOwner)
     FDataStorage = std::make_unique<TvlDataStorage>();
     FGroups = std::make_unique<TvlDataControllerGroups>(this);
     FFields = std::make_unique<TvlCustomDataFieldList>(this);
+    FFilters = std::make_unique<TvlDataFilterList>();
     FFilter = std::make_unique<TvlDataFilterCriteria>(this);
     FSearch = std::make_unique<TvlDataControllerSearch>(this);
     FSummary = std::make_unique<TvlDataSummary>(this);
@@ -2702,8 +2927,9 @@ TvlCustomDataController::~TvlCustomDataController()
     FDataControllerInfo->Selection()->OnChanged = nullptr;
     FDataStorage->OnInternalRecordsCleared = nullptr;
     FSummary.reset();
-    FFilters.clear();
+    FFilters->Clear();
     FFilter.reset();
+    FFilters.reset();
     FDataStorage->ClearAll(false);
     FFields->Clear();
     FDataControllerInfo.reset();
@@ -3223,10 +3449,10 @@ void TvlCustomDataController::FieldRemoved(TvlCustomDataField* AField)
 {
     if (AField == FRecordHandlesField)
         FRecordHandlesField = nullptr;
-    for (auto& f : FFilters)
-        f->RemoveItemByItemLink(AField->Item());
+    if (FFilters)
+        FFilters->RemoveItemByField(AField);
     if (FFilter)
-        FFilter->RemoveItemByItemLink(AField->Item());
+        FFilter->RemoveItemByItemLink(AField);
     if (FSummary)
         FSummary->RemoveItemsOfField(AField);
     if (AField == FIncrementalFilterField)
@@ -3952,8 +4178,14 @@ void TvlCustomDataController::FilterChanged()
 
 TvlDataFilterCriteria* TvlCustomDataController::CreateFilter()
 {
-    FFilters.push_back(std::make_unique<TvlDataFilterCriteria>(this));
-    return FFilters.back().get();
+    return FFilters->Add(std::make_unique<TvlDataFilterCriteria>(this));
+}
+
+bool TvlCustomDataController::IsFilterValueListSortByDisplayText(int AItemIndex) const
+{
+    if (GetItemSortByDisplayText(AItemIndex, true))
+        return true;
+    return FOptions.Contains(dcoAnsiSort) && IsConversionNeeded(GetItemField(AItemIndex));
 }
 
 // ---- focus

@@ -13,6 +13,7 @@
 #include "platform/rtl/Set.h"
 #include "platform/rtl/Variant.h"
 #include "ui/data/vlDataStorage.h"
+#include "ui/data/vlFilter.h"
 #include "ui/foundation/vxCore.h"
 
 VORLANE_DECLARE_EXCEPTION(EvlInvalidDataControllerOperation, EvxException);
@@ -565,27 +566,106 @@ private:
 
 // ---- objects the controller owns whose full forms come later --------------
 
-// The controller's filter: holds no conditions yet, so it never filters.
-class TvlDataFilterCriteria : public TPersistent {
+// ---- filtering -----------------------------------------------------------------------
+
+class TvlDataFilterCriteria;
+class TvlDataFilterValueList;
+
+// One condition of a controller's filter. It keeps the data field of its
+// column and shows its users the column (the field's item).
+class TvlDataFilterCriteriaItem : public TvlFilterCriteriaItem {
 public:
-    explicit TvlDataFilterCriteria(TvlCustomDataController* ADataController) : FDataController(ADataController) {}
+    using TvlFilterCriteriaItem::TvlFilterCriteriaItem;
+    String ClassName() const override { return String::fromLatin1("TvlDataFilterCriteriaItem"); }
+    Variant GetDataValue(int ARecordIndex) override;
+    String GetFieldCaption() override;
+    String GetFieldName() override;
+    TObject* GetItemLink() const override;
+    // A data field is kept as it is; any other object is taken as a column
+    // and replaced by the controller's field for it (nil when none).
+    void SetItemLink(TObject* AValue) override;
+    TvlCustomDataField* Field() const { return dynamic_cast<TvlCustomDataField*>(StoredItemLink()); }
+    TvlCustomDataController* DataController() const;
+};
+
+using TvlDataFilterGetValueListEvent =
+    TDelegate<void(TvlFilterCriteria* Sender, int AItemIndex, TvlDataFilterValueList* AValueList)>;
+
+// The filter streams of the controller's criteria are written in this version.
+inline constexpr uint8_t vlDefaultFilterStreamVersion = 3;
+
+// The controller's filter: conditions on its columns, evaluated against its
+// records while Active.
+class TvlDataFilterCriteria : public TvlFilterCriteria {
+public:
+    explicit TvlDataFilterCriteria(TvlCustomDataController* ADataController);
+    ~TvlDataFilterCriteria() override;
     String ClassName() const override { return String::fromLatin1("TvlDataFilterCriteria"); }
-    void Assign(const TPersistent* Source) override;
-    void Assign(const TPersistent* Source, bool AIgnoreItemNames);
+    const TClassInfo* ClassInfo() const override;
+    static const TClassInfo& StaticClassInfo();
+
+    int GetIDByItemLink(TObject* AItemLink) override;
+    String GetNameByItemLink(TObject* AItemLink) override;
+    TObject* GetItemLinkByID(int AID) override;
+    TObject* GetItemLinkByName(const String& AName) override;
+    std::unique_ptr<TvlFilterCriteriaItem> CreateItem(TvlFilterCriteriaItemList* AParent, const String& ADisplayValue,
+                                                      const Variant& AValue, TvlFilterOperatorKind AOperatorKind,
+                                                      TObject* AItemLink) override;
+    std::unique_ptr<TvlFilterValueList> CreateValueList() override;
+    void DoChanged() override;
+    using TvlFilterCriteria::Assign;
+    void Assign(const TPersistent* Source, bool AByIdOnly) override;
+    void AssignEvents(const TPersistent* Source) override;
+    // A column is first replaced by its field.
+    TvlFilterCriteriaItem* FindItemByItemLink(TObject* AItemLink) const override;
+    // Active, with conditions, and not in grid mode.
+    virtual bool IsFiltering() const;
+    bool DoFilterRecord(int ARecordIndex) { return EvaluateRecord(ARecordIndex); }
+
     TvlCustomDataController* DataController() const { return FDataController; }
     bool Active() const { return FActive; }
     void SetActive(bool Value);
-    bool IsEmpty() const { return true; }
-    // Whether the filter takes part in building the record list.
-    bool IsFiltering() const { return FActive && !IsEmpty(); }
-    bool DoFilter(int ARecordIndex) { (void)ARecordIndex; return true; }
-    void RemoveItemByItemLink(TObject* AItemLink) { (void)AItemLink; }
-    // The controller's OnFilterRecord handler changed.
-    void Changed();
+    // The "Criteria" binary property: the criteria stream.
+    QByteArray CriteriaData() const;
+    void SetCriteriaData(const QByteArray& AValue);
+    TvlDataFilterGetValueListEvent OnGetValueList;
 
 private:
+    TvlCustomDataField* fieldOf(TObject* AItemLink) const;
     TvlCustomDataController* FDataController;
     bool FActive = false;
+    bool FDestroying = false;
+};
+
+// A column's filter drop-down: (All), (Custom...), the distinct values,
+// (Blanks) and (NonBlanks).
+class TvlDataFilterValueList : public TvlFilterValueList {
+public:
+    explicit TvlDataFilterValueList(TvlDataFilterCriteria* ACriteria) : TvlFilterValueList(ACriteria) {}
+    String ClassName() const override { return String::fromLatin1("TvlDataFilterValueList"); }
+    TvlDataFilterCriteria* DataCriteria() const { return static_cast<TvlDataFilterCriteria*>(Criteria()); }
+    virtual void Load(int AItemIndex, bool AInitSortByDisplayText = true, bool AUseFilteredValues = false);
+};
+
+// The controller's additional filters: working copies for the filter
+// dialogs, never applied to the rows. The list owns them.
+class TvlDataFilterList : public TObject {
+public:
+    TvlDataFilterList() = default;
+    ~TvlDataFilterList() override { Clear(); }
+    String ClassName() const override { return String::fromLatin1("TvlDataFilterList"); }
+    TvlDataFilterCriteria* Add(std::unique_ptr<TvlDataFilterCriteria> AFilter);
+    // Frees one filter of the list.
+    void Free(TvlDataFilterCriteria* AFilter);
+    // Frees every filter, the last first.
+    void Clear();
+    void RemoveItemByField(TvlCustomDataField* AField);
+    bool Contains(const TvlDataFilterCriteria* AFilter) const;
+    int Count() const { return int(FItems.size()); }
+    TvlDataFilterCriteria* GetItem(int AIndex) const { return FItems.at(size_t(AIndex)).get(); }
+
+private:
+    std::vector<std::unique_ptr<TvlDataFilterCriteria>> FItems;
 };
 
 // Summaries over the records; no items yet, so nothing is computed and no
@@ -1105,7 +1185,11 @@ public:
     int FindRecordIndexByText(int AStartIndex, int AItemIndex, bool AForward, bool AWrap, bool APartial,
                               const String& AText);
     virtual void FilterChanged();
+    // A new additional filter; free it with Filters()->Free.
     TvlDataFilterCriteria* CreateFilter();
+    TvlDataFilterList* Filters() const { return FFilters.get(); }
+    virtual String GetFilterItemFieldName(TObject* AItem) const { (void)AItem; return {}; }
+    bool IsFilterValueListSortByDisplayText(int AItemIndex) const;
     void SetOnFilterRecord(const TvlDataFilterRecordEvent& Value);
 
     // ---- focus
@@ -1301,7 +1385,7 @@ private:
     std::unique_ptr<TvlDataStorage> FDataStorage;
     std::unique_ptr<TvlDataControllerGroups> FGroups;
     std::unique_ptr<TvlCustomDataFieldList> FFields;
-    std::vector<std::unique_ptr<TvlDataFilterCriteria>> FFilters;
+    std::unique_ptr<TvlDataFilterList> FFilters;
     std::unique_ptr<TvlDataFilterCriteria> FFilter;
     std::unique_ptr<TvlDataControllerSearch> FSearch;
     std::unique_ptr<TvlDataSummary> FSummary;

@@ -728,11 +728,20 @@ TEST(vlCustomData, UnboundReaderAndSearch)
     EXPECT_EQ(c.dc->GetFocusedRecordIndex(), 1);
     EXPECT_TRUE(c.dc->Search()->Locate(0, String::fromLatin1("BE")));
     EXPECT_EQ(c.dc->GetFocusedRecordIndex(), 2);
-    EXPECT_FALSE(c.dc->Search()->LocateNext(true));
+    EXPECT_FALSE(c.dc->Search()->LocateNext(true));  // the last match: stays
+    EXPECT_EQ(c.dc->GetFocusedRecordIndex(), 2);
     EXPECT_FALSE(c.dc->Search()->Locate(0, String::fromLatin1("Berrylonger")));
     EXPECT_EQ(c.dc->Search()->GetSearchText(), String::fromLatin1("BE"));
-    c.dc->SetFocusedRowIndex(0);  // moving the focus ends the search
+    EXPECT_TRUE(c.dc->Search()->GetSearching());
+    EXPECT_TRUE(c.dc->Search()->Locate(0, String::fromLatin1("b")));  // the focused record matches: kept
+    EXPECT_EQ(c.dc->GetFocusedRecordIndex(), 2);
+    EXPECT_TRUE(c.dc->Search()->LocateNext(false));
+    EXPECT_EQ(c.dc->GetFocusedRecordIndex(), 1);
+    EXPECT_EQ(c.dc->Search()->GetSearchText(), String::fromLatin1("b"));
+    c.dc->SetFocusedRowIndex(2);  // moving the focus ends the search
     EXPECT_FALSE(c.dc->Search()->GetSearching());
+    EXPECT_TRUE(c.dc->Search()->Locate(0, String::fromLatin1("ap")));  // only before the focus: wraps
+    EXPECT_EQ(c.dc->GetFocusedRecordIndex(), 0);
 }
 
 namespace {
@@ -832,12 +841,12 @@ TEST(vlCustomData, FilteringKeepsTheEditedRecordAndFindsText)
     c.dc->SetOnFilterRecord(TvlDataFilterRecordEvent::FromFunction([](TvlCustomDataController* dc, int r, bool& accept) {
         accept = dc->GetDisplayText(r, 0).startsWith(QLatin1Char('A'));
     }));
-    // Setting the handler is a filter change: the edit is cancelled, and
-    // the focus, whose record went, stays at its row position.
+    // Setting the handler is a filter change: the edit is posted first, and
+    // the focus, whose record went with the filter, moves to the first row.
     EXPECT_FALSE(c.dc->IsEditing());
     EXPECT_EQ(c.rowRecords(), (std::vector<int>{0, 2}));
-    EXPECT_EQ(c.dc->GetFocusedRowIndex(), 1);
-    EXPECT_EQ(c.dc->GetFocusedRecordIndex(), 2);
+    EXPECT_EQ(c.dc->GetFocusedRowIndex(), 0);
+    EXPECT_EQ(c.dc->GetFocusedRecordIndex(), 0);
     EXPECT_EQ(c.dc->GetRowIndexByRecordIndex(1, true), -1);
 
     c.dc->SetFocusedRowIndex(1);  // Avocado, being edited, stays though it no longer passes
@@ -940,4 +949,230 @@ TEST(vlCustomData, DefaultSummaryFormats)
     const String currency = GetDefaultSummaryDisplayFormat(1, 1, false);
     EXPECT_TRUE(currency.startsWith(QStringLiteral("SUM="))) << currency.toStdString();
     EXPECT_TRUE(currency.contains(QStringLiteral(";SUM=-")));
+}
+
+// ---- the controller's filter and value lists ----------------------------------------
+
+namespace {
+
+// Two named columns (the filter stream finds them by name), integers in
+// the first and texts in the second.
+struct NamedController {
+    FakeOwner owner;
+    std::unique_ptr<TvlDataController> dc;
+    std::vector<std::unique_ptr<TComponent>> columns;
+
+    NamedController()
+    {
+        dc = std::make_unique<TvlDataController>(&owner);
+        for (const char* name : {"Age", "Name"}) {
+            columns.push_back(std::make_unique<TComponent>(nullptr));
+            columns.back()->SetName(String::fromLatin1(name));
+            dc->AddItem(columns.back().get())->SetValueTypeClass(TvlVariantValueType::Instance());
+        }
+        dc->UpdateItemIndexes();
+    }
+    void fill(const std::vector<Variant>& AAges)
+    {
+        dc->BeginUpdate();
+        for (const Variant& v : AAges) {
+            const int r = dc->AppendRecord();
+            dc->SetValue(r, 0, v);
+            dc->SetValue(r, 1, Variant(String::fromLatin1("n%1").arg(r)));
+        }
+        dc->EndUpdate();
+        owner.take();
+    }
+    std::vector<int> rowRecords() const
+    {
+        std::vector<int> r;
+        for (int i = 0; i < dc->GetRowCount(); ++i)
+            r.push_back(dc->GetRowInfo(i).RecordIndex);
+        return r;
+    }
+    TObject* age() const { return columns[0].get(); }
+    TObject* name() const { return columns[1].get(); }
+};
+
+std::vector<std::string> entries(const TvlFilterValueList& AList)
+{
+    std::vector<std::string> r;
+    for (int i = 0; i < AList.GetCount(); ++i)
+        r.push_back(AList.GetItem(i).DisplayText.toStdString());
+    return r;
+}
+
+}  // namespace
+
+// An active filter keeps the matching rows; conditions show their column,
+// keep its field, and go with the column. Toggling Active refilters once
+// per lock; setting the same value fires nothing.
+TEST(vlCustomData, ActiveFilterRefiltersTheRows)
+{
+    NamedController c;
+    c.fill({Variant(1), Variant(7), Null(), Variant(4), Variant(9)});
+    TvlDataFilterCriteria* filter = c.dc->Filter();
+    int changes = 0;
+    filter->OnChanged = TNotifyEvent::FromFunction([&](TObject*) { ++changes; });
+    TvlFilterCriteriaItem* cond = filter->AddItem(nullptr, c.age(), foGreater, Variant(3), String::fromLatin1("3"));
+    EXPECT_EQ(cond->GetItemLink(), c.age());
+    EXPECT_EQ(static_cast<TvlDataFilterCriteriaItem*>(cond)->Field(), c.dc->GetItemField(0));
+    EXPECT_EQ(filter->FindItemByItemLink(c.age()), cond);
+    EXPECT_EQ(filter->FindItemByItemLink(c.dc->GetItemField(0)), cond);
+    EXPECT_FALSE(filter->IsFiltering());
+    EXPECT_EQ(c.rowRecords(), (std::vector<int>{0, 1, 2, 3, 4}));
+    changes = 0;
+
+    filter->SetActive(true);
+    EXPECT_TRUE(filter->IsFiltering());
+    EXPECT_EQ(c.rowRecords(), (std::vector<int>{1, 3, 4}));
+    EXPECT_EQ(changes, 1);
+    filter->SetActive(true);
+    EXPECT_EQ(changes, 1);
+
+    filter->BeginUpdate();
+    filter->SetActive(false);
+    filter->SetActive(true);
+    filter->SetActive(false);
+    EXPECT_EQ(changes, 1);
+    filter->EndUpdate();
+    EXPECT_EQ(changes, 2);
+    EXPECT_EQ(c.rowRecords(), (std::vector<int>{0, 1, 2, 3, 4}));
+
+    filter->SetActive(true);
+    static_cast<TvlFilterCriteriaItem*>(filter->Root()->GetItem(0))->ChangeValue(Variant(5));
+    EXPECT_EQ(c.rowRecords(), (std::vector<int>{1, 4}));
+
+    // An additional filter never touches the rows.
+    TvlDataFilterCriteria* extra = c.dc->CreateFilter();
+    int extraChanges = 0;
+    extra->OnChanged = TNotifyEvent::FromFunction([&](TObject*) { ++extraChanges; });
+    extra->AddItem(nullptr, c.age(), foEqual, Variant(1), String());
+    extra->AddItem(nullptr, c.name(), foEqual, Variant("n0"), String());
+    extra->SetActive(true);
+    EXPECT_EQ(c.rowRecords(), (std::vector<int>{1, 4}));
+    EXPECT_EQ(extraChanges, 0);
+    EXPECT_TRUE(extra->EvaluateRecord(0));
+    EXPECT_FALSE(extra->EvaluateRecord(1));
+
+    // Removing the column takes its conditions from every filter.
+    c.dc->RemoveItem(c.age());
+    EXPECT_TRUE(filter->IsEmpty());
+    EXPECT_EQ(c.rowRecords(), (std::vector<int>{0, 1, 2, 3, 4}));
+    ASSERT_EQ(extra->Root()->GetCount(), 1);
+    EXPECT_EQ(static_cast<TvlFilterCriteriaItem*>(extra->Root()->GetItem(0))->GetItemLink(), c.name());
+    EXPECT_EQ(c.dc->Filters()->Count(), 1);
+    c.dc->Filters()->Free(extra);
+    EXPECT_EQ(c.dc->Filters()->Count(), 0);
+}
+
+// The filter travels as the "Criteria" binary property (the criteria
+// stream, columns found by name) and through Assign with Active.
+TEST(vlCustomData, FilterCriteriaPropertyAndAssign)
+{
+    NamedController a, b;
+    a.fill({Variant(1), Variant(5), Variant(8)});
+    b.fill({Variant(2), Variant(6), Variant(9)});
+    TvlDataFilterCriteria* filter = a.dc->Filter();
+    EXPECT_FALSE(IsStoredProp(filter, String::fromLatin1("Criteria")));
+    TvlFilterCriteriaItemList* orGroup = filter->Root()->AddItemList(fboOr);
+    filter->AddItem(orGroup, a.age(), foLess, Variant(2), String());
+    filter->AddItem(orGroup, a.age(), foGreater, Variant(7), String());
+    filter->SetActive(true);
+    EXPECT_EQ(a.rowRecords(), (std::vector<int>{0, 2}));
+    EXPECT_TRUE(IsStoredProp(filter, String::fromLatin1("Criteria")));
+    const QByteArray bytes = GetBinaryProp(filter, String::fromLatin1("Criteria"));
+    ASSERT_GE(bytes.size(), 4);
+    EXPECT_EQ(uint8_t(bytes[0]), 0xFE);  // version 3: names travel
+
+    SetBinaryProp(b.dc->Filter(), String::fromLatin1("Criteria"), bytes);
+    EXPECT_TRUE(b.dc->Filter()->IsSameAs(filter, false));
+    EXPECT_EQ(static_cast<TvlFilterCriteriaItem*>(
+                  static_cast<TvlFilterCriteriaItemList*>(b.dc->Filter()->Root()->GetItem(0))->GetItem(0))
+                  ->GetItemLink(),
+              b.age());
+    EXPECT_EQ(b.rowRecords(), (std::vector<int>{0, 1, 2}));  // not active yet
+    SetOrdProp(b.dc->Filter(), String::fromLatin1("Active"), 1);
+    EXPECT_EQ(b.rowRecords(), (std::vector<int>{2}));
+
+    b.dc->Filter()->Clear();
+    b.dc->SetFilter(filter);
+    EXPECT_TRUE(b.dc->Filter()->Active());
+    EXPECT_EQ(b.rowRecords(), (std::vector<int>{2}));
+}
+
+TEST(vlCustomData, FilterValueLists)
+{
+    NamedController c;
+    c.fill({Null(), Null()});
+    auto list = c.dc->Filter()->CreateValueList();
+    auto* values = static_cast<TvlDataFilterValueList*>(list.get());
+    values->Load(0);
+    EXPECT_EQ(entries(*values), (std::vector<std::string>{"(All)", "(Custom...)", "(Blanks)", "(NonBlanks)"}));
+    EXPECT_THROW(values->Load(2), EvlInvalidDataControllerOperation);
+
+    NamedController d;
+    d.fill({Variant(30), Variant(10), Variant(20), Variant(10), Null(), Variant(50), Variant(40), Variant(60),
+            Variant(70), Variant(80), Variant(90), Variant(100)});
+    auto dl = d.dc->Filter()->CreateValueList();
+    auto* dv = static_cast<TvlDataFilterValueList*>(dl.get());
+    dv->Load(0);
+    // The special entries stay at the head.
+    EXPECT_EQ(dv->GetStartValueIndex(), 4);
+    EXPECT_EQ(dv->GetCount(), 4 + 10);
+    EXPECT_EQ(dv->GetItem(2).Kind, fviBlanks);
+    EXPECT_EQ(dv->GetItem(3).Kind, fviNonBlanks);
+    EXPECT_EQ(dv->GetItem(4).DisplayText.toStdString(), "10");
+    EXPECT_EQ(dv->GetItem(13).DisplayText.toStdString(), "100");
+    EXPECT_EQ(dv->FindItemByValue(Variant(60)), 9);
+    EXPECT_EQ(dv->FindItemByValue(Variant(65)), -1);
+
+    // The cap counts the special entries present: five admits three values,
+    // the first met in record order, sorted among themselves.
+    d.dc->Filter()->MaxValueListCount = 5;
+    dv->Load(0);
+    EXPECT_EQ(entries(*dv), (std::vector<std::string>{"(All)", "(Custom...)", "(Blanks)", "(NonBlanks)", "10",
+                                                      "20", "30"}));
+
+    // Without nulls among the filtered values there are no blank entries,
+    // unless the filter itself hides them with a NOT NULL condition.
+    d.dc->Filter()->MaxValueListCount = 0;
+    TvlFilterCriteriaItem* notNull = d.dc->Filter()->AddItem(nullptr, d.age(), foNotEqual, Null(), String());
+    d.dc->Filter()->SetActive(true);
+    EXPECT_EQ(d.dc->GetRowCount(), 11);
+    dv->Load(0, true, true);
+    EXPECT_EQ(dv->IndexOfKind(fviBlanks), -1);
+    EXPECT_EQ(dv->GetItem(2).Kind, fviNonBlanks);
+    EXPECT_EQ(dv->GetIndexByCriteriaItem(notNull), 2);
+    EXPECT_EQ(dv->GetIndexByCriteriaItem(nullptr), 0);
+    d.dc->Filter()->Clear();
+    d.dc->Filter()->AddItem(nullptr, d.age(), foGreater, Variant(15), String());
+    EXPECT_EQ(d.dc->GetRowCount(), 9);
+    dv->Load(0, true, true);
+    EXPECT_EQ(dv->IndexOfKind(fviBlanks), -1);
+    EXPECT_EQ(dv->IndexOfKind(fviNonBlanks), -1);
+    EXPECT_EQ(dv->GetIndexByCriteriaItem(static_cast<TvlFilterCriteriaItem*>(d.dc->Filter()->Root()->GetItem(0))),
+              1);  // (Custom...)
+
+    // Equal values with different display texts: twice when sorting by
+    // display text, once otherwise. The handler has the last word.
+    NamedController t;
+    t.dc->ChangeTextStored(0, true);
+    t.fill({Variant(1), Variant(1)});
+    t.dc->SetDisplayText(0, 0, String::fromLatin1("two"));
+    t.dc->SetDisplayText(1, 0, String::fromLatin1("one"));
+    auto tl = t.dc->Filter()->CreateValueList();
+    auto* tv = static_cast<TvlDataFilterValueList*>(tl.get());
+    tv->Load(0);
+    EXPECT_EQ(tv->GetCount(), 3);
+    tv->SortByDisplayText = true;
+    tv->Load(0, false);
+    EXPECT_EQ(entries(*tv), (std::vector<std::string>{"(All)", "(Custom...)", "one", "two"}));
+    t.dc->Filter()->OnGetValueList = TvlDataFilterGetValueListEvent::FromFunction(
+        [](TvlFilterCriteria*, int AItemIndex, TvlDataFilterValueList* AList) {
+            EXPECT_EQ(AItemIndex, 0);
+            AList->Delete(1);
+        });
+    tv->Load(0, false);
+    EXPECT_EQ(entries(*tv), (std::vector<std::string>{"(All)", "one", "two"}));
 }
