@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/rtl/DateTime.h"
+#include "tests/harness/DefaultFormats.h"
 #include "ui/data/vlData.h"
 
 namespace {
@@ -955,8 +957,18 @@ TEST(vlCustomData, DefaultSummaryFormats)
 
 namespace {
 
-// Two named columns (the filter stream finds them by name), integers in
-// the first and texts in the second.
+// A controller whose columns are identified by their Tag, as a grid's are
+// by their ID.
+struct TaggedDataController : TvlDataController {
+    using TvlDataController::TvlDataController;
+    int GetItemID(TObject* AItem) const override
+    {
+        auto* c = dynamic_cast<TComponent*>(AItem);
+        return c != nullptr ? c->Tag() : -1;
+    }
+};
+
+// Two named columns with IDs 1 and 2 (the filter stream finds them by name).
 struct NamedController {
     FakeOwner owner;
     std::unique_ptr<TvlDataController> dc;
@@ -964,10 +976,11 @@ struct NamedController {
 
     NamedController()
     {
-        dc = std::make_unique<TvlDataController>(&owner);
+        dc = std::make_unique<TaggedDataController>(&owner);
         for (const char* name : {"Age", "Name"}) {
             columns.push_back(std::make_unique<TComponent>(nullptr));
             columns.back()->SetName(String::fromLatin1(name));
+            columns.back()->SetTag(int(columns.size()));
             dc->AddItem(columns.back().get())->SetValueTypeClass(TvlVariantValueType::Instance());
         }
         dc->UpdateItemIndexes();
@@ -1175,4 +1188,181 @@ TEST(vlCustomData, FilterValueLists)
         });
     tv->Load(0, false);
     EXPECT_EQ(entries(*tv), (std::vector<std::string>{"(All)", "one", "two"}));
+}
+
+// ---- summaries ------------------------------------------------------------------------
+
+namespace {
+class vlCustomDataSummary : public vorlane::test::DefaultFormatSettingsTest {};
+}  // namespace
+
+// Footer summaries over 1, Null, 2: nulls count for the count and the
+// average's divisor unless soNullIgnore leaves them out; minimum ignores
+// nulls; a summary of nothing but nulls is Null with an empty text.
+TEST_F(vlCustomDataSummary, FooterValuesAndTexts)
+{
+    NamedController c;
+    c.fill({Variant(1), Null(), Variant(2)});
+    TvlDataSummary* summary = c.dc->Summary();
+    TvlDataFooterSummaryItems* footer = summary->FooterSummaryItems();
+    EXPECT_EQ(summary->GetFooterSummaryDisplayText(0), String());  // before any item
+    footer->Add(c.age(), spGroup, String(), skSum);
+    footer->Add(c.age(), spFooter, String(), skAverage);
+    footer->Add(c.age(), spFooter, String(), skCount);
+    footer->Add(c.age(), spFooter, String(), skMin);
+    footer->Add(nullptr, spFooter, String(), skCount);  // a footer count needs a column
+    EXPECT_EQ(footer->GetItem(0)->Position(), spFooter);
+    EXPECT_EQ(summary->GetFooterSummaryValue(0).AsInteger(), 3);
+    EXPECT_DOUBLE_EQ(summary->GetFooterSummaryValue(1).AsDouble(), 1.0);
+    EXPECT_EQ(summary->GetFooterSummaryValue(2).AsInteger(), 3);
+    EXPECT_EQ(summary->GetFooterSummaryValue(3).AsInteger(), 1);
+    EXPECT_TRUE(VarIsEmpty(summary->GetFooterSummaryValue(4)));
+    EXPECT_TRUE(VarIsNull(summary->GetFooterSummaryValue(9)));
+    EXPECT_EQ(summary->GetFooterSummaryDisplayText(0).toStdString(), "3.00");
+    EXPECT_EQ(summary->GetFooterSummaryDisplayText(1).toStdString(), "AVG=1.00");
+    EXPECT_EQ(summary->GetFooterSummaryDisplayText(2).toStdString(), "3");
+    footer->GetItem(0)->SetFormat(String::fromLatin1("Total 0"));
+    EXPECT_EQ(summary->GetFooterSummaryDisplayText(0).toStdString(), "Total 3");
+
+    summary->SetOptions(TvlSummaryOptions{soNullIgnore});
+    EXPECT_DOUBLE_EQ(summary->GetFooterSummaryValue(1).AsDouble(), 1.5);
+    EXPECT_EQ(summary->GetFooterSummaryValue(2).AsInteger(), 2);
+
+    c.dc->SetValue(0, 0, Null());
+    c.dc->SetValue(2, 0, Null());
+    EXPECT_TRUE(VarIsNull(summary->GetFooterSummaryValue(3)));
+    EXPECT_EQ(summary->GetFooterSummaryDisplayText(3), String());
+    EXPECT_TRUE(VarIsNull(summary->GetFooterSummaryValue(0)));
+
+    // The handler may replace a record's value.
+    footer->OnSummary = TvlSummaryEvent::FromFunction(
+        [](TvlDataSummaryItems*, const TvlSummaryEventArguments& A, TvlSummaryEventOutArguments& O) {
+            if (A.SummaryItem->Index() == 0)
+                O.Value = Variant(10);
+        });
+    summary->SetOptions(TvlSummaryOptions{});
+    EXPECT_EQ(summary->GetFooterSummaryValue(0).AsInteger(), 30);
+
+    // Of the two selection options, the one added last wins.
+    summary->SetOptions(TvlSummaryOptions{soSelectedRecords});
+    summary->SetOptions(TvlSummaryOptions{soSelectedRecords, soMultipleSelectedRecords});
+    EXPECT_EQ(summary->Options(), TvlSummaryOptions{soMultipleSelectedRecords});
+    summary->SetOptions(TvlSummaryOptions{soSelectedRecords, soMultipleSelectedRecords});
+    EXPECT_EQ(summary->Options(), TvlSummaryOptions{soSelectedRecords});
+    summary->SetOptions(TvlSummaryOptions{});
+    summary->SetOptions(TvlSummaryOptions{soSelectedRecords, soMultipleSelectedRecords});
+    EXPECT_EQ(summary->Options(), TvlSummaryOptions{soMultipleSelectedRecords});
+    c.dc->SetFocusedRowIndex(1);
+    summary->SetOptions(TvlSummaryOptions{soSelectedRecords});
+    EXPECT_EQ(summary->GetFooterSummaryValue(2).AsInteger(), 1);  // the focused record alone
+
+    // A variant error while adding propagates to the recalculation.
+    summary->SetOptions(TvlSummaryOptions{});
+    footer->OnSummary = nullptr;
+    EXPECT_ANY_THROW(c.dc->SetValue(1, 0, Variant("abc")));
+}
+
+// Group rows: a count without a column, a date sum with the "SUM=" prefix
+// (the footer shows the date alone), an average of dates that stays a date,
+// the group-row text in its brackets, the footer of a group.
+TEST_F(vlCustomDataSummary, GroupSummariesAndDates)
+{
+    NamedController c;
+    const TDateTime d1 = EncodeDate(2024, 3, 1), d2 = EncodeDate(2024, 3, 3) + 0.5;
+    c.dc->BeginUpdate();
+    for (const auto& [date, name] : std::vector<std::pair<TDateTime, const char*>>{
+             {d1, "x"}, {d2, "x"}, {d1, "y"}}) {
+        const int r = c.dc->AppendRecord();
+        c.dc->SetValue(r, 0, VarFromDateTime(date));
+        c.dc->SetValue(r, 1, Variant(name));
+    }
+    c.dc->EndUpdate();
+    TvlDataSummary* summary = c.dc->Summary();
+    TvlDataGroupSummaryItems* group = summary->DefaultGroupSummaryItems();
+    group->Add(nullptr, spGroup, String(), skCount);
+    group->Add(c.age(), spGroup, String(), skSum);
+    group->Add(c.age(), spFooter, String(), skAverage);
+    summary->FooterSummaryItems()->Add(c.age(), spFooter, String(), skSum);
+    EXPECT_EQ(summary->GetGroupSummaryItems(0), nullptr);  // not grouped
+    c.dc->Groups()->ChangeGroupIndex(1, 0);
+    ASSERT_EQ(c.dc->GetRowCount(), 2);
+    EXPECT_EQ(summary->GetGroupSummaryItems(0), group);
+
+    EXPECT_EQ(summary->GetGroupSummaryText(0), String::fromLatin1("(COUNT=2, SUM=") +
+                                                   DateTimeToStr(d1 + d2) + String::fromLatin1(")"));
+    EXPECT_EQ(summary->GetGroupSummaryText(1), String::fromLatin1("(COUNT=1, SUM=") + DateToStr(d1) +
+                                                   String::fromLatin1(")"));
+    EXPECT_EQ(summary->GetFooterSummaryDisplayText(0), DateTimeToStr(d1 + d1 + d2));
+    EXPECT_EQ(summary->GetGroupFooterSummaryDisplayText(0, 0, 2), String::fromLatin1("AVG=") +
+                                                                      DateTimeToStr((d1 + d2) / 2));
+    EXPECT_EQ(summary->GetGroupFooterSummaryDisplayText(0, 0, 7), String());
+    TvlDataGroupSummaryItems* items;
+    Variant* values;
+    ASSERT_TRUE(summary->GetGroupSummaryInfo(0, items, values));
+    EXPECT_EQ(VarType(VarArrayGet(*values, 2)), varDate);
+
+    group->SetSeparator(String::fromLatin1(";"));
+    group->SetBeginText(String::fromLatin1("["));
+    EXPECT_EQ(summary->GetGroupSummaryText(1), String::fromLatin1("[COUNT=1; SUM=") + DateToStr(d1) +
+                                                   String::fromLatin1(")"));
+
+    // A summary group takes the groups of its linked column.
+    TvlDataSummaryGroup* byName = summary->SummaryGroups()->Add();
+    byName->Links()->Add()->SetItemLink(c.name());
+    byName->SummaryItems()->Add(c.age(), spGroup, String::fromLatin1("M "), skMax);
+    EXPECT_EQ(summary->GetGroupSummaryItems(0), byName->SummaryItems());
+    EXPECT_EQ(summary->GetGroupSummaryText(0), String::fromLatin1("(M ") + DateTimeToStr(d2) +
+                                                   String::fromLatin1(")"));
+    // A column belongs to one summary group at most.
+    TvlDataSummaryGroup* other = summary->SummaryGroups()->Add();
+    other->Links()->Add()->SetItemLink(c.name());
+    EXPECT_EQ(byName->Links()->GetItem(0)->ItemLink(), nullptr);
+    EXPECT_EQ(summary->SummaryGroups()->FindByItemLink(c.name()), other);
+
+    // Removing the column unbinds its summaries.
+    c.dc->Groups()->ClearGrouping();
+    c.dc->RemoveItem(c.age());
+    EXPECT_EQ(summary->FooterSummaryItems()->GetItem(0)->Field(), nullptr);
+    EXPECT_EQ(group->GetItem(1)->ItemLink(), nullptr);
+}
+
+// Column summaries made on demand and freed when cleared; one sorted item
+// per group collection; OnAfterSummary after each calculation.
+TEST_F(vlCustomDataSummary, DataItemsSortedAndAfterSummary)
+{
+    NamedController c;
+    c.fill({Variant(4), Variant(6)});
+    TvlDataSummary* summary = c.dc->Summary();
+    TvlDataFooterSummaryItems* footer = summary->FooterSummaryItems();
+    int after = 0;
+    summary->OnAfterSummary = TvlAfterSummaryEvent::FromFunction([&](TvlDataSummary*) { ++after; });
+    footer->SetDataItemKind(0, spFooter, skMax);
+    ASSERT_EQ(footer->Count(), 1);
+    EXPECT_EQ(footer->GetDataItemKind(0, spFooter), skMax);
+    EXPECT_EQ(summary->GetFooterSummaryValue(0).AsInteger(), 6);
+    EXPECT_GE(after, 1);
+    footer->SetDataItemFormat(0, spFooter, String::fromLatin1("0"));
+    footer->SetDataItemKind(0, spFooter, skNone);
+    EXPECT_EQ(footer->Count(), 1);  // the format keeps it
+    footer->SetDataItemFormat(0, spFooter, String());
+    EXPECT_EQ(footer->Count(), 0);
+    EXPECT_THROW(footer->GetDataItem(5, spFooter), EvlInvalidDataControllerOperation);
+
+    TvlDataGroupSummaryItems* group = summary->DefaultGroupSummaryItems();
+    group->SetDataItemSorted(0, spGroup, true);
+    group->SetDataItemKind(1, spGroup, skCount);
+    group->GetItem(1)->SetSorted(true);
+    EXPECT_FALSE(group->GetItem(0)->Sorted());
+    EXPECT_EQ(group->GetSortedSummaryItem(), group->GetItem(1));
+    EXPECT_TRUE(c.dc->SortingBySummaryChanged);
+    EXPECT_FALSE(summary->IsGroupSortedBySummary());  // nothing grouped
+    c.dc->Groups()->ChangeGroupIndex(1, 0);
+    EXPECT_TRUE(summary->IsGroupSortedBySummary());
+
+    // A copy of the summary reaches the same columns.
+    NamedController d;
+    d.dc->SetSummary(summary);
+    ASSERT_EQ(d.dc->Summary()->DefaultGroupSummaryItems()->Count(), 2);
+    EXPECT_EQ(d.dc->Summary()->DefaultGroupSummaryItems()->GetItem(1)->ItemLink(), d.name());
+    EXPECT_EQ(summary->GetMatchingSummaryItems(d.dc->Summary(), group), d.dc->Summary()->DefaultGroupSummaryItems());
 }
