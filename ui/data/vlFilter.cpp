@@ -6,6 +6,7 @@
 #include <QCollator>
 #include <QLocale>
 
+#include "platform/rtl/Filer.h"
 #include "ui/data/vlDataUtils.h"
 #include "ui/data/vlDataConsts.h"
 #include "ui/data/vlFilterConsts.h"
@@ -1344,6 +1345,44 @@ void TvlFilterCriteria::AssignEvents(const TPersistent* Source)
 {
     if (const auto* source = dynamic_cast<const TvlFilterCriteria*>(Source))
         OnChanged = source->OnChanged;
+}
+
+const TClassInfo* TFilterWrapper::ClassInfo() const { return &StaticClassInfo(); }
+
+const TClassInfo& TFilterWrapper::StaticClassInfo()
+{
+    static const TClassInfo info = TClassInfoBuilder<TFilterWrapper>("TFilterWrapper", &TComponent::StaticClassInfo())
+                                       .Object("Filter", &TFilterWrapper::Filter)
+                                       .Build();
+    return info;
+}
+
+void TvlFilterCriteria::SaveToStream(TStream* AStream)
+{
+    TFilterWrapper wrapper(nullptr);
+    wrapper.SetFilter(this);
+    FSavingToStream = true;
+    try {
+        WriteComponent(AStream, &wrapper);
+    } catch (...) {
+        FSavingToStream = false;
+        throw;
+    }
+    FSavingToStream = false;
+}
+
+void TvlFilterCriteria::LoadFromStream(TStream* AStream)
+{
+    TFilterWrapper wrapper(nullptr);
+    wrapper.SetFilter(this);
+    BeginUpdate();
+    try {
+        ReadComponent(AStream, &wrapper);
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
 }
 
 std::unique_ptr<TvlFilterValueList> TvlFilterCriteria::CreateValueList()

@@ -506,6 +506,11 @@ public:
     {
         return FSavingToStream || FRoot->GetCount() > 0 || FRoot->BoolOperator() != fboAnd;
     }
+    // Component streaming of a TFilterWrapper carrying this criteria: its
+    // published properties and the binary ones a subclass defines (the
+    // controller's filter has its tree there). Loading runs in one update lock.
+    void SaveToStream(TStream* AStream);
+    void LoadFromStream(TStream* AStream);
     bool SavingToStream() const { return FSavingToStream; }
     uint8_t StreamVersion() const { return FStreamVersion; }
     void SetStreamVersion(uint8_t AValue) { FStreamVersion = AValue; }
@@ -549,6 +554,20 @@ private:
     uint8_t FStreamVersion = 2;
     uint8_t FReadingVersion = 0;
     bool FSavingToStream = false;
+};
+
+// Carries a criteria through component streaming.
+class TFilterWrapper : public TComponent {
+public:
+    explicit TFilterWrapper(TComponent* AOwner) : TComponent(AOwner) {}
+    String ClassName() const override { return String::fromLatin1("TFilterWrapper"); }
+    const TClassInfo* ClassInfo() const override;
+    static const TClassInfo& StaticClassInfo();
+    TvlFilterCriteria* Filter() const { return FFilter; }
+    void SetFilter(TvlFilterCriteria* AValue) { FFilter = AValue; }
+
+private:
+    TvlFilterCriteria* FFilter = nullptr;
 };
 
 // ---- value lists --------------------------------------------------------------------

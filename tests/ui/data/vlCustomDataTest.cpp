@@ -1112,6 +1112,33 @@ TEST(vlCustomData, FilterCriteriaPropertyAndAssign)
     b.dc->SetFilter(filter);
     EXPECT_TRUE(b.dc->Filter()->Active());
     EXPECT_EQ(b.rowRecords(), (std::vector<int>{2}));
+
+    // Component streaming carries the settings, Active and the tree; an
+    // empty tree is stored too while saving, so loading it clears.
+    filter->SetOptions(fcoCaseInsensitive | fcoIgnoreNull);
+    TMemoryStream saved;
+    filter->SaveToStream(&saved);
+    NamedController d;
+    d.fill({Variant(1), Variant(5)});
+    int changes = 0;
+    d.dc->Filter()->OnChanged = TNotifyEvent::FromFunction([&](TObject*) { ++changes; });
+    saved.SetPosition(0);
+    d.dc->Filter()->LoadFromStream(&saved);
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(d.dc->Filter()->Options(), fcoCaseInsensitive | fcoIgnoreNull);
+    EXPECT_TRUE(d.dc->Filter()->IsSameAs(filter, false));
+    EXPECT_EQ(d.rowRecords(), (std::vector<int>{0}));
+    TMemoryStream empty;
+    b.dc->Filter()->Clear();
+    b.dc->Filter()->SaveToStream(&empty);
+    empty.SetPosition(0);
+    d.dc->Filter()->LoadFromStream(&empty);
+    EXPECT_TRUE(d.dc->Filter()->IsEmpty());
+    // A damaged stream changes nothing.
+    saved.SetSize(saved.Size() - 3);
+    saved.SetPosition(0);
+    EXPECT_THROW(d.dc->Filter()->LoadFromStream(&saved), EReadError);
+    EXPECT_TRUE(d.dc->Filter()->IsEmpty());
 }
 
 TEST(vlCustomData, FilterValueLists)
