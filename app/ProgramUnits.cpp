@@ -4,8 +4,11 @@
 #include "platform/rtl/Startup.h"
 #include "skin/SkinUnits.h"
 #include "support/SupportUnits.h"
+#include "ui/controls/vlProgressBar.h"
 #include "ui/data/vlDataStorage.h"
+#include "ui/data/vlFilter.h"
 #include "ui/editors/vlDateUtils.h"
+#include "ui/editors/vlFilterControlUtils.h"
 #include "ui/editors/vlFormats.h"
 #include "ui/editors/vlLibraryStrs.h"
 #include "ui/foundation/vlGeometry.h"
@@ -28,9 +31,14 @@ void AddProgramUnits(TStartupList& Units)
     AddvxGDIPlusClassesUnit(Units);
     AddvxThemeManagerUnit(Units);
     AddvlLookAndFeelsUnit(Units);
+    AddvlFilterConstsUnit(Units);
+    AddvlDataConstsUnit(Units);
+    AddvlFilterControlStrsUnit(Units);
     Units.Add(String::fromLatin1("vlDataStorage"), &vlDataStorageInitialization, &vlDataStorageFinalization);
     AddvlLibraryStrsUnit(Units);
     AddvlFormatsUnit(Units);
     AddvlDateUtilsUnit(Units);
+    AddvlFilterControlUtilsUnit(Units);
+    AddvlProgressBarUnit(Units);
     AddSkinUnits(Units);
 }

@@ -7,6 +7,7 @@
 #include <QLocale>
 
 #include "platform/rtl/Filer.h"
+#include "platform/rtl/Startup.h"
 #include "ui/data/vlDataUtils.h"
 #include "ui/data/vlDataConsts.h"
 #include "ui/data/vlFilterConsts.h"
@@ -1538,4 +1539,33 @@ int TvlFilterValueList::FindItemByValue(const Variant& AValue)
 {
     int index;
     return FindEntry(AValue, VarToStr(AValue), index) ? index : -1;
+}
+
+// ---- start-up of the string tables --------------------------------------------------
+
+namespace {
+void addTableUnit(TStartupList& AList, const char* AUnit, const char* AProduct,
+                  void (*ARegister)(TvxProductResourceStrings*))
+{
+    const String product = String::fromLatin1(AProduct);
+    AList.Add(
+        String::fromLatin1(AUnit),
+        [product, ARegister] { GetResourceStringsRepository()->RegisterProduct(product, ARegister); },
+        [product] { GetResourceStringsRepository()->UnregisterProduct(product); });
+}
+}  // namespace
+
+void AddvlFilterConstsUnit(TStartupList& AList)
+{
+    addTableUnit(AList, "vlFilterConsts", "Vorlane filter", &RegisterFilterResourceStrings);
+}
+
+void AddvlDataConstsUnit(TStartupList& AList)
+{
+    addTableUnit(AList, "vlDataConsts", "Vorlane data controller", &RegisterDataResourceStrings);
+}
+
+void AddvlFilterControlStrsUnit(TStartupList& AList)
+{
+    addTableUnit(AList, "vlFilterControlStrs", "Vorlane filter control", &RegisterFilterControlResourceStrings);
 }

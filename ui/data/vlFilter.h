@@ -87,6 +87,12 @@ void SetFilterResourceStringHook(TvlFilterResourceStringHook AHook);
 void RegisterFilterResourceStrings(TvxProductResourceStrings* AProduct);
 void RegisterDataResourceStrings(TvxProductResourceStrings* AProduct);
 void RegisterFilterControlResourceStrings(TvxProductResourceStrings* AProduct);
+// The three tables' units: each registers its table with the resource
+// strings repository at start-up and takes it back at shut-down.
+class TStartupList;
+void AddvlFilterConstsUnit(TStartupList& AList);
+void AddvlDataConstsUnit(TStartupList& AList);
+void AddvlFilterControlStrsUnit(TStartupList& AList);
 
 // ---- operators ----------------------------------------------------------------------
 
