@@ -1259,6 +1259,7 @@ void TvlDataFilterValueList::Load(int AItemIndex, bool AInitSortByDisplayText, b
         fromFiltered = AUseFilteredValues && info->GetRecordListCount() > 0;
         const int count = fromFiltered ? info->GetRecordListCount() : dc->GetRecordCount();
         TvlCustomDataField* field = dc->GetItemField(AItemIndex);
+        std::vector<TvlFilterValueItem> met;
         for (int i = 0; i < count; ++i) {
             const int r = fromFiltered ? info->GetRecordListItem(i) : i;
             Variant value;
@@ -1266,8 +1267,9 @@ void TvlDataFilterValueList::Load(int AItemIndex, bool AInitSortByDisplayText, b
             if (criteria->ValueIsNull(value))
                 blanks = true;
             else
-                AddEntry(fviValue, value, false, dc->GetFilterDisplayText(r, AItemIndex));
+                met.push_back({fviValue, value, dc->GetFilterDisplayText(r, AItemIndex)});
         }
+        addValues(std::move(met));
     }
     if (blanks)
         AddEntry(fviBlanks, Null(), false, GetFilterResourceString(vlFilterConsts::vlSFilterBoxBlanksCaption));
@@ -1282,6 +1284,46 @@ void TvlDataFilterValueList::Load(int AItemIndex, bool AInitSortByDisplayText, b
                  GetFilterResourceString(vlFilterConsts::vlSFilterBoxNonBlanksCaption));
     if (criteria->OnGetValueList)
         criteria->OnGetValueList(criteria, AItemIndex, this);
+}
+
+void TvlDataFilterValueList::addValues(std::vector<TvlFilterValueItem> AValues)
+{
+    // The same list as adding the values one by one in sorted order (the
+    // first of equal values stays; under a cap, the first distinct values
+    // met), but sorted once: inserting each value into the list moves half
+    // the list every time.
+    const int n = int(AValues.size());
+    if (n == 0)
+        return;
+    auto compare = [&](int A, int B) {
+        return CompareItems(AValues[size_t(A)].Value, AValues[size_t(A)].DisplayText, AValues[size_t(B)].Value,
+                            AValues[size_t(B)].DisplayText);
+    };
+    std::vector<int> order(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i)
+        order[size_t(i)] = i;
+    QuickSortList(order, 0, n - 1, [&](int A, int B) {
+        const int r = compare(A, B);
+        return r != 0 ? r : A - B;
+    });
+    std::vector<int> distinct;  // the first of each run of equal values, in sorted order
+    for (int i = 0; i < n; ++i)
+        if (distinct.empty() || compare(distinct.back(), order[size_t(i)]) != 0)
+            distinct.push_back(order[size_t(i)]);
+    const int limit = DataCriteria()->MaxValueListCount;
+    if (limit != 0) {
+        // The limit counts every entry, the special ones included.
+        const int room = std::max(0, limit - GetCount());
+        if (room < int(distinct.size())) {
+            std::vector<int> first = distinct;
+            std::sort(first.begin(), first.end());
+            const int last = room > 0 ? first[size_t(room - 1)] : -1;
+            std::erase_if(distinct, [last](int i) { return i > last; });
+        }
+    }
+    FItems.reserve(FItems.size() + distinct.size());
+    for (int i : distinct)
+        FItems.push_back(std::move(AValues[size_t(i)]));
 }
 
 // ---- additional filters

@@ -647,6 +647,9 @@ public:
     String ClassName() const override { return String::fromLatin1("TvlDataFilterValueList"); }
     TvlDataFilterCriteria* DataCriteria() const { return static_cast<TvlDataFilterCriteria*>(Criteria()); }
     virtual void Load(int AItemIndex, bool AInitSortByDisplayText = true, bool AUseFilteredValues = false);
+
+private:
+    void addValues(std::vector<TvlFilterValueItem> AValues);
 };
 
 // The controller's additional filters: working copies for the filter

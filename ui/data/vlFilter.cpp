@@ -1408,15 +1408,21 @@ int TvlFilterValueList::compareTexts(const String& A, const String& B)
     return FCollator->compare(A, B);
 }
 
-int TvlFilterValueList::CompareEntry(int AIndex, const Variant& AValue, const String& AText)
+int TvlFilterValueList::CompareItems(const Variant& AValue1, const String& AText1, const Variant& AValue2,
+                                     const String& AText2)
 {
-    const TvlFilterValueItem& entry = FItems.at(size_t(AIndex));
     if (SortByDisplayText) {
-        const int r = compareTexts(entry.DisplayText, AText);
+        const int r = compareTexts(AText1, AText2);
         if (r != 0)
             return r;
     }
-    return VarCompare(FCriteria->PrepareValue(entry.Value), FCriteria->PrepareValue(AValue));
+    return VarCompare(FCriteria->PrepareValue(AValue1), FCriteria->PrepareValue(AValue2));
+}
+
+int TvlFilterValueList::CompareEntry(int AIndex, const Variant& AValue, const String& AText)
+{
+    const TvlFilterValueItem& entry = FItems.at(size_t(AIndex));
+    return CompareItems(entry.Value, entry.DisplayText, AValue, AText);
 }
 
 void TvlFilterValueList::AddEntry(TvlFilterValueItemKind AKind, const Variant& AValue, bool AAppend,

@@ -618,6 +618,8 @@ public:
     bool Unsorted() const { return FUnsorted; }
 
 protected:
+    // The order of the value entries (what CompareEntry answers).
+    int CompareItems(const Variant& AValue1, const String& AText1, const Variant& AValue2, const String& AText2);
     std::vector<TvlFilterValueItem> FItems;
 
 private:
