@@ -55,6 +55,15 @@ struct FakeOwner : IvlDataControllerOwner {
 
 using Log = std::vector<std::string>;
 
+// The record index of every row, in row order.
+std::vector<int> rowRecordsOf(const TvlCustomDataController& ADataController)
+{
+    std::vector<int> r;
+    for (int i = 0; i < ADataController.GetRowCount(); ++i)
+        r.push_back(ADataController.GetRowInfo(i).RecordIndex);
+    return r;
+}
+
 struct Controller {
     FakeOwner owner;
     std::unique_ptr<TvlDataController> dc;
@@ -78,13 +87,7 @@ struct Controller {
         dc->EndUpdate();
         owner.take();
     }
-    std::vector<int> rowRecords() const
-    {
-        std::vector<int> r;
-        for (int i = 0; i < dc->GetRowCount(); ++i)
-            r.push_back(dc->GetRowInfo(i).RecordIndex);
-        return r;
-    }
+    std::vector<int> rowRecords() const { return rowRecordsOf(*dc); }
 };
 
 std::string errorOf(const std::function<void()>& f)
@@ -996,13 +999,7 @@ struct NamedController {
         dc->EndUpdate();
         owner.take();
     }
-    std::vector<int> rowRecords() const
-    {
-        std::vector<int> r;
-        for (int i = 0; i < dc->GetRowCount(); ++i)
-            r.push_back(dc->GetRowInfo(i).RecordIndex);
-        return r;
-    }
+    std::vector<int> rowRecords() const { return rowRecordsOf(*dc); }
     TObject* age() const { return columns[0].get(); }
     TObject* name() const { return columns[1].get(); }
 };
