@@ -6,8 +6,11 @@
 #include "support/SupportUnits.h"
 #include "ui/controls/vlPCConsts.h"
 #include "ui/controls/vlPCPainters.h"
+#include "ui/controls/vlProgressBar.h"
 #include "ui/data/vlDataStorage.h"
+#include "ui/data/vlFilter.h"
 #include "ui/editors/vlDateUtils.h"
+#include "ui/editors/vlFilterControlUtils.h"
 #include "ui/editors/vlFormats.h"
 #include "ui/editors/vlLibraryStrs.h"
 #include "ui/foundation/vlGeometry.h"
@@ -32,11 +35,16 @@ void AddProgramUnits(TStartupList& Units)
     AddvxThemeManagerUnit(Units);
     AddvlLookAndFeelsUnit(Units);
     AddvlControlsUnit(Units);
+    AddvlFilterConstsUnit(Units);
+    AddvlDataConstsUnit(Units);
+    AddvlFilterControlStrsUnit(Units);
     Units.Add(String::fromLatin1("vlDataStorage"), &vlDataStorageInitialization, &vlDataStorageFinalization);
     AddvlLibraryStrsUnit(Units);
     AddvlFormatsUnit(Units);
     AddvlDateUtilsUnit(Units);
     AddvlPCConstsUnit(Units);
     AddvlPCPaintersUnit(Units);
+    AddvlFilterControlUtilsUnit(Units);
+    AddvlProgressBarUnit(Units);
     AddSkinUnits(Units);
 }

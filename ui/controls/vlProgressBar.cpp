@@ -1,4 +1,6 @@
 #include "ui/controls/vlProgressBar.h"
+#include "platform/rtl/Startup.h"
+#include "platform/rtl/TypInfo.h"
 
 #include <cfenv>
 #include <cmath>
@@ -198,4 +200,39 @@ void TvlCustomProgressBarViewInfo::Paint(TvlCanvas* ACanvas) const
                          TextColor == clDefault ? clWindowText : TextColor);
     }
     ACanvas->RestoreClipRegion();
+}
+
+const TClassInfo* TvlProgressBarProperties::ClassInfo() const { return &StaticClassInfo(); }
+
+const TClassInfo& TvlProgressBarProperties::StaticClassInfo()
+{
+    static const TClassInfo info = TClassInfoBuilder<TvlProgressBarProperties>("TvlProgressBarProperties", &TvlCustomEditProperties::StaticClassInfo()).Build();
+    return info;
+}
+
+const TClassInfo& TvlFilterProgressBarHelper::HelperClass() const
+{
+    static const TClassInfo info{String::fromLatin1("TvlFilterProgressBarHelper"),
+                                 &TvlCustomFilterEditHelper::StaticClassInfo(), {}};
+    return info;
+}
+
+const TvlFilterProgressBarHelper* TvlFilterProgressBarHelper::Instance()
+{
+    static const TvlFilterProgressBarHelper instance;
+    return &instance;
+}
+
+void AddvlProgressBarUnit(TStartupList& AList)
+{
+    AList.Add(
+        QStringLiteral("vlProgressBar"),
+        [] {
+            GetFilterEditsController()->Register(&TvlProgressBarProperties::StaticClassInfo(),
+                                                 TvlFilterProgressBarHelper::Instance());
+        },
+        [] {
+            GetFilterEditsController()->Unregister(&TvlProgressBarProperties::StaticClassInfo(),
+                                                   TvlFilterProgressBarHelper::Instance());
+        });
 }

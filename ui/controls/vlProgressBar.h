@@ -2,6 +2,7 @@
 // that paints a value as a bar with its percentage, as in a grid cell.
 #pragma once
 #include "ui/editors/vlEdit.h"
+#include "ui/editors/vlFilterControlUtils.h"
 
 enum TvlProgressBarBevelOuter { vlbvNone, vlbvLowered, vlbvRaised };
 enum TvlProgressBarBarStyle { vlbsSolid, vlbsLEDs, vlbsGradient, vlbsGradientLEDs, vlbsBitmap, vlbsBitmapLEDs };
@@ -20,6 +21,8 @@ public:
 class TvlProgressBarProperties : public TvlCustomEditProperties {
 public:
     String ClassName() const override { return String::fromLatin1("TvlProgressBarProperties"); }
+    const TClassInfo* ClassInfo() const override;
+    static const TClassInfo& StaticClassInfo();
 
     TvlProgressBarBevelOuter BarBevelOuter() const { return FBarBevelOuter; }
     void SetBarBevelOuter(TvlProgressBarBevelOuter Value);
@@ -64,3 +67,14 @@ private:
 
 // Makes the progress bar's properties known to grid columns by class name.
 void RegisterProgressBarProperties();
+
+// The progress bar's filter edit helper.
+class TvlFilterProgressBarHelper : public TvlCustomFilterEditHelper {
+public:
+    const TClassInfo& HelperClass() const override;
+    static const TvlFilterProgressBarHelper* Instance();
+};
+
+class TStartupList;
+// Registers the progress bar's filter edit helper for the program's life.
+void AddvlProgressBarUnit(TStartupList& AList);

@@ -2,12 +2,14 @@
 
 #include <QCollator>
 #include <algorithm>
+#include <cmath>
 
 #include "platform/rtl/Format.h"
 #include "platform/rtl/SysUtils.h"
 #include "ui/data/vlCustomDataPrivate.h"
 #include "ui/data/vlDataConsts.h"
 #include "ui/data/vlDataUtils.h"
+#include "ui/data/vlFilterConsts.h"
 
 using namespace vlDataConsts;
 
@@ -1045,17 +1047,129 @@ void TvlCustomDataProvider::DeleteSelection()
 
 // ============================================================ filter, summary, search, locate
 
-void TvlDataFilterCriteria::Assign(const TPersistent* Source) { Assign(Source, false); }
+// ---- filter conditions
 
-void TvlDataFilterCriteria::Assign(const TPersistent* Source, bool)
+TvlCustomDataController* TvlDataFilterCriteriaItem::DataController() const
 {
-    if (const auto* other = dynamic_cast<const TvlDataFilterCriteria*>(Source)) {
-        if (other != this)
-            SetActive(other->FActive);
-        return;
-    }
-    TPersistent::Assign(Source);
+    auto* criteria = dynamic_cast<TvlDataFilterCriteria*>(Criteria());
+    return criteria != nullptr ? criteria->DataController() : nullptr;
 }
+
+Variant TvlDataFilterCriteriaItem::GetDataValue(int ARecordIndex)
+{
+    Variant value = Null();
+    if (TvlCustomDataField* field = Field())
+        DataController()->GetFilterDataValue(ARecordIndex, field, value);
+    return value;
+}
+
+String TvlDataFilterCriteriaItem::GetFieldCaption()
+{
+    TObject* item = GetItemLink();
+    return item != nullptr ? DataController()->GetItemCaption(item) : String();
+}
+
+String TvlDataFilterCriteriaItem::GetFieldName()
+{
+    TObject* item = GetItemLink();
+    return item != nullptr ? DataController()->GetFilterItemFieldName(item) : String();
+}
+
+TObject* TvlDataFilterCriteriaItem::GetItemLink() const
+{
+    TvlCustomDataField* field = Field();
+    return field != nullptr ? field->Item() : nullptr;
+}
+
+void TvlDataFilterCriteriaItem::SetItemLink(TObject* AValue)
+{
+    if (AValue != nullptr && dynamic_cast<TvlCustomDataField*>(AValue) == nullptr) {
+        TvlCustomDataController* dc = DataController();
+        AValue = dc != nullptr ? dc->Fields()->FieldByItem(AValue) : nullptr;
+    }
+    TvlFilterCriteriaItem::SetItemLink(AValue);
+}
+
+// ---- the controller's filter
+
+TvlDataFilterCriteria::TvlDataFilterCriteria(TvlCustomDataController* ADataController)
+    : FDataController(ADataController)
+{
+    SetStreamVersion(vlDefaultFilterStreamVersion);
+}
+
+TvlDataFilterCriteria::~TvlDataFilterCriteria()
+{
+    FDestroying = true;
+    SetActive(false);
+}
+
+const TClassInfo* TvlDataFilterCriteria::ClassInfo() const { return &StaticClassInfo(); }
+
+const TClassInfo& TvlDataFilterCriteria::StaticClassInfo()
+{
+    static const TClassInfo info =
+        TClassInfoBuilder<TvlDataFilterCriteria>("TvlDataFilterCriteria", &TvlFilterCriteria::StaticClassInfo())
+            .Bool("Active", &TvlDataFilterCriteria::Active, &TvlDataFilterCriteria::SetActive, false)
+            .Binary("Criteria", &TvlDataFilterCriteria::CriteriaData, &TvlDataFilterCriteria::SetCriteriaData)
+            .Stored(&TvlDataFilterCriteria::HasCriteriaData)
+            .Build();
+    return info;
+}
+
+QByteArray TvlDataFilterCriteria::CriteriaData() const
+{
+    TMemoryStream stream;
+    const_cast<TvlDataFilterCriteria*>(this)->WriteData(&stream);
+    return QByteArray(static_cast<const char*>(stream.Memory()), qsizetype(stream.Size()));
+}
+
+void TvlDataFilterCriteria::SetCriteriaData(const QByteArray& AValue)
+{
+    TMemoryStream stream;
+    stream.Write(AValue.constData(), AValue.size());
+    stream.Seek(0, soBeginning);
+    ReadData(&stream);
+}
+
+TvlCustomDataField* TvlDataFilterCriteria::fieldOf(TObject* AItemLink) const
+{
+    if (AItemLink == nullptr)
+        return nullptr;
+    if (auto* field = dynamic_cast<TvlCustomDataField*>(AItemLink))
+        return field;
+    return FDataController->Fields()->FieldByItem(AItemLink);
+}
+
+int TvlDataFilterCriteria::GetIDByItemLink(TObject* AItemLink) { return FDataController->GetItemID(AItemLink); }
+
+String TvlDataFilterCriteria::GetNameByItemLink(TObject* AItemLink) { return FDataController->GetItemName(AItemLink); }
+
+TObject* TvlDataFilterCriteria::GetItemLinkByID(int AID) { return FDataController->GetItemByID(AID); }
+
+TObject* TvlDataFilterCriteria::GetItemLinkByName(const String& AName) { return FDataController->GetItemByName(AName); }
+
+std::unique_ptr<TvlFilterCriteriaItem> TvlDataFilterCriteria::CreateItem(TvlFilterCriteriaItemList* AParent,
+                                                                         const String& ADisplayValue,
+                                                                         const Variant& AValue,
+                                                                         TvlFilterOperatorKind AOperatorKind,
+                                                                         TObject* AItemLink)
+{
+    return std::make_unique<TvlDataFilterCriteriaItem>(AParent, ADisplayValue, AValue, AOperatorKind,
+                                                       fieldOf(AItemLink));
+}
+
+std::unique_ptr<TvlFilterValueList> TvlDataFilterCriteria::CreateValueList()
+{
+    return std::make_unique<TvlDataFilterValueList>(this);
+}
+
+TvlFilterCriteriaItem* TvlDataFilterCriteria::FindItemByItemLink(TObject* AItemLink) const
+{
+    return TvlFilterCriteria::FindItemByItemLink(fieldOf(AItemLink));
+}
+
+bool TvlDataFilterCriteria::IsFiltering() const { return FActive && !IsEmpty() && !FDataController->IsGridMode(); }
 
 void TvlDataFilterCriteria::SetActive(bool Value)
 {
@@ -1065,17 +1179,1018 @@ void TvlDataFilterCriteria::SetActive(bool Value)
     Changed();
 }
 
-void TvlDataFilterCriteria::Changed()
+void TvlDataFilterCriteria::DoChanged()
 {
-    if (FDataController != nullptr && this == FDataController->Filter())
-        FDataController->FilterChanged();
+    TvlCustomDataController* dc = FDataController;
+    if (FDestroying || dc->IsDestroying() || dc->IsLoading() || this != dc->Filter())
+        return;
+    dc->Post(false);
+    dc->FilterChanged();
+    TvlFilterCriteria::DoChanged();
+}
+
+void TvlDataFilterCriteria::Assign(const TPersistent* Source, bool AByIdOnly)
+{
+    const auto* source = dynamic_cast<const TvlDataFilterCriteria*>(Source);
+    if (source == nullptr) {
+        TvlFilterCriteria::Assign(Source, AByIdOnly);
+        return;
+    }
+    BeginUpdate();
+    try {
+        TvlFilterCriteria::Assign(Source, AByIdOnly);
+        SetActive(source->FActive);
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
+}
+
+void TvlDataFilterCriteria::AssignEvents(const TPersistent* Source)
+{
+    TvlFilterCriteria::AssignEvents(Source);
+    if (const auto* source = dynamic_cast<const TvlDataFilterCriteria*>(Source))
+        OnGetValueList = source->OnGetValueList;
+}
+
+// ---- value lists
+
+void TvlDataFilterValueList::Load(int AItemIndex, bool AInitSortByDisplayText, bool AUseFilteredValues)
+{
+    TvlDataFilterCriteria* criteria = DataCriteria();
+    TvlCustomDataController* dc = criteria->DataController();
+    dc->CheckItemIndex(AItemIndex);
+    ClearEntries();
+    if (AInitSortByDisplayText)
+        SortByDisplayText = dc->IsFilterValueListSortByDisplayText(AItemIndex);
+    AddEntry(fviAll, Null(), false, GetFilterResourceString(vlFilterConsts::vlSFilterBoxAllCaption));
+    AddEntry(fviCustom, Null(), false, GetFilterResourceString(vlFilterConsts::vlSFilterBoxCustomCaption));
+    bool blanks = false;
+    bool fromFiltered = false;
+    if (dc->IsGridMode())
+        blanks = true;
+    else {
+        TvlCustomDataControllerInfo* info = dc->DataControllerInfo();
+        fromFiltered = AUseFilteredValues && info->GetRecordListCount() > 0;
+        const int count = fromFiltered ? info->GetRecordListCount() : dc->GetRecordCount();
+        TvlCustomDataField* field = dc->GetItemField(AItemIndex);
+        std::vector<TvlFilterValueItem> met;
+        for (int i = 0; i < count; ++i) {
+            const int r = fromFiltered ? info->GetRecordListItem(i) : i;
+            Variant value;
+            dc->GetFilterDataValue(r, field, value);
+            if (criteria->ValueIsNull(value))
+                blanks = true;
+            else
+                met.push_back({fviValue, value, dc->GetFilterDisplayText(r, AItemIndex)});
+        }
+        addValues(std::move(met));
+    }
+    if (blanks)
+        AddEntry(fviBlanks, Null(), false, GetFilterResourceString(vlFilterConsts::vlSFilterBoxBlanksCaption));
+    bool nonBlanks = blanks;
+    if (!nonBlanks && fromFiltered) {
+        // The filter itself may hide the blanks: keep offering (NonBlanks).
+        TvlFilterCriteriaItem* item = criteria->FindItemByItemLink(dc->GetItemField(AItemIndex));
+        nonBlanks = item != nullptr && dynamic_cast<TvlFilterNotNullOperator*>(item->Operator()) != nullptr;
+    }
+    if (nonBlanks)
+        AddEntry(fviNonBlanks, Null(), false,
+                 GetFilterResourceString(vlFilterConsts::vlSFilterBoxNonBlanksCaption));
+    if (criteria->OnGetValueList)
+        criteria->OnGetValueList(criteria, AItemIndex, this);
+}
+
+void TvlDataFilterValueList::addValues(std::vector<TvlFilterValueItem> AValues)
+{
+    // The same list as adding the values one by one in sorted order (the
+    // first of equal values stays; under a cap, the first distinct values
+    // met), but sorted once: inserting each value into the list moves half
+    // the list every time.
+    const int n = int(AValues.size());
+    if (n == 0)
+        return;
+    auto compare = [&](int A, int B) {
+        return CompareItems(AValues[size_t(A)].Value, AValues[size_t(A)].DisplayText, AValues[size_t(B)].Value,
+                            AValues[size_t(B)].DisplayText);
+    };
+    std::vector<int> order(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i)
+        order[size_t(i)] = i;
+    QuickSortList(order, 0, n - 1, [&](int A, int B) {
+        const int r = compare(A, B);
+        return r != 0 ? r : A - B;
+    });
+    std::vector<int> distinct;  // the first of each run of equal values, in sorted order
+    for (int i = 0; i < n; ++i)
+        if (distinct.empty() || compare(distinct.back(), order[size_t(i)]) != 0)
+            distinct.push_back(order[size_t(i)]);
+    const int limit = DataCriteria()->MaxValueListCount;
+    if (limit != 0) {
+        // The limit counts every entry, the special ones included.
+        const int room = std::max(0, limit - GetCount());
+        if (room < int(distinct.size())) {
+            std::vector<int> first = distinct;
+            std::sort(first.begin(), first.end());
+            const int last = room > 0 ? first[size_t(room - 1)] : -1;
+            std::erase_if(distinct, [last](int i) { return i > last; });
+        }
+    }
+    FItems.reserve(FItems.size() + distinct.size());
+    for (int i : distinct)
+        FItems.push_back(std::move(AValues[size_t(i)]));
+}
+
+// ---- additional filters
+
+TvlDataFilterCriteria* TvlDataFilterList::Add(std::unique_ptr<TvlDataFilterCriteria> AFilter)
+{
+    FItems.push_back(std::move(AFilter));
+    return FItems.back().get();
+}
+
+void TvlDataFilterList::Free(TvlDataFilterCriteria* AFilter)
+{
+    auto it = std::find_if(FItems.begin(), FItems.end(), [AFilter](const auto& p) { return p.get() == AFilter; });
+    if (it == FItems.end())
+        return;
+    std::unique_ptr<TvlDataFilterCriteria> filter = std::move(*it);
+    FItems.erase(it);
+}
+
+void TvlDataFilterList::Clear()
+{
+    while (!FItems.empty()) {
+        std::unique_ptr<TvlDataFilterCriteria> filter = std::move(FItems.back());
+        FItems.pop_back();
+    }
+}
+
+void TvlDataFilterList::RemoveItemByField(TvlCustomDataField* AField)
+{
+    for (auto& filter : FItems)
+        filter->RemoveItemByItemLink(AField);
+}
+
+bool TvlDataFilterList::Contains(const TvlDataFilterCriteria* AFilter) const
+{
+    return std::any_of(FItems.begin(), FItems.end(), [AFilter](const auto& p) { return p.get() == AFilter; });
+}
+
+// ---- summaries
+
+namespace {
+
+// Variant addition as the summaries need it: texts join, a date stays a
+// date, currency stays exact, integers stay integers while they fit, and
+// anything else adds as doubles (a text that is no number raises).
+Variant summaryAdd(const Variant& A, const Variant& B)
+{
+    const TVarType ta = VarType(A), tb = VarType(B);
+    if (VarIsStr(A) && VarIsStr(B))
+        return Variant(A.AsString() + B.AsString());
+    if (IsDateVarType(ta) || IsDateVarType(tb))
+        return VarFromDateTime(A.AsDouble() + B.AsDouble());
+    if (ta == varCurrency || tb == varCurrency) {
+        TCurrency sum;
+        if (!__builtin_add_overflow(A.AsCurrency().Ticks, B.AsCurrency().Ticks, &sum.Ticks))
+            return Variant(sum);
+        return Variant(A.AsDouble() + B.AsDouble());
+    }
+    if (IsIntegerVarType(ta) && IsIntegerVarType(tb)) {
+        int64_t sum;
+        if (__builtin_add_overflow(A.AsInt64(), B.AsInt64(), &sum))
+            return Variant(A.AsDouble() + B.AsDouble());
+        if (sum >= INT32_MIN && sum <= INT32_MAX)
+            return Variant(int(sum));
+        return Variant(static_cast<long long>(sum));
+    }
+    return Variant(A.AsDouble() + B.AsDouble());
+}
+
+Variant valueAt(const Variant& AValues, int AIndex)
+{
+    if (!VarIsArray(AValues) || AIndex < VarArrayLowBound(AValues) || AIndex > VarArrayHighBound(AValues))
+        return Null();
+    return VarArrayGet(AValues, AIndex);
+}
+
+}  // namespace
+
+void TvlCustomDataSummaryItem::Assign(const TPersistent* Source)
+{
+    const auto* source = dynamic_cast<const TvlCustomDataSummaryItem*>(Source);
+    if (source == nullptr) {
+        TCollectionItem::Assign(Source);
+        return;
+    }
+    Collection()->BeginUpdate();
+    try {
+        AssignValues(source);
+    } catch (...) {
+        Collection()->EndUpdate();
+        throw;
+    }
+    Collection()->EndUpdate();
+}
+
+void TvlCustomDataSummaryItem::AssignValues(const TvlCustomDataSummaryItem* ASource)
+{
+    if (TvlCustomDataController* dc = GetDataController()) {
+        TObject* item = ASource->ItemLink() != nullptr ? dc->GetItemByItemLink(ASource->ItemLink()) : nullptr;
+        FField = item != nullptr ? dc->Fields()->FieldByItem(item) : nullptr;
+    }
+    FFormat = ASource->FFormat;
+    FKind = ASource->FKind;
+}
+
+String TvlCustomDataSummaryItem::GetValueFormat(int AValueType, TvlSummaryKind AKind, bool AIsFooter) const
+{
+    if (!FFormat.isEmpty())
+        return FFormat;
+    if (auto* items = dynamic_cast<TvlDataSummaryItems*>(Collection()))
+        return items->DefaultFormat(AValueType, FKind, AIsFooter);
+    return GetDefaultSummaryDisplayFormat(AValueType, AKind, AIsFooter);
+}
+
+String TvlCustomDataSummaryItem::FormatValue(const Variant& AValue, bool AIsFooter)
+{
+    if (VarIsNull(AValue) || VarIsEmpty(AValue))
+        return {};
+    if (FKind == skNone)
+        return VarToStr(AValue);
+    const TVarType type = VarType(AValue);
+    const bool isDate = type == varDate;
+    const int valueType = IsCurrency(type) ? 1 : isDate ? 2 : 0;
+    const String format = GetValueFormat(valueType, FKind, AIsFooter);
+    if (!isDate || FKind == skCount)
+        return FormatFloat(format, static_cast<long double>(AValue.AsDouble()));
+    const TDateTime value = AValue.AsDateTime();
+    String text;
+    if (std::trunc(value) == value)
+        text = DateToStr(value);
+    else if (std::trunc(value) == 0)
+        text = TimeToStr(value);
+    else
+        text = DateTimeToStr(value);
+    return format + text;
+}
+
+void TvlCustomDataSummaryItem::SetItemLink(TObject* AValue)
+{
+    TvlCustomDataController* dc = GetDataController();
+    if (dc == nullptr || AValue == ItemLink())
+        return;
+    TvlCustomDataField* field = AValue != nullptr ? dc->Fields()->FieldByItem(AValue) : nullptr;
+    Collection()->BeginUpdate();
+    try {
+        ItemLinkChanging(field);
+        FField = field;
+    } catch (...) {
+        Collection()->EndUpdate();
+        throw;
+    }
+    Collection()->EndUpdate();
+}
+
+void TvlCustomDataSummaryItem::SetFormat(const String& AValue)
+{
+    if (FFormat == AValue)
+        return;
+    FFormat = AValue;
+    Changed(false);
+}
+
+void TvlCustomDataSummaryItem::SetKind(TvlSummaryKind AValue)
+{
+    if (FKind == AValue)
+        return;
+    FKind = AValue;
+    Changed(true);
+}
+
+void TvlCustomDataSummaryItem::SetSorted(bool AValue)
+{
+    TvlCustomDataController* dc = GetDataController();
+    if (FSorted == AValue || (dc != nullptr && dc->GetSortingBySummaryItemIndex() != -1))
+        return;
+    Collection()->BeginUpdate();
+    try {
+        if (auto* items = dynamic_cast<TvlDataSummaryItems*>(Collection()))
+            items->SortedChanging(this, AValue);
+        FSorted = AValue;
+        if (dc != nullptr && !dc->IsDestroying()) {
+            dc->SortingBySummaryChanged = true;
+            dc->Changed(TvlDataControllerChanges{dccSorting});
+        }
+    } catch (...) {
+        Collection()->EndUpdate();
+        throw;
+    }
+    Collection()->EndUpdate();
+}
+
+TvlDataSummaryItems* TvlDataSummaryItem::SummaryItems() const
+{
+    return static_cast<TvlDataSummaryItems*>(Collection());
+}
+
+TvlCustomDataController* TvlDataSummaryItem::GetDataController() const
+{
+    return SummaryItems() != nullptr ? SummaryItems()->Summary()->DataController() : nullptr;
+}
+
+void TvlDataSummaryItem::Assign(const TPersistent* Source)
+{
+    TvlCustomDataSummaryItem::Assign(Source);
+    if (const auto* source = dynamic_cast<const TvlDataSummaryItem*>(Source))
+        Tag = source->Tag;
+}
+
+void TvlDataSummaryItem::AssignValues(const TvlCustomDataSummaryItem* ASource)
+{
+    TvlCustomDataSummaryItem::AssignValues(ASource);
+    if (const auto* source = dynamic_cast<const TvlDataSummaryItem*>(ASource)) {
+        FPosition = source->FPosition;
+        FSorted = source->FSorted;
+        OnGetText = source->OnGetText;
+    }
+}
+
+String TvlDataSummaryItem::FormatValue(const Variant& AValue, bool AIsFooter)
+{
+    String text = TvlCustomDataSummaryItem::FormatValue(AValue, AIsFooter);
+    if (OnGetText)
+        OnGetText(this, AValue, AIsFooter, text);
+    return text;
+}
+
+bool TvlDataSummaryItem::CanCalculate() const
+{
+    return DataField() != nullptr || (FKind == skCount && Position() == spGroup);
+}
+
+bool TvlDataSummaryItem::IsPositionStored() const { return SummaryItems()->IsPositionStored(this); }
+
+TvlSummaryPosition TvlDataSummaryItem::Position() const { return SummaryItems()->GetItemPosition(this); }
+
+void TvlDataSummaryItem::SetPosition(TvlSummaryPosition AValue)
+{
+    const TvlSummaryPosition old = Position();
+    FPosition = AValue;
+    if (Position() != old)
+        Changed(false);
+}
+
+TvlDataSummaryItems::TvlDataSummaryItems(TvlDataSummary* ASummary, TCollectionItemClass AItemClass)
+    : TvlCollection(std::move(AItemClass)), FSummary(ASummary)
+{
+}
+
+void TvlDataSummaryItems::Assign(const TPersistent* Source)
+{
+    TvlCollection::Assign(Source);
+    if (const auto* source = dynamic_cast<const TvlDataSummaryItems*>(Source))
+        AssignEvents(source);
+}
+
+TvlSummaryPosition TvlDataSummaryItems::GetItemPosition(const TvlDataSummaryItem* AItem) const
+{
+    return AItem->FPosition;
+}
+
+String TvlDataSummaryItems::DefaultFormat(int AValueType, TvlSummaryKind AKind, bool AIsFooter) const
+{
+    return GetDefaultSummaryDisplayFormat(AValueType, AKind, AIsFooter);
+}
+
+TvlDataSummaryItem* TvlDataSummaryItems::GetDataItem(int AItemIndex, TvlSummaryPosition APosition, bool ACheckKind,
+                                                     TvlSummaryKind AKind) const
+{
+    TvlCustomDataController* dc = FSummary->DataController();
+    dc->CheckItemIndex(AItemIndex);
+    const TvlCustomDataField* field = dc->GetItemField(AItemIndex);
+    for (int i = 0; i < Count(); ++i) {
+        TvlDataSummaryItem* item = GetItem(i);
+        if (item->FField == field && item->Position() == APosition && (!ACheckKind || item->Kind() == AKind))
+            return item;
+    }
+    return nullptr;
+}
+
+bool TvlDataSummaryItems::IsPropertiesEmpty(int AProperties, const String& AFormat, bool ASorted,
+                                            TvlSummaryKind AKind)
+{
+    return !(((AProperties & 1) && !AFormat.isEmpty()) || ((AProperties & 2) && AKind != skNone) ||
+             ((AProperties & 4) && ASorted));
+}
+
+TvlDataSummaryItem* TvlDataSummaryItems::Add(TObject* AItemLink, TvlSummaryPosition APosition, const String& AFormat,
+                                             TvlSummaryKind AKind)
+{
+    BeginUpdate();
+    TvlDataSummaryItem* item = nullptr;
+    try {
+        item = Add();
+        item->SetItemLink(AItemLink);
+        item->SetPosition(APosition);
+        item->SetKind(AKind);
+        item->SetFormat(AFormat);
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
+    return item;
+}
+
+int TvlDataSummaryItems::IndexOfItemLink(const TObject* AItemLink) const
+{
+    for (int i = 0; i < Count(); ++i)
+        if (GetItem(i)->ItemLink() == AItemLink)
+            return i;
+    return -1;
+}
+
+TvlDataSummaryItem* TvlDataSummaryItems::ItemOfItemLink(const TObject* AItemLink) const
+{
+    const int i = IndexOfItemLink(AItemLink);
+    return i >= 0 ? GetItem(i) : nullptr;
+}
+
+int TvlDataSummaryItems::IndexOfField(const TvlCustomDataField* AField) const
+{
+    for (int i = 0; i < Count(); ++i)
+        if (GetItem(i)->Field() == AField)
+            return i;
+    return -1;
+}
+
+TvlDataSummaryItem* TvlDataSummaryItems::ItemOfField(const TvlCustomDataField* AField) const
+{
+    const int i = IndexOfField(AField);
+    return i >= 0 ? GetItem(i) : nullptr;
+}
+
+String TvlDataSummaryItems::GetDataItemFormat(int AItemIndex, TvlSummaryPosition APosition) const
+{
+    TvlDataSummaryItem* item = GetDataItem(AItemIndex, APosition);
+    return item != nullptr ? item->Format() : String();
+}
+
+TvlSummaryKind TvlDataSummaryItems::GetDataItemKind(int AItemIndex, TvlSummaryPosition APosition) const
+{
+    TvlDataSummaryItem* item = GetDataItem(AItemIndex, APosition);
+    return item != nullptr ? item->Kind() : skNone;
+}
+
+bool TvlDataSummaryItems::GetDataItemSorted(int AItemIndex, TvlSummaryPosition APosition) const
+{
+    TvlDataSummaryItem* item = GetDataItem(AItemIndex, APosition);
+    return item != nullptr && item->Sorted();
+}
+
+TvlDataSummaryItem* TvlDataSummaryItems::dataItemFor(int AItemIndex, TvlSummaryPosition APosition, bool ACreate)
+{
+    TvlDataSummaryItem* item = GetDataItem(AItemIndex, APosition);
+    if (item == nullptr && ACreate)
+        item = Add(FSummary->DataController()->GetItemField(AItemIndex)->Item(), APosition, String(), skNone);
+    return item;
+}
+
+void TvlDataSummaryItems::dropIfEmpty(TvlDataSummaryItem* AItem)
+{
+    if (IsPropertiesEmpty(7, AItem->Format(), AItem->Sorted(), AItem->Kind()))
+        Delete(AItem->Index());
+}
+
+void TvlDataSummaryItems::SetDataItemFormat(int AItemIndex, TvlSummaryPosition APosition, const String& AValue)
+{
+    if (TvlDataSummaryItem* item = dataItemFor(AItemIndex, APosition, !AValue.isEmpty())) {
+        item->SetFormat(AValue);
+        dropIfEmpty(item);
+    }
+}
+
+void TvlDataSummaryItems::SetDataItemKind(int AItemIndex, TvlSummaryPosition APosition, TvlSummaryKind AValue)
+{
+    if (TvlDataSummaryItem* item = dataItemFor(AItemIndex, APosition, AValue != skNone)) {
+        item->SetKind(AValue);
+        dropIfEmpty(item);
+    }
+}
+
+void TvlDataSummaryItems::SetDataItemSorted(int AItemIndex, TvlSummaryPosition APosition, bool AValue)
+{
+    if (TvlDataSummaryItem* item = dataItemFor(AItemIndex, APosition, AValue)) {
+        item->SetSorted(AValue);
+        dropIfEmpty(item);
+    }
+}
+
+void TvlDataSummaryItems::Update(TCollectionItem* Item) { FSummary->Changed(Item != nullptr); }
+
+void TvlDataGroupSummaryItems::Assign(const TPersistent* Source)
+{
+    TvlDataSummaryItems::Assign(Source);
+    if (const auto* source = dynamic_cast<const TvlDataGroupSummaryItems*>(Source)) {
+        SetBeginText(source->FBeginText);
+        SetEndText(source->FEndText);
+        SetSeparator(source->FSeparator);
+    }
+}
+
+void TvlDataGroupSummaryItems::SortedChanging(TvlCustomDataSummaryItem* AItem, bool AValue)
+{
+    if (!AValue)
+        return;
+    for (int i = 0; i < Count(); ++i)
+        if (GetItem(i) != AItem)
+            GetItem(i)->FSorted = false;
+}
+
+String TvlDataGroupSummaryItems::GetGroupSummaryDisplayText(const Variant& AValues)
+{
+    String text;
+    bool first = true;
+    for (int i = 0; i < Count(); ++i) {
+        TvlDataSummaryItem* item = GetItem(i);
+        if (item->Position() != spGroup)
+            continue;
+        if (!first)
+            text += FSeparator + u' ';
+        first = false;
+        text += item->FormatValue(valueAt(AValues, i), false);
+    }
+    return text.isEmpty() ? text : FBeginText + text + FEndText;
+}
+
+TvlDataSummaryItem* TvlDataGroupSummaryItems::GetSortedSummaryItem() const
+{
+    TvlCustomDataController* dc = Summary()->DataController();
+    if (const int index = dc->GetSortingBySummaryItemIndex(); index != -1)
+        return ItemOfField(dc->GetItemField(index));
+    for (int i = 0; i < Count(); ++i)
+        if (GetItem(i)->Sorted())
+            return GetItem(i);
+    return nullptr;
+}
+
+void TvlDataGroupSummaryItems::textChanged()
+{
+    if (Count() > 0)
+        Update(Items(0));
+}
+
+void TvlDataGroupSummaryItems::SetBeginText(const String& AValue)
+{
+    if (FBeginText != AValue) {
+        FBeginText = AValue;
+        textChanged();
+    }
+}
+
+void TvlDataGroupSummaryItems::SetEndText(const String& AValue)
+{
+    if (FEndText != AValue) {
+        FEndText = AValue;
+        textChanged();
+    }
+}
+
+void TvlDataGroupSummaryItems::SetSeparator(const String& AValue)
+{
+    if (FSeparator != AValue) {
+        FSeparator = AValue;
+        textChanged();
+    }
+}
+
+TvlDataSummaryGroup* TvlDataSummaryGroupItemLink::SummaryGroup() const
+{
+    auto* links = static_cast<TvlDataSummaryGroupItemLinks*>(Collection());
+    return links != nullptr ? links->SummaryGroup() : nullptr;
+}
+
+TvlCustomDataController* TvlDataSummaryGroupItemLink::GetDataController() const
+{
+    TvlDataSummaryGroup* group = SummaryGroup();
+    return group != nullptr ? group->Summary()->DataController() : nullptr;
+}
+
+void TvlDataSummaryGroupItemLink::ItemLinkChanging(TvlCustomDataField* AField)
+{
+    if (AField == nullptr)
+        return;
+    TvlDataSummary* summary = SummaryGroup()->Summary();
+    summary->BeginUpdate();
+    TvlDataSummaryGroups* groups = summary->SummaryGroups();
+    for (int g = 0; g < groups->Count(); ++g)
+        if (TvlDataSummaryGroupItemLinks* links = groups->GetItem(g)->FindLinks())
+            for (int i = 0; i < links->Count(); ++i)
+                if (links->GetItem(i)->FField == AField)
+                    links->GetItem(i)->FField = nullptr;
+    summary->EndUpdate();
+}
+
+int TvlDataSummaryGroupItemLinks::IndexOfField(const TvlCustomDataField* AField) const
+{
+    for (int i = 0; i < Count(); ++i)
+        if (GetItem(i)->Field() == AField)
+            return i;
+    return -1;
+}
+
+void TvlDataSummaryGroupItemLinks::Update(TCollectionItem*) { FSummaryGroup->Summary()->Changed(false); }
+
+TvlDataSummaryGroup::TvlDataSummaryGroup(TCollection* ACollection) : TCollectionItem(ACollection)
+{
+    FSummaryItems = std::make_unique<TvlDataGroupSummaryItems>(
+        static_cast<TvlDataSummaryGroups*>(ACollection)->Summary(), ItemClassOf<TvlDataSummaryItem>(), this);
+}
+
+TvlDataSummaryGroup::~TvlDataSummaryGroup() = default;
+
+void TvlDataSummaryGroup::Assign(const TPersistent* Source)
+{
+    const auto* source = dynamic_cast<const TvlDataSummaryGroup*>(Source);
+    if (source == nullptr) {
+        TCollectionItem::Assign(Source);
+        return;
+    }
+    FSummaryItems->Assign(source->FSummaryItems.get());
+    if (source->FLinks)
+        Links()->Assign(source->FLinks.get());
+    else if (FLinks)
+        FLinks->Clear();
+}
+
+TvlDataSummaryGroups* TvlDataSummaryGroup::SummaryGroups() const
+{
+    return static_cast<TvlDataSummaryGroups*>(Collection());
+}
+
+TvlDataSummary* TvlDataSummaryGroup::Summary() const { return FSummaryItems->Summary(); }
+
+TvlDataSummaryGroupItemLinks* TvlDataSummaryGroup::Links()
+{
+    if (!FLinks)
+        FLinks = std::make_unique<TvlDataSummaryGroupItemLinks>(this, ItemClassOf<TvlDataSummaryGroupItemLink>());
+    return FLinks.get();
+}
+
+TvlDataSummaryGroups::TvlDataSummaryGroups(TvlDataSummary* ASummary)
+    : TvlCollection(ItemClassOf<TvlDataSummaryGroup>()), FSummary(ASummary)
+{
+}
+
+TvlDataSummaryGroup* TvlDataSummaryGroups::FindByItemLink(const TObject* AItemLink) const
+{
+    for (int g = 0; g < Count(); ++g)
+        if (TvlDataSummaryGroupItemLinks* links = GetItem(g)->FindLinks())
+            for (int i = 0; i < links->Count(); ++i)
+                if (links->GetItem(i)->ItemLink() == AItemLink)
+                    return GetItem(g);
+    return nullptr;
+}
+
+void TvlDataSummaryGroups::Update(TCollectionItem*) { FSummary->Changed(false); }
+
+TvlCustomDataController* TvlSortingBySummaryEngine::GetDataController() const
+{
+    return FDataControllerInfo->DataController();
+}
+
+TvlDataSummary::TvlDataSummary(TvlCustomDataController* ADataController) : FDataController(ADataController)
+{
+    FDefaultGroupSummaryItems =
+        std::make_unique<TvlDataGroupSummaryItems>(this, ItemClassOf<TvlDataSummaryItem>());
+    FFooterSummaryItems = std::make_unique<TvlDataFooterSummaryItems>(this, ItemClassOf<TvlDataSummaryItem>());
+    FSummaryGroups = std::make_unique<TvlDataSummaryGroups>(this);
+    FFooterSummaryValues = Null();
+}
+
+TvlDataSummary::~TvlDataSummary()
+{
+    FDestroying = true;
+    FSummaryGroups.reset();
+    FFooterSummaryItems.reset();
+    FDefaultGroupSummaryItems.reset();
 }
 
 void TvlDataSummary::Assign(const TPersistent* Source)
 {
-    if (dynamic_cast<const TvlDataSummary*>(Source) != nullptr)
-        return;  // no items to copy yet
-    TPersistent::Assign(Source);
+    const auto* source = dynamic_cast<const TvlDataSummary*>(Source);
+    if (source == nullptr) {
+        TPersistent::Assign(Source);
+        return;
+    }
+    if (source == this)
+        return;
+    BeginUpdate();
+    try {
+        FDefaultGroupSummaryItems->Assign(source->FDefaultGroupSummaryItems.get());
+        FFooterSummaryItems->Assign(source->FFooterSummaryItems.get());
+        FSummaryGroups->Assign(source->FSummaryGroups.get());
+        SetOptions(source->FOptions);
+        OnAfterSummary = source->OnAfterSummary;
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
+}
+
+void TvlDataSummary::SetOptions(TvlSummaryOptions AValue)
+{
+    if (AValue.Contains(soSelectedRecords) && AValue.Contains(soMultipleSelectedRecords)) {
+        if (FOptions.Contains(soMultipleSelectedRecords))
+            AValue.Exclude(soMultipleSelectedRecords);
+        else
+            AValue.Exclude(soSelectedRecords);
+    }
+    if (AValue == FOptions)
+        return;
+    FOptions = AValue;
+    Changed(false);
+}
+
+void TvlDataSummary::BeginUpdate()
+{
+    FDataController->BeginUpdate();
+    ++FLockCount;
+}
+
+void TvlDataSummary::EndUpdate()
+{
+    --FLockCount;
+    Changed(false);
+    FDataController->EndUpdate();
+}
+
+void TvlDataSummary::CancelUpdate()
+{
+    --FLockCount;
+    FDataController->EndUpdate();
+}
+
+void TvlDataSummary::Changed(bool ARedrawOnly)
+{
+    if (FLockCount > 0 || FInAfterSummary || FDestroying)
+        return;
+    FDataController->SummaryChanged(ARedrawOnly);
+}
+
+bool TvlDataSummary::IsGroupSortedBySummary() const
+{
+    const int levels = FDataController->DataControllerInfo()->GroupingFieldList()->GetCount();
+    for (int level = 0; level < levels; ++level)
+        if (TvlDataGroupSummaryItems* items = GetGroupSummaryItems(level); items && items->GetSortedSummaryItem())
+            return true;
+    return false;
+}
+
+bool TvlDataSummary::coversSelectedOnly() const
+{
+    return FOptions.Contains(soSelectedRecords) ||
+           (FOptions.Contains(soMultipleSelectedRecords) && FDataController->GetSelectedCount() > 1);
+}
+
+void TvlDataSummary::calculateItems(TvlDataSummaryItems* AItems, const std::vector<int>& ARecords, Variant& AValues)
+{
+    const int n = AItems != nullptr ? AItems->Count() : 0;
+    if (n == 0) {
+        AValues = Null();
+        return;
+    }
+    TvlDataSummaryValues values(static_cast<size_t>(n));
+    TvlDataSummaryCountValues counts(static_cast<size_t>(n), 0);
+    const bool nullIgnore = FOptions.Contains(soNullIgnore);
+    for (const int r : ARecords)
+        for (int i = 0; i < n; ++i) {
+            TvlDataSummaryItem* item = AItems->GetItem(i);
+            if (!item->CanCalculate())
+                continue;
+            Variant value = Null();
+            if (TvlCustomDataField* field = item->DataField())
+                FDataController->GetInternalValue(r, field, value);
+            Variant& running = values[size_t(i)];
+            bool done = false;
+            if (AItems->OnSummary) {
+                TvlSummaryEventArguments arguments{r, item};
+                TvlSummaryEventOutArguments out{value, running, counts[size_t(i)], false};
+                AItems->OnSummary(AItems, arguments, out);
+                running = out.SummaryValue;
+                counts[size_t(i)] = out.Count;
+                value = out.Value;
+                done = out.Done;
+            }
+            const TvlSummaryKind kind = item->Kind();
+            if (done || kind == skNone || (nullIgnore && VarIsNull(value)))
+                continue;
+            if (VarIsEmpty(running)) {
+                if (kind != skCount && !((kind == skMin || kind == skMax) && VarIsNull(value))) {
+                    running = value;
+                    if (VarIsNull(value) && (kind == skSum || kind == skAverage))
+                        running = Variant(0);
+                }
+            } else if (!VarIsNull(value) && !VarIsNull(running)) {
+                switch (kind) {
+                case skSum:
+                case skAverage: running = summaryAdd(running, value); break;
+                case skMin:
+                    if (VarCompareValue(value, running) == vrLessThan)
+                        running = value;
+                    break;
+                case skMax:
+                    if (VarCompareValue(value, running) == vrGreaterThan)
+                        running = value;
+                    break;
+                default: break;
+                }
+            }
+            ++counts[size_t(i)];
+        }
+    for (int i = 0; i < n; ++i) {
+        TvlDataSummaryItem* item = AItems->GetItem(i);
+        if (!item->CanCalculate())
+            continue;
+        Variant& v = values[size_t(i)];
+        if (VarIsEmpty(v))
+            v = Null();
+        const int count = counts[size_t(i)];
+        if (item->Kind() == skCount)
+            v = Variant(count);
+        else if (item->Kind() == skAverage && count > 0 && !VarIsNull(v)) {
+            const double average = v.AsDouble() / count;
+            v = VarType(v) == varDate ? VarFromDateTime(average) : Variant(average);
+        }
+    }
+    AValues = VarArrayOf(values);
+}
+
+void TvlDataSummary::CalculateFooterSummary()
+{
+    std::vector<int> records;
+    if (!FDataController->IsGridMode()) {
+        TvlCustomDataControllerInfo* info = FDataController->DataControllerInfo();
+        const bool selectedOnly = coversSelectedOnly();
+        const int focused = FDataController->GetFocusedRecordIndex();
+        for (int i = 0; i < info->GetRecordListCount(); ++i) {
+            const int r = info->GetRecordListItem(i);
+            if (selectedOnly && (FDataController->MultiSelect() ? !info->Selection()->IsRecordSelected(r)
+                                                                : r != focused))
+                continue;
+            records.push_back(r);
+        }
+    }
+    calculateItems(FFooterSummaryItems.get(), records, FFooterSummaryValues);
+}
+
+void TvlDataSummary::CalculateGroupSummary()
+{
+    TvlCustomDataControllerInfo* info = FDataController->DataControllerInfo();
+    TvlDataGroups* groups = info->DataGroups();
+    const bool selectedOnly = coversSelectedOnly();
+    const int focused = FDataController->GetFocusedRecordIndex();
+    std::vector<int> records;
+    for (int g = 0; g < groups->GetCount(); ++g) {
+        TvlDataGroupInfo* group = groups->GetItem(g);
+        records.clear();
+        info->LoadRecordIndexes(records, g);
+        if (selectedOnly)
+            std::erase_if(records, [&](int r) {
+                return FDataController->MultiSelect() ? !info->Selection()->IsRecordSelected(r) : r != focused;
+            });
+        calculateItems(GetGroupSummaryItems(group->Level), records, group->SummaryValues);
+    }
+    DoAfterSummary();
+}
+
+void TvlDataSummary::Calculate()
+{
+    CalculateFooterSummary();
+    CalculateGroupSummary();
+}
+
+void TvlDataSummary::DoAfterSummary()
+{
+    if (!OnAfterSummary)
+        return;
+    if (FDataController->IsLoading()) {
+        FDataController->AfterSummaryPending = true;
+        return;
+    }
+    FDataController->AfterSummaryPending = false;
+    if (FDataController->IsPattern() ||
+        (FDataController->IsGridMode() && FDataController->IsStructureChangedInGridMode()))
+        return;
+    FInAfterSummary = true;
+    try {
+        OnAfterSummary(this);
+    } catch (...) {
+        FInAfterSummary = false;
+        throw;
+    }
+    FInAfterSummary = false;
+}
+
+Variant TvlDataSummary::GetFooterSummaryValue(int AIndex) const { return valueAt(FFooterSummaryValues, AIndex); }
+
+String TvlDataSummary::GetFooterSummaryDisplayText(int AIndex) const
+{
+    if (AIndex < 0 || AIndex >= FFooterSummaryItems->Count())
+        return {};
+    return FFooterSummaryItems->GetItem(AIndex)->FormatValue(GetFooterSummaryValue(AIndex), true);
+}
+
+TvlDataGroupSummaryItems* TvlDataSummary::GetGroupSummaryItems(int ALevel) const
+{
+    TvlGroupingFieldList* grouping = FDataController->DataControllerInfo()->GroupingFieldList();
+    if (ALevel < 0 || ALevel >= grouping->GetCount())
+        return nullptr;
+    TvlCustomDataField* field = grouping->GetItem(ALevel).Field;
+    if (field != nullptr && field->Item() != nullptr)
+        if (TvlDataSummaryGroup* group = FSummaryGroups->FindByItemLink(field->Item()))
+            return group->SummaryItems();
+    return FDefaultGroupSummaryItems.get();
+}
+
+bool TvlDataSummary::GetGroupSummaryInfo(int ARowIndex, TvlDataGroupSummaryItems*& AItems, Variant*& AValues) const
+{
+    AItems = nullptr;
+    AValues = nullptr;
+    TvlCustomDataControllerInfo* info = FDataController->DataControllerInfo();
+    if (!info->IsGrouped() || ARowIndex < 0 || ARowIndex >= info->GetRowCount())
+        return false;
+    int listIndex = -1;
+    const int g = info->DataGroups()->FindByRowIndex(ARowIndex, listIndex);
+    if (g < 0)
+        return false;
+    TvlDataGroupInfo* group = info->DataGroups()->GetItem(g);
+    AItems = GetGroupSummaryItems(group->Level);
+    AValues = &group->SummaryValues;
+    return AItems != nullptr && !VarIsEmpty(*AValues);
+}
+
+String TvlDataSummary::GetGroupSummaryText(int ARowIndex) const
+{
+    TvlDataGroupSummaryItems* items;
+    Variant* values;
+    if (!GetGroupSummaryInfo(ARowIndex, items, values))
+        return {};
+    return items->GetGroupSummaryDisplayText(*values);
+}
+
+String TvlDataSummary::GetGroupFooterSummaryDisplayText(int ARowIndex, int ALevel, int AIndex) const
+{
+    TvlDataGroups* groups = FDataController->DataControllerInfo()->DataGroups();
+    const int g = groups->GetGroupIndexByRowIndex(ARowIndex, ALevel);
+    TvlDataGroupSummaryItems* items = GetGroupSummaryItems(ALevel);
+    if (g < 0 || items == nullptr || AIndex < 0 || AIndex >= items->Count())
+        return {};
+    const Variant& values = groups->GetItem(g)->SummaryValues;
+    if (!VarIsArray(values) || AIndex > VarArrayHighBound(values))
+        return {};
+    return items->GetItem(AIndex)->FormatValue(VarArrayGet(values, AIndex), true);
+}
+
+TvlDataSummaryItems* TvlDataSummary::GetMatchingSummaryItems(TvlDataSummary* AOther, TvlDataSummaryItems* AItems) const
+{
+    if (AItems == FFooterSummaryItems.get())
+        return AOther->FooterSummaryItems();
+    if (AItems == FDefaultGroupSummaryItems.get())
+        return AOther->DefaultGroupSummaryItems();
+    for (int i = 0; i < FSummaryGroups->Count(); ++i)
+        if (FSummaryGroups->GetItem(i)->SummaryItems() == AItems)
+            return i < AOther->SummaryGroups()->Count() ? AOther->SummaryGroups()->GetItem(i)->SummaryItems()
+                                                        : nullptr;
+    return nullptr;
+}
+
+void TvlDataSummary::RemoveItemByField(TvlCustomDataField* AField)
+{
+    BeginUpdate();
+    bool any = false;
+    auto unbind = [&](TCollection* ACollection) {
+        for (int i = 0; i < ACollection->Count(); ++i)
+            if (auto* item = static_cast<TvlCustomDataSummaryItem*>(ACollection->Items(i)); item->FField == AField) {
+                item->FField = nullptr;
+                any = true;
+            }
+    };
+    unbind(FFooterSummaryItems.get());
+    unbind(FDefaultGroupSummaryItems.get());
+    for (int g = 0; g < FSummaryGroups->Count(); ++g) {
+        unbind(FSummaryGroups->GetItem(g)->SummaryItems());
+        if (TvlDataSummaryGroupItemLinks* links = FSummaryGroups->GetItem(g)->FindLinks())
+            unbind(links);
+    }
+    if (any)
+        EndUpdate();
+    else
+        CancelUpdate();
 }
 
 int TvlDataControllerSearch::GetItemIndex() const
@@ -1937,7 +3052,7 @@ void TvlCustomDataControllerInfo::doFilter()
         if (r == editing)
             continue;  // the edited record is never filtered out
         if ((byEvent && !dc->DoFilterRecord(r)) || (byIncremental && !dc->MatchesIncrementalFilter(r)) ||
-            (byCriteria && !dc->Filter()->DoFilter(r))) {
+            (byCriteria && !dc->Filter()->DoFilterRecord(r))) {
             keep[size_t(i)] = 0;
             removed = true;
         }
@@ -2226,7 +3341,7 @@ void TvlCustomDataControllerInfo::Update()
         if (Changes.Contains(dicRecords))
             doFilter();
         if (summaries && !dc->Summary()->IsSelectedRecordsOnly())
-            dc->Summary()->BeginCalculate();
+            dc->Summary()->CalculateFooterSummary();
         const bool regroup = Changes.Contains(dicGrouping);
         const bool resort = regroup || Changes.Contains(dicSorting);
         if (resort)
@@ -2243,8 +3358,12 @@ void TvlCustomDataControllerInfo::Update()
         }
         restoreExpandingAndSelection();
         checkFocusing();
-        if (summaries)
-            dc->Summary()->Calculate();
+        if (summaries) {
+            if (dc->Summary()->IsSelectedRecordsOnly())
+                dc->Summary()->Calculate();
+            else
+                dc->Summary()->CalculateGroupSummary();
+        }
     } catch (...) {
         finish();
         throw;
@@ -2661,6 +3780,7 @@ TvlCustomDataController::TvlCustomDataController(IvlDataControllerOwner* AOwner)
     FDataStorage = std::make_unique<TvlDataStorage>();
     FGroups = std::make_unique<TvlDataControllerGroups>(this);
     FFields = std::make_unique<TvlCustomDataFieldList>(this);
+    FFilters = std::make_unique<TvlDataFilterList>();
     FFilter = std::make_unique<TvlDataFilterCriteria>(this);
     FSearch = std::make_unique<TvlDataControllerSearch>(this);
     FSummary = std::make_unique<TvlDataSummary>(this);
@@ -2680,8 +3800,9 @@ TvlCustomDataController::~TvlCustomDataController()
     FDataControllerInfo->Selection()->OnChanged = nullptr;
     FDataStorage->OnInternalRecordsCleared = nullptr;
     FSummary.reset();
-    FFilters.clear();
+    FFilters->Clear();
     FFilter.reset();
+    FFilters.reset();
     FDataStorage->ClearAll(false);
     FFields->Clear();
     FDataControllerInfo.reset();
@@ -3197,10 +4318,10 @@ void TvlCustomDataController::FieldRemoved(TvlCustomDataField* AField)
         FRecordHandlesField = nullptr;
     if (FRelations)
         FRelations->RemoveDataField(AField);
-    for (auto& f : FFilters)
-        f->RemoveItemByItemLink(AField->Item());
+    if (FFilters)
+        FFilters->RemoveItemByField(AField);
     if (FFilter)
-        FFilter->RemoveItemByItemLink(AField->Item());
+        FFilter->RemoveItemByItemLink(AField);
     if (FSummary)
         FSummary->RemoveItemsOfField(AField);
     if (AField == FIncrementalFilterField)
@@ -3510,6 +4631,14 @@ void TvlCustomDataController::Loaded()
         FDataChangedPending = false;
         DoDataChanged();
     }
+    if (AfterSummaryPending)
+        FSummary->DoAfterSummary();
+}
+
+void TvlCustomDataController::SummaryChanged(bool ARedrawOnly)
+{
+    if (FDataControllerInfo)
+        FDataControllerInfo->SummaryChanged(ARedrawOnly);
 }
 
 void TvlCustomDataController::AddDataChangedListener(const TvlDataChangedListener& AListener)
@@ -3934,8 +5063,14 @@ void TvlCustomDataController::FilterChanged()
 
 TvlDataFilterCriteria* TvlCustomDataController::CreateFilter()
 {
-    FFilters.push_back(std::make_unique<TvlDataFilterCriteria>(this));
-    return FFilters.back().get();
+    return FFilters->Add(std::make_unique<TvlDataFilterCriteria>(this));
+}
+
+bool TvlCustomDataController::IsFilterValueListSortByDisplayText(int AItemIndex) const
+{
+    if (GetItemSortByDisplayText(AItemIndex, true))
+        return true;
+    return FOptions.Contains(dcoAnsiSort) && IsConversionNeeded(GetItemField(AItemIndex));
 }
 
 // ---- focus

@@ -12,7 +12,10 @@
 #include "platform/rtl/Delegate.h"
 #include "platform/rtl/Set.h"
 #include "platform/rtl/Variant.h"
+#include "platform/rtl/Collection.h"
 #include "ui/data/vlDataStorage.h"
+#include "ui/data/vlDataUtils.h"
+#include "ui/data/vlFilter.h"
 #include "ui/foundation/vxCore.h"
 
 VORLANE_DECLARE_EXCEPTION(EvlInvalidDataControllerOperation, EvxException);
@@ -568,45 +571,427 @@ private:
 
 // ---- objects the controller owns whose full forms come later --------------
 
-// The controller's filter: holds no conditions yet, so it never filters.
-class TvlDataFilterCriteria : public TPersistent {
+// ---- filtering -----------------------------------------------------------------------
+
+class TvlDataFilterCriteria;
+class TvlDataFilterValueList;
+
+// One condition of a controller's filter. It keeps the data field of its
+// column and shows its users the column (the field's item).
+class TvlDataFilterCriteriaItem : public TvlFilterCriteriaItem {
 public:
-    explicit TvlDataFilterCriteria(TvlCustomDataController* ADataController) : FDataController(ADataController) {}
+    using TvlFilterCriteriaItem::TvlFilterCriteriaItem;
+    String ClassName() const override { return String::fromLatin1("TvlDataFilterCriteriaItem"); }
+    Variant GetDataValue(int ARecordIndex) override;
+    String GetFieldCaption() override;
+    String GetFieldName() override;
+    TObject* GetItemLink() const override;
+    // A data field is kept as it is; any other object is taken as a column
+    // and replaced by the controller's field for it (nil when none).
+    void SetItemLink(TObject* AValue) override;
+    TvlCustomDataField* Field() const { return dynamic_cast<TvlCustomDataField*>(StoredItemLink()); }
+    TvlCustomDataController* DataController() const;
+};
+
+using TvlDataFilterGetValueListEvent =
+    TDelegate<void(TvlFilterCriteria* Sender, int AItemIndex, TvlDataFilterValueList* AValueList)>;
+
+// The filter streams of the controller's criteria are written in this version.
+inline constexpr uint8_t vlDefaultFilterStreamVersion = 3;
+
+// The controller's filter: conditions on its columns, evaluated against its
+// records while Active.
+class TvlDataFilterCriteria : public TvlFilterCriteria {
+public:
+    explicit TvlDataFilterCriteria(TvlCustomDataController* ADataController);
+    ~TvlDataFilterCriteria() override;
     String ClassName() const override { return String::fromLatin1("TvlDataFilterCriteria"); }
-    void Assign(const TPersistent* Source) override;
-    void Assign(const TPersistent* Source, bool AIgnoreItemNames);
+    const TClassInfo* ClassInfo() const override;
+    static const TClassInfo& StaticClassInfo();
+
+    int GetIDByItemLink(TObject* AItemLink) override;
+    String GetNameByItemLink(TObject* AItemLink) override;
+    TObject* GetItemLinkByID(int AID) override;
+    TObject* GetItemLinkByName(const String& AName) override;
+    std::unique_ptr<TvlFilterCriteriaItem> CreateItem(TvlFilterCriteriaItemList* AParent, const String& ADisplayValue,
+                                                      const Variant& AValue, TvlFilterOperatorKind AOperatorKind,
+                                                      TObject* AItemLink) override;
+    std::unique_ptr<TvlFilterValueList> CreateValueList() override;
+    void DoChanged() override;
+    using TvlFilterCriteria::Assign;
+    void Assign(const TPersistent* Source, bool AByIdOnly) override;
+    void AssignEvents(const TPersistent* Source) override;
+    // A column is first replaced by its field.
+    TvlFilterCriteriaItem* FindItemByItemLink(TObject* AItemLink) const override;
+    // Active, with conditions, and not in grid mode.
+    virtual bool IsFiltering() const;
+    bool DoFilterRecord(int ARecordIndex) { return EvaluateRecord(ARecordIndex); }
+
     TvlCustomDataController* DataController() const { return FDataController; }
     bool Active() const { return FActive; }
     void SetActive(bool Value);
-    bool IsEmpty() const { return true; }
-    // Whether the filter takes part in building the record list.
-    bool IsFiltering() const { return FActive && !IsEmpty(); }
-    bool DoFilter(int ARecordIndex) { (void)ARecordIndex; return true; }
-    void RemoveItemByItemLink(TObject* AItemLink) { (void)AItemLink; }
-    // The controller's OnFilterRecord handler changed.
-    void Changed();
+    // The "Criteria" binary property: the criteria stream.
+    QByteArray CriteriaData() const;
+    void SetCriteriaData(const QByteArray& AValue);
+    TvlDataFilterGetValueListEvent OnGetValueList;
 
 private:
+    TvlCustomDataField* fieldOf(TObject* AItemLink) const;
     TvlCustomDataController* FDataController;
     bool FActive = false;
+    bool FDestroying = false;
 };
 
-// Summaries over the records; no items yet, so nothing is computed and no
-// group is sorted by a summary.
+// A column's filter drop-down: (All), (Custom...), the distinct values,
+// (Blanks) and (NonBlanks).
+class TvlDataFilterValueList : public TvlFilterValueList {
+public:
+    explicit TvlDataFilterValueList(TvlDataFilterCriteria* ACriteria) : TvlFilterValueList(ACriteria) {}
+    String ClassName() const override { return String::fromLatin1("TvlDataFilterValueList"); }
+    TvlDataFilterCriteria* DataCriteria() const { return static_cast<TvlDataFilterCriteria*>(Criteria()); }
+    virtual void Load(int AItemIndex, bool AInitSortByDisplayText = true, bool AUseFilteredValues = false);
+
+private:
+    void addValues(std::vector<TvlFilterValueItem> AValues);
+};
+
+// The controller's additional filters: working copies for the filter
+// dialogs, never applied to the rows. The list owns them.
+class TvlDataFilterList : public TObject {
+public:
+    TvlDataFilterList() = default;
+    ~TvlDataFilterList() override { Clear(); }
+    String ClassName() const override { return String::fromLatin1("TvlDataFilterList"); }
+    TvlDataFilterCriteria* Add(std::unique_ptr<TvlDataFilterCriteria> AFilter);
+    // Frees one filter of the list.
+    void Free(TvlDataFilterCriteria* AFilter);
+    // Frees every filter, the last first.
+    void Clear();
+    void RemoveItemByField(TvlCustomDataField* AField);
+    bool Contains(const TvlDataFilterCriteria* AFilter) const;
+    int Count() const { return int(FItems.size()); }
+    TvlDataFilterCriteria* GetItem(int AIndex) const { return FItems.at(size_t(AIndex)).get(); }
+
+private:
+    std::vector<std::unique_ptr<TvlDataFilterCriteria>> FItems;
+};
+
+// ---- summaries -------------------------------------------------------------------------
+
+enum TvlSummaryKind : uint8_t { skNone, skSum, skMin, skMax, skCount, skAverage };
+enum TvlSummaryPosition : uint8_t { spGroup, spFooter };
+enum TvlSummaryOption { soNullIgnore, soSelectedRecords, soMultipleSelectedRecords };
+using TvlSummaryOptions = TSet<TvlSummaryOption, 8>;
+using TvlDataSummaryCountValues = std::vector<int32_t>;
+
+class TvlDataSummary;
+class TvlDataSummaryItem;
+class TvlDataSummaryItems;
+class TvlDataSummaryGroup;
+
+struct TvlSummaryEventArguments {
+    int RecordIndex = -1;
+    TvlDataSummaryItem* SummaryItem = nullptr;
+};
+
+struct TvlSummaryEventOutArguments {
+    Variant Value;         // the record's value
+    Variant SummaryValue;  // the running value
+    int32_t Count = 0;     // the running count
+    bool Done = false;     // the standard step skips this record
+};
+
+using TvlSummaryEvent = TDelegate<void(TvlDataSummaryItems* ASender, const TvlSummaryEventArguments& Arguments,
+                                       TvlSummaryEventOutArguments& OutArguments)>;
+using TvlDataSummaryItemGetTextEvent =
+    TDelegate<void(TvlDataSummaryItem* Sender, const Variant& AValue, bool AIsFooter, String& AText)>;
+using TvlAfterSummaryEvent = TDelegate<void(TvlDataSummary* ASender)>;
+
+// A summary of one column: its field (nil = unbound), kind, format and
+// whether groups are ordered by it.
+class TvlCustomDataSummaryItem : public TCollectionItem {
+public:
+    using TCollectionItem::TCollectionItem;
+    String ClassName() const override { return String::fromLatin1("TvlCustomDataSummaryItem"); }
+    void Assign(const TPersistent* Source) override;
+
+    virtual void AssignValues(const TvlCustomDataSummaryItem* ASource);
+    virtual TvlCustomDataController* GetDataController() const = 0;
+    // The item's Format, else the collection's default for the value type
+    // (1 currency, 2 date-time, 0 other).
+    virtual String GetValueFormat(int AValueType, TvlSummaryKind AKind, bool AIsFooter) const;
+    virtual bool IsCurrency(TVarType AVarType) const { return IsCurrencyVarType(AVarType); }
+    virtual void ItemLinkChanging(TvlCustomDataField* AField) { (void)AField; }
+    virtual String FormatValue(const Variant& AValue, bool AIsFooter);
+
+    TvlCustomDataField* Field() const { return FField; }
+    TObject* ItemLink() const { return FField != nullptr ? FField->Item() : nullptr; }
+    void SetItemLink(TObject* AValue);
+    const String& Format() const { return FFormat; }
+    void SetFormat(const String& AValue);
+    TvlSummaryKind Kind() const { return FKind; }
+    void SetKind(TvlSummaryKind AValue);
+    bool Sorted() const { return FSorted; }
+    void SetSorted(bool AValue);
+
+protected:
+    friend class TvlDataSummary;
+    friend class TvlDataSummaryItems;
+    friend class TvlDataGroupSummaryItems;
+    friend class TvlDataSummaryGroupItemLink;
+    TvlCustomDataField* FField = nullptr;
+    String FFormat;
+    TvlSummaryKind FKind = skNone;
+    bool FSorted = false;
+};
+
+class TvlDataSummaryItem : public TvlCustomDataSummaryItem {
+public:
+    using TvlCustomDataSummaryItem::TvlCustomDataSummaryItem;
+    String ClassName() const override { return String::fromLatin1("TvlDataSummaryItem"); }
+    void Assign(const TPersistent* Source) override;
+    void AssignValues(const TvlCustomDataSummaryItem* ASource) override;
+    TvlCustomDataController* GetDataController() const override;
+    String FormatValue(const Variant& AValue, bool AIsFooter) override;
+
+    // A bound column, or a count in a group row (which needs none).
+    virtual bool CanCalculate() const;
+    virtual bool IsPositionStored() const;
+    virtual TvlCustomDataField* DataField() const { return FField; }
+
+    TvlDataSummaryItems* SummaryItems() const;
+    TvlSummaryPosition Position() const;
+    void SetPosition(TvlSummaryPosition AValue);
+    int Tag = 0;
+    TvlDataSummaryItemGetTextEvent OnGetText;
+
+private:
+    friend class TvlDataSummaryItems;
+    TvlSummaryPosition FPosition = spGroup;
+};
+
+class TvlDataSummaryItems : public TvlCollection {
+public:
+    TvlDataSummaryItems(TvlDataSummary* ASummary, TCollectionItemClass AItemClass);
+    String ClassName() const override { return String::fromLatin1("TvlDataSummaryItems"); }
+    void Assign(const TPersistent* Source) override;
+
+    virtual void SortedChanging(TvlCustomDataSummaryItem* AItem, bool AValue) { (void)AItem; (void)AValue; }
+    virtual TvlSummaryPosition GetItemPosition(const TvlDataSummaryItem* AItem) const;
+    virtual bool IsPositionStored(const TvlDataSummaryItem* AItem) const { (void)AItem; return true; }
+    virtual void AssignEvents(const TvlDataSummaryItems* ASource) { OnSummary = ASource->OnSummary; }
+    virtual String DefaultFormat(int AValueType, TvlSummaryKind AKind, bool AIsFooter) const;
+    virtual String GetGroupSummaryDisplayText(const Variant& AValues) { (void)AValues; return {}; }
+    virtual TvlDataSummaryItem* GetDataItem(int AItemIndex, TvlSummaryPosition APosition, bool ACheckKind = false,
+                                            TvlSummaryKind AKind = skNone) const;
+    // Bit 1 Format, 2 Kind, 4 Sorted: true unless a chosen one holds a value.
+    static bool IsPropertiesEmpty(int AProperties, const String& AFormat, bool ASorted, TvlSummaryKind AKind);
+
+    TvlDataSummary* Summary() const { return FSummary; }
+    TvlDataSummaryItem* GetItem(int AIndex) const { return static_cast<TvlDataSummaryItem*>(Items(AIndex)); }
+    TvlDataSummaryItem* Add() { return static_cast<TvlDataSummaryItem*>(TCollection::Add()); }
+    TvlDataSummaryItem* Add(TObject* AItemLink, TvlSummaryPosition APosition, const String& AFormat,
+                            TvlSummaryKind AKind);
+    int IndexOfItemLink(const TObject* AItemLink) const;
+    TvlDataSummaryItem* ItemOfItemLink(const TObject* AItemLink) const;
+    int IndexOfField(const TvlCustomDataField* AField) const;
+    TvlDataSummaryItem* ItemOfField(const TvlCustomDataField* AField) const;
+    String GetDataItemFormat(int AItemIndex, TvlSummaryPosition APosition) const;
+    TvlSummaryKind GetDataItemKind(int AItemIndex, TvlSummaryPosition APosition) const;
+    bool GetDataItemSorted(int AItemIndex, TvlSummaryPosition APosition) const;
+    void SetDataItemFormat(int AItemIndex, TvlSummaryPosition APosition, const String& AValue);
+    void SetDataItemKind(int AItemIndex, TvlSummaryPosition APosition, TvlSummaryKind AValue);
+    void SetDataItemSorted(int AItemIndex, TvlSummaryPosition APosition, bool AValue);
+    TvlSummaryEvent OnSummary;
+
+protected:
+    void Update(TCollectionItem* Item) override;
+
+private:
+    TvlDataSummaryItem* dataItemFor(int AItemIndex, TvlSummaryPosition APosition, bool ACreate);
+    void dropIfEmpty(TvlDataSummaryItem* AItem);
+    TvlDataSummary* FSummary;
+};
+
+class TvlDataFooterSummaryItems : public TvlDataSummaryItems {
+public:
+    using TvlDataSummaryItems::TvlDataSummaryItems;
+    String ClassName() const override { return String::fromLatin1("TvlDataFooterSummaryItems"); }
+    TvlSummaryPosition GetItemPosition(const TvlDataSummaryItem*) const override { return spFooter; }
+    bool IsPositionStored(const TvlDataSummaryItem*) const override { return false; }
+};
+
+class TvlDataGroupSummaryItems : public TvlDataSummaryItems {
+public:
+    TvlDataGroupSummaryItems(TvlDataSummary* ASummary, TCollectionItemClass AItemClass,
+                             TvlDataSummaryGroup* ASummaryGroup = nullptr)
+        : TvlDataSummaryItems(ASummary, std::move(AItemClass)), FSummaryGroup(ASummaryGroup) {}
+    String ClassName() const override { return String::fromLatin1("TvlDataGroupSummaryItems"); }
+    void Assign(const TPersistent* Source) override;
+    void SortedChanging(TvlCustomDataSummaryItem* AItem, bool AValue) override;
+    String GetGroupSummaryDisplayText(const Variant& AValues) override;
+    // The item the groups are ordered by, nil when none.
+    TvlDataSummaryItem* GetSortedSummaryItem() const;
+    TvlDataSummaryGroup* SummaryGroup() const { return FSummaryGroup; }
+    const String& BeginText() const { return FBeginText; }
+    void SetBeginText(const String& AValue);
+    const String& EndText() const { return FEndText; }
+    void SetEndText(const String& AValue);
+    const String& Separator() const { return FSeparator; }
+    void SetSeparator(const String& AValue);
+
+private:
+    void textChanged();
+    TvlDataSummaryGroup* FSummaryGroup;
+    String FBeginText = String::fromLatin1("(");
+    String FEndText = String::fromLatin1(")");
+    String FSeparator = String::fromLatin1(",");
+};
+
+// One column whose grouping uses a summary group's items.
+class TvlDataSummaryGroupItemLink : public TvlCustomDataSummaryItem {
+public:
+    using TvlCustomDataSummaryItem::TvlCustomDataSummaryItem;
+    String ClassName() const override { return String::fromLatin1("TvlDataSummaryGroupItemLink"); }
+    TvlCustomDataController* GetDataController() const override;
+    // A column belongs to one summary group at most.
+    void ItemLinkChanging(TvlCustomDataField* AField) override;
+    TvlDataSummaryGroup* SummaryGroup() const;
+};
+
+class TvlDataSummaryGroupItemLinks : public TvlCollection {
+public:
+    TvlDataSummaryGroupItemLinks(TvlDataSummaryGroup* AGroup, TCollectionItemClass AItemClass)
+        : TvlCollection(std::move(AItemClass)), FSummaryGroup(AGroup) {}
+    String ClassName() const override { return String::fromLatin1("TvlDataSummaryGroupItemLinks"); }
+    TvlDataSummaryGroup* SummaryGroup() const { return FSummaryGroup; }
+    TvlDataSummaryGroupItemLink* Add() { return static_cast<TvlDataSummaryGroupItemLink*>(TCollection::Add()); }
+    TvlDataSummaryGroupItemLink* GetItem(int AIndex) const
+    {
+        return static_cast<TvlDataSummaryGroupItemLink*>(Items(AIndex));
+    }
+    int IndexOfField(const TvlCustomDataField* AField) const;
+
+protected:
+    void Update(TCollectionItem* Item) override;
+
+private:
+    TvlDataSummaryGroup* FSummaryGroup;
+};
+
+class TvlDataSummaryGroups;
+
+class TvlDataSummaryGroup : public TCollectionItem {
+public:
+    explicit TvlDataSummaryGroup(TCollection* ACollection);
+    ~TvlDataSummaryGroup() override;
+    String ClassName() const override { return String::fromLatin1("TvlDataSummaryGroup"); }
+    void Assign(const TPersistent* Source) override;
+    TvlDataSummaryGroups* SummaryGroups() const;
+    TvlDataSummary* Summary() const;
+    TvlDataGroupSummaryItems* SummaryItems() const { return FSummaryItems.get(); }
+    void SetSummaryItems(const TvlDataGroupSummaryItems* AValue) { FSummaryItems->Assign(AValue); }
+    // Made on first use.
+    TvlDataSummaryGroupItemLinks* Links();
+    TvlDataSummaryGroupItemLinks* FindLinks() const { return FLinks.get(); }
+    void SetLinks(TvlDataSummaryGroupItemLinks* AValue) { Links()->Assign(AValue); }
+
+private:
+    std::unique_ptr<TvlDataGroupSummaryItems> FSummaryItems;
+    std::unique_ptr<TvlDataSummaryGroupItemLinks> FLinks;
+};
+
+class TvlDataSummaryGroups : public TvlCollection {
+public:
+    explicit TvlDataSummaryGroups(TvlDataSummary* ASummary);
+    String ClassName() const override { return String::fromLatin1("TvlDataSummaryGroups"); }
+    TvlDataSummary* Summary() const { return FSummary; }
+    TvlDataSummaryGroup* Add() { return static_cast<TvlDataSummaryGroup*>(TCollection::Add()); }
+    TvlDataSummaryGroup* GetItem(int AIndex) const { return static_cast<TvlDataSummaryGroup*>(Items(AIndex)); }
+    // The first group whose links hold the column.
+    TvlDataSummaryGroup* FindByItemLink(const TObject* AItemLink) const;
+
+protected:
+    void Update(TCollectionItem* Item) override;
+
+private:
+    TvlDataSummary* FSummary;
+};
+
+// Orders group rows by a group summary; the grid supplies the engine.
+class TvlSortingBySummaryEngine : public TObject {
+public:
+    explicit TvlSortingBySummaryEngine(TvlCustomDataControllerInfo* ADataControllerInfo)
+        : FDataControllerInfo(ADataControllerInfo) {}
+    String ClassName() const override { return String::fromLatin1("TvlSortingBySummaryEngine"); }
+    virtual void Sort() = 0;
+    TvlCustomDataController* GetDataController() const;
+    TvlCustomDataControllerInfo* DataControllerInfo() const { return FDataControllerInfo; }
+
+private:
+    TvlCustomDataControllerInfo* FDataControllerInfo;
+};
+
+// Sum, minimum, maximum, count and average of columns over the filtered
+// records: once for the footer, once per group row of every level.
 class TvlDataSummary : public TPersistent {
 public:
-    explicit TvlDataSummary(TvlCustomDataController* ADataController) : FDataController(ADataController) {}
+    explicit TvlDataSummary(TvlCustomDataController* ADataController);
+    ~TvlDataSummary() override;
     String ClassName() const override { return String::fromLatin1("TvlDataSummary"); }
     void Assign(const TPersistent* Source) override;
     TvlCustomDataController* DataController() const { return FDataController; }
-    bool IsSelectedRecordsOnly() const { return false; }
-    bool IsGroupSortedBySummary() const { return false; }
-    void BeginCalculate() {}
-    void Calculate() {}
-    void RemoveItemsOfField(TvlCustomDataField* AField) { (void)AField; }
+
+    TvlDataGroupSummaryItems* DefaultGroupSummaryItems() const { return FDefaultGroupSummaryItems.get(); }
+    TvlDataFooterSummaryItems* FooterSummaryItems() const { return FFooterSummaryItems.get(); }
+    TvlDataSummaryGroups* SummaryGroups() const { return FSummaryGroups.get(); }
+    TvlSummaryOptions Options() const { return FOptions; }
+    // Of the two selection options a newly added one wins.
+    void SetOptions(TvlSummaryOptions AValue);
+    TvlAfterSummaryEvent OnAfterSummary;
+
+    void BeginUpdate();
+    void EndUpdate();
+    void CancelUpdate();
+    void Changed(bool ARedrawOnly);
+
+    // The summary depends on the selection.
+    bool IsSelectedRecordsOnly() const
+    {
+        return FOptions.Contains(soSelectedRecords) || FOptions.Contains(soMultipleSelectedRecords);
+    }
+    bool IsGroupSortedBySummary() const;
+    // Footer and groups; the row index runs the halves itself.
+    void Calculate();
+    void CalculateFooterSummary();
+    void CalculateGroupSummary();
+    void DoAfterSummary();
+
+    Variant GetFooterSummaryValue(int AIndex) const;
+    String GetFooterSummaryDisplayText(int AIndex) const;
+    const Variant& FooterSummaryValues() const { return FFooterSummaryValues; }
+    TvlDataGroupSummaryItems* GetGroupSummaryItems(int ALevel) const;
+    bool GetGroupSummaryInfo(int ARowIndex, TvlDataGroupSummaryItems*& AItems, Variant*& AValues) const;
+    String GetGroupSummaryText(int ARowIndex) const;
+    String GetGroupFooterSummaryDisplayText(int ARowIndex, int ALevel, int AIndex) const;
+    TvlDataSummaryItems* GetMatchingSummaryItems(TvlDataSummary* AOther, TvlDataSummaryItems* AItems) const;
+    void RemoveItemByField(TvlCustomDataField* AField);
+    void RemoveItemsOfField(TvlCustomDataField* AField) { RemoveItemByField(AField); }
+    bool Destroying() const { return FDestroying; }
+    bool InAfterSummary() const { return FInAfterSummary; }
 
 private:
+    bool coversSelectedOnly() const;
+    void calculateItems(TvlDataSummaryItems* AItems, const std::vector<int>& ARecords, Variant& AValues);
     TvlCustomDataController* FDataController;
+    std::unique_ptr<TvlDataGroupSummaryItems> FDefaultGroupSummaryItems;
+    bool FDestroying = false;
+    std::unique_ptr<TvlDataFooterSummaryItems> FFooterSummaryItems;
+    Variant FFooterSummaryValues;
+    bool FInAfterSummary = false;
+    int FLockCount = 0;
+    TvlSummaryOptions FOptions;
+    std::unique_ptr<TvlDataSummaryGroups> FSummaryGroups;
 };
 
 // The incremental search over a column's display texts.
@@ -1147,6 +1532,8 @@ public:
     virtual String GetItemName(TObject* AItem) const;
     virtual String GetItemCaption(TObject* AItem) const { (void)AItem; return {}; }
     virtual TObject* GetItemByID(int AID) const;
+    // This controller's item with the ID of an item (of another controller).
+    TObject* GetItemByItemLink(TObject* AItemLink) const { return GetItemByID(GetItemID(AItemLink)); }
     virtual TObject* GetItemByName(const String& AName) const;
     void UpdateItems(bool AUpdateFields);
     void RefreshStructure(bool AUpdateFields);
@@ -1189,6 +1576,11 @@ public:
     void SetItemSortingIndex(int AItemIndex, int AIndex);
     void ClearSorting(bool AKeepGroupedItems);
     int GetSortingBySummaryItemIndex() const { return -1; }
+    // Set with a sorting change when a summary item's Sorted flag changes.
+    bool SortingBySummaryChanged = false;
+    // OnAfterSummary waits for the end of loading (Loaded runs it).
+    bool AfterSummaryPending = false;
+    void SummaryChanged(bool ARedrawOnly);
     virtual int CompareByField(int ARecordIndex1, int ARecordIndex2, TvlCustomDataField* AField);
     virtual int CompareRecordIndexes(int ARecordIndex1, int ARecordIndex2) { return ARecordIndex1 - ARecordIndex2; }
     virtual int CompareRecordsBySortInfo(int ARecordIndex1, int ARecordIndex2, const TvlDataSortInfo& ASortInfo);
@@ -1211,7 +1603,11 @@ public:
     int FindRecordIndexByText(int AStartIndex, int AItemIndex, bool AForward, bool AWrap, bool APartial,
                               const String& AText);
     virtual void FilterChanged();
+    // A new additional filter; free it with Filters()->Free.
     TvlDataFilterCriteria* CreateFilter();
+    TvlDataFilterList* Filters() const { return FFilters.get(); }
+    virtual String GetFilterItemFieldName(TObject* AItem) const { (void)AItem; return {}; }
+    bool IsFilterValueListSortByDisplayText(int AItemIndex) const;
     void SetOnFilterRecord(const TvlDataFilterRecordEvent& Value);
 
     // ---- focus
@@ -1462,7 +1858,7 @@ private:
     std::unique_ptr<TvlDataStorage> FDataStorage;
     std::unique_ptr<TvlDataControllerGroups> FGroups;
     std::unique_ptr<TvlCustomDataFieldList> FFields;
-    std::vector<std::unique_ptr<TvlDataFilterCriteria>> FFilters;
+    std::unique_ptr<TvlDataFilterList> FFilters;
     std::unique_ptr<TvlDataFilterCriteria> FFilter;
     std::unique_ptr<TvlDataControllerSearch> FSearch;
     std::unique_ptr<TvlDataSummary> FSummary;

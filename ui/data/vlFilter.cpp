@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
+#include <QCollator>
 #include <QLocale>
 
+#include "platform/rtl/Filer.h"
+#include "platform/rtl/Startup.h"
 #include "ui/data/vlDataUtils.h"
 #include "ui/data/vlDataConsts.h"
 #include "ui/data/vlFilterConsts.h"
@@ -1019,7 +1022,7 @@ TvlFilterCriteriaItem* findItem(TvlFilterCriteriaItemList* AGroup, TObject* AIte
         if (child->IsGroup()) {
             if (TvlFilterCriteriaItem* found = findItem(static_cast<TvlFilterCriteriaItemList*>(child), AItemLink))
                 return found;
-        } else if (static_cast<TvlFilterCriteriaItem*>(child)->GetItemLink() == AItemLink)
+        } else if (static_cast<TvlFilterCriteriaItem*>(child)->StoredItemLink() == AItemLink)
             return static_cast<TvlFilterCriteriaItem*>(child);
     }
     return nullptr;
@@ -1277,4 +1280,298 @@ void TvlFilterCriteria::AssignItems(TvlFilterCriteria* ASource, bool AByIdOnly)
         throw;
     }
     EndUpdate();
+}
+
+// ---- settings, assignment and the property table ----------------------------------
+
+namespace {
+constexpr const char* filterCriteriaOptionNames[] = {"fcoCaseInsensitive", "fcoShowOperatorDescription",
+                                                     "fcoSoftNull", "fcoSoftCompare", "fcoIgnoreNull"};
+constexpr TEnumInfo filterCriteriaOptionInfo{"TvlFilterCriteriaOption", filterCriteriaOptionNames};
+}  // namespace
+
+const TClassInfo* TvlFilterCriteria::ClassInfo() const { return &StaticClassInfo(); }
+
+const TClassInfo& TvlFilterCriteria::StaticClassInfo()
+{
+    static const TClassInfo info =
+        TClassInfoBuilder<TvlFilterCriteria>("TvlFilterCriteria")
+            .Int("MaxValueListCount", [](const TvlFilterCriteria& c) { return c.MaxValueListCount; },
+                 [](TvlFilterCriteria& c, int v) { c.MaxValueListCount = v; }, 0)
+            .Set("Options", filterCriteriaOptionInfo, &TvlFilterCriteria::Options, &TvlFilterCriteria::SetOptions,
+                 TvlFilterCriteriaOptions(0))
+            .Char("PercentWildcard", &TvlFilterCriteria::PercentWildcard, &TvlFilterCriteria::SetPercentWildcard,
+                  QChar(u'%'))
+            .Char("UnderscoreWildcard", &TvlFilterCriteria::UnderscoreWildcard,
+                  &TvlFilterCriteria::SetUnderscoreWildcard, QChar(u'_'))
+            .Build();
+    return info;
+}
+
+void TvlFilterCriteria::Assign(const TPersistent* Source, bool AByIdOnly)
+{
+    const auto* source = dynamic_cast<const TvlFilterCriteria*>(Source);
+    if (source == nullptr) {
+        TPersistent::Assign(Source);
+        return;
+    }
+    if (source == this)
+        return;
+    BeginUpdate();
+    try {
+        SetDateFormat(source->FDateFormat);
+        if (MaxValueListCount != source->MaxValueListCount) {
+            MaxValueListCount = source->MaxValueListCount;
+            Changed();
+        }
+        SetOptions(source->FOptions);
+        SetPercentWildcard(source->FPercentWildcard);
+        ExpandBetween = source->ExpandBetween;
+        ExpandLike = source->ExpandLike;
+        ExpandIn = source->ExpandIn;
+        SupportsLike = source->SupportsLike;
+        SetUnderscoreWildcard(source->FUnderscoreWildcard);
+        // Writing a stream records the writer's saved version; nothing else of
+        // the source changes.
+        AssignItems(const_cast<TvlFilterCriteria*>(source), AByIdOnly);
+        AssignEvents(source);
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
+}
+
+void TvlFilterCriteria::AssignEvents(const TPersistent* Source)
+{
+    if (const auto* source = dynamic_cast<const TvlFilterCriteria*>(Source))
+        OnChanged = source->OnChanged;
+}
+
+const TClassInfo* TFilterWrapper::ClassInfo() const { return &StaticClassInfo(); }
+
+const TClassInfo& TFilterWrapper::StaticClassInfo()
+{
+    static const TClassInfo info = TClassInfoBuilder<TFilterWrapper>("TFilterWrapper", &TComponent::StaticClassInfo())
+                                       .Object("Filter", &TFilterWrapper::Filter)
+                                       .Build();
+    return info;
+}
+
+void TvlFilterCriteria::SaveToStream(TStream* AStream)
+{
+    TFilterWrapper wrapper(nullptr);
+    wrapper.SetFilter(this);
+    FSavingToStream = true;
+    try {
+        WriteComponent(AStream, &wrapper);
+    } catch (...) {
+        FSavingToStream = false;
+        throw;
+    }
+    FSavingToStream = false;
+}
+
+void TvlFilterCriteria::LoadFromStream(TStream* AStream)
+{
+    TFilterWrapper wrapper(nullptr);
+    wrapper.SetFilter(this);
+    BeginUpdate();
+    try {
+        ReadComponent(AStream, &wrapper);
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
+}
+
+std::unique_ptr<TvlFilterValueList> TvlFilterCriteria::CreateValueList()
+{
+    return std::make_unique<TvlFilterValueList>(this);
+}
+
+// ---- value lists --------------------------------------------------------------------
+
+TvlFilterValueList::TvlFilterValueList(TvlFilterCriteria* ACriteria) : FCriteria(ACriteria) {}
+
+TvlFilterValueList::~TvlFilterValueList() = default;
+
+int TvlFilterValueList::compareTexts(const String& A, const String& B)
+{
+    if (!FCollator)
+        FCollator = std::make_unique<QCollator>(QLocale());
+    if (FCriteria->Options() & fcoCaseInsensitive) {
+        const QLocale locale;
+        return FCollator->compare(locale.toUpper(A), locale.toUpper(B));
+    }
+    return FCollator->compare(A, B);
+}
+
+int TvlFilterValueList::CompareItems(const Variant& AValue1, const String& AText1, const Variant& AValue2,
+                                     const String& AText2)
+{
+    if (SortByDisplayText) {
+        const int r = compareTexts(AText1, AText2);
+        if (r != 0)
+            return r;
+    }
+    return VarCompare(FCriteria->PrepareValue(AValue1), FCriteria->PrepareValue(AValue2));
+}
+
+int TvlFilterValueList::CompareEntry(int AIndex, const Variant& AValue, const String& AText)
+{
+    const TvlFilterValueItem& entry = FItems.at(size_t(AIndex));
+    return CompareItems(entry.Value, entry.DisplayText, AValue, AText);
+}
+
+void TvlFilterValueList::AddEntry(TvlFilterValueItemKind AKind, const Variant& AValue, bool AAppend,
+                                  const String& ADisplayText)
+{
+    TvlFilterValueItem entry{AKind, AValue, ADisplayText};
+    if (AKind == fviMRUItem) {
+        int separator = SeparatorIndex();
+        if (separator < 0) {
+            FItems.insert(FItems.begin(), TvlFilterValueItem{fviMRUSeparator, Null(), String()});
+            separator = 0;
+        }
+        FItems.insert(FItems.begin() + separator, std::move(entry));
+        return;
+    }
+    if (AKind != fviValue) {
+        FItems.insert(FItems.begin() + GetStartValueIndex(), std::move(entry));
+        return;
+    }
+    if (AAppend) {
+        FItems.push_back(std::move(entry));
+        FUnsorted = true;
+        return;
+    }
+    // The limit counts every entry, the special ones included.
+    if (FCriteria->MaxValueListCount != 0 && GetCount() >= FCriteria->MaxValueListCount)
+        return;
+    int index;
+    if (!FindEntry(AValue, ADisplayText, index))
+        FItems.insert(FItems.begin() + index, std::move(entry));
+}
+
+void TvlFilterValueList::ClearEntries()
+{
+    FItems.clear();
+    FUnsorted = false;
+}
+
+bool TvlFilterValueList::FindEntry(const Variant& AValue, const String& AText, int& AIndex)
+{
+    const int separator = SeparatorIndex();
+    for (int i = 0; i < separator; ++i)
+        if (CompareEntry(i, AValue, AText) == 0) {
+            AIndex = i;
+            return true;
+        }
+    const int start = GetStartValueIndex();
+    int low = start, high = GetCount() - 1;
+    while (low <= high) {
+        const int middle = (low + high) / 2;
+        const int r = CompareEntry(middle, AValue, AText);
+        if (r < 0)
+            low = middle + 1;
+        else {
+            if (r == 0) {
+                AIndex = middle;
+                return true;
+            }
+            high = middle - 1;
+        }
+    }
+    AIndex = low;
+    if (FUnsorted)
+        for (int i = start; i < GetCount(); ++i)
+            if (CompareEntry(i, AValue, AText) == 0) {
+                AIndex = i;
+                return true;
+            }
+    return false;
+}
+
+int TvlFilterValueList::GetIndexByCriteriaItem(TvlFilterCriteriaItem* AItem)
+{
+    if (AItem == nullptr)
+        return IndexOfKind(fviAll);
+    if (AItem->ValueIsBlank(AItem->Value())) {
+        if (AItem->OperatorKind() == foEqual)
+            return IndexOfKind(fviBlanks);
+        if (AItem->OperatorKind() == foNotEqual)
+            return IndexOfKind(fviNonBlanks);
+    }
+    int index;
+    if (AItem->OperatorKind() == foEqual && FindEntry(AItem->Value(), AItem->DisplayValue(), index))
+        return index;
+    return IndexOfKind(fviCustom);
+}
+
+void TvlFilterValueList::Delete(int AIndex)
+{
+    if (AIndex < 0 || AIndex >= GetCount())
+        throw EListError(Format(GetResourceString(RtlConsts::SListIndexError), {AIndex}));
+    FItems.erase(FItems.begin() + AIndex);
+}
+
+int TvlFilterValueList::GetStartValueIndex() const
+{
+    for (int i = 0; i < GetCount(); ++i)
+        if (FItems[size_t(i)].Kind == fviValue)
+            return i;
+    return GetCount();
+}
+
+int TvlFilterValueList::IndexOfKind(TvlFilterValueItemKind AKind) const
+{
+    for (int i = 0; i < GetCount(); ++i)
+        if (FItems[size_t(i)].Kind == AKind)
+            return i;
+    return -1;
+}
+
+int TvlFilterValueList::FindItemByKindAndValue(TvlFilterValueItemKind AKind, const Variant& AValue) const
+{
+    for (int i = 0; i < GetCount(); ++i)
+        if (FItems[size_t(i)].Kind == AKind && (VarIsNull(AValue) || VarCompareEqual(FItems[size_t(i)].Value, AValue)))
+            return i;
+    return -1;
+}
+
+int TvlFilterValueList::FindItemByValue(const Variant& AValue)
+{
+    int index;
+    return FindEntry(AValue, VarToStr(AValue), index) ? index : -1;
+}
+
+// ---- start-up of the string tables --------------------------------------------------
+
+namespace {
+void addTableUnit(TStartupList& AList, const char* AUnit, const char* AProduct,
+                  void (*ARegister)(TvxProductResourceStrings*))
+{
+    const String product = String::fromLatin1(AProduct);
+    AList.Add(
+        String::fromLatin1(AUnit),
+        [product, ARegister] { GetResourceStringsRepository()->RegisterProduct(product, ARegister); },
+        [product] { GetResourceStringsRepository()->UnregisterProduct(product); });
+}
+}  // namespace
+
+void AddvlFilterConstsUnit(TStartupList& AList)
+{
+    addTableUnit(AList, "vlFilterConsts", "Vorlane filter", &RegisterFilterResourceStrings);
+}
+
+void AddvlDataConstsUnit(TStartupList& AList)
+{
+    addTableUnit(AList, "vlDataConsts", "Vorlane data controller", &RegisterDataResourceStrings);
+}
+
+void AddvlFilterControlStrsUnit(TStartupList& AList)
+{
+    addTableUnit(AList, "vlFilterControlStrs", "Vorlane filter control", &RegisterFilterControlResourceStrings);
 }

@@ -6,6 +6,8 @@
 #include <memory>
 #include <vector>
 
+class QCollator;
+
 #include "platform/rtl/Component.h"
 #include "platform/rtl/Delegate.h"
 
@@ -14,6 +16,7 @@
 #include "platform/rtl/ResString.h"
 #include "platform/rtl/String.h"
 #include "platform/rtl/Variant.h"
+#include "platform/rtl/TypInfo.h"
 
 // The value stored in criteria streams (one byte).
 enum TvlFilterOperatorKind : uint8_t {
@@ -84,6 +87,12 @@ void SetFilterResourceStringHook(TvlFilterResourceStringHook AHook);
 void RegisterFilterResourceStrings(TvxProductResourceStrings* AProduct);
 void RegisterDataResourceStrings(TvxProductResourceStrings* AProduct);
 void RegisterFilterControlResourceStrings(TvxProductResourceStrings* AProduct);
+// The three tables' units: each registers its table with the resource
+// strings repository at start-up and takes it back at shut-down.
+class TStartupList;
+void AddvlFilterConstsUnit(TStartupList& AList);
+void AddvlDataConstsUnit(TStartupList& AList);
+void AddvlFilterControlStrsUnit(TStartupList& AList);
 
 // ---- operators ----------------------------------------------------------------------
 
@@ -332,6 +341,8 @@ std::unique_ptr<TvlFilterOperator> CreateFilterOperator(TvlFilterOperatorKind AK
 
 // ---- criteria -----------------------------------------------------------------------
 
+class TvlFilterValueList;
+
 enum TvlFilterCriteriaOption : uint8_t {
     fcoCaseInsensitive = 1, fcoShowOperatorDescription = 2, fcoSoftNull = 4, fcoSoftCompare = 8, fcoIgnoreNull = 16
 };
@@ -377,6 +388,8 @@ public:
     void FillBlankDisplayValue();
 
     const String& DisplayValue() const { return FDisplayValue; }
+    // The link as stored, before a subclass maps it for its users.
+    TObject* StoredItemLink() const { return FItemLink; }
     TvlFilterOperator* Operator() const { return FOperator.get(); }
     TvlFilterOperatorKind OperatorKind() const { return FOperatorKind; }
     const Variant& PreparedValue() const { return FPreparedValue; }
@@ -431,6 +444,17 @@ class TvlFilterCriteria : public TPersistent {
 public:
     TvlFilterCriteria();
     ~TvlFilterCriteria() override;
+    String ClassName() const override { return String::fromLatin1("TvlFilterCriteria"); }
+    const TClassInfo* ClassInfo() const override;
+    static const TClassInfo& StaticClassInfo();
+
+    // From another criteria: the settings, the tree (through the stream, by
+    // id only when asked) and the events, in one update lock.
+    void Assign(const TPersistent* Source) override { Assign(Source, false); }
+    virtual void Assign(const TPersistent* Source, bool AByIdOnly);
+    virtual void AssignEvents(const TPersistent* Source);
+    // A new value list of this criteria's value-list class.
+    virtual std::unique_ptr<TvlFilterValueList> CreateValueList();
 
     // Item links: the owner of the criteria says how items are identified.
     virtual int GetIDByItemLink(TObject* /*AItemLink*/) { return -1; }
@@ -466,7 +490,7 @@ public:
     void Changed();
     void Clear();
     bool EvaluateRecord(int ARecordIndex);
-    TvlFilterCriteriaItem* FindItemByItemLink(TObject* AItemLink) const;
+    virtual TvlFilterCriteriaItem* FindItemByItemLink(TObject* AItemLink) const;
     bool IsEmpty() const { return FRoot->GetCount() == 0; }
     void RemoveItemByItemLink(TObject* AItemLink);
     void RestoreDefaults();
@@ -483,8 +507,17 @@ public:
     bool IsSameAs(TvlFilterCriteria* AOther, bool AByIdOnly);
     // Copies the tree of ASource through the stream, at the lower version.
     void AssignItems(TvlFilterCriteria* ASource, bool AByIdOnly);
-    // True unless the root is an empty AND group.
-    bool HasCriteriaData() const { return FRoot->GetCount() > 0 || FRoot->BoolOperator() != fboAnd; }
+    // True while saving to a stream, else unless the root is an empty AND group.
+    bool HasCriteriaData() const
+    {
+        return FSavingToStream || FRoot->GetCount() > 0 || FRoot->BoolOperator() != fboAnd;
+    }
+    // Component streaming of a TFilterWrapper carrying this criteria: its
+    // published properties and the binary ones a subclass defines (the
+    // controller's filter has its tree there). Loading runs in one update lock.
+    void SaveToStream(TStream* AStream);
+    void LoadFromStream(TStream* AStream);
+    bool SavingToStream() const { return FSavingToStream; }
     uint8_t StreamVersion() const { return FStreamVersion; }
     void SetStreamVersion(uint8_t AValue) { FStreamVersion = AValue; }
     uint8_t LoadedVersion() const { return FLoadedVersion; }
@@ -526,4 +559,72 @@ private:
     uint8_t FSavedVersion = 0;
     uint8_t FStreamVersion = 2;
     uint8_t FReadingVersion = 0;
+    bool FSavingToStream = false;
+};
+
+// Carries a criteria through component streaming.
+class TFilterWrapper : public TComponent {
+public:
+    explicit TFilterWrapper(TComponent* AOwner) : TComponent(AOwner) {}
+    String ClassName() const override { return String::fromLatin1("TFilterWrapper"); }
+    const TClassInfo* ClassInfo() const override;
+    static const TClassInfo& StaticClassInfo();
+    TvlFilterCriteria* Filter() const { return FFilter; }
+    void SetFilter(TvlFilterCriteria* AValue) { FFilter = AValue; }
+
+private:
+    TvlFilterCriteria* FFilter = nullptr;
+};
+
+// ---- value lists --------------------------------------------------------------------
+
+enum TvlFilterValueItemKind : uint8_t {
+    fviAll, fviCustom, fviBlanks, fviNonBlanks, fviSpecial, fviValue, fviMRUItem, fviMRUSeparator
+};
+
+struct TvlFilterValueItem {
+    TvlFilterValueItemKind Kind = fviValue;
+    Variant Value;
+    String DisplayText;
+};
+
+// The entries of a column's filter drop-down: special entries first, then
+// the distinct values in order (by display text through the locale's
+// collation when asked, else by prepared value).
+class TvlFilterValueList : public TObject {
+public:
+    explicit TvlFilterValueList(TvlFilterCriteria* ACriteria);
+    ~TvlFilterValueList() override;
+    String ClassName() const override { return String::fromLatin1("TvlFilterValueList"); }
+
+    virtual int CompareEntry(int AIndex, const Variant& AValue, const String& AText);
+    virtual void AddEntry(TvlFilterValueItemKind AKind, const Variant& AValue, bool AAppend,
+                          const String& ADisplayText);
+    virtual void ClearEntries();
+    // AIndex: the entry found, else where the value belongs.
+    virtual bool FindEntry(const Variant& AValue, const String& AText, int& AIndex);
+    virtual int GetIndexByCriteriaItem(TvlFilterCriteriaItem* AItem);
+
+    TvlFilterCriteria* Criteria() const { return FCriteria; }
+    int GetCount() const { return int(FItems.size()); }
+    const TvlFilterValueItem& GetItem(int AIndex) const { return FItems.at(size_t(AIndex)); }
+    void Delete(int AIndex);
+    int GetStartValueIndex() const;
+    int SeparatorIndex() const { return IndexOfKind(fviMRUSeparator); }
+    int IndexOfKind(TvlFilterValueItemKind AKind) const;
+    int FindItemByKindAndValue(TvlFilterValueItemKind AKind, const Variant& AValue) const;
+    int FindItemByValue(const Variant& AValue);
+    bool SortByDisplayText = false;
+    bool Unsorted() const { return FUnsorted; }
+
+protected:
+    // The order of the value entries (what CompareEntry answers).
+    int CompareItems(const Variant& AValue1, const String& AText1, const Variant& AValue2, const String& AText2);
+    std::vector<TvlFilterValueItem> FItems;
+
+private:
+    int compareTexts(const String& A, const String& B);
+    TvlFilterCriteria* FCriteria;
+    bool FUnsorted = false;
+    std::unique_ptr<QCollator> FCollator;
 };

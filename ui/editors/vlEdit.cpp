@@ -1,4 +1,5 @@
 #include "ui/editors/vlEdit.h"
+#include "platform/rtl/TypInfo.h"
 
 #include <map>
 #include <mutex>
@@ -102,4 +103,12 @@ bool IsEditPropertiesClassRegistered(const String& AClassName)
     TRegistry& r = registry();
     const std::lock_guard<std::mutex> guard(r.Lock);
     return r.Classes.count(AClassName) != 0;
+}
+
+const TClassInfo* TvlCustomEditProperties::ClassInfo() const { return &StaticClassInfo(); }
+
+const TClassInfo& TvlCustomEditProperties::StaticClassInfo()
+{
+    static const TClassInfo info = TClassInfoBuilder<TvlCustomEditProperties>("TvlCustomEditProperties", nullptr).Build();
+    return info;
 }

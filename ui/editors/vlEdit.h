@@ -49,6 +49,8 @@ class TvlCustomEditProperties : public TPersistent {
 public:
     TvlCustomEditProperties() = default;
     String ClassName() const override { return String::fromLatin1("TvlCustomEditProperties"); }
+    const TClassInfo* ClassInfo() const override;
+    static const TClassInfo& StaticClassInfo();
 
     TvlEditAlignment Alignment() const { return FAlignment; }
     void SetAlignment(TvlEditAlignment Value);

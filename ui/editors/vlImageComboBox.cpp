@@ -1,4 +1,5 @@
 #include "ui/editors/vlImageComboBox.h"
+#include "platform/rtl/TypInfo.h"
 
 #include "platform/graphics/ImgList.h"
 
@@ -75,5 +76,13 @@ std::unique_ptr<TvlCustomEditViewInfo> TvlImageComboBoxProperties::CreateViewInf
 {
     auto info = std::make_unique<TvlImageComboBoxViewInfo>();
     info->Properties = this;
+    return info;
+}
+
+const TClassInfo* TvlImageComboBoxProperties::ClassInfo() const { return &StaticClassInfo(); }
+
+const TClassInfo& TvlImageComboBoxProperties::StaticClassInfo()
+{
+    static const TClassInfo info = TClassInfoBuilder<TvlImageComboBoxProperties>("TvlImageComboBoxProperties", &TvlCustomEditProperties::StaticClassInfo()).Build();
     return info;
 }

@@ -37,6 +37,8 @@ public:
 class TvlImageComboBoxProperties : public TvlCustomEditProperties {
 public:
     String ClassName() const override { return String::fromLatin1("TvlImageComboBoxProperties"); }
+    const TClassInfo* ClassInfo() const override;
+    static const TClassInfo& StaticClassInfo();
 
     // Not owned: the list belongs to the form.
     TImageList* Images() const { return FImages; }

@@ -1,4 +1,5 @@
 #include "ui/editors/vlTextEdit.h"
+#include "platform/rtl/TypInfo.h"
 
 void TvlCustomTextEditViewInfo::Paint(TvlCanvas* ACanvas) const
 {
@@ -46,4 +47,20 @@ void TvlCustomTextEditProperties::FormatChanged()
         ~TChanging() { Flag = false; }
     } changing(FFormatChanging);
     Changed();
+}
+
+const TClassInfo* TvlCustomTextEditProperties::ClassInfo() const { return &StaticClassInfo(); }
+
+const TClassInfo& TvlCustomTextEditProperties::StaticClassInfo()
+{
+    static const TClassInfo info = TClassInfoBuilder<TvlCustomTextEditProperties>("TvlCustomTextEditProperties", &TvlCustomEditProperties::StaticClassInfo()).Build();
+    return info;
+}
+
+const TClassInfo* TvlTextEditProperties::ClassInfo() const { return &StaticClassInfo(); }
+
+const TClassInfo& TvlTextEditProperties::StaticClassInfo()
+{
+    static const TClassInfo info = TClassInfoBuilder<TvlTextEditProperties>("TvlTextEditProperties", &TvlCustomTextEditProperties::StaticClassInfo()).Build();
+    return info;
 }

@@ -4,6 +4,8 @@
 #include "ui/editors/vlEdit.h"
 #include "ui/editors/vlFormats.h"
 
+class TStartupList;
+
 class TvlCustomTextEditViewInfo : public TvlCustomEditViewInfo {
 public:
     // Space between the text and the cell's left and right edges.
@@ -18,6 +20,8 @@ public:
     TvlCustomTextEditProperties();
     ~TvlCustomTextEditProperties() override;
     String ClassName() const override { return String::fromLatin1("TvlCustomTextEditProperties"); }
+    const TClassInfo* ClassInfo() const override;
+    static const TClassInfo& StaticClassInfo();
 
     // The formats were rebuilt: reported as a change of the properties.
     void FormatChanged() override;
@@ -31,5 +35,7 @@ private:
 class TvlTextEditProperties : public TvlCustomTextEditProperties {
 public:
     String ClassName() const override { return String::fromLatin1("TvlTextEditProperties"); }
+    const TClassInfo* ClassInfo() const override;
+    static const TClassInfo& StaticClassInfo();
     std::unique_ptr<TvlCustomEditViewInfo> CreateViewInfo() const override;
 };

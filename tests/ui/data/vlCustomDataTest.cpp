@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/rtl/DateTime.h"
+#include "tests/harness/DefaultFormats.h"
 #include "ui/data/vlData.h"
 
 namespace {
@@ -53,6 +55,15 @@ struct FakeOwner : IvlDataControllerOwner {
 
 using Log = std::vector<std::string>;
 
+// The record index of every row, in row order.
+std::vector<int> rowRecordsOf(const TvlCustomDataController& ADataController)
+{
+    std::vector<int> r;
+    for (int i = 0; i < ADataController.GetRowCount(); ++i)
+        r.push_back(ADataController.GetRowInfo(i).RecordIndex);
+    return r;
+}
+
 struct Controller {
     FakeOwner owner;
     std::unique_ptr<TvlDataController> dc;
@@ -76,13 +87,7 @@ struct Controller {
         dc->EndUpdate();
         owner.take();
     }
-    std::vector<int> rowRecords() const
-    {
-        std::vector<int> r;
-        for (int i = 0; i < dc->GetRowCount(); ++i)
-            r.push_back(dc->GetRowInfo(i).RecordIndex);
-        return r;
-    }
+    std::vector<int> rowRecords() const { return rowRecordsOf(*dc); }
 };
 
 std::string errorOf(const std::function<void()>& f)
@@ -728,11 +733,20 @@ TEST(vlCustomData, UnboundReaderAndSearch)
     EXPECT_EQ(c.dc->GetFocusedRecordIndex(), 1);
     EXPECT_TRUE(c.dc->Search()->Locate(0, String::fromLatin1("BE")));
     EXPECT_EQ(c.dc->GetFocusedRecordIndex(), 2);
-    EXPECT_FALSE(c.dc->Search()->LocateNext(true));
+    EXPECT_FALSE(c.dc->Search()->LocateNext(true));  // the last match: stays
+    EXPECT_EQ(c.dc->GetFocusedRecordIndex(), 2);
     EXPECT_FALSE(c.dc->Search()->Locate(0, String::fromLatin1("Berrylonger")));
     EXPECT_EQ(c.dc->Search()->GetSearchText(), String::fromLatin1("BE"));
-    c.dc->SetFocusedRowIndex(0);  // moving the focus ends the search
+    EXPECT_TRUE(c.dc->Search()->GetSearching());
+    EXPECT_TRUE(c.dc->Search()->Locate(0, String::fromLatin1("b")));  // the focused record matches: kept
+    EXPECT_EQ(c.dc->GetFocusedRecordIndex(), 2);
+    EXPECT_TRUE(c.dc->Search()->LocateNext(false));
+    EXPECT_EQ(c.dc->GetFocusedRecordIndex(), 1);
+    EXPECT_EQ(c.dc->Search()->GetSearchText(), String::fromLatin1("b"));
+    c.dc->SetFocusedRowIndex(2);  // moving the focus ends the search
     EXPECT_FALSE(c.dc->Search()->GetSearching());
+    EXPECT_TRUE(c.dc->Search()->Locate(0, String::fromLatin1("ap")));  // only before the focus: wraps
+    EXPECT_EQ(c.dc->GetFocusedRecordIndex(), 0);
 }
 
 namespace {
@@ -832,12 +846,12 @@ TEST(vlCustomData, FilteringKeepsTheEditedRecordAndFindsText)
     c.dc->SetOnFilterRecord(TvlDataFilterRecordEvent::FromFunction([](TvlCustomDataController* dc, int r, bool& accept) {
         accept = dc->GetDisplayText(r, 0).startsWith(QLatin1Char('A'));
     }));
-    // Setting the handler is a filter change: the edit is cancelled, and
-    // the focus, whose record went, stays at its row position.
+    // Setting the handler is a filter change: the edit is posted first, and
+    // the focus, whose record went with the filter, moves to the first row.
     EXPECT_FALSE(c.dc->IsEditing());
     EXPECT_EQ(c.rowRecords(), (std::vector<int>{0, 2}));
-    EXPECT_EQ(c.dc->GetFocusedRowIndex(), 1);
-    EXPECT_EQ(c.dc->GetFocusedRecordIndex(), 2);
+    EXPECT_EQ(c.dc->GetFocusedRowIndex(), 0);
+    EXPECT_EQ(c.dc->GetFocusedRecordIndex(), 0);
     EXPECT_EQ(c.dc->GetRowIndexByRecordIndex(1, true), -1);
 
     c.dc->SetFocusedRowIndex(1);  // Avocado, being edited, stays though it no longer passes
@@ -940,4 +954,439 @@ TEST(vlCustomData, DefaultSummaryFormats)
     const String currency = GetDefaultSummaryDisplayFormat(1, 1, false);
     EXPECT_TRUE(currency.startsWith(QStringLiteral("SUM="))) << currency.toStdString();
     EXPECT_TRUE(currency.contains(QStringLiteral(";SUM=-")));
+}
+
+// ---- the controller's filter and value lists ----------------------------------------
+
+namespace {
+
+// A controller whose columns are identified by their Tag, as a grid's are
+// by their ID.
+struct TaggedDataController : TvlDataController {
+    using TvlDataController::TvlDataController;
+    int GetItemID(TObject* AItem) const override
+    {
+        auto* c = dynamic_cast<TComponent*>(AItem);
+        return c != nullptr ? c->Tag() : -1;
+    }
+};
+
+// Two named columns with IDs 1 and 2 (the filter stream finds them by name).
+struct NamedController {
+    FakeOwner owner;
+    std::unique_ptr<TvlDataController> dc;
+    std::vector<std::unique_ptr<TComponent>> columns;
+
+    NamedController()
+    {
+        dc = std::make_unique<TaggedDataController>(&owner);
+        for (const char* name : {"Age", "Name"}) {
+            columns.push_back(std::make_unique<TComponent>(nullptr));
+            columns.back()->SetName(String::fromLatin1(name));
+            columns.back()->SetTag(int(columns.size()));
+            dc->AddItem(columns.back().get())->SetValueTypeClass(TvlVariantValueType::Instance());
+        }
+        dc->UpdateItemIndexes();
+    }
+    void fill(const std::vector<Variant>& AAges)
+    {
+        dc->BeginUpdate();
+        for (const Variant& v : AAges) {
+            const int r = dc->AppendRecord();
+            dc->SetValue(r, 0, v);
+            dc->SetValue(r, 1, Variant(String::fromLatin1("n%1").arg(r)));
+        }
+        dc->EndUpdate();
+        owner.take();
+    }
+    std::vector<int> rowRecords() const { return rowRecordsOf(*dc); }
+    TObject* age() const { return columns[0].get(); }
+    TObject* name() const { return columns[1].get(); }
+};
+
+std::vector<std::string> entries(const TvlFilterValueList& AList)
+{
+    std::vector<std::string> r;
+    for (int i = 0; i < AList.GetCount(); ++i)
+        r.push_back(AList.GetItem(i).DisplayText.toStdString());
+    return r;
+}
+
+}  // namespace
+
+// An active filter keeps the matching rows; conditions show their column,
+// keep its field, and go with the column. Toggling Active refilters once
+// per lock; setting the same value fires nothing.
+TEST(vlCustomData, ActiveFilterRefiltersTheRows)
+{
+    NamedController c;
+    c.fill({Variant(1), Variant(7), Null(), Variant(4), Variant(9)});
+    TvlDataFilterCriteria* filter = c.dc->Filter();
+    int changes = 0;
+    filter->OnChanged = TNotifyEvent::FromFunction([&](TObject*) { ++changes; });
+    TvlFilterCriteriaItem* cond = filter->AddItem(nullptr, c.age(), foGreater, Variant(3), String::fromLatin1("3"));
+    EXPECT_EQ(cond->GetItemLink(), c.age());
+    EXPECT_EQ(static_cast<TvlDataFilterCriteriaItem*>(cond)->Field(), c.dc->GetItemField(0));
+    EXPECT_EQ(filter->FindItemByItemLink(c.age()), cond);
+    EXPECT_EQ(filter->FindItemByItemLink(c.dc->GetItemField(0)), cond);
+    EXPECT_FALSE(filter->IsFiltering());
+    EXPECT_EQ(c.rowRecords(), (std::vector<int>{0, 1, 2, 3, 4}));
+    changes = 0;
+
+    filter->SetActive(true);
+    EXPECT_TRUE(filter->IsFiltering());
+    EXPECT_EQ(c.rowRecords(), (std::vector<int>{1, 3, 4}));
+    EXPECT_EQ(changes, 1);
+    filter->SetActive(true);
+    EXPECT_EQ(changes, 1);
+
+    filter->BeginUpdate();
+    filter->SetActive(false);
+    filter->SetActive(true);
+    filter->SetActive(false);
+    EXPECT_EQ(changes, 1);
+    filter->EndUpdate();
+    EXPECT_EQ(changes, 2);
+    EXPECT_EQ(c.rowRecords(), (std::vector<int>{0, 1, 2, 3, 4}));
+
+    filter->SetActive(true);
+    static_cast<TvlFilterCriteriaItem*>(filter->Root()->GetItem(0))->ChangeValue(Variant(5));
+    EXPECT_EQ(c.rowRecords(), (std::vector<int>{1, 4}));
+
+    // An additional filter never touches the rows.
+    TvlDataFilterCriteria* extra = c.dc->CreateFilter();
+    int extraChanges = 0;
+    extra->OnChanged = TNotifyEvent::FromFunction([&](TObject*) { ++extraChanges; });
+    extra->AddItem(nullptr, c.age(), foEqual, Variant(1), String());
+    extra->AddItem(nullptr, c.name(), foEqual, Variant("n0"), String());
+    extra->SetActive(true);
+    EXPECT_EQ(c.rowRecords(), (std::vector<int>{1, 4}));
+    EXPECT_EQ(extraChanges, 0);
+    EXPECT_TRUE(extra->EvaluateRecord(0));
+    EXPECT_FALSE(extra->EvaluateRecord(1));
+
+    // Removing the column takes its conditions from every filter.
+    c.dc->RemoveItem(c.age());
+    EXPECT_TRUE(filter->IsEmpty());
+    EXPECT_EQ(c.rowRecords(), (std::vector<int>{0, 1, 2, 3, 4}));
+    ASSERT_EQ(extra->Root()->GetCount(), 1);
+    EXPECT_EQ(static_cast<TvlFilterCriteriaItem*>(extra->Root()->GetItem(0))->GetItemLink(), c.name());
+    EXPECT_EQ(c.dc->Filters()->Count(), 1);
+    c.dc->Filters()->Free(extra);
+    EXPECT_EQ(c.dc->Filters()->Count(), 0);
+}
+
+// The filter travels as the "Criteria" binary property (the criteria
+// stream, columns found by name) and through Assign with Active.
+TEST(vlCustomData, FilterCriteriaPropertyAndAssign)
+{
+    NamedController a, b;
+    a.fill({Variant(1), Variant(5), Variant(8)});
+    b.fill({Variant(2), Variant(6), Variant(9)});
+    TvlDataFilterCriteria* filter = a.dc->Filter();
+    EXPECT_FALSE(IsStoredProp(filter, String::fromLatin1("Criteria")));
+    TvlFilterCriteriaItemList* orGroup = filter->Root()->AddItemList(fboOr);
+    filter->AddItem(orGroup, a.age(), foLess, Variant(2), String());
+    filter->AddItem(orGroup, a.age(), foGreater, Variant(7), String());
+    filter->SetActive(true);
+    EXPECT_EQ(a.rowRecords(), (std::vector<int>{0, 2}));
+    EXPECT_TRUE(IsStoredProp(filter, String::fromLatin1("Criteria")));
+    const QByteArray bytes = GetBinaryProp(filter, String::fromLatin1("Criteria"));
+    ASSERT_GE(bytes.size(), 4);
+    EXPECT_EQ(uint8_t(bytes[0]), 0xFE);  // version 3: names travel
+
+    SetBinaryProp(b.dc->Filter(), String::fromLatin1("Criteria"), bytes);
+    EXPECT_TRUE(b.dc->Filter()->IsSameAs(filter, false));
+    EXPECT_EQ(static_cast<TvlFilterCriteriaItem*>(
+                  static_cast<TvlFilterCriteriaItemList*>(b.dc->Filter()->Root()->GetItem(0))->GetItem(0))
+                  ->GetItemLink(),
+              b.age());
+    EXPECT_EQ(b.rowRecords(), (std::vector<int>{0, 1, 2}));  // not active yet
+    SetOrdProp(b.dc->Filter(), String::fromLatin1("Active"), 1);
+    EXPECT_EQ(b.rowRecords(), (std::vector<int>{2}));
+
+    b.dc->Filter()->Clear();
+    b.dc->SetFilter(filter);
+    EXPECT_TRUE(b.dc->Filter()->Active());
+    EXPECT_EQ(b.rowRecords(), (std::vector<int>{2}));
+
+    // Component streaming carries the settings, Active and the tree; an
+    // empty tree is stored too while saving, so loading it clears.
+    filter->SetOptions(fcoCaseInsensitive | fcoIgnoreNull);
+    TMemoryStream saved;
+    filter->SaveToStream(&saved);
+    NamedController d;
+    d.fill({Variant(1), Variant(5)});
+    int changes = 0;
+    d.dc->Filter()->OnChanged = TNotifyEvent::FromFunction([&](TObject*) { ++changes; });
+    saved.SetPosition(0);
+    d.dc->Filter()->LoadFromStream(&saved);
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(d.dc->Filter()->Options(), fcoCaseInsensitive | fcoIgnoreNull);
+    EXPECT_TRUE(d.dc->Filter()->IsSameAs(filter, false));
+    EXPECT_EQ(d.rowRecords(), (std::vector<int>{0}));
+    TMemoryStream empty;
+    b.dc->Filter()->Clear();
+    b.dc->Filter()->SaveToStream(&empty);
+    empty.SetPosition(0);
+    d.dc->Filter()->LoadFromStream(&empty);
+    EXPECT_TRUE(d.dc->Filter()->IsEmpty());
+    // A damaged stream changes nothing.
+    saved.SetSize(saved.Size() - 3);
+    saved.SetPosition(0);
+    EXPECT_THROW(d.dc->Filter()->LoadFromStream(&saved), EReadError);
+    EXPECT_TRUE(d.dc->Filter()->IsEmpty());
+}
+
+TEST(vlCustomData, FilterValueLists)
+{
+    NamedController c;
+    c.fill({Null(), Null()});
+    auto list = c.dc->Filter()->CreateValueList();
+    auto* values = static_cast<TvlDataFilterValueList*>(list.get());
+    values->Load(0);
+    EXPECT_EQ(entries(*values), (std::vector<std::string>{"(All)", "(Custom...)", "(Blanks)", "(NonBlanks)"}));
+    EXPECT_THROW(values->Load(2), EvlInvalidDataControllerOperation);
+
+    NamedController d;
+    d.fill({Variant(30), Variant(10), Variant(20), Variant(10), Null(), Variant(50), Variant(40), Variant(60),
+            Variant(70), Variant(80), Variant(90), Variant(100)});
+    auto dl = d.dc->Filter()->CreateValueList();
+    auto* dv = static_cast<TvlDataFilterValueList*>(dl.get());
+    dv->Load(0);
+    // The special entries stay at the head.
+    EXPECT_EQ(dv->GetStartValueIndex(), 4);
+    EXPECT_EQ(dv->GetCount(), 4 + 10);
+    EXPECT_EQ(dv->GetItem(2).Kind, fviBlanks);
+    EXPECT_EQ(dv->GetItem(3).Kind, fviNonBlanks);
+    EXPECT_EQ(dv->GetItem(4).DisplayText.toStdString(), "10");
+    EXPECT_EQ(dv->GetItem(13).DisplayText.toStdString(), "100");
+    EXPECT_EQ(dv->FindItemByValue(Variant(60)), 9);
+    EXPECT_EQ(dv->FindItemByValue(Variant(65)), -1);
+
+    // The cap counts the special entries present: five admits three values,
+    // the first met in record order, sorted among themselves.
+    d.dc->Filter()->MaxValueListCount = 5;
+    dv->Load(0);
+    EXPECT_EQ(entries(*dv), (std::vector<std::string>{"(All)", "(Custom...)", "(Blanks)", "(NonBlanks)", "10",
+                                                      "20", "30"}));
+
+    // Without nulls among the filtered values there are no blank entries,
+    // unless the filter itself hides them with a NOT NULL condition.
+    d.dc->Filter()->MaxValueListCount = 0;
+    TvlFilterCriteriaItem* notNull = d.dc->Filter()->AddItem(nullptr, d.age(), foNotEqual, Null(), String());
+    d.dc->Filter()->SetActive(true);
+    EXPECT_EQ(d.dc->GetRowCount(), 11);
+    dv->Load(0, true, true);
+    EXPECT_EQ(dv->IndexOfKind(fviBlanks), -1);
+    EXPECT_EQ(dv->GetItem(2).Kind, fviNonBlanks);
+    EXPECT_EQ(dv->GetIndexByCriteriaItem(notNull), 2);
+    EXPECT_EQ(dv->GetIndexByCriteriaItem(nullptr), 0);
+    d.dc->Filter()->Clear();
+    d.dc->Filter()->AddItem(nullptr, d.age(), foGreater, Variant(15), String());
+    EXPECT_EQ(d.dc->GetRowCount(), 9);
+    dv->Load(0, true, true);
+    EXPECT_EQ(dv->IndexOfKind(fviBlanks), -1);
+    EXPECT_EQ(dv->IndexOfKind(fviNonBlanks), -1);
+    EXPECT_EQ(dv->GetIndexByCriteriaItem(static_cast<TvlFilterCriteriaItem*>(d.dc->Filter()->Root()->GetItem(0))),
+              1);  // (Custom...)
+
+    // Equal values with different display texts: twice when sorting by
+    // display text, once otherwise. The handler has the last word.
+    NamedController t;
+    t.dc->ChangeTextStored(0, true);
+    t.fill({Variant(1), Variant(1)});
+    t.dc->SetDisplayText(0, 0, String::fromLatin1("two"));
+    t.dc->SetDisplayText(1, 0, String::fromLatin1("one"));
+    auto tl = t.dc->Filter()->CreateValueList();
+    auto* tv = static_cast<TvlDataFilterValueList*>(tl.get());
+    tv->Load(0);
+    EXPECT_EQ(tv->GetCount(), 3);
+    tv->SortByDisplayText = true;
+    tv->Load(0, false);
+    EXPECT_EQ(entries(*tv), (std::vector<std::string>{"(All)", "(Custom...)", "one", "two"}));
+    t.dc->Filter()->OnGetValueList = TvlDataFilterGetValueListEvent::FromFunction(
+        [](TvlFilterCriteria*, int AItemIndex, TvlDataFilterValueList* AList) {
+            EXPECT_EQ(AItemIndex, 0);
+            AList->Delete(1);
+        });
+    tv->Load(0, false);
+    EXPECT_EQ(entries(*tv), (std::vector<std::string>{"(All)", "one", "two"}));
+}
+
+// ---- summaries ------------------------------------------------------------------------
+
+namespace {
+class vlCustomDataSummary : public vorlane::test::DefaultFormatSettingsTest {};
+}  // namespace
+
+// Footer summaries over 1, Null, 2: nulls count for the count and the
+// average's divisor unless soNullIgnore leaves them out; minimum ignores
+// nulls; a summary of nothing but nulls is Null with an empty text.
+TEST_F(vlCustomDataSummary, FooterValuesAndTexts)
+{
+    NamedController c;
+    c.fill({Variant(1), Null(), Variant(2)});
+    TvlDataSummary* summary = c.dc->Summary();
+    TvlDataFooterSummaryItems* footer = summary->FooterSummaryItems();
+    EXPECT_EQ(summary->GetFooterSummaryDisplayText(0), String());  // before any item
+    footer->Add(c.age(), spGroup, String(), skSum);
+    footer->Add(c.age(), spFooter, String(), skAverage);
+    footer->Add(c.age(), spFooter, String(), skCount);
+    footer->Add(c.age(), spFooter, String(), skMin);
+    footer->Add(nullptr, spFooter, String(), skCount);  // a footer count needs a column
+    EXPECT_EQ(footer->GetItem(0)->Position(), spFooter);
+    EXPECT_EQ(summary->GetFooterSummaryValue(0).AsInteger(), 3);
+    EXPECT_DOUBLE_EQ(summary->GetFooterSummaryValue(1).AsDouble(), 1.0);
+    EXPECT_EQ(summary->GetFooterSummaryValue(2).AsInteger(), 3);
+    EXPECT_EQ(summary->GetFooterSummaryValue(3).AsInteger(), 1);
+    EXPECT_TRUE(VarIsEmpty(summary->GetFooterSummaryValue(4)));
+    EXPECT_TRUE(VarIsNull(summary->GetFooterSummaryValue(9)));
+    EXPECT_EQ(summary->GetFooterSummaryDisplayText(0).toStdString(), "3.00");
+    EXPECT_EQ(summary->GetFooterSummaryDisplayText(1).toStdString(), "AVG=1.00");
+    EXPECT_EQ(summary->GetFooterSummaryDisplayText(2).toStdString(), "3");
+    footer->GetItem(0)->SetFormat(String::fromLatin1("Total 0"));
+    EXPECT_EQ(summary->GetFooterSummaryDisplayText(0).toStdString(), "Total 3");
+
+    summary->SetOptions(TvlSummaryOptions{soNullIgnore});
+    EXPECT_DOUBLE_EQ(summary->GetFooterSummaryValue(1).AsDouble(), 1.5);
+    EXPECT_EQ(summary->GetFooterSummaryValue(2).AsInteger(), 2);
+
+    c.dc->SetValue(0, 0, Null());
+    c.dc->SetValue(2, 0, Null());
+    EXPECT_TRUE(VarIsNull(summary->GetFooterSummaryValue(3)));
+    EXPECT_EQ(summary->GetFooterSummaryDisplayText(3), String());
+    EXPECT_TRUE(VarIsNull(summary->GetFooterSummaryValue(0)));
+
+    // The handler may replace a record's value.
+    footer->OnSummary = TvlSummaryEvent::FromFunction(
+        [](TvlDataSummaryItems*, const TvlSummaryEventArguments& A, TvlSummaryEventOutArguments& O) {
+            if (A.SummaryItem->Index() == 0)
+                O.Value = Variant(10);
+        });
+    summary->SetOptions(TvlSummaryOptions{});
+    EXPECT_EQ(summary->GetFooterSummaryValue(0).AsInteger(), 30);
+
+    // Of the two selection options, the one added last wins.
+    summary->SetOptions(TvlSummaryOptions{soSelectedRecords});
+    summary->SetOptions(TvlSummaryOptions{soSelectedRecords, soMultipleSelectedRecords});
+    EXPECT_EQ(summary->Options(), TvlSummaryOptions{soMultipleSelectedRecords});
+    summary->SetOptions(TvlSummaryOptions{soSelectedRecords, soMultipleSelectedRecords});
+    EXPECT_EQ(summary->Options(), TvlSummaryOptions{soSelectedRecords});
+    summary->SetOptions(TvlSummaryOptions{});
+    summary->SetOptions(TvlSummaryOptions{soSelectedRecords, soMultipleSelectedRecords});
+    EXPECT_EQ(summary->Options(), TvlSummaryOptions{soMultipleSelectedRecords});
+    c.dc->SetFocusedRowIndex(1);
+    summary->SetOptions(TvlSummaryOptions{soSelectedRecords});
+    EXPECT_EQ(summary->GetFooterSummaryValue(2).AsInteger(), 1);  // the focused record alone
+
+    // A variant error while adding propagates to the recalculation.
+    summary->SetOptions(TvlSummaryOptions{});
+    footer->OnSummary = nullptr;
+    EXPECT_ANY_THROW(c.dc->SetValue(1, 0, Variant("abc")));
+}
+
+// Group rows: a count without a column, a date sum with the "SUM=" prefix
+// (the footer shows the date alone), an average of dates that stays a date,
+// the group-row text in its brackets, the footer of a group.
+TEST_F(vlCustomDataSummary, GroupSummariesAndDates)
+{
+    NamedController c;
+    const TDateTime d1 = EncodeDate(2024, 3, 1), d2 = EncodeDate(2024, 3, 3) + 0.5;
+    c.dc->BeginUpdate();
+    for (const auto& [date, name] : std::vector<std::pair<TDateTime, const char*>>{
+             {d1, "x"}, {d2, "x"}, {d1, "y"}}) {
+        const int r = c.dc->AppendRecord();
+        c.dc->SetValue(r, 0, VarFromDateTime(date));
+        c.dc->SetValue(r, 1, Variant(name));
+    }
+    c.dc->EndUpdate();
+    TvlDataSummary* summary = c.dc->Summary();
+    TvlDataGroupSummaryItems* group = summary->DefaultGroupSummaryItems();
+    group->Add(nullptr, spGroup, String(), skCount);
+    group->Add(c.age(), spGroup, String(), skSum);
+    group->Add(c.age(), spFooter, String(), skAverage);
+    summary->FooterSummaryItems()->Add(c.age(), spFooter, String(), skSum);
+    EXPECT_EQ(summary->GetGroupSummaryItems(0), nullptr);  // not grouped
+    c.dc->Groups()->ChangeGroupIndex(1, 0);
+    ASSERT_EQ(c.dc->GetRowCount(), 2);
+    EXPECT_EQ(summary->GetGroupSummaryItems(0), group);
+
+    EXPECT_EQ(summary->GetGroupSummaryText(0), String::fromLatin1("(COUNT=2, SUM=") +
+                                                   DateTimeToStr(d1 + d2) + String::fromLatin1(")"));
+    EXPECT_EQ(summary->GetGroupSummaryText(1), String::fromLatin1("(COUNT=1, SUM=") + DateToStr(d1) +
+                                                   String::fromLatin1(")"));
+    EXPECT_EQ(summary->GetFooterSummaryDisplayText(0), DateTimeToStr(d1 + d1 + d2));
+    EXPECT_EQ(summary->GetGroupFooterSummaryDisplayText(0, 0, 2), String::fromLatin1("AVG=") +
+                                                                      DateTimeToStr((d1 + d2) / 2));
+    EXPECT_EQ(summary->GetGroupFooterSummaryDisplayText(0, 0, 7), String());
+    TvlDataGroupSummaryItems* items;
+    Variant* values;
+    ASSERT_TRUE(summary->GetGroupSummaryInfo(0, items, values));
+    EXPECT_EQ(VarType(VarArrayGet(*values, 2)), varDate);
+
+    group->SetSeparator(String::fromLatin1(";"));
+    group->SetBeginText(String::fromLatin1("["));
+    EXPECT_EQ(summary->GetGroupSummaryText(1), String::fromLatin1("[COUNT=1; SUM=") + DateToStr(d1) +
+                                                   String::fromLatin1(")"));
+
+    // A summary group takes the groups of its linked column.
+    TvlDataSummaryGroup* byName = summary->SummaryGroups()->Add();
+    byName->Links()->Add()->SetItemLink(c.name());
+    byName->SummaryItems()->Add(c.age(), spGroup, String::fromLatin1("M "), skMax);
+    EXPECT_EQ(summary->GetGroupSummaryItems(0), byName->SummaryItems());
+    EXPECT_EQ(summary->GetGroupSummaryText(0), String::fromLatin1("(M ") + DateTimeToStr(d2) +
+                                                   String::fromLatin1(")"));
+    // A column belongs to one summary group at most.
+    TvlDataSummaryGroup* other = summary->SummaryGroups()->Add();
+    other->Links()->Add()->SetItemLink(c.name());
+    EXPECT_EQ(byName->Links()->GetItem(0)->ItemLink(), nullptr);
+    EXPECT_EQ(summary->SummaryGroups()->FindByItemLink(c.name()), other);
+
+    // Removing the column unbinds its summaries.
+    c.dc->Groups()->ClearGrouping();
+    c.dc->RemoveItem(c.age());
+    EXPECT_EQ(summary->FooterSummaryItems()->GetItem(0)->Field(), nullptr);
+    EXPECT_EQ(group->GetItem(1)->ItemLink(), nullptr);
+}
+
+// Column summaries made on demand and freed when cleared; one sorted item
+// per group collection; OnAfterSummary after each calculation.
+TEST_F(vlCustomDataSummary, DataItemsSortedAndAfterSummary)
+{
+    NamedController c;
+    c.fill({Variant(4), Variant(6)});
+    TvlDataSummary* summary = c.dc->Summary();
+    TvlDataFooterSummaryItems* footer = summary->FooterSummaryItems();
+    int after = 0;
+    summary->OnAfterSummary = TvlAfterSummaryEvent::FromFunction([&](TvlDataSummary*) { ++after; });
+    footer->SetDataItemKind(0, spFooter, skMax);
+    ASSERT_EQ(footer->Count(), 1);
+    EXPECT_EQ(footer->GetDataItemKind(0, spFooter), skMax);
+    EXPECT_EQ(summary->GetFooterSummaryValue(0).AsInteger(), 6);
+    EXPECT_GE(after, 1);
+    footer->SetDataItemFormat(0, spFooter, String::fromLatin1("0"));
+    footer->SetDataItemKind(0, spFooter, skNone);
+    EXPECT_EQ(footer->Count(), 1);  // the format keeps it
+    footer->SetDataItemFormat(0, spFooter, String());
+    EXPECT_EQ(footer->Count(), 0);
+    EXPECT_THROW(footer->GetDataItem(5, spFooter), EvlInvalidDataControllerOperation);
+
+    TvlDataGroupSummaryItems* group = summary->DefaultGroupSummaryItems();
+    group->SetDataItemSorted(0, spGroup, true);
+    group->SetDataItemKind(1, spGroup, skCount);
+    group->GetItem(1)->SetSorted(true);
+    EXPECT_FALSE(group->GetItem(0)->Sorted());
+    EXPECT_EQ(group->GetSortedSummaryItem(), group->GetItem(1));
+    EXPECT_TRUE(c.dc->SortingBySummaryChanged);
+    EXPECT_FALSE(summary->IsGroupSortedBySummary());  // nothing grouped
+    c.dc->Groups()->ChangeGroupIndex(1, 0);
+    EXPECT_TRUE(summary->IsGroupSortedBySummary());
+
+    // A copy of the summary reaches the same columns.
+    NamedController d;
+    d.dc->SetSummary(summary);
+    ASSERT_EQ(d.dc->Summary()->DefaultGroupSummaryItems()->Count(), 2);
+    EXPECT_EQ(d.dc->Summary()->DefaultGroupSummaryItems()->GetItem(1)->ItemLink(), d.name());
+    EXPECT_EQ(summary->GetMatchingSummaryItems(d.dc->Summary(), group), d.dc->Summary()->DefaultGroupSummaryItems());
 }

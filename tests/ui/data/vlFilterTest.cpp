@@ -669,6 +669,41 @@ TEST_F(vlFilterStream, RefusesDamagedStreamsAndKeepsTheTree)
     EXPECT_GT(accepted, 0);
 }
 
+// Stored settings keep a filter as "Hex:" text: it reads back, and damaged
+// text is refused as a whole or read as whatever bytes it spells.
+TEST_F(vlFilterStream, HexTextReadsBackAndMutationsNeverCrash)
+{
+    buildSample(criteria);
+    criteria.SetStreamVersion(3);
+    TMemoryStream bytes;
+    criteria.WriteData(&bytes);
+    const String hex = PropertyStreamToString(&bytes);
+    ASSERT_TRUE(hex.startsWith(S("Hex:FEFFFFFF")));
+    auto readHex = [&](TvlFilterCriteria& ACriteria, const String& AText) {
+        TMemoryStream stream;
+        PropertyStringToStream(AText, &stream);
+        stream.SetPosition(0);
+        ACriteria.ReadData(&stream);
+    };
+    TestCriteria copy;
+    copy.Fields = criteria.Fields;
+    readHex(copy, hex);
+    EXPECT_TRUE(copy.IsSameAs(&criteria, false));
+    int accepted = 0;
+    vorlane::test::ForEachMutation({hex.toLatin1()}, 31, 2000, [&](const QByteArray& mutant) {
+        TestCriteria fresh;
+        fresh.Fields = criteria.Fields;
+        try {
+            readHex(fresh, String::fromLatin1(mutant));
+            ++accepted;
+            (void)fresh.GetFilterText();
+        } catch (const EReadError&) {
+        } catch (const EVariantError&) {
+        }
+    });
+    EXPECT_GT(accepted, 0);
+}
+
 TEST_F(vlFilterStream, AssignItemsCopiesByNameOrById)
 {
     buildSample(criteria);
