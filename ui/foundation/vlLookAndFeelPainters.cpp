@@ -18,12 +18,6 @@ uint32_t vlAlignmentToDrawTextFlags(TAlignment AHorz, TvlEditVertAlignment AVert
     return flags;
 }
 
-void TvlStandardLookAndFeelPainter::DrawBorder(TvlCanvas* ACanvas, const TRect& R) const
-{
-    TRect border = R;
-    ::DrawEdge(ACanvas->Handle(), border, EDGE_SUNKEN, BF_RECT);
-}
-
 void TvlCustomLookAndFeelPainter::DrawHeader(TvlCanvas* ACanvas, const TRect& ABounds, const TRect& ATextAreaBounds,
                                                const String& AText, TAlignment AAlignmentHorz,
                                                TvlEditVertAlignment AAlignmentVert, bool AShowEndEllipsis,
@@ -280,7 +274,7 @@ void TvlCustomLookAndFeelPainter::GetButtonFocusBounds(TvlCanvas*, const TRect& 
         AResult = R;
 }
 
-void TvlCustomLookAndFeelPainter::GetButtonGroupBorders(bool, bool, TRect& AResult) const
+void TvlCustomLookAndFeelPainter::GetButtonGroupBorders(int, int, TRect& AResult) const
 {
     const int w = ButtonBorderWidth(vlbsNormal);
     AResult = TRect(w, w, w, w);
@@ -302,13 +296,17 @@ void TvlCustomLookAndFeelPainter::DrawSmallExpandButton(TvlCanvas* ACanvas, cons
         InflateRect(inside, -1, -1);
         ACanvas->FillRectByColor(inside, AColor);
     }
-    // The plus or minus sign.
+    DrawExpandButtonSign(ACanvas, R, AExpanded, clBtnText);
+}
+
+void DrawExpandButtonSign(TvlCanvas* ACanvas, const TRect& R, bool AExpanded, TColor AColor)
+{
     const int cx = (R.Left + R.Right) / 2;
     const int cy = (R.Top + R.Bottom) / 2;
     const int h = (R.Width() - 4) / 2;
-    ACanvas->FillRectByColor(TRect(cx - h, cy, cx + h + 1, cy + 1), clBtnText);
+    ACanvas->FillRectByColor(TRect(cx - h, cy, cx + h + 1, cy + 1), AColor);
     if (!AExpanded)
-        ACanvas->FillRectByColor(TRect(cx, cy - h, cx + 1, cy + h + 1), clBtnText);
+        ACanvas->FillRectByColor(TRect(cx, cy - h, cx + 1, cy + h + 1), AColor);
 }
 
 void TvlCustomLookAndFeelPainter::DrawCheck(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState,

@@ -132,7 +132,7 @@ public:
     virtual int ButtonBorderWidth(TvlButtonState) const { return 0; }
     virtual TColor ButtonFaceColor(TvlButtonState) const { return clBtnFace; }
     virtual void GetButtonFocusBounds(TvlCanvas* ACanvas, const TRect& R, TRect& AResult) const;
-    virtual void GetButtonGroupBorders(bool, bool, TRect& AResult) const;
+    virtual void GetButtonGroupBorders(int AButtonCount, int AButtonIndex, TRect& AResult) const;
     virtual int ButtonTextIndent() const { return 0; }
     virtual int ButtonPressedTextShift() const { return 0; }
     virtual TColor ButtonGlyphColor(TvlButtonState AState, TColor ADefaultColor) const;
@@ -196,44 +196,141 @@ protected:
     TvlCustomLookAndFeelPainter() = default;
 };
 
+// ---------------------------------------------------------------- the standard look
+// Raised and sunken 3-D edges.
 class TvlStandardLookAndFeelPainter : public TvlCustomLookAndFeelPainter {
 public:
     static const TvlStandardLookAndFeelPainter* Instance();
+    TColor DefaultViewContentColor() const override { return clWindow; }
     int BorderSize() const override { return 2; }
     void DrawBorder(TvlCanvas* ACanvas, const TRect& R) const override;
+    void DrawSeparator(TvlCanvas* ACanvas, const TRect& R, bool AIsVertical) const override;
+    int ButtonBorderWidth(TvlButtonState AState) const override { return AState == vlbsDefault ? 3 : 2; }
+    int ButtonTextIndent() const override { return 1; }
+    int ButtonPressedTextShift() const override { return 1; }
+    void DrawButtonBorder(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState) const override;
+    void DrawExpandButton(TvlCanvas* ACanvas, const TRect& R, bool AExpanded, TColor AColor) const override;
+    int ExpandButtonSize() const override { return 12; }
+    void DrawCheckBorder(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState) const override;
 
 protected:
     TvlStandardLookAndFeelPainter() = default;
 };
 
+// ---------------------------------------------------------------- the flat look
+// One-pixel 3-D edges.
 class TvlFlatLookAndFeelPainter : public TvlCustomLookAndFeelPainter {
 public:
     static const TvlFlatLookAndFeelPainter* Instance();
     TvlLookAndFeelStyle LookAndFeelStyle() const override { return lfsFlat; }
+    int BorderSize() const override { return 1; }
+    void DrawBorder(TvlCanvas* ACanvas, const TRect& R) const override;
+    void DrawSeparator(TvlCanvas* ACanvas, const TRect& R, bool AIsVertical) const override;
+    int ButtonBorderWidth(TvlButtonState AState) const override { return AState == vlbsDefault ? 2 : 1; }
+    int ButtonTextIndent() const override { return 1; }
+    int ButtonPressedTextShift() const override { return 1; }
+    void DrawButtonBorder(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState) const override;
+    void DrawExpandButton(TvlCanvas* ACanvas, const TRect& R, bool AExpanded, TColor AColor) const override;
+    int ExpandButtonSize() const override { return 11; }
+    void DrawCheckBorder(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState) const override;
 
 protected:
     TvlFlatLookAndFeelPainter() = default;
 };
 
+// ---------------------------------------------------------------- the ultra-flat look
+// Plain one-pixel lines, with highlight colours for hot and pressed buttons.
 class TvlUltraFlatLookAndFeelPainter : public TvlCustomLookAndFeelPainter {
 public:
     static const TvlUltraFlatLookAndFeelPainter* Instance();
     TvlLookAndFeelStyle LookAndFeelStyle() const override { return lfsUltraFlat; }
+    TColor DefaultViewColorC() const override { return clBtnShadow; }
+    int BorderSize() const override { return 1; }
+    void DrawBorder(TvlCanvas* ACanvas, const TRect& R) const override;
+    void DrawSeparator(TvlCanvas* ACanvas, const TRect& R, bool AIsVertical) const override;
+    int ButtonBorderWidth(TvlButtonState AState) const override { return AState == vlbsDefault ? 2 : 1; }
+    TColor ButtonFaceColor(TvlButtonState AState) const override;
+    void GetButtonFocusBounds(TvlCanvas* ACanvas, const TRect& R, TRect& AResult) const override;
+    void GetButtonGroupBorders(int AButtonCount, int AButtonIndex, TRect& AResult) const override;
+    int ButtonTextIndent() const override { return 2; }
+    TColor ButtonGlyphColor(TvlButtonState AState, TColor ADefaultColor) const override;
+    // Symbols never look pressed or disabled.
+    TvlButtonState ButtonGlyphState(TvlButtonState) const override { return vlbsNormal; }
+    void DrawButtonInGroup(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState, int AButtonCount,
+                           int AButtonIndex, TColor ABorderColor) const override;
+    void DrawButtonBorder(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState) const override;
+    void DrawNavigatorBorder(TvlCanvas* ACanvas, const TRect& R, bool AEmphasised, bool AHot) const override;
+    void DrawExpandButton(TvlCanvas* ACanvas, const TRect& R, bool AExpanded, TColor AColor) const override;
+    int ExpandButtonSize() const override { return 11; }
+    bool IsButtonHotTrack() const override { return true; }
+    void DrawCheckBorder(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState) const override;
+
+    // The line colours of this look and its descendants.
+    virtual TColor ButtonBorderColorForState(TvlButtonState AState) const;
+    virtual TColor BorderLineColor() const { return clBtnShadow; }
+    virtual TColor DarkBorderLineColor() const { return clBtnText; }
+    virtual TColor HotBorderColor() const { return clHighlight; }
 
 protected:
     TvlUltraFlatLookAndFeelPainter() = default;
 };
 
+// ---------------------------------------------------------------- the Office 11 look
+// The ultra-flat shapes in the Office 11 scheme's colours, with gradients.
 class TvlOffice11LookAndFeelPainter : public TvlUltraFlatLookAndFeelPainter {
 public:
     static const TvlOffice11LookAndFeelPainter* Instance();
     TvlLookAndFeelStyle LookAndFeelStyle() const override { return lfsOffice11; }
+    bool NeedRedrawOnResize() const override { return true; }
+    TColor DefaultVistaTextColor() const override { return clHighlightText; }
+    TColor DefaultFilterBoxColorA() const override;
+    TColor DefaultFilterBoxColorB() const override;
+    TColor DefaultFooterColor() const override;
+    TColor DefaultFooterTextColor() const override { return DefaultHeaderTextColor(); }
+    TColor DefaultGroupByBoxColorA() const override;
+    TColor DefaultGroupByBoxColorB() const override;
+    TColor DefaultGroupColor() const override;
+    TColor DefaultHeaderColorA() const override { return DefaultGroupByBoxColorA(); }
+    TColor DefaultHeaderColor() const override { return GradientMiddleColor(); }
+    TColor DefaultCalendarColorB() const override;
+    TColor DefaultCalendarColorF() const override;
+    TColor DefaultCalendarColorG() const override { return clWindowText; }
+    TColor DefaultViewColorC() const override;
+    TColor DefaultViewColorD() const override;
+    TColor DefaultViewColorK() const override;
+    TColor DefaultViewColorL() const override { return DefaultViewColorK(); }
+    TColor DefaultViewColorO() const override;
+    TColor DefaultViewColorQ() const override { return DefaultViewColorD(); }
+    void DrawBorder(TvlCanvas* ACanvas, const TRect& R) const override;
+    void DrawSeparator(TvlCanvas* ACanvas, const TRect& R, bool AIsVertical) const override;
+    TColor ButtonFaceColor(TvlButtonState AState) const override;
+    TColor ButtonGlyphColor(TvlButtonState AState, TColor ADefaultColor) const override;
+    void DrawButtonBorder(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState) const override;
+    // The scheme's 11 x 11 bitmaps at R's top-left, their corners blended
+    // into what lies under them.
+    void DrawExpandButton(TvlCanvas* ACanvas, const TRect& R, bool AExpanded, TColor AColor) const override;
+    bool DrawExpandButtonFirst() const override { return false; }
+    void DrawSmallExpandButton(TvlCanvas* ACanvas, const TRect& R, bool AExpanded, TColor ABorderColor,
+                               TColor AColor) const override;
+    int ExpandButtonSize() const override { return 11; }
+    int SmallExpandButtonSize() const override { return ExpandButtonSize(); }
+    TColor CheckFaceColor(TvlButtonState AState) const override;
+    TColor ButtonBorderColorForState(TvlButtonState AState) const override;
+    TColor BorderLineColor() const override { return SeparatorDarkColor(); }
+    TColor HotBorderColor() const override;
+
+    virtual TColor GradientEndColor() const;
+    virtual TColor SeparatorDarkColor() const;
+    virtual TColor SeparatorLightColor() const;
+    virtual TColor GradientMiddleColor() const;
 
 protected:
     TvlOffice11LookAndFeelPainter() = default;
 };
 
-// The painter of the system's visual style.
+// ---------------------------------------------------------------- the native look
+// The system's visual style. Each element opens its theme; where there is
+// none it is drawn as the standard look draws it.
 class TvlWinXPLookAndFeelPainter : public TvlStandardLookAndFeelPainter {
 public:
     static const TvlWinXPLookAndFeelPainter* Instance();
@@ -247,6 +344,10 @@ protected:
 // in the square about R's centre; AArrowSize <= 0 picks the size from R.
 void CalculateArrowPoints(const TRect& R, TvlArrowPoints& APoints, TvlArrowDirection ADirection, bool AProportional,
                           int AArrowSize = 0);
+
+// The plus (collapsed) or minus (expanded) sign of the expand buttons,
+// centred in R, its arms (width - 4) div 2 long.
+void DrawExpandButtonSign(TvlCanvas* ACanvas, const TRect& R, bool AExpanded, TColor AColor);
 
 // DT_ flags of a horizontal and a vertical alignment.
 uint32_t vlAlignmentToDrawTextFlags(TAlignment AHorz, TvlEditVertAlignment AVert);

@@ -9,6 +9,7 @@
 #include "ui/foundation/vlGraphics.h"
 #include "ui/foundation/vlLookAndFeelPainters.h"
 #include "ui/foundation/vlLookAndFeels.h"
+#include "ui/foundation/vxOffice11.h"
 
 namespace {
 
@@ -44,6 +45,52 @@ struct Surface {
     TCanvas Canvas;
     TvlCanvas Vl;
 };
+
+// The system colours of the looks' tests: each colour the painters use is
+// distinct, so a map can name every one; the Office 11 scheme follows them.
+struct LookColors {
+    LookColors()
+    {
+        const int elements[] = {COLOR_BTNFACE, COLOR_BTNSHADOW, COLOR_BTNHIGHLIGHT, COLOR_3DDKSHADOW,
+                                COLOR_3DLIGHT, COLOR_WINDOW, COLOR_WINDOWTEXT, COLOR_BTNTEXT,
+                                COLOR_WINDOWFRAME, COLOR_HIGHLIGHT, COLOR_HIGHLIGHTTEXT, COLOR_GRAYTEXT};
+        const TColor values[] = {0xC0C0C0, 0x808080, 0xFFFFFF, 0x404040, 0xE0E0E0, 0xFAFAFA,
+                                 0x000020, 0x200000, 0x002000, 0x800000, 0xFEFEFE, 0x909090};
+        SetSysColors(elements, values);
+        vxOffice11::AcquireOffice11Scheme();
+        vxOffice11::UpdateOffice11Scheme();
+    }
+    ~LookColors()
+    {
+        ResetSysColors();
+        vxOffice11::UpdateOffice11Scheme();
+        vxOffice11::ReleaseOffice11Scheme();
+    }
+};
+
+QRgb rgbOf(TColor c);
+
+// One letter per system colour of LookColors, black as K.
+std::vector<std::pair<QRgb, char>> lookLegend()
+{
+    return {{rgbOf(clBtnFace), 'F'},      {rgbOf(clBtnShadow), 'S'},    {rgbOf(clBtnHighlight), 'H'},
+            {rgbOf(cl3DDkShadow), 'D'},   {rgbOf(cl3DLight), 'L'},      {rgbOf(clWindow), 'W'},
+            {rgbOf(clWindowText), 'w'},   {rgbOf(clBtnText), 'T'},      {rgbOf(clWindowFrame), 'f'},
+            {rgbOf(clHighlight), 'h'},    {rgbOf(clHighlightText), 't'}, {rgbOf(clGrayText), 'g'},
+            {rgbOf(clBlack), 'K'}};
+}
+
+// An N x N picture: a one-pixel frame of one letter around another.
+std::string framedMap(int N, char AFrame, char AInside)
+{
+    std::string text;
+    for (int y = 0; y < N; ++y) {
+        for (int x = 0; x < N; ++x)
+            text += x == 0 || y == 0 || x == N - 1 || y == N - 1 ? AFrame : AInside;
+        text += '\n';
+    }
+    return text;
+}
 
 // The automatic-size down arrow of a 9 x 9 rectangle.
 constexpr const char* downArrow9x9 = ".........\n"
@@ -155,7 +202,7 @@ TEST(vlLookAndFeelPainters, BaseMetrics)
     EXPECT_EQ(base->BorderSize(), 0);
     EXPECT_EQ(TvlStandardLookAndFeelPainter::Instance()->BorderSize(), 2);
     TRect r;
-    base->GetButtonGroupBorders(false, false, r);
+    base->GetButtonGroupBorders(1, 0, r);
     EXPECT_EQ(r, TRect(0, 0, 0, 0));
     base->GetButtonFocusBounds(nullptr, Rect(0, 0, 20, 20), r);
     EXPECT_EQ(r, Rect(4, 4, 16, 16));
@@ -294,6 +341,270 @@ TEST(vlLookAndFeelPainters, CheckButtonTickAndGrayedBox)
     base->DrawCheckBox(&disabled.Vl, Rect(0, 0, 13, 13), vlbsDisabled, true);
     EXPECT_EQ(disabled.at(2, 2), rgbOf(clBtnFace));
     EXPECT_EQ(disabled.at(6, 8), rgbOf(clGrayText));
+}
+
+// ---------------------------------------------------------------- the looks
+
+const TvlCustomLookAndFeelPainter* standardLook() { return TvlStandardLookAndFeelPainter::Instance(); }
+const TvlCustomLookAndFeelPainter* flatLook() { return TvlFlatLookAndFeelPainter::Instance(); }
+const TvlUltraFlatLookAndFeelPainter* ultraFlatLook() { return TvlUltraFlatLookAndFeelPainter::Instance(); }
+const TvlOffice11LookAndFeelPainter* office11Look() { return TvlOffice11LookAndFeelPainter::Instance(); }
+
+TEST(vlLookAndFeelPainters, MetricsOfTheLooks)
+{
+    struct Row {
+        const TvlCustomLookAndFeelPainter* Painter;
+        int Border, DefaultButtonBorder, ButtonBorder, Indent, Shift, Expand;
+        bool HotTrack;
+    };
+    const Row rows[] = {
+        {standardLook(), 2, 3, 2, 1, 1, 12, false},
+        {flatLook(), 1, 2, 1, 1, 1, 11, false},
+        {ultraFlatLook(), 1, 2, 1, 2, 0, 11, true},
+        {office11Look(), 1, 2, 1, 2, 0, 11, true},
+    };
+    for (const Row& row : rows) {
+        const auto* p = row.Painter;
+        EXPECT_EQ(p->BorderSize(), row.Border) << p->LookAndFeelStyle();
+        EXPECT_EQ(p->ButtonBorderWidth(vlbsDefault), row.DefaultButtonBorder) << p->LookAndFeelStyle();
+        EXPECT_EQ(p->ButtonBorderWidth(vlbsPressed), row.ButtonBorder) << p->LookAndFeelStyle();
+        EXPECT_EQ(p->ButtonTextIndent(), row.Indent) << p->LookAndFeelStyle();
+        EXPECT_EQ(p->ButtonPressedTextShift(), row.Shift) << p->LookAndFeelStyle();
+        EXPECT_EQ(p->ExpandButtonSize(), row.Expand) << p->LookAndFeelStyle();
+        EXPECT_EQ(p->IsButtonHotTrack(), row.HotTrack) << p->LookAndFeelStyle();
+    }
+    EXPECT_EQ(office11Look()->SmallExpandButtonSize(), 11);
+    EXPECT_FALSE(office11Look()->DrawExpandButtonFirst());
+    EXPECT_TRUE(office11Look()->NeedRedrawOnResize());
+    EXPECT_EQ(standardLook()->DefaultViewContentColor(), clWindow);
+    EXPECT_EQ(ultraFlatLook()->DefaultViewContentColor(), TColor(0xD5FFFF));
+
+    // A row of buttons: the outer ends are wider.
+    struct Group {
+        int Count, Index;
+        TRect Expected;
+    };
+    for (const Group& g : {Group{3, 0, TRect(2, 2, 1, 2)}, Group{3, 1, TRect(1, 2, 1, 2)},
+                           Group{3, 2, TRect(1, 2, 2, 2)}, Group{1, 0, TRect(2, 2, 1, 2)}}) {
+        TRect r;
+        ultraFlatLook()->GetButtonGroupBorders(g.Count, g.Index, r);
+        EXPECT_EQ(r, g.Expected) << g.Count << " " << g.Index;
+    }
+    TRect focus;
+    ultraFlatLook()->GetButtonFocusBounds(nullptr, Rect(0, 0, 20, 20), focus);
+    EXPECT_EQ(focus, Rect(3, 3, 17, 17));
+}
+
+TEST(vlLookAndFeelPainters, SymbolAndFaceColoursOfTheFlatLooks)
+{
+    const LookColors colors;
+    const auto* u = ultraFlatLook();
+    // The symbol changes only when pressed (light) or disabled (shadow).
+    EXPECT_EQ(u->ButtonGlyphColor(vlbsNormal, clDefault), clBtnText);
+    EXPECT_EQ(u->ButtonGlyphColor(vlbsHot, clDefault), clBtnText);
+    EXPECT_EQ(u->ButtonGlyphColor(vlbsPressed, clRed), clHighlightText);
+    EXPECT_EQ(u->ButtonGlyphColor(vlbsDisabled, clRed), clBtnShadow);
+    EXPECT_EQ(u->ButtonGlyphState(vlbsDisabled), vlbsNormal);
+    EXPECT_EQ(u->ButtonFaceColor(vlbsHot), LightHotColor());
+    EXPECT_EQ(u->ButtonFaceColor(vlbsPressed), LightDownColor());
+    EXPECT_EQ(u->ButtonBorderColorForState(vlbsNormal), clBtnShadow);
+    EXPECT_EQ(u->ButtonBorderColorForState(vlbsDisabled), clHighlight);
+
+    const auto* o = office11Look();
+    EXPECT_EQ(o->ButtonFaceColor(vlbsNormal), Office11ControlFaceColor);
+    EXPECT_EQ(o->ButtonFaceColor(vlbsHot), Office11HotFaceColor);
+    EXPECT_EQ(o->ButtonFaceColor(vlbsDisabled), clBtnFace);
+    EXPECT_EQ(o->CheckFaceColor(vlbsHot), Office11HotFaceColor);
+    EXPECT_EQ(o->CheckFaceColor(vlbsNormal), clWindow);
+    EXPECT_EQ(o->ButtonGlyphColor(vlbsNormal, clRed), Office11GlyphColor);
+    EXPECT_EQ(o->ButtonGlyphColor(vlbsDisabled, clRed), Office11DisabledGlyphColor);
+    // Without a standard themed scheme the pressed symbol is light.
+    ASSERT_FALSE(vxOffice11::UsesStandardXPColors());
+    EXPECT_EQ(o->ButtonGlyphColor(vlbsPressed, clRed), clHighlightText);
+    EXPECT_EQ(o->GradientMiddleColor(),
+              vxOffice11::MixColors(Office11GradientLightColor, Office11GradientDarkColor, 50));
+    // Colours defined through others follow this look's.
+    EXPECT_EQ(o->DefaultHeaderColor(), o->GradientMiddleColor());
+    EXPECT_EQ(o->DefaultMiscColorB(), o->GradientMiddleColor());
+    EXPECT_EQ(o->DefaultHeaderColorA(), Office11GroupByBoxLineColor);
+    EXPECT_EQ(o->ButtonBorderColorForState(vlbsNormal), Office11SeparatorDarkColor);
+    EXPECT_EQ(o->BorderLineColor(), Office11SeparatorDarkColor);
+    EXPECT_EQ(o->DarkBorderLineColor(), clBtnText);
+}
+
+TEST(vlLookAndFeelPainters, BordersOfTheLooks)
+{
+    const LookColors colors;
+    struct Row {
+        const TvlCustomLookAndFeelPainter* Painter;
+        const char* Expected;
+    };
+    const Row rows[] = {
+        {standardLook(), "SSSSSH\nSDDDLH\nSD..LH\nSD..LH\nSLLLLH\nHHHHHH\n"},
+        {flatLook(), "SSSSSH\nS....H\nS....H\nS....H\nS....H\nHHHHHH\n"},
+        {ultraFlatLook(), "SSSSSS\nS....S\nS....S\nS....S\nS....S\nSSSSSS\n"},
+        // The scheme's border colour is the shadow without a themed system.
+        {office11Look(), "SSSSSS\nS....S\nS....S\nS....S\nS....S\nSSSSSS\n"},
+    };
+    for (const Row& row : rows) {
+        Surface s(6, 6);
+        row.Painter->DrawBorder(&s.Vl, Rect(0, 0, 6, 6));
+        EXPECT_EQ(s.map(lookLegend()), row.Expected) << row.Painter->LookAndFeelStyle();
+    }
+}
+
+TEST(vlLookAndFeelPainters, ButtonsOfTheLooks)
+{
+    const LookColors colors;
+    struct Row {
+        const TvlCustomLookAndFeelPainter* Painter;
+        TvlButtonState State;
+        std::string Expected;
+    };
+    const Row rows[] = {
+        {standardLook(), vlbsNormal, "HHHHHHD\nHLLLLSD\nHLFFFSD\nHLFFFSD\nHLFFFSD\nHSSSSSD\nDDDDDDD\n"},
+        // The default button: a black frame and three pixels of border.
+        {standardLook(), vlbsDefault, "KKKKKKK\nKHHHHDK\nKHLLSDK\nKHLFSDK\nKHSSSDK\nKDDDDDK\nKKKKKKK\n"},
+        {standardLook(), vlbsPressed, "KKKKKKK\nKSSSSSK\nKSFFFSK\nKSFFFSK\nKSFFFSK\nKSSSSSK\nKKKKKKK\n"},
+        {flatLook(), vlbsNormal, "HHHHHHS\nHFFFFFS\nHFFFFFS\nHFFFFFS\nHFFFFFS\nHFFFFFS\nSSSSSSS\n"},
+        {flatLook(), vlbsDefault, "KKKKKKK\nKHHHHSK\nKHFFFSK\nKHFFFSK\nKHFFFSK\nKSSSSSK\nKKKKKKK\n"},
+        {flatLook(), vlbsPressed, "SSSSSSH\nSFFFFFH\nSFFFFFH\nSFFFFFH\nSFFFFFH\nSFFFFFH\nHHHHHHH\n"},
+        {ultraFlatLook(), vlbsNormal, framedMap(7, 'T', 'F')},
+        {ultraFlatLook(), vlbsDisabled, framedMap(7, 'S', 'F')},
+        {ultraFlatLook(), vlbsDefault, "fffffff\nfffffff\nffFFFff\nffFFFff\nffFFFff\nfffffff\nfffffff\n"},
+        {ultraFlatLook(), vlbsHot, framedMap(7, 'h', 'o')},
+        {ultraFlatLook(), vlbsPressed, framedMap(7, 'h', 'p')},
+        {office11Look(), vlbsNormal, framedMap(7, 'T', 'F')},
+        {office11Look(), vlbsDisabled, framedMap(7, 'g', 'F')},
+        // Without a themed system the scheme's hot face is the light hot colour.
+        {office11Look(), vlbsHot, framedMap(7, 'h', 'o')},
+    };
+    auto legend = lookLegend();
+    legend.push_back({rgbOf(LightHotColor()), 'o'});
+    legend.push_back({rgbOf(LightDownColor()), 'p'});
+    for (const Row& row : rows) {
+        Surface s(7, 7);
+        row.Painter->DrawButton(&s.Vl, Rect(0, 0, 7, 7), String(), row.State);
+        EXPECT_EQ(s.map(legend), row.Expected) << row.Painter->LookAndFeelStyle() << " state " << row.State;
+    }
+}
+
+TEST(vlLookAndFeelPainters, UltraFlatButtonsInARow)
+{
+    const LookColors colors;
+    struct Row {
+        TvlButtonState State;
+        int Index;
+        const char* Expected;
+    };
+    const Row rows[] = {
+        // Normal: a frame in the given colour, inset at the top and bottom
+        // and at the outer end of the row.
+        {vlbsNormal, 0, "......\n.rrrrr\n.rFFFr\n.rrrrr\n......\n"},
+        {vlbsNormal, 1, "......\nrrrrrr\nrFFFFr\nrrrrrr\n......\n"},
+        // Hot: strips of the hot colour between the buttons, no frame.
+        {vlbsHot, 1, "......\nhooooh\nhooooh\nhooooh\n......\n"},
+        {vlbsHot, 2, "......\nhoooo.\nhoooo.\nhoooo.\n......\n"},
+    };
+    auto legend = lookLegend();
+    legend.push_back({rgbOf(clRed), 'r'});
+    legend.push_back({rgbOf(LightHotColor()), 'o'});
+    for (const Row& row : rows) {
+        Surface s(6, 5);
+        ultraFlatLook()->DrawButtonInGroup(&s.Vl, Rect(0, 0, 6, 5), row.State, 3, row.Index, clRed);
+        EXPECT_EQ(s.map(legend), row.Expected) << row.State << " " << row.Index;
+    }
+    Surface s(6, 5);
+    ultraFlatLook()->DrawNavigatorBorder(&s.Vl, Rect(0, 0, 6, 5), false, true);
+    EXPECT_EQ(s.at(0, 0), rgbOf(clHighlight));
+    ultraFlatLook()->DrawNavigatorBorder(&s.Vl, Rect(0, 0, 6, 5), true, true);
+    EXPECT_EQ(s.at(0, 0), rgbOf(clBtnText));
+}
+
+TEST(vlLookAndFeelPainters, SeparatorsAndCheckBorders)
+{
+    const LookColors colors;
+    struct Separator {
+        const TvlCustomLookAndFeelPainter* Painter;
+        const char* Expected;
+    };
+    // A horizontal 6 x 6 area: a strip across the middle columns.
+    const Separator separators[] = {
+        {standardLook(), "..S...\n..SH..\n..SH..\n..SH..\n..SH..\n...H..\n"},
+        {flatLook(), "..S...\n..SH..\n..SH..\n..SH..\n..SH..\n...H..\n"},
+        {ultraFlatLook(), "...S..\n...S..\n...S..\n...S..\n...S..\n...S..\n"},
+    };
+    for (const Separator& row : separators) {
+        Surface s(6, 6);
+        row.Painter->DrawSeparator(&s.Vl, Rect(0, 0, 6, 6), true);
+        EXPECT_EQ(s.map(lookLegend()), row.Expected) << row.Painter->LookAndFeelStyle();
+    }
+    Surface office(6, 6);
+    office11Look()->DrawSeparator(&office.Vl, Rect(0, 0, 6, 6), false);
+    EXPECT_EQ(office.map({{rgbOf(Office11SeparatorDarkColor), 'd'}, {rgbOf(Office11SeparatorLightColor), 'l'}}),
+              "......\n......\nddddd.\n.lllll\n......\n......\n");
+
+    struct Check {
+        const TvlCustomLookAndFeelPainter* Painter;
+        TvlButtonState State;
+        const char* Expected;
+    };
+    const Check checks[] = {
+        {standardLook(), vlbsNormal, "DDDDL\nDSSHL\nDS.HL\nDHHHL\nLLLLL\n"},
+        {flatLook(), vlbsNormal, "SSSSH\nSWWWH\nSW.WH\nSWWWH\nHHHHH\n"},
+        {ultraFlatLook(), vlbsDisabled, "TTTTT\nTFFFT\nTF.FT\nTFFFT\nTTTTT\n"},
+    };
+    for (const Check& row : checks) {
+        Surface s(5, 5);
+        row.Painter->DrawCheckBorder(&s.Vl, Rect(0, 0, 5, 5), row.State);
+        EXPECT_EQ(s.map(lookLegend()), row.Expected) << row.Painter->LookAndFeelStyle();
+    }
+}
+
+TEST(vlLookAndFeelPainters, ExpandButtonsOfTheLooks)
+{
+    const LookColors colors;
+    struct Row {
+        const TvlCustomLookAndFeelPainter* Painter;
+        bool Expanded;
+        const char* Expected;
+    };
+    const Row rows[] = {
+        // Raised: light left and top, dark right and bottom, shadow inside them.
+        {standardLook(), false, "HHHHHHHHD\nHFFFFFFSD\nHFFFTFFSD\nHFFFTFFSD\nHFTTTTTSD\n"
+                                "HFFFTFFSD\nHFFFTFFSD\nHSSSSSSSD\nDDDDDDDDD\n"},
+        {ultraFlatLook(), true, "SSSSSSSSS\nSFFFFFFFS\nSFFFFFFFS\nSFFFFFFFS\nSFTTTTTFS\n"
+                                "SFFFFFFFS\nSFFFFFFFS\nSFFFFFFFS\nSSSSSSSSS\n"},
+        // A button of face colour with the sign in the inner rectangle.
+        {flatLook(), true, "HHHHHHHHS\nHFFFFFFFS\nHFFFFFFFS\nHFFFFFFFS\nHFFTTTFFS\n"
+                           "HFFFFFFFS\nHFFFFFFFS\nHFFFFFFFS\nSSSSSSSSS\n"},
+    };
+    for (const Row& row : rows) {
+        Surface s(9, 9);
+        row.Painter->DrawExpandButton(&s.Vl, Rect(0, 0, 9, 9), row.Expanded, clDefault);
+        EXPECT_EQ(s.map(lookLegend()), row.Expected) << row.Painter->LookAndFeelStyle();
+        // The button keeps what later painting would put over it.
+        s.Vl.FillRectByColor(Rect(0, 0, 9, 9), clRed);
+        EXPECT_EQ(s.map(lookLegend()), row.Expected) << row.Painter->LookAndFeelStyle();
+    }
+}
+
+TEST(vlLookAndFeelPainters, Office11ExpandButtonBlendsItsCorners)
+{
+    const LookColors colors;
+    Surface s(14, 14);
+    s.Vl.FillRectByColor(Rect(0, 0, 14, 14), clRed);
+    s.Vl.FillRectByColor(Rect(13, 13, 14, 14), clBlue);
+    // The bitmap is 11 x 11 at the top-left whatever the rectangle's size.
+    office11Look()->DrawExpandButton(&s.Vl, Rect(0, 0, 14, 14), true, clDefault);
+    const TColor light = vxOffice11::MixColors(Office11GlyphCornerLightColor, clRed, 25);
+    const TColor dark = vxOffice11::MixColors(Office11GlyphCornerDarkColor, clBlue, 25);
+    EXPECT_EQ(s.at(0, 0), rgbOf(light));
+    for (auto [x, y] : {std::pair{10, 10}, std::pair{0, 10}, std::pair{10, 0}})
+        EXPECT_EQ(s.at(x, y), rgbOf(dark)) << x << "," << y;
+    EXPECT_EQ(s.at(11, 5), rgbOf(clRed));
+    EXPECT_EQ(s.at(5, 11), rgbOf(clRed));
+    EXPECT_NE(s.at(5, 5), rgbOf(clRed));
 }
 
 }  // namespace
