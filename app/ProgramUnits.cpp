@@ -28,6 +28,7 @@ void AddProgramUnits(TStartupList& Units)
     AddvxGDIPlusClassesUnit(Units);
     AddvxThemeManagerUnit(Units);
     AddvlLookAndFeelsUnit(Units);
+    AddvlLookAndFeelPaintersUnit(Units);
     Units.Add(String::fromLatin1("vlDataStorage"), &vlDataStorageInitialization, &vlDataStorageFinalization);
     AddvlLibraryStrsUnit(Units);
     AddvlFormatsUnit(Units);

@@ -2,9 +2,15 @@
 // grid lines and scroll bars of the grid family are drawn in each look.
 #pragma once
 #include "platform/controls/StdCtrls.h"
+#include "platform/graphics/ImgList.h"
+#include "ui/foundation/vlClasses.h"
 #include "ui/foundation/vlGraphics.h"
+#include "ui/foundation/vxUxTheme.h"
 
 #include <array>
+#include <vector>
+
+class TStartupList;
 
 enum TvlEditVertAlignment { taTopJustify, taBottomJustify, taVCenter };
 
@@ -14,6 +20,10 @@ enum TvlCheckBoxState { cbsUnchecked, cbsChecked, cbsGrayed };
 enum TvlArrowDirection { adUp, adDown, adLeft, adRight };
 // What a painter reports as its own look.
 enum TvlLookAndFeelStyle { lfsFlat, lfsStandard, lfsUltraFlat, lfsNative, lfsOffice11 };
+// The kinds of look a look-and-feel chooses from.
+enum TvlLookAndFeelKind { lfFlat, lfStandard, lfUltraFlat, lfOffice11 };
+// The kind whose table painter draws a painter's look.
+TvlLookAndFeelKind KindOfLookAndFeelStyle(TvlLookAndFeelStyle AStyle);
 // The state of an editor a colour is asked for.
 enum TvlEditStateColorKind { esckNormal, esckDisabled, esckInactive, esckReadOnly };
 
@@ -173,6 +183,13 @@ public:
     virtual void DrawLabelLine(TvlCanvas* ACanvas, const TRect& R, TColor ALeftTopColor, TColor ARightBottomColor,
                                bool AIsVertical) const;
     virtual int LabelLineHeight() const { return 2; }
+    // The check-box glyph size of the system, measured at start-up.
+    virtual void CheckButtonSize(TSize& ASize) const;
+    // The shared radio glyph of this painter's look at (X, Y); a BrushColor
+    // other than clDefault is drawn behind it.
+    virtual void DrawRadioButton(TvlCanvas* ACanvas, int X, int Y, TvlButtonState AState, bool AIsChecked,
+                                 bool AEmphasised, TColor ABrushColor, bool AFocused = false) const;
+    virtual void RadioButtonSize(TSize& ASize) const;
 
     // The header and scroll-bar elements the grid draws with, in their
     // raised-edge form for every look until each look draws its own.
@@ -335,6 +352,51 @@ class TvlWinXPLookAndFeelPainter : public TvlStandardLookAndFeelPainter {
 public:
     static const TvlWinXPLookAndFeelPainter* Instance();
     TvlLookAndFeelStyle LookAndFeelStyle() const override { return lfsNative; }
+    bool NeedRedrawOnResize() const override;
+    TColor DefaultViewColorC() const override;
+    TColor DefaultViewContentColor() const override { return TColor(0xD5FFFF); }
+    int BorderSize() const override;
+    void DrawBorder(TvlCanvas* ACanvas, const TRect& R) const override;
+    void DrawSeparator(TvlCanvas* ACanvas, const TRect& R, bool AIsVertical) const override;
+    void DrawArrowButton(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState, TvlArrowDirection ADirection,
+                         bool AWithBorder = true) const override;
+    void DrawArrowBorder(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState) const override;
+    void AdjustGroupButtonDisplayRect(const TRect& R, int AButtonCount, int AButtonIndex,
+                                      TRect& AResult) const override;
+    int ButtonBorderWidth(TvlButtonState AState) const override;
+    TColor ButtonFaceColor(TvlButtonState AState) const override;
+    void GetButtonFocusBounds(TvlCanvas* ACanvas, const TRect& R, TRect& AResult) const override;
+    void GetButtonGroupBorders(int AButtonCount, int AButtonIndex, TRect& AResult) const override;
+    TColor ButtonGlyphColor(TvlButtonState AState, TColor ADefaultColor) const override;
+    int ButtonTextIndent() const override { return 2; }
+    int ButtonPressedTextShift() const override { return 0; }
+    void DrawButton(TvlCanvas* ACanvas, const TRect& R, const String& ACaption, TvlButtonState AState,
+                    bool ADrawBorder = true, TColor AColor = clDefault, TColor ATextColor = clDefault,
+                    bool AWordWrap = false, bool AIsToolButton = false) const override;
+    bool IsButtonHotTrack() const override { return true; }
+    void DrawExpandButton(TvlCanvas* ACanvas, const TRect& R, bool AExpanded, TColor AColor) const override;
+    bool DrawExpandButtonFirst() const override { return false; }
+    void DrawSmallExpandButton(TvlCanvas* ACanvas, const TRect& R, bool AExpanded, TColor ABorderColor,
+                               TColor AColor) const override;
+    int ExpandButtonSize() const override;
+    int GroupExpandButtonSize() const override;
+    int SmallExpandButtonSize() const override;
+    bool IsPointOverGroupExpandButton(const TRect& R, const TPoint& P) const override;
+    int CheckBorderWidth() const override;
+    void CheckButtonSize(TSize& ASize) const override;
+    void DrawCheck(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState, bool AIsChecked,
+                   TColor AColor) const override;
+    void DrawCheckBorder(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState) const override;
+    // Nothing without the Button theme.
+    void DrawRadioButton(TvlCanvas* ACanvas, int X, int Y, TvlButtonState AState, bool AIsChecked,
+                         bool AEmphasised, TColor ABrushColor, bool AFocused = false) const override;
+    void RadioButtonSize(TSize& ASize) const override;
+
+    // Text in a theme part; nothing for an empty text.
+    virtual void DrawThemedText(TvlCanvas* ACanvas, HTHEME ATheme, int APart, int AState, const TRect& AClipR,
+                                const TRect& ATextR, TAlignment AAlignHorz, TvlEditVertAlignment AAlignVert,
+                                bool AMultiLine, bool AShowEndEllipsis, bool AShowPrefix, const String& AText,
+                                const TFont* AFont, TColor ATextColor, TColor ABkColor) const;
 
 protected:
     TvlWinXPLookAndFeelPainter() = default;
@@ -351,3 +413,103 @@ void DrawExpandButtonSign(TvlCanvas* ACanvas, const TRect& R, bool AExpanded, TC
 
 // DT_ flags of a horizontal and a vertical alignment.
 uint32_t vlAlignmentToDrawTextFlags(TAlignment AHorz, TvlEditVertAlignment AVert);
+
+// ---------------------------------------------------------------- shared resources of the painters
+
+// Told when the skin painters change.
+class IvlSkinRegistryObserver {
+public:
+    virtual ~IvlSkinRegistryObserver() = default;
+    virtual void SkinRegistryChanged() = 0;
+};
+
+// A named skin painter.
+class TvlExtendedStylePainter : public TObject {
+public:
+    TvlExtendedStylePainter(const String& AName, const TvlCustomLookAndFeelPainter* APainter)
+        : Name(AName), Painter(APainter)
+    {
+    }
+    String ClassName() const override { return String::fromLatin1("TvlExtendedStylePainter"); }
+    String Name;
+    const TvlCustomLookAndFeelPainter* Painter;
+};
+
+// The skin painters looks can name (owns its items). Nothing in this
+// program registers one, so every lookup fails; the looks with a skin
+// painter observe it.
+class TvlExtendedStylePainters : public TvlObjectList {
+public:
+    String ClassName() const override { return String::fromLatin1("TvlExtendedStylePainters"); }
+    TvlExtendedStylePainter* Items(int Index) const { return static_cast<TvlExtendedStylePainter*>(TList::Items(Index)); }
+    // The first item of that name, compared without regard to case.
+    bool FindPainterByName(const String& AName, const TvlCustomLookAndFeelPainter*& APainter) const;
+    // Each observer is held once; not owned.
+    void AddObserver(IvlSkinRegistryObserver* AObserver);
+    void RemoveObserver(IvlSkinRegistryObserver* AObserver);
+    int ObserverCount() const { return int(FObservers.size()); }
+
+private:
+    std::vector<IvlSkinRegistryObserver*> FObservers;
+};
+
+// nullptr outside the unit's lifetime.
+TvlExtendedStylePainters* GetSkinPainterRegistry();
+
+// The indicator glyphs (arrow, edit, insert, multi-dot, multi-arrow,
+// filter), white transparent; nullptr outside the unit's lifetime.
+TImageList* GetLibraryImageList();
+
+// The 8 x 8 brushes of scroll-bar page areas: highlight and face (pressed:
+// dark shadow and black) where x and y differ in parity and where they do
+// not. nullptr outside the unit's lifetime.
+TBitmap* GetScrollBarCheckerBitmap(bool APressed);
+// Fills both again from the current system colours.
+void RefillCheckerBitmaps();
+
+// The radio glyphs of every look, state and flag, computed pixel by pixel
+// from the system's radio frame control. That control is our platform
+// layer's own drawing, so the glyph geometry (its size, the rings' outline
+// and the check dot) follows our drawing: the outer ring is the edge of the
+// circle the radio mask covers and the dot is the one the checked image
+// shows, rather than shapes drawn again with the rounded-rectangle and
+// ellipse primitives, whose outlines differ slightly from that circle.
+class TvlRadioButtonImageList : public TObject {
+public:
+    TvlRadioButtonImageList();
+    ~TvlRadioButtonImageList() override;
+    String ClassName() const override { return String::fromLatin1("TvlRadioButtonImageList"); }
+    // vlbsDefault counts as normal. With ABrushColor clDefault only the
+    // circle is drawn.
+    void Draw(TvlCanvas* ACanvas, int X, int Y, TColor ABrushColor, TvlLookAndFeelKind AKind,
+              TvlButtonState AState, bool AIsChecked, bool AEmphasised, bool AFocused) const;
+    TSize GetSize() const;
+    // Builds every glyph again (the system colours changed).
+    void Reset();
+
+    // The cell-relative rectangles found in the system's glyph.
+    const TRect& GlyphRect() const { return FGlyphRect; }
+    const TRect& CheckRect() const { return FCheckRect; }
+    // The pattern code of a glyph pixel: 0 outside, 1 and 2 the outer ring
+    // (upper-left, lower-right), 3 and 4 the inner ring, 5 the face, 6 the dot.
+    int PatternCode(int X, int Y) const { return FPattern.at(size_t(Y)).at(size_t(X)); }
+
+private:
+    void calculateGeometry();
+    void calculatePattern();
+    void buildImages();
+
+    std::unique_ptr<TImageList> FImageList;
+    std::unique_ptr<TBitmap> FMaskBitmap;
+    TRect FGlyphRect;
+    TRect FCheckRect;
+    std::vector<std::vector<int>> FPattern;
+    // What the system's glyph showed, relative to the glyph rectangle.
+    std::vector<std::vector<bool>> FCircle;
+    std::vector<std::pair<int, int>> FDotPixels;
+};
+
+// Created and filled on first use.
+TvlRadioButtonImageList* GetRadioButtonImageList();
+
+void AddvlLookAndFeelPaintersUnit(TStartupList& AList);

@@ -3,13 +3,16 @@
 // probed pixel by pixel on a sentinel-filled surface.
 #include <QImage>
 #include <algorithm>
+#include <functional>
 #include <gtest/gtest.h>
 
 #include "platform/controls/Forms.h"
+#include "platform/rtl/Startup.h"
 #include "ui/foundation/vlGraphics.h"
 #include "ui/foundation/vlLookAndFeelPainters.h"
 #include "ui/foundation/vlLookAndFeels.h"
 #include "ui/foundation/vxOffice11.h"
+#include "ui/foundation/vxThemeManager.h"
 
 namespace {
 
@@ -605,6 +608,373 @@ TEST(vlLookAndFeelPainters, Office11ExpandButtonBlendsItsCorners)
     EXPECT_EQ(s.at(11, 5), rgbOf(clRed));
     EXPECT_EQ(s.at(5, 11), rgbOf(clRed));
     EXPECT_NE(s.at(5, 5), rgbOf(clRed));
+}
+
+// ---------------------------------------------------------------- shared resources
+
+struct PaintersUnit : ::testing::Test {
+    PaintersUnit()
+    {
+        AddvlLookAndFeelPaintersUnit(Units);
+        Units.Initialize();
+    }
+    ~PaintersUnit() override { Units.Finalize(); }
+    TStartupList Units;
+};
+
+TEST_F(PaintersUnit, SkinPainterRegistryFindsNothingUntilOneIsThere)
+{
+    TvlExtendedStylePainters* registry = GetSkinPainterRegistry();
+    ASSERT_NE(registry, nullptr);
+    const TvlCustomLookAndFeelPainter* painter = standardLook();
+    EXPECT_FALSE(registry->FindPainterByName(QStringLiteral("Blue"), painter));
+    EXPECT_EQ(painter, nullptr);
+    // Names compare without regard to case; the first of a name wins.
+    registry->Add(new TvlExtendedStylePainter(QStringLiteral("Blue"), flatLook()));
+    registry->Add(new TvlExtendedStylePainter(QStringLiteral("BLUE"), standardLook()));
+    EXPECT_TRUE(registry->FindPainterByName(QStringLiteral("bLuE"), painter));
+    EXPECT_EQ(painter, flatLook());
+
+    struct Observer : IvlSkinRegistryObserver {
+        void SkinRegistryChanged() override {}
+    } observer;
+    registry->AddObserver(&observer);
+    registry->AddObserver(&observer);
+    EXPECT_EQ(registry->ObserverCount(), 1);
+    registry->RemoveObserver(&observer);
+    EXPECT_EQ(registry->ObserverCount(), 0);
+}
+
+TEST_F(PaintersUnit, LooksWithASkinPainterObserveTheRegistry)
+{
+    TvlExtendedStylePainters* registry = GetSkinPainterRegistry();
+    registry->Add(new TvlExtendedStylePainter(QStringLiteral("Ours"), office11Look()));
+    {
+        TvlLookAndFeel look(nullptr);
+        look.SetSkinName(QStringLiteral("ours"));
+        EXPECT_EQ(look.Painter(), office11Look());
+        EXPECT_EQ(registry->ObserverCount(), 1);
+        look.SetSkinName(QStringLiteral("Missing"));
+        EXPECT_EQ(look.Painter(), GetLookAndFeelPainterClass(look.Kind()));
+        EXPECT_EQ(registry->ObserverCount(), 0);
+        look.SetSkinName(QStringLiteral("Ours"));
+    }
+    EXPECT_EQ(registry->ObserverCount(), 0);
+}
+
+TEST_F(PaintersUnit, IndicatorGlyphsAndCheckerBrushes)
+{
+    TImageList* images = GetLibraryImageList();
+    ASSERT_NE(images, nullptr);
+    EXPECT_EQ(images->Count(), 6);
+    EXPECT_EQ(images->Width(), 12);
+    // White is transparent: the arrow glyph leaves the background around it.
+    Surface s(12, 12);
+    images->Draw(&s.Canvas, 0, 0, 0);
+    EXPECT_EQ(s.at(0, 0), sentinel);
+    EXPECT_EQ(s.at(5, 5), rgbOf(clBlack));
+
+    const LookColors colors;
+    RefillCheckerBitmaps();
+    for (bool pressed : {false, true}) {
+        const TBitmap* checker = GetScrollBarCheckerBitmap(pressed);
+        ASSERT_NE(checker, nullptr);
+        ASSERT_EQ(checker->Width(), 8);
+        ASSERT_EQ(checker->Height(), 8);
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 8; ++x) {
+                const bool odd = (x + y) % 2 != 0;
+                const TColor expected = pressed ? (odd ? cl3DDkShadow : clBlack) : (odd ? clBtnHighlight : clBtnFace);
+                ASSERT_EQ(checker->Pixels(x, y), ColorToRGB(expected)) << pressed << " " << x << "," << y;
+            }
+    }
+    // Refilled from the colours of the moment.
+    const int face[] = {COLOR_BTNFACE};
+    const TColor red[] = {clRed};
+    SetSysColors(face, red);
+    RefillCheckerBitmaps();
+    EXPECT_EQ(GetScrollBarCheckerBitmap(false)->Pixels(0, 0), clRed);
+}
+
+TEST(vlLookAndFeelPainters, SharedResourcesLiveWithTheUnit)
+{
+    EXPECT_EQ(GetSkinPainterRegistry(), nullptr);
+    EXPECT_EQ(GetScrollBarCheckerBitmap(false), nullptr);
+    TSize size;
+    standardLook()->CheckButtonSize(size);
+    EXPECT_EQ(size, (TSize{13, 13}));
+}
+
+// The radio glyph's pattern: 1 and 2 the outer ring above and below the
+// anti-diagonal, 3 and 4 the inner ring, 5 the face, 6 the check dot.
+TEST(vlLookAndFeelPainters, RadioGlyphPatternFollowsOurCircle)
+{
+    const TvlRadioButtonImageList* list = GetRadioButtonImageList();
+    EXPECT_EQ(list->GlyphRect(), Rect(0, 0, 12, 12));
+    EXPECT_EQ(list->CheckRect(), Rect(4, 4, 8, 8));
+    std::string pattern;
+    for (int y = 0; y < 12; ++y) {
+        for (int x = 0; x < 12; ++x)
+            pattern += char('0' + list->PatternCode(x, y));
+        pattern += '\n';
+    }
+    EXPECT_EQ(pattern, "000011110000\n"
+                       "001133331100\n"
+                       "013355553420\n"
+                       "013555555420\n"
+                       "135556655542\n"
+                       "135566665542\n"
+                       "135566665542\n"
+                       "135556655542\n"
+                       "013555555420\n"
+                       "013455554420\n"
+                       "002244442200\n"
+                       "000022220000\n");
+    TSize size;
+    ultraFlatLook()->RadioButtonSize(size);
+    EXPECT_EQ(size, (TSize{12, 12}));
+}
+
+// Where each pattern code of the radio glyph lies, as drawn at (AX, AY).
+std::string radioCodes(const Surface& AS, int AX, int AY, const std::vector<std::pair<QRgb, char>>& ALegend)
+{
+    const TvlRadioButtonImageList* list = GetRadioButtonImageList();
+    std::string text;
+    for (int code = 0; code <= 6; ++code) {
+        std::string letters;
+        for (int y = 0; y < 12; ++y)
+            for (int x = 0; x < 12; ++x)
+                if (list->PatternCode(x, y) == code) {
+                    char c = AS.at(AX + x, AY + y) == sentinel ? '.' : '?';
+                    for (const auto& [rgb, letter] : ALegend)
+                        if (AS.at(AX + x, AY + y) == rgb)
+                            c = letter;
+                    if (letters.find(c) == std::string::npos)
+                        letters += c;
+                }
+        text += std::to_string(code) + ":" + letters + " ";
+    }
+    return text;
+}
+
+TEST(vlLookAndFeelPainters, RadioGlyphColoursOfTheLooks)
+{
+    const LookColors colors;
+    GetRadioButtonImageList()->Reset();
+    auto legend = lookLegend();
+    legend.push_back({rgbOf(LightHotColor()), 'o'});
+    struct Row {
+        const TvlCustomLookAndFeelPainter* Painter;
+        TvlButtonState State;
+        bool Checked, Focused;
+        const char* Expected;
+    };
+    const Row rows[] = {
+        // Hot and unchecked: the highlight ring round a light hot face.
+        {ultraFlatLook(), vlbsHot, false, false, "0:. 1:h 2:h 3:o 4:o 5:o 6:o "},
+        {ultraFlatLook(), vlbsNormal, true, false, "0:. 1:S 2:S 3:W 4:W 5:W 6:w "},
+        {ultraFlatLook(), vlbsNormal, false, true, "0:. 1:h 2:h 3:W 4:W 5:W 6:W "},
+        {standardLook(), vlbsNormal, true, false, "0:. 1:S 2:H 3:D 4:L 5:W 6:w "},
+        {flatLook(), vlbsDisabled, true, false, "0:. 1:S 2:H 3:L 4:L 5:F 6:S "},
+        // The scheme's hot border is the highlight without a themed system.
+        {office11Look(), vlbsNormal, false, true, "0:. 1:h 2:h 3:W 4:W 5:W 6:W "},
+        {office11Look(), vlbsDisabled, true, false, "0:. 1:g 2:g 3:F 4:F 5:F 6:g "},
+    };
+    for (const Row& row : rows) {
+        Surface s(14, 14);
+        row.Painter->DrawRadioButton(&s.Vl, 1, 1, row.State, row.Checked, false, clDefault, row.Focused);
+        EXPECT_EQ(radioCodes(s, 1, 1, legend), row.Expected) << row.Painter->LookAndFeelStyle() << " " << row.State;
+    }
+    // Over a brush colour the corners take that colour.
+    Surface s(14, 14);
+    standardLook()->DrawRadioButton(&s.Vl, 1, 1, vlbsNormal, false, false, clRed);
+    EXPECT_EQ(s.at(1, 1), rgbOf(clRed));
+    EXPECT_EQ(s.at(0, 0), sentinel);
+    GetRadioButtonImageList()->Reset();
+}
+
+TEST_F(PaintersUnit, RadioGlyphsAreRebuiltBeforeLooksHearOfNewColours)
+{
+    GetRadioButtonImageList();
+    TvlLookAndFeel look(nullptr);
+    look.SetKind(lfStandard);
+    struct Listener {
+        void changed(TvlLookAndFeel*, TvlLookAndFeelValues)
+        {
+            Surface s(12, 12);
+            standardLook()->DrawRadioButton(&s.Vl, 0, 0, vlbsNormal, false, false, clDefault);
+            Ring = s.at(0, 5);
+        }
+        QRgb Ring = 0;
+    } listener;
+    look.OnChanged = TvlLookAndFeelNotifyEvent(&listener, &Listener::changed);
+    const int shadow[] = {COLOR_BTNSHADOW};
+    const TColor red[] = {clRed};
+    SetSysColors(shadow, red);
+    BroadcastSystemPaletteChange();
+    EXPECT_EQ(listener.Ring, rgbOf(clRed));
+    ResetSysColors();
+    BroadcastSystemPaletteChange();
+    EXPECT_EQ(listener.Ring, rgbOf(clBtnShadow));
+}
+
+// ---------------------------------------------------------------- the native look
+
+const TvlWinXPLookAndFeelPainter* nativeLook() { return TvlWinXPLookAndFeelPainter::Instance(); }
+
+// The native painter over the recording theme library.
+struct NativeLook : ::testing::Test {
+    NativeLook() : Previous(SetThemeLibrary(std::make_unique<TvxRecordingThemeLibrary>()))
+    {
+        AddvxThemeManagerUnit(Units);
+        Units.Initialize();
+        fake()->Color = clRed;
+    }
+    ~NativeLook() override
+    {
+        Units.Finalize();
+        SetThemeLibrary(std::move(Previous));
+    }
+    TvxRecordingThemeLibrary* fake() const { return dynamic_cast<TvxRecordingThemeLibrary*>(ThemeLibrary()); }
+    // The drawing calls since the last look, as "class call part state".
+    std::vector<std::string> drawn()
+    {
+        std::vector<std::string> calls;
+        for (const auto& call : fake()->Log)
+            if (call.Name.startsWith(QStringLiteral("Draw")))
+                calls.push_back((call.ClassList + ' ' + call.Name + ' ' + QString::number(call.Part) + ' ' +
+                                 QString::number(call.State))
+                                    .toStdString());
+        fake()->Log.clear();
+        return calls;
+    }
+    std::unique_ptr<IvxThemeLibrary> Previous;
+    TStartupList Units;
+};
+
+TEST_F(NativeLook, EachElementDrawsItsThemePart)
+{
+    using Calls = std::vector<std::string>;
+    Surface s(20, 20);
+    TvlCanvas* c = &s.Vl;
+    const TRect r = Rect(0, 0, 20, 20);
+    const auto* p = nativeLook();
+    struct Row {
+        std::function<void()> Draw;
+        Calls Expected;
+    };
+    const Row rows[] = {
+        {[&] { p->DrawButton(c, r, QStringLiteral("OK"), vlbsHot); },
+         {"Button DrawThemeBackground 1 2", "Button DrawThemeText 1 2"}},
+        {[&] { p->DrawButton(c, r, String(), vlbsDefault, true, clDefault, clDefault, false, true); },
+         {"ToolBar DrawThemeBackground 1 5", "ToolBar DrawThemeText 1 5"}},
+        {[&] { p->DrawArrowBorder(c, r, vlbsPressed); }, {"Button DrawThemeBackground 1 3"}},
+        {[&] { p->DrawArrowButton(c, r, vlbsHot, adDown); }, {"ScrollBar DrawThemeBackground 1 6"}},
+        {[&] { p->DrawArrowButton(c, r, vlbsDisabled, adRight); }, {"ScrollBar DrawThemeBackground 1 16"}},
+        {[&] { p->DrawArrowButton(c, r, vlbsDefault, adUp); }, {"ScrollBar DrawThemeBackground 1 1"}},
+        {[&] { p->DrawCheckButton(c, r, vlbsPressed, cbsChecked); }, {"Button DrawThemeBackground 3 7"}},
+        {[&] { p->DrawCheckBox(c, r, vlbsNormal, false); }, {"Button DrawThemeBackground 3 1"}},
+        {[&] { p->DrawRadioButton(c, 2, 3, vlbsDisabled, false, false, clDefault); },
+         {"Button DrawThemeBackground 2 4"}},
+        {[&] { p->DrawExpandButton(c, r, true, clDefault); }, {"TreeView DrawThemeBackground 2 2"}},
+        {[&] { p->DrawSmallExpandButton(c, r, false, clRed, clBlue); }, {"TreeView DrawThemeBackground 2 1"}},
+        {[&] { p->DrawSeparator(c, r, true); }, {"ToolBar DrawThemeBackground 5 1"}},
+        {[&] { p->DrawSeparator(c, r, false); }, {"ToolBar DrawThemeBackground 6 1"}},
+        {[&] { p->DrawBorder(c, r); }, {"ListView DrawThemeBackground 5 0"}},
+    };
+    for (const Row& row : rows) {
+        row.Draw();
+        EXPECT_EQ(drawn(), row.Expected);
+    }
+    // The radio part fills a rectangle of its true size at the point.
+    p->DrawRadioButton(c, 2, 3, vlbsNormal, true, false, clDefault);
+    EXPECT_EQ(fake()->Log.back().R, Rect(2, 3, 15, 16));
+    EXPECT_EQ(fake()->Log.back().State, 5);
+    // The themed expand button keeps what later painting would put over it.
+    s.Vl.FillRectByColor(r, clRed);
+    EXPECT_EQ(s.at(5, 5), sentinel);
+}
+
+TEST_F(NativeLook, MetricsAndColoursComeFromTheTheme)
+{
+    const auto* p = nativeLook();
+    fake()->ContentMargins = Rect(3, 4, 5, 6);
+    fake()->PartSize = TSize{15, 14};
+    EXPECT_EQ(p->ButtonBorderWidth(vlbsNormal), 3);
+    TRect borders;
+    p->GetButtonGroupBorders(3, 1, borders);
+    EXPECT_EQ(borders, TRect(3, 4, 5, 6));
+    EXPECT_EQ(p->ExpandButtonSize(), 15);
+    EXPECT_EQ(p->SmallExpandButtonSize(), 15);
+    EXPECT_EQ(p->GroupExpandButtonSize(), 15);
+    EXPECT_EQ(p->CheckBorderWidth(), 0);
+    EXPECT_EQ(p->BorderSize(), 1);
+    TSize size;
+    p->CheckButtonSize(size);
+    EXPECT_EQ(size, (TSize{15, 14}));
+    EXPECT_EQ(p->ButtonFaceColor(vlbsHot), clRed);
+    EXPECT_EQ(fake()->Log.back().ClassList, QStringLiteral("Button"));
+    EXPECT_EQ(fake()->Log.back().R.Left, 204);
+    EXPECT_EQ(p->ButtonGlyphColor(vlbsNormal, clDefault), clRed);
+    EXPECT_EQ(fake()->Log.back().R.Left, 3803);
+    EXPECT_EQ(p->DefaultViewColorC(), clRed);
+    EXPECT_EQ(fake()->Log.back().ClassList, QStringLiteral("ComboBox"));
+    EXPECT_EQ(p->ButtonTextIndent(), 2);
+    EXPECT_TRUE(p->IsButtonHotTrack());
+    EXPECT_TRUE(p->NeedRedrawOnResize());
+    EXPECT_FALSE(p->DrawExpandButtonFirst());
+    TRect focus;
+    p->GetButtonFocusBounds(nullptr, Rect(0, 0, 20, 20), focus);
+    EXPECT_EQ(focus, Rect(3, 4, 15, 14));
+}
+
+TEST_F(NativeLook, AClassTheThemeLacksFallsBack)
+{
+    fake()->Refused = {QStringLiteral("BUTTON")};
+    EXPECT_EQ(nativeLook()->ButtonBorderWidth(vlbsDefault), 2);
+    EXPECT_EQ(nativeLook()->CheckBorderWidth(), 2);
+    Surface s(10, 10);
+    nativeLook()->DrawArrowBorder(&s.Vl, Rect(0, 0, 10, 10), vlbsNormal);
+    EXPECT_TRUE(drawn().empty());
+    EXPECT_EQ(s.at(0, 0), rgbOf(clBtnHighlight));
+    TSize size{1, 1};
+    nativeLook()->RadioButtonSize(size);
+    EXPECT_EQ(size, (TSize{0, 0}));
+}
+
+// Without visual styles the native look draws as the standard one.
+TEST(vlLookAndFeelPainters, NativeLookWithoutStylesDrawsTheStandardLook)
+{
+    ASSERT_FALSE(AreVisualStylesAvailable());
+    using Draw = std::function<void(const TvlCustomLookAndFeelPainter*, TvlCanvas*)>;
+    const TRect r = Rect(1, 1, 16, 14);
+    std::vector<std::pair<const char*, Draw>> calls = {
+        {"border", [&](auto* p, TvlCanvas* c) { p->DrawBorder(c, r); }},
+        {"separator", [&](auto* p, TvlCanvas* c) { p->DrawSeparator(c, r, true); }},
+        {"expand", [&](auto* p, TvlCanvas* c) { p->DrawExpandButton(c, Rect(2, 2, 11, 11), false, clDefault); }},
+        {"check border", [&](auto* p, TvlCanvas* c) { p->DrawCheckButton(c, Rect(1, 1, 14, 14), vlbsHot, cbsChecked); }},
+        {"check box", [&](auto* p, TvlCanvas* c) { p->DrawCheckBox(c, Rect(1, 1, 14, 14), vlbsDisabled, false); }},
+    };
+    for (TvlButtonState state : {vlbsNormal, vlbsHot, vlbsPressed, vlbsDisabled}) {
+        calls.push_back({"button", [state, r](auto* p, TvlCanvas* c) { p->DrawButton(c, r, String(), state); }});
+        calls.push_back({"arrow border", [state, r](auto* p, TvlCanvas* c) { p->DrawArrowBorder(c, r, state); }});
+        for (TvlArrowDirection direction : {adUp, adDown, adLeft, adRight})
+            calls.push_back({"arrow button", [state, direction, r](auto* p, TvlCanvas* c) {
+                                 p->DrawArrowButton(c, r, state, direction);
+                             }});
+    }
+    calls.push_back({"caption", [&](auto* p, TvlCanvas* c) {
+                         p->DrawButton(c, r, QStringLiteral("\u2588\u2588"), vlbsNormal);
+                     }});
+    for (const auto& [name, draw] : calls) {
+        Surface standard(18, 16), native(18, 16);
+        draw(standardLook(), &standard.Vl);
+        draw(nativeLook(), &native.Vl);
+        EXPECT_EQ(native.Image, standard.Image) << name;
+    }
+    EXPECT_EQ(nativeLook()->BorderSize(), 2);
+    EXPECT_EQ(nativeLook()->ExpandButtonSize(), 12);
+    EXPECT_EQ(nativeLook()->DefaultViewColorC(), TColor(0x9D9DA1));
 }
 
 }  // namespace
