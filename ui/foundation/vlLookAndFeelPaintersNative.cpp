@@ -289,17 +289,8 @@ void TPainter::DrawThemedText(TvlCanvas* ACanvas, HTHEME ATheme, int APart, int 
     if (AMultiLine)
         ACanvas->AlignMultiLineTextRectVertically(r, AText, AAlignVert == taBottomJustify, true, AShowPrefix,
                                                   true, AShowEndEllipsis);
-    uint32_t flags = DT_EDITCONTROL | (AMultiLine ? DT_WORDBREAK : DT_SINGLELINE);
-    switch (AAlignHorz) {
-    case taLeftJustify: flags |= DT_LEFT; break;
-    case taRightJustify: flags |= DT_RIGHT; break;
-    case taCenter: flags |= DT_CENTER; break;
-    }
-    switch (AAlignVert) {
-    case taTopJustify: flags |= DT_TOP; break;
-    case taBottomJustify: flags |= DT_BOTTOM; break;
-    case taVCenter: flags |= DT_VCENTER; break;
-    }
+    uint32_t flags = (vlAlignmentToDrawTextFlags(AAlignHorz, AAlignVert) & ~uint32_t(DT_SINGLELINE | DT_NOPREFIX)) |
+                     DT_EDITCONTROL | (AMultiLine ? DT_WORDBREAK : DT_SINGLELINE);
     if (AShowEndEllipsis)
         flags |= DT_END_ELLIPSIS;
     if (!AShowPrefix)

@@ -886,6 +886,14 @@ TEST_F(NativeLook, EachElementDrawsItsThemePart)
         row.Draw();
         EXPECT_EQ(drawn(), row.Expected);
     }
+    // Themed text: nothing for an empty text.
+    const HTHEME header = OpenTheme(totHeader);
+    p->DrawThemedText(c, header, 1, 3, r, r, taCenter, taVCenter, false, false, false, String(), s.Canvas.Font(),
+                      clRed, clNone);
+    EXPECT_TRUE(drawn().empty());
+    p->DrawThemedText(c, header, 1, 3, r, r, taCenter, taVCenter, false, false, false, QStringLiteral("A"),
+                      s.Canvas.Font(), clRed, clNone);
+    EXPECT_EQ(drawn(), Calls{"Header DrawThemeText 1 3"});
     // The radio part fills a rectangle of its true size at the point.
     p->DrawRadioButton(c, 2, 3, vlbsNormal, true, false, clDefault);
     EXPECT_EQ(fake()->Log.back().R, Rect(2, 3, 15, 16));
