@@ -34,6 +34,7 @@ void AddProgramUnits(TStartupList& Units)
     AddvxGDIPlusClassesUnit(Units);
     AddvxThemeManagerUnit(Units);
     AddvlLookAndFeelsUnit(Units);
+    AddvlLookAndFeelPaintersUnit(Units);
     AddvlControlsUnit(Units);
     AddvlFilterConstsUnit(Units);
     AddvlDataConstsUnit(Units);

@@ -11,13 +11,11 @@
 #include "platform/rtl/String.h"
 
 namespace ProfilesConsts {
-VORLANE_RESOURCESTRING(SResNotFound, "Resource %s not found");
 VORLANE_RESOURCESTRING(SDOMParseError, "%s: %s (line %d, column %d)");
 VORLANE_RESOURCESTRING(SDocElementMissing, "The document element is \"%s\", expected \"%s\"");
 VORLANE_RESOURCESTRING(SNodeNotCreated, "Node \"%s\" cannot be created: its parent does not exist");
 }  // namespace ProfilesConsts
 
-VORLANE_DECLARE_EXCEPTION(EResNotFound, Exception);
 VORLANE_DECLARE_EXCEPTION(EXMLDocError, Exception);
 VORLANE_DECLARE_EXCEPTION(EDOMParseError, EXMLDocError);
 

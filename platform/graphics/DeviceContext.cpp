@@ -1682,6 +1682,44 @@ bool DrawEdge(HDC DC, TRect& R, uint32_t Edge, uint32_t Flags)
     return true;
 }
 
+namespace {
+
+// Our radio glyph: a 12 x 12 circle given as the first and last column of
+// each row.
+constexpr int radioSpans[12][2] = {{4, 7}, {2, 9}, {1, 10}, {1, 10}, {0, 11}, {0, 11},
+                                   {0, 11}, {0, 11}, {1, 10}, {1, 10}, {2, 9}, {4, 7}};
+// The check dot, rows 4 to 7.
+constexpr int radioDotSpans[4][2] = {{5, 6}, {4, 7}, {4, 7}, {5, 6}};
+
+bool inRadioCircle(int X, int Y)
+{
+    return Y >= 0 && Y < 12 && X >= radioSpans[Y][0] && X <= radioSpans[Y][1];
+}
+
+void drawRadioGlyph(HDC DC, const TRect& R, uint32_t State)
+{
+    if (State & DFCS_BUTTONRADIOMASK) {
+        for (int y = R.Top; y < R.Bottom; ++y)
+            for (int x = R.Left; x < R.Right; ++x)
+                SetPixel(DC, x, y, inRadioCircle(x - R.Left, y - R.Top) ? clBlack : clWhite);
+        return;
+    }
+    const TColor face = GetSysColor((State & (DFCS_PUSHED | DFCS_INACTIVE)) ? COLOR_BTNFACE : COLOR_WINDOW);
+    const TColor dot = GetSysColor((State & DFCS_INACTIVE) ? COLOR_BTNSHADOW : COLOR_WINDOWTEXT);
+    for (int y = 0; y < 12 && R.Top + y < R.Bottom; ++y)
+        for (int x = radioSpans[y][0]; x <= radioSpans[y][1] && R.Left + x < R.Right; ++x) {
+            const bool edge = !inRadioCircle(x - 1, y) || !inRadioCircle(x + 1, y) || !inRadioCircle(x, y - 1) ||
+                              !inRadioCircle(x, y + 1);
+            TColor c = edge ? GetSysColor(COLOR_BTNSHADOW) : face;
+            if ((State & DFCS_CHECKED) && y >= 4 && y < 8 && x >= radioDotSpans[y - 4][0] &&
+                x <= radioDotSpans[y - 4][1])
+                c = dot;
+            SetPixel(DC, R.Left + x, R.Top + y, c);
+        }
+}
+
+}  // namespace
+
 bool DrawFrameControl(HDC DC, const TRect& R, uint32_t Type, uint32_t State)
 {
     if (DC == nullptr)
@@ -1691,6 +1729,10 @@ bool DrawFrameControl(HDC DC, const TRect& R, uint32_t Type, uint32_t State)
     const bool flat = (State & DFCS_FLAT) != 0;
     const uint32_t flatFlag = flat ? uint32_t(BF_FLAT) : 0u;
     const QColor glyph = qcolor((State & DFCS_INACTIVE) ? clBtnShadow : clBtnText);
+    if (Type == DFC_BUTTON && (State & (DFCS_BUTTONRADIOIMAGE | DFCS_BUTTONRADIOMASK)) != 0) {
+        drawRadioGlyph(DC, R, State);
+        return true;
+    }
     if (Type == DFC_BUTTON && (State & 0xFF) != DFCS_BUTTONPUSH && (State & DFCS_BUTTONRADIO) == 0) {
         // A check box: a sunken white square with a tick.
         DrawEdge(DC, r, EDGE_SUNKEN, BF_RECT | BF_ADJUST | flatFlag);

@@ -118,7 +118,8 @@ enum : uint32_t {
     DFCS_CAPTIONCLOSE = 0x0, DFCS_CAPTIONMIN = 0x1, DFCS_CAPTIONMAX = 0x2, DFCS_CAPTIONRESTORE = 0x3,
     DFCS_SCROLLUP = 0x0, DFCS_SCROLLDOWN = 0x1, DFCS_SCROLLLEFT = 0x2, DFCS_SCROLLRIGHT = 0x3,
     DFCS_SCROLLSIZEGRIP = 0x8,
-    DFCS_BUTTONCHECK = 0x0, DFCS_BUTTONRADIO = 0x4, DFCS_BUTTONPUSH = 0x10,
+    DFCS_BUTTONCHECK = 0x0, DFCS_BUTTONRADIOIMAGE = 0x1, DFCS_BUTTONRADIOMASK = 0x2, DFCS_BUTTONRADIO = 0x4,
+    DFCS_BUTTONPUSH = 0x10,
     DFCS_INACTIVE = 0x100, DFCS_PUSHED = 0x200, DFCS_CHECKED = 0x400, DFCS_FLAT = 0x4000,
     DFCS_MONO = 0x8000
 };
@@ -336,6 +337,13 @@ int DrawText(HDC DC, const String& Text, TRect& R, uint32_t Format, String* Modi
 // The classic 3D edges in the system colours; with BF_ADJUST R shrinks
 // to the area inside the edge.
 bool DrawEdge(HDC DC, TRect& R, uint32_t Edge, uint32_t Flags);
+// Check boxes and radio buttons are drawn in cells of this size (the
+// system's check-box bitmap holds 4 x 3 of them). The radio image and mask
+// variants draw our own 12 x 12 circle at R's top-left: the mask black on
+// white over the whole of R; the image (flat or not: a one-pixel shadow
+// ring, the window-coloured face and, checked, a 4 x 4 dot in the window
+// text colour at (4, 4)) leaves the pixels outside the circle as they were.
+inline constexpr int FrameControlCheckCellSize = 13;
 bool DrawFrameControl(HDC DC, const TRect& R, uint32_t Type, uint32_t State);
 
 // Paths: between BeginPath and EndPath the shape functions (MoveToEx,

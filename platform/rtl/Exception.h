@@ -57,6 +57,9 @@ VORLANE_DECLARE_EXCEPTION(EVariantError, Exception);
 VORLANE_DECLARE_EXCEPTION(EInvalidOperation, Exception);
 VORLANE_DECLARE_EXCEPTION(EThread, Exception);
 VORLANE_DECLARE_EXCEPTION(EOSError, Exception);
+// Data the program carries (a picture, a document) is missing.
+VORLANE_DECLARE_EXCEPTION(EResNotFound, Exception);
+VORLANE_RESOURCESTRING(SResNotFound, "Resource %s not found");
 // A programming error found at run time (a call the caller must not make);
 // raised as an exception so that the program can report it instead of ending.
 VORLANE_DECLARE_EXCEPTION(EAssertionFailed, Exception);

@@ -57,12 +57,6 @@ int painterTextFlags(TAlignment AAlignHorz, TvlAlignmentVert AAlignVert, bool AM
 
 // ---------------------------------------------------------------- the standard painter
 
-void TvlStandardLookAndFeelPainter::DrawBorder(TvlCanvas* ACanvas, const TRect& R) const
-{
-    TRect border = R;
-    ::DrawEdge(ACanvas->Handle(), border, EDGE_SUNKEN, BF_RECT);
-}
-
 void TvlStandardLookAndFeelPainter::DrawHeaderBorder(TvlCanvas* ACanvas, const TRect& R, TvlBorders ANeighbors,
                                                      TvlBorders) const
 {
@@ -332,7 +326,7 @@ void TvlCustomLookAndFeelPainter::GetButtonFocusBounds(TvlCanvas*, const TRect& 
         AResult = R;
 }
 
-void TvlCustomLookAndFeelPainter::GetButtonGroupBorders(bool, bool, TRect& AResult) const
+void TvlCustomLookAndFeelPainter::GetButtonGroupBorders(int, int, TRect& AResult) const
 {
     const int w = ButtonBorderWidth(vlbsNormal);
     AResult = TRect{w, w, w, w};
@@ -354,13 +348,17 @@ void TvlCustomLookAndFeelPainter::DrawSmallExpandButton(TvlCanvas* ACanvas, cons
         InflateRect(inside, -1, -1);
         ACanvas->FillRectByColor(inside, AColor);
     }
-    // The plus or minus sign.
+    DrawExpandButtonSign(ACanvas, R, AExpanded, clBtnText);
+}
+
+void DrawExpandButtonSign(TvlCanvas* ACanvas, const TRect& R, bool AExpanded, TColor AColor)
+{
     const int cx = (R.Left + R.Right) / 2;
     const int cy = (R.Top + R.Bottom) / 2;
     const int h = (R.Width() - 4) / 2;
-    ACanvas->FillRectByColor(TRect{cx - h, cy, cx + h + 1, cy + 1}, clBtnText);
+    ACanvas->FillRectByColor(TRect{cx - h, cy, cx + h + 1, cy + 1}, AColor);
     if (!AExpanded)
-        ACanvas->FillRectByColor(TRect{cx, cy - h, cx + 1, cy + h + 1}, clBtnText);
+        ACanvas->FillRectByColor(TRect{cx, cy - h, cx + 1, cy + h + 1}, AColor);
 }
 
 void TvlCustomLookAndFeelPainter::DrawCheck(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState,
@@ -415,13 +413,6 @@ void TvlCustomLookAndFeelPainter::DrawLabelLine(TvlCanvas* ACanvas, const TRect&
     ACanvas->DrawComplexFrame(R, ALeftTopColor == clDefault ? clBtnShadow : ALeftTopColor,
                               ARightBottomColor == clDefault ? clBtnHighlight : ARightBottomColor,
                               AIsVertical ? TvlBorders{bLeft, bRight} : TvlBorders{bTop, bBottom}, 1);
-}
-
-void TvlCustomLookAndFeelPainter::CheckButtonSize(TSize& ASize) const
-{
-    // The cell of the platform layer's check-box glyph strip: our check
-    // boxes are drawn in 13 x 13 cells.
-    ASize = TSize(13, 13);
 }
 
 // ---------------------------------------------------------------- content, footers and navigation buttons

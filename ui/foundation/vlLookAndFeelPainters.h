@@ -4,13 +4,17 @@
 #include "platform/controls/StdCtrls.h"
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/Delegate.h"
+#include "platform/graphics/ImgList.h"
+#include "ui/foundation/vlClasses.h"
 #include "ui/foundation/vlGraphics.h"
+#include "ui/foundation/vxUxTheme.h"
 
 #include <array>
 #include <vector>
 
 class TImageList;
 class TWinControl;
+class TStartupList;
 
 enum TvlEditVertAlignment { taTopJustify, taBottomJustify, taVCenter };
 // The vertical alignment of a painter's text.
@@ -22,6 +26,10 @@ enum TvlCheckBoxState { cbsUnchecked, cbsChecked, cbsGrayed };
 enum TvlArrowDirection { adUp, adDown, adLeft, adRight };
 // What a painter reports as its own look.
 enum TvlLookAndFeelStyle { lfsFlat, lfsStandard, lfsUltraFlat, lfsNative, lfsOffice11 };
+// The kinds of look a look-and-feel chooses from.
+enum TvlLookAndFeelKind { lfFlat, lfStandard, lfUltraFlat, lfOffice11 };
+// The kind whose table painter draws a painter's look.
+TvlLookAndFeelKind KindOfLookAndFeelStyle(TvlLookAndFeelStyle AStyle);
 // The state of an editor a colour is asked for.
 enum TvlEditStateColorKind { esckNormal, esckDisabled, esckInactive, esckReadOnly };
 
@@ -166,7 +174,7 @@ public:
     virtual int ButtonBorderWidth(TvlButtonState) const { return 0; }
     virtual TColor ButtonFaceColor(TvlButtonState) const { return clBtnFace; }
     virtual void GetButtonFocusBounds(TvlCanvas* ACanvas, const TRect& R, TRect& AResult) const;
-    virtual void GetButtonGroupBorders(bool, bool, TRect& AResult) const;
+    virtual void GetButtonGroupBorders(int AButtonCount, int AButtonIndex, TRect& AResult) const;
     virtual int ButtonTextIndent() const { return 0; }
     virtual int ButtonPressedTextShift() const { return 0; }
     virtual TColor ButtonGlyphColor(TvlButtonState AState, TColor ADefaultColor) const;
@@ -499,9 +507,12 @@ protected:
     TvlCustomLookAndFeelPainter() = default;
 };
 
+// ---------------------------------------------------------------- the standard look
+// Raised and sunken 3-D edges.
 class TvlStandardLookAndFeelPainter : public TvlCustomLookAndFeelPainter {
 public:
     static const TvlStandardLookAndFeelPainter* Instance();
+    TColor DefaultViewContentColor() const override { return clWindow; }
     int BorderSize() const override { return 2; }
     void DrawBorder(TvlCanvas* ACanvas, const TRect& R) const override;
     int HeaderBorderWidth() const override { return 1; }
@@ -509,43 +520,182 @@ public:
                           TvlBorders ABorders) const override;
     void DrawScrollBarPart(TvlCanvas* ACanvas, bool AHorizontal, const TRect& R, TvlScrollBarPartKind APart,
                            TvlButtonState AState) const override;
+    void DrawSeparator(TvlCanvas* ACanvas, const TRect& R, bool AIsVertical) const override;
+    int ButtonBorderWidth(TvlButtonState AState) const override { return AState == vlbsDefault ? 3 : 2; }
+    int ButtonTextIndent() const override { return 1; }
+    int ButtonPressedTextShift() const override { return 1; }
+    void DrawButtonBorder(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState) const override;
+    void DrawExpandButton(TvlCanvas* ACanvas, const TRect& R, bool AExpanded, TColor AColor) const override;
+    int ExpandButtonSize() const override { return 12; }
+    void DrawCheckBorder(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState) const override;
 
 protected:
     TvlStandardLookAndFeelPainter() = default;
 };
 
+// ---------------------------------------------------------------- the flat look
+// One-pixel 3-D edges.
 class TvlFlatLookAndFeelPainter : public TvlCustomLookAndFeelPainter {
 public:
     static const TvlFlatLookAndFeelPainter* Instance();
     TvlLookAndFeelStyle LookAndFeelStyle() const override { return lfsFlat; }
+    int BorderSize() const override { return 1; }
+    void DrawBorder(TvlCanvas* ACanvas, const TRect& R) const override;
+    void DrawSeparator(TvlCanvas* ACanvas, const TRect& R, bool AIsVertical) const override;
+    int ButtonBorderWidth(TvlButtonState AState) const override { return AState == vlbsDefault ? 2 : 1; }
+    int ButtonTextIndent() const override { return 1; }
+    int ButtonPressedTextShift() const override { return 1; }
+    void DrawButtonBorder(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState) const override;
+    void DrawExpandButton(TvlCanvas* ACanvas, const TRect& R, bool AExpanded, TColor AColor) const override;
+    int ExpandButtonSize() const override { return 11; }
+    void DrawCheckBorder(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState) const override;
 
 protected:
     TvlFlatLookAndFeelPainter() = default;
 };
 
+// ---------------------------------------------------------------- the ultra-flat look
+// Plain one-pixel lines, with highlight colours for hot and pressed buttons.
 class TvlUltraFlatLookAndFeelPainter : public TvlCustomLookAndFeelPainter {
 public:
     static const TvlUltraFlatLookAndFeelPainter* Instance();
     TvlLookAndFeelStyle LookAndFeelStyle() const override { return lfsUltraFlat; }
+    TColor DefaultViewColorC() const override { return clBtnShadow; }
+    int BorderSize() const override { return 1; }
+    void DrawBorder(TvlCanvas* ACanvas, const TRect& R) const override;
+    void DrawSeparator(TvlCanvas* ACanvas, const TRect& R, bool AIsVertical) const override;
+    int ButtonBorderWidth(TvlButtonState AState) const override { return AState == vlbsDefault ? 2 : 1; }
+    TColor ButtonFaceColor(TvlButtonState AState) const override;
+    void GetButtonFocusBounds(TvlCanvas* ACanvas, const TRect& R, TRect& AResult) const override;
+    void GetButtonGroupBorders(int AButtonCount, int AButtonIndex, TRect& AResult) const override;
+    int ButtonTextIndent() const override { return 2; }
+    TColor ButtonGlyphColor(TvlButtonState AState, TColor ADefaultColor) const override;
+    // Symbols never look pressed or disabled.
+    TvlButtonState ButtonGlyphState(TvlButtonState) const override { return vlbsNormal; }
+    void DrawButtonInGroup(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState, int AButtonCount,
+                           int AButtonIndex, TColor ABorderColor) const override;
+    void DrawButtonBorder(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState) const override;
+    void DrawNavigatorBorder(TvlCanvas* ACanvas, const TRect& R, bool AEmphasised, bool AHot) const override;
+    void DrawExpandButton(TvlCanvas* ACanvas, const TRect& R, bool AExpanded, TColor AColor) const override;
+    int ExpandButtonSize() const override { return 11; }
+    bool IsButtonHotTrack() const override { return true; }
+    void DrawCheckBorder(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState) const override;
+
+    // The line colours of this look and its descendants.
+    virtual TColor ButtonBorderColorForState(TvlButtonState AState) const;
+    virtual TColor BorderLineColor() const { return clBtnShadow; }
+    virtual TColor DarkBorderLineColor() const { return clBtnText; }
+    virtual TColor HotBorderColor() const { return clHighlight; }
 
 protected:
     TvlUltraFlatLookAndFeelPainter() = default;
 };
 
+// ---------------------------------------------------------------- the Office 11 look
+// The ultra-flat shapes in the Office 11 scheme's colours, with gradients.
 class TvlOffice11LookAndFeelPainter : public TvlUltraFlatLookAndFeelPainter {
 public:
     static const TvlOffice11LookAndFeelPainter* Instance();
     TvlLookAndFeelStyle LookAndFeelStyle() const override { return lfsOffice11; }
+    bool NeedRedrawOnResize() const override { return true; }
+    TColor DefaultVistaTextColor() const override { return clHighlightText; }
+    TColor DefaultFilterBoxColorA() const override;
+    TColor DefaultFilterBoxColorB() const override;
+    TColor DefaultFooterColor() const override;
+    TColor DefaultFooterTextColor() const override { return DefaultHeaderTextColor(); }
+    TColor DefaultGroupByBoxColorA() const override;
+    TColor DefaultGroupByBoxColorB() const override;
+    TColor DefaultGroupColor() const override;
+    TColor DefaultHeaderColorA() const override { return DefaultGroupByBoxColorA(); }
+    TColor DefaultHeaderColor() const override { return GradientMiddleColor(); }
+    TColor DefaultCalendarColorB() const override;
+    TColor DefaultCalendarColorF() const override;
+    TColor DefaultCalendarColorG() const override { return clWindowText; }
+    TColor DefaultViewColorC() const override;
+    TColor DefaultViewColorD() const override;
+    TColor DefaultViewColorK() const override;
+    TColor DefaultViewColorL() const override { return DefaultViewColorK(); }
+    TColor DefaultViewColorO() const override;
+    TColor DefaultViewColorQ() const override { return DefaultViewColorD(); }
+    void DrawBorder(TvlCanvas* ACanvas, const TRect& R) const override;
+    void DrawSeparator(TvlCanvas* ACanvas, const TRect& R, bool AIsVertical) const override;
+    TColor ButtonFaceColor(TvlButtonState AState) const override;
+    TColor ButtonGlyphColor(TvlButtonState AState, TColor ADefaultColor) const override;
+    void DrawButtonBorder(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState) const override;
+    // The scheme's 11 x 11 bitmaps at R's top-left, their corners blended
+    // into what lies under them.
+    void DrawExpandButton(TvlCanvas* ACanvas, const TRect& R, bool AExpanded, TColor AColor) const override;
+    bool DrawExpandButtonFirst() const override { return false; }
+    void DrawSmallExpandButton(TvlCanvas* ACanvas, const TRect& R, bool AExpanded, TColor ABorderColor,
+                               TColor AColor) const override;
+    int ExpandButtonSize() const override { return 11; }
+    int SmallExpandButtonSize() const override { return ExpandButtonSize(); }
+    TColor CheckFaceColor(TvlButtonState AState) const override;
+    TColor ButtonBorderColorForState(TvlButtonState AState) const override;
+    TColor BorderLineColor() const override { return SeparatorDarkColor(); }
+    TColor HotBorderColor() const override;
+
+    virtual TColor GradientEndColor() const;
+    virtual TColor SeparatorDarkColor() const;
+    virtual TColor SeparatorLightColor() const;
+    virtual TColor GradientMiddleColor() const;
 
 protected:
     TvlOffice11LookAndFeelPainter() = default;
 };
 
-// The painter of the system's visual style.
+// ---------------------------------------------------------------- the native look
+// The system's visual style. Each element opens its theme; where there is
+// none it is drawn as the standard look draws it.
 class TvlWinXPLookAndFeelPainter : public TvlStandardLookAndFeelPainter {
 public:
     static const TvlWinXPLookAndFeelPainter* Instance();
     TvlLookAndFeelStyle LookAndFeelStyle() const override { return lfsNative; }
+    bool NeedRedrawOnResize() const override;
+    TColor DefaultViewColorC() const override;
+    TColor DefaultViewContentColor() const override { return TColor(0xD5FFFF); }
+    int BorderSize() const override;
+    void DrawBorder(TvlCanvas* ACanvas, const TRect& R) const override;
+    void DrawSeparator(TvlCanvas* ACanvas, const TRect& R, bool AIsVertical) const override;
+    void DrawArrowButton(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState, TvlArrowDirection ADirection,
+                         bool AWithBorder = true) const override;
+    void DrawArrowBorder(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState) const override;
+    void AdjustGroupButtonDisplayRect(const TRect& R, int AButtonCount, int AButtonIndex,
+                                      TRect& AResult) const override;
+    int ButtonBorderWidth(TvlButtonState AState) const override;
+    TColor ButtonFaceColor(TvlButtonState AState) const override;
+    void GetButtonFocusBounds(TvlCanvas* ACanvas, const TRect& R, TRect& AResult) const override;
+    void GetButtonGroupBorders(int AButtonCount, int AButtonIndex, TRect& AResult) const override;
+    TColor ButtonGlyphColor(TvlButtonState AState, TColor ADefaultColor) const override;
+    int ButtonTextIndent() const override { return 2; }
+    int ButtonPressedTextShift() const override { return 0; }
+    void DrawButton(TvlCanvas* ACanvas, const TRect& R, const String& ACaption, TvlButtonState AState,
+                    bool ADrawBorder = true, TColor AColor = clDefault, TColor ATextColor = clDefault,
+                    bool AWordWrap = false, bool AIsToolButton = false) const override;
+    bool IsButtonHotTrack() const override { return true; }
+    void DrawExpandButton(TvlCanvas* ACanvas, const TRect& R, bool AExpanded, TColor AColor) const override;
+    bool DrawExpandButtonFirst() const override { return false; }
+    void DrawSmallExpandButton(TvlCanvas* ACanvas, const TRect& R, bool AExpanded, TColor ABorderColor,
+                               TColor AColor) const override;
+    int ExpandButtonSize() const override;
+    int GroupExpandButtonSize() const override;
+    int SmallExpandButtonSize() const override;
+    bool IsPointOverGroupExpandButton(const TRect& R, const TPoint& P) const override;
+    int CheckBorderWidth() const override;
+    void CheckButtonSize(TSize& ASize) const override;
+    void DrawCheck(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState, bool AIsChecked,
+                   TColor AColor) const override;
+    void DrawCheckBorder(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState) const override;
+    // Nothing without the Button theme.
+    void DrawRadioButton(TvlCanvas* ACanvas, int X, int Y, TvlButtonState AState, bool AIsChecked,
+                         bool AEmphasised, TColor ABrushColor, bool AFocused = false) const override;
+    void RadioButtonSize(TSize& ASize) const override;
+
+    // Text in a theme part; nothing for an empty text.
+    virtual void DrawThemedText(TvlCanvas* ACanvas, HTHEME ATheme, int APart, int AState, const TRect& AClipR,
+                                const TRect& ATextR, TAlignment AAlignHorz, TvlEditVertAlignment AAlignVert,
+                                bool AMultiLine, bool AShowEndEllipsis, bool AShowPrefix, const String& AText,
+                                const TFont* AFont, TColor ATextColor, TColor ABkColor) const;
 
 protected:
     TvlWinXPLookAndFeelPainter() = default;
@@ -556,8 +706,111 @@ protected:
 void CalculateArrowPoints(const TRect& R, TvlArrowPoints& APoints, TvlArrowDirection ADirection, bool AProportional,
                           int AArrowSize = 0);
 
+// The plus (collapsed) or minus (expanded) sign of the expand buttons,
+// centred in R, its arms (width - 4) div 2 long.
+void DrawExpandButtonSign(TvlCanvas* ACanvas, const TRect& R, bool AExpanded, TColor AColor);
+
 // DT_ flags of a horizontal and a vertical alignment.
 uint32_t vlAlignmentToDrawTextFlags(TAlignment AHorz, TvlEditVertAlignment AVert);
 
 // The canvas text flags of a painter's alignment and line arguments.
 int painterTextFlags(TAlignment AAlignHorz, TvlAlignmentVert AAlignVert, bool AMultiLine, bool AShowEndEllipsis);
+// ---------------------------------------------------------------- shared resources of the painters
+
+// Told when the skin painters change.
+class IvlSkinRegistryObserver {
+public:
+    virtual ~IvlSkinRegistryObserver() = default;
+    virtual void SkinRegistryChanged() = 0;
+};
+
+// A named skin painter.
+class TvlExtendedStylePainter : public TObject {
+public:
+    TvlExtendedStylePainter(const String& AName, const TvlCustomLookAndFeelPainter* APainter)
+        : Name(AName), Painter(APainter)
+    {
+    }
+    String ClassName() const override { return String::fromLatin1("TvlExtendedStylePainter"); }
+    String Name;
+    const TvlCustomLookAndFeelPainter* Painter;
+};
+
+// The skin painters looks can name (owns its items). Nothing in this
+// program registers one, so every lookup fails; the looks with a skin
+// painter observe it.
+class TvlExtendedStylePainters : public TvlObjectList {
+public:
+    String ClassName() const override { return String::fromLatin1("TvlExtendedStylePainters"); }
+    TvlExtendedStylePainter* Items(int Index) const { return static_cast<TvlExtendedStylePainter*>(TList::Items(Index)); }
+    // The first item of that name, compared without regard to case.
+    bool FindPainterByName(const String& AName, const TvlCustomLookAndFeelPainter*& APainter) const;
+    // Each observer is held once; not owned.
+    void AddObserver(IvlSkinRegistryObserver* AObserver);
+    void RemoveObserver(IvlSkinRegistryObserver* AObserver);
+    int ObserverCount() const { return int(FObservers.size()); }
+
+private:
+    std::vector<IvlSkinRegistryObserver*> FObservers;
+};
+
+// nullptr outside the unit's lifetime.
+TvlExtendedStylePainters* GetSkinPainterRegistry();
+
+// The indicator glyphs (arrow, edit, insert, multi-dot, multi-arrow,
+// filter), white transparent; nullptr outside the unit's lifetime.
+TImageList* GetLibraryImageList();
+
+// The 8 x 8 brushes of scroll-bar page areas: highlight and face (pressed:
+// dark shadow and black) where x and y differ in parity and where they do
+// not. nullptr outside the unit's lifetime.
+TBitmap* GetScrollBarCheckerBitmap(bool APressed);
+// Fills both again from the current system colours.
+void RefillCheckerBitmaps();
+
+// The radio glyphs of every look, state and flag, computed pixel by pixel
+// from the system's radio frame control. That control is our platform
+// layer's own drawing, so the glyph geometry (its size, the rings' outline
+// and the check dot) follows our drawing: the outer ring is the edge of the
+// circle the radio mask covers and the dot is the one the checked image
+// shows, rather than shapes drawn again with the rounded-rectangle and
+// ellipse primitives, whose outlines differ slightly from that circle.
+class TvlRadioButtonImageList : public TObject {
+public:
+    TvlRadioButtonImageList();
+    ~TvlRadioButtonImageList() override;
+    String ClassName() const override { return String::fromLatin1("TvlRadioButtonImageList"); }
+    // vlbsDefault counts as normal. With ABrushColor clDefault only the
+    // circle is drawn.
+    void Draw(TvlCanvas* ACanvas, int X, int Y, TColor ABrushColor, TvlLookAndFeelKind AKind,
+              TvlButtonState AState, bool AIsChecked, bool AEmphasised, bool AFocused) const;
+    TSize GetSize() const;
+    // Builds every glyph again (the system colours changed).
+    void Reset();
+
+    // The cell-relative rectangles found in the system's glyph.
+    const TRect& GlyphRect() const { return FGlyphRect; }
+    const TRect& CheckRect() const { return FCheckRect; }
+    // The pattern code of a glyph pixel: 0 outside, 1 and 2 the outer ring
+    // (upper-left, lower-right), 3 and 4 the inner ring, 5 the face, 6 the dot.
+    int PatternCode(int X, int Y) const { return FPattern.at(size_t(Y)).at(size_t(X)); }
+
+private:
+    void calculateGeometry();
+    void calculatePattern();
+    void buildImages();
+
+    std::unique_ptr<TImageList> FImageList;
+    std::unique_ptr<TBitmap> FMaskBitmap;
+    TRect FGlyphRect;
+    TRect FCheckRect;
+    std::vector<std::vector<int>> FPattern;
+    // What the system's glyph showed, relative to the glyph rectangle.
+    std::vector<std::vector<bool>> FCircle;
+    std::vector<std::pair<int, int>> FDotPixels;
+};
+
+// Created and filled on first use.
+TvlRadioButtonImageList* GetRadioButtonImageList();
+
+void AddvlLookAndFeelPaintersUnit(TStartupList& AList);

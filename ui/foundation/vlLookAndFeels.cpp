@@ -152,6 +152,8 @@ TvlLookAndFeel::TvlLookAndFeel(TPersistent* AOwner) : TvlInterfacedPersistent(AO
 
 TvlLookAndFeel::~TvlLookAndFeel()
 {
+    if (TvlExtendedStylePainters* registry = GetSkinPainterRegistry())
+        registry->RemoveObserver(this);
     FSystemPaletteChangedNotifier.reset();
     FIsDestroying = true;
     // Observers leave the list as they are told (they turn to the root).
@@ -246,8 +248,13 @@ TvlLookAndFeelPainterClass TvlLookAndFeel::ResolveSkinPainter() const
 bool TvlLookAndFeel::FindSkinPainter(const TvxSkinName& AName, TvlLookAndFeelPainterClass& APainter) const
 {
     APainter = nullptr;
-    (void)AName;
-    return false;
+    const TvlExtendedStylePainters* registry = GetSkinPainterRegistry();
+    if (AName.isEmpty() || registry == nullptr)
+        return false;
+    const bool found = registry->FindPainterByName(AName, APainter);
+    if (!unit().SkinPaintersEnabled)
+        APainter = nullptr;
+    return found;
 }
 
 void TvlLookAndFeel::UpdateCurrentState()
@@ -285,6 +292,12 @@ void TvlLookAndFeel::Changed(TvlLookAndFeelValues AChangedValues)
         return;
     UpdateCurrentState();
     FCurrentState.Painter = GetAvailablePainter();
+    if (TvlExtendedStylePainters* registry = GetSkinPainterRegistry()) {
+        if (FSkinPainter != nullptr)
+            registry->AddObserver(this);
+        else
+            registry->RemoveObserver(this);
+    }
     // An observer may remove itself meanwhile: then the same index holds the next one.
     for (size_t i = 0; i < FObservers.size();) {
         const size_t count = FObservers.size();

@@ -16,7 +16,6 @@
 
 class TStartupList;
 
-enum TvlLookAndFeelKind { lfFlat, lfStandard, lfUltraFlat, lfOffice11 };
 enum TvlLookAndFeelValue { lfvKind, lfvNativeStyle, lfvSkinName };
 using TvlLookAndFeelValues = TSet<TvlLookAndFeelValue>;
 using TvxSkinName = String;
@@ -66,7 +65,9 @@ private:
 void BroadcastSystemPaletteChange();
 bool SystemPaletteChangedListenerExists();
 
-class TvlLookAndFeel : public TvlInterfacedPersistent, public IvlLookAndFeelObserver {
+class TvlLookAndFeel : public TvlInterfacedPersistent,
+                       public IvlLookAndFeelObserver,
+                       public IvlSkinRegistryObserver {
 public:
     explicit TvlLookAndFeel(TPersistent* AOwner);
     ~TvlLookAndFeel() override;
@@ -107,7 +108,8 @@ public:
     TObject* GetObserverObject() override { return this; }
     void MasterLookAndFeelChanged(TvlLookAndFeel* Sender, TvlLookAndFeelValues AChangedValues) override;
     void MasterLookAndFeelRemoved(TvlLookAndFeel* Sender) override;
-    void SkinRegistryChanged();
+    // IvlSkinRegistryObserver
+    void SkinRegistryChanged() override;
 
 protected:
     virtual void UpdateCurrentState();
@@ -115,7 +117,7 @@ protected:
     virtual bool ResolveNativeStyle() const;
     virtual TvxSkinName ResolveSkinName() const;
     virtual TvlLookAndFeelPainterClass ResolveSkinPainter() const;
-    // Without a skin-painter registry no name has a painter.
+    // Through the skin-painter registry; nothing for an empty name.
     virtual bool FindSkinPainter(const TvxSkinName& AName, TvlLookAndFeelPainterClass& APainter) const;
     virtual void SysColorsChanged();
     void Changed(TvlLookAndFeelValues AChangedValues);
@@ -167,7 +169,5 @@ int LookAndFeelControllerCount();
 // The painter of each kind, and the one of the native style.
 TvlLookAndFeelPainterClass GetLookAndFeelPainterClass(TvlLookAndFeelKind AKind);
 TvlLookAndFeelPainterClass GetNativeLookAndFeelPainterClass();
-// The kind whose table painter draws a painter's look.
-TvlLookAndFeelKind KindOfLookAndFeelStyle(TvlLookAndFeelStyle AStyle);
 
 void AddvlLookAndFeelsUnit(TStartupList& AList);

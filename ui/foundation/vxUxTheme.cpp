@@ -28,6 +28,7 @@ HTHEME TvxRecordingThemeLibrary::OpenThemeData(const String& AClassList)
     Opened.push_back(AClassList);
     if (std::find(Refused.begin(), Refused.end(), AClassList.toUpper()) != Refused.end())
         return 0;
+    FClassLists.emplace_back(FNextHandle, AClassList);
     return FNextHandle++;
 }
 
@@ -38,44 +39,57 @@ int32_t TvxRecordingThemeLibrary::CloseThemeData(HTHEME ATheme)
     return S_OK;
 }
 
-int32_t TvxRecordingThemeLibrary::DrawThemeBackground(HTHEME, HDC, int, int, const TRect&)
+void TvxRecordingThemeLibrary::log(const char* AName, HTHEME ATheme, int APart, int AState, const TRect& R,
+                                   const String& AText)
 {
-    Calls.push_back(QStringLiteral("DrawThemeBackground"));
+    String classList;
+    for (const auto& [theme, list] : FClassLists)
+        if (theme == ATheme)
+            classList = list;
+    Calls.push_back(String::fromLatin1(AName));
+    Log.push_back({String::fromLatin1(AName), classList, APart, AState, R, AText});
+}
+
+int32_t TvxRecordingThemeLibrary::DrawThemeBackground(HTHEME ATheme, HDC, int APart, int AState, const TRect& R)
+{
+    log("DrawThemeBackground", ATheme, APart, AState, R);
     return S_OK;
 }
 
-int32_t TvxRecordingThemeLibrary::DrawThemeText(HTHEME, HDC, int, int, const String&, uint32_t, const TRect&)
+int32_t TvxRecordingThemeLibrary::DrawThemeText(HTHEME ATheme, HDC, int APart, int AState, const String& AText,
+                                                uint32_t, const TRect& R)
 {
-    Calls.push_back(QStringLiteral("DrawThemeText"));
+    log("DrawThemeText", ATheme, APart, AState, R, AText);
     return S_OK;
 }
 
-int32_t TvxRecordingThemeLibrary::GetThemeBackgroundContentRect(HTHEME, HDC, int, int, const TRect& ABounds,
-                                                                TRect& AContent)
+int32_t TvxRecordingThemeLibrary::GetThemeBackgroundContentRect(HTHEME ATheme, HDC, int APart, int AState,
+                                                                const TRect& ABounds, TRect& AContent)
 {
-    Calls.push_back(QStringLiteral("GetThemeBackgroundContentRect"));
+    log("GetThemeBackgroundContentRect", ATheme, APart, AState, ABounds);
     AContent = Rect(ABounds.Left + ContentMargins.Left, ABounds.Top + ContentMargins.Top,
                     ABounds.Right - ContentMargins.Right, ABounds.Bottom - ContentMargins.Bottom);
     return S_OK;
 }
 
-int32_t TvxRecordingThemeLibrary::GetThemePartSize(HTHEME, HDC, int, int, const TRect*, THEMESIZE, TSize& ASize)
+int32_t TvxRecordingThemeLibrary::GetThemePartSize(HTHEME ATheme, HDC, int APart, int AState, const TRect* R,
+                                                   THEMESIZE, TSize& ASize)
 {
-    Calls.push_back(QStringLiteral("GetThemePartSize"));
+    log("GetThemePartSize", ATheme, APart, AState, R != nullptr ? *R : TRect());
     ASize = PartSize;
     return S_OK;
 }
 
-int32_t TvxRecordingThemeLibrary::GetThemeColor(HTHEME, int, int, int, TColor& AColor)
+int32_t TvxRecordingThemeLibrary::GetThemeColor(HTHEME ATheme, int APart, int AState, int AProp, TColor& AColor)
 {
-    Calls.push_back(QStringLiteral("GetThemeColor"));
+    log("GetThemeColor", ATheme, APart, AState, TRect(AProp, 0, 0, 0));
     AColor = Color;
     return S_OK;
 }
 
-bool TvxRecordingThemeLibrary::IsThemeBackgroundPartiallyTransparent(HTHEME, int, int)
+bool TvxRecordingThemeLibrary::IsThemeBackgroundPartiallyTransparent(HTHEME ATheme, int APart, int AState)
 {
-    Calls.push_back(QStringLiteral("IsThemeBackgroundPartiallyTransparent"));
+    log("IsThemeBackgroundPartiallyTransparent", ATheme, APart, AState, TRect());
     return false;
 }
 
@@ -91,5 +105,13 @@ int32_t TvxRecordingThemeLibrary::GetCurrentThemeName(String& AFileName, String&
     AFileName = ThemeFileName;
     AColorName = ColorName;
     ASizeName = QStringLiteral("NormalSize");
+    return S_OK;
+}
+
+int32_t TvxRecordingThemeLibrary::GetThemeBackgroundRegion(HTHEME ATheme, HDC, int APart, int AState, const TRect& R,
+                                                           TRegion& ARegion)
+{
+    log("GetThemeBackgroundRegion", ATheme, APart, AState, R);
+    ARegion = CreateRectRgnIndirect(R);
     return S_OK;
 }

@@ -36,6 +36,8 @@ public:
     virtual int32_t DrawThemeParentBackground(TWinControl* AControl, HDC ADC, const TRect& R) = 0;
     // The theme file, its colour variant and its size variant.
     virtual int32_t GetCurrentThemeName(String& AFileName, String& AColorName, String& ASizeName) = 0;
+    // The region a part covers when drawn in R.
+    virtual int32_t GetThemeBackgroundRegion(HTHEME, HDC, int, int, const TRect&, TRegion&) { return E_FAIL; }
 };
 
 // The library of this platform: no visual styles.
@@ -75,6 +77,20 @@ public:
     bool IsThemeBackgroundPartiallyTransparent(HTHEME ATheme, int APart, int AState) override;
     int32_t DrawThemeParentBackground(TWinControl* AControl, HDC ADC, const TRect& R) override;
     int32_t GetCurrentThemeName(String& AFileName, String& AColorName, String& ASizeName) override;
+    int32_t GetThemeBackgroundRegion(HTHEME ATheme, HDC ADC, int APart, int AState, const TRect& R,
+                                     TRegion& ARegion) override;
+
+    // A call on an open theme: its class list, part, state and rectangle
+    // (the colour property's id in place of the rectangle's Left for
+    // GetThemeColor), and the text drawn.
+    struct TCall {
+        String Name;
+        String ClassList;
+        int Part = 0;
+        int State = 0;
+        TRect R;
+        String Text;
+    };
 
     bool Active = true;
     String ThemeFileName = QStringLiteral("C:\\WINDOWS\\Resources\\Themes\\Luna\\Luna.msstyles");
@@ -85,12 +101,15 @@ public:
     // Class list of every open call (also failed ones), and every call name.
     std::vector<String> Opened;
     std::vector<String> Calls;
+    std::vector<TCall> Log;
     std::vector<HTHEME> Closed;
     // Class lists (upper case) that fail to open.
     std::vector<String> Refused;
 
 private:
+    void log(const char* AName, HTHEME ATheme, int APart, int AState, const TRect& R, const String& AText = {});
     HTHEME FNextHandle = 1;
+    std::vector<std::pair<HTHEME, String>> FClassLists;
 };
 
 // The library in use (never nullptr). Setting returns the previous one.

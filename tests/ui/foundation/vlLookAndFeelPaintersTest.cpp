@@ -4,23 +4,34 @@
 #include <QImage>
 #include <QRegion>
 #include <algorithm>
+#include <functional>
 #include <gtest/gtest.h>
 
 #include "platform/controls/Forms.h"
 #include "platform/graphics/SysMetrics.h"
+#include "platform/rtl/Startup.h"
 #include "ui/foundation/vlGraphics.h"
 #include "ui/foundation/vlLookAndFeelPainters.h"
 #include "ui/foundation/vlLookAndFeels.h"
+#include "ui/foundation/vxOffice11.h"
+#include "ui/foundation/vxThemeManager.h"
 
 namespace {
 
 constexpr QRgb sentinel = 0xFF123456;
 
+// Every test starts from the classic system colours (tests that change them
+// put them back); text is drawn without antialiasing.
+class ClassicColors : public ::testing::Environment {
+public:
+    void SetUp() override { ResetSysColors(); }
+};
+// gtest owns its environments.
+const ::testing::Environment* const classicColors = ::testing::AddGlobalTestEnvironment(new ClassicColors);
+
 struct Surface {
     explicit Surface(int w, int h) : Image(w, h, QImage::Format_RGB32), DC(&Image), Vl(&Canvas)
     {
-        // The classic system colours, and text without antialiasing.
-        ResetSysColors();
         Image.fill(sentinel);
         Canvas.SetHandle(&DC);
         Canvas.Font()->SetName(QStringLiteral("DejaVu Sans"));
@@ -59,6 +70,52 @@ struct Surface {
     TCanvas Canvas;
     TvlCanvas Vl;
 };
+
+// The system colours of the looks' tests: each colour the painters use is
+// distinct, so a map can name every one; the Office 11 scheme follows them.
+struct LookColors {
+    LookColors()
+    {
+        const int elements[] = {COLOR_BTNFACE, COLOR_BTNSHADOW, COLOR_BTNHIGHLIGHT, COLOR_3DDKSHADOW,
+                                COLOR_3DLIGHT, COLOR_WINDOW, COLOR_WINDOWTEXT, COLOR_BTNTEXT,
+                                COLOR_WINDOWFRAME, COLOR_HIGHLIGHT, COLOR_HIGHLIGHTTEXT, COLOR_GRAYTEXT};
+        const TColor values[] = {0xC0C0C0, 0x808080, 0xFFFFFF, 0x404040, 0xE0E0E0, 0xFAFAFA,
+                                 0x000020, 0x200000, 0x002000, 0x800000, 0xFEFEFE, 0x909090};
+        SetSysColors(elements, values);
+        vxOffice11::AcquireOffice11Scheme();
+        vxOffice11::UpdateOffice11Scheme();
+    }
+    ~LookColors()
+    {
+        ResetSysColors();
+        vxOffice11::UpdateOffice11Scheme();
+        vxOffice11::ReleaseOffice11Scheme();
+    }
+};
+
+QRgb rgbOf(TColor c);
+
+// One letter per system colour of LookColors, black as K.
+std::vector<std::pair<QRgb, char>> lookLegend()
+{
+    return {{rgbOf(clBtnFace), 'F'},      {rgbOf(clBtnShadow), 'S'},    {rgbOf(clBtnHighlight), 'H'},
+            {rgbOf(cl3DDkShadow), 'D'},   {rgbOf(cl3DLight), 'L'},      {rgbOf(clWindow), 'W'},
+            {rgbOf(clWindowText), 'w'},   {rgbOf(clBtnText), 'T'},      {rgbOf(clWindowFrame), 'f'},
+            {rgbOf(clHighlight), 'h'},    {rgbOf(clHighlightText), 't'}, {rgbOf(clGrayText), 'g'},
+            {rgbOf(clBlack), 'K'}};
+}
+
+// An N x N picture: a one-pixel frame of one letter around another.
+std::string framedMap(int N, char AFrame, char AInside)
+{
+    std::string text;
+    for (int y = 0; y < N; ++y) {
+        for (int x = 0; x < N; ++x)
+            text += x == 0 || y == 0 || x == N - 1 || y == N - 1 ? AFrame : AInside;
+        text += '\n';
+    }
+    return text;
+}
 
 // The automatic-size down arrow of a 9 x 9 rectangle.
 constexpr const char* downArrow9x9 = ".........\n"
@@ -170,7 +227,7 @@ TEST(vlLookAndFeelPainters, BaseMetrics)
     EXPECT_EQ(base->BorderSize(), 0);
     EXPECT_EQ(TvlStandardLookAndFeelPainter::Instance()->BorderSize(), 2);
     TRect r;
-    base->GetButtonGroupBorders(false, false, r);
+    base->GetButtonGroupBorders(1, 0, r);
     EXPECT_EQ(r, TRect(0, 0, 0, 0));
     base->GetButtonFocusBounds(nullptr, Rect(0, 0, 20, 20), r);
     EXPECT_EQ(r, Rect(4, 4, 16, 16));
@@ -861,6 +918,645 @@ TEST(vlLookAndFeelPainters, HeaderWithScrollArrows)
     EXPECT_EQ(left.width(), right.width());
     EXPECT_LT(left.left(), left.right());
     EXPECT_TRUE(s.of(rgbOf(clYellow)).contains(QPoint(20, 6)));
+}
+
+// ---------------------------------------------------------------- the looks
+
+const TvlCustomLookAndFeelPainter* standardLook() { return TvlStandardLookAndFeelPainter::Instance(); }
+const TvlCustomLookAndFeelPainter* flatLook() { return TvlFlatLookAndFeelPainter::Instance(); }
+const TvlUltraFlatLookAndFeelPainter* ultraFlatLook() { return TvlUltraFlatLookAndFeelPainter::Instance(); }
+const TvlOffice11LookAndFeelPainter* office11Look() { return TvlOffice11LookAndFeelPainter::Instance(); }
+
+TEST(vlLookAndFeelPainters, MetricsOfTheLooks)
+{
+    struct Row {
+        const TvlCustomLookAndFeelPainter* Painter;
+        int Border, DefaultButtonBorder, ButtonBorder, Indent, Shift, Expand;
+        bool HotTrack;
+    };
+    const Row rows[] = {
+        {standardLook(), 2, 3, 2, 1, 1, 12, false},
+        {flatLook(), 1, 2, 1, 1, 1, 11, false},
+        {ultraFlatLook(), 1, 2, 1, 2, 0, 11, true},
+        {office11Look(), 1, 2, 1, 2, 0, 11, true},
+    };
+    for (const Row& row : rows) {
+        const auto* p = row.Painter;
+        EXPECT_EQ(p->BorderSize(), row.Border) << p->LookAndFeelStyle();
+        EXPECT_EQ(p->ButtonBorderWidth(vlbsDefault), row.DefaultButtonBorder) << p->LookAndFeelStyle();
+        EXPECT_EQ(p->ButtonBorderWidth(vlbsPressed), row.ButtonBorder) << p->LookAndFeelStyle();
+        EXPECT_EQ(p->ButtonTextIndent(), row.Indent) << p->LookAndFeelStyle();
+        EXPECT_EQ(p->ButtonPressedTextShift(), row.Shift) << p->LookAndFeelStyle();
+        EXPECT_EQ(p->ExpandButtonSize(), row.Expand) << p->LookAndFeelStyle();
+        EXPECT_EQ(p->IsButtonHotTrack(), row.HotTrack) << p->LookAndFeelStyle();
+    }
+    EXPECT_EQ(office11Look()->SmallExpandButtonSize(), 11);
+    EXPECT_FALSE(office11Look()->DrawExpandButtonFirst());
+    EXPECT_TRUE(office11Look()->NeedRedrawOnResize());
+    EXPECT_EQ(standardLook()->DefaultViewContentColor(), clWindow);
+    EXPECT_EQ(ultraFlatLook()->DefaultViewContentColor(), TColor(0xD5FFFF));
+
+    // A row of buttons: the outer ends are wider.
+    struct Group {
+        int Count, Index;
+        TRect Expected;
+    };
+    for (const Group& g : {Group{3, 0, TRect(2, 2, 1, 2)}, Group{3, 1, TRect(1, 2, 1, 2)},
+                           Group{3, 2, TRect(1, 2, 2, 2)}, Group{1, 0, TRect(2, 2, 1, 2)}}) {
+        TRect r;
+        ultraFlatLook()->GetButtonGroupBorders(g.Count, g.Index, r);
+        EXPECT_EQ(r, g.Expected) << g.Count << " " << g.Index;
+    }
+    TRect focus;
+    ultraFlatLook()->GetButtonFocusBounds(nullptr, Rect(0, 0, 20, 20), focus);
+    EXPECT_EQ(focus, Rect(3, 3, 17, 17));
+}
+
+TEST(vlLookAndFeelPainters, SymbolAndFaceColoursOfTheFlatLooks)
+{
+    const LookColors colors;
+    const auto* u = ultraFlatLook();
+    // The symbol changes only when pressed (light) or disabled (shadow).
+    EXPECT_EQ(u->ButtonGlyphColor(vlbsNormal, clDefault), clBtnText);
+    EXPECT_EQ(u->ButtonGlyphColor(vlbsHot, clDefault), clBtnText);
+    EXPECT_EQ(u->ButtonGlyphColor(vlbsPressed, clRed), clHighlightText);
+    EXPECT_EQ(u->ButtonGlyphColor(vlbsDisabled, clRed), clBtnShadow);
+    EXPECT_EQ(u->ButtonGlyphState(vlbsDisabled), vlbsNormal);
+    EXPECT_EQ(u->ButtonFaceColor(vlbsHot), LightHotColor());
+    EXPECT_EQ(u->ButtonFaceColor(vlbsPressed), LightDownColor());
+    EXPECT_EQ(u->ButtonBorderColorForState(vlbsNormal), clBtnShadow);
+    EXPECT_EQ(u->ButtonBorderColorForState(vlbsDisabled), clHighlight);
+
+    const auto* o = office11Look();
+    EXPECT_EQ(o->ButtonFaceColor(vlbsNormal), Office11ControlFaceColor);
+    EXPECT_EQ(o->ButtonFaceColor(vlbsHot), Office11HotFaceColor);
+    EXPECT_EQ(o->ButtonFaceColor(vlbsDisabled), clBtnFace);
+    EXPECT_EQ(o->CheckFaceColor(vlbsHot), Office11HotFaceColor);
+    EXPECT_EQ(o->CheckFaceColor(vlbsNormal), clWindow);
+    EXPECT_EQ(o->ButtonGlyphColor(vlbsNormal, clRed), Office11GlyphColor);
+    EXPECT_EQ(o->ButtonGlyphColor(vlbsDisabled, clRed), Office11DisabledGlyphColor);
+    // Without a standard themed scheme the pressed symbol is light.
+    ASSERT_FALSE(vxOffice11::UsesStandardXPColors());
+    EXPECT_EQ(o->ButtonGlyphColor(vlbsPressed, clRed), clHighlightText);
+    EXPECT_EQ(o->GradientMiddleColor(),
+              vxOffice11::MixColors(Office11GradientLightColor, Office11GradientDarkColor, 50));
+    // Colours defined through others follow this look's.
+    EXPECT_EQ(o->DefaultHeaderColor(), o->GradientMiddleColor());
+    EXPECT_EQ(o->DefaultMiscColorB(), o->GradientMiddleColor());
+    EXPECT_EQ(o->DefaultHeaderColorA(), Office11GroupByBoxLineColor);
+    EXPECT_EQ(o->ButtonBorderColorForState(vlbsNormal), Office11SeparatorDarkColor);
+    EXPECT_EQ(o->BorderLineColor(), Office11SeparatorDarkColor);
+    EXPECT_EQ(o->DarkBorderLineColor(), clBtnText);
+}
+
+TEST(vlLookAndFeelPainters, BordersOfTheLooks)
+{
+    const LookColors colors;
+    struct Row {
+        const TvlCustomLookAndFeelPainter* Painter;
+        const char* Expected;
+    };
+    const Row rows[] = {
+        {standardLook(), "SSSSSH\nSDDDLH\nSD..LH\nSD..LH\nSLLLLH\nHHHHHH\n"},
+        {flatLook(), "SSSSSH\nS....H\nS....H\nS....H\nS....H\nHHHHHH\n"},
+        {ultraFlatLook(), "SSSSSS\nS....S\nS....S\nS....S\nS....S\nSSSSSS\n"},
+        // The scheme's border colour is the shadow without a themed system.
+        {office11Look(), "SSSSSS\nS....S\nS....S\nS....S\nS....S\nSSSSSS\n"},
+    };
+    for (const Row& row : rows) {
+        Surface s(6, 6);
+        row.Painter->DrawBorder(&s.Vl, Rect(0, 0, 6, 6));
+        EXPECT_EQ(s.map(lookLegend()), row.Expected) << row.Painter->LookAndFeelStyle();
+    }
+}
+
+TEST(vlLookAndFeelPainters, ButtonsOfTheLooks)
+{
+    const LookColors colors;
+    struct Row {
+        const TvlCustomLookAndFeelPainter* Painter;
+        TvlButtonState State;
+        std::string Expected;
+    };
+    const Row rows[] = {
+        {standardLook(), vlbsNormal, "HHHHHHD\nHLLLLSD\nHLFFFSD\nHLFFFSD\nHLFFFSD\nHSSSSSD\nDDDDDDD\n"},
+        // The default button: a black frame and three pixels of border.
+        {standardLook(), vlbsDefault, "KKKKKKK\nKHHHHDK\nKHLLSDK\nKHLFSDK\nKHSSSDK\nKDDDDDK\nKKKKKKK\n"},
+        {standardLook(), vlbsPressed, "KKKKKKK\nKSSSSSK\nKSFFFSK\nKSFFFSK\nKSFFFSK\nKSSSSSK\nKKKKKKK\n"},
+        {flatLook(), vlbsNormal, "HHHHHHS\nHFFFFFS\nHFFFFFS\nHFFFFFS\nHFFFFFS\nHFFFFFS\nSSSSSSS\n"},
+        {flatLook(), vlbsDefault, "KKKKKKK\nKHHHHSK\nKHFFFSK\nKHFFFSK\nKHFFFSK\nKSSSSSK\nKKKKKKK\n"},
+        {flatLook(), vlbsPressed, "SSSSSSH\nSFFFFFH\nSFFFFFH\nSFFFFFH\nSFFFFFH\nSFFFFFH\nHHHHHHH\n"},
+        {ultraFlatLook(), vlbsNormal, framedMap(7, 'T', 'F')},
+        {ultraFlatLook(), vlbsDisabled, framedMap(7, 'S', 'F')},
+        {ultraFlatLook(), vlbsDefault, "fffffff\nfffffff\nffFFFff\nffFFFff\nffFFFff\nfffffff\nfffffff\n"},
+        {ultraFlatLook(), vlbsHot, framedMap(7, 'h', 'o')},
+        {ultraFlatLook(), vlbsPressed, framedMap(7, 'h', 'p')},
+        {office11Look(), vlbsNormal, framedMap(7, 'T', 'F')},
+        {office11Look(), vlbsDisabled, framedMap(7, 'g', 'F')},
+        // Without a themed system the scheme's hot face is the light hot colour.
+        {office11Look(), vlbsHot, framedMap(7, 'h', 'o')},
+    };
+    auto legend = lookLegend();
+    legend.push_back({rgbOf(LightHotColor()), 'o'});
+    legend.push_back({rgbOf(LightDownColor()), 'p'});
+    for (const Row& row : rows) {
+        Surface s(7, 7);
+        row.Painter->DrawButton(&s.Vl, Rect(0, 0, 7, 7), String(), row.State);
+        EXPECT_EQ(s.map(legend), row.Expected) << row.Painter->LookAndFeelStyle() << " state " << row.State;
+    }
+}
+
+TEST(vlLookAndFeelPainters, UltraFlatButtonsInARow)
+{
+    const LookColors colors;
+    struct Row {
+        TvlButtonState State;
+        int Index;
+        const char* Expected;
+    };
+    const Row rows[] = {
+        // Normal: a frame in the given colour, inset at the top and bottom
+        // and at the outer end of the row.
+        {vlbsNormal, 0, "......\n.rrrrr\n.rFFFr\n.rrrrr\n......\n"},
+        {vlbsNormal, 1, "......\nrrrrrr\nrFFFFr\nrrrrrr\n......\n"},
+        // Hot: strips of the hot colour between the buttons, no frame.
+        {vlbsHot, 1, "......\nhooooh\nhooooh\nhooooh\n......\n"},
+        {vlbsHot, 2, "......\nhoooo.\nhoooo.\nhoooo.\n......\n"},
+    };
+    auto legend = lookLegend();
+    legend.push_back({rgbOf(clRed), 'r'});
+    legend.push_back({rgbOf(LightHotColor()), 'o'});
+    for (const Row& row : rows) {
+        Surface s(6, 5);
+        ultraFlatLook()->DrawButtonInGroup(&s.Vl, Rect(0, 0, 6, 5), row.State, 3, row.Index, clRed);
+        EXPECT_EQ(s.map(legend), row.Expected) << row.State << " " << row.Index;
+    }
+    Surface s(6, 5);
+    ultraFlatLook()->DrawNavigatorBorder(&s.Vl, Rect(0, 0, 6, 5), false, true);
+    EXPECT_EQ(s.at(0, 0), rgbOf(clHighlight));
+    ultraFlatLook()->DrawNavigatorBorder(&s.Vl, Rect(0, 0, 6, 5), true, true);
+    EXPECT_EQ(s.at(0, 0), rgbOf(clBtnText));
+}
+
+TEST(vlLookAndFeelPainters, SeparatorsAndCheckBorders)
+{
+    const LookColors colors;
+    struct Separator {
+        const TvlCustomLookAndFeelPainter* Painter;
+        const char* Expected;
+    };
+    // A horizontal 6 x 6 area: a strip across the middle columns.
+    const Separator separators[] = {
+        {standardLook(), "..S...\n..SH..\n..SH..\n..SH..\n..SH..\n...H..\n"},
+        {flatLook(), "..S...\n..SH..\n..SH..\n..SH..\n..SH..\n...H..\n"},
+        {ultraFlatLook(), "...S..\n...S..\n...S..\n...S..\n...S..\n...S..\n"},
+    };
+    for (const Separator& row : separators) {
+        Surface s(6, 6);
+        row.Painter->DrawSeparator(&s.Vl, Rect(0, 0, 6, 6), true);
+        EXPECT_EQ(s.map(lookLegend()), row.Expected) << row.Painter->LookAndFeelStyle();
+    }
+    Surface office(6, 6);
+    office11Look()->DrawSeparator(&office.Vl, Rect(0, 0, 6, 6), false);
+    EXPECT_EQ(office.map({{rgbOf(Office11SeparatorDarkColor), 'd'}, {rgbOf(Office11SeparatorLightColor), 'l'}}),
+              "......\n......\nddddd.\n.lllll\n......\n......\n");
+
+    struct Check {
+        const TvlCustomLookAndFeelPainter* Painter;
+        TvlButtonState State;
+        const char* Expected;
+    };
+    const Check checks[] = {
+        {standardLook(), vlbsNormal, "DDDDL\nDSSHL\nDS.HL\nDHHHL\nLLLLL\n"},
+        {flatLook(), vlbsNormal, "SSSSH\nSWWWH\nSW.WH\nSWWWH\nHHHHH\n"},
+        {ultraFlatLook(), vlbsDisabled, "TTTTT\nTFFFT\nTF.FT\nTFFFT\nTTTTT\n"},
+    };
+    for (const Check& row : checks) {
+        Surface s(5, 5);
+        row.Painter->DrawCheckBorder(&s.Vl, Rect(0, 0, 5, 5), row.State);
+        EXPECT_EQ(s.map(lookLegend()), row.Expected) << row.Painter->LookAndFeelStyle();
+    }
+}
+
+TEST(vlLookAndFeelPainters, ExpandButtonsOfTheLooks)
+{
+    const LookColors colors;
+    struct Row {
+        const TvlCustomLookAndFeelPainter* Painter;
+        bool Expanded;
+        const char* Expected;
+    };
+    const Row rows[] = {
+        // Raised: light left and top, dark right and bottom, shadow inside them.
+        {standardLook(), false, "HHHHHHHHD\nHFFFFFFSD\nHFFFTFFSD\nHFFFTFFSD\nHFTTTTTSD\n"
+                                "HFFFTFFSD\nHFFFTFFSD\nHSSSSSSSD\nDDDDDDDDD\n"},
+        {ultraFlatLook(), true, "SSSSSSSSS\nSFFFFFFFS\nSFFFFFFFS\nSFFFFFFFS\nSFTTTTTFS\n"
+                                "SFFFFFFFS\nSFFFFFFFS\nSFFFFFFFS\nSSSSSSSSS\n"},
+        // A button of face colour with the sign in the inner rectangle.
+        {flatLook(), true, "HHHHHHHHS\nHFFFFFFFS\nHFFFFFFFS\nHFFFFFFFS\nHFFTTTFFS\n"
+                           "HFFFFFFFS\nHFFFFFFFS\nHFFFFFFFS\nSSSSSSSSS\n"},
+    };
+    for (const Row& row : rows) {
+        Surface s(9, 9);
+        row.Painter->DrawExpandButton(&s.Vl, Rect(0, 0, 9, 9), row.Expanded, clDefault);
+        EXPECT_EQ(s.map(lookLegend()), row.Expected) << row.Painter->LookAndFeelStyle();
+        // The button keeps what later painting would put over it.
+        s.Vl.FillRectByColor(Rect(0, 0, 9, 9), clRed);
+        EXPECT_EQ(s.map(lookLegend()), row.Expected) << row.Painter->LookAndFeelStyle();
+    }
+}
+
+TEST(vlLookAndFeelPainters, Office11ExpandButtonBlendsItsCorners)
+{
+    const LookColors colors;
+    Surface s(14, 14);
+    s.Vl.FillRectByColor(Rect(0, 0, 14, 14), clRed);
+    s.Vl.FillRectByColor(Rect(13, 13, 14, 14), clBlue);
+    // The bitmap is 11 x 11 at the top-left whatever the rectangle's size.
+    office11Look()->DrawExpandButton(&s.Vl, Rect(0, 0, 14, 14), true, clDefault);
+    const TColor light = vxOffice11::MixColors(Office11GlyphCornerLightColor, clRed, 25);
+    const TColor dark = vxOffice11::MixColors(Office11GlyphCornerDarkColor, clBlue, 25);
+    EXPECT_EQ(s.at(0, 0), rgbOf(light));
+    for (auto [x, y] : {std::pair{10, 10}, std::pair{0, 10}, std::pair{10, 0}})
+        EXPECT_EQ(s.at(x, y), rgbOf(dark)) << x << "," << y;
+    EXPECT_EQ(s.at(11, 5), rgbOf(clRed));
+    EXPECT_EQ(s.at(5, 11), rgbOf(clRed));
+    EXPECT_NE(s.at(5, 5), rgbOf(clRed));
+}
+
+// ---------------------------------------------------------------- shared resources
+
+struct PaintersUnit : ::testing::Test {
+    PaintersUnit()
+    {
+        AddvlLookAndFeelPaintersUnit(Units);
+        Units.Initialize();
+    }
+    ~PaintersUnit() override { Units.Finalize(); }
+    TStartupList Units;
+};
+
+TEST_F(PaintersUnit, SkinPainterRegistryFindsNothingUntilOneIsThere)
+{
+    TvlExtendedStylePainters* registry = GetSkinPainterRegistry();
+    ASSERT_NE(registry, nullptr);
+    const TvlCustomLookAndFeelPainter* painter = standardLook();
+    EXPECT_FALSE(registry->FindPainterByName(QStringLiteral("Blue"), painter));
+    EXPECT_EQ(painter, nullptr);
+    // Names compare without regard to case; the first of a name wins.
+    registry->Add(new TvlExtendedStylePainter(QStringLiteral("Blue"), flatLook()));
+    registry->Add(new TvlExtendedStylePainter(QStringLiteral("BLUE"), standardLook()));
+    EXPECT_TRUE(registry->FindPainterByName(QStringLiteral("bLuE"), painter));
+    EXPECT_EQ(painter, flatLook());
+
+    struct Observer : IvlSkinRegistryObserver {
+        void SkinRegistryChanged() override {}
+    } observer;
+    registry->AddObserver(&observer);
+    registry->AddObserver(&observer);
+    EXPECT_EQ(registry->ObserverCount(), 1);
+    registry->RemoveObserver(&observer);
+    EXPECT_EQ(registry->ObserverCount(), 0);
+}
+
+TEST_F(PaintersUnit, LooksWithASkinPainterObserveTheRegistry)
+{
+    TvlExtendedStylePainters* registry = GetSkinPainterRegistry();
+    registry->Add(new TvlExtendedStylePainter(QStringLiteral("Ours"), office11Look()));
+    {
+        TvlLookAndFeel look(nullptr);
+        look.SetSkinName(QStringLiteral("ours"));
+        EXPECT_EQ(look.Painter(), office11Look());
+        EXPECT_EQ(registry->ObserverCount(), 1);
+        look.SetSkinName(QStringLiteral("Missing"));
+        EXPECT_EQ(look.Painter(), GetLookAndFeelPainterClass(look.Kind()));
+        EXPECT_EQ(registry->ObserverCount(), 0);
+        look.SetSkinName(QStringLiteral("Ours"));
+    }
+    EXPECT_EQ(registry->ObserverCount(), 0);
+}
+
+TEST_F(PaintersUnit, IndicatorGlyphsAndCheckerBrushes)
+{
+    TImageList* images = GetLibraryImageList();
+    ASSERT_NE(images, nullptr);
+    EXPECT_EQ(images->Count(), 6);
+    EXPECT_EQ(images->Width(), 12);
+    // White is transparent: the arrow glyph leaves the background around it.
+    Surface s(12, 12);
+    images->Draw(&s.Canvas, 0, 0, 0);
+    EXPECT_EQ(s.at(0, 0), sentinel);
+    EXPECT_EQ(s.at(5, 5), rgbOf(clBlack));
+
+    const LookColors colors;
+    RefillCheckerBitmaps();
+    for (bool pressed : {false, true}) {
+        const TBitmap* checker = GetScrollBarCheckerBitmap(pressed);
+        ASSERT_NE(checker, nullptr);
+        ASSERT_EQ(checker->Width(), 8);
+        ASSERT_EQ(checker->Height(), 8);
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 8; ++x) {
+                const bool odd = (x + y) % 2 != 0;
+                const TColor expected = pressed ? (odd ? cl3DDkShadow : clBlack) : (odd ? clBtnHighlight : clBtnFace);
+                ASSERT_EQ(checker->Pixels(x, y), ColorToRGB(expected)) << pressed << " " << x << "," << y;
+            }
+    }
+    // Refilled from the colours of the moment.
+    const int face[] = {COLOR_BTNFACE};
+    const TColor red[] = {clRed};
+    SetSysColors(face, red);
+    RefillCheckerBitmaps();
+    EXPECT_EQ(GetScrollBarCheckerBitmap(false)->Pixels(0, 0), clRed);
+}
+
+TEST(vlLookAndFeelPainters, SharedResourcesLiveWithTheUnit)
+{
+    EXPECT_EQ(GetSkinPainterRegistry(), nullptr);
+    EXPECT_EQ(GetScrollBarCheckerBitmap(false), nullptr);
+    TSize size;
+    standardLook()->CheckButtonSize(size);
+    EXPECT_EQ(size, (TSize{13, 13}));
+}
+
+// The radio glyph's pattern: 1 and 2 the outer ring above and below the
+// anti-diagonal, 3 and 4 the inner ring, 5 the face, 6 the check dot.
+TEST(vlLookAndFeelPainters, RadioGlyphPatternFollowsOurCircle)
+{
+    const TvlRadioButtonImageList* list = GetRadioButtonImageList();
+    EXPECT_EQ(list->GlyphRect(), Rect(0, 0, 12, 12));
+    EXPECT_EQ(list->CheckRect(), Rect(4, 4, 8, 8));
+    std::string pattern;
+    for (int y = 0; y < 12; ++y) {
+        for (int x = 0; x < 12; ++x)
+            pattern += char('0' + list->PatternCode(x, y));
+        pattern += '\n';
+    }
+    EXPECT_EQ(pattern, "000011110000\n"
+                       "001133331100\n"
+                       "013355553420\n"
+                       "013555555420\n"
+                       "135556655542\n"
+                       "135566665542\n"
+                       "135566665542\n"
+                       "135556655542\n"
+                       "013555555420\n"
+                       "013455554420\n"
+                       "002244442200\n"
+                       "000022220000\n");
+    TSize size;
+    ultraFlatLook()->RadioButtonSize(size);
+    EXPECT_EQ(size, (TSize{12, 12}));
+}
+
+// Where each pattern code of the radio glyph lies, as drawn at (AX, AY).
+std::string radioCodes(const Surface& AS, int AX, int AY, const std::vector<std::pair<QRgb, char>>& ALegend)
+{
+    const TvlRadioButtonImageList* list = GetRadioButtonImageList();
+    std::string text;
+    for (int code = 0; code <= 6; ++code) {
+        std::string letters;
+        for (int y = 0; y < 12; ++y)
+            for (int x = 0; x < 12; ++x)
+                if (list->PatternCode(x, y) == code) {
+                    char c = AS.at(AX + x, AY + y) == sentinel ? '.' : '?';
+                    for (const auto& [rgb, letter] : ALegend)
+                        if (AS.at(AX + x, AY + y) == rgb)
+                            c = letter;
+                    if (letters.find(c) == std::string::npos)
+                        letters += c;
+                }
+        text += std::to_string(code) + ":" + letters + " ";
+    }
+    return text;
+}
+
+TEST(vlLookAndFeelPainters, RadioGlyphColoursOfTheLooks)
+{
+    const LookColors colors;
+    GetRadioButtonImageList()->Reset();
+    auto legend = lookLegend();
+    legend.push_back({rgbOf(LightHotColor()), 'o'});
+    struct Row {
+        const TvlCustomLookAndFeelPainter* Painter;
+        TvlButtonState State;
+        bool Checked, Focused;
+        const char* Expected;
+    };
+    const Row rows[] = {
+        // Hot and unchecked: the highlight ring round a light hot face.
+        {ultraFlatLook(), vlbsHot, false, false, "0:. 1:h 2:h 3:o 4:o 5:o 6:o "},
+        {ultraFlatLook(), vlbsNormal, true, false, "0:. 1:S 2:S 3:W 4:W 5:W 6:w "},
+        {ultraFlatLook(), vlbsNormal, false, true, "0:. 1:h 2:h 3:W 4:W 5:W 6:W "},
+        {standardLook(), vlbsNormal, true, false, "0:. 1:S 2:H 3:D 4:L 5:W 6:w "},
+        {flatLook(), vlbsDisabled, true, false, "0:. 1:S 2:H 3:L 4:L 5:F 6:S "},
+        // The scheme's hot border is the highlight without a themed system.
+        {office11Look(), vlbsNormal, false, true, "0:. 1:h 2:h 3:W 4:W 5:W 6:W "},
+        {office11Look(), vlbsDisabled, true, false, "0:. 1:g 2:g 3:F 4:F 5:F 6:g "},
+    };
+    for (const Row& row : rows) {
+        Surface s(14, 14);
+        row.Painter->DrawRadioButton(&s.Vl, 1, 1, row.State, row.Checked, false, clDefault, row.Focused);
+        EXPECT_EQ(radioCodes(s, 1, 1, legend), row.Expected) << row.Painter->LookAndFeelStyle() << " " << row.State;
+    }
+    // Over a brush colour the corners take that colour.
+    Surface s(14, 14);
+    standardLook()->DrawRadioButton(&s.Vl, 1, 1, vlbsNormal, false, false, clRed);
+    EXPECT_EQ(s.at(1, 1), rgbOf(clRed));
+    EXPECT_EQ(s.at(0, 0), sentinel);
+    GetRadioButtonImageList()->Reset();
+}
+
+TEST_F(PaintersUnit, RadioGlyphsAreRebuiltBeforeLooksHearOfNewColours)
+{
+    GetRadioButtonImageList();
+    TvlLookAndFeel look(nullptr);
+    look.SetKind(lfStandard);
+    struct Listener {
+        void changed(TvlLookAndFeel*, TvlLookAndFeelValues)
+        {
+            Surface s(12, 12);
+            standardLook()->DrawRadioButton(&s.Vl, 0, 0, vlbsNormal, false, false, clDefault);
+            Ring = s.at(0, 5);
+        }
+        QRgb Ring = 0;
+    } listener;
+    look.OnChanged = TvlLookAndFeelNotifyEvent(&listener, &Listener::changed);
+    const int shadow[] = {COLOR_BTNSHADOW};
+    const TColor red[] = {clRed};
+    SetSysColors(shadow, red);
+    BroadcastSystemPaletteChange();
+    EXPECT_EQ(listener.Ring, rgbOf(clRed));
+    ResetSysColors();
+    BroadcastSystemPaletteChange();
+    EXPECT_EQ(listener.Ring, rgbOf(clBtnShadow));
+}
+
+// ---------------------------------------------------------------- the native look
+
+const TvlWinXPLookAndFeelPainter* nativeLook() { return TvlWinXPLookAndFeelPainter::Instance(); }
+
+// The native painter over the recording theme library.
+struct NativeLook : ::testing::Test {
+    NativeLook() : Previous(SetThemeLibrary(std::make_unique<TvxRecordingThemeLibrary>()))
+    {
+        AddvxThemeManagerUnit(Units);
+        Units.Initialize();
+        fake()->Color = clRed;
+    }
+    ~NativeLook() override
+    {
+        Units.Finalize();
+        SetThemeLibrary(std::move(Previous));
+    }
+    TvxRecordingThemeLibrary* fake() const { return dynamic_cast<TvxRecordingThemeLibrary*>(ThemeLibrary()); }
+    // The drawing calls since the last look, as "class call part state".
+    std::vector<std::string> drawn()
+    {
+        std::vector<std::string> calls;
+        for (const auto& call : fake()->Log)
+            if (call.Name.startsWith(QStringLiteral("Draw")))
+                calls.push_back((call.ClassList + ' ' + call.Name + ' ' + QString::number(call.Part) + ' ' +
+                                 QString::number(call.State))
+                                    .toStdString());
+        fake()->Log.clear();
+        return calls;
+    }
+    std::unique_ptr<IvxThemeLibrary> Previous;
+    TStartupList Units;
+};
+
+TEST_F(NativeLook, EachElementDrawsItsThemePart)
+{
+    using Calls = std::vector<std::string>;
+    Surface s(20, 20);
+    TvlCanvas* c = &s.Vl;
+    const TRect r = Rect(0, 0, 20, 20);
+    const auto* p = nativeLook();
+    struct Row {
+        std::function<void()> Draw;
+        Calls Expected;
+    };
+    const Row rows[] = {
+        {[&] { p->DrawButton(c, r, QStringLiteral("OK"), vlbsHot); },
+         {"Button DrawThemeBackground 1 2", "Button DrawThemeText 1 2"}},
+        {[&] { p->DrawButton(c, r, String(), vlbsDefault, true, clDefault, clDefault, false, true); },
+         {"ToolBar DrawThemeBackground 1 5", "ToolBar DrawThemeText 1 5"}},
+        {[&] { p->DrawArrowBorder(c, r, vlbsPressed); }, {"Button DrawThemeBackground 1 3"}},
+        {[&] { p->DrawArrowButton(c, r, vlbsHot, adDown); }, {"ScrollBar DrawThemeBackground 1 6"}},
+        {[&] { p->DrawArrowButton(c, r, vlbsDisabled, adRight); }, {"ScrollBar DrawThemeBackground 1 16"}},
+        {[&] { p->DrawArrowButton(c, r, vlbsDefault, adUp); }, {"ScrollBar DrawThemeBackground 1 1"}},
+        {[&] { p->DrawCheckButton(c, r, vlbsPressed, cbsChecked); }, {"Button DrawThemeBackground 3 7"}},
+        {[&] { p->DrawCheckBox(c, r, vlbsNormal, false); }, {"Button DrawThemeBackground 3 1"}},
+        {[&] { p->DrawRadioButton(c, 2, 3, vlbsDisabled, false, false, clDefault); },
+         {"Button DrawThemeBackground 2 4"}},
+        {[&] { p->DrawExpandButton(c, r, true, clDefault); }, {"TreeView DrawThemeBackground 2 2"}},
+        {[&] { p->DrawSmallExpandButton(c, r, false, clRed, clBlue); }, {"TreeView DrawThemeBackground 2 1"}},
+        {[&] { p->DrawSeparator(c, r, true); }, {"ToolBar DrawThemeBackground 5 1"}},
+        {[&] { p->DrawSeparator(c, r, false); }, {"ToolBar DrawThemeBackground 6 1"}},
+        {[&] { p->DrawBorder(c, r); }, {"ListView DrawThemeBackground 5 0"}},
+    };
+    for (const Row& row : rows) {
+        row.Draw();
+        EXPECT_EQ(drawn(), row.Expected);
+    }
+    // Themed text: nothing for an empty text.
+    const HTHEME header = OpenTheme(totHeader);
+    p->DrawThemedText(c, header, 1, 3, r, r, taCenter, taVCenter, false, false, false, String(), s.Canvas.Font(),
+                      clRed, clNone);
+    EXPECT_TRUE(drawn().empty());
+    p->DrawThemedText(c, header, 1, 3, r, r, taCenter, taVCenter, false, false, false, QStringLiteral("A"),
+                      s.Canvas.Font(), clRed, clNone);
+    EXPECT_EQ(drawn(), Calls{"Header DrawThemeText 1 3"});
+    // The radio part fills a rectangle of its true size at the point.
+    p->DrawRadioButton(c, 2, 3, vlbsNormal, true, false, clDefault);
+    EXPECT_EQ(fake()->Log.back().R, Rect(2, 3, 15, 16));
+    EXPECT_EQ(fake()->Log.back().State, 5);
+    // The themed expand button keeps what later painting would put over it.
+    s.Vl.FillRectByColor(r, clRed);
+    EXPECT_EQ(s.at(5, 5), sentinel);
+}
+
+TEST_F(NativeLook, MetricsAndColoursComeFromTheTheme)
+{
+    const auto* p = nativeLook();
+    fake()->ContentMargins = Rect(3, 4, 5, 6);
+    fake()->PartSize = TSize{15, 14};
+    EXPECT_EQ(p->ButtonBorderWidth(vlbsNormal), 3);
+    TRect borders;
+    p->GetButtonGroupBorders(3, 1, borders);
+    EXPECT_EQ(borders, TRect(3, 4, 5, 6));
+    EXPECT_EQ(p->ExpandButtonSize(), 15);
+    EXPECT_EQ(p->SmallExpandButtonSize(), 15);
+    EXPECT_EQ(p->GroupExpandButtonSize(), 15);
+    EXPECT_EQ(p->CheckBorderWidth(), 0);
+    EXPECT_EQ(p->BorderSize(), 1);
+    TSize size;
+    p->CheckButtonSize(size);
+    EXPECT_EQ(size, (TSize{15, 14}));
+    EXPECT_EQ(p->ButtonFaceColor(vlbsHot), clRed);
+    EXPECT_EQ(fake()->Log.back().ClassList, QStringLiteral("Button"));
+    EXPECT_EQ(fake()->Log.back().R.Left, 204);
+    EXPECT_EQ(p->ButtonGlyphColor(vlbsNormal, clDefault), clRed);
+    EXPECT_EQ(fake()->Log.back().R.Left, 3803);
+    EXPECT_EQ(p->DefaultViewColorC(), clRed);
+    EXPECT_EQ(fake()->Log.back().ClassList, QStringLiteral("ComboBox"));
+    EXPECT_EQ(p->ButtonTextIndent(), 2);
+    EXPECT_TRUE(p->IsButtonHotTrack());
+    EXPECT_TRUE(p->NeedRedrawOnResize());
+    EXPECT_FALSE(p->DrawExpandButtonFirst());
+    TRect focus;
+    p->GetButtonFocusBounds(nullptr, Rect(0, 0, 20, 20), focus);
+    EXPECT_EQ(focus, Rect(3, 4, 15, 14));
+}
+
+TEST_F(NativeLook, AClassTheThemeLacksFallsBack)
+{
+    fake()->Refused = {QStringLiteral("BUTTON")};
+    EXPECT_EQ(nativeLook()->ButtonBorderWidth(vlbsDefault), 2);
+    EXPECT_EQ(nativeLook()->CheckBorderWidth(), 2);
+    Surface s(10, 10);
+    nativeLook()->DrawArrowBorder(&s.Vl, Rect(0, 0, 10, 10), vlbsNormal);
+    EXPECT_TRUE(drawn().empty());
+    EXPECT_EQ(s.at(0, 0), rgbOf(clBtnHighlight));
+    TSize size{1, 1};
+    nativeLook()->RadioButtonSize(size);
+    EXPECT_EQ(size, (TSize{0, 0}));
+}
+
+// Without visual styles the native look draws as the standard one.
+TEST(vlLookAndFeelPainters, NativeLookWithoutStylesDrawsTheStandardLook)
+{
+    ASSERT_FALSE(AreVisualStylesAvailable());
+    using Draw = std::function<void(const TvlCustomLookAndFeelPainter*, TvlCanvas*)>;
+    const TRect r = Rect(1, 1, 16, 14);
+    std::vector<std::pair<const char*, Draw>> calls = {
+        {"border", [&](auto* p, TvlCanvas* c) { p->DrawBorder(c, r); }},
+        {"separator", [&](auto* p, TvlCanvas* c) { p->DrawSeparator(c, r, true); }},
+        {"expand", [&](auto* p, TvlCanvas* c) { p->DrawExpandButton(c, Rect(2, 2, 11, 11), false, clDefault); }},
+        {"check border", [&](auto* p, TvlCanvas* c) { p->DrawCheckButton(c, Rect(1, 1, 14, 14), vlbsHot, cbsChecked); }},
+        {"check box", [&](auto* p, TvlCanvas* c) { p->DrawCheckBox(c, Rect(1, 1, 14, 14), vlbsDisabled, false); }},
+    };
+    for (TvlButtonState state : {vlbsNormal, vlbsHot, vlbsPressed, vlbsDisabled}) {
+        calls.push_back({"button", [state, r](auto* p, TvlCanvas* c) { p->DrawButton(c, r, String(), state); }});
+        calls.push_back({"arrow border", [state, r](auto* p, TvlCanvas* c) { p->DrawArrowBorder(c, r, state); }});
+        for (TvlArrowDirection direction : {adUp, adDown, adLeft, adRight})
+            calls.push_back({"arrow button", [state, direction, r](auto* p, TvlCanvas* c) {
+                                 p->DrawArrowButton(c, r, state, direction);
+                             }});
+    }
+    calls.push_back({"caption", [&](auto* p, TvlCanvas* c) {
+                         p->DrawButton(c, r, QStringLiteral("\u2588\u2588"), vlbsNormal);
+                     }});
+    for (const auto& [name, draw] : calls) {
+        Surface standard(18, 16), native(18, 16);
+        draw(standardLook(), &standard.Vl);
+        draw(nativeLook(), &native.Vl);
+        EXPECT_EQ(native.Image, standard.Image) << name;
+    }
+    EXPECT_EQ(nativeLook()->BorderSize(), 2);
+    EXPECT_EQ(nativeLook()->ExpandButtonSize(), 12);
+    EXPECT_EQ(nativeLook()->DefaultViewColorC(), TColor(0x9D9DA1));
 }
 
 }  // namespace

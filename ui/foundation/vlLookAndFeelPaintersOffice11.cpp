@@ -1,0 +1,110 @@
+// The Office 11 look: the ultra-flat shapes in the colours of the Office 11
+// scheme, which recomputes them on system colour and theme changes.
+#include "ui/foundation/vlLookAndFeelPainters.h"
+#include "ui/foundation/vxOffice11.h"
+
+using vxOffice11::MixColors;
+
+TColor TvlOffice11LookAndFeelPainter::DefaultFilterBoxColorA() const { return Office11FilterBoxColorA; }
+TColor TvlOffice11LookAndFeelPainter::DefaultFilterBoxColorB() const { return Office11FilterBoxColorB; }
+TColor TvlOffice11LookAndFeelPainter::DefaultFooterColor() const { return Office11ControlFaceColor; }
+TColor TvlOffice11LookAndFeelPainter::DefaultGroupByBoxColorA() const { return Office11GroupByBoxLineColor; }
+TColor TvlOffice11LookAndFeelPainter::DefaultGroupByBoxColorB() const { return Office11GradientLightColor; }
+TColor TvlOffice11LookAndFeelPainter::DefaultGroupColor() const { return Office11GroupColor; }
+TColor TvlOffice11LookAndFeelPainter::DefaultCalendarColorB() const { return Office11ControlFaceColor; }
+TColor TvlOffice11LookAndFeelPainter::DefaultCalendarColorF() const { return Office11CalendarSelectionColor; }
+TColor TvlOffice11LookAndFeelPainter::DefaultViewColorC() const { return Office11LineColor; }
+TColor TvlOffice11LookAndFeelPainter::DefaultViewColorD() const { return Office11ViewFaceColor; }
+TColor TvlOffice11LookAndFeelPainter::DefaultViewColorK() const { return Office11AltFaceColor; }
+TColor TvlOffice11LookAndFeelPainter::DefaultViewColorO() const { return Office11ControlFaceColor; }
+TColor TvlOffice11LookAndFeelPainter::HotBorderColor() const { return Office11HotBorderColor; }
+TColor TvlOffice11LookAndFeelPainter::GradientEndColor() const { return Office11GradientDarkColor; }
+TColor TvlOffice11LookAndFeelPainter::SeparatorDarkColor() const { return Office11SeparatorDarkColor; }
+TColor TvlOffice11LookAndFeelPainter::SeparatorLightColor() const { return Office11SeparatorLightColor; }
+
+TColor TvlOffice11LookAndFeelPainter::GradientMiddleColor() const
+{
+    return MixColors(Office11GradientLightColor, Office11GradientDarkColor, 50);
+}
+
+void TvlOffice11LookAndFeelPainter::DrawBorder(TvlCanvas* ACanvas, const TRect& R) const
+{
+    ACanvas->FrameRect(R, Office11BorderColor);
+}
+
+void TvlOffice11LookAndFeelPainter::DrawSeparator(TvlCanvas* ACanvas, const TRect& R, bool AIsVertical) const
+{
+    TRect r;
+    GetCenteredStripBounds(R, 2, AIsVertical, r);
+    --r.Right;
+    --r.Bottom;
+    ACanvas->FillRectByColor(r, Office11SeparatorDarkColor);
+    OffsetRect(r, 1, 1);
+    ACanvas->FillRectByColor(r, Office11SeparatorLightColor);
+}
+
+TColor TvlOffice11LookAndFeelPainter::ButtonFaceColor(TvlButtonState AState) const
+{
+    switch (AState) {
+    case vlbsHot: return Office11HotFaceColor;
+    case vlbsPressed: return Office11PressedFaceColor;
+    case vlbsDisabled: return clBtnFace;
+    default: return Office11ControlFaceColor;
+    }
+}
+
+TColor TvlOffice11LookAndFeelPainter::ButtonGlyphColor(TvlButtonState AState, TColor) const
+{
+    // On the standard themed schemes the pressed face is light enough for
+    // the normal glyph colour.
+    if (AState == vlbsPressed && !vxOffice11::UsesStandardXPColors())
+        return clHighlightText;
+    return AState == vlbsDisabled ? Office11DisabledGlyphColor : Office11GlyphColor;
+}
+
+void TvlOffice11LookAndFeelPainter::DrawButtonBorder(TvlCanvas* ACanvas, const TRect& R,
+                                                     TvlButtonState AState) const
+{
+    switch (AState) {
+    case vlbsDefault: TvlUltraFlatLookAndFeelPainter::DrawButtonBorder(ACanvas, R, AState); break;
+    case vlbsNormal: ACanvas->FrameRect(R, clBtnText); break;
+    case vlbsDisabled: ACanvas->FrameRect(R, Office11DisabledGlyphColor); break;
+    case vlbsHot:
+    case vlbsPressed: ACanvas->FrameRect(R, Office11HotBorderColor); break;
+    }
+}
+
+void TvlOffice11LookAndFeelPainter::DrawExpandButton(TvlCanvas* ACanvas, const TRect& R, bool AExpanded,
+                                                     TColor) const
+{
+    TBitmap* glyph = AExpanded ? vxOffice11::Office11ExpandedGlyph() : vxOffice11::Office11CollapsedGlyph();
+    if (glyph == nullptr)
+        return;
+    // The rounded corners take on what lies under them.
+    const int last = glyph->Width() - 1;
+    glyph->SetPixels(0, 0, MixColors(Office11GlyphCornerLightColor, GetPixel(ACanvas->Handle(), R.Left, R.Top), 25));
+    const TColor dark =
+        MixColors(Office11GlyphCornerDarkColor, GetPixel(ACanvas->Handle(), R.Right - 1, R.Bottom - 1), 25);
+    glyph->SetPixels(last, last, dark);
+    glyph->SetPixels(0, last, dark);
+    glyph->SetPixels(last, 0, dark);
+    ACanvas->Draw(R.Left, R.Top, glyph);
+}
+
+void TvlOffice11LookAndFeelPainter::DrawSmallExpandButton(TvlCanvas* ACanvas, const TRect& R, bool AExpanded,
+                                                          TColor, TColor) const
+{
+    DrawExpandButton(ACanvas, R, AExpanded, clDefault);
+}
+
+TColor TvlOffice11LookAndFeelPainter::CheckFaceColor(TvlButtonState AState) const
+{
+    if (AState == vlbsHot || AState == vlbsPressed || AState == vlbsDisabled)
+        return ButtonFaceColor(AState);
+    return TvlUltraFlatLookAndFeelPainter::CheckFaceColor(AState);
+}
+
+TColor TvlOffice11LookAndFeelPainter::ButtonBorderColorForState(TvlButtonState AState) const
+{
+    return AState == vlbsNormal ? SeparatorDarkColor() : Office11HotBorderColor;
+}

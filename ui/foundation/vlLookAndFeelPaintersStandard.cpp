@@ -1,0 +1,255 @@
+// The three classic looks: standard (raised and sunken 3-D edges), flat
+// (one-pixel 3-D edges) and ultra-flat (plain lines with highlight colours).
+#include "ui/foundation/vlLookAndFeelPainters.h"
+
+namespace {
+
+// A 2-pixel etched strip across the middle of R: shadow, then the same strip
+// one pixel right and down in highlight.
+void drawEtchedSeparator(const TvlCustomLookAndFeelPainter* APainter, TvlCanvas* ACanvas, const TRect& R,
+                         bool AIsVertical, TColor ADark, TColor ALight)
+{
+    TRect r;
+    APainter->GetCenteredStripBounds(R, 2, AIsVertical, r);
+    TRect dark = r;
+    --dark.Right;
+    --dark.Bottom;
+    ACanvas->FillRectByColor(dark, ADark);
+    OffsetRect(dark, 1, 1);
+    ACanvas->FillRectByColor(dark, ALight);
+}
+
+void deflate(TRect& R, int ADelta = 1) { InflateRect(R, -ADelta, -ADelta); }
+
+}  // namespace
+
+// ---------------------------------------------------------------- standard
+
+void TvlStandardLookAndFeelPainter::DrawBorder(TvlCanvas* ACanvas, const TRect& R) const
+{
+    TRect r = R;
+    ACanvas->DrawComplexFrame(r, clBtnShadow, clBtnHighlight);
+    deflate(r);
+    ACanvas->DrawComplexFrame(r, cl3DDkShadow, cl3DLight);
+}
+
+void TvlStandardLookAndFeelPainter::DrawSeparator(TvlCanvas* ACanvas, const TRect& R, bool AIsVertical) const
+{
+    drawEtchedSeparator(this, ACanvas, R, AIsVertical, clBtnShadow, clBtnHighlight);
+}
+
+void TvlStandardLookAndFeelPainter::DrawButtonBorder(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState) const
+{
+    TRect r = R;
+    if (AState == vlbsPressed) {
+        ACanvas->FrameRect(r, clBlack);
+        deflate(r);
+        ACanvas->DrawComplexFrame(r, clBtnShadow, clBtnShadow);
+        return;
+    }
+    if (AState == vlbsDefault) {
+        ACanvas->FrameRect(r, clBlack);
+        deflate(r);
+    }
+    ACanvas->DrawComplexFrame(r, clBtnHighlight, cl3DDkShadow);
+    deflate(r);
+    ACanvas->DrawComplexFrame(r, cl3DLight, clBtnShadow);
+}
+
+void TvlStandardLookAndFeelPainter::DrawExpandButton(TvlCanvas* ACanvas, const TRect& R, bool AExpanded,
+                                                     TColor AColor) const
+{
+    // A raised box: light left and top, dark right and bottom with a shadow
+    // line inside them.
+    ACanvas->DrawComplexFrame(R, clBtnHighlight, cl3DDkShadow);
+    TRect shadow = R;
+    deflate(shadow);
+    ACanvas->DrawComplexFrame(shadow, clBtnShadow, clBtnShadow, {bRight, bBottom});
+    TRect inner = R;
+    deflate(inner);
+    --inner.Right;
+    --inner.Bottom;
+    ACanvas->FillRectByColor(inner, AColor == clDefault ? clBtnFace : AColor);
+    DrawExpandButtonSign(ACanvas, R, AExpanded, clBtnText);
+    ACanvas->ExcludeClipRect(R);
+}
+
+void TvlStandardLookAndFeelPainter::DrawCheckBorder(TvlCanvas* ACanvas, const TRect& R, TvlButtonState) const
+{
+    // The sunken edge: the outer ring dark and light, the inner ring shadow
+    // and highlight.
+    TRect r = R;
+    ACanvas->DrawComplexFrame(r, cl3DDkShadow, cl3DLight);
+    deflate(r);
+    ACanvas->DrawComplexFrame(r, clBtnShadow, clBtnHighlight);
+}
+
+// ---------------------------------------------------------------- flat
+
+void TvlFlatLookAndFeelPainter::DrawBorder(TvlCanvas* ACanvas, const TRect& R) const
+{
+    ACanvas->DrawComplexFrame(R, clBtnShadow, clBtnHighlight);
+}
+
+void TvlFlatLookAndFeelPainter::DrawSeparator(TvlCanvas* ACanvas, const TRect& R, bool AIsVertical) const
+{
+    drawEtchedSeparator(this, ACanvas, R, AIsVertical, clBtnShadow, clBtnHighlight);
+}
+
+void TvlFlatLookAndFeelPainter::DrawButtonBorder(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState) const
+{
+    TRect r = R;
+    if (AState == vlbsPressed) {
+        ACanvas->DrawComplexFrame(r, clBtnShadow, clBtnHighlight);
+        return;
+    }
+    if (AState == vlbsDefault) {
+        ACanvas->FrameRect(r, clBlack);
+        deflate(r);
+    }
+    ACanvas->DrawComplexFrame(r, clBtnHighlight, clBtnShadow);
+}
+
+void TvlFlatLookAndFeelPainter::DrawExpandButton(TvlCanvas* ACanvas, const TRect& R, bool AExpanded,
+                                                 TColor AColor) const
+{
+    DrawButton(ACanvas, R, String(), vlbsNormal, true, AColor);
+    TRect r = R;
+    deflate(r);
+    DrawExpandButtonSign(ACanvas, r, AExpanded, clBtnText);
+    ACanvas->ExcludeClipRect(R);
+}
+
+void TvlFlatLookAndFeelPainter::DrawCheckBorder(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState) const
+{
+    TRect r = R;
+    ACanvas->DrawComplexFrame(r, clBtnShadow, clBtnHighlight);
+    deflate(r);
+    ACanvas->FrameRect(r, CheckFaceColor(AState));
+}
+
+// ---------------------------------------------------------------- ultra-flat
+
+void TvlUltraFlatLookAndFeelPainter::DrawBorder(TvlCanvas* ACanvas, const TRect& R) const
+{
+    ACanvas->FrameRect(R, clBtnShadow);
+}
+
+void TvlUltraFlatLookAndFeelPainter::DrawSeparator(TvlCanvas* ACanvas, const TRect& R, bool AIsVertical) const
+{
+    TRect r;
+    GetCenteredStripBounds(R, 1, AIsVertical, r);
+    ACanvas->FillRectByColor(r, clBtnShadow);
+}
+
+TColor TvlUltraFlatLookAndFeelPainter::ButtonFaceColor(TvlButtonState AState) const
+{
+    switch (AState) {
+    case vlbsHot: return LightHotColor();
+    case vlbsPressed: return LightDownColor();
+    default: return clBtnFace;
+    }
+}
+
+void TvlUltraFlatLookAndFeelPainter::GetButtonFocusBounds(TvlCanvas*, const TRect& R, TRect& AResult) const
+{
+    AResult = R;
+    deflate(AResult, 3);
+    if (IsRectEmpty(AResult))
+        AResult = R;
+}
+
+void TvlUltraFlatLookAndFeelPainter::GetButtonGroupBorders(int AButtonCount, int AButtonIndex,
+                                                           TRect& AResult) const
+{
+    AResult = TRect(1, 2, 1, 2);
+    if (AButtonIndex == 0)
+        AResult.Left = 2;
+    if (AButtonCount > 1 && AButtonIndex == AButtonCount - 1)
+        AResult.Right = 2;
+}
+
+TColor TvlUltraFlatLookAndFeelPainter::ButtonGlyphColor(TvlButtonState AState, TColor ADefaultColor) const
+{
+    if (AState == vlbsPressed)
+        return clHighlightText;
+    return TvlCustomLookAndFeelPainter::ButtonGlyphColor(AState, ADefaultColor);
+}
+
+void TvlUltraFlatLookAndFeelPainter::DrawButtonInGroup(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState,
+                                                       int AButtonCount, int AButtonIndex,
+                                                       TColor ABorderColor) const
+{
+    const bool first = AButtonIndex == 0;
+    const bool last = AButtonIndex == AButtonCount - 1;
+    TRect r = R;
+    ++r.Top;
+    --r.Bottom;
+    if (first)
+        ++r.Left;
+    if (last)
+        --r.Right;
+    if (AState == vlbsNormal || AState == vlbsDisabled) {
+        ACanvas->FrameRect(r, ABorderColor);
+        deflate(r);
+    } else {
+        if (!first) {
+            ACanvas->FillRectByColor(TRect(r.Left, r.Top, r.Left + 1, r.Bottom), HotBorderColor());
+            ++r.Left;
+        }
+        if (!last) {
+            ACanvas->FillRectByColor(TRect(r.Right - 1, r.Top, r.Right, r.Bottom), HotBorderColor());
+            --r.Right;
+        }
+    }
+    ACanvas->FillRectByColor(r, ButtonFaceColor(AState));
+}
+
+void TvlUltraFlatLookAndFeelPainter::DrawButtonBorder(TvlCanvas* ACanvas, const TRect& R,
+                                                      TvlButtonState AState) const
+{
+    switch (AState) {
+    case vlbsDefault: {
+        TRect r = R;
+        ACanvas->FrameRect(r, clWindowFrame);
+        deflate(r);
+        ACanvas->FrameRect(r, clWindowFrame);
+        break;
+    }
+    case vlbsNormal: ACanvas->FrameRect(R, clBtnText); break;
+    case vlbsDisabled: ACanvas->FrameRect(R, clBtnShadow); break;
+    case vlbsHot:
+    case vlbsPressed: ACanvas->FrameRect(R, clHighlight); break;
+    }
+}
+
+void TvlUltraFlatLookAndFeelPainter::DrawNavigatorBorder(TvlCanvas* ACanvas, const TRect& R, bool AEmphasised,
+                                                         bool AHot) const
+{
+    ACanvas->FrameRect(R, AEmphasised ? clBtnText : AHot ? HotBorderColor() : clBtnShadow);
+}
+
+void TvlUltraFlatLookAndFeelPainter::DrawExpandButton(TvlCanvas* ACanvas, const TRect& R, bool AExpanded,
+                                                      TColor AColor) const
+{
+    ACanvas->FrameRect(R, clBtnShadow);
+    TRect inner = R;
+    deflate(inner);
+    ACanvas->FillRectByColor(inner, AColor == clDefault ? clBtnFace : AColor);
+    DrawExpandButtonSign(ACanvas, R, AExpanded, clBtnText);
+    ACanvas->ExcludeClipRect(R);
+}
+
+void TvlUltraFlatLookAndFeelPainter::DrawCheckBorder(TvlCanvas* ACanvas, const TRect& R,
+                                                     TvlButtonState AState) const
+{
+    TRect r = R;
+    ACanvas->FrameRect(r, clBtnText);
+    deflate(r);
+    ACanvas->FrameRect(r, CheckFaceColor(AState));
+}
+
+TColor TvlUltraFlatLookAndFeelPainter::ButtonBorderColorForState(TvlButtonState AState) const
+{
+    return AState == vlbsNormal ? clBtnShadow : clHighlight;
+}
