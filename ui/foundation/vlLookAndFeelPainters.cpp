@@ -55,69 +55,6 @@ int painterTextFlags(TAlignment AAlignHorz, TvlAlignmentVert AAlignVert, bool AM
     return flags;
 }
 
-// ---------------------------------------------------------------- the standard painter
-
-void TvlStandardLookAndFeelPainter::DrawHeaderBorder(TvlCanvas* ACanvas, const TRect& R, TvlBorders ANeighbors,
-                                                     TvlBorders) const
-{
-    ACanvas->DrawComplexFrame(R, clBtnHighlight, clBtnShadow);
-    // Where cells touch, the raised edges run into each other without a
-    // notch.
-    if (ANeighbors.Contains(bLeft)) {
-        ACanvas->SetPixel(R.Left, R.Top + 1, clBtnFace);
-        ACanvas->SetPixel(R.Left, R.Bottom - 2, clBtnFace);
-    }
-    if (ANeighbors.Contains(bRight)) {
-        ACanvas->SetPixel(R.Right - 1, R.Top, clBtnHighlight);
-        ACanvas->SetPixel(R.Right - 1, R.Top + 1, clBtnFace);
-        ACanvas->SetPixel(R.Right - 1, R.Bottom - 2, clBtnFace);
-    }
-}
-
-void TvlStandardLookAndFeelPainter::DrawScrollBarPart(TvlCanvas* ACanvas, bool AHorizontal, const TRect& R,
-                                                      TvlScrollBarPartKind APart, TvlButtonState AState) const
-{
-    if (IsRectEmpty(R) || (APart == sbpThumbnail && AState == vlbsDisabled))
-        return;
-    if (AState == vlbsHot)
-        AState = vlbsNormal;
-    switch (APart) {
-    case sbpPageUp:
-    case sbpPageDown:
-        ACanvas->FillRectByColor(R, clScrollBar);
-        break;
-    case sbpLineUp:
-    case sbpLineDown: {
-        static constexpr uint32_t kinds[2][2] = {{DFCS_SCROLLUP, DFCS_SCROLLDOWN},
-                                                 {DFCS_SCROLLLEFT, DFCS_SCROLLRIGHT}};
-        const bool pressed = AState == vlbsPressed;
-        TRect glyph = R;
-        if (pressed)
-            OffsetRect(glyph, 1, 1);
-        ::DrawFrameControl(ACanvas->Handle(), glyph, DFC_SCROLL,
-                           kinds[AHorizontal ? 1 : 0][APart == sbpLineUp ? 0 : 1] |
-                               (AState == vlbsDisabled ? uint32_t(DFCS_INACTIVE) : 0u) |
-                               (pressed ? uint32_t(DFCS_FLAT) : 0u));
-        if (pressed) {
-            ACanvas->DrawComplexFrame(R, clBtnShadow, clBtnShadow);
-            ACanvas->DrawComplexFrame(deflatedRect(R, 1), clBtnFace, clBtnFace);
-        } else {
-            ACanvas->DrawComplexFrame(R, clBtnFace, cl3DDkShadow);
-            ACanvas->DrawComplexFrame(deflatedRect(R, 1), clBtnHighlight, clBtnShadow);
-        }
-        break;
-    }
-    case sbpThumbnail:
-        ACanvas->DrawComplexFrame(R, clBtnFace, cl3DDkShadow);
-        ACanvas->DrawComplexFrame(deflatedRect(R, 1), clBtnHighlight, clBtnShadow);
-        // Inside the two rings.
-        ACanvas->FillRectByColor(deflatedRect(R, 2), clBtnFace);
-        break;
-    case sbpNone:
-        break;
-    }
-}
-
 // ---------------------------------------------------------------- the painter classes
 
 const TvlCustomLookAndFeelPainter* TvlCustomLookAndFeelPainter::Instance()

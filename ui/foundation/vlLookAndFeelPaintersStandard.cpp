@@ -21,6 +21,31 @@ void drawEtchedSeparator(const TvlCustomLookAndFeelPainter* APainter, TvlCanvas*
 
 void deflate(TRect& R, int ADelta = 1) { InflateRect(R, -ADelta, -ADelta); }
 
+TRect deflated(const TRect& R, int ADelta)
+{
+    TRect r = R;
+    deflate(r, ADelta);
+    return r;
+}
+
+// The page areas of a scroll bar: the checker brush, whose pattern repeats
+// from the device's origin so that neighbouring pieces of one bar (and the
+// same bar painted in pieces) line up.
+void drawCheckerPage(TvlCanvas* ACanvas, const TRect& R, bool APressed)
+{
+    const TBitmap* checker = GetScrollBarCheckerBitmap(APressed);
+    if (checker == nullptr) {
+        // The shared bitmaps live with the unit; before it starts the
+        // plain scroll-bar colour stands in.
+        ACanvas->FillRectByColor(R, clScrollBar);
+        return;
+    }
+    ACanvas->Brush()->SetBitmap(checker);
+    ACanvas->FillRect(R);
+    ACanvas->Brush()->SetBitmap(nullptr);
+    ACanvas->Brush()->SetStyle(bsSolid);
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- standard
@@ -36,6 +61,67 @@ void TvlStandardLookAndFeelPainter::DrawBorder(TvlCanvas* ACanvas, const TRect& 
 void TvlStandardLookAndFeelPainter::DrawSeparator(TvlCanvas* ACanvas, const TRect& R, bool AIsVertical) const
 {
     drawEtchedSeparator(this, ACanvas, R, AIsVertical, clBtnShadow, clBtnHighlight);
+}
+
+void TvlStandardLookAndFeelPainter::DrawHeaderBorder(TvlCanvas* ACanvas, const TRect& R, TvlBorders ANeighbors,
+                                                     TvlBorders) const
+{
+    ACanvas->DrawComplexFrame(R, clBtnHighlight, clBtnShadow);
+    // Where cells touch, the raised edges run into each other without a
+    // notch.
+    if (ANeighbors.Contains(bLeft)) {
+        ACanvas->SetPixel(R.Left, R.Top + 1, clBtnFace);
+        ACanvas->SetPixel(R.Left, R.Bottom - 2, clBtnFace);
+    }
+    if (ANeighbors.Contains(bRight)) {
+        ACanvas->SetPixel(R.Right - 1, R.Top, clBtnHighlight);
+        ACanvas->SetPixel(R.Right - 1, R.Top + 1, clBtnFace);
+        ACanvas->SetPixel(R.Right - 1, R.Bottom - 2, clBtnFace);
+    }
+}
+
+void TvlStandardLookAndFeelPainter::DrawScrollBarPart(TvlCanvas* ACanvas, bool AHorizontal, const TRect& R,
+                                                      TvlScrollBarPartKind APart, TvlButtonState AState) const
+{
+    if (IsRectEmpty(R) || (APart == sbpThumbnail && AState == vlbsDisabled))
+        return;
+    if (AState == vlbsHot)
+        AState = vlbsNormal;
+    switch (APart) {
+    case sbpPageUp:
+    case sbpPageDown:
+        drawCheckerPage(ACanvas, R, AState == vlbsPressed);
+        break;
+    case sbpLineUp:
+    case sbpLineDown: {
+        static constexpr uint32_t kinds[2][2] = {{DFCS_SCROLLUP, DFCS_SCROLLDOWN},
+                                                 {DFCS_SCROLLLEFT, DFCS_SCROLLRIGHT}};
+        const bool pressed = AState == vlbsPressed;
+        TRect glyph = R;
+        if (pressed)
+            OffsetRect(glyph, 1, 1);
+        ::DrawFrameControl(ACanvas->Handle(), glyph, DFC_SCROLL,
+                           kinds[AHorizontal ? 1 : 0][APart == sbpLineUp ? 0 : 1] |
+                               (AState == vlbsDisabled ? uint32_t(DFCS_INACTIVE) : 0u) |
+                               (pressed ? uint32_t(DFCS_FLAT) : 0u));
+        if (pressed) {
+            ACanvas->DrawComplexFrame(R, clBtnShadow, clBtnShadow);
+            ACanvas->DrawComplexFrame(deflated(R, 1), clBtnFace, clBtnFace);
+        } else {
+            ACanvas->DrawComplexFrame(R, clBtnFace, cl3DDkShadow);
+            ACanvas->DrawComplexFrame(deflated(R, 1), clBtnHighlight, clBtnShadow);
+        }
+        break;
+    }
+    case sbpThumbnail:
+        ACanvas->DrawComplexFrame(R, clBtnFace, cl3DDkShadow);
+        ACanvas->DrawComplexFrame(deflated(R, 1), clBtnHighlight, clBtnShadow);
+        // Inside the two rings.
+        ACanvas->FillRectByColor(deflated(R, 2), clBtnFace);
+        break;
+    case sbpNone:
+        break;
+    }
 }
 
 void TvlStandardLookAndFeelPainter::DrawButtonBorder(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState) const

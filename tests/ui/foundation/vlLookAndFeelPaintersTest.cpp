@@ -1270,6 +1270,32 @@ TEST_F(PaintersUnit, IndicatorGlyphsAndCheckerBrushes)
     EXPECT_EQ(GetScrollBarCheckerBitmap(false)->Pixels(0, 0), clRed);
 }
 
+TEST_F(PaintersUnit, StandardPageCheckerIsAnchoredAtTheDeviceOrigin)
+{
+    const LookColors colors;
+    RefillCheckerBitmaps();
+    const auto* standard = TvlStandardLookAndFeelPainter::Instance();
+    const std::vector<std::pair<QRgb, char>> legend = {{rgbOf(clBtnHighlight), 'H'}, {rgbOf(clBtnFace), 'F'},
+                                                       {rgbOf(cl3DDkShadow), 'D'}, {rgbOf(clBlack), 'K'}};
+    // The page starts on an odd column: its first pixel takes the parity of
+    // the device, not of the rectangle. The brush is solid again afterwards.
+    Surface s(6, 3);
+    standard->DrawScrollBarPart(&s.Vl, true, Rect(1, 0, 5, 2), sbpPageUp, vlbsNormal);
+    EXPECT_EQ(s.map(legend), ".HFHF.\n"
+                             ".FHFH.\n"
+                             "......\n");
+    EXPECT_FALSE(s.Canvas.Brush()->HasBitmap());
+    // Pressed, hot (as normal) and the background, after the logical origin
+    // moved: still device parity.
+    Surface moved(4, 2);
+    moved.Vl.SetWindowOrg(TPoint(3, 0));
+    standard->DrawScrollBarPart(&moved.Vl, false, Rect(3, 0, 7, 1), sbpPageDown, vlbsPressed);
+    standard->DrawScrollBarPart(&moved.Vl, false, Rect(3, 1, 5, 2), sbpPageDown, vlbsHot);
+    standard->DrawScrollBarBackground(&moved.Vl, Rect(5, 1, 7, 2), false);
+    EXPECT_EQ(moved.map(legend), "KDKD\n"
+                                 "HFHF\n");
+}
+
 TEST(vlLookAndFeelPainters, SharedResourcesLiveWithTheUnit)
 {
     EXPECT_EQ(GetSkinPainterRegistry(), nullptr);
