@@ -634,6 +634,23 @@ public:
     TColor ButtonBorderColorForState(TvlButtonState AState) const override;
     TColor BorderLineColor() const override { return SeparatorDarkColor(); }
     TColor HotBorderColor() const override;
+    // A gradient at the bottom of header backgrounds, and a hot strip.
+    void DrawContent(TvlCanvas* ACanvas, const TRect& R, const TRect& ATextR, TvlButtonState AState,
+                     TAlignment AAlignHorz, TvlAlignmentVert AAlignVert, bool AMultiLine, bool AShowEndEllipsis,
+                     const String& AText, const TFont* AFont, TColor ATextColor, TColor ABkColor,
+                     const TvlDrawBackgroundEvent& AOnDrawBackground = nullptr,
+                     bool APlainBackground = false) const override;
+    void DrawHeaderEx(TvlCanvas* ACanvas, const TRect& R, const TRect& ATextR, TvlBorders ANeighbors,
+                      TvlBorders ABorders, TvlButtonState AState, TAlignment AAlignHorz, TvlAlignmentVert AAlignVert,
+                      bool AMultiLine, bool AShowEndEllipsis, const String& AText, const TFont* AFont,
+                      TColor ATextColor, TColor ABkColor, const TvlDrawBackgroundEvent& AOnDrawBackground = nullptr,
+                      bool AIsLast = false, bool AIsGroup = false) const override;
+    void DrawHeaderBorder(TvlCanvas* ACanvas, const TRect& R, TvlBorders ANeighbors,
+                          TvlBorders ABorders) const override;
+    void DrawHeaderSection(TvlCanvas* ACanvas, const TRect& R, const TRect& ATextR, TvlBorders ANeighbors,
+                           TvlBorders ABorders, TvlButtonState AState, TAlignment AAlignHorz,
+                           TvlAlignmentVert AAlignVert, bool AMultiLine, bool AShowEndEllipsis, const String& AText,
+                           const TFont* AFont, TColor ATextColor, TColor ABkColor) const override;
 
     virtual TColor GradientEndColor() const;
     virtual TColor SeparatorDarkColor() const;

@@ -1,6 +1,9 @@
 // The Office 11 look: the ultra-flat shapes in the colours of the Office 11
 // scheme, which recomputes them on system colour and theme changes.
 #include "ui/foundation/vlLookAndFeelPainters.h"
+
+#include <algorithm>
+
 #include "ui/foundation/vxOffice11.h"
 
 using vxOffice11::MixColors;
@@ -107,4 +110,107 @@ TColor TvlOffice11LookAndFeelPainter::CheckFaceColor(TvlButtonState AState) cons
 TColor TvlOffice11LookAndFeelPainter::ButtonBorderColorForState(TvlButtonState AState) const
 {
     return AState == vlbsNormal ? SeparatorDarkColor() : Office11HotBorderColor;
+}
+
+// ---------------------------------------------------------------- headers
+
+void TvlOffice11LookAndFeelPainter::DrawContent(TvlCanvas* ACanvas, const TRect& R, const TRect& ATextR,
+                                                TvlButtonState AState, TAlignment AAlignHorz,
+                                                TvlAlignmentVert AAlignVert, bool AMultiLine, bool AShowEndEllipsis,
+                                                const String& AText, const TFont* AFont, TColor ATextColor, TColor,
+                                                const TvlDrawBackgroundEvent& AOnDrawBackground,
+                                                bool APlainBackground) const
+{
+    const bool hot = AState == vlbsHot;
+    if (!AOnDrawBackground.Assigned() || !AOnDrawBackground(ACanvas, R)) {
+        const TColor colour = hot ? TColor(Office11GradientLightColor) : GradientMiddleColor();
+        if (APlainBackground) {
+            ACanvas->FillRectByColor(R, colour);
+        } else {
+            ACanvas->FillRectByColor(Rect(R.Left, R.Top, R.Right, R.Bottom - 3), colour);
+            vxOffice11::FillGradientRect(ACanvas->Handle(), Rect(R.Left, R.Bottom - 4, R.Right, R.Bottom), colour,
+                                         GradientEndColor(), false);
+        }
+    }
+    if (!AText.isEmpty()) {
+        ACanvas->Brush()->SetStyle(bsClear);
+        if (AFont != nullptr)
+            ACanvas->SetFont(AFont);
+        if (ATextColor != clNone && ATextColor != clDefault)
+            ACanvas->Font()->SetColor(ATextColor);
+        ACanvas->DrawText(AText, ATextR, painterTextFlags(AAlignHorz, AAlignVert, AMultiLine, AShowEndEllipsis));
+        ACanvas->Brush()->SetStyle(bsSolid);
+    }
+    // The hot strip marks the element itself: its bottom three rows, never
+    // the pixels of the neighbour to the left or the row below.
+    if (hot)
+        vxOffice11::FillGradientRect(ACanvas->Handle(), Rect(R.Left, std::max(R.Top, R.Bottom - 3), R.Right, R.Bottom),
+                                     Office11HotFaceColor, Office11HotFaceDarkColor, false);
+}
+
+void TvlOffice11LookAndFeelPainter::DrawHeaderEx(TvlCanvas* ACanvas, const TRect& R, const TRect& ATextR,
+                                                 TvlBorders ANeighbors, TvlBorders ABorders, TvlButtonState AState,
+                                                 TAlignment AAlignHorz, TvlAlignmentVert AAlignVert, bool AMultiLine,
+                                                 bool AShowEndEllipsis, const String& AText, const TFont* AFont,
+                                                 TColor ATextColor, TColor ABkColor, const TvlDrawBackgroundEvent&,
+                                                 bool AIsLast, bool AIsGroup) const
+{
+    // The gradient is the look of the header: no handler paints over it.
+    TvlUltraFlatLookAndFeelPainter::DrawHeaderEx(ACanvas, R, ATextR, ANeighbors, ABorders, AState, AAlignHorz,
+                                                 AAlignVert, AMultiLine, AShowEndEllipsis, AText, AFont, ATextColor,
+                                                 ABkColor, nullptr, AIsLast, AIsGroup);
+}
+
+void TvlOffice11LookAndFeelPainter::DrawHeaderBorder(TvlCanvas* ACanvas, const TRect& R, TvlBorders ANeighbors,
+                                                     TvlBorders ABorders) const
+{
+    const TColor middle = GradientMiddleColor(), end = GradientEndColor();
+    const TColor dark = SeparatorDarkColor(), light = SeparatorLightColor();
+    const TColor nearEnd = MixColors(middle, end, 25);
+    auto column = [&](int AX, int ATop, int ABottom, TColor AColor) {
+        ACanvas->FillRectByColor(Rect(AX, ATop, AX + 1, ABottom), AColor);
+    };
+    if (ABorders.Contains(bTop))
+        ACanvas->FillRectByColor(Rect(R.Left, R.Top, R.Right, R.Top + 1), middle);
+    if (ABorders.Contains(bBottom))
+        ACanvas->FillRectByColor(Rect(R.Left, R.Bottom - 1, R.Right, R.Bottom), dark);
+    if (ABorders.Contains(bLeft)) {
+        ACanvas->SetPixel(R.Left, R.Top + 1, middle);
+        if (ANeighbors.Contains(bLeft)) {
+            ACanvas->SetPixel(R.Left, R.Top + 2, middle);
+            ACanvas->SetPixel(R.Left, R.Bottom - 3, nearEnd);
+            ACanvas->SetPixel(R.Left, R.Bottom - 2, end);
+            column(R.Left, R.Top + 3, R.Bottom - 3, light);
+        } else {
+            ACanvas->SetPixel(R.Left, R.Bottom - 2, end);
+            column(R.Left, R.Top + 2, R.Bottom - 2, light);
+        }
+    }
+    if (ABorders.Contains(bRight)) {
+        const int x = R.Right - 1;
+        if (ANeighbors.Contains(bRight)) {
+            ACanvas->SetPixel(x, R.Top + 1, middle);
+            ACanvas->SetPixel(x, R.Top + 2, middle);
+            ACanvas->SetPixel(x, R.Bottom - 3, nearEnd);
+            ACanvas->SetPixel(x, R.Bottom - 2, end);
+            column(x, R.Top + 3, R.Bottom - 3, dark);
+        } else {
+            ACanvas->SetPixel(x, R.Top, MixColors(middle, dark, 50));
+            ACanvas->SetPixel(x, R.Bottom - 2, MixColors(end, dark, 50));
+            column(x, R.Top + 1, R.Bottom - 2, dark);
+        }
+    }
+}
+
+void TvlOffice11LookAndFeelPainter::DrawHeaderSection(TvlCanvas* ACanvas, const TRect& R, const TRect& ATextR,
+                                                      TvlBorders ANeighbors, TvlBorders ABorders,
+                                                      TvlButtonState AState, TAlignment AAlignHorz,
+                                                      TvlAlignmentVert AAlignVert, bool AMultiLine,
+                                                      bool AShowEndEllipsis, const String& AText, const TFont* AFont,
+                                                      TColor ATextColor, TColor ABkColor) const
+{
+    DrawHeaderEx(ACanvas, R, ATextR, ANeighbors, ABorders, AState, AAlignHorz, AAlignVert, AMultiLine,
+                 AShowEndEllipsis, AText, AFont, ATextColor, ABkColor, nullptr, false, false);
+    if (AState == vlbsPressed)
+        DrawHeaderPressed(ACanvas, R);
 }

@@ -1184,6 +1184,92 @@ TEST(vlLookAndFeelPainters, Office11ExpandButtonBlendsItsCorners)
     EXPECT_NE(s.at(5, 5), rgbOf(clRed));
 }
 
+TEST(vlLookAndFeelPainters, Office11ContentGradientsAndTheHotStripStayInside)
+{
+    const LookColors colors;
+    const auto* office11 = office11Look();
+    const QRgb middle = rgbOf(office11->GradientMiddleColor()), end = rgbOf(office11->GradientEndColor());
+    const auto draw = [&](Surface& s, TvlButtonState AState, bool APlain) {
+        office11->DrawContent(&s.Vl, Rect(2, 2, 12, 12), Rect(2, 2, 12, 12), AState, taLeftJustify, vaTop, false,
+                              false, String(), nullptr, clDefault, clRed, nullptr, APlain);
+    };
+    // Normal: the middle colour above a 4-row gradient to the end colour.
+    Surface normal(14, 14);
+    draw(normal, vlbsNormal, false);
+    EXPECT_EQ(normal.at(2, 2), middle);
+    EXPECT_EQ(normal.at(11, 8), middle);
+    EXPECT_EQ(normal.at(5, 11), end);
+    EXPECT_TRUE(normal.of(rgbOf(clRed)).isEmpty());
+    Surface plain(14, 14);
+    draw(plain, vlbsNormal, true);
+    EXPECT_EQ(plain.of(middle), QRegion(2, 2, 10, 10));
+    // Hot: the light colour, and the hot strip in the bottom three rows of
+    // the element itself, nothing left of it or below it.
+    Surface hot(14, 14);
+    draw(hot, vlbsHot, false);
+    EXPECT_EQ(hot.at(5, 4), rgbOf(Office11GradientLightColor));
+    EXPECT_EQ(hot.at(5, 9), rgbOf(Office11HotFaceColor));
+    EXPECT_EQ(hot.at(2, 11), rgbOf(Office11HotFaceDarkColor));
+    EXPECT_EQ(hot.at(11, 11), rgbOf(Office11HotFaceDarkColor));
+    for (int y = 0; y < 14; ++y) {
+        EXPECT_EQ(hot.at(1, y), sentinel) << y;
+        EXPECT_EQ(hot.at(12, y), sentinel) << y;
+    }
+    for (int x = 0; x < 14; ++x)
+        EXPECT_EQ(hot.at(x, 12), sentinel) << x;
+    // A handler that paints takes the background's place; the strip stays.
+    Surface handled(14, 14);
+    const auto handler = TvlDrawBackgroundEvent::FromFunction([](TvlCanvas* C, const TRect& R) {
+        C->FillRectByColor(R, clBlue);
+        return true;
+    });
+    office11->DrawContent(&handled.Vl, Rect(2, 2, 12, 12), Rect(2, 2, 12, 12), vlbsHot, taLeftJustify, vaTop, false,
+                          false, String(), nullptr, clDefault, clRed, handler);
+    EXPECT_EQ(handled.at(5, 5), rgbOf(clBlue));
+    EXPECT_EQ(handled.at(5, 11), rgbOf(Office11HotFaceDarkColor));
+}
+
+TEST(vlLookAndFeelPainters, Office11HeaderBorderCornersBlend)
+{
+    const LookColors colors;
+    const auto* office11 = office11Look();
+    const TColor middle = office11->GradientMiddleColor(), end = office11->GradientEndColor();
+    const TColor dark = office11->SeparatorDarkColor(), light = office11->SeparatorLightColor();
+    const std::vector<std::pair<QRgb, char>> legend = {
+        {rgbOf(middle), 'M'},
+        {rgbOf(end), 'E'},
+        {rgbOf(dark), 'D'},
+        {rgbOf(light), 'L'},
+        {rgbOf(vxOffice11::MixColors(middle, end, 25)), 'n'},
+        {rgbOf(vxOffice11::MixColors(middle, dark, 50)), 'a'},
+        {rgbOf(vxOffice11::MixColors(end, dark, 50)), 'b'}};
+    const std::pair<TvlBorders, const char*> rows[] = {
+        {{}, "MMMMa\n"
+             "M...D\n"
+             "L...D\n"
+             "L...D\n"
+             "L...D\n"
+             "E...b\n"
+             "DDDDD\n"},
+        {{bLeft, bRight}, "MMMMM\n"
+                          "M...M\n"
+                          "M...M\n"
+                          "L...D\n"
+                          "n...n\n"
+                          "E...E\n"
+                          "DDDDD\n"},
+    };
+    for (const auto& [neighbors, expected] : rows) {
+        Surface s(5, 7);
+        office11->DrawHeaderBorder(&s.Vl, Rect(0, 0, 5, 7), neighbors, vlBordersAll);
+        EXPECT_EQ(s.map(legend), expected);
+    }
+    // Only the borders asked for.
+    Surface none(5, 7);
+    office11->DrawHeaderBorder(&none.Vl, Rect(0, 0, 5, 7), {}, {});
+    EXPECT_EQ(none.of(sentinel), QRegion(0, 0, 5, 7));
+}
+
 // ---------------------------------------------------------------- shared resources
 
 struct PaintersUnit : ::testing::Test {
