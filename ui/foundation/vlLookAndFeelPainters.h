@@ -529,6 +529,12 @@ public:
     int ExpandButtonSize() const override { return 12; }
     void DrawCheckBorder(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState) const override;
 
+    void DrawFooterBorder(TvlCanvas* ACanvas, const TRect& R) const override;
+    void DrawFooterCellBorder(TvlCanvas* ACanvas, const TRect& R) const override;
+    void DrawGroupBoxFrame(TvlCanvas* ACanvas, const TRect& R, bool AEnabled, int ACaptionPosition,
+                           TvlBorders ABorders) const override;
+    void DrawTrackBarTrackBounds(TvlCanvas* ACanvas, const TRect& R) const override;
+    void DrawTrackBarThumbBorder(TvlCanvas* ACanvas, const TRect& R) const override;
 protected:
     TvlStandardLookAndFeelPainter() = default;
 };
@@ -550,6 +556,12 @@ public:
     int ExpandButtonSize() const override { return 11; }
     void DrawCheckBorder(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState) const override;
 
+    void DrawFooterBorder(TvlCanvas* ACanvas, const TRect& R) const override;
+    void DrawFooterCellBorder(TvlCanvas* ACanvas, const TRect& R) const override;
+    void DrawGroupBoxFrame(TvlCanvas* ACanvas, const TRect& R, bool AEnabled, int ACaptionPosition,
+                           TvlBorders ABorders) const override;
+    void DrawTrackBarTrackBounds(TvlCanvas* ACanvas, const TRect& R) const override;
+    void DrawTrackBarThumbBorder(TvlCanvas* ACanvas, const TRect& R) const override;
 protected:
     TvlFlatLookAndFeelPainter() = default;
 };
@@ -587,6 +599,13 @@ public:
     virtual TColor DarkBorderLineColor() const { return clBtnText; }
     virtual TColor HotBorderColor() const { return clHighlight; }
 
+    void DrawFooterBorder(TvlCanvas* ACanvas, const TRect& R) const override;
+    void DrawFooterCellBorder(TvlCanvas* ACanvas, const TRect& R) const override;
+    void DrawGroupBoxFrame(TvlCanvas* ACanvas, const TRect& R, bool AEnabled, int ACaptionPosition,
+                           TvlBorders ABorders) const override;
+    void DrawTrackBarTrackBounds(TvlCanvas* ACanvas, const TRect& R) const override;
+    void DrawTrackBarThumbBorder(TvlCanvas* ACanvas, const TRect& R) const override;
+    void DrawFooterArea(TvlCanvas* ACanvas, const TRect& R, TvlBorders ABorders = vlBordersAll) const override;
 protected:
     TvlUltraFlatLookAndFeelPainter() = default;
 };
@@ -652,6 +671,10 @@ public:
                            TvlAlignmentVert AAlignVert, bool AMultiLine, bool AShowEndEllipsis, const String& AText,
                            const TFont* AFont, TColor ATextColor, TColor ABkColor) const override;
 
+    void DrawViewBorder(TvlCanvas* ACanvas, const TRect& R) const override;
+    void DrawCalendarBorder(TvlCanvas* ACanvas, TRect& R) const override;
+    void DrawTrackBarTrackBounds(TvlCanvas* ACanvas, const TRect& R) const override;
+    void DrawTrackBarThumbBorder(TvlCanvas* ACanvas, const TRect& R) const override;
     virtual TColor GradientEndColor() const;
     virtual TColor SeparatorDarkColor() const;
     virtual TColor SeparatorLightColor() const;

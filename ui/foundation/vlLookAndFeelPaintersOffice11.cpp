@@ -214,3 +214,26 @@ void TvlOffice11LookAndFeelPainter::DrawHeaderSection(TvlCanvas* ACanvas, const 
     if (AState == vlbsPressed)
         DrawHeaderPressed(ACanvas, R);
 }
+
+// ---------------------------------------------------------------- views, calendars and track bars
+
+void TvlOffice11LookAndFeelPainter::DrawViewBorder(TvlCanvas* ACanvas, const TRect& R) const
+{
+    ACanvas->FrameRect(R, DefaultViewColorC());
+}
+
+void TvlOffice11LookAndFeelPainter::DrawCalendarBorder(TvlCanvas* ACanvas, TRect& R) const
+{
+    // No edge: the calendar keeps all of R.
+    ACanvas->FillRectByColor(R, DefaultCalendarColorB());
+}
+
+void TvlOffice11LookAndFeelPainter::DrawTrackBarTrackBounds(TvlCanvas* ACanvas, const TRect& R) const
+{
+    ACanvas->FrameRect(R, clBtnText);
+}
+
+void TvlOffice11LookAndFeelPainter::DrawTrackBarThumbBorder(TvlCanvas* ACanvas, const TRect& R) const
+{
+    ACanvas->FrameRect(R, clBtnText);
+}

@@ -339,3 +339,98 @@ TColor TvlUltraFlatLookAndFeelPainter::ButtonBorderColorForState(TvlButtonState 
 {
     return AState == vlbsNormal ? clBtnShadow : clHighlight;
 }
+
+// ---------------------------------------------------------------- footers, group boxes and track bars
+
+void TvlStandardLookAndFeelPainter::DrawFooterBorder(TvlCanvas* ACanvas, const TRect& R) const
+{
+    ACanvas->DrawComplexFrame(R, clBtnHighlight, clBtnShadow);
+}
+
+void TvlStandardLookAndFeelPainter::DrawFooterCellBorder(TvlCanvas* ACanvas, const TRect& R) const
+{
+    ACanvas->DrawComplexFrame(R, clBtnShadow, clBtnHighlight);
+}
+
+void TvlStandardLookAndFeelPainter::DrawGroupBoxFrame(TvlCanvas* ACanvas, const TRect& R, bool, int,
+                                                      TvlBorders ABorders) const
+{
+    // An etched line: shadow, then highlight one pixel right and down.
+    TRect r = R;
+    --r.Right;
+    --r.Bottom;
+    ACanvas->FrameRect(r, clBtnShadow, 1, ABorders, true);
+    OffsetRect(r, 1, 1);
+    ACanvas->FrameRect(r, clBtnHighlight, 1, ABorders, true);
+}
+
+void TvlStandardLookAndFeelPainter::DrawTrackBarTrackBounds(TvlCanvas* ACanvas, const TRect& R) const
+{
+    ACanvas->DrawComplexFrame(R, clBtnShadow, clBtnHighlight);
+    ACanvas->DrawComplexFrame(deflated(R, 1), cl3DDkShadow, cl3DLight);
+}
+
+void TvlStandardLookAndFeelPainter::DrawTrackBarThumbBorder(TvlCanvas* ACanvas, const TRect& R) const
+{
+    ACanvas->DrawComplexFrame(R, clBtnHighlight, cl3DDkShadow);
+    ACanvas->DrawComplexFrame(deflated(R, 1), cl3DLight, clBtnShadow);
+}
+
+void TvlFlatLookAndFeelPainter::DrawFooterBorder(TvlCanvas* ACanvas, const TRect& R) const
+{
+    ACanvas->DrawComplexFrame(R, clBtnHighlight, clBtnShadow);
+}
+
+void TvlFlatLookAndFeelPainter::DrawFooterCellBorder(TvlCanvas* ACanvas, const TRect& R) const
+{
+    ACanvas->DrawComplexFrame(R, clBtnShadow, clBtnHighlight);
+}
+
+void TvlFlatLookAndFeelPainter::DrawGroupBoxFrame(TvlCanvas* ACanvas, const TRect& R, bool, int,
+                                                  TvlBorders ABorders) const
+{
+    ACanvas->FrameRect(R, clBtnShadow, 1, ABorders);
+    ACanvas->FrameRect(deflated(R, 1), clBtnHighlight, 1, ABorders);
+}
+
+void TvlFlatLookAndFeelPainter::DrawTrackBarTrackBounds(TvlCanvas* ACanvas, const TRect& R) const
+{
+    ACanvas->DrawComplexFrame(R, clBtnShadow, clBtnHighlight);
+    ACanvas->DrawComplexFrame(deflated(R, 1), clBtnFace, clBtnFace);
+}
+
+void TvlFlatLookAndFeelPainter::DrawTrackBarThumbBorder(TvlCanvas* ACanvas, const TRect& R) const
+{
+    ACanvas->DrawComplexFrame(R, clBtnHighlight, clBtnShadow);
+}
+
+void TvlUltraFlatLookAndFeelPainter::DrawFooterArea(TvlCanvas* ACanvas, const TRect& R, TvlBorders ABorders) const
+{
+    ACanvas->FrameRect(R, FooterSeparatorColor(), FooterSeparatorSize(), ABorders);
+}
+
+void TvlUltraFlatLookAndFeelPainter::DrawFooterBorder(TvlCanvas* ACanvas, const TRect& R) const
+{
+    DrawFooterArea(ACanvas, R, TvlBorders{bRight, bBottom});
+}
+
+void TvlUltraFlatLookAndFeelPainter::DrawFooterCellBorder(TvlCanvas* ACanvas, const TRect& R) const
+{
+    ACanvas->FrameRect(R, FooterSeparatorColor());
+}
+
+void TvlUltraFlatLookAndFeelPainter::DrawGroupBoxFrame(TvlCanvas* ACanvas, const TRect& R, bool AEnabled, int,
+                                                       TvlBorders ABorders) const
+{
+    ACanvas->FrameRect(R, AEnabled ? clHighlight : clBtnShadow, 1, ABorders);
+}
+
+void TvlUltraFlatLookAndFeelPainter::DrawTrackBarTrackBounds(TvlCanvas* ACanvas, const TRect& R) const
+{
+    ACanvas->FrameRect(R, clWindowText);
+}
+
+void TvlUltraFlatLookAndFeelPainter::DrawTrackBarThumbBorder(TvlCanvas* ACanvas, const TRect& R) const
+{
+    ACanvas->FrameRect(R, clWindowText);
+}

@@ -1030,6 +1030,60 @@ TEST(vlLookAndFeelPainters, BordersOfTheLooks)
     }
 }
 
+// Footer cells, track-bar bounds and thumbs, group boxes: one 4 x 4 map of
+// each per look, in a row.
+TEST(vlLookAndFeelPainters, FramesOfTheLooks)
+{
+    const LookColors colors;
+    struct Row {
+        const TvlCustomLookAndFeelPainter* Painter;
+        const char* Expected;
+    };
+    const Row rows[] = {
+        // The group box's shadow frame is left out of later painting: the
+        // highlight frame shows only where the shadow is not.
+        {standardLook(), "SSSH HHHS SSSH HHHD SSS.\n"
+                         "S..H H..S SDLH HLSD SHSH\n"
+                         "S..H H..S SLLH HSSD SSSH\n"
+                         "HHHH SSSS HHHH DDDD .HHH\n"},
+        {flatLook(), "SSSH HHHS SSSH HHHS SSSS\n"
+                     "S..H H..S SFFH H..S SHHS\n"
+                     "S..H H..S SFFH H..S SHHS\n"
+                     "HHHH SSSS HHHH SSSS SSSS\n"},
+        {ultraFlatLook(), "SSSS ...S wwww wwww hhhh\n"
+                          "S..S ...S w..w w..w h..h\n"
+                          "S..S ...S w..w w..w h..h\n"
+                          "SSSS SSSS wwww wwww hhhh\n"},
+    };
+    for (const Row& row : rows) {
+        Surface s(24, 4);
+        row.Painter->DrawFooterCellBorder(&s.Vl, Rect(0, 0, 4, 4));
+        row.Painter->DrawFooterBorder(&s.Vl, Rect(5, 0, 9, 4));
+        row.Painter->DrawTrackBarTrackBounds(&s.Vl, Rect(10, 0, 14, 4));
+        row.Painter->DrawTrackBarThumbBorder(&s.Vl, Rect(15, 0, 19, 4));
+        row.Painter->DrawGroupBoxFrame(&s.Vl, Rect(20, 0, 24, 4), true, 0, vlBordersAll);
+        std::string map = s.map(lookLegend());
+        for (int y = 0; y < 4; ++y)
+            for (int x : {4, 9, 14, 19})
+                map[y * 25 + x] = ' ';
+        EXPECT_EQ(map, row.Expected) << row.Painter->LookAndFeelStyle();
+    }
+    // A disabled ultra-flat group box is drawn in the shadow colour, on the
+    // sides asked for only.
+    Surface box(4, 4);
+    ultraFlatLook()->DrawGroupBoxFrame(&box.Vl, Rect(0, 0, 4, 4), false, 0, TvlBorders{bLeft, bBottom});
+    EXPECT_EQ(box.map(lookLegend()), "S...\nS...\nS...\nSSSS\n");
+    // Office 11: frames in the button text colour, the calendar keeps R.
+    Surface office(10, 4);
+    office11Look()->DrawTrackBarTrackBounds(&office.Vl, Rect(0, 0, 4, 4));
+    office11Look()->DrawTrackBarThumbBorder(&office.Vl, Rect(5, 0, 9, 4));
+    EXPECT_EQ(office.map(lookLegend()), "TTTT.TTTT.\nT..T.T..T.\nT..T.T..T.\nTTTT.TTTT.\n");
+    TRect calendar = Rect(0, 0, 10, 4);
+    office11Look()->DrawCalendarBorder(&office.Vl, calendar);
+    EXPECT_EQ(calendar, Rect(0, 0, 10, 4));
+    EXPECT_EQ(office.of(rgbOf(office11Look()->DefaultCalendarColorB())), QRegion(0, 0, 10, 4));
+}
+
 TEST(vlLookAndFeelPainters, ButtonsOfTheLooks)
 {
     const LookColors colors;
