@@ -535,6 +535,14 @@ public:
                            TvlBorders ABorders) const override;
     void DrawTrackBarTrackBounds(TvlCanvas* ACanvas, const TRect& R) const override;
     void DrawTrackBarThumbBorder(TvlCanvas* ACanvas, const TRect& R) const override;
+    int FooterBorderWidth() const override { return 1; }
+    int FooterCellBorderWidth() const override { return 1; }
+    int TabBorderWidth(bool) const override { return 1; }
+    int HeaderSectionBorderWidth(TvlButtonState AState) const override { return AState == vlbsPressed ? 1 : 2; }
+    void SortingMarkSize(TPoint& AP) const override { AP = TPoint(8, 7); }
+    int FooterCellSpacing() const override { return 1; }
+    void DrawHeaderSectionBorder(TvlCanvas* ACanvas, const TRect& R, TvlBorders ABorders,
+                                 TvlButtonState AState) const override;
 protected:
     TvlStandardLookAndFeelPainter() = default;
 };
@@ -562,6 +570,18 @@ public:
                            TvlBorders ABorders) const override;
     void DrawTrackBarTrackBounds(TvlCanvas* ACanvas, const TRect& R) const override;
     void DrawTrackBarThumbBorder(TvlCanvas* ACanvas, const TRect& R) const override;
+    int FooterBorderWidth() const override { return 1; }
+    int FooterCellBorderWidth() const override { return 1; }
+    int TabBorderWidth(bool) const override { return 1; }
+    int HeaderBorderWidth() const override { return 1; }
+    void SortingMarkSize(TPoint& AP) const override { AP = TPoint(8, 7); }
+    int FooterCellSpacing() const override { return 1; }
+    TColor GetSplitterOuterColor(bool AIsHot) const override { return AIsHot ? cl3DDkShadow : clBtnShadow; }
+    // The raised edge of the standard look.
+    void DrawHeaderBorder(TvlCanvas* ACanvas, const TRect& R, TvlBorders ANeighbors,
+                          TvlBorders ABorders) const override;
+    void DrawHeaderSectionBorder(TvlCanvas* ACanvas, const TRect& R, TvlBorders ABorders,
+                                 TvlButtonState AState) const override;
 protected:
     TvlFlatLookAndFeelPainter() = default;
 };
@@ -606,6 +626,33 @@ public:
     void DrawTrackBarTrackBounds(TvlCanvas* ACanvas, const TRect& R) const override;
     void DrawTrackBarThumbBorder(TvlCanvas* ACanvas, const TRect& R) const override;
     void DrawFooterArea(TvlCanvas* ACanvas, const TRect& R, TvlBorders ABorders = vlBordersAll) const override;
+    int FooterBorderWidth() const override { return 1; }
+    int FooterCellBorderWidth() const override { return 1; }
+    int TabBorderWidth(bool) const override { return 1; }
+    int HeaderBorderWidth() const override { return 1; }
+    // Touching cells share the line between them.
+    TvlBorders HeaderBorders(TvlBorders ANeighbors) const override
+    {
+        TvlBorders result = vlBordersAll;
+        if (ANeighbors.Contains(bLeft))
+            result.Exclude(bLeft);
+        if (ANeighbors.Contains(bTop))
+            result.Exclude(bTop);
+        return result;
+    }
+    void SortingMarkSize(TPoint& AP) const override { AP = TPoint(7, 8); }
+    int FooterCellSpacing() const override { return 2; }
+    TColor GetSplitterOuterColor(bool AIsHot) const override { return AIsHot ? clHighlight : clBtnShadow; }
+    void GetSplitterSize(bool AHorizontal, TSize& ASize) const override
+    {
+        ASize = AHorizontal ? TSize(17, 1) : TSize(1, 17);
+    }
+    void FilterPanelCloseButtonSize(TPoint& AP) const override { AP = TPoint(16, 15); }
+    TvlBorders GroupPanelBorders() const override { return TvlBorders{bRight, bBottom}; }
+    void DrawHeaderBorder(TvlCanvas* ACanvas, const TRect& R, TvlBorders ANeighbors,
+                          TvlBorders ABorders) const override;
+    void DrawHeaderSectionBorder(TvlCanvas* ACanvas, const TRect& R, TvlBorders ABorders,
+                                 TvlButtonState AState) const override;
 protected:
     TvlUltraFlatLookAndFeelPainter() = default;
 };
@@ -675,6 +722,15 @@ public:
     void DrawCalendarBorder(TvlCanvas* ACanvas, TRect& R) const override;
     void DrawTrackBarTrackBounds(TvlCanvas* ACanvas, const TRect& R) const override;
     void DrawTrackBarThumbBorder(TvlCanvas* ACanvas, const TRect& R) const override;
+    TvlBorders HeaderBorders(TvlBorders) const override { return vlBordersAll; }
+    bool IsHeaderHotTrack() const override { return true; }
+    TColor FooterSeparatorColor() const override { return SeparatorDarkColor(); }
+    TColor GetSplitterInnerColor(bool AIsHot) const override;
+    TColor GetSplitterOuterColor(bool AIsHot) const override;
+    void GetSplitterSize(bool AHorizontal, TSize& ASize) const override
+    {
+        TvlCustomLookAndFeelPainter::GetSplitterSize(AHorizontal, ASize);
+    }
     virtual TColor GradientEndColor() const;
     virtual TColor SeparatorDarkColor() const;
     virtual TColor SeparatorLightColor() const;

@@ -237,3 +237,12 @@ void TvlOffice11LookAndFeelPainter::DrawTrackBarThumbBorder(TvlCanvas* ACanvas, 
 {
     ACanvas->FrameRect(R, clBtnText);
 }
+
+// ---------------------------------------------------------------- splitters
+
+TColor TvlOffice11LookAndFeelPainter::GetSplitterInnerColor(bool) const { return Office11SeparatorLightColor; }
+
+TColor TvlOffice11LookAndFeelPainter::GetSplitterOuterColor(bool AIsHot) const
+{
+    return AIsHot ? Office11HotBorderColor : Office11SeparatorDarkColor;
+}

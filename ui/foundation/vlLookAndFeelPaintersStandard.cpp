@@ -46,6 +46,22 @@ void drawCheckerPage(TvlCanvas* ACanvas, const TRect& R, bool APressed)
     ACanvas->Brush()->SetStyle(bsSolid);
 }
 
+// The raised header edge of the classic looks. Where cells touch, the
+// raised edges run into each other without a notch.
+void drawRaisedHeaderBorder(TvlCanvas* ACanvas, const TRect& R, TvlBorders ANeighbors)
+{
+    ACanvas->DrawComplexFrame(R, clBtnHighlight, clBtnShadow);
+    if (ANeighbors.Contains(bLeft)) {
+        ACanvas->SetPixel(R.Left, R.Top + 1, clBtnFace);
+        ACanvas->SetPixel(R.Left, R.Bottom - 2, clBtnFace);
+    }
+    if (ANeighbors.Contains(bRight)) {
+        ACanvas->SetPixel(R.Right - 1, R.Top, clBtnHighlight);
+        ACanvas->SetPixel(R.Right - 1, R.Top + 1, clBtnFace);
+        ACanvas->SetPixel(R.Right - 1, R.Bottom - 2, clBtnFace);
+    }
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- standard
@@ -66,18 +82,7 @@ void TvlStandardLookAndFeelPainter::DrawSeparator(TvlCanvas* ACanvas, const TRec
 void TvlStandardLookAndFeelPainter::DrawHeaderBorder(TvlCanvas* ACanvas, const TRect& R, TvlBorders ANeighbors,
                                                      TvlBorders) const
 {
-    ACanvas->DrawComplexFrame(R, clBtnHighlight, clBtnShadow);
-    // Where cells touch, the raised edges run into each other without a
-    // notch.
-    if (ANeighbors.Contains(bLeft)) {
-        ACanvas->SetPixel(R.Left, R.Top + 1, clBtnFace);
-        ACanvas->SetPixel(R.Left, R.Bottom - 2, clBtnFace);
-    }
-    if (ANeighbors.Contains(bRight)) {
-        ACanvas->SetPixel(R.Right - 1, R.Top, clBtnHighlight);
-        ACanvas->SetPixel(R.Right - 1, R.Top + 1, clBtnFace);
-        ACanvas->SetPixel(R.Right - 1, R.Bottom - 2, clBtnFace);
-    }
+    drawRaisedHeaderBorder(ACanvas, R, ANeighbors);
 }
 
 void TvlStandardLookAndFeelPainter::DrawScrollBarPart(TvlCanvas* ACanvas, bool AHorizontal, const TRect& R,
@@ -433,4 +438,51 @@ void TvlUltraFlatLookAndFeelPainter::DrawTrackBarTrackBounds(TvlCanvas* ACanvas,
 void TvlUltraFlatLookAndFeelPainter::DrawTrackBarThumbBorder(TvlCanvas* ACanvas, const TRect& R) const
 {
     ACanvas->FrameRect(R, clWindowText);
+}
+
+// ---------------------------------------------------------------- headers of the classic looks
+
+void TvlStandardLookAndFeelPainter::DrawHeaderSectionBorder(TvlCanvas* ACanvas, const TRect& R, TvlBorders ABorders,
+                                                            TvlButtonState AState) const
+{
+    if (AState == vlbsPressed) {
+        ACanvas->DrawComplexFrame(R, clBtnShadow, clBtnShadow, ABorders);
+        return;
+    }
+    ACanvas->DrawComplexFrame(R, clBtnHighlight, cl3DDkShadow, ABorders);
+    ACanvas->DrawComplexFrame(deflated(R, 1), cl3DLight, clBtnShadow, ABorders);
+}
+
+void TvlFlatLookAndFeelPainter::DrawHeaderBorder(TvlCanvas* ACanvas, const TRect& R, TvlBorders ANeighbors,
+                                                 TvlBorders) const
+{
+    drawRaisedHeaderBorder(ACanvas, R, ANeighbors);
+}
+
+void TvlFlatLookAndFeelPainter::DrawHeaderSectionBorder(TvlCanvas* ACanvas, const TRect& R, TvlBorders ABorders,
+                                                        TvlButtonState AState) const
+{
+    if (AState == vlbsPressed)
+        ACanvas->DrawComplexFrame(R, clBtnShadow, clBtnHighlight, ABorders);
+    else
+        ACanvas->DrawComplexFrame(R, clBtnHighlight, clBtnShadow, ABorders);
+}
+
+void TvlUltraFlatLookAndFeelPainter::DrawHeaderBorder(TvlCanvas* ACanvas, const TRect& R, TvlBorders,
+                                                      TvlBorders ABorders) const
+{
+    // The right and bottom lines always; the left and top ones only where
+    // no neighbour already draws them.
+    TvlBorders sides{bRight, bBottom};
+    if (ABorders.Contains(bLeft))
+        sides.Include(bLeft);
+    if (ABorders.Contains(bTop))
+        sides.Include(bTop);
+    ACanvas->FrameRect(R, clBtnText, 1, sides);
+}
+
+void TvlUltraFlatLookAndFeelPainter::DrawHeaderSectionBorder(TvlCanvas* ACanvas, const TRect& R,
+                                                             TvlBorders ABorders, TvlButtonState AState) const
+{
+    ACanvas->FrameRect(R, AState == vlbsDisabled ? clBtnShadow : clBlack, 1, ABorders);
 }

@@ -1084,6 +1084,94 @@ TEST(vlLookAndFeelPainters, FramesOfTheLooks)
     EXPECT_EQ(office.of(rgbOf(office11Look()->DefaultCalendarColorB())), QRegion(0, 0, 10, 4));
 }
 
+// Header cells and sections of the classic looks, normal and pressed, side
+// by side; then what touching cells leave out.
+TEST(vlLookAndFeelPainters, HeadersOfTheLooks)
+{
+    const LookColors colors;
+    struct Row {
+        const TvlCustomLookAndFeelPainter* Painter;
+        const char* Expected;
+    };
+    const Row rows[] = {
+        {standardLook(), "HHHS HHHD SSSS\n"
+                         "H..S HLSD S..S\n"
+                         "H..S HSSD S..S\n"
+                         "SSSS DDDD SSSS\n"},
+        {flatLook(), "HHHS HHHS SSSH\n"
+                     "H..S H..S S..H\n"
+                     "H..S H..S S..H\n"
+                     "SSSS SSSS HHHH\n"},
+        {ultraFlatLook(), "TTTT KKKK KKKK\n"
+                          "T..T K..K K..K\n"
+                          "T..T K..K K..K\n"
+                          "TTTT KKKK KKKK\n"},
+    };
+    for (const Row& row : rows) {
+        Surface s(14, 4);
+        row.Painter->DrawHeaderBorder(&s.Vl, Rect(0, 0, 4, 4), {}, vlBordersAll);
+        row.Painter->DrawHeaderSectionBorder(&s.Vl, Rect(5, 0, 9, 4), vlBordersAll, vlbsNormal);
+        row.Painter->DrawHeaderSectionBorder(&s.Vl, Rect(10, 0, 14, 4), vlBordersAll, vlbsPressed);
+        std::string map = s.map(lookLegend());
+        for (int y = 0; y < 4; ++y)
+            for (int x : {4, 9})
+                map[y * 15 + x] = ' ';
+        EXPECT_EQ(map, row.Expected) << row.Painter->LookAndFeelStyle();
+    }
+    // Ultra-flat: a cell with neighbours on the left and above draws only its
+    // right and bottom lines; a disabled section is framed in the shadow.
+    const auto* ultraFlat = ultraFlatLook();
+    const TvlBorders borders = ultraFlat->HeaderBorders(TvlBorders{bLeft, bTop});
+    EXPECT_EQ(borders, (TvlBorders{bRight, bBottom}));
+    Surface cell(4, 4);
+    ultraFlat->DrawHeaderBorder(&cell.Vl, Rect(0, 0, 4, 4), TvlBorders{bLeft, bTop}, borders);
+    EXPECT_EQ(cell.map(lookLegend()), "...T\n...T\n...T\nTTTT\n");
+    Surface disabled(4, 4);
+    ultraFlat->DrawHeaderSectionBorder(&disabled.Vl, Rect(0, 0, 4, 4), TvlBorders{bTop}, vlbsDisabled);
+    EXPECT_EQ(disabled.map(lookLegend()), "SSSS\n....\n....\n....\n");
+    EXPECT_EQ(office11Look()->HeaderBorders(TvlBorders{bLeft, bTop}), vlBordersAll);
+    // The standard section's border is thinner while pressed.
+    EXPECT_EQ(standardLook()->HeaderSectionBorderWidth(vlbsNormal), 2);
+    EXPECT_EQ(standardLook()->HeaderSectionBorderWidth(vlbsPressed), 1);
+}
+
+// Sizes and splitter colours that differ between the looks.
+TEST(vlLookAndFeelPainters, SizesAndSplitterColoursOfTheLooks)
+{
+    const LookColors colors;
+    struct Row {
+        const TvlCustomLookAndFeelPainter* Painter;
+        TPoint SortingMark;
+        int CellSpacing;
+        TSize Splitter;
+        TColor Outer, HotOuter;
+    };
+    const Row rows[] = {
+        {standardLook(), TPoint(8, 7), 1, TSize(17, 2), clBtnShadow, clBtnShadow},
+        {flatLook(), TPoint(8, 7), 1, TSize(17, 2), clBtnShadow, cl3DDkShadow},
+        {ultraFlatLook(), TPoint(7, 8), 2, TSize(17, 1), clBtnShadow, clHighlight},
+        {office11Look(), TPoint(7, 8), 2, TSize(17, 2), Office11SeparatorDarkColor, Office11HotBorderColor},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Painter->LookAndFeelStyle());
+        TPoint mark;
+        row.Painter->SortingMarkSize(mark);
+        EXPECT_EQ(mark, row.SortingMark);
+        EXPECT_EQ(row.Painter->FooterCellSpacing(), row.CellSpacing);
+        EXPECT_EQ(row.Painter->FooterBorderWidth(), 1);
+        EXPECT_EQ(row.Painter->TabBorderWidth(false), 1);
+        TSize splitter, vertical;
+        row.Painter->GetSplitterSize(true, splitter);
+        row.Painter->GetSplitterSize(false, vertical);
+        EXPECT_EQ(splitter, row.Splitter);
+        EXPECT_EQ(vertical, TSize(row.Splitter.cy, row.Splitter.cx));
+        EXPECT_EQ(row.Painter->GetSplitterOuterColor(false), row.Outer);
+        EXPECT_EQ(row.Painter->GetSplitterOuterColor(true), row.HotOuter);
+    }
+    EXPECT_EQ(office11Look()->FooterSeparatorColor(), office11Look()->SeparatorDarkColor());
+    EXPECT_EQ(ultraFlatLook()->GroupPanelBorders(), (TvlBorders{bRight, bBottom}));
+}
+
 TEST(vlLookAndFeelPainters, ButtonsOfTheLooks)
 {
     const LookColors colors;
