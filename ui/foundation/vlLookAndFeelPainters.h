@@ -582,6 +582,8 @@ public:
                           TvlBorders ABorders) const override;
     void DrawHeaderSectionBorder(TvlCanvas* ACanvas, const TRect& R, TvlBorders ABorders,
                                  TvlButtonState AState) const override;
+    void DrawScrollBarPart(TvlCanvas* ACanvas, bool AHorizontal, const TRect& R, TvlScrollBarPartKind APart,
+                           TvlButtonState AState) const override;
 protected:
     TvlFlatLookAndFeelPainter() = default;
 };
@@ -653,6 +655,8 @@ public:
                           TvlBorders ABorders) const override;
     void DrawHeaderSectionBorder(TvlCanvas* ACanvas, const TRect& R, TvlBorders ABorders,
                                  TvlButtonState AState) const override;
+    void DrawScrollBarPart(TvlCanvas* ACanvas, bool AHorizontal, const TRect& R, TvlScrollBarPartKind APart,
+                           TvlButtonState AState) const override;
 protected:
     TvlUltraFlatLookAndFeelPainter() = default;
 };
@@ -731,6 +735,10 @@ public:
     {
         TvlCustomLookAndFeelPainter::GetSplitterSize(AHorizontal, ASize);
     }
+    // The native look's parts where the theme has them, else the standard
+    // look's (not the ultra-flat buttons).
+    void DrawScrollBarPart(TvlCanvas* ACanvas, bool AHorizontal, const TRect& R, TvlScrollBarPartKind APart,
+                           TvlButtonState AState) const override;
     virtual TColor GradientEndColor() const;
     virtual TColor SeparatorDarkColor() const;
     virtual TColor SeparatorLightColor() const;

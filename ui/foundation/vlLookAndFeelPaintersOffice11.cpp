@@ -246,3 +246,11 @@ TColor TvlOffice11LookAndFeelPainter::GetSplitterOuterColor(bool AIsHot) const
 {
     return AIsHot ? Office11HotBorderColor : Office11SeparatorDarkColor;
 }
+
+void TvlOffice11LookAndFeelPainter::DrawScrollBarPart(TvlCanvas* ACanvas, bool AHorizontal, const TRect& R,
+                                                      TvlScrollBarPartKind APart, TvlButtonState AState) const
+{
+    // The native look itself draws the standard parts when the theme has
+    // no scroll bar.
+    TvlWinXPLookAndFeelPainter::Instance()->DrawScrollBarPart(ACanvas, AHorizontal, R, APart, AState);
+}

@@ -62,6 +62,31 @@ void drawRaisedHeaderBorder(TvlCanvas* ACanvas, const TRect& R, TvlBorders ANeig
     }
 }
 
+// Scroll-bar parts of the flat looks: the checker pages, and buttons with an
+// arrow (inset by AArrowInset) for the arrows and the thumb.
+void drawButtonScrollBarPart(const TvlCustomLookAndFeelPainter* APainter, TvlCanvas* ACanvas, bool AHorizontal,
+                             const TRect& R, TvlScrollBarPartKind APart, TvlButtonState AState, int AArrowInset)
+{
+    if (IsRectEmpty(R) || (APart == sbpThumbnail && AState == vlbsDisabled))
+        return;
+    if (AState == vlbsHot)
+        AState = vlbsNormal;
+    switch (APart) {
+    case sbpPageUp:
+    case sbpPageDown: drawCheckerPage(ACanvas, R, AState == vlbsPressed); break;
+    case sbpLineUp:
+    case sbpLineDown: {
+        APainter->DrawButton(ACanvas, R, String(), AState);
+        const bool first = APart == sbpLineUp;
+        const TvlArrowDirection direction = AHorizontal ? (first ? adLeft : adRight) : (first ? adUp : adDown);
+        APainter->DrawStateArrow(ACanvas, deflated(R, AArrowInset), AState, direction);
+        break;
+    }
+    case sbpThumbnail: APainter->DrawButton(ACanvas, R, String(), AState); break;
+    case sbpNone: break;
+    }
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- standard
@@ -485,4 +510,18 @@ void TvlUltraFlatLookAndFeelPainter::DrawHeaderSectionBorder(TvlCanvas* ACanvas,
                                                              TvlBorders ABorders, TvlButtonState AState) const
 {
     ACanvas->FrameRect(R, AState == vlbsDisabled ? clBtnShadow : clBlack, 1, ABorders);
+}
+
+// ---------------------------------------------------------------- scroll bars of the flat looks
+
+void TvlFlatLookAndFeelPainter::DrawScrollBarPart(TvlCanvas* ACanvas, bool AHorizontal, const TRect& R,
+                                                  TvlScrollBarPartKind APart, TvlButtonState AState) const
+{
+    drawButtonScrollBarPart(this, ACanvas, AHorizontal, R, APart, AState, ButtonBorderWidth(vlbsNormal));
+}
+
+void TvlUltraFlatLookAndFeelPainter::DrawScrollBarPart(TvlCanvas* ACanvas, bool AHorizontal, const TRect& R,
+                                                       TvlScrollBarPartKind APart, TvlButtonState AState) const
+{
+    drawButtonScrollBarPart(this, ACanvas, AHorizontal, R, APart, AState, 0);
 }

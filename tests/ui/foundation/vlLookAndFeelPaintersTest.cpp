@@ -1524,6 +1524,44 @@ TEST_F(PaintersUnit, StandardPageCheckerIsAnchoredAtTheDeviceOrigin)
                                  "HFHF\n");
 }
 
+TEST_F(PaintersUnit, ScrollBarPartsOfTheFlatLooks)
+{
+    const LookColors colors;
+    RefillCheckerBitmaps();
+    // Arrows are buttons with an arrow pointing the bar's way; the flat look
+    // keeps the arrow off its border, the ultra-flat one centres it in R.
+    for (const TvlCustomLookAndFeelPainter* painter :
+         {flatLook(), static_cast<const TvlCustomLookAndFeelPainter*>(ultraFlatLook())}) {
+        SCOPED_TRACE(painter->LookAndFeelStyle());
+        Surface part(9, 9), button(9, 9);
+        painter->DrawScrollBarPart(&part.Vl, false, Rect(0, 0, 9, 9), sbpLineDown, vlbsHot);
+        painter->DrawButton(&button.Vl, Rect(0, 0, 9, 9), String(), vlbsNormal);
+        const int inset = painter == flatLook() ? 1 : 0;
+        painter->DrawStateArrow(&button.Vl, Rect(inset, inset, 9 - inset, 9 - inset), vlbsNormal, adDown);
+        EXPECT_EQ(part.Image, button.Image);
+        // Horizontal bars point left and right.
+        Surface left(9, 9), expected(9, 9);
+        painter->DrawScrollBarPart(&left.Vl, true, Rect(0, 0, 9, 9), sbpLineUp, vlbsPressed);
+        painter->DrawButton(&expected.Vl, Rect(0, 0, 9, 9), String(), vlbsPressed);
+        painter->DrawStateArrow(&expected.Vl, Rect(inset, inset, 9 - inset, 9 - inset), vlbsPressed, adLeft);
+        EXPECT_EQ(left.Image, expected.Image);
+        // The thumb of a disabled bar is not drawn; the pages are checkered.
+        Surface thumb(9, 9);
+        painter->DrawScrollBarPart(&thumb.Vl, false, Rect(0, 0, 9, 9), sbpThumbnail, vlbsDisabled);
+        EXPECT_EQ(thumb.of(sentinel), QRegion(0, 0, 9, 9));
+        Surface page(3, 1);
+        painter->DrawScrollBarPart(&page.Vl, false, Rect(0, 0, 3, 1), sbpPageDown, vlbsNormal);
+        EXPECT_EQ(page.map(lookLegend()), "FHF\n");
+    }
+    // Office 11 without visual styles: the standard parts, not the buttons.
+    for (TvlScrollBarPartKind kind : {sbpLineUp, sbpThumbnail, sbpPageUp}) {
+        Surface office(17, 17), standard(17, 17);
+        office11Look()->DrawScrollBarPart(&office.Vl, false, Rect(0, 0, 17, 17), kind, vlbsNormal);
+        standardLook()->DrawScrollBarPart(&standard.Vl, false, Rect(0, 0, 17, 17), kind, vlbsNormal);
+        EXPECT_EQ(office.Image, standard.Image) << kind;
+    }
+}
+
 TEST(vlLookAndFeelPainters, SharedResourcesLiveWithTheUnit)
 {
     EXPECT_EQ(GetSkinPainterRegistry(), nullptr);
