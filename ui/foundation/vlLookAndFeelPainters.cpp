@@ -364,6 +364,14 @@ void TvlCustomLookAndFeelPainter::DrawContent(TvlCanvas* ACanvas, const TRect& R
         ACanvas->SetBrushColor(ABkColor);
         ACanvas->FillRect(R);
     }
+    drawPainterContentText(ACanvas, ATextR, AAlignHorz, AAlignVert, AMultiLine, AShowEndEllipsis, AText, AFont,
+                           ATextColor);
+}
+
+void drawPainterContentText(TvlCanvas* ACanvas, const TRect& ATextR, TAlignment AAlignHorz,
+                            TvlAlignmentVert AAlignVert, bool AMultiLine, bool AShowEndEllipsis, const String& AText,
+                            const TFont* AFont, TColor ATextColor)
+{
     if (AText.isEmpty())
         return;
     ACanvas->Brush()->SetStyle(bsClear);

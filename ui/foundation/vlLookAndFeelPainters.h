@@ -819,6 +819,11 @@ uint32_t vlAlignmentToDrawTextFlags(TAlignment AHorz, TvlEditVertAlignment AVert
 
 // The canvas text flags of a painter's alignment and line arguments.
 int painterTextFlags(TAlignment AAlignHorz, TvlAlignmentVert AAlignVert, bool AMultiLine, bool AShowEndEllipsis);
+// The text of a content area over what is already there: a clear brush,
+// AFont and ATextColor (clNone and clDefault keep the font's colour).
+void drawPainterContentText(TvlCanvas* ACanvas, const TRect& ATextR, TAlignment AAlignHorz,
+                            TvlAlignmentVert AAlignVert, bool AMultiLine, bool AShowEndEllipsis, const String& AText,
+                            const TFont* AFont, TColor ATextColor);
 // ---------------------------------------------------------------- shared resources of the painters
 
 // Told when the skin painters change.

@@ -132,15 +132,8 @@ void TvlOffice11LookAndFeelPainter::DrawContent(TvlCanvas* ACanvas, const TRect&
                                          GradientEndColor(), false);
         }
     }
-    if (!AText.isEmpty()) {
-        ACanvas->Brush()->SetStyle(bsClear);
-        if (AFont != nullptr)
-            ACanvas->SetFont(AFont);
-        if (ATextColor != clNone && ATextColor != clDefault)
-            ACanvas->Font()->SetColor(ATextColor);
-        ACanvas->DrawText(AText, ATextR, painterTextFlags(AAlignHorz, AAlignVert, AMultiLine, AShowEndEllipsis));
-        ACanvas->Brush()->SetStyle(bsSolid);
-    }
+    drawPainterContentText(ACanvas, ATextR, AAlignHorz, AAlignVert, AMultiLine, AShowEndEllipsis, AText, AFont,
+                           ATextColor);
     // The hot strip marks the element itself: its bottom three rows, never
     // the pixels of the neighbour to the left or the row below.
     if (hot)
