@@ -278,7 +278,7 @@ public:
     virtual int HeaderWidth(TvlCanvas* ACanvas, TvlBorders ABorders, const String& AText, const TFont* AFont) const;
     virtual bool IsHeaderHotTrack() const { return false; }
     virtual void SortingMarkAreaSize(TPoint& AP) const;
-    virtual void SortingMarkSize(TPoint& AP) const { AP = TPoint(0, 0); }
+    virtual void SortingMarkSize(TPoint& AP) const { AP = TPoint{0, 0}; }
 
     // The group-by box and group rows.
     virtual void DrawGroupByBox(TvlCanvas* ACanvas, const TRect& R, bool ATransparent, TColor AColor,
@@ -299,8 +299,8 @@ public:
     virtual void DrawGroupPanelItemEx(TvlCanvas* ACanvas, const TRect& R, bool AIsVertical, TvlButtonState AState,
                                       TvlBorders ABorders) const;
     virtual void DrawGroupPanelContent(TvlCanvas*, const TRect&) const {}
-    virtual void GroupPanelContentOffsets(bool /*AIsVertical*/, TRect& AResult) const { AResult = TRect(0, 0, 0, 0); }
-    virtual void GroupPanelItemOffsets(bool /*AIsVertical*/, TRect& AResult) const { AResult = TRect(0, 0, 0, 0); }
+    virtual void GroupPanelContentOffsets(bool /*AIsVertical*/, TRect& AResult) const { AResult = TRect{0, 0, 0, 0}; }
+    virtual void GroupPanelItemOffsets(bool /*AIsVertical*/, TRect& AResult) const { AResult = TRect{0, 0, 0, 0}; }
     virtual TvlBorders GroupPanelBorders() const { return vlBordersAll; }
 
     // Footers.
@@ -329,10 +329,10 @@ public:
     virtual void DrawFilterButton(TvlCanvas*, const TRect&, TvlButtonState, bool /*AIsActive*/) const {}
     virtual void DrawFilterPanel(TvlCanvas* ACanvas, const TRect& R, bool ATransparent, TColor AColor,
                                  const TBitmap* ABitmap) const;
-    virtual void FilterCheckSize(TPoint& AP) const { AP = TPoint(13, 13); }
-    virtual void FilterPanelCloseButtonSize(TPoint& AP) const { AP = TPoint(16, 14); }
+    virtual void FilterCheckSize(TPoint& AP) const { AP = TPoint{13, 13}; }
+    virtual void FilterPanelCloseButtonSize(TPoint& AP) const { AP = TPoint{16, 14}; }
     // No height of its own: the caller takes the row's.
-    virtual void FilterButtonSize(TPoint& AP) const { AP = TPoint(15, 0); }
+    virtual void FilterButtonSize(TPoint& AP) const { AP = TPoint{15, 0}; }
     virtual void DrawWindowContent(TvlCanvas* ACanvas, const TRect& R) const;
     // 1: a frame line.
     virtual int DefaultPopupBorderStyle() const { return 1; }
@@ -397,7 +397,7 @@ public:
     virtual void DrawViewSplitterBorder(TvlCanvas*, const TRect&, const TvlViewParams&, bool /*AIsHorizontal*/) const
     {
     }
-    virtual void ProgressMarkerOffsets(TRect& AResult) const { AResult = TRect(2, 2, 2, 2); }
+    virtual void ProgressMarkerOffsets(TRect& AResult) const { AResult = TRect{2, 2, 2, 2}; }
     virtual TColor NavigationButtonTextColor(bool /*AIsNextButton*/, TvlButtonState AState, TColor AColor) const
     {
         return ButtonGlyphColor(AState, AColor);
@@ -414,14 +414,14 @@ public:
     {
     }
     virtual int EditButtonTextIndent() const { return 0; }
-    virtual void EditButtonExtent(TSize& ASize) const { ASize = TSize(0, 0); }
+    virtual void EditButtonExtent(TSize& ASize) const { ASize = TSize{0, 0}; }
     virtual TColor EditButtonGlyphColor() const { return clDefault; }
     virtual TColor GetContainerBorderColor(bool /*AIsHighlighted*/) const { return clDefault; }
     // Fills R and frames it with a one-pixel edge; R then lies inside.
     virtual void DrawCalendarBorder(TvlCanvas* ACanvas, TRect& R) const;
     virtual void DrawNavigatorGlyph(TvlCanvas* ACanvas, TImageList* AImages, int AImageIndex, int AButtonIndex,
                                     const TPoint& P, bool AEnabled, bool AUserGlyphs = false) const;
-    virtual void NavigatorGlyphExtent(TSize& ASize) const { ASize = TSize(0, 0); }
+    virtual void NavigatorGlyphExtent(TSize& ASize) const { ASize = TSize{0, 0}; }
     virtual void DrawProgressBarBorder(TvlCanvas*, const TRect&) const {}
     virtual void DrawProgressBar(TvlCanvas*, const TRect&) const {}
     // The bar's text at R's top-left (top-right, turned, when AVertical):
@@ -430,7 +430,7 @@ public:
     virtual void DrawProgressBarText(TvlCanvas* ACanvas, bool AVertical, bool AIsSolid, const String& AText,
                                      const TRect& R, const TRect& ABarR, const TRect& AClipR,
                                      TColor ATextColor) const;
-    virtual void ProgressBarBorderSize(bool /*AVertical*/, TRect& AResult) const { AResult = TRect(0, 0, 0, 0); }
+    virtual void ProgressBarBorderSize(bool /*AVertical*/, TRect& AResult) const { AResult = TRect{0, 0, 0, 0}; }
     virtual TColor ProgressBarTextColor() const { return ProgressBarTextColorEx(false); }
     // clDefault over the bar: the text shows inverted there.
     virtual TColor ProgressBarTextColorEx(bool AIsOverBar) const { return AIsOverBar ? clDefault : clWindowText; }
@@ -450,7 +450,7 @@ public:
     }
     virtual void GroupBoxBorderSize(bool /*AHasCaption*/, int /*ACaptionPosition*/, TRect& AResult) const
     {
-        AResult = TRect(0, 0, 0, 0);
+        AResult = TRect{0, 0, 0, 0};
     }
     virtual TColor GroupBoxCaptionTextColor(bool AEnabled) const { return AEnabled ? clWindowText : clBtnShadow; }
     virtual int GroupBoxCaptionTailSize(int /*ACaptionPosition*/) const { return 0; }
@@ -462,7 +462,7 @@ public:
         DrawGroupBoxPanel(ACanvas, R, AEnabled);
     }
     virtual void DrawGroupBoxPanelEx(TvlCanvas* ACanvas, const TRect& R, bool AEnabled = true) const;
-    virtual void GroupBoxPanelOffsets(TRect& AResult) const { AResult = TRect(0, 0, 0, 0); }
+    virtual void GroupBoxPanelOffsets(TRect& AResult) const { AResult = TRect{0, 0, 0, 0}; }
     virtual TColor GroupBoxPanelTextColor() const { return GroupBoxCaptionTextColor(true); }
 
     // Track bars and splitters.
@@ -482,7 +482,7 @@ public:
     {
     }
     virtual void DrawTrackBarThumbBorder(TvlCanvas*, const TRect&) const {}
-    virtual void TrackBarThumbSize(bool /*AHorizontal*/, TSize& ASize) const { ASize = TSize(0, 0); }
+    virtual void TrackBarThumbSize(bool /*AHorizontal*/, TSize& ASize) const { ASize = TSize{0, 0}; }
     virtual TColor TrackBarThumbColor() const { return clDefault; }
     virtual int TrackBarTrackSize() const { return 0; }
     virtual TColor GetSplitterInnerColor(bool /*AIsHot*/) const { return clWhite; }
@@ -494,7 +494,7 @@ public:
     // Pages and page panels.
     virtual TColor DefaultPagePanelColor() const { return clBtnFace; }
     virtual void DrawPagePanel(TvlCanvas* ACanvas, const TRect& R) const;
-    virtual void PagePanelOffsets(TRect& AResult) const { AResult = TRect(2, 2, 4, 4); }
+    virtual void PagePanelOffsets(TRect& AResult) const { AResult = TRect{2, 2, 4, 4}; }
     virtual void DrawPageAreaBackground(TvlCanvas* ACanvas, const TRect& R) const;
     // A page with its frame (0: window text, 1: highlight) and drop shadow.
     virtual void DrawPage(TvlCanvas* ACanvas, const TRect& APageR, const TRect& AContentR, int AFrameKind,
@@ -539,7 +539,7 @@ public:
     int FooterCellBorderWidth() const override { return 1; }
     int TabBorderWidth(bool) const override { return 1; }
     int HeaderSectionBorderWidth(TvlButtonState AState) const override { return AState == vlbsPressed ? 1 : 2; }
-    void SortingMarkSize(TPoint& AP) const override { AP = TPoint(8, 7); }
+    void SortingMarkSize(TPoint& AP) const override { AP = TPoint{8, 7}; }
     int FooterCellSpacing() const override { return 1; }
     void DrawHeaderSectionBorder(TvlCanvas* ACanvas, const TRect& R, TvlBorders ABorders,
                                  TvlButtonState AState) const override;
@@ -574,7 +574,7 @@ public:
     int FooterCellBorderWidth() const override { return 1; }
     int TabBorderWidth(bool) const override { return 1; }
     int HeaderBorderWidth() const override { return 1; }
-    void SortingMarkSize(TPoint& AP) const override { AP = TPoint(8, 7); }
+    void SortingMarkSize(TPoint& AP) const override { AP = TPoint{8, 7}; }
     int FooterCellSpacing() const override { return 1; }
     TColor GetSplitterOuterColor(bool AIsHot) const override { return AIsHot ? cl3DDkShadow : clBtnShadow; }
     // The raised edge of the standard look.
@@ -642,14 +642,14 @@ public:
             result.Exclude(bTop);
         return result;
     }
-    void SortingMarkSize(TPoint& AP) const override { AP = TPoint(7, 8); }
+    void SortingMarkSize(TPoint& AP) const override { AP = TPoint{7, 8}; }
     int FooterCellSpacing() const override { return 2; }
     TColor GetSplitterOuterColor(bool AIsHot) const override { return AIsHot ? clHighlight : clBtnShadow; }
     void GetSplitterSize(bool AHorizontal, TSize& ASize) const override
     {
-        ASize = AHorizontal ? TSize(17, 1) : TSize(1, 17);
+        ASize = AHorizontal ? TSize{17, 1} : TSize{1, 17};
     }
-    void FilterPanelCloseButtonSize(TPoint& AP) const override { AP = TPoint(16, 15); }
+    void FilterPanelCloseButtonSize(TPoint& AP) const override { AP = TPoint{16, 15}; }
     TvlBorders GroupPanelBorders() const override { return TvlBorders{bRight, bBottom}; }
     void DrawHeaderBorder(TvlCanvas* ACanvas, const TRect& R, TvlBorders ANeighbors,
                           TvlBorders ABorders) const override;

@@ -188,7 +188,7 @@ void TvlCustomLookAndFeelPainter::SortingMarkAreaSize(TPoint& AP) const
 {
     TPoint mark;
     SortingMarkSize(mark);
-    AP = TPoint(16, mark.Y);
+    AP = TPoint{16, mark.Y};
 }
 
 // ---------------------------------------------------------------- group-by box and group rows
@@ -291,7 +291,7 @@ void TvlCustomLookAndFeelPainter::DrawFilterPanelCloseButton(TvlCanvas* ACanvas,
     int w = size.X / 2;
     if (w % 2 == 0)
         --w;
-    TRect square = centeredIn(r, TSize(w, w));
+    TRect square = centeredIn(r, TSize{w, w});
     if (ButtonGlyphState(AState) == vlbsPressed)
         OffsetRect(square, 1, 1);
     ACanvas->Pen()->SetColor(ButtonGlyphColor(AState, clDefault));
@@ -357,7 +357,7 @@ void TvlCustomLookAndFeelPainter::DrawScrollBarBackground(TvlCanvas* ACanvas, co
 
 void TvlCustomLookAndFeelPainter::ScrollBarSize(TSize& ASize) const
 {
-    ASize = TSize(GetSystemMetrics(SM_CXVSCROLL), GetSystemMetrics(SM_CYHSCROLL));
+    ASize = TSize{GetSystemMetrics(SM_CXVSCROLL), GetSystemMetrics(SM_CYHSCROLL)};
 }
 
 void TvlCustomLookAndFeelPainter::DrawSizeGrip(TvlCanvas* ACanvas, const TRect& R) const
@@ -385,7 +385,7 @@ void TvlCustomLookAndFeelPainter::DrawSizeGripInCorner(TvlCanvas* ACanvas, const
 void TvlCustomLookAndFeelPainter::CaptionButtonSize(TSize& ASize) const
 {
     const int n = std::min(GetSystemMetrics(SM_CXSIZE), GetSystemMetrics(SM_CYHSCROLL) + 3 - 6);
-    ASize = TSize(n, n);
+    ASize = TSize{n, n};
 }
 
 void TvlCustomLookAndFeelPainter::DrawCaptionButton(TvlCanvas* ACanvas, const TRect& R, bool AIsHot,
@@ -405,8 +405,8 @@ void TvlCustomLookAndFeelPainter::DrawCaptionButton(TvlCanvas* ACanvas, const TR
 void TvlCustomLookAndFeelPainter::NavigationButtonMetrics(bool AIsNextButton, TRect& ABorders, TSize& AArrowSize,
                                                           bool& AHasTextArea) const
 {
-    ABorders = AIsNextButton ? TRect(2, 6, 0, 6) : TRect(0, 6, 2, 6);
-    AArrowSize = TSize(7, 7);
+    ABorders = AIsNextButton ? TRect{2, 6, 0, 6} : TRect{0, 6, 2, 6};
+    AArrowSize = TSize{7, 7};
     AHasTextArea = true;
 }
 
@@ -460,12 +460,12 @@ void TvlCustomLookAndFeelPainter::DrawHeaderWithScrollArrows(TvlCanvas* ACanvas,
     const int yc = r.Top + r.Height() / 2;
     if (AArrows == 1 || AArrows == 3) {
         const int x = r.Left + AArrowIndent - 1;
-        const TPoint points[] = {TPoint(x, yc - half), TPoint(x - tip, yc), TPoint(x, yc + half)};
+        const TPoint points[] = {TPoint{x, yc - half}, TPoint{x - tip, yc}, TPoint{x, yc + half}};
         fillPolygon(ACanvas, points, clWindowText);
     }
     if (AArrows == 2 || AArrows == 3) {
         const int x = r.Right - 1 - (AArrowIndent - 1);
-        const TPoint points[] = {TPoint(x, yc - half), TPoint(x + tip, yc), TPoint(x, yc + half)};
+        const TPoint points[] = {TPoint{x, yc - half}, TPoint{x + tip, yc}, TPoint{x, yc + half}};
         fillPolygon(ACanvas, points, clWindowText);
     }
 }
@@ -553,10 +553,10 @@ void TvlCustomLookAndFeelPainter::DrawClock(TvlCanvas* ACanvas, const TRect& R, 
         const double a = 2 * std::numbers::pi * ATurns;
         const double px = std::cos(a) * AWidth / 2.0, py = std::sin(a) * AWidth / 2.0;
         const TPoint points[] = {
-            TPoint(int(std::lround(tx)), int(std::lround(ty))),
-            TPoint(int(std::lround(cx + px)), int(std::lround(cy + py))),
-            TPoint(int(std::lround(bx)), int(std::lround(by))),
-            TPoint(int(std::lround(cx - px)), int(std::lround(cy - py))),
+            TPoint{int(std::lround(tx)), int(std::lround(ty))},
+            TPoint{int(std::lround(cx + px)), int(std::lround(cy + py))},
+            TPoint{int(std::lround(bx)), int(std::lround(by))},
+            TPoint{int(std::lround(cx - px)), int(std::lround(cy - py))},
         };
         fillPolygon(ACanvas, points, handColor);
     };
@@ -594,7 +594,7 @@ void TvlCustomLookAndFeelPainter::DrawProgressBarText(TvlCanvas* ACanvas, bool A
         ACanvas->SetFontAngle(270);
     ACanvas->Brush()->SetStyle(bsClear);
     // Turned a quarter clockwise the text starts at the right edge.
-    const TPoint origin(AVertical ? R.Right : R.Left, R.Top);
+    const TPoint origin{AVertical ? R.Right : R.Left, R.Top};
     auto textOut = [&](TvlCanvas* ACanvasTo, const TPoint& P, TColor AColor) {
         ACanvasTo->Font()->SetColor(AColor);
         ACanvasTo->Canvas()->TextOut(P.X, P.Y, AText);
@@ -609,7 +609,7 @@ void TvlCustomLookAndFeelPainter::DrawProgressBarText(TvlCanvas* ACanvas, bool A
         c->FillRectByColor(text.GetClientRect(), clBlack);
         c->SetFont(ACanvas->Font());
         c->Brush()->SetStyle(bsClear);
-        textOut(c, TPoint(AVertical ? R.Width() : 0, 0), clWhite);
+        textOut(c, TPoint{AVertical ? R.Width() : 0, 0}, clWhite);
         const TCopyMode mode = ACanvas->CopyMode();
         ACanvas->SetCopyMode(cmSrcInvert);
         ACanvas->CopyRect(R, text.Canvas(), text.GetClientRect());
@@ -682,7 +682,7 @@ void TvlCustomLookAndFeelPainter::DrawTrackBarThumb(TvlCanvas* ACanvas, const TR
     auto map = [&](int u, int v) {
         if (AShape == tbtsPointedBottom)
             v = v1 - v;
-        return AHorizontal ? TPoint(R.Left + u, R.Top + v) : TPoint(R.Left + v, R.Top + u);
+        return AHorizontal ? TPoint{R.Left + u, R.Top + v} : TPoint{R.Left + v, R.Top + u};
     };
     auto points = [&](std::initializer_list<std::pair<int, int>> AUV) {
         std::vector<TPoint> result;
@@ -738,7 +738,7 @@ void TvlCustomLookAndFeelPainter::DrawSplitter(TvlCanvas* ACanvas, const TRect& 
 
 void TvlCustomLookAndFeelPainter::GetSplitterSize(bool AHorizontal, TSize& ASize) const
 {
-    ASize = AHorizontal ? TSize(17, 2) : TSize(2, 17);
+    ASize = AHorizontal ? TSize{17, 2} : TSize{2, 17};
 }
 
 // ---------------------------------------------------------------- pages

@@ -158,9 +158,9 @@ void TPainter::GetButtonGroupBorders(int AButtonCount, int AButtonIndex, TRect& 
         TStandard::GetButtonGroupBorders(AButtonCount, AButtonIndex, AResult);
         return;
     }
-    AResult = TRect(content.Left, content.Top, 100 - content.Right, 100 - content.Bottom);
+    AResult = TRect{content.Left, content.Top, 100 - content.Right, 100 - content.Bottom};
     if (library()->IsThemeBackgroundPartiallyTransparent(OpenTheme(totButton), BP_PUSHBUTTON, 1))
-        AResult = TRect(AResult.Left - 1, AResult.Top - 1, AResult.Right - 1, AResult.Bottom - 1);
+        AResult = TRect{AResult.Left - 1, AResult.Top - 1, AResult.Right - 1, AResult.Bottom - 1};
 }
 
 TColor TPainter::ButtonGlyphColor(TvlButtonState AState, TColor ADefaultColor) const

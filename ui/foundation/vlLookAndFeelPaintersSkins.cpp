@@ -216,7 +216,7 @@ void TvlRadioButtonImageList::calculateGeometry()
     FCheckRect = Rect(dotLeft, dotTop, dotRight, dotBottom);
     for (int y = 0; y < cell; ++y)
         for (int x = 0; x < cell; ++x)
-            if (isText(x, y) && PtInRect(FCheckRect, TPoint(x, y)))
+            if (isText(x, y) && PtInRect(FCheckRect, TPoint{x, y}))
                 FDotPixels.emplace_back(x - left, y - top);
 }
 

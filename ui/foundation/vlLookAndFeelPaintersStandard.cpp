@@ -278,7 +278,7 @@ void TvlUltraFlatLookAndFeelPainter::GetButtonFocusBounds(TvlCanvas*, const TRec
 void TvlUltraFlatLookAndFeelPainter::GetButtonGroupBorders(int AButtonCount, int AButtonIndex,
                                                            TRect& AResult) const
 {
-    AResult = TRect(1, 2, 1, 2);
+    AResult = TRect{1, 2, 1, 2};
     if (AButtonIndex == 0)
         AResult.Left = 2;
     if (AButtonCount > 1 && AButtonIndex == AButtonCount - 1)
@@ -310,11 +310,11 @@ void TvlUltraFlatLookAndFeelPainter::DrawButtonInGroup(TvlCanvas* ACanvas, const
         deflate(r);
     } else {
         if (!first) {
-            ACanvas->FillRectByColor(TRect(r.Left, r.Top, r.Left + 1, r.Bottom), HotBorderColor());
+            ACanvas->FillRectByColor(TRect{r.Left, r.Top, r.Left + 1, r.Bottom}, HotBorderColor());
             ++r.Left;
         }
         if (!last) {
-            ACanvas->FillRectByColor(TRect(r.Right - 1, r.Top, r.Right, r.Bottom), HotBorderColor());
+            ACanvas->FillRectByColor(TRect{r.Right - 1, r.Top, r.Right, r.Bottom}, HotBorderColor());
             --r.Right;
         }
     }

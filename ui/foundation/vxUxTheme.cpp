@@ -82,7 +82,7 @@ int32_t TvxRecordingThemeLibrary::GetThemePartSize(HTHEME ATheme, HDC, int APart
 
 int32_t TvxRecordingThemeLibrary::GetThemeColor(HTHEME ATheme, int APart, int AState, int AProp, TColor& AColor)
 {
-    log("GetThemeColor", ATheme, APart, AState, TRect(AProp, 0, 0, 0));
+    log("GetThemeColor", ATheme, APart, AState, TRect{AProp, 0, 0, 0});
     AColor = Color;
     return S_OK;
 }

@@ -200,14 +200,14 @@ TEST(vlLookAndFeelPainters, ArrowPoints)
     };
     const Row rows[] = {
         // 9 x 9, automatic size: s = 3, 5 wide and 3 high, apex bottom centre.
-        {Rect(0, 0, 9, 9), adDown, false, {TPoint(6, 3), TPoint(4, 5), TPoint(2, 3)}},
-        {Rect(0, 0, 9, 9), adUp, false, {TPoint(2, 5), TPoint(4, 3), TPoint(6, 5)}},
-        {Rect(0, 0, 9, 9), adLeft, false, {TPoint(5, 6), TPoint(3, 4), TPoint(5, 2)}},
-        {Rect(0, 0, 9, 9), adRight, false, {TPoint(3, 2), TPoint(5, 4), TPoint(3, 6)}},
+        {Rect(0, 0, 9, 9), adDown, false, {TPoint{6, 3}, TPoint{4, 5}, TPoint{2, 3}}},
+        {Rect(0, 0, 9, 9), adUp, false, {TPoint{2, 5}, TPoint{4, 3}, TPoint{6, 5}}},
+        {Rect(0, 0, 9, 9), adLeft, false, {TPoint{5, 6}, TPoint{3, 4}, TPoint{5, 2}}},
+        {Rect(0, 0, 9, 9), adRight, false, {TPoint{3, 2}, TPoint{5, 4}, TPoint{3, 6}}},
         // 20 x 10 proportional: the arrow of the central square 5..15.
-        {Rect(0, 0, 20, 10), adDown, true, {TPoint(11, 4), TPoint(9, 6), TPoint(7, 4)}},
+        {Rect(0, 0, 20, 10), adDown, true, {TPoint{11, 4}, TPoint{9, 6}, TPoint{7, 4}}},
         // Not proportional: sized by the full width.
-        {Rect(0, 0, 20, 10), adDown, false, {TPoint(13, 3), TPoint(9, 7), TPoint(5, 3)}},
+        {Rect(0, 0, 20, 10), adDown, false, {TPoint{13, 3}, TPoint{9, 7}, TPoint{5, 3}}},
     };
     for (const Row& row : rows) {
         TvlArrowPoints points{};
@@ -217,8 +217,8 @@ TEST(vlLookAndFeelPainters, ArrowPoints)
     }
     TvlArrowPoints sized{};
     CalculateArrowPoints(Rect(0, 0, 9, 9), sized, adDown, false, 2);
-    EXPECT_EQ(sized[0], TPoint(5, 4));
-    EXPECT_EQ(sized[1], TPoint(4, 5));
+    EXPECT_EQ(sized[0], (TPoint{5, 4}));
+    EXPECT_EQ(sized[1], (TPoint{4, 5}));
 }
 
 TEST(vlLookAndFeelPainters, BaseMetrics)
@@ -228,7 +228,7 @@ TEST(vlLookAndFeelPainters, BaseMetrics)
     EXPECT_EQ(TvlStandardLookAndFeelPainter::Instance()->BorderSize(), 2);
     TRect r;
     base->GetButtonGroupBorders(1, 0, r);
-    EXPECT_EQ(r, TRect(0, 0, 0, 0));
+    EXPECT_EQ(r, (TRect{0, 0, 0, 0}));
     base->GetButtonFocusBounds(nullptr, Rect(0, 0, 20, 20), r);
     EXPECT_EQ(r, Rect(4, 4, 16, 16));
     base->GetButtonFocusBounds(nullptr, Rect(0, 0, 8, 20), r);
@@ -387,7 +387,7 @@ public:
     TColor ProgressBarTextColorEx(bool AIsOverBar) const override { return AIsOverBar ? clRed : clBlue; }
     void GetSplitterSize(bool AHorizontal, TSize& ASize) const override
     {
-        ASize = AHorizontal ? TSize(17, 1) : TSize(1, 17);
+        ASize = AHorizontal ? TSize{17, 1} : TSize{1, 17};
     }
 };
 
@@ -421,23 +421,23 @@ TEST(vlLookAndFeelPainters, ElementMetrics)
 
     TPoint p;
     base->FilterButtonSize(p);
-    EXPECT_EQ(p, TPoint(15, 0));
+    EXPECT_EQ(p, (TPoint{15, 0}));
     base->FilterCheckSize(p);
-    EXPECT_EQ(p, TPoint(13, 13));
+    EXPECT_EQ(p, (TPoint{13, 13}));
     base->SortingMarkAreaSize(p);
-    EXPECT_EQ(p, TPoint(16, 0));
+    EXPECT_EQ(p, (TPoint{16, 0}));
     TSize size;
     base->GetSplitterSize(true, size);
-    EXPECT_EQ(size, TSize(17, 2));
+    EXPECT_EQ(size, (TSize{17, 2}));
     base->GetSplitterSize(false, size);
-    EXPECT_EQ(size, TSize(2, 17));
+    EXPECT_EQ(size, (TSize{2, 17}));
     base->CheckButtonSize(size);
-    EXPECT_EQ(size, TSize(13, 13));
+    EXPECT_EQ(size, (TSize{13, 13}));
     base->ScrollBarSize(size);
-    EXPECT_EQ(size, TSize(GetSystemMetrics(SM_CXVSCROLL), GetSystemMetrics(SM_CYHSCROLL)));
+    EXPECT_EQ(size, (TSize{GetSystemMetrics(SM_CXVSCROLL), GetSystemMetrics(SM_CYHSCROLL)}));
     base->CaptionButtonSize(size);
     const int caption = std::min(GetSystemMetrics(SM_CXSIZE), GetSystemMetrics(SM_CYHSCROLL) - 3);
-    EXPECT_EQ(size, TSize(caption, caption));
+    EXPECT_EQ(size, (TSize{caption, caption}));
 
     EXPECT_EQ(base->ProgressBarTextColor(), clWindowText);
     EXPECT_EQ(base->ProgressBarTextColorEx(true), clDefault);
@@ -459,25 +459,25 @@ TEST(vlLookAndFeelPainters, NavigationButtonLayout)
     TSize arrow;
     bool hasText = false;
     base->NavigationButtonMetrics(true, borders, arrow, hasText);
-    EXPECT_EQ(borders, TRect(2, 6, 0, 6));
-    EXPECT_EQ(arrow, TSize(7, 7));
+    EXPECT_EQ(borders, (TRect{2, 6, 0, 6}));
+    EXPECT_EQ(arrow, (TSize{7, 7}));
     EXPECT_TRUE(hasText);
 
     // The previous button: borders (0, 6, 2, 6); the arrow in the top 21
     // rows of the inner area, the text 5 rows below it, 14 above the bottom.
     TRect r = Rect(0, 0, 20, 100), text, arrowR;
-    base->CalculateNavigationButtonRects(false, false, 0, TSize(10, 30), r, text, arrowR);
+    base->CalculateNavigationButtonRects(false, false, 0, TSize{10, 30}, r, text, arrowR);
     EXPECT_EQ(r, Rect(0, 0, 20, 100));
     EXPECT_EQ(arrowR, Rect(5, 13, 12, 20));
     EXPECT_EQ(text, Rect(0, 32, 18, 80));
     // A text longer than the room grows the button upwards.
-    base->CalculateNavigationButtonRects(false, false, 0, TSize(58, 10), r, text, arrowR);
+    base->CalculateNavigationButtonRects(false, false, 0, TSize{58, 10}, r, text, arrowR);
     EXPECT_EQ(r, Rect(0, -10, 20, 100));
     EXPECT_EQ(text, Rect(0, 22, 18, 80));
     EXPECT_EQ(arrowR, Rect(5, 3, 12, 10));
     // Only the arrow: the button is as high as its borders and three arrows.
     r = Rect(0, 0, 20, 100);
-    base->CalculateNavigationButtonRects(true, true, 0, TSize(10, 30), r, text, arrowR);
+    base->CalculateNavigationButtonRects(true, true, 0, TSize{10, 30}, r, text, arrowR);
     EXPECT_EQ(r, Rect(0, 33, 20, 66));
     EXPECT_TRUE(IsRectEmpty(text));
     EXPECT_EQ(arrowR, Rect(6, 46, 13, 53));
@@ -879,11 +879,11 @@ TEST(vlLookAndFeelPainters, TrackBarThumbPointsWhereItsShapeSays)
         TPoint Tip, Cut, Square;  // the point, a cut-off corner, a full corner
     };
     const Row rows[] = {
-        {true, tbtsPointedTop, TPoint(5, 0), TPoint(0, 0), TPoint(0, 14)},
-        {true, tbtsPointedBottom, TPoint(5, 14), TPoint(10, 14), TPoint(10, 0)},
-        {false, tbtsPointedTop, TPoint(0, 5), TPoint(0, 10), TPoint(14, 10)},
-        {false, tbtsPointedBottom, TPoint(14, 5), TPoint(14, 0), TPoint(0, 0)},
-        {true, tbtsRectangle, TPoint(5, 0), TPoint(10, 14), TPoint(0, 0)},
+        {true, tbtsPointedTop, TPoint{5, 0}, TPoint{0, 0}, TPoint{0, 14}},
+        {true, tbtsPointedBottom, TPoint{5, 14}, TPoint{10, 14}, TPoint{10, 0}},
+        {false, tbtsPointedTop, TPoint{0, 5}, TPoint{0, 10}, TPoint{14, 10}},
+        {false, tbtsPointedBottom, TPoint{14, 5}, TPoint{14, 0}, TPoint{0, 0}},
+        {true, tbtsRectangle, TPoint{5, 0}, TPoint{10, 14}, TPoint{0, 0}},
     };
     for (const Row& row : rows) {
         Surface s(15, 15);
@@ -961,8 +961,8 @@ TEST(vlLookAndFeelPainters, MetricsOfTheLooks)
         int Count, Index;
         TRect Expected;
     };
-    for (const Group& g : {Group{3, 0, TRect(2, 2, 1, 2)}, Group{3, 1, TRect(1, 2, 1, 2)},
-                           Group{3, 2, TRect(1, 2, 2, 2)}, Group{1, 0, TRect(2, 2, 1, 2)}}) {
+    for (const Group& g : {Group{3, 0, TRect{2, 2, 1, 2}}, Group{3, 1, TRect{1, 2, 1, 2}},
+                           Group{3, 2, TRect{1, 2, 2, 2}}, Group{1, 0, TRect{2, 2, 1, 2}}}) {
         TRect r;
         ultraFlatLook()->GetButtonGroupBorders(g.Count, g.Index, r);
         EXPECT_EQ(r, g.Expected) << g.Count << " " << g.Index;
@@ -1147,10 +1147,10 @@ TEST(vlLookAndFeelPainters, SizesAndSplitterColoursOfTheLooks)
         TColor Outer, HotOuter;
     };
     const Row rows[] = {
-        {standardLook(), TPoint(8, 7), 1, TSize(17, 2), clBtnShadow, clBtnShadow},
-        {flatLook(), TPoint(8, 7), 1, TSize(17, 2), clBtnShadow, cl3DDkShadow},
-        {ultraFlatLook(), TPoint(7, 8), 2, TSize(17, 1), clBtnShadow, clHighlight},
-        {office11Look(), TPoint(7, 8), 2, TSize(17, 2), Office11SeparatorDarkColor, Office11HotBorderColor},
+        {standardLook(), TPoint{8, 7}, 1, TSize{17, 2}, clBtnShadow, clBtnShadow},
+        {flatLook(), TPoint{8, 7}, 1, TSize{17, 2}, clBtnShadow, cl3DDkShadow},
+        {ultraFlatLook(), TPoint{7, 8}, 2, TSize{17, 1}, clBtnShadow, clHighlight},
+        {office11Look(), TPoint{7, 8}, 2, TSize{17, 2}, Office11SeparatorDarkColor, Office11HotBorderColor},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.Painter->LookAndFeelStyle());
@@ -1164,7 +1164,7 @@ TEST(vlLookAndFeelPainters, SizesAndSplitterColoursOfTheLooks)
         row.Painter->GetSplitterSize(true, splitter);
         row.Painter->GetSplitterSize(false, vertical);
         EXPECT_EQ(splitter, row.Splitter);
-        EXPECT_EQ(vertical, TSize(row.Splitter.cy, row.Splitter.cx));
+        EXPECT_EQ(vertical, (TSize{row.Splitter.cy, row.Splitter.cx}));
         EXPECT_EQ(row.Painter->GetSplitterOuterColor(false), row.Outer);
         EXPECT_EQ(row.Painter->GetSplitterOuterColor(true), row.HotOuter);
     }
@@ -1516,7 +1516,7 @@ TEST_F(PaintersUnit, StandardPageCheckerIsAnchoredAtTheDeviceOrigin)
     // Pressed, hot (as normal) and the background, after the logical origin
     // moved: still device parity.
     Surface moved(4, 2);
-    moved.Vl.SetWindowOrg(TPoint(3, 0));
+    moved.Vl.SetWindowOrg(TPoint{3, 0});
     standard->DrawScrollBarPart(&moved.Vl, false, Rect(3, 0, 7, 1), sbpPageDown, vlbsPressed);
     standard->DrawScrollBarPart(&moved.Vl, false, Rect(3, 1, 5, 2), sbpPageDown, vlbsHot);
     standard->DrawScrollBarBackground(&moved.Vl, Rect(5, 1, 7, 2), false);
@@ -1777,7 +1777,7 @@ TEST_F(NativeLook, MetricsAndColoursComeFromTheTheme)
     EXPECT_EQ(p->ButtonBorderWidth(vlbsNormal), 3);
     TRect borders;
     p->GetButtonGroupBorders(3, 1, borders);
-    EXPECT_EQ(borders, TRect(3, 4, 5, 6));
+    EXPECT_EQ(borders, (TRect{3, 4, 5, 6}));
     EXPECT_EQ(p->ExpandButtonSize(), 15);
     EXPECT_EQ(p->SmallExpandButtonSize(), 15);
     EXPECT_EQ(p->GroupExpandButtonSize(), 15);
