@@ -6,38 +6,11 @@
 
 #include "platform/controls/Forms.h"
 #include "platform/graphics/Bitmap.h"
+#include "tests/ui/foundation/SentinelSurface.h"
 #include "ui/foundation/vlGraphics.h"
 #include "ui/foundation/vlLookAndFeelPainters.h"
 
 namespace {
-
-constexpr QRgb sentinel = 0xFF123456;
-
-// A sentinel-filled surface with a platform canvas and the library canvas.
-struct Surface {
-    explicit Surface(int w = 40, int h = 40) : Image(w, h, QImage::Format_RGB32), DC(&Image), Vl(&Canvas)
-    {
-        Image.fill(sentinel);
-        Canvas.SetHandle(&DC);
-        Canvas.Font()->SetName(QStringLiteral("DejaVu Sans"));
-    }
-    ~Surface() { Canvas.SetHandle(nullptr); }
-    QRgb at(int x, int y) const { return Image.pixel(x, y) | 0xFF000000; }
-    // The set of pixels of one colour, as a region.
-    QRegion of(QRgb c) const
-    {
-        QRegion r;
-        for (int y = 0; y < Image.height(); ++y)
-            for (int x = 0; x < Image.width(); ++x)
-                if (at(x, y) == c)
-                    r += QRect(x, y, 1, 1);
-        return r;
-    }
-    QImage Image;
-    TDeviceContext DC;
-    TCanvas Canvas;
-    TvlCanvas Vl;
-};
 
 QRgb rgbOf(TColor c) { return ColorToQColor(c).rgb(); }
 

@@ -10,6 +10,7 @@
 #include "platform/controls/Forms.h"
 #include "platform/graphics/SysMetrics.h"
 #include "platform/rtl/Startup.h"
+#include "tests/ui/foundation/SentinelSurface.h"
 #include "ui/foundation/vlGraphics.h"
 #include "ui/foundation/vlLookAndFeelPainters.h"
 #include "ui/foundation/vlLookAndFeels.h"
@@ -17,8 +18,6 @@
 #include "ui/foundation/vxThemeManager.h"
 
 namespace {
-
-constexpr QRgb sentinel = 0xFF123456;
 
 // Every test starts from the classic system colours (tests that change them
 // put them back); text is drawn without antialiasing.
@@ -28,48 +27,6 @@ public:
 };
 // gtest owns its environments.
 const ::testing::Environment* const classicColors = ::testing::AddGlobalTestEnvironment(new ClassicColors);
-
-struct Surface {
-    explicit Surface(int w, int h) : Image(w, h, QImage::Format_RGB32), DC(&Image), Vl(&Canvas)
-    {
-        Image.fill(sentinel);
-        Canvas.SetHandle(&DC);
-        Canvas.Font()->SetName(QStringLiteral("DejaVu Sans"));
-    }
-    ~Surface() { Canvas.SetHandle(nullptr); }
-    QRgb at(int x, int y) const { return Image.pixel(x, y) | 0xFF000000; }
-    // The pixels of one colour.
-    QRegion of(QRgb c) const
-    {
-        QRegion r;
-        for (int y = 0; y < Image.height(); ++y)
-            for (int x = 0; x < Image.width(); ++x)
-                if (at(x, y) == c)
-                    r += QRect(x, y, 1, 1);
-        return r;
-    }
-    // The picture as text, one letter per pixel from the legend, '.' for
-    // the sentinel and '?' for anything else; printed when a probe fails.
-    std::string map(const std::vector<std::pair<QRgb, char>>& legend) const
-    {
-        std::string text;
-        for (int y = 0; y < Image.height(); ++y) {
-            for (int x = 0; x < Image.width(); ++x) {
-                char c = at(x, y) == sentinel ? '.' : '?';
-                for (const auto& [rgb, letter] : legend)
-                    if (at(x, y) == rgb)
-                        c = letter;
-                text += c;
-            }
-            text += '\n';
-        }
-        return text;
-    }
-    QImage Image;
-    TDeviceContext DC;
-    TCanvas Canvas;
-    TvlCanvas Vl;
-};
 
 // The system colours of the looks' tests: each colour the painters use is
 // distinct, so a map can name every one; the Office 11 scheme follows them.
