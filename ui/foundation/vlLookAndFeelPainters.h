@@ -739,6 +739,34 @@ public:
     // look's (not the ultra-flat buttons).
     void DrawScrollBarPart(TvlCanvas* ACanvas, bool AHorizontal, const TRect& R, TvlScrollBarPartKind APart,
                            TvlButtonState AState) const override;
+    // The frame, then the content background: plain across, with the
+    // bottom gradient when the panel stands vertically.
+    void DrawGroupPanelItem(TvlCanvas* ACanvas, const TRect& R, bool AIsVertical,
+                            TvlButtonState AState) const override;
+    void DrawFilterButton(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState, bool AIsActive) const override;
+    void DrawSizeGrip(TvlCanvas* ACanvas, const TRect& R) const override;
+    // Inside a one-pixel margin, without header borders: the handler's or
+    // the view's background, the text, the arrows.
+    void DrawHeaderWithScrollArrows(TvlCanvas* ACanvas, const TRect& R, const String& AText, TvlBorders ANeighbors,
+                                    const TvlViewParams& AViewParams, int AArrows, int AArrowIndent,
+                                    const TvlDrawBackgroundEvent& AOnDrawBackground = nullptr) const override;
+    void DrawNavigationButtonContent(TvlCanvas* ACanvas, const TRect& R, const TRect& AArrowR, bool AIsNextButton,
+                                     TvlButtonState AState) const override;
+    // The native look's button (its standard button without a theme).
+    void DrawNavigatorToolButton(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState) const override;
+    // The native look's frame and caption colour where the theme has
+    // buttons, else the ultra-flat frame and the base colour.
+    void DrawGroupBoxFrame(TvlCanvas* ACanvas, const TRect& R, bool AEnabled, int ACaptionPosition,
+                           TvlBorders ABorders) const override;
+    TColor GroupBoxCaptionTextColor(bool AEnabled) const override;
+    // AColor1 clDefault: what the parent shows; AColor2 clDefault: AColor1
+    // plain; otherwise a gradient from top to bottom.
+    void DrawGroupBoxBackground(TvlCanvas* ACanvas, TWinControl* AControl, const TRect& R, TColor AColor1,
+                                TColor AColor2) const override;
+    void DrawPagePanel(TvlCanvas* ACanvas, const TRect& R) const override;
+    void DrawTrackBarPointedThumbBorder(TvlCanvas* ACanvas, const std::vector<TPoint>& AOuterLight,
+                                        const std::vector<TPoint>& AOuterDark, const std::vector<TPoint>& AInnerDark,
+                                        const std::vector<TPoint>& AInnerLight) const override;
     virtual TColor GradientEndColor() const;
     virtual TColor SeparatorDarkColor() const;
     virtual TColor SeparatorLightColor() const;
@@ -794,6 +822,96 @@ public:
     void DrawRadioButton(TvlCanvas* ACanvas, int X, int Y, TvlButtonState AState, bool AIsChecked,
                          bool AEmphasised, TColor ABrushColor, bool AFocused = false) const override;
     void RadioButtonSize(TSize& ASize) const override;
+    void DrawGroupExpandButton(TvlCanvas* ACanvas, const TRect& R, bool AExpanded,
+                               TvlButtonState AState) const override;
+
+    // Headers: the theme's items with their text shifted when pressed; the
+    // ultra-flat sorting mark.
+    void DrawHeaderEx(TvlCanvas* ACanvas, const TRect& R, const TRect& ATextR, TvlBorders ANeighbors,
+                      TvlBorders ABorders, TvlButtonState AState, TAlignment AAlignHorz, TvlAlignmentVert AAlignVert,
+                      bool AMultiLine, bool AShowEndEllipsis, const String& AText, const TFont* AFont,
+                      TColor ATextColor, TColor ABkColor, const TvlDrawBackgroundEvent& AOnDrawBackground = nullptr,
+                      bool AIsLast = false, bool AIsGroup = false) const override;
+    void DrawHeaderPressed(TvlCanvas*, const TRect&) const override {}
+    void DrawHeaderSection(TvlCanvas* ACanvas, const TRect& R, const TRect& ATextR, TvlBorders ANeighbors,
+                           TvlBorders ABorders, TvlButtonState AState, TAlignment AAlignHorz,
+                           TvlAlignmentVert AAlignVert, bool AMultiLine, bool AShowEndEllipsis, const String& AText,
+                           const TFont* AFont, TColor ATextColor, TColor ABkColor) const override;
+    void DrawSortingMark(TvlCanvas* ACanvas, const TRect& R, bool AAscending) const override;
+    void SortingMarkSize(TPoint& AP) const override { AP = TPoint{7, 8}; }
+    int HeaderBorderWidth() const override;
+    int HeaderSectionBorderWidth(TvlButtonState) const override { return HeaderBorderWidth(); }
+    void GetHeaderSectionContentBounds(const TRect& R, TvlButtonState AState, TRect& AResult) const override;
+    bool IsHeaderHotTrack() const override { return true; }
+    // The theme's calendar frame; R keeps its size. Nothing without it.
+    void DrawCalendarBorder(TvlCanvas* ACanvas, TRect& R) const override;
+
+    // Footers, the filter panel and the group panel.
+    void DrawFooterBorder(TvlCanvas* ACanvas, const TRect& R) const override;
+    void DrawFooterCell(TvlCanvas* ACanvas, const TRect& R, TAlignment AAlignHorz, TvlAlignmentVert AAlignVert,
+                        bool AMultiLine, const String& AText, const TFont* AFont, TColor ATextColor, TColor ABkColor,
+                        const TvlDrawBackgroundEvent& AOnDrawBackground = nullptr) const override;
+    int FooterBorderWidth() const override;
+    int FooterCellBorderWidth() const override;
+    int FooterCellSpacing() const override;
+    bool FooterCellsDrawnFirst() const override { return false; }
+    void DrawFilterPanelCloseButton(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState) const override;
+    void DrawFilterButton(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState, bool AIsActive) const override;
+    void FilterCheckSize(TPoint& AP) const override;
+    void FilterPanelCloseButtonSize(TPoint& AP) const override;
+    // The frame, then a borderless tab item without text.
+    void DrawGroupPanelItem(TvlCanvas* ACanvas, const TRect& R, bool AIsVertical,
+                            TvlButtonState AState) const override;
+
+    // Tabs.
+    void DrawTabItem(TvlCanvas* ACanvas, const TRect& R, TvlBorders ABorders, const String& AText,
+                     TvlButtonState AState, bool AIsVertical, const TFont* AFont, TColor ATextColor, TColor ABkColor,
+                     bool AShowPrefix = false) const override;
+    void DrawTabItemBorder(TvlCanvas* ACanvas, const TRect& R, TvlBorder ASide, TvlBorders ABorders,
+                           bool AIsVertical) const override;
+    void DrawTabsArea(TvlCanvas* ACanvas, const TRect& R, TvlBorders ABorders = vlBordersAll) const override;
+    bool IsTabDrawingSupported() const override;
+    bool IsTabHotTrack() const override;
+    int TabBorderWidth(bool AIsVertical) const override;
+    void DrawIndicatorItemEx(TvlCanvas* ACanvas, const TRect& R, TvlIndicatorKind AKind, TColor ABkColor,
+                             const TvlDrawBackgroundEvent& AOnDrawBackground = nullptr) const override;
+
+    // Scroll bars and the size grip.
+    int ScrollBarMinimalThumbSize(bool AIsVertical) const override;
+    void DrawScrollBarPart(TvlCanvas* ACanvas, bool AHorizontal, const TRect& R, TvlScrollBarPartKind APart,
+                           TvlButtonState AState) const override;
+    void DrawSizeGrip(TvlCanvas* ACanvas, const TRect& R) const override;
+
+    // Caption and navigation buttons, progress markers, group boxes, track
+    // bars and splitters. The caption button needs the theme: without it
+    // it has no size and draws nothing.
+    void CaptionButtonSize(TSize& ASize) const override;
+    void DrawCaptionButton(TvlCanvas* ACanvas, const TRect& R, bool AIsHot, bool AIsPressed, bool AIsDisabled,
+                           TColor AFrameColor, bool AIsActive = true) const override;
+    void DrawNavigationButtonContent(TvlCanvas* ACanvas, const TRect& R, const TRect& AArrowR, bool AIsNextButton,
+                                     TvlButtonState AState) const override;
+    void DrawHeaderWithScrollArrows(TvlCanvas* ACanvas, const TRect& R, const String& AText, TvlBorders ANeighbors,
+                                    const TvlViewParams& AViewParams, int AArrows, int AArrowIndent,
+                                    const TvlDrawBackgroundEvent& AOnDrawBackground = nullptr) const override;
+    void DrawProgressMarker(TvlCanvas* ACanvas, const TRect& R, const TRect& AMarkR, const TvlViewParams& AViewParams,
+                            bool AIsTransparent) const override;
+    void ProgressMarkerOffsets(TRect& AResult) const override { AResult = TRect{3, 3, 3, 3}; }
+    void DrawNavigatorToolButton(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState) const override;
+    void DrawViewSplitterBorder(TvlCanvas* ACanvas, const TRect& R, const TvlViewParams& AViewParams,
+                                bool AIsHorizontal) const override;
+    void DrawGroupBoxFrame(TvlCanvas* ACanvas, const TRect& R, bool AEnabled, int ACaptionPosition,
+                           TvlBorders ABorders) const override;
+    TColor GroupBoxCaptionTextColor(bool AEnabled) const override;
+    // clDefault: what the parent shows; otherwise AColor1.
+    void DrawGroupBoxBackground(TvlCanvas* ACanvas, TWinControl* AControl, const TRect& R, TColor AColor1,
+                                TColor AColor2) const override;
+    void AdjustTrackBarThumbBounds(TvlCanvas* ACanvas, TRect& R, bool AHorizontal,
+                                   TvlTrackBarThumbShape AShape) const override;
+    void DrawTrackBarTrack(TvlCanvas* ACanvas, const TRect& R, const TRect& ASelection, bool AShowSelection,
+                           TColor ASelectionColor, bool AHorizontal, TColor AColor) const override;
+    void DrawTrackBarThumb(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState, bool AHorizontal,
+                           TvlTrackBarThumbShape AShape, TColor AColor) const override;
+    void DrawSplitter(TvlCanvas*, const TRect&, bool, bool, bool) const override {}
 
     // Text in a theme part; nothing for an empty text.
     virtual void DrawThemedText(TvlCanvas* ACanvas, HTHEME ATheme, int APart, int AState, const TRect& AClipR,
@@ -813,6 +931,11 @@ void CalculateArrowPoints(const TRect& R, TvlArrowPoints& APoints, TvlArrowDirec
 // The plus (collapsed) or minus (expanded) sign of the expand buttons,
 // centred in R, its arms (width - 4) div 2 long.
 void DrawExpandButtonSign(TvlCanvas* ACanvas, const TRect& R, bool AExpanded, TColor AColor);
+
+// The scroll arrows of a header (AArrows: 1 left, 2 right, 3 both) in
+// clWindowText, inside R moved down by ABorderSize and one pixel shorter at
+// each end; their bases lie AArrowIndent - 1 pixels inside the sides.
+void DrawHeaderScrollArrows(TvlCanvas* ACanvas, const TRect& R, int ABorderSize, int AArrows, int AArrowIndent);
 
 // DT_ flags of a horizontal and a vertical alignment.
 uint32_t vlAlignmentToDrawTextFlags(TAlignment AHorz, TvlEditVertAlignment AVert);

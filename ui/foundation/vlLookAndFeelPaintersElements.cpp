@@ -447,8 +447,13 @@ void TvlCustomLookAndFeelPainter::DrawHeaderWithScrollArrows(TvlCanvas* ACanvas,
 {
     DrawHeaderEx(ACanvas, R, R, ANeighbors, HeaderBorders(ANeighbors), vlbsNormal, taCenter, vaCenter, false, false,
                  AText, AViewParams.Font, AViewParams.TextColor, AViewParams.Color, AOnDrawBackground, false, false);
+    DrawHeaderScrollArrows(ACanvas, R, BorderSize(), AArrows, AArrowIndent);
+}
+
+void DrawHeaderScrollArrows(TvlCanvas* ACanvas, const TRect& R, int ABorderSize, int AArrows, int AArrowIndent)
+{
     TRect r = R;
-    OffsetRect(r, 0, BorderSize());
+    OffsetRect(r, 0, ABorderSize);
     InflateRect(r, 0, -1);
     int base = r.Height() / 2;
     if (base % 2 == 0)

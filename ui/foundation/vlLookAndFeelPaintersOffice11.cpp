@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "ui/foundation/vxOffice11.h"
+#include "ui/foundation/vxThemeManager.h"
 
 using vxOffice11::MixColors;
 
@@ -246,4 +247,121 @@ void TvlOffice11LookAndFeelPainter::DrawScrollBarPart(TvlCanvas* ACanvas, bool A
     // The native look itself draws the standard parts when the theme has
     // no scroll bar.
     TvlWinXPLookAndFeelPainter::Instance()->DrawScrollBarPart(ACanvas, AHorizontal, R, APart, AState);
+}
+
+// ---------------------------------------------------------------- group panel, filter button and size grip
+
+void TvlOffice11LookAndFeelPainter::DrawGroupPanelItem(TvlCanvas* ACanvas, const TRect& R, bool AIsVertical,
+                                                       TvlButtonState AState) const
+{
+    DrawGroupPanelFrame(ACanvas, R, AState, vlBordersAll);
+    DrawContent(ACanvas, R, R, AState, taLeftJustify, vaTop, false, false, String(), nullptr, clDefault, clDefault,
+                nullptr, !AIsVertical);
+}
+
+void TvlOffice11LookAndFeelPainter::DrawFilterButton(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState,
+                                                     bool AIsActive) const
+{
+    ACanvas->FrameRect(R, ButtonBorderColorForState(AState));
+    TRect inside = R;
+    InflateRect(inside, -1, -1);
+    ACanvas->FillRectByColor(inside, ButtonFaceColor(AState));
+    DrawButtonArrow(ACanvas, inside, AIsActive ? clBlue : ButtonGlyphColor(AState, clDefault));
+}
+
+void TvlOffice11LookAndFeelPainter::DrawSizeGrip(TvlCanvas* ACanvas, const TRect& R) const
+{
+    vxOffice11::DrawOffice11SizeGrip(ACanvas->Handle(), R);
+}
+
+// ---------------------------------------------------------------- header with scroll arrows, navigation buttons
+
+void TvlOffice11LookAndFeelPainter::DrawHeaderWithScrollArrows(TvlCanvas* ACanvas, const TRect& R,
+                                                               const String& AText, TvlBorders,
+                                                               const TvlViewParams& AViewParams, int AArrows,
+                                                               int AArrowIndent,
+                                                               const TvlDrawBackgroundEvent& AOnDrawBackground) const
+{
+    TRect r = R;
+    InflateRect(r, -1, -1);
+    if (!AOnDrawBackground.Assigned() || !AOnDrawBackground(ACanvas, r))
+        ACanvas->FillRectWithParams(r, AViewParams);
+    if (!AText.isEmpty()) {
+        ACanvas->Brush()->SetStyle(bsClear);
+        if (AViewParams.Font != nullptr)
+            ACanvas->SetFont(AViewParams.Font);
+        ACanvas->Font()->SetColor(AViewParams.TextColor);
+        ACanvas->DrawText(AText, r, vltfHCenter | vltfVCenter | vltfSingleLine);
+        ACanvas->Brush()->SetStyle(bsSolid);
+    }
+    DrawHeaderScrollArrows(ACanvas, R, BorderSize(), AArrows, AArrowIndent);
+}
+
+void TvlOffice11LookAndFeelPainter::DrawNavigationButtonContent(TvlCanvas* ACanvas, const TRect& R,
+                                                                const TRect& AArrowR, bool AIsNextButton,
+                                                                TvlButtonState AState) const
+{
+    TColor face = Office11ControlFaceColor;
+    if (AState == vlbsHot)
+        face = Office11HotFaceColor;
+    else if (AState == vlbsPressed)
+        face = Office11PressedFaceColor;
+    ACanvas->FillRectByColor(R, face);
+    // The side that faces the content stays open.
+    ACanvas->FrameRect(R, Office11LineColor, 1,
+                       AIsNextButton ? TvlBorders{bLeft, bTop, bBottom} : TvlBorders{bTop, bRight, bBottom});
+    DrawNavigationArrow(ACanvas, AArrowR, !AIsNextButton, ButtonGlyphColor(AState, clDefault));
+}
+
+void TvlOffice11LookAndFeelPainter::DrawNavigatorToolButton(TvlCanvas* ACanvas, const TRect& R,
+                                                            TvlButtonState AState) const
+{
+    TvlWinXPLookAndFeelPainter::Instance()->DrawNavigatorToolButton(ACanvas, R, AState);
+}
+
+// ---------------------------------------------------------------- group boxes and page panels
+
+void TvlOffice11LookAndFeelPainter::DrawGroupBoxFrame(TvlCanvas* ACanvas, const TRect& R, bool AEnabled,
+                                                      int ACaptionPosition, TvlBorders ABorders) const
+{
+    if (IsVisualStyleAvailable(totButton))
+        TvlWinXPLookAndFeelPainter::Instance()->DrawGroupBoxFrame(ACanvas, R, AEnabled, ACaptionPosition, ABorders);
+    else
+        TvlUltraFlatLookAndFeelPainter::DrawGroupBoxFrame(ACanvas, R, AEnabled, ACaptionPosition, ABorders);
+}
+
+TColor TvlOffice11LookAndFeelPainter::GroupBoxCaptionTextColor(bool AEnabled) const
+{
+    if (IsVisualStyleAvailable(totButton))
+        return TvlWinXPLookAndFeelPainter::Instance()->GroupBoxCaptionTextColor(AEnabled);
+    return TvlCustomLookAndFeelPainter::GroupBoxCaptionTextColor(AEnabled);
+}
+
+void TvlOffice11LookAndFeelPainter::DrawGroupBoxBackground(TvlCanvas* ACanvas, TWinControl* AControl,
+                                                           const TRect& R, TColor AColor1, TColor AColor2) const
+{
+    if (AColor1 == clDefault)
+        vlDrawThemeParentBackground(AControl, ACanvas, R);
+    else if (AColor2 == clDefault)
+        ACanvas->FillRectByColor(R, AColor1);
+    else
+        vxOffice11::FillGradientRect(ACanvas->Handle(), R, AColor1, AColor2, false);
+}
+
+void TvlOffice11LookAndFeelPainter::DrawPagePanel(TvlCanvas* ACanvas, const TRect& R) const
+{
+    vxOffice11::FillGradientRect(ACanvas->Handle(), R, Office11GradientLightColor, Office11GradientDarkColor, false);
+}
+
+void TvlOffice11LookAndFeelPainter::DrawTrackBarPointedThumbBorder(TvlCanvas* ACanvas,
+                                                                   const std::vector<TPoint>& AOuterLight,
+                                                                   const std::vector<TPoint>& AOuterDark,
+                                                                   const std::vector<TPoint>&,
+                                                                   const std::vector<TPoint>&) const
+{
+    // The two outer edges meet at both ends, so together they close the
+    // outline although a polyline leaves out its last point.
+    ACanvas->Pen()->SetColor(clBtnText);
+    ACanvas->Polyline(AOuterLight);
+    ACanvas->Polyline(AOuterDark);
 }

@@ -115,3 +115,10 @@ int32_t TvxRecordingThemeLibrary::GetThemeBackgroundRegion(HTHEME ATheme, HDC, i
     ARegion = CreateRectRgnIndirect(R);
     return S_OK;
 }
+
+int32_t TvxRecordingThemeLibrary::DrawThemeEdge(HTHEME ATheme, HDC, int APart, int AState, const TRect& R, uint32_t,
+                                               uint32_t)
+{
+    log("DrawThemeEdge", ATheme, APart, AState, R);
+    return S_OK;
+}

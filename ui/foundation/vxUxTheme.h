@@ -38,6 +38,11 @@ public:
     virtual int32_t GetCurrentThemeName(String& AFileName, String& AColorName, String& ASizeName) = 0;
     // The region a part covers when drawn in R.
     virtual int32_t GetThemeBackgroundRegion(HTHEME, HDC, int, int, const TRect&, TRegion&) { return E_FAIL; }
+    // A part's edge (BDR_* AEdge) on the sides of R in AFlags (BF_*).
+    virtual int32_t DrawThemeEdge(HTHEME, HDC, int, int, const TRect&, uint32_t /*AEdge*/, uint32_t /*AFlags*/)
+    {
+        return E_FAIL;
+    }
 };
 
 // The library of this platform: no visual styles.
@@ -79,6 +84,8 @@ public:
     int32_t GetCurrentThemeName(String& AFileName, String& AColorName, String& ASizeName) override;
     int32_t GetThemeBackgroundRegion(HTHEME ATheme, HDC ADC, int APart, int AState, const TRect& R,
                                      TRegion& ARegion) override;
+    int32_t DrawThemeEdge(HTHEME ATheme, HDC ADC, int APart, int AState, const TRect& R, uint32_t AEdge,
+                          uint32_t AFlags) override;
 
     // A call on an open theme: its class list, part, state and rectangle
     // (the colour property's id in place of the rectangle's Left for

@@ -1369,6 +1369,141 @@ TEST(vlLookAndFeelPainters, Office11HeaderBorderCornersBlend)
     EXPECT_EQ(none.of(sentinel), QRegion(0, 0, 5, 7));
 }
 
+// The Office 11 scheme's colours as letters, over the system colours.
+std::vector<std::pair<QRgb, char>> office11Legend()
+{
+    const auto* office11 = office11Look();
+    std::vector<std::pair<QRgb, char>> legend = lookLegend();
+    // Those the classic colours give values of their own; the others (the
+    // control face, line, glyph and hot border colours) show as the system
+    // colours they are.
+    const std::pair<TColor, char> scheme[] = {
+        {Office11HotFaceColor, 'O'},           {Office11PressedFaceColor, 'P'},
+        {office11->GradientMiddleColor(), 'M'}, {office11->GradientEndColor(), 'E'},
+        {Office11SeparatorDarkColor, 'A'},     {Office11GradientLightColor, 'l'},
+        {clBlue, 'b'}};
+    for (const auto& [color, letter] : scheme)
+        legend.insert(legend.begin(), {rgbOf(color), letter});
+    return legend;
+}
+
+TEST(vlLookAndFeelPainters, Office11GroupPanelItemsAndFilterButtons)
+{
+    const LookColors colors;
+    const auto legend = office11Legend();
+    // The frame in the group panel's colours, the content background inside:
+    // plain across, with the bottom gradient standing.
+    const std::tuple<bool, TvlButtonState, const char*> items[] = {
+        {false, vlbsNormal, "SSSSS\nSMMMS\nSMMMS\nSMMMS\nSMMMS\nSMMMS\nSSSSS\n"},
+        {true, vlbsNormal, "SSSSS\nSMMMS\nSMMMS\nSMMMS\nS???S\nS???S\nSSSSS\n"},
+        {false, vlbsHot, "hhhhh\nhlllh\nhlllh\nhlllh\nhOOOh\nhOOOh\nhhhhh\n"},
+    };
+    for (const auto& [vertical, state, expected] : items) {
+        Surface s(5, 7);
+        office11Look()->DrawGroupPanelItem(&s.Vl, Rect(0, 0, 5, 7), vertical, state);
+        EXPECT_EQ(s.map(legend), expected) << vertical << state;
+    }
+    // Filter buttons: a frame in the state's border colour, the face, and the
+    // arrow in blue when the filter is active.
+    const std::tuple<TvlButtonState, bool, const char*> buttons[] = {
+        {vlbsNormal, false, "AAAAAAA\nAFFFFFA\nAFFFFFA\nAFTTTFA\nAFFTFFA\nAFFFFFA\nAAAAAAA\n"},
+        {vlbsHot, true, "hhhhhhh\nhOOOOOh\nhOOOOOh\nhObbbOh\nhOObOOh\nhOOOOOh\nhhhhhhh\n"},
+        {vlbsPressed, false, "hhhhhhh\nhPPPPPh\nhPPPPPh\nhPtttPh\nhPPtPPh\nhPPPPPh\nhhhhhhh\n"},
+    };
+    for (const auto& [state, active, expected] : buttons) {
+        Surface s(7, 7);
+        office11Look()->DrawFilterButton(&s.Vl, Rect(0, 0, 7, 7), state, active);
+        EXPECT_EQ(s.map(legend), expected) << state;
+    }
+}
+
+TEST(vlLookAndFeelPainters, Office11NavigationButtonsAndHeaderWithScrollArrows)
+{
+    const LookColors colors;
+    const auto legend = office11Legend();
+    // The face of the state, a line frame open towards the content, the
+    // arrow in the glyph colour.
+    const std::tuple<bool, TvlButtonState, const char*> buttons[] = {
+        {true, vlbsNormal,
+         "SSSSSSSSS\nSFTTFFFFF\nSFTTTFFFF\nSFTFTTFFF\nSFTFFTTFF\nSFTFTTFFF\nSFTTTFFFF\nSFTTFFFFF\nSSSSSSSSS\n"},
+        {false, vlbsHot,
+         "SSSSSSSSS\nOOOOOTTOS\nOOOOTTTOS\nOOOTTOTOS\nOOTTOOTOS\nOOOTTOTOS\nOOOOTTTOS\nOOOOOTTOS\nSSSSSSSSS\n"},
+        {false, vlbsPressed,
+         "SSSSSSSSS\nPPPPPttPS\nPPPPtttPS\nPPPttPtPS\nPPttPPtPS\nPPPttPtPS\nPPPPtttPS\nPPPPPttPS\nSSSSSSSSS\n"},
+    };
+    for (const auto& [next, state, expected] : buttons) {
+        Surface s(9, 9);
+        office11Look()->DrawNavigationButtonContent(&s.Vl, Rect(0, 0, 9, 9), Rect(2, 1, 7, 8), next, state);
+        EXPECT_EQ(s.map(legend), expected) << next << state;
+    }
+    // Header with scroll arrows: no borders, a one-pixel margin left as it
+    // was, the view colour inside and the arrows in window text.
+    TvlViewParams params;
+    params.Color = clBtnFace;
+    params.TextColor = clWindowText;
+    Surface s(16, 9);
+    office11Look()->DrawHeaderWithScrollArrows(&s.Vl, Rect(0, 0, 16, 9), String(), {}, params, 3, 4);
+    EXPECT_EQ(s.map(legend), "................\n"
+                             ".FFFFFFFFFFFFFF.\n"
+                             ".FFFFFFFFFFFFFF.\n"
+                             ".FFFFFFFFFFFFFF.\n"
+                             ".FwwFFFFFFFFwFF.\n"
+                             ".wwwFFFFFFFFwww.\n"
+                             ".FwwFFFFFFFFwwF.\n"
+                             ".FFFFFFFFFFFFFF.\n"
+                             "................\n");
+    // A handler that paints takes the view colour's place.
+    Surface handled(16, 9);
+    office11Look()->DrawHeaderWithScrollArrows(
+        &handled.Vl, Rect(0, 0, 16, 9), String(), {}, params, 0, 4,
+        TvlDrawBackgroundEvent::FromFunction([](TvlCanvas* C, const TRect& R) {
+            C->FillRectByColor(R, clBlue);
+            return true;
+        }));
+    EXPECT_EQ(handled.of(rgbOf(clBlue)), QRegion(1, 1, 14, 7));
+}
+
+TEST(vlLookAndFeelPainters, Office11PanelsGroupBoxesAndPointedThumbs)
+{
+    const LookColors colors;
+    const auto legend = office11Legend();
+    // Page panels and two-colour group-box backgrounds run from top to
+    // bottom; one colour is plain.
+    Surface page(3, 8);
+    office11Look()->DrawPagePanel(&page.Vl, Rect(0, 0, 3, 8));
+    EXPECT_EQ(page.at(1, 0), rgbOf(Office11GradientLightColor));
+    EXPECT_EQ(page.at(1, 7), rgbOf(Office11GradientDarkColor));
+    EXPECT_EQ(page.at(0, 3), page.at(2, 3));
+    Surface box(3, 8);
+    office11Look()->DrawGroupBoxBackground(&box.Vl, nullptr, Rect(0, 0, 3, 8), clRed, clBlue);
+    EXPECT_EQ(box.at(1, 0), rgbOf(clRed));
+    EXPECT_EQ(box.at(1, 7), rgbOf(clBlue));
+    office11Look()->DrawGroupBoxBackground(&box.Vl, nullptr, Rect(0, 0, 3, 8), clGreen, clDefault);
+    EXPECT_EQ(box.of(rgbOf(clGreen)), QRegion(0, 0, 3, 8));
+    // Without visual styles: the ultra-flat group-box frame, the base
+    // caption colours.
+    Surface office(4, 4), ultraFlat(4, 4);
+    office11Look()->DrawGroupBoxFrame(&office.Vl, Rect(0, 0, 4, 4), true, 0, vlBordersAll);
+    ultraFlatLook()->DrawGroupBoxFrame(&ultraFlat.Vl, Rect(0, 0, 4, 4), true, 0, vlBordersAll);
+    EXPECT_EQ(office.Image, ultraFlat.Image);
+    EXPECT_EQ(office11Look()->GroupBoxCaptionTextColor(true), clWindowText);
+    EXPECT_EQ(office11Look()->GroupBoxCaptionTextColor(false), clBtnShadow);
+    // A pointed thumb: its outline in button text around the thumb colour.
+    Surface thumb(7, 6);
+    office11Look()->DrawTrackBarThumb(&thumb.Vl, Rect(0, 0, 7, 6), vlbsNormal, true, tbtsPointedTop, clBlue);
+    EXPECT_EQ(thumb.map(legend), "...T...\n"
+                                 "..TbT..\n"
+                                 ".TbbbT.\n"
+                                 "TbbbbbT\n"
+                                 "TbbbbbT\n"
+                                 "TTTTTTT\n");
+    // The size grip is the scheme's own, not the system's frame control.
+    Surface grip(12, 12);
+    office11Look()->DrawSizeGrip(&grip.Vl, Rect(0, 0, 12, 12));
+    EXPECT_FALSE(grip.of(rgbOf(Office11SizeGripDarkColor)).isEmpty());
+    EXPECT_TRUE(grip.of(rgbOf(clBtnHighlight)).isEmpty());
+}
+
 // ---------------------------------------------------------------- shared resources
 
 struct PaintersUnit : ::testing::Test {
