@@ -505,6 +505,11 @@ public:
 
 protected:
     TvlCustomLookAndFeelPainter() = default;
+    // The outlined sorting triangle of AMarkSize centred in R, pointing up
+    // when ascending: the edges facing down and right in ALightColor, those
+    // facing up and left in ADarkColor, the inside left as it is.
+    static void DrawOutlinedSortingMark(TvlCanvas* ACanvas, const TRect& R, bool AAscending, const TPoint& AMarkSize,
+                                        TColor ALightColor, TColor ADarkColor);
 };
 
 // ---------------------------------------------------------------- the standard look
@@ -543,6 +548,7 @@ public:
     int FooterCellSpacing() const override { return 1; }
     void DrawHeaderSectionBorder(TvlCanvas* ACanvas, const TRect& R, TvlBorders ABorders,
                                  TvlButtonState AState) const override;
+    void DrawSortingMark(TvlCanvas* ACanvas, const TRect& R, bool AAscending) const override;
 protected:
     TvlStandardLookAndFeelPainter() = default;
 };
@@ -584,6 +590,7 @@ public:
                                  TvlButtonState AState) const override;
     void DrawScrollBarPart(TvlCanvas* ACanvas, bool AHorizontal, const TRect& R, TvlScrollBarPartKind APart,
                            TvlButtonState AState) const override;
+    void DrawSortingMark(TvlCanvas* ACanvas, const TRect& R, bool AAscending) const override;
 protected:
     TvlFlatLookAndFeelPainter() = default;
 };
@@ -657,6 +664,7 @@ public:
                                  TvlButtonState AState) const override;
     void DrawScrollBarPart(TvlCanvas* ACanvas, bool AHorizontal, const TRect& R, TvlScrollBarPartKind APart,
                            TvlButtonState AState) const override;
+    void DrawSortingMark(TvlCanvas* ACanvas, const TRect& R, bool AAscending) const override;
 protected:
     TvlUltraFlatLookAndFeelPainter() = default;
 };

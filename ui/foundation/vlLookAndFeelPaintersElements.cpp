@@ -191,6 +191,36 @@ void TvlCustomLookAndFeelPainter::SortingMarkAreaSize(TPoint& AP) const
     AP = TPoint{16, mark.Y};
 }
 
+void TvlCustomLookAndFeelPainter::DrawOutlinedSortingMark(TvlCanvas* ACanvas, const TRect& R, bool AAscending,
+                                                          const TPoint& AMarkSize, TColor ALightColor,
+                                                          TColor ADarkColor)
+{
+    const int w = AMarkSize.X;
+    const int h = AMarkSize.Y;
+    if (w <= 0 || h <= 0)
+        return;
+    const int left = R.Left + (R.Right - R.Left - w) / 2;
+    const int top = R.Top + (R.Bottom - R.Top - h) / 2;
+    // Row k counted from the tip: its outline pixels lie inset(k) from the
+    // sides, narrowing evenly from the full base to a tip one pixel wide
+    // (two for an even width).
+    const int tipInset = (w - 1) / 2;
+    const auto inset = [&](int k) { return h == 1 ? 0 : tipInset * (h - 1 - k) / (h - 1); };
+    for (int k = 0; k < h; ++k) {
+        const int y = AAscending ? top + k : top + h - 1 - k;
+        const bool base = k == h - 1;
+        if (base) {
+            // The base faces down when the mark points up, up otherwise.
+            const TColor color = AAscending ? ALightColor : ADarkColor;
+            ACanvas->FillRectByColor(TRect{left, y, left + w, y + 1}, color);
+            continue;
+        }
+        const int d = inset(k);
+        ACanvas->SetPixel(left + d, y, ADarkColor);
+        ACanvas->SetPixel(left + w - 1 - d, y, ALightColor);
+    }
+}
+
 // ---------------------------------------------------------------- group-by box and group rows
 
 void TvlCustomLookAndFeelPainter::DrawGroupByBox(TvlCanvas* ACanvas, const TRect& R, bool ATransparent,

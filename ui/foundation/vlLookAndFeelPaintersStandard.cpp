@@ -525,3 +525,26 @@ void TvlUltraFlatLookAndFeelPainter::DrawScrollBarPart(TvlCanvas* ACanvas, bool 
 {
     drawButtonScrollBarPart(this, ACanvas, AHorizontal, R, APart, AState, 0);
 }
+
+// ---------------------------------------------------------------- sorting marks
+
+void TvlStandardLookAndFeelPainter::DrawSortingMark(TvlCanvas* ACanvas, const TRect& R, bool AAscending) const
+{
+    TPoint size;
+    SortingMarkSize(size);
+    DrawOutlinedSortingMark(ACanvas, R, AAscending, size, clBtnHighlight, clBtnShadow);
+}
+
+void TvlFlatLookAndFeelPainter::DrawSortingMark(TvlCanvas* ACanvas, const TRect& R, bool AAscending) const
+{
+    TPoint size;
+    SortingMarkSize(size);
+    DrawOutlinedSortingMark(ACanvas, R, AAscending, size, clBtnHighlight, clBtnShadow);
+}
+
+void TvlUltraFlatLookAndFeelPainter::DrawSortingMark(TvlCanvas* ACanvas, const TRect& R, bool AAscending) const
+{
+    TPoint size;
+    SortingMarkSize(size);
+    DrawOutlinedSortingMark(ACanvas, R, AAscending, size, clBtnShadow, clBtnShadow);
+}
