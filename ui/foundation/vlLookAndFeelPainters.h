@@ -753,6 +753,8 @@ public:
                             TvlButtonState AState) const override;
     void DrawFilterButton(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState, bool AIsActive) const override;
     void DrawSizeGrip(TvlCanvas* ACanvas, const TRect& R) const override;
+    // The outlined triangle in the separator colours.
+    void DrawSortingMark(TvlCanvas* ACanvas, const TRect& R, bool AAscending) const override;
     // Inside a one-pixel margin, without header borders: the handler's or
     // the view's background, the text, the arrows.
     void DrawHeaderWithScrollArrows(TvlCanvas* ACanvas, const TRect& R, const String& AText, TvlBorders ANeighbors,

@@ -274,6 +274,13 @@ void TvlOffice11LookAndFeelPainter::DrawSizeGrip(TvlCanvas* ACanvas, const TRect
     vxOffice11::DrawOffice11SizeGrip(ACanvas->Handle(), R);
 }
 
+void TvlOffice11LookAndFeelPainter::DrawSortingMark(TvlCanvas* ACanvas, const TRect& R, bool AAscending) const
+{
+    TPoint size;
+    SortingMarkSize(size);
+    DrawOutlinedSortingMark(ACanvas, R, AAscending, size, SeparatorLightColor(), SeparatorDarkColor());
+}
+
 // ---------------------------------------------------------------- header with scroll arrows, navigation buttons
 
 void TvlOffice11LookAndFeelPainter::DrawHeaderWithScrollArrows(TvlCanvas* ACanvas, const TRect& R,

@@ -1380,7 +1380,8 @@ std::vector<std::pair<QRgb, char>> office11Legend()
     const std::pair<TColor, char> scheme[] = {
         {Office11HotFaceColor, 'O'},           {Office11PressedFaceColor, 'P'},
         {office11->GradientMiddleColor(), 'M'}, {office11->GradientEndColor(), 'E'},
-        {Office11SeparatorDarkColor, 'A'},     {Office11GradientLightColor, 'l'},
+        {Office11SeparatorDarkColor, 'A'},     {Office11SeparatorLightColor, 'i'},
+        {Office11GradientLightColor, 'l'},
         {clBlue, 'b'}};
     for (const auto& [color, letter] : scheme)
         legend.insert(legend.begin(), {rgbOf(color), letter});
@@ -1414,6 +1415,25 @@ TEST(vlLookAndFeelPainters, Office11GroupPanelItemsAndFilterButtons)
         Surface s(7, 7);
         office11Look()->DrawFilterButton(&s.Vl, Rect(0, 0, 7, 7), state, active);
         EXPECT_EQ(s.map(legend), expected) << state;
+    }
+}
+
+// The outlined triangle in the separator colours: light on the edges facing
+// down and right, dark on those facing up and left.
+TEST(vlLookAndFeelPainters, Office11SortingMarks)
+{
+    const LookColors colors;
+    // The light separator colour is the button highlight here.
+    const std::pair<bool, const char*> marks[] = {
+        {true, ".........\n....H....\n...A.H...\n...A.H...\n..A...H..\n"
+               "..A...H..\n.A.....H.\n.A.....H.\n.HHHHHHH.\n.........\n"},
+        {false, ".........\n.AAAAAAA.\n.A.....H.\n.A.....H.\n..A...H..\n"
+                "..A...H..\n...A.H...\n...A.H...\n....H....\n.........\n"},
+    };
+    for (const auto& [ascending, expected] : marks) {
+        Surface s(9, 10);
+        office11Look()->DrawSortingMark(&s.Vl, Rect(0, 0, 9, 10), ascending);
+        EXPECT_EQ(s.map(office11Legend()), expected) << ascending;
     }
 }
 
