@@ -1928,6 +1928,188 @@ TEST_F(NativeLook, AClassTheThemeLacksFallsBack)
     EXPECT_EQ(size, (TSize{0, 0}));
 }
 
+TEST_F(NativeLook, HeadersFootersTabsAndOtherElementsDrawTheirThemeParts)
+{
+    using Calls = std::vector<std::string>;
+    // The blue scheme of the fake's theme closes a last header on the right.
+    const LookColors colors;
+    ASSERT_EQ(vxOffice11::GetOffice11Scheme(), 1);
+    Surface s(20, 20);
+    TvlCanvas* c = &s.Vl;
+    const TRect r = Rect(0, 0, 20, 20);
+    const auto* p = nativeLook();
+    const String text = QStringLiteral("A");
+    const TFont* font = s.Canvas.Font();
+    TvlViewParams params;
+    params.Color = clBtnFace;
+    struct Row {
+        std::function<void()> Draw;
+        Calls Expected;
+    };
+    const Row rows[] = {
+        {[&] { p->DrawGroupExpandButton(c, r, true, vlbsHot); }, {"ExplorerBar DrawThemeBackground 6 2"}},
+        {[&] { p->DrawGroupExpandButton(c, r, false, vlbsDisabled); }, {"ExplorerBar DrawThemeBackground 7 1"}},
+        {[&] {
+             p->DrawHeaderEx(c, r, r, {}, vlBordersAll, vlbsNormal, taLeftJustify, vaTop, false, false, text, font,
+                             clRed, clNone, nullptr, true);
+         },
+         {"Header DrawThemeBackground 3 1", "Header DrawThemeText 3 1"}},
+        {[&] {
+             p->DrawHeaderEx(c, r, r, {}, vlBordersAll, vlbsHot, taLeftJustify, vaTop, false, false, text, font,
+                             clRed, clNone, nullptr, true);
+         },
+         {"Header DrawThemeBackground 1 2", "Header DrawThemeText 1 2"}},
+        {[&] { p->DrawCalendarBorder(c, const_cast<TRect&>(r)); }, {"Header DrawThemeBackground 2 1"}},
+        {[&] { p->DrawFooterBorder(c, r); }, {"Edit DrawThemeEdge 0 0"}},
+        {[&] { p->DrawFooterCell(c, r, taLeftJustify, vaTop, false, text, font, clRed, clNone); },
+         {"TrackBar DrawThemeBackground 1 1", "TrackBar DrawThemeText 1 1"}},
+        {[&] { p->DrawFilterPanelCloseButton(c, r, vlbsPressed); }, {"Window DrawThemeBackground 19 3"}},
+        {[&] { p->DrawFilterButton(c, r, vlbsDisabled, true); }, {"ComboBox DrawThemeBackground 1 4"}},
+        {[&] { p->DrawGroupPanelItem(c, r, false, vlbsHot); }, {"Tab DrawThemeBackground 1 2"}},
+        {[&] { p->DrawTabItem(c, r, vlBordersAll, text, vlbsPressed, false, font, clRed, clNone); },
+         {"Tab DrawThemeBackground 1 3", "Tab DrawThemeText 1 3"}},
+        {[&] { p->DrawTabItem(c, r, vlBordersAll, String(), vlbsDefault, true, font, clRed, clNone); },
+         {"Tab DrawThemeBackground 1 1"}},
+        {[&] { p->DrawTabItemBorder(c, r, bLeft, vlBordersAll, false); }, {}},
+        {[&] { p->DrawTabsArea(c, r); }, {"Tab DrawThemeBackground 9 0"}},
+        {[&] { p->DrawScrollBarPart(c, false, r, sbpLineUp, vlbsHot); }, {"ScrollBar DrawThemeBackground 1 2"}},
+        {[&] { p->DrawScrollBarPart(c, true, r, sbpLineDown, vlbsPressed); }, {"ScrollBar DrawThemeBackground 1 15"}},
+        // The thumb with its gripper; a gripper as long as the thumb is left
+        // out.
+        {[&] { p->DrawScrollBarPart(c, false, r, sbpThumbnail, vlbsPressed); },
+         {"ScrollBar DrawThemeBackground 3 3", "ScrollBar DrawThemeBackground 9 3"}},
+        {[&] { p->DrawScrollBarPart(c, true, Rect(0, 0, 13, 20), sbpThumbnail, vlbsNormal); },
+         {"ScrollBar DrawThemeBackground 2 1"}},
+        {[&] { p->DrawScrollBarPart(c, false, r, sbpPageUp, vlbsDisabled); }, {"ScrollBar DrawThemeBackground 6 4"}},
+        {[&] { p->DrawScrollBarPart(c, true, r, sbpPageDown, vlbsDefault); }, {"ScrollBar DrawThemeBackground 5 1"}},
+        {[&] { p->DrawScrollBarPart(c, true, Rect(3, 3, 3, 9), sbpPageDown, vlbsNormal); }, {}},
+        {[&] { p->DrawSizeGrip(c, r); }, {"ScrollBar DrawThemeBackground 10 1"}},
+        {[&] { p->DrawCaptionButton(c, r, true, false, false, clRed); }, {"Window DrawThemeBackground 19 2"}},
+        {[&] { p->DrawCaptionButton(c, r, true, true, false, clRed); }, {"Window DrawThemeBackground 19 3"}},
+        {[&] { p->DrawNavigationButtonContent(c, r, Rect(5, 5, 12, 12), true, vlbsPressed); },
+         {"Tab DrawThemeBackground 1 3"}},
+        {[&] { p->DrawHeaderWithScrollArrows(c, r, text, {}, params, 3, 4); },
+         {"Header DrawThemeBackground 3 1", "Header DrawThemeText 3 1"}},
+        {[&] { p->DrawHeaderWithScrollArrows(c, r, String(), TvlBorders{bRight}, params, 3, 4); },
+         {"Header DrawThemeBackground 1 1"}},
+        {[&] { p->DrawProgressMarker(c, r, Rect(2, 2, 8, 18), params, false); },
+         {"Progress DrawThemeBackground 1 0", "Progress DrawThemeBackground 3 0"}},
+        {[&] { p->DrawNavigatorToolButton(c, r, vlbsNormal); }, {"ToolBar DrawThemeBackground 1 2"}},
+        {[&] { p->DrawNavigatorToolButton(c, r, vlbsHot); }, {"ToolBar DrawThemeBackground 1 5"}},
+        {[&] { p->DrawGroupBoxFrame(c, r, false, 0, vlBordersAll); }, {"Button DrawThemeBackground 4 2"}},
+        {[&] { p->DrawTrackBarTrack(c, r, r, false, clNone, false, clRed); }, {"TrackBar DrawThemeBackground 2 1"}},
+        {[&] { p->DrawTrackBarThumb(c, r, vlbsDisabled, false, tbtsPointedBottom, clRed); },
+         {"TrackBar DrawThemeBackground 8 5"}},
+        {[&] { p->DrawTrackBarThumb(c, r, vlbsDefault, true, tbtsPointedTop, clRed); },
+         {"TrackBar DrawThemeBackground 5 2"}},
+        {[&] { p->DrawTrackBarThumb(c, r, vlbsNormal, true, tbtsRectangle, clRed); },
+         {"TrackBar DrawThemeBackground 3 1"}},
+    };
+    for (size_t i = 0; i < std::size(rows); ++i) {
+        rows[i].Draw();
+        EXPECT_EQ(drawn(), rows[i].Expected) << i;
+    }
+    // A pressed header: its text one pixel right and down, nothing inverted.
+    Surface section(20, 20);
+    p->DrawHeaderSection(&section.Vl, r, Rect(2, 2, 18, 18), {}, vlBordersAll, vlbsPressed, taLeftJustify, vaTop,
+                         false, false, text, font, clRed, clNone);
+    ASSERT_EQ(drawn(), (Calls{"Header DrawThemeBackground 1 3", "Header DrawThemeText 1 3"}));
+    EXPECT_EQ(section.of(rgbOf(clBtnFace)), QRegion(0, 0, 20, 20));
+    p->DrawHeaderEx(c, r, Rect(2, 2, 18, 18), {}, vlBordersAll, vlbsPressed, taLeftJustify, vaTop, false, false,
+                    text, font, clRed, clNone);
+    EXPECT_EQ(fake()->Log.back().R, Rect(3, 3, 19, 19));
+    // The selected tab reaches into the pane; the sides it is not given lie
+    // outside R.
+    fake()->Log.clear();
+    p->DrawTabItem(c, Rect(4, 4, 14, 10), TvlBorders{bLeft}, String(), vlbsPressed, false, font, clRed, clNone);
+    EXPECT_EQ(fake()->Log.front().R, Rect(4, 4, 16, 11));
+    fake()->Log.clear();
+    p->DrawTabItem(c, Rect(4, 4, 14, 10), vlBordersAll, String(), vlbsNormal, false, font, clRed, clNone);
+    EXPECT_EQ(fake()->Log.front().R, Rect(4, 3, 14, 10));
+    // The splitter draws nothing; the indicator is the flat look's.
+    Surface splitter(20, 20);
+    p->DrawSplitter(&splitter.Vl, r, true, false, true);
+    EXPECT_EQ(splitter.of(sentinel), QRegion(0, 0, 20, 20));
+    Surface indicator(12, 12), flat(12, 12);
+    fake()->Log.clear();
+    p->DrawIndicatorItemEx(&indicator.Vl, Rect(0, 0, 12, 12), ikNone, clBtnFace);
+    EXPECT_TRUE(drawn().empty());
+    TvlFlatLookAndFeelPainter::Instance()->DrawIndicatorItemEx(&flat.Vl, Rect(0, 0, 12, 12), ikNone, clBtnFace);
+    EXPECT_EQ(indicator.Image, flat.Image);
+}
+
+TEST_F(NativeLook, ElementMetricsComeFromTheTheme)
+{
+    const auto* p = nativeLook();
+    fake()->ContentMargins = Rect(3, 4, 5, 6);
+    fake()->PartSize = TSize{15, 14};
+    EXPECT_EQ(p->HeaderBorderWidth(), 3);
+    EXPECT_EQ(p->HeaderSectionBorderWidth(vlbsNormal), 3);
+    TRect content;
+    p->GetHeaderSectionContentBounds(Rect(0, 0, 20, 20), vlbsPressed, content);
+    EXPECT_EQ(content, Rect(3, 3, 17, 17));
+    EXPECT_EQ(p->FooterCellBorderWidth(), 3);
+    EXPECT_EQ(p->FooterBorderWidth(), 1);
+    EXPECT_EQ(p->FooterCellSpacing(), 1);
+    EXPECT_FALSE(p->FooterCellsDrawnFirst());
+    TPoint point;
+    p->FilterCheckSize(point);
+    EXPECT_EQ(point, (TPoint{15, 14}));
+    p->FilterPanelCloseButtonSize(point);
+    EXPECT_EQ(point, (TPoint{19, 18}));
+    p->SortingMarkSize(point);
+    EXPECT_EQ(point, (TPoint{7, 8}));
+    TSize size;
+    p->CaptionButtonSize(size);
+    EXPECT_EQ(size, (TSize{15, 14}));
+    // The gripper's minimum along the bar, never below 8.
+    EXPECT_EQ(p->ScrollBarMinimalThumbSize(true), 14);
+    EXPECT_EQ(p->ScrollBarMinimalThumbSize(false), 15);
+    fake()->PartSize = TSize{5, 3};
+    EXPECT_EQ(p->ScrollBarMinimalThumbSize(true), 8);
+    // A thumb of the theme's drawn size, centred.
+    fake()->PartSize = TSize{15, 14};
+    TRect thumb = Rect(0, 0, 21, 20);
+    p->AdjustTrackBarThumbBounds(nullptr, thumb, true, tbtsRectangle);
+    EXPECT_EQ(thumb, Rect(3, 3, 18, 17));
+    TRect offsets;
+    p->ProgressMarkerOffsets(offsets);
+    EXPECT_EQ(offsets, (TRect{3, 3, 3, 3}));
+    EXPECT_TRUE(p->IsTabDrawingSupported());
+    EXPECT_TRUE(p->IsTabHotTrack());
+    EXPECT_EQ(p->TabBorderWidth(true), 1);
+    EXPECT_TRUE(p->IsHeaderHotTrack());
+    EXPECT_EQ(p->GroupBoxCaptionTextColor(false), clRed);
+    EXPECT_EQ(fake()->Log.back().Part, 4);
+    EXPECT_EQ(fake()->Log.back().State, 2);
+    EXPECT_EQ(fake()->Log.back().R.Left, 3803);
+    // The view splitter's long sides in the combo box's border colour, the
+    // rest in the view's.
+    Surface s(6, 4);
+    TvlViewParams params;
+    params.Color = clBlue;
+    p->DrawViewSplitterBorder(&s.Vl, Rect(0, 0, 6, 4), params, true);
+    EXPECT_EQ(s.of(rgbOf(clRed)), QRegion(0, 0, 6, 1) + QRegion(0, 3, 6, 1));
+    EXPECT_EQ(s.of(rgbOf(clBlue)), QRegion(0, 1, 6, 2));
+}
+
+// Office 11 takes the native look's scroll bars, group boxes and navigator
+// buttons where the theme has them.
+TEST_F(NativeLook, Office11UsesTheNativeLookWhereTheThemeHasTheElement)
+{
+    using Calls = std::vector<std::string>;
+    Surface s(20, 20);
+    const auto* o = TvlOffice11LookAndFeelPainter::Instance();
+    o->DrawScrollBarPart(&s.Vl, false, Rect(0, 0, 20, 20), sbpPageDown, vlbsNormal);
+    EXPECT_EQ(drawn(), Calls{"ScrollBar DrawThemeBackground 7 1"});
+    o->DrawGroupBoxFrame(&s.Vl, Rect(0, 0, 20, 20), true, 0, vlBordersAll);
+    EXPECT_EQ(drawn(), Calls{"Button DrawThemeBackground 4 1"});
+    o->DrawNavigatorToolButton(&s.Vl, Rect(0, 0, 20, 20), vlbsPressed);
+    EXPECT_EQ(drawn(), Calls{"ToolBar DrawThemeBackground 1 3"});
+    EXPECT_EQ(o->GroupBoxCaptionTextColor(true), clRed);
+    EXPECT_EQ(s.of(sentinel), QRegion(0, 0, 20, 20));
+}
+
 // Without visual styles the native look draws as the standard one.
 TEST(vlLookAndFeelPainters, NativeLookWithoutStylesDrawsTheStandardLook)
 {
@@ -1952,6 +2134,50 @@ TEST(vlLookAndFeelPainters, NativeLookWithoutStylesDrawsTheStandardLook)
     calls.push_back({"caption", [&](auto* p, TvlCanvas* c) {
                          p->DrawButton(c, r, QStringLiteral("\u2588\u2588"), vlbsNormal);
                      }});
+    TvlViewParams params;
+    params.Color = clBtnFace;
+    params.TextColor = clWindowText;
+    const std::vector<std::pair<const char*, Draw>> elements = {
+        {"header", [&](auto* p, TvlCanvas* c) {
+             p->DrawHeaderEx(c, r, r, {}, vlBordersAll, vlbsHot, taLeftJustify, vaTop, false, false, String(),
+                             nullptr, clNone, clBtnFace, nullptr, true);
+         }},
+        {"header section", [&](auto* p, TvlCanvas* c) {
+             p->DrawHeaderSection(c, r, r, {}, vlBordersAll, vlbsPressed, taLeftJustify, vaTop, false, false,
+                                  String(), nullptr, clNone, clWindow);
+         }},
+        {"header with arrows", [&](auto* p, TvlCanvas* c) {
+             p->DrawHeaderWithScrollArrows(c, r, String(), TvlBorders{bLeft}, params, 3, 4);
+         }},
+        {"footer border", [&](auto* p, TvlCanvas* c) { p->DrawFooterBorder(c, r); }},
+        {"footer cell", [&](auto* p, TvlCanvas* c) {
+             p->DrawFooterCell(c, r, taLeftJustify, vaTop, false, String(), nullptr, clNone, clWindow);
+         }},
+        {"filter close", [&](auto* p, TvlCanvas* c) { p->DrawFilterPanelCloseButton(c, r, vlbsHot); }},
+        {"filter button", [&](auto* p, TvlCanvas* c) { p->DrawFilterButton(c, r, vlbsPressed, true); }},
+        {"group panel item", [&](auto* p, TvlCanvas* c) { p->DrawGroupPanelItem(c, r, false, vlbsHot); }},
+        {"group expand", [&](auto* p, TvlCanvas* c) { p->DrawGroupExpandButton(c, r, true, vlbsHot); }},
+        {"tab border", [&](auto* p, TvlCanvas* c) { p->DrawTabItemBorder(c, r, bTop, vlBordersAll, false); }},
+        {"tabs area", [&](auto* p, TvlCanvas* c) { p->DrawTabsArea(c, r); }},
+        {"size grip", [&](auto* p, TvlCanvas* c) { p->DrawSizeGrip(c, r); }},
+        {"navigation", [&](auto* p, TvlCanvas* c) {
+             p->DrawNavigationButtonContent(c, r, Rect(4, 3, 11, 10), false, vlbsPressed);
+         }},
+        {"progress marker", [&](auto* p, TvlCanvas* c) { p->DrawProgressMarker(c, r, Rect(2, 2, 6, 12), params, false); }},
+        {"navigator button", [&](auto* p, TvlCanvas* c) { p->DrawNavigatorToolButton(c, r, vlbsHot); }},
+        {"view splitter", [&](auto* p, TvlCanvas* c) { p->DrawViewSplitterBorder(c, r, params, true); }},
+        {"group box", [&](auto* p, TvlCanvas* c) { p->DrawGroupBoxFrame(c, r, false, 0, vlBordersAll); }},
+        {"track", [&](auto* p, TvlCanvas* c) { p->DrawTrackBarTrack(c, r, r, false, clNone, true, clWindow); }},
+        {"thumb", [&](auto* p, TvlCanvas* c) {
+             p->DrawTrackBarThumb(c, Rect(2, 2, 11, 9), vlbsHot, true, tbtsPointedTop, clBtnFace);
+         }},
+    };
+    calls.insert(calls.end(), elements.begin(), elements.end());
+    for (bool horizontal : {false, true})
+        for (TvlScrollBarPartKind kind : {sbpLineUp, sbpLineDown, sbpThumbnail, sbpPageUp, sbpPageDown})
+            calls.push_back({"scroll bar", [horizontal, kind, r](auto* p, TvlCanvas* c) {
+                                 p->DrawScrollBarPart(c, horizontal, r, kind, vlbsPressed);
+                             }});
     for (const auto& [name, draw] : calls) {
         Surface standard(18, 16), native(18, 16);
         draw(standardLook(), &standard.Vl);
@@ -1961,6 +2187,20 @@ TEST(vlLookAndFeelPainters, NativeLookWithoutStylesDrawsTheStandardLook)
     EXPECT_EQ(nativeLook()->BorderSize(), 2);
     EXPECT_EQ(nativeLook()->ExpandButtonSize(), 12);
     EXPECT_EQ(nativeLook()->DefaultViewColorC(), TColor(0x9D9DA1));
+    // Metrics, and the caption button that needs the theme.
+    EXPECT_EQ(nativeLook()->HeaderBorderWidth(), 1);
+    EXPECT_EQ(nativeLook()->FooterCellBorderWidth(), 1);
+    EXPECT_EQ(nativeLook()->ScrollBarMinimalThumbSize(true), 8);
+    EXPECT_FALSE(nativeLook()->IsTabDrawingSupported());
+    TPoint check;
+    nativeLook()->FilterCheckSize(check);
+    EXPECT_EQ(check, (TPoint{13, 13}));
+    TSize caption{1, 1};
+    nativeLook()->CaptionButtonSize(caption);
+    EXPECT_EQ(caption, (TSize{0, 0}));
+    Surface nothing(18, 16);
+    nativeLook()->DrawCaptionButton(&nothing.Vl, r, true, false, false, clRed);
+    EXPECT_EQ(nothing.of(sentinel), QRegion(0, 0, 18, 16));
 }
 
 }  // namespace
