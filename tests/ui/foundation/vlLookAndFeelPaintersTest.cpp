@@ -1538,27 +1538,22 @@ TEST(vlLookAndFeelPainters, TabSidesOfTheLooks)
     for (const Row& row : rows) {
         const int w = row.Vertical ? 6 : 8, h = row.Vertical ? 8 : 6;
         const TvlBorders borders = row.Vertical ? TvlBorders{bLeft, bTop, bBottom} : TvlBorders{bLeft, bTop, bRight};
+        auto drawTab = [&](const TvlCustomLookAndFeelPainter* APainter, TvlCanvas* ACanvas) {
+            for (TvlBorder side : {bLeft, bTop, bRight, bBottom})
+                if (borders.Contains(side))
+                    APainter->DrawTabItemBorder(ACanvas,
+                                                side == bLeft    ? Rect(0, 0, 1, h)
+                                                : side == bTop   ? Rect(0, 0, w, 1)
+                                                : side == bRight ? Rect(w - 1, 0, w, h)
+                                                                 : Rect(0, h - 1, w, h),
+                                                side, borders, row.Vertical);
+        };
         Surface s(w, h);
-        for (TvlBorder side : {bLeft, bTop, bRight, bBottom}) {
-            if (!borders.Contains(side))
-                continue;
-            const TRect strip = side == bLeft    ? Rect(0, 0, 1, h)
-                                : side == bTop   ? Rect(0, 0, w, 1)
-                                : side == bRight ? Rect(w - 1, 0, w, h)
-                                                 : Rect(0, h - 1, w, h);
-            row.Painter->DrawTabItemBorder(&s.Vl, strip, side, borders, row.Vertical);
-        }
+        drawTab(row.Painter, &s.Vl);
         EXPECT_EQ(s.map(lookLegend()), row.Expected) << row.Painter->LookAndFeelStyle() << row.Vertical;
         if (row.Painter == standardLook()) {
             Surface flat(w, h);
-            for (TvlBorder side : {bLeft, bTop, bRight, bBottom})
-                if (borders.Contains(side))
-                    flatLook()->DrawTabItemBorder(&flat.Vl,
-                                                  side == bLeft    ? Rect(0, 0, 1, h)
-                                                  : side == bTop   ? Rect(0, 0, w, 1)
-                                                  : side == bRight ? Rect(w - 1, 0, w, h)
-                                                                   : Rect(0, h - 1, w, h),
-                                                  side, borders, row.Vertical);
+            drawTab(flatLook(), &flat.Vl);
             EXPECT_EQ(flat.Image, s.Image);
         }
     }
