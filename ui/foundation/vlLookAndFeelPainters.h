@@ -549,6 +549,24 @@ public:
     void DrawHeaderSectionBorder(TvlCanvas* ACanvas, const TRect& R, TvlBorders ABorders,
                                  TvlButtonState AState) const override;
     void DrawSortingMark(TvlCanvas* ACanvas, const TRect& R, bool AAscending) const override;
+    // The flat look's thinner button border around the chevrons.
+    void DrawGroupExpandButton(TvlCanvas* ACanvas, const TRect& R, bool AExpanded,
+                               TvlButtonState AState) const override;
+    void DrawFilterButton(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState, bool AIsActive) const override;
+    void DrawTabItemBorder(TvlCanvas* ACanvas, const TRect& R, TvlBorder ASide, TvlBorders ABorders,
+                           bool AIsVertical) const override;
+    void DrawTabsArea(TvlCanvas* ACanvas, const TRect& R, TvlBorders ABorders = vlBordersAll) const override;
+    // A black line around the header: right and bottom always, left and top
+    // where no neighbour's line already runs.
+    void DrawHeaderWithScrollArrows(TvlCanvas* ACanvas, const TRect& R, const String& AText, TvlBorders ANeighbors,
+                                    const TvlViewParams& AViewParams, int AArrows, int AArrowIndent,
+                                    const TvlDrawBackgroundEvent& AOnDrawBackground = nullptr) const override;
+    void DrawViewSplitterBorder(TvlCanvas* ACanvas, const TRect& R, const TvlViewParams& AViewParams,
+                                bool AIsHorizontal) const override;
+    void DrawTrackBarPointedThumbBorder(TvlCanvas* ACanvas, const std::vector<TPoint>& AOuterLight,
+                                        const std::vector<TPoint>& AOuterDark,
+                                        const std::vector<TPoint>& AInnerDark,
+                                        const std::vector<TPoint>& AInnerLight) const override;
 protected:
     TvlStandardLookAndFeelPainter() = default;
 };
@@ -591,6 +609,18 @@ public:
     void DrawScrollBarPart(TvlCanvas* ACanvas, bool AHorizontal, const TRect& R, TvlScrollBarPartKind APart,
                            TvlButtonState AState) const override;
     void DrawSortingMark(TvlCanvas* ACanvas, const TRect& R, bool AAscending) const override;
+    void DrawFilterButton(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState, bool AIsActive) const override;
+    void DrawTabItemBorder(TvlCanvas* ACanvas, const TRect& R, TvlBorder ASide, TvlBorders ABorders,
+                           bool AIsVertical) const override;
+    void DrawTabsArea(TvlCanvas* ACanvas, const TRect& R, TvlBorders ABorders = vlBordersAll) const override;
+    void DrawViewSplitterBorder(TvlCanvas* ACanvas, const TRect& R, const TvlViewParams& AViewParams,
+                                bool AIsHorizontal) const override;
+    // No edge: a face line at the bottom, which R then loses.
+    void DrawCalendarBorder(TvlCanvas* ACanvas, TRect& R) const override;
+    void DrawTrackBarPointedThumbBorder(TvlCanvas* ACanvas, const std::vector<TPoint>& AOuterLight,
+                                        const std::vector<TPoint>& AOuterDark,
+                                        const std::vector<TPoint>& AInnerDark,
+                                        const std::vector<TPoint>& AInnerLight) const override;
 protected:
     TvlFlatLookAndFeelPainter() = default;
 };
@@ -665,6 +695,35 @@ public:
     void DrawScrollBarPart(TvlCanvas* ACanvas, bool AHorizontal, const TRect& R, TvlScrollBarPartKind APart,
                            TvlButtonState AState) const override;
     void DrawSortingMark(TvlCanvas* ACanvas, const TRect& R, bool AAscending) const override;
+    // The content over all of R (the text one pixel further in), then the
+    // lines one pixel inside R.
+    void DrawHeader(TvlCanvas* ACanvas, const TRect& R, const TRect& ATextR, TvlBorders ANeighbors,
+                    TvlBorders ABorders, TvlButtonState AState, TAlignment AAlignHorz, TvlAlignmentVert AAlignVert,
+                    bool AMultiLine, bool AShowEndEllipsis, const String& AText, const TFont* AFont,
+                    TColor ATextColor, TColor ABkColor,
+                    const TvlDrawBackgroundEvent& AOnDrawBackground = nullptr) const override;
+    // Hot, pressed and disabled sections take the button face; the text
+    // stays where it is when pressed.
+    void DrawHeaderSectionContent(TvlCanvas* ACanvas, const TRect& R, const TRect& ATextR, TvlButtonState AState,
+                                  TAlignment AAlignHorz, TvlAlignmentVert AAlignVert, bool AMultiLine,
+                                  bool AShowEndEllipsis, const String& AText, const TFont* AFont, TColor ATextColor,
+                                  TColor ABkColor) const override;
+    void DrawFilterButton(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState, bool AIsActive) const override;
+    void DrawTabItemBorder(TvlCanvas* ACanvas, const TRect& R, TvlBorder ASide, TvlBorders ABorders,
+                           bool AIsVertical) const override;
+    void DrawTabsArea(TvlCanvas* ACanvas, const TRect& R, TvlBorders ABorders = vlBordersAll) const override;
+    void DrawNavigationButtonContent(TvlCanvas* ACanvas, const TRect& R, const TRect& AArrowR, bool AIsNextButton,
+                                     TvlButtonState AState) const override;
+    // A border only while hot or pressed.
+    void DrawNavigatorToolButton(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState) const override;
+    void DrawViewSplitterBorder(TvlCanvas* ACanvas, const TRect& R, const TvlViewParams& AViewParams,
+                                bool AIsHorizontal) const override;
+    void DrawTrackBarPointedThumbBorder(TvlCanvas* ACanvas, const std::vector<TPoint>& AOuterLight,
+                                        const std::vector<TPoint>& AOuterDark,
+                                        const std::vector<TPoint>& AInnerDark,
+                                        const std::vector<TPoint>& AInnerLight) const override;
+    // The shadow colour a third of the way to white.
+    void DrawPageAreaBackground(TvlCanvas* ACanvas, const TRect& R) const override;
 protected:
     TvlUltraFlatLookAndFeelPainter() = default;
 };
@@ -751,7 +810,6 @@ public:
     // bottom gradient when the panel stands vertically.
     void DrawGroupPanelItem(TvlCanvas* ACanvas, const TRect& R, bool AIsVertical,
                             TvlButtonState AState) const override;
-    void DrawFilterButton(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState, bool AIsActive) const override;
     void DrawSizeGrip(TvlCanvas* ACanvas, const TRect& R) const override;
     // The outlined triangle in the separator colours.
     void DrawSortingMark(TvlCanvas* ACanvas, const TRect& R, bool AAscending) const override;

@@ -249,7 +249,7 @@ void TvlOffice11LookAndFeelPainter::DrawScrollBarPart(TvlCanvas* ACanvas, bool A
     TvlWinXPLookAndFeelPainter::Instance()->DrawScrollBarPart(ACanvas, AHorizontal, R, APart, AState);
 }
 
-// ---------------------------------------------------------------- group panel, filter button and size grip
+// ---------------------------------------------------------------- group panel, size grip and sorting mark
 
 void TvlOffice11LookAndFeelPainter::DrawGroupPanelItem(TvlCanvas* ACanvas, const TRect& R, bool AIsVertical,
                                                        TvlButtonState AState) const
@@ -257,16 +257,6 @@ void TvlOffice11LookAndFeelPainter::DrawGroupPanelItem(TvlCanvas* ACanvas, const
     DrawGroupPanelFrame(ACanvas, R, AState, vlBordersAll);
     DrawContent(ACanvas, R, R, AState, taLeftJustify, vaTop, false, false, String(), nullptr, clDefault, clDefault,
                 nullptr, !AIsVertical);
-}
-
-void TvlOffice11LookAndFeelPainter::DrawFilterButton(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState,
-                                                     bool AIsActive) const
-{
-    ACanvas->FrameRect(R, ButtonBorderColorForState(AState));
-    TRect inside = R;
-    InflateRect(inside, -1, -1);
-    ACanvas->FillRectByColor(inside, ButtonFaceColor(AState));
-    DrawButtonArrow(ACanvas, inside, AIsActive ? clBlue : ButtonGlyphColor(AState, clDefault));
 }
 
 void TvlOffice11LookAndFeelPainter::DrawSizeGrip(TvlCanvas* ACanvas, const TRect& R) const

@@ -87,6 +87,94 @@ void drawButtonScrollBarPart(const TvlCustomLookAndFeelPainter* APainter, TvlCan
     }
 }
 
+// The filter drop-down of the classic looks: a two-ring edge, sunken while
+// pressed, on a face-coloured inside holding the arrow.
+void drawEdgedFilterButton(const TvlCustomLookAndFeelPainter* APainter, TvlCanvas* ACanvas, const TRect& R,
+                           TvlButtonState AState, bool AIsActive)
+{
+    const bool sunken = AState == vlbsPressed;
+    ACanvas->DrawEdge(R, sunken, true);
+    ACanvas->DrawEdge(deflated(R, 1), sunken, false);
+    const TRect inner = deflated(R, 2);
+    ACanvas->FillRectByColor(inner, clBtnFace);
+    APainter->DrawButtonArrow(ACanvas, inner, AIsActive ? clBlue : clBtnText);
+}
+
+// One side strip of a tab in the classic looks. The strips are trimmed where
+// they meet so that the corners look rounded, with a highlight pixel set
+// diagonally in each trimmed corner.
+void drawClassicTabSide(TvlCanvas* ACanvas, const TRect& R, TvlBorder ASide, TvlBorders ABorders, bool AIsVertical)
+{
+    TRect r = R;
+    TColor color = clBtnHighlight;
+    if (AIsVertical) {
+        switch (ASide) {
+        case bLeft:
+            r.Top += ABorders.Contains(bTop) ? 2 : 1;
+            r.Bottom -= ABorders.Contains(bBottom) ? 2 : 1;
+            ACanvas->SetPixel(R.Left + 1, r.Top - 1, clBtnHighlight);
+            ACanvas->SetPixel(R.Left + 1, r.Bottom, clBtnHighlight);
+            break;
+        case bTop:
+        case bBottom:
+            if (ABorders.Contains(bLeft))
+                ++r.Left;
+            if (ASide == bBottom)
+                color = clBtnShadow;
+            break;
+        case bRight: break;
+        }
+    } else {
+        switch (ASide) {
+        case bLeft:
+        case bRight:
+            if (ABorders.Contains(bTop))
+                r.Top += 2;
+            if (ABorders.Contains(bBottom))
+                --r.Bottom;
+            if (ASide == bRight)
+                color = clBtnShadow;
+            break;
+        case bTop:
+            ++r.Left;
+            --r.Right;
+            ACanvas->SetPixel(r.Left - 1, R.Top + 1, clBtnHighlight);
+            ACanvas->SetPixel(r.Right, R.Top + 1, clBtnHighlight);
+            break;
+        case bBottom: break;
+        }
+    }
+    ACanvas->FillRectByColor(r, color);
+}
+
+// The border of a view splitter: rings of lines along its two long sides,
+// outermost first, and the view's own background between them.
+void drawViewSplitterRings(TvlCanvas* ACanvas, const TRect& R, const TvlViewParams& AViewParams,
+                           bool AIsHorizontal, std::initializer_list<std::pair<TColor, TColor>> ARings)
+{
+    const TvlBorders sides = AIsHorizontal ? TvlBorders{bTop, bBottom} : TvlBorders{bLeft, bRight};
+    TRect r = R;
+    for (const auto& [leftTop, rightBottom] : ARings) {
+        ACanvas->DrawComplexFrame(r, leftTop, rightBottom, sides);
+        if (AIsHorizontal)
+            InflateRect(r, 0, -1);
+        else
+            InflateRect(r, -1, 0);
+    }
+    if (!IsRectEmpty(r))
+        ACanvas->FillRectWithParams(r, AViewParams);
+}
+
+// One edge of a pointed track-bar thumb, its last point included.
+void drawThumbEdge(TvlCanvas* ACanvas, const std::vector<TPoint>& APoints, TColor AColor)
+{
+    if (APoints.empty())
+        return;
+    ACanvas->Pen()->SetColor(AColor);
+    ACanvas->Polyline(APoints);
+    ACanvas->SetPixel(APoints.back().X, APoints.back().Y, AColor);
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- standard
@@ -547,4 +635,208 @@ void TvlUltraFlatLookAndFeelPainter::DrawSortingMark(TvlCanvas* ACanvas, const T
     TPoint size;
     SortingMarkSize(size);
     DrawOutlinedSortingMark(ACanvas, R, AAscending, size, clBtnShadow, clBtnShadow);
+}
+
+// ---------------------------------------------------------------- filter buttons, tabs, splitters and thumbs
+
+void TvlStandardLookAndFeelPainter::DrawGroupExpandButton(TvlCanvas* ACanvas, const TRect& R, bool AExpanded,
+                                                          TvlButtonState AState) const
+{
+    // The standard two-ring border would leave the small button little room
+    // for its chevrons.
+    TvlFlatLookAndFeelPainter::Instance()->DrawGroupExpandButton(ACanvas, R, AExpanded, AState);
+}
+
+void TvlStandardLookAndFeelPainter::DrawFilterButton(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState,
+                                                     bool AIsActive) const
+{
+    drawEdgedFilterButton(this, ACanvas, R, AState, AIsActive);
+}
+
+void TvlStandardLookAndFeelPainter::DrawTabItemBorder(TvlCanvas* ACanvas, const TRect& R, TvlBorder ASide,
+                                                      TvlBorders ABorders, bool AIsVertical) const
+{
+    drawClassicTabSide(ACanvas, R, ASide, ABorders, AIsVertical);
+}
+
+void TvlStandardLookAndFeelPainter::DrawTabsArea(TvlCanvas* ACanvas, const TRect& R, TvlBorders ABorders) const
+{
+    ACanvas->DrawComplexFrame(R, clBtnHighlight, clBtnShadow, ABorders);
+}
+
+void TvlStandardLookAndFeelPainter::DrawHeaderWithScrollArrows(TvlCanvas* ACanvas, const TRect& R,
+                                                               const String& AText, TvlBorders ANeighbors,
+                                                               const TvlViewParams& AViewParams, int AArrows,
+                                                               int AArrowIndent,
+                                                               const TvlDrawBackgroundEvent& AOnDrawBackground) const
+{
+    TvlBorders sides{bRight, bBottom};
+    if (!ANeighbors.Contains(bLeft))
+        sides.Include(bLeft);
+    if (!ANeighbors.Contains(bTop))
+        sides.Include(bTop);
+    ACanvas->FrameRect(R, clBlack, 1, sides);
+    TRect inner = R;
+    if (sides.Contains(bLeft))
+        ++inner.Left;
+    if (sides.Contains(bTop))
+        ++inner.Top;
+    --inner.Right;
+    --inner.Bottom;
+    TvlCustomLookAndFeelPainter::DrawHeaderWithScrollArrows(ACanvas, inner, AText, ANeighbors, AViewParams, AArrows,
+                                                            AArrowIndent, AOnDrawBackground);
+}
+
+void TvlStandardLookAndFeelPainter::DrawViewSplitterBorder(TvlCanvas* ACanvas, const TRect& R,
+                                                           const TvlViewParams& AViewParams,
+                                                           bool AIsHorizontal) const
+{
+    drawViewSplitterRings(ACanvas, R, AViewParams, AIsHorizontal,
+                          {{clBtnFace, cl3DDkShadow}, {clBtnHighlight, clBtnShadow}});
+}
+
+void TvlStandardLookAndFeelPainter::DrawTrackBarPointedThumbBorder(TvlCanvas* ACanvas,
+                                                                   const std::vector<TPoint>& AOuterLight,
+                                                                   const std::vector<TPoint>& AOuterDark,
+                                                                   const std::vector<TPoint>& AInnerDark,
+                                                                   const std::vector<TPoint>&) const
+{
+    drawThumbEdge(ACanvas, AOuterLight, clBtnHighlight);
+    drawThumbEdge(ACanvas, AInnerDark, clBtnShadow);
+    drawThumbEdge(ACanvas, AOuterDark, cl3DDkShadow);
+}
+
+void TvlFlatLookAndFeelPainter::DrawFilterButton(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState,
+                                                 bool AIsActive) const
+{
+    drawEdgedFilterButton(this, ACanvas, R, AState, AIsActive);
+}
+
+void TvlFlatLookAndFeelPainter::DrawTabItemBorder(TvlCanvas* ACanvas, const TRect& R, TvlBorder ASide,
+                                                  TvlBorders ABorders, bool AIsVertical) const
+{
+    drawClassicTabSide(ACanvas, R, ASide, ABorders, AIsVertical);
+}
+
+void TvlFlatLookAndFeelPainter::DrawTabsArea(TvlCanvas* ACanvas, const TRect& R, TvlBorders ABorders) const
+{
+    ACanvas->DrawComplexFrame(R, clBtnHighlight, clBtnShadow, ABorders);
+}
+
+void TvlFlatLookAndFeelPainter::DrawViewSplitterBorder(TvlCanvas* ACanvas, const TRect& R,
+                                                       const TvlViewParams& AViewParams, bool AIsHorizontal) const
+{
+    drawViewSplitterRings(ACanvas, R, AViewParams, AIsHorizontal, {{clBtnHighlight, clBtnShadow}});
+}
+
+void TvlFlatLookAndFeelPainter::DrawCalendarBorder(TvlCanvas* ACanvas, TRect& R) const
+{
+    ACanvas->FillRectByColor(R, DefaultCalendarColorB());
+    ACanvas->FillRectByColor(TRect{R.Left, R.Bottom - 1, R.Right, R.Bottom}, clBtnFace);
+    --R.Bottom;
+}
+
+void TvlFlatLookAndFeelPainter::DrawTrackBarPointedThumbBorder(TvlCanvas* ACanvas,
+                                                               const std::vector<TPoint>& AOuterLight,
+                                                               const std::vector<TPoint>& AOuterDark,
+                                                               const std::vector<TPoint>&,
+                                                               const std::vector<TPoint>&) const
+{
+    drawThumbEdge(ACanvas, AOuterLight, clBtnHighlight);
+    drawThumbEdge(ACanvas, AOuterDark, clBtnShadow);
+}
+
+// ---------------------------------------------------------------- ultra-flat headers, tabs, navigation and pages
+
+void TvlUltraFlatLookAndFeelPainter::DrawHeader(TvlCanvas* ACanvas, const TRect& R, const TRect& ATextR,
+                                                TvlBorders ANeighbors, TvlBorders ABorders, TvlButtonState AState,
+                                                TAlignment AAlignHorz, TvlAlignmentVert AAlignVert, bool AMultiLine,
+                                                bool AShowEndEllipsis, const String& AText, const TFont* AFont,
+                                                TColor ATextColor, TColor ABkColor,
+                                                const TvlDrawBackgroundEvent& AOnDrawBackground) const
+{
+    DrawContent(ACanvas, R, deflated(ATextR, 1), AState, AAlignHorz, AAlignVert, AMultiLine, AShowEndEllipsis, AText,
+                AFont, ATextColor, ABkColor, AOnDrawBackground, false);
+    DrawHeaderBorder(ACanvas, deflated(R, 1), ANeighbors, ABorders);
+}
+
+void TvlUltraFlatLookAndFeelPainter::DrawHeaderSectionContent(TvlCanvas* ACanvas, const TRect& R,
+                                                              const TRect& ATextR, TvlButtonState AState,
+                                                              TAlignment AAlignHorz, TvlAlignmentVert AAlignVert,
+                                                              bool AMultiLine, bool AShowEndEllipsis,
+                                                              const String& AText, const TFont* AFont,
+                                                              TColor ATextColor, TColor ABkColor) const
+{
+    const bool buttonFace = AState == vlbsHot || AState == vlbsPressed || AState == vlbsDisabled;
+    ACanvas->FillRectByColor(R, buttonFace ? ButtonFaceColor(AState) : ABkColor);
+    DrawHeaderSectionText(ACanvas, ATextR, AState, AAlignHorz, AAlignVert, AMultiLine, AShowEndEllipsis, AText, AFont,
+                          ATextColor);
+}
+
+void TvlUltraFlatLookAndFeelPainter::DrawFilterButton(TvlCanvas* ACanvas, const TRect& R, TvlButtonState AState,
+                                                      bool AIsActive) const
+{
+    ACanvas->FrameRect(R, ButtonBorderColorForState(AState));
+    const TRect inner = deflated(R, 1);
+    ACanvas->FillRectByColor(inner, ButtonFaceColor(AState));
+    DrawButtonArrow(ACanvas, inner, AIsActive ? clBlue : ButtonGlyphColor(AState, clDefault));
+}
+
+void TvlUltraFlatLookAndFeelPainter::DrawTabItemBorder(TvlCanvas* ACanvas, const TRect& R, TvlBorder ASide,
+                                                       TvlBorders, bool AIsVertical) const
+{
+    // The shadow side is dark: the bottom of a vertical tab, the right of a
+    // horizontal one, which stops short of the line under the tabs.
+    const bool shadow = AIsVertical ? ASide == bBottom : ASide == bRight;
+    TRect r = R;
+    if (shadow && !AIsVertical)
+        r.Bottom -= TabBorderWidth(AIsVertical);
+    ACanvas->FillRectByColor(r, shadow ? DarkBorderLineColor() : BorderLineColor());
+}
+
+void TvlUltraFlatLookAndFeelPainter::DrawTabsArea(TvlCanvas* ACanvas, const TRect& R, TvlBorders ABorders) const
+{
+    ACanvas->DrawComplexFrame(R, BorderLineColor(), BorderLineColor(), ABorders, TabBorderWidth(false));
+}
+
+void TvlUltraFlatLookAndFeelPainter::DrawNavigationButtonContent(TvlCanvas* ACanvas, const TRect& R,
+                                                                 const TRect& AArrowR, bool AIsNextButton,
+                                                                 TvlButtonState AState) const
+{
+    ACanvas->FillRectByColor(R, clBtnFace);
+    // The side that faces the content stays open.
+    const TvlBorders sides = AIsNextButton ? TvlBorders{bLeft, bTop, bBottom} : TvlBorders{bTop, bRight, bBottom};
+    ACanvas->FrameRect(R, AState == vlbsHot ? BorderLineColor() : DarkBorderLineColor(), 1, sides);
+    DrawNavigationArrow(ACanvas, AArrowR, !AIsNextButton, ButtonGlyphColor(AState, clDefault));
+}
+
+void TvlUltraFlatLookAndFeelPainter::DrawNavigatorToolButton(TvlCanvas* ACanvas, const TRect& R,
+                                                             TvlButtonState AState) const
+{
+    DrawButton(ACanvas, R, String(), AState, AState == vlbsHot || AState == vlbsPressed);
+}
+
+void TvlUltraFlatLookAndFeelPainter::DrawViewSplitterBorder(TvlCanvas* ACanvas, const TRect& R,
+                                                            const TvlViewParams& AViewParams,
+                                                            bool AIsHorizontal) const
+{
+    drawViewSplitterRings(ACanvas, R, AViewParams, AIsHorizontal, {{DefaultViewColorC(), DefaultViewColorC()}});
+}
+
+void TvlUltraFlatLookAndFeelPainter::DrawTrackBarPointedThumbBorder(TvlCanvas* ACanvas,
+                                                                    const std::vector<TPoint>& AOuterLight,
+                                                                    const std::vector<TPoint>& AOuterDark,
+                                                                    const std::vector<TPoint>&,
+                                                                    const std::vector<TPoint>&) const
+{
+    drawThumbEdge(ACanvas, AOuterLight, clWindowText);
+    drawThumbEdge(ACanvas, AOuterDark, clWindowText);
+}
+
+void TvlUltraFlatLookAndFeelPainter::DrawPageAreaBackground(TvlCanvas* ACanvas, const TRect& R) const
+{
+    const TColor shadow = ColorToRGB(clBtnShadow);
+    const auto lighter = [](uint8_t c) { return uint8_t(c + (255 - c) / 3); };
+    ACanvas->FillRectByColor(R, RGB(lighter(GetRValue(shadow)), lighter(GetGValue(shadow)),
+                                    lighter(GetBValue(shadow))));
 }

@@ -1524,6 +1524,422 @@ TEST(vlLookAndFeelPainters, Office11PanelsGroupBoxesAndPointedThumbs)
     EXPECT_TRUE(grip.of(rgbOf(clBtnHighlight)).isEmpty());
 }
 
+// The outlined sorting triangles, centred in the area the looks ask for: the
+// edges facing up and left dark, those facing down and right light.
+TEST(vlLookAndFeelPainters, SortingMarksOfTheLooks)
+{
+    const LookColors colors;
+    struct Row {
+        const TvlCustomLookAndFeelPainter* Painter;
+        bool Ascending;
+        const char* Expected;
+    };
+    const Row rows[] = {
+        {standardLook(), true, ".......SH.......\n"
+                                "......S..H......\n"
+                                "......S..H......\n"
+                                ".....S....H.....\n"
+                                ".....S....H.....\n"
+                                "....S......H....\n"
+                                "....HHHHHHHH....\n"},
+        {standardLook(), false, "....SSSSSSSS....\n"
+                                 "....S......H....\n"
+                                 ".....S....H.....\n"
+                                 ".....S....H.....\n"
+                                 "......S..H......\n"
+                                 "......S..H......\n"
+                                 ".......SH.......\n"},
+        {ultraFlatLook(), true, ".......S........\n"
+                                 "......S.S.......\n"
+                                 "......S.S.......\n"
+                                 ".....S...S......\n"
+                                 ".....S...S......\n"
+                                 "....S.....S.....\n"
+                                 "....S.....S.....\n"
+                                 "....SSSSSSS.....\n"},
+        {ultraFlatLook(), false, "....SSSSSSS.....\n"
+                                  "....S.....S.....\n"
+                                  "....S.....S.....\n"
+                                  ".....S...S......\n"
+                                  ".....S...S......\n"
+                                  "......S.S.......\n"
+                                  "......S.S.......\n"
+                                  ".......S........\n"},
+    };
+    for (const Row& row : rows) {
+        TPoint area;
+        row.Painter->SortingMarkAreaSize(area);
+        Surface s(area.X, area.Y);
+        row.Painter->DrawSortingMark(&s.Vl, Rect(0, 0, area.X, area.Y), row.Ascending);
+        EXPECT_EQ(s.map(lookLegend()), row.Expected) << row.Painter->LookAndFeelStyle() << row.Ascending;
+        // The flat look shares the standard mark.
+        if (row.Painter == standardLook()) {
+            Surface flat(area.X, area.Y);
+            flatLook()->DrawSortingMark(&flat.Vl, Rect(0, 0, area.X, area.Y), row.Ascending);
+            EXPECT_EQ(flat.Image, s.Image);
+        }
+    }
+}
+
+// Filter drop-downs: a raised or sunken edge (classic) or a state frame
+// (ultra-flat) around the arrow, blue while a filter is active.
+TEST(vlLookAndFeelPainters, FilterButtonsOfTheLooks)
+{
+    const LookColors colors;
+    auto legend = lookLegend();
+    legend.push_back({rgbOf(clBlue), 'B'});
+    legend.push_back({rgbOf(LightHotColor()), 'l'});
+    legend.push_back({rgbOf(LightDownColor()), 'd'});
+    struct Row {
+        const TvlCustomLookAndFeelPainter* Painter;
+        TvlButtonState State;
+        bool Active;
+        const char* Expected;
+    };
+    const Row rows[] = {
+        {standardLook(), vlbsNormal, false, "LLLLLLLLD\n"
+                                            "LHHHHHHSD\n"
+                                            "LHFFFFFSD\n"
+                                            "LHFTTTFSD\n"
+                                            "LHFFTFFSD\n"
+                                            "LHFFFFFSD\n"
+                                            "LSSSSSSSD\n"
+                                            "DDDDDDDDD\n"},
+        {standardLook(), vlbsPressed, true, "SSSSSSSSH\n"
+                                            "SDDDDDDLH\n"
+                                            "SDFFFFFLH\n"
+                                            "SDFBBBFLH\n"
+                                            "SDFFBFFLH\n"
+                                            "SDFFFFFLH\n"
+                                            "SLLLLLLLH\n"
+                                            "HHHHHHHHH\n"},
+        {ultraFlatLook(), vlbsNormal, false, "SSSSSSSSS\n"
+                                             "SFFFFFFFS\n"
+                                             "SFFFFFFFS\n"
+                                             "SFFTTTFFS\n"
+                                             "SFFFTFFFS\n"
+                                             "SFFFFFFFS\n"
+                                             "SFFFFFFFS\n"
+                                             "SSSSSSSSS\n"},
+        {ultraFlatLook(), vlbsHot, true, "hhhhhhhhh\n"
+                                         "hlllllllh\n"
+                                         "hlllllllh\n"
+                                         "hllBBBllh\n"
+                                         "hlllBlllh\n"
+                                         "hlllllllh\n"
+                                         "hlllllllh\n"
+                                         "hhhhhhhhh\n"},
+        {ultraFlatLook(), vlbsPressed, false, "hhhhhhhhh\n"
+                                              "hdddddddh\n"
+                                              "hdddddddh\n"
+                                              "hddtttddh\n"
+                                              "hdddtdddh\n"
+                                              "hdddddddh\n"
+                                              "hdddddddh\n"
+                                              "hhhhhhhhh\n"},
+    };
+    for (const Row& row : rows) {
+        Surface s(9, 8);
+        row.Painter->DrawFilterButton(&s.Vl, Rect(0, 0, 9, 8), row.State, row.Active);
+        EXPECT_EQ(s.map(legend), row.Expected) << row.Painter->LookAndFeelStyle() << " " << row.State;
+        if (row.Painter == standardLook()) {
+            Surface flat(9, 8);
+            flatLook()->DrawFilterButton(&flat.Vl, Rect(0, 0, 9, 8), row.State, row.Active);
+            EXPECT_EQ(flat.Image, s.Image);
+        }
+    }
+}
+
+// The side strips of a horizontal tab (left, top, right) and of a vertical
+// one (left, top, bottom), each drawn alone.
+TEST(vlLookAndFeelPainters, TabSidesOfTheLooks)
+{
+    const LookColors colors;
+    struct Row {
+        const TvlCustomLookAndFeelPainter* Painter;
+        bool Vertical;
+        const char* Expected;
+    };
+    const Row rows[] = {
+        {standardLook(), false, ".HHHHHH.\n"
+                                 "H......H\n"
+                                 "H......S\n"
+                                 "H......S\n"
+                                 "H......S\n"
+                                 "H......S\n"},
+        {standardLook(), true, ".HHHHH\n"
+                                ".H....\n"
+                                "H.....\n"
+                                "H.....\n"
+                                "H.....\n"
+                                "H.....\n"
+                                ".H....\n"
+                                ".SSSSS\n"},
+        {ultraFlatLook(), false, "SSSSSSST\n"
+                                  "S......T\n"
+                                  "S......T\n"
+                                  "S......T\n"
+                                  "S......T\n"
+                                  "S.......\n"},
+        {ultraFlatLook(), true, "SSSSSS\n"
+                                 "S.....\n"
+                                 "S.....\n"
+                                 "S.....\n"
+                                 "S.....\n"
+                                 "S.....\n"
+                                 "S.....\n"
+                                 "TTTTTT\n"},
+    };
+    for (const Row& row : rows) {
+        const int w = row.Vertical ? 6 : 8, h = row.Vertical ? 8 : 6;
+        const TvlBorders borders = row.Vertical ? TvlBorders{bLeft, bTop, bBottom} : TvlBorders{bLeft, bTop, bRight};
+        auto drawTab = [&](const TvlCustomLookAndFeelPainter* APainter, TvlCanvas* ACanvas) {
+            for (TvlBorder side : {bLeft, bTop, bRight, bBottom})
+                if (borders.Contains(side))
+                    APainter->DrawTabItemBorder(ACanvas,
+                                                side == bLeft    ? Rect(0, 0, 1, h)
+                                                : side == bTop   ? Rect(0, 0, w, 1)
+                                                : side == bRight ? Rect(w - 1, 0, w, h)
+                                                                 : Rect(0, h - 1, w, h),
+                                                side, borders, row.Vertical);
+        };
+        Surface s(w, h);
+        drawTab(row.Painter, &s.Vl);
+        EXPECT_EQ(s.map(lookLegend()), row.Expected) << row.Painter->LookAndFeelStyle() << row.Vertical;
+        if (row.Painter == standardLook()) {
+            Surface flat(w, h);
+            drawTab(flatLook(), &flat.Vl);
+            EXPECT_EQ(flat.Image, s.Image);
+        }
+    }
+}
+
+// Per look, side by side: the tabs area, a horizontal and a vertical view
+// splitter over yellow view parameters.
+TEST(vlLookAndFeelPainters, TabsAreasAndViewSplittersOfTheLooks)
+{
+    const LookColors colors;
+    auto legend = lookLegend();
+    legend.push_back({rgbOf(clYellow), 'Y'});
+    TvlViewParams params;
+    params.Color = clYellow;
+    struct Row {
+        const TvlCustomLookAndFeelPainter* Painter;
+        const char* Expected;
+    };
+    const Row rows[] = {
+        {standardLook(), "HHHS.FFFF.FHYSD\n"
+                         "H..S.HHHH.FHYSD\n"
+                         "H..S.YYYY.FHYSD\n"
+                         "H..S.SSSS.FHYSD\n"
+                         "SSSS.DDDD.FHYSD\n"},
+        {flatLook(), "HHHS.HHHH.HYYYS\n"
+                     "H..S.YYYY.HYYYS\n"
+                     "H..S.YYYY.HYYYS\n"
+                     "H..S.YYYY.HYYYS\n"
+                     "SSSS.SSSS.HYYYS\n"},
+        {ultraFlatLook(), "SSSS.SSSS.SYYYS\n"
+                          "S..S.YYYY.SYYYS\n"
+                          "S..S.YYYY.SYYYS\n"
+                          "S..S.YYYY.SYYYS\n"
+                          "SSSS.SSSS.SYYYS\n"},
+    };
+    for (const Row& row : rows) {
+        Surface s(15, 5);
+        row.Painter->DrawTabsArea(&s.Vl, Rect(0, 0, 4, 5), vlBordersAll);
+        row.Painter->DrawViewSplitterBorder(&s.Vl, Rect(5, 0, 9, 5), params, true);
+        row.Painter->DrawViewSplitterBorder(&s.Vl, Rect(10, 0, 15, 5), params, false);
+        EXPECT_EQ(s.map(legend), row.Expected) << row.Painter->LookAndFeelStyle();
+    }
+    // Tabs areas keep to the sides asked for.
+    Surface top(4, 3);
+    ultraFlatLook()->DrawTabsArea(&top.Vl, Rect(0, 0, 4, 3), TvlBorders{bTop});
+    EXPECT_EQ(top.map(legend), "SSSS\n....\n....\n");
+}
+
+// Pointed thumbs pointing up on a horizontal bar, filled yellow.
+TEST(vlLookAndFeelPainters, PointedThumbEdgesOfTheLooks)
+{
+    const LookColors colors;
+    auto legend = lookLegend();
+    legend.push_back({rgbOf(clYellow), 'Y'});
+    struct Row {
+        const TvlCustomLookAndFeelPainter* Painter;
+        const char* Expected;
+    };
+    const Row rows[] = {
+        // The outer dark edge is drawn last and owns the point.
+        {standardLook(), "...D...\n"
+                         "..HSD..\n"
+                         ".HYYSD.\n"
+                         "HYYYYSD\n"
+                         "HYYYYSD\n"
+                         "HYYYYSD\n"
+                         "HYYYYSD\n"
+                         "HSSSSSD\n"
+                         "DDDDDDD\n"},
+        {flatLook(), "...S...\n"
+                     "..HYS..\n"
+                     ".HYYYS.\n"
+                     "HYYYYYS\n"
+                     "HYYYYYS\n"
+                     "HYYYYYS\n"
+                     "HYYYYYS\n"
+                     "HYYYYYS\n"
+                     "SSSSSSS\n"},
+        {ultraFlatLook(), "...w...\n"
+                          "..wYw..\n"
+                          ".wYYYw.\n"
+                          "wYYYYYw\n"
+                          "wYYYYYw\n"
+                          "wYYYYYw\n"
+                          "wYYYYYw\n"
+                          "wYYYYYw\n"
+                          "wwwwwww\n"},
+    };
+    for (const Row& row : rows) {
+        Surface s(7, 9);
+        row.Painter->DrawTrackBarThumb(&s.Vl, Rect(0, 0, 7, 9), vlbsNormal, true, tbtsPointedTop, clYellow);
+        EXPECT_EQ(s.map(legend), row.Expected) << row.Painter->LookAndFeelStyle();
+    }
+}
+
+TEST(vlLookAndFeelPainters, FlatCalendarBorderGivesUpTheBottomRow)
+{
+    const LookColors colors;
+    Surface s(5, 4);
+    TRect r = Rect(0, 0, 5, 4);
+    flatLook()->DrawCalendarBorder(&s.Vl, r);
+    EXPECT_EQ(r, Rect(0, 0, 5, 3));
+    EXPECT_EQ(s.of(rgbOf(clBtnFace)), QRegion(0, 0, 5, 4));
+}
+
+// The ultra-flat header: content over all of R, the lines one pixel inside.
+TEST(vlLookAndFeelPainters, UltraFlatHeaderAndSectionContent)
+{
+    const LookColors colors;
+    auto legend = lookLegend();
+    legend.push_back({rgbOf(clYellow), 'Y'});
+    const auto* u = ultraFlatLook();
+    struct Row {
+        TvlBorders Neighbors;
+        const char* Expected;
+    };
+    const Row rows[] = {
+        {{}, "YYYYYY\nYTTTTY\nYTYYTY\nYTTTTY\nYYYYYY\n"},
+        {TvlBorders{bLeft, bTop}, "YYYYYY\nYYYYTY\nYYYYTY\nYTTTTY\nYYYYYY\n"},
+    };
+    for (const Row& row : rows) {
+        Surface s(6, 5);
+        u->DrawHeader(&s.Vl, Rect(0, 0, 6, 5), Rect(0, 0, 6, 5), row.Neighbors, u->HeaderBorders(row.Neighbors),
+                      vlbsNormal, taLeftJustify, vaCenter, false, false, String(), nullptr, clBtnText, clYellow);
+        EXPECT_EQ(s.map(legend), row.Expected);
+    }
+    // Sections: hot, pressed and disabled take the button face; the text
+    // does not move when pressed, where the base moves it one pixel.
+    const String block = QStringLiteral("\u2588");
+    const TRect r = Rect(0, 0, 20, 16);
+    QRegion normalText;
+    for (TvlButtonState state : {vlbsNormal, vlbsHot, vlbsPressed, vlbsDisabled}) {
+        Surface s(20, 16);
+        u->DrawHeaderSectionContent(&s.Vl, r, r, state, taCenter, vaCenter, false, false, block, nullptr, clRed,
+                                    clYellow);
+        EXPECT_EQ(s.at(0, 0), rgbOf(state == vlbsNormal ? clYellow : u->ButtonFaceColor(state))) << state;
+        if (state == vlbsNormal) {
+            normalText = s.of(rgbOf(clRed));
+        } else if (state != vlbsDisabled) {
+            EXPECT_EQ(s.of(rgbOf(clRed)), normalText) << state;
+        }
+    }
+    ASSERT_FALSE(normalText.isEmpty());
+    Surface base(20, 16);
+    TvlCustomLookAndFeelPainter::Instance()->DrawHeaderSectionContent(&base.Vl, r, r, vlbsPressed, taCenter, vaCenter,
+                                                                      false, false, block, nullptr, clRed, clYellow);
+    EXPECT_EQ(base.of(rgbOf(clRed)), normalText.translated(1, 1));
+}
+
+// Ultra-flat navigation buttons, navigator tool buttons and page areas.
+TEST(vlLookAndFeelPainters, UltraFlatNavigationAndPageArea)
+{
+    const LookColors colors;
+    auto legend = lookLegend();
+    legend.push_back({rgbOf(LightHotColor()), 'l'});
+    const auto* u = ultraFlatLook();
+    // A previous button: open on the right, the frame dark unless hot.
+    struct Row {
+        TvlButtonState State;
+        const char* Expected;
+    };
+    const Row rows[] = {
+        {vlbsNormal, "TTTTTT\n"
+                     "FFFFFT\n"
+                     "FFFTTT\n"
+                     "FFTTTT\n"
+                     "FTTFTT\n"
+                     "FFTTTT\n"
+                     "FFFTTT\n"
+                     "FFFFFT\n"
+                     "TTTTTT\n"},
+        {vlbsHot, "SSSSSS\n"
+                  "FFFFFS\n"
+                  "FFFTTS\n"
+                  "FFTTTS\n"
+                  "FTTFTS\n"
+                  "FFTTTS\n"
+                  "FFFTTS\n"
+                  "FFFFFS\n"
+                  "SSSSSS\n"},
+    };
+    for (const Row& row : rows) {
+        Surface s(6, 9);
+        u->DrawNavigationButtonContent(&s.Vl, Rect(0, 0, 6, 9), Rect(1, 2, 5, 7), false, row.State);
+        EXPECT_EQ(s.map(legend), row.Expected) << row.State;
+    }
+    // Tool buttons show a border only while hot or pressed.
+    Surface normal(4, 4), hot(4, 4);
+    u->DrawNavigatorToolButton(&normal.Vl, Rect(0, 0, 4, 4), vlbsNormal);
+    u->DrawNavigatorToolButton(&hot.Vl, Rect(0, 0, 4, 4), vlbsHot);
+    EXPECT_EQ(normal.map(legend), "FFFF\nFFFF\nFFFF\nFFFF\n");
+    EXPECT_EQ(hot.map(legend), framedMap(4, 'h', 'l'));
+    // The page area: the shadow (0x808080) a third of the way to white.
+    Surface page(3, 3);
+    u->DrawPageAreaBackground(&page.Vl, Rect(0, 0, 3, 3));
+    EXPECT_EQ(page.of(rgbOf(TColor(0xAAAAAA))), QRegion(0, 0, 3, 3));
+    Surface standardPage(3, 3);
+    standardLook()->DrawPageAreaBackground(&standardPage.Vl, Rect(0, 0, 3, 3));
+    EXPECT_EQ(standardPage.of(rgbOf(clBtnShadow)), QRegion(0, 0, 3, 3));
+}
+
+// The standard look frames a scroll-arrow header in black, leaving the sides
+// where a neighbour's line runs; its group expand button is the flat one.
+TEST(vlLookAndFeelPainters, StandardScrollArrowHeaderAndGroupExpandButton)
+{
+    const LookColors colors;
+    TvlViewParams params;
+    params.Color = clYellow;
+    const QRegion outline = QRegion(0, 0, 30, 13) - QRegion(1, 1, 28, 11);
+    struct Row {
+        TvlBorders Neighbors;
+        QRegion Black;
+    };
+    for (const Row& row : {Row{{}, outline}, Row{TvlBorders{bLeft, bTop}, outline - QRegion(0, 0, 1, 12) -
+                                                                            QRegion(0, 0, 29, 1)}}) {
+        Surface s(30, 13);
+        standardLook()->DrawHeaderWithScrollArrows(&s.Vl, Rect(0, 0, 30, 13), String(), row.Neighbors, params, 3, 6);
+        EXPECT_TRUE((s.of(rgbOf(clBlack)) ^ row.Black).isEmpty()) << s.map(lookLegend());
+        // The raised header edge and both arrows lie inside the frame.
+        const TRect inner = row.Neighbors.Contains(bLeft) ? Rect(0, 0, 29, 12) : Rect(1, 1, 29, 12);
+        EXPECT_EQ(s.at(inner.Left, inner.Top), rgbOf(clBtnHighlight));
+        EXPECT_FALSE(s.of(rgbOf(clWindowText)).isEmpty());
+    }
+    for (TvlButtonState state : {vlbsNormal, vlbsHot, vlbsPressed, vlbsDisabled}) {
+        Surface standard(15, 15), flat(15, 15);
+        standardLook()->DrawGroupExpandButton(&standard.Vl, Rect(0, 0, 15, 15), true, state);
+        flatLook()->DrawGroupExpandButton(&flat.Vl, Rect(0, 0, 15, 15), true, state);
+        EXPECT_EQ(standard.Image, flat.Image) << state;
+    }
+}
+
 // ---------------------------------------------------------------- shared resources
 
 struct PaintersUnit : ::testing::Test {
