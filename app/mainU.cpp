@@ -344,7 +344,7 @@ void TfrmMain::createJobList()
         vlStyle3->SetBitmap(&tile);
     }
 
-    lvFiles = make<TvlGrid>(this, this, "lvFiles");
+    lvFiles = make<vlslice::TvlGrid>(this, this, "lvFiles");
     lvFiles->SetAlign(alClient);
     lvFiles->LookAndFeel()->SetKind(lfStandard);
     lvFiles->LookAndFeel()->SetSkinName(String());
@@ -353,7 +353,7 @@ void TfrmMain::createJobList()
     lvFiles->AddLevel()->SetGridView(lvFilesTableView1);
 
     struct ColumnDesign {
-        TvlGridColumn** Field;
+        vlslice::TvlGridColumn** Field;
         const char* Name;
         const char* Caption;
         const char* Properties;
@@ -374,7 +374,7 @@ void TfrmMain::createJobList()
         {&colStatus, "colStatus", " Status", "TvlImageComboBoxProperties", 50, true, taCenter},
     };
     for (const ColumnDesign& d : columns) {
-        TvlGridColumn* column = lvFilesTableView1->CreateColumn();
+        vlslice::TvlGridColumn* column = lvFilesTableView1->CreateColumn();
         column->SetName(QString::fromLatin1(d.Name));
         column->SetCaption(QString::fromLatin1(d.Caption));
         column->SetPropertiesClassName(QString::fromLatin1(d.Properties));
@@ -385,7 +385,7 @@ void TfrmMain::createJobList()
         *d.Field = column;
     }
     ColFile->Properties()->SetAlignmentVert(taVCenter);
-    for (TvlGridColumn* c : {ColTotalTime, ColFileSize, ColTime, ColSize, ColFPS}) {
+    for (vlslice::TvlGridColumn* c : {ColTotalTime, ColFileSize, ColTime, ColSize, ColFPS}) {
         c->Properties()->SetAlignmentHorz(taCenter);
         c->Properties()->SetAlignmentVert(taVCenter);
     }
@@ -431,7 +431,7 @@ void TfrmMain::createJobList()
     lvFilesTableView1->Styles().Header = vlStyle3;
     lvFilesTableView1->SetPopupMenu(PopupMenu1);
     lvFilesTableView1->OnCellDblClick =
-        TvlGridCellClickEvent(this, &TfrmMain::lvFilesTableView1CellDblClick);
+        vlslice::TvlGridCellClickEvent(this, &TfrmMain::lvFilesTableView1CellDblClick);
     lvFilesTableView1->OptionsChanged();
 }
 

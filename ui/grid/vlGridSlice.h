@@ -1,6 +1,8 @@
-// vlGrid.h - the data grid: a control that shows one view of its top level,
-// a table view with columns whose editor properties paint the cells, and
-// the data controller that holds the rows.
+// vlGridSlice.h - the early, simplified data grid that runs the job list: a
+// control that shows one view of its top level, a table view with columns
+// whose editor properties paint the cells, and the data controller that
+// holds the rows. Kept apart (namespace vlslice) from the full grid until
+// the job list moves onto it.
 #pragma once
 #include <memory>
 #include <vector>
@@ -10,6 +12,8 @@
 #include "ui/editors/vlEdit.h"
 #include "ui/foundation/vlControls.h"
 #include "ui/grid/vlStyles.h"
+
+namespace vlslice {
 
 class TvlGrid;
 class TvlCustomGridView;
@@ -278,3 +282,5 @@ private:
     std::vector<std::unique_ptr<TvlCustomGridView>> FViews;
     std::vector<std::unique_ptr<TvlGridLevel>> FLevels;
 };
+
+}  // namespace vlslice

@@ -1,10 +1,12 @@
-#include "ui/grid/vlGrid.h"
+#include "ui/grid/vlGridSlice.h"
 
 #include <algorithm>
 #include <mutex>
 
 #include "ui/controls/vlProgressBar.h"
 #include "ui/editors/vlTextEdit.h"
+
+namespace vlslice {
 
 namespace {
 
@@ -682,3 +684,5 @@ void TvlGrid::Scroll(TScrollBarKind AScrollBarKind, TScrollCode AScrollCode, int
     if (TvlCustomGridTableView* view = activeTableView())
         view->scrolled(AScrollCode, AScrollPos);
 }
+
+}  // namespace vlslice

@@ -13,7 +13,9 @@
 #include "platform/controls/Forms.h"
 #include "ui/controls/vlProgressBar.h"
 #include "ui/editors/vlImageComboBox.h"
-#include "ui/grid/vlGrid.h"
+#include "ui/grid/vlGridSlice.h"
+
+using namespace vlslice;
 
 namespace {
 
