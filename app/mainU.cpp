@@ -317,9 +317,10 @@ void TfrmMain::createJobList()
     AddArtwork(ImgListStatus, {"status_waiting", "status_converting", "status_done", "status_failed"}, clWindow);
 
     vlStyleRepository1 = make<TvlStyleRepository>(this, nullptr, "vlStyleRepository1");
-    vlStyle1 = vlStyleRepository1->CreateItem();
+    vlStyleRepository1->ReadPixelsPerInch(96);
+    vlStyle1 = static_cast<TvlStyle*>(vlStyleRepository1->CreateStyle());
     vlStyle1->SetColor(TColor(0xDDDDDD));
-    vlStyle2 = vlStyleRepository1->CreateItem();
+    vlStyle2 = static_cast<TvlStyle*>(vlStyleRepository1->CreateStyle());
     vlStyle2->SetColor(TColor(0xEBEBEB));
     vlStyle2->SetTextColor(clBlack);
     {
@@ -329,7 +330,7 @@ void TfrmMain::createJobList()
         f.SetColor(clBlack);
         vlStyle2->SetFont(&f);
     }
-    vlStyle3 = vlStyleRepository1->CreateItem();
+    vlStyle3 = static_cast<TvlStyle*>(vlStyleRepository1->CreateStyle());
     vlStyle3->SetColor(TColor(0xF3F3F3));
     {
         // The header's tiled picture: a soft vertical shade.

@@ -45,16 +45,16 @@ protected:
             images->Add(&b, nullptr);
         }
         auto* repo = new TvlStyleRepository(form.get());
-        style1 = repo->CreateItem();
+        style1 = static_cast<TvlStyle*>(repo->CreateStyle());
         style1->SetColor(14540253);
-        style2 = repo->CreateItem();
+        style2 = static_cast<TvlStyle*>(repo->CreateStyle());
         style2->SetColor(15461355);
         style2->SetTextColor(clBlack);
         TFont f;
         f.SetSize(8);
         f.SetColor(clBlack);
         style2->SetFont(&f);
-        style3 = repo->CreateItem();
+        style3 = static_cast<TvlStyle*>(repo->CreateStyle());
         style3->SetColor(15987699);
         popup = new TPopupMenu(form.get());
 
