@@ -4,6 +4,11 @@
 
 // ---- level tabs -------------------------------------------------------------------------------
 
+TvlGridLevelTabs::TvlGridLevelTabs(TvlCustomGrid* AGrid) : FGrid(AGrid), FSlants(std::make_unique<TvlTabSlants>(this))
+{
+    FSlants->OnChange = TNotifyEvent(this, &TvlGridLevelTabs::slantsChanged);
+}
+
 void TvlGridLevelTabs::changed() { FGrid->SizeChanged(); }
 
 void TvlGridLevelTabs::SetCaptionAlignment(TAlignment Value)
@@ -35,7 +40,7 @@ void TvlGridLevelTabs::SetImages(TComponent* Value)
     changed();
 }
 
-void TvlGridLevelTabs::SetStyle(int Value)
+void TvlGridLevelTabs::SetStyle(TvlPCStyleID Value)
 {
     if (FStyle == Value)
         return;
@@ -49,6 +54,7 @@ void TvlGridLevelTabs::Assign(const TPersistent* Source)
         SetCaptionAlignment(source->FCaptionAlignment);
         SetImageBorder(source->FImageBorder);
         SetImages(source->FImages);
+        SetSlants(source->FSlants.get());
         SetStyle(source->FStyle);
         return;
     }

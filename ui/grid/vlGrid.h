@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "ui/controls/vlPC.h"
 #include "ui/foundation/vlControls.h"
 #include "ui/grid/vlGridCustomView.h"
 #include "ui/grid/vlGridLevel.h"
@@ -20,7 +21,7 @@ using TvlGridLayoutChangedEvent = TDelegate<void(TvlCustomGrid* Sender, TvlCusto
 // How the top-level tabs look; any change resizes the grid.
 class TvlGridLevelTabs : public TPersistent {
 public:
-    explicit TvlGridLevelTabs(TvlCustomGrid* AGrid) : FGrid(AGrid) {}
+    explicit TvlGridLevelTabs(TvlCustomGrid* AGrid);
     String ClassName() const override { return String::fromLatin1("TvlGridLevelTabs"); }
     TAlignment CaptionAlignment() const { return FCaptionAlignment; }
     void SetCaptionAlignment(TAlignment Value);
@@ -28,18 +29,22 @@ public:
     void SetImageBorder(int Value);
     TComponent* Images() const { return FImages; }
     void SetImages(TComponent* Value);
-    int Style() const { return FStyle; }
-    void SetStyle(int Value);
+    TvlTabSlants* Slants() const { return FSlants.get(); }
+    void SetSlants(const TvlTabSlants* Value) { FSlants->Assign(Value); }
+    TvlPCStyleID Style() const { return FStyle; }
+    void SetStyle(TvlPCStyleID Value);
     void Assign(const TPersistent* Source) override;
 
 private:
     friend class TvlCustomGrid;
     void changed();
+    void slantsChanged(TObject*) { changed(); }
     TvlCustomGrid* FGrid;
     TAlignment FCaptionAlignment = taCenter;
     int FImageBorder = 0;
     TComponent* FImages = nullptr;  // not owned; cleared when it goes
-    int FStyle = 0;
+    std::unique_ptr<TvlTabSlants> FSlants;
+    TvlPCStyleID FStyle = 0;
 };
 
 // The grid's own handlers.

@@ -298,3 +298,29 @@ TEST(Grid, DestroyingTheGridFreesViewsAndLevels)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(GridLevelTabs, ChangesResizeTheGridAndClamp)
+{
+    GridFixture f;
+    TvlGridLevelTabs* tabs = f.grid->LevelTabs();
+    f.grid->BeginUpdate();
+    tabs->SetImageBorder(-4);
+    EXPECT_EQ(tabs->ImageBorder(), 0);
+    EXPECT_EQ(f.grid->PendingChangeCount(), 0);
+    tabs->Slants()->SetKind(tabs->Slants()->Kind() == skSlant ? skCutCorner : skSlant);
+    tabs->SetCaptionAlignment(taLeftJustify);
+    EXPECT_EQ(f.grid->PendingChangeCount(), 2);
+    f.grid->CancelUpdate();
+    {
+        TComponent images(nullptr);
+        tabs->SetImages(&images);
+        EXPECT_EQ(tabs->Images(), &images);
+    }
+    EXPECT_EQ(tabs->Images(), nullptr);
+    f.grid->SetDragOpeningWaitTime(-10);
+    EXPECT_EQ(f.grid->DragOpeningWaitTime(), 0);
+}
+
+}  // namespace
