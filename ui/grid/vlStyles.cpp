@@ -29,7 +29,14 @@ void eraseValue(std::vector<T*>& AList, const T* AValue)
 
 const TvlStyle* asStyle(const TvlCustomStyle* AStyle) { return dynamic_cast<const TvlStyle*>(AStyle); }
 
-[[noreturn]] void raiseInvalidCast() { throw EvlStyleInvalidCast(String::fromLatin1("Invalid class typecast")); }
+// The repository a style or sheet is nested in; another parent is a class-cast error.
+TvlStyleRepository* asRepository(TComponent* AParent)
+{
+    auto* repository = dynamic_cast<TvlStyleRepository*>(AParent);
+    if (AParent != nullptr && repository == nullptr)
+        throw EvlStyleInvalidCast(String::fromLatin1("Invalid class typecast"));
+    return repository;
+}
 
 }  // namespace
 
@@ -88,12 +95,8 @@ void TvlCustomStyle::RemoveObserver(IvlStyleChangeObserver* AObserver) { eraseVa
 
 void TvlCustomStyle::SetParentComponent(TComponent* AParent)
 {
-    if (ComponentState().Contains(csLoading))
-        return;
-    auto* repository = dynamic_cast<TvlStyleRepository*>(AParent);
-    if (AParent != nullptr && repository == nullptr)
-        raiseInvalidCast();
-    SetRepository(repository);
+    if (!ComponentState().Contains(csLoading))
+        SetRepository(asRepository(AParent));
 }
 
 TComponent* TvlCustomStyle::GetParentComponent() const { return FRepository; }
@@ -511,12 +514,8 @@ void TvlCustomStyleSheet::SetRepository(TvlStyleRepository* Value)
 
 void TvlCustomStyleSheet::SetParentComponent(TComponent* AParent)
 {
-    if (ComponentState().Contains(csLoading))
-        return;
-    auto* repository = dynamic_cast<TvlStyleRepository*>(AParent);
-    if (AParent != nullptr && repository == nullptr)
-        raiseInvalidCast();
-    SetRepository(repository);
+    if (!ComponentState().Contains(csLoading))
+        SetRepository(asRepository(AParent));
 }
 
 void TvlCustomStyleSheet::Assign(const TPersistent* Source)
