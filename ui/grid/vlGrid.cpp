@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/controls/Forms.h"
+
 // ---- level tabs -------------------------------------------------------------------------------
 
 TvlGridLevelTabs::TvlGridLevelTabs(TvlCustomGrid* AGrid) : FGrid(AGrid), FSlants(std::make_unique<TvlTabSlants>(this))
@@ -629,7 +631,20 @@ void TvlCustomGrid::SetSiteFocused(bool AFocused)
     }
 }
 
-bool TvlCustomGrid::IsFocused() const { return TvlControl::IsFocused(); }
+bool TvlCustomGrid::IsFocused() const
+{
+    if (TvlControl::IsFocused())
+        return true;
+    // The focus may sit on a control inside the grid (a view's site).
+    const TCustomForm* form = GetParentForm(this);
+    TWinControl* active = form != nullptr ? form->ActiveControl() : nullptr;
+    if (active == nullptr || active == this || !active->Focused())
+        return false;
+    for (const TControl* c = active->Parent(); c != nullptr; c = c->Parent())
+        if (c == this)
+            return true;
+    return false;
+}
 
 void TvlCustomGrid::Loaded()
 {

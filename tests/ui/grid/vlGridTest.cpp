@@ -324,3 +324,41 @@ TEST(GridLevelTabs, ChangesResizeTheGridAndClamp)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(GridController, DragOpeningWaitsOnOneTabAndRestartsOnAnother)
+{
+    GridFixture f(3);
+    TvlGridController* controller = f.grid->Controller();
+    auto openLevel = [&] { return static_cast<const TvlGridDragOpenInfoTab*>(controller->DragOpenInfo())->Level; };
+    controller->StartDragOpen(std::make_unique<TvlGridDragOpenInfoTab>(f.levels[1]));
+    TvlTimer* timer = controller->DragOpenTimer();
+    ASSERT_NE(timer, nullptr);
+    EXPECT_TRUE(timer->Enabled());
+    EXPECT_EQ(timer->Interval(), 800u);
+    controller->StartDragOpen(std::make_unique<TvlGridDragOpenInfoTab>(f.levels[1]));
+    EXPECT_EQ(openLevel(), f.levels[1]);
+    controller->StartDragOpen(std::make_unique<TvlGridDragOpenInfoTab>(f.levels[2]));
+    EXPECT_EQ(openLevel(), f.levels[2]);
+    EXPECT_EQ(controller->DragOpenTimer(), timer);
+    EXPECT_EQ(f.grid->ActiveLevel(), f.levels[0]);
+
+    // The tick opens the tab once; the timer is not freed inside its own tick.
+    timer->TimeOut();
+    EXPECT_EQ(f.grid->ActiveLevel(), f.levels[2]);
+    EXPECT_EQ(f.grid->FocusedView(), f.views[2]);
+    EXPECT_EQ(controller->DragOpenInfo(), nullptr);
+    ASSERT_EQ(controller->DragOpenTimer(), timer);
+    EXPECT_FALSE(timer->Enabled());
+    controller->StopDragOpen();
+    EXPECT_EQ(controller->DragOpenTimer(), nullptr);
+
+    // Leaving the grid stops a wait.
+    controller->StartDragOpen(std::make_unique<TvlGridDragOpenInfoTab>(f.levels[0]));
+    bool accept = false;
+    controller->DragOver(nullptr, 5, 5, true, accept);
+    EXPECT_EQ(controller->DragOpenInfo(), nullptr);
+}
+
+}  // namespace
