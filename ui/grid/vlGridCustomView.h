@@ -23,6 +23,10 @@ class TvlCustomGridRecord;
 class TvlCustomGridTableItem;
 class TvlCustomGridCellViewInfo;
 class TvlCustomGridViewData;
+class TvlCustomGridDragAndDropObject;
+
+// Makes the internal drag-and-drop object a mouse press may start.
+using TvlGridDragAndDropObjectClass = std::unique_ptr<TvlCustomGridDragAndDropObject> (*)(TvlCustomGridView* AGridView);
 
 // What an option or a style set tells its view about a change.
 enum TvlViewChangeKind { vckProperty, vckLayout, vckSize };
@@ -191,8 +195,8 @@ public:
     virtual int GetHitTestCode() const { return -1; }
     int HitTestCode() const { return GetHitTestCode(); }
     virtual TCursor Cursor() const { return crDefault; }
-    // The kind of drag-and-drop object a press here may start; -1 for none.
-    virtual int DragAndDropObjectClass() const { return -1; }
+    // The drag-and-drop object a press here may start; none in the base.
+    virtual TvlGridDragAndDropObjectClass DragAndDropObjectClass() const { return nullptr; }
     // A copy of this hit test, of its own class.
     virtual std::unique_ptr<TvlCustomGridHitTest> Clone() const = 0;
 

@@ -96,7 +96,7 @@ void TvlGridLevelStyles::GetTabParams(TvlCustomGridRecord* AMasterRecord, TvlGri
     if (OnGetTabStyle)
         OnGetTabStyle(FLevel, ATabLevel, style);
     ATabLevel->Styles()->GetOwnTabStyle(AMasterRecord, style);
-    ResolveViewParams(lsTab, AMasterRecord == nullptr ? nullptr : reinterpret_cast<TObject*>(AMasterRecord), style, AParams);
+    ResolveViewParams(lsTab, nullptr, style, AParams);
 }
 
 void TvlGridLevelStyles::GetDefaultTabParams(TvlViewParams& AParams) { DefaultViewParams(lsTab, nullptr, AParams); }
