@@ -14,6 +14,9 @@
 #include "ui/editors/vlFormats.h"
 #include "ui/editors/vlLibraryStrs.h"
 #include "ui/foundation/vlGeometry.h"
+#include "ui/grid/vlGridCommon.h"
+#include "ui/grid/vlGridCustomView.h"
+#include "ui/grid/vlGridStrs.h"
 #include "ui/foundation/vlGraphics.h"
 #include "ui/foundation/vlControls.h"
 #include "ui/foundation/vlLookAndFeels.h"
@@ -47,5 +50,8 @@ void AddProgramUnits(TStartupList& Units)
     AddvlPCPaintersUnit(Units);
     AddvlFilterControlUtilsUnit(Units);
     AddvlProgressBarUnit(Units);
+    AddvlGridStrsUnit(Units);
+    AddvlGridCommonUnit(Units);
+    AddvlGridCustomViewUnit(Units);
     AddSkinUnits(Units);
 }

@@ -317,9 +317,10 @@ void TfrmMain::createJobList()
     AddArtwork(ImgListStatus, {"status_waiting", "status_converting", "status_done", "status_failed"}, clWindow);
 
     vlStyleRepository1 = make<TvlStyleRepository>(this, nullptr, "vlStyleRepository1");
-    vlStyle1 = vlStyleRepository1->CreateItem();
+    vlStyleRepository1->ReadPixelsPerInch(96);
+    vlStyle1 = static_cast<TvlStyle*>(vlStyleRepository1->CreateStyle());
     vlStyle1->SetColor(TColor(0xDDDDDD));
-    vlStyle2 = vlStyleRepository1->CreateItem();
+    vlStyle2 = static_cast<TvlStyle*>(vlStyleRepository1->CreateStyle());
     vlStyle2->SetColor(TColor(0xEBEBEB));
     vlStyle2->SetTextColor(clBlack);
     {
@@ -329,7 +330,7 @@ void TfrmMain::createJobList()
         f.SetColor(clBlack);
         vlStyle2->SetFont(&f);
     }
-    vlStyle3 = vlStyleRepository1->CreateItem();
+    vlStyle3 = static_cast<TvlStyle*>(vlStyleRepository1->CreateStyle());
     vlStyle3->SetColor(TColor(0xF3F3F3));
     {
         // The header's tiled picture: a soft vertical shade.
@@ -344,7 +345,7 @@ void TfrmMain::createJobList()
         vlStyle3->SetBitmap(&tile);
     }
 
-    lvFiles = make<TvlGrid>(this, this, "lvFiles");
+    lvFiles = make<vlslice::TvlGrid>(this, this, "lvFiles");
     lvFiles->SetAlign(alClient);
     lvFiles->LookAndFeel()->SetKind(lfStandard);
     lvFiles->LookAndFeel()->SetSkinName(String());
@@ -353,7 +354,7 @@ void TfrmMain::createJobList()
     lvFiles->AddLevel()->SetGridView(lvFilesTableView1);
 
     struct ColumnDesign {
-        TvlGridColumn** Field;
+        vlslice::TvlGridColumn** Field;
         const char* Name;
         const char* Caption;
         const char* Properties;
@@ -374,7 +375,7 @@ void TfrmMain::createJobList()
         {&colStatus, "colStatus", " Status", "TvlImageComboBoxProperties", 50, true, taCenter},
     };
     for (const ColumnDesign& d : columns) {
-        TvlGridColumn* column = lvFilesTableView1->CreateColumn();
+        vlslice::TvlGridColumn* column = lvFilesTableView1->CreateColumn();
         column->SetName(QString::fromLatin1(d.Name));
         column->SetCaption(QString::fromLatin1(d.Caption));
         column->SetPropertiesClassName(QString::fromLatin1(d.Properties));
@@ -385,7 +386,7 @@ void TfrmMain::createJobList()
         *d.Field = column;
     }
     ColFile->Properties()->SetAlignmentVert(taVCenter);
-    for (TvlGridColumn* c : {ColTotalTime, ColFileSize, ColTime, ColSize, ColFPS}) {
+    for (vlslice::TvlGridColumn* c : {ColTotalTime, ColFileSize, ColTime, ColSize, ColFPS}) {
         c->Properties()->SetAlignmentHorz(taCenter);
         c->Properties()->SetAlignmentVert(taVCenter);
     }
@@ -431,7 +432,7 @@ void TfrmMain::createJobList()
     lvFilesTableView1->Styles().Header = vlStyle3;
     lvFilesTableView1->SetPopupMenu(PopupMenu1);
     lvFilesTableView1->OnCellDblClick =
-        TvlGridCellClickEvent(this, &TfrmMain::lvFilesTableView1CellDblClick);
+        vlslice::TvlGridCellClickEvent(this, &TfrmMain::lvFilesTableView1CellDblClick);
     lvFilesTableView1->OptionsChanged();
 }
 

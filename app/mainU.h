@@ -23,7 +23,7 @@
 #include "support/KitComputerInfoEx.h"
 #include "support/KitFormStorage.h"
 #include "support/uTaskBarListProgress.h"
-#include "ui/grid/vlGrid.h"
+#include "ui/grid/vlGridSlice.h"
 #include "ui/grid/vlStyles.h"
 
 class TfrmOption;
@@ -104,18 +104,18 @@ public:
     TStatusBar* StatusBar1;
 
     // The job list.
-    TvlGrid* lvFiles;
-    TvlGridTableView* lvFilesTableView1;
-    TvlGridColumn* ColFile;
-    TvlGridColumn* ColTotalTime;
-    TvlGridColumn* ColFileSize;
-    TvlGridColumn* ColOutput;
-    TvlGridColumn* ColTime;
-    TvlGridColumn* ColSize;
-    TvlGridColumn* ColFPS;
-    TvlGridColumn* ColProgress;
-    TvlGridColumn* colFulPath;
-    TvlGridColumn* colStatus;
+    vlslice::TvlGrid* lvFiles;
+    vlslice::TvlGridTableView* lvFilesTableView1;
+    vlslice::TvlGridColumn* ColFile;
+    vlslice::TvlGridColumn* ColTotalTime;
+    vlslice::TvlGridColumn* ColFileSize;
+    vlslice::TvlGridColumn* ColOutput;
+    vlslice::TvlGridColumn* ColTime;
+    vlslice::TvlGridColumn* ColSize;
+    vlslice::TvlGridColumn* ColFPS;
+    vlslice::TvlGridColumn* ColProgress;
+    vlslice::TvlGridColumn* colFulPath;
+    vlslice::TvlGridColumn* colStatus;
     TvlStyleRepository* vlStyleRepository1;
     TvlStyle* vlStyle1;
     TvlStyle* vlStyle2;
@@ -225,7 +225,7 @@ public:
     void UpdateJob(int Row, const TOptionValues& DialogValues);
     void EditJob(int Row);
     void mnuEdit1Click(TObject* Sender);
-    void lvFilesTableView1CellDblClick(TvlCustomGridTableView* Sender, TvlGridTableDataCellViewInfo* ACellViewInfo,
+    void lvFilesTableView1CellDblClick(vlslice::TvlCustomGridTableView* Sender, vlslice::TvlGridTableDataCellViewInfo* ACellViewInfo,
                                        TMouseButton AButton, TShiftState AShift, bool& AHandled);
     void bRemoveClick(TObject* Sender);
     void mnuClearClick(TObject* Sender);

@@ -345,7 +345,7 @@ void TfrmMain::mnuEdit1Click(TObject*)
     EditJob(row);
 }
 
-void TfrmMain::lvFilesTableView1CellDblClick(TvlCustomGridTableView*, TvlGridTableDataCellViewInfo*, TMouseButton,
+void TfrmMain::lvFilesTableView1CellDblClick(vlslice::TvlCustomGridTableView*, vlslice::TvlGridTableDataCellViewInfo*, TMouseButton,
                                              TShiftState, bool&)
 {
     mnuEdit1Click(this);

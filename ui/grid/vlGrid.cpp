@@ -1,684 +1,746 @@
 #include "ui/grid/vlGrid.h"
 
 #include <algorithm>
-#include <mutex>
 
-#include "ui/controls/vlProgressBar.h"
-#include "ui/editors/vlTextEdit.h"
+#include "platform/controls/Forms.h"
+
+// ---- level tabs -------------------------------------------------------------------------------
+
+TvlGridLevelTabs::TvlGridLevelTabs(TvlCustomGrid* AGrid) : FGrid(AGrid), FSlants(std::make_unique<TvlTabSlants>(this))
+{
+    FSlants->OnChange = TNotifyEvent(this, &TvlGridLevelTabs::slantsChanged);
+}
+
+void TvlGridLevelTabs::changed() { FGrid->SizeChanged(); }
+
+void TvlGridLevelTabs::SetCaptionAlignment(TAlignment Value)
+{
+    if (FCaptionAlignment == Value)
+        return;
+    FCaptionAlignment = Value;
+    changed();
+}
+
+void TvlGridLevelTabs::SetImageBorder(int Value)
+{
+    Value = std::max(0, Value);
+    if (FImageBorder == Value)
+        return;
+    FImageBorder = Value;
+    changed();
+}
+
+void TvlGridLevelTabs::SetImages(TComponent* Value)
+{
+    if (FImages == Value)
+        return;
+    if (FImages != nullptr)
+        FImages->RemoveFreeNotification(FGrid);
+    FImages = Value;
+    if (FImages != nullptr)
+        FImages->FreeNotification(FGrid);
+    changed();
+}
+
+void TvlGridLevelTabs::SetStyle(TvlPCStyleID Value)
+{
+    if (FStyle == Value)
+        return;
+    FStyle = Value;
+    changed();
+}
+
+void TvlGridLevelTabs::Assign(const TPersistent* Source)
+{
+    if (const auto* source = dynamic_cast<const TvlGridLevelTabs*>(Source)) {
+        SetCaptionAlignment(source->FCaptionAlignment);
+        SetImageBorder(source->FImageBorder);
+        SetImages(source->FImages);
+        SetSlants(source->FSlants.get());
+        SetStyle(source->FStyle);
+        return;
+    }
+    TPersistent::Assign(Source);
+}
+
+// ---- drag opening -------------------------------------------------------------------------------
+
+bool TvlGridDragOpenInfoTab::Equals(const TvlCustomGridDragOpenInfo* AInfo) const
+{
+    return TvlCustomGridDragOpenInfo::Equals(AInfo) && static_cast<const TvlGridDragOpenInfoTab*>(AInfo)->Level == Level;
+}
+
+void TvlGridDragOpenInfoTab::Run() { Level->SetActive(true); }
+
+TvlGridController::TvlGridController(TvlCustomGrid* AGrid) : TvlCustomGridHandler(AGrid) {}
+
+TvlGridController::~TvlGridController() = default;
+
+void TvlGridController::CancelMouseOperations()
+{
+    if (TvlCustomGridView* view = Grid()->ActiveView())
+        view->Controller()->CancelMouseOperations();
+}
+
+void TvlGridController::FocusChanged()
+{
+    if (TvlCustomGridView* view = Grid()->ActiveView())
+        view->Controller()->ControlFocusChanged();
+}
+
+void TvlGridController::DragOver(TObject* Source, int X, int Y, bool ALeaving, bool& Accept)
+{
+    (void)Source;
+    (void)Accept;
+    if (!Grid()->DragOpening())
+        return;
+    const std::unique_ptr<TvlCustomGridHitTest> hitTest = Grid()->ViewInfo()->GetHitTest(X, Y);
+    std::unique_ptr<TvlCustomGridDragOpenInfo> info = ALeaving ? nullptr : CreateDragOpenInfo(hitTest.get());
+    if (info != nullptr)
+        StartDragOpen(std::move(info));
+    else
+        StopDragOpen();
+}
+
+void TvlGridController::EndDrag(TObject* Target, int X, int Y)
+{
+    (void)Target;
+    (void)X;
+    (void)Y;
+    StopDragOpen();
+}
+
+std::unique_ptr<TvlCustomGridDragOpenInfo> TvlGridController::CreateDragOpenInfo(const TvlCustomGridHitTest* AHitTest) const
+{
+    // Only a level tab opens; the tab strip supplies that hit test.
+    (void)AHitTest;
+    return nullptr;
+}
+
+void TvlGridController::StartDragOpen(std::unique_ptr<TvlCustomGridDragOpenInfo> AInfo)
+{
+    if (FDragOpenInfo != nullptr && FDragOpenInfo->Equals(AInfo.get()))
+        return;
+    FDragOpenInfo = std::move(AInfo);
+    if (FDragOpenTimer != nullptr) {
+        FDragOpenTimer->SetEnabled(false);
+        FDragOpenTimer->SetInterval(unsigned(Grid()->DragOpeningWaitTime()));
+        FDragOpenTimer->SetEnabled(true);
+        return;
+    }
+    FDragOpenTimer = std::make_unique<TvlTimer>(nullptr);
+    FDragOpenTimer->SetInterval(unsigned(Grid()->DragOpeningWaitTime()));
+    FDragOpenTimer->SetOnTimer(TNotifyEvent(this, &TvlGridController::dragOpenTimerFired));
+    FDragOpenTimer->SetEnabled(true);
+}
+
+void TvlGridController::StopDragOpen()
+{
+    FDragOpenInfo.reset();
+    if (FDragOpenTimer == nullptr)
+        return;
+    FDragOpenTimer->SetEnabled(false);
+    // A timer is never freed inside its own tick; the next stop or the
+    // controller frees it.
+    if (!FInDragOpenTick)
+        FDragOpenTimer.reset();
+}
+
+void TvlGridController::dragOpenTimerFired(TObject*)
+{
+    FInDragOpenTick = true;
+    FDragOpenTimer->SetEnabled(false);
+    try {
+        if (FDragOpenInfo != nullptr)
+            FDragOpenInfo->Run();
+    } catch (...) {
+        StopDragOpen();
+        FInDragOpenTick = false;
+        throw;
+    }
+    StopDragOpen();
+    FInDragOpenTick = false;
+}
+
+// ---- painter ------------------------------------------------------------------------------------
+
+void TvlGridPainter::PaintDetails()
+{
+    TvlGridTopDetailsSiteViewInfo* site = Grid()->ViewInfo()->DetailsSiteViewInfo();
+    if (site != nullptr && site->GetVisible())
+        site->Paint(Grid()->Canvas());
+}
+
+void TvlGridPainter::Invalidate(bool AHard)
+{
+    (void)AHard;  // the views' site controls repaint through their views
+    Grid()->RefreshViews(false);
+}
+
+void TvlGridPainter::InvalidateRect(const TRect& R) { Grid()->InvalidateRect(R, false); }
+
+// ---- the grid's view info -------------------------------------------------------------------------
+
+TvlGridTopDetailsSiteViewInfo::TvlGridTopDetailsSiteViewInfo(TvlCustomGrid* AGrid, TvlGridLevel* ALevel)
+    : TvlCustomGridDetailsSiteViewInfo(ALevel), FGrid(AGrid)
+{
+}
+
+int TvlGridTopDetailsSiteViewInfo::GetMaxHeight() const { return FGrid->GetClientBounds().Height(); }
+int TvlGridTopDetailsSiteViewInfo::GetMaxWidth() const { return FGrid->GetClientBounds().Width(); }
+TvlCustomGridView* TvlGridTopDetailsSiteViewInfo::GetActiveGridViewValue() const { return FGrid->ActiveView(); }
+TvlGridLevel* TvlGridTopDetailsSiteViewInfo::GetActiveLevel() const { return FGrid->ActiveLevel(); }
+
+TvlLookAndFeelPainterClass TvlGridTopDetailsSiteViewInfo::GetLookAndFeelPainter() const
+{
+    return FGrid->LookAndFeelPainter() != nullptr ? FGrid->LookAndFeelPainter() : TvlStandardLookAndFeelPainter::Instance();
+}
+
+void TvlGridTopDetailsSiteViewInfo::ActivateLevel(TvlGridLevel* ALevel) { FGrid->SetActiveLevel(ALevel); }
+
+bool TvlGridTopDetailsSiteViewInfo::HasData(TvlGridLevel* ALevel) const
+{
+    return ALevel->GridView() != nullptr && ALevel->GridView()->ViewData()->HasRecords();
+}
+
+void TvlGridTopDetailsSiteViewInfo::CheckActiveViewSiteVisibility(bool Value)
+{
+    if (!FGrid->IsDestroying())
+        TvlCustomGridDetailsSiteViewInfo::CheckActiveViewSiteVisibility(Value);
+}
+
+TvlGridViewInfo::~TvlGridViewInfo() = default;
+
+void TvlGridViewInfo::CreateViewInfos()
+{
+    FDetailsSiteViewInfo = std::make_unique<TvlGridTopDetailsSiteViewInfo>(Grid(), Grid()->RootLevel());
+}
+
+void TvlGridViewInfo::DestroyViewInfos() { FDetailsSiteViewInfo.reset(); }
+
+void TvlGridViewInfo::Calculate()
+{
+    DestroyViewInfos();
+    CreateViewInfos();
+    ++FCalculationCount;
+    const TRect client = Grid()->GetClientBounds();
+    if (FDetailsSiteViewInfo->GetVisible())
+        FDetailsSiteViewInfo->Calculate(client.Left, client.Top);
+}
+
+void TvlGridViewInfo::MainCalculate()
+{
+    const bool was = FIsCalculating;
+    FIsCalculating = true;
+    try {
+        Calculate();
+    } catch (...) {
+        FIsCalculating = was;
+        throw;
+    }
+    FIsCalculating = was;
+}
+
+std::unique_ptr<TvlCustomGridHitTest> TvlGridViewInfo::GetHitTest(int X, int Y) const
+{
+    if (FDetailsSiteViewInfo != nullptr)
+        if (auto result = FDetailsSiteViewInfo->GetHitTest(TPoint{X, Y}))
+            return result;
+    return vlGridHitTest<TvlGridNoneHitTest>(TPoint{X, Y});
+}
+
+// ---- the grid ---------------------------------------------------------------------------------------
+
+TvlCustomGrid::TvlCustomGrid(TComponent* AOwner) : TvlControl(AOwner)
+{
+    SetBorderStyle(vlcbsDefault);
+    SetTabStop(true);
+    SetWidth(250);
+    SetHeight(200);
+}
+
+TvlCustomGrid::~TvlCustomGrid()
+{
+    FDestroying = true;
+    Destroying();
+    DestroyHandlers();
+    FRootLevel.reset();
+    while (!FViews.empty())
+        delete FViews.back();  // it leaves the grid (and its owner) as it goes
+    FChanges.clear();
+    if (FLevelTabs != nullptr && FLevelTabs->FImages != nullptr)
+        FLevelTabs->FImages->RemoveFreeNotification(this);
+}
+
+void TvlCustomGrid::Initialize()
+{
+    if (FRootLevel != nullptr)
+        return;
+    FLevelTabs = GetLevelTabsClass()(this);
+    FRootLevel = GetRootLevelClass()(nullptr);
+    FRootLevel->setControl(this);
+    FRootLevel->Initialize();
+    CreateHandlers();
+}
+
+void TvlCustomGrid::CreateHandlers()
+{
+    FController = GetControllerClass()(this);
+    FPainter = GetPainterClass()(this);
+    FViewInfo = GetViewInfoClass()(this);
+}
+
+void TvlCustomGrid::DestroyHandlers()
+{
+    FViewInfo.reset();
+    FPainter.reset();
+    FController.reset();
+}
+
+TvlCustomGrid::TControllerClass TvlCustomGrid::GetControllerClass() const
+{
+    return &vlGridCreate<TvlGridController, TvlGridController, TvlCustomGrid*>;
+}
+
+TvlCustomGrid::TPainterClass TvlCustomGrid::GetPainterClass() const
+{
+    return &vlGridCreate<TvlGridPainter, TvlGridPainter, TvlCustomGrid*>;
+}
+
+TvlCustomGrid::TViewInfoClass TvlCustomGrid::GetViewInfoClass() const
+{
+    return &vlGridCreate<TvlGridViewInfo, TvlGridViewInfo, TvlCustomGrid*>;
+}
+
+TvlCustomGrid::TLevelTabsClass TvlCustomGrid::GetLevelTabsClass() const
+{
+    return &vlGridCreate<TvlGridLevelTabs, TvlGridLevelTabs, TvlCustomGrid*>;
+}
+
+TvlCustomGrid::TRootLevelClass TvlCustomGrid::GetRootLevelClass() const
+{
+    return &vlGridCreate<TvlGridRootLevel, TvlGridRootLevel, TComponent*>;
+}
+
+TvlCustomGridView* TvlCustomGrid::ActiveView() const { return FActiveLevel != nullptr ? FActiveLevel->GridView() : nullptr; }
+
+void TvlCustomGrid::AddChildComponent(TComponent* AChild)
+{
+    if (auto* view = dynamic_cast<TvlCustomGridView*>(AChild))
+        ViewAdded(view);
+}
+
+void TvlCustomGrid::RemoveChildComponent(TComponent* AChild)
+{
+    if (auto* view = dynamic_cast<TvlCustomGridView*>(AChild))
+        ViewRemoved(view);
+}
+
+void TvlCustomGrid::ViewAdded(TvlCustomGridView* AView)
+{
+    if (std::find(FViews.begin(), FViews.end(), AView) != FViews.end())
+        return;
+    FViews.push_back(AView);
+    if (AView->DataController() != nullptr)
+        AView->DataController()->SetMasterMode(nullptr, true);
+}
+
+void TvlCustomGrid::ViewRemoved(TvlCustomGridView* AView)
+{
+    FViews.erase(std::remove(FViews.begin(), FViews.end(), AView), FViews.end());
+    RemoveViewChanges(AView);
+    if (FFocusedView == AView)
+        FFocusedView = nullptr;
+}
+
+// ---- the change queue ------------------------------------------------------------------------------------
+
+void TvlCustomGrid::BeginUpdate() { ++FLockCount; }
+
+void TvlCustomGrid::EndUpdate()
+{
+    if (FLockCount <= 0)
+        return;
+    if (--FLockCount == 0)
+        processChanges();
+}
+
+void TvlCustomGrid::CancelUpdate()
+{
+    if (FLockCount <= 0)
+        return;
+    if (--FLockCount == 0)
+        FChanges.clear();
+}
+
+void TvlCustomGrid::AddChange(std::unique_ptr<TvlCustomGridChange> AChange)
+{
+    if (AChange->CanQueue() && IsUpdateLocked())
+        FChanges.push_back(std::move(AChange));
+    else
+        RunChange(std::move(AChange));
+}
+
+void TvlCustomGrid::RunChange(std::unique_ptr<TvlCustomGridChange> AChange)
+{
+    if (IsDestroying())
+        return;
+    AChange->SetControl(this);
+    AChange->Execute();
+}
+
+void TvlCustomGrid::RemoveViewChanges(const TvlCustomGridView* AView)
+{
+    for (size_t i = FChanges.size(); i > 0; --i) {
+        const auto* change = dynamic_cast<const TvlCustomGridViewChange*>(FChanges[i - 1].get());
+        if (change != nullptr && change->GridView() == AView)
+            FChanges.erase(FChanges.begin() + std::ptrdiff_t(i - 1));
+    }
+}
+
+void TvlCustomGrid::processChanges()
+{
+    std::vector<std::unique_ptr<TvlCustomGridChange>> batch;
+    for (auto& change : FChanges) {
+        const bool duplicate = change->CanMergeDuplicates() &&
+                               std::any_of(batch.begin(), batch.end(), [&](const auto& kept) { return kept->SameAs(change.get()); });
+        if (!duplicate)
+            batch.push_back(std::move(change));
+    }
+    FChanges.clear();
+    // Drop what a later change covers, then what an earlier one covers.
+    for (size_t i = 0; i < batch.size();) {
+        bool covered = false;
+        for (size_t j = i + 1; j < batch.size() && !covered; ++j)
+            covered = batch[i]->IsCoveredBy(batch[j].get());
+        if (covered)
+            batch.erase(batch.begin() + std::ptrdiff_t(i));
+        else
+            ++i;
+    }
+    for (size_t b = batch.size(); b > 0; --b)
+        for (size_t a = b - 1; a > 0; --a)
+            if (batch[b - 1]->IsCoveredBy(batch[a - 1].get())) {
+                batch.erase(batch.begin() + std::ptrdiff_t(b - 1));
+                break;
+            }
+    if (batch.empty())
+        return;
+    const bool locking = batch.size() >= 2;
+    bool held = false;
+    if (locking) {
+        BeginUpdate();
+        held = true;
+    }
+    try {
+        for (auto& change : batch) {
+            if (held && !change->CanRunLocked()) {
+                held = false;
+                EndUpdate();
+            }
+            RunChange(std::move(change));
+            if (locking && !IsUpdateLocked()) {
+                BeginUpdate();
+                held = true;
+            }
+        }
+    } catch (...) {
+        // The changes not run yet are freed with the batch; one layout of
+        // the whole grid stands for whatever they would have shown, so the
+        // display does not stay stale.
+        batch.clear();
+        try {
+            if (!IsDestroying())
+                AddChange(std::make_unique<TvlGridLayoutChange>(nullptr));
+            if (held)
+                EndUpdate();
+        } catch (...) {
+            // The first failure is the one the caller hears of.
+        }
+        throw;
+    }
+    if (held)
+        EndUpdate();
+}
+
+void TvlCustomGrid::LayoutChanged()
+{
+    if (!IsLoading())
+        AddChange(std::make_unique<TvlGridLayoutChange>(nullptr));
+}
+
+void TvlCustomGrid::SizeChanged()
+{
+    if (!IsLoading())
+        AddChange(std::make_unique<TvlGridSizeChange>(nullptr, false, false));
+}
 
 namespace {
 
-// The editors of the libraries below the grid become known to columns the
-// first time a column names its editor.
-void registerEditors()
+void refreshLevelViews(TvlGridLevel* ALevel, bool ARecalculate)
 {
-    static std::once_flag once;
-    std::call_once(once, [] { RegisterProgressBarProperties(); });
-}
-
-const TvlTextEditProperties& plainTextProperties()
-{
-    static const TvlTextEditProperties properties;
-    return properties;
-}
-
-TColor styleColor(const TvlStyle* AStyle, TColor ADefault)
-{
-    return AStyle != nullptr && AStyle->AssignedValues().Contains(svColor) ? AStyle->Color() : ADefault;
-}
-
-TColor styleTextColor(const TvlStyle* AStyle, TColor ADefault)
-{
-    return AStyle != nullptr && AStyle->AssignedValues().Contains(svTextColor) ? AStyle->TextColor() : ADefault;
-}
-
-const TFont* styleFont(const TvlStyle* AStyle, const TFont* ADefault)
-{
-    return AStyle != nullptr && AStyle->AssignedValues().Contains(svFont) ? AStyle->Font() : ADefault;
-}
-
-const TBitmap* styleBitmap(const TvlStyle* AStyle)
-{
-    return AStyle != nullptr && AStyle->AssignedValues().Contains(svBitmap) ? AStyle->Bitmap() : nullptr;
-}
-
-int fontRowHeight(const TFont* AFont)
-{
-    const int h = AFont->Height() < 0 ? -AFont->Height() : AFont->Height();
-    return h + h / 4 + 8;
+    for (int i = 0; i < ALevel->VisibleCount(); ++i) {
+        TvlGridLevel* child = ALevel->VisibleItems(i);
+        if (child->GridView() != nullptr)
+            child->GridView()->RefreshTree(ARecalculate);
+        refreshLevelViews(child, ARecalculate);
+    }
 }
 
 }  // namespace
 
-// ================================================================ column
-
-TvlGridColumn::TvlGridColumn(TvlCustomGridTableView* AGridView) : TComponent(nullptr), FGridView(AGridView) {}
-
-TvlGridColumn::~TvlGridColumn() = default;
-
-int TvlGridColumn::Index() const { return FGridView->IndexOfColumn(this); }
-
-void TvlGridColumn::SetCaption(const String& Value)
+void TvlCustomGrid::RefreshViews(bool ARecalculate)
 {
-    if (Value == FCaption)
+    if (IsDestroying())
         return;
-    FCaption = Value;
-    FGridView->OptionsChanged();
-}
-
-void TvlGridColumn::SetVisible(bool Value)
-{
-    if (Value == FVisible)
-        return;
-    FVisible = Value;
-    FGridView->OptionsChanged();
-}
-
-void TvlGridColumn::SetWidth(int Value)
-{
-    Value = std::max(Value, FMinWidth);
-    if (Value == FWidth)
-        return;
-    FWidth = Value;
-    FGridView->OptionsChanged();
-}
-
-void TvlGridColumn::SetMinWidth(int Value)
-{
-    FMinWidth = std::max(0, Value);
-    if (FWidth < FMinWidth)
-        FWidth = FMinWidth;
-    FGridView->OptionsChanged();
-}
-
-void TvlGridColumn::SetHeaderAlignmentHorz(TAlignment Value)
-{
-    if (Value == FHeaderAlignmentHorz)
-        return;
-    FHeaderAlignmentHorz = Value;
-    FGridView->OptionsChanged();
-}
-
-void TvlGridColumn::SetPropertiesClassName(const String& Value)
-{
-    if (Value == FPropertiesClassName)
-        return;
-    registerEditors();
-    FPropertiesClassName = Value;
-    FProperties = Value.isEmpty() ? nullptr : CreateEditPropertiesByClassName(Value);
-    if (FProperties)
-        FProperties->OnPropertiesChanged = TNotifyEvent(this, &TvlGridColumn::propertiesChanged);
-    FGridView->OptionsChanged();
-}
-
-const TvlCustomEditProperties* TvlGridColumn::GetProperties() const
-{
-    return FProperties ? FProperties.get() : &plainTextProperties();
-}
-
-void TvlGridColumn::propertiesChanged(TObject*) { FGridView->OptionsChanged(); }
-
-// ================================================================ view
-
-TvlCustomGridView::TvlCustomGridView(TvlGrid* AControl)
-    : TComponent(nullptr), FControl(AControl), FDataController(std::make_unique<TvlDataController>(this))
-{
-}
-
-TvlCustomGridView::~TvlCustomGridView()
-{
-    Destroying();
-    FDataController.reset();
-}
-
-void TvlCustomGridView::BeginUpdate()
-{
-    ++FLockCount;
-    FDataController->BeginUpdate();
-}
-
-void TvlCustomGridView::EndUpdate()
-{
-    if (FLockCount == 0)
-        return;
-    --FLockCount;
-    FDataController->EndUpdate();
-    if (FLockCount == 0 && FChangedInLock) {
-        FChangedInLock = false;
-        Changed();
+    if (ARecalculate)
+        LayoutChanged();
+    else
+        Invalidate();
+    if (TvlCustomGridView* view = ActiveView()) {
+        view->RefreshTree(ARecalculate);
+        refreshLevelViews(FActiveLevel, ARecalculate);
     }
 }
 
-void TvlCustomGridView::Changed()
+// ---- focus and activation ---------------------------------------------------------------------------------
+
+void TvlCustomGrid::SetActiveLevel(TvlGridLevel* Value)
 {
-    if (FLockCount > 0) {
-        FChangedInLock = true;
+    if (Value == FActiveLevel && Value != nullptr)
+        return;
+    if (Value == nullptr) {
+        if (!IsDestroying())
+            for (int i = 0; i < FRootLevel->VisibleCount() && Value == nullptr; ++i)
+                Value = FRootLevel->VisibleItems(i);
+        if (Value == FActiveLevel)
+            return;
+    } else if (!Value->Visible()) {
         return;
     }
-    DoChanged();
+    FActiveLevel = Value;
+    SizeChanged();
+    if (!IsLoading() && FActiveLevel != nullptr)
+        ActiveTabChanged(FActiveLevel);
+    SetFocusedView(FActiveLevel != nullptr ? FActiveLevel->GridView() : nullptr);
 }
 
-void TvlCustomGridView::UpdateDataControl(TvlUpdateControlInfo* AInfo)
+TvlCustomGridView* TvlCustomGrid::replacementFocusedView() const
 {
-    if (dynamic_cast<TvlGroupingChangingInfo*>(AInfo) != nullptr)
+    for (TvlCustomGridView* master = FFocusedView != nullptr ? FFocusedView->MasterGridView() : nullptr; master != nullptr;
+         master = master->MasterGridView())
+        if (!master->IsDestroying())
+            return master;
+    for (int i = 0; i < FRootLevel->Count(); ++i) {
+        TvlCustomGridView* view = FRootLevel->Items(i)->GridView();
+        if (view != nullptr && !view->IsDestroying())
+            return view;
+    }
+    return nullptr;
+}
+
+void TvlCustomGrid::SetFocusedView(TvlCustomGridView* Value)
+{
+    if (Value != nullptr && !Value->CanFocus())
         return;
-    Changed();
-    if (auto* focus = dynamic_cast<TvlFocusedRecordChangedInfo*>(AInfo))
-        FocusedRecordChanged(focus->FocusedRowIndex);
-}
-
-// ================================================================ table view
-
-TvlCustomGridTableView::TvlCustomGridTableView(TvlGrid* AControl) : TvlCustomGridView(AControl) {}
-
-TvlCustomGridTableView::~TvlCustomGridTableView() = default;
-
-TvlGridColumn* TvlCustomGridTableView::CreateColumn()
-{
-    FColumns.push_back(std::make_unique<TvlGridColumn>(this));
-    TvlGridColumn* column = FColumns.back().get();
-    // Until columns carry value types, a cell keeps the variant it was given.
-    DataController()->AddItem(column)->SetValueTypeClass(TvlVariantValueType::Instance());
-    DataController()->UpdateItemIndexes();
-    return column;
-}
-
-int TvlCustomGridTableView::IndexOfColumn(const TvlGridColumn* AColumn) const
-{
-    for (int i = 0; i < ColumnCount(); ++i)
-        if (FColumns[size_t(i)].get() == AColumn)
-            return i;
-    return -1;
-}
-
-void TvlCustomGridTableView::OptionsChanged()
-{
-    DataController()->SetMultiSelect(FOptionsSelection.MultiSelect);
-    Changed();
-}
-
-void TvlCustomGridTableView::DoChanged()
-{
-    updateScrollBar();
-    Control()->Invalidate();
-}
-
-void TvlCustomGridTableView::FocusedRecordChanged(int AFocusedRowIndex) { MakeRecordVisible(AFocusedRowIndex); }
-
-int TvlCustomGridTableView::HeaderHeight() const
-{
-    if (!FOptionsView.Header)
-        return 0;
-    return FOptionsView.HeaderHeight > 0 ? FOptionsView.HeaderHeight : fontRowHeight(Control()->Font());
-}
-
-int TvlCustomGridTableView::DataRowHeight() const
-{
-    return FOptionsView.DataRowHeight > 0 ? FOptionsView.DataRowHeight : fontRowHeight(Control()->Font());
-}
-
-int TvlCustomGridTableView::VisibleRowCount() const
-{
-    const TRect cb = Control()->GetClientBounds();
-    return std::max(0, (cb.Height() - HeaderHeight()) / DataRowHeight());
-}
-
-void TvlCustomGridTableView::SetTopRecordIndex(int Value)
-{
-    const int maxTop = std::max(0, DataController()->GetRecordCount() - VisibleRowCount());
-    Value = std::clamp(Value, 0, maxTop);
-    if (Value == FTopRecordIndex)
+    if (Value == FFocusedView)
         return;
-    FTopRecordIndex = Value;
-    updateScrollBar();
-    Control()->Invalidate();
-}
-
-void TvlCustomGridTableView::MakeRecordVisible(int ARecordIndex)
-{
-    if (ARecordIndex < 0)
-        return;
-    if (ARecordIndex < FTopRecordIndex)
-        SetTopRecordIndex(ARecordIndex);
-    else if (const int rows = std::max(1, VisibleRowCount()); ARecordIndex >= FTopRecordIndex + rows)
-        SetTopRecordIndex(ARecordIndex - rows + 1);
-}
-
-void TvlCustomGridTableView::updateScrollBar() { Control()->UpdateScrollBars(); }
-
-void TvlCustomGridTableView::initScrollBarsParameters()
-{
-    TvlGrid* grid = Control();
-    const int count = DataController()->GetRecordCount();
-    // A page of the rows that fit: the bar shows while some do not.
-    const int rows = std::max(1, VisibleRowCount());
-    FTopRecordIndex = std::clamp(FTopRecordIndex, 0, std::max(0, count - rows));
-    grid->SetScrollBarInfo(sbHorizontal, 0, -1, 1, 0, 0, true, true);
-    grid->SetScrollBarInfo(sbVertical, 0, count - 1, 1, rows, FTopRecordIndex, true, true);
-}
-
-std::vector<int> TvlCustomGridTableView::ColumnDrawWidths() const
-{
-    std::vector<int> widths(FColumns.size(), 0);
-    int fixed = 0, sizable = 0;
-    for (size_t i = 0; i < FColumns.size(); ++i) {
-        const TvlGridColumn* c = FColumns[i].get();
-        if (!c->Visible())
-            continue;
-        widths[i] = c->Width();
-        (c->Options().HorzSizing ? sizable : fixed) += c->Width();
-    }
-    const int available = Control()->GetClientBounds().Width() - fixed;
-    if (!FOptionsView.ColumnAutoWidth || sizable <= 0 || available <= 0)
-        return widths;
-    // Sizable columns share the room in proportion to their widths; the
-    // running remainder makes the parts add up to the room exactly.
-    int64_t done = 0;
-    int given = 0;
-    for (size_t i = 0; i < FColumns.size(); ++i) {
-        const TvlGridColumn* c = FColumns[i].get();
-        if (!c->Visible() || !c->Options().HorzSizing)
-            continue;
-        done += c->Width();
-        const int upTo = int(done * available / sizable);
-        widths[i] = std::max(c->MinWidth(), upTo - given);
-        given += widths[i];
-    }
-    return widths;
-}
-
-TRect TvlCustomGridTableView::HeaderCellBounds(int AColumnIndex) const
-{
-    const TRect cb = Control()->GetClientBounds();
-    const std::vector<int> widths = ColumnDrawWidths();
-    int x = cb.Left;
-    for (int i = 0; i < AColumnIndex; ++i)
-        x += widths[size_t(i)];
-    return Rect(x, cb.Top, x + widths[size_t(AColumnIndex)], cb.Top + HeaderHeight());
-}
-
-TRect TvlCustomGridTableView::DataCellBounds(int ARecordIndex, int AColumnIndex) const
-{
-    TRect r = HeaderCellBounds(AColumnIndex);
-    r.Top = r.Bottom + (ARecordIndex - FTopRecordIndex) * DataRowHeight();
-    r.Bottom = r.Top + DataRowHeight();
-    return r;
-}
-
-bool TvlCustomGridTableView::DataCellAt(TPoint P, int& ARecordIndex, int& AColumnIndex) const
-{
-    const TRect cb = Control()->GetClientBounds();
-    const int top = cb.Top + HeaderHeight();
-    if (!cb.Contains(P) || P.Y < top)
-        return false;
-    const int record = FTopRecordIndex + (P.Y - top) / DataRowHeight();
-    if (record >= DataController()->GetRecordCount())
-        return false;
-    const std::vector<int> widths = ColumnDrawWidths();
-    int x = cb.Left;
-    for (size_t i = 0; i < widths.size(); ++i) {
-        if (widths[i] > 0 && P.X >= x && P.X < x + widths[i]) {
-            ARecordIndex = record;
-            AColumnIndex = int(i);
-            return true;
-        }
-        x += widths[i];
-    }
-    return false;
-}
-
-bool TvlCustomGridTableView::drawSelected(int ARecordIndex) const
-{
-    if (!DataController()->IsRowSelected(ARecordIndex))
-        return false;
-    return Control()->IsFocused() || !FOptionsSelection.HideSelection;
-}
-
-void TvlCustomGridTableView::Paint(TvlCanvas* ACanvas)
-{
-    TvlGrid* grid = Control();
-    const TvlCustomLookAndFeelPainter* painter = grid->LookAndFeelPainter();
-    const TRect cb = grid->GetClientBounds();
-    const std::vector<int> widths = ColumnDrawWidths();
-    const TColor gridLineColor =
-        FOptionsView.GridLineColor == clDefault ? painter->DefaultGridLineColor() : FOptionsView.GridLineColor;
-    const bool horzLines = FOptionsView.GridLines == glBoth || FOptionsView.GridLines == glHorizontal;
-    const bool vertLines = FOptionsView.GridLines == glBoth || FOptionsView.GridLines == glVertical;
-    int right = cb.Left;
-    for (int w : widths)
-        right += w;
-
-    // Header.
-    const int headerHeight = HeaderHeight();
-    if (headerHeight > 0) {
-        const TvlStyle* hs = FStyles.Header;
-        const TFont* headerFont = styleFont(hs, grid->Font());
-        const TColor headerColor = styleColor(hs, painter->DefaultHeaderColor());
-        // A style's bitmap is tiled under the caption in place of the colour.
-        const TBitmap* headerBitmap = styleBitmap(hs);
-        const TvlDrawBackgroundEvent headerBackground =
-            headerBitmap == nullptr ? TvlDrawBackgroundEvent()
-                                    : TvlDrawBackgroundEvent::FromFunction([headerBitmap](TvlCanvas* c, const TRect& r) {
-                                          c->FillRect(r, headerBitmap);
-                                          return true;
-                                      });
-        int lastShown = -1;
-        for (int i = 0; i < ColumnCount(); ++i)
-            if (widths[size_t(i)] != 0)
-                lastShown = i;
-        for (int i = 0; i < ColumnCount(); ++i) {
-            if (widths[size_t(i)] == 0)
-                continue;
-            const TRect r = HeaderCellBounds(i);
-            TvlBorders neighbors;
-            if (r.Left > cb.Left)
-                neighbors += TvlBorders{bLeft};
-            if (i != lastShown || right < cb.Right)
-                neighbors += TvlBorders{bRight};
-            TRect text;
-            painter->GetHeaderContentBounds(r, vlBordersAll, text);
-            InflateRect(text, -3, -1);
-            painter->DrawHeader(ACanvas, r, text, neighbors, vlBordersAll, vlbsNormal, Columns(i)->HeaderAlignmentHorz(),
-                                vaCenter, false, true, Columns(i)->Caption(), headerFont,
-                                styleTextColor(hs, painter->DefaultHeaderTextColor()), headerColor, headerBackground);
-        }
-        if (right < cb.Right)
-            painter->DrawHeader(ACanvas, Rect(right, cb.Top, cb.Right, cb.Top + headerHeight), {},
-                                right > cb.Left ? TvlBorders{bLeft} : TvlBorders{}, vlBordersAll, vlbsNormal,
-                                taLeftJustify, vaCenter, false, false, String(), headerFont, clBtnText, headerColor,
-                                headerBackground);
-    }
-
-    // Rows.
-    const int rowHeight = DataRowHeight();
-    const int count = DataController()->GetRecordCount();
-    int y = cb.Top + headerHeight;
-    for (int record = FTopRecordIndex; record < count && y < cb.Bottom; ++record, y += rowHeight) {
-        const bool selected = drawSelected(record);
-        const TvlStyle* style = selected ? FStyles.Selection : FStyles.Content;
-        const TColor bk = styleColor(style, selected ? painter->DefaultSelectionColor() : painter->DefaultContentColor());
-        const TColor fg = styleTextColor(style, selected ? painter->DefaultSelectionTextColor()
-                                                         : painter->DefaultContentTextColor());
-        const TFont* font = styleFont(style, grid->Font());
-        int x = cb.Left;
-        for (int i = 0; i < ColumnCount(); ++i) {
-            const int w = widths[size_t(i)];
-            if (w == 0)
-                continue;
-            TRect cell = Rect(x, y, x + w, y + rowHeight);
-            x += w;
-            if (vertLines) {
-                ACanvas->FillRectByColor(Rect(cell.Right - 1, cell.Top, cell.Right, cell.Bottom), gridLineColor);
-                --cell.Right;
-            }
-            if (horzLines) {
-                ACanvas->FillRectByColor(Rect(cell.Left, cell.Bottom - 1, cell.Right + (vertLines ? 1 : 0), cell.Bottom),
-                                         gridLineColor);
-                --cell.Bottom;
-            }
-            const TvlGridColumn* column = Columns(i);
-            std::unique_ptr<TvlCustomEditViewInfo> info = column->GetProperties()->CreateViewInfo();
-            info->Bounds = cell;
-            info->Value = DataController()->GetValue(record, i);
-            info->BackgroundColor = bk;
-            info->TextColor = fg;
-            info->Font = font;
-            info->ShowEndEllipsis = FOptionsView.CellEndEllipsis;
-            info->Paint(ACanvas);
-        }
-        if (right < cb.Right)
-            ACanvas->FillRectByColor(Rect(right, y, cb.Right, y + rowHeight),
-                                     styleColor(FStyles.Background, painter->DefaultContentColor()));
-        if (FOptionsView.FocusRect && grid->IsFocused() && record == DataController()->GetFocusedRecordIndex())
-            ACanvas->DrawFocusRect(Rect(cb.Left, y, right, y + rowHeight - (horzLines ? 1 : 0)));
-    }
-
-    // Below the rows.
-    if (y < cb.Bottom) {
-        const TRect rest = Rect(cb.Left, y, cb.Right, cb.Bottom);
-        ACanvas->SetBrushColor(styleColor(FStyles.Background, painter->DefaultContentColor()));
-        ACanvas->FillRect(rest, styleBitmap(FStyles.Background));
-        if (count == 0) {
-            ACanvas->SetFont(grid->Font());
-            TRect info = Rect(cb.Left, y, cb.Right, y + rowHeight);
-            DrawTextOnCanvas(ACanvas->Canvas(), FOptionsView.NoDataToDisplayInfoText, info,
-                             DT_SINGLELINE | DT_NOPREFIX | DT_CENTER | DT_VCENTER,
-                             styleTextColor(FStyles.Background, clWindowText));
+    TvlCustomGridView* previous = FFocusedView;
+    if (!IsDestroying() && !ComponentState().Contains(csDesigning)) {
+        const bool activeHasView = FActiveLevel != nullptr && FActiveLevel->GridView() != nullptr;
+        if ((Value == nullptr && activeHasView) || (Value != nullptr && Value->IsDestroying())) {
+            Value = replacementFocusedView();
+            if (Value != nullptr && (Value == previous || !Value->CanFocus()))
+                Value = Value == previous ? previous : nullptr;
+            if (Value == previous)
+                return;
         }
     }
-}
-
-void TvlCustomGridTableView::focusRecord(int ARecordIndex)
-{
-    if (ARecordIndex < 0 || ARecordIndex >= DataController()->GetRecordCount())
-        return;
-    DataController()->ChangeFocusedRowIndex(ARecordIndex);
-    MakeRecordVisible(ARecordIndex);
-}
-
-void TvlCustomGridTableView::mouseDown(TMouseButton AButton, TShiftState AShift, TPoint P)
-{
-    int record = -1, column = -1;
-    if (!DataCellAt(P, record, column))
-        return;
-    if (AButton == mbLeft || AButton == mbRight) {
-        if (DataController()->MultiSelect() && AButton == mbLeft) {
-            if (AShift.Contains(ssCtrl)) {
-                DataController()->ChangeRowSelection(record, !DataController()->IsRowSelected(record));
-            } else {
-                DataController()->BeginUpdate();
-                DataController()->ClearSelection();
-                DataController()->ChangeRowSelection(record, true);
-                DataController()->EndUpdate();
-            }
-        } else if (DataController()->MultiSelect() && !DataController()->IsRowSelected(record)) {
-            DataController()->ClearSelection();
-            DataController()->ChangeRowSelection(record, true);
+    FFocusedView = Value;
+    if (previous != nullptr && !previous->IsDestroying()) {
+        const bool wasFocused = IsFocused();
+        try {
+            previous->FocusChanged(false);
+        } catch (...) {
+            FFocusedView = previous;
+            throw;
         }
-        focusRecord(record);
+        if (wasFocused && !IsFocused() && CanFocus())
+            SetFocus();
     }
-    if (AButton == mbLeft && AShift.Contains(ssDouble) && OnCellDblClick) {
-        TvlGridTableDataCellViewInfo info;
-        info.RecordIndex = record;
-        info.Item = Columns(column);
-        info.Bounds = DataCellBounds(record, column);
-        info.Value = DataController()->GetValue(record, column);
-        bool handled = false;
-        OnCellDblClick(this, &info, AButton, AShift, handled);
+    if (FFocusedView != nullptr) {
+        FFocusedView->FocusChanged(true);
+        if (FFocusedView->Level() != nullptr)
+            FFocusedView->Level()->SetActive(true);
+    } else if (Focused() && CanFocus()) {
+        SetFocus();
     }
+    FocusedViewChanged(previous, FFocusedView);
 }
 
-void TvlCustomGridTableView::mouseUp(TMouseButton AButton, TShiftState, TPoint P)
+void TvlCustomGrid::ValidateFocusedView()
 {
-    if (AButton != mbRight || PopupMenu() == nullptr)
+    if (FFocusedView == nullptr || FFocusedView->CanFocus())
         return;
-    const TPoint s = Control()->ClientToScreen(P);
-    PopupMenu()->SetPopupComponent(Control());
-    PopupMenu()->Popup(s.X, s.Y);
+    if (TvlCustomGridView* active = ActiveView(); active != nullptr && active->CanFocus())
+        SetFocusedView(active);
+    else
+        SetFocusedView(nullptr);
 }
 
-bool TvlCustomGridTableView::keyDown(uint16_t AKey, TShiftState)
+// ---- events and hooks -----------------------------------------------------------------------------------------
+
+void TvlCustomGrid::ActiveTabChanged(TvlGridLevel* ALevel)
 {
-    const int count = DataController()->GetRecordCount();
-    if (count == 0)
-        return false;
-    const int focused = DataController()->GetFocusedRecordIndex();
-    const int page = std::max(1, VisibleRowCount());
-    int target = focused;
-    switch (AKey) {
-    case VK_UP: target = focused < 0 ? 0 : focused - 1; break;
-    case VK_DOWN: target = focused + 1; break;
-    case VK_HOME: target = 0; break;
-    case VK_END: target = count - 1; break;
-    case VK_PRIOR: target = focused - page; break;
-    case VK_NEXT: target = focused + page; break;
-    default: return false;
-    }
-    focusRecord(std::clamp(target, 0, count - 1));
-    return true;
+    if (OnActiveTabChanged)
+        OnActiveTabChanged(this, ALevel);
 }
 
-void TvlCustomGridTableView::mouseWheel(int ADelta)
+void TvlCustomGrid::DoLayoutChanged(TvlCustomGridView* AView)
 {
-    // One notch (120) scrolls three rows, the classic wheel setting.
-    SetTopRecordIndex(FTopRecordIndex - ADelta / 120 * 3);
+    if (OnLayoutChanged)
+        OnLayoutChanged(this, AView);
 }
 
-void TvlCustomGridTableView::scrolled(TScrollCode AScrollCode, int APos)
+void TvlCustomGrid::FocusedViewChanged(TvlCustomGridView* APrevView, TvlCustomGridView* AView)
 {
-    const int page = std::max(1, VisibleRowCount());
-    switch (AScrollCode) {
-    case scLineUp: SetTopRecordIndex(FTopRecordIndex - 1); break;
-    case scLineDown: SetTopRecordIndex(FTopRecordIndex + 1); break;
-    case scPageUp: SetTopRecordIndex(FTopRecordIndex - page); break;
-    case scPageDown: SetTopRecordIndex(FTopRecordIndex + page); break;
-    case scTrack: case scPosition: SetTopRecordIndex(APos); break;
-    case scTop: SetTopRecordIndex(0); break;
-    case scBottom: SetTopRecordIndex(DataController()->GetRecordCount()); break;
-    case scEndScroll: break;
-    }
-}
-
-// ================================================================ level
-
-TvlGridLevel::TvlGridLevel(TvlGrid* AControl) : TComponent(nullptr), FControl(AControl) {}
-TvlGridLevel::~TvlGridLevel() = default;
-
-void TvlGridLevel::SetGridView(TvlCustomGridView* Value)
-{
-    if (Value == FGridView)
+    if (IsDestroying())
         return;
-    FGridView = Value;
-    FControl->LayoutChanged();
+    if (OnFocusedViewChanged)
+        OnFocusedViewChanged(this, APrevView, AView);
 }
 
-// ================================================================ grid
-
-TvlGrid::TvlGrid(TComponent* AOwner) : TvlControl(AOwner)
+bool TvlCustomGrid::HidesTabsOfEmptyDetails() const
 {
-    SetColor(clWindow);
-    SetBorderStyle(vlcbsDefault);
+    return RootLevelOptions()->DetailTabsPosition() != dtpNone && !RootLevelOptions()->TabsForEmptyDetails();
 }
 
-TvlGrid::~TvlGrid()
+void TvlCustomGrid::ViewDataChanged(TvlCustomGridView*)
 {
-    // Levels point at views; both go before the control's own parts.
-    FLevels.clear();
-    FViews.clear();
-}
-
-TvlGridTableView* TvlGrid::CreateTableView()
-{
-    auto view = std::make_unique<TvlGridTableView>(this);
-    TvlGridTableView* result = view.get();
-    FViews.push_back(std::move(view));
-    return result;
-}
-
-TvlGridLevel* TvlGrid::AddLevel()
-{
-    FLevels.push_back(std::make_unique<TvlGridLevel>(this));
-    return FLevels.back().get();
-}
-
-TvlCustomGridView* TvlGrid::ActiveView() const
-{
-    return FLevels.empty() ? nullptr : FLevels.front()->GridView();
-}
-
-TvlCustomGridTableView* TvlGrid::activeTableView() const
-{
-    return dynamic_cast<TvlCustomGridTableView*>(ActiveView());
-}
-
-void TvlGrid::LayoutChanged()
-{
-    if (TvlCustomGridTableView* view = activeTableView())
-        view->updateScrollBar();
-    Invalidate();
-}
-
-void TvlGrid::BoundsChanged(bool Moved, bool Resized)
-{
-    TvlControl::BoundsChanged(Moved, Resized);
-    if (Resized)
+    if (HidesTabsOfEmptyDetails())
         LayoutChanged();
 }
 
-void TvlGrid::InitScrollBarsParameters()
+void TvlCustomGrid::SetSiteFocused(bool AFocused)
 {
-    if (TvlCustomGridTableView* view = activeTableView())
-        view->initScrollBarsParameters();
+    if (IsDestroying())
+        return;
+    if ((AFocused && !FFocused) || (!AFocused && !IsFocused())) {
+        FFocused = AFocused;
+        FController->FocusChanged();
+    }
 }
 
-void TvlGrid::Paint()
+bool TvlCustomGrid::IsFocused() const
+{
+    if (TvlControl::IsFocused())
+        return true;
+    // The focus may sit on a control inside the grid (a view's site).
+    const TCustomForm* form = GetParentForm(this);
+    TWinControl* active = form != nullptr ? form->ActiveControl() : nullptr;
+    if (active == nullptr || active == this || !active->Focused())
+        return false;
+    for (const TControl* c = active->Parent(); c != nullptr; c = c->Parent())
+        if (c == this)
+            return true;
+    return false;
+}
+
+void TvlCustomGrid::Loaded()
+{
+    TvlControl::Loaded();
+    BeginUpdate();
+    try {
+        LayoutChanged();
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
+}
+
+std::vector<TvlGridLevel*> TvlCustomGrid::NamedLevels() const
+{
+    std::vector<TvlGridLevel*> result;
+    std::vector<TvlGridLevel*> stack;
+    for (int i = FRootLevel->Count() - 1; i >= 0; --i)
+        stack.push_back(FRootLevel->Items(i));
+    while (!stack.empty()) {
+        TvlGridLevel* level = stack.back();
+        stack.pop_back();
+        if (!level->Name().isEmpty())
+            result.push_back(level);
+        for (int i = level->Count() - 1; i >= 0; --i)
+            stack.push_back(level->Items(i));
+    }
+    return result;
+}
+
+void TvlCustomGrid::SetName(const String& NewName)
+{
+    const String oldName = Name();
+    TvlControl::SetName(NewName);
+    if (oldName == Name() || oldName.isEmpty())
+        return;
+    RenameSubComponents(
+        this, Owner(), Name(), [](TComponent* AGrid, int AIndex) -> TComponent* { return static_cast<TvlCustomGrid*>(AGrid)->Views(AIndex); },
+        ViewCount(), oldName);
+    const std::vector<TvlGridLevel*> levels = NamedLevels();
+    RenameSubComponents(
+        this, Owner(), Name(), [&levels](TComponent*, int AIndex) -> TComponent* { return levels.at(size_t(AIndex)); },
+        int(levels.size()), oldName);
+}
+
+void TvlCustomGrid::Paint()
 {
     TvlControl::Paint();
-    TvlCustomGridTableView* view = activeTableView();
-    if (view != nullptr && view->IsUpdateLocked())
-        return;  // the last picture stays until EndUpdate repaints
-    if (view == nullptr) {
-        Canvas()->FillRectByColor(GetClientBounds(), Color());
-        return;
+    if (FPainter != nullptr)
+        FPainter->Paint();
+}
+
+void TvlCustomGrid::BoundsChanged(bool Moved, bool Resized)
+{
+    if (FViewInfo != nullptr && !FViewInfo->IsCalculating())
+        SizeChanged();
+    TvlControl::BoundsChanged(Moved, Resized);
+}
+
+void TvlCustomGrid::LookAndFeelChanged(TvlLookAndFeel* Sender, TvlLookAndFeelValues AChangedValues)
+{
+    TvlControl::LookAndFeelChanged(Sender, AChangedValues);
+    for (TvlCustomGridView* view : std::vector<TvlCustomGridView*>(FViews))
+        view->LookAndFeelChanged();
+    SizeChanged();
+}
+
+void TvlCustomGrid::FocusChanged()
+{
+    TvlControl::FocusChanged();
+    if (!IsDestroying() && Focused() && FFocusedView != nullptr)
+        FFocusedView->FocusChanged(true);
+}
+
+void TvlCustomGrid::FontChanged()
+{
+    TvlControl::FontChanged();
+    // The views' style sets take the grid's font as their default.
+    for (TvlCustomGridView* view : std::vector<TvlCustomGridView*>(FViews))
+        if (view->Styles() != nullptr)
+            view->Styles()->FontChanged(this, Font());
+}
+
+void TvlCustomGrid::CancelMouseOperations()
+{
+    TvlControl::CancelMouseOperations();
+    if (FController != nullptr)
+        FController->CancelMouseOperations();
+}
+
+void TvlCustomGrid::Notification(TComponent* AComponent, TOperation Operation)
+{
+    TvlControl::Notification(AComponent, Operation);
+    if (Operation == opRemove && FLevelTabs != nullptr && AComponent == FLevelTabs->FImages) {
+        FLevelTabs->FImages = nullptr;
+        FLevelTabs->changed();
     }
-    view->Paint(Canvas());
-}
-
-void TvlGrid::Dispatch(TMessage& Message)
-{
-    switch (Message.Msg) {
-    case WM_SETFOCUS: case WM_KILLFOCUS:
-        TvlControl::Dispatch(Message);
-        Invalidate();
-        return;
-    case WM_MOUSEWHEEL:
-        if (TvlCustomGridTableView* view = activeTableView())
-            view->mouseWheel(int16_t(HiWord(Message.WParam)));
-        Message.Result = 0;
-        return;
-    default:
-        TvlControl::Dispatch(Message);
-        return;
-    }
-}
-
-void TvlGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
-{
-    if (CanFocus() && !Focused())
-        SetFocus();
-    if (TvlCustomGridTableView* view = activeTableView())
-        view->mouseDown(Button, Shift, Point(X, Y));
-    TvlControl::MouseDown(Button, Shift, X, Y);
-}
-
-void TvlGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
-{
-    TvlControl::MouseUp(Button, Shift, X, Y);
-    if (TvlCustomGridTableView* view = activeTableView())
-        view->mouseUp(Button, Shift, Point(X, Y));
-}
-
-void TvlGrid::KeyDown(uint16_t& Key, TShiftState Shift)
-{
-    TvlControl::KeyDown(Key, Shift);
-    if (Key == 0)
-        return;
-    if (TvlCustomGridTableView* view = activeTableView(); view != nullptr && view->keyDown(Key, Shift))
-        Key = 0;
-}
-
-bool TvlGrid::WantsKey(uint16_t Key) const
-{
-    switch (Key) {
-    case VK_UP: case VK_DOWN: case VK_HOME: case VK_END: case VK_PRIOR: case VK_NEXT: return true;
-    default: return false;
-    }
-}
-
-void TvlGrid::Scroll(TScrollBarKind AScrollBarKind, TScrollCode AScrollCode, int& AScrollPos)
-{
-    if (AScrollBarKind != sbVertical)
-        return;
-    if (TvlCustomGridTableView* view = activeTableView())
-        view->scrolled(AScrollCode, AScrollPos);
 }

@@ -1,280 +1,281 @@
-// vlGrid.h - the data grid: a control that shows one view of its top level,
-// a table view with columns whose editor properties paint the cells, and
-// the data controller that holds the rows.
+// vlGrid.h - the grid control: it holds the tree of levels, decides the
+// active top level and the focused view, keeps its views, and queues the
+// changes they post so that a batch costs one layout and one repaint.
 #pragma once
 #include <memory>
 #include <vector>
 
-#include "platform/controls/Menus.h"
-#include "ui/data/vlData.h"
-#include "ui/editors/vlEdit.h"
+#include "ui/controls/vlPC.h"
 #include "ui/foundation/vlControls.h"
-#include "ui/grid/vlStyles.h"
+#include "ui/grid/vlGridCustomView.h"
+#include "ui/grid/vlGridLevel.h"
 
-class TvlGrid;
-class TvlCustomGridView;
-class TvlCustomGridTableView;
-class TvlGridTableView;
+class TvlCustomGrid;
+class TvlImageList;
 
-struct TvlGridColumnOptions {
-    bool Editing = true;
-    bool Filtering = true;
-    bool Grouping = true;
-    bool HorzSizing = true;
-    bool Moving = true;
-    bool Sorting = true;
-};
+using TvlGridActiveTabChangedEvent = TDelegate<void(TvlCustomGrid* Sender, TvlGridLevel* ALevel)>;
+using TvlGridFocusedViewChangedEvent =
+    TDelegate<void(TvlCustomGrid* Sender, TvlCustomGridView* APrevFocusedView, TvlCustomGridView* AFocusedView)>;
+using TvlGridLayoutChangedEvent = TDelegate<void(TvlCustomGrid* Sender, TvlCustomGridView* AGridView)>;
 
-// A column: its position among the view's columns is its item index in
-// the data controller. Owned by its view.
-class TvlGridColumn : public TComponent {
+// How the top-level tabs look; any change resizes the grid.
+class TvlGridLevelTabs : public TPersistent {
 public:
-    explicit TvlGridColumn(TvlCustomGridTableView* AGridView);
-    ~TvlGridColumn() override;
-    String ClassName() const override { return String::fromLatin1("TvlGridColumn"); }
-
-    TvlCustomGridTableView* GridView() const { return FGridView; }
-    int Index() const;
-    const String& Caption() const { return FCaption; }
-    void SetCaption(const String& Value);
-    bool Visible() const { return FVisible; }
-    void SetVisible(bool Value);
-    int Width() const { return FWidth; }
-    void SetWidth(int Value);
-    int MinWidth() const { return FMinWidth; }
-    void SetMinWidth(int Value);
-    TAlignment HeaderAlignmentHorz() const { return FHeaderAlignmentHorz; }
-    void SetHeaderAlignmentHorz(TAlignment Value);
-    TvlGridColumnOptions& Options() { return FOptions; }
-    const TvlGridColumnOptions& Options() const { return FOptions; }
-
-    // The editor kind by the name of its properties class; an empty name
-    // or an unknown one leaves the column without properties (plain text).
-    const String& PropertiesClassName() const { return FPropertiesClassName; }
-    void SetPropertiesClassName(const String& Value);
-    TvlCustomEditProperties* Properties() const { return FProperties.get(); }
-    // The properties that paint the cells: the own ones, else plain text.
-    const TvlCustomEditProperties* GetProperties() const;
+    explicit TvlGridLevelTabs(TvlCustomGrid* AGrid);
+    String ClassName() const override { return String::fromLatin1("TvlGridLevelTabs"); }
+    TAlignment CaptionAlignment() const { return FCaptionAlignment; }
+    void SetCaptionAlignment(TAlignment Value);
+    int ImageBorder() const { return FImageBorder; }
+    void SetImageBorder(int Value);
+    TComponent* Images() const { return FImages; }
+    void SetImages(TComponent* Value);
+    TvlTabSlants* Slants() const { return FSlants.get(); }
+    void SetSlants(const TvlTabSlants* Value) { FSlants->Assign(Value); }
+    TvlPCStyleID Style() const { return FStyle; }
+    void SetStyle(TvlPCStyleID Value);
+    void Assign(const TPersistent* Source) override;
 
 private:
-    void propertiesChanged(TObject* Sender);
-    TvlCustomGridTableView* FGridView;
-    String FCaption;
-    bool FVisible = true;
-    int FWidth = 64;
-    int FMinWidth = 20;
-    TAlignment FHeaderAlignmentHorz = taLeftJustify;
-    TvlGridColumnOptions FOptions;
-    String FPropertiesClassName;
-    std::unique_ptr<TvlCustomEditProperties> FProperties;
+    friend class TvlCustomGrid;
+    void changed();
+    void slantsChanged(TObject*) { changed(); }
+    TvlCustomGrid* FGrid;
+    TAlignment FCaptionAlignment = taCenter;
+    int FImageBorder = 0;
+    TComponent* FImages = nullptr;  // not owned; cleared when it goes
+    std::unique_ptr<TvlTabSlants> FSlants;
+    TvlPCStyleID FStyle = 0;
 };
 
-// What a cell event is told about the cell.
-struct TvlGridTableDataCellViewInfo {
-    int RecordIndex = -1;
-    TvlGridColumn* Item = nullptr;
-    TRect Bounds;
-    Variant Value;
-};
-
-using TvlGridCellClickEvent = TDelegate<void(TvlCustomGridTableView* Sender, TvlGridTableDataCellViewInfo* ACellViewInfo,
-                                             TMouseButton AButton, TShiftState AShift, bool& AHandled)>;
-
-struct TvlGridTableOptionsData {
-    bool Editing = true, Inserting = true, Deleting = true, DeletingConfirmation = true, CancelOnExit = true;
-};
-struct TvlGridTableOptionsCustomize {
-    bool ColumnFiltering = true, ColumnGrouping = true, ColumnMoving = true, ColumnSorting = true,
-         ColumnHidingOnGrouping = true, ColumnHorzSizing = true;
-};
-struct TvlGridTableOptionsSelection {
-    bool CellSelect = true, HideSelection = false, InvertSelect = true, MultiSelect = false, HideFocusRectOnExit = true;
-};
-enum TvlGridLines { glBoth, glNone, glVertical, glHorizontal };
-struct TvlGridTableOptionsView {
-    bool CellEndEllipsis = false;
-    bool ColumnAutoWidth = false;
-    int DataRowHeight = 0;  // 0: from the font
-    int HeaderHeight = 0;   // 0: from the font
-    TColor GridLineColor = clDefault;
-    TvlGridLines GridLines = glBoth;
-    bool GroupByBox = true;
-    bool Header = true;
-    bool FocusRect = true;
-    String NoDataToDisplayInfoText = String::fromLatin1("<No data to display>");
-};
-
-// Styles of the view's parts; not owned (they belong to a repository).
-struct TvlGridTableViewStyles {
-    TvlStyle* Background = nullptr;
-    TvlStyle* Content = nullptr;
-    TvlStyle* Header = nullptr;
-    TvlStyle* Inactive = nullptr;
-    TvlStyle* Selection = nullptr;
-};
-
-// A view of the grid's data; created and owned by the grid. It owns the
-// data controller and is its owner: columns are its items, change
-// descriptions come back to it.
-class TvlCustomGridView : public TComponent, public IvlDataControllerOwner {
+// The grid's own handlers.
+class TvlCustomGridHandler : public TObject {
 public:
-    explicit TvlCustomGridView(TvlGrid* AControl);
-    ~TvlCustomGridView() override;
-    String ClassName() const override { return String::fromLatin1("TvlCustomGridView"); }
+    explicit TvlCustomGridHandler(TvlCustomGrid* AGrid) : FGrid(AGrid) {}
+    String ClassName() const override { return String::fromLatin1("TvlCustomGridHandler"); }
+    TvlCustomGrid* Grid() const { return FGrid; }
 
-    TvlGrid* Control() const { return FControl; }
-    TvlCustomDataController* DataController() const { return FDataController.get(); }
-    TvlCustomDataController* GetDataController() const { return FDataController.get(); }
+private:
+    TvlCustomGrid* FGrid;
+};
 
-    int GetDataItemCount() const override { return 0; }
-    TObject* GetDataItem(int AIndex) const override { (void)AIndex; return nullptr; }
-    TComponentState GetDataOwnerState() const override { return ComponentState(); }
-    void UpdateDataControl(TvlUpdateControlInfo* AInfo) override;
+// Opening a top-level tab by dragging over it.
+class TvlCustomGridDragOpenInfo : public TObject {
+public:
+    String ClassName() const override { return String::fromLatin1("TvlCustomGridDragOpenInfo"); }
+    virtual bool Equals(const TvlCustomGridDragOpenInfo* AInfo) const { return typeid(*this) == typeid(*AInfo); }
+    virtual void Run() = 0;
+};
 
-    // Locks repainting and data-change notification until the matching
-    // EndUpdate, which applies what changed meanwhile.
+class TvlGridDragOpenInfoTab : public TvlCustomGridDragOpenInfo {
+public:
+    explicit TvlGridDragOpenInfoTab(TvlGridLevel* ALevel) : Level(ALevel) {}
+    String ClassName() const override { return String::fromLatin1("TvlGridDragOpenInfoTab"); }
+    bool Equals(const TvlCustomGridDragOpenInfo* AInfo) const override;
+    void Run() override;
+    TvlGridLevel* const Level;
+};
+
+class TvlGridController : public TvlCustomGridHandler {
+public:
+    explicit TvlGridController(TvlCustomGrid* AGrid);
+    ~TvlGridController() override;
+    String ClassName() const override { return String::fromLatin1("TvlGridController"); }
+    virtual void CancelMouseOperations();
+    virtual void FocusChanged();
+    virtual TCursor GetCursor(int X, int Y) const { (void)X; (void)Y; return crDefault; }
+    // ALeaving: the drag leaves the grid.
+    virtual void DragOver(TObject* Source, int X, int Y, bool ALeaving, bool& Accept);
+    virtual void EndDrag(TObject* Target, int X, int Y);
+    virtual std::unique_ptr<TvlCustomGridDragOpenInfo> CreateDragOpenInfo(const TvlCustomGridHitTest* AHitTest) const;
+    const TvlCustomGridDragOpenInfo* DragOpenInfo() const { return FDragOpenInfo.get(); }
+    TvlTimer* DragOpenTimer() const { return FDragOpenTimer.get(); }
+    void StartDragOpen(std::unique_ptr<TvlCustomGridDragOpenInfo> AInfo);
+    void StopDragOpen();
+
+private:
+    void dragOpenTimerFired(TObject* Sender);
+    std::unique_ptr<TvlCustomGridDragOpenInfo> FDragOpenInfo;
+    std::unique_ptr<TvlTimer> FDragOpenTimer;
+    bool FInDragOpenTick = false;
+};
+
+class TvlGridPainter : public TvlCustomGridHandler {
+public:
+    using TvlCustomGridHandler::TvlCustomGridHandler;
+    String ClassName() const override { return String::fromLatin1("TvlGridPainter"); }
+    virtual void PaintDetails();
+    virtual void Invalidate(bool AHard);
+    virtual void InvalidateRect(const TRect& R);
+    virtual void Paint() { PaintDetails(); }
+};
+
+// The grid's whole client area as the details site of its root level.
+class TvlGridTopDetailsSiteViewInfo : public TvlCustomGridDetailsSiteViewInfo {
+public:
+    TvlGridTopDetailsSiteViewInfo(TvlCustomGrid* AGrid, TvlGridLevel* ALevel);
+    String ClassName() const override { return String::fromLatin1("TvlGridTopDetailsSiteViewInfo"); }
+    TvlCustomGrid* Grid() const { return FGrid; }
+    int CalculateHeight() override { return GetMaxHeight(); }
+    int CalculateWidth() override { return GetMaxWidth(); }
+    int GetMaxHeight() const override;
+    int GetMaxWidth() const override;
+    TvlCustomGridView* GetActiveGridViewValue() const override;
+    TvlGridLevel* GetActiveLevel() const override;
+    TvlLookAndFeelPainterClass GetLookAndFeelPainter() const override;
+    TvlCustomGridRecord* GetMasterRecord() const override { return nullptr; }
+    void ActivateLevel(TvlGridLevel* ALevel) override;
+    bool HasData(TvlGridLevel* ALevel) const override;
+    bool SupportsTabAccelerators() const override { return true; }
+    void CheckActiveViewSiteVisibility(bool Value) override;
+
+private:
+    TvlCustomGrid* FGrid;
+};
+
+class TvlGridViewInfo : public TvlCustomGridHandler {
+public:
+    using TvlCustomGridHandler::TvlCustomGridHandler;
+    ~TvlGridViewInfo() override;
+    String ClassName() const override { return String::fromLatin1("TvlGridViewInfo"); }
+    virtual void CreateViewInfos();
+    virtual void DestroyViewInfos();
+    virtual void Calculate();
+    // Calculate with IsCalculating set (restored also on an exception).
+    void MainCalculate();
+    std::unique_ptr<TvlCustomGridHitTest> GetHitTest(int X, int Y) const;
+    TvlGridTopDetailsSiteViewInfo* DetailsSiteViewInfo() const { return FDetailsSiteViewInfo.get(); }
+    bool IsCalculating() const { return FIsCalculating; }
+    int CalculationCount() const { return FCalculationCount; }
+
+private:
+    std::unique_ptr<TvlGridTopDetailsSiteViewInfo> FDetailsSiteViewInfo;
+    bool FIsCalculating = false;
+    int FCalculationCount = 0;
+};
+
+class TvlCustomGrid : public TvlControl {
+public:
+    using TControllerClass = TvlGridClass<TvlGridController, TvlCustomGrid*>;
+    using TPainterClass = TvlGridClass<TvlGridPainter, TvlCustomGrid*>;
+    using TViewInfoClass = TvlGridClass<TvlGridViewInfo, TvlCustomGrid*>;
+    using TLevelTabsClass = TvlGridClass<TvlGridLevelTabs, TvlCustomGrid*>;
+    using TRootLevelClass = TvlGridClass<TvlGridRootLevel, TComponent*>;
+
+    explicit TvlCustomGrid(TComponent* AOwner);
+    ~TvlCustomGrid() override;
+    String ClassName() const override { return String::fromLatin1("TvlCustomGrid"); }
+    // The constructor, then the parts made through the class getters.
+    template <class T>
+    static T* Create(TComponent* AOwner)
+    {
+        T* grid = new T(AOwner);  // owned by AOwner (or by the caller when there is none)
+        grid->Initialize();
+        return grid;
+    }
+    virtual void Initialize();
+
+    TvlGridRootLevel* RootLevel() const { return FRootLevel.get(); }
+    TvlGridLevelOptions* RootLevelOptions() const { return FRootLevel->Options(); }
+    TvlGridLevelStyles* RootLevelStyles() const { return FRootLevel->Styles(); }
+    TvlGridLevel* ActiveLevel() const { return FActiveLevel; }
+    void SetActiveLevel(TvlGridLevel* Value);
+    TvlCustomGridView* ActiveView() const;
+    TvlCustomGridView* FocusedView() const { return FFocusedView; }
+    void SetFocusedView(TvlCustomGridView* Value);
+    void ValidateFocusedView();
+    int ViewCount() const { return int(FViews.size()); }
+    TvlCustomGridView* Views(int Index) const { return FViews.at(size_t(Index)); }
+    TvlGridLevelTabs* LevelTabs() const { return FLevelTabs.get(); }
+    void SetLevelTabs(const TvlGridLevelTabs* Value) { FLevelTabs->Assign(Value); }
+    bool DragOpening() const { return FDragOpening; }
+    void SetDragOpening(bool Value) { FDragOpening = Value; }
+    int DragOpeningWaitTime() const { return FDragOpeningWaitTime; }
+    void SetDragOpeningWaitTime(int Value) { FDragOpeningWaitTime = std::max(0, Value); }
+    TvlGridController* Controller() const { return FController.get(); }
+    TvlGridPainter* Painter() const { return FPainter.get(); }
+    TvlGridViewInfo* ViewInfo() const { return FViewInfo.get(); }
+    bool IsDestroying() const { return ComponentState().Contains(csDestroying) || FDestroying; }
+    bool IsLoading() const { return ComponentState().Contains(csLoading); }
+
+    // A view joins or leaves the grid (its SetControl calls these).
+    void AddChildComponent(TComponent* AChild);
+    void RemoveChildComponent(TComponent* AChild);
+
+    // ---- the change queue
     void BeginUpdate();
     void EndUpdate();
-    bool IsUpdateLocked() const { return FLockCount > 0; }
+    void CancelUpdate();
+    bool IsUpdateLocked() const { return FLockCount != 0; }
+    int UpdateLockCount() const { return FLockCount; }
+    void AddChange(std::unique_ptr<TvlCustomGridChange> AChange);
+    void RunChange(std::unique_ptr<TvlCustomGridChange> AChange);
+    void RemoveViewChanges(const TvlCustomGridView* AView);
+    int PendingChangeCount() const { return int(FChanges.size()); }
+    virtual void LayoutChanged();
+    virtual void SizeChanged();
+    void RefreshViews(bool ARecalculate);
 
-    TPopupMenu* PopupMenu() const { return FPopupMenu; }
-    void SetPopupMenu(TPopupMenu* Value) { FPopupMenu = Value; }
+    // ---- events and hooks
+    virtual void ActiveTabChanged(TvlGridLevel* ALevel);
+    virtual void DoLayoutChanged(TvlCustomGridView* AView);
+    virtual void FocusedViewChanged(TvlCustomGridView* APrevView, TvlCustomGridView* AView);
+    virtual bool HidesTabsOfEmptyDetails() const;
+    virtual void ViewDataChanged(TvlCustomGridView* AView);
+    virtual void TranslationChanged() { SizeChanged(); }
+    void SetSiteFocused(bool AFocused);
+    bool IsFocused() const override;
+    bool MayFocus() const { return false; }
+    void Loaded() override;
+    void SetName(const String& NewName) override;
+    // The levels in streaming order: every named level of the tree, parent
+    // before children.
+    std::vector<TvlGridLevel*> NamedLevels() const;
 
-protected:
-    // The layout or the data changed: recalculate and repaint (or remember
-    // it while locked).
-    void Changed();
-    virtual void DoChanged() {}
-    // The focus moved to another record (after Changed).
-    virtual void FocusedRecordChanged(int AFocusedRowIndex) { (void)AFocusedRowIndex; }
-
-private:
-    TvlGrid* FControl;
-    std::unique_ptr<TvlDataController> FDataController;
-    TPopupMenu* FPopupMenu = nullptr;
-    int FLockCount = 0;
-    bool FChangedInLock = false;
-};
-
-class TvlCustomGridTableView : public TvlCustomGridView {
-public:
-    explicit TvlCustomGridTableView(TvlGrid* AControl);
-    ~TvlCustomGridTableView() override;
-    String ClassName() const override { return String::fromLatin1("TvlCustomGridTableView"); }
-
-    TvlGridColumn* CreateColumn();
-    int ColumnCount() const { return int(FColumns.size()); }
-    TvlGridColumn* Columns(int Index) const { return FColumns.at(size_t(Index)).get(); }
-    int IndexOfColumn(const TvlGridColumn* AColumn) const;
-
-    TvlGridTableOptionsData& OptionsData() { return FOptionsData; }
-    TvlGridTableOptionsCustomize& OptionsCustomize() { return FOptionsCustomize; }
-    TvlGridTableOptionsSelection& OptionsSelection() { return FOptionsSelection; }
-    TvlGridTableOptionsView& OptionsView() { return FOptionsView; }
-    TvlGridTableViewStyles& Styles() { return FStyles; }
-    // Options are plain fields: call after changing them.
-    void OptionsChanged();
-
-    TvlGridCellClickEvent OnCellDblClick;
-
-    // Layout, in the grid's client coordinates.
-    int HeaderHeight() const;
-    int DataRowHeight() const;
-    int TopRecordIndex() const { return FTopRecordIndex; }
-    void SetTopRecordIndex(int Value);
-    // Rows that fit wholly below the header.
-    int VisibleRowCount() const;
-    void MakeRecordVisible(int ARecordIndex);
-    // The columns' drawn widths (auto width applied), hidden ones 0.
-    std::vector<int> ColumnDrawWidths() const;
-    TRect HeaderCellBounds(int AColumnIndex) const;
-    TRect DataCellBounds(int ARecordIndex, int AColumnIndex) const;
-    // The data cell at P, false when P is on no data cell.
-    bool DataCellAt(TPoint P, int& ARecordIndex, int& AColumnIndex) const;
-
-    void Paint(TvlCanvas* ACanvas);
+    TvlGridActiveTabChangedEvent OnActiveTabChanged;
+    TvlGridFocusedViewChangedEvent OnFocusedViewChanged;
+    TvlGridLayoutChangedEvent OnLayoutChanged;
 
 protected:
-    void DoChanged() override;
-    int GetDataItemCount() const override { return ColumnCount(); }
-    TObject* GetDataItem(int AIndex) const override { return Columns(AIndex); }
-    // A focus change from the program brings the row into view.
-    void FocusedRecordChanged(int AFocusedRowIndex) override;
-    friend class TvlGrid;
-    void mouseDown(TMouseButton AButton, TShiftState AShift, TPoint P);
-    void mouseUp(TMouseButton AButton, TShiftState AShift, TPoint P);
-    bool keyDown(uint16_t AKey, TShiftState AShift);
-    void mouseWheel(int ADelta);
-    void scrolled(TScrollCode AScrollCode, int APos);
-    void updateScrollBar();
-    void initScrollBarsParameters();
-
-private:
-    bool drawSelected(int ARecordIndex) const;
-    void focusRecord(int ARecordIndex);
-
-    std::vector<std::unique_ptr<TvlGridColumn>> FColumns;
-    TvlGridTableOptionsData FOptionsData;
-    TvlGridTableOptionsCustomize FOptionsCustomize;
-    TvlGridTableOptionsSelection FOptionsSelection;
-    TvlGridTableOptionsView FOptionsView;
-    TvlGridTableViewStyles FStyles;
-    int FTopRecordIndex = 0;
-};
-
-class TvlGridTableView : public TvlCustomGridTableView {
-public:
-    explicit TvlGridTableView(TvlGrid* AControl) : TvlCustomGridTableView(AControl) {}
-    String ClassName() const override { return String::fromLatin1("TvlGridTableView"); }
-};
-
-// A level shows one view; the grid shows the view of its first level.
-class TvlGridLevel : public TComponent {
-public:
-    explicit TvlGridLevel(TvlGrid* AControl);
-    ~TvlGridLevel() override;
-    String ClassName() const override { return String::fromLatin1("TvlGridLevel"); }
-    TvlCustomGridView* GridView() const { return FGridView; }
-    void SetGridView(TvlCustomGridView* Value);
-
-private:
-    TvlGrid* FControl;
-    TvlCustomGridView* FGridView = nullptr;
-};
-
-class TvlGrid : public TvlControl {
-public:
-    explicit TvlGrid(TComponent* AOwner);
-    ~TvlGrid() override;
-    String ClassName() const override { return String::fromLatin1("TvlGrid"); }
-
-    // A new table view owned by the grid.
-    TvlGridTableView* CreateTableView();
-    // A new top level owned by the grid.
-    TvlGridLevel* AddLevel();
-    int LevelCount() const { return int(FLevels.size()); }
-    TvlGridLevel* Levels(int Index) const { return FLevels.at(size_t(Index)).get(); }
-    // The view shown: the first level's.
-    TvlCustomGridView* ActiveView() const;
-    TvlCustomGridView* FocusedView() const { return ActiveView(); }
-
-    // Whether selected rows are drawn as focused (the grid has the focus).
-    virtual bool IsFocused() const { return Focused(); }
-    void LayoutChanged();
-
-protected:
+    virtual void CreateHandlers();
+    virtual void DestroyHandlers();
+    virtual TControllerClass GetControllerClass() const;
+    virtual TPainterClass GetPainterClass() const;
+    virtual TViewInfoClass GetViewInfoClass() const;
+    virtual TLevelTabsClass GetLevelTabsClass() const;
+    virtual TRootLevelClass GetRootLevelClass() const;
+    virtual void ViewAdded(TvlCustomGridView* AView);
+    virtual void ViewRemoved(TvlCustomGridView* AView);
     void Paint() override;
-    void InitScrollBarsParameters() override;
-    void Dispatch(TMessage& Message) override;
-    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
-    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
-    void KeyDown(uint16_t& Key, TShiftState Shift) override;
-    bool WantsKey(uint16_t Key) const override;
-    void Scroll(TScrollBarKind AScrollBarKind, TScrollCode AScrollCode, int& AScrollPos) override;
     void BoundsChanged(bool Moved, bool Resized) override;
+    void LookAndFeelChanged(TvlLookAndFeel* Sender, TvlLookAndFeelValues AChangedValues) override;
+    void FocusChanged() override;
+    void FontChanged() override;
+    void CancelMouseOperations() override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
-    TvlCustomGridTableView* activeTableView() const;
-    std::vector<std::unique_ptr<TvlCustomGridView>> FViews;
-    std::vector<std::unique_ptr<TvlGridLevel>> FLevels;
+    void processChanges();
+    TvlCustomGridView* replacementFocusedView() const;
+
+    std::unique_ptr<TvlGridRootLevel> FRootLevel;
+    TvlGridLevel* FActiveLevel = nullptr;
+    TvlCustomGridView* FFocusedView = nullptr;
+    std::vector<TvlCustomGridView*> FViews;  // owned by their owner components
+    std::unique_ptr<TvlGridLevelTabs> FLevelTabs;
+    std::unique_ptr<TvlGridController> FController;
+    std::unique_ptr<TvlGridPainter> FPainter;
+    std::unique_ptr<TvlGridViewInfo> FViewInfo;
+    std::vector<std::unique_ptr<TvlCustomGridChange>> FChanges;
+    int FLockCount = 0;
+    bool FFocused = false;
+    bool FDragOpening = true;
+    int FDragOpeningWaitTime = 800;
+    bool FDestroying = false;
+};
+
+// The grid as a form places it.
+class TvlGrid : public TvlCustomGrid {
+public:
+    using TvlCustomGrid::TvlCustomGrid;
+    String ClassName() const override { return String::fromLatin1("TvlGrid"); }
 };
