@@ -963,6 +963,12 @@ QScrollBar* innerScrollBar(TWinControl* AInner, TScrollBarKind AKind)
 
 }  // namespace
 
+void TvlContainer::SetInternalControlsBounds()
+{
+    if (HasScrollBars())
+        SetScrollBarsParameters(false);
+}
+
 bool TvlContainer::IsScrollBarVisible(TScrollBarKind AKind) const
 {
     // The inner control's own bar is never shown: it would show while
@@ -1035,6 +1041,12 @@ void TvlContainer::SetScrollBarsParameters(bool AIsScrolling)
         || FScrollBarsCalculating || HScrollBar() == nullptr || VScrollBar() == nullptr)
         return;
     const TFlagScope calculating(FScrollBarsCalculating);
+    // The inner control's own bars never show; they only keep the range.
+    if (FInnerControl->HandleAllocated())
+        if (auto* area = qobject_cast<QAbstractScrollArea*>(FInnerControl->Widget())) {
+            area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+            area->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        }
     for (TvlScrollBar* bar : {static_cast<TvlScrollBar*>(HScrollBar()), static_cast<TvlScrollBar*>(VScrollBar())}) {
         if (!AIsScrolling)
             AdjustScrollBarPosition(bar);

@@ -202,7 +202,9 @@ protected:
 private:
     friend class TvlStyleController;
     void checkChanges();
-    TvlContainerBorderStyle baseBorderStyle() const;
+    template <class T>
+    bool lookup(TvlContainerStyleValue AValue, T TvlContainerStyle::*AField,
+                bool (TvlContainerStyle::*AInternal)(T&) const, T& AResult, bool ABaseValue) const;
 
     TColor FBorderColor = clWindowFrame;
     TvlContainerBorderStyle FBorderStyle = cbsNone;
@@ -505,6 +507,8 @@ protected:
     bool HasScrollBars() const override { return false; }
     void UpdateScrollBars() override;
     bool IsFocused() const override { return Focused(); }
+    // The mirrored bars lie where the inner control's own would.
+    void SetInternalControlsBounds() override;
     void Paint() override;
     void Dispatch(TMessage& Message) override;
     void Resize() override;

@@ -172,9 +172,7 @@ void TvlContainerStyle::Assign(const TPersistent* Source)
             SetTextColor(source->GetTextColor());
             SetTextStyle(source->GetTextStyle());
         }
-        FAssignedValues = source->AssignedValues();
-        if (source->FDirectAccessMode)
-            FAssignedValues = source->FAssignedValues;
+        FAssignedValues = source->FAssignedValues;
         Changed();
     } catch (...) {
         EndUpdate();
@@ -240,114 +238,75 @@ TvlContainerStyle* TvlContainerStyle::ControllerStyle() const
 
 // ---- lookups
 
-bool TvlContainerStyle::InternalGetBorderColor(TColor& Color) const
+// The own value when assigned; else the same lookup on the controller's
+// style of this state. Values of the whole container live on the base style.
+template <class T>
+bool TvlContainerStyle::lookup(TvlContainerStyleValue AValue, T TvlContainerStyle::*AField,
+                               bool (TvlContainerStyle::*AInternal)(T&) const, T& AResult, bool ABaseValue) const
 {
-    if (FAssignedValues.Contains(csvBorderColor)) {
-        Color = FBorderColor;
+    const TvlContainerStyle* style = ABaseValue ? GetBaseStyle() : this;
+    if (style->FAssignedValues.Contains(AValue)) {
+        AResult = style->*AField;
         return true;
     }
-    const TvlContainerStyle* style = ControllerStyle();
-    return style != nullptr && style->InternalGetBorderColor(Color);
+    const TvlContainerStyle* controllerStyle = style->ControllerStyle();
+    return controllerStyle != nullptr && (controllerStyle->*AInternal)(AResult);
+}
+
+bool TvlContainerStyle::InternalGetBorderColor(TColor& Color) const
+{
+    return lookup(csvBorderColor, &TvlContainerStyle::FBorderColor, &TvlContainerStyle::InternalGetBorderColor, Color,
+                  false);
 }
 
 bool TvlContainerStyle::InternalGetBorderStyle(TvlContainerBorderStyle& BorderStyle) const
 {
-    if (FAssignedValues.Contains(csvBorderStyle)) {
-        BorderStyle = FBorderStyle;
-        return true;
-    }
-    const TvlContainerStyle* style = ControllerStyle();
-    return style != nullptr && style->InternalGetBorderStyle(BorderStyle);
+    return lookup(csvBorderStyle, &TvlContainerStyle::FBorderStyle, &TvlContainerStyle::InternalGetBorderStyle,
+                  BorderStyle, false);
 }
 
 bool TvlContainerStyle::InternalGetColor(TColor& Color) const
 {
-    if (FAssignedValues.Contains(csvColor)) {
-        Color = FColor;
-        return true;
-    }
-    const TvlContainerStyle* style = ControllerStyle();
-    return style != nullptr && style->InternalGetColor(Color);
+    return lookup(csvColor, &TvlContainerStyle::FColor, &TvlContainerStyle::InternalGetColor, Color, false);
 }
 
 bool TvlContainerStyle::InternalGetEdges(TvlBorders& Edges) const
 {
-    if (!IsBaseStyle())
-        return FParentStyle->InternalGetEdges(Edges);
-    if (FAssignedValues.Contains(csvEdges)) {
-        Edges = FEdges;
-        return true;
-    }
-    const TvlContainerStyle* style = ControllerStyle();
-    return style != nullptr && style->InternalGetEdges(Edges);
+    return lookup(csvEdges, &TvlContainerStyle::FEdges, &TvlContainerStyle::InternalGetEdges, Edges, true);
 }
 
 bool TvlContainerStyle::InternalGetFont(TFont*& Font) const
 {
-    if (!IsBaseStyle())
-        return FParentStyle->InternalGetFont(Font);
-    if (FAssignedValues.Contains(csvFont)) {
-        Font = FFont;
-        return Font != nullptr;
-    }
-    const TvlContainerStyle* style = ControllerStyle();
-    return style != nullptr && style->InternalGetFont(Font);
+    return lookup(csvFont, &TvlContainerStyle::FFont, &TvlContainerStyle::InternalGetFont, Font, true)
+           && Font != nullptr;
 }
 
 bool TvlContainerStyle::InternalGetHotTrack(bool& HotTrack) const
 {
-    if (!IsBaseStyle())
-        return FParentStyle->InternalGetHotTrack(HotTrack);
-    if (FAssignedValues.Contains(csvHotTrack)) {
-        HotTrack = FHotTrack;
-        return true;
-    }
-    const TvlContainerStyle* style = ControllerStyle();
-    return style != nullptr && style->InternalGetHotTrack(HotTrack);
+    return lookup(csvHotTrack, &TvlContainerStyle::FHotTrack, &TvlContainerStyle::InternalGetHotTrack, HotTrack, true);
 }
 
 bool TvlContainerStyle::InternalGetShadow(bool& Shadow) const
 {
-    if (!IsBaseStyle())
-        return FParentStyle->InternalGetShadow(Shadow);
-    if (FAssignedValues.Contains(csvShadow)) {
-        Shadow = FShadow;
-        return true;
-    }
-    const TvlContainerStyle* style = ControllerStyle();
-    return style != nullptr && style->InternalGetShadow(Shadow);
+    return lookup(csvShadow, &TvlContainerStyle::FShadow, &TvlContainerStyle::InternalGetShadow, Shadow, true);
 }
 
 bool TvlContainerStyle::InternalGetTextColor(TColor& TextColor) const
 {
-    if (FAssignedValues.Contains(csvTextColor)) {
-        TextColor = FTextColor;
-        return true;
-    }
-    const TvlContainerStyle* style = ControllerStyle();
-    return style != nullptr && style->InternalGetTextColor(TextColor);
+    return lookup(csvTextColor, &TvlContainerStyle::FTextColor, &TvlContainerStyle::InternalGetTextColor, TextColor,
+                  false);
 }
 
 bool TvlContainerStyle::InternalGetTextStyle(TFontStyles& TextStyle) const
 {
-    if (FAssignedValues.Contains(csvTextStyle)) {
-        TextStyle = FTextStyle;
-        return true;
-    }
-    const TvlContainerStyle* style = ControllerStyle();
-    return style != nullptr && style->InternalGetTextStyle(TextStyle);
+    return lookup(csvTextStyle, &TvlContainerStyle::FTextStyle, &TvlContainerStyle::InternalGetTextStyle, TextStyle,
+                  false);
 }
 
 bool TvlContainerStyle::InternalGetTransparentBorder(bool& TransparentBorder) const
 {
-    if (!IsBaseStyle())
-        return FParentStyle->InternalGetTransparentBorder(TransparentBorder);
-    if (FAssignedValues.Contains(csvTransparentBorder)) {
-        TransparentBorder = FTransparentBorder;
-        return true;
-    }
-    const TvlContainerStyle* style = ControllerStyle();
-    return style != nullptr && style->InternalGetTransparentBorder(TransparentBorder);
+    return lookup(csvTransparentBorder, &TvlContainerStyle::FTransparentBorder,
+                  &TvlContainerStyle::InternalGetTransparentBorder, TransparentBorder, true);
 }
 
 bool TvlContainerStyle::IsValueAssigned(TvlContainerStyleValue AValue) const
@@ -688,13 +647,13 @@ void TvlContainerStyle::SetStyleController(TvlStyleController* Value)
         Value = defaultController;
     // A controller whose chain leads back to this style would make every
     // lookup run in a circle.
-    for (TvlStyleController* c = Value; c != nullptr;) {
-        TvlContainerStyle* normal = c->Style();
-        if (normal == this)
+    std::vector<const TvlStyleController*> visited;
+    for (TvlStyleController* c = Value; c != nullptr; c = c->Style()->FStyleController) {
+        if (c->Style() == this)
             return;
-        c = normal->FStyleController;
-        if (c == Value)
+        if (std::find(visited.begin(), visited.end(), c) != visited.end())
             break;
+        visited.push_back(c);
     }
     if (Value == FStyleController)
         return;

@@ -2,9 +2,11 @@
 // controller (chains, cycles, pixels per inch, streaming), the painted
 // border and shadow, the container's focus, keys, colour and context menu
 // rules on an offscreen form, and the container routines.
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QWidget>
 #include <cstdio>
 #include <gtest/gtest.h>
@@ -201,6 +203,19 @@ TEST_F(Container, BatchedAndDirectAccessStyles)
     normal->SetBorderColor(clBlue);  // the same assigned value: nothing
     EXPECT_EQ(Changes, 1);
 
+    // Assign copies the values with their assigned marks, in one change.
+    TvlStyleController copy(nullptr);
+    copy.Style()->SetTextColor(clRed);
+    copy.Style()->Assign(normal);
+    EXPECT_EQ(copy.Style()->AssignedValues(), TvlContainerStyleValues{csvBorderColor});
+    EXPECT_EQ(copy.Style()->BorderColor(), clBlue);
+    normal->SetShadow(true);
+    normal->RestoreDefaults();
+    EXPECT_TRUE(normal->AssignedValues().Empty());
+    EXPECT_FALSE(normal->Shadow());
+    EXPECT_TRUE(Box->ParentFont());
+    EXPECT_EQ(Changes, 3);
+
     TvlContainerStyle direct(nullptr, csNormal, nullptr, true);
     int directChanges = 0;
     struct Counter {
@@ -295,19 +310,19 @@ TEST(ContainerViewInfo, BorderPixelMaps)
     // Flat: a sunken edge, then a line of face colour; 3-D: the sunken edge,
     // then dark shadow and light. The view info draws ultra-flat and Office 11
     // only as the single border the container turns them into.
+    const char* const noBorder = "............\n"
+                                 "............\n"
+                                 "..yyyyyy....\n"
+                                 "..yyyyyy....\n"
+                                 "..yyyyyy....\n"
+                                 "..yyyyyy....\n"
+                                 "............\n"
+                                 "............\n"
+                                 "............\n"
+                                 "............\n"
+                                 "............\n";
     const Case cases[] = {
-        {cbsNone,
-            "............\n"
-            "............\n"
-            "..yyyyyy....\n"
-            "..yyyyyy....\n"
-            "..yyyyyy....\n"
-            "..yyyyyy....\n"
-            "............\n"
-            "............\n"
-            "............\n"
-            "............\n"
-            "............\n"},
+        {cbsNone, noBorder},
         {cbsSingle,
             "............\n"
             ".kkkkkkkk...\n"
@@ -356,18 +371,7 @@ TEST(ContainerViewInfo, BorderPixelMaps)
             "............\n"
             "............\n"
             "............\n"},
-        {cbsUltraFlat,
-            "............\n"
-            "............\n"
-            "..yyyyyy....\n"
-            "..yyyyyy....\n"
-            "..yyyyyy....\n"
-            "..yyyyyy....\n"
-            "............\n"
-            "............\n"
-            "............\n"
-            "............\n"
-            "............\n"},
+        {cbsUltraFlat, noBorder},
     };
     for (const Case& c : cases)
         EXPECT_EQ(borderMap(c.Style), c.Map) << c.Style;
@@ -566,6 +570,31 @@ TEST_F(ContainerOnForm, UltraFlatBorderTurnsToHighlightWhenFocused)
     EXPECT_EQ(Box->ViewInfo()->BorderColor, Office11HotBorderColor);
 }
 
+TEST_F(ContainerOnForm, PointerOverTheContainerMakesItHot)
+{
+    Mouse->SetCursorPos(TPoint{1000, 1000});
+    Box->GetStyle()->LookAndFeel()->SetKind(lfUltraFlat);
+    Box->Perform(WM_MOUSEMOVE, 0, MakeLParam(50, 10));
+    EXPECT_TRUE(Box->ViewInfo()->ContainerState.Contains(csHotTrack));
+    EXPECT_EQ(Box->GetActiveStyle(), Box->GetStyleHot());
+    EXPECT_EQ(Box->ViewInfo()->HotState, 2);
+    EXPECT_EQ(Box->ViewInfo()->BorderColor, clHighlight);
+    EXPECT_TRUE(Box->IsTrackingMouse());
+
+    Box->Perform(CM_MOUSELEAVE);
+    EXPECT_FALSE(Box->ViewInfo()->ContainerState.Contains(csHotTrack));
+    EXPECT_EQ(Box->ViewInfo()->HotState, 1);
+    EXPECT_EQ(Box->ViewInfo()->BorderColor, clBtnShadow);
+    EXPECT_FALSE(Box->IsTrackingMouse());
+
+    // Without hot tracking the pointer changes nothing.
+    Box->GetStyle()->SetHotTrack(false);
+    Box->Perform(WM_MOUSEMOVE, 0, MakeLParam(50, 10));
+    EXPECT_EQ(Box->ViewInfo()->HotState, 0);
+    EXPECT_EQ(Box->GetActiveStyle(), Box->GetStyle());
+    EXPECT_EQ(Box->ViewInfo()->BorderColor, clBtnShadow);
+}
+
 TEST_F(ContainerOnForm, ShadowWidensTheWindowRegionByThreePixels)
 {
     Box->GetStyle()->SetBorderStyle(cbsSingle);
@@ -585,6 +614,57 @@ TEST_F(ContainerOnForm, ShadowWidensTheWindowRegionByThreePixels)
 
     Box->GetStyle()->SetShadow(false);
     EXPECT_EQ(QRegion(Box->Widget()->mask()), QRegion(0, 0, 120, 24));
+}
+
+class TScrollingContainer : public TTestContainer {
+public:
+    using TTestContainer::TTestContainer;
+    using TTestContainer::UpdateScrollBars;
+
+protected:
+    bool HasScrollBars() const override { return true; }
+};
+
+TEST_F(ContainerOnForm, MirroredBarsTakeTheInnerControlsRangePageAndPosition)
+{
+    auto* box = new TScrollingContainer(Form.get());
+    box->SetParent(Form.get());
+    box->SetBounds(150, 10, 160, 90);
+    auto* memo = new TMemo(box);
+    memo->SetParent(box);
+    box->SetInnerControl(memo);
+    for (int i = 0; i < 60; ++i)
+        memo->Lines()->Add(QStringLiteral("line %1").arg(i));
+    QApplication::processEvents();
+    box->ShortRefreshContainer(false);
+    box->UpdateScrollBars();
+
+    auto* area = qobject_cast<QAbstractScrollArea*>(memo->Widget());
+    ASSERT_NE(area, nullptr);
+    EXPECT_EQ(area->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    const QScrollBar* own = area->verticalScrollBar();
+    ASSERT_GT(own->maximum(), 0);
+    own = area->verticalScrollBar();
+    area->verticalScrollBar()->setValue(5);
+    box->PostSetScrollBarsParameters();
+    QApplication::processEvents();
+
+    TvlScrollBar* bar = box->VScrollBar();
+    EXPECT_TRUE(bar->Visible());
+    EXPECT_EQ(bar->Min(), own->minimum());
+    EXPECT_EQ(bar->PageSize(), own->pageStep());
+    EXPECT_EQ(bar->Max(), own->maximum() + own->pageStep() - 1);
+    EXPECT_EQ(bar->Position(), 5);
+    // Along the inner control's right side, inside the container.
+    EXPECT_EQ(bar->Left() + bar->Width(), memo->Left() + memo->Width());
+    EXPECT_FALSE(box->HScrollBar()->Visible());
+    EXPECT_FALSE(box->SizeGripData().Visible);
+
+    // No more to scroll: the bar goes.
+    memo->Lines()->Clear();
+    QApplication::processEvents();
+    box->UpdateScrollBars();
+    EXPECT_FALSE(bar->Visible());
 }
 
 // --------------------------------------------------------------- services
