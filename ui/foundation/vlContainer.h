@@ -203,6 +203,8 @@ private:
     friend class TvlStyleController;
     void checkChanges();
     template <class T>
+    void setValue(TvlContainerStyleValue AValue, T TvlContainerStyle::*AField, const T& Value, bool ABaseValue);
+    template <class T>
     bool lookup(TvlContainerStyleValue AValue, T TvlContainerStyle::*AField,
                 bool (TvlContainerStyle::*AInternal)(T&) const, T& AResult, bool ABaseValue) const;
 

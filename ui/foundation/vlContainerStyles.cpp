@@ -514,45 +514,33 @@ void TvlContainerStyle::SetAssignedValues(TvlContainerStyleValues Value)
     Changed();
 }
 
+// Nothing when the value is assigned already with the same value; values
+// of the whole container are set on the base style.
+template <class T>
+void TvlContainerStyle::setValue(TvlContainerStyleValue AValue, T TvlContainerStyle::*AField, const T& Value,
+                                 bool ABaseValue)
+{
+    TvlContainerStyle* style = ABaseValue ? GetBaseStyle() : this;
+    if (style->FAssignedValues.Contains(AValue) && style->*AField == Value)
+        return;
+    style->*AField = Value;
+    style->FAssignedValues.Include(AValue);
+    style->Changed();
+}
+
 void TvlContainerStyle::SetBorderColor(TColor Value)
 {
-    if (FAssignedValues.Contains(csvBorderColor) && FBorderColor == Value)
-        return;
-    FBorderColor = Value;
-    FAssignedValues.Include(csvBorderColor);
-    Changed();
+    setValue(csvBorderColor, &TvlContainerStyle::FBorderColor, Value, false);
 }
 
 void TvlContainerStyle::SetBorderStyle(TvlContainerBorderStyle Value)
 {
-    if (FAssignedValues.Contains(csvBorderStyle) && FBorderStyle == Value)
-        return;
-    FBorderStyle = Value;
-    FAssignedValues.Include(csvBorderStyle);
-    Changed();
+    setValue(csvBorderStyle, &TvlContainerStyle::FBorderStyle, Value, false);
 }
 
-void TvlContainerStyle::SetColor(TColor Value)
-{
-    if (FAssignedValues.Contains(csvColor) && FColor == Value)
-        return;
-    FColor = Value;
-    FAssignedValues.Include(csvColor);
-    Changed();
-}
+void TvlContainerStyle::SetColor(TColor Value) { setValue(csvColor, &TvlContainerStyle::FColor, Value, false); }
 
-void TvlContainerStyle::SetEdges(TvlBorders Value)
-{
-    if (!IsBaseStyle()) {
-        GetBaseStyle()->SetEdges(Value);
-        return;
-    }
-    if (FAssignedValues.Contains(csvEdges) && FEdges == Value)
-        return;
-    FEdges = Value;
-    FAssignedValues.Include(csvEdges);
-    Changed();
-}
+void TvlContainerStyle::SetEdges(TvlBorders Value) { setValue(csvEdges, &TvlContainerStyle::FEdges, Value, true); }
 
 void TvlContainerStyle::SetFont(TFont* Value)
 {
@@ -569,18 +557,7 @@ void TvlContainerStyle::SetFont(TFont* Value)
     }
 }
 
-void TvlContainerStyle::SetHotTrack(bool Value)
-{
-    if (!IsBaseStyle()) {
-        GetBaseStyle()->SetHotTrack(Value);
-        return;
-    }
-    if (FAssignedValues.Contains(csvHotTrack) && FHotTrack == Value)
-        return;
-    FHotTrack = Value;
-    FAssignedValues.Include(csvHotTrack);
-    Changed();
-}
+void TvlContainerStyle::SetHotTrack(bool Value) { setValue(csvHotTrack, &TvlContainerStyle::FHotTrack, Value, true); }
 
 void TvlContainerStyle::SetLookAndFeel(const TvlLookAndFeel* Value)
 {
@@ -588,48 +565,21 @@ void TvlContainerStyle::SetLookAndFeel(const TvlLookAndFeel* Value)
         LookAndFeel()->Assign(Value);
 }
 
-void TvlContainerStyle::SetShadow(bool Value)
-{
-    if (!IsBaseStyle()) {
-        GetBaseStyle()->SetShadow(Value);
-        return;
-    }
-    if (FAssignedValues.Contains(csvShadow) && FShadow == Value)
-        return;
-    FShadow = Value;
-    FAssignedValues.Include(csvShadow);
-    Changed();
-}
+void TvlContainerStyle::SetShadow(bool Value) { setValue(csvShadow, &TvlContainerStyle::FShadow, Value, true); }
 
 void TvlContainerStyle::SetTextColor(TColor Value)
 {
-    if (FAssignedValues.Contains(csvTextColor) && GetTextColor() == Value)
-        return;
-    FTextColor = Value;
-    FAssignedValues.Include(csvTextColor);
-    Changed();
+    setValue(csvTextColor, &TvlContainerStyle::FTextColor, Value, false);
 }
 
 void TvlContainerStyle::SetTextStyle(TFontStyles Value)
 {
-    if (FAssignedValues.Contains(csvTextStyle) && GetTextStyle() == Value)
-        return;
-    FTextStyle = Value;
-    FAssignedValues.Include(csvTextStyle);
-    Changed();
+    setValue(csvTextStyle, &TvlContainerStyle::FTextStyle, Value, false);
 }
 
 void TvlContainerStyle::SetTransparentBorder(bool Value)
 {
-    if (!IsBaseStyle()) {
-        GetBaseStyle()->SetTransparentBorder(Value);
-        return;
-    }
-    if (FAssignedValues.Contains(csvTransparentBorder) && FTransparentBorder == Value)
-        return;
-    FTransparentBorder = Value;
-    FAssignedValues.Include(csvTransparentBorder);
-    Changed();
+    setValue(csvTransparentBorder, &TvlContainerStyle::FTransparentBorder, Value, true);
 }
 
 // ---- controller link
