@@ -476,14 +476,15 @@ namespace {
 const char* const menuWindowProperty = "vorlaneMenuWindow";
 
 // A canvas over a part of a painter's surface: drawing goes to an image of
-// Rect's size whose logical coordinates are those of the whole surface.
+// Rect's size whose logical coordinates are those of the whole surface
+// less Origin.
 class TPartCanvas {
 public:
-    TPartCanvas(const QRect& Rect, QImage::Format Format)
+    TPartCanvas(const QRect& Rect, QImage::Format Format, QPoint Origin = QPoint())
         : FRect(Rect), FImage(Rect.size(), Format), FDC(&FImage)
     {
         FImage.fill(Qt::transparent);
-        SetViewportOrgEx(&FDC, -Rect.left(), -Rect.top());
+        SetViewportOrgEx(&FDC, Origin.x() - Rect.left(), Origin.y() - Rect.top());
         FCanvas.SetHandle(&FDC);
     }
     ~TPartCanvas() { FCanvas.SetHandle(nullptr); }
@@ -596,9 +597,12 @@ private:
             state.Include(odChecked);
         if (item->Default())
             state.Include(odDefault);
-        TPartCanvas part(opt->rect, QImage::Format_ARGB32_Premultiplied);
+        // Items draw in the client coordinates of the window, inside its frame.
+        const int inset = TMenuWindow::PanelWidth;
+        TPartCanvas part(opt->rect, QImage::Format_ARGB32_Premultiplied, QPoint(inset, inset));
         part.Canvas()->Font()->Assign(&menuFont());
-        const TRect r{opt->rect.left(), opt->rect.top(), opt->rect.right() + 1, opt->rect.bottom() + 1};
+        const TRect r{opt->rect.left() - inset, opt->rect.top() - inset, opt->rect.right() + 1 - inset,
+                      opt->rect.bottom() + 1 - inset};
         SafeCall([&] { item->AdvancedDrawItem(part.Canvas(), r, state); });
         part.PaintOn(Painter);
         return true;

@@ -49,7 +49,8 @@ void DrawMenuCheckMark(TCanvas* Canvas, int X, int Y, TColor Color);
 enum TOwnerDrawStateItem { odSelected, odGrayed, odDisabled, odChecked, odFocused, odDefault, odHotLight,
                            odInactive, odNoAccel, odNoFocusRect };
 using TOwnerDrawState = TSet<TOwnerDrawStateItem>;
-// Owner drawing of an item: ARect is in the menu window's coordinates.
+// Owner drawing of an item: ARect is in the client coordinates of the menu
+// window (the window less its frame, TMenuWindow::PanelWidth wide).
 using TMenuDrawItemEvent = TDelegate<void(TObject* Sender, TCanvas* ACanvas, TRect ARect, bool Selected)>;
 using TAdvancedMenuDrawItemEvent =
     TDelegate<void(TObject* Sender, TCanvas* ACanvas, TRect ARect, TOwnerDrawState State)>;
