@@ -362,6 +362,7 @@ public:
     // it owns; SkinToolButtonMenu for a tool-bar button's item and all
     // below it. UnskinMenus takes it all back.
     void SkinMenus();
+    void SkinMainMenu(TMainMenu* Menu);
     void SkinPopupMenu(TPopupMenu* Menu);
     void SkinToolButtonMenu(TMenuItem* Item);
     void UnskinMenus();

@@ -62,6 +62,7 @@ void TSknMenu::Build()
         FButtons.push_back(std::move(button));
     }
     FMenu->DetachBar();
+    Layout();
 }
 
 int TSknMenu::Margin(int BarWidth) const
@@ -108,9 +109,11 @@ void TSknMenu::Layout()
 void TSknMenu::Paint(TCanvas* Canvas, const TRect& Bar)
 {
     TSkinData* data = FSkinner->SkinData();
-    TBitmap* work = SkinWorkBitmap();
-    if (Canvas == nullptr || data == nullptr || work == nullptr || Bar.Width() <= 0 || Bar.Height() <= 0)
+    if (Canvas == nullptr || data == nullptr || Bar.Width() <= 0 || Bar.Height() <= 0)
         return;
+    // The shared work bitmap while the unit runs, else one of our own.
+    TBitmap own;
+    TBitmap* work = SkinWorkBitmap() != nullptr ? SkinWorkBitmap() : &own;
     const int w = Bar.Width(), h = Bar.Height();
     const TRect local{0, 0, w, h};
     work->SetPixelFormat(pf24bit);
@@ -191,6 +194,9 @@ bool TSknForm::ShowMenuButton(TMenuBtn* Button)
         SafeCall([&] { Button->Item->Click(); });
     if (!Button->HasSubmenu || Button->Item == nullptr || Button->Item->Count() == 0)
         return false;
+    // The bar's menus are drawn from the skin, whatever SkinControls says
+    // of main menus elsewhere.
+    SkinMainMenu(FMenuBar->Menu());
     FTrackIndex = FMenuBar->IndexOf(Button);
     FBarMenuOpen = true;
     TSkinManage* manager = SkinManager();

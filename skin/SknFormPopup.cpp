@@ -260,19 +260,25 @@ void setHandlers(TMenuItem* item, const TMenuDrawItemEvent& draw, const TMenuMea
 
 }  // namespace
 
+void TSknForm::SkinMainMenu(TMainMenu* Menu)
+{
+    if (Menu == nullptr)
+        return;
+    Menu->SetOwnerDraw(true);
+    if (std::find(FOwnerDrawnMenus.begin(), FOwnerDrawnMenus.end(), Menu) == FOwnerDrawnMenus.end()) {
+        FOwnerDrawnMenus.push_back(Menu);
+        Menu->FreeNotification(this);
+    }
+    // The bar's own items are drawn by the bar; those below it as menu items.
+    setHandlers(Menu->Items(), TMenuDrawItemEvent(this, &TSknForm::DrawMenuItemHandler),
+                TMenuMeasureItemEvent(this, &TSknForm::MeasureMainMenuItem), true, true, false);
+}
+
 void TSknForm::SkinMenus()
 {
     if (FForm == nullptr || FSkinData == nullptr)
         return;
-    const TMenuDrawItemEvent draw(this, &TSknForm::DrawMenuItemHandler);
     const TSkinControlTypes kinds = FSkinData->SkinControls();
-    auto mark = [this](TMenu* menu) {
-        menu->SetOwnerDraw(true);
-        if (std::find(FOwnerDrawnMenus.begin(), FOwnerDrawnMenus.end(), menu) == FOwnerDrawnMenus.end()) {
-            FOwnerDrawnMenus.push_back(menu);
-            menu->FreeNotification(this);
-        }
-    };
     std::vector<TComponent*> owners{FForm};
     for (int i = 0; i < FForm->ComponentCount(); ++i)
         if (auto* owned = dynamic_cast<TCustomForm*>(FForm->Components(i)))
@@ -281,12 +287,8 @@ void TSknForm::SkinMenus()
         for (int i = 0; i < owner->ComponentCount(); ++i) {
             TComponent* component = owner->Components(i);
             if (auto* main = dynamic_cast<TMainMenu*>(component)) {
-                if (owner == FForm && kinds.Contains(xcMenuItem)) {
-                    mark(main);
-                    // The bar's own items are drawn by the bar.
-                    setHandlers(main->Items(), draw, TMenuMeasureItemEvent(this, &TSknForm::MeasureMainMenuItem),
-                                true, true, false);
-                }
+                if (owner == FForm && kinds.Contains(xcMenuItem))
+                    SkinMainMenu(main);
             } else if (auto* popup = dynamic_cast<TPopupMenu*>(component)) {
                 if (owner->ClassName() != QLatin1String("TwwRichEditForm"))
                     SkinPopupMenu(popup);

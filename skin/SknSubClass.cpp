@@ -44,16 +44,12 @@ String GetWideStrPropByName(const TObject* Object, const String& Name)
     return String::fromLatin1(GetPropValue(Object, info).toLatin1());
 }
 
-TObject* GetObjectPropByName(const TComponent* Component, const String& Name, const TClassInfo* Class)
+TObject* GetObjectPropByName(const TComponent* Component, const String& Name)
 {
     const TPropInfo* info = propOf(Component, Name);
     if (info == nullptr || info->Kind != tkClass)
         return nullptr;
-    TObject* object = GetObjectProp(Component, info);
-    if (object == nullptr || Class == nullptr)
-        return object;
-    const TClassInfo* own = object->ClassInfo();
-    return own != nullptr && own->InheritsFrom(Class) ? object : nullptr;
+    return GetObjectProp(Component, info);
 }
 
 void SetPropByName(TComponent* Component, const String& Name, const String& Value)

@@ -10,7 +10,6 @@
 class TCanvas;
 class TComponent;
 class TObject;
-struct TClassInfo;
 
 // Every routine answers the empty value, or does nothing, for a nil object
 // or an object without such a published property.
@@ -22,8 +21,13 @@ String GetEnumPropByName(const TComponent* Component, const String& Name);
 // A text property as it stands; any other kind as its text, narrowed to
 // single-byte characters (others become '?').
 String GetWideStrPropByName(const TObject* Object, const String& Name);
-// The object of an object property when it is a Class (nullptr: any).
-TObject* GetObjectPropByName(const TComponent* Component, const String& Name, const TClassInfo* Class);
+// The object of an object property; the second form only when it is a T.
+TObject* GetObjectPropByName(const TComponent* Component, const String& Name);
+template <class T>
+T* GetObjectPropByName(const TComponent* Component, const String& Name)
+{
+    return dynamic_cast<T*>(GetObjectPropByName(Component, Name));
+}
 // Integers from decimal text, enumerations by value name, text as text;
 // other kinds and read-only properties stay as they are.
 void SetPropByName(TComponent* Component, const String& Name, const String& Value);
