@@ -352,8 +352,8 @@ void TSknForm::Notification(TComponent* AComponent, TOperation Operation)
     TComponent::Notification(AComponent, Operation);
     if (Operation != opRemove)
         return;
-    std::erase(FOwnerDrawnMenus, static_cast<TMenu*>(dynamic_cast<TMenu*>(AComponent)));
-    std::erase(FOwnerDrawnItems, static_cast<TMenuItem*>(dynamic_cast<TMenuItem*>(AComponent)));
+    std::erase_if(FOwnerDrawnMenus, [AComponent](const TMenu* m) { return m == AComponent; });
+    std::erase_if(FOwnerDrawnItems, [AComponent](const TMenuItem* i) { return i == AComponent; });
 }
 
 void TSknForm::AttachForm(TCustomForm* Form, TSkinData* SkinData)

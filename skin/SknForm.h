@@ -378,7 +378,7 @@ private:
     void startMenuTracking(QMenu* Menu);
     void stopMenuTracking();
     bool trackEvent(QObject* Receiver, QEvent* Event);
-    void setMenuHandlers(TMenuItem* Item, bool Main, bool Popup);
+    void markOwnerDrawn(TMenu* Menu);
     void clearMenuHandlers(TMenuItem* Item);
     std::unique_ptr<TSknMenu> FMenuBar;
     std::vector<TMenu*> FOwnerDrawnMenus;     // menus made owner-drawn here
@@ -391,7 +391,6 @@ private:
     TPoint FLastMouse;
     QPointer<QMenu> FTrackedMenu;
     QMetaObject::Connection FHideConnection;
-    bool FAltAlone = false;  // Alt went down with no other key since
 
 private:
     void SkinWndProc(TMessage& Message);

@@ -260,15 +260,20 @@ void setHandlers(TMenuItem* item, const TMenuDrawItemEvent& draw, const TMenuMea
 
 }  // namespace
 
-void TSknForm::SkinMainMenu(TMainMenu* Menu)
+void TSknForm::markOwnerDrawn(TMenu* Menu)
 {
-    if (Menu == nullptr)
-        return;
     Menu->SetOwnerDraw(true);
     if (std::find(FOwnerDrawnMenus.begin(), FOwnerDrawnMenus.end(), Menu) == FOwnerDrawnMenus.end()) {
         FOwnerDrawnMenus.push_back(Menu);
         Menu->FreeNotification(this);
     }
+}
+
+void TSknForm::SkinMainMenu(TMainMenu* Menu)
+{
+    if (Menu == nullptr)
+        return;
+    markOwnerDrawn(Menu);
     // The bar's own items are drawn by the bar; those below it as menu items.
     setHandlers(Menu->Items(), TMenuDrawItemEvent(this, &TSknForm::DrawMenuItemHandler),
                 TMenuMeasureItemEvent(this, &TSknForm::MeasureMainMenuItem), true, true, false);
@@ -302,11 +307,7 @@ void TSknForm::SkinPopupMenu(TPopupMenu* Menu)
     if (Menu == nullptr || FSkinData == nullptr || !FSkinData->SkinControls().Contains(xcPopupMenu)
         || Menu->Tag() == FSkinData->DisableTag())
         return;
-    Menu->SetOwnerDraw(true);
-    if (std::find(FOwnerDrawnMenus.begin(), FOwnerDrawnMenus.end(), Menu) == FOwnerDrawnMenus.end()) {
-        FOwnerDrawnMenus.push_back(Menu);
-        Menu->FreeNotification(this);
-    }
+    markOwnerDrawn(Menu);
     setHandlers(Menu->Items(), TMenuDrawItemEvent(this, &TSknForm::DrawMenuItemHandler),
                 TMenuMeasureItemEvent(this, &TSknForm::MeasurePopupMenuItem), false, false, true);
 }

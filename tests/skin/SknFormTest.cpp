@@ -1704,6 +1704,21 @@ TEST_F(SkinnedMenus, AltKeysOpenButtonsAndTheSystemMenu)
     EXPECT_EQ(skinner->TrackedButton(), 0);
     menuOf(main->Items()->Items(0))->close();
     QApplication::processEvents();
+    // The same from the keyboard: Alt+E, then Alt pressed and released alone.
+    auto press = [&](int Key, Qt::KeyboardModifiers Mods, QEvent::Type Type = QEvent::KeyPress) {
+        QKeyEvent e(Type, Key, Mods);
+        QApplication::sendEvent(form->Widget(), &e);
+        QApplication::processEvents();
+    };
+    press(Qt::Key_E, Qt::AltModifier);
+    EXPECT_EQ(skinner->TrackedButton(), 3);
+    menuOf(main->Items()->Items(3))->close();
+    QApplication::processEvents();
+    press(Qt::Key_Alt, Qt::AltModifier);
+    press(Qt::Key_Alt, Qt::NoModifier, QEvent::KeyRelease);
+    EXPECT_EQ(skinner->TrackedButton(), 0);
+    menuOf(main->Items()->Items(0))->close();
+    QApplication::processEvents();
     // Alt+Space: the skinned system menu at the client's top-left.
     form->Perform(WM_SYSCOMMAND, SC_KEYMENU, ' ');
     QApplication::processEvents();
