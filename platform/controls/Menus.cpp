@@ -184,9 +184,7 @@ TMenuItem::~TMenuItem()
         FParent->Remove(this);
     for (TMenuItem* item : FItems)
         item->FParent = nullptr;
-    // The menu first: it still asks its style object while it goes.
-    FMenu.reset();
-    FMenuWindow.reset();
+    dropMenu();
     FAction.reset();
 }
 
@@ -362,6 +360,10 @@ QMenu* TMenuItem::BuildMenu()
 
 void TMenuItem::dropMenu()
 {
+    // An open menu closes first, so that whoever watches its window sees
+    // it close; then the menu, which still asks its style object as it goes.
+    if (FMenu && FMenu->isVisible())
+        FMenu->hide();
     FMenu.reset();
     FMenuWindow.reset();
 }

@@ -1341,8 +1341,9 @@ protected:
     void TearDown() override
     {
         for (TPopupMenu* p : {popup1, popup2})
-            if (QMenu* m = menuOf(p->Items()))
-                m->close();
+            if (p != nullptr)
+                if (QMenu* m = menuOf(p->Items()))
+                    m->close();
         form.reset();
         data.reset();
         FreeSkinManager();
@@ -1775,4 +1776,16 @@ TEST_F(SkinnedMenus, ToolBarButtonFramesFollowTheDrawState)
     DrawToolButtonSkin(skinner, toolbar, button, TCustomDrawState{cdsHot}, defaultDraw);
     toolbar->Canvas()->SetHandle(nullptr);
     EXPECT_EQ(target.Canvas()->Pixels(probe.X, probe.Y), clWhite);
+}
+
+TEST_F(SkinnedMenus, AMenuFreedWhileOpenTakesItsSkinnerWithIt)
+{
+    skin();
+    open(popup1);
+    ASSERT_EQ(manager->PopupSkinners().size(), 1u);
+    delete popup1;
+    popup1 = nullptr;
+    EXPECT_TRUE(manager->PopupSkinners().empty());
+    // Unskinning afterwards touches nothing of it.
+    skinner->Unskin(true);
 }
