@@ -340,9 +340,20 @@ TSknForm::TSknForm(TComponent* AOwner) : TComponent(AOwner) {}
 
 TSknForm::~TSknForm()
 {
+    // No menu keeps handlers of a skinner that is gone.
+    UnskinMenus();
     Detach();
     if (TSkinManage* manager = SkinManager())
         manager->RemoveSkinner(this);
+}
+
+void TSknForm::Notification(TComponent* AComponent, TOperation Operation)
+{
+    TComponent::Notification(AComponent, Operation);
+    if (Operation != opRemove)
+        return;
+    std::erase_if(FOwnerDrawnMenus, [AComponent](const TMenu* m) { return m == AComponent; });
+    std::erase_if(FOwnerDrawnItems, [AComponent](const TMenuItem* i) { return i == AComponent; });
 }
 
 void TSknForm::AttachForm(TCustomForm* Form, TSkinData* SkinData)
@@ -364,6 +375,12 @@ void TSknForm::Init()
         return;
     FState = 0;
     ReadStyles();
+    // The form's own bar gives way to one drawn in the skinned frame.
+    if (FFrameSkinning && FForm->Menu() != nullptr && FForm->Menu()->BarAttached()) {
+        if (!FMenuBar)
+            FMenuBar = std::make_unique<TSknMenu>(this);
+        FMenuBar->Build();
+    }
     if (FFrameSkinning)
         ComputeFrameMetrics();
     else
@@ -385,6 +402,7 @@ void TSknForm::finish()
         else
             UpdateWindowRegion();
     }
+    SkinMenus();
     FireAfterSkinForm();
     FState = 1;
     startHoverTimer();
@@ -431,6 +449,9 @@ void TSknForm::FormWindowProc(TMessage& Message)
         return;
     case SKIN_FORM_4D:
         Message.Result = Message.LParam == 16802 ? 16802 : 1;
+        return;
+    case SKIN_MENU_CLICK: case CM_DIALOGCHAR: case CM_MENUCHANGED:
+        menuMessage(Message);
         return;
     default:
         SkinWndProc(Message);
@@ -497,6 +518,8 @@ void TSknForm::SkinWndProc(TMessage& Message)
         BuildWindowIcon();
         return;
     case WM_SYSCOMMAND:
+        if (menuKey(Message))
+            return;
         switch (Message.WParam & 0xFFF0) {
         case SC_MINIMIZE: FWindowState = wkMinimized; break;
         case SC_MAXIMIZE: FWindowState = wkMaximized; break;
@@ -676,6 +699,7 @@ void TSknForm::ApplySkinColours()
             owned->SetColor(face);
     const int state = FState;
     FState = 3;
+    SkinMenus();
     if (FFrameSkinning) {
         ComputeFrameMetrics();
         if (state != 0 && FForm->CustomFrame()) {
@@ -696,7 +720,9 @@ void TSknForm::UpdateWindowSize(bool KeepClient)
         FForm->FrameChanged();
         return;
     }
-    const int clientWidth = FForm->ClientWidth(), clientHeight = FForm->ClientHeight();
+    const int clientWidth = FForm->ClientWidth();
+    // The skinned bar takes the place of the form's own.
+    const int clientHeight = FForm->ClientHeight() - (KeepClient ? 0 : FMenuHeight);
     // The frame's new widths first, then the window around the client.
     FForm->FrameChanged();
     int width = clientWidth + FLeftWidth + FRightWidth;
@@ -730,6 +756,8 @@ void TSknForm::Unskin(bool Repaint)
     FSystemMenu.reset();
     if (FSkinData != nullptr)
         FSkinData->HideCaptionHint();
+    if (FState != 4)
+        UnskinMenus();
     if (FState != 4 && FForm != nullptr)
         FForm->SetColor(FOldColor);
     const bool restoreFrame = FState != 4 && FForm != nullptr && FForm->CustomFrame()
@@ -748,8 +776,19 @@ void TSknForm::Unskin(bool Repaint)
 void TSknForm::Detach()
 {
     stopHoverTimer();
+    if (FTrackedMenu)
+        FTrackedMenu->close();
+    stopMenuTracking();
     FSystemMenu.reset();
     FMouseObject = nullptr;
+    // The form's own bar comes back, unless the form is going away.
+    if (FMenuBar) {
+        TMainMenu* menu = FMenuBar->Menu();
+        const bool alive = FForm != nullptr && !FForm->ComponentState().Contains(csDestroying);
+        FMenuBar.reset();
+        if (alive && menu != nullptr && FState != 4)
+            menu->ReattachBar();
+    }
     if (!FAttached)
         return;
     FAttached = false;

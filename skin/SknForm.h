@@ -4,9 +4,12 @@
 // of a bitmap, painting a parent under a control, and the shared work
 // bitmap of the skinned menu bar and status bar.
 #pragma once
+#include <QMenu>
+#include <QPointer>
 #include <memory>
 #include <vector>
 
+#include "platform/controls/ComCtrls.h"
 #include "platform/controls/Controls.h"
 #include "platform/graphics/Color.h"
 #include "platform/graphics/DeviceContext.h"
@@ -73,6 +76,13 @@ class TSkinData;
 class TSknForm;
 class TDataSkinSysButton;
 class TPopupMenu;
+class TMainMenu;
+class TMenu;
+class TMenuItem;
+class TMenuWindow;
+class TToolBar;
+class TToolButton;
+class QMenu;
 
 // Something clickable in a skinned window's frame. States: 1 normal,
 // 2 pressed, 3 hot. Rect is in window coordinates.
@@ -106,6 +116,99 @@ public:
     void Paint() override;
     TDataSkinSysButton* SkinButton;
 };
+
+// A button of the skinned menu bar: one top-level item of the form's main
+// menu. Rect is in window coordinates; State 2 pressed, 3 hot.
+class TMenuBtn : public TNCObject {
+public:
+    explicit TMenuBtn(TSknForm* Owner) : TNCObject(Owner) {}
+    void MouseDown() override;
+    void Paint() override;
+    String Caption;
+    TMenuItem* Item = nullptr;
+    bool HasSubmenu = false;
+    uint16_t Command = 0;
+};
+
+// The menu bar a skinned window draws inside its frame in place of the
+// form's own: one button per top-level item of the form's main menu.
+class TSknMenu : public TComponent {
+public:
+    explicit TSknMenu(TSknForm* Owner);
+    ~TSknMenu() override;
+    String ClassName() const override { return String::fromLatin1("TSknMenu"); }
+    // Rebuilds the buttons from the form's main menu and takes the
+    // form's own bar off the window.
+    void Build();
+    // The buttons' rectangles (window coordinates), nothing painted.
+    void Layout();
+    // The bar on Canvas at Bar (window coordinates): background, captions,
+    // then the frames of a pressed or hot button.
+    void Paint(TCanvas* Canvas, const TRect& Bar);
+    // The first button holding P whose caption is not empty.
+    TMenuBtn* ButtonAt(TPoint P) const;
+    int ButtonCount() const { return int(FButtons.size()); }
+    TMenuBtn* Buttons(int Index) const { return FButtons.at(size_t(Index)).get(); }
+    int IndexOf(const TMenuBtn* Button) const;
+    TMainMenu* Menu() const { return FMenu; }
+    TRect BarRect() const { return FBarRect; }
+    // Where the first button starts from the bar's near edge.
+    int Margin(int BarWidth) const;
+
+private:
+    void paintButton(TCanvas* Canvas, const TMenuBtn* Button);
+    TSknForm* FSkinner;
+    TMainMenu* FMenu = nullptr;
+    std::vector<std::unique_ptr<TMenuBtn>> FButtons;
+    TRect FBarRect;
+    std::unique_ptr<TBitmap> FSnapshot;  // the painted bar without captions
+};
+
+// Skins one menu window: the skin's MenuBackground as its frame and
+// background, composed at the window's size and kept so that the items can
+// take their background from it. The window is its own menu here, so the
+// skinner is bound to that menu from the start.
+class TSknPopMenu {
+public:
+    TSknPopMenu();
+    ~TSknPopMenu();
+    TSknPopMenu(const TSknPopMenu&) = delete;
+    TSknPopMenu& operator=(const TSknPopMenu&) = delete;
+
+    void Hook(TMenuWindow* Window, TSkinData* SkinData);
+    // Gives the window its procedure back and drops the cached background.
+    void Unhook();
+    bool Hooked() const { return FHooked; }
+    void CallOriginal(TMessage& Message);
+    void WndProc(TMessage& Message);
+    void PaintFrame(TMessage& Message);
+    void PrintWindow(TMessage& Message);
+    TMenuWindow* Window() const { return FWindow; }
+    // The menu whose items the window shows.
+    const QMenu* BoundMenu() const;
+    // The MenuBackground composed at the window's size at its last paint.
+    TBitmap* Background() const { return FBackground.get(); }
+
+private:
+    bool composeBackground();
+    TMenuWindow* FWindow = nullptr;
+    TSkinData* FSkinData = nullptr;
+    TWndMethod FOldWndProc;
+    bool FHooked = false;
+    std::unique_ptr<TBitmap> FBackground;
+};
+
+// The content of an owner-drawn menu item (Skinner's skin colours): glyph
+// cell with the check mark or picture, caption and shortcut, mirrored for
+// right-to-left menus. DrawMenuItemText draws or measures (DT_CALCRECT) one
+// text of an item, a separator line for "-".
+void DrawMenuItemText(TSknForm* Skinner, TMenuItem* Item, TCanvas* Canvas, uint32_t Flags, bool Selected,
+                      TRect& R, const String& Text);
+void DrawMenuItem(TSknForm* Skinner, TMenuItem* Item, TCanvas* Canvas, bool Selected, const TRect& R);
+// The tool-bar button custom-draw handler: the skin's Buttons frame for the
+// button's draw state behind its picture and caption.
+void DrawToolButtonSkin(TSknForm* Skinner, TToolBar* Sender, TToolButton* Button, TCustomDrawState State,
+                        bool& DefaultDraw);
 
 // Caption-button flags of a skinned window.
 enum : int { cbMaximize = 1, cbMinimize = 2, cbHelp = 4, cbSysMenu = 8, cbKeepSysMenu = 16 };
@@ -233,6 +336,61 @@ public:
     void BuildSystemMenu();
     TPopupMenu* SystemPopupMenu() const { return FSystemMenu.get(); }
     static constexpr intptr_t SystemMenuTag = 33333;
+
+    // ---- the skinned menu bar
+    TSknMenu* MenuBar() const { return FMenuBar.get(); }
+    // Opens the button's submenu below it (after running the item's
+    // click); false for an item without one.
+    bool ShowMenuButton(TMenuBtn* Button);
+    // Closes the open bar menu and opens Button's once it is closed.
+    void SwitchToMenuButton(TMenuBtn* Button);
+    // The first enabled, visible button whose caption marks Key.
+    TMenuBtn* FindMenuButtonByAccel(QChar Key) const;
+    bool BarMenuOpen() const { return FBarMenuOpen; }
+    // Repaints the bar for a button's change of state.
+    void PaintMenuButton(TMenuBtn* Button);
+    // The button whose menu is open (-1: none).
+    int TrackedButton() const { return FTrackIndex; }
+    QMenu* TrackedMenu() const;
+
+    // ---- owner-drawn menu items
+    void DrawMenuItemHandler(TObject* Sender, TCanvas* ACanvas, TRect ARect, bool Selected);
+    void MeasureMainMenuItem(TObject* Sender, TCanvas* ACanvas, int& Width, int& Height);
+    void MeasurePopupMenuItem(TObject* Sender, TCanvas* ACanvas, int& Width, int& Height);
+    // Owner draw for the form's main menus (with xcMenuItem) and its
+    // popup menus (with xcPopupMenu, Tag not DisableTag), and the forms'
+    // it owns; SkinToolButtonMenu for a tool-bar button's item and all
+    // below it. UnskinMenus takes it all back.
+    void SkinMenus();
+    void SkinMainMenu(TMainMenu* Menu);
+    void SkinPopupMenu(TPopupMenu* Menu);
+    void SkinToolButtonMenu(TMenuItem* Item);
+    void UnskinMenus();
+    // The tool-bar button handler bound to this skinner.
+    void DrawToolButton(TToolBar* Sender, TToolButton* Button, TCustomDrawState State, bool& DefaultDraw);
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+private:
+    void menuMessage(TMessage& Message);
+    bool menuKey(TMessage& Message);
+    void startMenuTracking(QMenu* Menu);
+    void stopMenuTracking();
+    bool trackEvent(QObject* Receiver, QEvent* Event);
+    void markOwnerDrawn(TMenu* Menu);
+    void clearMenuHandlers(TMenuItem* Item);
+    std::unique_ptr<TSknMenu> FMenuBar;
+    std::vector<TMenu*> FOwnerDrawnMenus;     // menus made owner-drawn here
+    std::vector<TMenuItem*> FOwnerDrawnItems;  // tool-bar items given the handlers
+    bool FBarMenuOpen = false;
+    int FTrackIndex = -1;
+    int FPendingIndex = -1;   // the button to open once the open menu closed
+    bool FSwitching = false;
+    int FTrackHook = 0;
+    TPoint FLastMouse;
+    QPointer<QMenu> FTrackedMenu;
+    QMetaObject::Connection FHideConnection;
 
 private:
     void SkinWndProc(TMessage& Message);

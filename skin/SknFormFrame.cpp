@@ -142,6 +142,8 @@ void TSknForm::ComputeFrameMetrics()
         FBottomHeight = part(FSkinData->Bottom.get(), true);
         FLeftWidth = part(FSkinData->Left.get(), false);
         FRightWidth = part(FSkinData->Right.get(), false);
+        if (FMenuBar)
+            FMenuHeight = GetSystemMetrics(SM_CYMENU);
     }
     BuildCaptionButtons();
 }
@@ -203,9 +205,12 @@ void TSknForm::PaintNC(TCanvas* Canvas, int W, int H)
         PaintBorder(2, TRect{W - FRightWidth, 0, W, H}, Canvas);
         PaintBorder(4, TRect{FLeftWidth, H - FBottomHeight, W - FRightWidth, H}, Canvas);
         PaintCaption(Canvas, W);
-        if (FMenuHeight > 0) {
+        const TRect bar{FLeftWidth, FTopHeight, W - FRightWidth, FTopHeight + FMenuHeight};
+        if (FMenuBar) {
+            FMenuBar->Paint(Canvas, bar);
+        } else if (FMenuHeight > 0) {
             Canvas->Brush()->Assign(FSkinData->ButtonFaceBrush.get());
-            Canvas->FillRect(TRect{FLeftWidth, FTopHeight, W - FRightWidth, FTopHeight + FMenuHeight});
+            Canvas->FillRect(bar);
         }
         // A paint of the whole frame forgets the object under the mouse;
         // one asked for by a button's change of state keeps it.
@@ -510,7 +515,7 @@ TNCObject* TSknForm::CaptionButtonAt(TPoint P) const
     for (const auto& button : FCaptionButtons)
         if (button->Visible && button->SkinButton->Action >= 0 && button->Rect.Contains(P))
             return button.get();
-    return nullptr;
+    return FMenuBar ? FMenuBar->ButtonAt(P) : nullptr;
 }
 
 String TSknForm::CaptionButtonHint(int Action)
@@ -631,6 +636,8 @@ void TSknForm::ShowSystemMenu(TPoint P)
     const int64_t now = steadyMilliseconds();
     if (FSystemMenuShown < 0 || now - FSystemMenuShown > QApplication::doubleClickInterval()) {
         FSystemMenuShown = now;
+        if (TSkinManage* manager = SkinManager())
+            manager->SetMenuKind(2);
         BuildSystemMenu();
         FSystemMenu->Popup(P.X, P.Y);
     } else if (FMouseObject != nullptr) {
@@ -670,5 +677,14 @@ void TSknForm::BuildSystemMenu()
             item->OnClick = TNotifyEvent::FromFunction(
                 [wnd, command](TObject*) { PostMessage(wnd, WM_SYSCOMMAND, command, 0); });
         FSystemMenu->Items()->Add(item);
+    }
+    // Drawn as the skinned menus are, measured as a popup's items.
+    if (FSkinData != nullptr && FSkinData->SkinControls().Contains(xcSystemMenu)) {
+        FSystemMenu->SetOwnerDraw(true);
+        for (int i = 0; i < FSystemMenu->Items()->Count(); ++i) {
+            TMenuItem* item = FSystemMenu->Items()->Items(i);
+            item->OnDrawItem = TMenuDrawItemEvent(this, &TSknForm::DrawMenuItemHandler);
+            item->OnMeasureItem = TMenuMeasureItemEvent(this, &TSknForm::MeasurePopupMenuItem);
+        }
     }
 }

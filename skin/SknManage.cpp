@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "platform/controls/Forms.h"
+#include "platform/controls/Menus.h"
 #include "platform/controls/WindowHook.h"
 #include "skin/SknData.h"
 #include "skin/SknForm.h"
@@ -46,6 +47,9 @@ TSkinManage::~TSkinManage()
     const std::vector<TSknForm*> skinners = FSkinners;
     for (TSknForm* skinner : skinners)
         skinner->Unskin(false);
+    for (const auto& popup : FPopups)
+        popup->Unhook();
+    FPopups.clear();
     FClosing = true;
     FSkinners.clear();
 }
@@ -63,6 +67,8 @@ void TSkinManage::InstallHook()
         WindowActivated();
         SkinWindow(form);
     };
+    events.MenuShown = [this](QWidget* menu) { SkinMenuWindow(MenuWindowOf(menu)); };
+    events.MenuHidden = [this](QWidget* menu) { UnskinMenuWindow(MenuWindowOf(menu)); };
     FHook = std::make_unique<TWindowHook>(std::move(events));
 }
 
@@ -278,4 +284,69 @@ TSkinData* TSkinManage::SelectSkinData(const TComponent* Form, const String& Cla
     if (found != nullptr)
         return found;
     return FSkinDatas.empty() ? nullptr : FSkinDatas.front();
+}
+
+// ---- menu windows -----------------------------------------------------------
+
+void TSkinManage::SkinMenuWindow(TMenuWindow* Window)
+{
+    if (!FOn || Window == nullptr)
+        return;
+    if (SendMessage(Window->Handle(), SKIN_QUERY_SKINNED, 0, 0) == 1)
+        return;
+    for (const auto& popup : FPopups)
+        if (popup->Window() == Window)
+            return;
+    TSkinData* data = SelectSkinData(nullptr, String::fromLatin1("#32768"));
+    if (data == nullptr || !data->SkinLoaded())
+        return;
+    const TSkinControlTypes kinds = data->SkinControls();
+    switch (FMenuKind) {
+    case 1:
+        if (!kinds.Contains(xcMainMenu) && !kinds.Contains(xcMenuItem))
+            return;
+        break;
+    case 2:
+        if (!kinds.Contains(xcSystemMenu))
+            return;
+        break;
+    default:
+        if (!kinds.Contains(xcPopupMenu))
+            return;
+        break;
+    }
+    // A popup menu the program keeps plain keeps a plain window too.
+    if (TMenuItem* item = Window->Item())
+        if (auto* popup = dynamic_cast<TPopupMenu*>(item->GetParentMenu());
+            popup != nullptr && popup->Tag() == data->DisableTag())
+            return;
+    auto skinner = std::make_unique<TSknPopMenu>();
+    skinner->Hook(Window, data);
+    FPopups.push_back(std::move(skinner));
+}
+
+void TSkinManage::UnskinMenuWindow(TMenuWindow* Window)
+{
+    if (Window == nullptr)
+        return;
+    const auto it = std::find_if(FPopups.begin(), FPopups.end(),
+                                 [Window](const auto& p) { return p->Window() == Window; });
+    if (it != FPopups.end()) {
+        (*it)->Unhook();
+        FPopups.erase(it);
+    }
+    if (FPopups.empty()) {
+        FMenuBarOpen = false;
+        FMenuKind = 0;
+    }
+}
+
+TBitmap* TSkinManage::FindPopupBackground(const QMenu* Menu) const
+{
+    if (Menu == nullptr)
+        return nullptr;
+    for (const auto& popup : FPopups)
+        if (popup->BoundMenu() == Menu)
+            return popup->Background();
+    return nullptr;
 }

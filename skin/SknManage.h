@@ -13,6 +13,10 @@ class QTimer;
 class TComponent;
 class TCustomForm;
 class TSknForm;
+class TSknPopMenu;
+class TMenuWindow;
+class TBitmap;
+class QMenu;
 class TWindowHook;
 class TSkinData;
 
@@ -26,6 +30,7 @@ enum : unsigned {
     SKIN_CUSTOM_ACTION = SKIN_MSG_BASE + 0x14,  // a caption button with an action of its own (wParam)
     SKIN_BUTTON_VISIBLE = SKIN_MSG_BASE + 0x15, // wParam code, lParam action: above 0 shows the button
     SKIN_REDRAW_FRAME = SKIN_MSG_BASE + 0x16,
+    SKIN_MENU_CLICK = SKIN_MSG_BASE + 0x18,     // a press on the skinned menu bar (lParam: window point)
     SKIN_QUERY_SKINNED = SKIN_MSG_BASE + 0x23,  // a window answering 1 is never skinned again
     SKIN_APPLY_COLOURS = SKIN_MSG_BASE + 0x41,
     SKIN_FORM_4B = SKIN_MSG_BASE + 0x4B,     // the form skinner's own procedure messages
@@ -94,7 +99,28 @@ public:
     // dialog one for message boxes, the main one, else the first.
     TSkinData* SelectSkinData(const TComponent* Form, const String& ClassName) const;
 
+    // ---- menu windows
+    // The kind of the next menu window: 0 a context menu, 1 a menu of the
+    // skinned bar, 2 the system menu.
+    int MenuKind() const { return FMenuKind; }
+    void SetMenuKind(int Value) { FMenuKind = Value; }
+    bool MenuBarOpen() const { return FMenuBarOpen; }
+    void SetMenuBarOpen(bool Value) { FMenuBarOpen = Value; }
+    // Gives a menu window that opens a popup skinner (only while on, when
+    // its kind is among the skin data's SkinControls; not a popup menu
+    // whose Tag is the skin data's DisableTag).
+    void SkinMenuWindow(TMenuWindow* Window);
+    // Frees the window's skinner; the last one gone resets the kind to 0
+    // and the bar menu to closed.
+    void UnskinMenuWindow(TMenuWindow* Window);
+    const std::vector<std::unique_ptr<TSknPopMenu>>& PopupSkinners() const { return FPopups; }
+    // The cached background of the skinner of the window showing Menu.
+    TBitmap* FindPopupBackground(const QMenu* Menu) const;
+
 private:
+    std::vector<std::unique_ptr<TSknPopMenu>> FPopups;
+    int FMenuKind = 0;
+    bool FMenuBarOpen = false;
     std::vector<TSkinData*> FSkinDatas;
     TSkinData* FMainSkinData = nullptr;
     TSkinData* FCurrentSkinData = nullptr;

@@ -294,10 +294,51 @@ void TToolButton::Dispatch(TMessage& Message)
     TGraphicControl::Dispatch(Message);
 }
 
+TCustomDrawState TToolButton::DrawState() const
+{
+    TCustomDrawState state;
+    if (!Enabled()) {
+        state.Include(cdsDisabled).Include(cdsGrayed);
+        return state;
+    }
+    if (FDown || Pressed())
+        state.Include(cdsSelected);
+    if (FDown)
+        state.Include(cdsChecked);
+    if (FHot)
+        state.Include(cdsHot);
+    return state;
+}
+
+void TToolButton::SetMenuItem(TMenuItem* Value)
+{
+    FMenuItem = Value;
+    if (Value != nullptr)
+        SetCaption(Value->Caption());
+}
+
 void TToolButton::Paint()
 {
     TCanvas* c = Canvas();
     const TRect r = ClientRect();
+    if (TToolBar* bar = ToolBar(); bar != nullptr && bar->OnCustomDrawButton && FStyle != tbsSeparator
+                                   && FStyle != tbsDivider) {
+        // The tool bar's handler draws in the tool bar's coordinates.
+        bool defaultDraw = true;
+        HDC dc = c->Handle();
+        const int saved = SaveDC(dc);
+        MoveWindowOrg(dc, -Left(), -Top());
+        bar->Canvas()->SetHandle(dc);
+        bar->Canvas()->Font()->Assign(Font());
+        bar->OnCustomDrawButton(bar, this, DrawState(), defaultDraw);
+        c->Font()->SetColor(bar->Canvas()->Font()->Color());
+        bar->Canvas()->SetHandle(nullptr);
+        RestoreDC(dc, saved);
+        if (!defaultDraw)
+            return;
+    } else {
+        c->Font()->SetColor(Font()->Color());
+    }
     if (FStyle == tbsSeparator || FStyle == tbsDivider) {
         if (FStyle == tbsDivider) {
             TRect line = Rect(r.Width() / 2 - 1, 0, r.Width() / 2 + 1, r.Height());
@@ -317,9 +358,10 @@ void TToolButton::Paint()
         InflateRect(inner, -1, -1);
         DrawImage(c->Handle(), inner, ditherImage(inner.Width(), inner.Height()));
     }
+    const TToolBar* owner = ToolBar();
     if (FDown || pressed)
         DrawEdge(c->Handle(), button, BDR_SUNKENOUTER, BF_RECT);
-    else if (hot)
+    else if (hot || (owner != nullptr && !owner->Flat()))
         DrawEdge(c->Handle(), button, BDR_RAISEDINNER, BF_RECT);
     if (FStyle == tbsDropDown) {
         TRect arrow = Rect(button.Right, 0, r.Right, r.Bottom);
@@ -355,7 +397,7 @@ void TToolButton::Paint()
     c->Brush()->SetStyle(bsClear);
     TRect caption = Rect(button.Left + shift, top, button.Right + shift, top + text.cy);
     if (enabled) {
-        c->Font()->SetColor(Font()->Color());
+        // The font colour a custom-draw handler chose stands.
         c->TextRect(caption, Caption(), captionFlags);
         return;
     }
@@ -412,6 +454,12 @@ void TToolButton::Click()
     if (FStyle == tbsCheck)
         SetDown(!FDown);
     TGraphicControl::Click();
+    if (FMenuItem != nullptr) {
+        if (FMenuItem->Count() > 0)
+            FMenuItem->PopupAt(ClientToScreen({0, Height()}), false);
+        else
+            FMenuItem->Click();
+    }
 }
 
 TToolBar::TToolBar(TComponent* AOwner) : TCustomControl(AOwner)
@@ -462,6 +510,11 @@ void TToolBar::AlignControls(TControl* AControl)
 
 void TToolBar::Paint()
 {
+    bool defaultDraw = true;
+    if (OnCustomDraw)
+        OnCustomDraw(this, ClientRect(), defaultDraw);
+    if (!defaultDraw)
+        return;
     Canvas()->Brush()->SetColor(Color());
     Canvas()->FillRect(ClientRect());
 }

@@ -141,7 +141,18 @@ private:
 };
 
 class TToolBar;
+class TToolButton;
 class TImageList;
+class TMenuItem;
+// The state a tool-bar button is drawn in, as its custom-draw event sees
+// it: selected while pressed or down, checked while down, hot under the
+// pointer, disabled and greyed when disabled; an idle button has none.
+enum TCustomDrawStateItem { cdsSelected, cdsGrayed, cdsDisabled, cdsChecked, cdsFocused, cdsDefault, cdsHot,
+                            cdsMarked, cdsIndeterminate };
+using TCustomDrawState = TSet<TCustomDrawStateItem>;
+using TTBCustomDrawEvent = TDelegate<void(TToolBar* Sender, const TRect& ARect, bool& DefaultDraw)>;
+using TTBCustomDrawBtnEvent =
+    TDelegate<void(TToolBar* Sender, TToolButton* Button, TCustomDrawState State, bool& DefaultDraw)>;
 enum TToolButtonStyle { tbsButton, tbsCheck, tbsDropDown, tbsSeparator, tbsDivider };
 
 // A button of a tool bar. It shows its state: greyed when disabled, raised
@@ -166,6 +177,13 @@ public:
     int NeededWidth() const;
     // The drop-down arrow part of a tbsDropDown button.
     static constexpr int DropDownWidth = 14;
+    // A menu item the button stands for: it takes the item's caption, and
+    // a click opens the item's submenu below the button or, for an item
+    // without one, clicks the item. Not owned.
+    TMenuItem* MenuItem() const { return FMenuItem; }
+    void SetMenuItem(TMenuItem* Value);
+    // The state the button is drawn in now.
+    TCustomDrawState DrawState() const;
 
 protected:
     void Paint() override;
@@ -181,6 +199,7 @@ private:
     bool FDown = false, FPressed = false, FHot = false;
     TPopupMenu* FDropdownMenu = nullptr;
     int FImageIndex = -1;
+    TMenuItem* FMenuItem = nullptr;
 };
 
 // Lays its buttons out left to right in the order they were added; a button
@@ -198,6 +217,15 @@ public:
     // The pictures of the buttons (by their ImageIndex); not owned.
     TImageList* Images() const { return FImages; }
     void SetImages(TImageList* Value);
+    // Flat buttons show their frame only under the pointer or pressed;
+    // others always stand raised.
+    bool Flat() const { return FFlat; }
+    void SetFlat(bool Value) { FFlat = Value; Invalidate(); }
+    // The tool bar's background (DefaultDraw false: not filled after) and
+    // each button's (DefaultDraw false: the button draws nothing of its
+    // own). Both draw on Canvas() in the tool bar's coordinates.
+    TTBCustomDrawEvent OnCustomDraw;
+    TTBCustomDrawBtnEvent OnCustomDrawButton;
 
 protected:
     void AlignControls(TControl* AControl) override;
@@ -207,6 +235,7 @@ protected:
 private:
     int FButtonWidth = 23, FButtonHeight = 22;
     bool FShowCaptions = false;
+    bool FFlat = true;
     TImageList* FImages = nullptr;
 };
 

@@ -1134,6 +1134,8 @@ void TWinControl::Dispatch(TMessage& Message)
             KeyDown(key, shift);
         if (key == 0)
             break;
+        if (form != nullptr && form->MenuKey(key, shift, Message.LParam, true))
+            break;
         // Return and Escape go to the window's default and cancel buttons,
         // Ctrl+Tab to its page controls, unless the control wants them.
         const bool dialogKey = key == VK_RETURN || key == VK_ESCAPE || (key == VK_TAB && shift.Contains(ssCtrl));
@@ -1153,6 +1155,8 @@ void TWinControl::Dispatch(TMessage& Message)
             static_cast<TWinControl*>(form)->KeyUp(key, shift);
         if (key != 0)
             KeyUp(key, shift);
+        if (key != 0 && form != nullptr && form->MenuKey(key, shift, Message.LParam, false))
+            break;
         if (key != 0) {
             Message.WParam = key;
             DefaultHandler(Message);

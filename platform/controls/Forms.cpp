@@ -430,6 +430,30 @@ void TCustomForm::SetMenu(TMainMenu* Value)
     Realign();
 }
 
+bool TCustomForm::MenuKey(uint16_t Key, TShiftState Shift, LPARAM KeyData, bool Down)
+{
+    if (!Down) {
+        const bool alone = Key == VK_MENU && FAltAlone;
+        FAltAlone = false;
+        if (alone)
+            Perform(WM_SYSCOMMAND, SC_KEYMENU, 0);
+        return alone;
+    }
+    FAltAlone = Key == VK_MENU;
+    if (Key == VK_F1 + 9 && Shift.Empty()) {
+        Perform(WM_SYSCOMMAND, SC_KEYMENU, 0);
+        return true;
+    }
+    if (Key == VK_SPACE && Shift == TShiftState{ssAlt}) {
+        Perform(WM_SYSCOMMAND, SC_KEYMENU, ' ');
+        return true;
+    }
+    const bool character = (Key >= '0' && Key <= '9') || (Key >= 'A' && Key <= 'Z');
+    if (character && Shift == TShiftState{ssAlt})
+        return Perform(CM_DIALOGCHAR, QChar(char16_t(Key)).toLower().unicode(), KeyData) != 0;
+    return false;
+}
+
 void TCustomForm::SetActiveControl(TWinControl* Value)
 {
     FActiveControl = Value;

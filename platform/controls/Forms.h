@@ -134,6 +134,12 @@ public:
     std::vector<TSystemMenuItem> SystemMenu() const;
     // The area a maximised window fills: the available part of its screen.
     TRect MaximizedBounds() const;
+    // The menu keys, from any control of the form as they go down and up:
+    // Alt with a letter or digit (and no other shift key) is offered as
+    // CM_DIALOGCHAR; F10, Alt pressed and released alone, and Alt+Space
+    // become WM_SYSCOMMAND SC_KEYMENU with the key (0 for the first two).
+    // True when the key was taken.
+    bool MenuKey(uint16_t Key, TShiftState Shift, LPARAM KeyData, bool Down);
 
     TNotifyEvent OnCreate;
     TNotifyEvent OnDestroy;
@@ -176,6 +182,7 @@ private:
     TRect FNCMargins{0, 0, 0, 0};
     QRegion FWindowRegion;
     TWindowState FStateBeforeMinimize = wsNormal;
+    bool FAltAlone = false;  // Alt is down and no other key came since
     struct TDrag {
         LRESULT Hit = HTNOWHERE;
         TPoint Start;

@@ -6,8 +6,12 @@
 #include <memory>
 #include <vector>
 
+#include "platform/controls/Messages.h"
+#include "platform/graphics/Color.h"
 #include "platform/rtl/Component.h"
 #include "platform/rtl/Delegate.h"
+#include "platform/rtl/Set.h"
+#include "platform/rtl/Types.h"
 
 class QMenu;
 class QMenuBar;
@@ -15,10 +19,45 @@ class QAction;
 class TCustomForm;
 class TImageList;
 class TMenu;
+class TCanvas;
+class TBitmap;
+class TMenuWindow;
 
 using TShortCut = uint16_t;  // virtual key in the low byte, scShift/scCtrl/scAlt above
 constexpr TShortCut scShift = 0x2000, scCtrl = 0x4000, scAlt = 0x8000;
 TShortCut ShortCut(uint16_t Key, bool Shift, bool Ctrl, bool Alt);
+// "Ctrl+S", "Shift+Del", "F5": modifiers first, then the key's name; an
+// unnamed key gives an empty text.
+String ShortCutToText(TShortCut ShortCut);
+// The character a caption marks with '&' ("&&" is a plain ampersand), or
+// a null character.
+QChar GetHotkey(const String& Caption);
+// Whether Caption marks Key (either case) as its accelerator.
+bool IsAccel(QChar Key, const String& Caption);
+// The caption as drawn: marks removed, "&&" as one ampersand.
+String StripHotkey(const String& Caption);
+
+// An 8 x 8 bitmap of alternating pixels, BkColor at (0, 0): filled as a
+// pattern brush it gives the dithered look of a pressed or checked cell.
+std::unique_ptr<TBitmap> AllocPatternBitmap(TColor BkColor, TColor FgColor);
+// The check mark of menus and check cells: MenuCheckMarkSize() pixels,
+// drawn in Color with its top-left at (X, Y).
+TSize MenuCheckMarkSize();
+void DrawMenuCheckMark(TCanvas* Canvas, int X, int Y, TColor Color);
+
+// States an owner-drawn item is drawn in.
+enum TOwnerDrawStateItem { odSelected, odGrayed, odDisabled, odChecked, odFocused, odDefault, odHotLight,
+                           odInactive, odNoAccel, odNoFocusRect };
+using TOwnerDrawState = TSet<TOwnerDrawStateItem>;
+// Owner drawing of an item: ARect is in the client coordinates of the menu
+// window (the window less its frame, TMenuWindow::PanelWidth wide).
+using TMenuDrawItemEvent = TDelegate<void(TObject* Sender, TCanvas* ACanvas, TRect ARect, bool Selected)>;
+using TAdvancedMenuDrawItemEvent =
+    TDelegate<void(TObject* Sender, TCanvas* ACanvas, TRect ARect, TOwnerDrawState State)>;
+using TMenuMeasureItemEvent = TDelegate<void(TObject* Sender, TCanvas* ACanvas, int& Width, int& Height)>;
+
+// Sent to a form when the items of its main menu changed.
+enum : UINT { CM_MENUCHANGED = CM_BASE + 45 };
 
 class TMenuItem : public TComponent {
 public:
@@ -46,6 +85,30 @@ public:
     // The item's picture in its menu's Images (-1: none).
     int ImageIndex() const { return FImageIndex; }
     void SetImageIndex(int Value) { FImageIndex = Value; changed(); }
+    // The item a double click on its menu would choose (drawn bold).
+    bool Default() const { return FDefault; }
+    void SetDefault(bool Value) { FDefault = Value; changed(); }
+    // The command number that names the item within the program (unique,
+    // given at creation).
+    uint16_t Command() const { return FCommand; }
+    // The item (this or below it) with that command, or nullptr.
+    TMenuItem* Find(uint16_t ACommand);
+    // The item (this or below it) whose children open in Window's menu.
+    TMenuItem* FindBySubmenu(const QMenu* Menu);
+    // The menu this item belongs to (through its parents), or nullptr.
+    TMenu* GetParentMenu() const;
+    bool IsRightToLeft() const;
+    bool IsLine() const { return FCaption == QStringLiteral("-"); }
+
+    // Owner drawing (used while the item's menu has OwnerDraw set).
+    TMenuDrawItemEvent OnDrawItem;
+    TAdvancedMenuDrawItemEvent OnAdvancedDrawItem;
+    TMenuMeasureItemEvent OnMeasureItem;
+    // The size the item asks for: its own (caption and shortcut, a
+    // picture's height, 8 for a line), then OnMeasureItem's say.
+    virtual void MeasureItem(TCanvas* ACanvas, int& Width, int& Height);
+    // OnAdvancedDrawItem, else OnDrawItem; true when one drew.
+    virtual bool AdvancedDrawItem(TCanvas* ACanvas, TRect ARect, TOwnerDrawState State);
 
     // Child items; Add takes an item whose owner keeps it alive (or nullptr
     // owner: then this item frees it).
@@ -62,10 +125,17 @@ public:
     QAction* Action();
     // A toolkit menu of the children (rebuilt on demand).
     QMenu* BuildMenu();
+    // The children's menu window while it exists (made by BuildMenu).
+    TMenuWindow* MenuWindow() const { return FMenuWindow.get(); }
+    // Opens the children's menu at a screen point (at its top-right
+    // corner with RightAlign) and returns at once.
+    void PopupAt(TPoint P, bool RightAlign);
 
 private:
     friend class TMenu;
+    friend class TMenuWindow;
     void changed();
+    void dropMenu();
     const TImageList* images() const;
     TMenuItem* FParent = nullptr;
     const TMenu* FOwnerMenu = nullptr;  // set on a menu's root item
@@ -76,9 +146,53 @@ private:
     uint8_t FGroupIndex = 0;
     TShortCut FShortCut = 0;
     int FImageIndex = -1;
+    bool FDefault = false;
+    uint16_t FCommand = 0;
     std::unique_ptr<QAction> FAction;
     std::unique_ptr<QMenu> FMenu;
+    std::unique_ptr<TMenuWindow> FMenuWindow;
 };
+
+// The window of an open menu: the toolkit's menu with a window procedure
+// around its painting. Before the items are drawn the procedure gets
+// WM_NCPAINT (WParam 1, the whole window; LParam a DC over the whole
+// window) and then WM_ERASEBKGND (WParam a DC); WM_PRINT (WParam a DC)
+// comes from PrintTo and WM_DESTROY when the menu closes. Left to the
+// default handler, each gives the toolkit's own look. The frame is 3
+// pixels wide: the items start at (3, 3).
+class TMenuWindow : public TMessageReceiver {
+public:
+    TMenuWindow(QMenu* Menu, TMenuItem* Item);
+    ~TMenuWindow() override;
+    HWND Handle() const { return ReceiverHandle(); }
+    QMenu* Menu() const;
+    // The item whose children the window shows.
+    TMenuItem* Item() const { return FItem; }
+    static constexpr int PanelWidth = 3;
+
+    TWndMethod WindowProc;
+    void ReceiveMessage(TMessage& Message) override { WindowProc(Message); }
+    void DefaultHandler(TMessage& Message);
+    // The item of one of the window's actions.
+    TMenuItem* ItemOfAction(const QAction* Action) const;
+    // The selected item, or nullptr.
+    TMenuItem* SelectedItem() const;
+    // Paints the window into Image (made at the window's size) through
+    // WM_PRINT, as a print of the window does.
+    void PrintTo(QImage& Image);
+
+private:
+    friend class TMenuStyle;
+    void paintPanel(const class QStyleOption* Option, class QPainter* Painter);
+    QPointer<QMenu> FMenu;
+    TMenuItem* FItem;
+    std::unique_ptr<class TMenuStyle> FStyle;
+    bool FDefaulted = false;     // the last message went to the default handler
+    bool FFrameSkinned = false;  // this paint's frame was not the toolkit's
+};
+// The menu window of a toolkit widget, or nullptr.
+TMenuWindow* MenuWindowOf(const QWidget* Widget);
+enum : UINT { WM_PRINT = 0x0317 };
 
 class TMenu : public TComponent {
 public:
@@ -88,6 +202,15 @@ public:
     // The items' pictures, by each item's ImageIndex.
     TImageList* Images() const { return FImages; }
     void SetImages(TImageList* Value);
+    // While set, items with draw and measure events are drawn by them.
+    bool OwnerDraw() const { return FOwnerDraw; }
+    void SetOwnerDraw(bool Value) { FOwnerDraw = Value; }
+    // Right-to-left menus open mirrored.
+    bool RightToLeft() const { return FRightToLeft; }
+    void SetRightToLeft(bool Value) { FRightToLeft = Value; }
+    bool IsRightToLeft() const { return FRightToLeft; }
+    // The item with that command, or nullptr.
+    TMenuItem* FindItem(uint16_t Command) const { return FItems->Find(Command); }
 
 protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
@@ -95,6 +218,8 @@ protected:
 private:
     std::unique_ptr<TMenuItem> FItems;
     TImageList* FImages = nullptr;
+    bool FOwnerDraw = false;
+    bool FRightToLeft = false;
 };
 
 class TMainMenu : public TMenu {
@@ -104,12 +229,21 @@ public:
     String ClassName() const override { return String::fromLatin1("TMainMenu"); }
     // Puts the menu bar at the top of the form's window.
     void AttachTo(TCustomForm* Form);
+    // 0 while the bar is detached.
     int BarHeight() const;
     QMenuBar* MenuBar() const { return FBar.data(); }
+    // Rebuilds the bar and tells the form (CM_MENUCHANGED).
     void Rebuild();
+    TCustomForm* Form() const { return FForm; }
+    // Takes the bar off the window (hidden, its height no longer kept
+    // free) while the form keeps the menu; Reattach puts it back.
+    void DetachBar();
+    void ReattachBar();
+    bool BarAttached() const { return FBar != nullptr && !FDetached; }
 
 private:
     TCustomForm* FForm = nullptr;
+    bool FDetached = false;
     QPointer<QMenuBar> FBar;  // a child of the form's widget
 };
 

@@ -6,11 +6,18 @@
 #include <QMouseEvent>
 #include <gtest/gtest.h>
 
+#include <QKeyEvent>
+#include <QMenu>
+
+#include "platform/controls/ComCtrls.h"
 #include "platform/controls/Controls.h"
 #include "platform/controls/Forms.h"
 #include "platform/controls/Menus.h"
 #include "platform/controls/Messages.h"
 #include "platform/graphics/Bitmap.h"
+#include "platform/graphics/Graphics.h"
+#include "platform/graphics/ImgList.h"
+#include "platform/graphics/SysMetrics.h"
 #include "skin/SknData.h"
 #include "skin/SknForm.h"
 #include "skin/SknManage.h"
@@ -1228,4 +1235,557 @@ TEST_F(SkinnedForm, MissingBordersGiveAFrameOfNothing)
     EXPECT_EQ(form->NonClientMargins(), (TRect{0, 0, 0, 0}));
     EXPECT_EQ(form->ClientWidth(), 400);
     EXPECT_EQ(grab().size(), QSize(400, 300));
+}
+
+// ---- skinned menus: popup windows, owner-drawn items, the bar, tool bars ------
+
+namespace {
+
+TColor coded64(int x, int y)
+{
+    return RGB(uint8_t((x % 64) * 3), uint8_t((y % 64) * 3), 90);
+}
+
+QByteArray solidStrip(int w, int h, const std::vector<QRgb>& frames)
+{
+    QImage image(w * int(frames.size()), h, QImage::Format_RGB32);
+    for (size_t k = 0; k < frames.size(); ++k)
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                image.setPixel(int(k) * w + x, y, frames[k]);
+    return skinpack::WriteBmp(image);
+}
+
+const TColor separatorColour = RGB(10, 220, 10), selectedColour = RGB(220, 10, 10);
+const TColor menuColour = RGB(200, 100, 0), barColour = RGB(40, 40, 160), hilightColour = RGB(250, 250, 0);
+
+// Borders as the frame skin has them; a tiled, position-coded
+// MenuBackground; a MenuItem strip of five 20 x 6 frames (1 see-through,
+// 2 the separator, 4 the selected item); a two-frame menu bar; five-frame
+// Buttons coded by frame.
+QByteArray menuSkin(bool barObject)
+{
+    QImage background(64, 64, QImage::Format_RGB32);
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x)
+            background.setPixel(x, y, qRgb(x * 3, y * 3, 90));
+    auto rgb = [](TColor c) { return qRgb(GetRValue(c), GetGValue(c), GetBValue(c)); };
+    QByteArray description =
+        "[Personality]\n"
+        "Left=left.bmp\nLeftFrame=2\nRight=right.bmp\nRightFrame=2\n"
+        "Top=top.bmp\nTopFrame=2\nBottom=bottom.bmp\nBottomFrame=2\n"
+        "[MenuItem]\nImage=menuitem.bmp\nLeftWidth=4\nRightWidth=2\nTrans=1\n"
+        "[MenuBackground]\nImage=menubg.bmp\nTile=1\n"
+        "[Buttons]\nBitmap=buttons.bmp\nNormalColour2=1 2 3\n"
+        "[Colours]\nMenu=200 100 0\nMenuText=0 0 0\nHilightText=255 255 255\nButtonShadow=0 0 0\n"
+        "Hilight=0 0 128\nMenubar=30 30 30\nMenuBarText=250 250 250\nButtonHilight=250 250 0\n";
+    if (barObject)
+        description.replace("[Personality]\n", "[Personality]\nmenuBar=menubar.bmp\nTileLeftMenu=5\nTileRightMenu=5\n");
+    const std::vector<skinpack::SkinEntry> entries{
+        {"skin.ini", description},
+        {"left.bmp", frameStrip(8, 60, 2, 10, false)},
+        {"right.bmp", frameStrip(8, 60, 2, 20, false)},
+        {"top.bmp", frameStrip(278, 21, 2, 30, true)},
+        {"bottom.bmp", frameStrip(20, 4, 2, 40, true)},
+        {"menubg.bmp", skinpack::WriteBmp(background)},
+        {"menuitem.bmp", solidStrip(20, 6, {qRgb(255, 0, 255), rgb(separatorColour), qRgb(1, 1, 1),
+                                            rgb(selectedColour), qRgb(2, 2, 2)})},
+        {"menubar.bmp", solidStrip(20, 19, {rgb(barColour), qRgb(40, 160, 40)})},
+        {"buttons.bmp", frameStrip(10, 10, 5, 70, false)},
+    };
+    return skinpack::PackSkinFile(skinpack::WriteContainer(entries));
+}
+
+TMenuItem* addItem(TMenuItem* Parent, const char* Caption)
+{
+    auto* item = new TMenuItem(nullptr);  // freed by its parent
+    item->SetCaption(QString::fromUtf8(Caption));
+    Parent->Add(item);
+    return item;
+}
+
+class SkinnedMenus : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        FreeSkinManager();
+        app = std::make_unique<TApplication>(nullptr);
+        app->Initialize();
+        data = std::make_unique<TSkinData>(nullptr);
+        data->Loading();
+        ASSERT_TRUE(data->LoadSkin(menuSkin(true)));
+        data->Loaded();
+        data->SetSkinControls(TSkinControlTypes{xcMainMenu, xcPopupMenu, xcSystemMenu, xcToolbar});
+        manager = SkinManager();
+        ASSERT_NE(manager, nullptr);
+        manager->SetOn(false);
+        form = std::make_unique<TForm>(nullptr);
+        form->SetBounds(50, 60, 400, 300);
+        popup1 = new TPopupMenu(form.get());
+        addItem(popup1->Items(), "One");
+        addItem(popup1->Items(), "-");
+        addItem(popup1->Items(), "&Three")->SetChecked(true);
+        addItem(popup1->Items(), "Off")->SetEnabled(false);
+        popup2 = new TPopupMenu(form.get());
+        popup2->SetTag(data->DisableTag());
+        addItem(popup2->Items(), "Plain");
+        addItem(popup2->Items(), "-");
+        main = new TMainMenu(form.get());
+        addItem(addItem(main->Items(), "&File"), "Open");
+        addItem(main->Items(), "");
+        help = addItem(main->Items(), "&Help");
+        help->OnClick = TNotifyEvent::FromFunction([this](TObject*) { ++helpClicks; });
+        addItem(addItem(main->Items(), "&Edit"), "Copy");
+        form->SetMenu(main);
+    }
+    void TearDown() override
+    {
+        for (TPopupMenu* p : {popup1, popup2})
+            if (p != nullptr)
+                if (QMenu* m = menuOf(p->Items()))
+                    m->close();
+        form.reset();
+        data.reset();
+        FreeSkinManager();
+        app.reset();
+    }
+    void skin()
+    {
+        manager->SetOn(true);
+        form->Show();
+        manager->SkinWindow(form.get());
+        QApplication::processEvents();
+        skinner = manager->FindSkinner(form.get());
+        ASSERT_NE(skinner, nullptr);
+        ASSERT_EQ(skinner->State(), 1);
+    }
+    static QMenu* menuOf(const TMenuItem* Item)
+    {
+        return Item->MenuWindow() != nullptr ? Item->MenuWindow()->Menu() : nullptr;
+    }
+    QImage open(TPopupMenu* Menu)
+    {
+        Menu->Popup(100, 100);
+        QApplication::processEvents();
+        return grabMenu(Menu->Items());
+    }
+    static QImage grabMenu(const TMenuItem* Item)
+    {
+        return menuOf(Item)->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    }
+    static QRect itemRect(const TMenuItem* Parent, int Index)
+    {
+        QMenu* m = menuOf(Parent);
+        return m->actionGeometry(m->actions().at(Index));
+    }
+    static TColor at(const QImage& Image, int X, int Y) { return colourOf(Image.pixel(X, Y)); }
+    // Bar menus now open (visible submenus of the main menu's items).
+    int openBarMenus() const
+    {
+        int n = 0;
+        for (int i = 0; i < main->Items()->Count(); ++i)
+            if (QMenu* m = menuOf(main->Items()->Items(i)); m != nullptr && m->isVisible())
+                ++n;
+        return n;
+    }
+    void key(QMenu* Menu, int Key)
+    {
+        QKeyEvent press(QEvent::KeyPress, Key, Qt::NoModifier);
+        QApplication::sendEvent(Menu, &press);
+        QApplication::processEvents();
+    }
+
+    std::unique_ptr<TApplication> app;
+    std::unique_ptr<TSkinData> data;
+    std::unique_ptr<TForm> form;
+    TSkinManage* manager = nullptr;
+    TSknForm* skinner = nullptr;
+    TPopupMenu* popup1 = nullptr;  // owned by the form
+    TPopupMenu* popup2 = nullptr;
+    TMainMenu* main = nullptr;
+    TMenuItem* help = nullptr;
+    int helpClicks = 0;
+};
+
+}  // namespace
+
+TEST_F(SkinnedMenus, PopupWindowShowsTheBackgroundAndItemsFromTheSkin)
+{
+    skin();
+    QImage shot = open(popup1);
+    QMenu* m = menuOf(popup1->Items());
+    ASSERT_EQ(manager->PopupSkinners().size(), 1u);
+    EXPECT_TRUE(popup1->OwnerDraw());
+    const int w = shot.width(), h = shot.height();
+    // MenuBackground at the corners.
+    EXPECT_EQ(at(shot, 0, 0), coded64(0, 0));
+    EXPECT_EQ(at(shot, w - 1, h - 1), coded64(w - 1, h - 1));
+    EXPECT_EQ(at(shot, w - 1, 0), coded64(w - 1, 0));
+    // An idle item: its background taken from the cache where it lies (the
+    // MenuItem frame 1 is see-through), away from its text.
+    const QRect one = itemRect(popup1->Items(), 0);
+    EXPECT_EQ(at(shot, one.right() - 2, one.top() + 1), coded64(one.right() - 2, one.top() + 1));
+    EXPECT_EQ(at(shot, one.right() - 2, one.bottom()), coded64(one.right() - 2, one.bottom()));
+    // The separator: the frame's 6 rows at the bottom of its 8, the two
+    // above them left to the background.
+    const QRect line = itemRect(popup1->Items(), 1);
+    ASSERT_EQ(line.height(), 8);
+    EXPECT_EQ(at(shot, line.center().x(), line.top()), coded64(line.center().x(), line.top()));
+    EXPECT_EQ(at(shot, line.center().x(), line.top() + 1), coded64(line.center().x(), line.top() + 1));
+    for (int y = line.top() + 2; y <= line.bottom(); ++y)
+        EXPECT_EQ(at(shot, line.center().x(), y), separatorColour) << y;
+    // The selected item in MenuItem frame 4.
+    m->setActiveAction(m->actions().at(0));
+    shot = grabMenu(popup1->Items());
+    EXPECT_EQ(at(shot, one.right() - 2, one.top() + 1), selectedColour);
+    EXPECT_EQ(at(shot, one.left() + 1, one.bottom()), selectedColour);
+}
+
+TEST_F(SkinnedMenus, ItemBackgroundBeyondTheCacheIsTheMenuColour)
+{
+    skin();
+    open(popup1);
+    const QImage shot = grabMenu(popup1->Items());
+    TMenuItem* one = popup1->Items()->Items(0);
+    TBitmap target;
+    target.SetPixelFormat(pf24bit);
+    target.SetSize(40, 10);
+    // Client coordinates reaching 20 pixels past the window's right edge.
+    const int left = shot.width() - 3 - 20;
+    SetViewportOrgEx(target.Canvas()->Handle(), -left, 0);
+    skinner->DrawMenuItemHandler(one, target.Canvas(), TRect{left, 0, left + 40, 10}, false);
+    const QImage drawn = target.Image();
+    EXPECT_EQ(colourOf(drawn.pixel(19, 8)), coded64(left + 19 + 3, 8 + 3));
+    EXPECT_EQ(colourOf(drawn.pixel(20, 8)), menuColour);
+    EXPECT_EQ(colourOf(drawn.pixel(39, 8)), menuColour);
+    // A separator taller than the frame below the window: its rows come from
+    // the frame only, the rest stays the Menu colour.
+    TMenuItem* line = popup1->Items()->Items(1);
+    TBitmap tall;
+    tall.SetPixelFormat(pf24bit);
+    tall.SetSize(30, 20);
+    SetViewportOrgEx(tall.Canvas()->Handle(), 0, -shot.height());
+    skinner->DrawMenuItemHandler(line, tall.Canvas(), TRect{0, shot.height(), 30, shot.height() + 20}, false);
+    const QImage line20 = tall.Image();
+    EXPECT_EQ(colourOf(line20.pixel(15, 13)), menuColour);
+    EXPECT_EQ(colourOf(line20.pixel(15, 14)), separatorColour);
+    EXPECT_EQ(colourOf(line20.pixel(15, 19)), separatorColour);
+}
+
+TEST_F(SkinnedMenus, PlainPopupsAndTheSkinOffLookUnskinned)
+{
+    const QImage before1 = open(popup1);
+    menuOf(popup1->Items())->close();
+    const QImage before2 = open(popup2);
+    menuOf(popup2->Items())->close();
+    skin();
+    // DisableTag: neither its items nor its window are skinned.
+    EXPECT_FALSE(popup2->OwnerDraw());
+    EXPECT_EQ(open(popup2), before2);
+    EXPECT_TRUE(manager->PopupSkinners().empty());
+    menuOf(popup2->Items())->close();
+    EXPECT_NE(open(popup1), before1);
+    menuOf(popup1->Items())->close();
+    // Skin off: both look as before, pixel for pixel.
+    skinner->Unskin(true);
+    manager->SetOn(false);
+    EXPECT_FALSE(popup1->OwnerDraw());
+    EXPECT_FALSE(popup1->Items()->Items(0)->OnDrawItem);
+    EXPECT_EQ(open(popup1), before1);
+    menuOf(popup1->Items())->close();
+    EXPECT_EQ(open(popup2), before2);
+}
+
+TEST_F(SkinnedMenus, MeasuresAddTheSkinsRoom)
+{
+    skin();
+    TBitmap measure;
+    measure.SetSize(1, 1);
+    TImageList images(nullptr);
+    images.SetWidth(16);
+    images.SetHeight(16);
+    const int leftWidth = data->MenuItem->LeftWidth;
+    const struct {
+        bool main, withImages;
+        int extra;
+    } cases[] = {
+        {false, false, 12 + 23 + leftWidth}, {false, true, 12 + leftWidth},
+        {true, false, 10 + 25 + leftWidth},  {true, true, 10 + leftWidth},
+    };
+    for (const auto& c : cases) {
+        TPopupMenu menu(nullptr);
+        TMenuItem* item = addItem(menu.Items(), "Measured");
+        menu.SetImages(c.withImages ? &images : nullptr);
+        int w0 = 0, h0 = 0;
+        item->MeasureItem(measure.Canvas(), w0, h0);
+        item->OnMeasureItem = c.main ? TMenuMeasureItemEvent(skinner, &TSknForm::MeasureMainMenuItem)
+                                     : TMenuMeasureItemEvent(skinner, &TSknForm::MeasurePopupMenuItem);
+        int w = 0, h = 0;
+        item->MeasureItem(measure.Canvas(), w, h);
+        EXPECT_EQ(w, w0 + c.extra) << c.main << c.withImages;
+        EXPECT_EQ(h, h0);
+    }
+}
+
+TEST_F(SkinnedMenus, ItemContentFollowsStateAndDirection)
+{
+    skin();
+    TPopupMenu menu(nullptr);
+    TMenuItem* item = addItem(menu.Items(), "Text");
+    TBitmap target;
+    target.SetPixelFormat(pf24bit);
+    target.SetSize(200, 20);
+    TCanvas* c = target.Canvas();
+    auto clear = [&] {
+        c->Brush()->SetColor(clWhite);
+        c->FillRect(TRect{0, 0, 200, 20});
+    };
+    auto count = [&](TColor colour, int fromX = 0, int toX = 200) {
+        int n = 0;
+        for (int y = 0; y < 20; ++y)
+            for (int x = fromX; x < toX; ++x)
+                n += c->Pixels(x, y) == ColorToRGB(colour);
+        return n;
+    };
+    // "&" alone measures one line high.
+    TRect r{0, 0, 100, 0};
+    DrawMenuItemText(skinner, item, c, DT_SINGLELINE | DT_CALCRECT, false, r, QStringLiteral("&"));
+    EXPECT_EQ(r.Height(), c->TextHeight(QStringLiteral("X")));
+    // Disabled with ButtonShadow = MenuText: the system's shadow colour.
+    item->SetEnabled(false);
+    clear();
+    DrawMenuItem(skinner, item, c, false, TRect{0, 0, 200, 20});
+    EXPECT_GT(count(clBtnShadow), 0);
+    EXPECT_EQ(count(clBlack), 0);
+    item->SetEnabled(true);
+    // Checked without a picture: the check mark in the glyph cell.
+    item->SetChecked(true);
+    clear();
+    DrawMenuItem(skinner, item, c, false, TRect{0, 0, 200, 20});
+    const int leftWidth = data->MenuItem->LeftWidth;
+    const int markX = 1 + leftWidth + (16 - 7) / 2 + 1, markY = (20 - 7) / 2 + 1;
+    EXPECT_EQ(count(clBtnText, 0, 1 + leftWidth + 16), 21);  // the mark's pixels
+    EXPECT_EQ(c->Pixels(markX + 6, markY), ColorToRGB(clBtnText));
+    // Checked with a picture: the picture on a dithered, sunken cell.
+    TImageList images(nullptr);
+    images.SetWidth(16);
+    images.SetHeight(16);
+    TBitmap dot;
+    dot.SetSize(16, 16);
+    dot.Canvas()->Brush()->SetColor(clWhite);
+    dot.Canvas()->FillRect(TRect{0, 0, 16, 16});
+    dot.Canvas()->Brush()->SetColor(clRed);
+    dot.Canvas()->FillRect(TRect{6, 6, 10, 10});
+    images.AddMasked(&dot, clWhite);
+    menu.SetImages(&images);
+    item->SetImageIndex(0);
+    clear();
+    DrawMenuItem(skinner, item, c, false, TRect{0, 0, 200, 20});
+    const int cellX = 1 + leftWidth, cellY = (20 - 16) / 2;
+    EXPECT_EQ(c->Pixels(cellX + 8, cellY + 8), ColorToRGB(clRed));
+    EXPECT_NE(c->Pixels(cellX + 3, cellY + 3), c->Pixels(cellX + 4, cellY + 3));  // dithered
+    EXPECT_EQ(c->Pixels(cellX, cellY + 8), ColorToRGB(cl3DDkShadow));             // sunken left edge
+    // Right to left: the cell at the right edge, the shortcut at the left.
+    menu.SetImages(nullptr);
+    item->SetImageIndex(-1);
+    item->SetShortCut(ShortCut('S', false, true, false));
+    menu.SetRightToLeft(true);
+    clear();
+    DrawMenuItem(skinner, item, c, false, TRect{0, 0, 200, 20});
+    EXPECT_EQ(count(clBtnText, 200 - 1 - leftWidth - 16, 200), 21);
+    EXPECT_GT(count(clBlack, 11, 60), 0);
+    EXPECT_EQ(count(clBlack, 0, 11), 0);
+}
+
+TEST_F(SkinnedMenus, BarButtonsLayOutFromTheMarginAndTakeTheFormsBar)
+{
+    skin();
+    TSknMenu* bar = skinner->MenuBar();
+    ASSERT_NE(bar, nullptr);
+    EXPECT_FALSE(main->BarAttached());
+    EXPECT_EQ(skinner->MenuHeight(), GetSystemMetrics(SM_CYMENU));
+    ASSERT_EQ(bar->ButtonCount(), 4);
+    TBitmap measure;
+    measure.SetSize(1, 1);
+    auto textWidth = [&](const char* caption) {
+        TRect r{0, 0, 0, 0};
+        measure.Canvas()->TextRect(r, QString::fromLatin1(caption), DT_SINGLELINE | DT_CALCRECT);
+        return r.Width();
+    };
+    bar->Layout();
+    const int left = skinner->LeftWidth() + 5 + 4;  // the bar object's LeftWidth + 4
+    EXPECT_EQ(bar->Buttons(0)->Rect.Left, left);
+    EXPECT_EQ(bar->Buttons(0)->Rect.Width(), textWidth("&File") + 10);
+    EXPECT_EQ(bar->Buttons(1)->Rect.Width(), 0);
+    EXPECT_EQ(bar->Buttons(2)->Rect.Left, bar->Buttons(0)->Rect.Right);
+    EXPECT_EQ(bar->Buttons(0)->Rect.Height(), skinner->MenuHeight() - 1);
+    EXPECT_EQ(bar->ButtonAt(TPoint{bar->Buttons(1)->Rect.Left, bar->Buttons(1)->Rect.Top + 2}), bar->Buttons(2));
+    EXPECT_EQ(bar->ButtonAt(TPoint{left + 2, skinner->TopHeight() + 2}), bar->Buttons(0));
+    // The bar's colour from frame 1 of its object, behind the captions.
+    const QImage shot = form->Widget()->grab().toImage();
+    EXPECT_EQ(colourOf(shot.pixel(form->Width() - skinner->RightWidth() - 20, skinner->TopHeight() + 2)), barColour);
+    // Without a bar object: 6 pixels.
+    data->MenuBar.reset();
+    bar->Layout();
+    EXPECT_EQ(bar->Buttons(0)->Rect.Left, skinner->LeftWidth() + 6);
+    // Unskinned, the form has its own bar back.
+    skinner->Unskin(false);
+    EXPECT_TRUE(main->BarAttached());
+}
+
+TEST_F(SkinnedMenus, BarButtonsOpenTheirMenusAndSwitchByKeysAndPointer)
+{
+    skin();
+    TSknMenu* bar = skinner->MenuBar();
+    TMenuItem* file = main->Items()->Items(0);
+    TMenuItem* edit = main->Items()->Items(3);
+    // An item without sub-items runs its click and opens nothing.
+    EXPECT_FALSE(skinner->ShowMenuButton(bar->Buttons(2)));
+    EXPECT_EQ(helpClicks, 1);
+    EXPECT_FALSE(skinner->BarMenuOpen());
+    EXPECT_EQ(openBarMenus(), 0);
+
+    ASSERT_TRUE(skinner->ShowMenuButton(bar->Buttons(0)));
+    QApplication::processEvents();
+    EXPECT_TRUE(menuOf(file)->isVisible());
+    EXPECT_TRUE(manager->MenuBarOpen());
+    EXPECT_EQ(manager->PopupSkinners().size(), 1u);
+    EXPECT_TRUE(main->OwnerDraw());  // its items drawn from the skin
+    // A second open while one is open opens nothing.
+    EXPECT_FALSE(skinner->ShowMenuButton(bar->Buttons(3)));
+    EXPECT_EQ(openBarMenus(), 1);
+    // Left on the first wraps to the last.
+    key(menuOf(file), Qt::Key_Left);
+    EXPECT_EQ(skinner->TrackedButton(), 3);
+    EXPECT_TRUE(menuOf(edit)->isVisible());
+    EXPECT_EQ(openBarMenus(), 1);
+    // Right on an item without sub-items wraps from the last to the first.
+    key(menuOf(edit), Qt::Key_Right);
+    EXPECT_EQ(skinner->TrackedButton(), 0);
+    EXPECT_EQ(openBarMenus(), 1);
+    // The pointer onto another button switches to it.
+    const TRect r = bar->Buttons(3)->Rect;
+    const QPoint g = form->Widget()->mapToGlobal(QPoint(r.Left + 3, r.Top + 3));
+    QMouseEvent move(QEvent::MouseMove, QPointF(-5, -5), QPointF(g), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(menuOf(file), &move);
+    QApplication::processEvents();
+    EXPECT_EQ(skinner->TrackedButton(), 3);
+    EXPECT_EQ(openBarMenus(), 1);
+    // Switches that arrive before the menu closed open one menu: the last asked.
+    skinner->SwitchToMenuButton(bar->Buttons(0));
+    skinner->SwitchToMenuButton(bar->Buttons(2));
+    skinner->SwitchToMenuButton(bar->Buttons(0));
+    QApplication::processEvents();
+    QApplication::processEvents();
+    EXPECT_EQ(skinner->TrackedButton(), 0);
+    EXPECT_EQ(openBarMenus(), 1);
+    // Escape closes it; the bar menu counts as closed.
+    menuOf(file)->close();
+    QApplication::processEvents();
+    EXPECT_FALSE(skinner->BarMenuOpen());
+    EXPECT_FALSE(manager->MenuBarOpen());
+    EXPECT_EQ(openBarMenus(), 0);
+}
+
+TEST_F(SkinnedMenus, AltKeysOpenButtonsAndTheSystemMenu)
+{
+    skin();
+    const LPARAM alt = KF_ALTDOWN_LPARAM, ctrlAlt = KF_ALTDOWN_LPARAM | (LPARAM(1) << 27);
+    EXPECT_EQ(form->Perform(CM_DIALOGCHAR, 'e', ctrlAlt), 0);
+    QApplication::processEvents();
+    EXPECT_EQ(openBarMenus(), 0);
+    EXPECT_EQ(form->Perform(CM_DIALOGCHAR, 'e', alt), 1);
+    QApplication::processEvents();
+    EXPECT_EQ(skinner->TrackedButton(), 3);
+    menuOf(main->Items()->Items(3))->close();
+    QApplication::processEvents();
+    // F10 or Alt alone: the first button.
+    form->Perform(WM_SYSCOMMAND, SC_KEYMENU, 0);
+    QApplication::processEvents();
+    EXPECT_EQ(skinner->TrackedButton(), 0);
+    menuOf(main->Items()->Items(0))->close();
+    QApplication::processEvents();
+    // The same from the keyboard: Alt+E, then Alt pressed and released alone.
+    auto press = [&](int Key, Qt::KeyboardModifiers Mods, QEvent::Type Type = QEvent::KeyPress) {
+        QKeyEvent e(Type, Key, Mods);
+        QApplication::sendEvent(form->Widget(), &e);
+        QApplication::processEvents();
+    };
+    press(Qt::Key_E, Qt::AltModifier);
+    EXPECT_EQ(skinner->TrackedButton(), 3);
+    menuOf(main->Items()->Items(3))->close();
+    QApplication::processEvents();
+    press(Qt::Key_Alt, Qt::AltModifier);
+    press(Qt::Key_Alt, Qt::NoModifier, QEvent::KeyRelease);
+    EXPECT_EQ(skinner->TrackedButton(), 0);
+    menuOf(main->Items()->Items(0))->close();
+    QApplication::processEvents();
+    // Alt+Space: the skinned system menu at the client's top-left.
+    form->Perform(WM_SYSCOMMAND, SC_KEYMENU, ' ');
+    QApplication::processEvents();
+    ASSERT_NE(skinner->SystemPopupMenu(), nullptr);
+    QMenu* system = menuOf(skinner->SystemPopupMenu()->Items());
+    ASSERT_NE(system, nullptr);
+    EXPECT_TRUE(system->isVisible());
+    EXPECT_EQ(manager->PopupSkinners().size(), 1u);
+    system->close();
+}
+
+TEST_F(SkinnedMenus, ToolBarButtonFramesFollowTheDrawState)
+{
+    skin();
+    auto* toolbar = new TToolBar(form.get());
+    toolbar->SetParent(form.get());
+    auto* button = new TToolButton(form.get());
+    button->SetParent(toolbar);
+    TBitmap target;
+    target.SetPixelFormat(pf24bit);
+    target.SetSize(toolbar->Width(), toolbar->Height());
+    const TPoint probe{button->Left() + 3, button->Top() + 3};
+    const struct {
+        TCustomDrawState state;
+        int frame;  // 0: no skin
+    } cases[] = {
+        {TCustomDrawState{cdsSelected, cdsHot}, 2}, {TCustomDrawState{cdsFocused}, 4}, {TCustomDrawState{cdsHot}, 4},
+        {TCustomDrawState{cdsGrayed}, 0},          {TCustomDrawState{cdsDisabled}, 0}, {TCustomDrawState{cdsDefault}, 1},
+        {TCustomDrawState{}, 0},
+    };
+    for (const auto& c : cases) {
+        target.Canvas()->Brush()->SetColor(clWhite);
+        target.Canvas()->FillRect(TRect{0, 0, target.Width(), target.Height()});
+        toolbar->Canvas()->SetHandle(target.Canvas()->Handle());
+        bool defaultDraw = true;
+        DrawToolButtonSkin(skinner, toolbar, button, c.state, defaultDraw);
+        toolbar->Canvas()->SetHandle(nullptr);
+        EXPECT_TRUE(defaultDraw);
+        const QRgb expected = c.frame == 0 ? qRgb(255, 255, 255) : codedFrame(70, c.frame);
+        EXPECT_EQ(target.Canvas()->Pixels(probe.X, probe.Y), colourOf(expected)) << c.frame;
+        // The frame keeps one pixel clear around the button.
+        EXPECT_EQ(target.Canvas()->Pixels(button->Left(), button->Top()), clWhite);
+    }
+    // Frame 1 gives the caption the skin's NormalColour2.
+    bool defaultDraw = true;
+    toolbar->Canvas()->SetHandle(target.Canvas()->Handle());
+    DrawToolButtonSkin(skinner, toolbar, button, TCustomDrawState{cdsDefault}, defaultDraw);
+    EXPECT_EQ(toolbar->Canvas()->Font()->Color(), RGB(1, 2, 3));
+    toolbar->Canvas()->SetHandle(nullptr);
+    // xoToolbarButton leaves tool bars alone.
+    data->SetOptions(TSkinOptions{xoToolbarButton});
+    target.Canvas()->FillRect(TRect{0, 0, target.Width(), target.Height()});
+    toolbar->Canvas()->SetHandle(target.Canvas()->Handle());
+    DrawToolButtonSkin(skinner, toolbar, button, TCustomDrawState{cdsHot}, defaultDraw);
+    toolbar->Canvas()->SetHandle(nullptr);
+    EXPECT_EQ(target.Canvas()->Pixels(probe.X, probe.Y), clWhite);
+}
+
+TEST_F(SkinnedMenus, AMenuFreedWhileOpenTakesItsSkinnerWithIt)
+{
+    skin();
+    open(popup1);
+    ASSERT_EQ(manager->PopupSkinners().size(), 1u);
+    delete popup1;
+    popup1 = nullptr;
+    EXPECT_TRUE(manager->PopupSkinners().empty());
+    // Unskinning afterwards touches nothing of it.
+    skinner->Unskin(true);
 }

@@ -3,11 +3,15 @@
 #include <QApplication>
 #include <QFontMetrics>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QWidget>
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "platform/controls/ComCtrls.h"
+#include "platform/controls/Menus.h"
 #include "platform/controls/Forms.h"
 #include "platform/controls/StdCtrls.h"
 #include "platform/rtl/TypInfo.h"
@@ -349,3 +353,76 @@ TEST_F(PageControlTest, PropertiesAreReadAndWrittenByName)
 }
 
 }  // namespace
+
+TEST_F(ComCtrlsTest, CustomDrawSeesEachButtonsStateInToolBarCoordinates)
+{
+    TToolButton* plain = addButton("A");
+    TToolButton* off = addButton("B");
+    off->SetEnabled(false);
+    TToolButton* down = addButton("C");
+    down->SetStyle(tbsCheck);
+    down->SetDown(true);
+    std::map<TToolButton*, TCustomDrawState> seen;
+    bool backgroundAsked = false;
+    bar->OnCustomDraw = TTBCustomDrawEvent::FromFunction([&](TToolBar*, const TRect& R, bool&) {
+        backgroundAsked = R.Width() == bar->Width();
+    });
+    bar->OnCustomDrawButton =
+        TTBCustomDrawBtnEvent::FromFunction([&](TToolBar* Sender, TToolButton* Button, TCustomDrawState S, bool& Def) {
+            seen[Button] = S;
+            // A red square over the button's bounds, given in the bar's coordinates.
+            Sender->Canvas()->Brush()->SetColor(clRed);
+            Sender->Canvas()->FillRect(Button->BoundsRect());
+            Def = Button != plain;
+        });
+    form->Show();
+    QImage s = shot();
+    EXPECT_TRUE(backgroundAsked);
+    EXPECT_TRUE(seen[plain].Empty());
+    EXPECT_TRUE(seen[off].Contains(cdsDisabled) && seen[off].Contains(cdsGrayed));
+    EXPECT_TRUE(seen[down].Contains(cdsSelected) && seen[down].Contains(cdsChecked));
+    // Without the default drawing the button is only what the handler drew;
+    // with it, its picture and caption come over.
+    EXPECT_EQ(count(area(s, plain), rgb(clRed)), plain->Width() * plain->Height());
+    EXPECT_GT(count(area(s, down), rgb(clBtnText)), 16 * 16);
+    send(QEvent::MouseMove, centre(plain), Qt::NoButton, Qt::NoButton);
+    shot();
+    EXPECT_EQ(seen[plain], TCustomDrawState{cdsHot});
+    send(QEvent::MouseButtonPress, centre(plain), Qt::LeftButton, Qt::LeftButton);
+    shot();
+    EXPECT_TRUE(seen[plain].Contains(cdsSelected));
+    send(QEvent::MouseButtonRelease, centre(plain), Qt::LeftButton, Qt::NoButton);
+}
+
+TEST_F(ComCtrlsTest, NonFlatButtonsStandRaisedAndMenuItemsOpenOrClick)
+{
+    TToolButton* b = addButton("Go");
+    form->Show();
+    const QPoint edge(b->Left(), b->Top() + b->Height() / 2);
+    EXPECT_EQ(QColor(shot().pixel(edge)), rgb(clBtnFace));
+    bar->SetFlat(false);
+    EXPECT_EQ(QColor(shot().pixel(edge)), rgb(clBtnHighlight));
+
+    TMenuItem item(nullptr);
+    item.SetCaption(QStringLiteral("&File"));
+    int clicks = 0;
+    item.OnClick = TNotifyEvent::FromFunction([&](TObject*) { ++clicks; });
+    b->SetMenuItem(&item);
+    EXPECT_EQ(b->Caption(), QStringLiteral("&File"));
+    send(QEvent::MouseButtonPress, centre(b), Qt::LeftButton, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, centre(b), Qt::LeftButton, Qt::NoButton);
+    EXPECT_EQ(clicks, 1);
+    // With sub-items the click opens them instead, below the button.
+    auto* sub = new TMenuItem(nullptr);
+    sub->SetCaption(QStringLiteral("Open"));
+    item.Add(sub);
+    send(QEvent::MouseButtonPress, centre(b), Qt::LeftButton, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, centre(b), Qt::LeftButton, Qt::NoButton);
+    EXPECT_EQ(clicks, 1);
+    ASSERT_NE(item.MenuWindow(), nullptr);
+    QMenu* menu = item.MenuWindow()->Menu();
+    EXPECT_TRUE(menu->isVisible());
+    const TPoint below = b->ClientToScreen({0, b->Height()});
+    EXPECT_EQ(menu->pos(), QPoint(below.X, below.Y));
+    menu->close();
+}
