@@ -228,3 +228,48 @@ void TPopupMenu::Popup(int X, int Y)
         OnPopup(this);
     Items()->BuildMenu()->popup(QPoint(X, Y));
 }
+
+void TMenuItem::MeasureItem(TCanvas* ACanvas, int& Width, int& Height)
+{
+    if (OnMeasureItem)
+        OnMeasureItem(this, ACanvas, Width, Height);
+}
+
+bool TMenuItem::HasImage() const
+{
+    const TImageList* list = images();
+    return list != nullptr && FImageIndex >= 0 && FImageIndex < list->Count();
+}
+
+namespace {
+
+TMenuItem* findShortCut(TMenuItem* Item, TShortCut Key)
+{
+    for (int i = 0; i < Item->Count(); ++i) {
+        TMenuItem* child = Item->Items(i);
+        if (!child->Visible() || !child->Enabled())
+            continue;
+        if (child->ShortCut() == Key && child->Count() == 0)
+            return child;
+        if (TMenuItem* found = findShortCut(child, Key))
+            return found;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+bool TMenu::IsShortCut(const TMessage& Message)
+{
+    const UINT msg = Message.Msg >= CN_BASE ? Message.Msg - CN_BASE : Message.Msg;
+    if (msg != WM_KEYDOWN && msg != WM_SYSKEYDOWN)
+        return false;
+    const TShiftState shift = KeyDataToShiftState(Message.LParam);
+    const TShortCut key = ShortCut(uint16_t(Message.WParam & 0xFF), shift.Contains(ssShift), shift.Contains(ssCtrl),
+                                   shift.Contains(ssAlt));
+    TMenuItem* item = findShortCut(Items(), key);
+    if (item == nullptr)
+        return false;
+    item->Click();
+    return true;
+}

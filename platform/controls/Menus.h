@@ -20,6 +20,13 @@ using TShortCut = uint16_t;  // virtual key in the low byte, scShift/scCtrl/scAl
 constexpr TShortCut scShift = 0x2000, scCtrl = 0x4000, scAlt = 0x8000;
 TShortCut ShortCut(uint16_t Key, bool Shift, bool Ctrl, bool Alt);
 
+class TCanvas;
+struct TMessage;
+// An item that starts a new column of its menu (with a bar between for
+// mbBarBreak).
+enum TMenuBreak { mbNone, mbBreak, mbBarBreak };
+using TMenuMeasureItemEvent = TDelegate<void(TObject* Sender, TCanvas* ACanvas, int& Width, int& Height)>;
+
 class TMenuItem : public TComponent {
 public:
     explicit TMenuItem(TComponent* AOwner);
@@ -46,6 +53,15 @@ public:
     // The item's picture in its menu's Images (-1: none).
     int ImageIndex() const { return FImageIndex; }
     void SetImageIndex(int Value) { FImageIndex = Value; changed(); }
+
+    TMenuBreak Break() const { return FBreak; }
+    void SetBreak(TMenuBreak Value) { FBreak = Value; changed(); }
+    // The size an owner-drawn item (or one with a picture) needs: the
+    // handler may change the measured Width and Height.
+    virtual void MeasureItem(TCanvas* ACanvas, int& Width, int& Height);
+    TMenuMeasureItemEvent OnMeasureItem;
+    // The item has a picture in its menu's Images.
+    bool HasImage() const;
 
     // Child items; Add takes an item whose owner keeps it alive (or nullptr
     // owner: then this item frees it).
@@ -76,6 +92,7 @@ private:
     uint8_t FGroupIndex = 0;
     TShortCut FShortCut = 0;
     int FImageIndex = -1;
+    TMenuBreak FBreak = mbNone;
     std::unique_ptr<QAction> FAction;
     std::unique_ptr<QMenu> FMenu;
 };
@@ -88,6 +105,12 @@ public:
     // The items' pictures, by each item's ImageIndex.
     TImageList* Images() const { return FImages; }
     void SetImages(TImageList* Value);
+    // The program measures (and draws) the items itself.
+    bool OwnerDraw() const { return FOwnerDraw; }
+    void SetOwnerDraw(bool Value) { FOwnerDraw = Value; }
+    // A key message (WM_KEYDOWN, CN_KEYDOWN...) that is the shortcut of an
+    // enabled, visible item clicks it and answers true.
+    bool IsShortCut(const TMessage& Message);
 
 protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
@@ -95,6 +118,7 @@ protected:
 private:
     std::unique_ptr<TMenuItem> FItems;
     TImageList* FImages = nullptr;
+    bool FOwnerDraw = false;
 };
 
 class TMainMenu : public TMenu {
@@ -120,10 +144,14 @@ public:
     String ClassName() const override { return String::fromLatin1("TPopupMenu"); }
     // Shows the menu at a screen point (returns at once).
     virtual void Popup(int X, int Y);
+    // Shown by a right click on its control (default true).
+    bool AutoPopup() const { return FAutoPopup; }
+    void SetAutoPopup(bool Value) { FAutoPopup = Value; }
     TComponent* PopupComponent() const { return FPopupComponent; }
     void SetPopupComponent(TComponent* Value) { FPopupComponent = Value; }
     TNotifyEvent OnPopup;
 
 private:
     TComponent* FPopupComponent = nullptr;
+    bool FAutoPopup = true;
 };
