@@ -4,6 +4,7 @@
 
 #include <QGuiApplication>
 #include <QPainter>
+#include <QWidget>
 #include <QTimer>
 #include <cassert>
 #include <cstdlib>
@@ -736,6 +737,13 @@ void TvlControl::Dispatch(TMessage& Message)
     case CM_VLSYSTEMMETRICS:
         systemMetricsChanged();
         return;
+    case WM_NCCALCSIZE:
+        TCustomControl::Dispatch(Message);
+        // The frame changed: the scroll bars take the system's sizes again
+        // once the change is through.
+        if (HandleAllocated())
+            PostMessage(Handle(), CM_VLSYSTEMMETRICS, 0, 0);
+        return;
     case CM_FONTCHANGED: {
         TCustomControl::Dispatch(Message);
         // The listeners may remove themselves while being told.
@@ -758,6 +766,36 @@ void TvlControl::Dispatch(TMessage& Message)
         break;
     }
     TCustomControl::Dispatch(Message);
+}
+
+namespace {
+
+// A change of the window's style reaches the control as a frame change.
+class TStyleChangeWatcher : public QObject {
+public:
+    TStyleChangeWatcher(TvlControl* AControl, QObject* AParent) : QObject(AParent), FControl(AControl) {}
+
+protected:
+    bool eventFilter(QObject* Watched, QEvent* Event) override
+    {
+        if (Event->type() == QEvent::StyleChange)
+            SafeCall([this] { FControl->Perform(WM_NCCALCSIZE, 0, 0); });
+        return QObject::eventFilter(Watched, Event);
+    }
+
+private:
+    TvlControl* FControl;
+};
+
+}  // namespace
+
+void TvlControl::InitializeWidget()
+{
+    TCustomControl::InitializeWidget();
+    QWidget* w = Widget();
+    auto watcher = std::make_unique<TStyleChangeWatcher>(this, w);
+    w->installEventFilter(watcher.get());
+    watcher.release();  // the widget frees it with itself
 }
 
 void TvlControl::Paint()

@@ -288,6 +288,7 @@ protected:
     void Paint() override;
     void Dispatch(TMessage& Message) override;
     void EraseBackground(HDC DC) override { (void)DC; }
+    void InitializeWidget() override;
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void MouseMove(TShiftState Shift, int X, int Y) override;
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;

@@ -2,6 +2,8 @@
 // the base control's scroll bars, wheel and internal drag on a scripted control.
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMouseEvent>
+#include <QTimer>
 #include <algorithm>
 #include <functional>
 #include <gtest/gtest.h>
@@ -708,6 +710,32 @@ TEST_F(MouseModes, DragDetect)
     }
 }
 
+TEST_F(MouseModes, DragDetectRunsOnTheApplicationsEvents)
+{
+    SetModalLoop(nullptr);  // the real loop, fed by events sent from a timer
+    QTimer safety;  // a loop that failed to end would hang the test
+    safety.setSingleShot(true);
+    QObject::connect(&safety, &QTimer::timeout, [] { GetModalLoop()->Quit(); });
+    safety.start(5000);
+    QWidget* w = C->Widget();
+    QTimer::singleShot(0, [w] {
+        QMouseEvent inside(QEvent::MouseMove, QPointF(52, 52), w->mapToGlobal(QPointF(52, 52)), Qt::NoButton,
+                           Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(w, &inside);
+        QMouseEvent outside(QEvent::MouseMove, QPointF(90, 50), w->mapToGlobal(QPointF(90, 50)), Qt::NoButton,
+                            Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(w, &outside);
+    });
+    EXPECT_EQ(CheckDragDetect(C), ddrDrag);
+    QTimer::singleShot(0, [w] {
+        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QCoreApplication::sendEvent(w, &escape);
+    });
+    EXPECT_EQ(CheckDragDetect(C), ddrCancel);
+    EXPECT_TRUE(safety.isActive());
+    EXPECT_FALSE(HasMouseCapture(C));
+}
+
 // A second control beside the first that may accept what is dragged to it.
 struct Dragging : MouseModes {
     Dragging()
@@ -796,6 +824,14 @@ TEST_F(Control, KeysAskedOfTheDialogManagerAndSystemMetrics)
     C->Perform(CM_VLSYSTEMMETRICS);
     EXPECT_EQ(C->VScrollBar()->Width(), 17);
     EXPECT_EQ(C->VScrollBar()->BoundsRect(), Rect(183, 0, 200, 200));
+    // A style change of the window leads there too, once it is through.
+    Form->Show();
+    C->VScrollBar()->SetWidth(30);
+    QEvent styleChange(QEvent::StyleChange);
+    QCoreApplication::sendEvent(C->Widget(), &styleChange);
+    EXPECT_EQ(C->VScrollBar()->Width(), 30);
+    App->ProcessMessages();
+    EXPECT_EQ(C->VScrollBar()->Width(), 17);
 }
 
 TEST_F(Control, PopupWindowFramesAndClosesWhenDeactivated)
