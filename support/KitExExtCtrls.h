@@ -7,11 +7,6 @@
 
 enum TDlgCode { dcWantAllKeys, dcWantArrows, dcWantChars, dcButton, dcHasSetSel, dcWantTab, dcNative };
 using TDlgCodes = TSet<TDlgCode>;
-enum : UINT { WM_GETDLGCODE = 0x0087 };
-enum : LRESULT {
-    DLGC_WANTARROWS = 0x1, DLGC_WANTTAB = 0x2, DLGC_WANTALLKEYS = 0x4, DLGC_HASSETSEL = 0x8,
-    DLGC_WANTCHARS = 0x80, DLGC_BUTTON = 0x2000
-};
 TDlgCodes DlgCodesFromResult(LRESULT Result);
 LRESULT DlgCodesToResult(TDlgCodes Codes);
 

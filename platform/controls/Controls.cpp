@@ -152,9 +152,12 @@ TControl::TControl(TComponent* AOwner)
     FFont->OnChange = TNotifyEvent(this, &TControl::fontChangedEvent);
 }
 
+void DragControlGone(TControl* Control);
+
 TControl::~TControl()
 {
     Destroying();
+    DragControlGone(this);
     if (FParent != nullptr) {
         Invalidate();
         FParent->removeControl(this);

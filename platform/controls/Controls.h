@@ -11,6 +11,7 @@
 #include "platform/controls/Messages.h"
 #include "platform/graphics/Color.h"
 #include "platform/graphics/DeviceContext.h"
+#include "platform/graphics/ImgList.h"
 #include "platform/rtl/Component.h"
 #include "platform/rtl/Delegate.h"
 #include "platform/rtl/Exception.h"
@@ -23,6 +24,8 @@ class TCanvas;
 class TWinControl;
 class TCustomForm;
 class TPopupMenu;
+class TDragObject;
+class TDragImageList;
 
 namespace ControlsConsts {
 VORLANE_RESOURCESTRING(SControlParentSetToSelf, "A control cannot have itself as its parent");
@@ -65,6 +68,14 @@ using TMouseEvent = TDelegate<void(TObject* Sender, TMouseButton Button, TShiftS
 using TMouseMoveEvent = TDelegate<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
 using TKeyEvent = TDelegate<void(TObject* Sender, uint16_t& Key, TShiftState Shift)>;
 using TKeyPressEvent = TDelegate<void(TObject* Sender, QChar& Key)>;
+
+enum TDragMode { dmManual, dmAutomatic };
+enum TDragState { dsDragEnter, dsDragLeave, dsDragMove };
+using TDragOverEvent =
+    TDelegate<void(TObject* Sender, TObject* Source, int X, int Y, TDragState State, bool& Accept)>;
+using TDragDropEvent = TDelegate<void(TObject* Sender, TObject* Source, int X, int Y)>;
+using TStartDragEvent = TDelegate<void(TObject* Sender, TDragObject*& DragObject)>;
+using TEndDragEvent = TDelegate<void(TObject* Sender, TObject* Target, int X, int Y)>;
 
 struct TSizeConstraints {
     int MinWidth = 0, MinHeight = 0, MaxWidth = 0, MaxHeight = 0;  // 0: no limit
@@ -173,6 +184,33 @@ public:
     TMouseMoveEvent OnMouseMove;
     TNotifyEvent OnResize;
 
+    // ---- dragging between controls of the program (see BeginDrag below)
+    TDragMode DragMode() const { return FDragMode; }
+    void SetDragMode(TDragMode Value) { FDragMode = Value; }
+    // Shown over a target that accepts.
+    TCursor DragCursor() const { return FDragCursor; }
+    void SetDragCursor(TCursor Value) { FDragCursor = Value; }
+    // Starts dragging this control: at once, or once the pointer has moved
+    // Threshold pixels (-1: the mouse's DragThreshold) with a button held.
+    void BeginDrag(bool Immediate, int Threshold = -1);
+    // Ends a drag of this control; Drop lets an accepting target take it.
+    void EndDrag(bool Drop);
+    bool Dragging() const;
+    // A target is asked (Accept starts true only with an OnDragOver handler).
+    virtual void DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept);
+    virtual void DragDrop(TObject* Source, int X, int Y);
+    // The source hears where its drag ended (Target nullptr: nowhere).
+    virtual void DoEndDrag(TObject* Target, int X, int Y);
+    // The source may supply its own drag object (OnStartDrag); nullptr
+    // leaves the plain control object.
+    virtual void DoStartDrag(TDragObject*& DragObject);
+    // The pictures shown under the pointer while this control is dragged.
+    virtual TDragImageList* GetDragImages() { return nullptr; }
+    TDragOverEvent OnDragOver;
+    TDragDropEvent OnDragDrop;
+    TStartDragEvent OnStartDrag;
+    TEndDragEvent OnEndDrag;
+
     // The default window procedure; exposed so a replaced WindowProc can be
     // restored with WindowProc = TWndMethod(control, &TControl::WndProc).
     virtual void WndProc(TMessage& Message);
@@ -229,6 +267,8 @@ private:
     bool FShowHint = false;
     TCursor FCursor = crDefault;
     TPopupMenu* FPopupMenu = nullptr;
+    TDragMode FDragMode = dmManual;
+    TCursor FDragCursor = crDrag;
 };
 
 // What the application is about to show as a hint: CM_HINTSHOW carries a
@@ -502,3 +542,104 @@ void UnregisterScreenCursor(TCursor Value);
 bool IsScreenCursorRegistered(TCursor Value);
 // The cursor for Value: the registered one, else the built-in shape.
 QCursor ScreenCursor(TCursor Value);
+
+// ------------------------------------------------ dragging between controls
+//
+// One drag at a time runs in the program. It follows the pointer through
+// the application's event hooks (no window-system drag): moves find the
+// control under the pointer and ask it through DragOver, a release drops
+// on an accepting target, Escape or losing the source cancels. Pressing or
+// releasing a modifier asks the target again (the cursor may change).
+
+// What is being dragged. A drag made by the program owns its object until
+// the drag has finished; an object supplied by OnStartDrag stays its
+// supplier's.
+class TDragObject : public TObject {
+public:
+    String ClassName() const override { return String::fromLatin1("TDragObject"); }
+    // crDrag over an accepting target, crNoDrop elsewhere.
+    virtual TCursor GetDragCursor(bool Accepted, int X, int Y);
+    virtual TDragImageList* GetDragImages() { return nullptr; }
+    // The drag is over: Target took it (Accepted) or not (Target nullptr).
+    virtual void Finished(TObject* Target, int X, int Y, bool Accepted);
+    virtual void HideDragImage();
+    virtual void ShowDragImage();
+    TPoint DragPos() const { return FDragPos; }  // screen
+    TControl* DragTarget() const { return FDragTarget; }
+    TPoint DragTargetPos() const { return FDragTargetPos; }  // the target's client coordinates
+    bool Cancelling() const { return FCancelling; }
+    bool Dropped() const { return FDropped; }
+
+private:
+    friend struct TDragDriver;
+    TPoint FDragPos;
+    TControl* FDragTarget = nullptr;
+    TPoint FDragTargetPos;
+    bool FCancelling = false;
+    bool FDropped = false;
+};
+
+// A drag of a control: targets see the control as the source.
+class TBaseDragControlObject : public TDragObject {
+public:
+    explicit TBaseDragControlObject(TControl* AControl) : FControl(AControl) {}
+    String ClassName() const override { return String::fromLatin1("TBaseDragControlObject"); }
+    TControl* Control() const { return FControl; }
+    // Tells the control (DoEndDrag).
+    void Finished(TObject* Target, int X, int Y, bool Accepted) override;
+
+private:
+    TControl* FControl;
+};
+
+class TDragControlObject : public TBaseDragControlObject {
+public:
+    using TBaseDragControlObject::TBaseDragControlObject;
+    String ClassName() const override { return String::fromLatin1("TDragControlObject"); }
+    // The control's DragCursor over an accepting target.
+    TCursor GetDragCursor(bool Accepted, int X, int Y) override;
+    TDragImageList* GetDragImages() override;
+};
+
+// Image lists whose one chosen image follows the pointer during a drag, in
+// a small window that never takes the mouse nor the activation.
+class TDragImageList : public TImageList {
+public:
+    explicit TDragImageList(TComponent* AOwner);
+    ~TDragImageList() override;
+    String ClassName() const override { return String::fromLatin1("TDragImageList"); }
+    // The image shown and the point of it that lies under the pointer.
+    bool SetDragImage(int Index, int HotSpotX, int HotSpotY);
+    TPoint DragHotspot() const { return FHotSpot; }
+    // X, Y: the pointer's screen position.
+    bool BeginDrag(int X, int Y);
+    bool DragMove(int X, int Y);
+    bool EndDrag();
+    void ShowDragImage();
+    void HideDragImage();
+    bool Dragging() const { return FDragging; }
+    // The window that shows the image (nullptr outside a drag).
+    QWidget* DragWindow() const { return FWindow.get(); }
+
+private:
+    int FDragIndex = 0;
+    TPoint FHotSpot;
+    bool FDragging = false;
+    std::unique_ptr<QWidget> FWindow;
+};
+
+// The running drag's object (nullptr when none runs).
+TDragObject* GetDragObject();
+// Hands the program-made object of the drag that is starting to the drag,
+// which frees it once Finished has run. Returns it.
+TDragObject* AdoptDragObject(std::unique_ptr<TDragObject> Object);
+// The pointer is at P (screen): the target under it is asked. The event
+// hooks call it for every move; code driving a drag without a pointer too.
+void DragTo(TPoint P);
+// Ends the running drag; Drop lets an accepting target take it.
+void DragDone(bool Drop);
+void CancelDrag();
+// The control under the screen point P that may be a drag's target: the
+// topmost windowed control of the window there (windows that let the mouse
+// through are skipped), or its graphic child at P.
+TControl* FindDragTarget(TPoint P, bool AllowDisabled);

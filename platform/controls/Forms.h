@@ -155,6 +155,9 @@ protected:
     void AdjustClientRect(TRect& R) const override;
     bool NonClientMouse(QEvent* E) override;
     void BoundsChanged(bool Moved, bool Resized) override;
+    // Window-system flags a kind of form adds to those of its border and
+    // style (a tool window, one that lets input through).
+    virtual Qt::WindowFlags ExtraWindowFlags() const { return {}; }
     virtual void DoShow();
     virtual void DoHide();
     virtual void DoClose(TCloseAction& Action);

@@ -741,3 +741,42 @@ void TMenuWindow::paintPanel(const QStyleOption* Option, QPainter* Painter)
     FStyle->baseStyle()->drawPrimitive(QStyle::PE_PanelMenu, Option, Painter, menu);
     Painter->restore();
 }
+
+bool TMenuItem::HasImage() const
+{
+    const TImageList* list = images();
+    return list != nullptr && FImageIndex >= 0 && FImageIndex < list->Count();
+}
+
+namespace {
+
+TMenuItem* findShortCut(TMenuItem* Item, TShortCut Key)
+{
+    for (int i = 0; i < Item->Count(); ++i) {
+        TMenuItem* child = Item->Items(i);
+        if (!child->Visible() || !child->Enabled())
+            continue;
+        if (child->ShortCut() == Key && child->Count() == 0)
+            return child;
+        if (TMenuItem* found = findShortCut(child, Key))
+            return found;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+bool TMenu::IsShortCut(const TMessage& Message)
+{
+    const UINT msg = Message.Msg >= CN_BASE ? Message.Msg - CN_BASE : Message.Msg;
+    if (msg != WM_KEYDOWN && msg != WM_SYSKEYDOWN)
+        return false;
+    const TShiftState shift = KeyDataToShiftState(Message.LParam);
+    const TShortCut key = ShortCut(uint16_t(Message.WParam & 0xFF), shift.Contains(ssShift), shift.Contains(ssCtrl),
+                                   shift.Contains(ssAlt));
+    TMenuItem* item = findShortCut(Items(), key);
+    if (item == nullptr)
+        return false;
+    item->Click();
+    return true;
+}

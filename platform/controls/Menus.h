@@ -59,6 +59,12 @@ using TMenuMeasureItemEvent = TDelegate<void(TObject* Sender, TCanvas* ACanvas, 
 // Sent to a form when the items of its main menu changed.
 enum : UINT { CM_MENUCHANGED = CM_BASE + 45 };
 
+class TCanvas;
+struct TMessage;
+// An item that starts a new column of its menu (with a bar between for
+// mbBarBreak).
+enum TMenuBreak { mbNone, mbBreak, mbBarBreak };
+
 class TMenuItem : public TComponent {
 public:
     explicit TMenuItem(TComponent* AOwner);
@@ -110,6 +116,11 @@ public:
     // OnAdvancedDrawItem, else OnDrawItem; true when one drew.
     virtual bool AdvancedDrawItem(TCanvas* ACanvas, TRect ARect, TOwnerDrawState State);
 
+    TMenuBreak Break() const { return FBreak; }
+    void SetBreak(TMenuBreak Value) { FBreak = Value; changed(); }
+    // The item has a picture in its menu's Images.
+    bool HasImage() const;
+
     // Child items; Add takes an item whose owner keeps it alive (or nullptr
     // owner: then this item frees it).
     void Add(TMenuItem* Item);
@@ -148,6 +159,7 @@ private:
     int FImageIndex = -1;
     bool FDefault = false;
     uint16_t FCommand = 0;
+    TMenuBreak FBreak = mbNone;
     std::unique_ptr<QAction> FAction;
     std::unique_ptr<QMenu> FMenu;
     std::unique_ptr<TMenuWindow> FMenuWindow;
@@ -211,6 +223,9 @@ public:
     bool IsRightToLeft() const { return FRightToLeft; }
     // The item with that command, or nullptr.
     TMenuItem* FindItem(uint16_t Command) const { return FItems->Find(Command); }
+    // A key message (WM_KEYDOWN, CN_KEYDOWN...) that is the shortcut of an
+    // enabled, visible item clicks it and answers true.
+    bool IsShortCut(const TMessage& Message);
 
 protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
@@ -254,10 +269,14 @@ public:
     String ClassName() const override { return String::fromLatin1("TPopupMenu"); }
     // Shows the menu at a screen point (returns at once).
     virtual void Popup(int X, int Y);
+    // Shown by a right click on its control (default true).
+    bool AutoPopup() const { return FAutoPopup; }
+    void SetAutoPopup(bool Value) { FAutoPopup = Value; }
     TComponent* PopupComponent() const { return FPopupComponent; }
     void SetPopupComponent(TComponent* Value) { FPopupComponent = Value; }
     TNotifyEvent OnPopup;
 
 private:
     TComponent* FPopupComponent = nullptr;
+    bool FAutoPopup = true;
 };

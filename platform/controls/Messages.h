@@ -44,6 +44,14 @@ enum : UINT { WM_SYSCOLORCHANGE = 0x0015 };
 // (the mouse capture is taken away).
 enum : UINT { WM_CANCELMODE = 0x001F };
 
+// Which keys a control asks for itself instead of leaving them to the
+// window's dialog navigation (the sum of the DLGC_ codes it answers).
+enum : UINT { WM_GETDLGCODE = 0x0087 };
+enum : LRESULT {
+    DLGC_WANTARROWS = 0x1, DLGC_WANTTAB = 0x2, DLGC_WANTALLKEYS = 0x4, DLGC_HASSETSEL = 0x8,
+    DLGC_WANTCHARS = 0x80, DLGC_BUTTON = 0x2000
+};
+
 enum : UINT {
     WM_NULL = 0x0000, WM_CREATE = 0x0001, WM_DESTROY = 0x0002, WM_MOVE = 0x0003, WM_SIZE = 0x0005,
     WM_ACTIVATE = 0x0006, WM_SETFOCUS = 0x0007, WM_KILLFOCUS = 0x0008, WM_ENABLE = 0x000A,

@@ -15,6 +15,8 @@ public:
     virtual bool CallBase(QEvent* E) = 0;
     // The control is going away; events go straight to the widget class.
     virtual void Detach() = 0;
+    // The control behind the widget (nullptr once detached).
+    virtual TWinControl* OwnerControl() const = 0;
 };
 
 template <class Base>
@@ -26,6 +28,7 @@ public:
     }
     bool CallBase(QEvent* E) override { return Base::event(E); }
     void Detach() override { FControl = nullptr; }
+    TWinControl* OwnerControl() const override { return FControl; }
 
 protected:
     bool event(QEvent* E) override

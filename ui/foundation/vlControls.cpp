@@ -4,6 +4,7 @@
 
 #include <QGuiApplication>
 #include <QPainter>
+#include <QWidget>
 #include <QTimer>
 #include <cassert>
 #include <cstdlib>
@@ -16,6 +17,7 @@
 #include "platform/graphics/SysMetrics.h"
 #include "platform/rtl/SysUtils.h"
 #include "ui/foundation/vlClasses.h"
+#include "ui/foundation/vlDragAndDrop.h"
 
 namespace {
 
@@ -124,6 +126,8 @@ TvlControl::TvlControl(TComponent* AOwner)
 TvlControl::~TvlControl()
 {
     Destroying();
+    EndDrag(false);
+    FinishDragAndDrop(false);
     ClearObjectLinks(this);
     destroyScrollBars();
 }
@@ -463,6 +467,79 @@ void TvlControl::InvalidateRect(const TRect& R, bool EraseBackground)
         ::InvalidateRect(Handle(), &R, EraseBackground);
 }
 
+void TvlControl::InvalidateRegion(const TvlRegion* ARegion, bool EraseBackground)
+{
+    if (!HandleAllocated() || ARegion == nullptr || ARegion->IsEmpty())
+        return;
+    for (const QRect& r : ARegion->Handle().Region()) {
+        const TRect rect = Rect(r.left(), r.top(), r.left() + r.width(), r.top() + r.height());
+        ::InvalidateRect(Handle(), &rect, EraseBackground);
+    }
+}
+
+namespace {
+
+void forEachWindowed(TWinControl* AControl, const std::function<void(TWinControl*)>& AFunction)
+{
+    AFunction(AControl);
+    for (int i = 0; i < AControl->ControlCount(); ++i)
+        if (auto* child = dynamic_cast<TWinControl*>(AControl->Controls(i)); child != nullptr && child->HandleAllocated())
+            forEachWindowed(child, AFunction);
+}
+
+}  // namespace
+
+void TvlControl::InvalidateWithChildren()
+{
+    if (HandleAllocated())
+        forEachWindowed(this, [](TWinControl* C) { ::InvalidateRect(C->Handle(), nullptr, false); });
+}
+
+void TvlControl::UpdateWithChildren()
+{
+    if (HandleAllocated())
+        forEachWindowed(this, [](TWinControl* C) { C->Update(); });
+}
+
+void TvlControl::ScrollWindow(int DX, int DY, const TRect& R)
+{
+    (void)DX;
+    (void)DY;
+    TDragObject* dragObject = GetCurrentDragObject();
+    if (dragObject != nullptr)
+        dragObject->HideDragImage();
+    // The window is painted from a buffer of our own: the moved content is
+    // painted again rather than copied.
+    InvalidateRect(R, true);
+    if (dragObject != nullptr)
+        dragObject->ShowDragImage();
+}
+
+void TvlControl::PostMouseMove()
+{
+    if (HandleAllocated())
+        PostMouseMove(ScreenToClient(Mouse->CursorPos()));
+}
+
+void TvlControl::PostMouseMove(const TPoint& P)
+{
+    if (HandleAllocated())
+        PostMessage(Handle(), WM_MOUSEMOVE, 0, MakeLParam(P.X, P.Y));
+}
+
+TvlCanvas* TvlControl::GetActiveCanvas()
+{
+    // The window's canvas draws only while the window paints; outside a
+    // paint the screen canvas measures for it.
+    if (HandleAllocated() && FCanvas->Canvas()->HandleAllocated()) {
+        FScreenCanvas.reset();
+        return FCanvas.get();
+    }
+    if (FScreenCanvas == nullptr)
+        FScreenCanvas = std::make_unique<TvlScreenCanvas>();
+    return FScreenCanvas.get();
+}
+
 bool TvlControl::IsMouseInPressedArea(int X, int Y) const { return IsPointInDragDetectArea(FMouseDownPos, X, Y); }
 
 void TvlControl::FocusChanged()
@@ -487,16 +564,38 @@ void TvlControl::SetDragAndDropState(TvlDragAndDropState Value)
         CancelMouseOperations();
 }
 
+std::unique_ptr<TvlDragAndDropObject> TvlControl::CreateDragAndDropObject()
+{
+    if (TvlDragAndDropObjectClass makeObject = GetDragAndDropObjectClass())
+        return makeObject(this);
+    return std::make_unique<TvlDragAndDropObject>(this);
+}
+
+TvlDragAndDropObject* TvlControl::GetDragAndDropObject()
+{
+    if (FDragAndDropObject == nullptr)
+        FDragAndDropObject = CreateDragAndDropObject();
+    return FDragAndDropObject.get();
+}
+
 void TvlControl::BeginDragAndDrop()
 {
+    GetDragAndDropObject()->DoBeginDragAndDrop();
     SetMouseCapture(this, true);
+    FDragAndDropPrevCursor = Screen != nullptr ? Screen->Cursor() : crDefault;
     SetDragAndDropState(ddsRunning);
 }
 
-void TvlControl::EndDragAndDrop(bool)
+void TvlControl::DragAndDrop(const TPoint& P, bool& Accepted) { GetDragAndDropObject()->DoDragAndDrop(P, Accepted); }
+
+void TvlControl::EndDragAndDrop(bool Accepted)
 {
     SetDragAndDropState(ddsIdle);
+    if (Screen != nullptr)
+        Screen->SetCursor(FDragAndDropPrevCursor);
     SetMouseCapture(this, false);
+    SetMouseCaptureObject(nullptr);
+    GetDragAndDropObject()->DoEndDragAndDrop(Accepted);
 }
 
 void TvlControl::FinishDragAndDrop(bool Accepted)
@@ -504,19 +603,47 @@ void TvlControl::FinishDragAndDrop(bool Accepted)
     if (FFinishingDragAndDrop)
         return;
     FFinishingDragAndDrop = true;
+    auto done = [this] {
+        FDragAndDropObject.reset();
+        FFinishingDragAndDrop = false;
+    };
     try {
         if (FDragAndDropState == ddsRunning)
             EndDragAndDrop(Accepted);
         else
             SetDragAndDropState(ddsIdle);
     } catch (...) {
-        FFinishingDragAndDrop = false;
+        done();
         throw;
     }
-    FFinishingDragAndDrop = false;
+    done();
 }
 
-void TvlControl::CancelMouseOperations() { SetMouseCapture(this, false); }
+void TvlControl::CancelMouseOperations()
+{
+    FMouseButtonPressed = false;
+    SetMouseCaptureObject(nullptr);
+    SetMouseCapture(this, false);
+}
+
+void TvlControl::FinishMouseOperations()
+{
+    FinishDragAndDrop(true);
+    SetMouseCaptureObject(nullptr);
+}
+
+void TvlControl::SetMouseCaptureObject(TObject* Value)
+{
+    if (Value == FMouseCaptureObject)
+        return;
+    const bool hadCapture = HasMouseCapture(this);
+    if (auto* owner = dynamic_cast<IvlCaptureOwner*>(FMouseCaptureObject))
+        owner->CaptureLost();
+    FMouseCaptureObject = Value;
+    SetMouseCapture(this, Value != nullptr);
+    if (hadCapture && !HasMouseCapture(this) && FDragAndDropState == ddsPending)
+        Perform(WM_CANCELMODE);
+}
 
 void TvlControl::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
 {
@@ -532,12 +659,20 @@ void TvlControl::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
             return;
         }
     }
-    if (Button == mbLeft && !Shift.Contains(ssDouble) && StartDragAndDrop(Point(X, Y)))
-        SetDragAndDropState(ddsPending);
-    else
+    if (Button == mbLeft && !Shift.Contains(ssDouble) && StartDragAndDrop(Point(X, Y))) {
+        if (GetDragAndDropObject()->GetImmediateStart())
+            BeginDragAndDrop();
+        else
+            SetDragAndDropState(ddsPending);
+    } else {
         FinishDragAndDrop(false);
+    }
+    if (!link.Destroyed())
+        BeforeMouseDown(Button, Shift, X, Y);
     if (!link.Destroyed())
         TCustomControl::MouseDown(Button, Shift, X, Y);
+    if (!link.Destroyed() && HasMouseCapture(this))
+        FMouseButtonPressed = true;
 }
 
 void TvlControl::MouseMove(TShiftState Shift, int X, int Y)
@@ -553,7 +688,8 @@ void TvlControl::MouseMove(TShiftState Shift, int X, int Y)
 
 void TvlControl::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
 {
-    FinishDragAndDrop(true);
+    FMouseButtonPressed = false;
+    FinishMouseOperations();
     TCustomControl::MouseUp(Button, Shift, X, Y);
 }
 
@@ -578,6 +714,46 @@ void TvlControl::Dispatch(TMessage& Message)
             return;
         }
         break;
+    case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN: {
+        const TLinkGuard link(this);
+        TCustomControl::Dispatch(Message);
+        if (link.Destroyed() || ComponentState().Contains(csDestroying))
+            return;
+        const TMouseButton button = Message.Msg == WM_LBUTTONDOWN ? mbLeft
+                                  : Message.Msg == WM_RBUTTONDOWN ? mbRight : mbMiddle;
+        const TPoint p = PointFromLParam(Message.LParam);
+        AfterMouseDown(button, p.X, p.Y);
+        return;
+    }
+    case WM_GETDLGCODE: {
+        LRESULT codes = 0;
+        if (FKeys.Contains(kAll)) codes |= DLGC_WANTALLKEYS;
+        if (FKeys.Contains(kArrows)) codes |= DLGC_WANTARROWS;
+        if (FKeys.Contains(kChars)) codes |= DLGC_WANTCHARS;
+        if (FKeys.Contains(kTab) && !IsControlKeyDown()) codes |= DLGC_WANTTAB;
+        Message.Result = codes;
+        return;
+    }
+    case CM_VLSYSTEMMETRICS:
+        systemMetricsChanged();
+        return;
+    case WM_NCCALCSIZE:
+        TCustomControl::Dispatch(Message);
+        // The frame changed: the scroll bars take the system's sizes again
+        // once the change is through.
+        if (HandleAllocated())
+            PostMessage(Handle(), CM_VLSYSTEMMETRICS, 0, 0);
+        return;
+    case CM_FONTCHANGED: {
+        TCustomControl::Dispatch(Message);
+        // The listeners may remove themselves while being told.
+        const std::vector<IvlFontChangeListener*> listeners = FFontListeners;
+        for (IvlFontChangeListener* listener : listeners)
+            if (std::find(FFontListeners.begin(), FFontListeners.end(), listener) != FFontListeners.end())
+                listener->Changed(this, Font());
+        Invalidate();
+        return;
+    }
     case WM_MOUSEWHEEL: {
         const TPoint p = PointFromLParam(Message.LParam);
         if (DoMouseWheel(KeysToShiftState(LoWord(Message.WParam)), int16_t(HiWord(Message.WParam)), p)) {
@@ -592,6 +768,36 @@ void TvlControl::Dispatch(TMessage& Message)
     TCustomControl::Dispatch(Message);
 }
 
+namespace {
+
+// A change of the window's style reaches the control as a frame change.
+class TStyleChangeWatcher : public QObject {
+public:
+    TStyleChangeWatcher(TvlControl* AControl, QObject* AParent) : QObject(AParent), FControl(AControl) {}
+
+protected:
+    bool eventFilter(QObject* Watched, QEvent* Event) override
+    {
+        if (Event->type() == QEvent::StyleChange)
+            SafeCall([this] { FControl->Perform(WM_NCCALCSIZE, 0, 0); });
+        return QObject::eventFilter(Watched, Event);
+    }
+
+private:
+    TvlControl* FControl;
+};
+
+}  // namespace
+
+void TvlControl::InitializeWidget()
+{
+    TCustomControl::InitializeWidget();
+    QWidget* w = Widget();
+    auto watcher = std::make_unique<TStyleChangeWatcher>(this, w);
+    w->installEventFilter(watcher.get());
+    watcher.release();  // the widget frees it with itself
+}
+
 void TvlControl::Paint()
 {
     if (FBorderStyle == vlcbsDefault) {
@@ -599,6 +805,94 @@ void TvlControl::Paint()
         FCanvas->IntersectClipRect(GetClientBounds());
     }
     TCustomControl::Paint();
+}
+
+void TvlControl::AddFontListener(IvlFontChangeListener* AListener)
+{
+    if (AListener != nullptr)
+        FFontListeners.push_back(AListener);
+}
+
+void TvlControl::RemoveFontListener(IvlFontChangeListener* AListener) { std::erase(FFontListeners, AListener); }
+
+void TvlControl::AddChildComponent(TvlControlChildComponent* AComponent) { AComponent->SetControl(this); }
+
+void TvlControl::RemoveChildComponent(TvlControlChildComponent* AComponent) { AComponent->SetControl(nullptr); }
+
+// ------------------------------------------------------- child component
+
+TvlControlChildComponent::TvlControlChildComponent(TComponent* AOwner) : TvlComponent(AOwner) { Initialize(); }
+
+TvlControlChildComponent::~TvlControlChildComponent()
+{
+    if (FControl != nullptr)
+        FControl->RemoveChildComponent(this);
+}
+
+void TvlControlChildComponent::SetParentComponent(TComponent* Value)
+{
+    if (auto* control = dynamic_cast<TvlControl*>(Value))
+        control->AddChildComponent(this);
+}
+
+// ------------------------------------------------------------ popup menus
+
+int GetPopupMenuHeight(TPopupMenu* APopupMenu)
+{
+    if (APopupMenu == nullptr)
+        return 4;
+    TvlScreenCanvas canvas;
+    const TNonClientFont menuFont = GetNonClientMetrics().lfMenuFont;
+    TFont font;
+    font.SetName(String::fromLatin1(menuFont.Name));
+    font.SetHeight(menuFont.Height);
+    canvas.SetFont(&font);
+    const int itemHeight = canvas.TextHeight(QStringLiteral("Qg")) + 4;
+    int column = 0, result = 0;
+    const TMenuItem* items = APopupMenu->Items();
+    for (int i = 0; i < items->Count(); ++i) {
+        TMenuItem* item = items->Items(i);
+        if (!item->Visible())
+            continue;
+        int height = itemHeight;
+        if (APopupMenu->OwnerDraw() || item->HasImage()) {
+            int width = 0;
+            item->MeasureItem(canvas.Canvas(), width, height);
+        }
+        if (item->Break() != mbNone) {
+            result = std::max(result, column);
+            column = 0;
+        }
+        column += height;
+    }
+    return std::max(result, column) + 4;
+}
+
+bool IsPopupMenuShortCut(TComponent* APopupMenu, TMessage& Message)
+{
+    if (APopupMenu == nullptr)
+        return false;
+    if (auto* support = dynamic_cast<IvlPopupMenuSupport*>(APopupMenu))
+        return support->IsShortCut(Message);
+    if (auto* menu = dynamic_cast<TPopupMenu*>(APopupMenu))
+        return menu->IsShortCut(Message);
+    return false;
+}
+
+bool ShowPopupMenu(TControl* AControl, TComponent* AMenu, int X, int Y)
+{
+    if (AMenu == nullptr)
+        return false;
+    if (auto* support = dynamic_cast<IvlPopupMenuSupport*>(AMenu)) {
+        support->Popup(X, Y);
+        return true;
+    }
+    if (auto* menu = dynamic_cast<TPopupMenu*>(AMenu); menu != nullptr && menu->AutoPopup()) {
+        menu->SetPopupComponent(AControl);
+        menu->Popup(X, Y);
+        return true;
+    }
+    return false;
 }
 
 // ---------------------------------------------------------------- services
@@ -873,10 +1167,71 @@ void TvlTimer::setRunning(bool Value)
 
 // ------------------------------------------------------------ popup window
 
-TvlPopupWindow::TvlPopupWindow() : TForm(nullptr)
+TvlPopupWindow::TvlPopupWindow()
+    : TForm(nullptr), FPaintCanvas(std::make_unique<TCanvas>()), FCanvas(std::make_unique<TvlCanvas>(FPaintCanvas.get()))
 {
     SetBorderStyle(bsNone);
     SetFormStyle(fsStayOnTop);
+    if (HandleAllocated())
+        UpdateWidget();  // made before this kind's flags were known
+}
+
+TvlPopupWindow::~TvlPopupWindow() { Destroying(); }
+
+void TvlPopupWindow::GetClientBounds(TRect& R) const
+{
+    R = ClientRect();
+    R.Left += GetBorderWidth(0);
+    R.Top += GetBorderWidth(1);
+    R.Right -= GetBorderWidth(2);
+    R.Bottom -= GetBorderWidth(3);
+}
+
+void TvlPopupWindow::PaintWindow(HDC DC)
+{
+    FPaintCanvas->SetHandle(DC);
+    FPaintCanvas->Font()->Assign(Font());
+    FPaintCanvas->Brush()->SetColor(Color());
+    try {
+        TForm::PaintWindow(DC);
+        Paint();
+        DrawFrame();
+    } catch (...) {
+        FPaintCanvas->SetHandle(nullptr);
+        throw;
+    }
+    FPaintCanvas->SetHandle(nullptr);
+}
+
+void TvlPopupWindow::DrawFrame()
+{
+    const TRect r = Rect(0, 0, Width(), Height());
+    switch (FBorderStyle) {
+    case 1:
+        FCanvas->FrameRect(r, FrameColor);
+        break;
+    case 2:
+        FCanvas->DrawEdge(r, false, false);
+        break;
+    case 3: {
+        FCanvas->DrawEdge(r, false, true);
+        TRect inner = r;
+        InflateRect(inner, -1, -1);
+        FCanvas->DrawEdge(inner, false, false);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void TvlPopupWindow::Dispatch(TMessage& Message)
+{
+    TForm::Dispatch(Message);
+    // Losing the activation, inside the program or to another one, closes
+    // the popup.
+    if (Message.Msg == WM_ACTIVATE && LoWord(Message.WParam) == WA_INACTIVE && Visible())
+        Deactivate();
 }
 
 void TvlPopupWindow::SetPopupBorderStyle(TvlPopupBorderStyle Value)

@@ -2,12 +2,16 @@
 // window with a look, a border, a painted vertical scroll bar and the
 // canvas its painters draw on.
 #pragma once
+#include <functional>
 #include <memory>
+#include <vector>
 
 #include "platform/rtl/Startup.h"
 
 #include "platform/controls/Controls.h"
 #include "platform/controls/Forms.h"
+#include "platform/controls/Menus.h"
+#include "ui/foundation/vlClasses.h"
 #include "ui/foundation/vlGraphics.h"
 #include "ui/foundation/vlLookAndFeelPainters.h"
 #include "ui/foundation/vlLookAndFeels.h"
@@ -19,6 +23,68 @@ enum TvlDragAndDropState { ddsIdle, ddsPending, ddsRunning };
 enum TvlMouseWheelScrollingKind { mwskNone, mwskHorizontal, mwskVertical };
 
 class TvlControl;
+class TvlDragAndDropObject;
+class TvlDragImageList;
+
+// Classes the control makes on demand; descendants name their own.
+using TvlDragAndDropObjectClass = std::unique_ptr<TvlDragAndDropObject> (*)(TvlControl* AControl);
+using TvlDragControlObjectClass = std::unique_ptr<TDragObject> (*)(TvlControl* AControl);
+using TvlDragImagesClass = std::unique_ptr<TvlDragImageList> (*)();
+
+// Posted to a control to have it take the system's scroll-bar sizes again.
+enum : UINT { CM_VLSYSTEMMETRICS = 0x8065 };
+
+enum TvlControlKey { kAll, kArrows, kChars, kTab };
+using TvlControlKeys = TSet<TvlControlKey>;
+
+// Told of each font change of a control it listens to.
+class IvlFontChangeListener {
+public:
+    virtual ~IvlFontChangeListener() = default;
+    virtual void Changed(TObject* Sender, TFont* AFont) = 0;
+};
+
+// An object that may hold a control's mouse capture; told when it loses it.
+class IvlCaptureOwner {
+public:
+    virtual ~IvlCaptureOwner() = default;
+    virtual void CaptureLost() = 0;
+};
+
+// A component that can stand where a popup menu is expected.
+class IvlPopupMenuSupport {
+public:
+    virtual ~IvlPopupMenuSupport() = default;
+    virtual bool IsShortCut(TMessage& Message) = 0;
+    virtual void Popup(int X, int Y) = 0;
+};
+
+// What the drag-detect loop decided.
+enum TDragDetectResult { ddrNone, ddrDrag, ddrCancel };
+
+// One input event as a modal mouse loop sees it: the message it stands
+// for, the control it goes to and the pointer's screen position.
+struct TvlModalMessage {
+    UINT Msg = WM_NULL;
+    WPARAM WParam = 0;
+    TWinControl* Control = nullptr;
+    TPoint ScreenPos;
+};
+
+// Runs the modal loops of the drag-detect and middle-button modes: every
+// input event of the application is first offered to the filter, which
+// answers true to stop it there (it is not dispatched). Tests put a
+// scripted loop in place of the real one.
+class IvlModalLoop {
+public:
+    virtual ~IvlModalLoop() = default;
+    virtual void Run(const std::function<bool(const TvlModalMessage&)>& Filter) = 0;
+    // Ends Run once the message being handled has been dispatched.
+    virtual void Quit() = 0;
+};
+// nullptr restores the real loop. Not owned.
+void SetModalLoop(IvlModalLoop* ALoop);
+IvlModalLoop* GetModalLoop();
 
 // What SetScrollBarInfo decided for one bar; ApplyData carries it over.
 struct TvlScrollBarData {
@@ -66,6 +132,8 @@ private:
     void lookAndFeelChanged(TvlLookAndFeel*, TvlLookAndFeelValues) { Invalidate(); }
     std::unique_ptr<TvlLookAndFeel> FLookAndFeel;
 };
+
+class TvlControlChildComponent;
 
 // The windowed base control of the grid family: a canvas and a look of its
 // own, a border drawn by the painter, and two scroll bars and a size grip
@@ -117,10 +185,50 @@ public:
 
     TvlDragAndDropState DragAndDropState() const { return FDragAndDropState; }
     void FinishDragAndDrop(bool Accepted);
+    // The running internal drag-and-drop's object, made on first use.
+    TvlDragAndDropObject* GetDragAndDropObject();
+    // The object that holds the mouse capture (not owned); setting another
+    // tells the old one it lost it.
+    TObject* MouseCaptureObject() const { return FMouseCaptureObject; }
+    void SetMouseCaptureObject(TObject* Value);
+    // True while the middle-button auto-scroll mode runs.
+    bool ScrollingContent() const { return FScrollingContent; }
+    TvlControlKeys Keys() const { return FKeys; }
+    void SetKeys(TvlControlKeys Value) { FKeys = Value; }
+
+    // Dragging the control to other controls.
+    void DoStartDrag(TDragObject*& DragObject) override;
+    void DoEndDrag(TObject* Target, int X, int Y) override;
+    void DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept) override;
+    // The pictures of the control while it is dragged (HasDragImages), made
+    // once and offered while they hold an image.
+    TDragImageList* GetDragImages() override;
+    // Ctrl is held: a drop copies.
+    virtual bool IsCopyDragDrop() const;
+
+    // Listeners hear of each font change, in the order they were added.
+    void AddFontListener(IvlFontChangeListener* AListener);
+    void RemoveFontListener(IvlFontChangeListener* AListener);
+    virtual void AddChildComponent(TvlControlChildComponent* AComponent);
+    virtual void RemoveChildComponent(TvlControlChildComponent* AComponent);
     // One line of scrolling in ADirection, as a press on an arrow.
     void ScrollContent(TvlDirection ADirection);
     bool IsMouseInPressedArea(int X, int Y) const;
     void InvalidateRect(const TRect& R, bool EraseBackground);
+    // Nothing for an empty region or before the window exists.
+    void InvalidateRegion(const TvlRegion* ARegion, bool EraseBackground);
+    void InvalidateWithChildren();
+    void UpdateWithChildren();
+    // Redraws R with its content moved by DX, DY; a drag image over the
+    // window is hidden meanwhile.
+    void ScrollWindow(int DX, int DY, const TRect& R);
+    // Has the control look at the pointer again (a still pointer over
+    // changed content): a move to P, by default where the pointer is.
+    void PostMouseMove();
+    void PostMouseMove(const TPoint& P);
+    // The control's canvas while its window paints; otherwise a screen
+    // canvas to measure with.
+    TvlCanvas* GetActiveCanvas();
 
     TNotifyEvent OnFocusChanged;
 
@@ -145,14 +253,42 @@ protected:
     virtual bool IsFocused() const { return Focused(); }
     virtual bool StartDragAndDrop(const TPoint& P) { (void)P; return false; }
     virtual void BeginDragAndDrop();
-    virtual void DragAndDrop(const TPoint& P, bool& Accepted) { (void)P; (void)Accepted; }
+    virtual void DragAndDrop(const TPoint& P, bool& Accepted);
     virtual void EndDragAndDrop(bool Accepted);
     virtual void CancelMouseOperations();
+    virtual void FinishMouseOperations();
     virtual bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos);
+    // After a press reached the control: the left button may start a drag
+    // of the control (DragMode dmAutomatic), the middle one the auto-scroll
+    // mode.
+    virtual void AfterMouseDown(TMouseButton Button, int X, int Y);
+    virtual void BeforeMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
+    {
+        (void)Button; (void)Shift; (void)X; (void)Y;
+    }
+    virtual bool IsDesigning() const { return ComponentState().Contains(csDesigning); }
+    virtual bool CanDrag(int X, int Y) const { (void)X; (void)Y; return FDragAndDropState == ddsIdle; }
+    virtual bool AllowAutoDragAndDropAtDesignTime(int X, int Y, TShiftState Shift) const
+    {
+        (void)X; (void)Y; (void)Shift;
+        return true;
+    }
+    // False cancels a drag that is starting.
+    virtual bool StartDrag(TDragObject* DragObject) { (void)DragObject; return true; }
+    virtual TvlDragControlObjectClass GetDragObjectClass() const;
+    virtual bool HasDragImages() const { return false; }
+    virtual TvlDragImagesClass GetDragImagesClass() const;
+    virtual TPoint GetDragImagesSize() const { return TPoint{0, 0}; }
+    virtual void DrawDragImage(TvlCanvas* ACanvas, const TRect& R) { (void)ACanvas; (void)R; }
+    virtual void InitDragImages(TvlDragImageList* AImages);
+    virtual std::unique_ptr<TvlDragAndDropObject> CreateDragAndDropObject();
+    virtual TvlDragAndDropObjectClass GetDragAndDropObjectClass() const { return FDragAndDropObjectClass; }
+    void SetDragAndDropObjectClass(TvlDragAndDropObjectClass Value) { FDragAndDropObjectClass = Value; }
 
     void Paint() override;
     void Dispatch(TMessage& Message) override;
     void EraseBackground(HDC DC) override { (void)DC; }
+    void InitializeWidget() override;
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void MouseMove(TShiftState Shift, int X, int Y) override;
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
@@ -187,7 +323,67 @@ private:
     TvlDragAndDropState FDragAndDropState = ddsIdle;
     bool FFinishingDragAndDrop = false;
     TPoint FMouseDownPos;
+    std::unique_ptr<TvlDragAndDropObject> FDragAndDropObject;
+    TvlDragAndDropObjectClass FDragAndDropObjectClass = nullptr;
+    TCursor FDragAndDropPrevCursor = crDefault;
+    std::unique_ptr<TvlDragImageList> FDragImages;
+    TObject* FMouseCaptureObject = nullptr;
+    bool FMouseButtonPressed = false;
+    bool FScrollingContent = false;
+    TvlControlKeys FKeys;
+    std::vector<IvlFontChangeListener*> FFontListeners;
+    std::unique_ptr<TvlScreenCanvas> FScreenCanvas;
+    void scrollContentMode();
+    void systemMetricsChanged();
+    bool WantsKey(uint16_t Key) const override;
 };
+
+// A component that belongs to one control and is kept as its child.
+class TvlControlChildComponent : public TvlComponent {
+public:
+    explicit TvlControlChildComponent(TComponent* AOwner);
+    ~TvlControlChildComponent() override;
+    String ClassName() const override { return String::fromLatin1("TvlControlChildComponent"); }
+    // Made for AControl, owned by its owner when AAssignOwner.
+    template <class T = TvlControlChildComponent>
+    static std::unique_ptr<T> CreateEx(TvlControl* AControl, bool AAssignOwner)
+    {
+        auto result = std::make_unique<T>(AAssignOwner && AControl != nullptr ? AControl->Owner() : nullptr);
+        result->SetControl(AControl);
+        return result;
+    }
+    TvlControl* Control() const { return FControl; }
+    virtual void SetControl(TvlControl* Value) { FControl = Value; }
+    bool IsLoading() const { return ComponentState().Contains(csLoading); }
+    bool HasParent() const { return FControl != nullptr; }
+    TComponent* GetParentComponent() const { return FControl; }
+    // A control as the parent takes the component as its child.
+    void SetParentComponent(TComponent* Value);
+
+protected:
+    virtual void Initialize() {}
+
+private:
+    TvlControl* FControl = nullptr;
+};
+
+// Holds the capture of Wnd until the pointer leaves a square of twice the
+// drag threshold around where it is now (ddrDrag), a button is released
+// (ddrNone), or Escape or the loss of the capture cancels (ddrCancel).
+TDragDetectResult CheckDragDetect(TWinControl* Wnd);
+// The class-library drag object a control was last told of (nullptr after
+// a drag leave).
+TDragObject* GetCurrentDragObject();
+bool IsControlKeyDown();
+
+// The height a popup menu needs on the screen: its tallest column (an item
+// with a Break starts a new one), measured in the menu font.
+int GetPopupMenuHeight(TPopupMenu* APopupMenu);
+// The key message is a shortcut of the menu (a TPopupMenu or a component
+// supporting IvlPopupMenuSupport), which has run it.
+bool IsPopupMenuShortCut(TComponent* APopupMenu, TMessage& Message);
+// Shows the menu at the screen point; false when there is none to show.
+bool ShowPopupMenu(TControl* AControl, TComponent* AMenu, int X, int Y);
 
 // ------------------------------------------------------------ message window
 
@@ -287,6 +483,7 @@ using TvlPopupBorderStyle = int;
 class TvlPopupWindow : public TForm {
 public:
     TvlPopupWindow();
+    ~TvlPopupWindow() override;
     String ClassName() const override { return String::fromLatin1("TvlPopupWindow"); }
 
     bool Adjustable = true;
@@ -312,10 +509,26 @@ public:
     virtual void InitPopup();
     virtual void Popup();
     virtual void CloseUp() { Hide(); }
+    // The client rectangle inside the border widths of the four sides.
+    virtual void GetClientBounds(TRect& R) const;
+    virtual void DrawFrame();
+    TvlCanvas* PopupCanvas() const { return FCanvas.get(); }
+
+protected:
+    // A frameless tool window of its own on top of the others.
+    Qt::WindowFlags ExtraWindowFlags() const override { return Qt::Tool; }
+    void Dispatch(TMessage& Message) override;
+    void PaintWindow(HDC DC) override;
+    virtual void Paint() {}
+    // The window lost the activation (to another of the program's windows
+    // or to another program): it closes.
+    virtual void Deactivate() { CloseUp(); }
 
 private:
     void restoreControlsBounds();
     TvlPopupBorderStyle FBorderStyle = 0;
+    std::unique_ptr<TCanvas> FPaintCanvas;
+    std::unique_ptr<TvlCanvas> FCanvas;
 };
 
 // ---------------------------------------------------------------- services

@@ -520,12 +520,6 @@ bool TvlCustomGridTableView::keyDown(uint16_t AKey, TShiftState)
     return true;
 }
 
-void TvlCustomGridTableView::mouseWheel(int ADelta)
-{
-    // One notch (120) scrolls three rows, the classic wheel setting.
-    SetTopRecordIndex(FTopRecordIndex - ADelta / 120 * 3);
-}
-
 void TvlCustomGridTableView::scrolled(TScrollCode AScrollCode, int APos)
 {
     const int page = std::max(1, VisibleRowCount());
@@ -632,11 +626,6 @@ void TvlGrid::Dispatch(TMessage& Message)
     case WM_SETFOCUS: case WM_KILLFOCUS:
         TvlControl::Dispatch(Message);
         Invalidate();
-        return;
-    case WM_MOUSEWHEEL:
-        if (TvlCustomGridTableView* view = activeTableView())
-            view->mouseWheel(int16_t(HiWord(Message.WParam)));
-        Message.Result = 0;
         return;
     default:
         TvlControl::Dispatch(Message);

@@ -208,7 +208,6 @@ protected:
     void mouseDown(TMouseButton AButton, TShiftState AShift, TPoint P);
     void mouseUp(TMouseButton AButton, TShiftState AShift, TPoint P);
     bool keyDown(uint16_t AKey, TShiftState AShift);
-    void mouseWheel(int ADelta);
     void scrolled(TScrollCode AScrollCode, int APos);
     void updateScrollBar();
     void initScrollBarsParameters();

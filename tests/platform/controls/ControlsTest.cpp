@@ -656,3 +656,66 @@ TEST_F(ControlsTest, RegisteredCursorsStandBesideTheBuiltInShapes)
     const TRect area = GetMonitorWorkArea(TPoint{-5000, -5000});
     EXPECT_FALSE(area.IsEmpty());
 }
+
+TEST_F(ControlsTest, ADragFollowsThePointerBeyondItsThresholdAndDropsOnAnAcceptingTarget)
+{
+    auto* source = new TRecordingPanel(form.get());
+    source->SetParent(form.get());
+    source->SetBounds(10, 10, 50, 50);
+    auto* target = new TRecordingPanel(form.get());
+    target->SetParent(form.get());
+    target->SetBounds(100, 20, 50, 50);
+    form->Show();
+    std::vector<TDragState> states;
+    target->OnDragOver = TDragOverEvent::FromFunction(
+        [&states](TObject*, TObject*, int, int, TDragState State, bool& Accept) {
+            states.push_back(State);
+            Accept = true;
+        });
+    std::vector<TObject*> dropped, ended;
+    target->OnDragDrop = TDragDropEvent::FromFunction([&dropped](TObject*, TObject* Source, int, int) {
+        dropped.push_back(Source);
+    });
+    source->OnEndDrag = TEndDragEvent::FromFunction([&ended](TObject*, TObject* Target, int, int) {
+        ended.push_back(Target);
+    });
+    QWidget* w = source->Widget();
+    auto send = [w](QEvent::Type Type, QPoint P, Qt::MouseButtons Buttons) {
+        QMouseEvent e(Type, QPointF(P), w->mapToGlobal(QPointF(P)), Qt::LeftButton, Buttons, Qt::NoModifier);
+        QApplication::sendEvent(w, &e);
+    };
+
+    Mouse->SetCursorPos(source->ClientToScreen(TPoint{5, 5}));
+    source->BeginDrag(false, 5);
+    EXPECT_TRUE(source->Dragging());
+    send(QEvent::MouseMove, QPoint(7, 7), Qt::LeftButton);  // within the threshold: the source sees it
+    EXPECT_EQ(source->Seen.size(), 1u);
+    EXPECT_EQ(GetDragObject()->DragTarget(), nullptr);
+    // Over the target (in the source's coordinates): the move is the drag's.
+    send(QEvent::MouseMove, QPoint(110, 30), Qt::LeftButton);
+    EXPECT_EQ(source->Seen.size(), 1u);
+    EXPECT_EQ(GetDragObject()->DragTarget(), target);
+    EXPECT_EQ(GetDragObject()->DragTargetPos(), (TPoint{20, 20}));
+    EXPECT_EQ(states, (std::vector<TDragState>{dsDragEnter, dsDragMove}));
+    EXPECT_EQ(Screen->Cursor(), crDrag);
+    send(QEvent::MouseButtonRelease, QPoint(110, 30), Qt::NoButton);
+    EXPECT_FALSE(source->Dragging());
+    EXPECT_EQ(dropped, std::vector<TObject*>{source});
+    EXPECT_EQ(ended, std::vector<TObject*>{target});
+    EXPECT_EQ(Screen->Cursor(), crDefault);
+
+    // Released before the threshold: no drag, and the source hears of it.
+    source->BeginDrag(false, 5);
+    send(QEvent::MouseButtonRelease, QPoint(6, 6), Qt::NoButton);
+    EXPECT_FALSE(source->Dragging());
+    EXPECT_EQ(ended, (std::vector<TObject*>{target, nullptr}));
+    EXPECT_EQ(dropped.size(), 1u);
+
+    // A source that goes away ends its drag without being told.
+    source->BeginDrag(true);
+    DragTo(target->ClientToScreen(TPoint{5, 5}));
+    delete source;
+    EXPECT_EQ(GetDragObject(), nullptr);
+    EXPECT_EQ(ended.size(), 2u);
+    EXPECT_EQ(dropped.size(), 1u);
+}

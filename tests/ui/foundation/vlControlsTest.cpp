@@ -1,5 +1,10 @@
 // Tests of the control unit: the timer rules on a clock advanced by hand, and
 // the base control's scroll bars, wheel and internal drag on a scripted control.
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QTimer>
+#include <algorithm>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -136,6 +141,22 @@ protected:
     {
         ++KeysSeen;
         TvlControl::KeyDown(Key, Shift);
+    }
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override
+    {
+        ++MouseDowns;
+        TvlControl::MouseDown(Button, Shift, X, Y);
+    }
+
+public:
+    int MouseDowns = 0;
+    bool CopyDrag = false;
+    std::vector<TObject*> EndDragTargets;
+    bool IsCopyDragDrop() const override { return CopyDrag; }
+    void DoEndDrag(TObject* Target, int X, int Y) override
+    {
+        EndDragTargets.push_back(Target);
+        TvlControl::DoEndDrag(Target, X, Y);
     }
 };
 
@@ -484,6 +505,511 @@ TEST_F(Tracking, PopupPositions)
     popup.AlignVert = pvaTop;
     popup.CalculatePosition(p);
     EXPECT_EQ(p, (TPoint{popup.Owner.Right, popup.Owner.Top}));
+}
+
+// A modal loop that runs a script: each step may offer messages, which
+// reach their control (as the real loop dispatches them) unless the
+// filter stops them. The loop ends when the filter quits it or the script
+// runs out.
+class TScriptedLoop : public IvlModalLoop {
+public:
+    TScriptedLoop() { SetModalLoop(this); }
+    ~TScriptedLoop() override { SetModalLoop(nullptr); }
+    TScriptedLoop(const TScriptedLoop&) = delete;
+    TScriptedLoop& operator=(const TScriptedLoop&) = delete;
+
+    void Run(const std::function<bool(const TvlModalMessage&)>& Filter) override
+    {
+        FFilter = &Filter;
+        FQuit = false;
+        std::vector<std::function<void()>> steps;
+        steps.swap(Steps);
+        for (auto& step : steps) {
+            if (FQuit)
+                break;
+            step();
+        }
+        Running = !FQuit;  // left without being quit
+        FFilter = nullptr;
+    }
+    void Quit() override { FQuit = true; }
+
+    // Offers Msg for Control at the screen point P; true when stopped.
+    bool Send(TWinControl* Control, UINT Msg, TPoint P, WPARAM WParam = 0)
+    {
+        TvlModalMessage m{Msg, WParam, Control, P};
+        if ((*FFilter)(m))
+            return true;
+        const TPoint c = Control->ScreenToClient(P);
+        Control->Perform(Msg, WParam, Msg == WM_KEYDOWN || Msg == WM_KEYUP ? 0 : MakeLParam(c.X, c.Y));
+        return false;
+    }
+
+    std::vector<std::function<void()>> Steps;
+    bool Running = false;
+
+private:
+    const std::function<bool(const TvlModalMessage&)>* FFilter = nullptr;
+    bool FQuit = false;
+};
+
+QWidget* findWindow(const char* Name)
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == QLatin1String(Name) && w->isVisible())
+            return w;
+    return nullptr;
+}
+
+bool overrideCursorIs(TCursor C)
+{
+    const QCursor* current = QGuiApplication::overrideCursor();
+    return current != nullptr && current->pixmap().cacheKey() == ScreenCursor(C).pixmap().cacheKey();
+}
+
+struct MouseModes : Control {
+    MouseModes()
+    {
+        Form->Show();
+        C->V = {0, 99, 1, 10, 0, true, true};
+        C->UpdateScrollBars();
+        Start = C->ClientToScreen(TPoint{50, 50});
+        Mouse->SetCursorPos(Start);
+    }
+    void pressMiddle() { C->Perform(WM_MBUTTONDOWN, MK_MBUTTON, MakeLParam(50, 50)); }
+    TPoint at(int DX, int DY) const { return TPoint{Start.X + DX, Start.Y + DY}; }
+    size_t downScrolls() const
+    {
+        return size_t(std::count(C->Scrolls.begin(), C->Scrolls.end(), std::make_pair(sbVertical, scLineDown)));
+    }
+
+    TScriptedLoop Loop;
+    TPoint Start;
+};
+
+TEST_F(MouseModes, MiddleButtonScrollsTowardThePointerUntilEscape)
+{
+    bool anchorShown = false, inMode = false;
+    Loop.Steps = {
+        [&] {
+            inMode = C->ScrollingContent() && HasMouseCapture(C);
+            // The anchor marks the start: a round window centred on it.
+            QWidget* anchor = findWindow("vlScrollAnchor");
+            ASSERT_NE(anchor, nullptr);
+            const QPoint centre = anchor->geometry().center();
+            anchorShown = std::abs(centre.x() - Start.X) <= 1 && std::abs(centre.y() - Start.Y) <= 1
+                       && anchor->mask().contains(QPoint(anchor->width() / 2, anchor->height() / 2))
+                       && !anchor->mask().contains(QPoint(0, 0))
+                       && !anchor->mask().contains(QPoint(anchor->width() - 1, 0));
+            EXPECT_TRUE(overrideCursorIs(crvlVerScroll));
+        },
+        // Only the vertical bar shows: sideways the neutral zone spans the
+        // screen, so a pointer far to the right scrolls nothing.
+        [&] {
+            Loop.Send(C, WM_MOUSEMOVE, at(100, 0));
+            EXPECT_TRUE(overrideCursorIs(crvlVerScroll));
+            Clock.Advance(500);
+            EXPECT_EQ(downScrolls(), 0u);
+        },
+        // 20 pixels below: speed 2, a line every 11 ticks (220 ms).
+        [&] {
+            Loop.Send(C, WM_MOUSEMOVE, at(0, 20));
+            EXPECT_TRUE(overrideCursorIs(crvlDownScroll));
+            while (downScrolls() == 0)
+                Clock.Advance(20);
+            Clock.Advance(219);
+            EXPECT_EQ(downScrolls(), 1u);
+            Clock.Advance(1);
+            EXPECT_EQ(downScrolls(), 2u);
+        },
+        // Far below: the top speed, a line every tick.
+        [&] {
+            Loop.Send(C, WM_MOUSEMOVE, at(0, 200));
+            C->Scrolls.clear();
+            Clock.Advance(100);
+            EXPECT_EQ(downScrolls(), 5u);
+        },
+        [&] { Loop.Send(C, WM_KEYDOWN, at(0, 200), VK_ESCAPE); },
+        [&] { ADD_FAILURE() << "Escape did not end the mode"; },
+    };
+    pressMiddle();
+    EXPECT_TRUE(inMode);
+    EXPECT_TRUE(anchorShown);
+    EXPECT_FALSE(C->ScrollingContent());
+    EXPECT_FALSE(HasMouseCapture(C));
+    EXPECT_EQ(findWindow("vlScrollAnchor"), nullptr);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    C->Scrolls.clear();
+    Clock.Advance(500);  // the timer stopped with the mode
+    EXPECT_TRUE(C->Scrolls.empty());
+}
+
+TEST_F(MouseModes, MiddleButtonReleaseWithoutMovingKeepsTheModeAndAClickEndsItUndelivered)
+{
+    bool stillOn = false, stopped = false;
+    int downsBefore = 0;
+    Loop.Steps = {
+        [&] { Loop.Send(C, WM_MBUTTONUP, Start); },
+        [&] {
+            stillOn = C->ScrollingContent();
+            downsBefore = C->MouseDowns;
+            stopped = Loop.Send(C, WM_LBUTTONDOWN, Start, MK_LBUTTON);
+        },
+        [&] { ADD_FAILURE() << "the click did not end the mode"; },
+    };
+    pressMiddle();
+    EXPECT_TRUE(stillOn);
+    EXPECT_TRUE(stopped);
+    EXPECT_EQ(C->MouseDowns, downsBefore);  // the click never reached the control
+    EXPECT_FALSE(C->ScrollingContent());
+
+    // Once the pointer has moved, the middle release ends it (and is
+    // delivered); the wheel ends it too.
+    Loop.Steps = {
+        [&] { Loop.Send(C, WM_MOUSEMOVE, at(0, 40)); },
+        [&] { EXPECT_FALSE(Loop.Send(C, WM_MBUTTONUP, at(0, 40))); },
+    };
+    pressMiddle();
+    EXPECT_FALSE(Loop.Running);
+    Loop.Steps = {[&] { EXPECT_TRUE(Loop.Send(C, WM_MOUSEWHEEL, Start)); }};
+    pressMiddle();
+    EXPECT_FALSE(Loop.Running);
+
+    // Without a visible bar there is no mode at all.
+    C->V = {};
+    C->UpdateScrollBars();
+    Loop.Steps = {[&] { ADD_FAILURE() << "a mode without scroll bars"; }};
+    pressMiddle();
+}
+
+TEST_F(MouseModes, DragDetect)
+{
+    Mouse->SetDragThreshold(5);  // the square reaches 5 pixels each way
+    struct TCase {
+        const char* Name;
+        std::vector<std::pair<UINT, TPoint>> Messages;
+        TDragDetectResult Expected;
+    };
+    const TCase cases[] = {
+        {"escape", {{WM_MOUSEMOVE, {2, 2}}, {WM_KEYDOWN, {0, 0}}}, ddrCancel},
+        {"moved out", {{WM_MOUSEMOVE, {4, -4}}, {WM_MOUSEMOVE, {6, 0}}}, ddrDrag},
+        {"released", {{WM_MOUSEMOVE, {1, 1}}, {WM_LBUTTONUP, {1, 1}}}, ddrNone},
+        {"capture lost", {{WM_CANCELMODE, {0, 0}}, {WM_MOUSEMOVE, {20, 0}}}, ddrCancel},
+    };
+    for (const TCase& c : cases) {
+        for (const auto& [msg, offset] : c.Messages)
+            Loop.Steps.push_back([&, msg = msg, offset = offset] {
+                if (msg == WM_CANCELMODE)
+                    SetCaptureControl(nullptr);
+                else
+                    Loop.Send(C, msg, at(offset.X, offset.Y), msg == WM_KEYDOWN ? VK_ESCAPE : 0);
+            });
+        EXPECT_EQ(CheckDragDetect(C), c.Expected) << c.Name;
+        EXPECT_FALSE(HasMouseCapture(C)) << c.Name;
+        EXPECT_FALSE(Loop.Running) << c.Name;
+    }
+}
+
+TEST_F(MouseModes, DragDetectRunsOnTheApplicationsEvents)
+{
+    SetModalLoop(nullptr);  // the real loop, fed by events sent from a timer
+    QTimer safety;  // a loop that failed to end would hang the test
+    safety.setSingleShot(true);
+    QObject::connect(&safety, &QTimer::timeout, [] { GetModalLoop()->Quit(); });
+    safety.start(5000);
+    QWidget* w = C->Widget();
+    QTimer::singleShot(0, [w] {
+        QMouseEvent inside(QEvent::MouseMove, QPointF(52, 52), w->mapToGlobal(QPointF(52, 52)), Qt::NoButton,
+                           Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(w, &inside);
+        QMouseEvent outside(QEvent::MouseMove, QPointF(90, 50), w->mapToGlobal(QPointF(90, 50)), Qt::NoButton,
+                            Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(w, &outside);
+    });
+    EXPECT_EQ(CheckDragDetect(C), ddrDrag);
+    QTimer::singleShot(0, [w] {
+        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QCoreApplication::sendEvent(w, &escape);
+    });
+    EXPECT_EQ(CheckDragDetect(C), ddrCancel);
+    EXPECT_TRUE(safety.isActive());
+    EXPECT_FALSE(HasMouseCapture(C));
+}
+
+// A second control beside the first that may accept what is dragged to it.
+struct Dragging : MouseModes {
+    Dragging()
+    {
+        T = new TScripted(Form.get());
+        T->SetParent(Form.get());
+        T->SetBounds(250, 0, 100, 100);
+        T->OnDragOver = TDragOverEvent::FromFunction(
+            [this](TObject*, TObject* Source, int, int, TDragState State, bool& Accept) {
+                States.push_back(State);
+                Sources.push_back(Source);
+                Accept = Accepts;
+            });
+        T->OnDragDrop = TDragDropEvent::FromFunction([this](TObject*, TObject* Source, int, int) {
+            Dropped.push_back(Source);
+        });
+    }
+    TPoint overTarget() const { return T->ClientToScreen(TPoint{50, 50}); }
+
+    TScripted* T = nullptr;
+    bool Accepts = true;
+    std::vector<TDragState> States;
+    std::vector<TObject*> Sources, Dropped;
+};
+
+TEST_F(Dragging, ACopyOverAnAcceptingTargetShowsTheCopyCursorAndTheDropReachesIt)
+{
+    C->BeginDrag(true);
+    ASSERT_TRUE(C->Dragging());
+    EXPECT_EQ(Screen->Cursor(), crNoDrop);  // over itself, which takes nothing
+    DragTo(overTarget());
+    EXPECT_EQ(Screen->Cursor(), crDrag);
+    EXPECT_EQ(States, (std::vector<TDragState>{dsDragEnter, dsDragMove}));
+    EXPECT_EQ(Sources.back(), C);  // targets see the control
+    C->CopyDrag = true;
+    DragTo(overTarget());
+    EXPECT_EQ(Screen->Cursor(), crvlDragCopy);
+    Accepts = false;
+    DragTo(overTarget());
+    EXPECT_EQ(Screen->Cursor(), crNoDrop);  // no copy cursor where nothing is taken
+    Accepts = true;
+    DragTo(overTarget());
+    DragDone(true);
+    EXPECT_EQ(Dropped, std::vector<TObject*>{C});
+    EXPECT_EQ(States.back(), dsDragLeave);
+    EXPECT_EQ(C->EndDragTargets, std::vector<TObject*>{T});
+    EXPECT_FALSE(C->Dragging());
+    EXPECT_EQ(GetDragObject(), nullptr);
+    EXPECT_EQ(Screen->Cursor(), crDefault);
+}
+
+TEST_F(Dragging, EscapeCancelsAndAutomaticDragStartsOnlyBeyondTheDetectArea)
+{
+    C->BeginDrag(true);
+    DragTo(overTarget());
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QCoreApplication::sendEvent(T->Widget(), &escape);
+    EXPECT_FALSE(C->Dragging());
+    EXPECT_TRUE(Dropped.empty());
+    EXPECT_EQ(C->EndDragTargets, std::vector<TObject*>{nullptr});
+
+    // dmAutomatic: a press starts the drag once the pointer leaves the
+    // drag-detect square, not before.
+    C->SetDragMode(dmAutomatic);
+    Loop.Steps = {[&] { Loop.Send(C, WM_LBUTTONUP, Start); }};
+    C->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MakeLParam(50, 50));
+    EXPECT_FALSE(C->Dragging());
+    Loop.Steps = {[&] { Loop.Send(C, WM_MOUSEMOVE, at(30, 0), MK_LBUTTON); }};
+    C->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MakeLParam(50, 50));
+    EXPECT_TRUE(C->Dragging());
+    CancelDrag();
+    EXPECT_FALSE(C->Dragging());
+}
+
+TEST_F(Control, KeysAskedOfTheDialogManagerAndSystemMetrics)
+{
+    C->SetKeys(TvlControlKeys{kArrows, kChars});
+    EXPECT_EQ(C->Perform(WM_GETDLGCODE), DLGC_WANTARROWS | DLGC_WANTCHARS);
+    C->SetKeys(TvlControlKeys{kAll, kTab});
+    EXPECT_EQ(C->Perform(WM_GETDLGCODE), DLGC_WANTALLKEYS | DLGC_WANTTAB);
+
+    // The bars take the system's sizes again and the layout follows.
+    C->V = {0, 99, 1, 10, 0, true, true};
+    C->UpdateScrollBars();
+    C->VScrollBar()->SetWidth(30);
+    C->Perform(CM_VLSYSTEMMETRICS);
+    EXPECT_EQ(C->VScrollBar()->Width(), 17);
+    EXPECT_EQ(C->VScrollBar()->BoundsRect(), Rect(183, 0, 200, 200));
+    // A style change of the window leads there too, once it is through.
+    Form->Show();
+    C->VScrollBar()->SetWidth(30);
+    QEvent styleChange(QEvent::StyleChange);
+    QCoreApplication::sendEvent(C->Widget(), &styleChange);
+    EXPECT_EQ(C->VScrollBar()->Width(), 30);
+    App->ProcessMessages();
+    EXPECT_EQ(C->VScrollBar()->Width(), 17);
+}
+
+TEST_F(Control, PopupWindowFramesAndClosesWhenDeactivated)
+{
+    TvlPopupWindow popup;
+    popup.SetBounds(0, 0, 40, 30);
+    popup.FrameColor = clRed;
+    popup.SetPopupBorderStyle(1);
+    TRect client;
+    popup.GetClientBounds(client);
+    EXPECT_EQ(client, Rect(1, 1, 39, 29));
+    popup.BorderSpace = 2;
+    popup.GetClientBounds(client);
+    EXPECT_EQ(client, Rect(3, 3, 37, 27));
+    QImage image(40, 30, QImage::Format_RGB32);
+    popup.PaintTo(image);
+    EXPECT_EQ(image.pixel(0, 0), QColor(Qt::red).rgb());
+    EXPECT_EQ(image.pixel(39, 15), QColor(Qt::red).rgb());
+    EXPECT_NE(image.pixel(20, 15), QColor(Qt::red).rgb());
+
+    popup.Show();
+    popup.Perform(WM_ACTIVATE, WA_ACTIVE);
+    EXPECT_TRUE(popup.Visible());
+    popup.Perform(WM_ACTIVATE, WA_INACTIVE);
+    EXPECT_FALSE(popup.Visible());
+}
+
+TEST_F(Control, PopupMenuHeightIsItsTallestColumn)
+{
+    TPopupMenu menu(nullptr);
+    auto add = [&menu](TMenuBreak Break, bool Visible = true) {
+        auto item = std::make_unique<TMenuItem>(nullptr);
+        item->SetBreak(Break);
+        item->SetVisible(Visible);
+        TMenuItem* result = item.get();
+        menu.Items()->Add(item.release());
+        return result;
+    };
+    EXPECT_EQ(GetPopupMenuHeight(&menu), 4);
+    add(mbNone);
+    const int h = GetPopupMenuHeight(&menu) - 4;
+    ASSERT_GT(h, 4);
+    add(mbNone);
+    add(mbBreak);  // a second column of three
+    add(mbNone);
+    add(mbNone, false);  // hidden items take no room
+    add(mbNone);
+    EXPECT_EQ(GetPopupMenuHeight(&menu), 3 * h + 4);
+    add(mbBarBreak);  // a third column of one
+    EXPECT_EQ(GetPopupMenuHeight(&menu), 3 * h + 4);
+    // Owner-drawn items measure themselves.
+    menu.SetOwnerDraw(true);
+    menu.Items()->Items(0)->OnMeasureItem = TMenuMeasureItemEvent::FromFunction(
+        [](TObject*, TCanvas*, int&, int& Height) { Height = 100; });
+    EXPECT_EQ(GetPopupMenuHeight(&menu), 100 + h + 4);
+}
+
+// A component that stands where a popup menu is expected.
+struct TMenuLike : TComponent, IvlPopupMenuSupport {
+    TMenuLike() : TComponent(nullptr) {}
+    bool IsShortCut(TMessage& Message) override { return Message.WParam == 'K'; }
+    void Popup(int X, int Y) override { Shown = TPoint{X, Y}; }
+    TPoint Shown{-1, -1};
+};
+
+TEST_F(Control, PopupMenuServicesAndListeners)
+{
+    TMenuLike like;
+    TMessage key{CN_KEYDOWN, 'K', 0, 0};
+    EXPECT_TRUE(IsPopupMenuShortCut(&like, key));
+    EXPECT_TRUE(ShowPopupMenu(C, &like, 5, 6));
+    EXPECT_EQ(like.Shown, (TPoint{5, 6}));
+    EXPECT_FALSE(ShowPopupMenu(C, nullptr, 0, 0));
+    EXPECT_FALSE(IsPopupMenuShortCut(Form.get(), key));
+
+    TPopupMenu menu(nullptr);
+    auto item = std::make_unique<TMenuItem>(nullptr);
+    int clicks = 0;
+    item->SetShortCut(ShortCut('K', false, true, false));
+    item->OnClick = TNotifyEvent::FromFunction([&clicks](TObject*) { ++clicks; });
+    menu.Items()->Add(item.release());
+    TMessage ctrlK{CN_KEYDOWN, 'K', LPARAM(1) << 27, 0};  // Ctrl held
+    EXPECT_TRUE(IsPopupMenuShortCut(&menu, ctrlK));
+    EXPECT_EQ(clicks, 1);
+    EXPECT_FALSE(IsPopupMenuShortCut(&menu, key));  // K without Ctrl
+    menu.SetAutoPopup(false);
+    EXPECT_FALSE(ShowPopupMenu(C, &menu, 0, 0));
+
+    // Font listeners hear each change in order; a removed one no more.
+    struct TListener : IvlFontChangeListener {
+        std::vector<int>* Log;
+        int Id;
+        TListener(std::vector<int>* ALog, int AId) : Log(ALog), Id(AId) {}
+        void Changed(TObject*, TFont* AFont) override { Log->push_back(Id * 100 + AFont->Size()); }
+    };
+    std::vector<int> log;
+    TListener a(&log, 1), b(&log, 2);
+    C->AddFontListener(&a);
+    C->AddFontListener(&b);
+    TFont font;
+    font.SetSize(12);
+    C->SetFont(&font);
+    C->RemoveFontListener(&a);
+    font.SetSize(9);
+    C->SetFont(&font);
+    EXPECT_EQ(log, (std::vector<int>{112, 212, 209}));
+
+    // A child component belongs to its control until either goes.
+    auto child = TvlControlChildComponent::CreateEx(C, true);
+    EXPECT_EQ(child->Owner(), C->Owner());
+    EXPECT_EQ(child->GetParentComponent(), C);
+    C->RemoveChildComponent(child.get());
+    EXPECT_FALSE(child->HasParent());
+    child->SetParentComponent(C);
+    EXPECT_EQ(child->Control(), C);
+    child.reset();
+}
+
+// A control whose drag shows a 16 x 8 picture.
+struct TPictured : TScripted {
+    using TScripted::TScripted;
+    int Drawn = 0;
+
+protected:
+    bool HasDragImages() const override { return true; }
+    TPoint GetDragImagesSize() const override { return TPoint{16, 8}; }
+    void DrawDragImage(TvlCanvas* ACanvas, const TRect& R) override
+    {
+        ++Drawn;
+        ACanvas->FillRectByColor(R, clRed);
+    }
+};
+
+TEST_F(Dragging, TheDragImageFollowsThePointerAndGoesWithTheDrag)
+{
+    auto* source = new TPictured(Form.get());
+    source->SetParent(Form.get());
+    source->SetBounds(0, 210, 50, 50);
+    TDragImageList* images = source->GetDragImages();
+    ASSERT_NE(images, nullptr);
+    EXPECT_EQ(images->Count(), 1);
+    EXPECT_EQ(images->Width(), 16);
+    EXPECT_EQ(source->GetDragImages(), images);  // made once
+    EXPECT_EQ(source->Drawn, 1);
+    EXPECT_EQ(C->GetDragImages(), nullptr);  // no pictures by default
+
+    source->BeginDrag(true);
+    DragTo(overTarget());
+    ASSERT_NE(images->DragWindow(), nullptr);
+    EXPECT_EQ(images->DragWindow()->geometry().topLeft(), QPoint(overTarget().X, overTarget().Y));
+    EXPECT_TRUE(images->DragWindow()->testAttribute(Qt::WA_TransparentForMouseEvents));
+    EXPECT_EQ(FindDragTarget(overTarget(), false), T);  // the picture lets the target be found
+    DragDone(true);
+    EXPECT_EQ(Dropped, std::vector<TObject*>{source});
+    EXPECT_EQ(source->EndDragTargets, std::vector<TObject*>{T});
+}
+
+TEST_F(Control, MeasuringOutsideAPaintAndAPostedMoveUnderAStillPointer)
+{
+    // Before the window exists, and between paints, a screen canvas measures.
+    auto* fresh = new TScripted(Form.get());
+    EXPECT_FALSE(fresh->HandleAllocated());
+    TvlCanvas* canvas = fresh->GetActiveCanvas();
+    EXPECT_GT(canvas->TextWidth(QStringLiteral("Qg")), 0);
+    EXPECT_EQ(fresh->GetActiveCanvas(), canvas);
+
+    Form->Show();
+    int moves = 0;
+    TPoint seen;
+    C->OnMouseMove = TMouseMoveEvent::FromFunction([&](TObject*, TShiftState, int X, int Y) {
+        ++moves;
+        seen = TPoint{X, Y};
+    });
+    C->PostMouseMove(TPoint{7, 9});
+    EXPECT_EQ(moves, 0);  // posted, not sent
+    App->ProcessMessages();
+    EXPECT_EQ(moves, 1);
+    EXPECT_EQ(seen, (TPoint{7, 9}));
 }
 
 }  // namespace
