@@ -152,6 +152,9 @@ protected:
     virtual void DoShow();
     virtual void DoHide();
     virtual void DoClose(TCloseAction& Action);
+    // The last word on the window's kind and hints, after the border and
+    // form styles chose them.
+    virtual void AdjustWindowFlags(Qt::WindowFlags& Flags) const { (void)Flags; }
 
 private:
     void applyPosition();
