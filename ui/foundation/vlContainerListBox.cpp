@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QListWidget>
 #include <QPainter>
+#include <QPointer>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 
@@ -62,17 +63,32 @@ public:
     void keyboardSearch(const QString&) override {}
 };
 
-// Brings the vl bars up to date when the list's own bars change.
+// Brings the vl bars up to date when the list's own bars change. The list
+// changes them while it lays out or paints its items, so the update comes
+// after the event being handled (once for any number of changes).
 class TBarWatch : public QObject {
 public:
-    explicit TBarWatch(TvlCustomInnerListBox* ABox) : FBox(ABox) {}
+    TBarWatch(TvlCustomInnerListBox* ABox, QListWidget* AList) : Watched(AList), FBox(ABox) {}
+
+    QPointer<QListWidget> Watched;
+
+    void Schedule()
+    {
+        if (FPending)
+            return;
+        FPending = true;
+        QMetaObject::invokeMethod(this, [this] {
+            FPending = false;
+            FBox->UpdateScrollBars();
+        }, Qt::QueuedConnection);
+    }
 
 protected:
     bool eventFilter(QObject*, QEvent* E) override
     {
         switch (E->type()) {
         case QEvent::Show: case QEvent::Hide: case QEvent::Move: case QEvent::Resize:
-            FBox->UpdateScrollBars();
+            Schedule();
             break;
         default:
             break;
@@ -82,6 +98,7 @@ protected:
 
 private:
     TvlCustomInnerListBox* FBox;
+    bool FPending = false;
 };
 
 QScrollBar* systemBar(QListWidget* W, TScrollBarKind Kind)
@@ -197,17 +214,19 @@ std::unique_ptr<QWidget> TvlCustomInnerListBox::CreateWidget(QWidget* ParentWidg
 void TvlCustomInnerListBox::watchSystemBars()
 {
     QListWidget* w = listWidget();
-    if (w == nullptr || FBarWatch != nullptr)
+    if (w == nullptr || (FBarWatch != nullptr && static_cast<TBarWatch*>(FBarWatch.get())->Watched == w))
         return;
-    FBarWatch = std::make_unique<TBarWatch>(this);
+    auto watch = std::make_unique<TBarWatch>(this, w);
     for (TScrollBarKind kind : {sbHorizontal, sbVertical}) {
         QScrollBar* bar = systemBar(w, kind);
-        bar->installEventFilter(FBarWatch.get());
+        bar->installEventFilter(watch.get());
         if (bar->parentWidget() != nullptr && bar->parentWidget() != w)
-            bar->parentWidget()->installEventFilter(FBarWatch.get());
-        QObject::connect(bar, &QScrollBar::rangeChanged, FBarWatch.get(), [this] { UpdateScrollBars(); });
-        QObject::connect(bar, &QScrollBar::valueChanged, FBarWatch.get(), [this] { UpdateScrollBars(); });
+            bar->parentWidget()->installEventFilter(watch.get());
+        TBarWatch* target = watch.get();
+        QObject::connect(bar, &QScrollBar::rangeChanged, target, [target] { target->Schedule(); });
+        QObject::connect(bar, &QScrollBar::valueChanged, target, [target] { target->Schedule(); });
     }
+    FBarWatch = std::move(watch);
 }
 
 // ------------------------------------------------------------ forwarding
@@ -237,6 +256,13 @@ void TvlCustomInnerListBox::Dispatch(TMessage& Message)
     switch (Message.Msg) {
     case WM_LBUTTONDOWN:
         leftButtonDown(Message);
+        return;
+    case WM_KEYDOWN: case WM_KEYUP: case WM_CHAR:
+        TListBox::Dispatch(Message);
+        // The container has had the key already (first, through the key
+        // handlers): the key goes no further.
+        if (TToolkitEvent* e = CurrentToolkitEvent(); e != nullptr && e->Event != nullptr && FContainer != nullptr)
+            e->Event->accept();
         return;
     case WM_MOUSEWHEEL:
         if (FContainer != nullptr) {
@@ -275,15 +301,16 @@ void TvlCustomInnerListBox::MouseLeave(TControl*)
 
 void TvlCustomInnerListBox::KeyDown(uint16_t& Key, TShiftState Shift)
 {
+    const uint16_t pressed = Key;
     if (FContainer != nullptr)
         containerKeyDown(FContainer, Key, Shift);
     if (Key != 0)
         TListBox::KeyDown(Key, Shift);
     // These keys give no character message here; the list box raises the
-    // character the keyboard stands for, as the search and the container
-    // expect one.
-    if (Key == VK_BACK || Key == VK_RETURN || Key == VK_ESCAPE) {
-        QChar ch(char16_t(Key == VK_BACK ? 8 : Key == VK_RETURN ? 13 : 27));
+    // character the keyboard stands for (whatever the key handlers did with
+    // the key), as the search and the container expect one.
+    if (pressed == VK_BACK || pressed == VK_RETURN || pressed == VK_ESCAPE) {
+        QChar ch(char16_t(pressed == VK_BACK ? 8 : pressed == VK_RETURN ? 13 : 27));
         KeyPress(ch);
     }
 }

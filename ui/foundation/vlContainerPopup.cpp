@@ -211,19 +211,49 @@ bool sysKeyWithheld(QKeyEvent* E)
         && !popup->IsSysKeyAccepted(QtKeyToVirtualKey(E->key()));
 }
 
+// The press last decided on. A press the widget ignores travels on to its
+// parents as copies; those are the same press and are decided once.
+struct TLastPress {
+    QPointer<QWidget> Target;
+    QEvent::Type Type = QEvent::None;
+    Qt::MouseButton Button = Qt::NoButton;
+    QPoint GlobalPos;
+    quint64 Timestamp = 0;
+
+    bool IsPassedOn(const QWidget* W, const QMouseEvent* M) const
+    {
+        return Target != nullptr && W->isAncestorOf(Target) && M->type() == Type && M->button() == Button
+            && M->globalPosition().toPoint() == GlobalPos && M->timestamp() == Timestamp;
+    }
+};
+
+TLastPress& lastPress()
+{
+    static TLastPress s;
+    return s;
+}
+
 bool popupHook(QObject* Receiver, QEvent* E)
 {
+    const QEvent::Type type = E->type();
+    if (type == QEvent::MouseButtonRelease)
+        lastPress().Target = nullptr;
+    // Every press is noted, also while no popup is open: the press that
+    // opens one may travel on to the window around it.
+    if ((type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) && Receiver->isWidgetType()) {
+        auto* w = static_cast<QWidget*>(Receiver);
+        auto* m = static_cast<QMouseEvent*>(E);
+        if (lastPress().IsPassedOn(w, m))
+            return false;
+        const QPoint g = m->globalPosition().toPoint();
+        lastPress() = {w, m->type(), m->button(), g, m->timestamp()};
+        if (popupState().OpenPopups.empty())
+            return false;
+        return !ClosePopupsOnMouseDown(w, pressMessage(m), TPoint{g.x(), g.y()}, shiftOf(m->modifiers()));
+    }
     if (popupState().OpenPopups.empty())
         return false;
-    switch (E->type()) {
-    case QEvent::MouseButtonPress: case QEvent::MouseButtonDblClick: {
-        if (!Receiver->isWidgetType())
-            return false;
-        auto* m = static_cast<QMouseEvent*>(E);
-        const QPoint g = m->globalPosition().toPoint();
-        const TPoint p{g.x(), g.y()};
-        return !ClosePopupsOnMouseDown(static_cast<QWidget*>(Receiver), pressMessage(m), p, shiftOf(m->modifiers()));
-    }
+    switch (type) {
     case QEvent::ShortcutOverride: {
         // Claimed, so that no shortcut of the window behind fires; the key
         // press that follows is withheld below.
@@ -568,12 +598,9 @@ void TvlCustomPopupWindow::PopupWithFocus(TWinControl* AFocusedControl)
         }
         if (FFocusedControl != nullptr && FFocusedControl != this)
             FFocusedControl->FreeNotification(this);
-        if (FFocusedControl != nullptr) {
-            if (FFocusedControl->CanFocus())
-                FFocusedControl->SetFocus();
-        } else if (CanFocus()) {
-            SetFocus();
-        }
+        // A popup that captures no focus never takes it itself.
+        if (FFocusedControl != nullptr && FFocusedControl->CanFocus())
+            FFocusedControl->SetFocus();
         // On top without taking the activation.
         if (QWidget* w = windowOf(this))
             w->raise();
@@ -730,7 +757,9 @@ void TvlCustomPopupWindow::Dispatch(TMessage& Message)
         return;
     case WM_ACTIVATE:
         TvlPopupWindow::Dispatch(Message);
-        if (LoWord(Message.WParam) == WA_INACTIVE)
+        // The toolkit may pass the activation on while a popup hides; only
+        // an open popup has anything to give up.
+        if (LoWord(Message.WParam) == WA_INACTIVE && IsVisible())
             Deactivate();
         return;
     case WM_DESTROY:
