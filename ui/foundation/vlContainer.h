@@ -165,6 +165,7 @@ public:
     TNotifyEvent OnChanged;
 
 protected:
+    friend class TvlContainer;
     virtual void Changed();
     virtual TColor DefaultBorderColor() const;
     virtual TvlContainerBorderStyle DefaultBorderStyle() const;
@@ -420,7 +421,6 @@ public:
     virtual bool InternalFocused() const { return Focused(); }
     virtual bool IsTrackingMouse();
     virtual void FocusInnerControl();
-    virtual void SetDragKind(int Value);
 
     // IvlMouseTrackingCaller
     void MouseLeave() override { MouseTrackingCallerMouseLeave(); }
@@ -496,14 +496,15 @@ protected:
     virtual bool InnerControlMenuHandler(TMessage& Message);
     virtual void SetScrollBarsParameters(bool AIsScrolling = false);
     virtual void EnabledChanged();
-    virtual void ColorChangedByUser();
+    // One of the container's own scroll bars or its size grip.
+    bool IsInternalControl(const TControl* AControl) const;
 
     // TvlControl
     TRect GetClientBounds() const override;
     bool CanFocusOnClick() const override;
     bool HasScrollBars() const override { return false; }
     void UpdateScrollBars() override;
-    void ColorChanged() override;
+    bool IsFocused() const override { return Focused(); }
     void Paint() override;
     void Dispatch(TMessage& Message) override;
     void Resize() override;
@@ -523,6 +524,7 @@ protected:
     bool FIsCreating = false;
 
 private:
+    friend class TvlContainerStyle;
     void init(TvlContainerStylesClass AStylesClass, TvlContainerStyleClass AStyleClass,
               TvlContainerViewInfoClass AViewInfoClass);
     void beginMouseTracking();
@@ -534,7 +536,8 @@ private:
     void handleParentColorChanged(TMessage& Message);
     void handleParentFontChanged(TMessage& Message);
     void handleSetCursor(TMessage& Message);
-    void handleSetText(TMessage& Message);
+    void handleColorChanged(TMessage& Message);
+    bool fontDiffers(const TFont* AFont) const;
 
     TvlContainerState FActiveStyleState{csNormal};
     TvlContainerStyle* FActiveStyle = nullptr;
@@ -582,7 +585,7 @@ void SetWindowShadowRegion(TWinControl* AWnd, const TRect& AShadowBounds, const 
                            const TRect& AExcludeRect, bool AHasShadow, bool ANoShadowRegion);
 void SetInnerControlRegion(TWinControl* AControl, const TvlInnerControlBounds& ABounds);
 // The window's current region; nullptr when it has none.
-std::unique_ptr<TRegion> GetWindowRegion(TWinControl* AWnd);
+std::unique_ptr<TRegion> GetCurrentWindowRegion(TWinControl* AWnd);
 
 // The layer owns the inner controls' scroll bars: always available.
 bool UsevlScrollBars();
@@ -611,8 +614,6 @@ bool InternalCompareString(const String& S1, const String& S2, bool ACaseSensiti
 // Nothing is drawn on glass here: the window paints itself.
 void RepaintWindowOnGlass(HWND AWnd);
 void PaintWindowOnGlass(HWND AWnd);
-
-void AddvlContainerUnit(TStartupList& AList);
 
 // ======================================================================
 // Popup window and popup hooks
