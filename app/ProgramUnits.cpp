@@ -15,6 +15,7 @@
 #include "ui/editors/vlLibraryStrs.h"
 #include "ui/foundation/vlGeometry.h"
 #include "ui/foundation/vlGraphics.h"
+#include "ui/foundation/vlContainer.h"
 #include "ui/foundation/vlControls.h"
 #include "ui/foundation/vlLookAndFeels.h"
 #include "ui/foundation/vxCore.h"
@@ -33,6 +34,7 @@ void AddProgramUnits(TStartupList& Units)
     AddvxGDIPlusAPIUnit(Units);
     AddvxGDIPlusClassesUnit(Units);
     AddvxThemeManagerUnit(Units);
+    AddvlContainerUnit(Units);
     AddvlLookAndFeelsUnit(Units);
     AddvlLookAndFeelPaintersUnit(Units);
     AddvlControlsUnit(Units);

@@ -763,6 +763,9 @@ bool ClosePopupsOnMouseDown(QWidget* Wnd, UINT Msg, const TPoint& P, TShiftState
 // Wnd lies on the form of AOwner (or in a popup opened from that form).
 bool IsOnOwnerForm(TWinControl* AOwner, QWidget* Wnd);
 
+// The unit's start installs the popup hook; its end removes it.
+void AddvlContainerUnit(TStartupList& AList);
+
 // ======================================================================
 // Inner list box
 // ======================================================================

@@ -14,6 +14,7 @@
 #include "platform/controls/Forms.h"
 #include "platform/graphics/Graphics.h"
 #include "platform/rtl/Exception.h"
+#include "platform/rtl/Startup.h"
 #include "ui/foundation/vlContainer.h"
 
 namespace {
@@ -321,6 +322,13 @@ void InstallPopupHooks()
 void RemovePopupHooks() { RemoveThreadHook(popupState().Hook); }
 
 bool ArePopupHooksInstalled() { return popupState().Hook != 0; }
+
+void AddvlContainerUnit(TStartupList& AList)
+{
+    // The hook stays for the life of the program; the open list starts
+    // empty and is left empty by every popup's destruction.
+    AList.Add(String::fromLatin1("vlContainer"), [] { InstallPopupHooks(); }, [] { RemovePopupHooks(); });
+}
 
 void BeginPopupTransition(bool ABegin)
 {
