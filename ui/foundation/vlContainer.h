@@ -623,6 +623,14 @@ void PaintWindowOnGlass(HWND AWnd);
 // to the owner, and open again with the control focused last.
 enum : UINT { VLM_CLOSEPOPUPWINDOW = 0x807D, VLM_POPUPWINDOW = 0x807E };
 
+// The control a CM_MOUSEENTER or CM_MOUSELEAVE names: its LParam, or the
+// receiver itself.
+inline TControl* MouseMessageControl(const TMessage& Message, TControl* AReceiver)
+{
+    auto* control = reinterpret_cast<TControl*>(Message.LParam);
+    return control != nullptr ? control : AReceiver;
+}
+
 // A drop-down window a control opens (lists, calendars, filter drop-downs):
 // a popup window with an owner control, a container style and view info of
 // its own for its border and background, an optional modal event loop,

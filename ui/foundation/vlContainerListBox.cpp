@@ -277,17 +277,14 @@ void TvlCustomInnerListBox::Dispatch(TMessage& Message)
         if (FContainer != nullptr && !isDestroying(FContainer) && !isDestroying(this))
             FContainer->FocusChanged();
         return;
-    case CM_MOUSEENTER: case CM_MOUSELEAVE: {
+    case CM_MOUSEENTER:
         TListBox::Dispatch(Message);
-        auto* control = reinterpret_cast<TControl*>(Message.LParam);
-        if (control == nullptr)
-            control = this;
-        if (Message.Msg == CM_MOUSEENTER)
-            MouseEnter(control);
-        else
-            MouseLeave(control);
+        MouseEnter(MouseMessageControl(Message, this));
         return;
-    }
+    case CM_MOUSELEAVE:
+        TListBox::Dispatch(Message);
+        MouseLeave(MouseMessageControl(Message, this));
+        return;
     default:
         TListBox::Dispatch(Message);
     }

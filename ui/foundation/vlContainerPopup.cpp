@@ -777,17 +777,14 @@ void TvlCustomPopupWindow::Dispatch(TMessage& Message)
             CloseUp();
         TvlPopupWindow::Dispatch(Message);
         return;
-    case CM_MOUSEENTER: case CM_MOUSELEAVE: {
+    case CM_MOUSEENTER:
         TvlPopupWindow::Dispatch(Message);
-        auto* control = reinterpret_cast<TControl*>(Message.LParam);
-        if (control == nullptr)
-            control = this;
-        if (Message.Msg == CM_MOUSEENTER)
-            MouseEnter(control);
-        else
-            MouseLeave(control);
+        MouseEnter(MouseMessageControl(Message, this));
         return;
-    }
+    case CM_MOUSELEAVE:
+        TvlPopupWindow::Dispatch(Message);
+        MouseLeave(MouseMessageControl(Message, this));
+        return;
     default:
         TvlPopupWindow::Dispatch(Message);
     }

@@ -10,30 +10,16 @@
 #include "platform/rtl/Startup.h"
 #include "ui/foundation/vlContainer.h"
 
-// A shown 400 x 300 form with the units up to the container's.
-struct TContainerUnitFixture : ::testing::Test {
+// The control unit's fixture with the container unit running too and the
+// form shown.
+struct TContainerUnitFixture : TControlUnitFixture {
     TContainerUnitFixture()
     {
-        AddvlLookAndFeelsUnit(Units);
-        AddvlControlsUnit(Units);
-        AddvlContainerUnit(Units);
-        Units.Initialize();
-        App = std::make_unique<TApplication>(nullptr);
-        App->Initialize();
-        Form = std::make_unique<TForm>(nullptr);
-        Form->SetBounds(0, 0, 400, 300);
+        AddvlContainerUnit(ContainerUnits);
+        ContainerUnits.Initialize();
         Form->Show();
     }
-    ~TContainerUnitFixture() override
-    {
-        Form.reset();
-        App.reset();
-        Units.Finalize();
-    }
+    ~TContainerUnitFixture() override { ContainerUnits.Finalize(); }
 
-    TStartupList Units;
-    TFakeTimerClock Clock;
-    std::unique_ptr<TApplication> App;
-    std::unique_ptr<TForm> Form;
+    TStartupList ContainerUnits;
 };
-
