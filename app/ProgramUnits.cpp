@@ -18,6 +18,7 @@
 #include "ui/grid/vlGridCustomView.h"
 #include "ui/grid/vlGridStrs.h"
 #include "ui/foundation/vlGraphics.h"
+#include "ui/foundation/vlContainer.h"
 #include "ui/foundation/vlControls.h"
 #include "ui/foundation/vlLookAndFeels.h"
 #include "ui/foundation/vxCore.h"
@@ -36,6 +37,7 @@ void AddProgramUnits(TStartupList& Units)
     AddvxGDIPlusAPIUnit(Units);
     AddvxGDIPlusClassesUnit(Units);
     AddvxThemeManagerUnit(Units);
+    AddvlContainerUnit(Units);
     AddvlLookAndFeelsUnit(Units);
     AddvlLookAndFeelPaintersUnit(Units);
     AddvlControlsUnit(Units);

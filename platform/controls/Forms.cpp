@@ -102,7 +102,7 @@ void TCustomForm::applyWindowFlags()
         flags |= Qt::FramelessWindowHint;
     if (FFormStyle == fsStayOnTop)
         flags |= Qt::WindowStaysOnTopHint;
-    flags |= ExtraWindowFlags();
+    AdjustWindowFlags(flags);
     if (w->windowFlags() != flags) {
         const bool visible = w->isVisible();
         w->setWindowFlags(flags);

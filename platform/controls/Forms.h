@@ -155,12 +155,12 @@ protected:
     void AdjustClientRect(TRect& R) const override;
     bool NonClientMouse(QEvent* E) override;
     void BoundsChanged(bool Moved, bool Resized) override;
-    // Window-system flags a kind of form adds to those of its border and
-    // style (a tool window, one that lets input through).
-    virtual Qt::WindowFlags ExtraWindowFlags() const { return {}; }
     virtual void DoShow();
     virtual void DoHide();
     virtual void DoClose(TCloseAction& Action);
+    // The last word on the window's kind and hints, after the border and
+    // form styles chose them (a tool window, one that lets input through).
+    virtual void AdjustWindowFlags(Qt::WindowFlags& Flags) const { (void)Flags; }
 
 private:
     void applyPosition();

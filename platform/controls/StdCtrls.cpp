@@ -615,6 +615,82 @@ TListBox::TListBox(TComponent* AOwner) : TItemsControl(AOwner)
     SetBounds(0, 0, 121, 97);
 }
 
+void TListBox::SetMultiSelect(bool Value)
+{
+    FMultiSelect = Value;
+    UpdateWidget();
+}
+
+QListWidget* TListBox::listWidget() const
+{
+    return HandleAllocated() ? static_cast<QListWidget*>(const_cast<TListBox*>(this)->Widget()) : nullptr;
+}
+
+bool TListBox::Selected(int Index) const
+{
+    const QListWidget* w = listWidget();
+    return w != nullptr && Index >= 0 && Index < w->count() && w->item(Index)->isSelected();
+}
+
+void TListBox::SetSelected(int Index, bool Value)
+{
+    QListWidget* w = listWidget();
+    if (w == nullptr || Index < 0 || Index >= w->count())
+        return;
+    WithSignalsBlocked([&] { w->item(Index)->setSelected(Value); });
+}
+
+int TListBox::SelCount() const
+{
+    const QListWidget* w = listWidget();
+    return w == nullptr ? 0 : int(w->selectedItems().size());
+}
+
+void TListBox::ClearSelection()
+{
+    if (QListWidget* w = listWidget())
+        WithSignalsBlocked([&] { w->clearSelection(); });
+}
+
+int TListBox::TopIndex() const
+{
+    const QListWidget* w = listWidget();
+    if (w == nullptr || w->count() == 0)
+        return 0;
+    const int row = w->row(w->itemAt(QPoint(1, 1)));
+    return row < 0 ? 0 : row;
+}
+
+void TListBox::SetTopIndex(int Value)
+{
+    QListWidget* w = listWidget();
+    if (w == nullptr || Value < 0 || Value >= w->count())
+        return;
+    w->scrollToItem(w->item(Value), QAbstractItemView::PositionAtTop);
+}
+
+int TListBox::ItemAtPos(TPoint P, bool Existing) const
+{
+    const QListWidget* w = listWidget();
+    if (w == nullptr)
+        return -1;
+    const QPoint inViewport = w->viewport()->mapFrom(w, QPoint(P.X, P.Y));
+    const int row = w->row(w->itemAt(inViewport));
+    if (row >= 0 || Existing)
+        return row;
+    return w->count();
+}
+
+TRect TListBox::ItemRect(int Index) const
+{
+    const QListWidget* w = listWidget();
+    if (w == nullptr || Index < 0 || Index >= w->count())
+        return TRect{0, 0, 0, 0};
+    const QRect r = w->visualItemRect(w->item(Index));
+    const QPoint topLeft = w->viewport()->mapTo(w, r.topLeft());
+    return Rect(topLeft.x(), topLeft.y(), topLeft.x() + r.width(), topLeft.y() + r.height());
+}
+
 std::unique_ptr<QWidget> TListBox::CreateWidget(QWidget* ParentWidget)
 {
     auto w = std::make_unique<TToolkitWidget<QListWidget>>(this, ParentWidget);
@@ -646,7 +722,11 @@ void TListBox::UpdateWidget()
             w->clear();
             w->addItems(items);
         }
-        w->setCurrentRow(FItemIndex);
+        w->setSelectionMode(FMultiSelect ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection);
+        if (!FMultiSelect || FItemIndex < 0)
+            w->setCurrentRow(FItemIndex);
+        else
+            w->setCurrentRow(FItemIndex, QItemSelectionModel::NoUpdate);
         QPalette pal = w->palette();
         pal.setColor(QPalette::Base, ColorToQColor(Color()));
         w->setPalette(pal);

@@ -7,6 +7,8 @@
 #include "platform/controls/Controls.h"
 #include "platform/rtl/StringList.h"
 
+class QListWidget;
+
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 enum TTextLayout { tlTop, tlCenter, tlBottom };
 enum TCheckBoxState { cbUnchecked, cbChecked, cbGrayed };
@@ -229,10 +231,41 @@ public:
     explicit TListBox(TComponent* AOwner);
     String ClassName() const override { return String::fromLatin1("TListBox"); }
 
+    // Several items may be selected (with Ctrl and Shift); ItemIndex is
+    // then the item with the caret.
+    bool MultiSelect() const { return FMultiSelect; }
+    void SetMultiSelect(bool Value);
+    // The selection lives in the window: nothing is selected without one.
+    bool Selected(int Index) const;
+    void SetSelected(int Index, bool Value);
+    int SelCount() const;
+    void ClearSelection();
+    // The first item shown at the top.
+    int TopIndex() const;
+    void SetTopIndex(int Value);
+    // The item at P (client coordinates); -1 on no item with Existing, else
+    // the index the point would have (clamped to the count).
+    int ItemAtPos(TPoint P, bool Existing) const;
+    TRect ItemRect(int Index) const;
+    // Typing the start of an item selects it; a pause of AutoCompleteDelay
+    // ms starts the search anew. How the search runs is the descendants'.
+    bool AutoComplete() const { return FAutoComplete; }
+    void SetAutoComplete(bool Value) { FAutoComplete = Value; }
+    unsigned AutoCompleteDelay() const { return FAutoCompleteDelay; }
+    void SetAutoCompleteDelay(unsigned Value) { FAutoCompleteDelay = Value; }
+
 protected:
     std::unique_ptr<QWidget> CreateWidget(QWidget* ParentWidget) override;
     void UpdateWidget() override;
     void Dispatch(TMessage& Message) override;
     void ItemsChanged() override;
     UINT SetCurSelMessage() const override { return LB_SETCURSEL; }
+
+    // The list widget when the window exists.
+    QListWidget* listWidget() const;
+
+private:
+    bool FMultiSelect = false;
+    bool FAutoComplete = true;
+    unsigned FAutoCompleteDelay = 500;
 };

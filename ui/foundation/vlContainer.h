@@ -625,6 +625,261 @@ void PaintWindowOnGlass(HWND AWnd);
 // Popup window and popup hooks
 // ======================================================================
 
+// Private messages of the container popups: close and give the focus back
+// to the owner, and open again with the control focused last.
+enum : UINT { VLM_CLOSEPOPUPWINDOW = 0x807D, VLM_POPUPWINDOW = 0x807E };
+
+// The control a CM_MOUSEENTER or CM_MOUSELEAVE names: its LParam, or the
+// receiver itself.
+inline TControl* MouseMessageControl(const TMessage& Message, TControl* AReceiver)
+{
+    auto* control = reinterpret_cast<TControl*>(Message.LParam);
+    return control != nullptr ? control : AReceiver;
+}
+
+// A drop-down window a control opens (lists, calendars, filter drop-downs):
+// a popup window with an owner control, a container style and view info of
+// its own for its border and background, an optional modal event loop,
+// and membership in the one list of open popups. The popup hooks close it
+// on a press elsewhere, when its owner is hidden, moved out of sight or
+// closed, and when the application loses the activation.
+//
+// A focus-capturing popup is a top-level tool window that takes the
+// keyboard focus; without CaptureFocus it floats over the desktop and is
+// never activated.
+class TvlCustomPopupWindow : public TvlPopupWindow {
+public:
+    explicit TvlCustomPopupWindow(TWinControl* AOwnerControl);
+    ~TvlCustomPopupWindow() override;
+    String ClassName() const override { return String::fromLatin1("TvlCustomPopupWindow"); }
+
+    bool CaptureFocus() const { return FCaptureFocus; }
+    void SetCaptureFocus(bool Value);
+    bool IsTopMost() const { return FIsTopMost; }
+    void SetIsTopMost(bool Value);
+    bool ModalMode() const { return FModalMode; }
+    void SetModalMode(bool Value) { FModalMode = Value; }
+    int DeactivateLockCount() const { return FDeactivateLockCount; }
+    // The control focused when the popup was shown.
+    TWinControl* FocusedControl() const { return FFocusedControl; }
+    TWinControl* OwnerControl() const { return FOwnerControl; }
+    // Set when a press on the owner closed the popup and the popup absorbs
+    // such presses; descendants read and clear it, so the owner's button
+    // does not open the popup again at once.
+    bool ClosedByOwnerClick() const { return FClosedByOwnerClick; }
+    void SetClosedByOwnerClick(bool Value) { FClosedByOwnerClick = Value; }
+    TvlContainerStyle* Style() const { return FStyle.get(); }
+    TvlContainerViewInfo* ViewInfo() const { return FViewInfo.get(); }
+
+    // Open: in the list of open popups.
+    bool IsVisible() const;
+    // Open, capturing the focus, and the focus lies in the popup.
+    bool Focused() const;
+    bool CanFocus() const override { return Visible(); }
+    void LockDeactivate(bool ALock);
+    bool IsDeactivateLocked() const { return FDeactivateLockCount != 0; }
+    bool HasCapture() const;
+    bool IsOwnerControlVisible() const;
+    // Closes the popup after the current message and gives the focus back
+    // to the owner.
+    void ClosePopup();
+    // Another window of the application became active.
+    void Deactivate();
+
+    virtual bool CanFitToWorkArea() const { return false; }
+    virtual bool NeedsEraseBackground() const { return false; }
+    // The keys that reach the topmost popup with Alt held even when it is
+    // not a modal focus-capturing one: the page, arrow and end keys and F4.
+    virtual bool IsSysKeyAccepted(uint16_t Key) const;
+    virtual void ModalCloseUp() { CloseUp(); }
+    // Whether the press that closes the popup is to be withheld from the
+    // widget Wnd it was meant for (P in screen coordinates).
+    virtual bool AbsorbsClosingClick(QWidget* Wnd, UINT Msg, const TPoint& P, TShiftState Shift)
+    {
+        (void)Wnd; (void)Msg; (void)P; (void)Shift;
+        return false;
+    }
+    virtual void CorrectBoundsWithDesktopWorkArea(TPoint& P);
+    virtual void PopupWithFocus(TWinControl* AFocusedControl);
+    void CloseUp() override;
+    void GetOwnerScreenBounds(TRect& R) const override;
+    void InitPopup() override {}
+
+    TNotifyEvent OnClosed;
+    TNotifyEvent OnClosing;
+    TNotifyEvent OnShowed;
+    TNotifyEvent OnShowing;
+
+protected:
+    virtual void DoClosed();
+    virtual void DoClosing();
+    virtual void DoShowed();
+    virtual void DoShowing();
+    virtual void StyleChanged() {}
+    virtual TvlContainerStyleClass GetStyleClass() const { return &vlCreateContainerStyle<TvlContainerStyle>; }
+    virtual TvlContainerViewInfoClass GetViewInfoClass() const
+    {
+        return &vlCreateContainerViewInfo<TvlContainerViewInfo>;
+    }
+    virtual void MouseEnter(TControl* AControl) { (void)AControl; }
+    virtual void MouseLeave(TControl* AControl) { (void)AControl; }
+    // Makes the window again (after CaptureFocus or IsTopMost changed).
+    void RecreateWindow();
+
+    std::unique_ptr<QWidget> CreateWidget(QWidget* ParentWidget) override;
+    void AdjustWindowFlags(Qt::WindowFlags& Flags) const override;
+    void AdjustClientRect(TRect& R) const override;
+    void PaintWindow(HDC DC) override;
+    void EraseBackground(HDC DC) override;
+    void Dispatch(TMessage& Message) override;
+    void DoHide() override;
+    void KeyDown(uint16_t& Key, TShiftState Shift) override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+private:
+    void styleChanged(TObject*) { StyleChanged(); }
+    void runModalLoop();
+
+    bool FCaptureFocus = true;
+    int FDeactivateLockCount = 0;
+    TWinControl* FFocusedControl = nullptr;
+    bool FIsTopMost = false;
+    bool FClosedByOwnerClick = false;
+    bool FModalMode = true;
+    TWinControl* FOwnerControl = nullptr;
+    std::unique_ptr<TvlContainerStyle> FStyle;
+    std::unique_ptr<TvlContainerViewInfo> FViewInfo;
+    std::unique_ptr<TCanvas> FBaseCanvas;
+    std::unique_ptr<TvlCanvas> FCanvas;
+};
+
+// The open popups in opening order; the last one is the topmost.
+int OpenPopupCount();
+TvlCustomPopupWindow* OpenPopup(int Index);
+// Listing a popup twice, or unlisting one that is not listed, is a
+// programming error ("Assertion failure").
+void AddOpenPopup(TvlCustomPopupWindow* APopup);
+void RemoveOpenPopup(TvlCustomPopupWindow* APopup);
+// The one application event hook that watches every event against the
+// open popups; installing it twice is a programming error.
+void InstallPopupHooks();
+void RemovePopupHooks();
+bool ArePopupHooksInstalled();
+// Raised while popups open or close, so that the focus changes they cause
+// are not taken for the user's.
+void BeginPopupTransition(bool ABegin);
+bool IsPopupTransition();
+bool PopupFocusChanging();
+void SetPopupFocusChanging(bool Value);
+// Closes the popups a press on Wnd (P in screen coordinates) closes; false
+// when the press is to be withheld from Wnd.
+bool ClosePopupsOnMouseDown(QWidget* Wnd, UINT Msg, const TPoint& P, TShiftState Shift);
+// Wnd lies on the form of AOwner (or in a popup opened from that form).
+bool IsOnOwnerForm(TWinControl* AOwner, QWidget* Wnd);
+
+// The unit's start installs the popup hook; its end removes it.
+void AddvlContainerUnit(TStartupList& AList);
+
 // ======================================================================
 // Inner list box
 // ======================================================================
+
+#include <functional>
+
+#include "platform/controls/Menus.h"
+#include "platform/controls/StdCtrls.h"
+
+using TvlDrawItemEvent = TDelegate<void(TWinControl* Control, int Index, const TRect& Rect, TOwnerDrawState State)>;
+
+// The list box that list editors place inside their container as its inner
+// control: a standard list box whose input goes to the container first (in
+// the container's coordinates), whose items are drawn on a canvas, whose
+// scroll bars are covered by two vl scroll bars in the current look, and
+// which has an incremental search of its own.
+class TvlCustomInnerListBox : public TListBox, public IvlContainerInnerControl {
+public:
+    explicit TvlCustomInnerListBox(TComponent* AOwner);
+    ~TvlCustomInnerListBox() override;
+    String ClassName() const override { return String::fromLatin1("TvlCustomInnerListBox"); }
+
+    TvlContainer* Container() const { return FContainer; }
+    void SetContainer(TvlContainer* Value);
+    TvlCanvas* Canvas() const { return FCanvas.get(); }
+    TvlLookAndFeel* LookAndFeel() const { return FLookAndFeel.get(); }
+    TvlScrollBar* HScrollBar() const { return FHScrollBar.get(); }
+    TvlScrollBar* VScrollBar() const { return FVScrollBar.get(); }
+    // The characters typed for the incremental search so far.
+    String SearchText() const { return FSearchText; }
+    // The millisecond clock the search measures its pauses with (the
+    // system's by default); tests put their own in its place.
+    void SetTickCount(std::function<uint32_t()> Value);
+    // While locked, the vl scroll bars are not brought up to date.
+    void LockScrollBars(bool ALock) { FScrollBarLockCount += ALock ? 1 : -1; }
+    // The corner between the two scroll bars, in the list box's window
+    // coordinates; empty unless both bars show.
+    TRect GetSizeGripRect() const;
+
+    TvlDrawItemEvent OnDrawItem;
+
+    // IvlContainerInnerControl
+    TWinControl* GetControl() override { return this; }
+    TvlContainer* GetControlContainer() override { return FContainer; }
+
+    virtual void DoAutoComplete(QChar& Key);
+    virtual void LookAndFeelChanged();
+    virtual bool NeedDrawFocusRect() const { return !OnDrawItem; }
+    virtual void UpdateScrollBars();
+    void WndProc(TMessage& Message) override;
+
+protected:
+    // Draws one item on Canvas (whose brush and font are set for its
+    // state); without OnDrawItem the item's text.
+    virtual void DrawItem(int Index, const TRect& Rect, TOwnerDrawState State);
+    // Paints the item (Index -1: the empty area of Rect) through the canvas
+    // on DC; the list widget's item painting comes here.
+    void DrawListItem(HDC DC, int Index, const TRect& Rect, TOwnerDrawState State);
+    virtual void MouseEnter(TControl* AControl) { (void)AControl; }
+    virtual void MouseLeave(TControl* AControl);
+    virtual void HScrollHandler(TObject* Sender, TScrollCode ScrollCode, int& ScrollPos);
+    virtual void VScrollHandler(TObject* Sender, TScrollCode ScrollCode, int& ScrollPos);
+    void SyncScrollBar(TvlScrollBar* AScrollBar);
+
+    std::unique_ptr<QWidget> CreateWidget(QWidget* ParentWidget) override;
+    void DefaultHandler(TMessage& Message) override;
+    void Dispatch(TMessage& Message) override;
+    void ItemsChanged() override;
+    void BoundsChanged(bool Moved, bool Resized) override;
+    void KeyDown(uint16_t& Key, TShiftState Shift) override;
+    void KeyPress(QChar& Key) override;
+    void KeyUp(uint16_t& Key, TShiftState Shift) override;
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void Click() override;
+    void DblClick() override;
+    // Dropping is the container's business: the list box accepts nothing
+    // itself.
+    void DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept) override;
+    void DragDrop(TObject* Source, int X, int Y) override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+private:
+    class TItemDelegate;
+    friend class TItemDelegate;
+    void lookAndFeelChanged(TvlLookAndFeel*, TvlLookAndFeelValues) { LookAndFeelChanged(); }
+    void leftButtonDown(TMessage& Message);
+    void watchSystemBars();
+
+    String FSearchText;
+    std::unique_ptr<TCanvas> FBaseCanvas;
+    std::unique_ptr<TvlCanvas> FCanvas;
+    std::unique_ptr<TvlScrollBar> FHScrollBar;
+    std::unique_ptr<TvlLookAndFeel> FLookAndFeel;
+    uint32_t FLastKeyTime = 0;
+    bool FCalculating = false;
+    int FScrollBarLockCount = 0;
+    std::unique_ptr<TvlScrollBar> FVScrollBar;
+    TvlContainer* FContainer = nullptr;
+    std::function<uint32_t()> FTickCount;
+    std::unique_ptr<QObject> FBarWatch;
+};

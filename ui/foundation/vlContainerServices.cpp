@@ -270,11 +270,46 @@ bool HasNativeHandle(TWinControl* AControl, HWND AWnd, bool ACheckChildren)
 
 bool HasWindowHandle(TWinControl* AControl, HWND AWnd) { return HasNativeHandle(AControl, AWnd, false); }
 
+namespace {
+
+bool isWindowOf(TWinControl* AControl, HWND AWnd)
+{
+    return AControl->HandleAllocated() && AControl->Handle() == AWnd;
+}
+
+// A drop-down belongs to the control it was opened from: AWnd is found in
+// the popups opened from AControl or from any windowed control inside it,
+// and, for a popup, in the popups opened from controls on it.
+bool isInOpenPopupOf(TWinControl* AControl, HWND AWnd)
+{
+    for (int i = 0; i < AControl->ControlCount(); ++i)
+        if (auto* child = dynamic_cast<TWinControl*>(AControl->Controls(i)))
+            if (isWindowOf(child, AWnd) || isInOpenPopupOf(child, AWnd) || isChild(child, AWnd))
+                return true;
+    const int count = OpenPopupCount();
+    if (auto* self = dynamic_cast<TvlCustomPopupWindow*>(AControl))
+        for (int i = 0; i < count; ++i) {
+            TvlCustomPopupWindow* popup = OpenPopup(i);
+            TWinControl* owner = popup->OwnerControl();
+            if (popup != self && owner != nullptr && GetParentForm(owner) == self &&
+                (isWindowOf(popup, AWnd) || isInOpenPopupOf(popup, AWnd)))
+                return true;
+        }
+    for (int i = 0; i < count; ++i) {
+        TvlCustomPopupWindow* popup = OpenPopup(i);
+        if (popup->OwnerControl() == AControl && (isWindowOf(popup, AWnd) || isInOpenPopupOf(popup, AWnd)))
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 bool IsChildWindow(TWinControl* AControl, HWND AWnd)
 {
     if (AControl == nullptr || AWnd == nullptr || !AControl->HandleAllocated() || AWnd == AControl->Handle())
         return false;
-    return isChild(AControl, AWnd);
+    return isChild(AControl, AWnd) || isInOpenPopupOf(AControl, AWnd);
 }
 
 bool HasOpenedPopupWindow(TControl* AControl)
@@ -325,9 +360,15 @@ bool CanHotTrackControl(TControl* AControl)
     if (under == nullptr || controlOfWidget(under, FindTopLevelWindow(control)) != control)
         return false;
     TCustomForm* form = GetParentForm(control);
-    if (form == nullptr || form->FormStyle() == fsMDIForm || !form->HandleAllocated())
+    if (form == nullptr || form->FormStyle() == fsMDIForm || !form->HandleAllocated() ||
+        form->Widget()->isActiveWindow())
         return true;
-    return form->Widget()->isActiveWindow();
+    // In an inactive form only the controls of a form whose drop-down is
+    // open track the mouse.
+    if (OpenPopupCount() == 0)
+        return false;
+    TWinControl* owner = OpenPopup(0)->OwnerControl();
+    return owner != nullptr && owner->HandleAllocated() && isChild(form, owner->Handle());
 }
 
 bool AreVisualStylesMustBeUsed(bool ANativeStyle, TvxThemedObjectType AThemedObjectType)

@@ -516,7 +516,7 @@ public:
 
 protected:
     // A frameless tool window of its own on top of the others.
-    Qt::WindowFlags ExtraWindowFlags() const override { return Qt::Tool; }
+    void AdjustWindowFlags(Qt::WindowFlags& Flags) const override { Flags |= Qt::Tool; }
     void Dispatch(TMessage& Message) override;
     void PaintWindow(HDC DC) override;
     virtual void Paint() {}

@@ -101,7 +101,7 @@ public:
     void SetImageVisible(bool Value);
 
 protected:
-    Qt::WindowFlags ExtraWindowFlags() const override;
+    void AdjustWindowFlags(Qt::WindowFlags& Flags) const override;
     void InitializeWidget() override;
     void EraseBackground(HDC DC) override { (void)DC; }
 

@@ -29,9 +29,9 @@ TvlCustomDragImage::TvlCustomDragImage()
 
 TvlCustomDragImage::~TvlCustomDragImage() = default;
 
-Qt::WindowFlags TvlCustomDragImage::ExtraWindowFlags() const
+void TvlCustomDragImage::AdjustWindowFlags(Qt::WindowFlags& Flags) const
 {
-    return Qt::Tool | Qt::WindowTransparentForInput | Qt::WindowDoesNotAcceptFocus;
+    Flags |= Qt::Tool | Qt::WindowTransparentForInput | Qt::WindowDoesNotAcceptFocus;
 }
 
 void TvlCustomDragImage::InitializeWidget()
