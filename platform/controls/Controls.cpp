@@ -1593,6 +1593,9 @@ bool TrackMouseEvent(TRACKMOUSEEVENT& EventTrack)
 
 void TWinControl::ContextPopup(TPoint P)
 {
+    const TPoint screen = ClientToScreen(P);
+    if (Perform(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(Handle()), MakeLParam(screen.X, screen.Y)) != 0)
+        return;
     TControl* target = this;
     if (TControl* c = ControlAtPos(P); c != nullptr && dynamic_cast<TWinControl*>(c) == nullptr)
         target = c;

@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QObject>
+#include <algorithm>
+#include <deque>
 #include <mutex>
 #include <unordered_map>
 
@@ -12,12 +14,24 @@ namespace {
 
 const QEvent::Type postedMessageType = static_cast<QEvent::Type>(QEvent::registerEventType());
 
+// A posted message waiting for the event loop; it stays listed until it is
+// handled or taken out of the queue, so callers can look into the queue.
+struct TPendingMessage {
+    HWND Wnd;
+    TMessage Message;
+    bool Removed = false;
+};
+
 class TPostedMessageEvent : public QEvent {
 public:
-    TPostedMessageEvent(HWND Wnd, const TMessage& Message) : QEvent(postedMessageType), FWnd(Wnd), FMessage(Message) {}
-    HWND FWnd;
-    TMessage FMessage;
+    explicit TPostedMessageEvent(std::shared_ptr<TPendingMessage> Pending)
+        : QEvent(postedMessageType), FPending(std::move(Pending))
+    {
+    }
+    std::shared_ptr<TPendingMessage> FPending;
 };
+
+bool takePending(const std::shared_ptr<TPendingMessage>& Pending);
 
 // Receives posted messages in the main thread and hands them to the window
 // that owns the handle then, if any.
@@ -28,8 +42,10 @@ public:
         if (e->type() != postedMessageType)
             return QObject::event(e);
         auto* posted = static_cast<TPostedMessageEvent*>(e);
-        if (TMessageReceiver* receiver = FindReceiver(posted->FWnd)) {
-            TMessage message = posted->FMessage;
+        if (!takePending(posted->FPending))
+            return true;  // taken out of the queue meanwhile
+        if (TMessageReceiver* receiver = FindReceiver(posted->FPending->Wnd)) {
+            TMessage message = posted->FPending->Message;
             SafeCall([&] { receiver->ReceiveMessage(message); });
         }
         return true;
@@ -43,12 +59,25 @@ struct THandleTable {
     std::unordered_map<uintptr_t, TMessageReceiver*> Receivers;
     uintptr_t NextId = 0x1000;
     std::unique_ptr<TPostTarget> Target;  // exists while any receiver does
+    std::deque<std::shared_ptr<TPendingMessage>> Pending;  // posting order
 };
 
 THandleTable& table()
 {
     static THandleTable instance;
     return instance;
+}
+
+// Unlists a message the loop is about to handle; false when it was taken
+// out of the queue before.
+bool takePending(const std::shared_ptr<TPendingMessage>& Pending)
+{
+    auto& t = table();
+    const std::lock_guard guard(t.Lock);
+    const auto it = std::find(t.Pending.begin(), t.Pending.end(), Pending);
+    if (it != t.Pending.end())
+        t.Pending.erase(it);
+    return !Pending->Removed;
 }
 
 }  // namespace
@@ -74,8 +103,10 @@ TMessageReceiver::~TMessageReceiver()
     {
         const std::lock_guard guard(t.Lock);
         t.Receivers.erase(reinterpret_cast<uintptr_t>(FHandle));
-        if (t.Receivers.empty())
+        if (t.Receivers.empty()) {
             gone = std::move(t.Target);  // its pending events are dropped with it
+            t.Pending.clear();
+        }
     }
 }
 
@@ -95,9 +126,32 @@ bool PostMessage(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
     const std::lock_guard guard(t.Lock);
     if (!t.Target || t.Receivers.find(reinterpret_cast<uintptr_t>(Wnd)) == t.Receivers.end())
         return false;
-    TMessage message{Msg, WParam, LParam, 0};
-    QCoreApplication::postEvent(t.Target.get(), new TPostedMessageEvent(Wnd, message));
+    auto pending = std::make_shared<TPendingMessage>(TPendingMessage{Wnd, TMessage{Msg, WParam, LParam, 0}});
+    t.Pending.push_back(pending);
+    QCoreApplication::postEvent(t.Target.get(), new TPostedMessageEvent(std::move(pending)));
     return true;
+}
+
+bool PeekPostedMessage(HWND Wnd, UINT MsgFilterMin, UINT MsgFilterMax, TMessage* Found, bool Remove)
+{
+    auto& t = table();
+    const std::lock_guard guard(t.Lock);
+    const bool anyMessage = MsgFilterMin == 0 && MsgFilterMax == 0;
+    for (auto it = t.Pending.begin(); it != t.Pending.end(); ++it) {
+        const TPendingMessage& p = **it;
+        if (Wnd != nullptr && p.Wnd != Wnd)
+            continue;
+        if (!anyMessage && (p.Message.Msg < MsgFilterMin || p.Message.Msg > MsgFilterMax))
+            continue;
+        if (Found != nullptr)
+            *Found = p.Message;
+        if (Remove) {
+            (*it)->Removed = true;
+            t.Pending.erase(it);
+        }
+        return true;
+    }
+    return false;
 }
 
 LRESULT SendMessage(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)

@@ -34,6 +34,10 @@ constexpr WPARAM MakeWParam(int lo, int hi) { return WPARAM(uint32_t(uint16_t(lo
 // The point of a mouse message: client coordinates, signed 16-bit each.
 constexpr TPoint PointFromLParam(LPARAM v) { return {LoWord16(v), HiWord16(v)}; }
 
+// A context menu is asked for: WParam the window, LParam the screen point
+// ((-1, -1) from the keyboard). A non-zero Result means the control handled
+// it and no popup menu is shown.
+enum : UINT { WM_CONTEXTMENU = 0x007B };
 // Sent to every form after the system colours changed.
 enum : UINT { WM_SYSCOLORCHANGE = 0x0015 };
 // A modal mode (a press, a drag, a scroll) is to end at once
@@ -171,6 +175,11 @@ bool IsWindow(HWND Wnd);
 // Queues a message for Wnd; it is handled by the event loop after the event
 // being handled now. Any thread may post. False when Wnd names no window.
 bool PostMessage(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
+// Looks through the messages posted and not yet handled, oldest first, for
+// one to Wnd (nullptr: any window) in MsgFilterMin..MsgFilterMax (both 0:
+// any message); copies the first into Found and, with Remove, takes it out
+// of the queue. False when none waits.
+bool PeekPostedMessage(HWND Wnd, UINT MsgFilterMin, UINT MsgFilterMax, TMessage* Found, bool Remove);
 // Handles the message now (main thread) and returns its Result; 0 when Wnd
 // names no window.
 LRESULT SendMessage(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);

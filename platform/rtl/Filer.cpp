@@ -28,7 +28,7 @@ void writeProperty(TStream* AStream, const TObject* AInstance, const TPropInfo* 
     switch (AProp->Kind) {
     case tkClass: {
         TObject* object = GetObjectProp(AInstance, AProp);
-        if (object == nullptr)
+        if (object == nullptr || !IsStoredProp(AInstance, AProp))
             return;
         if (auto* collection = dynamic_cast<TCollection*>(object)) {
             if (collection->Count() == 0)
