@@ -19,6 +19,8 @@ struct TEditUnit {
     std::unique_ptr<TvlRegisteredClasses> RegisteredProperties;
     std::vector<std::pair<TvlClass, TvlEditPropertiesFactory>> Factories;
     std::unique_ptr<TvlEditRepository> DefaultRepository;
+    std::unique_ptr<TvlEditStyleController> DefaultStyleController;
+    std::unique_ptr<std::vector<TvlInplaceEditList*>> InplaceEditLists;
 };
 
 TEditUnit& editUnit()
@@ -42,7 +44,10 @@ template <class T>
 struct TUpdateBracket {
     T& Target;
     bool Invoke;
-    explicit TUpdateBracket(T& ATarget, bool AInvoke = true) : Target(ATarget), Invoke(AInvoke) { Target.BeginUpdate(); }
+    explicit TUpdateBracket(T& ATarget, bool AInvoke = true) : Target(ATarget), Invoke(AInvoke)
+    {
+        Target.BeginUpdate();
+    }
     ~TUpdateBracket() { Target.EndUpdate(Invoke); }
 };
 
@@ -485,6 +490,7 @@ TvlCustomEditProperties::TvlCustomEditProperties(TPersistent* AOwner) : TvlInter
 
 TvlCustomEditProperties::~TvlCustomEditProperties()
 {
+    RemovePropertiesFromInplaceEditLists(this);
     FDefaultValuesProvider = nullptr;
     FButtons.reset();
     FInnerAlignment.reset();
@@ -724,6 +730,8 @@ bool TvlCustomEditProperties::IsAlignmentStored() const
 void TvlCustomEditProperties::SetDefaultValuesProvider(IvlEditDefaultValuesProvider* AProvider)
 {
     FDefaultValuesProvider = AProvider;
+    if (auto* edit = dynamic_cast<TvlCustomEdit*>(GetOwner()))
+        edit->PropertiesProviderChanged();
 }
 
 bool TvlCustomEditProperties::CanModify() const
@@ -1146,12 +1154,449 @@ TShiftState MouseButtonCodeToShift(int ACode)
 void AddvlEditUnit(TStartupList& AList)
 {
     AList.Add(
-        QStringLiteral("vlEdit"), [] { propertiesList(); },
+        QStringLiteral("vlEdit"),
+        [] {
+            propertiesList();
+            TEditUnit& unit = editUnit();
+            unit.DefaultStyleController = std::make_unique<TvlEditStyleController>(nullptr);
+            SetContainerDefaultStyleController(unit.DefaultStyleController.get());
+        },
         [] {
             TEditUnit& unit = editUnit();
             unit.RegisteredProperties.reset();
             unit.Factories.clear();
             unit.DefaultRepository.reset();
             unit.PropertiesList.reset();
+            SetContainerDefaultStyleController(nullptr);
+            unit.DefaultStyleController.reset();
         });
+}
+
+// ------------------------------------------------------------ styles
+
+namespace {
+
+const char* const editStyleValueNames[] = {"ButtonStyle", "ButtonTransparency", "PopupBorderStyle",
+                                           "GradientButtons", "Gradient", "GradientDirection"};
+
+// Values 11..15 and the container's own not-published ones.
+const TvlContainerStyleValues notPublishedForStates{csvEdges,        csvFont,          csvHotTrack,
+                                                    csvShadow,       csvTransparentBorder, svButtonTransparency,
+                                                    svPopupBorderStyle, svGradientButtons, svGradient,
+                                                    svGradientDirection};
+
+}  // namespace
+
+TvlCustomEditStyle::TvlCustomEditStyle(TPersistent* AOwner, TvlContainerStateItem AState,
+                                       TvlContainerStyle* AParentStyle, bool ADirectAccessMode)
+    : TvlContainerStyle(AOwner, AState, AParentStyle, ADirectAccessMode)
+{
+    FPopupCloseButton = true;
+    // The container's constructor linked its own default controller; an
+    // edit style follows the editors' default instead.
+    if (IsBaseStyle() && !ADirectAccessMode)
+        TvlContainerStyle::SetStyleController(nullptr);
+}
+
+TvlCustomEditStyle* TvlCustomEditStyle::baseEditStyle() const
+{
+    return static_cast<TvlCustomEditStyle*>(GetBaseStyle());
+}
+
+TvlCustomEditStyle* TvlCustomEditStyle::parentEditStyle() const
+{
+    return static_cast<TvlCustomEditStyle*>(ParentStyle());
+}
+
+const TvlCustomEditStyle* TvlCustomEditStyle::holderOf(TvlContainerStyleValue AValue) const
+{
+    const TvlCustomEditStyle* style = this;
+    // A chain of controllers ends at a controller without one of its own.
+    for (int depth = 0; style != nullptr && depth < 64; ++depth) {
+        if (style->AssignedValues().Contains(AValue))
+            return style;
+        TvlStyleController* controller = style->GetActiveStyleController();
+        if (controller == nullptr)
+            return nullptr;
+        style = dynamic_cast<const TvlCustomEditStyle*>(controller->GetStyle(style->State()));
+    }
+    return nullptr;
+}
+
+template <class T>
+T TvlCustomEditStyle::valueOf(T TvlCustomEditStyle::*AField, TvlContainerStyleValue AValue,
+                              T (TvlCustomEditStyle::*AFallback)() const) const
+{
+    // Direct access reads the own field only; otherwise the lookup runs
+    // through the controllers.
+    if (DirectAccessMode())
+        return AssignedValues().Contains(AValue) ? this->*AField : (this->*AFallback)();
+    const TvlCustomEditStyle* holder = holderOf(AValue);
+    return holder != nullptr ? holder->*AField : (this->*AFallback)();
+}
+
+TvlEditButtonStyle TvlCustomEditStyle::ButtonStyle() const
+{
+    return valueOf(&TvlCustomEditStyle::FButtonStyle, svButtonStyle, &TvlCustomEditStyle::FallbackButtonStyle);
+}
+
+TvlEditButtonTransparency TvlCustomEditStyle::ButtonTransparency() const
+{
+    return valueOf(&TvlCustomEditStyle::FButtonTransparency, svButtonTransparency,
+                   &TvlCustomEditStyle::FallbackButtonTransparency);
+}
+
+bool TvlCustomEditStyle::Gradient() const
+{
+    return valueOf(&TvlCustomEditStyle::FGradient, svGradient, &TvlCustomEditStyle::FallbackGradient);
+}
+
+bool TvlCustomEditStyle::GradientButtons() const
+{
+    return valueOf(&TvlCustomEditStyle::FGradientButtons, svGradientButtons,
+                   &TvlCustomEditStyle::FallbackGradientButtons);
+}
+
+TvlEditGradientDirection TvlCustomEditStyle::GradientDirection() const
+{
+    return valueOf(&TvlCustomEditStyle::FGradientDirection, svGradientDirection,
+                   &TvlCustomEditStyle::FallbackGradientDirection);
+}
+
+TvlEditPopupBorderStyle TvlCustomEditStyle::PopupBorderStyle() const
+{
+    return valueOf(&TvlCustomEditStyle::FPopupBorderStyle, svPopupBorderStyle,
+                   &TvlCustomEditStyle::FallbackPopupBorderStyle);
+}
+
+bool TvlCustomEditStyle::PopupCloseButton() const { return baseEditStyle()->FPopupCloseButton; }
+
+TvlEditButtonStyle TvlCustomEditStyle::FallbackButtonStyle() const
+{
+    return IsBaseStyle() ? btsDefault : parentEditStyle()->ButtonStyle();
+}
+
+TvlEditButtonTransparency TvlCustomEditStyle::FallbackButtonTransparency() const
+{
+    return IsBaseStyle() ? ebtNone : parentEditStyle()->ButtonTransparency();
+}
+
+bool TvlCustomEditStyle::FallbackGradient() const { return IsBaseStyle() ? false : parentEditStyle()->Gradient(); }
+
+bool TvlCustomEditStyle::FallbackGradientButtons() const
+{
+    return IsBaseStyle() ? false : parentEditStyle()->GradientButtons();
+}
+
+TvlEditGradientDirection TvlCustomEditStyle::FallbackGradientDirection() const
+{
+    return IsBaseStyle() ? dirDown : parentEditStyle()->GradientDirection();
+}
+
+TvlEditPopupBorderStyle TvlCustomEditStyle::FallbackPopupBorderStyle() const
+{
+    return IsBaseStyle() ? epbsDefault : parentEditStyle()->PopupBorderStyle();
+}
+
+void TvlCustomEditStyle::SetButtonStyle(TvlEditButtonStyle Value)
+{
+    if (AssignedValues().Contains(svButtonStyle) && Value == FButtonStyle)
+        return;
+    // One change event for the value and its bit.
+    BeginUpdate();
+    FButtonStyle = Value;
+    TvlContainerStyleValues values = AssignedValues();
+    values.Include(svButtonStyle);
+    SetAssignedValues(values);
+    Changed();
+    EndUpdate();
+}
+
+template <class T>
+void TvlCustomEditStyle::setBaseValue(T TvlCustomEditStyle::*AField, TvlContainerStyleValue AValue, T Value)
+{
+    if (!IsBaseStyle()) {
+        parentEditStyle()->setBaseValue(AField, AValue, Value);
+        return;
+    }
+    if (AssignedValues().Contains(AValue) && this->*AField == Value)
+        return;
+    BeginUpdate();
+    this->*AField = Value;
+    TvlContainerStyleValues values = AssignedValues();
+    values.Include(AValue);
+    SetAssignedValues(values);
+    Changed();
+    EndUpdate();
+}
+
+void TvlCustomEditStyle::SetButtonTransparency(TvlEditButtonTransparency Value)
+{
+    setBaseValue(&TvlCustomEditStyle::FButtonTransparency, svButtonTransparency, Value);
+}
+
+void TvlCustomEditStyle::SetGradient(bool Value) { setBaseValue(&TvlCustomEditStyle::FGradient, svGradient, Value); }
+
+void TvlCustomEditStyle::SetGradientDirection(TvlEditGradientDirection Value)
+{
+    setBaseValue(&TvlCustomEditStyle::FGradientDirection, svGradientDirection, Value);
+}
+
+void TvlCustomEditStyle::SetPopupBorderStyle(TvlEditPopupBorderStyle Value)
+{
+    setBaseValue(&TvlCustomEditStyle::FPopupBorderStyle, svPopupBorderStyle, Value);
+}
+
+void TvlCustomEditStyle::SetPopupCloseButton(bool Value)
+{
+    TvlCustomEditStyle* base = baseEditStyle();
+    if (base->FPopupCloseButton == Value)
+        return;
+    base->FPopupCloseButton = Value;
+    base->Changed();
+}
+
+TvlEditStyleController* TvlCustomEditStyle::StyleController() const
+{
+    return dynamic_cast<TvlEditStyleController*>(TvlContainerStyle::StyleController());
+}
+
+void TvlCustomEditStyle::SetStyleController(TvlEditStyleController* Value)
+{
+    TvlContainerStyle::SetStyleController(Value);
+}
+
+TvlCustomEdit* TvlCustomEditStyle::Edit() const { return dynamic_cast<TvlCustomEdit*>(Owner()); }
+
+TvlStyleController* TvlCustomEditStyle::GetDefaultStyleController() const
+{
+    if (DirectAccessMode())
+        return nullptr;
+    if (const TvlCustomEdit* edit = Edit(); edit != nullptr && edit->IsInplace())
+        return nullptr;
+    return GetEditorsDefaultStyleController();
+}
+
+bool TvlCustomEditStyle::IsValueAssigned(TvlContainerStyleValue AValue) const
+{
+    if (AValue >= svButtonStyle && AValue <= svGradientDirection)
+        return holderOf(AValue) != nullptr;
+    return TvlContainerStyle::IsValueAssigned(AValue);
+}
+
+bool TvlCustomEditStyle::GetStyleValueName(TvlContainerStyleValue AStyleValue, String& AName) const
+{
+    if (AStyleValue >= svButtonStyle && AStyleValue <= svGradientDirection) {
+        AName = String::fromLatin1(editStyleValueNames[AStyleValue - svButtonStyle]);
+        return true;
+    }
+    return TvlContainerStyle::GetStyleValueName(AStyleValue, AName);
+}
+
+bool TvlCustomEditStyle::IsEditValueStored(TvlContainerStyleValue AValue) const
+{
+    if (!AssignedValues().Contains(AValue))
+        return false;
+    const TvlCustomEdit* edit = Edit();
+    if (edit == nullptr)
+        return true;
+    String name;
+    GetStyleValueName(AValue, name);
+    return edit->IsStylePublished(name, State() != csNormal);
+}
+
+TvlContainerStyleValues TvlCustomEditStyle::InternalGetNotPublishedExtendedStyleValues() const
+{
+    return notPublishedForStates;
+}
+
+void TvlCustomEditStyle::Assign(const TPersistent* Source)
+{
+    const auto* source = dynamic_cast<const TvlCustomEditStyle*>(Source);
+    if (source == nullptr) {
+        TvlContainerStyle::Assign(Source);
+        return;
+    }
+    BeginUpdate();
+    struct TEnd {
+        TvlCustomEditStyle* S;
+        ~TEnd() { S->EndUpdate(); }
+    } end{this};
+    FButtonStyle = source->FButtonStyle;
+    FButtonTransparency = source->FButtonTransparency;
+    FGradient = source->FGradient;
+    FGradientButtons = source->FGradientButtons;
+    FGradientDirection = source->FGradientDirection;
+    FPopupBorderStyle = source->FPopupBorderStyle;
+    FPopupCloseButton = source->FPopupCloseButton;
+    TvlContainerStyle::Assign(Source);
+    Changed();
+}
+
+const TClassInfo& TvlEditStyle::StaticClassInfo()
+{
+    static const TClassInfo info =
+        TClassInfoBuilder<TvlEditStyle>("TvlEditStyle", &TvlContainerStyle::StaticClassInfo()).Build();
+    return info;
+}
+
+TvlEditStyleController::TvlEditStyleController(TComponent* AOwner)
+    : TvlStyleController(AOwner, &vlCreateContainerStyles<TvlContainerStyles>, &vlCreateContainerStyle<TvlEditStyle>)
+{
+}
+
+TvlEditStyleController* GetEditorsDefaultStyleController() { return editUnit().DefaultStyleController.get(); }
+
+// ------------------------------------------------------------ editor
+
+TvlCustomEdit::TvlCustomEdit(TComponent* AOwner, bool AIsInplace)
+    : TvlContainer(AOwner, &vlCreateContainerStyles<TvlContainerStyles>, &vlCreateContainerStyle<TvlEditStyle>,
+                   &vlCreateContainerViewInfo<TvlContainerViewInfo>),
+      FIsInplace(AIsInplace)
+{
+    FProperties = CreateProperties();
+    FProperties->OnPropertiesChanged = TNotifyEvent(this, &TvlCustomEdit::PropertiesChanged);
+    // The styles were made before the in-place flag could be read.
+    if (FIsInplace)
+        GetStyle()->SetStyleController(nullptr);
+}
+
+TvlCustomEdit::~TvlCustomEdit() = default;
+
+std::unique_ptr<TvlCustomEditProperties> TvlCustomEdit::CreateProperties()
+{
+    return std::make_unique<TvlCustomEditProperties>(this);
+}
+
+void TvlCustomEdit::SetProperties(const TvlCustomEditProperties* Value) { FProperties->Assign(Value); }
+
+void TvlCustomEdit::LockChangeEvents(bool ALock, bool AInvokeChangedOnUnlock)
+{
+    if (ALock) {
+        ++FChangeEventsLockCount;
+        FProperties->BeginUpdate();
+    } else if (FChangeEventsLockCount > 0) {
+        --FChangeEventsLockCount;
+        FProperties->EndUpdate(AInvokeChangedOnUnlock);
+    }
+}
+
+void TvlCustomEdit::PropertiesChanged(TObject*)
+{
+    if (!ComponentState().Contains(csDestroying))
+        ShortRefreshContainer(false);
+}
+
+TvlCustomEditClass TvlCustomEditProperties::GetContainerClass() const
+{
+    return [](TComponent* AOwner, bool AIsInplace) { return new TvlCustomEdit(AOwner, AIsInplace); };
+}
+
+// ------------------------------------------------------------ in-place editors
+
+TvlInplaceEditList::TvlInplaceEditList(TComponent* AEditorOwner) : FEditorOwner(AEditorOwner)
+{
+    TEditUnit& unit = editUnit();
+    if (!unit.InplaceEditLists)
+        unit.InplaceEditLists = std::make_unique<std::vector<TvlInplaceEditList*>>();
+    unit.InplaceEditLists->push_back(this);
+}
+
+TvlInplaceEditList::~TvlInplaceEditList()
+{
+    TEditUnit& unit = editUnit();
+    if (unit.InplaceEditLists) {
+        std::erase(*unit.InplaceEditLists, this);
+        if (unit.InplaceEditLists->empty())
+            unit.InplaceEditLists.reset();
+    }
+    for (const TItem& item : FItems)
+        delete item.Edit;
+}
+
+TvlCustomEdit* TvlInplaceEditList::createEdit(const TvlCustomEditProperties* AProperties, TvlClass APropertiesClass)
+{
+    std::unique_ptr<TvlCustomEditProperties> sample;
+    if (AProperties == nullptr) {
+        sample = CreateEditProperties(APropertiesClass, nullptr);
+        if (!sample)
+            return nullptr;
+        AProperties = sample.get();
+    }
+    TvlCustomEdit* edit = AProperties->GetContainerClass()(FEditorOwner, true);
+    edit->SetVisible(false);
+    return edit;
+}
+
+TvlCustomEdit* TvlInplaceEditList::FindEdit(TvlCustomEditProperties* AProperties)
+{
+    for (const TItem& item : FItems)
+        if (item.Properties == AProperties)
+            return item.Edit;
+    for (TItem& item : FItems)
+        if (item.Properties == nullptr && item.EditClass == AProperties->ClassInfo()) {
+            item.Properties = AProperties;
+            return item.Edit;
+        }
+    return nullptr;
+}
+
+TvlCustomEdit* TvlInplaceEditList::FindEditByClass(TvlClass APropertiesClass)
+{
+    for (const TItem& item : FItems)
+        if (item.Properties == nullptr && item.EditClass == APropertiesClass)
+            return item.Edit;
+    return nullptr;
+}
+
+TvlCustomEdit* TvlInplaceEditList::GetEdit(TvlCustomEditProperties* AProperties)
+{
+    TvlCustomEdit* edit = FindEdit(AProperties);
+    if (edit == nullptr) {
+        edit = createEdit(AProperties, AProperties->ClassInfo());
+        FItems.push_back({edit, AProperties, AProperties->ClassInfo()});
+    }
+    edit->LockChangeEvents(true);
+    struct TUnlock {
+        TvlCustomEdit* E;
+        ~TUnlock() { E->LockChangeEvents(false, false); }
+    } unlock{edit};
+    edit->SetProperties(AProperties);
+    return edit;
+}
+
+TvlCustomEdit* TvlInplaceEditList::GetEditByClass(TvlClass APropertiesClass)
+{
+    if (TvlCustomEdit* edit = FindEditByClass(APropertiesClass))
+        return edit;
+    TvlCustomEdit* edit = createEdit(nullptr, APropertiesClass);
+    if (edit != nullptr)
+        FItems.push_back({edit, nullptr, APropertiesClass});
+    return edit;
+}
+
+void TvlInplaceEditList::ReleaseProperties(const TvlCustomEditProperties* AProperties)
+{
+    for (TItem& item : FItems)
+        if (item.Properties == AProperties)
+            item.Properties = nullptr;
+}
+
+void TvlInplaceEditList::RemoveItem(const TvlCustomEditProperties* AProperties)
+{
+    const auto it = std::find_if(FItems.begin(), FItems.end(),
+                                 [AProperties](const TItem& item) { return item.Properties == AProperties; });
+    if (it == FItems.end())
+        return;
+    TvlCustomEdit* edit = it->Edit;
+    FItems.erase(it);
+    edit->SetParent(nullptr);
+    delete edit;
+}
+
+void RemovePropertiesFromInplaceEditLists(const TvlCustomEditProperties* AProperties)
+{
+    if (const auto* lists = editUnit().InplaceEditLists.get())
+        for (TvlInplaceEditList* list : *lists)
+            list->ReleaseProperties(AProperties);
 }

@@ -11,6 +11,7 @@
 #include "platform/rtl/Collection.h"
 #include "platform/rtl/Variant.h"
 #include "ui/foundation/vlClasses.h"
+#include "ui/foundation/vlContainer.h"
 #include "ui/foundation/vlControls.h"
 #include "ui/foundation/vlLookAndFeelPainters.h"
 #include "ui/foundation/vxCore.h"
@@ -327,6 +328,9 @@ using TvlEditValidateEvent =
     TDelegate<void(TObject* Sender, Variant& DisplayValue, String& ErrorText, bool& Error)>;
 using TvlEditPopupCloseEvent = TDelegate<void(TObject* Sender, int AReason)>;
 
+// Makes an editor of one class (owned by AOwner).
+using TvlCustomEditClass = std::function<TvlCustomEdit*(TComponent* AOwner, bool AIsInplace)>;
+
 // Bits of GetSupportedOperations.
 enum : uint32_t { vlesoShowingButtons = 1u << 5 };
 
@@ -422,6 +426,8 @@ public:
     virtual bool IsEditValueConversionDependOnFocused() const { return true; }
     virtual bool HasDisplayValue() const { return false; }
     virtual TvlEditButtonsClass GetButtonsClass() const;
+    // The editor these properties belong to.
+    virtual TvlCustomEditClass GetContainerClass() const;
     virtual void Update(TvlCustomEditProperties*) {}
     virtual bool CompareDisplayValues(const Variant& AEditValue1, const Variant& AEditValue2) const;
     // The text a value shows (hints and copying use it too).
@@ -568,6 +574,175 @@ private:
 };
 
 TvlEditRepository* GetDefaultEditRepository();
+
+// ---- styles ---------------------------------------------------------------------
+
+class TvlEditStyleController;
+
+// The values an edit style adds to the container's ten.
+enum : TvlContainerStyleValue {
+    svButtonStyle = 10, svButtonTransparency = 11, svPopupBorderStyle = 12, svGradientButtons = 13,
+    svGradient = 14, svGradientDirection = 15
+};
+
+// A container style with six more values: the button style (kept by each
+// state style) and five that the normal style keeps for all four.
+class TvlCustomEditStyle : public TvlContainerStyle {
+public:
+    TvlCustomEditStyle(TPersistent* AOwner, TvlContainerStateItem AState, TvlContainerStyle* AParentStyle,
+                       bool ADirectAccessMode);
+    String ClassName() const override { return String::fromLatin1("TvlCustomEditStyle"); }
+    void Assign(const TPersistent* Source) override;
+
+    TvlEditButtonStyle ButtonStyle() const;
+    void SetButtonStyle(TvlEditButtonStyle Value);
+    TvlEditButtonTransparency ButtonTransparency() const;
+    void SetButtonTransparency(TvlEditButtonTransparency Value);
+    bool Gradient() const;
+    void SetGradient(bool Value);
+    // Never set: read as False everywhere.
+    bool GradientButtons() const;
+    TvlEditGradientDirection GradientDirection() const;
+    void SetGradientDirection(TvlEditGradientDirection Value);
+    TvlEditPopupBorderStyle PopupBorderStyle() const;
+    void SetPopupBorderStyle(TvlEditPopupBorderStyle Value);
+    bool PopupCloseButton() const;
+    void SetPopupCloseButton(bool Value);
+    TvlEditBorderStyle GetBorderStyle() const { return TvlEditBorderStyle(TvlContainerStyle::BorderStyle()); }
+    void SetBorderStyle(TvlEditBorderStyle Value) { TvlContainerStyle::SetBorderStyle(TvlContainerBorderStyle(Value)); }
+    TvlEditStyleController* StyleController() const;
+    void SetStyleController(TvlEditStyleController* Value);
+    // The editor owning the style, if an editor does.
+    TvlCustomEdit* Edit() const;
+
+    TvlStyleController* GetDefaultStyleController() const override;
+    bool IsValueAssigned(TvlContainerStyleValue AValue) const override;
+    int GetStyleValueCount() const override { return 16; }
+    bool GetStyleValueName(TvlContainerStyleValue AStyleValue, String& AName) const override;
+    // Whether the value is written: assigned, and published by the editor.
+    bool IsEditValueStored(TvlContainerStyleValue AValue) const;
+
+protected:
+    TvlContainerStyleValues InternalGetNotPublishedExtendedStyleValues() const override;
+    virtual TvlEditButtonStyle FallbackButtonStyle() const;
+    virtual TvlEditButtonTransparency FallbackButtonTransparency() const;
+    virtual bool FallbackGradient() const;
+    virtual bool FallbackGradientButtons() const;
+    virtual TvlEditGradientDirection FallbackGradientDirection() const;
+    virtual TvlEditPopupBorderStyle FallbackPopupBorderStyle() const;
+
+private:
+    // The own field when its bit is set, else the same lookup on the active
+    // controller's style of this state; nullptr when nothing holds it.
+    const TvlCustomEditStyle* holderOf(TvlContainerStyleValue AValue) const;
+    TvlCustomEditStyle* baseEditStyle() const;
+    TvlCustomEditStyle* parentEditStyle() const;
+    template <class T>
+    T valueOf(T TvlCustomEditStyle::*AField, TvlContainerStyleValue AValue,
+              T (TvlCustomEditStyle::*AFallback)() const) const;
+    template <class T>
+    void setBaseValue(T TvlCustomEditStyle::*AField, TvlContainerStyleValue AValue, T Value);
+
+    TvlEditButtonStyle FButtonStyle = btsDefault;
+    TvlEditButtonTransparency FButtonTransparency = ebtNone;
+    bool FGradient = false;
+    bool FGradientButtons = false;
+    TvlEditGradientDirection FGradientDirection = dirNone;
+    TvlEditPopupBorderStyle FPopupBorderStyle = epbsDefault;
+    bool FPopupCloseButton = true;
+};
+
+class TvlEditStyle : public TvlCustomEditStyle {
+public:
+    using TvlCustomEditStyle::TvlCustomEditStyle;
+    String ClassName() const override { return String::fromLatin1("TvlEditStyle"); }
+    const TClassInfo* ClassInfo() const override { return &StaticClassInfo(); }
+    static const TClassInfo& StaticClassInfo();
+};
+
+// A style controller whose four styles are edit styles.
+class TvlEditStyleController : public TvlStyleController {
+public:
+    explicit TvlEditStyleController(TComponent* AOwner);
+    String ClassName() const override { return String::fromLatin1("TvlEditStyleController"); }
+    TvlEditStyle* Style() const { return static_cast<TvlEditStyle*>(GetStyle(csNormal)); }
+    void SetStyle(const TvlEditStyle* Value) { Styles()->SetStyle(csNormal, Value); }
+    TvlEditStyle* StyleDisabled() const { return static_cast<TvlEditStyle*>(GetStyle(csDisabled)); }
+    void SetStyleDisabled(const TvlEditStyle* Value) { Styles()->SetStyle(csDisabled, Value); }
+    TvlEditStyle* StyleFocused() const { return static_cast<TvlEditStyle*>(GetStyle(csActive)); }
+    void SetStyleFocused(const TvlEditStyle* Value) { Styles()->SetStyle(csActive, Value); }
+    TvlEditStyle* StyleHot() const { return static_cast<TvlEditStyle*>(GetStyle(csHotTrack)); }
+    void SetStyleHot(const TvlEditStyle* Value) { Styles()->SetStyle(csHotTrack, Value); }
+
+protected:
+    TvlContainerStyleClass GetStyleClass() const override { return &vlCreateContainerStyle<TvlEditStyle>; }
+};
+
+// The controller every standalone editor's style follows unless it names one.
+TvlEditStyleController* GetEditorsDefaultStyleController();
+
+// ---- the editor as the framework sees it --------------------------------------
+
+// An editor on the container. The framework uses only what is declared here;
+// the editor's value model and activation complete it.
+class TvlCustomEdit : public TvlContainer {
+public:
+    explicit TvlCustomEdit(TComponent* AOwner, bool AIsInplace = false);
+    ~TvlCustomEdit() override;
+    String ClassName() const override { return String::fromLatin1("TvlCustomEdit"); }
+
+    bool IsInplace() const override { return FIsInplace; }
+    TvlCustomEditProperties* Properties() const { return FProperties.get(); }
+    // The given properties are copied into the editor's own.
+    void SetProperties(const TvlCustomEditProperties* Value);
+    // Held-back change events are dropped when unlocked without invoking.
+    void LockChangeEvents(bool ALock, bool AInvokeChangedOnUnlock = true);
+    bool ChangeEventsLocked() const { return FChangeEventsLockCount > 0; }
+    TvlCustomEditStyle* Style() const { return static_cast<TvlCustomEditStyle*>(GetStyle()); }
+    // The properties' provider changed.
+    virtual void PropertiesProviderChanged() {}
+
+protected:
+    TvlContainerStyleClass GetStyleClass() const override { return &vlCreateContainerStyle<TvlEditStyle>; }
+    // The properties class of this editor; descendants name their own.
+    virtual std::unique_ptr<TvlCustomEditProperties> CreateProperties();
+    virtual void PropertiesChanged(TObject* Sender);
+
+private:
+    bool FIsInplace;
+    std::unique_ptr<TvlCustomEditProperties> FProperties;
+    int FChangeEventsLockCount = 0;
+};
+
+// One hidden editor per properties object, reused for every cell.
+class TvlInplaceEditList : public TObject {
+public:
+    explicit TvlInplaceEditList(TComponent* AEditorOwner);
+    ~TvlInplaceEditList() override;
+    String ClassName() const override { return String::fromLatin1("TvlInplaceEditList"); }
+
+    TvlCustomEdit* GetEdit(TvlCustomEditProperties* AProperties);
+    TvlCustomEdit* GetEditByClass(TvlClass APropertiesClass);
+    TvlCustomEdit* FindEdit(TvlCustomEditProperties* AProperties);
+    TvlCustomEdit* FindEditByClass(TvlClass APropertiesClass);
+    void ReleaseProperties(const TvlCustomEditProperties* AProperties);
+    void RemoveItem(const TvlCustomEditProperties* AProperties);
+    int Count() const { return int(FItems.size()); }
+    TvlCustomEdit* EditAt(int Index) const { return FItems.at(size_t(Index)).Edit; }
+
+private:
+    struct TItem {
+        TvlCustomEdit* Edit;                  // owned by the editor owner
+        TvlCustomEditProperties* Properties;  // nullptr: a free editor
+        TvlClass EditClass;                   // the properties class it was made for
+    };
+    TvlCustomEdit* createEdit(const TvlCustomEditProperties* AProperties, TvlClass APropertiesClass);
+    TComponent* FEditorOwner;
+    std::vector<TItem> FItems;
+};
+
+// Every in-place list forgets these properties (their editors stay).
+void RemovePropertiesFromInplaceEditLists(const TvlCustomEditProperties* AProperties);
 
 // ---- unit functions ---------------------------------------------------------------
 

@@ -280,3 +280,148 @@ TEST(vlEditUnit, SmallFunctions)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(vlEditStyles, FallbackTableWithAndWithoutController)
+{
+    TvlCustomEdit edit(nullptr);
+    TvlCustomEditStyle* normal = edit.Style();
+    auto* focused = static_cast<TvlCustomEditStyle*>(edit.GetStyleFocused());
+    auto* disabled = static_cast<TvlCustomEditStyle*>(edit.GetStyleDisabled());
+    auto* hot = static_cast<TvlCustomEditStyle*>(edit.GetStyleHot());
+    EXPECT_EQ(normal->GetStyleValueCount(), 16);
+
+    // Nothing assigned, and the default controller assigns nothing either.
+    EXPECT_EQ(normal->StyleController(), nullptr);
+    EXPECT_EQ(normal->ButtonStyle(), btsDefault);
+    EXPECT_EQ(normal->ButtonTransparency(), ebtNone);
+    EXPECT_EQ(normal->PopupBorderStyle(), epbsDefault);
+    EXPECT_FALSE(normal->Gradient());
+    EXPECT_EQ(normal->GradientDirection(), dirDown);
+    EXPECT_TRUE(normal->PopupCloseButton());
+
+    // ButtonStyle belongs to each state; the others to the normal style.
+    normal->SetButtonStyle(bts3D);
+    hot->SetButtonStyle(btsFlat);
+    disabled->SetGradient(true);
+    focused->SetButtonTransparency(ebtHideInactive);
+    struct Row {
+        const char* state;
+        TvlCustomEditStyle* style;
+        TvlEditButtonStyle buttonStyle;
+        bool buttonStyleAssigned;
+    } rows[] = {
+        {"normal", normal, bts3D, true},
+        {"focused", focused, bts3D, false},
+        {"disabled", disabled, bts3D, false},
+        {"hot", hot, btsFlat, true},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(row.style->ButtonStyle(), row.buttonStyle) << row.state;
+        EXPECT_EQ(row.style->IsValueAssigned(svButtonStyle), row.buttonStyleAssigned) << row.state;
+        EXPECT_TRUE(row.style->Gradient()) << row.state;
+        EXPECT_EQ(row.style->ButtonTransparency(), ebtHideInactive) << row.state;
+        // Assigned only where the lookup finds the bit: on the normal style.
+        EXPECT_EQ(row.style->IsValueAssigned(svGradient), row.style == normal) << row.state;
+    }
+    EXPECT_TRUE(normal->AssignedValues().Contains(svGradient));
+    EXPECT_FALSE(disabled->AssignedValues().Contains(svGradient));
+
+    // A controller's focused style fills in what the editor's does not.
+    TvlEditStyleController controller(nullptr);
+    normal->SetStyleController(&controller);
+    controller.StyleFocused()->SetButtonStyle(btsUltraFlat);
+    controller.Style()->SetPopupBorderStyle(epbsFlat);
+    EXPECT_EQ(focused->ButtonStyle(), btsUltraFlat);
+    EXPECT_TRUE(focused->IsValueAssigned(svButtonStyle));
+    EXPECT_EQ(normal->ButtonStyle(), bts3D);
+    EXPECT_EQ(normal->PopupBorderStyle(), epbsFlat);
+    EXPECT_EQ(hot->PopupBorderStyle(), epbsFlat);
+    normal->SetStyleController(nullptr);
+
+    String name;
+    EXPECT_TRUE(normal->GetStyleValueName(svGradientDirection, name));
+    EXPECT_EQ(name, QStringLiteral("GradientDirection"));
+    EXPECT_FALSE(normal->GetStyleValueName(16, name));
+    TvlContainerStyleValue found = -1;
+    EXPECT_TRUE(normal->FindStyleValue(QStringLiteral("PopupBorderStyle"), found));
+    EXPECT_EQ(found, svPopupBorderStyle);
+}
+
+TEST(vlEditStyles, DirectAccessIgnoresControllersAndEqualSettersAreQuiet)
+{
+    TvlEditStyleController controller(nullptr);
+    controller.Style()->SetButtonStyle(btsHotFlat);
+    TvlEditStyle style(nullptr, csNormal, nullptr, true);
+    style.SetStyleController(&controller);
+    EXPECT_EQ(style.ButtonStyle(), btsDefault);
+
+    TvlEditStyle plain(nullptr, csNormal, nullptr, false);
+    int changes = 0;
+    struct Count {
+        int* N;
+        void Changed(TObject*) { ++*N; }
+    } counter{&changes};
+    plain.OnChanged = TNotifyEvent(&counter, &Count::Changed);
+    plain.SetButtonStyle(btsFlat);
+    plain.SetButtonStyle(btsFlat);
+    EXPECT_EQ(changes, 1);
+
+    TvlEditStyle copy(nullptr, csNormal, nullptr, false);
+    copy.Assign(&plain);
+    EXPECT_EQ(copy.ButtonStyle(), btsFlat);
+    EXPECT_TRUE(copy.AssignedValues().Contains(svButtonStyle));
+}
+
+TEST(vlEditStyles, StandaloneEditorsFollowTheDefaultControllerInPlaceOnesNone)
+{
+    TStartupList units;
+    AddvlEditUnit(units);
+    units.Initialize();
+    ASSERT_NE(GetEditorsDefaultStyleController(), nullptr);
+    {
+        TvlCustomEdit standalone(nullptr);
+        TvlCustomEdit inplace(nullptr, true);
+        EXPECT_EQ(standalone.Style()->GetActiveStyleController(), GetEditorsDefaultStyleController());
+        EXPECT_EQ(standalone.Style()->StyleController(), nullptr);  // the default is not named
+        EXPECT_EQ(inplace.Style()->GetActiveStyleController(), nullptr);
+        GetEditorsDefaultStyleController()->Style()->SetButtonStyle(btsOffice11);
+        EXPECT_EQ(standalone.Style()->ButtonStyle(), btsOffice11);
+        EXPECT_EQ(inplace.Style()->ButtonStyle(), btsDefault);
+    }
+    units.Finalize();
+}
+
+TEST(vlInplaceEditList, ReusesExactThenFreeOfTheClassThenMakesNew)
+{
+    TComponent owner(nullptr);
+    TvlInplaceEditList list(&owner);
+    auto first = std::make_unique<TvlCustomEditProperties>(nullptr);
+    first->SetAutoSelect(false);
+    TvlCustomEdit* edit = list.GetEdit(first.get());
+    EXPECT_TRUE(edit->IsInplace());
+    EXPECT_FALSE(edit->Visible());
+    EXPECT_FALSE(edit->Properties()->AutoSelect());
+    EXPECT_EQ(list.GetEdit(first.get()), edit);
+    first.reset();  // frees its entry, the editor stays
+
+    TvlCustomEditProperties second(nullptr);
+    EXPECT_EQ(list.GetEdit(&second), edit);
+    EXPECT_TRUE(edit->Properties()->AutoSelect());
+    EXPECT_EQ(list.Count(), 1);
+
+    TvlClass baseClass = &TvlCustomEditProperties::StaticClassInfo();
+    // No class registered under the base: an editor needs a factory.
+    EXPECT_EQ(list.GetEditByClass(baseClass), nullptr);
+    TvlClass textClass = FindEditPropertiesClass(QStringLiteral("TvlTextEditProperties"));
+    TvlCustomEdit* free = list.GetEditByClass(textClass);
+    ASSERT_NE(free, nullptr);
+    EXPECT_EQ(list.GetEditByClass(textClass), free);
+    EXPECT_EQ(list.Count(), 2);
+    list.RemoveItem(&second);
+    EXPECT_EQ(list.Count(), 1);
+    EXPECT_EQ(list.EditAt(0), free);
+}
+
+}  // namespace
