@@ -108,13 +108,7 @@ void TvlEditButton::SetCaption(const String& Value)
     Changed(false);
 }
 
-void TvlEditButton::SetContentAlignment(TAlignment Value)
-{
-    if (Value == FContentAlignment)
-        return;
-    FContentAlignment = Value;
-    Changed(false);
-}
+void TvlEditButton::SetContentAlignment(TAlignment Value) { setValue(FContentAlignment, Value); }
 
 void TvlEditButton::SetDefault(bool Value)
 {
@@ -128,13 +122,7 @@ void TvlEditButton::SetDefault(bool Value)
     Changed(true);
 }
 
-void TvlEditButton::SetEnabled(bool Value)
-{
-    if (Value == FEnabled)
-        return;
-    FEnabled = Value;
-    Changed(false);
-}
+void TvlEditButton::SetEnabled(bool Value) { setValue(FEnabled, Value); }
 
 TBitmap* TvlEditButton::Glyph()
 {
@@ -159,45 +147,15 @@ void TvlEditButton::SetGlyph(const TBitmap* Value)
     Changed(false);
 }
 
-void TvlEditButton::SetKind(TvlEditButtonKind Value)
-{
-    if (Value == FKind)
-        return;
-    FKind = Value;
-    Changed(false);
-}
+void TvlEditButton::SetKind(TvlEditButtonKind Value) { setValue(FKind, Value); }
 
-void TvlEditButton::SetLeftAlignment(bool Value)
-{
-    if (Value == FLeftAlignment)
-        return;
-    FLeftAlignment = Value;
-    Changed(false);
-}
+void TvlEditButton::SetLeftAlignment(bool Value) { setValue(FLeftAlignment, Value); }
 
-void TvlEditButton::SetStretchable(bool Value)
-{
-    if (Value == FStretchable)
-        return;
-    FStretchable = Value;
-    Changed(false);
-}
+void TvlEditButton::SetStretchable(bool Value) { setValue(FStretchable, Value); }
 
-void TvlEditButton::SetTextColor(TColor Value)
-{
-    if (Value == FTextColor)
-        return;
-    FTextColor = Value;
-    Changed(false);
-}
+void TvlEditButton::SetTextColor(TColor Value) { setValue(FTextColor, Value); }
 
-void TvlEditButton::SetVisible(bool Value)
-{
-    if (Value == FVisible)
-        return;
-    FVisible = Value;
-    Changed(false);
-}
+void TvlEditButton::SetVisible(bool Value) { setValue(FVisible, Value); }
 
 void TvlEditButton::SetWidth(int Value)
 {
@@ -634,37 +592,13 @@ TAlignment TvlCustomEditProperties::GetDefaultHorzAlignment() const
     return FInnerAlignment->Horz();
 }
 
-void TvlCustomEditProperties::SetAutoSelect(bool Value)
-{
-    if (Value == FAutoSelect)
-        return;
-    FAutoSelect = Value;
-    Changed();
-}
+void TvlCustomEditProperties::SetAutoSelect(bool Value) { setValue(FAutoSelect, Value); }
 
-void TvlCustomEditProperties::SetButtonsLayout(TvlEditButtonsLayout Value)
-{
-    if (Value == FButtonsLayout)
-        return;
-    FButtonsLayout = Value;
-    Changed();
-}
+void TvlCustomEditProperties::SetButtonsLayout(TvlEditButtonsLayout Value) { setValue(FButtonsLayout, Value); }
 
-void TvlCustomEditProperties::SetTransparent(bool Value)
-{
-    if (Value == FTransparent)
-        return;
-    FTransparent = Value;
-    Changed();
-}
+void TvlCustomEditProperties::SetTransparent(bool Value) { setValue(FTransparent, Value); }
 
-void TvlCustomEditProperties::SetUseLeftAlignmentOnEditing(bool Value)
-{
-    if (Value == FUseLeftAlignmentOnEditing)
-        return;
-    FUseLeftAlignmentOnEditing = Value;
-    Changed();
-}
+void TvlCustomEditProperties::SetUseLeftAlignmentOnEditing(bool Value) { setValue(FUseLeftAlignmentOnEditing, Value); }
 
 void TvlCustomEditProperties::SetMaxValue(double Value)
 {

@@ -95,6 +95,15 @@ public:
 
 private:
     void glyphChanged(TObject*) { Changed(false); }
+    // Stores and reports a value that differs.
+    template <class T>
+    void setValue(T& AField, T Value)
+    {
+        if (Value == AField)
+            return;
+        AField = Value;
+        Changed(false);
+    }
 
     String FCaption;
     TAlignment FContentAlignment = taCenter;
@@ -459,6 +468,15 @@ protected:
 private:
     friend class TvlEditAlignment;
     void freeNotification(TComponent* AComponent) { FreeNotification(AComponent); }
+    // Stores and reports a value that differs.
+    template <class T>
+    void setValue(T& AField, T Value)
+    {
+        if (Value == AField)
+            return;
+        AField = Value;
+        Changed();
+    }
 
     bool FAutoSelect = true;
     bool FBeepOnError = false;
