@@ -12,6 +12,9 @@
 #include "ui/editors/vlDateUtils.h"
 #include "ui/editors/vlFilterControlUtils.h"
 #include "ui/editors/vlFormats.h"
+#include "ui/editors/vlEdit.h"
+#include "ui/editors/vlEditConsts.h"
+#include "ui/editors/vlEditPaintUtils.h"
 #include "ui/editors/vlLibraryStrs.h"
 #include "ui/foundation/vlGeometry.h"
 #include "ui/grid/vlGridCommon.h"
@@ -46,6 +49,9 @@ void AddProgramUnits(TStartupList& Units)
     AddvlFilterControlStrsUnit(Units);
     Units.Add(String::fromLatin1("vlDataStorage"), &vlDataStorageInitialization, &vlDataStorageFinalization);
     AddvlLibraryStrsUnit(Units);
+    AddvlEditConstsUnit(Units);
+    AddvlEditPaintUtilsUnit(Units);
+    AddvlEditUnit(Units);
     AddvlFormatsUnit(Units);
     AddvlDateUtilsUnit(Units);
     AddvlPCConstsUnit(Units);

@@ -385,10 +385,10 @@ void TfrmMain::createJobList()
         column->Options().Editing = false;
         *d.Field = column;
     }
-    ColFile->Properties()->SetAlignmentVert(taVCenter);
+    ColFile->Properties()->Alignment()->SetVert(taVCenter);
     for (vlslice::TvlGridColumn* c : {ColTotalTime, ColFileSize, ColTime, ColSize, ColFPS}) {
-        c->Properties()->SetAlignmentHorz(taCenter);
-        c->Properties()->SetAlignmentVert(taVCenter);
+        c->Properties()->Alignment()->SetHorz(taCenter);
+        c->Properties()->Alignment()->SetVert(taVCenter);
     }
     auto* bar = static_cast<TvlProgressBarProperties*>(ColProgress->Properties());
     bar->SetBarBevelOuter(vlbvRaised);
@@ -405,7 +405,7 @@ void TfrmMain::createJobList()
     combo->SetShowDescriptions(false);
     combo->SetImmediateDropDown(false);
     combo->SetPopupAlignment(vlpaCenter);
-    combo->SetAlignmentHorz(taCenter);
+    combo->Alignment()->SetHorz(taCenter);
     for (int i = 0; i < 4; ++i) {
         TvlImageComboBoxItem* item = combo->Items()->Add();
         item->ImageIndex = i;

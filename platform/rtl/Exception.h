@@ -55,6 +55,7 @@ VORLANE_DECLARE_EXCEPTION(EPropertyError, Exception);
 VORLANE_DECLARE_EXCEPTION(EPropertyConvertError, EPropertyError);
 VORLANE_DECLARE_EXCEPTION(EVariantError, Exception);
 VORLANE_DECLARE_EXCEPTION(EInvalidOperation, Exception);
+VORLANE_DECLARE_EXCEPTION(EInvalidCast, Exception);
 VORLANE_DECLARE_EXCEPTION(EThread, Exception);
 VORLANE_DECLARE_EXCEPTION(EOSError, Exception);
 // Data the program carries (a picture, a document) is missing.

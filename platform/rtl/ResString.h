@@ -41,6 +41,7 @@ VORLANE_RESOURCESTRING(SFCreateError, "Cannot create file \"%s\". %s");
 VORLANE_RESOURCESTRING(SFOpenError, "Cannot open file \"%s\". %s");
 VORLANE_RESOURCESTRING(SUnknownProperty, "Property %s does not exist");
 VORLANE_RESOURCESTRING(SInvalidPropertyValue, "Invalid property value");
+VORLANE_RESOURCESTRING(SInvalidCast, "Invalid class typecast");
 VORLANE_RESOURCESTRING(SReadOnlyProperty, "Property is read-only");
 VORLANE_RESOURCESTRING(SInvalidVarCast, "Invalid variant type conversion");
 VORLANE_RESOURCESTRING(SVarOverflow, "Variant overflow");

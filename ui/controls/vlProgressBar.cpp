@@ -119,7 +119,7 @@ double TvlProgressBarProperties::ClampPosition(double AValue) const
     return AValue < FMin ? FMin : AValue > FMax ? FMax : AValue;
 }
 
-String TvlProgressBarProperties::GetDisplayText(const Variant& AEditValue) const
+String TvlProgressBarProperties::GetDisplayText(const Variant& AEditValue, bool, bool) const
 {
     const double x = ClampPosition(PrepareDisplayValue(AEditValue));
     const double range = FMax - FMin;
@@ -136,11 +136,20 @@ std::unique_ptr<TvlCustomEditViewInfo> TvlProgressBarProperties::CreateViewInfo(
     return info;
 }
 
+std::unique_ptr<TvlCustomEditProperties> TvlProgressBarProperties::NewInstance(TPersistent* AOwner) const
+{
+    return std::make_unique<TvlProgressBarProperties>(AOwner);
+}
+
+namespace {
+VORLANE_RESOURCESTRING(svlSEditRepositoryProgressBarItem, "ProgressBar|Represents a ProgressBar");
+}  // namespace
+
 void RegisterProgressBarProperties()
 {
-    RegisterEditPropertiesClass(String::fromLatin1("TvlProgressBarProperties"), [] {
-        return std::unique_ptr<TvlCustomEditProperties>(std::make_unique<TvlProgressBarProperties>());
-    });
+    RegisterEditProperties(&TvlProgressBarProperties::StaticClassInfo(),
+                           GetResourceString(svlSEditRepositoryProgressBarItem),
+                           [](TPersistent* AOwner) { return std::make_unique<TvlProgressBarProperties>(AOwner); });
 }
 
 // ------------------------------------------------------------ view info
@@ -228,11 +237,13 @@ void AddvlProgressBarUnit(TStartupList& AList)
     AList.Add(
         QStringLiteral("vlProgressBar"),
         [] {
+            RegisterProgressBarProperties();
             GetFilterEditsController()->Register(&TvlProgressBarProperties::StaticClassInfo(),
                                                  TvlFilterProgressBarHelper::Instance());
         },
         [] {
             GetFilterEditsController()->Unregister(&TvlProgressBarProperties::StaticClassInfo(),
                                                    TvlFilterProgressBarHelper::Instance());
+            UnregisterEditProperties(&TvlProgressBarProperties::StaticClassInfo());
         });
 }

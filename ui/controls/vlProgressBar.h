@@ -20,6 +20,7 @@ public:
 
 class TvlProgressBarProperties : public TvlCustomEditProperties {
 public:
+    explicit TvlProgressBarProperties(TPersistent* AOwner) : TvlCustomEditProperties(AOwner) {}
     String ClassName() const override { return String::fromLatin1("TvlProgressBarProperties"); }
     const TClassInfo* ClassInfo() const override;
     static const TClassInfo& StaticClassInfo();
@@ -50,8 +51,11 @@ public:
     // The value clamped to Min..Max.
     double ClampPosition(double AValue) const;
     // "45 %": the position as a rounded percentage of the range.
-    String GetDisplayText(const Variant& AEditValue) const override;
+    String GetDisplayText(const Variant& AEditValue, bool AFullText = false, bool AIsInplace = true) const override;
     std::unique_ptr<TvlCustomEditViewInfo> CreateViewInfo() const override;
+
+protected:
+    std::unique_ptr<TvlCustomEditProperties> NewInstance(TPersistent* AOwner) const override;
 
 private:
     TvlProgressBarBevelOuter FBarBevelOuter = vlbvNone;
@@ -65,7 +69,7 @@ private:
     double FMax = 100;
 };
 
-// Makes the progress bar's properties known to grid columns by class name.
+// Enters the progress bar's properties in the edit-properties registry (once).
 void RegisterProgressBarProperties();
 
 // The progress bar's filter edit helper.

@@ -1,15 +1,26 @@
-// vlEdit.h - editor properties and their view infos: the settings of an
-// editor kind and the object that paints one value with them, as a grid
-// cell does; properties classes are found by name for grid columns.
+// vlEdit.h - the editor framework: the settings object of every editor kind
+// (properties), their registry and shared repository, editor buttons and
+// the objects that measure and paint an editor or a grid cell.
 #pragma once
 #include <functional>
 #include <memory>
+#include <vector>
 
+#include "platform/controls/Menus.h"
+#include "platform/graphics/Bitmap.h"
+#include "platform/rtl/Collection.h"
 #include "platform/rtl/Variant.h"
+#include "ui/foundation/vlClasses.h"
+#include "ui/foundation/vlContainer.h"
 #include "ui/foundation/vlControls.h"
+#include "ui/foundation/vlLookAndFeelPainters.h"
 #include "ui/foundation/vxCore.h"
 
 class TvlCustomEditProperties;
+class TvlCustomEditViewInfo;
+class TvlCustomEdit;
+class TvlEditRepositoryItem;
+class TStartupList;
 
 // Misuse of an editor or of its helpers.
 VORLANE_DECLARE_EXCEPTION(EvlEditError, EvxException);
@@ -21,10 +32,761 @@ inline bool IsBlankChar(QChar C)
     return u == 0 || u == 9 || u == 10 || u == 12 || u == 13 || u == 32;
 }
 
-struct TvlEditAlignment {
-    TAlignment Horz = taLeftJustify;
-    TvlEditVertAlignment Vert = taTopJustify;
+// ---- enumerations -------------------------------------------------------------
+
+enum TvlEditBorderStyle { ebsNone, ebsSingle, ebsThick, ebsFlat, ebs3D, ebsUltraFlat, ebsOffice11 };
+enum TvlEditButtonStyle { btsDefault, bts3D, btsFlat, btsSimple, btsHotFlat, btsUltraFlat, btsOffice11 };
+enum TvlEditButtonTransparency { ebtNone, ebtInactive, ebtAlways, ebtHideInactive, ebtHideUnselected };
+enum TvlEditPopupBorderStyle { epbsDefault, epbsSingle, epbsFrame3D, epbsFlat };
+enum TvlEditButtonKind { bkEllipsis, bkDown, bkGlyph, bkText };
+// dirLeft..dirDown of TvlDirection.
+using TvlEditGradientDirection = TvlDirection;
+enum TvlEditButtonDrawState { bdsDisabled, bdsNormal, bdsPressed, bdsHot };
+enum TvlEditButtonsLayout { eblNormal, eblButtonsOnly, eblButtonsAutoWidth };
+
+// ---- buttons ------------------------------------------------------------------
+
+class TvlEditButtons;
+
+// One button of an editor.
+class TvlEditButton : public TCollectionItem {
+public:
+    explicit TvlEditButton(TCollection* Collection);
+    ~TvlEditButton() override;
+    String ClassName() const override { return String::fromLatin1("TvlEditButton"); }
+    const TClassInfo* ClassInfo() const override;
+    static const TClassInfo& StaticClassInfo();
+    void Assign(const TPersistent* Source) override;
+
+    const String& Caption() const { return FCaption; }
+    void SetCaption(const String& Value);
+    TAlignment ContentAlignment() const { return FContentAlignment; }
+    void SetContentAlignment(TAlignment Value);
+    bool Default() const { return FDefault; }
+    void SetDefault(bool Value);
+    bool Enabled() const { return FEnabled; }
+    void SetEnabled(bool Value);
+    // An empty bitmap is made on the first read; editing it in place
+    // reports a change of the button.
+    TBitmap* Glyph();
+    // The glyph when there is one, without making it.
+    TBitmap* GlyphIfAny() const { return FGlyph.get(); }
+    // nullptr frees the bitmap; anything else is copied in.
+    void SetGlyph(const TBitmap* Value);
+    const String& Hint() const { return FHint; }
+    void SetHint(const String& Value) { FHint = Value; }
+    TvlEditButtonKind Kind() const { return FKind; }
+    void SetKind(TvlEditButtonKind Value);
+    bool LeftAlignment() const { return FLeftAlignment; }
+    void SetLeftAlignment(bool Value);
+    bool Stretchable() const { return FStretchable; }
+    void SetStretchable(bool Value);
+    int Tag() const { return FTag; }
+    void SetTag(int Value) { FTag = Value; }
+    TColor TextColor() const { return FTextColor; }
+    void SetTextColor(TColor Value);
+    bool Visible() const { return FVisible; }
+    void SetVisible(bool Value);
+    // The caption without accelerator marks.
+    const String& VisibleCaption() const { return FVisibleCaption; }
+    int Width() const { return FWidth; }
+    // A negative width is refused; 0 asks for the content's width.
+    void SetWidth(int Value);
+
+private:
+    void glyphChanged(TObject*) { Changed(false); }
+    // Stores and reports a value that differs.
+    template <class T>
+    void setValue(T& AField, T Value)
+    {
+        if (Value == AField)
+            return;
+        AField = Value;
+        Changed(false);
+    }
+
+    String FCaption;
+    TAlignment FContentAlignment = taCenter;
+    bool FDefault = false;
+    bool FEnabled = true;
+    std::unique_ptr<TBitmap> FGlyph;
+    String FHint;
+    TvlEditButtonKind FKind = bkDown;
+    bool FLeftAlignment = false;
+    bool FStretchable = true;
+    int FTag = 0;
+    TColor FTextColor = clBtnText;
+    bool FVisible = true;
+    String FVisibleCaption;
+    int FWidth = 0;
 };
+
+using TvlEditButtonsClass = std::function<std::unique_ptr<TvlEditButtons>(TPersistent* AOwner)>;
+
+class TvlEditButtons : public TCollection {
+public:
+    TvlEditButtons(TPersistent* AOwner, TCollectionItemClass AButtonClass);
+    String ClassName() const override { return String::fromLatin1("TvlEditButtons"); }
+    static TCollectionItemClass ButtonItemClass() { return ItemClassOf<TvlEditButton>(); }
+
+    TvlEditButton* Add() { return static_cast<TvlEditButton*>(TCollection::Add()); }
+    TvlEditButton* Items(int Index) const { return static_cast<TvlEditButton*>(TCollection::Items(Index)); }
+    int VisibleButtonCount() const;
+
+    TNotifyEvent OnChange;
+
+protected:
+    TPersistent* GetOwner() const override { return FOwner; }
+    void Update(TCollectionItem* Item) override;
+
+private:
+    TPersistent* FOwner;
+};
+
+// What a button needs for painting.
+struct TvlEditButtonViewInfoData {
+    TColor BackgroundColor = clBtnFace;
+    String Caption;
+    TAlignment ContentAlignment = taCenter;
+    bool Default = false;
+    bool Gradient = false;
+    String Hint;
+    bool IsInplace = false;
+    TvlEditButtonKind Kind = bkDown;
+    bool LeftAlignment = false;
+    bool Leftmost = false;
+    bool NativeStyle = false;
+    bool Rightmost = false;
+    TvlEditButtonDrawState State = bdsNormal;
+    TvlEditButtonStyle Style = btsDefault;
+    TColor TextColor = clBtnText;
+    bool Transparent = false;
+    String VisibleCaption;
+    bool BackgroundPartiallyTransparent = false;
+    bool ComboBoxStyle = false;
+    int NativePart = 0;  // 0: not themed
+    int NativeState = 0;
+};
+
+// A button as calculated for one editor or cell.
+class TvlEditButtonViewInfo : public TPersistent {
+public:
+    String ClassName() const override { return String::fromLatin1("TvlEditButtonViewInfo"); }
+    // The theme state, background colour, bounds, style and state.
+    void Assign(const TPersistent* Source) override;
+    // Empty unless style, state, background colour or theme state differ.
+    virtual TRegion GetUpdateRegion(const TvlEditButtonViewInfo* AOldButtonViewInfo) const;
+    // Invalidates the bounds (moved by AEditPosition) in the control's
+    // window when any of those differ; true when it did.
+    virtual bool Repaint(TWinControl* AControl, const TvlEditButtonViewInfo* AOldButtonViewInfo,
+                         const TPoint& AEditPosition) const;
+
+    TRect Bounds;
+    TvlEditButtonViewInfoData Data;
+    TBitmap* Glyph = nullptr;  // the button's own
+    bool HasBackground = false;
+    int Index = 0;
+    bool Stretchable = true;
+    TRect VisibleBounds;
+    int Width = 0;
+
+private:
+    bool differsFrom(const TvlEditButtonViewInfo* AOld) const;
+};
+
+// ---- alignment, assigned values, default values -----------------------------
+
+class TvlEditAlignment : public TPersistent {
+public:
+    explicit TvlEditAlignment(TPersistent* AOwner);
+    String ClassName() const override { return String::fromLatin1("TvlEditAlignment"); }
+    const TClassInfo* ClassInfo() const override;
+    static const TClassInfo& StaticClassInfo();
+    void Assign(const TPersistent* Source) override;
+    // Horz unassigned, then the change handler.
+    void Reset();
+
+    TAlignment Horz() const { return FHorz; }
+    void SetHorz(TAlignment Value);
+    bool IsHorzAssigned() const { return FIsHorzAssigned; }
+    TvlEditVertAlignment Vert() const { return FVert; }
+    void SetVert(TvlEditVertAlignment Value);
+    bool IsHorzStored() const { return FIsHorzAssigned; }
+    bool IsVertStored() const;
+
+    TNotifyEvent OnChanged;
+
+protected:
+    TPersistent* GetOwner() const override { return FOwner; }
+
+private:
+    friend class TvlCustomEditProperties;
+    void doChanged();
+
+    TAlignment FHorz;
+    bool FIsHorzAssigned = false;
+    TPersistent* FOwner;
+    TvlEditVertAlignment FVert;
+};
+
+// Which of MaxValue, MinValue and ReadOnly were set on the properties.
+class TvlCustomEditPropertiesValues : public TPersistent {
+public:
+    explicit TvlCustomEditPropertiesValues(TPersistent* AOwner);
+    String ClassName() const override { return String::fromLatin1("TvlCustomEditPropertiesValues"); }
+    const TClassInfo* ClassInfo() const override;
+    static const TClassInfo& StaticClassInfo();
+    void Assign(const TPersistent* Source) override;
+    virtual void RestoreDefaults();
+
+    bool MaxValue() const { return FMaxValue; }
+    void SetMaxValue(bool Value);
+    bool MinValue() const { return FMinValue; }
+    void SetMinValue(bool Value);
+    bool ReadOnly() const { return FReadOnly; }
+    void SetReadOnly(bool Value);
+    // A set flag is written only where the value itself (0) is not.
+    bool IsMaxValueStored() const;
+    bool IsMinValueStored() const;
+
+protected:
+    TPersistent* GetOwner() const override { return FOwner; }
+    TvlCustomEditProperties* Properties() const;
+
+private:
+    void setFlag(bool& AFlag, bool Value);
+
+    TPersistent* FOwner;
+    bool FMaxValue = false;
+    bool FMinValue = false;
+    bool FReadOnly = false;
+};
+
+using TvlCustomEditPropertiesValuesClass =
+    std::function<std::unique_ptr<TvlCustomEditPropertiesValues>(TPersistent* AOwner)>;
+
+// Defaults that data (a grid column's field) supplies where the user set
+// nothing. The queries without a name are kept for their slots: nothing in
+// this program overrides them.
+class IvlEditDefaultValuesProvider {
+public:
+    virtual ~IvlEditDefaultValuesProvider() = default;
+    virtual bool IsDataReady() const = 0;
+    virtual void DetachFromProperties() = 0;
+    virtual TAlignment ProvidedAlignment() const = 0;
+    virtual int ProvidedBlobKind() const = 0;
+    virtual bool CanModifyData() const = 0;
+    virtual String ProvidedDisplayFormat() const = 0;
+    virtual String ProvidedText() const = 0;
+    virtual String ProvidedEditMask() const = 0;
+    virtual int ProvidedSpinValueType() const = 0;
+    virtual int ProvidedMaxLength() const = 0;
+    virtual double ProvidedMaxValue() const = 0;
+    virtual double ProvidedMinValue() const = 0;
+    virtual int ProvidedPrecision() const = 0;
+    virtual bool ProvidedReadOnly() const = 0;
+    virtual bool ProvidedIsFloat() const = 0;
+    virtual TObject* GetProviderObject() = 0;
+    virtual bool IsLookupField() const = 0;
+    virtual bool IsBlob() const = 0;
+    virtual bool IsDateTime() const = 0;
+    virtual bool HasDataAvailable() const = 0;
+    virtual bool DefinesDisplayFormat(bool AFlag) const = 0;
+    virtual bool IsCurrency() const = 0;
+    virtual bool IsOnSetTextAssigned() const = 0;
+    virtual bool AcceptsChar(QChar AChar) const = 0;
+};
+
+class TvlCustomEditDefaultValuesProvider : public TvlInterfacedPersistent, public IvlEditDefaultValuesProvider {
+public:
+    explicit TvlCustomEditDefaultValuesProvider(TPersistent* AOwner) : TvlInterfacedPersistent(AOwner) {}
+    // Detaches itself from every properties object that uses it.
+    ~TvlCustomEditDefaultValuesProvider() override;
+    String ClassName() const override { return String::fromLatin1("TvlCustomEditDefaultValuesProvider"); }
+
+    bool IsDataReady() const override { return true; }
+    void DetachFromProperties() override;
+    TAlignment ProvidedAlignment() const override { return taLeftJustify; }
+    int ProvidedBlobKind() const override { return 3; }
+    bool CanModifyData() const override { return true; }
+    String ProvidedDisplayFormat() const override { return String(); }
+    String ProvidedText() const override { return String(); }
+    String ProvidedEditMask() const override { return String(); }
+    int ProvidedSpinValueType() const override { return 0; }
+    int ProvidedMaxLength() const override { return 0; }
+    double ProvidedMaxValue() const override { return 0.0; }
+    double ProvidedMinValue() const override { return 0.0; }
+    int ProvidedPrecision() const override { return 15; }
+    bool ProvidedReadOnly() const override { return false; }
+    bool ProvidedIsFloat() const override { return false; }
+    TObject* GetProviderObject() override { return this; }
+    bool IsLookupField() const override { return false; }
+    bool IsBlob() const override { return false; }
+    bool IsDateTime() const override { return false; }
+    bool HasDataAvailable() const override { return true; }
+    bool DefinesDisplayFormat(bool) const override { return false; }
+    bool IsCurrency() const override { return false; }
+    bool IsOnSetTextAssigned() const override { return false; }
+    bool AcceptsChar(QChar) const override { return true; }
+};
+
+// ---- properties -----------------------------------------------------------------
+
+using TvlEditButtonClickEvent = TDelegate<void(TObject* Sender, int AButtonIndex)>;
+using TvlEditValidateEvent =
+    TDelegate<void(TObject* Sender, Variant& DisplayValue, String& ErrorText, bool& Error)>;
+using TvlEditPopupCloseEvent = TDelegate<void(TObject* Sender, int AReason)>;
+
+// Makes an editor of one class (owned by AOwner).
+using TvlCustomEditClass = std::function<TvlCustomEdit*(TComponent* AOwner, bool AIsInplace)>;
+
+// Bits of GetSupportedOperations.
+enum : uint32_t { vlesoShowingButtons = 1u << 5 };
+
+class TvlCustomEditProperties : public TvlInterfacedPersistent {
+public:
+    explicit TvlCustomEditProperties(TPersistent* AOwner);
+    ~TvlCustomEditProperties() override;
+    String ClassName() const override { return String::fromLatin1("TvlCustomEditProperties"); }
+    const TClassInfo* ClassInfo() const override;
+    static const TClassInfo& StaticClassInfo();
+    TPersistent* Owner() const { return GetOwner(); }
+
+    // Another properties object's settings; the popup-close and
+    // properties-changed handlers stay this object's own.
+    void Assign(const TPersistent* Source) override;
+
+    // A change reported while the update counter is above 0 (or the change
+    // lock is set) waits for the last EndUpdate.
+    void BeginUpdate();
+    void EndUpdate(bool AInvokeChanged = true);
+    void Changed();
+    bool IsChangedLocked() const { return FChangedLocked || FUpdateCount > 0; }
+    bool ChangedPending() const { return FChangedOccurred; }
+    // Holds changes back; unlocking reports nothing held back.
+    void LockUpdate(bool ALock) { FChangedLocked = ALock; }
+    bool IsChanging() const { return FIsChangingCount > 0; }
+
+    // Published and run-time properties.
+    TvlEditAlignment* Alignment() const;
+    void SetAlignment(const TvlEditAlignment* Value) { SetAlignmentCore(Value); }
+    TvlCustomEditPropertiesValues* AssignedValues() const { return FAssignedValues.get(); }
+    void SetAssignedValues(const TvlCustomEditPropertiesValues* Value) { FAssignedValues->Assign(Value); }
+    bool AutoSelect() const { return FAutoSelect; }
+    void SetAutoSelect(bool Value);
+    bool BeepOnError() const { return FBeepOnError; }
+    void SetBeepOnError(bool Value) { FBeepOnError = Value; }
+    TvlEditButtons* Buttons() const { return FButtons.get(); }
+    void SetButtons(const TvlEditButtons* Value) { FButtons->Assign(Value); }
+    TvlEditButtonsLayout ButtonsLayout() const { return FButtonsLayout; }
+    void SetButtonsLayout(TvlEditButtonsLayout Value);
+    TShortCut ClearKey() const { return FClearKey; }
+    void SetClearKey(TShortCut Value) { FClearKey = Value; }
+    TShortCut ClickKey() const { return FClickKey; }
+    void SetClickKey(TShortCut Value) { FClickKey = Value; }
+    bool ImmediatePost() const { return FImmediatePost; }
+    void SetImmediatePost(bool Value) { FImmediatePost = Value; }
+    double MaxValue() const { return GetMaxValue(); }
+    void SetMaxValue(double Value);
+    double MinValue() const { return GetMinValue(); }
+    void SetMinValue(double Value);
+    bool ReadOnly() const { return GetReadOnly(); }
+    void SetReadOnly(bool Value);
+    bool Transparent() const { return FTransparent; }
+    void SetTransparent(bool Value);
+    bool UseLeftAlignmentOnEditing() const { return FUseLeftAlignmentOnEditing; }
+    void SetUseLeftAlignmentOnEditing(bool Value);
+    bool AllowMouseWheel() const { return FAllowMouseWheel; }
+    void SetAllowMouseWheel(bool Value) { FAllowMouseWheel = Value; }
+    bool ValidateOnEnter() const { return FValidateOnEnter; }
+    void SetValidateOnEnter(bool Value) { FValidateOnEnter = Value; }
+    bool IsMaxValueStored() const { return FAssignedValues->MaxValue(); }
+    bool IsMinValueStored() const { return FAssignedValues->MinValue(); }
+    bool IsReadOnlyStored() const { return FAssignedValues->ReadOnly(); }
+    bool IsUseLeftAlignmentOnEditingStored() const;
+    bool IsAlignmentStored() const;
+
+    IvlEditDefaultValuesProvider* DefaultValuesProvider() const { return FDefaultValuesProvider; }
+    void SetDefaultValuesProvider(IvlEditDefaultValuesProvider* AProvider);
+    bool CanModify() const;
+    bool IsProviderDisplayFormatUsed(bool AEditFocused) const;
+    std::unique_ptr<TvlCustomEditProperties> CreatePreviewProperties() const;
+
+    // Virtual operations in the order descendants override them.
+    virtual void AlignmentChangedHandler(TObject* Sender);
+    virtual void SetAlignmentCore(const TvlEditAlignment* Value);
+    virtual void ButtonsChanged(TObject* Sender);
+    virtual bool CanValidate() const { return false; }
+    virtual bool DefaultUseLeftAlignmentOnEditing() const { return true; }
+    virtual void DefaultValuesProviderDestroyed();
+    virtual void DoChanged();
+    virtual void FreeNotification(TComponent*) {}
+    virtual TvlCustomEditPropertiesValuesClass GetAssignedValuesClass() const;
+    virtual TAlignment GetDefaultHorzAlignment() const;
+    // Bit 0: a display format is supported; bit 1: the second option.
+    virtual uint32_t GetDisplayFormatOptions() const { return 0; }
+    virtual double GetMaxValue() const;
+    virtual double GetMinValue() const;
+    virtual bool GetReadOnly() const;
+    virtual String GetValidateErrorText(int AErrorKind) const;
+    virtual bool IsDisplayFormatDefined(bool AFlag) const;
+    virtual bool UsesInnerEditChangeEvent() const { return false; }
+    virtual bool HandlesTabKey() const { return false; }
+    virtual bool IsEditValueConversionDependOnFocused() const { return true; }
+    virtual bool HasDisplayValue() const { return false; }
+    virtual TvlEditButtonsClass GetButtonsClass() const;
+    // The editor these properties belong to.
+    virtual TvlCustomEditClass GetContainerClass() const;
+    virtual void Update(TvlCustomEditProperties*) {}
+    virtual bool CompareDisplayValues(const Variant& AEditValue1, const Variant& AEditValue2) const;
+    // The text a value shows (hints and copying use it too).
+    virtual String GetDisplayText(const Variant& AEditValue, bool AFullText = false, bool AIsInplace = true) const;
+    virtual uint32_t GetSpecialFeatures() const { return 0; }
+    virtual uint32_t GetSupportedOperations() const;
+    virtual bool IsActivationKey(QChar) const { return false; }
+    virtual bool IsEditValueValid(Variant&, bool) const { return true; }
+    virtual bool IsResetEditClass() const { return false; }
+    virtual void PrepareDisplayValue(const Variant& AEditValue, Variant& DisplayValue, bool AEditFocused) const;
+    virtual void RestoreDefaults();
+    // 0: the edit value; the text editors answer 1 (the text) unfocused.
+    virtual int GetEditValueSource(bool AEditFocused) const;
+    // A view info of this kind with its own settings applied.
+    virtual std::unique_ptr<TvlCustomEditViewInfo> CreateViewInfo() const;
+
+    TvlEditButtonClickEvent OnButtonClick;
+    TNotifyEvent OnChange;
+    TvlEditPopupCloseEvent OnPopupClose;
+    TNotifyEvent OnEditValueChanged;
+    TvlEditValidateEvent OnValidate;
+    // Set by the owner (editor or repository item); not copied by Assign.
+    TNotifyEvent OnPropertiesChanged;
+
+protected:
+    // The class-reference constructor: a new object of this object's class.
+    virtual std::unique_ptr<TvlCustomEditProperties> NewInstance(TPersistent* AOwner) const;
+
+private:
+    friend class TvlEditAlignment;
+    void freeNotification(TComponent* AComponent) { FreeNotification(AComponent); }
+    // Stores and reports a value that differs.
+    template <class T>
+    void setValue(T& AField, T Value)
+    {
+        if (Value == AField)
+            return;
+        AField = Value;
+        Changed();
+    }
+
+    bool FAutoSelect = true;
+    bool FBeepOnError = false;
+    std::unique_ptr<TvlEditButtons> FButtons;
+    TvlEditButtonsLayout FButtonsLayout = eblNormal;
+    bool FChangedOccurred = false;
+    TShortCut FClearKey = 0;
+    TShortCut FClickKey = scCtrl | 13;
+    std::unique_ptr<TvlFreeNotificator> FFreeNotificator;
+    bool FImmediatePost = false;
+    std::unique_ptr<TvlEditAlignment> FInnerAlignment;
+    int FIsChangingCount = 0;
+    double FMaxValue = 0;
+    double FMinValue = 0;
+    bool FReadOnly = false;
+    bool FTransparent = false;
+    int FUpdateCount = 0;
+    bool FUseLeftAlignmentOnEditing = true;
+    bool FAllowMouseWheel = true;
+    bool FValidateOnEnter = false;
+    // Refreshed from the inner alignment by its getter.
+    std::unique_ptr<TvlEditAlignment> FAlignment;
+    std::unique_ptr<TvlCustomEditPropertiesValues> FAssignedValues;
+    bool FChangedLocked = false;
+    IvlEditDefaultValuesProvider* FDefaultValuesProvider = nullptr;
+};
+
+// ---- registries ---------------------------------------------------------------------
+
+// Makes a properties object of one class for an owner.
+using TvlEditPropertiesFactory = std::function<std::unique_ptr<TvlCustomEditProperties>(TPersistent* AOwner)>;
+
+// The registered properties classes, sorted by description; each entry's
+// text is "name|description".
+TvlRegisteredClasses* GetRegisteredEditProperties();
+// Enters a class (once) with its registration text and factory.
+void RegisterEditProperties(TvlClass AClass, const String& ARegistrationText, TvlEditPropertiesFactory AFactory);
+void UnregisterEditProperties(TvlClass AClass);
+// A properties object of a registered class; nullptr for an unregistered one.
+std::unique_ptr<TvlCustomEditProperties> CreateEditProperties(TvlClass AClass, TPersistent* AOwner);
+// The registered class of that class name (case matters); nullptr when none.
+TvlClass FindEditPropertiesClass(const String& AClassName);
+
+// ---- repository ---------------------------------------------------------------------
+
+class IvlEditRepositoryItemObserver {
+public:
+    virtual ~IvlEditRepositoryItemObserver() = default;
+    virtual void RepositoryItemFreed(TvlEditRepositoryItem* AItem) = 0;
+    virtual void ItemPropertiesChanged(TvlEditRepositoryItem* AItem) = 0;
+};
+
+class TvlEditRepository;
+
+// One properties object shared by the editors and grid columns linked to it.
+class TvlEditRepositoryItem : public TComponent {
+public:
+    explicit TvlEditRepositoryItem(TComponent* AOwner);
+    ~TvlEditRepositoryItem() override;
+    String ClassName() const override { return String::fromLatin1("TvlEditRepositoryItem"); }
+    const TClassInfo* ClassInfo() const override;
+    static const TClassInfo& StaticClassInfo();
+
+    TvlCustomEditProperties* Properties() const { return FProperties.get(); }
+    void SetProperties(const TvlCustomEditProperties* Value) { FProperties->Assign(Value); }
+    TvlEditRepository* Repository() const { return FRepository; }
+    void SetRepository(TvlEditRepository* Value) { MoveToRepository(Value); }
+    TNotifyEvent PropertiesEvents;
+
+    virtual void PropertiesChanged(TObject* Sender);
+    virtual void AttachObserver(IvlEditRepositoryItemObserver* AObserver);
+    virtual void DetachObserver(IvlEditRepositoryItemObserver* AObserver);
+    int ObserverCount() const { return int(FListenerList.size()); }
+    virtual String ProposeItemName() const;
+    bool ArePropertiesOfClass(TvlClass AClass) const;
+
+    bool HasParent() const;
+    TComponent* GetParentComponent() const;
+    // EInvalidCast for anything but a repository; ignored while loading.
+    void SetParentComponent(TComponent* AParent);
+    void MoveToRepository(TvlEditRepository* ARepository);
+
+protected:
+    // The properties of the item's class; made by the constructor.
+    virtual std::unique_ptr<TvlCustomEditProperties> CreatePropertiesOfItem();
+    // Descendants call this from their constructors to get their own class.
+    void RecreateProperties();
+
+private:
+    std::vector<IvlEditRepositoryItemObserver*> FListenerList;
+    std::unique_ptr<TvlCustomEditProperties> FProperties;
+    TvlEditRepository* FRepository = nullptr;
+};
+
+using TvlEditRepositoryItemClass = std::function<TvlEditRepositoryItem*(TComponent* AOwner)>;
+
+class TvlEditRepository : public TComponent {
+public:
+    explicit TvlEditRepository(TComponent* AOwner);
+    ~TvlEditRepository() override;
+    String ClassName() const override { return String::fromLatin1("TvlEditRepository"); }
+
+    virtual TvlEditRepositoryItem* NewItem(const TvlEditRepositoryItemClass& AItemClass);
+    virtual TvlEditRepositoryItem* NewItemEx(const TvlEditRepositoryItemClass& AItemClass, TComponent* AOwner);
+    int Count() const { return int(FItems.size()); }
+    TvlEditRepositoryItem* Items(int Index) const { return FItems.at(size_t(Index)); }
+    void EnlistItem(TvlEditRepositoryItem* AItem);
+    void DelistItem(TvlEditRepositoryItem* AItem);
+
+private:
+    std::vector<TvlEditRepositoryItem*> FItems;  // not owned by the list
+    bool FDestroying = false;
+};
+
+TvlEditRepository* GetDefaultEditRepository();
+
+// ---- styles ---------------------------------------------------------------------
+
+class TvlEditStyleController;
+
+// The values an edit style adds to the container's ten.
+enum : TvlContainerStyleValue {
+    svButtonStyle = 10, svButtonTransparency = 11, svPopupBorderStyle = 12, svGradientButtons = 13,
+    svGradient = 14, svGradientDirection = 15
+};
+
+// A container style with six more values: the button style (kept by each
+// state style) and five that the normal style keeps for all four.
+class TvlCustomEditStyle : public TvlContainerStyle {
+public:
+    TvlCustomEditStyle(TPersistent* AOwner, TvlContainerStateItem AState, TvlContainerStyle* AParentStyle,
+                       bool ADirectAccessMode);
+    String ClassName() const override { return String::fromLatin1("TvlCustomEditStyle"); }
+    void Assign(const TPersistent* Source) override;
+
+    TvlEditButtonStyle ButtonStyle() const;
+    void SetButtonStyle(TvlEditButtonStyle Value);
+    TvlEditButtonTransparency ButtonTransparency() const;
+    void SetButtonTransparency(TvlEditButtonTransparency Value);
+    bool Gradient() const;
+    void SetGradient(bool Value);
+    // Never set: read as False everywhere.
+    bool GradientButtons() const;
+    TvlEditGradientDirection GradientDirection() const;
+    void SetGradientDirection(TvlEditGradientDirection Value);
+    TvlEditPopupBorderStyle PopupBorderStyle() const;
+    void SetPopupBorderStyle(TvlEditPopupBorderStyle Value);
+    bool PopupCloseButton() const;
+    void SetPopupCloseButton(bool Value);
+    TvlEditBorderStyle GetBorderStyle() const { return TvlEditBorderStyle(TvlContainerStyle::BorderStyle()); }
+    void SetBorderStyle(TvlEditBorderStyle Value) { TvlContainerStyle::SetBorderStyle(TvlContainerBorderStyle(Value)); }
+    TvlEditStyleController* StyleController() const;
+    void SetStyleController(TvlEditStyleController* Value);
+    // The editor owning the style, if an editor does.
+    TvlCustomEdit* Edit() const;
+
+    TvlStyleController* GetDefaultStyleController() const override;
+    bool IsValueAssigned(TvlContainerStyleValue AValue) const override;
+    int GetStyleValueCount() const override { return 16; }
+    bool GetStyleValueName(TvlContainerStyleValue AStyleValue, String& AName) const override;
+    // Whether the value is written: assigned, and published by the editor.
+    bool IsEditValueStored(TvlContainerStyleValue AValue) const;
+
+protected:
+    TvlContainerStyleValues InternalGetNotPublishedExtendedStyleValues() const override;
+    virtual TvlEditButtonStyle FallbackButtonStyle() const;
+    virtual TvlEditButtonTransparency FallbackButtonTransparency() const;
+    virtual bool FallbackGradient() const;
+    virtual bool FallbackGradientButtons() const;
+    virtual TvlEditGradientDirection FallbackGradientDirection() const;
+    virtual TvlEditPopupBorderStyle FallbackPopupBorderStyle() const;
+
+private:
+    // The own field when its bit is set, else the same lookup on the active
+    // controller's style of this state; nullptr when nothing holds it.
+    const TvlCustomEditStyle* holderOf(TvlContainerStyleValue AValue) const;
+    TvlCustomEditStyle* baseEditStyle() const;
+    TvlCustomEditStyle* parentEditStyle() const;
+    template <class T>
+    T valueOf(T TvlCustomEditStyle::*AField, TvlContainerStyleValue AValue,
+              T (TvlCustomEditStyle::*AFallback)() const) const;
+    template <class T>
+    void setBaseValue(T TvlCustomEditStyle::*AField, TvlContainerStyleValue AValue, T Value);
+
+    TvlEditButtonStyle FButtonStyle = btsDefault;
+    TvlEditButtonTransparency FButtonTransparency = ebtNone;
+    bool FGradient = false;
+    bool FGradientButtons = false;
+    TvlEditGradientDirection FGradientDirection = dirNone;
+    TvlEditPopupBorderStyle FPopupBorderStyle = epbsDefault;
+    bool FPopupCloseButton = true;
+};
+
+class TvlEditStyle : public TvlCustomEditStyle {
+public:
+    using TvlCustomEditStyle::TvlCustomEditStyle;
+    String ClassName() const override { return String::fromLatin1("TvlEditStyle"); }
+    const TClassInfo* ClassInfo() const override { return &StaticClassInfo(); }
+    static const TClassInfo& StaticClassInfo();
+};
+
+// A style controller whose four styles are edit styles.
+class TvlEditStyleController : public TvlStyleController {
+public:
+    explicit TvlEditStyleController(TComponent* AOwner);
+    String ClassName() const override { return String::fromLatin1("TvlEditStyleController"); }
+    TvlEditStyle* Style() const { return static_cast<TvlEditStyle*>(GetStyle(csNormal)); }
+    void SetStyle(const TvlEditStyle* Value) { Styles()->SetStyle(csNormal, Value); }
+    TvlEditStyle* StyleDisabled() const { return static_cast<TvlEditStyle*>(GetStyle(csDisabled)); }
+    void SetStyleDisabled(const TvlEditStyle* Value) { Styles()->SetStyle(csDisabled, Value); }
+    TvlEditStyle* StyleFocused() const { return static_cast<TvlEditStyle*>(GetStyle(csActive)); }
+    void SetStyleFocused(const TvlEditStyle* Value) { Styles()->SetStyle(csActive, Value); }
+    TvlEditStyle* StyleHot() const { return static_cast<TvlEditStyle*>(GetStyle(csHotTrack)); }
+    void SetStyleHot(const TvlEditStyle* Value) { Styles()->SetStyle(csHotTrack, Value); }
+
+protected:
+    TvlContainerStyleClass GetStyleClass() const override { return &vlCreateContainerStyle<TvlEditStyle>; }
+};
+
+// The controller every standalone editor's style follows unless it names one.
+TvlEditStyleController* GetEditorsDefaultStyleController();
+
+// ---- the editor as the framework sees it --------------------------------------
+
+// An editor on the container. The framework uses only what is declared here;
+// the editor's value model and activation complete it.
+class TvlCustomEdit : public TvlContainer {
+public:
+    explicit TvlCustomEdit(TComponent* AOwner, bool AIsInplace = false);
+    ~TvlCustomEdit() override;
+    String ClassName() const override { return String::fromLatin1("TvlCustomEdit"); }
+
+    bool IsInplace() const override { return FIsInplace; }
+    TvlCustomEditProperties* Properties() const { return FProperties.get(); }
+    // The given properties are copied into the editor's own.
+    void SetProperties(const TvlCustomEditProperties* Value);
+    // Held-back change events are dropped when unlocked without invoking.
+    void LockChangeEvents(bool ALock, bool AInvokeChangedOnUnlock = true);
+    bool ChangeEventsLocked() const { return FChangeEventsLockCount > 0; }
+    TvlCustomEditStyle* Style() const { return static_cast<TvlCustomEditStyle*>(GetStyle()); }
+    // The properties' provider changed.
+    virtual void PropertiesProviderChanged() {}
+
+protected:
+    TvlContainerStyleClass GetStyleClass() const override { return &vlCreateContainerStyle<TvlEditStyle>; }
+    // The properties class of this editor; descendants name their own.
+    virtual std::unique_ptr<TvlCustomEditProperties> CreateProperties();
+    virtual void PropertiesChanged(TObject* Sender);
+
+private:
+    bool FIsInplace;
+    std::unique_ptr<TvlCustomEditProperties> FProperties;
+    int FChangeEventsLockCount = 0;
+};
+
+// One hidden editor per properties object, reused for every cell.
+class TvlInplaceEditList : public TObject {
+public:
+    explicit TvlInplaceEditList(TComponent* AEditorOwner);
+    ~TvlInplaceEditList() override;
+    String ClassName() const override { return String::fromLatin1("TvlInplaceEditList"); }
+
+    TvlCustomEdit* GetEdit(TvlCustomEditProperties* AProperties);
+    TvlCustomEdit* GetEditByClass(TvlClass APropertiesClass);
+    TvlCustomEdit* FindEdit(TvlCustomEditProperties* AProperties);
+    TvlCustomEdit* FindEditByClass(TvlClass APropertiesClass);
+    void ReleaseProperties(const TvlCustomEditProperties* AProperties);
+    void RemoveItem(const TvlCustomEditProperties* AProperties);
+    int Count() const { return int(FItems.size()); }
+    TvlCustomEdit* EditAt(int Index) const { return FItems.at(size_t(Index)).Edit; }
+
+private:
+    struct TItem {
+        TvlCustomEdit* Edit;                  // owned by the editor owner
+        TvlCustomEditProperties* Properties;  // nullptr: a free editor
+        TvlClass EditClass;                   // the properties class it was made for
+    };
+    TvlCustomEdit* createEdit(const TvlCustomEditProperties* AProperties, TvlClass APropertiesClass);
+    TComponent* FEditorOwner;
+    std::vector<TItem> FItems;
+};
+
+// Every in-place list forgets these properties (their editors stay).
+void RemovePropertiesFromInplaceEditLists(const TvlCustomEditProperties* AProperties);
+
+// ---- unit functions ---------------------------------------------------------------
+
+// Read by the check box and radio editors; nothing changes it.
+bool EmulateStandardControlDrawing();
+void DrawEditComplexFrame(TvlCanvas* ACanvas, TRect& R, TColor ALeftTopColor, TColor ARightBottomColor);
+void DrawEditFrameRect(TvlCanvas* ACanvas, TRect& R, TColor AColor);
+TComponent* GetOwnerComponent(const TPersistent* APersistent);
+bool SubstituteRepositoryItemProperties(TvlCustomEditProperties* AOwnProperties,
+                                        TvlEditRepositoryItem* ARepositoryItem,
+                                        TvlCustomEditProperties*& AProperties);
+void SendMouseMessage(TWinControl* AControl, uint32_t AMsg, TShiftState AShift, const TPoint& APoint);
+void SendKeyMessage(TWinControl* AEdit, uint32_t AMsg, uint16_t AKey);
+void SendKeyDownMessage(TWinControl* AEdit, uint16_t AKey, TShiftState AShift);
+void SendCharMessage(TWinControl* AEdit, QChar AChar);
+void UniteRegions(TvlRegion* ADest, const TvlRegion* ASource);
+bool IsRegionEmpty(const TvlRegion* ARegion);
+void ExtendSize(TSize& ASize, const TSize& ASize2);
+TShiftState MouseButtonToShift(TMouseButton AButton);
+TShiftState MouseButtonCodeToShift(int ACode);
+
+// The list of all properties objects, the registry, the default repository
+// and the mouse-wheel cursor for the program's life.
+void AddvlEditUnit(TStartupList& AList);
+
+// ---- first slice: one value painted in a cell ----------------------------------
 
 // One value painted in Bounds, filled by whoever paints (a grid cell).
 class TvlCustomEditViewInfo {
@@ -44,41 +806,3 @@ public:
     // The base fills the background unless transparent.
     virtual void Paint(TvlCanvas* ACanvas) const;
 };
-
-class TvlCustomEditProperties : public TPersistent {
-public:
-    TvlCustomEditProperties() = default;
-    String ClassName() const override { return String::fromLatin1("TvlCustomEditProperties"); }
-    const TClassInfo* ClassInfo() const override;
-    static const TClassInfo& StaticClassInfo();
-
-    TvlEditAlignment Alignment() const { return FAlignment; }
-    void SetAlignment(TvlEditAlignment Value);
-    void SetAlignmentHorz(TAlignment Value) { SetAlignment({Value, FAlignment.Vert}); }
-    void SetAlignmentVert(TvlEditVertAlignment Value) { SetAlignment({FAlignment.Horz, Value}); }
-    bool ReadOnly() const { return FReadOnly; }
-    void SetReadOnly(bool Value);
-
-    // The text a value shows (hints and copying use it too).
-    virtual String GetDisplayText(const Variant& AEditValue) const;
-    // A view info of this kind with its own settings applied.
-    virtual std::unique_ptr<TvlCustomEditViewInfo> CreateViewInfo() const;
-
-    TNotifyEvent OnPropertiesChanged;
-
-protected:
-    void Changed();
-
-private:
-    TvlEditAlignment FAlignment;
-    bool FReadOnly = false;
-};
-
-// Properties classes by their class name, as grid columns name their
-// editor. The text and image combo box classes are registered from the
-// start; other libraries register theirs.
-using TvlEditPropertiesFactory = std::function<std::unique_ptr<TvlCustomEditProperties>()>;
-void RegisterEditPropertiesClass(const String& AClassName, TvlEditPropertiesFactory AFactory);
-// nullptr when no class of that name is registered.
-std::unique_ptr<TvlCustomEditProperties> CreateEditPropertiesByClassName(const String& AClassName);
-bool IsEditPropertiesClassRegistered(const String& AClassName);

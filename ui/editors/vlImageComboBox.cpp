@@ -25,7 +25,7 @@ void TvlImageComboBoxViewInfo::Paint(TvlCanvas* ACanvas) const
     const TvlImageComboBoxItem* item = properties->Items()->FindItemByValue(Value);
     const int imageIndex = item != nullptr ? item->ImageIndex : -1;
     const String text = item != nullptr && properties->ShowDescriptions() ? item->Description : String();
-    const TvlEditAlignment alignment = properties->Alignment();
+    const TAlignment horz = properties->Alignment()->Horz();
     if (Font != nullptr)
         ACanvas->SetFont(Font);
     const bool hasImage = images != nullptr && imageIndex >= 0 && imageIndex < images->Count();
@@ -33,9 +33,9 @@ void TvlImageComboBoxViewInfo::Paint(TvlCanvas* ACanvas) const
     const int textWidth = text.isEmpty() ? 0 : ACanvas->TextWidth(text) + 2;
     const int contentWidth = imageWidth + textWidth;
     int x = Bounds.Left + 2;
-    if (alignment.Horz == taCenter)
+    if (horz == taCenter)
         x = Bounds.Left + (Bounds.Width() - contentWidth) / 2;
-    else if (alignment.Horz == taRightJustify)
+    else if (horz == taRightJustify)
         x = Bounds.Right - 2 - contentWidth;
     ACanvas->SaveClipRegion();
     ACanvas->IntersectClipRect(Bounds);
@@ -65,11 +65,20 @@ void TvlImageComboBoxProperties::SetShowDescriptions(bool Value)
     Changed();
 }
 
-String TvlImageComboBoxProperties::GetDisplayText(const Variant& AEditValue) const
+String TvlImageComboBoxProperties::GetDisplayText(const Variant& AEditValue, bool, bool) const
 {
     if (const TvlImageComboBoxItem* item = FItems.FindItemByValue(AEditValue))
         return item->Description;
-    return TvlCustomEditProperties::GetDisplayText(AEditValue);
+    try {
+        return VarToStr(AEditValue);
+    } catch (const EVariantError&) {
+        return String();
+    }
+}
+
+std::unique_ptr<TvlCustomEditProperties> TvlImageComboBoxProperties::NewInstance(TPersistent* AOwner) const
+{
+    return std::make_unique<TvlImageComboBoxProperties>(AOwner);
 }
 
 std::unique_ptr<TvlCustomEditViewInfo> TvlImageComboBoxProperties::CreateViewInfo() const

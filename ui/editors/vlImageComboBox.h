@@ -36,6 +36,7 @@ public:
 
 class TvlImageComboBoxProperties : public TvlCustomEditProperties {
 public:
+    explicit TvlImageComboBoxProperties(TPersistent* AOwner) : TvlCustomEditProperties(AOwner) {}
     String ClassName() const override { return String::fromLatin1("TvlImageComboBoxProperties"); }
     const TClassInfo* ClassInfo() const override;
     static const TClassInfo& StaticClassInfo();
@@ -53,8 +54,11 @@ public:
     void SetPopupAlignment(TvlPopupAlignment Value) { FPopupAlignment = Value; }
 
     // The matching item's description (or the value's text without one).
-    String GetDisplayText(const Variant& AEditValue) const override;
+    String GetDisplayText(const Variant& AEditValue, bool AFullText = false, bool AIsInplace = true) const override;
     std::unique_ptr<TvlCustomEditViewInfo> CreateViewInfo() const override;
+
+protected:
+    std::unique_ptr<TvlCustomEditProperties> NewInstance(TPersistent* AOwner) const override;
 
 private:
     TImageList* FImages = nullptr;

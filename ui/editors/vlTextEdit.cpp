@@ -8,8 +8,8 @@ void TvlCustomTextEditViewInfo::Paint(TvlCanvas* ACanvas) const
     InflateRect(r, -TextOffset, 0);
     if (r.IsEmpty())
         return;
-    const TvlEditAlignment alignment = Properties->Alignment();
-    uint32_t flags = vlAlignmentToDrawTextFlags(alignment.Horz, alignment.Vert);
+    const TvlEditAlignment* alignment = Properties->Alignment();
+    uint32_t flags = vlAlignmentToDrawTextFlags(alignment->Horz(), alignment->Vert());
     if (ShowEndEllipsis)
         flags |= DT_END_ELLIPSIS;
     if (Font != nullptr)
@@ -27,7 +27,12 @@ std::unique_ptr<TvlCustomEditViewInfo> TvlTextEditProperties::CreateViewInfo() c
     return info;
 }
 
-TvlCustomTextEditProperties::TvlCustomTextEditProperties()
+std::unique_ptr<TvlCustomEditProperties> TvlTextEditProperties::NewInstance(TPersistent* AOwner) const
+{
+    return std::make_unique<TvlTextEditProperties>(AOwner);
+}
+
+TvlCustomTextEditProperties::TvlCustomTextEditProperties(TPersistent* AOwner) : TvlCustomEditProperties(AOwner)
 {
     vlFormatController()->AddListener(this);
 }
@@ -37,6 +42,15 @@ TvlCustomTextEditProperties::~TvlCustomTextEditProperties()
     // Properties kept in statics may outlive the controller.
     if (TvlFormatController* controller = vlFormatControllerAssigned())
         controller->RemoveListener(this);
+}
+
+String TvlCustomTextEditProperties::GetDisplayText(const Variant& AEditValue, bool, bool) const
+{
+    try {
+        return VarToStr(AEditValue);
+    } catch (const EVariantError&) {
+        return String();
+    }
 }
 
 void TvlCustomTextEditProperties::FormatChanged()

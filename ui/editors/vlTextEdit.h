@@ -17,7 +17,7 @@ public:
 // hear every rebuild of the formats for as long as they live.
 class TvlCustomTextEditProperties : public TvlCustomEditProperties, public IvlFormatChangeListener {
 public:
-    TvlCustomTextEditProperties();
+    explicit TvlCustomTextEditProperties(TPersistent* AOwner);
     ~TvlCustomTextEditProperties() override;
     String ClassName() const override { return String::fromLatin1("TvlCustomTextEditProperties"); }
     const TClassInfo* ClassInfo() const override;
@@ -27,6 +27,8 @@ public:
     void FormatChanged() override;
     // True while a rebuild of the formats is being reported.
     bool FormatChanging() const { return FFormatChanging; }
+    // The value's text (empty for a value without one).
+    String GetDisplayText(const Variant& AEditValue, bool AFullText = false, bool AIsInplace = true) const override;
 
 private:
     bool FFormatChanging = false;
@@ -34,8 +36,12 @@ private:
 
 class TvlTextEditProperties : public TvlCustomTextEditProperties {
 public:
+    explicit TvlTextEditProperties(TPersistent* AOwner) : TvlCustomTextEditProperties(AOwner) {}
     String ClassName() const override { return String::fromLatin1("TvlTextEditProperties"); }
     const TClassInfo* ClassInfo() const override;
     static const TClassInfo& StaticClassInfo();
     std::unique_ptr<TvlCustomEditViewInfo> CreateViewInfo() const override;
+
+protected:
+    std::unique_ptr<TvlCustomEditProperties> NewInstance(TPersistent* AOwner) const override;
 };

@@ -1,7 +1,6 @@
 #include "ui/grid/vlGridSlice.h"
 
 #include <algorithm>
-#include <mutex>
 
 #include "ui/controls/vlProgressBar.h"
 #include "ui/editors/vlTextEdit.h"
@@ -10,17 +9,13 @@ namespace vlslice {
 
 namespace {
 
-// The editors of the libraries below the grid become known to columns the
-// first time a column names its editor.
-void registerEditors()
-{
-    static std::once_flag once;
-    std::call_once(once, [] { RegisterProgressBarProperties(); });
-}
+// The editors of the libraries below the grid are known to columns whether
+// or not their units were started (registering again changes nothing).
+void registerEditors() { RegisterProgressBarProperties(); }
 
 const TvlTextEditProperties& plainTextProperties()
 {
-    static const TvlTextEditProperties properties;
+    static const TvlTextEditProperties properties(nullptr);
     return properties;
 }
 
@@ -107,7 +102,10 @@ void TvlGridColumn::SetPropertiesClassName(const String& Value)
         return;
     registerEditors();
     FPropertiesClassName = Value;
-    FProperties = Value.isEmpty() ? nullptr : CreateEditPropertiesByClassName(Value);
+    FProperties = nullptr;
+    if (!Value.isEmpty())
+        if (TvlClass propertiesClass = FindEditPropertiesClass(Value))
+            FProperties = CreateEditProperties(propertiesClass, this);
     if (FProperties)
         FProperties->OnPropertiesChanged = TNotifyEvent(this, &TvlGridColumn::propertiesChanged);
     FGridView->OptionsChanged();

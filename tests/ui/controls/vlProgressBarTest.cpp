@@ -17,7 +17,7 @@ QRgb rgbOf(TColor c)
 }
 
 struct Cell {
-    TvlProgressBarProperties props;
+    TvlProgressBarProperties props{nullptr};
     QImage image{220, 40, QImage::Format_RGB32};
     Cell()
     {
@@ -59,7 +59,7 @@ struct Cell {
 
 String props_text(const Variant& v)
 {
-    TvlProgressBarProperties p;
+    TvlProgressBarProperties p(nullptr);
     return p.GetDisplayText(v);
 }
 

@@ -1,5 +1,4 @@
-// Tests of the editor properties: class lookup by name and the image combo
-// box's value matching and drawing.
+// Tests of the image combo box properties: value matching and drawing.
 #include <QImage>
 #include <gtest/gtest.h>
 
@@ -11,18 +10,9 @@
 
 namespace {
 
-TEST(vlEditProperties, ClassesAreFoundByName)
-{
-    EXPECT_EQ(CreateEditPropertiesByClassName(QStringLiteral("TvlTextEditProperties"))->ClassName(),
-              QStringLiteral("TvlTextEditProperties"));
-    EXPECT_EQ(CreateEditPropertiesByClassName(QStringLiteral("TvlImageComboBoxProperties"))->ClassName(),
-              QStringLiteral("TvlImageComboBoxProperties"));
-    EXPECT_EQ(CreateEditPropertiesByClassName(QStringLiteral("TvlNoSuchProperties")), nullptr);
-}
-
 TEST(vlImageComboBox, TextAndIntegerValuesFindTheSameItem)
 {
-    TvlImageComboBoxProperties p;
+    TvlImageComboBoxProperties p(nullptr);
     for (int i = 0; i < 4; ++i) {
         TvlImageComboBoxItem* item = p.Items()->Add();
         item->ImageIndex = i;
@@ -47,10 +37,10 @@ TEST(vlImageComboBox, DrawsTheMatchingImageCentred)
         b.Canvas()->FillRect(Rect(0, 0, 16, 16));
         images.Add(&b, nullptr);
     }
-    TvlImageComboBoxProperties p;
+    TvlImageComboBoxProperties p(nullptr);
     p.SetImages(&images);
     p.SetShowDescriptions(false);
-    p.SetAlignmentHorz(taCenter);
+    p.Alignment()->SetHorz(taCenter);
     for (int i = 0; i < 2; ++i) {
         TvlImageComboBoxItem* item = p.Items()->Add();
         item->ImageIndex = i;

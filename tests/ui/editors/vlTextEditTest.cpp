@@ -30,8 +30,8 @@ TEST(TextEditProperties, HearFormatChangesWhileTheyLive)
     const int before = controller->ListenerCount();
     ChangeRecorder recorder;
     {
-        auto properties = std::make_unique<TvlTextEditProperties>();
-        const TvlTextEditProperties other;
+        auto properties = std::make_unique<TvlTextEditProperties>(nullptr);
+        const TvlTextEditProperties other(nullptr);
         EXPECT_EQ(controller->ListenerCount(), before + 2);
         properties->OnPropertiesChanged = TNotifyEvent(&recorder, &ChangeRecorder::Changed);
         FormatSettings.ShortDateFormat = QStringLiteral("yyyy-MM-dd");
@@ -54,7 +54,7 @@ TEST(TextEditProperties, TheChangingFlagSurvivesAnException)
 {
     ChangeRecorder recorder;
     recorder.Throw = true;
-    TvlTextEditProperties properties;
+    TvlTextEditProperties properties(nullptr);
     properties.OnPropertiesChanged = TNotifyEvent(&recorder, &ChangeRecorder::Changed);
     EXPECT_THROW(properties.FormatChanged(), Exception);
     EXPECT_TRUE(recorder.ChangingSeen);

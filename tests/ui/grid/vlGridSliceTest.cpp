@@ -88,10 +88,10 @@ protected:
             col->SetHeaderAlignmentHorz(c.header);
             col->Options().Editing = false;
         }
-        view->Columns(0)->Properties()->SetAlignmentVert(taVCenter);
+        view->Columns(0)->Properties()->Alignment()->SetVert(taVCenter);
         for (int i : {1, 2, 4, 5, 6}) {
-            view->Columns(i)->Properties()->SetAlignmentHorz(taCenter);
-            view->Columns(i)->Properties()->SetAlignmentVert(taVCenter);
+            view->Columns(i)->Properties()->Alignment()->SetHorz(taCenter);
+            view->Columns(i)->Properties()->Alignment()->SetVert(taVCenter);
         }
         auto* bar = static_cast<TvlProgressBarProperties*>(view->Columns(7)->Properties());
         bar->SetBarBevelOuter(vlbvRaised);
@@ -109,7 +109,7 @@ protected:
         combo->SetShowDescriptions(false);
         combo->SetImmediateDropDown(false);
         combo->SetPopupAlignment(vlpaCenter);
-        combo->SetAlignmentHorz(taCenter);
+        combo->Alignment()->SetHorz(taCenter);
         for (int i = 0; i < 4; ++i) {
             TvlImageComboBoxItem* item = combo->Items()->Add();
             item->ImageIndex = i;
