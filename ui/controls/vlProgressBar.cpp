@@ -178,7 +178,7 @@ void TvlCustomProgressBarViewInfo::Paint(TvlCanvas* ACanvas) const
     ACanvas->SaveClipRegion();
     ACanvas->IntersectClipRect(q);
     if (!Transparent)
-        ACanvas->FillRectByColor(q, BackgroundColor);
+        ACanvas->FillRectByColor(q, BackgroundColor());
     const int w = BarWidth(q.Width());
     if (w > 0) {
         const TRect bar = Rect(q.Left, q.Top, q.Left + w, q.Bottom);

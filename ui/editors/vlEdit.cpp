@@ -748,11 +748,6 @@ const TClassInfo& TvlCustomEditProperties::StaticClassInfo()
     return info;
 }
 
-void TvlCustomEditViewInfo::Paint(TvlCanvas* ACanvas) const
-{
-    if (!Transparent)
-        ACanvas->FillRectByColor(Bounds, BackgroundColor);
-}
 
 // ------------------------------------------------------------ registry
 

@@ -786,23 +786,165 @@ TShiftState MouseButtonCodeToShift(int ACode);
 // and the mouse-wheel cursor for the program's life.
 void AddvlEditUnit(TStartupList& AList);
 
-// ---- first slice: one value painted in a cell ----------------------------------
+// ---- view info and view data --------------------------------------------------
 
-// One value painted in Bounds, filled by whoever paints (a grid cell).
-class TvlCustomEditViewInfo {
+class TvlCustomEditStyle;
+
+// The calculated drawing state of one editor or grid cell.
+class TvlCustomEditViewInfo : public TvlContainerViewInfo {
 public:
-    virtual ~TvlCustomEditViewInfo() = default;
+    TvlCustomEditViewInfo();
+    ~TvlCustomEditViewInfo() override;
+    String ClassName() const override { return String::fromLatin1("TvlCustomEditViewInfo"); }
 
-    TRect Bounds;
-    Variant Value;
-    TColor BackgroundColor = clWindow;
-    TColor TextColor = clWindowText;
-    const TFont* Font = nullptr;
-    bool Transparent = false;
-    bool ShowEndEllipsis = false;
+    TvlContainerBorderStyle GetContainerBorderStyle() const override
+    {
+        return TvlContainerBorderStyle(EditBorderStyle);
+    }
+    void Offset(int DX, int DY) override;
+    std::unique_ptr<TvlRegion> GetUpdateRegion(const TvlContainerViewInfo* AOldViewInfo) const override;
+    // The visible index of the button under the point; else -1 inside the
+    // border rectangle, -2 outside.
+    virtual int GetPart(const TPoint& APoint) const;
+    // A button's bounds; for -1 the border rectangle between the inner-most
+    // left and right buttons; empty otherwise.
+    virtual TRect GetPartRect(int APart) const;
+    virtual bool IsHotTrack() const;
+    virtual bool IsHotTrackAt(const TPoint& APoint) const;
+    void SaveButtonsState();
+    // Frees the view infos beyond the count, makes the missing ones.
+    void SetButtonsInfoCount(int ACount);
+
+    // The frame, the background and the buttons.
+    virtual void DrawCustomEdit(TvlCanvas* ACanvas, bool AWholeBackground);
+    void DrawButtons(TvlCanvas* ACanvas);
+    virtual void DrawButton(TvlCanvas* ACanvas, int AButtonVisibleIndex);
+    // Draws the border for the button's style; gives back what is left for
+    // the background and the content, and their colours.
+    virtual void DrawButtonBorder(TvlCanvas* ACanvas, int AButtonVisibleIndex, TColor& ABackgroundColor,
+                                  TColor& ATextColor, TRect& ABackgroundRect, TRect& AContentRect);
+    virtual void DrawButtonBackground(TvlCanvas* ACanvas, int AButtonVisibleIndex, const TRect& ARect,
+                                      TColor AColor);
+    virtual void DrawButtonContent(TvlCanvas* ACanvas, int AButtonVisibleIndex, bool APressedLook,
+                                   TColor ABackgroundColor, TColor ATextColor, const TRect& AContentRect);
+
+    // Cell painting entry: the slice grid sets Bounds, Value, colours and
+    // font and asks for this; descendants draw their content over it.
+    virtual void Paint(TvlCanvas* ACanvas) const;
+
+    std::function<void(TObject* Sender, TvlCanvas* ACanvas, bool& AHandled)> OnDrawBackground;
+    std::function<void(TObject* Sender, int AButtonVisibleIndex, TvlEditButtonDrawState& AState)>
+        OnButtonStateRequest;
+
+    TvlCustomEdit* Edit = nullptr;
+    TRect BorderExtent;
+    TvlEditBorderStyle EditBorderStyle = ebsNone;
+    std::vector<std::unique_ptr<TvlEditButtonViewInfo>> ButtonsInfo;
     // The properties that made this view info (they outlive it).
     const TvlCustomEditProperties* Properties = nullptr;
+    bool Enabled = true;
+    bool Focused = false;
+    const TFont* Font = nullptr;
+    bool HasBackground = false;
+    bool HasContentOffsets = false;
+    bool HasInnerEdit = false;
+    TRect InnerEditRect;
+    bool IsButtonReallyPressed = false;
+    bool IsDesigning = false;
+    bool IsInplace = false;
+    bool IsSelected = false;
+    int LastPressedButton = -1;
+    int LastSelectedButton = -1;
+    int Left = 0;
+    int Top = 0;
+    uint32_t PaintOptions = 0;
+    TvlEditPopupBorderStyle PopupBorderStyle = epbsDefault;
+    int PressedButton = -1;
+    int SelectedButton = -1;
+    TRect ShadowRect;
+    TColor TextColor = clWindowText;
+    bool Transparent = false;
+    // What a grid cell shows.
+    Variant Value;
+    bool ShowEndEllipsis = false;
 
-    // The base fills the background unless transparent.
-    virtual void Paint(TvlCanvas* ACanvas) const;
+protected:
+    void InternalPaint(TvlCanvas* ACanvas) override { DrawCustomEdit(ACanvas, true); }
+};
+
+// The size request of GetEditSize.
+struct TvlEditMeasureParams {
+    int MaxHeight = -1;
+    int MaxLineCount = 0;
+    int MaxWidth = -1;
+};
+
+// Measures one properties object in one style and fills view infos.
+class TvlCustomEditViewData : public TPersistent {
+public:
+    TvlCustomEditViewData(const TvlCustomEditProperties* AProperties, TvlCustomEditStyle* AStyle, bool AIsInplace);
+    String ClassName() const override { return String::fromLatin1("TvlCustomEditViewData"); }
+
+    virtual TvlContainerState ComputeContainerState(const TRect& ABounds, const TPoint& AMousePos,
+                                                    TvlMouseButton AButton, TShiftState AShift,
+                                                    bool AIsMouseEvent) const;
+    virtual TRect DefaultContentOffsets() const;
+    virtual bool IsButtonPressable(const TvlCustomEditViewInfo*, int) const { return true; }
+    virtual bool IsButtonHeldPressed(const TvlCustomEditViewInfo*, int) const { return false; }
+    virtual void Calculate(TvlCanvas* ACanvas, const TRect& ABounds, const TPoint& AMousePos, TvlMouseButton AButton,
+                           TShiftState AShift, TvlCustomEditViewInfo* AViewInfo, bool AIsMouseEvent);
+    virtual void LayOutButtons(TvlCanvas* ACanvas, const TRect& ABounds, bool AKeepPressed,
+                               TvlCustomEditViewInfo* AViewInfo, TShiftState AShift, TvlMouseButton AButton,
+                               const TPoint& AMousePos);
+    virtual void CalculateButtonViewInfo(TvlCanvas* ACanvas, TvlCustomEditViewInfo* AViewInfo, TRect& ARect,
+                                         int AButtonVisibleIndex);
+    virtual void PlaceButton(TvlCanvas* ACanvas, TvlCustomEditViewInfo* AViewInfo, TRect& ARect,
+                             int AButtonVisibleIndex);
+    virtual void StretchButtons(TvlCustomEditViewInfo* AViewInfo, int AButtonsWidth, int AFreeWidth);
+    virtual bool IsButtonExcludedFromStretch(int) const { return false; }
+    virtual TColor ComputeBorderColor() const;
+    virtual void GetBorderExtent(TRect& AExtent) const;
+    virtual void EdgeBorderExtent(int ABorderWidth, TRect& AExtent) const;
+    virtual TvlEditBorderStyle EffectiveBorderStyle() const;
+    virtual void ButtonsMargins(TvlCanvas* ACanvas, TRect& AExtent) const;
+    virtual void ClientMargins(TvlCanvas* ACanvas, const TvlCustomEditViewInfo* AViewInfo, TRect& AExtent) const;
+    virtual bool HasShadow() const;
+    virtual void EditValueToDrawValue(const Variant&, TvlCustomEditViewInfo*) const {}
+    virtual TSize MeasureContentCore(TvlCanvas*, const Variant&, const TvlEditMeasureParams&) const
+    {
+        return TSize{0, 0};
+    }
+
+    // Constant part plus content, within the request's limits.
+    void GetEditSize(TvlCanvas* ACanvas, const Variant& AEditValue, const TvlEditMeasureParams& AMeasureParams,
+                     TSize& ASize, TvlCustomEditViewInfo* AViewInfo);
+    TvlEditButtonStyle GetEffectiveButtonStyle() const;
+    TvlCustomEditStyle* Style() const { return FStyle; }
+    const TvlCustomEditProperties* Properties() const { return FProperties; }
+
+    std::function<void(TObject* Sender, int AIndex, int& AWidth)> OnButtonWidthRequest;
+
+    bool IsInplace;
+    TvlCustomEdit* Edit = nullptr;
+    TRect Bounds;
+    bool ButtonsOnly = false;
+    int ButtonVisibleCount = 0;
+    TvlContainerState ContainerState{csNormal};
+    TRect ContentOffset;  // the margins of a grid cell
+    bool Enabled = true;
+    bool Focused = false;
+    bool IsDesigning = false;
+    bool IsSelected = false;
+    bool NativeStyle = false;
+    uint32_t PaintOptions = 0;
+    bool Selected = false;
+    // -1: none.
+    int LeftSideLeftmostButtonIndex = -1;
+    int LeftSideRightmostButtonIndex = -1;
+    int RightSideLeftmostButtonIndex = -1;
+    int RightSideRightmostButtonIndex = -1;
+
+private:
+    const TvlCustomEditProperties* FProperties;
+    TvlCustomEditStyle* FStyle;
 };

@@ -420,7 +420,7 @@ void TvlCustomGridTableView::Paint(TvlCanvas* ACanvas)
             std::unique_ptr<TvlCustomEditViewInfo> info = column->GetProperties()->CreateViewInfo();
             info->Bounds = cell;
             info->Value = DataController()->GetValue(record, i);
-            info->BackgroundColor = bk;
+            info->SetBackgroundColor(bk);
             info->TextColor = fg;
             info->Font = font;
             info->ShowEndEllipsis = FOptionsView.CellEndEllipsis;

@@ -48,7 +48,7 @@ struct Cell {
             auto info = props.CreateViewInfo();
             info->Bounds = q;
             info->Value = v;
-            info->BackgroundColor = bg;
+            info->SetBackgroundColor(bg);
             info->TextColor = clWindowText;
             info->Font = &font;
             info->Paint(&vc);

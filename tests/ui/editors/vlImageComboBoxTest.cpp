@@ -55,7 +55,7 @@ TEST(vlImageComboBox, DrawsTheMatchingImageCentred)
     auto info = p.CreateViewInfo();
     info->Bounds = Rect(10, 3, 50, 27);  // 40 x 24
     info->Value = Variant(1);
-    info->BackgroundColor = clWhite;
+    info->SetBackgroundColor(clWhite);
     info->Paint(&vc);
     canvas.SetHandle(nullptr);
     // Image at x 22..37, y 7..22; white around it inside the bounds.
