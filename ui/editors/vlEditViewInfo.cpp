@@ -504,11 +504,16 @@ void TvlCustomEditViewData::ClientMargins(TvlCanvas* ACanvas, const TvlCustomEdi
         AExtent.Left = buttons.Left;
         AExtent.Right = buttons.Right;
     }
+    // Cut buttons push by their visible part only, and buttons with no room
+    // not at all, so a narrow editor never gets an inverted client rectangle.
     for (const auto& button : AViewInfo->ButtonsInfo) {
+        const TRect& r = button->VisibleBounds;
+        if (IsRectEmpty(r))
+            continue;
         if (button->Data.LeftAlignment)
-            AExtent.Left = std::max(AExtent.Left, button->Bounds.Right - AViewInfo->Bounds.Left);
+            AExtent.Left = std::max(AExtent.Left, r.Right - AViewInfo->Bounds.Left);
         else
-            AExtent.Right = std::max(AExtent.Right, AViewInfo->Bounds.Right - button->Bounds.Left);
+            AExtent.Right = std::max(AExtent.Right, AViewInfo->Bounds.Right - r.Left);
     }
 }
 

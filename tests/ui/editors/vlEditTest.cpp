@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "ui/editors/vlEdit.h"
+#include "tests/ui/foundation/SentinelSurface.h"
 #include "ui/editors/vlTextEdit.h"
 
 namespace {
@@ -422,6 +423,170 @@ TEST(vlInplaceEditList, ReusesExactThenFreeOfTheClassThenMakesNew)
     list.RemoveItem(&second);
     EXPECT_EQ(list.Count(), 1);
     EXPECT_EQ(list.EditAt(0), free);
+}
+
+// ---- view data and view info ----------------------------------------------------
+
+// One properties object with fixed-width buttons, measured in a plain style.
+struct Layout {
+    TvlCustomEditProperties P{nullptr};
+    TvlEditStyle S{nullptr, csNormal, nullptr, false};
+    Surface Canvas{4, 4};
+    TvlCustomEditViewInfo Info;
+    explicit Layout(std::initializer_list<int> AWidths, TvlEditBorderStyle ABorder = ebsSingle)
+    {
+        P.Buttons()->Clear();
+        for (int w : AWidths) {
+            TvlEditButton* b = P.Buttons()->Add();
+            b->SetWidth(w);
+        }
+        S.SetBorderStyle(ABorder);
+        S.SetTransparentBorder(false);
+    }
+    TvlCustomEditViewData Data(bool AInplace = false) { return TvlCustomEditViewData(&P, &S, AInplace); }
+    void Calc(TvlCustomEditViewData& D, const TRect& R, TPoint AMouse = {-1, -1}, TShiftState AShift = {})
+    {
+        D.Calculate(&Canvas.Vl, R, AMouse, cxmbNone, AShift, &Info, false);
+    }
+    TRect B(int i) const { return Info.ButtonsInfo[size_t(i)]->Bounds; }
+    TRect V(int i) const { return Info.ButtonsInfo[size_t(i)]->VisibleBounds; }
+};
+
+TEST(vlEditViewData, NarrowEditorShowsOuterButtonsWholeAndCutsInnerOnes)
+{
+    Layout l({20, 20, 20});
+    auto d = l.Data();
+    l.Calc(d, Rect(0, 0, 30, 20));
+    EXPECT_EQ(l.Info.BorderRect, Rect(1, 1, 29, 19));
+    ASSERT_EQ(l.Info.ButtonsInfo.size(), 3u);
+    EXPECT_EQ(l.B(2), Rect(9, 1, 29, 19));
+    EXPECT_EQ(l.V(2), l.B(2));
+    EXPECT_EQ(l.B(1), Rect(-11, 1, 9, 19));
+    EXPECT_EQ(l.V(1), Rect(1, 1, 9, 19));
+    EXPECT_TRUE(IsRectEmpty(l.B(0)));
+    EXPECT_TRUE(IsRectEmpty(l.V(0)));
+    EXPECT_TRUE(l.Info.ButtonsInfo[2]->Data.Rightmost);
+    EXPECT_TRUE(l.Info.ButtonsInfo[1]->Data.Leftmost);  // the last one with room
+    EXPECT_FALSE(l.Info.ButtonsInfo[0]->Data.Leftmost);
+    // The cut button pushes the client rectangle by its visible part only;
+    // parts are found by visible bounds.
+    EXPECT_EQ(l.Info.ClientRect.Right, 1);
+    EXPECT_EQ(l.Info.GetPart(TPoint{5, 5}), 1);
+    EXPECT_EQ(l.Info.GetPart(TPoint{-5, 5}), -2);
+}
+
+TEST(vlEditViewData, ButtonsOnlyLayoutSharesFreeWidthByWidthLastGetsTheRest)
+{
+    Layout l({20, 30});
+    l.P.SetButtonsLayout(eblButtonsOnly);
+    auto d = l.Data(true);
+    l.Calc(d, Rect(0, 0, 100, 18));
+    ASSERT_EQ(l.Info.ButtonsInfo.size(), 2u);
+    // The last button is visited first and gets 50 * 30 div 50 = 30; the
+    // other one the remaining 20.
+    EXPECT_EQ(l.B(1), Rect(40, 0, 100, 18));
+    EXPECT_EQ(l.B(0), Rect(0, 0, 40, 18));
+    EXPECT_EQ(l.V(0), l.B(0));
+}
+
+TEST(vlEditViewData, ComboStyleHidingStatesAndBorders)
+{
+    Layout one({17});
+    auto d1 = one.Data();
+    one.Calc(d1, Rect(0, 0, 80, 20));
+    EXPECT_TRUE(one.Info.ButtonsInfo[0]->Data.ComboBoxStyle);
+    Layout two({17, 17});
+    auto d2 = two.Data();
+    two.Calc(d2, Rect(0, 0, 80, 20));
+    EXPECT_FALSE(two.Info.ButtonsInfo[1]->Data.ComboBoxStyle);
+
+    // Unfocused with hide-inactive: no buttons, the former place is frame.
+    one.S.SetButtonTransparency(ebtHideInactive);
+    one.Calc(d1, Rect(0, 0, 80, 20));
+    EXPECT_TRUE(one.Info.ButtonsInfo.empty());
+    EXPECT_EQ(one.Info.GetPart(TPoint{75, 10}), -1);
+    EXPECT_EQ(one.Info.ClientRect, Rect(1, 1, 79, 19));
+    d1.Focused = true;
+    one.Calc(d1, Rect(0, 0, 80, 20));
+    EXPECT_EQ(one.Info.ButtonsInfo.size(), 1u);
+
+    // Disabled wins over the mouse; designing ignores it.
+    d1.Enabled = false;
+    EXPECT_EQ(d1.ComputeContainerState(Rect(0, 0, 80, 20), TPoint{5, 5}, cxmbNone, {}, true),
+              TvlContainerState{csDisabled});
+    d1.Enabled = true;
+    d1.IsDesigning = true;
+    EXPECT_EQ(d1.ComputeContainerState(Rect(0, 0, 80, 20), TPoint{5, 5}, cxmbNone, {}, true),
+              TvlContainerState{csNormal});
+    d1.IsDesigning = false;
+    d1.Focused = false;
+    EXPECT_EQ(d1.ComputeContainerState(Rect(0, 0, 80, 20), TPoint{5, 5}, cxmbNone, {}, true),
+              TvlContainerState({csNormal, csHotTrack}));
+
+    // Hovering a button makes it hot; a left click presses it.
+    one.S.SetButtonTransparency(ebtNone);
+    one.Calc(d1, Rect(0, 0, 80, 20), TPoint{75, 10});
+    EXPECT_EQ(one.Info.ButtonsInfo[0]->Data.State, bdsHot);
+    EXPECT_EQ(one.Info.SelectedButton, 0);
+    d1.Calculate(&one.Canvas.Vl, Rect(0, 0, 80, 20), TPoint{75, 10}, cxmbLeft, TShiftState{ssLeft}, &one.Info, true);
+    EXPECT_EQ(one.Info.ButtonsInfo[0]->Data.State, bdsPressed);
+    EXPECT_EQ(one.Info.PressedButton, 0);
+}
+
+TEST(vlEditViewData, BorderExtentByStyleAndShadow)
+{
+    struct Case {
+        TvlEditBorderStyle Border;
+        bool Shadow;
+        TRect Rect;
+    };
+    const Case cases[] = {
+        {ebsNone, false, Rect(0, 0, 40, 20)},   {ebsSingle, false, Rect(1, 1, 39, 19)},
+        {ebs3D, false, Rect(2, 2, 38, 18)},     {ebsUltraFlat, false, Rect(1, 1, 39, 19)},
+        {ebsThick, true, Rect(2, 2, 35, 15)},
+    };
+    for (const Case& c : cases) {
+        Layout l({}, c.Border);
+        l.S.SetShadow(c.Shadow);
+        auto d = l.Data();
+        l.Calc(d, Rect(0, 0, 40, 20));
+        EXPECT_EQ(l.Info.BorderRect, c.Rect) << int(c.Border);
+    }
+}
+
+QRgb rgbOf(TColor AColor)
+{
+    const TColor c = ColorToRGB(AColor);
+    return qRgb(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
+}
+
+TEST(vlEditViewInfo, ThreeDButtonBorderPressedAndUnpressed)
+{
+    for (const bool pressed : {false, true}) {
+        Surface s(12, 12);
+        TvlCustomEditViewInfo info;
+        info.BorderRect = Rect(0, 0, 12, 12);
+        info.SetButtonsInfoCount(1);
+        TvlEditButtonViewInfo& b = *info.ButtonsInfo[0];
+        b.Bounds = b.VisibleBounds = Rect(0, 0, 12, 12);
+        b.Data.Kind = bkGlyph;  // no glyph: border and background only
+        b.Data.Style = bts3D;
+        b.Data.State = pressed ? bdsPressed : bdsNormal;
+        info.DrawButtons(&s.Vl);
+        if (pressed) {
+            EXPECT_EQ(s.at(0, 6), rgbOf(clBtnShadow));
+            EXPECT_EQ(s.at(11, 6), rgbOf(clBtnShadow));
+            EXPECT_EQ(s.at(1, 6), rgbOf(clBtnFace));
+        } else {
+            EXPECT_EQ(s.at(0, 6), rgbOf(cl3DLight));
+            EXPECT_EQ(s.at(6, 0), rgbOf(cl3DLight));
+            EXPECT_EQ(s.at(11, 6), rgbOf(cl3DDkShadow));
+            EXPECT_EQ(s.at(6, 11), rgbOf(cl3DDkShadow));
+            EXPECT_EQ(s.at(1, 6), rgbOf(clBtnHighlight));
+            EXPECT_EQ(s.at(10, 6), rgbOf(clBtnShadow));
+        }
+        EXPECT_EQ(s.at(6, 6), rgbOf(clBtnFace));
+    }
 }
 
 }  // namespace
