@@ -18,6 +18,8 @@
 
 class TvlCustomEditProperties;
 class TvlCustomEditViewInfo;
+class TvlCustomEditViewData;
+class TvlCustomEditStyle;
 class TvlCustomEdit;
 class TvlEditRepositoryItem;
 class TStartupList;
@@ -452,6 +454,9 @@ public:
     virtual int GetEditValueSource(bool AEditFocused) const;
     // A view info of this kind with its own settings applied.
     virtual std::unique_ptr<TvlCustomEditViewInfo> CreateViewInfo() const;
+    // The calculator that measures this properties object in a style and
+    // fills view infos of the kind CreateViewInfo makes.
+    virtual std::unique_ptr<TvlCustomEditViewData> CreateViewData(TvlCustomEditStyle* AStyle, bool AIsInplace) const;
 
     TvlEditButtonClickEvent OnButtonClick;
     TNotifyEvent OnChange;
@@ -787,8 +792,6 @@ TShiftState MouseButtonCodeToShift(int ACode);
 void AddvlEditUnit(TStartupList& AList);
 
 // ---- view info and view data --------------------------------------------------
-
-class TvlCustomEditStyle;
 
 // The calculated drawing state of one editor or grid cell.
 class TvlCustomEditViewInfo : public TvlContainerViewInfo {

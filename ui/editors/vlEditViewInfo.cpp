@@ -835,3 +835,9 @@ void TvlCustomEditViewData::GetEditSize(TvlCanvas* ACanvas, const Variant& AEdit
         ASize.cx += content.cx;
     ASize.cy += content.cy;
 }
+
+std::unique_ptr<TvlCustomEditViewData> TvlCustomEditProperties::CreateViewData(TvlCustomEditStyle* AStyle,
+                                                                               bool AIsInplace) const
+{
+    return std::make_unique<TvlCustomEditViewData>(this, AStyle, AIsInplace);
+}

@@ -443,19 +443,26 @@ struct Layout {
         S.SetBorderStyle(ABorder);
         S.SetTransparentBorder(false);
     }
-    TvlCustomEditViewData Data(bool AInplace = false) { return TvlCustomEditViewData(&P, &S, AInplace); }
+    TvlCustomEditViewData& Data(bool AInplace = false)
+    {
+        FData = P.CreateViewData(&S, AInplace);
+        return *FData;
+    }
     void Calc(TvlCustomEditViewData& D, const TRect& R, TPoint AMouse = {-1, -1}, TShiftState AShift = {})
     {
         D.Calculate(&Canvas.Vl, R, AMouse, cxmbNone, AShift, &Info, false);
     }
     TRect B(int i) const { return Info.ButtonsInfo[size_t(i)]->Bounds; }
     TRect V(int i) const { return Info.ButtonsInfo[size_t(i)]->VisibleBounds; }
+
+private:
+    std::unique_ptr<TvlCustomEditViewData> FData;
 };
 
 TEST(vlEditViewData, NarrowEditorShowsOuterButtonsWholeAndCutsInnerOnes)
 {
     Layout l({20, 20, 20});
-    auto d = l.Data();
+    auto& d = l.Data();
     l.Calc(d, Rect(0, 0, 30, 20));
     EXPECT_EQ(l.Info.BorderRect, Rect(1, 1, 29, 19));
     ASSERT_EQ(l.Info.ButtonsInfo.size(), 3u);
@@ -479,7 +486,7 @@ TEST(vlEditViewData, ButtonsOnlyLayoutSharesFreeWidthByWidthLastGetsTheRest)
 {
     Layout l({20, 30});
     l.P.SetButtonsLayout(eblButtonsOnly);
-    auto d = l.Data(true);
+    auto& d = l.Data(true);
     l.Calc(d, Rect(0, 0, 100, 18));
     ASSERT_EQ(l.Info.ButtonsInfo.size(), 2u);
     // The last button is visited first and gets 50 * 30 div 50 = 30; the
@@ -492,11 +499,11 @@ TEST(vlEditViewData, ButtonsOnlyLayoutSharesFreeWidthByWidthLastGetsTheRest)
 TEST(vlEditViewData, ComboStyleHidingStatesAndBorders)
 {
     Layout one({17});
-    auto d1 = one.Data();
+    auto& d1 = one.Data();
     one.Calc(d1, Rect(0, 0, 80, 20));
     EXPECT_TRUE(one.Info.ButtonsInfo[0]->Data.ComboBoxStyle);
     Layout two({17, 17});
-    auto d2 = two.Data();
+    auto& d2 = two.Data();
     two.Calc(d2, Rect(0, 0, 80, 20));
     EXPECT_FALSE(two.Info.ButtonsInfo[1]->Data.ComboBoxStyle);
 
@@ -548,10 +555,25 @@ TEST(vlEditViewData, BorderExtentByStyleAndShadow)
     for (const Case& c : cases) {
         Layout l({}, c.Border);
         l.S.SetShadow(c.Shadow);
-        auto d = l.Data();
+        auto& d = l.Data();
         l.Calc(d, Rect(0, 0, 40, 20));
         EXPECT_EQ(l.Info.BorderRect, c.Rect) << int(c.Border);
     }
+}
+
+TEST(vlEditViewData, EditSizeIsTheFrameAndButtonsWithinTheWidthLimit)
+{
+    Layout l({20});
+    auto& d = l.Data();
+    TSize size{};
+    d.GetEditSize(&l.Canvas.Vl, Variant(), TvlEditMeasureParams{}, size, nullptr);
+    EXPECT_EQ(size.cx, 22);
+    EXPECT_EQ(size.cy, 2);
+    // A limit narrower than the frame gives the limit.
+    TvlEditMeasureParams narrow;
+    narrow.MaxWidth = 10;
+    d.GetEditSize(&l.Canvas.Vl, Variant(), narrow, size, nullptr);
+    EXPECT_EQ(size.cx, 10);
 }
 
 QRgb rgbOf(TColor AColor)
