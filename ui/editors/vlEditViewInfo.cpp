@@ -140,35 +140,20 @@ void TvlCustomEditViewInfo::DrawCustomEdit(TvlCanvas* ACanvas, bool AWholeBackgr
     if (!handled) {
         // The frame lies around the border rectangle on the Edges sides;
         // the left and top always carry the border width.
-        const int width = containerBorderWidth(EditBorderStyle);
         TRect r = BorderRect;
-        r.Left -= width;
-        r.Top -= width;
+        r.Left -= BorderWidth;
+        r.Top -= BorderWidth;
         if (Edges.Contains(bRight))
-            r.Right += width;
+            r.Right += BorderWidth;
         if (Edges.Contains(bBottom))
-            r.Bottom += width;
-        switch (EditBorderStyle) {
-        case ebsSingle:
-        case ebsThick:
-        case ebsUltraFlat:
-        case ebsOffice11:
-            ACanvas->FrameRect(r, BorderColor, width);
-            break;
-        case ebsFlat:
-        case ebs3D: {
-            ACanvas->DrawEdge(r, true, true, Edges);
-            TRect inner = r;
-            InflateRect(inner, -1, -1);
-            if (EditBorderStyle == ebsFlat)
-                ACanvas->FrameRect(inner, clBtnFace, 1, Edges);
-            else
-                ACanvas->DrawComplexFrame(inner, cl3DDkShadow, cl3DLight, Edges);
-            break;
-        }
-        default:
-            break;
-        }
+            r.Bottom += BorderWidth;
+        if (Shadow)
+            DrawContainerShadow(ACanvas, r);
+        if (!Edges.Contains(bRight))
+            r.Right += BorderWidth;
+        if (!Edges.Contains(bBottom))
+            r.Bottom += BorderWidth;
+        DrawBorder(ACanvas, r);
         if (!Transparent) {
             if (IsInplace) {
                 if (AWholeBackground)
@@ -565,6 +550,7 @@ void TvlCustomEditViewData::Calculate(TvlCanvas* ACanvas, const TRect& ABounds, 
             AViewInfo->ContainerState.Contains(csActive) || AViewInfo->ContainerState.Contains(csHotTrack) ? 2 : 1;
     AViewInfo->EditBorderStyle = EffectiveBorderStyle();
     AViewInfo->BorderStyle = TvlContainerBorderStyle(AViewInfo->EditBorderStyle);
+    AViewInfo->BorderWidth = containerBorderWidth(AViewInfo->EditBorderStyle);
     AViewInfo->Properties = FProperties;
     ButtonsOnly = IsInplace
                       ? ABounds.Right != std::numeric_limits<int>::max() && FProperties->ButtonsLayout() != eblNormal

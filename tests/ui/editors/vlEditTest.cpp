@@ -611,4 +611,23 @@ TEST(vlEditViewInfo, ThreeDButtonBorderPressedAndUnpressed)
     }
 }
 
+
+TEST(vlEditViewInfo, StandaloneFrameAroundFilledBorderRectangleButtonsOnTop)
+{
+    Layout l({5});
+    l.S.SetBorderColor(clRed);
+    l.S.SetColor(clWhite);
+    auto& d = l.Data();
+    Surface s(20, 10);
+    l.Calc(d, Rect(0, 0, 20, 10));
+    l.Info.DrawCustomEdit(&s.Vl, true);
+    EXPECT_EQ(s.at(0, 5), rgbOf(clRed));
+    EXPECT_EQ(s.at(19, 5), rgbOf(clRed));
+    EXPECT_EQ(s.at(5, 9), rgbOf(clRed));
+    EXPECT_EQ(s.at(3, 5), rgbOf(clWhite));
+    // The button covers the right end of the border rectangle.
+    EXPECT_EQ(l.B(0), Rect(14, 1, 19, 9));
+    EXPECT_NE(s.at(14, 1), rgbOf(clWhite));
+}
+
 }  // namespace
