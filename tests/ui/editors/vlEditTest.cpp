@@ -630,4 +630,29 @@ TEST(vlEditViewInfo, StandaloneFrameAroundFilledBorderRectangleButtonsOnTop)
     EXPECT_NE(s.at(14, 1), rgbOf(clWhite));
 }
 
+
+TEST(vlEditViewInfo, UpdateRegionIsTheChangedButtonsUnlessTheFrameChanged)
+{
+    Layout l({6, 6});
+    auto& d = l.Data();
+    l.Calc(d, Rect(0, 0, 40, 12));
+    TvlCustomEditViewInfo old;
+    old.Assign(&l.Info);
+    old.EditBorderStyle = l.Info.EditBorderStyle;
+    old.BorderColor = l.Info.BorderColor;
+    old.SetButtonsInfoCount(2);
+    for (int i = 0; i < 2; ++i)
+        old.ButtonsInfo[size_t(i)]->Assign(l.Info.ButtonsInfo[size_t(i)].get());
+    EXPECT_TRUE(l.Info.GetUpdateRegion(&old)->IsEmpty());
+
+    l.Info.ButtonsInfo[1]->Data.State = bdsHot;
+    TRect box;
+    GetRgnBox(l.Info.GetUpdateRegion(&old)->Handle(), box);
+    EXPECT_EQ(box, l.B(1));
+
+    old.EditBorderStyle = ebs3D;
+    GetRgnBox(l.Info.GetUpdateRegion(&old)->Handle(), box);
+    EXPECT_EQ(box, l.Info.Bounds);
+}
+
 }  // namespace
