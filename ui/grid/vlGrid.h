@@ -83,9 +83,9 @@ public:
     virtual void CancelMouseOperations();
     virtual void FocusChanged();
     virtual TCursor GetCursor(int X, int Y) const { (void)X; (void)Y; return crDefault; }
-    // ALeaving: the drag leaves the grid.
-    virtual void DragOver(TObject* Source, int X, int Y, bool ALeaving, bool& Accept);
+    virtual void DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept);
     virtual void EndDrag(TObject* Target, int X, int Y);
+    virtual void StartDrag(TDragObject*& DragObject) { (void)DragObject; }
     virtual std::unique_ptr<TvlCustomGridDragOpenInfo> CreateDragOpenInfo(const TvlCustomGridHitTest* AHitTest) const;
     const TvlCustomGridDragOpenInfo* DragOpenInfo() const { return FDragOpenInfo.get(); }
     TvlTimer* DragOpenTimer() const { return FDragOpenTimer.get(); }
@@ -197,9 +197,10 @@ public:
     bool IsDestroying() const { return ComponentState().Contains(csDestroying) || FDestroying; }
     bool IsLoading() const { return ComponentState().Contains(csLoading); }
 
-    // A view joins or leaves the grid (its SetControl calls these).
-    void AddChildComponent(TComponent* AChild);
-    void RemoveChildComponent(TComponent* AChild);
+    // A view joins or leaves the grid: Views follows (the view's SetControl
+    // calls these too, so both ways of attaching keep the list).
+    void AddChildComponent(TvlControlChildComponent* AComponent) override;
+    void RemoveChildComponent(TvlControlChildComponent* AComponent) override;
 
     // ---- the change queue
     void BeginUpdate();
@@ -247,9 +248,11 @@ protected:
     virtual void ViewRemoved(TvlCustomGridView* AView);
     void Paint() override;
     void BoundsChanged(bool Moved, bool Resized) override;
+    void DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept) override;
+    void DoStartDrag(TDragObject*& DragObject) override;
+    void DoEndDrag(TObject* Target, int X, int Y) override;
     void LookAndFeelChanged(TvlLookAndFeel* Sender, TvlLookAndFeelValues AChangedValues) override;
     void FocusChanged() override;
-    void FontChanged() override;
     void CancelMouseOperations() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
 

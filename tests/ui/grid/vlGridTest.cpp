@@ -357,7 +357,7 @@ TEST(GridController, DragOpeningWaitsOnOneTabAndRestartsOnAnother)
     // Leaving the grid stops a wait.
     controller->StartDragOpen(std::make_unique<TvlGridDragOpenInfoTab>(f.levels[0]));
     bool accept = false;
-    controller->DragOver(nullptr, 5, 5, true, accept);
+    controller->DragOver(nullptr, 5, 5, dsDragLeave, accept);
     EXPECT_EQ(controller->DragOpenInfo(), nullptr);
 }
 
