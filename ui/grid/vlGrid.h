@@ -223,6 +223,10 @@ public:
     virtual bool HidesTabsOfEmptyDetails() const;
     virtual void ViewDataChanged(TvlCustomGridView* AView);
     virtual void TranslationChanged() { SizeChanged(); }
+    // The controller follows drags over the grid (opening tabs).
+    void DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept) override;
+    void DoStartDrag(TDragObject*& DragObject) override;
+    void DoEndDrag(TObject* Target, int X, int Y) override;
     void SetSiteFocused(bool AFocused);
     bool IsFocused() const override;
     bool MayFocus() const { return false; }
@@ -248,9 +252,6 @@ protected:
     virtual void ViewRemoved(TvlCustomGridView* AView);
     void Paint() override;
     void BoundsChanged(bool Moved, bool Resized) override;
-    void DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept) override;
-    void DoStartDrag(TDragObject*& DragObject) override;
-    void DoEndDrag(TObject* Target, int X, int Y) override;
     void LookAndFeelChanged(TvlLookAndFeel* Sender, TvlLookAndFeelValues AChangedValues) override;
     void FocusChanged() override;
     void CancelMouseOperations() override;

@@ -354,11 +354,46 @@ TEST(GridController, DragOpeningWaitsOnOneTabAndRestartsOnAnother)
     controller->StopDragOpen();
     EXPECT_EQ(controller->DragOpenTimer(), nullptr);
 
-    // Leaving the grid stops a wait.
-    controller->StartDragOpen(std::make_unique<TvlGridDragOpenInfoTab>(f.levels[0]));
-    bool accept = false;
-    controller->DragOver(nullptr, 5, 5, dsDragLeave, accept);
-    EXPECT_EQ(controller->DragOpenInfo(), nullptr);
+    // A drag leaving the grid, or ending, stops a wait.
+    for (const bool ending : {false, true}) {
+        controller->StartDragOpen(std::make_unique<TvlGridDragOpenInfoTab>(f.levels[0]));
+        bool accept = false;
+        if (ending)
+            f.grid->DoEndDrag(nullptr, 5, 5);
+        else
+            f.grid->DragOver(nullptr, 5, 5, dsDragLeave, accept);
+        EXPECT_EQ(controller->DragOpenInfo(), nullptr);
+        EXPECT_EQ(controller->DragOpenTimer(), nullptr);
+    }
+}
+
+TEST(GridViews, FollowTheGridTheyAreAttachedTo)
+{
+    GridFixture f;
+    RecordingView* view = f.views[0];
+    TvlGrid* other = TvlCustomGrid::Create<TvlGrid>(&f.form);
+    // Attaching through the other grid, as streaming a child does, moves
+    // the view from one list to the other.
+    view->SetParentComponent(other);
+    EXPECT_EQ(view->Control(), other);
+    EXPECT_EQ(f.grid->ViewCount(), 0);
+    ASSERT_EQ(other->ViewCount(), 1);
+    EXPECT_EQ(other->Views(0), view);
+    EXPECT_EQ(view->StorageControl(), f.grid);
+
+    view->SetControl(f.grid);
+    EXPECT_EQ(other->ViewCount(), 0);
+    EXPECT_EQ(f.grid->ViewCount(), 1);
+    // Only a grid shows a view.
+    TvlControl plain(nullptr);
+    plain.AddChildComponent(view);
+    EXPECT_EQ(view->Control(), f.grid);
+
+    other->RemoveChildComponent(view);  // not its grid: nothing moves
+    EXPECT_EQ(view->Control(), f.grid);
+    f.grid->RemoveChildComponent(view);
+    EXPECT_EQ(view->Control(), nullptr);
+    EXPECT_EQ(f.grid->ViewCount(), 0);
 }
 
 }  // namespace
