@@ -725,6 +725,18 @@ void TvlCustomGrid::FocusChanged()
         FFocusedView->FocusChanged(true);
 }
 
+void TvlCustomGrid::FocusNextControl(bool GoForward)
+{
+    TCustomForm* form = GetParentForm(this);
+    if (form == nullptr)
+        return;
+    bool containsFocus = Focused();
+    for (const TControl* c = form->ActiveControl(); c != nullptr && !containsFocus; c = c->Parent())
+        containsFocus = c == this;
+    if (containsFocus)
+        PostMessage(form->Handle(), WM_NEXTDLGCTL, GoForward ? 0 : 1, 0);
+}
+
 void TvlCustomGrid::DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept)
 {
     TvlControl::DragOver(Source, X, Y, State, Accept);

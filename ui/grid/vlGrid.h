@@ -183,6 +183,9 @@ public:
     TvlCustomGridView* FocusedView() const { return FFocusedView; }
     void SetFocusedView(TvlCustomGridView* Value);
     void ValidateFocusedView();
+    // While the grid holds the focus, has its form move it on to the next
+    // (GoForward) or previous tab stop, once the current message is through.
+    void FocusNextControl(bool GoForward);
     int ViewCount() const { return int(FViews.size()); }
     TvlCustomGridView* Views(int Index) const { return FViews.at(size_t(Index)); }
     TvlGridLevelTabs* LevelTabs() const { return FLevelTabs.get(); }

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "GridRecorder.h"
+#include "platform/controls/ExtCtrls.h"
+#include "platform/controls/Forms.h"
 #include "platform/rtl/Exception.h"
 
 using namespace gridtest;
@@ -394,6 +396,45 @@ TEST(GridViews, FollowTheGridTheyAreAttachedTo)
     f.grid->RemoveChildComponent(view);
     EXPECT_EQ(view->Control(), nullptr);
     EXPECT_EQ(f.grid->ViewCount(), 0);
+}
+
+// Tab and Enter in a view move on from the grid through its form.
+TEST(GridFocus, NextControlMovesFromTheGridToTheFormsNeighbours)
+{
+    TApplication app(nullptr);
+    app.Initialize();
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 400, 300);
+    auto makeStop = [&](int ATop) {
+        auto* c = new TPanel(&form);  // owned by the form
+        c->SetParent(&form);
+        c->SetBounds(0, ATop, 50, 20);
+        c->SetTabStop(true);
+        return c;
+    };
+    TPanel* before = makeStop(0);
+    TvlGrid* grid = TvlCustomGrid::Create<TvlGrid>(&form);
+    grid->SetParent(&form);
+    grid->SetTop(30);
+    TPanel* after = makeStop(240);
+    form.Show();
+
+    form.SetActiveControl(before);
+    grid->FocusNextControl(true);  // the focus is elsewhere: nothing moves
+    app.ProcessMessages();
+    EXPECT_EQ(form.ActiveControl(), before);
+
+    struct Case {
+        bool forward;
+        TWinControl* expected;
+    } cases[] = {{true, after}, {false, before}};
+    for (const Case& c : cases) {
+        form.SetActiveControl(grid);
+        grid->FocusNextControl(c.forward);
+        EXPECT_EQ(form.ActiveControl(), grid);  // posted, not sent
+        app.ProcessMessages();
+        EXPECT_EQ(form.ActiveControl(), c.expected) << c.forward;
+    }
 }
 
 }  // namespace
