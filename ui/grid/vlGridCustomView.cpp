@@ -252,7 +252,10 @@ TvlCustomGridView::~TvlCustomGridView()
             clone->FPatternGridView = nullptr;
         if (FLevel != nullptr && FLevel->GridView() == this)
             FLevel->SetGridView(nullptr);
-        SetControl(nullptr);
+    }
+    // Leave the grid while still a view, so that its list forgets this one.
+    SetControl(nullptr);
+    if (FInitialized) {
         DestroyHandlers();
         DestroyOptions();
     }

@@ -396,6 +396,12 @@ TEST(GridViews, FollowTheGridTheyAreAttachedTo)
     f.grid->RemoveChildComponent(view);
     EXPECT_EQ(view->Control(), nullptr);
     EXPECT_EQ(f.grid->ViewCount(), 0);
+    // A view made without its options still leaves the list as it goes.
+    auto bare = std::make_unique<RecordingView>(nullptr);
+    f.grid->AddChildComponent(bare.get());
+    EXPECT_EQ(f.grid->ViewCount(), 1);
+    bare.reset();
+    EXPECT_EQ(f.grid->ViewCount(), 0);
 }
 
 // Tab and Enter in a view move on from the grid through its form.
