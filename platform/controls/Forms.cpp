@@ -455,6 +455,27 @@ bool TCustomForm::MenuKey(uint16_t Key, TShiftState Shift, LPARAM KeyData, bool 
     return false;
 }
 
+void TCustomForm::selectNextTabStop(bool GoForward)
+{
+    std::vector<TWinControl*> list;
+    GetTabOrderList(list);
+    const size_t n = list.size();
+    if (n == 0)
+        return;
+    // From the focused control (or the active one), wrapping around.
+    auto current = std::find_if(list.begin(), list.end(), [](const TWinControl* c) { return c->Focused(); });
+    if (current == list.end())
+        current = std::find(list.begin(), list.end(), FActiveControl);
+    const size_t start = current != list.end() ? size_t(current - list.begin()) : GoForward ? n - 1 : 0;
+    for (size_t step = 1; step <= n; ++step) {
+        TWinControl* c = list[GoForward ? (start + step) % n : (start + n - step) % n];
+        if (c->TabStop() && c->CanFocus()) {
+            SetActiveControl(c);
+            return;
+        }
+    }
+}
+
 void TCustomForm::SetActiveControl(TWinControl* Value)
 {
     FActiveControl = Value;
@@ -795,6 +816,10 @@ void TCustomForm::Dispatch(TMessage& Message)
     case CM_RELEASE:
         if (Owner() != nullptr)
             delete this;  // the owner's list forgets it on the way
+        break;
+    case WM_NEXTDLGCTL:
+        if (Message.LParam == 0)
+            selectNextTabStop(Message.WParam == 0);
         break;
     case WM_NCHITTEST:
         Message.Result = defaultHitTest(PointFromLParam(Message.LParam));

@@ -163,6 +163,7 @@ protected:
     virtual void AdjustWindowFlags(Qt::WindowFlags& Flags) const { (void)Flags; }
 
 private:
+    void selectNextTabStop(bool GoForward);
     void applyPosition();
     void applyWindowFlags();
 

@@ -47,6 +47,9 @@ enum : UINT { WM_CANCELMODE = 0x001F };
 // Which keys a control asks for itself instead of leaving them to the
 // window's dialog navigation (the sum of the DLGC_ codes it answers).
 enum : UINT { WM_GETDLGCODE = 0x0087 };
+// Sent to a form: wParam 0 moves the focus to the next tab stop, otherwise
+// to the previous one (lParam 0).
+enum : UINT { WM_NEXTDLGCTL = 0x0028 };
 enum : LRESULT {
     DLGC_WANTARROWS = 0x1, DLGC_WANTTAB = 0x2, DLGC_WANTALLKEYS = 0x4, DLGC_HASSETSEL = 0x8,
     DLGC_WANTCHARS = 0x80, DLGC_BUTTON = 0x2000

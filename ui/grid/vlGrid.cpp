@@ -88,14 +88,14 @@ void TvlGridController::FocusChanged()
         view->Controller()->ControlFocusChanged();
 }
 
-void TvlGridController::DragOver(TObject* Source, int X, int Y, bool ALeaving, bool& Accept)
+void TvlGridController::DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept)
 {
     (void)Source;
     (void)Accept;
     if (!Grid()->DragOpening())
         return;
     const std::unique_ptr<TvlCustomGridHitTest> hitTest = Grid()->ViewInfo()->GetHitTest(X, Y);
-    std::unique_ptr<TvlCustomGridDragOpenInfo> info = ALeaving ? nullptr : CreateDragOpenInfo(hitTest.get());
+    std::unique_ptr<TvlCustomGridDragOpenInfo> info = State == dsDragLeave ? nullptr : CreateDragOpenInfo(hitTest.get());
     if (info != nullptr)
         StartDragOpen(std::move(info));
     else
@@ -324,15 +324,20 @@ TvlCustomGrid::TRootLevelClass TvlCustomGrid::GetRootLevelClass() const
 
 TvlCustomGridView* TvlCustomGrid::ActiveView() const { return FActiveLevel != nullptr ? FActiveLevel->GridView() : nullptr; }
 
-void TvlCustomGrid::AddChildComponent(TComponent* AChild)
+void TvlCustomGrid::AddChildComponent(TvlControlChildComponent* AComponent)
 {
-    if (auto* view = dynamic_cast<TvlCustomGridView*>(AChild))
+    TvlControl::AddChildComponent(AComponent);
+    auto* view = dynamic_cast<TvlCustomGridView*>(AComponent);
+    if (view != nullptr && view->Control() == this)
         ViewAdded(view);
 }
 
-void TvlCustomGrid::RemoveChildComponent(TComponent* AChild)
+void TvlCustomGrid::RemoveChildComponent(TvlControlChildComponent* AComponent)
 {
-    if (auto* view = dynamic_cast<TvlCustomGridView*>(AChild))
+    // A view that already moved to another grid keeps its new one.
+    if (AComponent->Control() == this)
+        TvlControl::RemoveChildComponent(AComponent);
+    if (auto* view = dynamic_cast<TvlCustomGridView*>(AComponent))
         ViewRemoved(view);
 }
 
@@ -720,13 +725,37 @@ void TvlCustomGrid::FocusChanged()
         FFocusedView->FocusChanged(true);
 }
 
-void TvlCustomGrid::FontChanged()
+void TvlCustomGrid::FocusNextControl(bool GoForward)
 {
-    TvlControl::FontChanged();
-    // The views' style sets take the grid's font as their default.
-    for (TvlCustomGridView* view : std::vector<TvlCustomGridView*>(FViews))
-        if (view->Styles() != nullptr)
-            view->Styles()->FontChanged(this, Font());
+    TCustomForm* form = GetParentForm(this);
+    if (form == nullptr)
+        return;
+    bool containsFocus = Focused();
+    for (const TControl* c = form->ActiveControl(); c != nullptr && !containsFocus; c = c->Parent())
+        containsFocus = c == this;
+    if (containsFocus)
+        PostMessage(form->Handle(), WM_NEXTDLGCTL, GoForward ? 0 : 1, 0);
+}
+
+void TvlCustomGrid::DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept)
+{
+    TvlControl::DragOver(Source, X, Y, State, Accept);
+    if (FController != nullptr)
+        FController->DragOver(Source, X, Y, State, Accept);
+}
+
+void TvlCustomGrid::DoStartDrag(TDragObject*& DragObject)
+{
+    TvlControl::DoStartDrag(DragObject);
+    if (FController != nullptr)
+        FController->StartDrag(DragObject);
+}
+
+void TvlCustomGrid::DoEndDrag(TObject* Target, int X, int Y)
+{
+    if (FController != nullptr)
+        FController->EndDrag(Target, X, Y);
+    TvlControl::DoEndDrag(Target, X, Y);
 }
 
 void TvlCustomGrid::CancelMouseOperations()

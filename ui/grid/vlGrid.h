@@ -83,9 +83,9 @@ public:
     virtual void CancelMouseOperations();
     virtual void FocusChanged();
     virtual TCursor GetCursor(int X, int Y) const { (void)X; (void)Y; return crDefault; }
-    // ALeaving: the drag leaves the grid.
-    virtual void DragOver(TObject* Source, int X, int Y, bool ALeaving, bool& Accept);
+    virtual void DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept);
     virtual void EndDrag(TObject* Target, int X, int Y);
+    virtual void StartDrag(TDragObject*& DragObject) { (void)DragObject; }
     virtual std::unique_ptr<TvlCustomGridDragOpenInfo> CreateDragOpenInfo(const TvlCustomGridHitTest* AHitTest) const;
     const TvlCustomGridDragOpenInfo* DragOpenInfo() const { return FDragOpenInfo.get(); }
     TvlTimer* DragOpenTimer() const { return FDragOpenTimer.get(); }
@@ -183,6 +183,9 @@ public:
     TvlCustomGridView* FocusedView() const { return FFocusedView; }
     void SetFocusedView(TvlCustomGridView* Value);
     void ValidateFocusedView();
+    // While the grid holds the focus, has its form move it on to the next
+    // (GoForward) or previous tab stop, once the current message is through.
+    void FocusNextControl(bool GoForward);
     int ViewCount() const { return int(FViews.size()); }
     TvlCustomGridView* Views(int Index) const { return FViews.at(size_t(Index)); }
     TvlGridLevelTabs* LevelTabs() const { return FLevelTabs.get(); }
@@ -197,9 +200,10 @@ public:
     bool IsDestroying() const { return ComponentState().Contains(csDestroying) || FDestroying; }
     bool IsLoading() const { return ComponentState().Contains(csLoading); }
 
-    // A view joins or leaves the grid (its SetControl calls these).
-    void AddChildComponent(TComponent* AChild);
-    void RemoveChildComponent(TComponent* AChild);
+    // A view joins or leaves the grid: Views follows (the view's SetControl
+    // calls these too, so both ways of attaching keep the list).
+    void AddChildComponent(TvlControlChildComponent* AComponent) override;
+    void RemoveChildComponent(TvlControlChildComponent* AComponent) override;
 
     // ---- the change queue
     void BeginUpdate();
@@ -222,6 +226,10 @@ public:
     virtual bool HidesTabsOfEmptyDetails() const;
     virtual void ViewDataChanged(TvlCustomGridView* AView);
     virtual void TranslationChanged() { SizeChanged(); }
+    // The controller follows drags over the grid (opening tabs).
+    void DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept) override;
+    void DoStartDrag(TDragObject*& DragObject) override;
+    void DoEndDrag(TObject* Target, int X, int Y) override;
     void SetSiteFocused(bool AFocused);
     bool IsFocused() const override;
     bool MayFocus() const { return false; }
@@ -249,7 +257,6 @@ protected:
     void BoundsChanged(bool Moved, bool Resized) override;
     void LookAndFeelChanged(TvlLookAndFeel* Sender, TvlLookAndFeelValues AChangedValues) override;
     void FocusChanged() override;
-    void FontChanged() override;
     void CancelMouseOperations() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
 

@@ -239,7 +239,7 @@ TvlGridListenerLink::~TvlGridListenerLink()
 
 // ---- the view --------------------------------------------------------------------------------
 
-TvlCustomGridView::TvlCustomGridView(TComponent* AOwner) : TvlComponent(AOwner) {}
+TvlCustomGridView::TvlCustomGridView(TComponent* AOwner) : TvlControlChildComponent(AOwner) {}
 
 TvlCustomGridView::~TvlCustomGridView()
 {
@@ -252,7 +252,10 @@ TvlCustomGridView::~TvlCustomGridView()
             clone->FPatternGridView = nullptr;
         if (FLevel != nullptr && FLevel->GridView() == this)
             FLevel->SetGridView(nullptr);
-        SetControl(nullptr);
+    }
+    // Leave the grid while still a view, so that its list forgets this one.
+    SetControl(nullptr);
+    if (FInitialized) {
         DestroyHandlers();
         DestroyOptions();
     }
@@ -283,6 +286,8 @@ void TvlCustomGridView::CreateOptions()
 
 void TvlCustomGridView::DestroyOptions()
 {
+    if (Control() != nullptr && FStyles != nullptr)
+        Control()->RemoveFontListener(FStyles.get());
     FStyles.reset();
     FOptionsView.reset();
     FOptionsSelection.reset();
@@ -378,24 +383,38 @@ void TvlCustomGridView::RemoveOptions(TvlCustomGridOptions* AOptions)
 
 void TvlCustomGridView::Notification(TComponent* AComponent, TOperation Operation)
 {
-    TvlComponent::Notification(AComponent, Operation);
+    TvlControlChildComponent::Notification(AComponent, Operation);
     for (TvlCustomGridOptions* options : std::vector<TvlCustomGridOptions*>(FOptionsList))
         options->Notification(AComponent, Operation);
 }
 
-void TvlCustomGridView::SetControl(TvlCustomGrid* Value)
+TvlCustomGrid* TvlCustomGridView::Control() const
 {
-    if (FControl == Value)
+    return static_cast<TvlCustomGrid*>(TvlControlChildComponent::Control());
+}
+
+void TvlCustomGridView::SetControl(TvlControl* Value)
+{
+    // A view shows only inside a grid.
+    auto* grid = dynamic_cast<TvlCustomGrid*>(Value);
+    if (grid == Control() || (Value != nullptr && grid == nullptr))
         return;
-    TvlCustomGrid* old = FControl;
-    FControl = Value;
+    TvlCustomGrid* old = Control();
+    if (old != nullptr && FStyles != nullptr)
+        old->RemoveFontListener(FStyles.get());
+    TvlControlChildComponent::SetControl(grid);
+    if (grid != nullptr) {
+        if (FStorageControl == nullptr)
+            FStorageControl = grid;
+        if (FStyles != nullptr)
+            grid->AddFontListener(FStyles.get());
+    }
+    // The grids keep their view lists; attaching through a grid's
+    // AddChildComponent arrives here as well.
     if (old != nullptr)
         old->RemoveChildComponent(this);
-    if (FControl != nullptr) {
-        if (FStorageControl == nullptr)
-            FStorageControl = FControl;
-        FControl->AddChildComponent(this);
-    }
+    if (grid != nullptr)
+        grid->AddChildComponent(this);
 }
 
 void TvlCustomGridView::SetLevel(TvlGridLevel* Value)
@@ -442,7 +461,7 @@ bool TvlCustomGridView::canSynchronize() const { return Synchronization() || Com
 
 void TvlCustomGridView::synchronizeClones(bool APostpone)
 {
-    if (IsLoading() || IsDestroying() || FControl == nullptr || !canSynchronize() || FAssigningPattern || FSynchronizing)
+    if (IsLoading() || IsDestroying() || Control() == nullptr || !canSynchronize() || FAssigningPattern || FSynchronizing)
         return;
     if (APostpone && IsUpdateLocked()) {
         FSynchronizationNeeded = true;
@@ -478,8 +497,8 @@ void TvlCustomGridView::synchronizeClones(bool APostpone)
 
 void TvlCustomGridView::BeginUpdate()
 {
-    if (FControl != nullptr)
-        FControl->BeginUpdate();
+    if (Control() != nullptr)
+        Control()->BeginUpdate();
     ++FLockCount;
     if (FDataController != nullptr)
         FDataController->BeginUpdate();
@@ -502,12 +521,12 @@ void TvlCustomGridView::EndUpdate()
                 UpdateUnlocked();
         }
     } catch (...) {
-        if (wasLocked && FControl != nullptr)
-            FControl->EndUpdate();
+        if (wasLocked && Control() != nullptr)
+            Control()->EndUpdate();
         throw;
     }
-    if (wasLocked && FControl != nullptr)
-        FControl->EndUpdate();
+    if (wasLocked && Control() != nullptr)
+        Control()->EndUpdate();
 }
 
 void TvlCustomGridView::CancelUpdate()
@@ -519,8 +538,8 @@ void TvlCustomGridView::CancelUpdate()
     --FLockCount;
     if (FLockCount == 0)
         FSynchronizationNeeded = false;
-    if (FControl != nullptr)
-        FControl->CancelUpdate();
+    if (Control() != nullptr)
+        Control()->CancelUpdate();
 }
 
 void TvlCustomGridView::UpdateUnlocked()
@@ -543,8 +562,8 @@ bool TvlCustomGridView::Changed(std::unique_ptr<TvlCustomGridChange> AChange)
 {
     if (IsLoading() || IsDestroying() || FViewInfo == nullptr || FViewInfo->IsCalculating())
         return false;
-    if (FControl != nullptr)
-        FControl->AddChange(std::move(AChange));
+    if (Control() != nullptr)
+        Control()->AddChange(std::move(AChange));
     else
         AChange->Execute();
     return true;
@@ -576,7 +595,7 @@ void TvlCustomGridView::LayoutChanged(bool AViewOnly)
 
 void TvlCustomGridView::PostSizeChange(bool AUpdateGridViewOnly, bool AKeepMaster)
 {
-    Changed(std::make_unique<TvlGridSizeChange>(this, AUpdateGridViewOnly || FControl == nullptr, AKeepMaster));
+    Changed(std::make_unique<TvlGridSizeChange>(this, AUpdateGridViewOnly || Control() == nullptr, AKeepMaster));
 }
 
 void TvlCustomGridView::Invalidate() { Changed(std::make_unique<TvlGridViewChange>(this)); }
@@ -625,13 +644,13 @@ void TvlCustomGridView::RefreshTree(bool ARecalculate)
 
 // ---- focus and visibility ------------------------------------------------------------------------
 
-bool TvlCustomGridView::IsFocused() const { return FControl != nullptr && FControl->FocusedView() == this; }
+bool TvlCustomGridView::IsFocused() const { return Control() != nullptr && Control()->FocusedView() == this; }
 
 void TvlCustomGridView::SetFocused(bool Value)
 {
-    if (Value == IsFocused() || FControl == nullptr)
+    if (Value == IsFocused() || Control() == nullptr)
         return;
-    FControl->SetFocusedView(Value ? this : nullptr);
+    Control()->SetFocusedView(Value ? this : nullptr);
 }
 
 void TvlCustomGridView::FocusChanged(bool AFocused)
@@ -679,15 +698,15 @@ bool TvlCustomGridView::CanFocus() const { return CalculateVisible(FLevel != nul
 
 bool TvlCustomGridView::IsVisible() const { return !IsDestroying() && CalculateVisible(FLevel != nullptr && FLevel->IsShown()); }
 
-bool TvlCustomGridView::CanCalculate() const { return (IsVisible() || IsPattern()) && FControl != nullptr; }
+bool TvlCustomGridView::CanCalculate() const { return (IsVisible() || IsPattern()) && Control() != nullptr; }
 
-bool TvlCustomGridView::IsControlFocused() const { return FControl != nullptr && FControl->IsFocused(); }
+bool TvlCustomGridView::IsControlFocused() const { return Control() != nullptr && Control()->IsFocused(); }
 
-bool TvlCustomGridView::CanTabStop() const { return FControl != nullptr && FControl->TabStop(); }
+bool TvlCustomGridView::CanTabStop() const { return Control() != nullptr && Control()->TabStop(); }
 
 bool TvlCustomGridView::IsDestroying() const
 {
-    if (TvlComponent::IsDestroying())
+    if (TvlControlChildComponent::IsDestroying())
         return true;
     const TvlCustomGridView* master = MasterGridView();
     return master != nullptr && master->IsDestroying();
@@ -701,8 +720,8 @@ void TvlCustomGridView::LookAndFeelChanged()
 
 TvlLookAndFeelPainterClass TvlCustomGridView::GetLookAndFeelPainter() const
 {
-    if (FControl != nullptr && FControl->LookAndFeelPainter() != nullptr)
-        return FControl->LookAndFeelPainter();
+    if (Control() != nullptr && Control()->LookAndFeelPainter() != nullptr)
+        return Control()->LookAndFeelPainter();
     return TvlStandardLookAndFeelPainter::Instance();
 }
 
@@ -727,8 +746,8 @@ void TvlCustomGridView::DataChanged(TvlUpdateControlInfo* AInfo)
             master->DetailDataChanged(this);
         return;
     }
-    if (FControl != nullptr)
-        FControl->ViewDataChanged(this);
+    if (Control() != nullptr)
+        Control()->ViewDataChanged(this);
 }
 
 // ---- assignment, loading, links --------------------------------------------------------------------
@@ -737,7 +756,7 @@ void TvlCustomGridView::Assign(const TPersistent* Source)
 {
     const auto* source = dynamic_cast<const TvlCustomGridView*>(Source);
     if (source == nullptr) {
-        TvlComponent::Assign(Source);
+        TvlControlChildComponent::Assign(Source);
         return;
     }
     BeginUpdate();
@@ -788,7 +807,7 @@ void TvlCustomGridView::AssignPattern(const TvlCustomGridView* Source)
 
 void TvlCustomGridView::Loaded()
 {
-    TvlComponent::Loaded();
+    TvlControlChildComponent::Loaded();
     SizeChanged();
     if (FDataController != nullptr)
         FDataController->Loaded();

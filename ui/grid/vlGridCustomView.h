@@ -10,6 +10,7 @@
 #include "platform/graphics/Bitmap.h"
 #include "ui/data/vlCustomData.h"
 #include "ui/foundation/vlClasses.h"
+#include "ui/foundation/vlControls.h"
 #include "ui/foundation/vlGraphics.h"
 #include "ui/foundation/vlLookAndFeelPainters.h"
 #include "ui/grid/vlGridCommon.h"
@@ -495,7 +496,7 @@ private:
     TvlCustomGridView* FGridView;
 };
 
-class TvlCustomGridView : public TvlComponent, public IvlDataControllerOwner {
+class TvlCustomGridView : public TvlControlChildComponent, public IvlDataControllerOwner {
 public:
     using TControllerClass = TvlGridClass<TvlCustomGridController, TvlCustomGridView*>;
     using TDataControllerClass = TvlGridClass<TvlCustomDataController, IvlDataControllerOwner*>;
@@ -514,7 +515,7 @@ public:
     // creates the options and handlers through the class getters). AOwner
     // frees it.
     template <class T>
-    static T* Create(TComponent* AOwner, TvlCustomGrid* AControl = nullptr)
+    static T* Create(TComponent* AOwner, TvlControl* AControl = nullptr)
     {
         T* view = new T(AOwner);  // owned by AOwner (or freed by the caller when there is none)
         view->Initialize();
@@ -522,10 +523,11 @@ public:
             view->SetControl(AControl);
         return view;
     }
-    virtual void Initialize();
+    void Initialize() override;
 
-    TvlCustomGrid* Control() const { return FControl; }
-    virtual void SetControl(TvlCustomGrid* Value);
+    // The grid that shows the view (only a grid takes it).
+    TvlCustomGrid* Control() const;
+    void SetControl(TvlControl* Value) override;
     TvlCustomGrid* StorageControl() const { return FStorageControl; }
     TvlGridLevel* Level() const { return FLevel; }
     virtual void SetLevel(TvlGridLevel* Value);
@@ -661,7 +663,6 @@ private:
     friend class TvlGridListenerLink;
     void synchronizeClones(bool APostpone);
     bool canSynchronize() const;
-    TvlCustomGrid* FControl = nullptr;
     TvlCustomGrid* FStorageControl = nullptr;
     TvlGridLevel* FLevel = nullptr;
     TvlCustomGridView* FPatternGridView = nullptr;

@@ -13,6 +13,7 @@
 #include "platform/rtl/Exception.h"
 #include "platform/rtl/Set.h"
 #include "ui/foundation/vlClasses.h"
+#include "ui/foundation/vlControls.h"
 #include "ui/foundation/vlGraphics.h"
 
 
@@ -256,7 +257,7 @@ private:
 
 // The style set published by visual objects: slots resolve to view
 // parameters, falling back to the owner's defaults.
-class TvlStyles : public TvlCustomStyles {
+class TvlStyles : public TvlCustomStyles, public IvlFontChangeListener {
 public:
     explicit TvlStyles(TPersistent* AOwner) : TvlCustomStyles(AOwner) {}
     String ClassName() const override { return String::fromLatin1("TvlStyles"); }
@@ -269,6 +270,8 @@ public:
     int MaxDefaultIndex() const { return FMaxDefaultIndex; }
     // The owner's default font changed: slots that take it are notified.
     void FontChanged(TObject* Sender, TFont* AFont);
+    // Listening to a control's font: its changes arrive as FontChanged.
+    void Changed(TObject* Sender, TFont* AFont) override { FontChanged(Sender, AFont); }
 
 private:
     int FMaxDefaultIndex = 0;

@@ -69,6 +69,27 @@ TEST(GridViewOptions, NotificationsReachTheOptions)
     EXPECT_EQ(options.Removed, menu);
 }
 
+TEST(GridViewStyles, HearTheGridsFontOnlyWhileAttached)
+{
+    GridFixture f;
+    auto fontChange = [&] {
+        f.log().clear();
+        f.grid->Font()->SetSize(f.grid->Font()->Size() + 1);
+        return !f.log().empty();
+    };
+    RecordingView* view = f.views[0];
+    TvlViewParams params;
+    view->Styles()->ResolveViewParams(TvlCustomGridViewStyles::vsBackground, nullptr, nullptr, params);
+    EXPECT_EQ(params.Font, f.grid->Font());
+    EXPECT_TRUE(fontChange());
+    view->SetControl(nullptr);
+    EXPECT_FALSE(fontChange());
+    view->SetControl(f.grid);
+    EXPECT_TRUE(fontChange());
+    delete view;  // its style set stops listening as it goes
+    EXPECT_FALSE(fontChange());
+}
+
 TEST(GridViewStyles, AViewWithoutAGridTakesThePaintersFont)
 {
     std::unique_ptr<RecordingView> view(TvlCustomGridView::Create<RecordingView>(nullptr));

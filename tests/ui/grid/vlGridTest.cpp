@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "GridRecorder.h"
+#include "platform/controls/ExtCtrls.h"
+#include "platform/controls/Forms.h"
 #include "platform/rtl/Exception.h"
 
 using namespace gridtest;
@@ -354,11 +356,91 @@ TEST(GridController, DragOpeningWaitsOnOneTabAndRestartsOnAnother)
     controller->StopDragOpen();
     EXPECT_EQ(controller->DragOpenTimer(), nullptr);
 
-    // Leaving the grid stops a wait.
-    controller->StartDragOpen(std::make_unique<TvlGridDragOpenInfoTab>(f.levels[0]));
-    bool accept = false;
-    controller->DragOver(nullptr, 5, 5, true, accept);
-    EXPECT_EQ(controller->DragOpenInfo(), nullptr);
+    // A drag leaving the grid, or ending, stops a wait.
+    for (const bool ending : {false, true}) {
+        controller->StartDragOpen(std::make_unique<TvlGridDragOpenInfoTab>(f.levels[0]));
+        bool accept = false;
+        if (ending)
+            f.grid->DoEndDrag(nullptr, 5, 5);
+        else
+            f.grid->DragOver(nullptr, 5, 5, dsDragLeave, accept);
+        EXPECT_EQ(controller->DragOpenInfo(), nullptr);
+        EXPECT_EQ(controller->DragOpenTimer(), nullptr);
+    }
+}
+
+TEST(GridViews, FollowTheGridTheyAreAttachedTo)
+{
+    GridFixture f;
+    RecordingView* view = f.views[0];
+    TvlGrid* other = TvlCustomGrid::Create<TvlGrid>(&f.form);
+    // Attaching through the other grid, as streaming a child does, moves
+    // the view from one list to the other.
+    view->SetParentComponent(other);
+    EXPECT_EQ(view->Control(), other);
+    EXPECT_EQ(f.grid->ViewCount(), 0);
+    ASSERT_EQ(other->ViewCount(), 1);
+    EXPECT_EQ(other->Views(0), view);
+    EXPECT_EQ(view->StorageControl(), f.grid);
+
+    view->SetControl(f.grid);
+    EXPECT_EQ(other->ViewCount(), 0);
+    EXPECT_EQ(f.grid->ViewCount(), 1);
+    // Only a grid shows a view.
+    TvlControl plain(nullptr);
+    plain.AddChildComponent(view);
+    EXPECT_EQ(view->Control(), f.grid);
+
+    other->RemoveChildComponent(view);  // not its grid: nothing moves
+    EXPECT_EQ(view->Control(), f.grid);
+    f.grid->RemoveChildComponent(view);
+    EXPECT_EQ(view->Control(), nullptr);
+    EXPECT_EQ(f.grid->ViewCount(), 0);
+    // A view made without its options still leaves the list as it goes.
+    auto bare = std::make_unique<RecordingView>(nullptr);
+    f.grid->AddChildComponent(bare.get());
+    EXPECT_EQ(f.grid->ViewCount(), 1);
+    bare.reset();
+    EXPECT_EQ(f.grid->ViewCount(), 0);
+}
+
+// Tab and Enter in a view move on from the grid through its form.
+TEST(GridFocus, NextControlMovesFromTheGridToTheFormsNeighbours)
+{
+    TApplication app(nullptr);
+    app.Initialize();
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 400, 300);
+    auto makeStop = [&](int ATop) {
+        auto* c = new TPanel(&form);  // owned by the form
+        c->SetParent(&form);
+        c->SetBounds(0, ATop, 50, 20);
+        c->SetTabStop(true);
+        return c;
+    };
+    TPanel* before = makeStop(0);
+    TvlGrid* grid = TvlCustomGrid::Create<TvlGrid>(&form);
+    grid->SetParent(&form);
+    grid->SetTop(30);
+    TPanel* after = makeStop(240);
+    form.Show();
+
+    form.SetActiveControl(before);
+    grid->FocusNextControl(true);  // the focus is elsewhere: nothing moves
+    app.ProcessMessages();
+    EXPECT_EQ(form.ActiveControl(), before);
+
+    struct Case {
+        bool forward;
+        TWinControl* expected;
+    } cases[] = {{true, after}, {false, before}};
+    for (const Case& c : cases) {
+        form.SetActiveControl(grid);
+        grid->FocusNextControl(c.forward);
+        EXPECT_EQ(form.ActiveControl(), grid);  // posted, not sent
+        app.ProcessMessages();
+        EXPECT_EQ(form.ActiveControl(), c.expected) << c.forward;
+    }
 }
 
 }  // namespace
