@@ -221,7 +221,7 @@ public:
     virtual void FocusedViewChanged(TvlCustomGridView* APrevView, TvlCustomGridView* AView);
     virtual bool HidesTabsOfEmptyDetails() const;
     virtual void ViewDataChanged(TvlCustomGridView* AView);
-    virtual void TranslationChanged() { SizeChanged(); }
+    void TranslationChanged() override { SizeChanged(); }
     void SetSiteFocused(bool AFocused);
     bool IsFocused() const override;
     bool MayFocus() const { return false; }
