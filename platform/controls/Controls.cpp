@@ -459,7 +459,7 @@ void TControl::SetColor(TColor Value)
     if (FColor == Value)
         return;
     FColor = Value;
-    ColorChanged();
+    NotifyColorChanged();
 }
 
 void TControl::SetParentColor(bool Value)
@@ -487,7 +487,7 @@ void TControl::fontChangedEvent(TObject*)
 }
 
 void TControl::FontChanged() { Perform(CM_FONTCHANGED); }
-void TControl::ColorChanged() { Perform(CM_COLORCHANGED); }
+void TControl::NotifyColorChanged() { Perform(CM_COLORCHANGED); }
 
 void TControl::SetCursor(TCursor Value)
 {
@@ -937,7 +937,7 @@ void TWinControl::SetAcceptFiles(bool Value)
 }
 
 void TWinControl::FontChanged() { Perform(CM_FONTCHANGED); }
-void TWinControl::ColorChanged() { Perform(CM_COLORCHANGED); }
+void TWinControl::NotifyColorChanged() { Perform(CM_COLORCHANGED); }
 
 void TWinControl::AlignControls(TControl* AControl)
 {

@@ -236,7 +236,7 @@ protected:
 
     // Font and colour changes travel to children that follow their parent.
     virtual void FontChanged();
-    virtual void ColorChanged();
+    virtual void NotifyColorChanged();
 
     TCustomForm* ParentForm() const;
     TControlStyle FControlStyle;
@@ -401,7 +401,7 @@ protected:
     void UpdateWidget() override;
     void BoundsChanged(bool Moved, bool Resized) override;
     void FontChanged() override;
-    void ColorChanged() override;
+    void NotifyColorChanged() override;
 
     virtual void AlignControls(TControl* AControl);
     virtual void AdjustClientRect(TRect& R) const { (void)R; }

@@ -87,9 +87,12 @@ enum : UINT {
     CM_TEXTCHANGED = CM_BASE + 18, CM_MOUSEENTER = CM_BASE + 19, CM_MOUSELEAVE = CM_BASE + 20,
     CM_RELEASE = CM_BASE + 33, CM_HINTSHOW = CM_BASE + 48,
     CM_CONTROLLISTCHANGE = CM_BASE + 44, CM_CONTROLCHANGE = CM_BASE + 54,
+    // To a control's parent while the control is redrawn (WParam 1), or to a
+    // control to have it redrawn (WParam 0).
+    CM_INVALIDATE = CM_BASE + 52,
     CN_BASE = 0xBC00,
     CN_COMMAND = CN_BASE + WM_COMMAND, CN_HSCROLL = CN_BASE + WM_HSCROLL, CN_VSCROLL = CN_BASE + WM_VSCROLL,
-    CN_KEYDOWN = CN_BASE + WM_KEYDOWN, CN_CHAR = CN_BASE + WM_CHAR,
+    CN_KEYDOWN = CN_BASE + WM_KEYDOWN, CN_CHAR = CN_BASE + WM_CHAR, CN_SYSKEYDOWN = CN_BASE + WM_SYSKEYDOWN,
 };
 
 // WM_NCCALCSIZE with WParam 1: LParam points here. rgrc[0] comes in as the

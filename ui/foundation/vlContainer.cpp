@@ -790,18 +790,16 @@ void TvlContainer::MouseTrackingCallerMouseLeave()
     endMouseTracking();
 }
 
-void TvlContainer::MouseEnter(TControl*)
+void TvlContainer::MouseEnter(TControl* AControl)
 {
-    if (OnMouseEnter)
-        OnMouseEnter(this);
+    TvlControl::MouseEnter(AControl);
     ShortRefreshContainer(true);
     beginMouseTracking();
 }
 
-void TvlContainer::MouseLeave(TControl*)
+void TvlContainer::MouseLeave(TControl* AControl)
 {
-    if (OnMouseLeave)
-        OnMouseLeave(this);
+    TvlControl::MouseLeave(AControl);
     ShortRefreshContainer(true);
     endMouseTracking();
 }
@@ -1124,14 +1122,6 @@ void TvlContainer::Dispatch(TMessage& Message)
     case WM_SYSCOLORCHANGE:
         TvlControl::Dispatch(Message);
         ShortRefreshContainer(false);
-        return;
-    case CM_MOUSEENTER:
-        TvlControl::Dispatch(Message);
-        MouseEnter(Message.LParam != 0 ? reinterpret_cast<TControl*>(Message.LParam) : this);
-        return;
-    case CM_MOUSELEAVE:
-        TvlControl::Dispatch(Message);
-        MouseLeave(Message.LParam != 0 ? reinterpret_cast<TControl*>(Message.LParam) : this);
         return;
     case DXM_SETSCROLLBARSPARAMETERS: SetScrollBarsParameters(false); return;
     default: break;

@@ -433,12 +433,9 @@ public:
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void MouseMove(TShiftState Shift, int X, int Y) override;
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
-    virtual void MouseEnter(TControl* AControl);
-    virtual void MouseLeave(TControl* AControl);
+    void MouseEnter(TControl* AControl) override;
+    void MouseLeave(TControl* AControl) override;
     void FocusChanged() override;
-
-    TNotifyEvent OnMouseEnter;
-    TNotifyEvent OnMouseLeave;
 
 protected:
     // For descendants that choose their style and view info classes.

@@ -121,11 +121,14 @@ TvlControl::TvlControl(TComponent* AOwner)
     FControlStyle.Include(csParentBackground);
     createScrollBars();
     SetTabStop(true);
+    FDefaultCursor = Cursor();
+    GetResourceStringsRepository()->AddListener(this);
 }
 
 TvlControl::~TvlControl()
 {
     Destroying();
+    GetResourceStringsRepository()->RemoveListener(this);
     EndDrag(false);
     FinishDragAndDrop(false);
     ClearObjectLinks(this);
@@ -677,6 +680,13 @@ void TvlControl::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
 
 void TvlControl::MouseMove(TShiftState Shift, int X, int Y)
 {
+    {
+        // The cursor of the spot is shown; the default cursor stays.
+        const TCursor saved = FDefaultCursor;
+        if (const TCursor cursor = GetCurrentCursor(X, Y); cursor != Cursor())
+            SetCursor(cursor);
+        FDefaultCursor = saved;
+    }
     TCustomControl::MouseMove(Shift, X, Y);
     if (FDragAndDropState == ddsPending && !IsMouseInPressedArea(X, Y))
         BeginDragAndDrop();
@@ -705,11 +715,17 @@ void TvlControl::Dispatch(TMessage& Message)
         FinishDragAndDrop(false);
         CancelMouseOperations();
         return;
-    case WM_KEYDOWN:
+    case WM_KEYDOWN: case WM_SYSKEYDOWN:
         // Any key ends an internal drag-and-drop, not accepted, and goes no
         // further.
-        if (FDragAndDropState != ddsIdle) {
+        if (Message.Msg == WM_KEYDOWN && FDragAndDropState != ddsIdle) {
             FinishDragAndDrop(false);
+            Message.Result = 1;
+            return;
+        }
+        // The control hears of the key first as a notification of its own
+        // (a menu shortcut ends it there).
+        if (Perform(CN_BASE + Message.Msg, Message.WParam, Message.LParam) != 0) {
             Message.Result = 1;
             return;
         }
@@ -763,6 +779,8 @@ void TvlControl::Dispatch(TMessage& Message)
         break;
     }
     default:
+        if (dispatchHooks(Message))
+            return;
         break;
     }
     TCustomControl::Dispatch(Message);

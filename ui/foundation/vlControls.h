@@ -16,6 +16,7 @@
 #include "ui/foundation/vlLookAndFeelPainters.h"
 #include "ui/foundation/vlLookAndFeels.h"
 #include "ui/foundation/vlScrollBar.h"
+#include "ui/foundation/vxCore.h"
 
 enum TvlControlBorderStyle { vlcbsNone, vlcbsDefault };
 
@@ -139,7 +140,7 @@ class TvlControlChildComponent;
 // own, a border drawn by the painter, and two scroll bars and a size grip
 // laid out inside its client area, fed by descendants through
 // SetScrollBarInfo.
-class TvlControl : public TCustomControl {
+class TvlControl : public TCustomControl, public IvxResourceStringsListener {
 public:
     explicit TvlControl(TComponent* AOwner);
     ~TvlControl() override;
@@ -230,7 +231,23 @@ public:
     // canvas to measure with.
     TvlCanvas* GetActiveCanvas();
 
+    // The menu of the control: a TPopupMenu or a component supporting
+    // IvlPopupMenuSupport; any other component is taken as none. Not owned.
+    TComponent* PopupMenu() const { return FPopupMenu; }
+    void SetPopupMenu(TComponent* Value);
+    // The menu when it is a TPopupMenu.
+    TPopupMenu* GetPopupMenu() const;
+    // Tells AControl's parent that AControl is being redrawn; invalidates
+    // AControl itself (NeedInvalidateSelf) and then its windowed children
+    // that do not paint all of themselves (NeedInvalidateChildren).
+    static void InvalidateControl(TWinControl* AControl, bool NeedInvalidateSelf, bool NeedInvalidateChildren);
+    // The cursor shown where GetCurrentCursor has nothing special.
+    TCursor DefaultCursor() const { return FDefaultCursor; }
+    void TranslationChanged() override {}
+
     TNotifyEvent OnFocusChanged;
+    TNotifyEvent OnMouseEnter;
+    TNotifyEvent OnMouseLeave;
 
 protected:
     virtual void BoundsChanged();
@@ -248,6 +265,21 @@ protected:
     virtual TvlMouseWheelScrollingKind GetMouseWheelScrollingKind() const;
     virtual void LookAndFeelChanged(TvlLookAndFeel* Sender, TvlLookAndFeelValues AChangedValues);
     virtual void FocusChanged();
+    // The notification hooks: each runs when its property changed.
+    virtual void ColorChanged() {}
+    virtual void CursorChanged() { FDefaultCursor = Cursor(); }
+    virtual void TextChanged() {}
+    virtual void VisibleChanged() {}
+    // The pointer entered or left AControl (the control itself or one of its
+    // graphic children).
+    virtual void MouseEnter(TControl* AControl);
+    virtual void MouseLeave(TControl* AControl);
+    virtual TCursor GetCurrentCursor(int X, int Y) const { (void)X; (void)Y; return FDefaultCursor; }
+    // A context-menu request at MousePos (client coordinates; (-1, -1) from
+    // the keyboard): OnContextPopup first, then the control's menu.
+    virtual void DoContextPopup(TPoint MousePos, bool& Handled);
+    virtual bool DoShowPopupMenu(TComponent* AMenu, int X, int Y);
+    void Notification(TComponent* AComponent, TOperation Operation) override;
     virtual bool CanFocusOnClick() const;
     virtual bool AllowMouseDownWithoutFocus() const { return false; }
     virtual bool IsFocused() const { return Focused(); }
@@ -333,6 +365,11 @@ private:
     TvlControlKeys FKeys;
     std::vector<IvlFontChangeListener*> FFontListeners;
     std::unique_ptr<TvlScreenCanvas> FScreenCanvas;
+    TComponent* FPopupMenu = nullptr;
+    TCursor FDefaultCursor = crDefault;
+    bool isPopupMenuShortCut(TMessage& Message);
+    // The notification messages that end in a hook; false for any other.
+    bool dispatchHooks(TMessage& Message);
     void scrollContentMode();
     void systemMetricsChanged();
     bool WantsKey(uint16_t Key) const override;

@@ -283,6 +283,14 @@ void TvlCustomGrid::Initialize()
     CreateHandlers();
 }
 
+TCursor TvlCustomGrid::GetCurrentCursor(int X, int Y) const
+{
+    if (FController != nullptr)
+        if (const TCursor cursor = FController->GetCursor(X, Y); cursor != crDefault)
+            return cursor;
+    return TvlControl::GetCurrentCursor(X, Y);
+}
+
 void TvlCustomGrid::CreateHandlers()
 {
     FController = GetControllerClass()(this);

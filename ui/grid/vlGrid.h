@@ -225,11 +225,13 @@ public:
     virtual void FocusedViewChanged(TvlCustomGridView* APrevView, TvlCustomGridView* AView);
     virtual bool HidesTabsOfEmptyDetails() const;
     virtual void ViewDataChanged(TvlCustomGridView* AView);
-    virtual void TranslationChanged() { SizeChanged(); }
+    void TranslationChanged() override { SizeChanged(); }
     // The controller follows drags over the grid (opening tabs).
     void DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept) override;
     void DoStartDrag(TDragObject*& DragObject) override;
     void DoEndDrag(TObject* Target, int X, int Y) override;
+    // The controller's cursor for the spot, where it has one.
+    TCursor GetCurrentCursor(int X, int Y) const override;
     void SetSiteFocused(bool AFocused);
     bool IsFocused() const override;
     bool MayFocus() const { return false; }

@@ -6,6 +6,8 @@
 #include <QTimer>
 #include <algorithm>
 #include <functional>
+#include <string>
+#include <vector>
 #include <gtest/gtest.h>
 
 #include "ControlFixtures.h"
@@ -1010,6 +1012,273 @@ TEST_F(Control, MeasuringOutsideAPaintAndAPostedMoveUnderAStillPointer)
     App->ProcessMessages();
     EXPECT_EQ(moves, 1);
     EXPECT_EQ(seen, (TPoint{7, 9}));
+}
+
+// A control that logs its hooks, the redraw requests its children send it
+// and its paints.
+class THooked : public TScripted {
+public:
+    using TScripted::TScripted;
+    std::vector<std::string> Log;
+    std::vector<WPARAM> InvalidateRequests;
+    int Paints = 0;
+    TCursor SpotCursor = crDefault;
+    using TvlControl::DoContextPopup;
+
+protected:
+    void ColorChanged() override { Log.push_back("color"); }
+    void CursorChanged() override
+    {
+        Log.push_back("cursor");
+        TScripted::CursorChanged();
+    }
+    void TextChanged() override { Log.push_back("text"); }
+    void VisibleChanged() override { Log.push_back("visible"); }
+    void MouseEnter(TControl* AControl) override
+    {
+        Log.push_back(AControl == this ? "enter self" : "enter child");
+        TScripted::MouseEnter(AControl);
+    }
+    void MouseLeave(TControl* AControl) override
+    {
+        Log.push_back(AControl == this ? "leave self" : "leave child");
+        TScripted::MouseLeave(AControl);
+    }
+    TCursor GetCurrentCursor(int X, int Y) const override
+    {
+        return X < 10 ? SpotCursor : TScripted::GetCurrentCursor(X, Y);
+    }
+    void Paint() override
+    {
+        ++Paints;
+        TScripted::Paint();
+    }
+    void Dispatch(TMessage& Message) override
+    {
+        if (Message.Msg == CM_INVALIDATE)
+            InvalidateRequests.push_back(Message.WParam);
+        TScripted::Dispatch(Message);
+    }
+};
+
+TEST_F(Control, PopupMenuKeepsOnlyMenusAndForgetsAFreedOne)
+{
+    auto menu = std::make_unique<TPopupMenu>(nullptr);
+    TMenuLike like;
+    TComponent plain(nullptr);
+    struct TCase {
+        const char* Name;
+        TComponent* Value;
+        TComponent* Kept;
+        TPopupMenu* Menu;
+    };
+    const TCase cases[] = {
+        {"a popup menu", menu.get(), menu.get(), menu.get()},
+        {"a menu-like component", &like, &like, nullptr},
+        {"any other component", &plain, nullptr, nullptr},
+        {"none", nullptr, nullptr, nullptr},
+    };
+    for (const TCase& c : cases) {
+        C->SetPopupMenu(c.Value);
+        EXPECT_EQ(C->PopupMenu(), c.Kept) << c.Name;
+        EXPECT_EQ(C->GetPopupMenu(), c.Menu) << c.Name;
+    }
+    C->SetPopupMenu(menu.get());
+    menu.reset();
+    EXPECT_EQ(C->PopupMenu(), nullptr);
+    // A component left earlier no longer tells the control it goes.
+    C->SetPopupMenu(&like);
+    auto other = std::make_unique<TPopupMenu>(nullptr);
+    C->SetPopupMenu(other.get());
+    C->SetPopupMenu(&like);
+    other.reset();
+    EXPECT_EQ(C->PopupMenu(), &like);
+}
+
+TEST_F(Control, ContextRequestShowsTheMenuAtThePointOrTheClientOrigin)
+{
+    auto* h = new THooked(Form.get());
+    h->SetParent(Form.get());
+    h->SetBounds(20, 30, 100, 100);
+    Form->Show();
+    bool handled = false;
+    h->DoContextPopup(TPoint{5, 6}, handled);
+    EXPECT_FALSE(handled);  // no menu
+
+    TMenuLike like;
+    h->SetPopupMenu(&like);
+    struct TCase {
+        TPoint MousePos, Client;
+    };
+    for (const TCase& c : {TCase{{5, 6}, {5, 6}}, TCase{{-1, -1}, {0, 0}}}) {
+        handled = false;
+        h->DoContextPopup(c.MousePos, handled);
+        EXPECT_TRUE(handled);
+        EXPECT_EQ(like.Shown, h->ClientToScreen(c.Client));
+    }
+    // Already handled (by OnContextPopup): no menu.
+    like.Shown = TPoint{-1, -1};
+    handled = true;
+    h->DoContextPopup(TPoint{5, 6}, handled);
+    EXPECT_EQ(like.Shown, (TPoint{-1, -1}));
+
+    // The window's context-menu message comes in screen coordinates.
+    const TPoint screen = h->ClientToScreen(TPoint{7, 8});
+    EXPECT_EQ(h->Perform(WM_CONTEXTMENU, 0, MakeLParam(screen.X, screen.Y)), 1);
+    EXPECT_EQ(like.Shown, screen);
+}
+
+TEST_F(Control, MenuShortcutsAreSearchedFromTheControlUpThroughItsParents)
+{
+    auto* outer = new TScripted(Form.get());
+    outer->SetParent(Form.get());
+    auto* inner = new TScripted(Form.get());
+    inner->SetParent(outer);
+    // Each menu takes one key; the parent's menu runs its key when the
+    // control's own does not.
+    struct TKeyMenu : TComponent, IvlPopupMenuSupport {
+        explicit TKeyMenu(uint16_t AKey) : TComponent(nullptr), Key(AKey) {}
+        bool IsShortCut(TMessage& Message) override
+        {
+            if (Message.WParam != Key)
+                return false;
+            ++Runs;
+            return true;
+        }
+        void Popup(int, int) override {}
+        uint16_t Key;
+        int Runs = 0;
+    };
+    TKeyMenu innerMenu('J'), outerMenu('K');
+    inner->SetPopupMenu(&innerMenu);
+    outer->SetPopupMenu(&outerMenu);
+    struct TCase {
+        UINT Msg;
+        uint16_t Key;
+        int InnerRuns, OuterRuns;
+        bool ReachesKeyDown;
+    };
+    const TCase cases[] = {
+        {WM_KEYDOWN, 'J', 1, 0, false},
+        {WM_KEYDOWN, 'K', 0, 1, false},
+        {WM_SYSKEYDOWN, 'K', 0, 1, false},
+        {WM_KEYDOWN, 'L', 0, 0, true},
+    };
+    for (const TCase& c : cases) {
+        innerMenu.Runs = outerMenu.Runs = 0;
+        const int keys = inner->KeysSeen;
+        inner->Perform(c.Msg, c.Key, 0);
+        EXPECT_EQ(innerMenu.Runs, c.InnerRuns) << c.Key;
+        EXPECT_EQ(outerMenu.Runs, c.OuterRuns) << c.Key;
+        EXPECT_EQ(inner->KeysSeen > keys, c.ReachesKeyDown && c.Msg == WM_KEYDOWN) << c.Key;
+    }
+}
+
+TEST_F(Control, InvalidateControlTellsTheParentAndRedrawsChildrenThatShowThrough)
+{
+    auto* parent = new THooked(Form.get());
+    parent->SetParent(Form.get());
+    parent->SetBounds(0, 0, 300, 250);
+    auto* control = new THooked(Form.get());
+    control->SetParent(parent);
+    control->SetBounds(10, 10, 200, 200);
+    struct TCase {
+        const char* Name;
+        TControlStyle Style;
+        bool Painted;
+    };
+    const TCase cases[] = {
+        {"not opaque", {}, true},
+        {"opaque", {csOpaque}, false},
+        {"opaque over the parent's background", {csOpaque, csParentBackground}, true},
+    };
+    std::vector<THooked*> children;
+    for (const TCase& c : cases) {
+        auto* child = new THooked(Form.get());
+        child->SetParent(control);
+        child->SetBounds(10 + 30 * int(children.size()), 10, 20, 20);
+        child->SetControlStyle(c.Style);
+        children.push_back(child);
+    }
+    Form->Show();
+    App->ProcessMessages();
+    auto resetPaints = [&] {
+        control->Paints = 0;
+        for (THooked* child : children)
+            child->Paints = 0;
+    };
+
+    resetPaints();
+    TvlControl::InvalidateControl(control, true, false);
+    App->ProcessMessages();
+    EXPECT_EQ(parent->InvalidateRequests, std::vector<WPARAM>{1});
+    EXPECT_EQ(control->Paints, 1);
+    for (THooked* child : children)
+        EXPECT_EQ(child->Paints, 0);
+
+    resetPaints();
+    TvlControl::InvalidateControl(control, true, true);
+    App->ProcessMessages();
+    for (size_t i = 0; i < children.size(); ++i)
+        EXPECT_EQ(children[i]->Paints > 0, cases[i].Painted) << cases[i].Name;
+
+    // The message: WParam 0 redraws the control, 1 only passes it upwards.
+    for (WPARAM w : {WPARAM(1), WPARAM(0)}) {
+        resetPaints();
+        parent->InvalidateRequests.clear();
+        control->Perform(CM_INVALIDATE, w, 0);
+        App->ProcessMessages();
+        EXPECT_EQ(parent->InvalidateRequests, std::vector<WPARAM>{1});
+        EXPECT_EQ(control->Paints > 0, w == 0);
+    }
+}
+
+TEST_F(Control, PropertyNotificationsReachTheirHooks)
+{
+    auto* h = new THooked(Form.get());
+    h->SetParent(Form.get());
+    auto* child = new TControl(Form.get());
+    int enters = 0, leaves = 0;
+    h->OnMouseEnter = TNotifyEvent::FromFunction([&](TObject* Sender) { enters += Sender == h; });
+    h->OnMouseLeave = TNotifyEvent::FromFunction([&](TObject* Sender) { leaves += Sender == h; });
+    struct TCase {
+        std::function<void()> Change;
+        std::vector<std::string> Log;
+    };
+    const TCase cases[] = {
+        {[&] { h->SetColor(clRed); }, {"color"}},
+        {[&] { h->SetCursor(crHandPoint); }, {"cursor"}},
+        {[&] { h->SetText(QStringLiteral("x")); }, {"text"}},
+        {[&] { h->SetVisible(false); }, {"visible"}},
+        {[&] { h->Perform(CM_MOUSEENTER, 0, 0); }, {"enter self"}},
+        {[&] { h->Perform(CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(child)); }, {"leave child"}},
+    };
+    for (const TCase& c : cases) {
+        h->Log.clear();
+        c.Change();
+        EXPECT_EQ(h->Log, c.Log) << (c.Log.empty() ? "" : c.Log.front());
+    }
+    EXPECT_EQ(enters, 1);
+    EXPECT_EQ(leaves, 1);
+    EXPECT_EQ(h->DefaultCursor(), crHandPoint);
+
+    // Over a spot with a cursor of its own the control shows it; the
+    // default cursor stays and comes back elsewhere.
+    h->SpotCursor = crvlDrag;
+    h->Perform(WM_MOUSEMOVE, 0, MakeLParam(5, 5));
+    EXPECT_EQ(h->Cursor(), crvlDrag);
+    EXPECT_EQ(h->DefaultCursor(), crHandPoint);
+    h->Perform(WM_MOUSEMOVE, 0, MakeLParam(50, 5));
+    EXPECT_EQ(h->Cursor(), crHandPoint);
+}
+
+TEST_F(Control, ListensToTranslationsWhileItLives)
+{
+    const int before = GetResourceStringsRepository()->ListenerCount();
+    auto control = std::make_unique<TScripted>(nullptr);
+    EXPECT_EQ(GetResourceStringsRepository()->ListenerCount(), before + 1);
+    control.reset();
+    EXPECT_EQ(GetResourceStringsRepository()->ListenerCount(), before);
 }
 
 }  // namespace

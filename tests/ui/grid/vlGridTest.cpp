@@ -369,6 +369,34 @@ TEST(GridController, DragOpeningWaitsOnOneTabAndRestartsOnAnother)
     }
 }
 
+// A controller with a cursor of its own over the first ten columns of pixels.
+class CursorController : public TvlGridController {
+public:
+    using TvlGridController::TvlGridController;
+    TCursor GetCursor(int X, int) const override { return X < 10 ? crHandPoint : crDefault; }
+};
+
+class CursorGrid : public TvlGrid {
+public:
+    using TvlGrid::TvlGrid;
+    TCursor CursorAt(int X, int Y) const { return GetCurrentCursor(X, Y); }
+
+protected:
+    TControllerClass GetControllerClass() const override
+    {
+        return &vlGridCreate<CursorController, TvlGridController, TvlCustomGrid*>;
+    }
+};
+
+TEST(GridController, ItsCursorWinsWhereItHasOneAndTheGridsElsewhere)
+{
+    TComponent owner(nullptr);
+    auto* grid = TvlCustomGrid::Create<CursorGrid>(&owner);
+    grid->SetCursor(crCross);
+    EXPECT_EQ(grid->CursorAt(5, 5), crHandPoint);
+    EXPECT_EQ(grid->CursorAt(50, 5), crCross);
+}
+
 TEST(GridViews, FollowTheGridTheyAreAttachedTo)
 {
     GridFixture f;
