@@ -680,8 +680,9 @@ public:
     // Closes the popup after the current message and gives the focus back
     // to the owner.
     void ClosePopup();
-    // Another window of the application became active.
-    void Deactivate();
+    // Another window became active: the open popups that are not locked
+    // close, up to the one that is now active.
+    void Deactivate() override;
 
     virtual bool CanFitToWorkArea() const { return false; }
     virtual bool NeedsEraseBackground() const { return false; }

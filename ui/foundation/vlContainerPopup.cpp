@@ -730,7 +730,9 @@ void TvlCustomPopupWindow::KeyDown(uint16_t& Key, TShiftState Shift)
 
 void TvlCustomPopupWindow::Deactivate()
 {
-    if (IsDeactivateLocked())
+    // The toolkit may pass the activation on while a popup hides; only an
+    // open popup has anything to give up.
+    if (!IsVisible() || IsDeactivateLocked())
         return;
     const QWidget* active = QApplication::activeWindow();
     auto& list = popupState().OpenPopups;
@@ -762,13 +764,6 @@ void TvlCustomPopupWindow::Dispatch(TMessage& Message)
     }
     case VLM_POPUPWINDOW:
         PopupWithFocus(FFocusedControl);
-        return;
-    case WM_ACTIVATE:
-        TvlPopupWindow::Dispatch(Message);
-        // The toolkit may pass the activation on while a popup hides; only
-        // an open popup has anything to give up.
-        if (LoWord(Message.WParam) == WA_INACTIVE && IsVisible())
-            Deactivate();
         return;
     case WM_DESTROY:
         // A window gone while open takes the popup out of the list, so

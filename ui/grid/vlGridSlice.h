@@ -262,7 +262,7 @@ public:
     TvlCustomGridView* FocusedView() const { return ActiveView(); }
 
     // Whether selected rows are drawn as focused (the grid has the focus).
-    virtual bool IsFocused() const { return Focused(); }
+    bool IsFocused() const override { return Focused(); }
     void LayoutChanged();
 
 protected:
