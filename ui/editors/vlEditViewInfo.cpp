@@ -138,22 +138,7 @@ void TvlCustomEditViewInfo::DrawCustomEdit(TvlCanvas* ACanvas, bool AWholeBackgr
     if (IsInplace && OnDrawBackground)
         OnDrawBackground(this, ACanvas, handled);
     if (!handled) {
-        // The frame lies around the border rectangle on the Edges sides;
-        // the left and top always carry the border width.
-        TRect r = BorderRect;
-        r.Left -= BorderWidth;
-        r.Top -= BorderWidth;
-        if (Edges.Contains(bRight))
-            r.Right += BorderWidth;
-        if (Edges.Contains(bBottom))
-            r.Bottom += BorderWidth;
-        if (Shadow)
-            DrawContainerShadow(ACanvas, r);
-        if (!Edges.Contains(bRight))
-            r.Right += BorderWidth;
-        if (!Edges.Contains(bBottom))
-            r.Bottom += BorderWidth;
-        DrawBorder(ACanvas, r);
+        DrawFrame(ACanvas);
         if (!Transparent) {
             if (IsInplace) {
                 if (AWholeBackground)

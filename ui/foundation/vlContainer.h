@@ -342,6 +342,9 @@ public:
 
 protected:
     virtual void DrawBorder(TvlCanvas* ACanvas, const TRect& R);
+    // The border around BorderRect on the Edges sides (the left and top
+    // always carry the border width), with the shadow under it.
+    void DrawFrame(TvlCanvas* ACanvas);
     virtual void InternalPaint(TvlCanvas* ACanvas);
     virtual void ChangeBackgroundColor(TColor Value) { FBackgroundColor = Value; }
 

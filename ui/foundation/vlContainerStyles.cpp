@@ -934,6 +934,12 @@ void TvlContainerViewInfo::InternalPaint(TvlCanvas* ACanvas)
         ACanvas->FillRegion(band.Handle(), border);
         return;
     }
+    DrawFrame(ACanvas);
+    ACanvas->FillRectByColor(BorderRect, BackgroundColor());
+}
+
+void TvlContainerViewInfo::DrawFrame(TvlCanvas* ACanvas)
+{
     TRect r = BorderRect;
     r.Left -= BorderWidth;
     r.Top -= BorderWidth;
@@ -948,5 +954,4 @@ void TvlContainerViewInfo::InternalPaint(TvlCanvas* ACanvas)
     if (!Edges.Contains(bBottom))
         r.Bottom += BorderWidth;
     DrawBorder(ACanvas, r);
-    ACanvas->FillRectByColor(BorderRect, BackgroundColor());
 }
