@@ -25,7 +25,6 @@ enum TAlignmentVertical { avTop, avCenter, avBottom };
 enum TTextStyle { tsNormal, tsRaised, tsRecessed, tsShadow };
 enum TBxHotTrackColorType { htctComplement, htctActual };
 enum TBitBtnKind { bkCustom, bkOK, bkCancel, bkHelp, bkYes, bkNo, bkClose, bkAbort, bkRetry, bkIgnore, bkAll };
-enum TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
 enum TButtonState { bsUp, bsDisabled, bsDown, bsExclusive };
 
 // The message a toggle button sends its siblings: WParam the group, LParam the sender.

@@ -1179,7 +1179,19 @@ void TWinControl::Dispatch(TMessage& Message)
         }
         break;
     }
-    case WM_SETFOCUS: DefaultHandler(Message); DoEnter(); break;
+    case WM_SETFOCUS: {
+        DefaultHandler(Message);
+        // The form tells all its controls which one has the focus now (the
+        // buttons choose the one that Enter clicks by it).
+        if (TCustomForm* form = ParentForm())
+            form->Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(this));
+        DoEnter();
+        break;
+    }
+    case CM_FOCUSCHANGED:
+        for (TControl* c : std::vector<TControl*>(FControls))
+            c->Perform(CM_FOCUSCHANGED, Message.WParam, Message.LParam);
+        break;
     case WM_KILLFOCUS: DefaultHandler(Message); DoExit(); break;
     case CM_COLORCHANGED: case CM_FONTCHANGED: {
         TControl::Dispatch(Message);
@@ -1188,6 +1200,16 @@ void TWinControl::Dispatch(TMessage& Message)
             c->Perform(notify);
         break;
     }
+    case CM_DIALOGCHAR:
+        // An accelerator goes to every child until one takes it.
+        for (TControl* c : std::vector<TControl*>(FControls)) {
+            if (!c->Visible() || !c->Enabled())
+                continue;
+            Message.Result = c->Perform(CM_DIALOGCHAR, Message.WParam, Message.LParam);
+            if (Message.Result != 0)
+                return;
+        }
+        break;
     case CM_DIALOGKEY: {
         // Offered to every child until one takes it (a default or cancel button).
         for (TControl* c : std::vector<TControl*>(FControls)) {

@@ -77,6 +77,18 @@ using TDragDropEvent = TDelegate<void(TObject* Sender, TObject* Source, int X, i
 using TStartDragEvent = TDelegate<void(TObject* Sender, TDragObject*& DragObject)>;
 using TEndDragEvent = TDelegate<void(TObject* Sender, TObject* Target, int X, int Y)>;
 
+// What an owner-drawn control is asked to paint (the LParam of CN_DRAWITEM):
+// its state as ODS_ flags, the DC and the rectangle to fill.
+enum : UINT { ODS_SELECTED = 0x0001, ODS_GRAYED = 0x0002, ODS_DISABLED = 0x0004, ODS_CHECKED = 0x0008,
+              ODS_FOCUS = 0x0010 };
+enum : UINT { ODT_BUTTON = 4 };
+struct DRAWITEMSTRUCT {
+    UINT CtlType = ODT_BUTTON;
+    UINT itemState = 0;
+    HDC hDC = nullptr;
+    TRect rcItem;
+};
+
 struct TSizeConstraints {
     int MinWidth = 0, MinHeight = 0, MaxWidth = 0, MaxHeight = 0;  // 0: no limit
 };

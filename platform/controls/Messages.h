@@ -85,6 +85,8 @@ enum : UINT {
     CM_HITTEST = CM_BASE + 10, CM_VISIBLECHANGED = CM_BASE + 11, CM_ENABLEDCHANGED = CM_BASE + 12,
     CM_COLORCHANGED = CM_BASE + 13, CM_FONTCHANGED = CM_BASE + 14, CM_CURSORCHANGED = CM_BASE + 15,
     CM_TEXTCHANGED = CM_BASE + 18, CM_MOUSEENTER = CM_BASE + 19, CM_MOUSELEAVE = CM_BASE + 20,
+    // A grouped button went down: WParam its group, LParam the button.
+    CM_BUTTONPRESSED = CM_BASE + 24,
     CM_RELEASE = CM_BASE + 33, CM_HINTSHOW = CM_BASE + 48,
     CM_CONTROLLISTCHANGE = CM_BASE + 44, CM_CONTROLCHANGE = CM_BASE + 54,
     // To a control's parent while the control is redrawn (WParam 1), or to a
@@ -93,7 +95,9 @@ enum : UINT {
     CN_BASE = 0xBC00,
     CN_COMMAND = CN_BASE + WM_COMMAND, CN_HSCROLL = CN_BASE + WM_HSCROLL, CN_VSCROLL = CN_BASE + WM_VSCROLL,
     CN_KEYDOWN = CN_BASE + WM_KEYDOWN, CN_CHAR = CN_BASE + WM_CHAR, CN_SYSKEYDOWN = CN_BASE + WM_SYSKEYDOWN,
+    CN_DRAWITEM = CN_BASE + 0x002B,
 };
+
 
 // WM_NCCALCSIZE with WParam 1: LParam points here. rgrc[0] comes in as the
 // window's new bounds and goes out as its client area.

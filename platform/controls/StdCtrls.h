@@ -109,27 +109,58 @@ protected:
     bool ToolkitPaints() const override { return true; }
 };
 
-class TButton : public TButtonControl {
+// Where a push button's glyph sits beside its caption.
+enum TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
+
+// A push button. Return clicks the focused button, or the form's Default
+// button while no button has the focus; Escape clicks a Cancel button; a
+// click sets the form's ModalResult. The toolkit draws it, unless a class
+// paints it itself (OwnerDraw): then the button behaves as the system's
+// owner-drawn button does (pressed while the left button is held over it,
+// Space presses it, a release over it clicks) and asks for each paint with
+// CN_DRAWITEM.
+class TCustomButton : public TButtonControl {
 public:
-    explicit TButton(TComponent* AOwner);
-    String ClassName() const override { return String::fromLatin1("TButton"); }
+    explicit TCustomButton(TComponent* AOwner);
+    String ClassName() const override { return String::fromLatin1("TCustomButton"); }
     TModalResult ModalResult() const { return FModalResult; }
     void SetModalResult(TModalResult Value) { FModalResult = Value; }
     bool Default() const { return FDefault; }
-    void SetDefault(bool Value) { FDefault = Value; UpdateWidget(); }
+    void SetDefault(bool Value);
     bool Cancel() const { return FCancel; }
     void SetCancel(bool Value) { FCancel = Value; }
+    bool WordWrap() const { return FWordWrap; }
+    void SetWordWrap(bool Value);
     // Clicks the button as a user would (OnClick, then the form's ModalResult).
     void Click() override;
 
 protected:
+    virtual bool OwnerDraw() const { return false; }
+    // The button became (or stopped being) the one that Return clicks.
+    virtual void SetButtonStyle(bool ADefault);
+    // Return clicks this button.
+    bool Active() const { return FActive; }
     std::unique_ptr<QWidget> CreateWidget(QWidget* ParentWidget) override;
     void UpdateWidget() override;
+    bool ToolkitPaints() const override { return !OwnerDraw(); }
+    void PaintWindow(HDC DC) override;
     void Dispatch(TMessage& Message) override;
+    void DefaultHandler(TMessage& Message) override;
 
 private:
+    void setPushed(bool Value);
+    void ownerDrawDefault(TMessage& Message);
     TModalResult FModalResult = mrNone;
-    bool FDefault = false, FCancel = false;
+    bool FDefault = false, FCancel = false, FWordWrap = false;
+    bool FActive = false;
+    bool FPushed = false;    // drawn pressed (ODS_SELECTED)
+    bool FTracking = false;  // the left button went down on it and is held
+};
+
+class TButton : public TCustomButton {
+public:
+    explicit TButton(TComponent* AOwner) : TCustomButton(AOwner) {}
+    String ClassName() const override { return String::fromLatin1("TButton"); }
 };
 
 class TCheckBox : public TButtonControl {
