@@ -37,6 +37,81 @@ bool designing(const TComponent* AComponent) { return AComponent->ComponentState
 
 }  // namespace
 
+// ------------------------------------------------------------ property tables
+
+namespace {
+constexpr const char* assignedColorNames[] = {"vlbcDefault", "vlbcDefaultText", "vlbcDisabled", "vlbcDisabledText",
+                                              "vlbcHot",     "vlbcHotText",     "vlbcNormal",   "vlbcNormalText",
+                                              "vlbcPressed", "vlbcPressedText"};
+constexpr const char* kindNames[] = {"vlbkStandard", "vlbkDropDown", "vlbkDropDownButton"};
+constexpr const char* paintStyleNames[] = {"bpsDefault", "bpsCaption", "bpsGlyph"};
+constexpr const char* layoutNames[] = {"blGlyphLeft", "blGlyphRight", "blGlyphTop", "blGlyphBottom"};
+constexpr const char* popupAlignmentNames[] = {"paLeft", "paRight", "paCenter"};
+const TEnumInfo layoutInfo{"TButtonLayout", layoutNames};
+const TEnumInfo popupAlignmentInfo{"TPopupAlignment", popupAlignmentNames};
+}  // namespace
+
+const TEnumInfo TvlButtonAssignedColorInfo{"TvlButtonAssignedColor", assignedColorNames};
+const TEnumInfo TvlButtonKindInfo{"TvlButtonKind", kindNames};
+const TEnumInfo TvlButtonPaintStyleInfo{"TvlButtonPaintStyle", paintStyleNames};
+
+const TClassInfo& TvlButtonColors::StaticClassInfo()
+{
+    using C = TvlButtonColors;
+    static const TClassInfo info = [] {
+        TClassInfoBuilder<C> b("TvlButtonColors");
+        b.Set("AssignedColors", TvlButtonAssignedColorInfo, &C::AssignedColors, &C::SetAssignedColors).Stored(false);
+        for (int i = vlbcDefault; i <= vlbcPressedText; ++i) {
+            const auto index = TvlButtonAssignedColor(i);
+            // "vlbcHotText" is stored as "HotText".
+            b.Int(assignedColorNames[i] + 4, [index](const C& c) { return c.Colors(index); },
+                  [index](C& c, TColor v) { c.SetColors(index, v); })
+                .Stored([index](const C& c) { return c.AssignedColors().Contains(index); });
+        }
+        return b.Build();
+    }();
+    return info;
+}
+
+const TClassInfo& TvlSpeedButtonOptions::StaticClassInfo()
+{
+    using C = TvlSpeedButtonOptions;
+    static const TClassInfo info = TClassInfoBuilder<C>("TvlSpeedButtonOptions")
+                                       .Bool("AllowAllUp", &C::AllowAllUp, &C::SetAllowAllUp, false)
+                                       .Bool("CanBeFocused", &C::CanBeFocused, &C::SetCanBeFocused, true)
+                                       .Bool("Down", &C::Down, &C::SetDown, false)
+                                       .Bool("Flat", &C::Flat, &C::SetFlat, false)
+                                       .Int("GroupIndex", &C::GroupIndex, &C::SetGroupIndex, 0)
+                                       .Bool("Transparent", &C::Transparent, &C::SetTransparent, false)
+                                       .Build();
+    return info;
+}
+
+const TClassInfo& TvlCustomButton::StaticClassInfo()
+{
+    using C = TvlCustomButton;
+    static const TClassInfo info =
+        TClassInfoBuilder<C>("TvlCustomButton", &TControl::StaticClassInfo())
+            .Object("Colors", &C::Colors, &C::SetColors)
+            .Stored([](const C& c) { return !c.Colors()->AssignedColors().Empty(); })
+            .Enum("Kind", TvlButtonKindInfo, &C::Kind, &C::SetKind, vlbkStandard)
+            .Enum("Layout", layoutInfo, &C::Layout, &C::SetLayout, blGlyphLeft)
+            .Object("LookAndFeel", &C::LookAndFeel, &C::SetLookAndFeel)
+            .Int("Margin", &C::Margin, &C::SetMargin, -1)
+            .Int("NumGlyphs", &C::NumGlyphs, &C::SetNumGlyphs, 1)
+            .Enum("PaintStyle", TvlButtonPaintStyleInfo, &C::PaintStyle, &C::SetPaintStyle, bpsDefault)
+            .Enum("PopupAlignment", popupAlignmentInfo, &C::PopupAlignment, &C::SetPopupAlignment, paLeft)
+            .Object("SpeedButtonOptions", &C::SpeedButtonOptions, &C::SetSpeedButtonOptions)
+            .Int("Spacing", &C::Spacing, &C::SetSpacing, 4)
+            .Bool("UseSystemPaint", &C::UseSystemPaint, &C::SetUseSystemPaint, false)
+            .Bool("AllowAllUp", &C::AllowAllUp, &C::SetAllowAllUp).Stored(false)
+            .Bool("CanBeFocused", &C::CanBeFocused, &C::SetCanBeFocused).Stored(false)
+            .Bool("Down", &C::Down, &C::SetDown).Stored(false)
+            .Int("GroupIndex", &C::GroupIndex, &C::SetGroupIndex).Stored(false)
+            .Build();
+    return info;
+}
+
 // ------------------------------------------------------------ TvlButtonColors
 
 TvlButtonColors::TvlButtonColors(TvlCustomButton* AButton) : FButton(AButton)

@@ -21,6 +21,10 @@
 
 class TvlCustomButton;
 
+extern const TEnumInfo TvlButtonAssignedColorInfo;
+extern const TEnumInfo TvlButtonKindInfo;
+extern const TEnumInfo TvlButtonPaintStyleInfo;
+
 enum TvlButtonAssignedColor {
     vlbcDefault, vlbcDefaultText, vlbcDisabled, vlbcDisabledText, vlbcHot, vlbcHotText, vlbcNormal, vlbcNormalText,
     vlbcPressed, vlbcPressedText
@@ -44,6 +48,9 @@ class TvlButtonColors : public TPersistent {
 public:
     explicit TvlButtonColors(TvlCustomButton* AButton);
     String ClassName() const override { return String::fromLatin1("TvlButtonColors"); }
+    const TClassInfo* ClassInfo() const override { return &StaticClassInfo(); }
+    // Each colour is stored only while assigned.
+    static const TClassInfo& StaticClassInfo();
     void Assign(const TPersistent* Source) override;
 
     TColor Colors(TvlButtonAssignedColor AIndex) const { return FColors[AIndex]; }
@@ -216,6 +223,8 @@ class TvlSpeedButtonOptions : public TPersistent {
 public:
     explicit TvlSpeedButtonOptions(TvlCustomButton* AOwner);
     String ClassName() const override { return String::fromLatin1("TvlSpeedButtonOptions"); }
+    const TClassInfo* ClassInfo() const override { return &StaticClassInfo(); }
+    static const TClassInfo& StaticClassInfo();
     // From other options, through the setters.
     void Assign(const TPersistent* Source) override;
 
@@ -268,6 +277,8 @@ public:
     explicit TvlCustomButton(TComponent* AOwner);
     ~TvlCustomButton() override;
     String ClassName() const override { return String::fromLatin1("TvlCustomButton"); }
+    const TClassInfo* ClassInfo() const override { return &StaticClassInfo(); }
+    static const TClassInfo& StaticClassInfo();
 
     bool AutoSize() const { return FAutoSize; }
     void SetAutoSize(bool Value);

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "platform/controls/Forms.h"
+#include "platform/rtl/TypInfo.h"
 #include "ui/editors/vlButtons.h"
 
 namespace {
@@ -117,6 +118,23 @@ TEST(vlButtonColors, UnassignedStatesFallBackOnDefaultOrNormal)
     other.SetColors(colors);
     EXPECT_EQ(other.Colors()->AssignedColors(), colors->AssignedColors());
     EXPECT_EQ(other.Colors()->GetTextColor(vlbsHot), clNavy);
+}
+
+TEST(vlButtonColors, OnlyAssignedColoursAreStored)
+{
+    TvlButton b(nullptr);
+    const auto stored = [](const TObject* AObject, const char* AName) {
+        const TPropInfo* p = GetPropInfo(AObject, String::fromLatin1(AName));
+        return p != nullptr && (!p->StoredFn || p->StoredFn(AObject));
+    };
+    EXPECT_FALSE(stored(&b, "Colors"));
+    SetOrdProp(b.Colors(), QStringLiteral("HotText"), clRed);
+    EXPECT_EQ(b.Colors()->HotText(), clRed);
+    EXPECT_TRUE(stored(b.Colors(), "HotText"));
+    EXPECT_FALSE(stored(b.Colors(), "Hot"));
+    EXPECT_FALSE(stored(b.Colors(), "AssignedColors"));
+    EXPECT_TRUE(stored(&b, "Colors"));
+    EXPECT_FALSE(stored(&b, "Down"));
 }
 
 // ------------------------------------------------------------------ glyph
@@ -308,6 +326,25 @@ TEST_F(FormFixture, EachStatePaintsItsFaceColour)
     EXPECT_EQ(face(), rgbOf(clLime));
 }
 
+TEST_F(FormFixture, AFlatSpeedButtonShowsItsBorderOnlyWhileHot)
+{
+    TvlButton* b = button();
+    b->SetCanBeFocused(false);
+    b->SpeedButtonOptions()->SetFlat(true);
+    const auto corner = [&] { return paint(b).pixel(0, 0) | 0xFF000000; };
+    const auto inside = [&] { return paint(b).pixel(2, 11) | 0xFF000000; };
+    EXPECT_EQ(corner(), inside());
+    b->Perform(CM_MOUSEENTER);
+    EXPECT_NE(corner(), inside());
+    b->Perform(CM_MOUSELEAVE);
+    EXPECT_EQ(corner(), inside());
+    int clicks = 0;
+    b->OnClick = TNotifyEvent::FromFunction([&](TObject*) { ++clicks; });
+    click(b, 20);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_FALSE(b->Focused());
+}
+
 TEST_F(FormFixture, TheDefaultButtonIsTheOneReturnClicks)
 {
     auto* edit = new TEdit(form.get());
@@ -346,6 +383,25 @@ TEST_F(FormFixture, TheDefaultButtonIsTheOneReturnClicks)
     EXPECT_EQ(form->ModalResult(), mrNone);
     edit->SetFocus();
     EXPECT_EQ(stateOf(ok), vlbsDefault);
+}
+
+TEST_F(FormFixture, TheAcceleratorClicksWithoutToggling)
+{
+    TvlButton* b = button();
+    b->SetCaption(QStringLiteral("&Open"));
+    b->SetGroupIndex(1);
+    int clicks = 0;
+    b->OnClick = TNotifyEvent::FromFunction([&](TObject*) { ++clicks; });
+    auto* edit = new TEdit(form.get());
+    edit->SetParent(form.get());
+    edit->SetBounds(10, 60, 100, 21);
+    edit->SetFocus();
+    edit->Perform(WM_SYSKEYDOWN, 'O', KF_ALTDOWN_LPARAM);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_FALSE(b->Down());
+    click(b, 20);  // a click of a focusable grouped button toggles it
+    EXPECT_EQ(clicks, 2);
+    EXPECT_TRUE(b->Down());
 }
 
 TEST_F(FormFixture, ArrowPartOpensTheMenuAndTheClosingClickDoesNotReopenIt)
