@@ -585,6 +585,9 @@ public:
     virtual void UpdateNavigatorButtonStates();
     virtual int GetTabCaptionWidth(const String& ACaption);
     virtual void SetMultiSelectOn() {}
+    // A hidden selected tab hands the selection on (the control selects
+    // through its events).
+    virtual void HandOverSelection(int ATabIndex) { SetTabIndexDirect(ATabIndex); }
 
     TvlTabs* Tabs() const { return FTabs.get(); }
     TvlVisibleTabList* VisibleTabList() { return &FVisibleTabList; }
@@ -776,6 +779,7 @@ public:
     bool OwnerDraw() const override { return FOwnerDraw; }
     bool DrawTabByHandler(TvlTab* ATab) override;
     void SetMultiSelectOn() override { FMultiSelect = true; }
+    void HandOverSelection(int ATabIndex) override { SetTabIndex(ATabIndex); }
 
     // Settings.
     bool Focusable() const { return FFocusable; }
@@ -939,6 +943,102 @@ public:
     const TClassInfo* ClassInfo() const override;
     static const TClassInfo& StaticClassInfo();
     void SetTabs(const TStrings* Value) { Tabs()->Assign(Value); }
+};
+
+// ---- the page control ------------------------------------------------------------
+
+class TvlPageControl;
+
+// One page of a page control: a window of controls shown while its tab is
+// selected. It can have no other parent than a page control.
+class TvlTabSheet : public TCustomControl {
+public:
+    explicit TvlTabSheet(TComponent* AOwner);
+    ~TvlTabSheet() override;
+    String ClassName() const override { return String::fromLatin1("TvlTabSheet"); }
+
+    // A page control or nullptr; anything else raises EAbort.
+    void SetParent(TWinControl* AParent) override;
+    TvlPageControl* PageControl() const { return FPageControl; }
+    void SetPageControl(TvlPageControl* Value);
+    TvlTab* Tab() const { return FTab; }
+    int PageIndex() const;
+    // "%d is an invalid PageIndex value. ..." above the last page.
+    void SetPageIndex(int Value);
+    bool TabVisible() const { return FTabVisible; }
+    void SetTabVisible(bool Value);
+    bool Highlighted() const { return FHighlighted; }
+    void SetHighlighted(bool Value);
+    int ImageIndex() const { return FImageIndex; }
+    void SetImageIndex(int Value);
+
+    TNotifyEvent OnHide;
+    TNotifyEvent OnShow;
+
+protected:
+    void Dispatch(TMessage& Message) override;
+    void EraseBackground(HDC DC) override;
+
+private:
+    friend class TvlPageControl;
+    void updateTab();
+
+    bool FHighlighted = false;
+    int FImageIndex = -1;
+    TvlPageControl* FPageControl = nullptr;
+    TvlTab* FTab = nullptr;
+    bool FTabVisible = true;
+};
+
+using TvlPageChangingEvent = TDelegate<void(TObject* Sender, TvlTabSheet* NewPage, bool& AllowChange)>;
+
+// The tab control with one page per tab: the page of the selected tab is
+// the one shown.
+class TvlPageControl : public TvlCustomTabControl {
+public:
+    explicit TvlPageControl(TComponent* AOwner);
+    ~TvlPageControl() override;
+    String ClassName() const override { return String::fromLatin1("TvlPageControl"); }
+
+    TvlTabSheet* ActivePage() const { return FActivePage; }
+    void SetActivePage(TvlTabSheet* Value);
+    int GetPageCount() const { return int(FPages.size()); }
+    int PageCount() const { return GetPageCount(); }
+    TvlTabSheet* GetPage(int AIndex) const { return FPages.at(size_t(AIndex)); }
+    TvlTabSheet* Pages(int AIndex) const { return GetPage(AIndex); }
+    TvlTabSheet* FindNextPage(TvlTabSheet* ACurrentPage, bool AGoForward, bool ACheckTabVisible) const;
+    void SelectNextPage(bool AGoForward, bool ACheckTabVisible = true);
+
+    TControl* GetActivePageControl() const override { return FActivePage; }
+    TControl* GetTabPage(int ATabIndex) const override;
+    bool NeedsVisibleSelection() const override { return true; }
+    void Loaded() override;
+
+    TvlPageChangingEvent OnPageChanging;
+
+protected:
+    virtual bool CanChangePage(TvlTabSheet* ANewPage);
+    virtual void PageChanged();
+    virtual void UpdateActivePage();
+    bool CanChange(int ANewTabIndex) override;
+    void Change() override;
+    void DoClose() override;
+    void ImageListChanged() override;
+
+private:
+    friend class TvlTabSheet;
+    void insertPage(TvlTabSheet* APage);
+    void removePage(TvlTabSheet* APage);
+    void movePage(TvlTabSheet* APage, int ANewIndex);
+    void changeActivePage(TvlTabSheet* APage);
+    void updateTab(TvlTabSheet* APage);
+    TvlTabSheet* findNextPageNoWrap(TvlTabSheet* APage, bool AGoForward) const;
+    bool pageSelectable(const TvlTabSheet* APage) const;
+
+    TvlTabSheet* FActivePage = nullptr;
+    bool FChanging = false;
+    bool FInserting = false;
+    std::vector<TvlTabSheet*> FPages;  // not owned
 };
 
 // The control classes that behave as tab controls (the grid adds its own).
