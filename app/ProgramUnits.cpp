@@ -4,6 +4,8 @@
 #include "platform/rtl/Startup.h"
 #include "skin/SkinUnits.h"
 #include "support/SupportUnits.h"
+#include "ui/controls/vlNavigator.h"
+#include "ui/controls/vlPC.h"
 #include "ui/controls/vlPCConsts.h"
 #include "ui/controls/vlPCPainters.h"
 #include "ui/controls/vlProgressBar.h"
@@ -56,6 +58,8 @@ void AddProgramUnits(TStartupList& Units)
     AddvlDateUtilsUnit(Units);
     AddvlPCConstsUnit(Units);
     AddvlPCPaintersUnit(Units);
+    AddvlPCUnit(Units);
+    AddvlNavigatorUnit(Units);
     AddvlFilterControlUtilsUnit(Units);
     AddvlProgressBarUnit(Units);
     AddvlGridStrsUnit(Units);
