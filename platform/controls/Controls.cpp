@@ -1199,17 +1199,6 @@ void TWinControl::Dispatch(TMessage& Message)
         }
         break;
     }
-    case CM_DIALOGCHAR: {
-        // An accelerator is offered to every child until one takes it.
-        for (TControl* c : std::vector<TControl*>(FControls)) {
-            if (!c->Visible() || !c->Enabled())
-                continue;
-            Message.Result = c->Perform(CM_DIALOGCHAR, Message.WParam, Message.LParam);
-            if (Message.Result != 0)
-                return;
-        }
-        break;
-    }
     default: TControl::Dispatch(Message); break;
     }
 }
