@@ -250,6 +250,17 @@ TEST_F(TabControlTest, MultiSelectInButtonStyles)
     EXPECT_EQ(c->TabIndex(), 2);
 }
 
+TEST_F(TabControlTest, AClickStopsWhenOnChangeFreedTheControl)
+{
+    TestTabControl* c = make(300, 120, 2);  // a button style clicks on release
+    c->addTabs({"One", "Two"});
+    c->OnChange = TNotifyEvent::FromFunction([this](TObject*) { controls.back().reset(); });
+    const TPoint p = c->tabPoint(1);
+    c->MouseDown(mbLeft, {ssLeft}, p.X, p.Y);
+    c->MouseUp(mbLeft, {}, p.X, p.Y);
+    EXPECT_EQ(controls.back(), nullptr);
+}
+
 TEST_F(TabControlTest, GoDialogListsVisibleEnabledTabs)
 {
     TestTabControl* c = make(300);
