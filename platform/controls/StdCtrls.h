@@ -113,6 +113,8 @@ class TButton : public TButtonControl {
 public:
     explicit TButton(TComponent* AOwner);
     String ClassName() const override { return String::fromLatin1("TButton"); }
+    const TClassInfo* ClassInfo() const override;
+    static const TClassInfo& StaticClassInfo();
     TModalResult ModalResult() const { return FModalResult; }
     void SetModalResult(TModalResult Value) { FModalResult = Value; }
     bool Default() const { return FDefault; }
@@ -145,6 +147,9 @@ public:
     void SetState(TCheckBoxState Value);
     bool AllowGrayed() const { return FAllowGrayed; }
     void SetAllowGrayed(bool Value) { FAllowGrayed = Value; UpdateWidget(); }
+    // taLeftJustify puts the caption left of the box.
+    TAlignment Alignment() const { return FAlignment; }
+    void SetAlignment(TAlignment Value) { FAlignment = Value; UpdateWidget(); }
 
 protected:
     std::unique_ptr<QWidget> CreateWidget(QWidget* ParentWidget) override;
@@ -154,6 +159,7 @@ protected:
 private:
     TCheckBoxState FState = cbUnchecked;
     bool FAllowGrayed = false;
+    TAlignment FAlignment = taRightJustify;
 };
 
 // Checking one radio button unchecks its siblings with the same parent.
@@ -161,8 +167,13 @@ class TRadioButton : public TButtonControl {
 public:
     explicit TRadioButton(TComponent* AOwner);
     String ClassName() const override { return String::fromLatin1("TRadioButton"); }
+    const TClassInfo* ClassInfo() const override;
+    static const TClassInfo& StaticClassInfo();
     bool Checked() const { return FChecked; }
     void SetChecked(bool Value);
+    // taLeftJustify puts the caption left of the circle.
+    TAlignment Alignment() const { return FAlignment; }
+    void SetAlignment(TAlignment Value) { FAlignment = Value; UpdateWidget(); }
 
 protected:
     std::unique_ptr<QWidget> CreateWidget(QWidget* ParentWidget) override;
@@ -171,6 +182,7 @@ protected:
 
 private:
     bool FChecked = false;
+    TAlignment FAlignment = taRightJustify;
 };
 
 class TGroupBox : public TCustomControl {
