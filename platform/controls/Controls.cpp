@@ -722,6 +722,8 @@ void TWinControl::DestroyWidget()
             w->DestroyWidget();
     FControlState.Include(csDestroyingHandle);
     SafeCall([&] { Perform(WM_DESTROY); });
+    // The last message the window gets: whoever hooked it lets go.
+    SafeCall([&] { Perform(WM_NCDESTROY); });
     if (auto* bridge = dynamic_cast<IToolkitWidget*>(FWidget.get()))
         bridge->Detach();
     if (QVariant v = FWidget->property("vorlaneFilter"); v.isValid())
