@@ -66,6 +66,34 @@ void focusAround(HDC DC, TRect T)
     ::DrawFocusRect(DC, T);
 }
 
+// The caption's size in a W x H face: the face shrunk by 2, less the
+// glyph's room (with ReserveGlyph) beside or above it; 0 x 0 for no text.
+TSize captionSize(TCanvas* Work, const String& Text, TButtonLayout Layout, int W, int H, int gw, int gh,
+                  bool ReserveGlyph)
+{
+    if (Text.isEmpty())
+        return TSize{0, 0};
+    TRect t{2, 2, W - 2, H - 2};
+    if (ReserveGlyph) {
+        if (Layout == blGlyphLeft || Layout == blGlyphRight)
+            t.Right -= gw + 2;
+        else
+            t.Bottom -= gh + 2;
+    }
+    Work->TextRect(t, Text, DT_CALCRECT | DT_WORDBREAK);
+    return TSize{t.Width(), t.Height()};
+}
+
+// The caption's DrawText flags for a layout.
+uint32_t captionFlags(TButtonLayout Layout)
+{
+    if (Layout == blGlyphRight)
+        return DT_WORDBREAK | DT_RIGHT;
+    if (Layout == blGlyphTop || Layout == blGlyphBottom)
+        return DT_WORDBREAK | DT_CENTER;
+    return DT_WORDBREAK;
+}
+
 }  // namespace
 
 // ---- TSkinButton ---------------------------------------------------------------
@@ -364,27 +392,12 @@ void TSkinBitButton::PaintControl(HDC DC, const TRect& R)
     }
     Text = splitCaption(Text);
     const TButtonLayout layout = layoutOf(c);
-    TRect t = local;
-    InflateRect(t, -2, -2);
-    if (layout == blGlyphLeft || layout == blGlyphRight)
-        t.Right -= gw + 2;
-    else
-        t.Bottom -= gh + 2;
-    int tw = 0, th = 0;
-    if (!Text.isEmpty()) {
-        work->TextRect(t, Text, DT_CALCRECT | DT_WORDBREAK);
-        tw = t.Width();
-        th = t.Height();
-    }
+    const TSize text = captionSize(work, Text, layout, W, H, gw, gh, true);
+    const int tw = text.cx, th = text.cy;
     const bool centred = GetEnumPropByName(c, String::fromLatin1("Alignment")).toLower() == QLatin1String("tacenter");
     const TGlyphLayout l = BitButtonLayout(W, H, gw, gh, tw, th, GetIntPropByName(c, String::fromLatin1("Margin")),
                                            GetIntPropByName(c, String::fromLatin1("Spacing")), layout, centred);
-    uint32_t flags = DT_WORDBREAK;
-    if (layout == blGlyphRight)
-        flags |= DT_RIGHT;
-    else if (layout == blGlyphTop || layout == blGlyphBottom)
-        flags |= DT_CENTER;
-
+    const uint32_t flags = captionFlags(layout);
     if (glyph != nullptr && !glyph->Empty()) {
         DrawGlyph(work->Handle(), glyph, glyphs, stateIndex, l.Glyph);
     } else if (images != nullptr) {
@@ -398,10 +411,10 @@ void TSkinBitButton::PaintControl(HDC DC, const TRect& R)
     work->Brush()->SetStyle(bsClear);
     applyTextColour(work, frame, true);
     if (!Text.isEmpty()) {
-        TRect text = Bounds(l.Text.X, l.Text.Y, tw, th);
-        work->TextRect(text, Text, AddRTLReadingFlag(flags));
+        TRect place = Bounds(l.Text.X, l.Text.Y, tw, th);
+        work->TextRect(place, Text, AddRTLReadingFlag(flags));
         if (Focused && !SkinData->Options().Contains(xoNoFocusRect))
-            focusAround(work->Handle(), text);
+            focusAround(work->Handle(), place);
     }
     BitBlt(DC, R.Left, R.Top, W, H, work->Handle(), 0, 0, SRCCOPY);
 }
@@ -426,14 +439,8 @@ void TSkinBitButton::paintPng(HDC DC, const TRect& R, int Frame)
     const int gh = graphic != nullptr && !graphic->Empty() ? graphic->Height() : 0;
     Text = splitCaption(Text);
     const TButtonLayout layout = layoutOf(c);
-    TRect t = local;
-    InflateRect(t, -2, -2);
-    int tw = 0, th = 0;
-    if (!Text.isEmpty()) {
-        work->TextRect(t, Text, DT_CALCRECT | DT_WORDBREAK);
-        tw = t.Width();
-        th = t.Height();
-    }
+    const TSize text = captionSize(work, Text, layout, W, H, gw, gh, false);
+    const int tw = text.cx, th = text.cy;
     const TGlyphLayout l = BitButtonLayout(W, H, gw, gh, tw, th, GetIntPropByName(c, String::fromLatin1("Margin")),
                                            GetIntPropByName(c, String::fromLatin1("Spacing")), layout, false);
     if (gw > 0)
@@ -442,15 +449,10 @@ void TSkinBitButton::paintPng(HDC DC, const TRect& R, int Frame)
     work->Brush()->SetStyle(bsClear);
     applyTextColour(work, Frame, false);
     if (!Text.isEmpty()) {
-        TRect text = Bounds(l.Text.X, l.Text.Y, tw, th);
-        uint32_t flags = DT_WORDBREAK;
-        if (layout == blGlyphRight)
-            flags |= DT_RIGHT;
-        else if (layout == blGlyphTop || layout == blGlyphBottom)
-            flags |= DT_CENTER;
-        work->TextRect(text, Text, flags);
+        TRect place = Bounds(l.Text.X, l.Text.Y, tw, th);
+        work->TextRect(place, Text, captionFlags(layout));
         if (Focused && !SkinData->Options().Contains(xoNoFocusRect))
-            focusAround(work->Handle(), text);
+            focusAround(work->Handle(), place);
     }
     BitBlt(DC, R.Left, R.Top, W, H, work->Handle(), 0, 0, SRCCOPY);
 }
@@ -694,33 +696,19 @@ void TSkinSpeedButton::paintButton(HDC DC, const TRect& R)
     if (gw * gh != 0) {
         Text = splitCaption(Text);
         const TButtonLayout layout = layoutOf(c);
-        TRect t = local;
-        InflateRect(t, -2, -2);
-        if (layout == blGlyphLeft || layout == blGlyphRight)
-            t.Right -= gw + 2;
-        else
-            t.Bottom -= gh + 2;
-        int tw = 0, th = 0;
-        if (!Text.isEmpty()) {
-            work->TextRect(t, Text, DT_CALCRECT | DT_WORDBREAK);
-            tw = t.Width();
-            th = t.Height();
-        }
+        const TSize text = captionSize(work, Text, layout, W, H, gw, gh, true);
+        const int tw = text.cx, th = text.cy;
         const TGlyphLayout l =
             BitButtonLayout(W, H, gw, gh, tw, th, GetIntPropByName(c, String::fromLatin1("Margin")),
                             GetIntPropByName(c, String::fromLatin1("Spacing")), layout, false, true);
-        uint32_t flags = DT_WORDBREAK;
-        if (layout == blGlyphRight)
-            flags |= DT_RIGHT;
-        else if (layout == blGlyphTop || layout == blGlyphBottom)
-            flags |= DT_CENTER;
+        const uint32_t flags = captionFlags(layout);
         if (png != nullptr)
             work->Draw(l.Glyph.X, l.Glyph.Y, png);
         else
             DrawGlyph(work->Handle(), glyph, glyphs, glyphIndex, l.Glyph);
         if (!Text.isEmpty()) {
-            TRect text = Bounds(l.Text.X, l.Text.Y, tw, th);
-            work->TextRect(text, Text, AddRTLReadingFlag(flags));
+            TRect place = Bounds(l.Text.X, l.Text.Y, tw, th);
+            work->TextRect(place, Text, AddRTLReadingFlag(flags));
         }
     } else {
         Focused = false;  // a speed button never holds the focus
