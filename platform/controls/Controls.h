@@ -189,6 +189,10 @@ public:
     void BringToFront();
     void SendToBack();
 
+    // The control's click, as a user's press and release would give it
+    // (for code that takes the mouse from the control and clicks for it).
+    void PerformClick() { Click(); }
+
     TNotifyEvent OnClick;
     TNotifyEvent OnDblClick;
     TMouseEvent OnMouseDown;
@@ -330,6 +334,10 @@ struct TRACKMOUSEEVENT {
     uint32_t dwHoverTime = 0;
 };
 bool TrackMouseEvent(TRACKMOUSEEVENT& EventTrack);
+
+// The window's bounds in screen coordinates (frame included); false when
+// Wnd names no windowed control.
+bool GetWindowRect(HWND Wnd, TRect& R);
 
 // The toolkit's default handling of the event being translated now.
 struct TToolkitEvent {

@@ -490,6 +490,18 @@ void TCustomButton::ownerDrawDefault(TMessage& Message)
     }
 }
 
+namespace {
+// The pushed and focus bits of BM_GETSTATE.
+LRESULT buttonState(TWinControl* Button)
+{
+    LRESULT state = Button->Focused() ? LRESULT(BST_FOCUS) : 0;
+    if (Button->HandleAllocated())
+        if (auto* b = qobject_cast<QAbstractButton*>(Button->Widget()); b != nullptr && b->isDown())
+            state |= BST_PUSHED;
+    return state;
+}
+}  // namespace
+
 TCheckBox::TCheckBox(TComponent* AOwner) : TButtonControl(AOwner)
 {
     SetParentColor(true);
@@ -511,6 +523,7 @@ void TCheckBox::UpdateWidget()
     auto* w = static_cast<QCheckBox*>(Widget());
     WithSignalsBlocked([&] {
         w->setText(Caption());
+        w->setLayoutDirection(FAlignment == taLeftJustify ? Qt::RightToLeft : Qt::LeftToRight);
         w->setTristate(FAllowGrayed);
         w->setCheckState(FState == cbChecked ? Qt::Checked : FState == cbGrayed ? Qt::PartiallyChecked : Qt::Unchecked);
     });
@@ -539,6 +552,9 @@ void TCheckBox::Dispatch(TMessage& Message)
         return;
     case BM_GETCHECK:
         Message.Result = LRESULT(FState);
+        return;
+    case BM_GETSTATE:
+        Message.Result = LRESULT(FState) | buttonState(this);
         return;
     default:
         TButtonControl::Dispatch(Message);
@@ -569,6 +585,7 @@ void TRadioButton::UpdateWidget()
     auto* w = static_cast<QRadioButton*>(Widget());
     WithSignalsBlocked([&] {
         w->setText(Caption());
+        w->setLayoutDirection(FAlignment == taLeftJustify ? Qt::RightToLeft : Qt::LeftToRight);
         w->setChecked(FChecked);
     });
 }
@@ -603,6 +620,9 @@ void TRadioButton::Dispatch(TMessage& Message)
         return;
     case BM_GETCHECK:
         Message.Result = FChecked ? BST_CHECKED : BST_UNCHECKED;
+        return;
+    case BM_GETSTATE:
+        Message.Result = (FChecked ? BST_CHECKED : BST_UNCHECKED) | buttonState(this);
         return;
     default:
         TButtonControl::Dispatch(Message);

@@ -161,6 +161,8 @@ class TButton : public TCustomButton {
 public:
     explicit TButton(TComponent* AOwner) : TCustomButton(AOwner) {}
     String ClassName() const override { return String::fromLatin1("TButton"); }
+    const TClassInfo* ClassInfo() const override;
+    static const TClassInfo& StaticClassInfo();
 };
 
 class TCheckBox : public TButtonControl {
@@ -176,6 +178,9 @@ public:
     void SetState(TCheckBoxState Value);
     bool AllowGrayed() const { return FAllowGrayed; }
     void SetAllowGrayed(bool Value) { FAllowGrayed = Value; UpdateWidget(); }
+    // taLeftJustify puts the caption left of the box.
+    TAlignment Alignment() const { return FAlignment; }
+    void SetAlignment(TAlignment Value) { FAlignment = Value; UpdateWidget(); }
 
 protected:
     std::unique_ptr<QWidget> CreateWidget(QWidget* ParentWidget) override;
@@ -185,6 +190,7 @@ protected:
 private:
     TCheckBoxState FState = cbUnchecked;
     bool FAllowGrayed = false;
+    TAlignment FAlignment = taRightJustify;
 };
 
 // Checking one radio button unchecks its siblings with the same parent.
@@ -192,8 +198,13 @@ class TRadioButton : public TButtonControl {
 public:
     explicit TRadioButton(TComponent* AOwner);
     String ClassName() const override { return String::fromLatin1("TRadioButton"); }
+    const TClassInfo* ClassInfo() const override;
+    static const TClassInfo& StaticClassInfo();
     bool Checked() const { return FChecked; }
     void SetChecked(bool Value);
+    // taLeftJustify puts the caption left of the circle.
+    TAlignment Alignment() const { return FAlignment; }
+    void SetAlignment(TAlignment Value) { FAlignment = Value; UpdateWidget(); }
 
 protected:
     std::unique_ptr<QWidget> CreateWidget(QWidget* ParentWidget) override;
@@ -202,6 +213,7 @@ protected:
 
 private:
     bool FChecked = false;
+    TAlignment FAlignment = taRightJustify;
 };
 
 class TGroupBox : public TCustomControl {
