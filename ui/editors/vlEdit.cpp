@@ -1080,6 +1080,32 @@ TShiftState MouseButtonCodeToShift(int ACode)
     }
 }
 
+TvlLookAndFeelKind LookAndFeelKindOfButtonStyle(TvlEditButtonStyle AStyle)
+{
+    switch (AStyle) {
+    case btsFlat:
+    case btsSimple:
+    case btsHotFlat:
+        return lfFlat;
+    case btsUltraFlat:
+        return lfUltraFlat;
+    case btsOffice11:
+        return lfOffice11;
+    default:
+        return lfStandard;
+    }
+}
+
+TvlLookAndFeelKind GetPopupControlsLookAndFeelKind(const TvlCustomEdit* AEdit)
+{
+    if (AEdit->IsInplace())
+        return AEdit->Style()->LookAndFeel()->Kind();
+    const auto* viewInfo = dynamic_cast<const TvlCustomEditViewInfo*>(AEdit->ViewInfo());
+    if (viewInfo == nullptr || viewInfo->ButtonsInfo.empty())
+        return lfStandard;
+    return LookAndFeelKindOfButtonStyle(viewInfo->ButtonsInfo[0]->Data.Style);
+}
+
 void AddvlEditUnit(TStartupList& AList)
 {
     AList.Add(
