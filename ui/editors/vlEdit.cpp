@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include <QGuiApplication>
+#include <QPainter>
+
 #include "platform/controls/Messages.h"
 #include "platform/rtl/Startup.h"
 #include "platform/rtl/TypInfo.h"
@@ -1106,6 +1109,30 @@ TvlLookAndFeelKind GetPopupControlsLookAndFeelKind(const TvlCustomEdit* AEdit)
     return LookAndFeelKindOfButtonStyle(viewInfo->ButtonsInfo[0]->Data.Style);
 }
 
+namespace {
+
+// The cursor of an editor scrolling by the mouse wheel: a round mark with an
+// arrow up and an arrow down.
+QCursor makeMouseWheelCursor()
+{
+    QImage image(32, 32, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(Qt::black);
+    p.setBrush(Qt::white);
+    p.drawEllipse(QRect(12, 12, 8, 8));
+    p.setBrush(Qt::black);
+    p.drawPolygon(QPolygon({{16, 2}, {22, 9}, {10, 9}}));
+    p.drawPolygon(QPolygon({{16, 30}, {22, 23}, {10, 23}}));
+    p.end();
+    return QCursor(QPixmap::fromImage(image), 16, 16);
+}
+
+bool hasGuiApplication() { return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr; }
+
+}  // namespace
+
 void AddvlEditUnit(TStartupList& AList)
 {
     AList.Add(
@@ -1115,6 +1142,8 @@ void AddvlEditUnit(TStartupList& AList)
             TEditUnit& unit = editUnit();
             unit.DefaultStyleController = std::make_unique<TvlEditStyleController>(nullptr);
             SetContainerDefaultStyleController(unit.DefaultStyleController.get());
+            if (hasGuiApplication())
+                RegisterScreenCursor(crvlEditMouseWheel, makeMouseWheelCursor());
         },
         [] {
             TEditUnit& unit = editUnit();
@@ -1124,6 +1153,8 @@ void AddvlEditUnit(TStartupList& AList)
             unit.PropertiesList.reset();
             SetContainerDefaultStyleController(nullptr);
             unit.DefaultStyleController.reset();
+            if (hasGuiApplication())
+                UnregisterScreenCursor(crvlEditMouseWheel);
         });
 }
 

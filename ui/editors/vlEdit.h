@@ -797,6 +797,9 @@ TvlLookAndFeelKind LookAndFeelKindOfButtonStyle(TvlEditButtonStyle AStyle);
 // the look of its first button's style (standard without buttons).
 TvlLookAndFeelKind GetPopupControlsLookAndFeelKind(const TvlCustomEdit* AEdit);
 
+// The cursor an editor shows while it scrolls by the mouse wheel.
+inline constexpr TCursor crvlEditMouseWheel = 4101;
+
 // The list of all properties objects, the registry, the default repository
 // and the mouse-wheel cursor for the program's life.
 void AddvlEditUnit(TStartupList& AList);
