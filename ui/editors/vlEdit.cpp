@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include <QGuiApplication>
-#include <QPainter>
 
 #include "platform/controls/Messages.h"
 #include "platform/rtl/Startup.h"
@@ -1111,24 +1110,6 @@ TvlLookAndFeelKind GetPopupControlsLookAndFeelKind(const TvlCustomEdit* AEdit)
 
 namespace {
 
-// The cursor of an editor scrolling by the mouse wheel: a round mark with an
-// arrow up and an arrow down.
-QCursor makeMouseWheelCursor()
-{
-    QImage image(32, 32, QImage::Format_ARGB32);
-    image.fill(Qt::transparent);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing, false);
-    p.setPen(Qt::black);
-    p.setBrush(Qt::white);
-    p.drawEllipse(QRect(12, 12, 8, 8));
-    p.setBrush(Qt::black);
-    p.drawPolygon(QPolygon({{16, 2}, {22, 9}, {10, 9}}));
-    p.drawPolygon(QPolygon({{16, 30}, {22, 23}, {10, 23}}));
-    p.end();
-    return QCursor(QPixmap::fromImage(image), 16, 16);
-}
-
 bool hasGuiApplication() { return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr; }
 
 }  // namespace
@@ -1143,7 +1124,9 @@ void AddvlEditUnit(TStartupList& AList)
             unit.DefaultStyleController = std::make_unique<TvlEditStyleController>(nullptr);
             SetContainerDefaultStyleController(unit.DefaultStyleController.get());
             if (hasGuiApplication())
-                RegisterScreenCursor(crvlEditMouseWheel, makeMouseWheelCursor());
+                // The framework's vertical scrolling picture: the wheel
+                // scrolls up and down.
+                RegisterScreenCursor(crvlEditMouseWheel, ScreenCursor(crvlVerScroll));
         },
         [] {
             TEditUnit& unit = editUnit();

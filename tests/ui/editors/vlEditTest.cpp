@@ -5,10 +5,8 @@
 #include "ui/editors/vlEdit.h"
 #include "tests/ui/foundation/SentinelSurface.h"
 #include "ui/editors/vlTextEdit.h"
-#include "platform/rtl/Startup.h"
+#include "tests/ui/foundation/ThemedLibrary.h"
 #include "ui/foundation/vxOffice11.h"
-#include "ui/foundation/vxThemeManager.h"
-#include "ui/foundation/vxUxTheme.h"
 
 namespace {
 
@@ -743,23 +741,6 @@ TEST(vlEditViewData, ContentParamsAndPopupBorderStyle)
     l.Calc(v, Rect(0, 0, 60, 20));
     EXPECT_EQ(l.Info.PopupBorderStyle, epbsFrame3D);
 }
-
-// Native look over the recording theme library.
-struct Themed {
-    Themed() : Previous(SetThemeLibrary(std::make_unique<TvxRecordingThemeLibrary>()))
-    {
-        AddvxThemeManagerUnit(Units);
-        Units.Initialize();
-    }
-    ~Themed()
-    {
-        Units.Finalize();
-        SetThemeLibrary(std::move(Previous));
-    }
-    TvxRecordingThemeLibrary* fake() const { return dynamic_cast<TvxRecordingThemeLibrary*>(ThemeLibrary()); }
-    std::unique_ptr<IvxThemeLibrary> Previous;
-    TStartupList Units;
-};
 
 TEST(vlEditViewData, NativeLookThemesFrameAndButtons)
 {
