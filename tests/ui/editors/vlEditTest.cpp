@@ -906,4 +906,48 @@ TEST(vlEditViewInfo, AssignHintsAndBackgroundKinds)
     EXPECT_EQ(s.at(10, 5), rgbOf(cell.Info.BackgroundColor()));
 }
 
+// A skin that records its editor-button drawing.
+class SkinPainter : public TvlCustomLookAndFeelPainter {
+public:
+    void DrawEditorButton(TvlCanvas*, const TRect& R, uint8_t AKind, TvlButtonState AState,
+                          uint8_t APosition) const override
+    {
+        Calls.push_back({R, AKind, AState, APosition});
+    }
+    TColor EditButtonGlyphColor() const override { return clRed; }
+    TColor GetContainerBorderColor(bool AIsHighlighted) const override { return AIsHighlighted ? clLime : clBlue; }
+    struct TCall {
+        TRect R;
+        int Kind, State, Position;
+    };
+    mutable std::vector<TCall> Calls;
+};
+
+TEST(vlEditViewInfo, SkinDrawsTheButtonsKindsAndStates)
+{
+    Layout l({10, 10, 10});
+    l.P.Buttons()->Items(0)->SetLeftAlignment(true);
+    l.P.Buttons()->Items(1)->SetKind(bkEllipsis);
+    l.P.Buttons()->Items(2)->SetKind(bkText);
+    l.P.Buttons()->Items(2)->SetEnabled(false);
+    auto& d = l.Data();
+    l.Calc(d, Rect(0, 0, 60, 20), TPoint{45, 10});
+    const SkinPainter skin;
+    l.Info.Painter = &skin;
+    Surface s(60, 20);
+    l.Info.DrawButtons(&s.Vl);
+    ASSERT_EQ(skin.Calls.size(), 3u);
+    // Down arrow 1, ellipsis 3, text 2; left 0, right 1; hot and disabled.
+    EXPECT_EQ(skin.Calls[0].Kind, 1);
+    EXPECT_EQ(skin.Calls[0].Position, 0);
+    EXPECT_EQ(skin.Calls[0].State, int(vlbsNormal));
+    EXPECT_EQ(skin.Calls[1].Kind, 3);
+    EXPECT_EQ(skin.Calls[1].Position, 1);
+    EXPECT_EQ(skin.Calls[1].State, int(vlbsHot));
+    EXPECT_EQ(skin.Calls[2].Kind, 2);
+    EXPECT_EQ(skin.Calls[2].State, int(vlbsDisabled));
+    // Drawn off-screen: the painter sees the button's own rectangle.
+    EXPECT_EQ(skin.Calls[1].R, l.B(1));
+}
+
 }  // namespace
