@@ -912,6 +912,10 @@ void TvlCustomEditViewData::calculateContainerState(const TRect& ABounds, const 
     else
         AViewInfo->HotState =
             AViewInfo->ContainerState.Contains(csActive) || AViewInfo->ContainerState.Contains(csHotTrack) ? 2 : 1;
+    // An editor's state picks one of its four styles.
+    if (Edit != nullptr)
+        if (auto* active = dynamic_cast<TvlCustomEditStyle*>(Edit->GetActiveStyle()))
+            FStyle = active;
     AViewInfo->EditBorderStyle = !IsInplace && NativeStyle ? FStyle->GetBorderStyle() : EffectiveBorderStyle();
 }
 

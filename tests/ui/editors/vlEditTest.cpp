@@ -705,9 +705,11 @@ TEST(vlEditViewData, ContentParamsAndPopupBorderStyle)
     auto& s = l.Data(false);
     EXPECT_EQ(s.ContentSizeCorrection(), (TSize{3, 4}));
 
-    // Without an editor the style's value stands; with one the default
-    // follows the look in place and the border standalone.
+    // Without an editor the style's value stands; with one (whose state
+    // picks its own style) the default follows the look in place and the
+    // border standalone.
     TvlCustomEdit edit(nullptr);
+    edit.Style()->SetTransparentBorder(false);
     struct Case {
         bool Inplace;
         TvlEditBorderStyle Border;
@@ -720,8 +722,10 @@ TEST(vlEditViewData, ContentParamsAndPopupBorderStyle)
         {false, ebs3D, lfFlat, epbsSingle},        {false, ebsNone, lfFlat, epbsFlat},
     };
     for (const Case& c : cases) {
-        l.S.SetBorderStyle(c.Border);
-        l.S.LookAndFeel()->SetKind(c.Kind);
+        for (TvlCustomEditStyle* style : {static_cast<TvlCustomEditStyle*>(&l.S), edit.Style()}) {
+            style->SetBorderStyle(c.Border);
+            style->LookAndFeel()->SetKind(c.Kind);
+        }
         auto& v = l.Data(c.Inplace);
         l.Calc(v, Rect(0, 0, 60, 20));
         EXPECT_EQ(l.Info.PopupBorderStyle, epbsDefault);
@@ -731,13 +735,13 @@ TEST(vlEditViewData, ContentParamsAndPopupBorderStyle)
     }
     // Standalone without a border but with buttons: the look of the first
     // button's style (hot-flat buttons of a hot-tracked style look flat).
-    l.S.SetBorderStyle(ebsNone);
-    l.S.SetButtonStyle(btsHotFlat);
+    edit.Style()->SetBorderStyle(ebsNone);
+    edit.Style()->SetButtonStyle(btsHotFlat);
     auto& v = l.Data(false);
     v.Edit = &edit;
     l.Calc(v, Rect(0, 0, 60, 20));
     EXPECT_EQ(l.Info.PopupBorderStyle, epbsFlat);
-    l.S.SetButtonStyle(bts3D);
+    edit.Style()->SetButtonStyle(bts3D);
     l.Calc(v, Rect(0, 0, 60, 20));
     EXPECT_EQ(l.Info.PopupBorderStyle, epbsFrame3D);
 }
