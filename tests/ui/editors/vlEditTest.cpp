@@ -576,6 +576,13 @@ TEST(vlEditViewData, EditSizeIsTheFrameAndButtonsWithinTheWidthLimit)
     narrow.MaxWidth = 10;
     d.GetEditSize(&l.Canvas.Vl, Variant(), narrow, size, nullptr);
     EXPECT_EQ(size.cx, 10);
+    // A standalone editor's size constraints bound the result.
+    TvlCustomEdit edit(nullptr);
+    edit.SetConstraints(TSizeConstraints{0, 30, 15, 0});
+    d.Edit = &edit;
+    d.GetEditSize(&l.Canvas.Vl, Variant(), TvlEditMeasureParams{}, size, nullptr);
+    EXPECT_EQ(size.cx, 15);
+    EXPECT_EQ(size.cy, 30);
 }
 
 QRgb rgbOf(TColor AColor)
