@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <QGuiApplication>
+
 #include "platform/controls/Messages.h"
 #include "platform/rtl/Startup.h"
 #include "platform/rtl/TypInfo.h"
@@ -1080,6 +1082,38 @@ TShiftState MouseButtonCodeToShift(int ACode)
     }
 }
 
+TvlLookAndFeelKind LookAndFeelKindOfButtonStyle(TvlEditButtonStyle AStyle)
+{
+    switch (AStyle) {
+    case btsFlat:
+    case btsSimple:
+    case btsHotFlat:
+        return lfFlat;
+    case btsUltraFlat:
+        return lfUltraFlat;
+    case btsOffice11:
+        return lfOffice11;
+    default:
+        return lfStandard;
+    }
+}
+
+TvlLookAndFeelKind GetPopupControlsLookAndFeelKind(const TvlCustomEdit* AEdit)
+{
+    if (AEdit->IsInplace())
+        return AEdit->Style()->LookAndFeel()->Kind();
+    const auto* viewInfo = dynamic_cast<const TvlCustomEditViewInfo*>(AEdit->ViewInfo());
+    if (viewInfo == nullptr || viewInfo->ButtonsInfo.empty())
+        return lfStandard;
+    return LookAndFeelKindOfButtonStyle(viewInfo->ButtonsInfo[0]->Data.Style);
+}
+
+namespace {
+
+bool hasGuiApplication() { return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr; }
+
+}  // namespace
+
 void AddvlEditUnit(TStartupList& AList)
 {
     AList.Add(
@@ -1089,6 +1123,10 @@ void AddvlEditUnit(TStartupList& AList)
             TEditUnit& unit = editUnit();
             unit.DefaultStyleController = std::make_unique<TvlEditStyleController>(nullptr);
             SetContainerDefaultStyleController(unit.DefaultStyleController.get());
+            if (hasGuiApplication())
+                // The framework's vertical scrolling picture: the wheel
+                // scrolls up and down.
+                RegisterScreenCursor(crvlEditMouseWheel, ScreenCursor(crvlVerScroll));
         },
         [] {
             TEditUnit& unit = editUnit();
@@ -1098,6 +1136,8 @@ void AddvlEditUnit(TStartupList& AList)
             unit.PropertiesList.reset();
             SetContainerDefaultStyleController(nullptr);
             unit.DefaultStyleController.reset();
+            if (hasGuiApplication())
+                UnregisterScreenCursor(crvlEditMouseWheel);
         });
 }
 

@@ -1,9 +1,9 @@
 #include "ui/editors/vlTextEdit.h"
 #include "platform/rtl/TypInfo.h"
 
-void TvlCustomTextEditViewInfo::Paint(TvlCanvas* ACanvas) const
+void TvlCustomTextEditViewInfo::InternalPaint(TvlCanvas* ACanvas)
 {
-    TvlCustomEditViewInfo::Paint(ACanvas);
+    TvlCustomEditViewInfo::InternalPaint(ACanvas);
     TRect r = Bounds;
     InflateRect(r, -TextOffset, 0);
     if (r.IsEmpty())

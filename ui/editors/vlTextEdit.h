@@ -10,7 +10,10 @@ class TvlCustomTextEditViewInfo : public TvlCustomEditViewInfo {
 public:
     // Space between the text and the cell's left and right edges.
     static constexpr int TextOffset = 2;
-    void Paint(TvlCanvas* ACanvas) const override;
+
+protected:
+    // The frame and background, then the value's text.
+    void InternalPaint(TvlCanvas* ACanvas) override;
 };
 
 // Text shown by these properties may depend on the locale's formats: they
