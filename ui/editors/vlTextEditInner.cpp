@@ -417,6 +417,10 @@ void TvlCustomInnerTextEdit::applyEchoMode()
 {
     if (QLineEdit* w = lineEdit()) {
         w->setEchoMode(FEchoMode == eemPassword ? QLineEdit::Password : QLineEdit::Normal);
+        // The edit reads its password character from its style when the
+        // style changes.
+        QEvent styleChange(QEvent::StyleChange);
+        QApplication::sendEvent(w, &styleChange);
         w->update();
     }
 }
