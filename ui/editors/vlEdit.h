@@ -1005,7 +1005,9 @@ public:
     bool BeepOnEnter() const { return FBeepOnEnter; }
     void SetBeepOnEnter(bool Value) { FBeepOnEnter = Value; }
     int AnchorX() const { return FAnchorX; }
+    void SetAnchorX(int Value);
     int AnchorY() const { return FAnchorY; }
+    void SetAnchorY(int Value);
     virtual bool IsAutoSizeActive() const;
     virtual bool CanAutoWidth() const;
     virtual bool IsHeightDependOnWidth() const { return false; }

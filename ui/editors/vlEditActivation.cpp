@@ -551,6 +551,19 @@ void TvlCustomEdit::CalculateAnchors()
     FAnchorY = vert == taVCenter ? Top() + Height() / 2 + Height() % 2 : Top() + Height();
 }
 
+// A stored anchor places the measured editor when it is read.
+void TvlCustomEdit::SetAnchorX(int Value)
+{
+    FAnchorX = Value;
+    AdjustInnerControlBounds();
+}
+
+void TvlCustomEdit::SetAnchorY(int Value)
+{
+    FAnchorY = Value;
+    AdjustInnerControlBounds();
+}
+
 void TvlCustomEdit::GetBorderExtent(TRect& R)
 {
     const TvlCustomEditViewInfo* vi = EditViewInfo();

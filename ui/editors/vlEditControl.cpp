@@ -171,8 +171,21 @@ TvlCustomEdit::TvlCustomEdit(TComponent* AOwner, bool AIsInplace, TDeferInitiali
 
 const TClassInfo& TvlCustomEdit::StaticClassInfo()
 {
+    using C = TvlCustomEdit;
+    // The measured extent is not written: it is measured again on reading.
     static const TClassInfo info =
-        TClassInfoBuilder<TvlCustomEdit>("TvlCustomEdit", &TvlContainer::StaticClassInfo()).Build();
+        TClassInfoBuilder<C>("TvlCustomEdit", &TvlContainer::StaticClassInfo())
+            .Int("Height", &C::Height, &C::SetHeight)
+            .Stored([](const C& E) { return !E.IsAutoSizeActive(); })
+            .Int("Width", &C::Width, &C::SetWidth)
+            .Stored([](const C& E) {
+                return !(E.IsAutoSizeActive() && E.CanAutoWidth() && !E.IsHeightDependOnWidth());
+            })
+            .Int("AnchorX", &C::AnchorX, &C::SetAnchorX)
+            .Stored([](const C& E) { return E.UseAnchorX(); })
+            .Int("AnchorY", &C::AnchorY, &C::SetAnchorY)
+            .Stored([](const C& E) { return E.UseAnchorY(); })
+            .Build();
     return info;
 }
 

@@ -4,6 +4,7 @@
 #include "EditControlFixture.h"
 
 #include "platform/rtl/Exception.h"
+#include "platform/rtl/TypInfo.h"
 
 namespace {
 
@@ -165,6 +166,26 @@ TEST_F(TEditControl, ActivationByMouseOnTheButtonPressesAndReleasesWithoutAGrabL
     EXPECT_EQ(edit->Log, (std::vector<std::string>{"down 0", "up 0"}));
 }
 
+TEST_F(TEditControl, ClickAfterAnActivatingClickIsADoubleClickUntilTheTimerEnds)
+{
+    TTestEdit* edit = MakeEdit(true);
+    int doubleClicks = 0;
+    edit->OnDblClick = TNotifyEvent::FromFunction([&](TObject*) { ++doubleClicks; });
+    TvlCustomEditData* data = nullptr;
+    const QPoint text(5, 10);
+    edit->ActivateByMouse(TShiftState{ssLeft}, edit->Left() + text.x(), edit->Top() + text.y(), data);
+    Mouse(edit->InnerWidget(), QEvent::MouseButtonPress, text, Qt::LeftButton, Qt::LeftButton);
+    Mouse(edit->InnerWidget(), QEvent::MouseButtonRelease, text, Qt::LeftButton, Qt::NoButton);
+    EXPECT_EQ(doubleClicks, 1);
+
+    edit->ActivateByMouse(TShiftState{ssLeft}, edit->Left() + text.x(), edit->Top() + text.y(), data);
+    Clock.Advance(unsigned(QApplication::doubleClickInterval()) + 1);
+    Mouse(edit->InnerWidget(), QEvent::MouseButtonPress, text, Qt::LeftButton, Qt::LeftButton);
+    Mouse(edit->InnerWidget(), QEvent::MouseButtonRelease, text, Qt::LeftButton, Qt::NoButton);
+    EXPECT_EQ(doubleClicks, 1);
+    EXPECT_TRUE(edit->Log.empty());
+}
+
 TEST_F(TEditControl, AutoSizeWithAlignTopKeepsTheWidth)
 {
     TTestEdit* measured = MakeEdit();
@@ -182,6 +203,16 @@ TEST_F(TEditControl, AutoSizeWithAlignTopKeepsTheWidth)
     QApplication::processEvents();
     EXPECT_EQ(client->Width(), Form->ClientWidth());
     EXPECT_GT(client->Height(), height);
+}
+
+TEST_F(TEditControl, AutoSizedEditorDoesNotWriteItsHeight)
+{
+    TTestEdit* edit = MakeEdit();
+    EXPECT_FALSE(IsStoredProp(edit, String::fromLatin1("Height")));
+    EXPECT_TRUE(IsStoredProp(edit, String::fromLatin1("Width")));
+    edit->SetAutoSize(false);
+    EXPECT_TRUE(IsStoredProp(edit, String::fromLatin1("Height")));
+    EXPECT_FALSE(IsStoredProp(edit, String::fromLatin1("AnchorX")));
 }
 
 }  // namespace
