@@ -7,22 +7,10 @@
 
 #include "platform/controls/Forms.h"
 #include "ui/editors/vlEdit.h"
+#include "ui/editors/vlEditScopes.h"
 #include "ui/foundation/vlGraphics.h"
 
 namespace {
-
-template <class T>
-class TRestore {
-public:
-    TRestore(T& ARef, T AValue) : FRef(ARef), FSaved(ARef) { ARef = AValue; }
-    ~TRestore() { FRef = FSaved; }
-    TRestore(const TRestore&) = delete;
-    TRestore& operator=(const TRestore&) = delete;
-
-private:
-    T& FRef;
-    T FSaved;
-};
 
 bool isLeftDown() { return QApplication::mouseButtons().testFlag(Qt::LeftButton); }
 
@@ -530,7 +518,7 @@ void TvlCustomEdit::AdjustInnerControlBounds()
                 top = FAnchorY - size.cy;
         }
         if (size.cx != Width() || size.cy != Height() || left != Left() || top != Top()) {
-            const TRestore<bool> setting(FInternalSetting, true);
+            const TvlEditRestore<bool> setting(FInternalSetting, true);
             TvlContainer::SetBounds(left, top, size.cx, size.cy);
         }
     }
