@@ -1,5 +1,5 @@
 #include "platform/controls/Forms.h"
-#include "platform/rtl/Abort.h"
+#include "platform/rtl/Exception.h"
 
 #include <QCursor>
 #include <QMouseEvent>

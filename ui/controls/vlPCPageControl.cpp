@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "platform/controls/Forms.h"
-#include "platform/rtl/Abort.h"
+#include "platform/rtl/Exception.h"
 #include "ui/controls/vlPC.h"
 #include "ui/controls/vlPCConsts.h"
 

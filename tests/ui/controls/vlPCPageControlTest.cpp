@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/controls/StdCtrls.h"
-#include "platform/rtl/Abort.h"
+#include "platform/rtl/Exception.h"
 #include "tests/ui/foundation/ControlFixtures.h"
 #include "ui/controls/vlPC.h"
 
