@@ -3,6 +3,10 @@
 // data, items with their options and styles, the view's option and style
 // sets, and the view itself.
 #pragma once
+#include <memory>
+#include <vector>
+
+#include "ui/data/vlData.h"
 #include "ui/editors/vlEdit.h"
 #include "ui/grid/vlGridCustomView.h"
 
@@ -12,6 +16,9 @@ class TvlCustomGridTableItem;
 class TvlCustomGridTableView;
 class TvlCustomGridTableViewData;
 class TvlGridItemDataBinding;
+class TvlCustomGridRecordViewInfo;
+class TvlGridTableDataCellViewInfo;
+class TvlGridDateRanges;
 
 // ---- view options and styles -----------------------------------------------------------
 
@@ -889,9 +896,542 @@ private:
 
 // ---- data controller and item data binding ---------------------------------------------
 
+// Answers the editors' question whether a display format is defined from
+// the item's field and the item.
+class TvlGridDefaultValuesProvider : public TvlCustomEditDefaultValuesProvider {
+public:
+    explicit TvlGridDefaultValuesProvider(TPersistent* AOwner) : TvlCustomEditDefaultValuesProvider(AOwner) {}
+    String ClassName() const override { return String::fromLatin1("TvlGridDefaultValuesProvider"); }
+    bool DefinesDisplayFormat(bool AEditFocused) const override;
+};
+
+using TvlGridDefaultValuesProviderClass = TvlGridClass<TvlGridDefaultValuesProvider, TPersistent*>;
+using TvlGridItemDataBindingClass = TvlGridClass<TvlGridItemDataBinding, TvlCustomGridTableItem*>;
+
+// The link between an item and its field in the view's data controller;
+// the item owns it while it belongs to a view.
+class TvlGridItemDataBinding : public TPersistent {
+public:
+    explicit TvlGridItemDataBinding(TvlCustomGridTableItem* AItem);
+    ~TvlGridItemDataBinding() override;
+    String ClassName() const override { return String::fromLatin1("TvlGridItemDataBinding"); }
+    void Assign(const TPersistent* Source) override;
+
+    // The application's object, not owned.
+    TObject* Data() const { return FData; }
+    void SetData(TObject* Value);
+    TvlGridDefaultValuesProvider* DefaultValuesProvider() const { return FDefaultValuesProvider.get(); }
+    TvlCustomGridTableItem* Item() const { return FItem; }
+    // The caption of the field's value type class; empty when none.
+    String ValueType() const;
+    // An unknown caption keeps the current class and raises a load error,
+    // so that a misspelt type never leaves the field without one.
+    void SetValueType(const String& Value);
+
+    virtual TvlValueTypeClass GetDefaultValueTypeClass() const;
+    virtual String GetFilterFieldName() const { return String(); }
+    // Called when the item's data or properties change.
+    virtual void Init() {}
+    virtual bool IsValueTypeStored() const;
+    virtual String GetDefaultCaption() const { return String(); }
+    // The repository item that edits the field's value type by default.
+    virtual TvlEditRepositoryItem* GetDefaultRepositoryItem() const;
+    virtual int GetDefaultWidth(bool AConsiderHeader = true) const;
+
+    TvlDataFilterCriteria* GetFilterCriteria() const;
+    // The condition on this item; nullptr when none.
+    TvlFilterCriteriaItem* GetFilterCondition() const;
+    bool GetFiltered() const { return GetFilterCondition() != nullptr; }
+    // False removes every condition on the item; True does nothing.
+    void SetFiltered(bool Value);
+    TvlValueTypeClass GetValueTypeClass() const;
+    void SetValueTypeClass(TvlValueTypeClass Value);
+    TvlCustomGridTableView* GetGridView() const;
+    TvlGridDataController* GetDataController() const;
+    IvlEditDefaultValuesProvider* GetDefaultValuesProvider() const { return FDefaultValuesProvider.get(); }
+
+private:
+    TvlCustomGridTableItem* const FItem;
+    TObject* FData = nullptr;
+    std::unique_ptr<TvlGridDefaultValuesProvider> FDefaultValuesProvider;
+};
+
+// The data controller of every record view: it asks its view what the data
+// layer leaves open (items, selection, display texts) and keeps the records
+// when there is no data source.
+class TvlGridDataController : public TvlDataController {
+public:
+    explicit TvlGridDataController(IvlDataControllerOwner* AOwner);
+    String ClassName() const override { return String::fromLatin1("TvlGridDataController"); }
+    TvlCustomGridTableView* GridView() const;
+
+    // What the items ask of their controller.
+    virtual TvlGridItemDataBindingClass GetItemDataBindingClass() const;
+    virtual TvlGridDefaultValuesProviderClass GetDefaultValuesProviderClass() const;
+    bool IsFirstRecord() const;
+    bool IsLastRecord() const;
+    // Copies the records of ASource: its data source, or else its stored
+    // records through a stream.
+    void AssignData(TvlCustomDataController* ASource);
+
+    TObject* GetItem(int AIndex) const override;
+    int GetItemID(TObject* AItem) const override;
+    String GetItemCaption(TObject* AItem) const override;
+    bool CanSelectRow(int ARowIndex) override;
+    int GetDefaultActiveRelationIndex() const override;
+    bool FocusItem(int AItemIndex) override;
+    bool CanModifyItem(int AItemIndex) override;
+    String GetDisplayText(int ARecordIndex, int AItemIndex) const override;
+    String GetFilterDisplayText(int ARecordIndex, int AItemIndex) const override;
+    void GetFilterDataValue(int ARecordIndex, TvlCustomDataField* AField, Variant& AValue) const override;
+    int CompareByField(int ARecordIndex1, int ARecordIndex2, TvlCustomDataField* AField) override;
+    void BeginFullUpdate() override;
+    void EndFullUpdate() override;
+    void FilterChanged() override;
+    void ItemValueTypeClassChanged(int AItemIndex) override;
+    void UpdateData() override;
+};
+
 
 // ---- records and record view data ------------------------------------------------------
 
+// One row of the data controller's row index, made when first asked for.
+// Index is the row position (it moves with filtering, sorting and
+// grouping); RecordIndex is the data record behind it.
+class TvlCustomGridRecord : public TObject {
+public:
+    TvlCustomGridRecord(TvlCustomGridTableViewData* AViewData, const TvlRowInfo& ARecordInfo, int AIndex);
+    ~TvlCustomGridRecord() override;
+    String ClassName() const override { return String::fromLatin1("TvlCustomGridRecord"); }
+
+    TvlCustomGridTableViewData* ViewData() const { return FViewData; }
+    int Index() const { return FIndex; }
+    const TvlRowInfo& RecordInfo() const { return FRecordInfo; }
+    TvlCustomGridRecordViewInfo* ViewInfo() const { return FViewInfo; }
+    // The layout object while the record is on screen (set by the layout).
+    void SetViewInfo(TvlCustomGridRecordViewInfo* Value) { FViewInfo = Value; }
+
+    virtual void RefreshRecordInfo();
+    virtual void DoCollapse(bool ARecurse) { (void)ARecurse; }
+    virtual void DoExpand(bool ARecurse) { (void)ARecurse; }
+    virtual bool GetExpandable() const { return false; }
+    virtual bool GetExpanded() const { return false; }
+    virtual void ToggleExpanded() { SetExpanded(!GetExpanded()); }
+    virtual bool GetHasCells() const { return false; }
+    virtual bool IsData() const { return true; }
+    virtual bool IsFirst() const { return FIndex == 0; }
+    virtual bool IsLast() const;
+    virtual bool GetHasChildren() const { return false; }
+    virtual TvlCustomGridRecord* GetParentRecord() const;
+    virtual bool GetSelected() const;
+    virtual bool GetVisible() const;
+    virtual void SetSelected(bool Value);
+    virtual String GetDisplayText(int AIndex) const;
+    virtual int GetValueCount() const;
+    virtual Variant GetValue(int AIndex) const;
+    virtual void SetDisplayText(int AIndex, const String& Value);
+    virtual void SetValue(int AIndex, const Variant& Value);
+    // Numpad plus and minus, and the keys that start editing; a consumed
+    // key becomes 0.
+    virtual void KeyDown(uint16_t& Key, TShiftState Shift);
+    virtual bool CanFocus() const;
+    virtual bool CanFocusCells() const;
+    virtual TvlCustomGridRecord* GetFirstFocusableChild() const { return nullptr; }
+    virtual TvlCustomGridRecord* GetLastFocusableChild(bool ARecursive) const { (void)ARecursive; return nullptr; }
+    // Queues a repaint of the record (or of one item's cell) while it is on screen.
+    virtual void Invalidate(TvlCustomGridTableItem* AItem = nullptr);
+
+    void Collapse(bool ARecurse);
+    void Expand(bool ARecurse);
+    bool Expanded() const { return GetExpanded(); }
+    void SetExpanded(bool Value);
+    bool Focused() const;
+    void SetFocused(bool Value);
+    bool IsEditing() const;
+    bool IsNewItemRecord() const;
+    bool HasValidRecordIndex() const;
+    int Level() const { return FRecordInfo.Level; }
+    int RecordIndex() const { return FRecordInfo.RecordIndex; }
+    bool IsParentRecordLast(int ALevel) const;
+    int LastParentRecordCount() const;
+    void MakeVisible();
+    TvlCustomGridController* Controller() const;
+    TvlGridDataController* DataController() const;
+    TvlCustomGridTableView* GridView() const;
+
+protected:
+    TvlRowInfo FRecordInfo;
+
+private:
+    TvlCustomGridTableViewData* const FViewData;
+    int FIndex;
+    TvlCustomGridRecordViewInfo* FViewInfo = nullptr;  // not owned
+};
+
+using TvlCustomGridRecordClass = TvlGridClass<TvlCustomGridRecord, TvlCustomGridTableViewData*, const TvlRowInfo&, int>;
+
+// What a date value is transformed for.
+enum TvlGridDateValuePurpose { dvpSorting, dvpGrouping, dvpFiltering };
+
+// The records of a record view: one slot per row, filled on first access.
+class TvlCustomGridTableViewData : public TvlCustomGridViewData {
+public:
+    explicit TvlCustomGridTableViewData(TvlCustomGridView* AGridView);
+    ~TvlCustomGridTableViewData() override;
+    String ClassName() const override { return String::fromLatin1("TvlCustomGridTableViewData"); }
+    TvlCustomGridTableView* GridView() const;
+    TvlGridDataController* DataController() const;
+
+    // Kind 0: the data record at row AIndex (nullptr out of range); kind 1:
+    // the new-item record.
+    TvlCustomGridRecord* GetRecordByKind(int AKind, int AIndex) const override;
+    int GetRecordKind(const TvlCustomGridRecord* ARecord) const override;
+    int GetRecordIndex(const TvlCustomGridRecord* ARecord) const override;
+    bool HasRecords() const override { return RecordCount() > 0; }
+    virtual TvlCustomGridRecordClass GetRecordClass(const TvlRowInfo& ARecordInfo) const = 0;
+    virtual TvlCustomGridRecordClass GetNewItemRecordClass() const { return nullptr; }
+    virtual void Collapse(bool ARecurse);
+    virtual void Expand(bool ARecurse);
+    // Rebuilds the slots for a new row count: no record object survives.
+    virtual void Refresh(int ARecordCount);
+    virtual bool HasNewItemRecord() const { return false; }
+    // The display text of a value through the item's editor properties;
+    // false when none is made.
+    virtual bool GetDisplayText(int ARecordIndex, int AItemIndex, TvlGridDateValuePurpose APurpose,
+                                bool AUseDateRanges, String& AText) const;
+    virtual int CompareValues(TvlCustomDataField* AField, const Variant& AValue1, TvlGridDateValuePurpose APurpose,
+                              const Variant& AValue2) const;
+    virtual bool GetGroupDisplayText(int ARecordIndex, int AItemIndex, String& AText,
+                                     TvlGridDateValuePurpose APurpose) const;
+    virtual Variant TransformValue(TvlCustomGridTableItem* AItem, const Variant& AValue,
+                                   TvlGridDateValuePurpose APurpose) const;
+    virtual bool HasDateRanges(TvlCustomGridTableItem* AItem, TvlGridDateValuePurpose APurpose) const;
+    virtual bool NeedsDateCompare(TvlCustomDataField* AField, TvlGridDateValuePurpose APurpose) const;
+
+    // The record at row AIndex, made on first access; AIndex must be valid.
+    TvlCustomGridRecord* Records(int AIndex) const;
+    TvlCustomGridRecord* GetRecordByIndex(int AIndex) const;
+    TvlCustomGridRecord* GetRecordByRecordIndex(int ARecordIndex) const;
+    bool IsRecordIndexValid(int AIndex) const { return AIndex >= 0 && AIndex < RecordCount(); }
+    int RecordCount() const { return int(FRecords.size()); }
+    // The record objects made so far (tests and the layout look at them).
+    int CreatedRecordCount() const;
+    TvlCustomGridRecord* NewItemRecord() const { return FNewItemRecord.get(); }
+    TvlCustomGridRecord* EditingRecord() const { return FEditingRecord; }
+    void AssignEditingRecord();
+    // Refreshes every record's row info in place (row count unchanged).
+    void RefreshRecords();
+    void CheckNewItemRecord();
+    // Adds a condition on AItem to the filter under AGroup (the root when
+    // nullptr).
+    TvlFilterCriteriaItem* AddItemFilterCondition(TvlFilterCriteriaItemList* AGroup, TvlCustomGridTableItem* AItem,
+                                                  bool AReplaceExisting, const String& ADisplayText,
+                                                  const Variant& AValue, TvlFilterOperatorKind AOperator);
+
+protected:
+    void CreateNewItemRecord();
+    void DestroyNewItemRecord();
+
+private:
+    mutable std::vector<std::unique_ptr<TvlCustomGridRecord>> FRecords;
+    std::unique_ptr<TvlCustomGridRecord> FNewItemRecord;
+    TvlCustomGridRecord* FEditingRecord = nullptr;  // one of the records
+};
+
 
 // ---- the custom table view ---------------------------------------------------------------
+
+using TvlGridAllowRecordOperationEvent =
+    TDelegate<void(TvlCustomGridTableView* Sender, TvlCustomGridRecord* ARecord, bool& AAllow)>;
+using TvlGridCellClickEvent = TDelegate<void(TvlCustomGridTableView* Sender, TvlCustomGridCellViewInfo* ACellViewInfo,
+                                             TMouseButton AButton, TShiftState AShift, bool& AHandled)>;
+using TvlGridPartCustomDrawBackgroundEvent =
+    TDelegate<void(TvlCustomGridTableView* Sender, TvlCanvas* ACanvas, TvlCustomGridCellViewInfo* AViewInfo, bool& ADone)>;
+using TvlGridEditingEvent = TDelegate<void(TvlCustomGridTableView* Sender, TvlCustomGridTableItem* AItem, bool& AAllow)>;
+using TvlGridCustomTableItemEvent = TDelegate<void(TvlCustomGridTableView* Sender, TvlCustomGridTableItem* AItem)>;
+using TvlGridEditKeyEvent = TDelegate<void(TvlCustomGridTableView* Sender, TvlCustomGridTableItem* AItem,
+                                           TvlCustomEdit* AEdit, uint16_t& Key, TShiftState Shift)>;
+using TvlGridEditKeyPressEvent =
+    TDelegate<void(TvlCustomGridTableView* Sender, TvlCustomGridTableItem* AItem, TvlCustomEdit* AEdit, QChar& Key)>;
+using TvlGridFilterCustomizationEvent = TDelegate<void(TvlCustomGridTableView* Sender, bool& ADone)>;
+using TvlGridFilterDialogShowEvent =
+    TDelegate<void(TvlCustomGridTableView* Sender, TvlCustomGridTableItem* AItem, bool& ADone)>;
+using TvlGridFocusedItemChangedEvent = TDelegate<void(TvlCustomGridTableView* Sender, TvlCustomGridTableItem* APrevFocusedItem,
+                                                      TvlCustomGridTableItem* AFocusedItem)>;
+using TvlGridFocusedRecordChangedEvent =
+    TDelegate<void(TvlCustomGridTableView* Sender, TvlCustomGridRecord* APrevFocusedRecord,
+                   TvlCustomGridRecord* AFocusedRecord, bool ANewItemRecordFocusingChanged)>;
+using TvlGridGetCellHeightEvent = TDelegate<void(TvlCustomGridTableView* Sender, TvlCustomGridRecord* ARecord,
+                                                 TvlCustomGridTableItem* AItem, TvlGridTableDataCellViewInfo* ACellViewInfo,
+                                                 int& AHeight)>;
+using TvlGridGetDragDropTextEvent = TDelegate<void(TvlCustomGridTableView* Sender, TvlCustomGridRecord* ARecord,
+                                                   TvlCustomGridTableItem* AItem, String& AText)>;
+using TvlGridInitEditEvent = TDelegate<void(TvlCustomGridTableView* Sender, TvlCustomGridTableItem* AItem, TvlCustomEdit* AEdit)>;
+using TvlGridInitEditValueEvent = TDelegate<void(TvlCustomGridTableView* Sender, TvlCustomGridTableItem* AItem,
+                                                 TvlCustomEdit* AEdit, Variant& AValue)>;
+using TvlGridInitDateRangesEvent = TDelegate<void(TvlCustomGridTableItem* Sender, TvlGridDateRanges* ADateRanges)>;
+using TvlGridInitStoredObjectEvent = TDelegate<void(TvlCustomGridView* Sender, TObject* AObject)>;
+using TvlGridCustomTableViewEvent = TDelegate<void(TvlCustomGridTableView* Sender)>;
+
+// The navigator's buttons, as view operations.
+enum TvlNavigatorButtonIndex {
+    NBDI_FIRST, NBDI_PRIORPAGE, NBDI_PRIOR, NBDI_NEXT, NBDI_NEXTPAGE, NBDI_LAST, NBDI_INSERT, NBDI_APPEND,
+    NBDI_DELETE, NBDI_EDIT, NBDI_POST, NBDI_CANCEL, NBDI_REFRESH, NBDI_SAVEBOOKMARK, NBDI_GOTOBOOKMARK, NBDI_FILTER
+};
+
+// The base of every view that shows records made of items: it keeps the
+// items and their IDs, turns the data controller's notices into record
+// rebuilds and repaints, decides how records and cells are drawn, copies
+// rows to the clipboard and serves the navigator.
+class TvlCustomGridTableView : public TvlCustomGridView {
+public:
+    using TItemClass = TvlGridClass<TvlCustomGridTableItem, TComponent*>;
+
+    explicit TvlCustomGridTableView(TComponent* AOwner);
+    ~TvlCustomGridTableView() override;
+    String ClassName() const override { return String::fromLatin1("TvlCustomGridTableView"); }
+
+    TvlGridDataController* DataController() const;
+    TvlCustomGridTableViewData* ViewData() const;
+    TvlCustomGridTableOptionsBehavior* OptionsBehavior() const;
+    TvlCustomGridTableOptionsData* OptionsData() const;
+    TvlCustomGridTableOptionsSelection* OptionsSelection() const;
+    TvlCustomGridTableOptionsView* OptionsView() const;
+    TvlCustomGridTableViewStyles* Styles() const;
+    TvlCustomGridTableOptionsCustomize* OptionsCustomize() const { return FOptionsCustomize.get(); }
+    TvlCustomGridTableDateTimeHandling* DateTimeHandling() const { return FDateTimeHandling.get(); }
+    TvlGridFilterBox* FilterBox() const { return FFilterBox.get(); }
+    TvlCustomGridTableFiltering* Filtering() const { return FFiltering.get(); }
+
+    // ---- items
+    int ItemCount() const { return int(FItems.size()); }
+    TvlCustomGridTableItem* Items(int Index) const { return FItems.at(size_t(Index)); }
+    int VisibleItemCount() const { return int(FVisibleItems.size()); }
+    TvlCustomGridTableItem* VisibleItems(int Index) const { return FVisibleItems.at(size_t(Index)); }
+    int FilterableItemCount() const { return int(FFilterableItems.size()); }
+    TvlCustomGridTableItem* FilterableItems(int Index) const { return FFilterableItems.at(size_t(Index)); }
+    TvlCustomGridTableItem* GetItemByID(int AID) const;
+    int IndexOfItem(const TvlCustomGridTableItem* AItem) const;
+    // A new item of the view's item class, owned by the view's owner.
+    TvlCustomGridTableItem* CreateItem();
+    // Destroys every item and starts the IDs at 0 again.
+    void ClearItems();
+    void RestoreDefaults();
+    int NextID() const { return FNextID; }
+    int GetGroupingItemCount() const;
+    TvlCustomGridTableItem* GetGroupingItem(int ALevel) const;
+    int GetSortingItemCount() const;
+    TvlCustomGridTableItem* GetSortingItem(int AIndex) const;
+    bool IsAssigningItems() const { return FIsAssigningItems; }
+    bool IsAfterAssigningItems() const { return FIsAfterAssigningItems; }
+
+    virtual void AddItem(TvlCustomGridTableItem* AItem);
+    virtual void RemoveItem(TvlCustomGridTableItem* AItem);
+    virtual void ChangeItemIndex(TvlCustomGridTableItem* AItem, int AIndex);
+    virtual void RefreshItemIndexes();
+    virtual void ItemVisibilityChanged(TvlCustomGridTableItem* AItem, bool Value);
+    virtual void RefreshVisibleItemsList();
+    void RefreshFilterableItemsList();
+    virtual void ItemCaptionChanged(TvlCustomGridTableItem* AItem);
+    virtual void ItemValueTypeClassChanged(int AItemIndex);
+    virtual TvlGridItemDataBindingClass GetItemDataBindingClass() const;
+    virtual TItemClass GetItemClass() const = 0;
+    virtual bool IsTableView() const { return false; }
+
+    // ---- copying: tab-separated cells, CR LF between lines
+    void CopyToClipboard(bool ACopyAll);
+    // The text CopyToClipboard puts on the clipboard.
+    String GetCopyText(bool ACopyAll);
+
+    // ---- drawing rules
+    virtual bool DrawDataCellSelected(TvlCustomGridRecord* ARecord, TvlCustomGridTableItem* AItem,
+                                      TvlGridTableDataCellViewInfo* ACellViewInfo, bool AUseRecordViewInfo);
+    virtual bool DrawCellSelected(TvlCustomGridRecord* ARecord, TvlCustomGridTableItem* AItem,
+                                  TvlGridTableDataCellViewInfo* ACellViewInfo, bool AUseRecordViewInfo);
+    virtual bool DrawRecordActive(TvlCustomGridRecord* ARecord) const;
+    virtual bool DrawRecordFocused(TvlCustomGridRecord* ARecord) const;
+    virtual bool DrawRecordSelected(TvlCustomGridRecord* ARecord) const;
+    virtual bool DrawSelection() const;
+
+    // ---- the navigator
+    bool IsBof() const;
+    bool IsEof() const;
+    bool CanAppend() const;
+    bool CanDelete() const;
+    bool CanEdit() const;
+    bool CanInsert() const;
+    void DoAction(int AButtonIndex);
+    void RefreshNavigators();
+
+    // ---- questions of the data controller and the records
+    virtual bool CanSelectRecord(int ARecordIndex);
+    virtual bool CanFocusRecord(TvlCustomGridRecord* ARecord);
+    virtual int GetDefaultActiveDetailIndex() const;
+    virtual bool FocusItemByIndex(int AIndex, bool& AFocused);
+    virtual TvlCustomGridTableItem* FindItemByObjectName(const String& AObjectName) const;
+    virtual bool IsEqualHeightRecords() const;
+    virtual bool IsRecordHeightDependingOnData() const;
+    virtual void UpdateRecordData() {}
+    virtual void FilterChanged();
+    virtual void ApplyBestFit(TvlCustomGridTableItem* AItem = nullptr, bool ACheckSizingAbility = false,
+                              bool AFireEvents = false);
+    void DataChanged(TvlUpdateControlInfo* AInfo) override;
+    void RecordCountChanged() override;
+    void RecordChanged(TvlCustomGridRecord* ARecord, TvlCustomGridTableItem* AItem) override;
+    void Loaded() override;
+
+    // ---- events
+    virtual bool DoCellClick(TvlCustomGridCellViewInfo* ACellViewInfo, TMouseButton AButton, TShiftState AShift);
+    virtual bool DoCellDblClick(TvlCustomGridCellViewInfo* ACellViewInfo, TMouseButton AButton, TShiftState AShift);
+    virtual bool DoEditing(TvlCustomGridTableItem* AItem);
+    virtual void DoTopRecordIndexChanged();
+    virtual void DoFocusedItemChanged(TvlCustomGridTableItem* APrevFocusedItem, TvlCustomGridTableItem* AFocusedItem);
+    virtual void DoFocusedRecordChanged(int APrevFocusedRecordIndex, int AFocusedRecordIndex, int APrevFocusedDataRecordIndex,
+                                        int AFocusedDataRecordIndex, bool ANewItemRecordFocusingChanged);
+    virtual bool DoCustomDrawCell(TvlCanvas* ACanvas, TvlGridTableDataCellViewInfo* AViewInfo);
+    virtual bool DoCustomDrawPartBackground(TvlCanvas* ACanvas, TvlCustomGridCellViewInfo* AViewInfo);
+    virtual void DoEditChanged(TvlCustomGridTableItem* AItem);
+    virtual void DoEditKeyDown(TvlCustomGridTableItem* AItem, TvlCustomEdit* AEdit, uint16_t& Key, TShiftState Shift);
+    virtual void DoEditKeyPress(TvlCustomGridTableItem* AItem, TvlCustomEdit* AEdit, QChar& Key);
+    virtual void DoEditKeyUp(TvlCustomGridTableItem* AItem, TvlCustomEdit* AEdit, uint16_t& Key, TShiftState Shift);
+    virtual void DoEditValueChanged(TvlCustomGridTableItem* AItem);
+    virtual bool DoFilterCustomization();
+    virtual bool DoFilterDialogShow(TvlCustomGridTableItem* AItem);
+    virtual void DoGetCellHeight(TvlCustomGridRecord* ARecord, TvlCustomGridTableItem* AItem,
+                                 TvlGridTableDataCellViewInfo* ACellViewInfo, int& AHeight);
+    virtual void DoGetDragDropText(TvlCustomGridRecord* ARecord, TvlCustomGridTableItem* AItem, String& AText);
+    virtual void DoInitEdit(TvlCustomGridTableItem* AItem, TvlCustomEdit* AEdit);
+    virtual void DoInitEditValue(TvlCustomGridTableItem* AItem, TvlCustomEdit* AEdit, Variant& AValue);
+    virtual void DoInitFilteringDateRanges(TvlCustomGridTableItem* AItem, TvlGridDateRanges* ADateRanges);
+    virtual void DoInitGroupingDateRanges(TvlCustomGridTableItem* AItem, TvlGridDateRanges* ADateRanges);
+    virtual void DoSelectionChanged();
+
+#define VL_GRID_VIEW_EVENT(Type, Name)                                  \
+    const Type& Name() const { return F##Name; }                       \
+    void Set##Name(const Type& Value) { setEvent(F##Name, Value); }
+    VL_GRID_VIEW_EVENT(TvlGridAllowRecordOperationEvent, OnCanFocusRecord)
+    VL_GRID_VIEW_EVENT(TvlGridAllowRecordOperationEvent, OnCanSelectRecord)
+    VL_GRID_VIEW_EVENT(TvlGridCellClickEvent, OnCellClick)
+    VL_GRID_VIEW_EVENT(TvlGridCellClickEvent, OnCellDblClick)
+    VL_GRID_VIEW_EVENT(TvlGridTableDataCellCustomDrawEvent, OnCustomDrawCell)
+    VL_GRID_VIEW_EVENT(TvlGridPartCustomDrawBackgroundEvent, OnCustomDrawPartBackground)
+    VL_GRID_VIEW_EVENT(TvlGridEditingEvent, OnEditing)
+    VL_GRID_VIEW_EVENT(TvlGridCustomTableItemEvent, OnEditChanged)
+    VL_GRID_VIEW_EVENT(TvlGridCustomTableItemEvent, OnEditValueChanged)
+    VL_GRID_VIEW_EVENT(TvlGridEditKeyEvent, OnEditKeyDown)
+    VL_GRID_VIEW_EVENT(TvlGridEditKeyEvent, OnEditKeyUp)
+    VL_GRID_VIEW_EVENT(TvlGridEditKeyPressEvent, OnEditKeyPress)
+    VL_GRID_VIEW_EVENT(TNotifyEvent, OnFilterControlDialogShow)
+    VL_GRID_VIEW_EVENT(TvlGridFilterCustomizationEvent, OnFilterCustomization)
+    VL_GRID_VIEW_EVENT(TvlGridFilterDialogShowEvent, OnFilterDialogShow)
+    VL_GRID_VIEW_EVENT(TvlGridFocusedItemChangedEvent, OnFocusedItemChanged)
+    VL_GRID_VIEW_EVENT(TvlGridFocusedRecordChangedEvent, OnFocusedRecordChanged)
+    VL_GRID_VIEW_EVENT(TvlGridGetCellHeightEvent, OnGetCellHeight)
+    VL_GRID_VIEW_EVENT(TvlGridGetDragDropTextEvent, OnGetDragDropText)
+    VL_GRID_VIEW_EVENT(TvlGridInitEditEvent, OnInitEdit)
+    VL_GRID_VIEW_EVENT(TvlGridInitEditValueEvent, OnInitEditValue)
+    VL_GRID_VIEW_EVENT(TvlGridInitDateRangesEvent, OnInitFilteringDateRanges)
+    VL_GRID_VIEW_EVENT(TvlGridInitDateRangesEvent, OnInitGroupingDateRanges)
+    VL_GRID_VIEW_EVENT(TvlGridInitStoredObjectEvent, OnInitStoredObject)
+    VL_GRID_VIEW_EVENT(TvlGridCustomTableViewEvent, OnSelectionChanged)
+    VL_GRID_VIEW_EVENT(TNotifyEvent, OnTopRecordIndexChanged)
+#undef VL_GRID_VIEW_EVENT
+
+protected:
+    // A new handler is taken, and reported as a property change, only when
+    // its code differs: rebinding the same method to another object is no
+    // change.
+    template <class E>
+    void setEvent(E& AField, const E& AValue)
+    {
+        if (AField.SameCode(AValue) && AField.Assigned() == AValue.Assigned())
+            return;
+        AField = AValue;
+        Changed(vckProperty);
+    }
+
+    using TOptionsObjectClass = TvlGridClass<TvlCustomGridOptions, TvlCustomGridView*>;
+    void CreateOptions() override;
+    void DestroyOptions() override;
+    void CreateHandlers() override;
+    void DestroyHandlers() override;
+    void DoAssign(const TvlCustomGridView* Source) override;
+    TDataControllerClass GetDataControllerClass() const override;
+    TViewDataClass GetViewDataClass() const override = 0;
+    TOptionsClass GetOptionsBehaviorClass() const override;
+    TOptionsClass GetOptionsDataClass() const override;
+    TOptionsClass GetOptionsSelectionClass() const override;
+    TOptionsClass GetOptionsViewClass() const override;
+    TStylesClass GetStylesClass() const override;
+    virtual TOptionsObjectClass GetDateTimeHandlingClass() const;
+    virtual TOptionsObjectClass GetFilterBoxClass() const;
+    virtual TOptionsObjectClass GetFilteringClass() const;
+    virtual TOptionsObjectClass GetOptionsCustomizeClass() const;
+
+    virtual void BeforeAssignItems();
+    virtual void AfterAssignItems();
+    // Layout assignment: each item of ASource names, through its binding's
+    // Data, the item of this view that takes its properties and place.
+    virtual void DoAssignLayout(TvlCustomGridTableView* ASource);
+    virtual void GetItemsForCopy(std::vector<TvlCustomGridTableItem*>& AList, bool ACopyAll);
+    virtual void GetVisibleItemsList(std::vector<TvlCustomGridTableItem*>& AList) const;
+    virtual void ProcessDataChanged();
+    virtual void ProcessLayoutChanged();
+    virtual void ProcessRecordChanged(int ARecordIndex);
+    virtual void SearchChanged();
+    virtual void SelectionChanged(TvlSelectionChangedInfo* AInfo);
+    virtual void GroupingChanging();
+    virtual void FocusedRecordChanged(int APrevFocusedRecordIndex, int AFocusedRecordIndex, int APrevFocusedDataRecordIndex,
+                                      int AFocusedDataRecordIndex, bool ANewItemRecordFocusingChanged);
+    void FocusedRecordChanged(const TvlGridFocusedRecordChange& AChange) override;
+
+public:
+    void AssignLayout(TvlCustomGridTableView* ASource);
+    // The same view data, typed: the records of the view.
+    TvlCustomGridTableViewData* RecordViewData() const { return ViewData(); }
+
+private:
+    friend class TvlCustomGridTableItem;
+    void dispatchDataChange(TvlUpdateControlInfo* AInfo);
+    std::vector<TvlCustomGridTableItem*> FItems;            // owned by the form
+    std::vector<TvlCustomGridTableItem*> FVisibleItems;
+    std::vector<TvlCustomGridTableItem*> FFilterableItems;
+    int FNextID = 0;
+    bool FIsAssigningItems = false;
+    bool FIsAfterAssigningItems = false;
+    bool FClearingItems = false;
+    std::vector<TvlCustomGridTableItem*> FAssigningGroupedItems;
+    std::vector<TvlCustomGridTableItem*> FAssigningSortedItems;
+    std::unique_ptr<TvlCustomGridTableDateTimeHandling> FDateTimeHandling;
+    std::unique_ptr<TvlGridFilterBox> FFilterBox;
+    std::unique_ptr<TvlCustomGridTableFiltering> FFiltering;
+    std::unique_ptr<TvlCustomGridTableOptionsCustomize> FOptionsCustomize;
+
+    TvlGridAllowRecordOperationEvent FOnCanFocusRecord;
+    TvlGridAllowRecordOperationEvent FOnCanSelectRecord;
+    TvlGridCellClickEvent FOnCellClick;
+    TvlGridCellClickEvent FOnCellDblClick;
+    TvlGridTableDataCellCustomDrawEvent FOnCustomDrawCell;
+    TvlGridPartCustomDrawBackgroundEvent FOnCustomDrawPartBackground;
+    TvlGridEditingEvent FOnEditing;
+    TvlGridCustomTableItemEvent FOnEditChanged;
+    TvlGridCustomTableItemEvent FOnEditValueChanged;
+    TvlGridEditKeyEvent FOnEditKeyDown;
+    TvlGridEditKeyEvent FOnEditKeyUp;
+    TvlGridEditKeyPressEvent FOnEditKeyPress;
+    TNotifyEvent FOnFilterControlDialogShow;
+    TvlGridFilterCustomizationEvent FOnFilterCustomization;
+    TvlGridFilterDialogShowEvent FOnFilterDialogShow;
+    TvlGridFocusedItemChangedEvent FOnFocusedItemChanged;
+    TvlGridFocusedRecordChangedEvent FOnFocusedRecordChanged;
+    TvlGridGetCellHeightEvent FOnGetCellHeight;
+    TvlGridGetDragDropTextEvent FOnGetDragDropText;
+    TvlGridInitEditEvent FOnInitEdit;
+    TvlGridInitEditValueEvent FOnInitEditValue;
+    TvlGridInitDateRangesEvent FOnInitFilteringDateRanges;
+    TvlGridInitDateRangesEvent FOnInitGroupingDateRanges;
+    TvlGridInitStoredObjectEvent FOnInitStoredObject;
+    TvlGridCustomTableViewEvent FOnSelectionChanged;
+    TNotifyEvent FOnTopRecordIndexChanged;
+};
 

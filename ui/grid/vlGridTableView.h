@@ -5,6 +5,20 @@
 
 class TvlGridColumn;
 class TvlGridTableView;
+class TvlGridFilterRowOptions;
+class TvlGridNewItemRowOptions;
+class TvlGridPreview;
+class TvlGridTableOptionsBehavior;
+class TvlGridTableOptionsCustomize;
+class TvlGridTableOptionsData;
+class TvlGridTableOptionsSelection;
+class TvlGridTableOptionsView;
+class TvlGridTableViewStyles;
+class TvlCustomGridIndicatorItemViewInfo;
+class TvlGridColumnHeaderViewInfo;
+
+using TvlGridColumnCustomDrawHeaderEvent =
+    TDelegate<void(TvlGridTableView* Sender, TvlCanvas* ACanvas, TvlGridColumnHeaderViewInfo* AViewInfo, bool& ADone)>;
 
 // ---- table view options and styles ------------------------------------------------------
 
@@ -515,8 +529,6 @@ class TvlGridColumnHeaderViewInfo;
 class TvlCustomGridViewCellViewInfo;
 class TvlGridDataRow;
 
-using TvlGridColumnCustomDrawHeaderEvent =
-    TDelegate<void(TvlGridTableView* Sender, TvlCanvas* ACanvas, TvlGridColumnHeaderViewInfo* AViewInfo, bool& ADone)>;
 using TvlGridGroupSummaryCellCustomDrawEvent =
     TDelegate<void(TObject* Sender, TvlCanvas* ACanvas, TvlGridGroupRow* ARow, TvlGridColumn* AColumn,
                    TvlDataSummaryItem* ASummaryItem, TvlCustomGridViewCellViewInfo* AViewInfo, bool& ADone)>;
@@ -616,6 +628,217 @@ private:
 
 // ---- rows and table view data -----------------------------------------------------------
 
+// A row of the table: what it answers beyond a record.
+class TvlCustomGridRow : public TvlCustomGridRecord {
+public:
+    using TvlCustomGridRecord::TvlCustomGridRecord;
+    String ClassName() const override { return String::fromLatin1("TvlCustomGridRow"); }
+    TvlGridTableView* GridView() const;
+    // Left and right arrows collapse and expand, numpad * expands all.
+    void KeyDown(uint16_t& Key, TShiftState Shift) override;
+    // A double click toggles the row's expansion.
+    virtual bool ExpandOnDblClick() const { return GetExpandable(); }
+    virtual bool SupportsCellMultiSelect() const { return false; }
+};
+
+class TvlGridDataRow : public TvlCustomGridRow {
+public:
+    using TvlCustomGridRow::TvlCustomGridRow;
+    String ClassName() const override { return String::fromLatin1("TvlGridDataRow"); }
+    bool GetHasCells() const override { return true; }
+    bool SupportsCellMultiSelect() const override { return true; }
+};
+
+// The place to type a new record; not part of the row index.
+class TvlGridNewItemRow : public TvlGridDataRow {
+public:
+    using TvlGridDataRow::TvlGridDataRow;
+    String ClassName() const override { return String::fromLatin1("TvlGridNewItemRow"); }
+    bool SupportsCellMultiSelect() const override { return false; }
+};
+
+// The row of filter conditions; not part of the row index.
+class TvlGridFilterRow : public TvlGridNewItemRow {
+public:
+    using TvlGridNewItemRow::TvlGridNewItemRow;
+    ~TvlGridFilterRow() override;
+    String ClassName() const override { return String::fromLatin1("TvlGridFilterRow"); }
+    void RefreshRecordInfo() override;
+    bool GetSelected() const override { return FSelected; }
+    void SetSelected(bool Value) override;
+    bool GetVisible() const override { return true; }
+    bool CanFocusCells() const override { return true; }
+    void KeyDown(uint16_t& Key, TShiftState Shift) override;
+
+private:
+    bool FSelected = false;
+};
+
+// A data row whose record owns detail views.
+class TvlGridMasterDataRow : public TvlGridDataRow {
+public:
+    using TvlGridDataRow::TvlGridDataRow;
+    String ClassName() const override { return String::fromLatin1("TvlGridMasterDataRow"); }
+};
+
+// A row that heads a group of records.
+class TvlGridGroupRow : public TvlCustomGridRow {
+public:
+    using TvlCustomGridRow::TvlCustomGridRow;
+    String ClassName() const override { return String::fromLatin1("TvlGridGroupRow"); }
+    void DoCollapse(bool ARecurse) override;
+    void DoExpand(bool ARecurse) override;
+    bool GetExpandable() const override;
+    bool GetExpanded() const override { return FRecordInfo.Expanded; }
+    bool GetHasCells() const override { return false; }
+    bool IsData() const override { return false; }
+    bool GetHasChildren() const override;
+    void SetDisplayText(int AIndex, const String& Value) override { (void)AIndex; (void)Value; }
+    void SetValue(int AIndex, const Variant& Value) override { (void)AIndex; (void)Value; }
+};
+
+// The records of the table view: picks a row class per row.
+class TvlGridViewData : public TvlCustomGridTableViewData {
+public:
+    using TvlCustomGridTableViewData::TvlCustomGridTableViewData;
+    ~TvlGridViewData() override;
+    String ClassName() const override { return String::fromLatin1("TvlGridViewData"); }
+    TvlGridTableView* GridView() const;
+    TvlCustomGridRecordClass GetRecordClass(const TvlRowInfo& ARecordInfo) const override;
+    TvlCustomGridRecord* GetRecordByKind(int AKind, int AIndex) const override;
+    int GetRecordKind(const TvlCustomGridRecord* ARecord) const override;
+    TvlCustomGridRecordClass GetNewItemRecordClass() const override;
+    bool HasNewItemRecord() const override;
+    virtual TvlCustomGridRecordClass GetFilterRowClass() const;
+    virtual bool HasFilterRow() const;
+    TvlGridFilterRow* FilterRow() const { return FFilterRow.get(); }
+    void CreateFilterRow();
+    void DestroyFilterRow();
+    // Makes or drops the filter row as the view's option says.
+    void CheckFilterRow();
+
+private:
+    std::unique_ptr<TvlGridFilterRow> FFilterRow;
+};
+
 
 // ---- the table view ---------------------------------------------------------------------
+
+using TvlGridColumnEvent = TDelegate<void(TvlGridTableView* Sender, TvlGridColumn* AColumn)>;
+using TvlGridColumnCustomDrawHeaderEvent =
+    TDelegate<void(TvlGridTableView* Sender, TvlCanvas* ACanvas, TvlGridColumnHeaderViewInfo* AViewInfo, bool& ADone)>;
+using TvlGridTableCellCustomDrawEvent =
+    TDelegate<void(TvlCustomGridTableView* Sender, TvlCanvas* ACanvas, TvlCustomGridCellViewInfo* AViewInfo, bool& ADone)>;
+using TvlGridIndicatorCellCustomDrawEvent = TDelegate<void(TvlGridTableView* Sender, TvlCanvas* ACanvas,
+                                                           TvlCustomGridIndicatorItemViewInfo* AViewInfo, bool& ADone)>;
+
+// The grid's table: rows of records with one column per item.
+class TvlGridTableView : public TvlCustomGridTableView {
+public:
+    explicit TvlGridTableView(TComponent* AOwner);
+    ~TvlGridTableView() override;
+    String ClassName() const override { return String::fromLatin1("TvlGridTableView"); }
+    const TClassInfo* ClassInfo() const override;
+    static const TClassInfo& StaticClassInfo();
+
+    // The application's way to the rows: the same object for the view's life.
+    TvlGridDataController* GetDataController() const { return TvlCustomGridTableView::DataController(); }
+    TvlGridDataController* DataController() const { return GetDataController(); }
+    // Takes the given controller's settings.
+    void SetDataController(const TvlGridDataController* Value);
+    TvlGridViewData* ViewData() const;
+    TvlGridTableOptionsBehavior* OptionsBehavior() const;
+    TvlGridTableOptionsCustomize* OptionsCustomize() const;
+    TvlGridTableOptionsData* OptionsData() const;
+    TvlGridTableOptionsSelection* OptionsSelection() const;
+    TvlGridTableOptionsView* OptionsView() const;
+    TvlGridTableViewStyles* Styles() const;
+    TvlGridFilterRowOptions* FilterRow() const { return FFilterRow.get(); }
+    TvlGridNewItemRowOptions* NewItemRow() const { return FNewItemRow.get(); }
+    TvlGridPreview* Preview() const { return FPreview.get(); }
+
+    int ColumnCount() const { return ItemCount(); }
+    TvlGridColumn* Columns(int Index) const;
+    int VisibleColumnCount() const { return VisibleItemCount(); }
+    TvlGridColumn* VisibleColumns(int Index) const;
+    TvlGridColumn* CreateColumn();
+
+    bool AllowCellMerging() const { return FAllowCellMerging; }
+    virtual bool CanCellMerging() const;
+    virtual bool CanOffsetHorz() const;
+    virtual bool HideExpandButtonsForEmptyDetails() const;
+    bool IsTableView() const override { return true; }
+    TItemClass GetItemClass() const override;
+    bool DependsOnWidth() const override;
+
+    virtual void DoColumnHeaderClick(TvlGridColumn* AColumn);
+    virtual void DoColumnPosChanged(TvlGridColumn* AColumn);
+    virtual void DoColumnSizeChanged(TvlGridColumn* AColumn);
+    virtual bool DoCustomDrawColumnHeader(TvlCanvas* ACanvas, TvlGridColumnHeaderViewInfo* AViewInfo);
+    virtual bool DoCustomDrawFooterCell(TvlCanvas* ACanvas, TvlGridColumnHeaderViewInfo* AViewInfo);
+    virtual bool DoCustomDrawGroupCell(TvlCanvas* ACanvas, TvlCustomGridCellViewInfo* AViewInfo);
+    virtual bool DoCustomDrawGroupSummaryCell(TvlCanvas* ACanvas, TvlGridGroupRow* ARow, TvlGridColumn* AColumn,
+                                              TvlDataSummaryItem* ASummaryItem, TvlCustomGridViewCellViewInfo* AViewInfo);
+    virtual bool DoCustomDrawIndicatorCell(TvlCanvas* ACanvas, TvlCustomGridIndicatorItemViewInfo* AViewInfo);
+    virtual void DoLeftPosChanged();
+
+    // Stored layout: "Footer", "GroupByBox", "GroupFooters", "NewItemRow".
+    std::vector<String> GetStoredProperties() const;
+    bool GetStoredPropertyValue(const String& AName, Variant& AValue) const;
+    bool SetStoredPropertyValue(const String& AName, const Variant& AValue);
+    String GetLayoutCustomizationCaption() const;
+
+#define VL_GRID_TABLE_EVENT(Type, Name)                                 \
+    const Type& Name() const { return F##Name; }                       \
+    void Set##Name(const Type& Value) { setEvent(F##Name, Value); }
+    VL_GRID_TABLE_EVENT(TvlGridColumnEvent, OnColumnHeaderClick)
+    VL_GRID_TABLE_EVENT(TvlGridColumnEvent, OnColumnPosChanged)
+    VL_GRID_TABLE_EVENT(TvlGridColumnEvent, OnColumnSizeChanged)
+    VL_GRID_TABLE_EVENT(TvlGridColumnCustomDrawHeaderEvent, OnCustomDrawColumnHeader)
+    VL_GRID_TABLE_EVENT(TvlGridColumnCustomDrawHeaderEvent, OnCustomDrawFooterCell)
+    VL_GRID_TABLE_EVENT(TvlGridTableCellCustomDrawEvent, OnCustomDrawGroupCell)
+    VL_GRID_TABLE_EVENT(TvlGridGroupSummaryCellCustomDrawEvent, OnCustomDrawGroupSummaryCell)
+    VL_GRID_TABLE_EVENT(TvlGridIndicatorCellCustomDrawEvent, OnCustomDrawIndicatorCell)
+    VL_GRID_TABLE_EVENT(TNotifyEvent, OnLeftPosChanged)
+#undef VL_GRID_TABLE_EVENT
+
+protected:
+    using TSpecialOptionsClass = TvlGridClass<TvlCustomGridOptions, TvlCustomGridView*>;
+    void CreateOptions() override;
+    void DestroyOptions() override;
+    void DoAssign(const TvlCustomGridView* Source) override;
+    void DoAssignLayout(TvlCustomGridTableView* ASource) override;
+    void GetItemsForCopy(std::vector<TvlCustomGridTableItem*>& AList, bool ACopyAll) override;
+    TControllerClass GetControllerClass() const override;
+    TDataControllerClass GetDataControllerClass() const override;
+    TViewDataClass GetViewDataClass() const override;
+    TOptionsClass GetOptionsBehaviorClass() const override;
+    TOptionsClass GetOptionsDataClass() const override;
+    TOptionsClass GetOptionsSelectionClass() const override;
+    TOptionsClass GetOptionsViewClass() const override;
+    TStylesClass GetStylesClass() const override;
+    TOptionsObjectClass GetDateTimeHandlingClass() const override;
+    TOptionsObjectClass GetFilteringClass() const override;
+    TOptionsObjectClass GetOptionsCustomizeClass() const override;
+    virtual TSpecialOptionsClass GetFilterRowOptionsClass() const;
+    virtual TSpecialOptionsClass GetNewItemRowOptionsClass() const;
+    virtual TSpecialOptionsClass GetPreviewClass() const;
+
+private:
+    bool FAllowCellMerging = false;
+    std::unique_ptr<TvlGridFilterRowOptions> FFilterRow;
+    std::unique_ptr<TvlGridNewItemRowOptions> FNewItemRow;
+    std::unique_ptr<TvlGridPreview> FPreview;
+    TvlGridColumnEvent FOnColumnHeaderClick;
+    TvlGridColumnEvent FOnColumnPosChanged;
+    TvlGridColumnEvent FOnColumnSizeChanged;
+    TvlGridColumnCustomDrawHeaderEvent FOnCustomDrawColumnHeader;
+    TvlGridColumnCustomDrawHeaderEvent FOnCustomDrawFooterCell;
+    TvlGridTableCellCustomDrawEvent FOnCustomDrawGroupCell;
+    TvlGridGroupSummaryCellCustomDrawEvent FOnCustomDrawGroupSummaryCell;
+    TvlGridIndicatorCellCustomDrawEvent FOnCustomDrawIndicatorCell;
+    TNotifyEvent FOnLeftPosChanged;
+};
+
+void AddvlGridTableViewUnit(TStartupList& AList);
 
