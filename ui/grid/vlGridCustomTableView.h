@@ -1240,6 +1240,10 @@ public:
     void ClearItems();
     void RestoreDefaults();
     int NextID() const { return FNextID; }
+    // The item that has the focus in the focused record (the controller's,
+    // kept by the view): an item that cannot take the focus is refused.
+    TvlCustomGridTableItem* FocusedItem() const { return FFocusedItem; }
+    void SetFocusedItem(TvlCustomGridTableItem* Value);
     int GetGroupingItemCount() const;
     TvlCustomGridTableItem* GetGroupingItem(int ALevel) const;
     int GetSortingItemCount() const;
@@ -1301,6 +1305,8 @@ public:
     void RecordCountChanged() override;
     void RecordChanged(TvlCustomGridRecord* ARecord, TvlCustomGridTableItem* AItem) override;
     void Loaded() override;
+    int GetDataItemCount() const override { return ItemCount(); }
+    TObject* GetDataItem(int AIndex) const override;
 
     // ---- events
     virtual bool DoCellClick(TvlCustomGridCellViewInfo* ACellViewInfo, TMouseButton AButton, TShiftState AShift);
@@ -1419,6 +1425,7 @@ private:
     std::vector<TvlCustomGridTableItem*> FVisibleItems;
     std::vector<TvlCustomGridTableItem*> FFilterableItems;
     int FNextID = 0;
+    TvlCustomGridTableItem* FFocusedItem = nullptr;  // one of the items
     bool FIsAssigningItems = false;
     bool FIsAfterAssigningItems = false;
     bool FClearingItems = false;

@@ -773,6 +773,11 @@ public:
     bool IsTableView() const override { return true; }
     TItemClass GetItemClass() const override;
     bool DependsOnWidth() const override;
+    bool IsEqualHeightRecords() const override;
+    bool IsRecordHeightDependingOnData() const override;
+    void DetailDataChanged(TvlCustomGridView* ADetail) override;
+    // A master whose level shows detail levels.
+    bool IsMasterWithVisibleDetails() const;
 
     virtual void DoColumnHeaderClick(TvlGridColumn* AColumn);
     virtual void DoColumnPosChanged(TvlGridColumn* AColumn);
@@ -812,8 +817,8 @@ protected:
     void DoAssign(const TvlCustomGridView* Source) override;
     void DoAssignLayout(TvlCustomGridTableView* ASource) override;
     void GetItemsForCopy(std::vector<TvlCustomGridTableItem*>& AList, bool ACopyAll) override;
-    TControllerClass GetControllerClass() const override;
     TDataControllerClass GetDataControllerClass() const override;
+    TBackgroundBitmapsClass GetBackgroundBitmapsClass() const override;
     TViewDataClass GetViewDataClass() const override;
     TOptionsClass GetOptionsBehaviorClass() const override;
     TOptionsClass GetOptionsDataClass() const override;
