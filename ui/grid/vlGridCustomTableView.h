@@ -102,6 +102,7 @@ public:
     void Assign(const TPersistent* Source) override;
 
 private:
+    void cancelIncSearching();
     bool FAlwaysShowEditor = false;
     int FBestFitMaxRecordCount = 0;
     bool FCellHints = false;
@@ -178,6 +179,8 @@ public:
     void Assign(const TPersistent* Source) override;
 
 private:
+    void closeEditor();
+    void updateNavigatorButtons();
     bool FAppending = false;
     bool FCancelOnExit = true;
     bool FDeleting = true;
@@ -212,6 +215,8 @@ public:
     void Assign(const TPersistent* Source) override;
 
 private:
+    // The controller focuses the first focusable item, or none.
+    void cellSelectChanged();
     bool FCellSelect = true;
     bool FHideFocusRectOnExit = true;
     bool FHideSelection = false;
@@ -302,6 +307,7 @@ public:
     void Assign(const TPersistent* Source) override;
 
 private:
+    void groupingChanged();
     String FDateFormat;
     TvlGridDateTimeFilters FFilters;
     TvlGridDateTimeGrouping FGrouping = dtgByDateAndTime;
@@ -365,10 +371,6 @@ public:
     explicit TvlCustomGridTableFiltering(TvlCustomGridView* AGridView);
     ~TvlCustomGridTableFiltering() override;
     String ClassName() const override { return String::fromLatin1("TvlCustomGridTableFiltering"); }
-    // Makes the owned objects; the view calls it right after construction,
-    // so that descendants' class getters are in effect.
-    void Initialize();
-
     bool ItemFilteredItemsList() const { return FItemFilteredItemsList; }
     void SetItemFilteredItemsList(bool Value);
     bool ItemMRUItemsList() const { return FItemMRUItemsList; }
@@ -391,6 +393,7 @@ protected:
     virtual TItemPopupClass GetItemPopupClass() const;
 
 private:
+    TvlGridFilterBox* filterBoxOf() const;
     bool FItemFilteredItemsList = false;
     bool FItemMRUItemsList = true;
     int FItemMRUItemsListCount = 5;
@@ -834,6 +837,7 @@ protected:
     virtual void DestroyDataBinding();
     virtual void ChangeSortIndex(int Value);
     virtual void ChangeGroupIndex(int Value);
+    virtual std::unique_ptr<TvlCustomEditStyle> CreateCellStyle();
     void setWasVisibleBeforeGrouping(bool Value) { FWasVisibleBeforeGrouping = Value; }
     // A descendant whose class getters name other classes calls this from
     // its constructor: the base constructor cannot reach the overrides.
@@ -842,6 +846,23 @@ protected:
 private:
     // The view keeps the ID, the position and the visible position.
     friend class TvlCustomGridTableView;
+    friend class TvlCustomGridTableItemOptions;
+    friend class TvlCustomGridTableItemStyles;
+    // The view's side of the item's rules.
+    TvlCustomGridView* gridViewBase() const;
+    TvlCustomDataController* dataControllerOfView() const;
+    TvlCustomGridTableOptionsBehavior* viewOptionsBehavior() const;
+    TvlCustomGridTableOptionsCustomize* viewOptionsCustomize() const;
+    TvlCustomGridTableOptionsData* viewOptionsData() const;
+    TvlCustomGridTableOptionsView* viewOptionsView() const;
+    bool viewIgnoresPropertiesChanges() const;
+    bool viewStoresByID() const;
+    void filterableItemsChanged();
+    void cancelIncSearching();
+    void releaseInplaceEditor(TvlCustomEditProperties* AProperties);
+    TvlEditRepositoryItem* defaultRepositoryItem() const;
+    IvlEditDefaultValuesProvider* defaultValuesProvider() const;
+    void leaveView();
     void propertiesChangedHandler(TObject* Sender);
     TvlCustomEditProperties* getPropertiesValue();
     TvlCustomEditProperties* getRepositoryItemValue();
@@ -877,6 +898,7 @@ private:
     bool FVisible = false;
     bool FVisibleForCustomization = true;
     int FVisibleIndex = -1;
+    bool FSizing = false;  // ForceWidth runs
     bool FWasVisibleBeforeGrouping = false;
     int FWidth = 0;
     TvlGridTableDataCellCustomDrawEvent FOnCustomDrawCell;

@@ -30,6 +30,7 @@ enum TvlGridPreviewPlace { ppBottom, ppTop };
 enum TvlGridFilterRowApplyChangesMode { fracOnCellExit, fracImmediately };
 
 class TvlCustomGridRow;
+class TvlGridNewItemRowOptions;
 class TvlGridGroupRow;
 class TvlDataSummaryItem;
 
@@ -245,6 +246,7 @@ protected:
     void ItemCaptionAutoHeightChanged() override { Changed(vckLayout); }
 
 private:
+    TvlGridNewItemRowOptions* newItemRowOf() const;
     bool FColumnAutoWidth = false;
     int FDataRowHeight = 0;
     bool FExpandButtonsForEmptyDetails = true;
@@ -445,6 +447,7 @@ public:
     virtual void GetPreviewParams(TvlCustomGridRecord* ARecord, TvlCustomGridTableItem* AItem, TvlViewParams& AParams);
 
     void GetContentParams(TvlCustomGridRecord* ARecord, TvlCustomGridTableItem* AItem, TvlViewParams& AParams) override;
+    void GetRecordContentParams(TvlCustomGridRecord* ARecord, TvlCustomGridTableItem* AItem, TvlViewParams& AParams) override;
     void DefaultViewParams(int Index, TObject* AData, TvlViewParams& AParams) override;
     void Assign(const TPersistent* Source) override;
 };
