@@ -9,16 +9,6 @@
 
 namespace {
 
-template <class T>
-std::unique_ptr<T> downcastOptions(std::unique_ptr<TvlCustomGridOptions> AObject)
-{
-    T* object = dynamic_cast<T*>(AObject.get());
-    if (object == nullptr)
-        return nullptr;
-    AObject.release();
-    return std::unique_ptr<T>(object);
-}
-
 // A tab or a line break inside a cell would split the cell or the row when
 // the text is pasted: each becomes a space.
 String copyCellText(String AText)
@@ -61,10 +51,10 @@ TvlCustomGridTableView::~TvlCustomGridTableView()
 void TvlCustomGridTableView::CreateOptions()
 {
     TvlCustomGridView::CreateOptions();
-    FDateTimeHandling = downcastOptions<TvlCustomGridTableDateTimeHandling>(GetDateTimeHandlingClass()(this));
-    FFilterBox = downcastOptions<TvlGridFilterBox>(GetFilterBoxClass()(this));
-    FFiltering = downcastOptions<TvlCustomGridTableFiltering>(GetFilteringClass()(this));
-    FOptionsCustomize = downcastOptions<TvlCustomGridTableOptionsCustomize>(GetOptionsCustomizeClass()(this));
+    FDateTimeHandling = vlGridDowncast<TvlCustomGridTableDateTimeHandling>(GetDateTimeHandlingClass()(this));
+    FFilterBox = vlGridDowncast<TvlGridFilterBox>(GetFilterBoxClass()(this));
+    FFiltering = vlGridDowncast<TvlCustomGridTableFiltering>(GetFilteringClass()(this));
+    FOptionsCustomize = vlGridDowncast<TvlCustomGridTableOptionsCustomize>(GetOptionsCustomizeClass()(this));
 }
 
 void TvlCustomGridTableView::DestroyOptions()

@@ -9,16 +9,6 @@
 
 namespace {
 
-template <class T>
-std::unique_ptr<T> takeOptions(std::unique_ptr<TvlCustomGridOptions> AObject)
-{
-    T* object = dynamic_cast<T*>(AObject.get());
-    if (object == nullptr)
-        return nullptr;
-    AObject.release();
-    return std::unique_ptr<T>(object);
-}
-
 const String footerName = String::fromLatin1("Footer");
 const String groupByBoxName = String::fromLatin1("GroupByBox");
 const String groupFootersName = String::fromLatin1("GroupFooters");
@@ -87,9 +77,9 @@ TvlGridColumn* TvlGridTableView::CreateColumn() { return static_cast<TvlGridColu
 void TvlGridTableView::CreateOptions()
 {
     TvlCustomGridTableView::CreateOptions();
-    FFilterRow = takeOptions<TvlGridFilterRowOptions>(GetFilterRowOptionsClass()(this));
-    FNewItemRow = takeOptions<TvlGridNewItemRowOptions>(GetNewItemRowOptionsClass()(this));
-    FPreview = takeOptions<TvlGridPreview>(GetPreviewClass()(this));
+    FFilterRow = vlGridDowncast<TvlGridFilterRowOptions>(GetFilterRowOptionsClass()(this));
+    FNewItemRow = vlGridDowncast<TvlGridNewItemRowOptions>(GetNewItemRowOptionsClass()(this));
+    FPreview = vlGridDowncast<TvlGridPreview>(GetPreviewClass()(this));
 }
 
 void TvlGridTableView::DestroyOptions()
