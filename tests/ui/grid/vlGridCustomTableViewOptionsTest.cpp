@@ -193,3 +193,199 @@ TEST(GridTableOptions, AssignCopiesEverySettingOfTheSameClass)
 }
 
 }  // namespace
+
+namespace {
+
+// A table view with three records and one column, and a style repository.
+struct StyledView : TableViewFixture {
+    StyledView()
+    {
+        column = addColumn("Name");
+        view->DataController()->SetRecordCount(3);
+        for (int i = 0; i < 3; ++i)
+            view->DataController()->SetValue(i, 0, Variant(QStringLiteral("job %1").arg(i)));
+    }
+    TvlStyle* style(TColor AColor)
+    {
+        auto* result = static_cast<TvlStyle*>(repository.CreateStyle());
+        result->SetColor(AColor);
+        return result;
+    }
+    TvlCustomGridRecord* record(int AIndex) { return view->ViewData()->GetRecordByIndex(AIndex); }
+    TColor contentColor(int ARecord)
+    {
+        TvlViewParams params;
+        view->Styles()->GetContentParams(record(ARecord), column, params);
+        return params.Color;
+    }
+    TvlStyleRepository repository{nullptr};
+    TvlGridColumn* column = nullptr;
+};
+
+TEST(GridTableViewStyles, EventStyleWinsOverEvenOddWhichWinsOverContent)
+{
+    const TColor window = StyledView().contentColor(0);
+    struct Case {
+        const char* name;
+        bool content, even, event;
+        TColor record0, record1;
+    };
+    // Content red, ContentEven green, the event's style blue for record 1.
+    const Case cases[] = {
+        {"nothing set", false, false, false, window, window},
+        {"content only", true, false, false, clRed, clRed},
+        {"even over content; odd falls back to content", true, true, false, clGreen, clRed},
+        {"even without content", false, true, false, clGreen, window},
+        {"event over both", true, true, true, clGreen, clBlue},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        StyledView v;
+        if (c.content)
+            v.view->Styles()->SetContent(v.style(clRed));
+        if (c.even)
+            v.view->Styles()->SetContentEven(v.style(clGreen));
+        TvlStyle* blue = v.style(clBlue);
+        if (c.event)
+            v.view->Styles()->SetOnGetContentStyle(TvlGridGetCellStyleEvent::FromFunction(
+                [blue](TvlCustomGridTableView*, TvlCustomGridRecord* ARecord, TvlCustomGridTableItem*, TvlStyle*& AStyle) {
+                    if (ARecord->Index() == 1)
+                        AStyle = blue;
+                }));
+        EXPECT_EQ(v.contentColor(0), c.record0);
+        EXPECT_EQ(v.contentColor(1), c.record1);
+    }
+}
+
+TEST(GridTableViewStyles, AnEventStyleKeepsTheSlotsValuesItDoesNotAssign)
+{
+    StyledView v;
+    TvlStyle* content = v.style(clRed);
+    content->SetTextColor(clYellow);
+    v.view->Styles()->SetContent(content);
+    TvlStyle* textOnly = static_cast<TvlStyle*>(v.repository.CreateStyle());
+    textOnly->SetTextColor(clNavy);
+    v.view->Styles()->SetOnGetContentStyle(TvlGridGetCellStyleEvent::FromFunction(
+        [textOnly](TvlCustomGridTableView*, TvlCustomGridRecord*, TvlCustomGridTableItem*, TvlStyle*& AStyle) { AStyle = textOnly; }));
+    TvlViewParams params;
+    v.view->Styles()->GetContentParams(v.record(0), v.column, params);
+    EXPECT_EQ(params.Color, clRed);
+    EXPECT_EQ(params.TextColor, clNavy);
+}
+
+TEST(GridTableViewStyles, AnItemsContentStyleWinsForItsCells)
+{
+    StyledView v;
+    v.view->Styles()->SetContent(v.style(clRed));
+    v.column->Styles()->SetContent(v.style(clLime));
+    TvlViewParams params;
+    v.view->Styles()->GetDataCellContentParams(v.record(0), v.column, params);
+    EXPECT_EQ(params.Color, clLime);
+    v.view->Styles()->GetDataCellContentParams(v.record(0), nullptr, params);
+    EXPECT_EQ(params.Color, clRed);
+}
+
+TEST(GridTableViewStyles, UnfocusedSelectionTakesInactiveColoursWithTheContentFont)
+{
+    StyledView v;
+    TvlStyle* content = v.style(clWhite);
+    TFont font;
+    font.SetSize(14);
+    content->SetFont(&font);
+    v.view->Styles()->SetContent(content);
+    TvlViewParams params;
+    v.view->Styles()->GetSelectionParams(v.record(0), v.column, params);
+    const TvlLookAndFeelPainterClass painter = v.view->GetLookAndFeelPainter();
+    EXPECT_EQ(params.Color, painter->DefaultInactiveColor());
+    EXPECT_EQ(params.TextColor, painter->DefaultInactiveTextColor());
+    ASSERT_NE(params.Font, nullptr);
+    EXPECT_EQ(params.Font->Size(), 14);
+    EXPECT_EQ(params.Bitmap, nullptr);
+
+    // A Selection style does not reach an unfocused view.
+    v.view->Styles()->SetSelection(v.style(clFuchsia));
+    v.view->Styles()->GetSelectionParams(v.record(0), v.column, params);
+    EXPECT_EQ(params.Color, painter->DefaultInactiveColor());
+}
+
+TEST(GridTableViewStyles, WithTheJobListsOptionsAnUnfocusedViewDrawsNoRowSelected)
+{
+    StyledView v;
+    v.view->OptionsSelection()->SetCellSelect(false);
+    v.view->OptionsSelection()->SetHideSelection(true);
+    v.view->OptionsSelection()->SetInvertSelect(false);
+    v.view->DataController()->SetFocusedRowIndex(1);
+    v.view->DataController()->ChangeRowSelection(1, true);
+    TvlViewParams content;
+    v.view->Styles()->GetDataCellContentParams(v.record(1), v.column, content);
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        TvlViewParams params;
+        v.view->Styles()->GetCellParams(v.record(i), v.column, false, nullptr, false, params);
+        EXPECT_EQ(params.Color, content.Color);
+        EXPECT_EQ(params.TextColor, content.TextColor);
+    }
+}
+
+TEST(GridTableViewStyles, PaintersDefaultsFillTheEmptySlots)
+{
+    StyledView v;
+    TvlGridTableViewStyles* styles = v.view->Styles();
+    const TvlLookAndFeelPainterClass painter = v.view->GetLookAndFeelPainter();
+    TvlViewParams params;
+    styles->GetHeaderParams(v.column, params);
+    EXPECT_EQ(params.Color, painter->DefaultHeaderColor());
+    EXPECT_EQ(params.TextColor, painter->DefaultHeaderTextColor());
+    styles->GetFooterParams(nullptr, v.column, -1, nullptr, params);
+    EXPECT_EQ(params.Color, painter->DefaultFooterColor());
+    params = {};
+    styles->ResolveViewParams(TvlCustomGridTableViewStyles::vsIncSearch, nullptr, nullptr, params);
+    EXPECT_EQ(params.Color, clDefault);
+    EXPECT_EQ(params.TextColor, clDefault);
+
+    // The preview: blue text on the record's content background.
+    styles->SetContent(v.style(clYellow));
+    v.view->Preview()->SetColumn(v.addColumn("Path"));
+    styles->GetContentParams(v.record(0), v.view->Preview()->Column(), params);
+    EXPECT_EQ(params.Color, clYellow);
+    EXPECT_EQ(params.TextColor, painter->DefaultPreviewTextColor());
+
+    // Group rows in the other row style take that style's painter colours.
+    params = {};
+    styles->ResolveViewParams(TvlGridTableViewStyles::vsGroup, nullptr, nullptr, params);
+    EXPECT_EQ(params.Color, painter->DefaultGroupColor());
+    v.view->OptionsView()->SetGroupRowStyle(grsOffice11);
+    styles->ResolveViewParams(TvlGridTableViewStyles::vsGroup, nullptr, nullptr, params);
+    EXPECT_EQ(params.Color, painter->DefaultGroupPanelColorA(false));
+}
+
+TEST(GridTableViewStyles, TheMainFormsHeaderStyleAndAStyleSheet)
+{
+    StyledView v;
+    TvlStyle* header = v.style(TColor(0xF3F3F3));
+    TBitmap tile;
+    tile.SetSize(4, 4);
+    header->SetBitmap(&tile);
+    v.view->Styles()->SetHeader(header);
+    TvlViewParams params;
+    v.column->Styles()->GetHeaderParams(params);
+    EXPECT_EQ(params.Color, TColor(0xF3F3F3));
+    // Without a header bitmap of its own the view shows the style's.
+    const TBitmap* headerBitmap = v.view->BackgroundBitmaps()->GetBitmap(4);
+    ASSERT_NE(headerBitmap, nullptr);
+    EXPECT_EQ(headerBitmap->Width(), 4);
+
+    // A column's own Header style wins over the view's.
+    v.column->Styles()->SetHeader(v.style(clAqua));
+    v.column->Styles()->GetHeaderParams(params);
+    EXPECT_EQ(params.Color, clAqua);
+
+    auto* sheet = static_cast<TvlGridTableViewStyleSheet*>(v.repository.CreateSheet(&TvlGridTableViewStyleSheet::SheetClass));
+    sheet->Styles()->SetFooter(v.style(clMaroon));
+    v.view->Styles()->SetStyleSheet(sheet);
+    EXPECT_EQ(v.view->Styles()->StyleSheet(), sheet);
+    v.view->Styles()->GetFooterParams(nullptr, v.column, -1, nullptr, params);
+    EXPECT_EQ(params.Color, clMaroon);
+}
+
+}  // namespace
