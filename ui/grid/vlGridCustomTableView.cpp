@@ -41,16 +41,21 @@ TvlCustomGridTableView::~TvlCustomGridTableView()
 {
     Destroying();
     FFocusedItem = nullptr;
-    if (DataController() != nullptr) {
-        BeginUpdate();
-        // The items belong to the form, but not without their view.
-        while (!FItems.empty()) {
-            TvlCustomGridTableItem* item = FItems.back();
-            RemoveItem(item);
-            delete item;
-        }
-        CancelUpdate();
+    // The items belong to the form, but not without their view. The grid
+    // is not locked here: its pending changes must not run against a view
+    // that is half gone.
+    while (!FItems.empty()) {
+        TvlCustomGridTableItem* item = FItems.back();
+        FItems.pop_back();
+        if (DataController() != nullptr)
+            DataController()->RemoveItem(item);
+        item->SetGridView(nullptr);
+        item->FIndex = -1;
+        item->FVisibleIndex = -1;
+        delete item;
     }
+    FVisibleItems.clear();
+    FFilterableItems.clear();
 }
 
 void TvlCustomGridTableView::CreateOptions()
