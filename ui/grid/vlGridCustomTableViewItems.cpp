@@ -747,16 +747,13 @@ void TvlCustomGridTableItem::SetStoredPropertyValue(const String& AName, const V
         const auto alignment = TAlignment(AValue.AsInteger());
         if (FPropertiesValue == nullptr || alignment == FPropertiesValue->Alignment()->Horz())
             return;
-        // A repository or default editor is shared: the item takes its own
-        // copy of the class first.
-        if (FRepositoryItem == nullptr && FProperties == nullptr) {
-            const TClassInfo* propertiesClass = FPropertiesValue->ClassInfo();
-            SetPropertiesClass(propertiesClass);
-        }
+        // A repository or default editor is shared by other items and
+        // editors: the item takes its own properties of that class and the
+        // alignment goes there, never into the shared editor.
+        if (FProperties == nullptr)
+            SetPropertiesClass(FPropertiesValue->ClassInfo());
         if (FProperties != nullptr)
             FProperties->Alignment()->SetHorz(alignment);
-        else if (FPropertiesValue != nullptr)
-            FPropertiesValue->Alignment()->SetHorz(alignment);
     } else if (AName == QLatin1String("Index"))
         SetIndex(AValue.AsInteger());
     else if (AName == QLatin1String("Visible"))
