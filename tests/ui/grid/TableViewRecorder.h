@@ -3,6 +3,7 @@
 #pragma once
 #include <vector>
 
+#include "ui/editors/vlTextEdit.h"
 #include "ui/grid/vlGridTableView.h"
 
 namespace gridtest {
@@ -16,6 +17,41 @@ public:
         TvlGridTableView::NotifyController(AChangeKind);
     }
     std::vector<TvlViewChangeKind> kinds;
+};
+
+// Measures a text as 7 pixels a character, so that widths are known.
+class FixedPitchViewData : public TvlCustomEditViewData {
+public:
+    using TvlCustomEditViewData::TvlCustomEditViewData;
+    TSize MeasureContentCore(TvlCanvas*, const Variant& AValue, const TvlEditMeasureParams&) const override
+    {
+        return TSize{7 * int(VarToStr(AValue).size()), 13};
+    }
+};
+
+// Text editor properties that let a grid sort, group, filter and search.
+class SortableTextProperties : public TvlTextEditProperties {
+public:
+    using TvlTextEditProperties::TvlTextEditProperties;
+    uint32_t GetSupportedOperations() const override
+    {
+        return TvlTextEditProperties::GetSupportedOperations() | vlesoSorting | vlesoFiltering | vlesoIncSearch;
+    }
+    std::unique_ptr<TvlCustomEditViewData> CreateViewData(TvlCustomEditStyle* AStyle, bool AIsInplace) const override
+    {
+        return std::make_unique<FixedPitchViewData>(this, AStyle, AIsInplace);
+    }
+};
+
+class TextRepositoryItem : public TvlEditRepositoryItem {
+public:
+    explicit TextRepositoryItem(TComponent* AOwner) : TvlEditRepositoryItem(AOwner) { RecreateProperties(); }
+
+protected:
+    std::unique_ptr<TvlCustomEditProperties> CreatePropertiesOfItem() override
+    {
+        return std::make_unique<SortableTextProperties>(this);
+    }
 };
 
 // A table view without a grid, owned by a form.

@@ -14,27 +14,6 @@ namespace {
 
 using Kinds = std::vector<TvlViewChangeKind>;
 
-// Text editor properties that let a grid sort, group, filter and search.
-class SortableTextProperties : public TvlTextEditProperties {
-public:
-    using TvlTextEditProperties::TvlTextEditProperties;
-    uint32_t GetSupportedOperations() const override
-    {
-        return TvlTextEditProperties::GetSupportedOperations() | vlesoSorting | vlesoFiltering | vlesoIncSearch;
-    }
-};
-
-class TextRepositoryItem : public TvlEditRepositoryItem {
-public:
-    explicit TextRepositoryItem(TComponent* AOwner) : TvlEditRepositoryItem(AOwner) { RecreateProperties(); }
-
-protected:
-    std::unique_ptr<TvlCustomEditProperties> CreatePropertiesOfItem() override
-    {
-        return std::make_unique<SortableTextProperties>(this);
-    }
-};
-
 struct ItemFixture : TableViewFixture {
     GridTableUnits units;  // the editors' registrations
     TvlEditRepository repository{nullptr};
