@@ -733,6 +733,19 @@ bool TvlCustomGridTableView::CanInsert() const
     return OptionsData()->Inserting() && DataController()->GetEditOperations().Contains(deoInsert);
 }
 
+void TvlCustomGridTableView::moveFocus(int ADistance)
+{
+    TvlGridDataController* controller = DataController();
+    if (controller->IsGridMode()) {
+        controller->Scroll(ADistance);
+        return;
+    }
+    if (controller->GetRowCount() == 0)
+        return;
+    const int row = std::clamp(controller->GetFocusedRowIndex() + ADistance, 0, controller->GetRowCount() - 1);
+    controller->ChangeFocusedRowIndex(row);
+}
+
 void TvlCustomGridTableView::DoAction(int AButtonIndex)
 {
     TvlGridDataController* controller = DataController();
@@ -745,12 +758,12 @@ void TvlCustomGridTableView::DoAction(int AButtonIndex)
         // A page is what the records layout shows: its controller moves by it.
         break;
     case NBDI_PRIOR:
-        controller->Scroll(-1);
+        moveFocus(-1);
         break;
     case NBDI_NEXT:
         // Moving on from the last record never appends one here.
         if (!controller->IsEOF())
-            controller->Scroll(1);
+            moveFocus(1);
         break;
     case NBDI_LAST:
         controller->GotoLast();

@@ -1422,6 +1422,7 @@ public:
 private:
     friend class TvlCustomGridTableItem;
     void dispatchDataChange(TvlUpdateControlInfo* AInfo);
+    void moveFocus(int ADistance);
     std::vector<TvlCustomGridTableItem*> FItems;            // owned by the form
     std::vector<TvlCustomGridTableItem*> FVisibleItems;
     std::vector<TvlCustomGridTableItem*> FFilterableItems;

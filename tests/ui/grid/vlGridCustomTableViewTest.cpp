@@ -91,6 +91,54 @@ TEST(vlGridCustomTableView, MovingAndHidingItemsRenumbersIndexesAndVisibleIndexe
     EXPECT_EQ(t.view->Items(2)->VisibleIndex(), 1);
 }
 
+TEST(vlGridCustomTableView, AssignReplacesTheItemsByIdAndTakesTheIdCounter)
+{
+    PlainView target({"t0", "t1", "t2"});
+    PlainView source({"s0", "s1"});
+    delete source.view->GetItemByID(0);
+    source.view->CreateColumn()->SetCaption(QStringLiteral("s2"));  // IDs 1, 2
+    target.view->Assign(source.view);
+    ASSERT_EQ(target.view->ItemCount(), 2);
+    EXPECT_EQ(ids(target.view), (std::vector<int>{1, 2}));
+    EXPECT_EQ(target.view->Items(0)->Caption(), QStringLiteral("s1"));
+    EXPECT_EQ(target.view->Items(1)->Caption(), QStringLiteral("s2"));
+    EXPECT_EQ(target.view->NextID(), source.view->NextID());
+    EXPECT_EQ(target.dc()->GetItemCount(), 2);
+}
+
+TEST(vlGridCustomTableView, LayoutAssignmentMovesTheItemsItsBindingsNameAndKeepsTheirTags)
+{
+    PlainView t({"a", "b"});
+    t.view->Items(0)->SetTag(7);
+    PlainView layout({"A2", "B2"});
+    // The layout's items name the view's items in the other order.
+    layout.view->Items(0)->DataBinding()->SetData(t.view->Items(1));
+    layout.view->Items(1)->DataBinding()->SetData(t.view->Items(0));
+    layout.view->Items(1)->SetWidth(120);
+    TvlCustomGridTableItem* a = t.view->Items(0);
+    t.view->AssignLayout(layout.view);
+    EXPECT_EQ(a->Index(), 1);
+    EXPECT_EQ(a->Width(), 120);
+    EXPECT_EQ(a->Tag(), 7);
+}
+
+TEST(vlCustomGridTableView, NavigatorActionsMoveTheFocusAndNextNeverAppends)
+{
+    PlainView t({"n"});
+    for (const char* v : {"a", "b", "c"})
+        t.AddRow({v});
+    struct Step {
+        int button;
+        int focusedRow;
+    };
+    const Step steps[] = {{NBDI_FIRST, 0}, {NBDI_NEXT, 1}, {NBDI_LAST, 2}, {NBDI_NEXT, 2}, {NBDI_PRIOR, 1}};
+    for (const Step& step : steps) {
+        t.view->DoAction(step.button);
+        EXPECT_EQ(t.dc()->GetFocusedRowIndex(), step.focusedRow) << "button " << step.button;
+    }
+    EXPECT_EQ(t.dc()->GetRecordCount(), 3);
+}
+
 // ---- the data controller and the binding --------------------------------------------------------
 
 TEST(vlGridDataController, AnswersItemQuestionsThroughTheView)
