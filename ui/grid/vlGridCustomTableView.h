@@ -863,6 +863,7 @@ private:
     TvlEditRepositoryItem* defaultRepositoryItem() const;
     IvlEditDefaultValuesProvider* defaultValuesProvider() const;
     void leaveView();
+    TvlCustomGridRecord* focusedRecord() const;
     void propertiesChangedHandler(TObject* Sender);
     TvlCustomEditProperties* getPropertiesValue();
     TvlCustomEditProperties* getRepositoryItemValue();

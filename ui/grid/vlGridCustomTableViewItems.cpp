@@ -747,16 +747,13 @@ void TvlCustomGridTableItem::SetStoredPropertyValue(const String& AName, const V
         const auto alignment = TAlignment(AValue.AsInteger());
         if (FPropertiesValue == nullptr || alignment == FPropertiesValue->Alignment()->Horz())
             return;
-        // A repository or default editor is shared: the item takes its own
-        // copy of the class first.
-        if (FRepositoryItem == nullptr && FProperties == nullptr) {
-            const TClassInfo* propertiesClass = FPropertiesValue->ClassInfo();
-            SetPropertiesClass(propertiesClass);
-        }
+        // A repository or default editor is shared by other items and
+        // editors: the item takes its own properties of that class and the
+        // alignment goes there, never into the shared editor.
+        if (FProperties == nullptr)
+            SetPropertiesClass(FPropertiesValue->ClassInfo());
         if (FProperties != nullptr)
             FProperties->Alignment()->SetHorz(alignment);
-        else if (FPropertiesValue != nullptr)
-            FPropertiesValue->Alignment()->SetHorz(alignment);
     } else if (AName == QLatin1String("Index"))
         SetIndex(AValue.AsInteger());
     else if (AName == QLatin1String("Visible"))
@@ -1060,13 +1057,43 @@ bool TvlCustomGridTableItem::CanFocus(TvlCustomGridRecord* ARecord)
     return ARecord == nullptr ? FGridView->OptionsSelection()->CellSelect() : ARecord->CanFocusCells();
 }
 
-// ---- focus and editing: the record view's focus and editing controllers
-// keep the focused and the edited item; without them no item has either.
+// ---- focus and editing
 
-bool TvlCustomGridTableItem::Focused() const { return false; }
+TvlCustomGridRecord* TvlCustomGridTableItem::focusedRecord() const
+{
+    if (FGridView == nullptr || FGridView->ViewData() == nullptr)
+        return nullptr;
+    return FGridView->ViewData()->GetRecordByIndex(FGridView->DataController()->GetFocusedRowIndex());
+}
 
-void TvlCustomGridTableItem::SetFocused(bool) {}
+bool TvlCustomGridTableItem::Focused() const { return FGridView != nullptr && FGridView->FocusedItem() == this; }
 
+void TvlCustomGridTableItem::SetFocused(bool Value)
+{
+    if (FGridView == nullptr)
+        return;
+    if (Value) {
+        FGridView->SetFocusedItem(this);
+        return;
+    }
+    if (!Focused())
+        return;
+    // The focus moves on to the next item of the record that takes it.
+    const int count = FGridView->VisibleItemCount();
+    TvlCustomGridRecord* record = focusedRecord();
+    for (int i = 1; i < count; ++i) {
+        TvlCustomGridTableItem* candidate = FGridView->VisibleItems((std::max(FVisibleIndex, 0) + i) % count);
+        if (candidate->CanFocus(record)) {
+            FGridView->SetFocusedItem(candidate);
+            if (FGridView->FocusedItem() == candidate)
+                return;
+        }
+    }
+    FGridView->SetFocusedItem(nullptr);
+}
+
+// In-place editing comes with the editing controller: until it exists no
+// item is being edited.
 bool TvlCustomGridTableItem::Editing() const { return false; }
 
 void TvlCustomGridTableItem::SetEditing(bool) {}
@@ -1074,7 +1101,7 @@ void TvlCustomGridTableItem::SetEditing(bool) {}
 bool TvlCustomGridTableItem::CanEdit()
 {
     TvlGridDataController* controller = DataController();
-    return controller != nullptr && CanFocus(nullptr) && IsEditingAllowed() && GetFocusedCellViewInfo() != nullptr &&
+    return controller != nullptr && CanFocus(focusedRecord()) && IsEditingAllowed() && GetFocusedCellViewInfo() != nullptr &&
            controller->GetEditOperations().Contains(deoEdit);
 }
 
@@ -1092,8 +1119,9 @@ TvlCustomEditProperties* TvlCustomGridTableItem::GetPropertiesForRecordIndex(int
 
 TvlCustomEditProperties* TvlCustomGridTableItem::GetPropertiesForEdit()
 {
-    TvlCustomEditProperties* result = GetRecordProperties(nullptr);
-    DoGetPropertiesForEdit(nullptr, result);
+    TvlCustomGridRecord* record = focusedRecord();
+    TvlCustomEditProperties* result = GetRecordProperties(record);
+    DoGetPropertiesForEdit(record, result);
     InitProperties(result);
     return result;
 }

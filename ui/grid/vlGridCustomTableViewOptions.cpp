@@ -586,8 +586,13 @@ TvlCustomGridTableView* TvlCustomGridTableOptionsSelection::GridView() const
 
 void TvlCustomGridTableOptionsSelection::cellSelectChanged()
 {
-    // The focused item belongs to the record view's focus controller; until
-    // it exists, CanFocus of the items already reads the new value.
+    TvlCustomGridTableView* view = GridView();
+    if (!FCellSelect) {
+        view->SetFocusedItem(nullptr);
+        return;
+    }
+    for (int i = 0; i < view->VisibleItemCount() && view->FocusedItem() == nullptr; ++i)
+        view->SetFocusedItem(view->VisibleItems(i));
 }
 
 TvlCustomGridTableView* TvlCustomGridTableDateTimeHandling::GridView() const
