@@ -22,6 +22,7 @@
 #include "ui/grid/vlGridCommon.h"
 #include "ui/grid/vlGridCustomView.h"
 #include "ui/grid/vlGridStrs.h"
+#include "ui/grid/vlGridTableView.h"
 #include "ui/foundation/vlGraphics.h"
 #include "ui/foundation/vlContainer.h"
 #include "ui/foundation/vlControls.h"
@@ -65,5 +66,6 @@ void AddProgramUnits(TStartupList& Units)
     AddvlGridStrsUnit(Units);
     AddvlGridCommonUnit(Units);
     AddvlGridCustomViewUnit(Units);
+    AddvlGridTableViewUnit(Units);
     AddSkinUnits(Units);
 }

@@ -343,8 +343,12 @@ using TvlEditPopupCloseEvent = TDelegate<void(TObject* Sender, int AReason)>;
 // Makes an editor of one class (owned by AOwner).
 using TvlCustomEditClass = std::function<TvlCustomEdit*(TComponent* AOwner, bool AIsInplace)>;
 
-// Bits of GetSupportedOperations.
-enum : uint32_t { vlesoShowingButtons = 1u << 5 };
+// Bits of GetSupportedOperations: what a grid may do with a column that
+// shows its values through these properties.
+enum : uint32_t {
+    vlesoAlwaysHotTrack = 1u << 0, vlesoAutoHeight = 1u << 1, vlesoIncSearch = 1u << 2, vlesoFiltering = 1u << 3,
+    vlesoGrouping = 1u << 4, vlesoShowingButtons = 1u << 5, vlesoSortingByDisplayText = 1u << 6, vlesoSorting = 1u << 8
+};
 
 class TvlCustomEditProperties : public TvlInterfacedPersistent {
 public:
