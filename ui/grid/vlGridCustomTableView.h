@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "ui/controls/vlNavigator.h"
 #include "ui/data/vlData.h"
 #include "ui/editors/vlEdit.h"
 #include "ui/grid/vlGridCustomView.h"
@@ -1195,12 +1196,6 @@ using TvlGridInitEditValueEvent = TDelegate<void(TvlCustomGridTableView* Sender,
 using TvlGridInitDateRangesEvent = TDelegate<void(TvlCustomGridTableItem* Sender, TvlGridDateRanges* ADateRanges)>;
 using TvlGridInitStoredObjectEvent = TDelegate<void(TvlCustomGridView* Sender, TObject* AObject)>;
 using TvlGridCustomTableViewEvent = TDelegate<void(TvlCustomGridTableView* Sender)>;
-
-// The navigator's buttons, as view operations.
-enum TvlNavigatorButtonIndex {
-    NBDI_FIRST, NBDI_PRIORPAGE, NBDI_PRIOR, NBDI_NEXT, NBDI_NEXTPAGE, NBDI_LAST, NBDI_INSERT, NBDI_APPEND,
-    NBDI_DELETE, NBDI_EDIT, NBDI_POST, NBDI_CANCEL, NBDI_REFRESH, NBDI_SAVEBOOKMARK, NBDI_GOTOBOOKMARK, NBDI_FILTER
-};
 
 // The base of every view that shows records made of items: it keeps the
 // items and their IDs, turns the data controller's notices into record

@@ -37,9 +37,12 @@ public:
     {
         return TvlTextEditProperties::GetSupportedOperations() | vlesoSorting | vlesoFiltering | vlesoIncSearch;
     }
-    std::unique_ptr<TvlCustomEditViewData> CreateViewData(TvlCustomEditStyle* AStyle, bool AIsInplace) const override
+    std::unique_ptr<TvlCustomEditViewData> CreateViewData(TvlCustomEditStyle* AStyle, bool AIsInplace,
+                                                          bool APreviewMode = false) const override
     {
-        return std::make_unique<FixedPitchViewData>(this, AStyle, AIsInplace);
+        auto data = std::make_unique<FixedPitchViewData>(this, AStyle, AIsInplace);
+        data->PreviewMode = APreviewMode;
+        return data;
     }
 };
 
