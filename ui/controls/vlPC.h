@@ -726,6 +726,7 @@ public:
     explicit TvlPCGoDialog(TvlCustomTabControl* AOwner);
     String ClassName() const override { return String::fromLatin1("TvlPCGoDialog"); }
 
+    using TPopupMenu::Popup;
     // Rebuilds the items and opens the menu under the go-dialog button.
     void Popup(bool ASort);
     // The tabs the menu lists, in menu order (its first step).
@@ -1000,7 +1001,7 @@ public:
     ~TvlPageControl() override;
     String ClassName() const override { return String::fromLatin1("TvlPageControl"); }
 
-    TvlTabSheet* ActivePage() const { return FActivePage; }
+    TvlTabSheet* ActivePage() const override { return FActivePage; }
     void SetActivePage(TvlTabSheet* Value);
     int GetPageCount() const { return int(FPages.size()); }
     int PageCount() const { return GetPageCount(); }
