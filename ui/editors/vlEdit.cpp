@@ -2,6 +2,12 @@
 
 #include <algorithm>
 
+#include <QCursor>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QPixmap>
+
 #include "platform/controls/Messages.h"
 #include "platform/rtl/Startup.h"
 #include "platform/rtl/TypInfo.h"
@@ -573,6 +579,8 @@ void TvlCustomEditProperties::ButtonsChanged(TObject*) { Changed(); }
 
 void TvlCustomEditProperties::DefaultValuesProviderDestroyed() { FDefaultValuesProvider = nullptr; }
 
+void TvlCustomEditProperties::RecreateAssignedValues() { FAssignedValues = GetAssignedValuesClass()(this); }
+
 TvlCustomEditPropertiesValuesClass TvlCustomEditProperties::GetAssignedValuesClass() const
 {
     return [](TPersistent* AOwner) { return std::make_unique<TvlCustomEditPropertiesValues>(AOwner); };
@@ -1080,17 +1088,43 @@ TShiftState MouseButtonCodeToShift(int ACode)
     }
 }
 
+namespace {
+
+// A wheel between an up and a down arrow: the pointer while the wheel
+// scrolls an editor's items. Drawn here, so no picture file is needed.
+QCursor mouseWheelCursor()
+{
+    QImage image(32, 32, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setPen(Qt::black);
+    p.setBrush(Qt::white);
+    p.drawRoundedRect(QRect(12, 9, 8, 14), 3, 3);
+    p.drawLine(16, 11, 16, 14);
+    p.setBrush(Qt::black);
+    p.drawPolygon(QPolygon({{16, 1}, {11, 6}, {21, 6}}));
+    p.drawPolygon(QPolygon({{16, 31}, {11, 26}, {21, 26}}));
+    p.end();
+    return QCursor(QPixmap::fromImage(image), 16, 16);
+}
+
+}  // namespace
+
 void AddvlEditUnit(TStartupList& AList)
 {
     AList.Add(
         QStringLiteral("vlEdit"),
         [] {
+            // Pictures need the window system.
+            if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr)
+                RegisterScreenCursor(crvlEditMouseWheel, mouseWheelCursor());
             propertiesList();
             TEditUnit& unit = editUnit();
             unit.DefaultStyleController = std::make_unique<TvlEditStyleController>(nullptr);
             SetContainerDefaultStyleController(unit.DefaultStyleController.get());
         },
         [] {
+            UnregisterScreenCursor(crvlEditMouseWheel);
             TEditUnit& unit = editUnit();
             unit.RegisteredProperties.reset();
             unit.Factories.clear();

@@ -469,6 +469,9 @@ public:
 protected:
     // The class-reference constructor: a new object of this object's class.
     virtual std::unique_ptr<TvlCustomEditProperties> NewInstance(TPersistent* AOwner) const;
+    // Descendants with their own assigned-values class call this from their
+    // constructors.
+    void RecreateAssignedValues();
 
 private:
     friend class TvlEditAlignment;
@@ -786,6 +789,9 @@ bool IsRegionEmpty(const TvlRegion* ARegion);
 void ExtendSize(TSize& ASize, const TSize& ASize2);
 TShiftState MouseButtonToShift(TMouseButton AButton);
 TShiftState MouseButtonCodeToShift(int ACode);
+
+// The editors' mouse-wheel cursor in the screen's cursor list.
+enum : TCursor { crvlEditMouseWheel = 4101 };
 
 // The list of all properties objects, the registry, the default repository
 // and the mouse-wheel cursor for the program's life.
