@@ -435,6 +435,7 @@ protected:
 
 private:
     bool FHotTrack = true;
+    bool FSettingItemIndex = false;
     int FScrollWidth = 0;
     IvlTextEditLookupDataOwner* FEdit = nullptr;
 };

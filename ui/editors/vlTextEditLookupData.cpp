@@ -305,7 +305,14 @@ void TvlCustomEditListBox::SetItemCount(int ACount)
 
 void TvlCustomEditListBox::SetItemIndexAndNotify(int Value)
 {
-    SetItemIndex(Value);
+    {
+        // The list widget reports a selection set from here as a click too:
+        // the event below is the one for it.
+        const bool saved = FSettingItemIndex;
+        FSettingItemIndex = true;
+        SetItemIndex(Value);
+        FSettingItemIndex = saved;
+    }
     UpdateScrollBars();
     OnSelectItem(this);
 }
@@ -354,6 +361,8 @@ void TvlCustomEditListBox::MouseMove(TShiftState Shift, int X, int Y)
 void TvlCustomEditListBox::Click()
 {
     TvlCustomInnerListBox::Click();
+    if (FSettingItemIndex)
+        return;
     UpdateScrollBars();
     OnSelectItem(this);
 }

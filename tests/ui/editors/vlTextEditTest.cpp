@@ -2,11 +2,14 @@
 // thousand separators, bounds, lookup data and the drawing of text cells.
 #include "ui/editors/vlTextEdit.h"
 
+#include <QApplication>
 #include <QImage>
+#include <QListWidget>
 #include <gtest/gtest.h>
 
 #include <memory>
 
+#include "platform/controls/Forms.h"
 #include "platform/graphics/Bitmap.h"
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/SysUtils.h"
@@ -623,6 +626,52 @@ TEST(TextEditViewData, FixedListTextSitsLowerAndFurtherIn)
     EXPECT_EQ(rects[1].Left, rects[0].Left + 1);
     EXPECT_EQ(rects[1].Top, rects[0].Top + 1);
     EXPECT_EQ(rects[1].Bottom, rects[0].Bottom + 1);
+}
+
+}  // namespace
+
+namespace {
+
+// ---- the list box of editor popups
+
+struct ListBox : TvlCustomEditListBox {
+    using TvlCustomEditListBox::TvlCustomEditListBox;
+    using TvlCustomEditListBox::DoMouseWheel;
+    using TvlCustomEditListBox::MouseMove;
+};
+
+TEST(TextEditListBox, HotTracksTheItemUnderThePointerAndScrollsByTheWheel)
+{
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 200, 200);
+    auto* box = new ListBox(&form);
+    box->SetParent(&form);
+    box->SetBounds(0, 0, 150, 100);
+    box->SetItemCount(20);
+    EXPECT_EQ(box->Items()->Count(), 20);
+    int selected = 0;
+    box->OnSelectItem = TNotifyEvent::FromFunction([&selected](TObject*) { ++selected; });
+    form.Show();
+    QApplication::processEvents();
+    selected = 0;  // taking the focus made row 0 current
+    auto* list = static_cast<QListWidget*>(box->Widget());
+    const QPoint second = list->visualItemRect(list->item(2)).center();
+    box->MouseMove(TShiftState{}, second.x(), second.y());
+    EXPECT_EQ(box->ItemIndex(), 2);
+    EXPECT_EQ(selected, 1);
+    box->MouseMove(TShiftState{}, second.x(), second.y());  // the same item: nothing new
+    EXPECT_EQ(selected, 1);
+    box->SetHotTrack(false);
+    const QPoint third = list->visualItemRect(list->item(3)).center();
+    box->MouseMove(TShiftState{}, third.x(), third.y());
+    EXPECT_EQ(box->ItemIndex(), 2);
+
+    ASSERT_EQ(box->TopIndex(), 0);
+    EXPECT_FALSE(box->DoMouseWheel(TShiftState{}, 120, TPoint{}));  // already at the top
+    EXPECT_TRUE(box->DoMouseWheel(TShiftState{}, -120, TPoint{}));
+    EXPECT_EQ(box->TopIndex(), Mouse->WheelScrollLines());
+    box->SetItemCount(4);
+    EXPECT_EQ(box->Items()->Count(), 4);
 }
 
 }  // namespace
