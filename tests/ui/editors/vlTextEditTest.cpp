@@ -331,6 +331,34 @@ struct FakeEditor : IvlTextEditLookupDataOwner {
     void SelectItem(TObject*) { ++Selected; }
 };
 
+TEST(TextEditProperties, OnlyLookupItemsAreValidInTheListStyles)
+{
+    ListProperties p(nullptr);
+    p.LookupItems()->Add(QStringLiteral("Apple"));
+    p.LookupItems()->Add(QStringLiteral("Banana"));
+    p.SetCharCase(ecUpperCase);
+    struct Case {
+        TvlEditEditingStyle Style;
+        const char* Text;
+        bool Valid;
+        const char* After;
+    };
+    const Case cases[] = {
+        {esEditList, "apple", true, "APPLE"}, {esFixedList, "BANANA", true, "BANANA"},
+        {esEditList, "cherry", false, "cherry"}, {esFixedList, "", true, ""},
+        {esEdit, "cherry", true, "CHERRY"},     {esNoEdit, "cherry", true, "CHERRY"},
+    };
+    for (const Case& c : cases) {
+        p.Style = c.Style;
+        Variant value(c.Text);
+        EXPECT_EQ(p.IsDisplayValueValid(value, true), c.Valid) << c.Text << " in style " << int(c.Style);
+        EXPECT_EQ(VarToStr(value), QString::fromLatin1(c.After)) << c.Text;
+    }
+    Variant number(5);
+    EXPECT_TRUE(p.IsEditValueValid(number, true));  // only texts are checked
+    EXPECT_TRUE(p.CompareDisplayValues(Variant("apple"), Variant("APPLE")));  // both show upper case
+}
+
 TEST(TextEditLookupData, GoMovesThroughTwentyItems)
 {
     struct Case {
