@@ -38,6 +38,8 @@ constexpr TPoint PointFromLParam(LPARAM v) { return {LoWord16(v), HiWord16(v)}; 
 // ((-1, -1) from the keyboard). A non-zero Result means the control handled
 // it and no popup menu is shown.
 enum : UINT { WM_CONTEXTMENU = 0x007B };
+// Clipboard requests to an edit control (the default handling does them).
+enum : UINT { WM_CUT = 0x0300, WM_COPY = 0x0301, WM_PASTE = 0x0302, WM_CLEAR = 0x0303, WM_UNDO = 0x0304 };
 // Sent to every form after the system colours changed.
 enum : UINT { WM_SYSCOLORCHANGE = 0x0015 };
 // A modal mode (a press, a drag, a scroll) is to end at once

@@ -75,6 +75,7 @@ void HandleCurrentException() noexcept
     };
     try {
         throw;
+    } catch (const EAbort&) {
     } catch (const Exception& E) {
         deliver(E);
     } catch (const std::exception& e) {

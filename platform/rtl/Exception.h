@@ -64,6 +64,9 @@ VORLANE_RESOURCESTRING(SResNotFound, "Resource %s not found");
 // A programming error found at run time (a call the caller must not make);
 // raised as an exception so that the program can report it instead of ending.
 VORLANE_DECLARE_EXCEPTION(EAssertionFailed, Exception);
+// A silent exception: it ends the operation under way and is reported to
+// nobody when it reaches a dispatch point.
+VORLANE_DECLARE_EXCEPTION(EAbort, Exception);
 
 // The application's handler of exceptions that reached a dispatch point.
 // Until one is installed, the text goes to standard error.

@@ -1410,49 +1410,11 @@ TvlEditStyleController::TvlEditStyleController(TComponent* AOwner)
 
 TvlEditStyleController* GetEditorsDefaultStyleController() { return editUnit().DefaultStyleController.get(); }
 
-// ------------------------------------------------------------ editor
-
-TvlCustomEdit::TvlCustomEdit(TComponent* AOwner, bool AIsInplace)
-    : TvlContainer(AOwner, &vlCreateContainerStyles<TvlContainerStyles>, &vlCreateContainerStyle<TvlEditStyle>,
-                   &vlCreateContainerViewInfo<TvlContainerViewInfo>),
-      FIsInplace(AIsInplace)
-{
-    FProperties = CreateProperties();
-    FProperties->OnPropertiesChanged = TNotifyEvent(this, &TvlCustomEdit::PropertiesChanged);
-    // The styles were made before the in-place flag could be read.
-    if (FIsInplace)
-        GetStyle()->SetStyleController(nullptr);
-}
-
-TvlCustomEdit::~TvlCustomEdit() = default;
-
-std::unique_ptr<TvlCustomEditProperties> TvlCustomEdit::CreateProperties()
-{
-    return std::make_unique<TvlCustomEditProperties>(this);
-}
-
-void TvlCustomEdit::SetProperties(const TvlCustomEditProperties* Value) { FProperties->Assign(Value); }
-
-void TvlCustomEdit::LockChangeEvents(bool ALock, bool AInvokeChangedOnUnlock)
-{
-    if (ALock) {
-        ++FChangeEventsLockCount;
-        FProperties->BeginUpdate();
-    } else if (FChangeEventsLockCount > 0) {
-        --FChangeEventsLockCount;
-        FProperties->EndUpdate(AInvokeChangedOnUnlock);
-    }
-}
-
-void TvlCustomEdit::PropertiesChanged(TObject*)
-{
-    if (!ComponentState().Contains(csDestroying))
-        ShortRefreshContainer(false);
-}
-
 TvlCustomEditClass TvlCustomEditProperties::GetContainerClass() const
 {
-    return [](TComponent* AOwner, bool AIsInplace) { return new TvlCustomEdit(AOwner, AIsInplace); };
+    return [](TComponent* AOwner, bool AIsInplace) {
+        return TvlCustomEdit::CreateInplace<TvlCustomEdit>(AOwner, AIsInplace);
+    };
 }
 
 // ------------------------------------------------------------ in-place editors

@@ -707,37 +707,502 @@ protected:
 // The controller every standalone editor's style follows unless it names one.
 TvlEditStyleController* GetEditorsDefaultStyleController();
 
-// ---- the editor as the framework sees it --------------------------------------
+// ---- the editor control ------------------------------------------------------
 
-// An editor on the container. The framework uses only what is declared here;
-// the editor's value model and activation complete it.
-class TvlCustomEdit : public TvlContainer {
+// The value an editor was asked to take did not pass its validation.
+VORLANE_DECLARE_EXCEPTION(EvlEditValidationError, EvlEditError);
+
+class TvlEditDataBinding;
+class TvlCustomEditData;
+
+// The inner edit window of an editor as the editor sees it. The editor
+// itself uses the control, the read-only state, focusing, attaching, the
+// change handler and the read-only setter; the text editors use the rest.
+class IvlCustomInnerEdit {
+public:
+    virtual ~IvlCustomInnerEdit() = default;
+    virtual TWinControl* GetControl() = 0;
+    virtual TvlCustomEdit* GetControlContainer() = 0;
+    // The control's own handling of a message the editor has checked.
+    virtual LRESULT CallDefWndProc(UINT AMsg, WPARAM WParam, LPARAM LParam) = 0;
+    virtual Variant GetEditValue() const = 0;
+    virtual TNotifyEvent GetOnChange() const = 0;
+    virtual bool GetReadOnly() const = 0;
+    // Counts up; counts down while above 0. Bounds changes are dropped
+    // while the count is above 0.
+    virtual void LockBounds(bool ALock) = 0;
+    // Focuses the control without selecting its text.
+    virtual void SafelySetFocus() = 0;
+    virtual void SetEditValue(const Variant& Value) = 0;
+    // Places the control in the editor (its parent) and ties it to it.
+    virtual void SetParent(TWinControl* Value) = 0;
+    virtual void SetOnChange(const TNotifyEvent& Value) = 0;
+    virtual void SetReadOnly(bool Value) = 0;
+};
+
+// Makes the inner edit of an editor (the editor is its container).
+using TvlInnerEditClass = std::function<std::unique_ptr<TWinControl>(TvlCustomEdit* AEdit)>;
+using TvlEditDataBindingClass = std::function<std::unique_ptr<TvlEditDataBinding>(TvlCustomEdit* AEdit)>;
+using TvlEditDataClass = std::function<std::unique_ptr<TvlCustomEditData>(TvlCustomEdit* AEdit)>;
+using TvlEditEditingEvent = TDelegate<void(TObject* Sender, bool& CanEdit)>;
+
+// Change events held back while an editor's change events are locked.
+class TvlEditChangeEventsCatcher : public TObject {
+public:
+    explicit TvlEditChangeEventsCatcher(TvlCustomEdit* AEdit) : FEdit(AEdit) {}
+    String ClassName() const override { return String::fromLatin1("TvlEditChangeEventsCatcher"); }
+    TvlCustomEdit* Edit() const { return FEdit; }
+    int LockCount = 0;
+    bool OnChangeEvent = false;
+    bool OnEditValueChangedEvent = false;
+
+private:
+    TvlCustomEdit* FEdit;
+};
+
+// Where a standalone editor's value comes from and goes to. This one holds
+// no data: the editor's own value is all there is; data-aware bindings
+// override the reading and writing.
+class TvlEditDataBinding : public TPersistent {
+public:
+    explicit TvlEditDataBinding(TvlCustomEdit* AEdit);
+    ~TvlEditDataBinding() override;
+    String ClassName() const override { return String::fromLatin1("TvlEditDataBinding"); }
+
+    TvlCustomEdit* Edit() const { return FEdit; }
+    TObject* DefaultValuesProvider() const { return FDefaultValuesProvider.get(); }
+    IvlEditDefaultValuesProvider* GetProviderIntf() const;
+
+    virtual void ProviderDefaultsChanged();
+    virtual void ReadDisplayValue(Variant& V) const;
+    virtual bool IsValueModified() const;
+    virtual bool IsInEditMode() const;
+    virtual void ReadStoredValue(Variant& V) const;
+    virtual bool IsDataReadOnly() const;
+    virtual bool IsDataRefreshBlocked() const { return false; }
+    virtual void ResetValue();
+    virtual void WriteDisplayValue(const Variant& V);
+    virtual bool EnterEditMode();
+    virtual void WriteStoredValue(const Variant& V) { (void)V; }
+    virtual bool CanRefreshFromData() const;
+    virtual bool GetIsDataAvailable() const;
+    virtual bool CanPostValue() const { return IsInEditMode(); }
+    virtual bool ExecuteAction(TObject* AAction) { (void)AAction; return false; }
+    virtual bool UpdateAction(TObject* AAction) { (void)AAction; return false; }
+    virtual void MarkModified();
+    virtual void RefreshDisplay();
+    virtual void RefreshUnboundDisplay() {}
+    // Data-aware bindings answer True (the editor's value is in data).
+    virtual bool IsDataAware() const { return false; }
+
+protected:
+    TPersistent* GetOwner() const override;
+    // The provider class; made once by the constructor.
+    virtual std::unique_ptr<TvlCustomEditDefaultValuesProvider> CreateProvider();
+    // Descendants call this from their constructors to get their provider.
+    void RecreateProvider();
+
+private:
+    TvlCustomEdit* FEdit;
+    std::unique_ptr<TvlCustomEditDefaultValuesProvider> FDefaultValuesProvider;
+};
+
+// What an in-place editor keeps of one grid column between activations.
+class TvlCustomEditData : public TObject {
+public:
+    explicit TvlCustomEditData(TvlCustomEdit* AEdit);
+    ~TvlCustomEditData() override;
+    String ClassName() const override { return String::fromLatin1("TvlCustomEditData"); }
+    // Marks the data cleared; an editor that uses it applies it at once.
+    void Clear();
+    bool Cleared() const { return FCleared; }
+    void SetCleared(bool Value) { FCleared = Value; }
+    // nullptr once the editor is gone.
+    TvlCustomEdit* Edit() const { return FEdit; }
+
+private:
+    friend class TvlCustomEdit;
+    bool FCleared = false;
+    TvlCustomEdit* FEdit;
+};
+
+// Size request limits of GetEditSizeProperties.
+struct TvlEditSizeProperties {
+    int Height = -1;
+    int MaxLineCount = 0;
+    int Width = -1;
+};
+
+// The base of every editor: a container that keeps an edit value, shows it
+// through its properties, view data and view info, validates what the user
+// typed and posts the value to its data binding; standalone on a form or
+// as the in-place editor of a grid cell.
+//
+// Construction: an editor made with the public constructor is ready at
+// once. Descendants that change the classes the editor is made of (the
+// properties, inner edit, data binding) construct through the deferring
+// constructor and are made with Create / CreateInplace, which initialize
+// the complete object.
+class TvlCustomEdit : public TvlContainer, public IvlEditRepositoryItemObserver {
 public:
     explicit TvlCustomEdit(TComponent* AOwner, bool AIsInplace = false);
     ~TvlCustomEdit() override;
     String ClassName() const override { return String::fromLatin1("TvlCustomEdit"); }
+    const TClassInfo* ClassInfo() const override { return &StaticClassInfo(); }
+    static const TClassInfo& StaticClassInfo();
 
-    bool IsInplace() const override { return FIsInplace; }
+    template <class T>
+    static T* CreateInplace(TComponent* AOwner, bool AIsInplace)
+    {
+        T* edit = new T(AOwner, AIsInplace);  // owned by AOwner, or by the caller without one
+        edit->Initialize();
+        return edit;
+    }
+    template <class T>
+    static T* Create(TComponent* AOwner)
+    {
+        return CreateInplace<T>(AOwner, false);
+    }
+    // Makes the properties, inner edit, data binding and timer; runs once.
+    virtual void Initialize();
+    bool Initialized() const { return FInitialized; }
+
+    // ---- properties and repository
     TvlCustomEditProperties* Properties() const { return FProperties.get(); }
     // The given properties are copied into the editor's own.
     void SetProperties(const TvlCustomEditProperties* Value);
-    // Held-back change events are dropped when unlocked without invoking.
-    void LockChangeEvents(bool ALock, bool AInvokeChangedOnUnlock = true);
-    bool ChangeEventsLocked() const { return FChangeEventsLockCount > 0; }
+    // The repository item's properties when one is linked, else the own.
+    TvlCustomEditProperties* ActiveProperties() const { return InternalGetActiveProperties(); }
+    TvlEditRepositoryItem* RepositoryItem() const { return FRepositoryItem; }
+    void SetRepositoryItem(TvlEditRepositoryItem* Value);
+    TvlEditDataBinding* DataBinding() const { return FDataBinding.get(); }
     TvlCustomEditStyle* Style() const { return static_cast<TvlCustomEditStyle*>(GetStyle()); }
+    TvlCustomEditViewInfo* EditViewInfo() const;
     // The properties' provider changed.
     virtual void PropertiesProviderChanged() {}
 
+    // ---- value
+    Variant EditValue() const { Variant v; GetEditValue(v); return v; }
+    virtual void SetEditValue(const Variant& V);
+    Variant EditingValue() const { Variant v; GetEditingValue(v); return v; }
+    Variant DisplayValue() const { Variant v; GetDisplayValue(v); return v; }
+    virtual void SetDisplayValue(const Variant& V);
+    virtual void SetInternalEditValue(const Variant& V);
+    virtual void SetEditValueNoValidate(const Variant& V);
+    virtual void Clear();
+    void Reset();
+    bool EditModified() const { return FEditModified; }
+    void SetEditModified(bool Value);
+    bool ModifiedAfterEnter() const { return FModifiedAfterEnter; }
+    void SetModifiedAfterEnter(bool Value);
+    bool IsValidated() const { return FValidated; }
+    bool IsPosting() const { return FPosting; }
+    bool IsUserAction() const { return FUserAction; }
+    // A change coming from the user while the scope lives (clear key, cut,
+    // paste): edit-value changes then ask DoEditing and mark the editor.
+    class TUserActionScope {
+    public:
+        explicit TUserActionScope(TvlCustomEdit* AEdit, bool AValue = true)
+            : FEdit(AEdit), FSaved(AEdit->FUserAction)
+        {
+            AEdit->FUserAction = AValue;
+        }
+        ~TUserActionScope() { FEdit->FUserAction = FSaved; }
+        TUserActionScope(const TUserActionScope&) = delete;
+        TUserActionScope& operator=(const TUserActionScope&) = delete;
+
+    private:
+        TvlCustomEdit* FEdit;
+        bool FSaved;
+    };
+
+    // ---- change events
+    // Held-back change events are dropped when unlocked without invoking.
+    void LockChangeEvents(bool ALock, bool AInvokeChangedOnUnlock = true);
+    bool AreChangeEventsLocked() const { return FChangeEventsCatcher->LockCount > 0; }
+    bool ChangeEventsLocked() const { return AreChangeEventsLocked(); }
+    void LockClick(bool ALock);
+    bool IsClickLocked() const;
+    void LockEditValueChanging(bool ALock);
+    void NotifyUserModification();
+
+    // ---- validation, posting, editing permission
+    // True when the value is valid (or need not be checked); with
+    // ARaiseExceptionOnError an invalid value raises.
+    bool ValidateEdit(bool ARaiseExceptionOnError);
+    // Validates (optionally) and hands the value to the data or, in place,
+    // to OnValuePosted.
+    void PostEditValue() { InternalPostEditValue(true); }
+    virtual bool CanPostEditValue() const;
+    virtual bool DoEditing();
+    virtual bool CanModify() const;
+    virtual bool IsEditReadOnly() const;
+    // Stops validation while above 0.
+    void LockValidation(bool ALock) { FValidationSuppressionCount += ALock ? 1 : (FValidationSuppressionCount > 0 ? -1 : 0); }
+
+    // ---- in place
+    bool IsInplace() const override { return FIsInplace; }
+    virtual void Activate(TvlCustomEditData*& AEditData);
+    virtual void ActivateByKey(QChar AKey, TvlCustomEditData*& AEditData);
+    // AX, AY in the parent's client coordinates.
+    virtual void ActivateByMouse(TShiftState AShift, int AX, int AY, TvlCustomEditData*& AEditData);
+    virtual bool Deactivate();
+    bool Activated() const { return FActivated; }
+    TvlCustomEditData* EditData() const { return FEditData; }
+    TvlTimer* DoubleClickTimer() const { return FDblClickTimer.get(); }
+
+    // ---- inner edit
+    IvlCustomInnerEdit* InnerEdit() const { return FInnerEdit; }
+    virtual void LockInnerEditRepainting();
+    virtual void UnlockInnerEditRepainting();
+
+    // ---- keys and focus (the inner edit forwards its input here)
+    void KeyDown(uint16_t& Key, TShiftState Shift) override;
+    void KeyPress(QChar& Key) override;
+    void KeyUp(uint16_t& Key, TShiftState Shift) override;
+    void FocusChanged() override;
+    virtual bool IsActiveControl() const;
+    virtual bool WantTabKey() const { return FIsInplace; }
+    virtual bool WantNavigationKeys() const { return false; }
+    virtual bool CanProcessMouseWheel(TShiftState AShift) const;
+    // The Escape key reset the value: the Escape character that follows is
+    // swallowed.
+    bool EscapeHandled() const { return FEscapeHandled; }
+    void SetEscapeHandled(bool Value) { FEscapeHandled = Value; }
+    bool EscapeDown() const { return FEscapeDown; }
+    bool IsFocusingAfterError() const { return FFocusingAfterError; }
+    bool IsInnerControlMouseDown() const { return FInnerControlMouseDown; }
+    void SetInnerControlMouseDown(bool Value) { FInnerControlMouseDown = Value; }
+    bool IsSettingInnerControlBounds() const { return FInternalSetting; }
+    void SetSettingInnerControlBounds(bool Value) { FInternalSetting = Value; }
+    // Fires the after-key-down event.
+    void DoAfterKeyDown(uint16_t& Key, TShiftState Shift);
+    // The inner edit got or lost the focus: the editor is entered or left
+    // when the focus came from, or goes to, outside it.
+    void InnerEditFocusEntered();
+    void InnerEditFocusLeft();
+    virtual bool IsClickKey(uint16_t Key, TShiftState Shift) const;
+    virtual bool ClickDefaultButton();
+
+    // ---- mouse and buttons
+    int ButtonVisibleIndexAt(const TPoint& P) const;
+    int CapturedButton() const { return FCaptureButtonVisibleIndex; }
+    void CalculateViewInfoAtCursor();
+    // The left button went down on a button (the view info reads it).
+    bool LeftButtonDownOnButton() const { return (FMouseButtonPressed & 1) != 0; }
+    void Click() override;
+    void DblClick() override;
+
+    // ---- clipboard (nothing here; the text editors do it)
+    virtual void CopyToClipboard() {}
+    virtual void CutToClipboard() {}
+    virtual void PasteFromClipboard() {}
+    virtual void SelectAll() {}
+    virtual bool IsTextEditable() const { return false; }
+
+    // ---- layout, state and look
+    bool AutoSize() const { return FAutoSize; }
+    virtual void SetAutoSize(bool Value);
+    bool Transparent() const { return FTransparent; }
+    void SetTransparent(bool Value);
+    bool BeepOnEnter() const { return FBeepOnEnter; }
+    void SetBeepOnEnter(bool Value) { FBeepOnEnter = Value; }
+    int AnchorX() const { return FAnchorX; }
+    int AnchorY() const { return FAnchorY; }
+    virtual bool IsAutoSizeActive() const;
+    virtual bool CanAutoWidth() const;
+    virtual bool IsHeightDependOnWidth() const { return false; }
+    virtual void GetEditSizeProperties(TvlEditSizeProperties& AMeasureParams) const;
+    virtual bool UseAnchors() const { return UseAnchorX() || UseAnchorY(); }
+    virtual bool UseAnchorX() const { return false; }
+    virtual bool UseAnchorY() const { return false; }
+    void GetBorderExtent(TRect& R) override;
+    // The view data for the active style, filled with the editor's state.
+    virtual std::unique_ptr<TvlCustomEditViewData> CreateViewData();
+    TvlEditStateColorKind GetEditStateColorKind() const override;
+    bool IsTransparentBackground() const override { return IsNativeBackground() || IsTransparent(); }
+    virtual bool IsNativeBackground() const { return false; }
+    virtual bool IsTransparent() const { return !FIsInplace && FTransparent; }
+    bool IsReadOnly() const override { return IsEditReadOnly(); }
+    void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+
+    // IvlEditRepositoryItemObserver
+    void RepositoryItemFreed(TvlEditRepositoryItem* AItem) override;
+    void ItemPropertiesChanged(TvlEditRepositoryItem* AItem) override;
+
+    TvlEditEditingEvent OnEditing;
+    TNotifyEvent OnValuePosted;
+    TKeyEvent OnAfterKeyDown;
+    // Holds nothing: a place for the properties' events in form designers.
+    TNotifyEvent PropertiesEvents;
+
 protected:
+    // Does not initialize: the descendant's Create does, once the object
+    // is complete.
+    struct TDeferInitialize {};
+    TvlCustomEdit(TComponent* AOwner, bool AIsInplace, TDeferInitialize);
+
     TvlContainerStyleClass GetStyleClass() const override { return &vlCreateContainerStyle<TvlEditStyle>; }
+    TvlContainerStyleValues GetNotPublishedStyleValues() const override;
+    virtual TvlCustomEditProperties* InternalGetActiveProperties() const;
     // The properties class of this editor; descendants name their own.
     virtual std::unique_ptr<TvlCustomEditProperties> CreateProperties();
+    virtual TvlInnerEditClass GetInnerEditClass() const { return nullptr; }
+    virtual TvlEditDataBindingClass GetDataBindingClass() const;
+    virtual TvlEditDataClass GetEditDataClass() const { return nullptr; }
+
+    // value model
+    virtual void GetEditValue(Variant& V) const { V = FEditValue; }
+    virtual void GetEditingValue(Variant& V) const;
+    virtual void GetDisplayValue(Variant& V) const { GetEditValue(V); }
+    virtual void SetInternalDisplayValue(const Variant& V) { (void)V; }
+    virtual void InternalSetEditValue(const Variant& AValue, bool AValidateEditValue);
+    virtual void SynchronizeDisplayValue() {}
+    virtual void SynchronizeEditValue() {}
+    virtual void PrepareDisplayValue(const Variant& AEditValue, Variant& DisplayValue, bool AEditFocused) const;
+    virtual void PrepareEditValue(const Variant& ADisplayValue, Variant& AEditValue, bool AEditFocused)
+    {
+        (void)ADisplayValue; (void)AEditValue; (void)AEditFocused;
+    }
+    virtual void GetClearValue(Variant& V) const { V = Null(); }
+    virtual void DoReset();
+    virtual bool IsEditValueStored() const { return !VarIsNull(FEditValue); }
+    virtual void GetInnerEditText(String& AText) const;
+    virtual void SetInnerEditDisplayValue(const Variant& V) { (void)V; }
+    virtual bool InternalSetEditingText(const String& AText) { (void)AText; return false; }
+    virtual void InternalSetText(const String& AText) { (void)AText; }
+    virtual void UpdateDrawValue() {}
+    void SaveModified();
+    void RestoreModified();
+
+    // change events
+    virtual void DoChange();
+    virtual void DoEditValueChanged();
+    virtual void DoOnChange();
+    virtual void DoOnEditValueChanged();
+    virtual void DoButtonClick(int AButtonVisibleIndex);
+    virtual void DoButtonDown(int AButtonVisibleIndex) { (void)AButtonVisibleIndex; }
+    virtual void DoButtonUp(int AButtonVisibleIndex) { (void)AButtonVisibleIndex; }
+    virtual void DoClosePopup(int AReason);
+    virtual void ChangeHandler(TObject* Sender);
+    virtual bool IsClickEnabledDuringLoading() const { return false; }
+
+    // validation and posting
+    virtual void DoValidateDisplayValue(Variant& ADisplayValue, String& AErrorText, bool& AError);
+    // Takes the focus back and raises the error (see ValidateEdit).
+    virtual void HandleValidationError(const String& AErrorText, bool ACanAbortExecution);
+    bool IsOnValidateEventAssigned() const;
+    virtual void InternalPostEditValue(bool AValidateEdit);
+    virtual void BeforePosting() { FPosting = true; }
+    virtual void AfterPosting() { FPosting = false; }
+
+    // editing permission
+    virtual bool CanStartEditing() const { return true; }
+    virtual bool CanKeyDownModifyEdit(uint16_t Key, TShiftState Shift) const { (void)Key; (void)Shift; return false; }
+    virtual bool CanKeyPressModifyEdit(QChar Key) const { (void)Key; return false; }
+    virtual bool ValidateKeyDown(uint16_t& Key, TShiftState Shift);
+    virtual bool ValidateKeyPress(QChar& Key);
+    virtual bool IsValidChar(QChar Key) const;
+
+    // keyboard and focus
+    virtual void DoEditKeyDown(uint16_t& Key, TShiftState Shift);
+    virtual void DoEditKeyPress(QChar& Key) { ValidateKeyPress(Key); }
+    virtual void DoEditKeyUp(uint16_t& Key, TShiftState Shift) { (void)Key; (void)Shift; }
+    virtual void TabKeyPressed(TShiftState Shift) { (void)Shift; }
+    virtual bool NeedsInvokeAfterKeyDown(uint16_t Key, TShiftState Shift) const { (void)Key; (void)Shift; return false; }
+    virtual bool CanSendActivationKey(QChar Key) const { (void)Key; return true; }
+    virtual bool NeedsDataBindingUpdateOnFocus() const { return true; }
+    void DoEnter() override;
+    void DoExit() override;
+    virtual void InternalDoEnter();
+    virtual void DoFocusChanged();
+
+    // repository
+    virtual bool IsRepositoryItemAcceptable(TvlEditRepositoryItem* AItem) const;
+    virtual void RepositoryItemAssigning() {}
+    virtual void RepositoryItemAssigned() {}
     virtual void PropertiesChanged(TObject* Sender);
 
+    // inner edit
+    virtual void InitializeInnerEdit();
+    virtual void UpdateInnerEditReadOnly();
+    virtual void AdjustInnerEditPosition();
+    bool IsInnerEditPending() const;
+    void FocusInnerControl() override;
+    bool DoInnerControlDefaultHandler(TMessage& Message) override;
+
+    // in-place data
+    virtual void InitializeEditData() {}
+
+    // mouse, view info and painting
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    bool RefreshContainer(const TPoint& P, TvlMouseButton Button, TShiftState Shift, bool IsMouseEvent) override;
+    void CalculateViewInfo(const TPoint& P, bool AIsMouseEvent) override;
+    virtual void CalculateEditViewInfo(const TPoint& P, TvlMouseButton AButton, TShiftState AShift,
+                                       bool AIsMouseEvent);
+    void ProcessViewInfoChanges() override;
+    virtual void InitializeViewData(TvlCustomEditViewData* AViewData);
+    virtual void AutoSizeChanged() {}
+    // The measured size; the bounds under auto size.
+    TSize CalculateEditSize();
+    void AdjustInnerControlBounds() override;
+    virtual void CalculateAnchors();
+    void Loaded() override;
+    void Dispatch(TMessage& Message) override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
 private:
+    friend class TvlEditDataBinding;
+    friend class TvlCustomEditData;
+    void init();
+    void applyEditData();
+    void tickDblClickTimer(TObject*) { FDblClickTimer->SetEnabled(false); }
+    void attachPropertiesHandler(bool AAttach);
+    void refocusAfterError();
+    void handleHint(TMessage& Message);
+    bool handleDialogChar(TMessage& Message);
+    void handleClipboard(TMessage& Message);
+
+    int FAnchorX;
+    int FAnchorY;
+    bool FAutoSize = true;
+    int FCaptureButtonVisibleIndex = -1;
+    std::unique_ptr<TvlEditChangeEventsCatcher> FChangeEventsCatcher;
+    int FClickLockCount = 0;
+    std::unique_ptr<TvlTimer> FDblClickTimer;
+    TvlCustomEditData* FEditData = nullptr;
+    bool FInEditingCheck = false;
+    int FEditValueChangingLockCount = 0;
+    bool FEffectiveFocus = false;
+    std::unique_ptr<TWinControl> FInnerEditControl;
+    IvlCustomInnerEdit* FInnerEdit = nullptr;
+    bool FValidated = false;
+    bool FValidating = false;
+    bool FEscapeHandled = false;
+    bool FEscapeDown = false;
     bool FIsInplace;
+    bool FIsFirstSetParent = true;
+    bool FPosting = false;
+    bool FUserAction = false;
+    int FValidationSuppressionCount = 0;
+    bool FEditModified = false;
+    bool FModifiedAfterEnter = false;
+    Variant FPrevEditValue;
+    std::vector<std::pair<bool, bool>> FModifiedStack;
+    TvlEditRepositoryItem* FRepositoryItem = nullptr;
+    bool FTransparent = false;
+    bool FFocusingAfterError = false;
+    std::unique_ptr<TvlEditDataBinding> FDataBinding;
+    Variant FEditValue;
     std::unique_ptr<TvlCustomEditProperties> FProperties;
-    int FChangeEventsLockCount = 0;
+    int FMouseButtonPressed = 0;
+    bool FActivated = false;
+    bool FBeepOnEnter = true;
+    bool FInitialized = false;
+    bool FInnerRepaintLocked = false;
+    bool FRefocusPending = false;
+    bool FEnterDone = false;
 };
 
 // One hidden editor per properties object, reused for every cell.

@@ -444,6 +444,9 @@ protected:
     // For descendants that choose their style and view info classes.
     TvlContainer(TComponent* AOwner, TvlContainerStylesClass AStylesClass, TvlContainerStyleClass AStyleClass,
                  TvlContainerViewInfoClass AViewInfoClass);
+    // Puts a view info of the descendant's kind in place of the one made by
+    // the constructor (for classes that know theirs only once made).
+    void SetViewInfo(std::unique_ptr<TvlContainerViewInfo> Value) { FViewInfo = std::move(Value); }
     // Applies the parent-colour default of construction again; descendants
     // whose DefaultParentColor or IsInplace differ call it from their
     // constructor.
