@@ -628,8 +628,7 @@ const char* const charCaseNames[] = {"ecNormal", "ecUpperCase", "ecLowerCase"};
 const TEnumInfo charCaseInfo{"TEditCharCase", charCaseNames};
 const char* const echoModeNames[] = {"eemNormal", "eemPassword"};
 const TEnumInfo echoModeInfo{"TvlEditEchoMode", echoModeNames};
-const char* const imeModeNames[] = {"imDisable", "imClose", "imOpen",  "imDontCare", "imSAlpha",   "imAlpha",
-                                    "imHira",    "imSKata", "imKata",  "imChinese",  "imSHanguel", "imHanguel"};
+const char* const imeModeNames[] = {"imDisable", "imClose", "imOpen", "imDontCare"};
 const TEnumInfo imeModeInfo{"TImeMode", imeModeNames};
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "platform/rtl/StringList.h"
 #include "ui/editors/vlEdit.h"
 #include "ui/editors/vlFormats.h"
+#include "ui/editors/vlTextEditInner.h"
 #include "ui/foundation/vlDrawTextUtils.h"
 
 class TStartupList;
@@ -17,10 +18,9 @@ class TvlCustomEditListBox;
 
 // ---- settings types -------------------------------------------------------------
 
-enum TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
-enum TvlEditEchoMode { eemNormal, eemPassword };
-enum TImeMode { imDisable, imClose, imOpen, imDontCare, imSAlpha, imAlpha, imHira, imSKata, imKata, imChinese,
-                imSHanguel, imHanguel };
+// The inner edit's case, echo and input-method settings.
+using TEditCharCase = TvlEditCharCase;
+using TImeMode = TvlImeMode;
 using TImeName = String;
 enum TvlTextEditViewStyle { vsNormal, vsHideCursor, vsButtonsOnly, vsButtonsAutoWidth };
 

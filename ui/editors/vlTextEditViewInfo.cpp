@@ -241,7 +241,7 @@ bool TvlCustomTextEditViewInfo::NeedShowHintInBounds(const TPoint& P, TRect& ATe
 
 TvlEditEditingStyle TvlCustomTextEditViewData::EditingStyle() const { return Properties()->GetEditingStyle(); }
 
-bool TvlCustomTextEditViewData::HasEditableInnerEdit() const { return Edit != nullptr && false; }
+bool TvlCustomTextEditViewData::HasEditableInnerEdit() const { return Edit != nullptr && Edit->IsTextEditable(); }
 
 void TvlCustomTextEditViewData::GetContentOffsets(TRect& AOffsets) const
 {
