@@ -4,6 +4,8 @@
 #include "platform/rtl/Startup.h"
 #include "skin/SkinUnits.h"
 #include "support/SupportUnits.h"
+#include "ui/controls/vlNavigator.h"
+#include "ui/controls/vlPC.h"
 #include "ui/controls/vlPCConsts.h"
 #include "ui/controls/vlPCPainters.h"
 #include "ui/controls/vlProgressBar.h"
@@ -20,6 +22,7 @@
 #include "ui/grid/vlGridCommon.h"
 #include "ui/grid/vlGridCustomView.h"
 #include "ui/grid/vlGridStrs.h"
+#include "ui/grid/vlGridTableView.h"
 #include "ui/foundation/vlGraphics.h"
 #include "ui/foundation/vlContainer.h"
 #include "ui/foundation/vlControls.h"
@@ -56,10 +59,13 @@ void AddProgramUnits(TStartupList& Units)
     AddvlDateUtilsUnit(Units);
     AddvlPCConstsUnit(Units);
     AddvlPCPaintersUnit(Units);
+    AddvlPCUnit(Units);
+    AddvlNavigatorUnit(Units);
     AddvlFilterControlUtilsUnit(Units);
     AddvlProgressBarUnit(Units);
     AddvlGridStrsUnit(Units);
     AddvlGridCommonUnit(Units);
     AddvlGridCustomViewUnit(Units);
+    AddvlGridTableViewUnit(Units);
     AddSkinUnits(Units);
 }

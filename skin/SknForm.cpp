@@ -13,6 +13,7 @@
 #include "platform/graphics/Bitmap.h"
 #include "skin/SknData.h"
 #include "skin/SknManage.h"
+#include "skin/SknSubClass.h"
 
 namespace {
 
@@ -354,6 +355,7 @@ void TSknForm::Notification(TComponent* AComponent, TOperation Operation)
         return;
     std::erase_if(FOwnerDrawnMenus, [AComponent](const TMenu* m) { return m == AComponent; });
     std::erase_if(FOwnerDrawnItems, [AComponent](const TMenuItem* i) { return i == AComponent; });
+    std::erase_if(FCustomDrawnToolBars, [AComponent](const TToolBar* b) { return b == AComponent; });
 }
 
 void TSknForm::AttachForm(TCustomForm* Form, TSkinData* SkinData)
@@ -390,6 +392,7 @@ void TSknForm::Init()
 void TSknForm::finish()
 {
     BuildWindowIcon();
+    SkinChildControls();
     if (FState == 0 && FFrameSkinning && FBorderKind != bkNoCaption && FForm != nullptr) {
         // The frame takes its place around the unchanged client area.
         FState = 5;
@@ -469,6 +472,9 @@ void TSknForm::SkinWndProc(TMessage& Message)
         Message.Result = 1;
         if (FForm != nullptr)
             PostMessage(FForm->Handle(), SKIN_AFTER_SKIN, 0, 16802);
+        return;
+    case SKIN_REPLACE_SCROLLBAR:
+        ReplaceScrollbarSkinner(reinterpret_cast<HWND>(Message.WParam));
         return;
     case WM_NCPAINT:
         if (FState == 0) {
@@ -699,6 +705,8 @@ void TSknForm::ApplySkinColours()
             owned->SetColor(face);
     const int state = FState;
     FState = 3;
+    for (TSkinControl* skinner : std::vector<TSkinControl*>(FControlSkinners))
+        skinner->SkinChanged();
     SkinMenus();
     if (FFrameSkinning) {
         ComputeFrameMetrics();
@@ -758,6 +766,7 @@ void TSknForm::Unskin(bool Repaint)
         FSkinData->HideCaptionHint();
     if (FState != 4)
         UnskinMenus();
+    FreeSkinners(true);
     if (FState != 4 && FForm != nullptr)
         FForm->SetColor(FOldColor);
     const bool restoreFrame = FState != 4 && FForm != nullptr && FForm->CustomFrame()
@@ -775,6 +784,7 @@ void TSknForm::Unskin(bool Repaint)
 
 void TSknForm::Detach()
 {
+    FreeSkinners(false);
     stopHoverTimer();
     if (FTrackedMenu)
         FTrackedMenu->close();

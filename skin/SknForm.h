@@ -82,6 +82,8 @@ class TMenuItem;
 class TMenuWindow;
 class TToolBar;
 class TToolButton;
+class TSkinControl;
+class TWinControl;
 class QMenu;
 
 // Something clickable in a skinned window's frame. States: 1 normal,
@@ -369,10 +371,49 @@ public:
     // The tool-bar button handler bound to this skinner.
     void DrawToolButton(TToolBar* Sender, TToolButton* Button, TCustomDrawState State, bool& DefaultDraw);
 
+    // ---- control skinners
+    // Skins the form's controls: its owned components, then its windowed
+    // controls in tab order, each that is not yet handled.
+    void SkinChildControls();
+    void SkinOwnedComponents(TComponent* Component);
+    void SkinChildren(TWinControl* Control);
+    // Picks and attaches the skinner of one control (Form: the form or
+    // component the control was reached from): Tag = DisableTag (with the
+    // buttons of a radio or check group), OnSkinControl, the Skin3rd map,
+    // then the built-in table of control classes.
+    void SkinControl(TControl* Control, TComponent* Form);
+    // The Skin3rd line for the lower-case ClassName (the first wins) and
+    // its kind's skinner; true whenever a line matched.
+    bool MapBySkin3rd(const String& ClassName, TControl* Control);
+    bool IsControlSkinned(TControl* Control) const;
+    bool IsHandled(TControl* Control) const;
+    // True when it was listed already (it is added when not).
+    bool AddSkinner(TSkinControl* Skinner);
+    void RemoveSkinnerFromList(TSkinControl* Skinner);
+    // Frees every control skinner; Unskin first gives each its control's
+    // look back (not for a skinner whose window is gone).
+    void FreeSkinners(bool Unskin);
+    // Frees the skinner of the window and attaches a new scroll-bar
+    // skinner to its control.
+    void ReplaceScrollbarSkinner(HWND Window);
+    // The tool bar's background from the skin's made Toolbar image.
+    void DrawToolBarBackground(TToolBar* Sender, const TRect& ARect, bool& DefaultDraw);
+    const std::vector<TSkinControl*>& ControlSkinners() const { return FControlSkinners; }
+    // The skinner attached to Control (as its control or repaint target).
+    TSkinControl* FindControlSkinner(const TControl* Control) const;
+    // Makes the named skinner for Control and attaches it; nullptr when
+    // no skinner of that name exists.
+    TSkinControl* AttachSkinner(const String& SkinnerClass, TControl* Control, bool SetColor, int Variant = 0);
+
 protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
+    std::vector<TSkinControl*> FControlSkinners;  // owned by their controls
+    std::vector<TToolBar*> FCustomDrawnToolBars;  // tool bars given our handlers
+    std::unique_ptr<TCanvas> FControlCanvas;     // lent to the control skinners
+    void skinByKind(const String& Kind, TControl* Control);
+    bool builtInTable(TControl* Control, TComponent* Form);
     void menuMessage(TMessage& Message);
     bool menuKey(TMessage& Message);
     void startMenuTracking(QMenu* Menu);

@@ -27,9 +27,11 @@ enum : unsigned {
     SKIN_MSG_BASE = 0xA800,
     SKIN_NC_PAINT = SKIN_MSG_BASE + 0x02,    // repaint the skinned frame now
     SKIN_FINISH = SKIN_MSG_BASE + 0x03,      // posted to a newly skinned window (lParam 1000)
+    SKIN_ON_OFF = SKIN_MSG_BASE + 0x06,      // a control skinner: wParam above 0 on, else off
     SKIN_CUSTOM_ACTION = SKIN_MSG_BASE + 0x14,  // a caption button with an action of its own (wParam)
     SKIN_BUTTON_VISIBLE = SKIN_MSG_BASE + 0x15, // wParam code, lParam action: above 0 shows the button
     SKIN_REDRAW_FRAME = SKIN_MSG_BASE + 0x16,
+    SKIN_REPLACE_SCROLLBAR = SKIN_MSG_BASE + 0x17,  // wParam: the window whose scroll-bar skinner is renewed
     SKIN_MENU_CLICK = SKIN_MSG_BASE + 0x18,     // a press on the skinned menu bar (lParam: window point)
     SKIN_QUERY_SKINNED = SKIN_MSG_BASE + 0x23,  // a window answering 1 is never skinned again
     SKIN_APPLY_COLOURS = SKIN_MSG_BASE + 0x41,

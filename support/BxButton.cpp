@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "platform/graphics/Graphics.h"
+#include "platform/rtl/TypInfo.h"
 #include "support/BxCommon.h"
 
 namespace {
@@ -799,4 +800,45 @@ void TBxBitBtn::DrawImageGlyph(const TRect& R)
     const int index = Enabled() ? FImageIndex : FDisabledIndex;
     if (index != -1)
         FImages->Draw(Canvas(), R.Left, R.Top, index, true);
+}
+
+// ---- published properties (code that handles buttons of any class reads them by name)
+
+namespace {
+constexpr const char* bxAlignmentNames[] = {"taLeftJustify", "taRightJustify", "taCenter"};
+constexpr TEnumInfo bxAlignmentInfo{"TAlignment", bxAlignmentNames};
+constexpr const char* bxLayoutNames[] = {"blGlyphLeft", "blGlyphRight", "blGlyphTop", "blGlyphBottom"};
+constexpr TEnumInfo bxLayoutInfo{"TButtonLayout", bxLayoutNames};
+}  // namespace
+
+const TClassInfo* TBxButton::ClassInfo() const { return &StaticClassInfo(); }
+const TClassInfo& TBxButton::StaticClassInfo()
+{
+    using C = TBxButton;
+    static const TClassInfo info = TClassInfoBuilder<C>("TBxButton", &TControl::StaticClassInfo())
+        .Str("Caption", &C::Caption, &C::SetCaption)
+        .Enum("Alignment", bxAlignmentInfo, &C::Alignment, &C::SetAlignment, taCenter)
+        .Bool("Default", &C::Default, &C::SetDefault, false)
+        .Bool("Cancel", &C::Cancel, &C::SetCancel, false)
+        .Bool("Down", &C::Down, &C::SetDown, false)
+        .Int("ModalResult", &C::ModalResult, &C::SetModalResult, mrNone)
+        .Build();
+    return info;
+}
+
+const TClassInfo* TBxBitBtn::ClassInfo() const { return &StaticClassInfo(); }
+const TClassInfo& TBxBitBtn::StaticClassInfo()
+{
+    using C = TBxBitBtn;
+    static const TClassInfo info = TClassInfoBuilder<C>("TBxBitBtn", &TBxButton::StaticClassInfo())
+        .Object("Glyph", &C::Glyph, [](C& c, TBitmap* v) { c.SetGlyph(v); })
+        .Enum("Layout", bxLayoutInfo, &C::Layout, &C::SetLayout, blGlyphLeft)
+        .Int("Margin", &C::Margin, &C::SetMargin, 2)
+        .Int("Spacing", &C::Spacing, &C::SetSpacing, 4)
+        .Int("NumGlyphs", &C::NumGlyphs, &C::SetNumGlyphs, 1)
+        .Int("ImageIndex", &C::ImageIndex, &C::SetImageIndex, -1)
+        .Int("DisabledIndex", &C::DisabledIndex, &C::SetDisabledIndex, -1)
+        .Object("Images", &C::Images, [](C& c, TImageList* v) { c.SetImages(v); })
+        .Build();
+    return info;
 }

@@ -3,6 +3,7 @@
 #pragma once
 #include <memory>
 
+#include "platform/controls/Buttons.h"
 #include "platform/controls/Forms.h"
 #include "platform/controls/StdCtrls.h"
 #include "platform/graphics/Bitmap.h"
@@ -24,9 +25,6 @@ VORLANE_RESOURCESTRING(SAllButton, "&All");
 enum TAlignmentVertical { avTop, avCenter, avBottom };
 enum TTextStyle { tsNormal, tsRaised, tsRecessed, tsShadow };
 enum TBxHotTrackColorType { htctComplement, htctActual };
-enum TBitBtnKind { bkCustom, bkOK, bkCancel, bkHelp, bkYes, bkNo, bkClose, bkAbort, bkRetry, bkIgnore, bkAll };
-enum TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
-enum TButtonState { bsUp, bsDisabled, bsDown, bsExclusive };
 
 // The message a toggle button sends its siblings: WParam the group, LParam the sender.
 enum : UINT { CM_BXBUTTONPRESSED = WM_USER + 0x2021 };
@@ -112,6 +110,8 @@ class TBxButton : public TBxCustomButton {
 public:
     explicit TBxButton(TComponent* AOwner);
     String ClassName() const override { return String::fromLatin1("TBxButton"); }
+    const TClassInfo* ClassInfo() const override;
+    static const TClassInfo& StaticClassInfo();
 
     TAlignment Alignment() const { return FAlignment; }
     void SetAlignment(TAlignment Value) { setAndRepaint(FAlignment, Value); }
@@ -172,6 +172,8 @@ public:
     explicit TBxBitBtn(TComponent* AOwner);
     ~TBxBitBtn() override;
     String ClassName() const override { return String::fromLatin1("TBxBitBtn"); }
+    const TClassInfo* ClassInfo() const override;
+    static const TClassInfo& StaticClassInfo();
 
     TBitmap* Glyph() const { return FGlyph.get(); }
     void SetGlyph(const TBitmap* Value);

@@ -5,6 +5,7 @@
 #include "platform/controls/Menus.h"
 #include "platform/controls/RadioGroup.h"
 #include "platform/controls/StdCtrls.h"
+#include "platform/graphics/Graphics.h"
 #include "platform/rtl/TypInfo.h"
 
 namespace {
@@ -14,6 +15,10 @@ constexpr const char* positionNames[] = {"poDesigned", "poDefault", "poDefaultPo
                                          "poScreenCenter", "poDesktopCenter", "poMainFormCenter",
                                          "poOwnerFormCenter"};
 constexpr TEnumInfo positionInfo{"TPosition", positionNames};
+constexpr const char* checkStateNames[] = {"cbUnchecked", "cbChecked", "cbGrayed"};
+constexpr TEnumInfo checkStateInfo{"TCheckBoxState", checkStateNames};
+constexpr const char* alignmentNames[] = {"taLeftJustify", "taRightJustify", "taCenter"};
+constexpr TEnumInfo alignmentInfo{"TAlignment", alignmentNames};
 
 void assignStrings(TStrings* Dest, TStrings* Source)
 {
@@ -37,6 +42,12 @@ const TClassInfo& TControl::StaticClassInfo()
         .Bool("Enabled", &C::Enabled, &C::SetEnabled, true)
         .Str("Hint", &C::Hint, &C::SetHint)
         .Bool("ShowHint", &C::ShowHint, &C::SetShowHint, false)
+        // Read by name by code that handles controls of any class (the
+        // skinners); forms store them through their own tables.
+        .Int("Color", [](const C& c) { return int(c.Color()); }, [](C& c, int v) { c.SetColor(TColor(v)); })
+        .Stored(false)
+        .Object("Font", &C::Font, [](C& c, TFont* v) { c.SetFont(v); })
+        .Stored(false)
         .Build();
     return info;
 }
@@ -60,6 +71,34 @@ const TClassInfo& TCheckBox::StaticClassInfo()
     static const TClassInfo info = TClassInfoBuilder<C>("TCheckBox", &TControl::StaticClassInfo())
         .Str("Caption", &C::Caption, &C::SetCaption)
         .Bool("Checked", &C::Checked, &C::SetChecked, false)
+        .Enum("State", checkStateInfo, &C::State, &C::SetState, cbUnchecked)
+        .Stored(false)  // Checked says it
+        .Enum("Alignment", alignmentInfo, &C::Alignment, &C::SetAlignment, taRightJustify)
+        .Build();
+    return info;
+}
+
+const TClassInfo* TRadioButton::ClassInfo() const { return &StaticClassInfo(); }
+const TClassInfo& TRadioButton::StaticClassInfo()
+{
+    using C = TRadioButton;
+    static const TClassInfo info = TClassInfoBuilder<C>("TRadioButton", &TControl::StaticClassInfo())
+        .Str("Caption", &C::Caption, &C::SetCaption)
+        .Bool("Checked", &C::Checked, &C::SetChecked, false)
+        .Enum("Alignment", alignmentInfo, &C::Alignment, &C::SetAlignment, taRightJustify)
+        .Build();
+    return info;
+}
+
+const TClassInfo* TButton::ClassInfo() const { return &StaticClassInfo(); }
+const TClassInfo& TButton::StaticClassInfo()
+{
+    using C = TButton;
+    static const TClassInfo info = TClassInfoBuilder<C>("TButton", &TControl::StaticClassInfo())
+        .Str("Caption", &C::Caption, &C::SetCaption)
+        .Bool("Default", &C::Default, &C::SetDefault, false)
+        .Bool("Cancel", &C::Cancel, &C::SetCancel, false)
+        .Int("ModalResult", &C::ModalResult, &C::SetModalResult, mrNone)
         .Build();
     return info;
 }

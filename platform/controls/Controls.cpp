@@ -722,6 +722,8 @@ void TWinControl::DestroyWidget()
             w->DestroyWidget();
     FControlState.Include(csDestroyingHandle);
     SafeCall([&] { Perform(WM_DESTROY); });
+    // The last message the window gets: whoever hooked it lets go.
+    SafeCall([&] { Perform(WM_NCDESTROY); });
     if (auto* bridge = dynamic_cast<IToolkitWidget*>(FWidget.get()))
         bridge->Detach();
     if (QVariant v = FWidget->property("vorlaneFilter"); v.isValid())
@@ -1110,6 +1112,10 @@ void TWinControl::Dispatch(TMessage& Message)
         }
         break;
     }
+    case WM_GETFONT:
+        // The window's font: the control's own (valid while the control lives).
+        Message.Result = reinterpret_cast<LRESULT>(Font());
+        break;
     case WM_SIZE: {
         // A window the user resized tells its new size here.
         const int w = LoWord16(Message.LParam) & 0xFFFF, h = HiWord16(Message.LParam) & 0xFFFF;
@@ -1179,7 +1185,19 @@ void TWinControl::Dispatch(TMessage& Message)
         }
         break;
     }
-    case WM_SETFOCUS: DefaultHandler(Message); DoEnter(); break;
+    case WM_SETFOCUS: {
+        DefaultHandler(Message);
+        // The form tells all its controls which one has the focus now (the
+        // buttons choose the one that Enter clicks by it).
+        if (TCustomForm* form = ParentForm())
+            form->Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(this));
+        DoEnter();
+        break;
+    }
+    case CM_FOCUSCHANGED:
+        for (TControl* c : std::vector<TControl*>(FControls))
+            c->Perform(CM_FOCUSCHANGED, Message.WParam, Message.LParam);
+        break;
     case WM_KILLFOCUS: DefaultHandler(Message); DoExit(); break;
     case CM_COLORCHANGED: case CM_FONTCHANGED: {
         TControl::Dispatch(Message);
@@ -1188,6 +1206,16 @@ void TWinControl::Dispatch(TMessage& Message)
             c->Perform(notify);
         break;
     }
+    case CM_DIALOGCHAR:
+        // An accelerator goes to every child until one takes it.
+        for (TControl* c : std::vector<TControl*>(FControls)) {
+            if (!c->Visible() || !c->Enabled())
+                continue;
+            Message.Result = c->Perform(CM_DIALOGCHAR, Message.WParam, Message.LParam);
+            if (Message.Result != 0)
+                return;
+        }
+        break;
     case CM_DIALOGKEY: {
         // Offered to every child until one takes it (a default or cancel button).
         for (TControl* c : std::vector<TControl*>(FControls)) {
@@ -1574,6 +1602,18 @@ bool TWinControl::ToolkitEvent(QWidget* W, QEvent* E, const std::function<bool(Q
         HandleCurrentException();
         return true;
     }
+}
+
+bool GetWindowRect(HWND Wnd, TRect& R)
+{
+    auto* control = dynamic_cast<TWinControl*>(FindReceiver(Wnd));
+    if (control == nullptr)
+        return false;
+    // The window includes a frame the program draws itself around the client.
+    const TRect m = control->NonClientMargins();
+    const TPoint origin = control->ClientToScreen(TPoint{-m.Left, -m.Top});
+    R = Bounds(origin.X, origin.Y, control->Width(), control->Height());
+    return true;
 }
 
 bool TrackMouseEvent(TRACKMOUSEEVENT& EventTrack)

@@ -77,6 +77,18 @@ using TDragDropEvent = TDelegate<void(TObject* Sender, TObject* Source, int X, i
 using TStartDragEvent = TDelegate<void(TObject* Sender, TDragObject*& DragObject)>;
 using TEndDragEvent = TDelegate<void(TObject* Sender, TObject* Target, int X, int Y)>;
 
+// What an owner-drawn control is asked to paint (the LParam of CN_DRAWITEM):
+// its state as ODS_ flags, the DC and the rectangle to fill.
+enum : UINT { ODS_SELECTED = 0x0001, ODS_GRAYED = 0x0002, ODS_DISABLED = 0x0004, ODS_CHECKED = 0x0008,
+              ODS_FOCUS = 0x0010 };
+enum : UINT { ODT_BUTTON = 4 };
+struct DRAWITEMSTRUCT {
+    UINT CtlType = ODT_BUTTON;
+    UINT itemState = 0;
+    HDC hDC = nullptr;
+    TRect rcItem;
+};
+
 struct TSizeConstraints {
     int MinWidth = 0, MinHeight = 0, MaxWidth = 0, MaxHeight = 0;  // 0: no limit
 };
@@ -176,6 +188,10 @@ public:
     void Repaint() { Invalidate(); Update(); }
     void BringToFront();
     void SendToBack();
+
+    // The control's click, as a user's press and release would give it
+    // (for code that takes the mouse from the control and clicks for it).
+    void PerformClick() { Click(); }
 
     TNotifyEvent OnClick;
     TNotifyEvent OnDblClick;
@@ -318,6 +334,10 @@ struct TRACKMOUSEEVENT {
     uint32_t dwHoverTime = 0;
 };
 bool TrackMouseEvent(TRACKMOUSEEVENT& EventTrack);
+
+// The window's bounds in screen coordinates (frame included); false when
+// Wnd names no windowed control.
+bool GetWindowRect(HWND Wnd, TRect& R);
 
 // The toolkit's default handling of the event being translated now.
 struct TToolkitEvent {

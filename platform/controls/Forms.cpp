@@ -1,4 +1,5 @@
 #include "platform/controls/Forms.h"
+#include "platform/rtl/Exception.h"
 
 #include <QCursor>
 #include <QMouseEvent>
@@ -1068,6 +1069,9 @@ void TApplication::HandleException(TObject*)
 
 void TApplication::exceptionReached(const Exception& E)
 {
+    // The silent exception ends an operation without a word.
+    if (dynamic_cast<const EAbort*>(&E) != nullptr)
+        return;
     if (OnException) {
         OnException(this, E);
         return;

@@ -6,6 +6,7 @@
 #include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QProxyStyle>
 #include <QStyleFactory>
@@ -464,11 +465,59 @@ void TMainMenu::ReattachBar()
 TPopupMenu::TPopupMenu(TComponent* AOwner) : TMenu(AOwner) {}
 TPopupMenu::~TPopupMenu() = default;
 
+QPoint TPopupMenu::alignedPoint(QMenu* Menu, int X, int Y) const
+{
+    switch (FAlignment) {
+    case paRight: return QPoint(X - Menu->sizeHint().width(), Y);
+    case paCenter: return QPoint(X - Menu->sizeHint().width() / 2, Y);
+    default: return QPoint(X, Y);
+    }
+}
+
 void TPopupMenu::Popup(int X, int Y)
 {
     if (OnPopup)
         OnPopup(this);
-    Items()->BuildMenu()->popup(QPoint(X, Y));
+    QMenu* menu = Items()->BuildMenu();
+    menu->popup(alignedPoint(menu, X, Y));
+}
+
+namespace {
+
+// Decides for each press outside the menu whether the toolkit hands it on
+// once the menu has closed: not when it lands on the owner's window.
+class TNoReplayFilter : public QObject {
+public:
+    TNoReplayFilter(QMenu* Menu, QWidget* Owner) : FMenu(Menu), FOwner(Owner) {}
+    bool eventFilter(QObject* Watched, QEvent* E) override
+    {
+        if (Watched == FMenu && (E->type() == QEvent::MouseButtonPress || E->type() == QEvent::MouseButtonDblClick)) {
+            const QPoint global = static_cast<QMouseEvent*>(E)->globalPosition().toPoint();
+            const bool onOwner =
+                FOwner && QRect(FOwner->mapToGlobal(QPoint(0, 0)), FOwner->size()).contains(global);
+            FMenu->setAttribute(Qt::WA_NoMouseReplay, onOwner);
+        }
+        return false;
+    }
+
+private:
+    QMenu* FMenu;
+    QPointer<QWidget> FOwner;
+};
+
+}  // namespace
+
+void TPopupMenu::PopupAndWait(int X, int Y, TWinControl* Owner)
+{
+    if (OnPopup)
+        OnPopup(this);
+    const QPointer<QMenu> menu = Items()->BuildMenu();
+    TNoReplayFilter filter(menu, Owner != nullptr && Owner->HandleAllocated() ? Owner->Widget() : nullptr);
+    menu->installEventFilter(&filter);
+    menu->exec(alignedPoint(menu, X, Y));
+    // The menu goes away with its items when a handler changed them.
+    if (menu)
+        menu->removeEventFilter(&filter);
 }
 
 // ---- menu windows ------------------------------------------------------------

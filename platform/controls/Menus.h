@@ -262,6 +262,10 @@ private:
     QPointer<QMenuBar> FBar;  // a child of the form's widget
 };
 
+// Which edge of a popup menu lies at the point it is shown at.
+enum TPopupAlignment { paLeft, paRight, paCenter };
+class TWinControl;
+
 class TPopupMenu : public TMenu {
 public:
     explicit TPopupMenu(TComponent* AOwner);
@@ -269,6 +273,12 @@ public:
     String ClassName() const override { return String::fromLatin1("TPopupMenu"); }
     // Shows the menu at a screen point (returns at once).
     virtual void Popup(int X, int Y);
+    // Shows the menu at a screen point and returns once it has closed (the
+    // events go on meanwhile). A press on Owner that closes the menu ends
+    // there: the toolkit does not hand it on to Owner again.
+    virtual void PopupAndWait(int X, int Y, TWinControl* Owner = nullptr);
+    TPopupAlignment Alignment() const { return FAlignment; }
+    void SetAlignment(TPopupAlignment Value) { FAlignment = Value; }
     // Shown by a right click on its control (default true).
     bool AutoPopup() const { return FAutoPopup; }
     void SetAutoPopup(bool Value) { FAutoPopup = Value; }
@@ -277,6 +287,8 @@ public:
     TNotifyEvent OnPopup;
 
 private:
+    QPoint alignedPoint(QMenu* Menu, int X, int Y) const;
     TComponent* FPopupComponent = nullptr;
     bool FAutoPopup = true;
+    TPopupAlignment FAlignment = paLeft;
 };

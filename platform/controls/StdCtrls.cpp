@@ -323,31 +323,81 @@ TButtonControl::TButtonControl(TComponent* AOwner) : TWinControl(AOwner)
     FControlStyle = TControlStyle{csSetCaption, csDoubleClicks, csCaptureMouse};
 }
 
-TButton::TButton(TComponent* AOwner) : TButtonControl(AOwner)
+TCustomButton::TCustomButton(TComponent* AOwner) : TButtonControl(AOwner)
 {
     SetColor(clBtnFace);
     SetBounds(0, 0, 75, 25);
 }
 
-std::unique_ptr<QWidget> TButton::CreateWidget(QWidget* ParentWidget)
+void TCustomButton::SetDefault(bool Value)
 {
+    FDefault = Value;
+    // Unless another button has the focus, Return now goes to this one or not.
+    TWinControl* focused = nullptr;
+    if (TCustomForm* form = GetParentForm(this)) {
+        std::vector<TWinControl*> list;
+        form->GetTabOrderList(list);
+        for (TWinControl* c : list)
+            if (c->Focused())
+                focused = c;
+    }
+    Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(focused));
+    UpdateWidget();
+}
+
+void TCustomButton::SetWordWrap(bool Value)
+{
+    if (FWordWrap == Value)
+        return;
+    FWordWrap = Value;
+    Invalidate();
+}
+
+void TCustomButton::SetButtonStyle(bool ADefault)
+{
+    (void)ADefault;
+    UpdateWidget();
+}
+
+std::unique_ptr<QWidget> TCustomButton::CreateWidget(QWidget* ParentWidget)
+{
+    if (OwnerDraw())
+        return TButtonControl::CreateWidget(ParentWidget);
     auto w = std::make_unique<TToolkitWidget<QPushButton>>(this, ParentWidget);
     QObject::connect(w.get(), &QPushButton::clicked, [this] { notify(this, CN_COMMAND, BN_CLICKED); });
     return w;
 }
 
-void TButton::UpdateWidget()
+void TCustomButton::UpdateWidget()
 {
-    TWinControl::UpdateWidget();
-    if (!HandleAllocated())
+    TButtonControl::UpdateWidget();
+    if (!HandleAllocated() || OwnerDraw())
         return;
     auto* w = static_cast<QPushButton*>(Widget());
     w->setText(Caption());
-    w->setDefault(FDefault);
+    w->setDefault(FActive);
     w->setAutoDefault(false);
 }
 
-void TButton::Click()
+void TCustomButton::PaintWindow(HDC DC)
+{
+    if (!OwnerDraw()) {
+        TButtonControl::PaintWindow(DC);
+        return;
+    }
+    DRAWITEMSTRUCT item;
+    item.hDC = DC;
+    item.rcItem = ClientRect();
+    if (FPushed)
+        item.itemState |= ODS_SELECTED;
+    if (!Enabled())
+        item.itemState |= ODS_DISABLED;
+    if (Focused())
+        item.itemState |= ODS_FOCUS;
+    Perform(CN_DRAWITEM, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+void TCustomButton::Click()
 {
     // The form's result is set before OnClick, so OnClick may still change it.
     if (FModalResult != mrNone)
@@ -356,7 +406,7 @@ void TButton::Click()
     TButtonControl::Click();
 }
 
-void TButton::Dispatch(TMessage& Message)
+void TCustomButton::Dispatch(TMessage& Message)
 {
     switch (Message.Msg) {
     case CN_COMMAND:
@@ -364,15 +414,93 @@ void TButton::Dispatch(TMessage& Message)
             Click();
         return;
     case CM_DIALOGKEY:
-        if (((Message.WParam == VK_RETURN && FDefault) || (Message.WParam == VK_ESCAPE && FCancel)) && CanFocus()) {
+        if (((Message.WParam == VK_RETURN && FActive) || (Message.WParam == VK_ESCAPE && FCancel)) && CanFocus()) {
             Click();
             Message.Result = 1;
         }
         return;
+    case CM_FOCUSCHANGED: {
+        auto* focused = reinterpret_cast<TWinControl*>(Message.LParam);
+        FActive = dynamic_cast<TCustomButton*>(focused) != nullptr ? focused == this : FDefault;
+        SetButtonStyle(FActive);
+        return;
+    }
     default:
         TButtonControl::Dispatch(Message);
     }
 }
+
+void TCustomButton::setPushed(bool Value)
+{
+    if (FPushed == Value)
+        return;
+    FPushed = Value;
+    Invalidate();
+}
+
+void TCustomButton::DefaultHandler(TMessage& Message)
+{
+    if (OwnerDraw())
+        ownerDrawDefault(Message);
+    TButtonControl::DefaultHandler(Message);
+}
+
+void TCustomButton::ownerDrawDefault(TMessage& Message)
+{
+    switch (Message.Msg) {
+    case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK:
+        if (CanFocus() && !Focused())
+            SetFocus();
+        FTracking = true;
+        SetMouseCapture(this, true);
+        setPushed(true);
+        break;
+    case WM_MOUSEMOVE:
+        if (FTracking)
+            setPushed(ClientRect().Contains(PointFromLParam(Message.LParam)));
+        break;
+    case WM_LBUTTONUP: {
+        if (!FTracking)
+            break;
+        const bool click = FPushed;
+        FTracking = false;
+        setPushed(false);
+        // The click is told while the button still holds the mouse.
+        if (click)
+            notify(this, CN_COMMAND, BN_CLICKED);
+        SetMouseCapture(this, false);
+        break;
+    }
+    case WM_CAPTURECHANGED: case WM_KILLFOCUS:
+        FTracking = false;
+        setPushed(false);
+        break;
+    case WM_KEYDOWN:
+        if (Message.WParam == VK_SPACE)
+            setPushed(true);
+        break;
+    case WM_KEYUP:
+        if (Message.WParam == VK_SPACE && FPushed && !FTracking) {
+            setPushed(false);
+            notify(this, CN_COMMAND, BN_CLICKED);
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+namespace {
+// The pushed and focus bits of BM_GETSTATE.
+LRESULT buttonState(TWinControl* Button)
+{
+    LRESULT state = Button->Focused() ? LRESULT(BST_FOCUS) : 0;
+    if (Button->HandleAllocated())
+        if (auto* b = qobject_cast<QAbstractButton*>(Button->Widget()); b != nullptr && b->isDown())
+            state |= BST_PUSHED;
+    return state;
+}
+}  // namespace
 
 TCheckBox::TCheckBox(TComponent* AOwner) : TButtonControl(AOwner)
 {
@@ -395,6 +523,7 @@ void TCheckBox::UpdateWidget()
     auto* w = static_cast<QCheckBox*>(Widget());
     WithSignalsBlocked([&] {
         w->setText(Caption());
+        w->setLayoutDirection(FAlignment == taLeftJustify ? Qt::RightToLeft : Qt::LeftToRight);
         w->setTristate(FAllowGrayed);
         w->setCheckState(FState == cbChecked ? Qt::Checked : FState == cbGrayed ? Qt::PartiallyChecked : Qt::Unchecked);
     });
@@ -423,6 +552,9 @@ void TCheckBox::Dispatch(TMessage& Message)
         return;
     case BM_GETCHECK:
         Message.Result = LRESULT(FState);
+        return;
+    case BM_GETSTATE:
+        Message.Result = LRESULT(FState) | buttonState(this);
         return;
     default:
         TButtonControl::Dispatch(Message);
@@ -453,6 +585,7 @@ void TRadioButton::UpdateWidget()
     auto* w = static_cast<QRadioButton*>(Widget());
     WithSignalsBlocked([&] {
         w->setText(Caption());
+        w->setLayoutDirection(FAlignment == taLeftJustify ? Qt::RightToLeft : Qt::LeftToRight);
         w->setChecked(FChecked);
     });
 }
@@ -487,6 +620,9 @@ void TRadioButton::Dispatch(TMessage& Message)
         return;
     case BM_GETCHECK:
         Message.Result = FChecked ? BST_CHECKED : BST_UNCHECKED;
+        return;
+    case BM_GETSTATE:
+        Message.Result = (FChecked ? BST_CHECKED : BST_UNCHECKED) | buttonState(this);
         return;
     default:
         TButtonControl::Dispatch(Message);

@@ -109,27 +109,60 @@ protected:
     bool ToolkitPaints() const override { return true; }
 };
 
-class TButton : public TButtonControl {
+// Where a push button's glyph sits beside its caption.
+enum TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
+
+// A push button. Return clicks the focused button, or the form's Default
+// button while no button has the focus; Escape clicks a Cancel button; a
+// click sets the form's ModalResult. The toolkit draws it, unless a class
+// paints it itself (OwnerDraw): then the button behaves as the system's
+// owner-drawn button does (pressed while the left button is held over it,
+// Space presses it, a release over it clicks) and asks for each paint with
+// CN_DRAWITEM.
+class TCustomButton : public TButtonControl {
 public:
-    explicit TButton(TComponent* AOwner);
-    String ClassName() const override { return String::fromLatin1("TButton"); }
+    explicit TCustomButton(TComponent* AOwner);
+    String ClassName() const override { return String::fromLatin1("TCustomButton"); }
     TModalResult ModalResult() const { return FModalResult; }
     void SetModalResult(TModalResult Value) { FModalResult = Value; }
     bool Default() const { return FDefault; }
-    void SetDefault(bool Value) { FDefault = Value; UpdateWidget(); }
+    void SetDefault(bool Value);
     bool Cancel() const { return FCancel; }
     void SetCancel(bool Value) { FCancel = Value; }
+    bool WordWrap() const { return FWordWrap; }
+    void SetWordWrap(bool Value);
     // Clicks the button as a user would (OnClick, then the form's ModalResult).
     void Click() override;
 
 protected:
+    virtual bool OwnerDraw() const { return false; }
+    // The button became (or stopped being) the one that Return clicks.
+    virtual void SetButtonStyle(bool ADefault);
+    // Return clicks this button.
+    bool Active() const { return FActive; }
     std::unique_ptr<QWidget> CreateWidget(QWidget* ParentWidget) override;
     void UpdateWidget() override;
+    bool ToolkitPaints() const override { return !OwnerDraw(); }
+    void PaintWindow(HDC DC) override;
     void Dispatch(TMessage& Message) override;
+    void DefaultHandler(TMessage& Message) override;
 
 private:
+    void setPushed(bool Value);
+    void ownerDrawDefault(TMessage& Message);
     TModalResult FModalResult = mrNone;
-    bool FDefault = false, FCancel = false;
+    bool FDefault = false, FCancel = false, FWordWrap = false;
+    bool FActive = false;
+    bool FPushed = false;    // drawn pressed (ODS_SELECTED)
+    bool FTracking = false;  // the left button went down on it and is held
+};
+
+class TButton : public TCustomButton {
+public:
+    explicit TButton(TComponent* AOwner) : TCustomButton(AOwner) {}
+    String ClassName() const override { return String::fromLatin1("TButton"); }
+    const TClassInfo* ClassInfo() const override;
+    static const TClassInfo& StaticClassInfo();
 };
 
 class TCheckBox : public TButtonControl {
@@ -145,6 +178,9 @@ public:
     void SetState(TCheckBoxState Value);
     bool AllowGrayed() const { return FAllowGrayed; }
     void SetAllowGrayed(bool Value) { FAllowGrayed = Value; UpdateWidget(); }
+    // taLeftJustify puts the caption left of the box.
+    TAlignment Alignment() const { return FAlignment; }
+    void SetAlignment(TAlignment Value) { FAlignment = Value; UpdateWidget(); }
 
 protected:
     std::unique_ptr<QWidget> CreateWidget(QWidget* ParentWidget) override;
@@ -154,6 +190,7 @@ protected:
 private:
     TCheckBoxState FState = cbUnchecked;
     bool FAllowGrayed = false;
+    TAlignment FAlignment = taRightJustify;
 };
 
 // Checking one radio button unchecks its siblings with the same parent.
@@ -161,8 +198,13 @@ class TRadioButton : public TButtonControl {
 public:
     explicit TRadioButton(TComponent* AOwner);
     String ClassName() const override { return String::fromLatin1("TRadioButton"); }
+    const TClassInfo* ClassInfo() const override;
+    static const TClassInfo& StaticClassInfo();
     bool Checked() const { return FChecked; }
     void SetChecked(bool Value);
+    // taLeftJustify puts the caption left of the circle.
+    TAlignment Alignment() const { return FAlignment; }
+    void SetAlignment(TAlignment Value) { FAlignment = Value; UpdateWidget(); }
 
 protected:
     std::unique_ptr<QWidget> CreateWidget(QWidget* ParentWidget) override;
@@ -171,6 +213,7 @@ protected:
 
 private:
     bool FChecked = false;
+    TAlignment FAlignment = taRightJustify;
 };
 
 class TGroupBox : public TCustomControl {

@@ -67,6 +67,15 @@ public:
     }
     friend bool operator==(const TDelegate& a, std::nullptr_t) { return !a.Assigned(); }
 
+    // The same code, whatever object it is bound to (free-standing code is
+    // the same only as its own copies).
+    bool SameCode(const TDelegate& b) const
+    {
+        if (FClosure || b.FClosure)
+            return FClosure == b.FClosure;
+        return FThunk == b.FThunk && FMethod == b.FMethod;
+    }
+
 private:
     using Storage = std::array<std::byte, 2 * sizeof(void*)>;
     using Thunk = R (*)(void*, const std::byte*, A...);

@@ -1789,3 +1789,188 @@ TEST_F(SkinnedMenus, AMenuFreedWhileOpenTakesItsSkinnerWithIt)
     // Unskinning afterwards touches nothing of it.
     skinner->Unskin(true);
 }
+
+// ---- which skinner each control gets ----------------------------------------------
+
+#include "platform/controls/Buttons.h"
+#include "platform/controls/ExtCtrls.h"
+#include "platform/controls/RadioGroup.h"
+#include "platform/controls/StdCtrls.h"
+#include "platform/rtl/StringList.h"
+#include "skin/SknSubClass.h"
+
+namespace {
+
+class SkinnerAssignment : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        FreeSkinManager();
+        app = std::make_unique<TApplication>(nullptr);
+        app->Initialize();
+        data = std::make_unique<TSkinData>(nullptr);
+        data->Loading();
+        ASSERT_TRUE(data->LoadSkin(menuSkin(false)));
+        data->Loaded();
+        data->SetSkinControls(TSkinControlTypes{xcButton, xcBitBtn, xcCheckBox, xcRadioButton, xcSpeedButton});
+        form = std::make_unique<TForm>(nullptr);
+        form->SetBounds(50, 60, 400, 300);
+        skinner = new TSknForm(form.get());  // the form owns it
+        skinner->AttachForm(form.get(), data.get());
+    }
+    void TearDown() override
+    {
+        form.reset();
+        data.reset();
+        FreeSkinManager();
+        app.reset();
+    }
+    template <class T>
+    T* add(TWinControl* Parent, const char* Name = nullptr)
+    {
+        auto* c = new T(form.get());  // the form owns it
+        c->SetParent(Parent);
+        if (Name != nullptr)
+            c->SetName(QString::fromLatin1(Name));
+        return c;
+    }
+    String skinnerOf(TControl* C) const
+    {
+        TSkinControl* s = skinner->FindControlSkinner(C);
+        return s != nullptr ? s->ClassName() : String::fromLatin1("-");
+    }
+    void skinAll()
+    {
+        form->Show();
+        QApplication::processEvents();
+        skinner->SkinChildControls();
+    }
+    std::unique_ptr<TApplication> app;
+    std::unique_ptr<TSkinData> data;
+    std::unique_ptr<TForm> form;
+    TSknForm* skinner = nullptr;
+};
+
+// A panel of another library, named in the Skin3rd map.
+class TOtherPanel : public TPanel {
+public:
+    using TPanel::TPanel;
+    String ClassName() const override { return String::fromLatin1("TOtherPanel"); }
+};
+
+class TOtherButton : public TButton {
+public:
+    using TButton::TButton;
+    String ClassName() const override { return String::fromLatin1("TOtherButton"); }
+};
+
+}  // namespace
+
+TEST_F(SkinnerAssignment, BuiltInTableByClassAndKind)
+{
+    auto* button = add<TButton>(form.get());
+    auto* bit = add<TBitBtn>(form.get());
+    auto* check = add<TCheckBox>(form.get());
+    auto* radio = add<TRadioButton>(form.get());
+    auto* speed = add<TSpeedButton>(form.get());
+    auto* edit = add<TEdit>(form.get());
+    auto* group = add<TRadioGroup>(form.get());
+    group->Items()->Add(QStringLiteral("a"));
+    group->Items()->Add(QStringLiteral("b"));
+    skinAll();
+    EXPECT_EQ(skinnerOf(button), QStringLiteral("TSkinButton"));
+    EXPECT_EQ(skinnerOf(bit), QStringLiteral("TSkinBitButton"));
+    EXPECT_EQ(skinnerOf(check), QStringLiteral("TSkinCheckBox"));
+    EXPECT_EQ(skinnerOf(radio), QStringLiteral("TSkinRadioButton"));
+    EXPECT_EQ(skinnerOf(speed), QStringLiteral("TSkinSpeedButton"));
+    EXPECT_EQ(skinnerOf(edit), QStringLiteral("-"));  // xcEdit is off
+    EXPECT_EQ(skinnerOf(group->Buttons(0)), QStringLiteral("TSkinRadioButton"));
+    EXPECT_EQ(skinnerOf(group->Buttons(1)), QStringLiteral("TSkinRadioButton"));
+    // Asked again, nothing is attached twice.
+    const size_t count = skinner->ControlSkinners().size();
+    skinner->SkinChildControls();
+    EXPECT_EQ(skinner->ControlSkinners().size(), count);
+}
+
+TEST_F(SkinnerAssignment, BitButtonWithoutItsKindStaysPlainEvenWithButtons)
+{
+    data->SetSkinControls(TSkinControlTypes{xcButton});
+    auto* bit = add<TBitBtn>(form.get());
+    auto* button = add<TButton>(form.get());
+    skinAll();
+    EXPECT_EQ(skinnerOf(bit), QStringLiteral("-"));
+    EXPECT_EQ(skinnerOf(button), QStringLiteral("TSkinButton"));
+}
+
+TEST_F(SkinnerAssignment, DisableTagKeepsControlsAndAGroupsButtonsPlain)
+{
+    auto* button = add<TButton>(form.get());
+    button->SetTag(data->DisableTag());
+    auto* group = add<TRadioGroup>(form.get());
+    group->Items()->Add(QStringLiteral("a"));
+    group->SetTag(data->DisableTag());
+    skinAll();
+    EXPECT_EQ(skinnerOf(button), QStringLiteral("-"));
+    EXPECT_EQ(skinnerOf(group->Buttons(0)), QStringLiteral("-"));
+    EXPECT_EQ(group->Buttons(0)->Tag(), data->DisableTag());
+}
+
+TEST_F(SkinnerAssignment, ApplicationDecidesFirst)
+{
+    auto* mine = add<TButton>(form.get());
+    auto* none = add<TButton>(form.get());
+    auto* other = add<TButton>(form.get());
+    TComponent* stranger = new TComponent(form.get());  // the form owns it
+    std::vector<String> classes;
+    data->OnSkinControl = TOnSkinControl::FromFunction(
+        [&](TComponent*, TSkinData*, TControl*, TControl* Control, String ControlClass, TComponent*& Skinned) {
+            classes.push_back(ControlClass);
+            if (Control == mine)
+                Skinned = std::make_unique<TSkinCheckBox>(Control).release();  // the control owns it
+            else if (Control == other)
+                Skinned = stranger;
+        });
+    skinAll();
+    EXPECT_EQ(skinnerOf(mine), QStringLiteral("TSkinCheckBox"));
+    EXPECT_EQ(skinnerOf(none), QStringLiteral("TSkinButton"));  // nil: the built-in rules
+    EXPECT_EQ(skinnerOf(other), QStringLiteral("-"));           // not a skinner: left plain
+    EXPECT_NE(std::find(classes.begin(), classes.end(), QStringLiteral("TBUTTON")), classes.end());
+}
+
+TEST_F(SkinnerAssignment, Skin3rdFirstMatchWinsAndNilKeepsPlain)
+{
+    data->SetSkinControls(TSkinControlTypes{xcButton, xcPanel, xcCheckBox});
+    TStringList map;
+    map.Add(QStringLiteral("TOtherButton=checkbox"));
+    map.Add(QStringLiteral("totherbutton=button"));
+    map.Add(QStringLiteral("TOtherPanel=nil"));
+    map.Add(QStringLiteral("TOtherPanelX=panel"));
+    data->SetSkin3rd(&map);
+    auto* button = add<TOtherButton>(form.get());
+    auto* panel = add<TOtherPanel>(form.get());
+    auto* inside = add<TCheckBox>(panel);
+    skinAll();
+    EXPECT_EQ(skinnerOf(button), QStringLiteral("TSkinCheckBox"));
+    EXPECT_EQ(skinnerOf(panel), QStringLiteral("-"));
+    // Its children are reached on their own (in tab order).
+    EXPECT_EQ(skinnerOf(inside), QStringLiteral("TSkinCheckBox"));
+    EXPECT_TRUE(skinner->MapBySkin3rd(QStringLiteral("TOTHERPANEL"), panel));
+    EXPECT_FALSE(skinner->MapBySkin3rd(QStringLiteral("TNOTLISTED"), panel));
+}
+
+TEST_F(SkinnerAssignment, UnskinGivesEveryControlItsLookBack)
+{
+    auto* button = add<TButton>(form.get());
+    button->SetBounds(10, 10, 80, 25);
+    form->Show();
+    QApplication::processEvents();
+    const QImage plain = button->Widget()->grab().toImage();
+    skinner->SkinChildControls();
+    QApplication::processEvents();
+    EXPECT_NE(button->Widget()->grab().toImage(), plain);
+    skinner->Unskin(true);
+    QApplication::processEvents();
+    EXPECT_TRUE(skinner->ControlSkinners().empty());
+    EXPECT_EQ(button->Perform(SKIN_QUERY_SKINNED), 0);
+    EXPECT_EQ(button->Widget()->grab().toImage(), plain);
+}

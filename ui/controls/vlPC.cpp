@@ -295,7 +295,7 @@ void TvlTab::SetVisible(bool Value)
         c->CalculateLayout();
     if (handOver && main != -1 && c->VisibleTabList()->Count() > 0) {
         const int m = std::min(main, c->VisibleTabList()->Count() - 1);
-        c->SetTabIndexDirect(c->VisibleTabList()->Items(m));
+        c->HandOverSelection(c->VisibleTabList()->Items(m));
     }
 }
 

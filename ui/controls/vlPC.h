@@ -8,9 +8,14 @@
 #include <memory>
 #include <vector>
 
+#include <QMenu>
+#include <QPointer>
+
 #include "platform/graphics/ImgList.h"
 #include "platform/rtl/Set.h"
 #include "platform/rtl/StringList.h"
+#include "platform/controls/Menus.h"
+#include "ui/foundation/vlControls.h"
 #include "ui/foundation/vlGraphics.h"
 #include "ui/foundation/vlLookAndFeels.h"
 
@@ -580,6 +585,9 @@ public:
     virtual void UpdateNavigatorButtonStates();
     virtual int GetTabCaptionWidth(const String& ACaption);
     virtual void SetMultiSelectOn() {}
+    // A hidden selected tab hands the selection on (the control selects
+    // through its events).
+    virtual void HandOverSelection(int ATabIndex) { SetTabIndexDirect(ATabIndex); }
 
     TvlTabs* Tabs() const { return FTabs.get(); }
     TvlVisibleTabList* VisibleTabList() { return &FVisibleTabList; }
@@ -699,3 +707,342 @@ protected:
     TvlVisibleTabList FVisibleTabList{this};
     std::unique_ptr<TvlPCCustomPainter> FPainter;
 };
+
+// ---- the tab control ------------------------------------------------------------------
+
+class TvlCustomTabControl;
+
+using TvlPCCanCloseEvent = TDelegate<void(TObject* Sender, bool& ACanClose)>;
+using TvlTabChangingEvent = TDelegate<void(TObject* Sender, bool& AllowChange)>;
+using TvlDrawTabEvent = TDelegate<void(TvlCustomTabControl* AControl, TvlTab* ATab, bool& DefaultDraw)>;
+using TvlDrawTabExEvent = TDelegate<void(TvlCustomTabControl* AControl, TvlTab* ATab, TFont* Font)>;
+using TvlGetTabImageEvent = TDelegate<void(TObject* Sender, int TabIndex, int& ImageIndex)>;
+using TvlPCGoDialogClickEvent = TDelegate<void(int ATabIndex)>;
+
+// The menu of the go-dialog button: one item per visible, enabled tab,
+// rebuilt each time it opens.
+class TvlPCGoDialog : public TPopupMenu {
+public:
+    explicit TvlPCGoDialog(TvlCustomTabControl* AOwner);
+    String ClassName() const override { return String::fromLatin1("TvlPCGoDialog"); }
+
+    // Rebuilds the items and opens the menu under the go-dialog button.
+    void Popup(bool ASort);
+    // The tabs the menu lists, in menu order (its first step).
+    std::vector<TvlTab*> FillTabList(bool ASort) const;
+    // Rebuilds the items without opening the menu.
+    void BuildItems(bool ASort);
+    TPoint GetPopupPoint() const;
+    // The open menu's window (nullptr before the first popup).
+    QMenu* Menu() const { return FMenu.data(); }
+
+    TvlPCGoDialogClickEvent OnClick;
+    // The menu closed (chosen or not); a chosen item's click comes after.
+    TNotifyEvent OnCloseUp;
+
+protected:
+    virtual void DoClick(int ATabIndex);
+    // Shows the built menu at a screen point.
+    virtual void ShowAt(TPoint P);
+
+private:
+    void itemClick(TObject* Sender);
+    void menuClosed();
+    TvlCustomTabControl* FControl;
+    QPointer<QMenu> FMenu;
+};
+
+// A window with a row (or rows) of tabs along one side of a page area; all
+// drawing and measuring is its painter's.
+class TvlCustomTabControl : public TvlControl, public TvlPCTabControlCore {
+public:
+    explicit TvlCustomTabControl(TComponent* AOwner);
+    ~TvlCustomTabControl() override;
+    String ClassName() const override { return String::fromLatin1("TvlCustomTabControl"); }
+    const TClassInfo* ClassInfo() const override;
+    static const TClassInfo& StaticClassInfo();
+
+    // The painter's view of the window.
+    TvlCanvas* Canvas() const override;
+    TFont* Font() const override { return TvlControl::Font(); }
+    TColor Color() const override { return TvlControl::Color(); }
+    int Width() const override { return TvlControl::Width(); }
+    int Height() const override { return TvlControl::Height(); }
+    bool Enabled() const override { return TvlControl::Enabled(); }
+    bool Focused() const override { return TvlControl::Focused(); }
+    bool IsLoading() const override { return ComponentState().Contains(csLoading); }
+    bool IsDestroying() const override { return ComponentState().Contains(csDestroying); }
+    using TvlControl::InvalidateRect;
+    void InvalidateRect(const TRect& R) override;
+    TControl* ActivePage() const override { return GetActivePageControl(); }
+    TControl* TabPage(int AVisibleIndex) const override;
+    bool OwnerDraw() const override { return FOwnerDraw; }
+    bool DrawTabByHandler(TvlTab* ATab) override;
+    void SetMultiSelectOn() override { FMultiSelect = true; }
+    void HandOverSelection(int ATabIndex) override { SetTabIndex(ATabIndex); }
+
+    // Settings.
+    bool Focusable() const { return FFocusable; }
+    void SetFocusable(bool Value);
+    void SetHideTabs(bool Value);
+    bool HotTrack() const { return FHotTrack; }
+    void SetHotTrack(bool Value);
+    void SetImageBorder(int Value);
+    TImageList* Images() const { return ImageList()->BaseImages(); }
+    void SetImages(TImageList* Value);
+    int GetMaxRotatedTabWidth();
+    void SetMaxRotatedTabWidth(int Value);
+    void SetMultiLine(bool Value);
+    bool MultiSelect() const { return FMultiSelect; }
+    void SetMultiSelect(bool Value) { FMultiSelect = Value; }
+    void SetNavigatorPosition(TvlPCNavigatorPosition Value);
+    void SetOptions(TvlPCOptions Value);
+    void SetOwnerDraw(bool Value);
+    void SetRaggedRight(bool Value);
+    // Raises "%s style does not support rotation of tabs" where the style cannot.
+    void SetRotate(bool Value);
+    void SetScrollOpposite(bool Value);
+    void SetShowFrame(bool Value);
+    TvlPCStyleID Style() const { return FStyle; }
+    void SetStyle(TvlPCStyleID Value);
+    void SetTabHeight(int Value);
+    void SetTabWidth(int Value);
+    void SetTabPosition(TvlTabPosition Value);
+    void SetTabSlants(const TvlTabSlants* Value) { TabSlants()->Assign(Value); }
+    void SetTabCaptionAlignment(TAlignment Value);
+
+    // Selection: every path that selects a tab goes through SetTabIndex.
+    void SetTabIndex(int Value);
+    void LockChangeEvents(bool ALock);
+    int ChangeEventLockCount() const { return FChangeEventLockCount; }
+
+    int GetTabIndexAt(int X, int Y);
+    void ScrollTabsBy(int ACount);
+    TvlPCNavigatorButtons HotNavigatorButton() const { return FHotNavigatorButton; }
+    TvlPCNavigatorButtons PressedNavigatorButton() const { return FPressedNavigatorButton; }
+    int MouseDownTab() const { return FMouseDownTab; }
+    bool GoDialogShowing() const { return FGoDialogShowing; }
+    TvlPCGoDialog* GoDialog() const { return FGoDialog; }
+    // The repeat timer of the arrows (nullptr before the first press).
+    TvlTimer* Timer() const { return FTimer.get(); }
+
+    // Keys, as the window and the dialog-key routing hand them on.
+    virtual bool HandleNavigationKey(uint16_t& Key, TShiftState Shift);
+    virtual bool ProcessDialogChar(QChar ACharCode);
+    virtual bool CanSelectTab(int ATabIndex) const;
+
+    // The stored page rectangle (read from a stream).
+    int ClientRectLeft() const;
+    int ClientRectTop() const;
+    int ClientRectRight() const;
+    int ClientRectBottom() const;
+    void SetClientRectLeft(int Value) { FStoredClientRect.Left = Value; }
+    void SetClientRectTop(int Value);
+    void SetClientRectRight(int Value) { FStoredClientRect.Right = Value; }
+    void SetClientRectBottom(int Value) { FStoredClientRect.Bottom = Value; }
+    // Written without an ancestor: Top and Right always, Left and Bottom when not 0.
+    bool ClientRectLeftStored() const { return ClientRectLeft() != 0; }
+    bool ClientRectBottomStored() const { return ClientRectBottom() != 0; }
+
+    void Loaded() override;
+    void RecalculateLayout() override;
+    void UpdateNavigatorButtonStates() override;
+    int GetTabImageIndex(int ATabIndex) const override;
+    void PrepareTabCanvasFont(TvlTab* ATab, TvlCanvas* ACanvas) override;
+    // Hot tracking from where the pointer is now.
+    void UpdateHotTrackingState();
+    virtual void ShowGoDialog();
+    virtual void SelectFromGoDialog(int ATabIndex);
+    virtual TControl* GetActivePageControl() const { return nullptr; }
+    virtual TControl* GetTabPage(int) const { return nullptr; }
+    // The page rectangle, also while loading (AdjustClientRect's answer).
+    TRect GetPageRect() const;
+    // The page background into another window's context (a page's erase).
+    void PaintOnDC(HDC DC);
+
+    TvlPCCanCloseEvent OnCanClose;
+    TNotifyEvent OnChange;
+    TvlTabChangingEvent OnChanging;
+    TvlDrawTabEvent OnDrawTab;
+    TvlDrawTabExEvent OnDrawTabEx;
+    TvlGetTabImageEvent OnGetImageIndex;
+
+protected:
+    virtual void TabClick(TObject* Sender, int AVisibleIndex, TShiftState AShift) { (void)Sender; (void)AVisibleIndex; (void)AShift; }
+    virtual bool CanClose();
+    virtual void DoClose();
+    virtual void ImageListChanged() { RecalculateLayout(); }
+    virtual bool CanChange(int ANewTabIndex);
+    virtual void Change();
+    bool ChangeEventsLocked() const { return FChangeEventLockCount > 0; }
+    void ClickTab(int AVisibleIndex, bool ACtrl);
+    // Where the pointer is and which buttons are down (tests replace them).
+    virtual TPoint GetMouseCursorClientPos();
+    virtual TShiftState GetShiftState() const;
+    // A left press on the control is pending at the moment a menu closes.
+    virtual bool IsClosingPressPending();
+
+    void AdjustClientRect(TRect& R) const override;
+    bool CanFocusOnClick() const override;
+    bool NeedsRedrawOnResize() const override;
+    bool HasScrollBars() const override { return false; }
+    bool CanFocus() const override { return FFocusable && TvlControl::CanFocus(); }
+    void LookAndFeelChanged(TvlLookAndFeel* Sender, TvlLookAndFeelValues AChangedValues) override;
+    void Paint() override;
+    void Dispatch(TMessage& Message) override;
+    void KeyDown(uint16_t& Key, TShiftState Shift) override;
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseLeave(TControl* AControl) override;
+    bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) override;
+    void FocusChanged() override;
+    void BoundsChanged() override;
+    using TvlControl::BoundsChanged;
+    void FontChanged() override;
+
+    // The part of a selection after the checks (also the page control's).
+    void doSetTabIndex(int Value);
+
+private:
+    void applyStyle(TvlPCStyleID AStyleID);
+    void slantsChanged(TObject*) { RecalculateLayout(); }
+    void imagesChanged(TObject*) { ImageListChanged(); }
+    void pressNavigatorButton(TvlPCNavigatorButton AButton);
+    void scrollStep(TvlPCNavigatorButton AButton);
+    void timerHandler(TObject* Sender);
+    void setNavigatorButtonState(TvlPCNavigatorButton AButton, TvlPCNavigatorButtonState AState);
+    void setHotNavigatorButton(TvlPCNavigatorButtons AButton);
+    void goDialogClosed(TObject*);
+    void goDialogReset(int ATabIndex);
+    void realign();
+    bool navigatorButtonEnabled(TvlPCNavigatorButton AButton) const;
+
+    int FChangeEventLockCount = 0;
+    TRect FStoredClientRect;
+    bool FClientRectRead = false;
+    bool FFocusable = true;
+    bool FHotTrack = false;
+    TvlPCNavigatorButtons FHotNavigatorButton;
+    bool FMultiSelect = false;
+    bool FOwnerDraw = false;
+    TvlPCStyleID FStyle = -1;
+    std::unique_ptr<TvlTimer> FTimer;
+    TvlPCNavigatorButtons FPressedNavigatorButton;
+    int FMouseDownTab = -1;
+    TvlPCGoDialog* FGoDialog = nullptr;  // owned as a component
+    bool FGoDialogShowing = false;
+    bool FGoDialogJustClosed = false;
+};
+
+// The tab control with its own list of tabs.
+class TvlTabControl : public TvlCustomTabControl {
+public:
+    explicit TvlTabControl(TComponent* AOwner) : TvlCustomTabControl(AOwner) {}
+    String ClassName() const override { return String::fromLatin1("TvlTabControl"); }
+    const TClassInfo* ClassInfo() const override;
+    static const TClassInfo& StaticClassInfo();
+    void SetTabs(const TStrings* Value) { Tabs()->Assign(Value); }
+};
+
+// ---- the page control ------------------------------------------------------------
+
+class TvlPageControl;
+
+// One page of a page control: a window of controls shown while its tab is
+// selected. It can have no other parent than a page control.
+class TvlTabSheet : public TCustomControl {
+public:
+    explicit TvlTabSheet(TComponent* AOwner);
+    ~TvlTabSheet() override;
+    String ClassName() const override { return String::fromLatin1("TvlTabSheet"); }
+
+    // A page control or nullptr; anything else raises EAbort.
+    void SetParent(TWinControl* AParent) override;
+    TvlPageControl* PageControl() const { return FPageControl; }
+    void SetPageControl(TvlPageControl* Value);
+    TvlTab* Tab() const { return FTab; }
+    int PageIndex() const;
+    // "%d is an invalid PageIndex value. ..." above the last page.
+    void SetPageIndex(int Value);
+    bool TabVisible() const { return FTabVisible; }
+    void SetTabVisible(bool Value);
+    bool Highlighted() const { return FHighlighted; }
+    void SetHighlighted(bool Value);
+    int ImageIndex() const { return FImageIndex; }
+    void SetImageIndex(int Value);
+
+    TNotifyEvent OnHide;
+    TNotifyEvent OnShow;
+
+protected:
+    void Dispatch(TMessage& Message) override;
+    void EraseBackground(HDC DC) override;
+
+private:
+    friend class TvlPageControl;
+    void updateTab();
+
+    bool FHighlighted = false;
+    int FImageIndex = -1;
+    TvlPageControl* FPageControl = nullptr;
+    TvlTab* FTab = nullptr;
+    bool FTabVisible = true;
+};
+
+using TvlPageChangingEvent = TDelegate<void(TObject* Sender, TvlTabSheet* NewPage, bool& AllowChange)>;
+
+// The tab control with one page per tab: the page of the selected tab is
+// the one shown.
+class TvlPageControl : public TvlCustomTabControl {
+public:
+    explicit TvlPageControl(TComponent* AOwner);
+    ~TvlPageControl() override;
+    String ClassName() const override { return String::fromLatin1("TvlPageControl"); }
+
+    TvlTabSheet* ActivePage() const { return FActivePage; }
+    void SetActivePage(TvlTabSheet* Value);
+    int GetPageCount() const { return int(FPages.size()); }
+    int PageCount() const { return GetPageCount(); }
+    TvlTabSheet* GetPage(int AIndex) const { return FPages.at(size_t(AIndex)); }
+    TvlTabSheet* Pages(int AIndex) const { return GetPage(AIndex); }
+    TvlTabSheet* FindNextPage(TvlTabSheet* ACurrentPage, bool AGoForward, bool ACheckTabVisible) const;
+    void SelectNextPage(bool AGoForward, bool ACheckTabVisible = true);
+
+    TControl* GetActivePageControl() const override { return FActivePage; }
+    TControl* GetTabPage(int ATabIndex) const override;
+    bool NeedsVisibleSelection() const override { return true; }
+    void Loaded() override;
+
+    TvlPageChangingEvent OnPageChanging;
+
+protected:
+    virtual bool CanChangePage(TvlTabSheet* ANewPage);
+    virtual void PageChanged();
+    virtual void UpdateActivePage();
+    bool CanChange(int ANewTabIndex) override;
+    void Change() override;
+    void DoClose() override;
+    void ImageListChanged() override;
+
+private:
+    friend class TvlTabSheet;
+    void insertPage(TvlTabSheet* APage);
+    void removePage(TvlTabSheet* APage);
+    void movePage(TvlTabSheet* APage, int ANewIndex);
+    void changeActivePage(TvlTabSheet* APage);
+    void updateTab(TvlTabSheet* APage);
+    TvlTabSheet* findNextPageNoWrap(TvlTabSheet* APage, bool AGoForward) const;
+    bool pageSelectable(const TvlTabSheet* APage) const;
+
+    TvlTabSheet* FActivePage = nullptr;
+    bool FChanging = false;
+    bool FInserting = false;
+    std::vector<TvlTabSheet*> FPages;  // not owned
+};
+
+// The control classes that behave as tab controls (the grid adds its own).
+std::vector<const TClassInfo*>* GetTabControlClassList();
+
+// The unit's start (the class list) and end.
+void AddvlPCUnit(TStartupList& AList);

@@ -169,7 +169,7 @@ int TvlCustomProgressBarViewInfo::BarWidth(int AWidth) const
     return int(std::trunc((Position() - p->Min()) * AWidth / range));
 }
 
-void TvlCustomProgressBarViewInfo::Paint(TvlCanvas* ACanvas) const
+void TvlCustomProgressBarViewInfo::InternalPaint(TvlCanvas* ACanvas)
 {
     const auto* p = static_cast<const TvlProgressBarProperties*>(Properties);
     const TRect q = Bounds;

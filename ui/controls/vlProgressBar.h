@@ -15,7 +15,10 @@ public:
     double Position() const;
     // The bar's width in a cell of width AWidth (truncated toward zero).
     int BarWidth(int AWidth) const;
-    void Paint(TvlCanvas* ACanvas) const override;
+
+protected:
+    // The bar draws its cell's background itself.
+    void InternalPaint(TvlCanvas* ACanvas) override;
 };
 
 class TvlProgressBarProperties : public TvlCustomEditProperties {

@@ -2,11 +2,7 @@
 
 #include <algorithm>
 
-#include <QCursor>
 #include <QGuiApplication>
-#include <QImage>
-#include <QPainter>
-#include <QPixmap>
 
 #include "platform/controls/Messages.h"
 #include "platform/rtl/Startup.h"
@@ -1088,25 +1084,35 @@ TShiftState MouseButtonCodeToShift(int ACode)
     }
 }
 
+TvlLookAndFeelKind LookAndFeelKindOfButtonStyle(TvlEditButtonStyle AStyle)
+{
+    switch (AStyle) {
+    case btsFlat:
+    case btsSimple:
+    case btsHotFlat:
+        return lfFlat;
+    case btsUltraFlat:
+        return lfUltraFlat;
+    case btsOffice11:
+        return lfOffice11;
+    default:
+        return lfStandard;
+    }
+}
+
+TvlLookAndFeelKind GetPopupControlsLookAndFeelKind(const TvlCustomEdit* AEdit)
+{
+    if (AEdit->IsInplace())
+        return AEdit->Style()->LookAndFeel()->Kind();
+    const auto* viewInfo = dynamic_cast<const TvlCustomEditViewInfo*>(AEdit->ViewInfo());
+    if (viewInfo == nullptr || viewInfo->ButtonsInfo.empty())
+        return lfStandard;
+    return LookAndFeelKindOfButtonStyle(viewInfo->ButtonsInfo[0]->Data.Style);
+}
+
 namespace {
 
-// A wheel between an up and a down arrow: the pointer while the wheel
-// scrolls an editor's items. Drawn here, so no picture file is needed.
-QCursor mouseWheelCursor()
-{
-    QImage image(32, 32, QImage::Format_ARGB32);
-    image.fill(Qt::transparent);
-    QPainter p(&image);
-    p.setPen(Qt::black);
-    p.setBrush(Qt::white);
-    p.drawRoundedRect(QRect(12, 9, 8, 14), 3, 3);
-    p.drawLine(16, 11, 16, 14);
-    p.setBrush(Qt::black);
-    p.drawPolygon(QPolygon({{16, 1}, {11, 6}, {21, 6}}));
-    p.drawPolygon(QPolygon({{16, 31}, {11, 26}, {21, 26}}));
-    p.end();
-    return QCursor(QPixmap::fromImage(image), 16, 16);
-}
+bool hasGuiApplication() { return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr; }
 
 }  // namespace
 
@@ -1115,16 +1121,16 @@ void AddvlEditUnit(TStartupList& AList)
     AList.Add(
         QStringLiteral("vlEdit"),
         [] {
-            // Pictures need the window system.
-            if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr)
-                RegisterScreenCursor(crvlEditMouseWheel, mouseWheelCursor());
             propertiesList();
             TEditUnit& unit = editUnit();
             unit.DefaultStyleController = std::make_unique<TvlEditStyleController>(nullptr);
             SetContainerDefaultStyleController(unit.DefaultStyleController.get());
+            if (hasGuiApplication())
+                // The framework's vertical scrolling picture: the wheel
+                // scrolls up and down.
+                RegisterScreenCursor(crvlEditMouseWheel, ScreenCursor(crvlVerScroll));
         },
         [] {
-            UnregisterScreenCursor(crvlEditMouseWheel);
             TEditUnit& unit = editUnit();
             unit.RegisteredProperties.reset();
             unit.Factories.clear();
@@ -1132,6 +1138,8 @@ void AddvlEditUnit(TStartupList& AList)
             unit.PropertiesList.reset();
             SetContainerDefaultStyleController(nullptr);
             unit.DefaultStyleController.reset();
+            if (hasGuiApplication())
+                UnregisterScreenCursor(crvlEditMouseWheel);
         });
 }
 

@@ -23,6 +23,7 @@ class TvlCustomEditStyle;
 class TvlCustomEdit;
 class TvlEditRepositoryItem;
 class TStartupList;
+struct TvlEditMeasureParams;
 
 // Misuse of an editor or of its helpers.
 VORLANE_DECLARE_EXCEPTION(EvlEditError, EvxException);
@@ -342,8 +343,12 @@ using TvlEditPopupCloseEvent = TDelegate<void(TObject* Sender, int AReason)>;
 // Makes an editor of one class (owned by AOwner).
 using TvlCustomEditClass = std::function<TvlCustomEdit*(TComponent* AOwner, bool AIsInplace)>;
 
-// Bits of GetSupportedOperations.
-enum : uint32_t { vlesoShowingButtons = 1u << 5 };
+// Bits of GetSupportedOperations: what a grid may do with a column that
+// shows its values through these properties.
+enum : uint32_t {
+    vlesoAlwaysHotTrack = 1u << 0, vlesoAutoHeight = 1u << 1, vlesoIncSearch = 1u << 2, vlesoFiltering = 1u << 3,
+    vlesoGrouping = 1u << 4, vlesoShowingButtons = 1u << 5, vlesoSortingByDisplayText = 1u << 6, vlesoSorting = 1u << 8
+};
 
 class TvlCustomEditProperties : public TvlInterfacedPersistent {
 public:
@@ -456,7 +461,11 @@ public:
     virtual std::unique_ptr<TvlCustomEditViewInfo> CreateViewInfo() const;
     // The calculator that measures this properties object in a style and
     // fills view infos of the kind CreateViewInfo makes.
-    virtual std::unique_ptr<TvlCustomEditViewData> CreateViewData(TvlCustomEditStyle* AStyle, bool AIsInplace) const;
+    virtual std::unique_ptr<TvlCustomEditViewData> CreateViewData(TvlCustomEditStyle* AStyle, bool AIsInplace,
+                                                                  bool APreviewMode = false) const;
+    // The size a value needs in a style, measured by a view data made for it.
+    TSize GetEditSize(TvlCanvas* ACanvas, TvlCustomEditStyle* AStyle, bool AIsInplace, const Variant& AEditValue,
+                      const TvlEditMeasureParams& AEditSizeProperties) const;
 
     TvlEditButtonClickEvent OnButtonClick;
     TNotifyEvent OnChange;
@@ -1008,7 +1017,9 @@ public:
     bool BeepOnEnter() const { return FBeepOnEnter; }
     void SetBeepOnEnter(bool Value) { FBeepOnEnter = Value; }
     int AnchorX() const { return FAnchorX; }
+    void SetAnchorX(int Value);
     int AnchorY() const { return FAnchorY; }
+    void SetAnchorY(int Value);
     virtual bool IsAutoSizeActive() const;
     virtual bool CanAutoWidth() const;
     virtual bool IsHeightDependOnWidth() const { return false; }
@@ -1254,15 +1265,23 @@ bool IsRegionEmpty(const TvlRegion* ARegion);
 void ExtendSize(TSize& ASize, const TSize& ASize2);
 TShiftState MouseButtonToShift(TMouseButton AButton);
 TShiftState MouseButtonCodeToShift(int ACode);
+// The look that goes with a button style (btsDefault and bts3D standard).
+TvlLookAndFeelKind LookAndFeelKindOfButtonStyle(TvlEditButtonStyle AStyle);
+// What an editor's drop-downs look like: in place its style's look, else
+// the look of its first button's style (standard without buttons).
+TvlLookAndFeelKind GetPopupControlsLookAndFeelKind(const TvlCustomEdit* AEdit);
 
-// The editors' mouse-wheel cursor in the screen's cursor list.
-enum : TCursor { crvlEditMouseWheel = 4101 };
+// The cursor an editor shows while it scrolls by the mouse wheel.
+inline constexpr TCursor crvlEditMouseWheel = 4101;
 
 // The list of all properties objects, the registry, the default repository
 // and the mouse-wheel cursor for the program's life.
 void AddvlEditUnit(TStartupList& AList);
 
 // ---- view info and view data --------------------------------------------------
+
+// Bits of a view info's paint options.
+enum : uint32_t { vlepoExternalBorder = 1u << 2, vlepoShowFocusRectWhenInplace = 1u << 4 };
 
 // The calculated drawing state of one editor or grid cell.
 class TvlCustomEditViewInfo : public TvlContainerViewInfo {
@@ -1275,16 +1294,33 @@ public:
     {
         return TvlContainerBorderStyle(EditBorderStyle);
     }
+    // From an edit view info: colours, border, states and the buttons (the
+    // same count, each assigned), then the container's part.
+    void Assign(const TObject* Source) override;
     void Offset(int DX, int DY) override;
     std::unique_ptr<TvlRegion> GetUpdateRegion(const TvlContainerViewInfo* AOldViewInfo) const override;
+    // Fires OnPaint, then paints frame, background, buttons and content.
+    void Paint(TvlCanvas* ACanvas) override;
+    // The colours a painter imposes (clDefault: none); a standalone editor
+    // has no painter colours here.
+    virtual void GetColorSettingsByPainter(TColor& ABackground, TColor& AText) const;
     // The visible index of the button under the point; else -1 inside the
     // border rectangle, -2 outside.
     virtual int GetPart(const TPoint& APoint) const;
     // A button's bounds; for -1 the border rectangle between the inner-most
     // left and right buttons; empty otherwise.
     virtual TRect GetPartRect(int APart) const;
+    virtual bool IsRepaintOnStateChangingNeeded() const { return true; }
     virtual bool IsHotTrack() const;
     virtual bool IsHotTrackAt(const TPoint& APoint) const;
+    // A hint for the button under the point: the short part of its Hint,
+    // one line, placed below the cursor. False when there is no text.
+    virtual bool NeedShowHint(TvlCanvas* ACanvas, const TPoint& APoint, TRect& ARect, bool& AIsMultiLine,
+                              String& AText);
+    virtual bool NeedShowHintInBounds(TvlCanvas* ACanvas, const TPoint& APoint, TRect& ARect, bool& AIsMultiLine,
+                                      String& AText, const TRect& AVisibleBounds);
+    // The hyperlink editor changes the font here.
+    virtual void PrepareCanvasFont(TvlCanvas*) {}
     void SaveButtonsState();
     // Frees the view infos beyond the count, makes the missing ones.
     void SetButtonsInfoCount(int ACount);
@@ -1293,22 +1329,45 @@ public:
     virtual void DrawCustomEdit(TvlCanvas* ACanvas, bool AWholeBackground);
     void DrawButtons(TvlCanvas* ACanvas);
     virtual void DrawButton(TvlCanvas* ACanvas, int AButtonVisibleIndex);
+    // Border, background and content of one button; drawn off-screen for a
+    // button with a glyph or a skin painter.
+    virtual void InternalDrawButton(TvlCanvas* ACanvas, int AButtonVisibleIndex);
     // Draws the border for the button's style; gives back what is left for
     // the background and the content, and their colours.
     virtual void DrawButtonBorder(TvlCanvas* ACanvas, int AButtonVisibleIndex, TColor& ABackgroundColor,
                                   TColor& ATextColor, TRect& ABackgroundRect, TRect& AContentRect);
+    virtual void DrawNativeButtonBorder(TvlCanvas* ACanvas, int AButtonVisibleIndex, TRect& ABackgroundRect,
+                                        TRect& AContentRect);
     virtual void DrawButtonBackground(TvlCanvas* ACanvas, int AButtonVisibleIndex, const TRect& ARect,
                                       TColor AColor);
+    virtual void DrawNativeButtonBackground(TvlCanvas* ACanvas, int AButtonVisibleIndex, const TRect& ARect);
     virtual void DrawButtonContent(TvlCanvas* ACanvas, int AButtonVisibleIndex, bool APressedLook,
                                    TColor ABackgroundColor, TColor ATextColor, const TRect& AContentRect);
-
-    // Cell painting entry: the slice grid sets Bounds, Value, colours and
-    // font and asks for this; descendants draw their content over it.
-    virtual void Paint(TvlCanvas* ACanvas) const;
+    // The themed edit frame, then the content unless transparent.
+    virtual void DrawNativeStyleEditBackground(TvlCanvas* ACanvas, bool ADrawBackground, TColor ABackgroundColor);
+    // Draws the background kind into ARect, leaving out ABackgroundRect when
+    // that is not empty.
+    void DrawEditBackground(TvlCanvas* ACanvas, const TRect& ARect, const TRect& ABackgroundRect,
+                            bool AIsBackgroundPreDrawn);
+    // True when OnDrawBackground drew the background.
+    bool DrawCustomBackground(TvlCanvas* ACanvas);
+    // Every background kind but the usual frame and the solid fill.
+    bool IsBackgroundTransparent() const;
+    bool IsCustomBackground() const { return IsInplace && bool(OnDrawBackground); }
+    bool IsCustomDrawButton() const { return bool(OnCustomDrawButton); }
 
     std::function<void(TObject* Sender, TvlCanvas* ACanvas, bool& AHandled)> OnDrawBackground;
+    std::function<void(TObject* Sender, TvlCanvas* ACanvas, int AButtonVisibleIndex, bool& AHandled)>
+        OnCustomDrawButton;
+    std::function<void(TObject* Sender, TvlCanvas* ACanvas, const TRect& ARect, int AButtonVisibleIndex,
+                       bool& AHandled)>
+        OnCustomDrawButtonBackground;
+    std::function<void(TObject* Sender, TvlCanvas* ACanvas, int AButtonVisibleIndex, TRect& ABackgroundRect,
+                       TRect& AContentRect, bool& AHandled)>
+        OnCustomDrawButtonBorder;
     std::function<void(TObject* Sender, int AButtonVisibleIndex, TvlEditButtonDrawState& AState)>
         OnButtonStateRequest;
+    std::function<void(TObject* Sender, TvlCanvas* ACanvas)> OnPaint;
 
     TvlCustomEdit* Edit = nullptr;
     TRect BorderExtent;
@@ -1324,8 +1383,10 @@ public:
     bool HasInnerEdit = false;
     TRect InnerEditRect;
     bool IsButtonReallyPressed = false;
+    bool IsContainerInnerControl = false;
     bool IsDesigning = false;
     bool IsInplace = false;
+    bool IsPaintCopyDrawing = false;
     bool IsSelected = false;
     int LastPressedButton = -1;
     int LastSelectedButton = -1;
@@ -1338,12 +1399,16 @@ public:
     TRect ShadowRect;
     TColor TextColor = clWindowText;
     bool Transparent = false;
+    HWND WindowHandle = nullptr;
     // What a grid cell shows.
     Variant Value;
     bool ShowEndEllipsis = false;
 
 protected:
     void InternalPaint(TvlCanvas* ACanvas) override { DrawCustomEdit(ACanvas, true); }
+
+private:
+    bool FDrawingButtons = false;  // re-entry guard of DrawButtons
 };
 
 // The size request of GetEditSize.
@@ -1353,16 +1418,43 @@ struct TvlEditMeasureParams {
     int MaxWidth = -1;
 };
 
+// How an editor's content sits in its client area.
+struct TvlEditContentParams {
+    TRect ExternalBorderBounds;
+    TRect Offsets;
+    int WidthCorrection = 0;
+    int HeightCorrection = 0;
+    uint32_t Options = 0;  // bit 0: show the focus rectangle in place; bit 1: default
+};
+
+// Where an in-place editor sits: the grid fills it.
+struct TvlInplaceEditParams {
+    bool MultiRowParent = false;
+    TObject* Item = nullptr;
+    int RecordIndex = -1;
+};
+
 // Measures one properties object in one style and fills view infos.
+// Descendants that override ResetViewDefaults or PrepareCachedState call
+// them again from their own constructors (the base constructor runs the
+// base versions).
 class TvlCustomEditViewData : public TPersistent {
 public:
     TvlCustomEditViewData(const TvlCustomEditProperties* AProperties, TvlCustomEditStyle* AStyle, bool AIsInplace);
     String ClassName() const override { return String::fromLatin1("TvlCustomEditViewData"); }
 
+    // Theme part and state of a button.
+    virtual void ComputeButtonThemeInfo(TvlEditButtonViewInfo* AButtonViewInfo);
     virtual TvlContainerState ComputeContainerState(const TRect& ABounds, const TPoint& AMousePos,
                                                     TvlMouseButton AButton, TShiftState AShift,
                                                     bool AIsMouseEvent) const;
     virtual TRect DefaultContentOffsets() const;
+    // Disabled 4; else hot-tracked 2, focused 5, read-only 6, otherwise 1.
+    virtual int EditThemeState(const TvlCustomEditViewInfo* AViewInfo) const;
+    virtual void PrepareCachedState();
+    virtual void FillContentParams(TvlEditContentParams& AParams) const;
+    virtual void ResetViewDefaults();
+    virtual void ValueToTextCore(const Variant&, String& AText) const { AText.clear(); }
     virtual bool IsButtonPressable(const TvlCustomEditViewInfo*, int) const { return true; }
     virtual bool IsButtonHeldPressed(const TvlCustomEditViewInfo*, int) const { return false; }
     virtual void Calculate(TvlCanvas* ACanvas, const TRect& ABounds, const TPoint& AMousePos, TvlMouseButton AButton,
@@ -1379,24 +1471,44 @@ public:
     virtual TColor ComputeBorderColor() const;
     virtual void GetBorderExtent(TRect& AExtent) const;
     virtual void EdgeBorderExtent(int ABorderWidth, TRect& AExtent) const;
+    virtual void SkinBorderExtent(TRect& AExtent) const;
     virtual TvlEditBorderStyle EffectiveBorderStyle() const;
     virtual void ButtonsMargins(TvlCanvas* ACanvas, TRect& AExtent) const;
     virtual void ClientMargins(TvlCanvas* ACanvas, const TvlCustomEditViewInfo* AViewInfo, TRect& AExtent) const;
     virtual bool HasShadow() const;
+    virtual bool IsNativeStyle(const TvlLookAndFeel* ALookAndFeel) const;
     virtual void EditValueToDrawValue(const Variant&, TvlCustomEditViewInfo*) const {}
+    // The constant part (frame and buttons) and the least content size the
+    // buttons' glyphs and captions ask for.
+    virtual void MeasureConstantPart(TvlCanvas* ACanvas, const TvlEditMeasureParams& AMeasureParams, TSize& ASize,
+                                     TvlCustomEditViewInfo* AViewInfo, TSize& AMinContentSize);
+    virtual void InternalGetEditConstantPartSize(TvlCanvas* ACanvas, bool AIsInplace,
+                                                 const TvlEditMeasureParams& AMeasureParams, TSize& ASize,
+                                                 TSize& AMinContentSize, TvlCustomEditViewInfo* AViewInfo);
+    virtual TSize MeasureContent(TvlCanvas* ACanvas, const Variant& AEditValue,
+                                 const TvlEditMeasureParams& AMeasureParams);
     virtual TSize MeasureContentCore(TvlCanvas*, const Variant&, const TvlEditMeasureParams&) const
     {
         return TSize{0, 0};
     }
+    virtual TSize ContentSizeCorrection() const;
 
     // Constant part plus content, within the request's limits.
     void GetEditSize(TvlCanvas* ACanvas, const Variant& AEditValue, const TvlEditMeasureParams& AMeasureParams,
                      TSize& ASize, TvlCustomEditViewInfo* AViewInfo);
+    // ValueToTextCore, then OnDisplayTextRequest.
+    void EditValueToDisplayText(const Variant& AEditValue, String& AText) const;
+    void InitViewInfoColorsAndBorders(TvlCustomEditViewInfo* AViewInfo);
     TvlEditButtonStyle GetEffectiveButtonStyle() const;
+    uint32_t GetEffectivePaintOptions() const;
+    // A standalone editor's size constraints (0: no limit).
+    void ApplySizeConstraints(TSize& ASize) const;
     TvlCustomEditStyle* Style() const { return FStyle; }
+    void SetStyle(TvlCustomEditStyle* Value) { FStyle = Value; }
     const TvlCustomEditProperties* Properties() const { return FProperties; }
 
     std::function<void(TObject* Sender, int AIndex, int& AWidth)> OnButtonWidthRequest;
+    std::function<void(TObject* Sender, String& AText)> OnDisplayTextRequest;
 
     bool IsInplace;
     TvlCustomEdit* Edit = nullptr;
@@ -1405,13 +1517,28 @@ public:
     int ButtonVisibleCount = 0;
     TvlContainerState ContainerState{csNormal};
     TRect ContentOffset;  // the margins of a grid cell
+    TvlEditContentParams EditContentParams;
     bool Enabled = true;
     bool Focused = false;
+    TAlignment HorzAlignment = taLeftJustify;
+    TvlEditVertAlignment VertAlignment = taTopJustify;
+    // Scroll bars of an editor that scrolls (nullptr otherwise).
+    TControl* HScrollBar = nullptr;
+    TControl* VScrollBar = nullptr;
+    TvlInplaceEditParams InplaceEditParams;
     bool IsDesigning = false;
     bool IsSelected = false;
+    bool IsValueSource = true;
+    int MaxLineCount = 0;
     bool NativeStyle = false;
     uint32_t PaintOptions = 0;
+    bool PreviewMode = false;
     bool Selected = false;
+    int SelStart = 0;
+    int SelLength = 0;
+    TColor SelTextColor = clDefault;
+    TColor SelBackgroundColor = clDefault;
+    HWND WindowHandle = nullptr;
     // -1: none.
     int LeftSideLeftmostButtonIndex = -1;
     int LeftSideRightmostButtonIndex = -1;
@@ -1419,6 +1546,10 @@ public:
     int RightSideRightmostButtonIndex = -1;
 
 private:
+    void calculateContainerState(const TRect& ABounds, const TPoint& AMousePos, TvlMouseButton AButton,
+                                 TShiftState AShift, TvlCustomEditViewInfo* AViewInfo, bool AIsMouseEvent);
+    TvlEditPopupBorderStyle effectivePopupBorderStyle(const TvlCustomEditViewInfo* AViewInfo) const;
+
     const TvlCustomEditProperties* FProperties;
     TvlCustomEditStyle* FStyle;
 };

@@ -7,22 +7,10 @@
 
 #include "platform/controls/Forms.h"
 #include "ui/editors/vlEdit.h"
+#include "ui/editors/vlEditScopes.h"
 #include "ui/foundation/vlGraphics.h"
 
 namespace {
-
-template <class T>
-class TRestore {
-public:
-    TRestore(T& ARef, T AValue) : FRef(ARef), FSaved(ARef) { ARef = AValue; }
-    ~TRestore() { FRef = FSaved; }
-    TRestore(const TRestore&) = delete;
-    TRestore& operator=(const TRestore&) = delete;
-
-private:
-    T& FRef;
-    T FSaved;
-};
 
 bool isLeftDown() { return QApplication::mouseButtons().testFlag(Qt::LeftButton); }
 
@@ -530,7 +518,7 @@ void TvlCustomEdit::AdjustInnerControlBounds()
                 top = FAnchorY - size.cy;
         }
         if (size.cx != Width() || size.cy != Height() || left != Left() || top != Top()) {
-            const TRestore<bool> setting(FInternalSetting, true);
+            const TvlEditRestore<bool> setting(FInternalSetting, true);
             TvlContainer::SetBounds(left, top, size.cx, size.cy);
         }
     }
@@ -549,6 +537,19 @@ void TvlCustomEdit::CalculateAnchors()
     FAnchorX = horz == taCenter ? Left() + Width() / 2 + Width() % 2 : Left() + Width();
     const TvlEditVertAlignment vert = properties->Alignment()->Vert();
     FAnchorY = vert == taVCenter ? Top() + Height() / 2 + Height() % 2 : Top() + Height();
+}
+
+// A stored anchor places the measured editor when it is read.
+void TvlCustomEdit::SetAnchorX(int Value)
+{
+    FAnchorX = Value;
+    AdjustInnerControlBounds();
+}
+
+void TvlCustomEdit::SetAnchorY(int Value)
+{
+    FAnchorY = Value;
+    AdjustInnerControlBounds();
 }
 
 void TvlCustomEdit::GetBorderExtent(TRect& R)

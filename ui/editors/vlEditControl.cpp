@@ -11,23 +11,10 @@
 #include "platform/controls/Menus.h"
 #include "platform/rtl/SysUtils.h"
 #include "ui/editors/vlEdit.h"
+#include "ui/editors/vlEditScopes.h"
 #include "ui/editors/vlEditConsts.h"
 
 namespace {
-
-// Restores a counter or flag when an exception passes.
-template <class T>
-class TRestore {
-public:
-    TRestore(T& ARef, T AValue) : FRef(ARef), FSaved(ARef) { ARef = AValue; }
-    ~TRestore() { FRef = FSaved; }
-    TRestore(const TRestore&) = delete;
-    TRestore& operator=(const TRestore&) = delete;
-
-private:
-    T& FRef;
-    T FSaved;
-};
 
 class TChangeEventsLock {
 public:
@@ -171,8 +158,21 @@ TvlCustomEdit::TvlCustomEdit(TComponent* AOwner, bool AIsInplace, TDeferInitiali
 
 const TClassInfo& TvlCustomEdit::StaticClassInfo()
 {
+    using C = TvlCustomEdit;
+    // The measured extent is not written: it is measured again on reading.
     static const TClassInfo info =
-        TClassInfoBuilder<TvlCustomEdit>("TvlCustomEdit", &TvlContainer::StaticClassInfo()).Build();
+        TClassInfoBuilder<C>("TvlCustomEdit", &TvlContainer::StaticClassInfo())
+            .Int("Height", &C::Height, &C::SetHeight)
+            .Stored([](const C& E) { return !E.IsAutoSizeActive(); })
+            .Int("Width", &C::Width, &C::SetWidth)
+            .Stored([](const C& E) {
+                return !(E.IsAutoSizeActive() && E.CanAutoWidth() && !E.IsHeightDependOnWidth());
+            })
+            .Int("AnchorX", &C::AnchorX, &C::SetAnchorX)
+            .Stored([](const C& E) { return E.UseAnchorX(); })
+            .Int("AnchorY", &C::AnchorY, &C::SetAnchorY)
+            .Stored([](const C& E) { return E.UseAnchorY(); })
+            .Build();
     return info;
 }
 
@@ -181,7 +181,7 @@ void TvlCustomEdit::Initialize()
     if (FInitialized)
         return;
     FInitialized = true;
-    const TRestore<bool> creating(FIsCreating, true);
+    const TvlEditRestore<bool> creating(FIsCreating, true);
     FProperties = CreateProperties();
     SetViewInfo(FProperties->CreateViewInfo());
     EditViewInfo()->Edit = this;
@@ -495,8 +495,8 @@ void withInplaceModified(TvlCustomEdit* AEdit, bool AInplace, bool& AEditModifie
         AHandlers();
         return;
     }
-    const TRestore<bool> editModified(AEditModified, true);
-    const TRestore<bool> modifiedAfterEnter(AModifiedAfterEnter, true);
+    const TvlEditRestore<bool> editModified(AEditModified, true);
+    const TvlEditRestore<bool> modifiedAfterEnter(AModifiedAfterEnter, true);
     (void)AEdit;
     AHandlers();
 }
@@ -613,7 +613,7 @@ bool TvlCustomEdit::ValidateEdit(bool ARaiseExceptionOnError)
 {
     if (!FModifiedAfterEnter || FValidated || FValidationSuppressionCount > 0)
         return true;
-    const TRestore<bool> validating(FValidating, true);
+    const TvlEditRestore<bool> validating(FValidating, true);
     String text;
     GetInnerEditText(text);
     Variant displayValue(text);
@@ -670,7 +670,7 @@ void TvlCustomEdit::refocusAfterError()
         FRefocusPending = false;
         if (!CanFocus() || Focused())
             return;
-        const TRestore<bool> focusing(FFocusingAfterError, true);
+        const TvlEditRestore<bool> focusing(FFocusingAfterError, true);
         SafeCall([this] {
             SetFocus();
             SelectAll();
@@ -748,7 +748,7 @@ bool TvlCustomEdit::DoEditing()
     bool canEdit = CanModify();
     if (!canEdit)
         return false;
-    const TRestore<bool> checking(FInEditingCheck, true);
+    const TvlEditRestore<bool> checking(FInEditingCheck, true);
     if (FIsInplace) {
         LockEditValueChanging(true);
         try {
@@ -858,7 +858,7 @@ bool TvlCustomEdit::ClickDefaultButton()
 void TvlCustomEdit::KeyDown(uint16_t& Key, TShiftState Shift)
 {
     FEscapeHandled = false;
-    const TRestore<bool> escapeDown(FEscapeDown, Key == VK_ESCAPE);
+    const TvlEditRestore<bool> escapeDown(FEscapeDown, Key == VK_ESCAPE);
     if (!IsClickKey(Key, Shift) && OnKeyDown)
         OnKeyDown(this, Key, Shift);
     if (Key == 0)

@@ -3,30 +3,61 @@
 #include <algorithm>
 #include <limits>
 
+#include "platform/controls/Forms.h"
+#include "platform/graphics/SysMetrics.h"
 #include "ui/editors/vlEdit.h"
 #include "ui/editors/vlEditPaintUtils.h"
+#include "ui/foundation/vlLookAndFeels.h"
+#include "ui/foundation/vxOffice11.h"
+#include "ui/foundation/vxThemeManager.h"
 
 namespace {
 
+// Parts, states and properties of the edit and button themes.
+constexpr int EP_EDITTEXT = 1;
+constexpr int EP_BACKGROUND = 3;
+constexpr int TMT_FILLCOLOR = 3802;
+
 int containerBorderWidth(TvlEditBorderStyle AStyle)
 {
-    switch (AStyle) {
-    case ebsSingle:
-    case ebsUltraFlat:
-    case ebsOffice11:
-        return 1;
-    case ebsThick:
-    case ebsFlat:
-    case ebs3D:
-        return 2;
-    default:
-        return 0;
-    }
+    return GetContainerBorderWidth(TvlContainerBorderStyle(AStyle));
 }
 
 TRect shrink(const TRect& R, const TRect& AExtent)
 {
     return Rect(R.Left + AExtent.Left, R.Top + AExtent.Top, R.Right - AExtent.Right, R.Bottom - AExtent.Bottom);
+}
+
+bool anyMouseButton(TShiftState AShift)
+{
+    return AShift.Contains(ssLeft) || AShift.Contains(ssRight) || AShift.Contains(ssMiddle);
+}
+
+TvlButtonState painterButtonState(TvlEditButtonDrawState AState)
+{
+    switch (AState) {
+    case bdsDisabled:
+        return vlbsDisabled;
+    case bdsPressed:
+        return vlbsPressed;
+    case bdsHot:
+        return vlbsHot;
+    default:
+        return vlbsNormal;
+    }
+}
+
+// The kinds of the skin painter's editor-button drawing.
+uint8_t painterButtonKind(TvlEditButtonKind AKind)
+{
+    switch (AKind) {
+    case bkEllipsis:
+        return 3;
+    case bkDown:
+        return 1;
+    default:
+        return 2;
+    }
 }
 
 }  // namespace
@@ -35,6 +66,23 @@ TRect shrink(const TRect& R, const TRect& AExtent)
 
 TvlCustomEditViewInfo::TvlCustomEditViewInfo() = default;
 TvlCustomEditViewInfo::~TvlCustomEditViewInfo() = default;
+
+void TvlCustomEditViewInfo::Assign(const TObject* Source)
+{
+    if (const auto* source = dynamic_cast<const TvlCustomEditViewInfo*>(Source)) {
+        SetBackgroundColor(source->BackgroundColor());
+        BorderColor = source->BorderColor;
+        EditBorderStyle = source->EditBorderStyle;
+        ContainerState = source->ContainerState;
+        NativeState = source->NativeState;
+        SetButtonsInfoCount(int(source->ButtonsInfo.size()));
+        for (size_t i = 0; i < ButtonsInfo.size(); ++i)
+            ButtonsInfo[i]->Assign(source->ButtonsInfo[i].get());
+        PressedButton = source->PressedButton;
+        SelectedButton = source->SelectedButton;
+    }
+    TvlContainerViewInfo::Assign(Source);
+}
 
 void TvlCustomEditViewInfo::Offset(int DX, int DY)
 {
@@ -66,6 +114,19 @@ std::unique_ptr<TvlRegion> TvlCustomEditViewInfo::GetUpdateRegion(const TvlConta
         UniteRegions(region.get(), &whole);
     }
     return region;
+}
+
+void TvlCustomEditViewInfo::Paint(TvlCanvas* ACanvas)
+{
+    if (OnPaint)
+        OnPaint(this, ACanvas);
+    TvlContainerViewInfo::Paint(ACanvas);
+}
+
+void TvlCustomEditViewInfo::GetColorSettingsByPainter(TColor& ABackground, TColor& AText) const
+{
+    ABackground = clDefault;
+    AText = clDefault;
 }
 
 int TvlCustomEditViewInfo::GetPart(const TPoint& APoint) const
@@ -107,6 +168,31 @@ bool TvlCustomEditViewInfo::IsHotTrackAt(const TPoint& APoint) const
                        [&p](const auto& button) { return PtInRect(button->Bounds, p); });
 }
 
+bool TvlCustomEditViewInfo::NeedShowHint(TvlCanvas* ACanvas, const TPoint& APoint, TRect& ARect,
+                                         bool& AIsMultiLine, String& AText)
+{
+    return NeedShowHintInBounds(ACanvas, APoint, ARect, AIsMultiLine, AText, TRect{});
+}
+
+bool TvlCustomEditViewInfo::NeedShowHintInBounds(TvlCanvas*, const TPoint& APoint, TRect& ARect,
+                                                 bool& AIsMultiLine, String& AText, const TRect&)
+{
+    AIsMultiLine = false;
+    AText.clear();
+    const int part = GetPart(APoint);
+    if (part < 0)
+        return false;
+    AText = GetShortHint(ButtonsInfo[size_t(part)]->Data.Hint);
+    if (AText.isEmpty())
+        return false;
+    THintWindow window(nullptr);
+    ARect = window.CalcHintRect(Screen != nullptr ? Screen->Width() : 1024, AText, nullptr);
+    TPoint cursor;
+    InternalGetCursorPos(cursor);
+    OffsetRect(ARect, cursor.X, cursor.Y + GetSystemMetrics(SM_CYCURSOR));
+    return true;
+}
+
 void TvlCustomEditViewInfo::SaveButtonsState()
 {
     LastPressedButton = PressedButton;
@@ -122,10 +208,61 @@ void TvlCustomEditViewInfo::SetButtonsInfoCount(int ACount)
         ButtonsInfo.push_back(std::make_unique<TvlEditButtonViewInfo>());
 }
 
-void TvlCustomEditViewInfo::Paint(TvlCanvas* ACanvas) const
+// ---- background
+
+bool TvlCustomEditViewInfo::DrawCustomBackground(TvlCanvas* ACanvas)
 {
-    if (!Transparent)
-        ACanvas->FillRectByColor(Bounds, BackgroundColor());
+    bool handled = false;
+    if (IsCustomBackground())
+        OnDrawBackground(this, ACanvas, handled);
+    return handled;
+}
+
+bool TvlCustomEditViewInfo::IsBackgroundTransparent() const
+{
+    if (IsInplace)
+        return IsCustomBackground() || Transparent || (Edit != nullptr && Edit->IsTransparentBackground());
+    // Standalone: the parent's or the theme's background shows through.
+    return Transparent || (Edit != nullptr && Edit->IsTransparentBackground());
+}
+
+void TvlCustomEditViewInfo::DrawEditBackground(TvlCanvas* ACanvas, const TRect& ARect, const TRect& ABackgroundRect,
+                                               bool AIsBackgroundPreDrawn)
+{
+    ACanvas->SaveState();
+    if (!IsRectEmpty(ABackgroundRect))
+        ACanvas->ExcludeClipRect(ABackgroundRect);
+    if (IsInplace) {
+        if (!DrawCustomBackground(ACanvas) && !IsBackgroundTransparent())
+            vlEditFillRect(ACanvas, ARect, BackgroundColor());
+    } else if (IsBackgroundTransparent()) {
+        if (!AIsBackgroundPreDrawn && Edit != nullptr)
+            ThemeLibrary()->DrawThemeParentBackground(Edit, ACanvas->Handle(), ARect);
+    } else {
+        vlEditFillRect(ACanvas, ARect, BackgroundColor());
+    }
+    ACanvas->RestoreState();
+}
+
+void TvlCustomEditViewInfo::DrawNativeStyleEditBackground(TvlCanvas* ACanvas, bool ADrawBackground,
+                                                          TColor ABackgroundColor)
+{
+    // In place or without a border the themed frame takes the bounds, else
+    // the frame's own rectangle (the bounds less the shadow).
+    TRect frame = Bounds;
+    if (!IsInplace && EditBorderStyle != ebsNone && Shadow) {
+        frame.Right -= cxContainerShadowWidth;
+        frame.Bottom -= cxContainerShadowWidth;
+    }
+    IvxThemeLibrary* library = ThemeLibrary();
+    TRect content = IsInplace ? ClientRect : BorderRect;
+    if (const HTHEME theme = OpenTheme(totEdit)) {
+        if (library->IsThemeBackgroundPartiallyTransparent(theme, EP_EDITTEXT, NativeState) && Edit != nullptr)
+            library->DrawThemeParentBackground(Edit, ACanvas->Handle(), frame);
+        library->DrawThemeBackground(theme, ACanvas->Handle(), EP_EDITTEXT, NativeState, frame);
+    }
+    if (ADrawBackground && !Transparent)
+        vlEditFillRect(ACanvas, content, ABackgroundColor);
 }
 
 void TvlCustomEditViewInfo::DrawCustomEdit(TvlCanvas* ACanvas, bool AWholeBackground)
@@ -134,19 +271,23 @@ void TvlCustomEditViewInfo::DrawCustomEdit(TvlCanvas* ACanvas, bool AWholeBackgr
     if (!ButtonsInfo.empty() && !ButtonsInfo[0]->Data.BackgroundPartiallyTransparent)
         for (const auto& button : ButtonsInfo)
             ACanvas->ExcludeClipRect(button->VisibleBounds);
-    bool handled = false;
-    if (IsInplace && OnDrawBackground)
-        OnDrawBackground(this, ACanvas, handled);
-    if (!handled) {
-        DrawFrame(ACanvas);
-        if (!Transparent) {
-            if (IsInplace) {
-                if (AWholeBackground)
-                    vlEditFillRect(ACanvas, ClientRect, BackgroundColor());
-                else
-                    FillRectExceptInner(ACanvas, Bounds, ClientRect, GetSolidBrushForCxCanvas(ACanvas, BackgroundColor()));
-            } else if (AWholeBackground) {
-                vlEditFillRect(ACanvas, BorderRect, BackgroundColor());
+    if (!DrawCustomBackground(ACanvas)) {
+        if (NativeStyle) {
+            DrawNativeStyleEditBackground(ACanvas, AWholeBackground, BackgroundColor());
+        } else {
+            DrawFrame(ACanvas);
+            if (!Transparent) {
+                if (IsInplace) {
+                    // No frame in place: the content offsets around the
+                    // client area take the background too.
+                    if (AWholeBackground)
+                        vlEditFillRect(ACanvas, Bounds, BackgroundColor());
+                    else
+                        FillRectExceptInner(ACanvas, Bounds, ClientRect,
+                                            GetSolidBrushForCxCanvas(ACanvas, BackgroundColor()));
+                } else if (AWholeBackground) {
+                    vlEditFillRect(ACanvas, BorderRect, BackgroundColor());
+                }
             }
         }
     }
@@ -154,8 +295,17 @@ void TvlCustomEditViewInfo::DrawCustomEdit(TvlCanvas* ACanvas, bool AWholeBackgr
     DrawButtons(ACanvas);
 }
 
+// ---- buttons
+
 void TvlCustomEditViewInfo::DrawButtons(TvlCanvas* ACanvas)
 {
+    if (FDrawingButtons)
+        return;
+    FDrawingButtons = true;
+    struct TReset {
+        bool& Flag;
+        ~TReset() { Flag = false; }
+    } reset{FDrawingButtons};
     for (size_t i = 0; i < ButtonsInfo.size(); ++i)
         DrawButton(ACanvas, int(i));
 }
@@ -167,16 +317,80 @@ void TvlCustomEditViewInfo::DrawButton(TvlCanvas* ACanvas, int AButtonVisibleInd
     if (IsRectEmpty(button->VisibleBounds))
         return;
     ACanvas->SaveState();
-    if (button->VisibleBounds != button->Bounds)
+    const TRect& b = button->Bounds;
+    if (b.Left < BorderRect.Left || b.Top < BorderRect.Top || b.Right > BorderRect.Right ||
+        b.Bottom > BorderRect.Bottom)
         ACanvas->IntersectClipRect(button->VisibleBounds);
+    bool handled = false;
+    if (OnCustomDrawButton)
+        OnCustomDrawButton(this, ACanvas, AButtonVisibleIndex, handled);
+    if (!handled)
+        InternalDrawButton(ACanvas, AButtonVisibleIndex);
+    ACanvas->RestoreState();
+}
+
+void TvlCustomEditViewInfo::InternalDrawButton(TvlCanvas* ACanvas, int AButtonVisibleIndex)
+{
+    TvlEditButtonViewInfo* button = ButtonsInfo[size_t(AButtonVisibleIndex)].get();
+    const TRect bounds = button->Bounds;
+    // A glyph (or a skin) is drawn in several passes: off-screen, so the
+    // button never shows half drawn.
+    const bool offScreen = (IsGlyphValid(button->Glyph) || Painter != nullptr) && !IsRectEmpty(bounds);
+    std::unique_ptr<TBitmap> bitmap;
+    std::unique_ptr<TvlCanvas> bitmapCanvas;
+    TvlCanvas* canvas = ACanvas;
+    if (offScreen) {
+        bitmap = std::make_unique<TBitmap>();
+        bitmap->SetSize(bounds.Width(), bounds.Height());
+        bitmapCanvas = std::make_unique<TvlCanvas>(bitmap->Canvas());
+        bitmapCanvas->SetWindowOrg(bounds.TopLeft());
+        if (const TFont* font = ACanvas->Font())
+            bitmapCanvas->SetFont(font);
+        canvas = bitmapCanvas.get();
+    }
     TColor background = button->Data.BackgroundColor;
     TColor text = clBtnText;
-    TRect backgroundRect = button->Bounds;
-    TRect contentRect = button->Bounds;
-    DrawButtonBorder(ACanvas, AButtonVisibleIndex, background, text, backgroundRect, contentRect);
-    DrawButtonBackground(ACanvas, AButtonVisibleIndex, backgroundRect, background);
-    DrawButtonContent(ACanvas, AButtonVisibleIndex, button->Data.State == bdsPressed, background, text, contentRect);
-    ACanvas->RestoreState();
+    TRect backgroundRect = bounds;
+    TRect contentRect = bounds;
+    DrawButtonBorder(canvas, AButtonVisibleIndex, background, text, backgroundRect, contentRect);
+    bool handled = false;
+    if (OnCustomDrawButtonBackground)
+        OnCustomDrawButtonBackground(this, canvas, backgroundRect, AButtonVisibleIndex, handled);
+    if (!handled) {
+        if (button->Data.NativePart != 0)
+            DrawNativeButtonBackground(canvas, AButtonVisibleIndex, backgroundRect);
+        else
+            DrawButtonBackground(canvas, AButtonVisibleIndex, backgroundRect, background);
+    }
+    const bool pressedLook = button->Data.State == bdsPressed && (Edit == nullptr || IsButtonReallyPressed);
+    DrawButtonContent(canvas, AButtonVisibleIndex, pressedLook, background, text, contentRect);
+    if (offScreen) {
+        bitmapCanvas.reset();
+        ACanvas->Draw(bounds.Left, bounds.Top, bitmap.get());
+    }
+}
+
+void TvlCustomEditViewInfo::DrawNativeButtonBorder(TvlCanvas* ACanvas, int AButtonVisibleIndex,
+                                                   TRect& ABackgroundRect, TRect& AContentRect)
+{
+    const TvlEditButtonViewInfo* button = ButtonsInfo[size_t(AButtonVisibleIndex)].get();
+    ABackgroundRect = button->Bounds;
+    AContentRect = TRect{};
+    if (button->Data.ComboBoxStyle)
+        return;
+    const HTHEME theme = OpenTheme(totButton);
+    if (theme == 0 || ThemeLibrary()->GetThemeBackgroundContentRect(theme, ACanvas->Handle(), button->Data.NativePart,
+                                                                    button->Data.NativeState, button->Bounds,
+                                                                    AContentRect) != S_OK)
+        AContentRect = button->Bounds;
+}
+
+void TvlCustomEditViewInfo::DrawNativeButtonBackground(TvlCanvas* ACanvas, int AButtonVisibleIndex, const TRect&)
+{
+    const TvlEditButtonViewInfo* button = ButtonsInfo[size_t(AButtonVisibleIndex)].get();
+    if (const HTHEME theme = OpenTheme(button->Data.ComboBoxStyle ? totComboBox : totButton))
+        ThemeLibrary()->DrawThemeBackground(theme, ACanvas->Handle(), button->Data.NativePart,
+                                            button->Data.NativeState, button->Bounds);
 }
 
 void TvlCustomEditViewInfo::DrawButtonBorder(TvlCanvas* ACanvas, int AButtonVisibleIndex, TColor& ABackgroundColor,
@@ -185,6 +399,27 @@ void TvlCustomEditViewInfo::DrawButtonBorder(TvlCanvas* ACanvas, int AButtonVisi
     const TvlEditButtonViewInfo* button = ButtonsInfo[size_t(AButtonVisibleIndex)].get();
     const TvlEditButtonViewInfoData& d = button->Data;
     TRect r = button->Bounds;
+    bool handled = false;
+    if (OnCustomDrawButtonBorder) {
+        ABackgroundRect = AContentRect = r;
+        OnCustomDrawButtonBorder(this, ACanvas, AButtonVisibleIndex, ABackgroundRect, AContentRect, handled);
+        if (handled)
+            return;
+    }
+    if (d.NativePart != 0) {
+        DrawNativeButtonBorder(ACanvas, AButtonVisibleIndex, ABackgroundRect, AContentRect);
+        return;
+    }
+    if (Painter != nullptr) {
+        TColor color = Painter->DefaultEditorBackgroundColor(d.State == bdsDisabled);
+        if (color == clDefault)
+            color = d.State == bdsDisabled ? clBtnFace : clWindow;
+        ABackgroundColor = d.Transparent ? BackgroundColor() : color;
+        const TColor text = Painter->EditButtonGlyphColor();
+        ATextColor = text == clDefault ? clBtnText : text;
+        ABackgroundRect = AContentRect = r;
+        return;
+    }
     auto frame = [&](TColor AColor) {
         ACanvas->FrameRect(r, AColor);
         InflateRect(r, -1, -1);
@@ -266,8 +501,11 @@ void TvlCustomEditViewInfo::DrawButtonBorder(TvlCanvas* ACanvas, int AButtonVisi
     case btsOffice11: {
         const bool office11 = style == btsOffice11;
         const TColor line = GetEditBorderHighlightColor(office11);
-        background = (pressed || hot) ? GetEditButtonHighlightColor(pressed, office11) : clBtnFace;
-        const bool externalBorder = (PaintOptions & (1u << 2)) != 0;
+        if (pressed || hot)
+            background = GetEditButtonHighlightColor(pressed, office11);
+        else if (office11 && d.State != bdsDisabled)
+            background = Office11ControlFaceColor != 0 ? Office11ControlFaceColor : clBtnFace;
+        const bool externalBorder = (PaintOptions & vlepoExternalBorder) != 0;
         const bool framed = !(pressed || hot) || (!IsInplace && EditBorderStyle == ebsNone) ||
                             (IsInplace && !externalBorder);
         if (framed) {
@@ -299,8 +537,30 @@ void TvlCustomEditViewInfo::DrawButtonBorder(TvlCanvas* ACanvas, int AButtonVisi
     AContentRect = r;
 }
 
-void TvlCustomEditViewInfo::DrawButtonBackground(TvlCanvas* ACanvas, int, const TRect& ARect, TColor AColor)
+void TvlCustomEditViewInfo::DrawButtonBackground(TvlCanvas* ACanvas, int AButtonVisibleIndex, const TRect& ARect,
+                                                 TColor AColor)
 {
+    const TvlEditButtonViewInfoData& d = ButtonsInfo[size_t(AButtonVisibleIndex)]->Data;
+    if (d.Style == btsOffice11 && d.Gradient && !d.Transparent && d.State != bdsDisabled && Painter == nullptr) {
+        TColor from = Office11GradientLightColor, to = Office11GradientDarkColor;
+        if (d.State == bdsPressed) {
+            from = Office11PressedFaceColor;
+            to = Office11PressedFaceDarkColor;
+        } else if (d.State == bdsHot) {
+            from = Office11HotFaceColor;
+            to = Office11HotFaceDarkColor;
+        }
+        // The gradient spans the editor's height, so neighbouring buttons
+        // of different widths shade alike.
+        TRect r = Rect(ARect.Left, BorderRect.Top, ARect.Right, BorderRect.Bottom);
+        if (d.State == bdsNormal)
+            InflateRect(r, 0, -1);
+        ACanvas->SaveState();
+        ACanvas->IntersectClipRect(ARect);
+        vxOffice11::FillGradientRect(ACanvas->Handle(), r, from, to, false);
+        ACanvas->RestoreState();
+        return;
+    }
     vlEditFillRect(ACanvas, ARect, AColor);
 }
 
@@ -311,6 +571,14 @@ void TvlCustomEditViewInfo::DrawButtonContent(TvlCanvas* ACanvas, int AButtonVis
     const bool enabled = button->Data.State != bdsDisabled;
     ACanvas->SaveState();
     ACanvas->IntersectClipRect(AContentRect);
+    if (Painter != nullptr) {
+        Painter->DrawEditorButton(ACanvas, button->Bounds, painterButtonKind(button->Data.Kind),
+                                  painterButtonState(button->Data.State), button->Data.LeftAlignment ? 0 : 1);
+        if (button->Data.Kind == bkEllipsis || button->Data.Kind == bkDown) {
+            ACanvas->RestoreState();
+            return;
+        }
+    }
     switch (button->Data.Kind) {
     case bkEllipsis: {
         const int size = AContentRect.Width() > 11 ? 2 : 1;
@@ -393,7 +661,73 @@ TvlCustomEditViewData::TvlCustomEditViewData(const TvlCustomEditProperties* APro
                                              bool AIsInplace)
     : IsInplace(AIsInplace), FProperties(AProperties), FStyle(AStyle)
 {
+    ResetViewDefaults();
+    SelTextColor = clDefault;
+    SelBackgroundColor = clDefault;
+    PrepareCachedState();
+}
+
+void TvlCustomEditViewData::ResetViewDefaults()
+{
+    ContentOffset = TRect{};
+    Enabled = true;
+}
+
+void TvlCustomEditViewData::PrepareCachedState()
+{
     ButtonVisibleCount = FProperties->Buttons()->VisibleButtonCount();
+    IsValueSource = FProperties->GetEditValueSource(false) == 0;
+    const TvlEditAlignment* alignment = FProperties->Alignment();
+    HorzAlignment = alignment->Horz();
+    VertAlignment = alignment->Vert();
+    NativeStyle = FStyle != nullptr && IsNativeStyle(FStyle->LookAndFeel());
+    FillContentParams(EditContentParams);
+}
+
+void TvlCustomEditViewData::FillContentParams(TvlEditContentParams& AParams) const
+{
+    AParams.Offsets = DefaultContentOffsets();
+    AParams.WidthCorrection = 3 - AParams.Offsets.Left - AParams.Offsets.Right;
+    AParams.HeightCorrection = NativeStyle && IsInplace && FProperties->Buttons()->Count() > 0 ? 1 : 0;
+    AParams.ExternalBorderBounds = TRect{};
+    AParams.Options = 1u << 1;
+}
+
+bool TvlCustomEditViewData::IsNativeStyle(const TvlLookAndFeel* ALookAndFeel) const
+{
+    return ALookAndFeel != nullptr && AreVisualStylesMustBeUsed(ALookAndFeel->NativeStyle(), totEdit);
+}
+
+void TvlCustomEditViewData::ComputeButtonThemeInfo(TvlEditButtonViewInfo* AButtonViewInfo)
+{
+    TvlEditButtonViewInfoData& d = AButtonViewInfo->Data;
+    const int oldState = d.NativeState;
+    d.NativePart = 0;
+    HTHEME theme = 0;
+    if (d.NativeStyle)
+        theme = OpenTheme(d.ComboBoxStyle ? totComboBox : totButton);
+    if (theme != 0) {
+        d.NativePart = 1;
+        if (d.ComboBoxStyle && !IsInplace && IsWinVistaOrLater)
+            d.NativePart = d.LeftAlignment ? 7 : 6;
+        d.BackgroundPartiallyTransparent =
+            ThemeLibrary()->IsThemeBackgroundPartiallyTransparent(theme, d.NativePart, oldState);
+    }
+    static constexpr int states[] = {4, 1, 3, 2};  // disabled, normal, pressed, hot
+    d.NativeState = states[d.State];
+}
+
+int TvlCustomEditViewData::EditThemeState(const TvlCustomEditViewInfo* AViewInfo) const
+{
+    if (!Enabled)
+        return 4;
+    if (AViewInfo->ContainerState.Contains(csHotTrack))
+        return 2;
+    if (Focused)
+        return 5;
+    if (FProperties->ReadOnly())
+        return 6;
+    return 1;
 }
 
 TvlContainerState TvlCustomEditViewData::ComputeContainerState(const TRect& ABounds, const TPoint& AMousePos,
@@ -406,8 +740,7 @@ TvlContainerState TvlCustomEditViewData::ComputeContainerState(const TRect& ABou
     TvlContainerState state{csNormal};
     if (Focused)
         state.Include(csActive);
-    const bool buttonHeld = AShift.Contains(ssLeft) || AShift.Contains(ssRight) || AShift.Contains(ssMiddle);
-    if (PtInRect(shrink(ABounds, ContentOffset), AMousePos) && !buttonHeld)
+    if (PtInRect(shrink(ABounds, ContentOffset), AMousePos) && !anyMouseButton(AShift))
         state.Include(csHotTrack);
     return state;
 }
@@ -432,6 +765,19 @@ void TvlCustomEditViewData::EdgeBorderExtent(int ABorderWidth, TRect& AExtent) c
                    edges.Contains(bRight) ? ABorderWidth : 0, edges.Contains(bBottom) ? ABorderWidth : 0);
 }
 
+void TvlCustomEditViewData::SkinBorderExtent(TRect& AExtent) const
+{
+    const TvlEditBorderStyle style = FStyle->GetBorderStyle();
+    if (style == ebsNone && !FStyle->TransparentBorder()) {
+        AExtent = TRect{};
+        return;
+    }
+    const TvlContainerBorderStyle measured =
+        FStyle->TransparentBorder() ? cbsThick : TvlContainerBorderStyle(style);
+    EdgeBorderExtent(GetSkinContainerBorderWidth(measured, GetLookAndFeelSkinPainter(FStyle->LookAndFeel())),
+                     AExtent);
+}
+
 bool TvlCustomEditViewData::HasShadow() const { return FStyle->Shadow() && !NativeStyle; }
 
 void TvlCustomEditViewData::GetBorderExtent(TRect& AExtent) const
@@ -440,28 +786,49 @@ void TvlCustomEditViewData::GetBorderExtent(TRect& AExtent) const
         AExtent = ContentOffset;
         return;
     }
-    if (FStyle->TransparentBorder())
+    const TvlEditBorderStyle baseBorder = FStyle->GetBorderStyle();
+    if (GetLookAndFeelSkinPainter(FStyle->LookAndFeel()) != nullptr)
+        SkinBorderExtent(AExtent);
+    else if (FStyle->TransparentBorder())
         AExtent = Rect(2, 2, 2, 2);
-    else if (FStyle->GetBorderStyle() == ebsNone)
+    else if (baseBorder == ebsNone)
         AExtent = TRect{};
     else if (NativeStyle)
         AExtent = Rect(2, 2, 2, 2);
     else
         EdgeBorderExtent(containerBorderWidth(EffectiveBorderStyle()), AExtent);
     if (HasShadow()) {
-        AExtent.Right += 3;
-        AExtent.Bottom += 3;
+        AExtent.Right += cxContainerShadowWidth;
+        AExtent.Bottom += cxContainerShadowWidth;
     }
 }
 
-void TvlCustomEditViewData::ButtonsMargins(TvlCanvas*, TRect& AExtent) const
+void TvlCustomEditViewData::ButtonsMargins(TvlCanvas* ACanvas, TRect& AExtent) const
 {
-    if (IsInplace)
+    if (IsInplace) {
         AExtent = ContentOffset;
-    else if (!NativeStyle)
+        return;
+    }
+    if (!NativeStyle) {
         GetBorderExtent(AExtent);
-    else
-        AExtent = FStyle->GetBorderStyle() == ebsNone && !FStyle->TransparentBorder() ? TRect{} : Rect(2, 2, 2, 2);
+        return;
+    }
+    const bool transparentBorder = FStyle->TransparentBorder();
+    const bool hasBorder = FStyle->GetBorderStyle() != ebsNone;
+    if (!transparentBorder && !hasBorder) {
+        AExtent = TRect{};
+    } else if (hasBorder && !transparentBorder) {
+        // The themed edit frame's own margins.
+        const TRect box = Rect(0, 0, 100, 100);
+        TRect content = box;
+        if (const HTHEME theme = OpenTheme(totEdit))
+            ThemeLibrary()->GetThemeBackgroundContentRect(theme, ACanvas != nullptr ? ACanvas->Handle() : nullptr,
+                                                          EP_EDITTEXT, 1, box, content);
+        AExtent = Rect(content.Left - box.Left, content.Top - box.Top, box.Right - content.Right,
+                       box.Bottom - content.Bottom);
+    } else {
+        AExtent = Rect(2, 2, 2, 2);
+    }
 }
 
 void TvlCustomEditViewData::ClientMargins(TvlCanvas* ACanvas, const TvlCustomEditViewInfo* AViewInfo,
@@ -474,6 +841,10 @@ void TvlCustomEditViewData::ClientMargins(TvlCanvas* ACanvas, const TvlCustomEdi
         AExtent.Left = buttons.Left;
         AExtent.Right = buttons.Right;
     }
+    if (HScrollBar != nullptr && HScrollBar->Visible())
+        AExtent.Bottom += HScrollBar->Height();
+    if (VScrollBar != nullptr && VScrollBar->Visible())
+        AExtent.Right += VScrollBar->Width();
     // Cut buttons push by their visible part only, and buttons with no room
     // not at all, so a narrow editor never gets an inverted client rectangle.
     for (const auto& button : AViewInfo->ButtonsInfo) {
@@ -489,11 +860,13 @@ void TvlCustomEditViewData::ClientMargins(TvlCanvas* ACanvas, const TvlCustomEdi
 
 TColor TvlCustomEditViewData::ComputeBorderColor() const
 {
+    const bool active = ContainerState.Contains(csActive) ||
+                        (ContainerState.Contains(csHotTrack) && FStyle->HotTrack());
+    if (const TvlLookAndFeelPainterClass painter = GetLookAndFeelSkinPainter(FStyle->LookAndFeel()))
+        return painter->GetContainerBorderColor(active);
     const TvlEditBorderStyle style = FStyle->GetBorderStyle();
     if (style != ebsUltraFlat && style != ebsOffice11)
         return FStyle->BorderColor();
-    const bool active = ContainerState.Contains(csActive) ||
-                        (ContainerState.Contains(csHotTrack) && FStyle->HotTrack());
     if (active || (IsDesigning && Enabled))
         return GetEditBorderHighlightColor(style == ebsOffice11);
     return clBtnShadow;
@@ -521,26 +894,52 @@ TvlEditButtonStyle TvlCustomEditViewData::GetEffectiveButtonStyle() const
     return byBorder[FStyle->GetBorderStyle()];
 }
 
-void TvlCustomEditViewData::Calculate(TvlCanvas* ACanvas, const TRect& ABounds, const TPoint& AMousePos,
-                                      TvlMouseButton AButton, TShiftState AShift, TvlCustomEditViewInfo* AViewInfo,
-                                      bool AIsMouseEvent)
+uint32_t TvlCustomEditViewData::GetEffectivePaintOptions() const
 {
-    AShift = AShift * TShiftState{ssLeft, ssRight, ssMiddle, ssDouble};
+    uint32_t options = PaintOptions;
+    if (!IsRectEmpty(EditContentParams.ExternalBorderBounds))
+        options |= vlepoExternalBorder;
+    if ((EditContentParams.Options & 1u) != 0)
+        options |= vlepoShowFocusRectWhenInplace;
+    return options;
+}
+
+void TvlCustomEditViewData::calculateContainerState(const TRect& ABounds, const TPoint& AMousePos,
+                                                    TvlMouseButton AButton, TShiftState AShift,
+                                                    TvlCustomEditViewInfo* AViewInfo, bool AIsMouseEvent)
+{
     AViewInfo->ContainerState = ComputeContainerState(ABounds, AMousePos, AButton, AShift, AIsMouseEvent);
-    ContainerState = AViewInfo->ContainerState;
     if (IsDesigning || IsInplace || !FStyle->HotTrack())
         AViewInfo->HotState = 0;
     else
         AViewInfo->HotState =
             AViewInfo->ContainerState.Contains(csActive) || AViewInfo->ContainerState.Contains(csHotTrack) ? 2 : 1;
-    AViewInfo->EditBorderStyle = EffectiveBorderStyle();
+    // An editor's state picks one of its four styles.
+    if (Edit != nullptr)
+        if (auto* active = dynamic_cast<TvlCustomEditStyle*>(Edit->GetActiveStyle()))
+            FStyle = active;
+    AViewInfo->EditBorderStyle = !IsInplace && NativeStyle ? FStyle->GetBorderStyle() : EffectiveBorderStyle();
+}
+
+void TvlCustomEditViewData::Calculate(TvlCanvas* ACanvas, const TRect& ABounds, const TPoint& AMousePos,
+                                      TvlMouseButton AButton, TShiftState AShift, TvlCustomEditViewInfo* AViewInfo,
+                                      bool AIsMouseEvent)
+{
+    AShift = AShift * TShiftState{ssLeft, ssRight, ssMiddle, ssDouble};
+    const int oldBorderWidth = containerBorderWidth(AViewInfo->EditBorderStyle);
+    calculateContainerState(ABounds, AMousePos, AButton, AShift, AViewInfo, AIsMouseEvent);
+    // A thinner border may now leave the mouse inside.
+    if (!IsInplace && !NativeStyle && containerBorderWidth(AViewInfo->EditBorderStyle) < oldBorderWidth)
+        calculateContainerState(ABounds, AMousePos, AButton, AShift, AViewInfo, AIsMouseEvent);
     AViewInfo->BorderStyle = TvlContainerBorderStyle(AViewInfo->EditBorderStyle);
     AViewInfo->BorderWidth = containerBorderWidth(AViewInfo->EditBorderStyle);
     AViewInfo->Properties = FProperties;
+    ContainerState = AViewInfo->ContainerState;
     ButtonsOnly = IsInplace
                       ? ABounds.Right != std::numeric_limits<int>::max() && FProperties->ButtonsLayout() != eblNormal
                       : FProperties->ButtonsLayout() == eblButtonsOnly;
     Bounds = ABounds;
+    AViewInfo->Painter = GetLookAndFeelSkinPainter(FStyle->LookAndFeel());
     AViewInfo->Bounds = ABounds;
     AViewInfo->Edit = Edit;
     AViewInfo->Enabled = Enabled;
@@ -548,27 +947,69 @@ void TvlCustomEditViewData::Calculate(TvlCanvas* ACanvas, const TRect& ABounds, 
     AViewInfo->IsDesigning = IsDesigning;
     AViewInfo->IsInplace = IsInplace;
     AViewInfo->IsSelected = IsSelected;
-    AViewInfo->PaintOptions = PaintOptions;
+    AViewInfo->PaintOptions = GetEffectivePaintOptions();
     AViewInfo->Edges = FStyle->Edges();
-    AViewInfo->Font = FStyle->GetVisibleFont();
+    AViewInfo->Font = FStyle->DirectAccessMode() ? FStyle->Font() : FStyle->GetVisibleFont();
     AViewInfo->Shadow = !IsInplace && HasShadow();
-    // Colours and borders.
-    AViewInfo->NativeStyle = NativeStyle;
-    GetBorderExtent(AViewInfo->BorderExtent);
-    AViewInfo->BorderRect = shrink(ABounds, AViewInfo->BorderExtent);
-    AViewInfo->ShadowRect = AViewInfo->BorderRect;
-    AViewInfo->HasContentOffsets = !IsRectEmpty(ContentOffset);
-    if (!IsInplace)
-        AViewInfo->BorderColor = ComputeBorderColor();
-    if (AViewInfo->TextColor == clDefault)
-        AViewInfo->TextColor = FStyle->GetTextColor();
-    AViewInfo->SetBackgroundColor(FStyle->GetVisibleColor());
+    AViewInfo->WindowHandle = WindowHandle;
+    InitViewInfoColorsAndBorders(AViewInfo);
     LayOutButtons(ACanvas, ABounds, false, AViewInfo, AShift, AButton, AMousePos);
     TRect margins;
     ClientMargins(ACanvas, AViewInfo, margins);
     AViewInfo->ClientRect = shrink(ABounds, margins);
     AViewInfo->InnerEditRect = AViewInfo->ClientRect;
-    AViewInfo->PopupBorderStyle = FStyle->PopupBorderStyle();
+    AViewInfo->PopupBorderStyle = effectivePopupBorderStyle(AViewInfo);
+}
+
+void TvlCustomEditViewData::InitViewInfoColorsAndBorders(TvlCustomEditViewInfo* AViewInfo)
+{
+    AViewInfo->NativeStyle = NativeStyle;
+    AViewInfo->NativeState = NativeStyle ? EditThemeState(AViewInfo) : 0;
+    GetBorderExtent(AViewInfo->BorderExtent);
+    AViewInfo->BorderRect = shrink(AViewInfo->Bounds, AViewInfo->BorderExtent);
+    AViewInfo->ShadowRect = AViewInfo->BorderRect;
+    AViewInfo->HasContentOffsets = !IsRectEmpty(ContentOffset);
+    if (!IsInplace)
+        AViewInfo->BorderColor = ComputeBorderColor();
+    TColor background, text;
+    AViewInfo->GetColorSettingsByPainter(background, text);
+    AViewInfo->TextColor = text == clDefault ? FStyle->GetTextColor() : text;
+    if (background == clDefault) {
+        background = FStyle->GetVisibleColor();
+        if (NativeStyle && !Enabled && !FStyle->IsValueAssigned(csvColor)) {
+            TColor themed = clDefault;
+            if (const HTHEME theme = OpenTheme(totEdit))
+                if (ThemeLibrary()->GetThemeColor(theme, IsWinVistaOrLater ? EP_BACKGROUND : EP_EDITTEXT,
+                                                  AViewInfo->NativeState, TMT_FILLCOLOR, themed) == S_OK)
+                    background = themed;
+        }
+    }
+    AViewInfo->SetBackgroundColor(background);
+}
+
+TvlEditPopupBorderStyle TvlCustomEditViewData::effectivePopupBorderStyle(const TvlCustomEditViewInfo* AViewInfo) const
+{
+    const TvlEditPopupBorderStyle style = FStyle->PopupBorderStyle();
+    if (style != epbsDefault || Edit == nullptr)
+        return style;
+    const TvlLookAndFeelKind kind = FStyle->LookAndFeel()->Kind();
+    auto byKind = [](TvlLookAndFeelKind AKind) {
+        switch (AKind) {
+        case lfFlat:
+            return epbsFlat;
+        case lfStandard:
+            return epbsFrame3D;
+        default:
+            return epbsSingle;
+        }
+    };
+    if (IsInplace)
+        return byKind(kind);
+    if (AViewInfo->EditBorderStyle != ebsNone || ButtonVisibleCount == 0)
+        return AViewInfo->EditBorderStyle == ebsNone || AViewInfo->EditBorderStyle == ebsFlat ? epbsFlat
+                                                                                             : epbsSingle;
+    return byKind(AViewInfo->ButtonsInfo.empty() ? lfStandard
+                                                 : LookAndFeelKindOfButtonStyle(AViewInfo->ButtonsInfo[0]->Data.Style));
 }
 
 void TvlCustomEditViewData::LayOutButtons(TvlCanvas* ACanvas, const TRect& ABounds, bool AKeepPressed,
@@ -583,6 +1024,7 @@ void TvlCustomEditViewData::LayOutButtons(TvlCanvas* ACanvas, const TRect& ABoun
         return;
     }
     AViewInfo->SetButtonsInfoCount(ButtonVisibleCount);
+    const TvlEditButtons* buttons = FProperties->Buttons();
     AViewInfo->IsButtonReallyPressed = false;
     const int keptPressed = AKeepPressed ? AViewInfo->PressedButton : -1;
     AViewInfo->PressedButton = -1;
@@ -590,11 +1032,22 @@ void TvlCustomEditViewData::LayOutButtons(TvlCanvas* ACanvas, const TRect& ABoun
     LeftSideLeftmostButtonIndex = LeftSideRightmostButtonIndex = -1;
     RightSideLeftmostButtonIndex = RightSideRightmostButtonIndex = -1;
 
-    TRect extent;
-    ButtonsMargins(ACanvas, extent);
-    TRect area = shrink(ABounds, extent);
+    TRect area = ABounds;
+    // A single themed combo button of a standalone editor takes the whole
+    // height, frame included.
+    bool singleDown = false;
+    if (ButtonVisibleCount == 1)
+        for (int i = 0; i < buttons->Count(); ++i)
+            if (buttons->Items(i)->Visible())
+                singleDown = buttons->Items(i)->Kind() == bkDown;
+    const bool wholeBounds = NativeStyle && !IsInplace && IsWinVistaOrLater && singleDown &&
+                             OpenTheme(totComboBox) != 0;
+    if (!wholeBounds) {
+        TRect extent;
+        ButtonsMargins(ACanvas, extent);
+        area = shrink(ABounds, extent);
+    }
     const int areaWidth = std::max(area.Width(), 0);
-    const TvlEditButtons* buttons = FProperties->Buttons();
     int visible = ButtonVisibleCount;
     bool fontPrepared = false;
     for (int i = buttons->Count() - 1; i >= 0; --i) {
@@ -604,6 +1057,7 @@ void TvlCustomEditViewData::LayOutButtons(TvlCanvas* ACanvas, const TRect& ABoun
         --visible;
         if (button->Kind() == bkText && !fontPrepared) {
             ACanvas->SetFont(FStyle->GetVisibleFont());
+            AViewInfo->PrepareCanvasFont(ACanvas);
             fontPrepared = true;
         }
         TvlEditButtonViewInfo* info = AViewInfo->ButtonsInfo[size_t(visible)].get();
@@ -614,7 +1068,7 @@ void TvlCustomEditViewData::LayOutButtons(TvlCanvas* ACanvas, const TRect& ABoun
     StretchButtons(AViewInfo, areaWidth, std::max(area.Width(), 0));
 
     const bool leftOnly = AShift.Contains(ssLeft) && !AShift.Contains(ssRight) && !AShift.Contains(ssMiddle);
-    const bool anyHeld = AShift.Contains(ssLeft) || AShift.Contains(ssRight) || AShift.Contains(ssMiddle);
+    const bool anyHeld = anyMouseButton(AShift);
     for (int i = 0; i < ButtonVisibleCount; ++i) {
         TvlEditButtonViewInfo* info = AViewInfo->ButtonsInfo[size_t(i)].get();
         const TvlEditButtonDrawState old = info->Data.State;
@@ -640,6 +1094,7 @@ void TvlCustomEditViewData::LayOutButtons(TvlCanvas* ACanvas, const TRect& ABoun
         if (AViewInfo->OnButtonStateRequest)
             AViewInfo->OnButtonStateRequest(AViewInfo, i, state);
         info->Data.State = state;
+        ComputeButtonThemeInfo(info);
     }
 
     auto mark = [&](int AIndex, bool ALeftmost) {
@@ -777,19 +1232,80 @@ void TvlCustomEditViewData::StretchButtons(TvlCustomEditViewInfo* AViewInfo, int
     }
 }
 
-void TvlCustomEditViewData::GetEditSize(TvlCanvas* ACanvas, const Variant& AEditValue,
-                                        const TvlEditMeasureParams& AMeasureParams, TSize& ASize,
-                                        TvlCustomEditViewInfo* AViewInfo)
+void TvlCustomEditViewData::MeasureConstantPart(TvlCanvas* ACanvas, const TvlEditMeasureParams& AMeasureParams,
+                                                TSize& ASize, TvlCustomEditViewInfo* AViewInfo,
+                                                TSize& AMinContentSize)
 {
     std::unique_ptr<TvlCustomEditViewInfo> temporary;
     if (AViewInfo == nullptr) {
         temporary = FProperties->CreateViewInfo();
         AViewInfo = temporary.get();
-        Calculate(ACanvas, Rect(0, 0, std::numeric_limits<int>::max(), std::numeric_limits<int>::max()), TPoint{-1, -1}, cxmbNone, TShiftState{}, AViewInfo, false);
+        constexpr int maxInt = std::numeric_limits<int>::max();
+        Calculate(ACanvas, Rect(0, 0, maxInt, maxInt), TPoint{-1, -1}, cxmbNone, TShiftState{}, AViewInfo, false);
     }
-    // The constant part: the bounds less the client rectangle.
+    InternalGetEditConstantPartSize(ACanvas, IsInplace, AMeasureParams, ASize, AMinContentSize, AViewInfo);
+}
+
+void TvlCustomEditViewData::InternalGetEditConstantPartSize(TvlCanvas* ACanvas, bool AIsInplace,
+                                                            const TvlEditMeasureParams&, TSize& ASize,
+                                                            TSize& AMinContentSize, TvlCustomEditViewInfo* AViewInfo)
+{
     ASize = TSize{AViewInfo->Bounds.Width() - AViewInfo->ClientRect.Width(),
                   AViewInfo->Bounds.Height() - AViewInfo->ClientRect.Height()};
+    AMinContentSize = TSize{0, 0};
+    // The tallest glyph, and in place the tallest caption, sets the least
+    // content height: the buttons must show them whole.
+    int h = 0;
+    bool fontPrepared = false;
+    const TvlEditButtons* buttons = FProperties->Buttons();
+    for (int i = 0; i < buttons->Count(); ++i) {
+        const TvlEditButton* button = buttons->Items(i);
+        if (!button->Visible())
+            continue;
+        if (button->Kind() == bkGlyph && IsGlyphValid(button->GlyphIfAny())) {
+            h = std::max(h, button->GlyphIfAny()->Height());
+        } else if (button->Kind() == bkText && AIsInplace) {
+            if (!fontPrepared) {
+                ACanvas->SetFont(FStyle->GetVisibleFont());
+                AViewInfo->PrepareCanvasFont(ACanvas);
+                fontPrepared = true;
+            }
+            h = std::max(h, ACanvas->TextHeight(button->VisibleCaption()));
+        }
+    }
+    if (h <= 0)
+        return;
+    if (AViewInfo->Painter == nullptr) {
+        TRect extent;
+        ButtonsMargins(ACanvas, extent);
+        h += extent.Top + extent.Bottom;
+    }
+    h += ButtonContentVerticalMargin(ACanvas, GetEffectiveButtonStyle(), NativeStyle);
+    AMinContentSize.cy = std::max(h - ASize.cy, 0);
+}
+
+TSize TvlCustomEditViewData::ContentSizeCorrection() const
+{
+    const TvlEditContentParams& p = EditContentParams;
+    return TSize{p.Offsets.Left + p.Offsets.Right + p.WidthCorrection,
+                 p.Offsets.Top + p.Offsets.Bottom + p.HeightCorrection};
+}
+
+TSize TvlCustomEditViewData::MeasureContent(TvlCanvas* ACanvas, const Variant& AEditValue,
+                                            const TvlEditMeasureParams& AMeasureParams)
+{
+    if (!ButtonsOnly)
+        return MeasureContentCore(ACanvas, AEditValue, AMeasureParams);
+    ACanvas->SetFont(FStyle->GetVisibleFont());
+    return TSize{0, ContentSizeCorrection().cy + ACanvas->TextHeight(QStringLiteral("Zg"))};
+}
+
+void TvlCustomEditViewData::GetEditSize(TvlCanvas* ACanvas, const Variant& AEditValue,
+                                        const TvlEditMeasureParams& AMeasureParams, TSize& ASize,
+                                        TvlCustomEditViewInfo* AViewInfo)
+{
+    TSize minContent{0, 0};
+    MeasureConstantPart(ACanvas, AMeasureParams, ASize, AViewInfo, minContent);
     TvlEditMeasureParams params = AMeasureParams;
     bool tooNarrow = false;
     if (AMeasureParams.MaxWidth >= 0) {
@@ -799,16 +1315,54 @@ void TvlCustomEditViewData::GetEditSize(TvlCanvas* ACanvas, const Variant& AEdit
             tooNarrow = true;
         }
     }
-    TSize content = ButtonsOnly ? TSize{0, 0} : MeasureContentCore(ACanvas, AEditValue, params);
+    TSize content = MeasureContent(ACanvas, AEditValue, params);
+    ExtendSize(content, minContent);
     if (tooNarrow)
         ASize.cx = AMeasureParams.MaxWidth;
     else
         ASize.cx += content.cx;
     ASize.cy += content.cy;
+    if (!IsInplace)
+        ApplySizeConstraints(ASize);
+}
+
+void TvlCustomEditViewData::ApplySizeConstraints(TSize& ASize) const
+{
+    if (Edit == nullptr)
+        return;
+    const TSizeConstraints c = Edit->Constraints();
+    if (c.MaxWidth > 0)
+        ASize.cx = std::min(ASize.cx, c.MaxWidth);
+    if (c.MinWidth > 0)
+        ASize.cx = std::max(ASize.cx, c.MinWidth);
+    if (c.MaxHeight > 0)
+        ASize.cy = std::min(ASize.cy, c.MaxHeight);
+    if (c.MinHeight > 0)
+        ASize.cy = std::max(ASize.cy, c.MinHeight);
+}
+
+void TvlCustomEditViewData::EditValueToDisplayText(const Variant& AEditValue, String& AText) const
+{
+    ValueToTextCore(AEditValue, AText);
+    if (OnDisplayTextRequest)
+        OnDisplayTextRequest(const_cast<TvlCustomEditViewData*>(this), AText);
 }
 
 std::unique_ptr<TvlCustomEditViewData> TvlCustomEditProperties::CreateViewData(TvlCustomEditStyle* AStyle,
-                                                                               bool AIsInplace) const
+                                                                               bool AIsInplace,
+                                                                               bool APreviewMode) const
 {
-    return std::make_unique<TvlCustomEditViewData>(this, AStyle, AIsInplace);
+    auto data = std::make_unique<TvlCustomEditViewData>(this, AStyle, AIsInplace);
+    data->PreviewMode = APreviewMode;
+    return data;
+}
+
+TSize TvlCustomEditProperties::GetEditSize(TvlCanvas* ACanvas, TvlCustomEditStyle* AStyle, bool AIsInplace,
+                                           const Variant& AEditValue,
+                                           const TvlEditMeasureParams& AEditSizeProperties) const
+{
+    std::unique_ptr<TvlCustomEditViewData> data = CreateViewData(AStyle, AIsInplace);
+    TSize size{0, 0};
+    data->GetEditSize(ACanvas, AEditValue, AEditSizeProperties, size, nullptr);
+    return size;
 }

@@ -17,9 +17,9 @@ const TvlImageComboBoxItem* TvlImageComboBoxItems::FindItemByValue(const Variant
     return nullptr;
 }
 
-void TvlImageComboBoxViewInfo::Paint(TvlCanvas* ACanvas) const
+void TvlImageComboBoxViewInfo::InternalPaint(TvlCanvas* ACanvas)
 {
-    TvlCustomEditViewInfo::Paint(ACanvas);
+    TvlCustomEditViewInfo::InternalPaint(ACanvas);
     const auto* properties = static_cast<const TvlImageComboBoxProperties*>(Properties);
     const TImageList* images = properties->Images();
     const TvlImageComboBoxItem* item = properties->Items()->FindItemByValue(Value);

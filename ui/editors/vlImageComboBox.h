@@ -30,8 +30,8 @@ private:
 enum TvlPopupAlignment { vlpaLeft, vlpaRight, vlpaCenter };
 
 class TvlImageComboBoxViewInfo : public TvlCustomEditViewInfo {
-public:
-    void Paint(TvlCanvas* ACanvas) const override;
+protected:
+    void InternalPaint(TvlCanvas* ACanvas) override;
 };
 
 class TvlImageComboBoxProperties : public TvlCustomEditProperties {

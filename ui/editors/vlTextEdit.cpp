@@ -606,8 +606,8 @@ bool TvlCustomTextEditProperties::CompareDisplayValues(const Variant& AEditValue
 
 uint32_t TvlCustomTextEditProperties::GetSupportedOperations() const
 {
-    return TvlCustomEditProperties::GetSupportedOperations() | vlesoAutoHeight | vlesoEditing | vlesoFiltering |
-           vlesoSorting | vlesoIncSearch | vlesoHorzAlignment;
+    return TvlCustomEditProperties::GetSupportedOperations() | vlesoAutoHeight | vlesoIncSearch | vlesoFiltering |
+           vlesoGrouping | vlesoSortingByDisplayText | vlesoSorting;
 }
 
 const TClassInfo* TvlCustomTextEditProperties::ClassInfo() const { return &StaticClassInfo(); }

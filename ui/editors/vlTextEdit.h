@@ -32,13 +32,6 @@ enum : TvlEditEditingStyle { esEdit = 0, esEditList = 1, esFixedList = 2, esNoEd
 // The one-byte character codes a filter editor accepts beyond its own rule.
 using TvlCharSet = std::bitset<256>;
 
-// Bits of GetSupportedOperations the text editors add; the auto-height one is
-// what the text view data tests before it measures rows.
-enum : uint32_t {
-    vlesoAutoHeight = 2, vlesoEditing = 4, vlesoFiltering = 8, vlesoSorting = 16, vlesoIncSearch = 64,
-    vlesoHorzAlignment = 256
-};
-
 // Bits of the view data's and view info's paint options.
 enum : uint32_t { vlepoAllowZeroHeight = 1, vlepoAutoHeight = 2, vlepoShowEndEllipsis = 8 };
 
@@ -206,7 +199,8 @@ public:
     void PrepareDisplayValue(const Variant& AEditValue, Variant& DisplayValue, bool AEditFocused) const override;
     int GetEditValueSource(bool) const override { return 1; }
     std::unique_ptr<TvlCustomEditViewInfo> CreateViewInfo() const override;
-    std::unique_ptr<TvlCustomEditViewData> CreateViewData(TvlCustomEditStyle* AStyle, bool AIsInplace) const override;
+    std::unique_ptr<TvlCustomEditViewData> CreateViewData(TvlCustomEditStyle* AStyle, bool AIsInplace,
+                                                          bool APreviewMode = false) const override;
 
     // Numeric values for bounds checks and validation: bounds first, then the
     // handlers' rule (OnValidate).
@@ -462,8 +456,6 @@ class TvlCustomTextEditViewInfo : public TvlCustomEditViewInfo {
 public:
     String ClassName() const override { return String::fromLatin1("TvlCustomTextEditViewInfo"); }
     void Offset(int DX, int DY) override;
-    // The grid cell entry: draws the cell's value as the properties show it.
-    void Paint(TvlCanvas* ACanvas) const override;
     // The text through the canvas layout (rows prepared on first use).
     virtual void DrawText(TvlCanvas* ACanvas);
     // The y of the text's base line.
@@ -532,12 +524,6 @@ public:
 
     // The editing style the editor shows (the properties' unless set).
     TvlEditEditingStyle EditingStyle() const;
-    bool PreviewMode = false;
-    int MaxLineCount = 0;
-    int SelStart = 0;
-    int SelLength = 0;
-    TColor SelTextColor = clDefault;
-    TColor SelBackgroundColor = clDefault;
     // Set when the data field itself supplies the display text.
     bool DataFieldText = false;
     // An OnGetDisplayText rule of the editor.

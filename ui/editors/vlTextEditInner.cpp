@@ -12,6 +12,7 @@
 
 #include "platform/controls/Menus.h"
 #include "platform/controls/ToolkitWidget.h"
+#include "ui/editors/vlEditScopes.h"
 
 namespace {
 
@@ -51,19 +52,6 @@ public:
 
 private:
     TvlEditCharCase FCase;
-};
-
-template <class T>
-class TRestore {
-public:
-    TRestore(T& ARef, T AValue) : FRef(ARef), FSaved(ARef) { ARef = AValue; }
-    ~TRestore() { FRef = FSaved; }
-    TRestore(const TRestore&) = delete;
-    TRestore& operator=(const TRestore&) = delete;
-
-private:
-    T& FRef;
-    T FSaved;
 };
 
 }  // namespace
@@ -208,7 +196,7 @@ void TvlCustomInnerTextEdit::InitializeWidget()
     TWinControl::InitializeWidget();
     QLineEdit* w = lineEdit();
     {
-        const TRestore<bool> setting(FSettingText, true);
+        const TvlEditRestore<bool> setting(FSettingText, true);
         WithSignalsBlocked([&] { w->setText(FText); });
     }
     w->setReadOnly(FReadOnly);
@@ -228,7 +216,7 @@ void TvlCustomInnerTextEdit::UpdateWidget()
     if (w == nullptr)
         return;
     if (w->text() != FText) {
-        const TRestore<bool> setting(FSettingText, true);
+        const TvlEditRestore<bool> setting(FSettingText, true);
         w->setText(FText);
     }
 }
@@ -287,7 +275,7 @@ void TvlCustomInnerTextEdit::LockBounds(bool ALock)
 
 void TvlCustomInnerTextEdit::SafelySetFocus()
 {
-    const TRestore<bool> noAutoSelect(FAutoSelect, false);
+    const TvlEditRestore<bool> noAutoSelect(FAutoSelect, false);
     SetFocus();
 }
 
@@ -417,6 +405,10 @@ void TvlCustomInnerTextEdit::applyEchoMode()
 {
     if (QLineEdit* w = lineEdit()) {
         w->setEchoMode(FEchoMode == eemPassword ? QLineEdit::Password : QLineEdit::Normal);
+        // The edit reads its password character from its style when the
+        // style changes.
+        QEvent styleChange(QEvent::StyleChange);
+        QApplication::sendEvent(w, &styleChange);
         w->update();
     }
 }

@@ -55,7 +55,6 @@ HDC textDC(TvlCanvas* ACanvas)
 }
 
 // Space between a cell's text and the cell's left and right edges.
-constexpr int cellTextOffset = 2;
 
 }  // namespace
 
@@ -123,33 +122,6 @@ void TvlCustomTextEditViewInfo::Offset(int DX, int DY)
         FTextOutData.TextRows[i].TextOriginX += DX;
         FTextOutData.TextRows[i].TextOriginY += DY;
     }
-}
-
-void TvlCustomTextEditViewInfo::Paint(TvlCanvas* ACanvas) const
-{
-    TvlCustomEditViewInfo::Paint(ACanvas);
-    if (Properties == nullptr)
-        return;
-    const TRect r = Rect(Bounds.Left + cellTextOffset, Bounds.Top, Bounds.Right - cellTextOffset, Bounds.Bottom);
-    if (r.IsEmpty())
-        return;
-    const String text = Properties->GetDisplayText(Value);
-    if (text.isEmpty())
-        return;
-    const TvlEditAlignment* alignment = Properties->Alignment();
-    uint32_t flags = horzFlag(alignment->Horz()) | vertFlag(alignment->Vert()) | vltoSingleLine |
-                     vltoPreventLeftExceed | vltoPreventTopExceed;
-    if (ShowEndEllipsis || (PaintOptions & vlepoShowEndEllipsis) != 0)
-        flags |= vltoEndEllipsis;
-    if (Font != nullptr)
-        ACanvas->SetFont(Font);
-    ACanvas->Canvas()->Font()->SetColor(TextColor);
-    TvlTextOutData data;
-    data.TextRect = r;
-    ACanvas->SaveClipRegion();
-    ACanvas->IntersectClipRect(Bounds);
-    DrawTextEditText(ACanvas, text, data, flags, 0);
-    ACanvas->RestoreClipRegion();
 }
 
 void TvlCustomTextEditViewInfo::InternalPaint(TvlCanvas* ACanvas)
@@ -245,7 +217,9 @@ bool TvlCustomTextEditViewData::HasEditableInnerEdit() const { return Edit != nu
 
 void TvlCustomTextEditViewData::GetContentOffsets(TRect& AOffsets) const
 {
-    AOffsets = ContentOffset;
+    // In place the content offset is the editor's border: the client area
+    // already leaves it out.
+    AOffsets = IsInplace ? TRect{} : ContentOffset;
     const TvlEditEditingStyle style = EditingStyle();
     if (!IsInplace && (style == esFixedList || style == esNoEdit)) {
         ++AOffsets.Top;
@@ -453,7 +427,10 @@ std::unique_ptr<TvlCustomEditViewInfo> TvlCustomTextEditProperties::CreateViewIn
 }
 
 std::unique_ptr<TvlCustomEditViewData> TvlCustomTextEditProperties::CreateViewData(TvlCustomEditStyle* AStyle,
-                                                                                   bool AIsInplace) const
+                                                                                   bool AIsInplace,
+                                                                                   bool APreviewMode) const
 {
-    return std::make_unique<TvlCustomTextEditViewData>(this, AStyle, AIsInplace);
+    auto data = std::make_unique<TvlCustomTextEditViewData>(this, AStyle, AIsInplace);
+    data->PreviewMode = APreviewMode;
+    return data;
 }

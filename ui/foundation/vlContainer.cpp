@@ -23,10 +23,7 @@ const TEnumInfo TvlBorderInfo{"TvlBorder", borderNames};
 #include "platform/graphics/SysMetrics.h"
 #include "ui/foundation/vxOffice11.h"
 
-namespace {
-
-// The painter of a look that draws with a skin, or nullptr.
-TvlLookAndFeelPainterClass skinPainterOf(const TvlLookAndFeel* ALookAndFeel)
+TvlLookAndFeelPainterClass GetLookAndFeelSkinPainter(const TvlLookAndFeel* ALookAndFeel)
 {
     if (ALookAndFeel == nullptr)
         return nullptr;
@@ -36,6 +33,8 @@ TvlLookAndFeelPainterClass skinPainterOf(const TvlLookAndFeel* ALookAndFeel)
         return nullptr;
     return painter;
 }
+
+namespace {
 
 bool sameFont(const TFont* A, const TFont* B)
 {
@@ -270,7 +269,7 @@ void TvlContainer::CalculateViewInfo(const TPoint& P, bool AIsMouseEvent)
 {
     TvlContainerViewInfo& vi = *FViewInfo;
     vi.NativeStyle = IsNativeStyle();
-    vi.Painter = skinPainterOf(GetStyle()->LookAndFeel());
+    vi.Painter = GetLookAndFeelSkinPainter(GetStyle()->LookAndFeel());
     const int previousBorderWidth = GetContainerBorderWidth(vi.BorderStyle);
     const auto calculateState = [&] {
         TvlContainerState state;

@@ -319,7 +319,7 @@ public:
     virtual void Assign(const TObject* Source);
     virtual std::unique_ptr<TvlRegion> GetUpdateRegion(const TvlContainerViewInfo* AViewInfo) const;
     virtual void Offset(int DX, int DY);
-    void Paint(TvlCanvas* ACanvas);
+    virtual void Paint(TvlCanvas* ACanvas);
     virtual TvlContainerBorderStyle GetContainerBorderStyle() const { return BorderStyle; }
     TColor BackgroundColor() const { return FBackgroundColor; }
     void SetBackgroundColor(TColor Value) { ChangeBackgroundColor(Value); }
@@ -611,6 +611,8 @@ bool IsWindowShown(TWinControl* AControl);
 TWinControl* FindTopLevelWindow(TWinControl* AWnd);
 bool CanHotTrackControl(TControl* AControl);
 bool AreVisualStylesMustBeUsed(bool ANativeStyle, TvxThemedObjectType AThemedObjectType);
+// The painter of a look that draws with a skin, or nullptr.
+TvlLookAndFeelPainterClass GetLookAndFeelSkinPainter(const TvlLookAndFeel* ALookAndFeel);
 void RecreateControlWnd(TWinControl* AControl);
 void AssignFonts(TFont* ADest, const TFont* ASource);
 

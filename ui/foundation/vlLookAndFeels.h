@@ -43,6 +43,13 @@ public:
     virtual void MasterLookAndFeelRemoved(TvlLookAndFeel* Sender) = 0;
 };
 
+// A control that owns a look and feel of its own.
+class IvlLookAndFeelOwner {
+public:
+    virtual ~IvlLookAndFeelOwner() = default;
+    virtual TvlLookAndFeel* GetLookAndFeel() = 0;
+};
+
 using TvlLookAndFeelNotifyEvent = TDelegate<void(TvlLookAndFeel* Sender, TvlLookAndFeelValues AChangedValues)>;
 
 // Tells its owner of system colour changes. Primary notifiers (the painters'
@@ -88,6 +95,8 @@ public:
     void SetSkinName(const TvxSkinName& Value);
 
     TvlLookAndFeelPainterClass Painter() const { return FCurrentState.Painter; }
+    // The skin painter in effect, or nullptr while no skin is used.
+    TvlLookAndFeelPainterClass SkinPainter() const { return FSkinPainter; }
     TvlLookAndFeelPainterClass GetAvailablePainter(TvxThemedObjectTypes ATypes = {}) const;
     TvlLookAndFeelPainterClass GetAvailablePainterForType(TvxThemedObjectType AType) const;
     TvlLookAndFeel* MasterLookAndFeel() const { return FMasterLookAndFeel; }

@@ -1,6 +1,7 @@
 // vlGridCommon.h - what every part of the grid shares: its cursors, the
 // mouse state of a cell and small layout helpers.
 #pragma once
+#include <cassert>
 #include <memory>
 
 #include "platform/controls/Controls.h"
@@ -34,6 +35,20 @@ template <class T, class Base, class... Args>
 std::unique_ptr<Base> vlGridCreate(Args... AArgs)
 {
     return std::make_unique<T>(AArgs...);
+}
+
+// The object a class getter made, as the class its holder keeps: a getter
+// that returns a foreign class is a programming error (nullptr in release
+// builds).
+template <class T, class B>
+std::unique_ptr<T> vlGridDowncast(std::unique_ptr<B> AObject)
+{
+    T* object = dynamic_cast<T*>(AObject.get());
+    assert(object != nullptr && "a class getter returned an object of a foreign class");
+    if (object == nullptr)
+        return nullptr;
+    AObject.release();
+    return std::unique_ptr<T>(object);
 }
 
 void AddvlGridCommonUnit(TStartupList& AList);

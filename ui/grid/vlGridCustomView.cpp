@@ -10,17 +10,6 @@
 
 namespace {
 
-template <class T, class B>
-std::unique_ptr<T> downcast(std::unique_ptr<B> AObject)
-{
-    T* object = dynamic_cast<T*>(AObject.get());
-    assert(object != nullptr && "a class getter returned an object of a foreign class");
-    if (object == nullptr)
-        return nullptr;
-    AObject.release();
-    return std::unique_ptr<T>(object);
-}
-
 std::unique_ptr<TvlGridRegisteredViews>& registeredViews()
 {
     static std::unique_ptr<TvlGridRegisteredViews> views;
@@ -276,11 +265,11 @@ void TvlCustomGridView::Initialize()
 
 void TvlCustomGridView::CreateOptions()
 {
-    FBackgroundBitmaps = downcast<TvlCustomGridBackgroundBitmaps>(GetBackgroundBitmapsClass()(this));
-    FOptionsBehavior = downcast<TvlCustomGridOptionsBehavior>(GetOptionsBehaviorClass()(this));
-    FOptionsData = downcast<TvlCustomGridOptionsData>(GetOptionsDataClass()(this));
-    FOptionsSelection = downcast<TvlCustomGridOptionsSelection>(GetOptionsSelectionClass()(this));
-    FOptionsView = downcast<TvlCustomGridOptionsView>(GetOptionsViewClass()(this));
+    FBackgroundBitmaps = vlGridDowncast<TvlCustomGridBackgroundBitmaps>(GetBackgroundBitmapsClass()(this));
+    FOptionsBehavior = vlGridDowncast<TvlCustomGridOptionsBehavior>(GetOptionsBehaviorClass()(this));
+    FOptionsData = vlGridDowncast<TvlCustomGridOptionsData>(GetOptionsDataClass()(this));
+    FOptionsSelection = vlGridDowncast<TvlCustomGridOptionsSelection>(GetOptionsSelectionClass()(this));
+    FOptionsView = vlGridDowncast<TvlCustomGridOptionsView>(GetOptionsViewClass()(this));
     FStyles = GetStylesClass()(this);
 }
 

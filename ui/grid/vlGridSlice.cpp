@@ -29,7 +29,7 @@ TColor styleTextColor(const TvlStyle* AStyle, TColor ADefault)
     return AStyle != nullptr && AStyle->AssignedValues().Contains(svTextColor) ? AStyle->TextColor() : ADefault;
 }
 
-const TFont* styleFont(const TvlStyle* AStyle, const TFont* ADefault)
+TFont* styleFont(const TvlStyle* AStyle, TFont* ADefault)
 {
     return AStyle != nullptr && AStyle->AssignedValues().Contains(svFont) ? AStyle->Font() : ADefault;
 }
@@ -389,7 +389,24 @@ void TvlCustomGridTableView::Paint(TvlCanvas* ACanvas)
                                 headerBackground);
     }
 
-    // Rows.
+    // Rows. Each column's cells are measured by a view data of the column's
+    // properties in a cell style (a plain record of the row's colours and
+    // font) and painted by one view info.
+    TvlEditStyle cellStyle(nullptr, csNormal, nullptr, true);
+    cellStyle.LookAndFeel()->SetMasterLookAndFeel(grid->LookAndFeel());
+    struct TCellPainter {
+        std::unique_ptr<TvlCustomEditViewData> Data;
+        std::unique_ptr<TvlCustomEditViewInfo> Info;
+    };
+    std::vector<TCellPainter> cellPainters(static_cast<size_t>(ColumnCount()));
+    for (int i = 0; i < ColumnCount(); ++i) {
+        if (widths[size_t(i)] == 0)
+            continue;
+        const TvlCustomEditProperties* properties = Columns(i)->GetProperties();
+        cellPainters[size_t(i)] = {properties->CreateViewData(&cellStyle, true), properties->CreateViewInfo()};
+        // Cell text keeps two pixels from the cell's sides.
+        cellPainters[size_t(i)].Data->ContentOffset = Rect(2, 0, 2, 0);
+    }
     const int rowHeight = DataRowHeight();
     const int count = DataController()->GetRecordCount();
     int y = cb.Top + headerHeight;
@@ -399,7 +416,9 @@ void TvlCustomGridTableView::Paint(TvlCanvas* ACanvas)
         const TColor bk = styleColor(style, selected ? painter->DefaultSelectionColor() : painter->DefaultContentColor());
         const TColor fg = styleTextColor(style, selected ? painter->DefaultSelectionTextColor()
                                                          : painter->DefaultContentTextColor());
-        const TFont* font = styleFont(style, grid->Font());
+        cellStyle.SetColor(bk);
+        cellStyle.SetTextColor(fg);
+        cellStyle.SetFont(styleFont(style, grid->Font()));
         int x = cb.Left;
         for (int i = 0; i < ColumnCount(); ++i) {
             const int w = widths[size_t(i)];
@@ -416,13 +435,11 @@ void TvlCustomGridTableView::Paint(TvlCanvas* ACanvas)
                                          gridLineColor);
                 --cell.Bottom;
             }
-            const TvlGridColumn* column = Columns(i);
-            std::unique_ptr<TvlCustomEditViewInfo> info = column->GetProperties()->CreateViewInfo();
-            info->Bounds = cell;
+            TCellPainter& painter = cellPainters[size_t(i)];
+            TvlCustomEditViewInfo* info = painter.Info.get();
+            painter.Data->Calculate(ACanvas, cell, TPoint{-1, -1}, cxmbNone, TShiftState{}, info, false);
             info->Value = DataController()->GetValue(record, i);
-            info->SetBackgroundColor(bk);
-            info->TextColor = fg;
-            info->Font = font;
+            painter.Data->EditValueToDrawValue(info->Value, info);
             info->ShowEndEllipsis = FOptionsView.CellEndEllipsis;
             info->Paint(ACanvas);
         }

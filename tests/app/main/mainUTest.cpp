@@ -43,6 +43,7 @@
 #include "skin/SknForm.h"
 #include "tests/harness/XPointer.h"
 #include "skin/SknManage.h"
+#include "skin/SknSubClass.h"
 #include "engine/FFmpeg.h"
 #include "platform/os/Registry.h"
 #include "support/uTaskBarList.h"
@@ -993,6 +994,90 @@ TEST_F(MainWindow, TheSkinFramesEveryWindowAroundItsClient)
     FreeSkinManager();
     const std::vector<std::pair<int, int>> without = visitAll(false);
     EXPECT_EQ(with, without);
+}
+
+// The dialogs' controls get their skinners and still work by mouse and
+// keyboard; a control with its skin switched off looks as it does unskinned.
+TEST_F(MainWindow, DialogControlsAreSkinnedAndKeepWorking)
+{
+    ASSERT_NE(SkinManager(), nullptr);
+    const auto skinnedNow = [&](TCustomForm* form) {
+        form->Show();
+        QElapsedTimer clock;
+        clock.start();
+        TSknForm* skinner = nullptr;
+        while (clock.elapsed() < 5000
+               && ((skinner = SkinManager()->FindSkinner(form)) == nullptr || skinner->State() != 1))
+            settle();
+        settle();
+        return skinner;
+    };
+    const auto click = [](QWidget* w, QPoint p) {
+        QMouseEvent press(QEvent::MouseButtonPress, p, w->mapToGlobal(p), Qt::LeftButton, Qt::LeftButton,
+                          Qt::NoModifier);
+        QApplication::sendEvent(w, &press);
+        QMouseEvent release(QEvent::MouseButtonRelease, p, w->mapToGlobal(p), Qt::LeftButton, Qt::NoButton,
+                            Qt::NoModifier);
+        QApplication::sendEvent(w, &release);
+    };
+    const auto space = [](QWidget* w) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
+        QApplication::sendEvent(w, &press);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
+        QApplication::sendEvent(w, &release);
+    };
+    const auto kind = [](TSknForm* skinner, TControl* c) {
+        TSkinControl* s = skinner->FindControlSkinner(c);
+        return s != nullptr ? s->ClassName() : QStringLiteral("-");
+    };
+    {
+        TfrmOption options(main, main->FFEncoder->Decoder());
+        TSknForm* skinner = skinnedNow(&options);
+        ASSERT_NE(skinner, nullptr);
+        EXPECT_EQ(kind(skinner, options.btnOk), QStringLiteral("TSkinButton"));
+        EXPECT_EQ(kind(skinner, options.chkKeepAspect), QStringLiteral("TSkinCheckBox"));
+        ASSERT_GT(options.grpAspectRatio->ButtonCount(), 1);
+        EXPECT_EQ(kind(skinner, options.grpAspectRatio->Buttons(1)), QStringLiteral("TSkinRadioButton"));
+        // Keyboard: space toggles the check box.
+        const bool checked = options.chkKeepAspect->Checked();
+        options.chkKeepAspect->SetFocus();
+        settle();
+        space(options.chkKeepAspect->Widget());
+        settle();
+        EXPECT_NE(options.chkKeepAspect->Checked(), checked);
+        // Mouse: a click on a radio button checks it.
+        TRadioButton* radio = options.grpAspectRatio->Buttons(1);
+        click(radio->Widget(), QPoint(5, radio->Height() / 2));
+        settle();
+        EXPECT_TRUE(radio->Checked());
+        // Skin off: as unskinned.
+        options.btnOk->Perform(SKIN_ON_OFF, 0);
+        const QImage off = options.btnOk->Widget()->grab().toImage();
+        options.btnOk->Perform(SKIN_ON_OFF, 1);
+        EXPECT_NE(options.btnOk->Widget()->grab().toImage(), off);
+        skinner->FreeSkinners(true);
+        settle();
+        EXPECT_EQ(options.btnOk->Widget()->grab().toImage(), off);
+        options.Hide();
+    }
+    {
+        TfrmAbout about(main);
+        TSknForm* skinner = skinnedNow(&about);
+        ASSERT_NE(skinner, nullptr);
+        // Named in the skin's class map as a bit button.
+        EXPECT_EQ(kind(skinner, about.btnOk), QStringLiteral("TSkinBitButton"));
+        bool closed = false;
+        about.OnClose = TCloseEvent::FromFunction([&](TObject*, TCloseAction&) { closed = true; });
+        click(about.btnOk->Widget(), QPoint(10, 10));
+        settle();
+        EXPECT_TRUE(closed);
+    }
+    TSknForm* skinner = skinnedNow(main->frmSettings);
+    ASSERT_NE(skinner, nullptr);
+    EXPECT_EQ(kind(skinner, main->frmSettings->bOk), QStringLiteral("TSkinButton"));
+    EXPECT_EQ(kind(skinner, main->frmSettings->JoinFiles), QStringLiteral("TSkinCheckBox"));
+    main->frmSettings->Hide();
+    settle();
 }
 
 // Under an X server without a window manager, with real pointer input

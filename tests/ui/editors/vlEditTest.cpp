@@ -6,6 +6,8 @@
 #include "ui/editors/vlEdit.h"
 #include "tests/ui/foundation/SentinelSurface.h"
 #include "ui/editors/vlTextEdit.h"
+#include "tests/ui/foundation/ThemedLibrary.h"
+#include "ui/foundation/vxOffice11.h"
 
 namespace {
 
@@ -575,6 +577,13 @@ TEST(vlEditViewData, EditSizeIsTheFrameAndButtonsWithinTheWidthLimit)
     narrow.MaxWidth = 10;
     d.GetEditSize(&l.Canvas.Vl, Variant(), narrow, size, nullptr);
     EXPECT_EQ(size.cx, 10);
+    // A standalone editor's size constraints bound the result.
+    TvlCustomEdit edit(nullptr);
+    edit.SetConstraints(TSizeConstraints{0, 30, 15, 0});
+    d.Edit = &edit;
+    d.GetEditSize(&l.Canvas.Vl, Variant(), TvlEditMeasureParams{}, size, nullptr);
+    EXPECT_EQ(size.cx, 15);
+    EXPECT_EQ(size.cy, 30);
 }
 
 QRgb rgbOf(TColor AColor)
@@ -663,9 +672,305 @@ TEST(vlEditUnit, TheMouseWheelCursorLivesWithTheUnit)
     units.Initialize();
     EXPECT_TRUE(IsScreenCursorRegistered(crvlEditMouseWheel));
     EXPECT_EQ(crvlEditMouseWheel, 4101);
-    EXPECT_FALSE(ScreenCursor(crvlEditMouseWheel).pixmap().isNull());
     units.Finalize();
     EXPECT_FALSE(IsScreenCursorRegistered(crvlEditMouseWheel));
+}
+
+TEST(vlEditViewData, GlyphsAndCaptionsSetTheLeastContentHeight)
+{
+    struct Case {
+        const char* Name;
+        TvlEditButtonKind Kind;
+        bool Inplace;
+        bool ButtonsOnly;
+    };
+    const Case cases[] = {
+        {"glyph, standalone", bkGlyph, false, false},
+        {"caption, in place", bkText, true, false},
+        {"caption, standalone: not counted", bkText, false, false},
+        {"buttons only, standalone: a line of text", bkText, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Layout l({}, ebsSingle);
+        TvlEditButton* b = l.P.Buttons()->Add();
+        b->SetKind(c.Kind);
+        b->SetCaption(QStringLiteral("Open"));
+        b->Glyph()->SetSize(8, 16);
+        if (c.ButtonsOnly)
+            l.P.SetButtonsLayout(eblButtonsOnly);
+        auto& d = l.Data(c.Inplace);
+        TSize size{};
+        d.GetEditSize(&l.Canvas.Vl, Variant(), TvlEditMeasureParams{}, size, nullptr);
+        l.Canvas.Vl.SetFont(l.S.GetVisibleFont());
+        const int frame = c.Inplace ? 0 : 2;  // a one-pixel border above and below
+        int expected = frame;
+        if (c.ButtonsOnly)
+            expected += d.ContentSizeCorrection().cy + l.Canvas.Vl.TextHeight(QStringLiteral("Zg"));
+        else if (c.Kind == bkGlyph)
+            expected = 16 + 2 + 2;  // the glyph, the button's margins, the border
+        else if (c.Inplace)
+            expected = l.Canvas.Vl.TextHeight(QStringLiteral("Open")) + 2;
+        EXPECT_EQ(size.cy, expected);
+    }
+}
+
+TEST(vlEditViewData, ContentParamsAndPopupBorderStyle)
+{
+    Layout l({17});
+    auto& d = l.Data(true);
+    EXPECT_EQ(d.EditContentParams.Offsets, Rect(1, 1, 1, 1));
+    EXPECT_EQ(d.ContentSizeCorrection(), (TSize{3, 2}));
+    auto& s = l.Data(false);
+    EXPECT_EQ(s.ContentSizeCorrection(), (TSize{3, 4}));
+
+    // Without an editor the style's value stands; with one (whose state
+    // picks its own style) the default follows the look in place and the
+    // border standalone.
+    TvlCustomEdit edit(nullptr);
+    edit.Style()->SetTransparentBorder(false);
+    struct Case {
+        bool Inplace;
+        TvlEditBorderStyle Border;
+        TvlLookAndFeelKind Kind;
+        TvlEditPopupBorderStyle Expected;
+    };
+    const Case cases[] = {
+        {true, ebsSingle, lfFlat, epbsFlat},       {true, ebsSingle, lfStandard, epbsFrame3D},
+        {true, ebsSingle, lfOffice11, epbsSingle}, {false, ebsFlat, lfStandard, epbsFlat},
+        {false, ebs3D, lfFlat, epbsSingle},        {false, ebsNone, lfFlat, epbsFlat},
+    };
+    for (const Case& c : cases) {
+        for (TvlCustomEditStyle* style : {static_cast<TvlCustomEditStyle*>(&l.S), edit.Style()}) {
+            style->SetBorderStyle(c.Border);
+            style->LookAndFeel()->SetKind(c.Kind);
+        }
+        auto& v = l.Data(c.Inplace);
+        l.Calc(v, Rect(0, 0, 60, 20));
+        EXPECT_EQ(l.Info.PopupBorderStyle, epbsDefault);
+        v.Edit = &edit;
+        l.Calc(v, Rect(0, 0, 60, 20));
+        EXPECT_EQ(l.Info.PopupBorderStyle, c.Expected) << c.Inplace << ' ' << int(c.Border) << ' ' << int(c.Kind);
+    }
+    // Standalone without a border but with buttons: the look of the first
+    // button's style (hot-flat buttons of a hot-tracked style look flat).
+    edit.Style()->SetBorderStyle(ebsNone);
+    edit.Style()->SetButtonStyle(btsHotFlat);
+    auto& v = l.Data(false);
+    v.Edit = &edit;
+    l.Calc(v, Rect(0, 0, 60, 20));
+    EXPECT_EQ(l.Info.PopupBorderStyle, epbsFlat);
+    edit.Style()->SetButtonStyle(bts3D);
+    l.Calc(v, Rect(0, 0, 60, 20));
+    EXPECT_EQ(l.Info.PopupBorderStyle, epbsFrame3D);
+}
+
+TEST(vlEditViewData, NativeLookThemesFrameAndButtons)
+{
+    Themed themed;
+    Layout one({17});
+    one.S.LookAndFeel()->SetNativeStyle(true);
+    auto& d = one.Data();
+    ASSERT_TRUE(d.NativeStyle);
+    one.Calc(d, Rect(0, 0, 80, 20));
+    EXPECT_EQ(one.Info.BorderRect, Rect(2, 2, 78, 18));
+    EXPECT_EQ(one.Info.NativeState, 1);
+    // A single arrow of a standalone editor is the combo box's own part,
+    // taking the whole height.
+    const TvlEditButtonViewInfoData& b = one.Info.ButtonsInfo[0]->Data;
+    EXPECT_EQ(b.NativePart, 6);
+    EXPECT_EQ(b.NativeState, 1);
+    EXPECT_EQ(one.Info.ButtonsInfo[0]->Bounds.Top, 0);
+    one.Calc(d, Rect(0, 0, 80, 20), TPoint{75, 10});
+    EXPECT_EQ(one.Info.ButtonsInfo[0]->Data.NativeState, 2);
+    EXPECT_EQ(one.Info.NativeState, 2);
+    d.Enabled = false;
+    one.Calc(d, Rect(0, 0, 80, 20));
+    EXPECT_EQ(one.Info.NativeState, 4);
+    EXPECT_EQ(one.Info.ButtonsInfo[0]->Data.NativeState, 4);
+    // Disabled without an own colour: the theme's fill colour.
+    EXPECT_EQ(one.Info.BackgroundColor(), themed.fake()->Color);
+    d.Enabled = true;
+
+    // In place, and with two buttons, plain button parts.
+    Layout inplace({17});
+    inplace.S.LookAndFeel()->SetNativeStyle(true);
+    auto& di = inplace.Data(true);
+    inplace.Calc(di, Rect(0, 0, 80, 20));
+    EXPECT_EQ(inplace.Info.ButtonsInfo[0]->Data.NativePart, 1);
+    Layout two({17, 17});
+    two.S.LookAndFeel()->SetNativeStyle(true);
+    auto& d2 = two.Data();
+    two.Calc(d2, Rect(0, 0, 80, 20));
+    EXPECT_EQ(two.Info.ButtonsInfo[1]->Data.NativePart, 1);
+
+    // Painting asks the theme for the edit frame and the button part.
+    themed.fake()->Log.clear();
+    Surface s(80, 20);
+    one.Calc(d, Rect(0, 0, 80, 20));
+    one.Info.Paint(&s.Vl);
+    std::vector<std::string> drawn;
+    for (const auto& call : themed.fake()->Log)
+        if (call.Name == QStringLiteral("DrawThemeBackground"))
+            drawn.push_back(call.ClassList.toStdString() + ' ' + std::to_string(call.Part));
+    EXPECT_EQ(drawn, (std::vector<std::string>{"Edit 1", "ComboBox 6"}));
+}
+
+TEST(vlEditViewInfo, GlyphButtonsOffScreenAndCustomDrawHandlers)
+{
+    Layout l({16});
+    TvlEditButton* b = l.P.Buttons()->Items(0);
+    b->SetKind(bkGlyph);
+    TBitmap* glyph = b->Glyph();
+    glyph->SetSize(6, 6);
+    glyph->Canvas()->Brush()->SetColor(clRed);
+    glyph->Canvas()->FillRect(Rect(0, 0, 6, 6));
+    glyph->Canvas()->SetPixels(0, 5, clWhite);  // the transparent colour
+    l.S.SetButtonStyle(btsFlat);
+    auto& d = l.Data();
+    Surface s(40, 20);
+    l.Calc(d, Rect(0, 0, 40, 20));
+    ASSERT_EQ(l.B(0), Rect(23, 1, 39, 19));
+    l.Info.Paint(&s.Vl);
+    // The glyph centred in the content (x 25..36 inside the flat border): x 28..33.
+    EXPECT_EQ(s.at(25 + 5, 7 + 2), qRgb(255, 0, 0));
+    EXPECT_EQ(s.at(27, 9), rgbOf(clBtnFace));
+    EXPECT_EQ(s.at(23, 5), rgbOf(clBtnFace));            // flat: the left line in the face colour
+    EXPECT_EQ(s.at(24, 5), rgbOf(clBtnHighlight));
+
+    // A handled custom background leaves border and content to the view info;
+    // a handled custom button draws nothing else.
+    Surface s2(40, 20);
+    l.Info.OnCustomDrawButtonBackground = [](TObject*, TvlCanvas* C, const TRect& R, int, bool& AHandled) {
+        C->FillRectByColor(R, clBlue);
+        AHandled = true;
+    };
+    l.Info.Paint(&s2.Vl);
+    EXPECT_EQ(s2.at(27, 9), qRgb(0, 0, 255));
+    EXPECT_EQ(s2.at(25 + 5, 7 + 2), qRgb(255, 0, 0));
+    EXPECT_EQ(s2.at(24, 5), rgbOf(clBtnHighlight));
+    Surface s3(40, 20);
+    l.Info.OnCustomDrawButton = [](TObject*, TvlCanvas*, int, bool& AHandled) { AHandled = true; };
+    l.Info.Paint(&s3.Vl);
+    EXPECT_EQ(s3.at(25 + 5, 7 + 2), sentinel);
+    EXPECT_EQ(s3.at(24, 5), sentinel);
+}
+
+TEST(vlEditViewInfo, Office11GradientButtonsShadeFromLightToDark)
+{
+    Layout l({12}, ebsOffice11);
+    l.S.SetButtonStyle(btsOffice11);
+    auto& d = l.Data();
+    l.Calc(d, Rect(0, 0, 40, 20));
+    TvlEditButtonViewInfo& b = *l.Info.ButtonsInfo[0];
+    const int x = b.Bounds.Left + 5;
+    ASSERT_NE(rgbOf(Office11GradientLightColor), rgbOf(Office11GradientDarkColor));
+    Surface flat(40, 20);
+    l.Info.DrawButtons(&flat.Vl);
+    EXPECT_EQ(flat.at(x, 3), flat.at(x, 16));
+    b.Data.Gradient = true;
+    Surface s(40, 20);
+    l.Info.DrawButtons(&s.Vl);
+    // Normal buttons: the gradient starts one pixel below the frame's top.
+    EXPECT_EQ(s.at(x, l.Info.BorderRect.Top + 1), rgbOf(Office11GradientLightColor));
+    EXPECT_NE(s.at(x, l.Info.BorderRect.Bottom - 2), rgbOf(Office11GradientLightColor));
+    // Disabled buttons stay plain.
+    b.Data.State = bdsDisabled;
+    Surface off(40, 20);
+    l.Info.DrawButtons(&off.Vl);
+    EXPECT_EQ(off.at(x, 3), off.at(x, 16));
+}
+
+TEST(vlEditViewInfo, AssignHintsAndBackgroundKinds)
+{
+    Layout l({10, 10});
+    l.P.Buttons()->Items(1)->SetHint(QStringLiteral("Open|Opens a file"));
+    auto& d = l.Data();
+    l.Calc(d, Rect(0, 0, 40, 20), TPoint{35, 10});
+    ASSERT_EQ(l.Info.SelectedButton, 1);
+    TvlCustomEditViewInfo copy;
+    copy.Assign(&l.Info);
+    EXPECT_EQ(copy.ButtonsInfo.size(), 2u);
+    EXPECT_EQ(copy.SelectedButton, 1);
+    EXPECT_EQ(copy.BackgroundColor(), l.Info.BackgroundColor());
+    EXPECT_EQ(copy.ButtonsInfo[1]->Data.State, bdsHot);
+    EXPECT_TRUE(l.Info.GetUpdateRegion(&copy)->IsEmpty());
+
+    TRect r;
+    bool multiLine = true;
+    String text;
+    EXPECT_TRUE(l.Info.NeedShowHint(&l.Canvas.Vl, TPoint{35, 10}, r, multiLine, text));
+    EXPECT_EQ(text, QStringLiteral("Open"));
+    EXPECT_FALSE(multiLine);
+    EXPECT_FALSE(IsRectEmpty(r));
+    EXPECT_FALSE(l.Info.NeedShowHint(&l.Canvas.Vl, TPoint{25, 10}, r, multiLine, text));  // no hint
+    EXPECT_FALSE(l.Info.NeedShowHint(&l.Canvas.Vl, TPoint{5, 10}, r, multiLine, text));   // no button
+
+    // Only the usual frame and the solid fill count as opaque.
+    EXPECT_FALSE(l.Info.IsBackgroundTransparent());
+    l.Info.Transparent = true;
+    EXPECT_TRUE(l.Info.IsBackgroundTransparent());
+    Layout cell({});
+    l.S.SetColor(clWhite);
+    auto& c = cell.Data(true);
+    cell.Calc(c, Rect(0, 0, 20, 10));
+    cell.Info.OnDrawBackground = [](TObject*, TvlCanvas* C, bool& AHandled) {
+        C->FillRectByColor(Rect(0, 0, 5, 5), clRed);
+        AHandled = true;
+    };
+    EXPECT_TRUE(cell.Info.IsBackgroundTransparent());
+    Surface s(20, 10);
+    cell.Info.Paint(&s.Vl);
+    EXPECT_EQ(s.at(2, 2), qRgb(255, 0, 0));
+    EXPECT_EQ(s.at(10, 5), sentinel);
+    cell.Info.OnDrawBackground = nullptr;
+    cell.Info.DrawEditBackground(&s.Vl, Rect(0, 0, 20, 10), Rect(0, 0, 5, 10), false);
+    EXPECT_EQ(s.at(2, 2), qRgb(255, 0, 0));  // left out
+    EXPECT_EQ(s.at(10, 5), rgbOf(cell.Info.BackgroundColor()));
+}
+
+// A skin that records its editor-button drawing.
+class SkinPainter : public TvlCustomLookAndFeelPainter {
+public:
+    void DrawEditorButton(TvlCanvas*, const TRect& R, uint8_t AKind, TvlButtonState AState,
+                          uint8_t APosition) const override
+    {
+        Calls.push_back({R, AKind, AState, APosition});
+    }
+    TColor EditButtonGlyphColor() const override { return clRed; }
+    TColor GetContainerBorderColor(bool AIsHighlighted) const override { return AIsHighlighted ? clLime : clBlue; }
+    struct TCall {
+        TRect R;
+        int Kind, State, Position;
+    };
+    mutable std::vector<TCall> Calls;
+};
+
+TEST(vlEditViewInfo, SkinDrawsTheButtonsKindsAndStates)
+{
+    Layout l({10, 10, 10});
+    l.P.Buttons()->Items(0)->SetLeftAlignment(true);
+    l.P.Buttons()->Items(1)->SetKind(bkEllipsis);
+    l.P.Buttons()->Items(2)->SetKind(bkText);
+    l.P.Buttons()->Items(2)->SetEnabled(false);
+    auto& d = l.Data();
+    l.Calc(d, Rect(0, 0, 60, 20), TPoint{45, 10});
+    const SkinPainter skin;
+    l.Info.Painter = &skin;
+    Surface s(60, 20);
+    l.Info.DrawButtons(&s.Vl);
+    ASSERT_EQ(skin.Calls.size(), 3u);
+    // Down arrow 1, ellipsis 3, text 2; left 0, right 1; hot and disabled.
+    EXPECT_EQ(skin.Calls[0].Kind, 1);
+    EXPECT_EQ(skin.Calls[0].Position, 0);
+    EXPECT_EQ(skin.Calls[0].State, int(vlbsNormal));
+    EXPECT_EQ(skin.Calls[1].Kind, 3);
+    EXPECT_EQ(skin.Calls[1].Position, 1);
+    EXPECT_EQ(skin.Calls[1].State, int(vlbsHot));
+    EXPECT_EQ(skin.Calls[2].Kind, 2);
+    EXPECT_EQ(skin.Calls[2].State, int(vlbsDisabled));
+    // Drawn off-screen: the painter sees the button's own rectangle.
+    EXPECT_EQ(skin.Calls[1].R, l.B(1));
 }
 
 }  // namespace

@@ -52,10 +52,12 @@ TEST(vlImageComboBox, DrawsTheMatchingImageCentred)
     TCanvas canvas;
     canvas.SetHandle(&dc);
     TvlCanvas vc(&canvas);
+    TvlEditStyle style(nullptr, csNormal, nullptr, true);
+    style.SetColor(clWhite);
+    auto data = p.CreateViewData(&style, true);
     auto info = p.CreateViewInfo();
-    info->Bounds = Rect(10, 3, 50, 27);  // 40 x 24
+    data->Calculate(&vc, Rect(10, 3, 50, 27), TPoint{-1, -1}, cxmbNone, {}, info.get(), false);  // 40 x 24
     info->Value = Variant(1);
-    info->SetBackgroundColor(clWhite);
     info->Paint(&vc);
     canvas.SetHandle(nullptr);
     // Image at x 22..37, y 7..22; white around it inside the bounds.

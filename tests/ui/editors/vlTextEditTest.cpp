@@ -514,22 +514,27 @@ TEST(TextEditViewInfo, JobListRowOfTextCells)
     const int widths[] = {252, 77, 78, 77, 79, 45};
     const char* texts[] = {"clip.avi", "00:01:40", "1.2 MB", "00:00:10", "2 MB", "25"};
     Surface s(620, 24);
-    std::vector<std::unique_ptr<TvlTextEditProperties>> columns;
+    // Drawn as the job list draws its cells: an in-place view data in a
+    // plain cell style, two pixels of content offset at the sides.
+    TvlEditStyle style(nullptr, csNormal, nullptr, true);
+    style.SetColor(clWhite);
+    style.SetTextColor(clBlack);
+    style.SetFont(&s.Font);
     int x = 0;
     for (int i = 0; i < 6; ++i) {
-        auto p = std::make_unique<TvlTextEditProperties>(nullptr);
-        p->Alignment()->SetVert(taVCenter);
+        TvlTextEditProperties p(nullptr);
+        p.Alignment()->SetVert(taVCenter);
         if (i > 0)
-            p->Alignment()->SetHorz(taCenter);
-        auto info = p->CreateViewInfo();
-        info->Bounds = Rect(x, 0, x + widths[i], 24);
+            p.Alignment()->SetHorz(taCenter);
+        auto data = p.CreateViewData(&style, true);
+        data->ContentOffset = Rect(2, 0, 2, 0);
+        auto info = p.CreateViewInfo();
+        data->Calculate(&s.VC, Rect(x, 0, x + widths[i], 24), TPoint{-1, -1}, cxmbNone, TShiftState{}, info.get(),
+                        false);
         info->Value = Variant(texts[i]);
-        info->SetBackgroundColor(clWhite);
-        info->TextColor = clBlack;
-        info->Font = &s.Font;
+        data->EditValueToDrawValue(info->Value, info.get());
         info->ShowEndEllipsis = true;
         info->Paint(&s.VC);
-        columns.push_back(std::move(p));
         x += widths[i];
     }
     // Every cell is painted, text stays in its cell, and is centred.

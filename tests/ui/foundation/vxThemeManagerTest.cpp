@@ -8,25 +8,9 @@
 #include "ui/foundation/vlDWMApi.h"
 #include "ui/foundation/vlGraphics.h"
 #include "ui/foundation/vxThemeManager.h"
+#include "tests/ui/foundation/ThemedLibrary.h"
 
 namespace {
-
-// The manager started over a given library for the test's lifetime.
-struct Themed {
-    explicit Themed(std::unique_ptr<IvxThemeLibrary> ALibrary) : Previous(SetThemeLibrary(std::move(ALibrary)))
-    {
-        AddvxThemeManagerUnit(Units);
-        Units.Initialize();
-    }
-    ~Themed()
-    {
-        Units.Finalize();
-        SetThemeLibrary(std::move(Previous));
-    }
-    TvxRecordingThemeLibrary* fake() const { return dynamic_cast<TvxRecordingThemeLibrary*>(ThemeLibrary()); }
-    std::unique_ptr<IvxThemeLibrary> Previous;
-    TStartupList Units;
-};
 
 TEST(vxThemeManager, WithoutVisualStylesEverythingFallsBack)
 {

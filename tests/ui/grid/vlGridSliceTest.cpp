@@ -282,6 +282,47 @@ TEST_F(JobList, RendersHeaderCellsAndStyles)
     EXPECT_TRUE(inkIn(img, content(1, 0), rgbOf(clBlack)).any());
 }
 
+// The cell's background reaches its edges and the text starts where the
+// same text drawn alone starts, two pixels in from the cell's left edge.
+TEST_F(JobList, CellBackgroundAndTextStart)
+{
+    addRow(QStringLiteral("Wq.avi"), Variant(0), Variant(QStringLiteral("0")));
+    dc->SetValue(0, 0, Variant(QStringLiteral("Wq.avi")));
+    const QImage img = shot();
+    const TRect q = content(0, 0);
+    const QRgb bg = rgbOf(clWindow);
+    for (int y = q.Top; y < q.Bottom; ++y) {
+        EXPECT_EQ(img.pixel(q.Left, y), bg) << y;
+        EXPECT_EQ(img.pixel(q.Right - 1, y), bg) << y;
+    }
+    // The reference: the text alone, drawn at the text offset.
+    QImage ref(q.Width(), q.Height(), QImage::Format_RGB32);
+    ref.fill(bg);
+    {
+        TDeviceContext refDc(&ref);
+        TCanvas canvas;
+        canvas.SetHandle(&refDc);
+        canvas.SetFont(grid->Font());
+        TRect r = Rect(2, 0, q.Width() - 2, q.Height());
+        DrawTextOnCanvas(&canvas, QStringLiteral("Wq.avi"), r,
+                         vlAlignmentToDrawTextFlags(taLeftJustify, taVCenter) | DT_END_ELLIPSIS, clWindowText);
+        canvas.SetHandle(nullptr);
+    }
+    auto firstInk = [&](const QImage& AImage, const TRect& R) {
+        TPoint first{-1, -1};
+        for (int x = R.Left; x < R.Right && first.X < 0; ++x)
+            for (int y = R.Top; y < R.Bottom; ++y)
+                if (AImage.pixel(x, y) != bg) {
+                    first = TPoint{x - R.Left, y - R.Top};
+                    break;
+                }
+        return first;
+    };
+    const TPoint expected = firstInk(ref, Rect(0, 0, q.Width(), q.Height()));
+    ASSERT_GE(expected.X, 2);
+    EXPECT_EQ(firstInk(img, q), expected);
+}
+
 TEST_F(JobList, SelectionIsHiddenWithoutFocus)
 {
     addRow(QStringLiteral("a.avi"), Variant(0), Variant(QStringLiteral("0")));
