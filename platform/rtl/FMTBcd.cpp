@@ -211,6 +211,11 @@ TBcd StrToBcd(const String& AValue)
     return result;
 }
 
+String BcdToStrF(const TBcd& Bcd, int Format, int Precision, int Digits)
+{
+    return FloatToStrF(BcdToDouble(Bcd), TFloatFormat(Format), Precision, Digits);
+}
+
 String BcdToStr(const TBcd& Bcd)
 {
     const TDecimal d = unpack(Bcd);

@@ -40,6 +40,10 @@ TBcd StrToBcd(const String& AValue);  // EBcdException when it does not read
 // after the point ("0" for zero, "-1.5").
 String BcdToStr(const TBcd& Bcd);
 
+// The value in a float format (FloatToStrF's rules), through the nearest
+// double: exact for the 15 significant digits the editors ask for.
+String BcdToStrF(const TBcd& Bcd, int Format, int Precision, int Digits);
+
 // The double nearest the decimal value (correctly rounded).
 double BcdToDouble(const TBcd& Bcd);
 // The shortest decimal that reads back as the same double; NaN and the

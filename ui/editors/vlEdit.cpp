@@ -575,6 +575,8 @@ void TvlCustomEditProperties::ButtonsChanged(TObject*) { Changed(); }
 
 void TvlCustomEditProperties::DefaultValuesProviderDestroyed() { FDefaultValuesProvider = nullptr; }
 
+void TvlCustomEditProperties::RecreateAssignedValues() { FAssignedValues = GetAssignedValuesClass()(this); }
+
 TvlCustomEditPropertiesValuesClass TvlCustomEditProperties::GetAssignedValuesClass() const
 {
     return [](TPersistent* AOwner) { return std::make_unique<TvlCustomEditPropertiesValues>(AOwner); };

@@ -478,6 +478,9 @@ public:
 protected:
     // The class-reference constructor: a new object of this object's class.
     virtual std::unique_ptr<TvlCustomEditProperties> NewInstance(TPersistent* AOwner) const;
+    // Descendants with their own assigned-values class call this from their
+    // constructors.
+    void RecreateAssignedValues();
 
 private:
     friend class TvlEditAlignment;

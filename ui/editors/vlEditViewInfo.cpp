@@ -278,8 +278,10 @@ void TvlCustomEditViewInfo::DrawCustomEdit(TvlCanvas* ACanvas, bool AWholeBackgr
             DrawFrame(ACanvas);
             if (!Transparent) {
                 if (IsInplace) {
+                    // No frame in place: the content offsets around the
+                    // client area take the background too.
                     if (AWholeBackground)
-                        vlEditFillRect(ACanvas, ClientRect, BackgroundColor());
+                        vlEditFillRect(ACanvas, Bounds, BackgroundColor());
                     else
                         FillRectExceptInner(ACanvas, Bounds, ClientRect,
                                             GetSolidBrushForCxCanvas(ACanvas, BackgroundColor()));

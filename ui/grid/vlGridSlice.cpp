@@ -404,6 +404,8 @@ void TvlCustomGridTableView::Paint(TvlCanvas* ACanvas)
             continue;
         const TvlCustomEditProperties* properties = Columns(i)->GetProperties();
         cellPainters[size_t(i)] = {properties->CreateViewData(&cellStyle, true), properties->CreateViewInfo()};
+        // Cell text keeps two pixels from the cell's sides.
+        cellPainters[size_t(i)].Data->ContentOffset = Rect(2, 0, 2, 0);
     }
     const int rowHeight = DataRowHeight();
     const int count = DataController()->GetRecordCount();

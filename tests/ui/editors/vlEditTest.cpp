@@ -1,5 +1,6 @@
 // Tests of the editor framework: the properties' change protocol and
 // defaults, buttons, the registry, the repository and the unit functions.
+#include <QPixmap>
 #include <gtest/gtest.h>
 
 #include "ui/editors/vlEdit.h"
@@ -662,6 +663,17 @@ TEST(vlEditViewInfo, UpdateRegionIsTheChangedButtonsUnlessTheFrameChanged)
     old.EditBorderStyle = ebs3D;
     GetRgnBox(l.Info.GetUpdateRegion(&old)->Handle(), box);
     EXPECT_EQ(box, l.Info.Bounds);
+}
+
+TEST(vlEditUnit, TheMouseWheelCursorLivesWithTheUnit)
+{
+    TStartupList units;
+    AddvlEditUnit(units);
+    units.Initialize();
+    EXPECT_TRUE(IsScreenCursorRegistered(crvlEditMouseWheel));
+    EXPECT_EQ(crvlEditMouseWheel, 4101);
+    units.Finalize();
+    EXPECT_FALSE(IsScreenCursorRegistered(crvlEditMouseWheel));
 }
 
 TEST(vlEditViewData, GlyphsAndCaptionsSetTheLeastContentHeight)
