@@ -37,6 +37,22 @@ enum TvlGridFilterPosition { fpTop, fpBottom };
 enum TvlGridFilterVisible { fvNever, fvNonEmpty, fvAlways };
 enum TvlGridItemFilterPopupApplyChangesMode { fpacImmediately, fpacOnButtonClick };
 
+// Stores Value in AField when it differs and reports AKind through the
+// options' Changed; true when it did. Every option setter of the grid's
+// record views works this way.
+template <class TOptions, class T>
+bool vlGridSetOption(TOptions* AOptions, T& AField, const T& Value, TvlViewChangeKind AKind)
+{
+    if (AField == Value)
+        return false;
+    AField = Value;
+    AOptions->Changed(AKind);
+    return true;
+}
+
+// Settings that count something take no negative value.
+inline int vlGridNotNegative(int Value) { return Value < 0 ? 0 : Value; }
+
 // The record view's background bitmaps: the content and the filter box.
 class TvlCustomGridTableBackgroundBitmaps : public TvlCustomGridBackgroundBitmaps {
 public:

@@ -21,14 +21,12 @@ public:
     THourglass& operator=(const THourglass&) = delete;
 };
 
-template <class T>
-bool setItemOption(TvlCustomGridTableItemCustomOptions* AOptions, T& AField, const T& Value, TvlViewChangeKind AKind)
+// While a view assigns items, sort and group positions wait in its lists.
+void putPending(std::vector<TvlCustomGridTableItem*>& AList, int APosition, TvlCustomGridTableItem* AItem)
 {
-    if (AField == Value)
-        return false;
-    AField = Value;
-    AOptions->Changed(AKind);
-    return true;
+    if (size_t(APosition) >= AList.size())
+        AList.resize(size_t(APosition) + 1, nullptr);
+    AList[size_t(APosition)] = AItem;
 }
 
 bool supports(TvlCustomEditProperties* AProperties, uint32_t AOperation)
@@ -74,16 +72,16 @@ void TvlCustomGridTableItemOptions::SetFiltering(bool Value)
 
 void TvlCustomGridTableItemOptions::SetFilteringFilteredItemsList(bool Value)
 {
-    setItemOption(this, FFilteringFilteredItemsList, Value, vckProperty);
+    vlGridSetOption(this, FFilteringFilteredItemsList, Value, vckProperty);
 }
 void TvlCustomGridTableItemOptions::SetFilteringMRUItemsList(bool Value)
 {
-    setItemOption(this, FFilteringMRUItemsList, Value, vckProperty);
+    vlGridSetOption(this, FFilteringMRUItemsList, Value, vckProperty);
 }
-void TvlCustomGridTableItemOptions::SetFilteringPopup(bool Value) { setItemOption(this, FFilteringPopup, Value, vckSize); }
+void TvlCustomGridTableItemOptions::SetFilteringPopup(bool Value) { vlGridSetOption(this, FFilteringPopup, Value, vckSize); }
 void TvlCustomGridTableItemOptions::SetFilteringPopupMultiSelect(bool Value)
 {
-    setItemOption(this, FFilteringPopupMultiSelect, Value, vckProperty);
+    vlGridSetOption(this, FFilteringPopupMultiSelect, Value, vckProperty);
 }
 
 void TvlCustomGridTableItemOptions::SetFocusing(bool Value)
@@ -96,7 +94,7 @@ void TvlCustomGridTableItemOptions::SetFocusing(bool Value)
     Changed(vckProperty);
 }
 
-void TvlCustomGridTableItemOptions::SetGrouping(bool Value) { setItemOption(this, FGrouping, Value, vckProperty); }
+void TvlCustomGridTableItemOptions::SetGrouping(bool Value) { vlGridSetOption(this, FGrouping, Value, vckProperty); }
 
 void TvlCustomGridTableItemOptions::SetIgnoreTimeForFiltering(bool Value)
 {
@@ -117,7 +115,7 @@ void TvlCustomGridTableItemOptions::SetIncSearch(bool Value)
     Changed(vckProperty);
 }
 
-void TvlCustomGridTableItemOptions::SetMoving(bool Value) { setItemOption(this, FMoving, Value, vckProperty); }
+void TvlCustomGridTableItemOptions::SetMoving(bool Value) { vlGridSetOption(this, FMoving, Value, vckProperty); }
 
 void TvlCustomGridTableItemOptions::SetShowCaption(bool Value)
 {
@@ -130,7 +128,7 @@ void TvlCustomGridTableItemOptions::SetShowCaption(bool Value)
 
 void TvlCustomGridTableItemOptions::SetShowEditButtons(TvlGridItemShowEditButtons Value)
 {
-    setItemOption(this, FShowEditButtons, Value, vckSize);
+    vlGridSetOption(this, FShowEditButtons, Value, vckSize);
 }
 
 void TvlCustomGridTableItemOptions::SetSortByDisplayText(TvlGridItemSortByDisplayText Value)
@@ -142,7 +140,7 @@ void TvlCustomGridTableItemOptions::SetSortByDisplayText(TvlGridItemSortByDispla
         controller->Refresh();
 }
 
-void TvlCustomGridTableItemOptions::SetSorting(bool Value) { setItemOption(this, FSorting, Value, vckProperty); }
+void TvlCustomGridTableItemOptions::SetSorting(bool Value) { vlGridSetOption(this, FSorting, Value, vckProperty); }
 
 void TvlCustomGridTableItemOptions::Assign(const TPersistent* Source)
 {
@@ -1172,10 +1170,7 @@ void TvlCustomGridTableItem::SetSortOrder(TvlDataSortOrder Value)
 void TvlCustomGridTableItem::SetSortIndex(int Value)
 {
     if (FGridView != nullptr && FGridView->IsAssigningItems() && Value != -1) {
-        auto& list = FGridView->FAssigningSortedItems;
-        if (size_t(Value) >= list.size())
-            list.resize(size_t(Value) + 1, nullptr);
-        list[size_t(Value)] = this;
+        putPending(FGridView->FAssigningSortedItems, Value, this);
         return;
     }
     ChangeSortIndex(Value);
@@ -1199,10 +1194,7 @@ int TvlCustomGridTableItem::GroupIndex() const
 void TvlCustomGridTableItem::SetGroupIndex(int Value)
 {
     if (FGridView != nullptr && FGridView->IsAssigningItems() && Value != -1) {
-        auto& list = FGridView->FAssigningGroupedItems;
-        if (size_t(Value) >= list.size())
-            list.resize(size_t(Value) + 1, nullptr);
-        list[size_t(Value)] = this;
+        putPending(FGridView->FAssigningGroupedItems, Value, this);
         return;
     }
     ChangeGroupIndex(Value);

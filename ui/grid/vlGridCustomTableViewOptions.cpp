@@ -5,23 +5,6 @@
 #include "ui/grid/vlGridCustomTableView.h"
 #include "ui/grid/vlGridStrs.h"
 
-namespace {
-
-// Stores Value when it differs and reports AKind; true when it did.
-template <class T>
-bool setOption(TvlCustomGridOptions* AOptions, T& AField, const T& Value, TvlViewChangeKind AKind)
-{
-    if (AField == Value)
-        return false;
-    AField = Value;
-    AOptions->Changed(AKind);
-    return true;
-}
-
-int notNegative(int Value) { return Value < 0 ? 0 : Value; }
-
-}  // namespace
-
 // ---- background bitmaps ----------------------------------------------------------------------
 
 int TvlCustomGridTableBackgroundBitmaps::GetBitmapStyleIndex(int Index) const
@@ -58,22 +41,22 @@ TvlCustomGridTableOptionsBehavior::TvlCustomGridTableOptionsBehavior(TvlCustomGr
 {
 }
 
-void TvlCustomGridTableOptionsBehavior::SetAlwaysShowEditor(bool Value) { setOption(this, FAlwaysShowEditor, Value, vckProperty); }
+void TvlCustomGridTableOptionsBehavior::SetAlwaysShowEditor(bool Value) { vlGridSetOption(this, FAlwaysShowEditor, Value, vckProperty); }
 void TvlCustomGridTableOptionsBehavior::SetBestFitMaxRecordCount(int Value)
 {
-    setOption(this, FBestFitMaxRecordCount, notNegative(Value), vckProperty);
+    vlGridSetOption(this, FBestFitMaxRecordCount, vlGridNotNegative(Value), vckProperty);
 }
-void TvlCustomGridTableOptionsBehavior::SetCellHints(bool Value) { setOption(this, FCellHints, Value, vckProperty); }
+void TvlCustomGridTableOptionsBehavior::SetCellHints(bool Value) { vlGridSetOption(this, FCellHints, Value, vckProperty); }
 void TvlCustomGridTableOptionsBehavior::SetCopyCaptionsToClipboard(bool Value)
 {
-    setOption(this, FCopyCaptionsToClipboard, Value, vckProperty);
+    vlGridSetOption(this, FCopyCaptionsToClipboard, Value, vckProperty);
 }
-void TvlCustomGridTableOptionsBehavior::SetDragDropText(bool Value) { setOption(this, FDragDropText, Value, vckProperty); }
-void TvlCustomGridTableOptionsBehavior::SetDragFocusing(TvlGridDragFocusing Value) { setOption(this, FDragFocusing, Value, vckProperty); }
-void TvlCustomGridTableOptionsBehavior::SetDragHighlighting(bool Value) { setOption(this, FDragHighlighting, Value, vckProperty); }
-void TvlCustomGridTableOptionsBehavior::SetDragOpening(bool Value) { setOption(this, FDragOpening, Value, vckProperty); }
-void TvlCustomGridTableOptionsBehavior::SetDragScrolling(bool Value) { setOption(this, FDragScrolling, Value, vckProperty); }
-void TvlCustomGridTableOptionsBehavior::SetFocusCellOnCycle(bool Value) { setOption(this, FFocusCellOnCycle, Value, vckProperty); }
+void TvlCustomGridTableOptionsBehavior::SetDragDropText(bool Value) { vlGridSetOption(this, FDragDropText, Value, vckProperty); }
+void TvlCustomGridTableOptionsBehavior::SetDragFocusing(TvlGridDragFocusing Value) { vlGridSetOption(this, FDragFocusing, Value, vckProperty); }
+void TvlCustomGridTableOptionsBehavior::SetDragHighlighting(bool Value) { vlGridSetOption(this, FDragHighlighting, Value, vckProperty); }
+void TvlCustomGridTableOptionsBehavior::SetDragOpening(bool Value) { vlGridSetOption(this, FDragOpening, Value, vckProperty); }
+void TvlCustomGridTableOptionsBehavior::SetDragScrolling(bool Value) { vlGridSetOption(this, FDragScrolling, Value, vckProperty); }
+void TvlCustomGridTableOptionsBehavior::SetFocusCellOnCycle(bool Value) { vlGridSetOption(this, FFocusCellOnCycle, Value, vckProperty); }
 
 void TvlCustomGridTableOptionsBehavior::SetFocusCellOnTab(bool Value)
 {
@@ -93,10 +76,10 @@ void TvlCustomGridTableOptionsBehavior::SetFocusCellOnTab(bool Value)
 
 void TvlCustomGridTableOptionsBehavior::SetFocusFirstCellOnNewRecord(bool Value)
 {
-    setOption(this, FFocusFirstCellOnNewRecord, Value, vckProperty);
+    vlGridSetOption(this, FFocusFirstCellOnNewRecord, Value, vckProperty);
 }
-void TvlCustomGridTableOptionsBehavior::SetGoToNextCellOnEnter(bool Value) { setOption(this, FGoToNextCellOnEnter, Value, vckProperty); }
-void TvlCustomGridTableOptionsBehavior::SetImmediateEditor(bool Value) { setOption(this, FImmediateEditor, Value, vckProperty); }
+void TvlCustomGridTableOptionsBehavior::SetGoToNextCellOnEnter(bool Value) { vlGridSetOption(this, FGoToNextCellOnEnter, Value, vckProperty); }
+void TvlCustomGridTableOptionsBehavior::SetImmediateEditor(bool Value) { vlGridSetOption(this, FImmediateEditor, Value, vckProperty); }
 
 void TvlCustomGridTableOptionsBehavior::SetIncSearch(bool Value)
 {
@@ -110,10 +93,10 @@ void TvlCustomGridTableOptionsBehavior::SetIncSearch(bool Value)
 
 void TvlCustomGridTableOptionsBehavior::SetIncSearchItem(TvlCustomGridTableItem* Value)
 {
-    setOption(this, FIncSearchItem, Value, vckProperty);
+    vlGridSetOption(this, FIncSearchItem, Value, vckProperty);
 }
-void TvlCustomGridTableOptionsBehavior::SetNavigatorHints(bool Value) { setOption(this, FNavigatorHints, Value, vckProperty); }
-void TvlCustomGridTableOptionsBehavior::SetPullFocusing(bool Value) { setOption(this, FPullFocusing, Value, vckProperty); }
+void TvlCustomGridTableOptionsBehavior::SetNavigatorHints(bool Value) { vlGridSetOption(this, FNavigatorHints, Value, vckProperty); }
+void TvlCustomGridTableOptionsBehavior::SetPullFocusing(bool Value) { vlGridSetOption(this, FPullFocusing, Value, vckProperty); }
 
 void TvlCustomGridTableOptionsBehavior::Notification(TComponent* AComponent, TOperation Operation)
 {
@@ -149,22 +132,22 @@ void TvlCustomGridTableOptionsBehavior::Assign(const TPersistent* Source)
 
 // ---- customize ---------------------------------------------------------------------------------
 
-void TvlCustomGridTableOptionsCustomize::SetItemFiltering(bool Value) { setOption(this, FItemFiltering, Value, vckSize); }
-void TvlCustomGridTableOptionsCustomize::SetItemGrouping(bool Value) { setOption(this, FItemGrouping, Value, vckProperty); }
-void TvlCustomGridTableOptionsCustomize::SetItemHiding(bool Value) { setOption(this, FItemHiding, Value, vckProperty); }
-void TvlCustomGridTableOptionsCustomize::SetItemMoving(bool Value) { setOption(this, FItemMoving, Value, vckProperty); }
-void TvlCustomGridTableOptionsCustomize::SetItemSorting(bool Value) { setOption(this, FItemSorting, Value, vckProperty); }
+void TvlCustomGridTableOptionsCustomize::SetItemFiltering(bool Value) { vlGridSetOption(this, FItemFiltering, Value, vckSize); }
+void TvlCustomGridTableOptionsCustomize::SetItemGrouping(bool Value) { vlGridSetOption(this, FItemGrouping, Value, vckProperty); }
+void TvlCustomGridTableOptionsCustomize::SetItemHiding(bool Value) { vlGridSetOption(this, FItemHiding, Value, vckProperty); }
+void TvlCustomGridTableOptionsCustomize::SetItemMoving(bool Value) { vlGridSetOption(this, FItemMoving, Value, vckProperty); }
+void TvlCustomGridTableOptionsCustomize::SetItemSorting(bool Value) { vlGridSetOption(this, FItemSorting, Value, vckProperty); }
 void TvlCustomGridTableOptionsCustomize::SetItemsQuickCustomization(bool Value)
 {
-    setOption(this, FItemsQuickCustomization, Value, vckSize);
+    vlGridSetOption(this, FItemsQuickCustomization, Value, vckSize);
 }
 void TvlCustomGridTableOptionsCustomize::SetItemsQuickCustomizationMaxDropDownCount(int Value)
 {
-    setOption(this, FItemsQuickCustomizationMaxDropDownCount, notNegative(Value), vckProperty);
+    vlGridSetOption(this, FItemsQuickCustomizationMaxDropDownCount, vlGridNotNegative(Value), vckProperty);
 }
 void TvlCustomGridTableOptionsCustomize::SetItemsQuickCustomizationReordering(TvlGridQuickCustomizationReordering Value)
 {
-    setOption(this, FItemsQuickCustomizationReordering, Value, vckProperty);
+    vlGridSetOption(this, FItemsQuickCustomizationReordering, Value, vckProperty);
 }
 
 bool TvlCustomGridTableOptionsCustomize::SupportsItemsQuickCustomizationReordering() const
@@ -190,8 +173,8 @@ void TvlCustomGridTableOptionsCustomize::Assign(const TPersistent* Source)
 
 // ---- data --------------------------------------------------------------------------------------
 
-void TvlCustomGridTableOptionsData::SetAppending(bool Value) { setOption(this, FAppending, Value, vckProperty); }
-void TvlCustomGridTableOptionsData::SetCancelOnExit(bool Value) { setOption(this, FCancelOnExit, Value, vckProperty); }
+void TvlCustomGridTableOptionsData::SetAppending(bool Value) { vlGridSetOption(this, FAppending, Value, vckProperty); }
+void TvlCustomGridTableOptionsData::SetCancelOnExit(bool Value) { vlGridSetOption(this, FCancelOnExit, Value, vckProperty); }
 
 void TvlCustomGridTableOptionsData::SetDeleting(bool Value)
 {
@@ -204,7 +187,7 @@ void TvlCustomGridTableOptionsData::SetDeleting(bool Value)
 
 void TvlCustomGridTableOptionsData::SetDeletingConfirmation(bool Value)
 {
-    setOption(this, FDeletingConfirmation, Value, vckProperty);
+    vlGridSetOption(this, FDeletingConfirmation, Value, vckProperty);
 }
 
 void TvlCustomGridTableOptionsData::SetEditing(bool Value)
@@ -253,10 +236,10 @@ void TvlCustomGridTableOptionsSelection::SetCellSelect(bool Value)
 
 void TvlCustomGridTableOptionsSelection::SetHideFocusRectOnExit(bool Value)
 {
-    setOption(this, FHideFocusRectOnExit, Value, vckLayout);
+    vlGridSetOption(this, FHideFocusRectOnExit, Value, vckLayout);
 }
-void TvlCustomGridTableOptionsSelection::SetHideSelection(bool Value) { setOption(this, FHideSelection, Value, vckLayout); }
-void TvlCustomGridTableOptionsSelection::SetInvertSelect(bool Value) { setOption(this, FInvertSelect, Value, vckLayout); }
+void TvlCustomGridTableOptionsSelection::SetHideSelection(bool Value) { vlGridSetOption(this, FHideSelection, Value, vckLayout); }
+void TvlCustomGridTableOptionsSelection::SetInvertSelect(bool Value) { vlGridSetOption(this, FInvertSelect, Value, vckLayout); }
 
 bool TvlCustomGridTableOptionsSelection::MultiSelect() const
 {
@@ -275,7 +258,7 @@ void TvlCustomGridTableOptionsSelection::SetMultiSelect(bool Value)
 
 void TvlCustomGridTableOptionsSelection::SetUnselectFocusedRecordOnExit(bool Value)
 {
-    setOption(this, FUnselectFocusedRecordOnExit, Value, vckProperty);
+    vlGridSetOption(this, FUnselectFocusedRecordOnExit, Value, vckProperty);
 }
 
 void TvlCustomGridTableOptionsSelection::Assign(const TPersistent* Source)
@@ -293,13 +276,13 @@ void TvlCustomGridTableOptionsSelection::Assign(const TPersistent* Source)
 
 // ---- view --------------------------------------------------------------------------------------
 
-void TvlCustomGridTableOptionsView::SetCellAutoHeight(bool Value) { setOption(this, FCellAutoHeight, Value, vckSize); }
-void TvlCustomGridTableOptionsView::SetCellEndEllipsis(bool Value) { setOption(this, FCellEndEllipsis, Value, vckLayout); }
+void TvlCustomGridTableOptionsView::SetCellAutoHeight(bool Value) { vlGridSetOption(this, FCellAutoHeight, Value, vckSize); }
+void TvlCustomGridTableOptionsView::SetCellEndEllipsis(bool Value) { vlGridSetOption(this, FCellEndEllipsis, Value, vckLayout); }
 void TvlCustomGridTableOptionsView::SetCellTextMaxLineCount(int Value)
 {
-    setOption(this, FCellTextMaxLineCount, notNegative(Value), vckSize);
+    vlGridSetOption(this, FCellTextMaxLineCount, vlGridNotNegative(Value), vckSize);
 }
-void TvlCustomGridTableOptionsView::SetFocusRect(bool Value) { setOption(this, FFocusRect, Value, vckLayout); }
+void TvlCustomGridTableOptionsView::SetFocusRect(bool Value) { vlGridSetOption(this, FFocusRect, Value, vckLayout); }
 
 void TvlCustomGridTableOptionsView::SetItemCaptionAutoHeight(bool Value)
 {
@@ -311,10 +294,10 @@ void TvlCustomGridTableOptionsView::SetItemCaptionAutoHeight(bool Value)
 
 void TvlCustomGridTableOptionsView::SetItemCaptionEndEllipsis(bool Value)
 {
-    setOption(this, FItemCaptionEndEllipsis, Value, vckLayout);
+    vlGridSetOption(this, FItemCaptionEndEllipsis, Value, vckLayout);
 }
-void TvlCustomGridTableOptionsView::SetNavigator(bool Value) { setOption(this, FNavigator, Value, vckSize); }
-void TvlCustomGridTableOptionsView::SetNavigatorOffset(int Value) { setOption(this, FNavigatorOffset, notNegative(Value), vckSize); }
+void TvlCustomGridTableOptionsView::SetNavigator(bool Value) { vlGridSetOption(this, FNavigator, Value, vckSize); }
+void TvlCustomGridTableOptionsView::SetNavigatorOffset(int Value) { vlGridSetOption(this, FNavigatorOffset, vlGridNotNegative(Value), vckSize); }
 
 void TvlCustomGridTableOptionsView::SetNoDataToDisplayInfoText(const String& Value)
 {
@@ -337,11 +320,11 @@ String TvlCustomGridTableOptionsView::GetNoDataToDisplayText() const
 
 void TvlCustomGridTableOptionsView::SetShowEditButtons(TvlGridShowEditButtons Value)
 {
-    setOption(this, FShowEditButtons, Value, vckSize);
+    vlGridSetOption(this, FShowEditButtons, Value, vckSize);
 }
 void TvlCustomGridTableOptionsView::SetShowItemFilterButtons(TvlGridShowItemFilterButtons Value)
 {
-    setOption(this, FShowItemFilterButtons, Value, vckSize);
+    vlGridSetOption(this, FShowItemFilterButtons, Value, vckSize);
 }
 
 void TvlCustomGridTableOptionsView::Assign(const TPersistent* Source)
@@ -364,8 +347,8 @@ void TvlCustomGridTableOptionsView::Assign(const TPersistent* Source)
 
 // ---- date-time handling --------------------------------------------------------------------------
 
-void TvlCustomGridTableDateTimeHandling::SetDateFormat(const String& Value) { setOption(this, FDateFormat, Value, vckSize); }
-void TvlCustomGridTableDateTimeHandling::SetFilters(TvlGridDateTimeFilters Value) { setOption(this, FFilters, Value, vckProperty); }
+void TvlCustomGridTableDateTimeHandling::SetDateFormat(const String& Value) { vlGridSetOption(this, FDateFormat, Value, vckSize); }
+void TvlCustomGridTableDateTimeHandling::SetFilters(TvlGridDateTimeFilters Value) { vlGridSetOption(this, FFilters, Value, vckProperty); }
 
 void TvlCustomGridTableDateTimeHandling::SetGrouping(TvlGridDateTimeGrouping Value)
 {
@@ -377,7 +360,7 @@ void TvlCustomGridTableDateTimeHandling::SetGrouping(TvlGridDateTimeGrouping Val
     groupingChanged();
 }
 
-void TvlCustomGridTableDateTimeHandling::SetHourFormat(const String& Value) { setOption(this, FHourFormat, Value, vckSize); }
+void TvlCustomGridTableDateTimeHandling::SetHourFormat(const String& Value) { vlGridSetOption(this, FHourFormat, Value, vckSize); }
 
 void TvlCustomGridTableDateTimeHandling::SetIgnoreTimeForFiltering(bool Value)
 {
@@ -388,10 +371,10 @@ void TvlCustomGridTableDateTimeHandling::SetIgnoreTimeForFiltering(bool Value)
         controller->Refresh();
 }
 
-void TvlCustomGridTableDateTimeHandling::SetMonthFormat(const String& Value) { setOption(this, FMonthFormat, Value, vckSize); }
-void TvlCustomGridTableDateTimeHandling::SetUseLongDateFormat(bool Value) { setOption(this, FUseLongDateFormat, Value, vckSize); }
-void TvlCustomGridTableDateTimeHandling::SetUseShortTimeFormat(bool Value) { setOption(this, FUseShortTimeFormat, Value, vckSize); }
-void TvlCustomGridTableDateTimeHandling::SetYearFormat(const String& Value) { setOption(this, FYearFormat, Value, vckSize); }
+void TvlCustomGridTableDateTimeHandling::SetMonthFormat(const String& Value) { vlGridSetOption(this, FMonthFormat, Value, vckSize); }
+void TvlCustomGridTableDateTimeHandling::SetUseLongDateFormat(bool Value) { vlGridSetOption(this, FUseLongDateFormat, Value, vckSize); }
+void TvlCustomGridTableDateTimeHandling::SetUseShortTimeFormat(bool Value) { vlGridSetOption(this, FUseShortTimeFormat, Value, vckSize); }
+void TvlCustomGridTableDateTimeHandling::SetYearFormat(const String& Value) { vlGridSetOption(this, FYearFormat, Value, vckSize); }
 
 String TvlCustomGridTableDateTimeHandling::GetDateFormat() const
 {
@@ -435,13 +418,13 @@ void TvlCustomGridTableDateTimeHandling::Assign(const TPersistent* Source)
 
 // ---- filter box and item popups ------------------------------------------------------------------
 
-void TvlGridFilterBox::SetCustomizeDialog(bool Value) { setOption(this, FCustomizeDialog, Value, vckLayout); }
+void TvlGridFilterBox::SetCustomizeDialog(bool Value) { vlGridSetOption(this, FCustomizeDialog, Value, vckLayout); }
 void TvlGridFilterBox::SetMRUItemsListDropDownCount(int Value)
 {
-    setOption(this, FMRUItemsListDropDownCount, notNegative(Value), vckProperty);
+    vlGridSetOption(this, FMRUItemsListDropDownCount, vlGridNotNegative(Value), vckProperty);
 }
-void TvlGridFilterBox::SetPosition(TvlGridFilterPosition Value) { setOption(this, FPosition, Value, vckLayout); }
-void TvlGridFilterBox::SetVisible(TvlGridFilterVisible Value) { setOption(this, FVisible, Value, vckSize); }
+void TvlGridFilterBox::SetPosition(TvlGridFilterPosition Value) { vlGridSetOption(this, FPosition, Value, vckLayout); }
+void TvlGridFilterBox::SetVisible(TvlGridFilterVisible Value) { vlGridSetOption(this, FVisible, Value, vckSize); }
 
 void TvlGridFilterBox::Assign(const TPersistent* Source)
 {
@@ -456,14 +439,14 @@ void TvlGridFilterBox::Assign(const TPersistent* Source)
 
 void TvlGridItemFilterPopupOptions::SetApplyMultiSelectChanges(TvlGridItemFilterPopupApplyChangesMode Value)
 {
-    setOption(this, FApplyMultiSelectChanges, Value, vckProperty);
+    vlGridSetOption(this, FApplyMultiSelectChanges, Value, vckProperty);
 }
-void TvlGridItemFilterPopupOptions::SetDropDownWidth(int Value) { setOption(this, FDropDownWidth, notNegative(Value), vckProperty); }
+void TvlGridItemFilterPopupOptions::SetDropDownWidth(int Value) { vlGridSetOption(this, FDropDownWidth, vlGridNotNegative(Value), vckProperty); }
 void TvlGridItemFilterPopupOptions::SetMaxDropDownItemCount(int Value)
 {
-    setOption(this, FMaxDropDownItemCount, notNegative(Value), vckProperty);
+    vlGridSetOption(this, FMaxDropDownItemCount, vlGridNotNegative(Value), vckProperty);
 }
-void TvlGridItemFilterPopupOptions::SetMultiSelect(bool Value) { setOption(this, FMultiSelect, Value, vckProperty); }
+void TvlGridItemFilterPopupOptions::SetMultiSelect(bool Value) { vlGridSetOption(this, FMultiSelect, Value, vckProperty); }
 
 void TvlGridItemFilterPopupOptions::Assign(const TPersistent* Source)
 {
@@ -492,17 +475,17 @@ TvlCustomGridTableFiltering::TItemPopupClass TvlCustomGridTableFiltering::GetIte
 
 void TvlCustomGridTableFiltering::SetItemFilteredItemsList(bool Value)
 {
-    setOption(this, FItemFilteredItemsList, Value, vckProperty);
+    vlGridSetOption(this, FItemFilteredItemsList, Value, vckProperty);
 }
-void TvlCustomGridTableFiltering::SetItemMRUItemsList(bool Value) { setOption(this, FItemMRUItemsList, Value, vckProperty); }
+void TvlCustomGridTableFiltering::SetItemMRUItemsList(bool Value) { vlGridSetOption(this, FItemMRUItemsList, Value, vckProperty); }
 void TvlCustomGridTableFiltering::SetItemMRUItemsListCount(int Value)
 {
-    setOption(this, FItemMRUItemsListCount, notNegative(Value), vckProperty);
+    vlGridSetOption(this, FItemMRUItemsListCount, vlGridNotNegative(Value), vckProperty);
 }
-void TvlCustomGridTableFiltering::SetMRUItemsList(bool Value) { setOption(this, FMRUItemsList, Value, vckSize); }
+void TvlCustomGridTableFiltering::SetMRUItemsList(bool Value) { vlGridSetOption(this, FMRUItemsList, Value, vckSize); }
 void TvlCustomGridTableFiltering::SetMRUItemsListCount(int Value)
 {
-    setOption(this, FMRUItemsListCount, notNegative(Value), vckProperty);
+    vlGridSetOption(this, FMRUItemsListCount, vlGridNotNegative(Value), vckProperty);
 }
 
 bool TvlCustomGridTableFiltering::ReadOlderProperty(const String& AName, const Variant& AValue)

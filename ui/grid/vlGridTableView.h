@@ -353,7 +353,6 @@ public:
     void Assign(const TPersistent* Source) override;
 
 private:
-    void previewChanged();
     bool FAutoHeight = true;
     TvlGridColumn* FColumn = nullptr;  // not owned
     int FLeftIndent = 20;

@@ -3,25 +3,11 @@
 // the rules that tie it to the preview and to grouping by the user.
 #include "ui/grid/vlGridTableView.h"
 
-namespace {
-
-template <class T>
-bool setColumnOption(TvlCustomGridTableItemCustomOptions* AOptions, T& AField, const T& Value, TvlViewChangeKind AKind)
-{
-    if (AField == Value)
-        return false;
-    AField = Value;
-    AOptions->Changed(AKind);
-    return true;
-}
-
-}  // namespace
-
 // ---- options -----------------------------------------------------------------------------------
 
-void TvlGridColumnOptions::SetCellMerging(bool Value) { setColumnOption(this, FCellMerging, Value, vckLayout); }
-void TvlGridColumnOptions::SetGroupFooters(bool Value) { setColumnOption(this, FGroupFooters, Value, vckSize); }
-void TvlGridColumnOptions::SetHorzSizing(bool Value) { setColumnOption(this, FHorzSizing, Value, vckLayout); }
+void TvlGridColumnOptions::SetCellMerging(bool Value) { vlGridSetOption(this, FCellMerging, Value, vckLayout); }
+void TvlGridColumnOptions::SetGroupFooters(bool Value) { vlGridSetOption(this, FGroupFooters, Value, vckSize); }
+void TvlGridColumnOptions::SetHorzSizing(bool Value) { vlGridSetOption(this, FHorzSizing, Value, vckLayout); }
 
 void TvlGridColumnOptions::Assign(const TPersistent* Source)
 {

@@ -8,18 +8,6 @@
 
 namespace {
 
-template <class T>
-bool setOption(TvlCustomGridOptions* AOptions, T& AField, const T& Value, TvlViewChangeKind AKind)
-{
-    if (AField == Value)
-        return false;
-    AField = Value;
-    AOptions->Changed(AKind);
-    return true;
-}
-
-int notNegative(int Value) { return Value < 0 ? 0 : Value; }
-
 TvlGridTableOptionsView::TRowHeightHook minDataRowHeightHook = nullptr;
 TvlGridTableOptionsView::TRowHeightHook minGroupRowHeightHook = nullptr;
 
@@ -56,14 +44,14 @@ void TvlGridTableBackgroundBitmaps::Assign(const TPersistent* Source)
 
 // ---- behaviour ------------------------------------------------------------------------------------
 
-void TvlGridTableOptionsBehavior::SetColumnHeaderHints(bool Value) { setOption(this, FColumnHeaderHints, Value, vckProperty); }
+void TvlGridTableOptionsBehavior::SetColumnHeaderHints(bool Value) { vlGridSetOption(this, FColumnHeaderHints, Value, vckProperty); }
 void TvlGridTableOptionsBehavior::SetCopyPreviewToClipboard(bool Value)
 {
-    setOption(this, FCopyPreviewToClipboard, Value, vckProperty);
+    vlGridSetOption(this, FCopyPreviewToClipboard, Value, vckProperty);
 }
 void TvlGridTableOptionsBehavior::SetExpandMasterRowOnDblClick(bool Value)
 {
-    setOption(this, FExpandMasterRowOnDblClick, Value, vckProperty);
+    vlGridSetOption(this, FExpandMasterRowOnDblClick, Value, vckProperty);
 }
 
 void TvlGridTableOptionsBehavior::Assign(const TPersistent* Source)
@@ -93,11 +81,11 @@ bool TvlGridTableFiltering::ReadOlderProperty(const String& AName, const Variant
 
 void TvlGridTableOptionsCustomize::SetColumnHidingOnGrouping(bool Value)
 {
-    setOption(this, FColumnHidingOnGrouping, Value, vckProperty);
+    vlGridSetOption(this, FColumnHidingOnGrouping, Value, vckProperty);
 }
-void TvlGridTableOptionsCustomize::SetColumnHorzSizing(bool Value) { setOption(this, FColumnHorzSizing, Value, vckLayout); }
-void TvlGridTableOptionsCustomize::SetDataRowSizing(bool Value) { setOption(this, FDataRowSizing, Value, vckProperty); }
-void TvlGridTableOptionsCustomize::SetGroupRowSizing(bool Value) { setOption(this, FGroupRowSizing, Value, vckProperty); }
+void TvlGridTableOptionsCustomize::SetColumnHorzSizing(bool Value) { vlGridSetOption(this, FColumnHorzSizing, Value, vckLayout); }
+void TvlGridTableOptionsCustomize::SetDataRowSizing(bool Value) { vlGridSetOption(this, FDataRowSizing, Value, vckProperty); }
+void TvlGridTableOptionsCustomize::SetGroupRowSizing(bool Value) { vlGridSetOption(this, FGroupRowSizing, Value, vckProperty); }
 
 void TvlGridTableOptionsCustomize::Assign(const TPersistent* Source)
 {
@@ -183,19 +171,19 @@ void TvlGridTableOptionsView::CheckGroupRowHeight(int& AValue) const
         AValue = std::max(AValue, minGroupRowHeightHook(GridView()));
 }
 
-void TvlGridTableOptionsView::SetColumnAutoWidth(bool Value) { setOption(this, FColumnAutoWidth, Value, vckSize); }
+void TvlGridTableOptionsView::SetColumnAutoWidth(bool Value) { vlGridSetOption(this, FColumnAutoWidth, Value, vckSize); }
 
 // There is no form designer to tell that the value was corrected; the
 // stored value is what a caller reads back.
 void TvlGridTableOptionsView::SetDataRowHeight(int Value)
 {
     CheckDataRowHeight(Value);
-    setOption(this, FDataRowHeight, Value, vckSize);
+    vlGridSetOption(this, FDataRowHeight, Value, vckSize);
 }
 
 void TvlGridTableOptionsView::SetExpandButtonsForEmptyDetails(bool Value)
 {
-    setOption(this, FExpandButtonsForEmptyDetails, Value, vckLayout);
+    vlGridSetOption(this, FExpandButtonsForEmptyDetails, Value, vckLayout);
 }
 
 bool TvlGridTableOptionsView::ExpandButtonsForEmptyDetails() const
@@ -204,35 +192,35 @@ bool TvlGridTableOptionsView::ExpandButtonsForEmptyDetails() const
     return FExpandButtonsForEmptyDetails && (level == nullptr || level->Options()->TabsForEmptyDetails());
 }
 
-void TvlGridTableOptionsView::SetFooter(bool Value) { setOption(this, FFooter, Value, vckSize); }
-void TvlGridTableOptionsView::SetFooterAutoHeight(bool Value) { setOption(this, FFooterAutoHeight, Value, vckSize); }
-void TvlGridTableOptionsView::SetFooterMultiSummaries(bool Value) { setOption(this, FFooterMultiSummaries, Value, vckSize); }
-void TvlGridTableOptionsView::SetGridLineColor(TColor Value) { setOption(this, FGridLineColor, Value, vckLayout); }
-void TvlGridTableOptionsView::SetGridLines(TvlGridLines Value) { setOption(this, FGridLines, Value, vckSize); }
-void TvlGridTableOptionsView::SetGroupByBox(bool Value) { setOption(this, FGroupByBox, Value, vckSize); }
+void TvlGridTableOptionsView::SetFooter(bool Value) { vlGridSetOption(this, FFooter, Value, vckSize); }
+void TvlGridTableOptionsView::SetFooterAutoHeight(bool Value) { vlGridSetOption(this, FFooterAutoHeight, Value, vckSize); }
+void TvlGridTableOptionsView::SetFooterMultiSummaries(bool Value) { vlGridSetOption(this, FFooterMultiSummaries, Value, vckSize); }
+void TvlGridTableOptionsView::SetGridLineColor(TColor Value) { vlGridSetOption(this, FGridLineColor, Value, vckLayout); }
+void TvlGridTableOptionsView::SetGridLines(TvlGridLines Value) { vlGridSetOption(this, FGridLines, Value, vckSize); }
+void TvlGridTableOptionsView::SetGroupByBox(bool Value) { vlGridSetOption(this, FGroupByBox, Value, vckSize); }
 void TvlGridTableOptionsView::SetGroupFooterMultiSummaries(bool Value)
 {
-    setOption(this, FGroupFooterMultiSummaries, Value, vckSize);
+    vlGridSetOption(this, FGroupFooterMultiSummaries, Value, vckSize);
 }
-void TvlGridTableOptionsView::SetGroupFooters(TvlGridGroupFootersMode Value) { setOption(this, FGroupFooters, Value, vckSize); }
+void TvlGridTableOptionsView::SetGroupFooters(TvlGridGroupFootersMode Value) { vlGridSetOption(this, FGroupFooters, Value, vckSize); }
 
 void TvlGridTableOptionsView::SetGroupRowHeight(int Value)
 {
     CheckGroupRowHeight(Value);
-    setOption(this, FGroupRowHeight, Value, vckSize);
+    vlGridSetOption(this, FGroupRowHeight, Value, vckSize);
 }
 
-void TvlGridTableOptionsView::SetGroupRowStyle(TvlGridGroupRowStyle Value) { setOption(this, FGroupRowStyle, Value, vckSize); }
+void TvlGridTableOptionsView::SetGroupRowStyle(TvlGridGroupRowStyle Value) { vlGridSetOption(this, FGroupRowStyle, Value, vckSize); }
 void TvlGridTableOptionsView::SetGroupSummaryLayout(TvlGridGroupSummaryLayout Value)
 {
-    setOption(this, FGroupSummaryLayout, Value, vckSize);
+    vlGridSetOption(this, FGroupSummaryLayout, Value, vckSize);
 }
-void TvlGridTableOptionsView::SetHeader(bool Value) { setOption(this, FHeader, Value, vckSize); }
-void TvlGridTableOptionsView::SetHeaderHeight(int Value) { setOption(this, FHeaderHeight, notNegative(Value), vckSize); }
-void TvlGridTableOptionsView::SetIndicator(bool Value) { setOption(this, FIndicator, Value, vckSize); }
-void TvlGridTableOptionsView::SetIndicatorWidth(int Value) { setOption(this, FIndicatorWidth, notNegative(Value), vckSize); }
-void TvlGridTableOptionsView::SetRowSeparatorColor(TColor Value) { setOption(this, FRowSeparatorColor, Value, vckLayout); }
-void TvlGridTableOptionsView::SetRowSeparatorWidth(int Value) { setOption(this, FRowSeparatorWidth, notNegative(Value), vckSize); }
+void TvlGridTableOptionsView::SetHeader(bool Value) { vlGridSetOption(this, FHeader, Value, vckSize); }
+void TvlGridTableOptionsView::SetHeaderHeight(int Value) { vlGridSetOption(this, FHeaderHeight, vlGridNotNegative(Value), vckSize); }
+void TvlGridTableOptionsView::SetIndicator(bool Value) { vlGridSetOption(this, FIndicator, Value, vckSize); }
+void TvlGridTableOptionsView::SetIndicatorWidth(int Value) { vlGridSetOption(this, FIndicatorWidth, vlGridNotNegative(Value), vckSize); }
+void TvlGridTableOptionsView::SetRowSeparatorColor(TColor Value) { vlGridSetOption(this, FRowSeparatorColor, Value, vckLayout); }
+void TvlGridTableOptionsView::SetRowSeparatorWidth(int Value) { vlGridSetOption(this, FRowSeparatorWidth, vlGridNotNegative(Value), vckSize); }
 
 TColor TvlGridTableOptionsView::GetGridLineColor() const
 {
@@ -306,8 +294,8 @@ void TvlGridSpecialRowOptions::SetInfoText(const String& Value)
     Changed(vckLayout);
 }
 
-void TvlGridSpecialRowOptions::SetSeparatorColor(TColor Value) { setOption(this, FSeparatorColor, Value, vckLayout); }
-void TvlGridSpecialRowOptions::SetSeparatorWidth(int Value) { setOption(this, FSeparatorWidth, std::max(Value, 2), vckSize); }
+void TvlGridSpecialRowOptions::SetSeparatorColor(TColor Value) { vlGridSetOption(this, FSeparatorColor, Value, vckLayout); }
+void TvlGridSpecialRowOptions::SetSeparatorWidth(int Value) { vlGridSetOption(this, FSeparatorWidth, std::max(Value, 2), vckSize); }
 
 void TvlGridSpecialRowOptions::SetVisible(bool Value)
 {
@@ -341,7 +329,7 @@ String TvlGridFilterRowOptions::GetDefaultInfoText() const { return LoadResStrin
 
 void TvlGridFilterRowOptions::SetApplyChanges(TvlGridFilterRowApplyChangesMode Value)
 {
-    setOption(this, FApplyChanges, Value, vckProperty);
+    vlGridSetOption(this, FApplyChanges, Value, vckProperty);
 }
 
 void TvlGridFilterRowOptions::Assign(const TPersistent* Source)
@@ -353,52 +341,23 @@ void TvlGridFilterRowOptions::Assign(const TPersistent* Source)
 
 // ---- preview --------------------------------------------------------------------------------------
 
-void TvlGridPreview::previewChanged() { Changed(FVisible ? vckSize : vckProperty); }
-
-void TvlGridPreview::SetAutoHeight(bool Value)
-{
-    if (FAutoHeight == Value)
-        return;
-    FAutoHeight = Value;
-    previewChanged();
-}
-
+// A change of the preview relays the rows out only while it shows.
+void TvlGridPreview::SetAutoHeight(bool Value) { vlGridSetOption(this, FAutoHeight, Value, FVisible ? vckSize : vckProperty); }
 void TvlGridPreview::SetLeftIndent(int Value)
 {
-    Value = notNegative(Value);
-    if (FLeftIndent == Value)
-        return;
-    FLeftIndent = Value;
-    previewChanged();
+    vlGridSetOption(this, FLeftIndent, vlGridNotNegative(Value), FVisible ? vckSize : vckProperty);
 }
-
 void TvlGridPreview::SetMaxLineCount(int Value)
 {
-    Value = notNegative(Value);
-    if (FMaxLineCount == Value)
-        return;
-    FMaxLineCount = Value;
-    previewChanged();
+    vlGridSetOption(this, FMaxLineCount, vlGridNotNegative(Value), FVisible ? vckSize : vckProperty);
 }
-
-void TvlGridPreview::SetPlace(TvlGridPreviewPlace Value)
-{
-    if (FPlace == Value)
-        return;
-    FPlace = Value;
-    previewChanged();
-}
-
+void TvlGridPreview::SetPlace(TvlGridPreviewPlace Value) { vlGridSetOption(this, FPlace, Value, FVisible ? vckSize : vckProperty); }
 void TvlGridPreview::SetRightIndent(int Value)
 {
-    Value = notNegative(Value);
-    if (FRightIndent == Value)
-        return;
-    FRightIndent = Value;
-    previewChanged();
+    vlGridSetOption(this, FRightIndent, vlGridNotNegative(Value), FVisible ? vckSize : vckProperty);
 }
 
-void TvlGridPreview::SetVisible(bool Value) { setOption(this, FVisible, Value, vckSize); }
+void TvlGridPreview::SetVisible(bool Value) { vlGridSetOption(this, FVisible, Value, vckSize); }
 
 void TvlGridPreview::Notification(TComponent* AComponent, TOperation Operation)
 {

@@ -3,6 +3,7 @@
 #pragma once
 #include <vector>
 
+#include "JobListFixture.h"
 #include "ui/editors/vlTextEdit.h"
 #include "ui/grid/vlGridTableView.h"
 
@@ -69,6 +70,19 @@ struct TableViewFixture {
     }
     TComponent form{nullptr};
     KindRecordingTableView* view = nullptr;
+};
+
+// A table view with the editors' units started and an editor repository
+// whose items let the grid sort and measure.
+struct EditorFixture : TableViewFixture {
+    GridTableUnits units;
+    TvlEditRepository repository{nullptr};
+    TvlEditRepositoryItem* repositoryItem()
+    {
+        auto* item = new TextRepositoryItem(&form);  // owned by the form
+        item->SetRepository(&repository);
+        return item;
+    }
 };
 
 }  // namespace gridtest

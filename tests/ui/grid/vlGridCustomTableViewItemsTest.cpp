@@ -14,16 +14,7 @@ namespace {
 
 using Kinds = std::vector<TvlViewChangeKind>;
 
-struct ItemFixture : TableViewFixture {
-    GridTableUnits units;  // the editors' registrations
-    TvlEditRepository repository{nullptr};
-    TvlEditRepositoryItem* repositoryItem()
-    {
-        auto* item = new TextRepositoryItem(&form);  // owned by the form
-        item->SetRepository(&repository);
-        return item;
-    }
-};
+using ItemFixture = EditorFixture;
 
 TEST(GridTableItem, CaptionIsAssignedOnlyWhenItDiffersFromTheDefault)
 {

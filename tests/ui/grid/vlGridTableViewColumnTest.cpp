@@ -11,16 +11,7 @@ namespace {
 
 using Kinds = std::vector<TvlViewChangeKind>;
 
-struct ColumnFixture : TableViewFixture {
-    GridTableUnits units;
-    TvlEditRepository repository{nullptr};
-    TvlEditRepositoryItem* sortable()
-    {
-        auto* item = new TextRepositoryItem(&form);  // owned by the form
-        item->SetRepository(&repository);
-        return item;
-    }
-};
+using ColumnFixture = EditorFixture;
 
 TEST(GridColumn, AFixedColumnKeepsItsWidthAndReportsItAsTheMinimum)
 {
@@ -67,7 +58,7 @@ TEST(GridColumn, GroupingByTheUserHidesAndShowsAsTheOptionsSay)
     TvlGridColumn* name = f.addColumn("Name");
     TvlGridColumn* kind = f.addColumn("Kind");
     EXPECT_FALSE(kind->ChangeGroupIndexByUser(0));  // an editor that cannot sort cannot group
-    name->SetRepositoryItem(f.sortable());
+    name->SetRepositoryItem(f.repositoryItem());
     kind->SetRepositoryItem(name->RepositoryItem());
 
     EXPECT_TRUE(kind->ChangeGroupIndexByUser(0));
@@ -100,7 +91,7 @@ TEST(GridColumn, BestFitMeasuresTheRecordsFromTheTop)
 {
     ColumnFixture f;
     TvlGridColumn* name = f.addColumn("Name");
-    name->SetRepositoryItem(f.sortable());
+    name->SetRepositoryItem(f.repositoryItem());
     const char* texts[] = {"abcd", "a much longer name of a job", "cd"};
     f.view->DataController()->SetRecordCount(3);
     for (int i = 0; i < 3; ++i)
