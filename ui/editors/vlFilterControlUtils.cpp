@@ -30,6 +30,72 @@ TvlFilterControlOperators TvlCustomFilterEditHelper::SupportedOperators(const Tv
     return result;
 }
 
+void TvlCustomFilterEditHelper::ClearPropertiesEvents(TvlCustomEditProperties* AProperties) const
+{
+    AProperties->OnButtonClick = nullptr;
+    AProperties->OnChange = nullptr;
+    AProperties->OnEditValueChanged = nullptr;
+    AProperties->OnValidate = nullptr;
+}
+
+void TvlCustomFilterEditHelper::InitializeEdit(TvlCustomEdit* AEdit, const TvlCustomEditProperties* ASource) const
+{
+    InitializeProperties(AEdit->ActiveProperties(), ASource, KeepsEditButtons());
+}
+
+void TvlCustomFilterEditHelper::ReadFilterValue(TvlCustomEdit* AEdit, const TvlCustomEditProperties* AProperties,
+                                                String& ADisplayText, Variant& AValue) const
+{
+    AValue = AEdit->EditValue();
+    ADisplayText = AProperties->GetDisplayText(AValue, false, true);
+}
+
+void TvlCustomFilterEditHelper::InitializeProperties(TvlCustomEditProperties* AProperties,
+                                                     const TvlCustomEditProperties* ASource, bool AKeepButtons) const
+{
+    AProperties->Assign(ASource);
+    AProperties->Alignment()->SetHorz(taLeftJustify);
+    AProperties->Alignment()->SetVert(taTopJustify);
+    AProperties->SetBeepOnError(false);
+    if (!AKeepButtons)
+        AProperties->Buttons()->Clear();
+    AProperties->SetReadOnly(false);
+    AProperties->SetValidateOnEnter(true);
+    if (!KeepsDefaultValuesProvider(ASource))
+        AProperties->SetDefaultValuesProvider(nullptr);
+    ClearPropertiesEvents(AProperties);
+}
+
+TvlClass TvlCustomFilterEditHelper::filterEditPropertiesClass(const TvlCustomEditProperties* ASource) const
+{
+    const TvlClass editClass = FilterEditClass();
+    return editClass != nullptr ? editClass : ASource->ClassInfo();
+}
+
+std::unique_ptr<TvlCustomEdit> TvlCustomFilterEditHelper::GetFilterEdit(const TvlCustomEditProperties* ASource) const
+{
+    const TvlClass propertiesClass = filterEditPropertiesClass(ASource);
+    TvlCustomEditClass editClass;
+    if (propertiesClass == ASource->ClassInfo())
+        editClass = ASource->GetContainerClass();
+    else if (const auto sample = CreateEditProperties(propertiesClass, nullptr))
+        editClass = sample->GetContainerClass();
+    if (!editClass)
+        return nullptr;  // an editor class nobody registered
+    std::unique_ptr<TvlCustomEdit> edit(editClass(nullptr, false));
+    InitializeEdit(edit.get(), ASource);
+    return edit;
+}
+
+TvlCustomEdit* TvlCustomFilterEditHelper::GetFilterEdit(const TvlCustomEditProperties* ASource,
+                                                        TvlInplaceEditList& AList) const
+{
+    TvlCustomEdit* edit = AList.GetEditByClass(filterEditPropertiesClass(ASource));
+    if (edit != nullptr)
+        InitializeEdit(edit, ASource);
+    return edit;
+}
+
 bool TvlCustomFilterEditHelper::CheckFilterValue(TvlValueTypeClass AValueTypeClass, Variant& AValue) const
 {
     return AValueTypeClass->CheckValue(AValue);
@@ -94,12 +160,14 @@ const TvlCustomFilterEditHelper* TvlFilterEditsController::FindHelper(TvlClass A
 
 // ---- the helpers of this library's editors
 
-const TClassInfo& TvlFilterTextEditHelper::HelperClass() const
+const TClassInfo& TvlFilterTextEditHelper::StaticClassInfo()
 {
     static const TClassInfo info{String::fromLatin1("TvlFilterTextEditHelper"),
                                  &TvlCustomFilterEditHelper::StaticClassInfo(), {}};
     return info;
 }
+
+const TClassInfo& TvlFilterTextEditHelper::HelperClass() const { return StaticClassInfo(); }
 
 const TvlFilterTextEditHelper* TvlFilterTextEditHelper::Instance()
 {
@@ -107,10 +175,29 @@ const TvlFilterTextEditHelper* TvlFilterTextEditHelper::Instance()
     return &instance;
 }
 
+TvlClass TvlFilterTextEditHelper::FilterEditClass() const { return &TvlTextEditProperties::StaticClassInfo(); }
+
+void TvlFilterTextEditHelper::InitializeProperties(TvlCustomEditProperties* AProperties,
+                                                   const TvlCustomEditProperties* ASource, bool AKeepButtons) const
+{
+    TvlCustomFilterEditHelper::InitializeProperties(AProperties, ASource, AKeepButtons);
+    AProperties->SetAutoSelect(true);
+    if (auto* text = dynamic_cast<TvlCustomTextEditProperties*>(AProperties)) {
+        text->SetHideSelection(true);
+        text->SetViewStyle(vsNormal);
+    }
+}
+
+void TvlFilterTextEditHelper::WriteFilterValue(TvlCustomEdit* AEdit, const TvlCustomEditProperties*,
+                                               const Variant& AValue) const
+{
+    AEdit->SetEditValue(AValue);
+}
+
 const TClassInfo& TvlFilterImageComboBoxHelper::HelperClass() const
 {
     static const TClassInfo info{String::fromLatin1("TvlFilterImageComboBoxHelper"),
-                                 &TvlCustomFilterEditHelper::StaticClassInfo(), {}};
+                                 &TvlFilterTextEditHelper::StaticClassInfo(), {}};
     return info;
 }
 
@@ -120,12 +207,42 @@ const TvlFilterImageComboBoxHelper* TvlFilterImageComboBoxHelper::Instance()
     return &instance;
 }
 
+TvlClass TvlFilterImageComboBoxHelper::FilterEditClass() const
+{
+    return &TvlImageComboBoxProperties::StaticClassInfo();
+}
+
+TvlFilterControlOperators TvlFilterImageComboBoxHelper::SupportedOperators(const TvlCustomEditProperties*,
+                                                                           TvlValueTypeClass, bool AExtended) const
+{
+    TvlFilterControlOperators result = 0;
+    for (const TvlFilterControlOperator op : {1, 2, 9, 10})
+        result |= FilterControlOperatorBit(op);
+    if (AExtended)
+        result |= FilterControlOperatorBit(13) | FilterControlOperatorBit(14);
+    return result;
+}
+
+void TvlFilterImageComboBoxHelper::InitializeProperties(TvlCustomEditProperties* AProperties,
+                                                        const TvlCustomEditProperties* ASource,
+                                                        bool AKeepButtons) const
+{
+    TvlFilterTextEditHelper::InitializeProperties(AProperties, ASource, AKeepButtons);
+    if (auto* combo = dynamic_cast<TvlImageComboBoxProperties*>(AProperties)) {
+        combo->SetPopupAlignment(vlpaLeft);
+        combo->SetImmediateDropDown(true);
+        combo->SetShowDescriptions(true);
+    }
+}
+
 void AddvlFilterControlUtilsUnit(TStartupList& AList)
 {
     AList.Add(
         QStringLiteral("vlFilterControlUtils"),
         [] {
             SetFilterResourceStringHook([](const TResStringRec& AResString) { return GetResourceString(AResString); });
+            // The editors of this library. Every other editor unit registers
+            // its own helper at its start-up (see vlProgressBar).
             GetFilterEditsController()->Register(&TvlTextEditProperties::StaticClassInfo(),
                                                  TvlFilterTextEditHelper::Instance());
             GetFilterEditsController()->Register(&TvlImageComboBoxProperties::StaticClassInfo(),

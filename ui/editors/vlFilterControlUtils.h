@@ -33,19 +33,48 @@ public:
     virtual const TClassInfo& HelperClass() const;
     static const TClassInfo& StaticClassInfo();
 
+    // A filter editor's properties answer to no handler of the column's.
+    virtual void ClearPropertiesEvents(TvlCustomEditProperties* AProperties) const;
+    // The editor's active properties set up from ASource.
+    virtual void InitializeEdit(TvlCustomEdit* AEdit, const TvlCustomEditProperties* ASource) const;
     virtual bool KeepsDefaultValuesProvider(const TvlCustomEditProperties* ASource) const
     {
         (void)ASource;
         return true;
     }
     virtual bool KeepsEditButtons() const { return false; }
+    // The editor filter values are typed in, named by its properties class
+    // (the editor is the one those properties make); nullptr: none.
+    virtual TvlClass FilterEditClass() const { return nullptr; }
+    // The editor's value, and its text as the properties show it in a cell.
+    virtual void ReadFilterValue(TvlCustomEdit* AEdit, const TvlCustomEditProperties* AProperties,
+                                 String& ADisplayText, Variant& AValue) const;
     // Values 1 to 10, or 1 to 14 when extended; "like" and "not like" only
     // for a string value type.
     virtual TvlFilterControlOperators SupportedOperators(const TvlCustomEditProperties* AProperties,
                                                          TvlValueTypeClass AValueTypeClass, bool AExtended) const;
+    // AProperties take ASource's settings, then become a plain value entry:
+    // left and top aligned, editable, silent, validated on Enter, without
+    // buttons (unless kept), handlers or (unless kept) defaults provider.
+    virtual void InitializeProperties(TvlCustomEditProperties* AProperties, const TvlCustomEditProperties* ASource,
+                                      bool AKeepButtons) const;
     // Converts AValue in place to the value type.
     virtual bool CheckFilterValue(TvlValueTypeClass AValueTypeClass, Variant& AValue) const;
+    virtual void WriteFilterValue(TvlCustomEdit* AEdit, const TvlCustomEditProperties* AProperties,
+                                  const Variant& AValue) const
+    {
+        (void)AEdit, (void)AProperties, (void)AValue;
+    }
     virtual bool UsesDisplayValue() const { return false; }
+
+    // A new editor of FilterEditClass (of ASource's class when the helper
+    // names none), owned by the caller, set up from ASource.
+    std::unique_ptr<TvlCustomEdit> GetFilterEdit(const TvlCustomEditProperties* ASource) const;
+    // The same, but the free editor AList keeps for that properties class.
+    TvlCustomEdit* GetFilterEdit(const TvlCustomEditProperties* ASource, TvlInplaceEditList& AList) const;
+
+private:
+    TvlClass filterEditPropertiesClass(const TvlCustomEditProperties* ASource) const;
 };
 
 // Checks a typed filter value for AValueTypeClass (nothing without one): an
@@ -76,17 +105,40 @@ private:
 // The one controller, made on first use.
 TvlFilterEditsController* GetFilterEditsController();
 
-// The helpers of the editors of this library.
+// The helpers of the editors of this library. The other editor kinds
+// (mask, drop-down, combo box, progress bar and the rest) define theirs in
+// their own units and register them in their units' start-up, as
+// vlProgressBar does.
 class TvlFilterTextEditHelper : public TvlCustomFilterEditHelper {
 public:
     const TClassInfo& HelperClass() const override;
+    static const TClassInfo& StaticClassInfo();
     static const TvlFilterTextEditHelper* Instance();
+    TvlClass FilterEditClass() const override;
+    // The common set-up, then the text selected on entry and hidden when
+    // unfocused, and the text shown (not only the buttons).
+    void InitializeProperties(TvlCustomEditProperties* AProperties, const TvlCustomEditProperties* ASource,
+                              bool AKeepButtons) const override;
+    void WriteFilterValue(TvlCustomEdit* AEdit, const TvlCustomEditProperties* AProperties,
+                          const Variant& AValue) const override;
 };
 
-class TvlFilterImageComboBoxHelper : public TvlCustomFilterEditHelper {
+// One of the drop-down family: it keeps its buttons and offers only the
+// comparisons a list of items allows.
+class TvlFilterImageComboBoxHelper : public TvlFilterTextEditHelper {
 public:
     const TClassInfo& HelperClass() const override;
     static const TvlFilterImageComboBoxHelper* Instance();
+    bool KeepsEditButtons() const override { return true; }
+    TvlClass FilterEditClass() const override;
+    // "equals", "does not equal", "is blank", "is not blank"; extended also
+    // "in" and "not in".
+    TvlFilterControlOperators SupportedOperators(const TvlCustomEditProperties* AProperties,
+                                                 TvlValueTypeClass AValueTypeClass, bool AExtended) const override;
+    // The text helper's set-up, then the list opens at once, left aligned,
+    // with the items' descriptions.
+    void InitializeProperties(TvlCustomEditProperties* AProperties, const TvlCustomEditProperties* ASource,
+                              bool AKeepButtons) const override;
 };
 
 // The editor framework's start-up: filter texts go through the resource
