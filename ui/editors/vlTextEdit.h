@@ -207,6 +207,7 @@ public:
     bool IsResetEditClass() const override { return GetEditingStyle() != esNoEdit; }
     void PrepareDisplayValue(const Variant& AEditValue, Variant& DisplayValue, bool AEditFocused) const override;
     int GetEditValueSource(bool) const override { return 1; }
+    TvlCustomEditClass GetContainerClass() const override;
     std::unique_ptr<TvlCustomEditViewInfo> CreateViewInfo() const override;
     std::unique_ptr<TvlCustomEditViewData> CreateViewData(TvlCustomEditStyle* AStyle, bool AIsInplace,
                                                           bool APreviewMode = false) const override;
@@ -723,6 +724,7 @@ private:
     void navigate(uint16_t Key, TShiftState Shift);
     void goLookup(TvlEditLookupDirection ADirection);
     String clipboardText() const;
+    String GetInnerEditTextValue() const;
     void handleGetText(TMessage& Message);
 
     class TFormatListener;
