@@ -98,6 +98,15 @@ void TvlCustomTextEdit::DoEditKeyDown(uint16_t& Key, TShiftState Shift)
     }
     if (Key == VK_END && style != esFixedList && SelLength() == 0)
         FLookupSelection = false;
+    if (Key == VK_BACK) {
+        // The platform types no character for Backspace: the inner edit
+        // deletes on the key itself, so the character's handling (the
+        // incremental search) runs here, before it.
+        QChar ch(char16_t(8));
+        KeyPress(ch);
+        if (ch.isNull())
+            Key = 0;
+    }
     if (Key != 0 && inner != nullptr)
         inner->SetInternalUpdating(false);
 }
