@@ -266,12 +266,7 @@ String TvlCustomTextEdit::GetInnerEditTextValue() const
 
 // ------------------------------------------------------------ text and value
 
-String TvlCustomTextEdit::Text() const
-{
-    if (ComponentState().Contains(csDestroying) && !Initialized())
-        return FSavedText;
-    return GetEditingText();
-}
+String TvlCustomTextEdit::Text() const { return Initialized() ? GetEditingText() : FSavedText; }
 
 String TvlCustomTextEdit::GetEditingText() const { return GetInnerEditTextValue(); }
 
@@ -502,8 +497,10 @@ void TvlCustomTextEdit::SetEditingText(const String& AText)
 
 void TvlCustomTextEdit::InternalSetTextAndPost(const String& AText, bool APost)
 {
-    if (FAutoCorrect)
+    {
+        const TvlEditRestore<bool> autoCorrect(FAutoCorrect, true);
         SetSelText(AText);
+    }
     if (APost && !IsInplace() && !Focused() && CanPostEditValue()) {
         TChangeEventsHold hold(this);
         SetEditValueNoValidate(Variant(AText));
@@ -660,7 +657,7 @@ void TvlCustomTextEdit::handleGetText(TMessage& Message)
 {
     // WParam: the buffer's size in characters, the terminating zero
     // included; LParam: the String that receives the text.
-    const String text = Initialized() ? GetEditingText() : FSavedText;
+    const String text = Text();
     const int textMax = int(Message.WParam);
     auto* out = reinterpret_cast<String*>(Message.LParam);
     if (textMax < 1 || out == nullptr) {

@@ -218,6 +218,33 @@ TEST_F(TTextEditControl, ListStylesDrawTheTextThemselves)
     EXPECT_FALSE(plain->InnerEdit()->GetControl()->BoundsRect().IsEmpty());
 }
 
+TEST_F(TTextEditControl, LookupRulesForNewTextsAndValidation)
+{
+    TStyledTextEdit* edit = MakeTextEdit(esEdit, Fruit());
+    std::vector<String> newTexts;
+    edit->Properties()->OnNewLookupDisplayText = TvlNewLookupDisplayTextEvent::FromFunction(
+        [&](TObject*, const String& AText) { newTexts.push_back(AText); });
+    edit->SetDisplayValue(Variant(S("Cherry")));
+    edit->SetDisplayValue(Variant(S("banana")));
+    EXPECT_EQ(newTexts, std::vector<String>{S("Cherry")});
+
+    // Completed from an item in other letters: validation takes the item's.
+    edit->SetEditValue(Variant(String()));
+    edit->SetFocus();
+    Type(edit->InnerWidget(), QStringLiteral("ba"));
+    ASSERT_EQ(edit->Text(), S("banana"));
+    EXPECT_TRUE(edit->ValidateEdit(false));
+    EXPECT_EQ(edit->EditValue(), Variant(S("Banana")));
+
+    // Made an edit list, a text that is no item goes.
+    Unfocus();
+    edit->SetEditValue(Variant(S("Cherry")));
+    edit->Props()->Style = esEditList;
+    edit->Props()->ReportChange();
+    EXPECT_EQ(edit->Text(), String());
+    EXPECT_EQ(edit->EditValue(), Variant(String()));
+}
+
 TEST_F(TTextEditControl, TheEditorClassOfTheTextSettings)
 {
     TvlTextEditProperties properties(nullptr);
