@@ -725,6 +725,7 @@ private:
     void goLookup(TvlEditLookupDirection ADirection);
     String clipboardText() const;
     String GetInnerEditTextValue() const;
+    const IvlInnerTextEdit* visibleSelection() const;
     void handleGetText(TMessage& Message);
 
     class TFormatListener;

@@ -8,6 +8,7 @@
 
 #include "platform/rtl/SysUtils.h"
 #include "ui/editors/vlEditScopes.h"
+#include "ui/editors/vlTextEditScopes.h"
 #include "ui/editors/vlTextEdit.h"
 #include "ui/foundation/vlGraphics.h"
 
@@ -24,18 +25,6 @@ TvlCustomEditClass TvlCustomTextEditProperties::GetContainerClass() const
 }
 
 namespace {
-
-// Holds back the editor's change events for a scope.
-class TChangeEventsHold {
-public:
-    explicit TChangeEventsHold(TvlCustomEdit* AEdit) : FEdit(AEdit) { AEdit->LockChangeEvents(true); }
-    ~TChangeEventsHold() { FEdit->LockChangeEvents(false, std::uncaught_exceptions() == 0); }
-    TChangeEventsHold(const TChangeEventsHold&) = delete;
-    TChangeEventsHold& operator=(const TChangeEventsHold&) = delete;
-
-private:
-    TvlCustomEdit* FEdit;
-};
 
 bool isNumericText(String S)
 {
@@ -445,10 +434,8 @@ bool TvlCustomTextEdit::CanChangeSelText(const String& AText, String& ANewText, 
 
 String TvlCustomTextEdit::SelText() const
 {
-    const IvlInnerTextEdit* inner = InnerTextEdit();
-    if (inner == nullptr || isEditStyle(esNoEdit) || (isEditStyle(esFixedList) && !FLookupSelection))
-        return String();
-    return inner->GetSelText();
+    const IvlInnerTextEdit* inner = visibleSelection();
+    return inner != nullptr ? inner->GetSelText() : String();
 }
 
 void TvlCustomTextEdit::SetSelText(const String& AText)
@@ -502,7 +489,7 @@ void TvlCustomTextEdit::InternalSetTextAndPost(const String& AText, bool APost)
         SetSelText(AText);
     }
     if (APost && !IsInplace() && !Focused() && CanPostEditValue()) {
-        TChangeEventsHold hold(this);
+        TvlTextEditChangeEventsHold hold(this);
         SetEditValueNoValidate(Variant(AText));
         InternalPostEditValue(false);
     }
@@ -511,12 +498,20 @@ void TvlCustomTextEdit::InternalSetTextAndPost(const String& AText, bool APost)
 
 // ------------------------------------------------------------ selection
 
-int TvlCustomTextEdit::SelStart() const
+// The inner edit, when its selection is the editor's: never in the no-edit
+// style, and in the fixed-list style only over a completed lookup text.
+const IvlInnerTextEdit* TvlCustomTextEdit::visibleSelection() const
 {
     const IvlInnerTextEdit* inner = InnerTextEdit();
     if (inner == nullptr || isEditStyle(esNoEdit) || (isEditStyle(esFixedList) && !FLookupSelection))
-        return 0;
-    return inner->GetSelStart();
+        return nullptr;
+    return inner;
+}
+
+int TvlCustomTextEdit::SelStart() const
+{
+    const IvlInnerTextEdit* inner = visibleSelection();
+    return inner != nullptr ? inner->GetSelStart() : 0;
 }
 
 void TvlCustomTextEdit::SetSelStart(int Value)
@@ -527,10 +522,8 @@ void TvlCustomTextEdit::SetSelStart(int Value)
 
 int TvlCustomTextEdit::SelLength() const
 {
-    const IvlInnerTextEdit* inner = InnerTextEdit();
-    if (inner == nullptr || isEditStyle(esNoEdit) || (isEditStyle(esFixedList) && !FLookupSelection))
-        return 0;
-    return inner->GetSelLength();
+    const IvlInnerTextEdit* inner = visibleSelection();
+    return inner != nullptr ? inner->GetSelLength() : 0;
 }
 
 void TvlCustomTextEdit::SetSelLength(int Value)
@@ -708,7 +701,7 @@ bool TvlCustomTextEdit::IsValidChar(QChar Key) const
 
 void TvlCustomTextEdit::ChangeHandler(TObject* Sender)
 {
-    TChangeEventsHold hold(this);
+    TvlTextEditChangeEventsHold hold(this);
     if (FSynchronizing)
         SaveModified();
     try {

@@ -2,32 +2,10 @@
 // around a completed lookup text, incremental search that completes typed
 // text from the lookup items, moving through the items, and the item index.
 #include "ui/editors/vlEditScopes.h"
+#include "ui/editors/vlTextEditScopes.h"
 #include "ui/editors/vlTextEdit.h"
 
 namespace {
-
-// Locks the editor's clicks for a scope.
-class TClickLock {
-public:
-    explicit TClickLock(TvlCustomEdit* AEdit) : FEdit(AEdit) { AEdit->LockClick(true); }
-    ~TClickLock() { FEdit->LockClick(false); }
-    TClickLock(const TClickLock&) = delete;
-    TClickLock& operator=(const TClickLock&) = delete;
-
-private:
-    TvlCustomEdit* FEdit;
-};
-
-class TChangeEventsHold {
-public:
-    explicit TChangeEventsHold(TvlCustomEdit* AEdit) : FEdit(AEdit) { AEdit->LockChangeEvents(true); }
-    ~TChangeEventsHold() { FEdit->LockChangeEvents(false, std::uncaught_exceptions() == 0); }
-    TChangeEventsHold(const TChangeEventsHold&) = delete;
-    TChangeEventsHold& operator=(const TChangeEventsHold&) = delete;
-
-private:
-    TvlCustomEdit* FEdit;
-};
 
 const QChar kBackspace(char16_t(8));
 
@@ -127,9 +105,9 @@ void TvlCustomTextEdit::navigate(uint16_t Key, TShiftState Shift)
 
 void TvlCustomTextEdit::goLookup(TvlEditLookupDirection ADirection)
 {
-    TChangeEventsHold hold(this);
+    TvlTextEditChangeEventsHold hold(this);
     const TvlEditRestore<bool> navigating(FNavigating, true);
-    TClickLock clickLock(this);
+    TvlTextEditClickLock clickLock(this);
     const int before = GetItemIndex();
     FLookupData->Go(ADirection, false);
     if (GetItemIndex() == before)
@@ -181,7 +159,7 @@ void TvlCustomTextEdit::DoEditKeyPress(QChar& Key)
             return;
         }
         before = GetItemIndex();
-        const TClickLock clickLock(this);
+        const TvlTextEditClickLock clickLock(this);
         const bool searchActive = properties->UseLookupData() && FLookupData
                                   && (style == esEditList || style == esFixedList
                                       || (style == esEdit && properties->IncrementalSearch()));
@@ -349,7 +327,7 @@ void TvlCustomTextEdit::SetItemIndex(int Value)
         return;
     const int before = GetItemIndex();
     {
-        TClickLock clickLock(this);
+        TvlTextEditClickLock clickLock(this);
         FLookupData->SetCurrentKey(ItemIndexToLookupKey(Value));
         const Variant value = LookupKeyToEditValue(FLookupData->GetCurrentKey());
         if (!EditValueVarEquals(value, EditValue())) {
