@@ -1083,6 +1083,9 @@ protected:
     virtual bool InternalSetEditingText(const String& AText) { (void)AText; return false; }
     virtual void InternalSetText(const String& AText) { (void)AText; }
     virtual void UpdateDrawValue() {}
+    // Stores the edit value alone: the text editors keep text and value in
+    // step themselves.
+    void StoreEditValue(const Variant& V) { FEditValue = V; }
     void SaveModified();
     void RestoreModified();
 

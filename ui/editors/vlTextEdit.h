@@ -15,6 +15,13 @@
 class TStartupList;
 class TvlCustomTextEditProperties;
 class TvlCustomEditListBox;
+class TvlCustomTextEditLookupData;
+class IvlTextEditLookupDataOwner;
+class TvlTextEdit;
+
+// Makes the lookup data of an editor.
+using TvlTextEditLookupDataClass =
+    std::function<std::unique_ptr<TvlCustomTextEditLookupData>(IvlTextEditLookupDataOwner* AOwner)>;
 
 // ---- settings types -------------------------------------------------------------
 
@@ -156,6 +163,8 @@ public:
     virtual int GetDropDownPageRowCount() const { return 8; }
     virtual TvlEditEditingStyle GetEditingStyle() const { return FHideCursor ? esNoEdit : esEdit; }
     virtual bool HasLookupData() const { return true; }
+    // The lookup data of the editors (nullptr: none).
+    virtual TvlTextEditLookupDataClass GetLookupDataClass() const;
     virtual bool ThousandSeparatorsWhileEditing(bool ASynchronizing) const
     {
         (void)ASynchronizing;
@@ -198,6 +207,7 @@ public:
     bool IsResetEditClass() const override { return GetEditingStyle() != esNoEdit; }
     void PrepareDisplayValue(const Variant& AEditValue, Variant& DisplayValue, bool AEditFocused) const override;
     int GetEditValueSource(bool) const override { return 1; }
+    TvlCustomEditClass GetContainerClass() const override;
     std::unique_ptr<TvlCustomEditViewInfo> CreateViewInfo() const override;
     std::unique_ptr<TvlCustomEditViewData> CreateViewData(TvlCustomEditStyle* AStyle, bool AIsInplace,
                                                           bool APreviewMode = false) const override;
@@ -534,3 +544,221 @@ public:
 // routine behind the view info's text and the grid cells.
 void DrawTextEditText(TvlCanvas* ACanvas, const String& AText, TvlTextOutData& AData, uint32_t AFlags,
                       int AMaxLineCount);
+
+// ---- the editor control ------------------------------------------------------------
+
+// The base control of every text-based editor: edits its value as text in
+// an inner edit, completes typed text from the lookup items, moves through
+// them with keys and the wheel, and keeps MaxLength, lookup validity and
+// live thousand separators on every way text gets in.
+class TvlCustomTextEdit : public TvlCustomEdit, public IvlTextEditLookupDataOwner, public IvlInnerTextEditOwner {
+public:
+    // Ready at once; descendants construct through the deferring
+    // constructor and are made with Create / CreateInplace.
+    explicit TvlCustomTextEdit(TComponent* AOwner, bool AIsInplace = false);
+    ~TvlCustomTextEdit() override;
+    String ClassName() const override { return String::fromLatin1("TvlCustomTextEdit"); }
+    void Initialize() override;
+
+    TvlCustomTextEditProperties* Properties() const
+    {
+        return static_cast<TvlCustomTextEditProperties*>(TvlCustomEdit::Properties());
+    }
+    TvlCustomTextEditProperties* ActiveProperties() const
+    {
+        return static_cast<TvlCustomTextEditProperties*>(TvlCustomEdit::ActiveProperties());
+    }
+    // nullptr while the inner edit is not made.
+    IvlInnerTextEdit* InnerTextEdit() const;
+    IvlTextEditLookupData* ILookupData() const;
+    TvlCustomTextEditLookupData* LookupData() const { return FLookupData.get(); }
+    TvlCustomTextEditViewInfo* ViewInfo() const;
+
+    // The editing text (the saved text once the editor is being destroyed).
+    String Text() const;
+    // TControl::SetText goes through WM_SETTEXT: the editor's rules decide.
+    String TextHint() const;
+    void SetTextHint(const String& Value);
+
+    // Selection in the inner edit: 0 in the no-edit style, and in the
+    // fixed-list style while no completed lookup text is selected.
+    int SelStart() const;
+    void SetSelStart(int Value);
+    int SelLength() const;
+    void SetSelLength(int Value);
+    String SelText() const;
+    void SetSelection(int AStart, int ALength);
+    int GetCaretCharIndex() const;
+
+    // The current lookup item (-1: none) and its object.
+    int ItemIndex() const { return GetItemIndex(); }
+    virtual int GetItemIndex() const;
+    virtual void SetItemIndex(int Value);
+    TObject* ItemObject() const { return GetItemObject(); }
+
+    // The completed tail of a lookup item is selected after the typed part.
+    bool LookupSelection() const { return FLookupSelection; }
+    void ResetLookupSelection(bool AState);
+    // Set by a drop-down editor whose popup a key closed: the next Enter or
+    // Escape character is dropped.
+    bool SwallowNextEnterEscape() const { return FSwallowNextEnterEscape; }
+    void SetSwallowNextEnterEscape(bool Value) { FSwallowNextEnterEscape = Value; }
+    bool IsSynchronizing() const { return FSynchronizing; }
+
+    // Completes the typed text from the lookup items: on success the text
+    // takes the item's spelling and the completed tail is selected.
+    bool LocateTypedText(String& ATypedText);
+
+    // Replaces the selection (typing rules included) when allowed.
+    virtual void SetSelText(const String& AText);
+    // IvlInnerTextEditOwner
+    void ClearSelection() override;
+    void UndoPerformed() override {}
+
+    void CopyToClipboard() override;
+    void CutToClipboard() override;
+    void PasteFromClipboard() override;
+    void SelectAll() override;
+    bool IsTextEditable() const override;
+    bool WantNavigationKeys() const override { return true; }
+    virtual int GetTextBaseLine() const;
+    virtual bool HasTextBaseLine() const { return true; }
+    virtual bool CanSpellCheck() const;
+
+    // IvlTextEditLookupDataOwner
+    const TvlCustomTextEditProperties* LookupProperties() const override { return ActiveProperties(); }
+    String LookupEditText() const override;
+    bool IsInsideDoEditing() const override { return FInsideDoEditing; }
+    bool LookupDoEditing() override { return DoEditing(); }
+    void SetLookupChanging(bool Value) override { FLookupChanging = Value; }
+    bool LookupChanging() const override { return FLookupChanging; }
+    TColor LookupBackgroundColor() const override;
+    const TFont* LookupFont() const override;
+
+    void SetDisplayValue(const Variant& V) override;
+    bool DoEditing() override;
+    void Activate(TvlCustomEditData*& AEditData) override;
+    void UnlockInnerEditRepainting() override;
+    void KeyPress(QChar& Key) override;
+
+protected:
+    TvlCustomTextEdit(TComponent* AOwner, bool AIsInplace, TDeferInitialize);
+
+    // Introduced, in the order descendants override them.
+    virtual void FormatChanged();
+    virtual void UpdateInnerEditAppearance();
+    // Whether replacing the selection by AText may be applied; ANewText and
+    // ANewCaret give the text and caret after it.
+    virtual bool CanChangeSelText(const String& AText, String& ANewText, int& ANewCaret);
+    virtual void CheckEditorValueBounds();
+    virtual void InternalCheckEditorValueBounds() {}
+    virtual void DoOnNewLookupDisplayText(const String& AText);
+    virtual int GetInnerEditTextHeight() const;
+    virtual TObject* GetItemObject() const;
+    virtual bool CanNavigateLookupItems(bool AForWheel) const
+    {
+        (void)AForWheel;
+        return false;
+    }
+    virtual void HandleSelectItem(TObject* Sender);
+    virtual String GetEditingText() const;
+    virtual bool SetEditingTextValue(const String& AText) { return InternalSetEditingText(AText); }
+    virtual Variant ItemIndexToLookupKey(int AItemIndex) const { return Variant(AItemIndex); }
+    virtual Variant LookupKeyToEditValue(const Variant& AKey) const;
+    virtual int LookupKeyToItemIndex(const Variant& AKey) const;
+    // A standalone editor whose data binding keeps no data of its own.
+    virtual bool CanCheckLookupText() const;
+    virtual void ResetTextCursorState();
+    virtual void HandleInnerEditSelChange(TObject* Sender) { (void)Sender; }
+    virtual void SetEditingText(const String& AText);
+    virtual void CheckLookupText();
+    virtual void RefreshFromDataBinding() { Reset(); }
+    // Text typed into a numeric editor gets its thousand separators at once.
+    virtual void CheckNumericEditText();
+
+    // Overrides.
+    std::unique_ptr<TvlCustomEditProperties> CreateProperties() override;
+    TvlInnerEditClass GetInnerEditClass() const override;
+    void GetDisplayValue(Variant& V) const override;
+    void SetInternalDisplayValue(const Variant& V) override;
+    void SynchronizeDisplayValue() override;
+    void SynchronizeEditValue() override;
+    void PrepareEditValue(const Variant& ADisplayValue, Variant& AEditValue, bool AEditFocused) override;
+    void GetInnerEditText(String& AText) const override;
+    void SetInnerEditDisplayValue(const Variant& V) override;
+    bool InternalSetEditingText(const String& AText) override;
+    // With APost a standalone, unfocused editor posts the text at once.
+    void InternalSetText(const String& AText) override { InternalSetTextAndPost(AText, false); }
+    virtual void InternalSetTextAndPost(const String& AText, bool APost);
+    void UpdateDrawValue() override;
+    void DoEditValueChanged() override;
+    void ChangeHandler(TObject* Sender) override;
+    void DoValidateDisplayValue(Variant& ADisplayValue, String& AErrorText, bool& AError) override;
+    bool CanStartEditing() const override;
+    bool CanKeyDownModifyEdit(uint16_t Key, TShiftState Shift) const override;
+    bool CanKeyPressModifyEdit(QChar Key) const override;
+    bool IsValidChar(QChar Key) const override;
+    void DoEditKeyDown(uint16_t& Key, TShiftState Shift) override;
+    void DoEditKeyPress(QChar& Key) override;
+    void DoExit() override;
+    void DoFocusChanged() override;
+    bool DoInnerControlDefaultHandler(TMessage& Message) override;
+    bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) override;
+    void PropertiesChanged(TObject* Sender) override;
+    void AdjustInnerEditPosition() override;
+    void GetInnerControlBounds(const TRect& R, TControl* AControl, TvlInnerControlBounds& ABounds) const override;
+    void GetEditSizeProperties(TvlEditSizeProperties& AMeasureParams) const override;
+    bool RefreshContainer(const TPoint& P, TvlMouseButton Button, TShiftState Shift, bool IsMouseEvent) override;
+    void ContainerStyleChanged(TObject* Sender) override;
+    void Loaded() override;
+    void Dispatch(TMessage& Message) override;
+
+    bool FLookupChanging = false;
+    bool FNavigating = false;
+
+private:
+    void init();
+    void formatListenerChanged() { FormatChanged(); }
+    bool isEditStyle(TvlEditEditingStyle AStyle) const;
+    TvlEditEditingStyle editingStyle() const;
+    void navigate(uint16_t Key, TShiftState Shift);
+    void goLookup(TvlEditLookupDirection ADirection);
+    String clipboardText() const;
+    String GetInnerEditTextValue() const;
+    const IvlInnerTextEdit* visibleSelection() const;
+    void handleGetText(TMessage& Message);
+
+    class TFormatListener;
+    bool FLookupSelection = false;
+    bool FSettingText = false;
+    bool FSynchronizing = false;
+    String FSavedText;
+    bool FPositioning = false;
+    bool FSwallowNextEnterEscape = false;
+    std::unique_ptr<TvlCustomTextEditLookupData> FLookupData;
+    bool FAutoCorrect = false;
+    bool FInsideDoEditing = false;
+    std::unique_ptr<TFormatListener> FFormatListener;
+};
+
+// The single-line text editor.
+class TvlTextEdit : public TvlCustomTextEdit {
+public:
+    explicit TvlTextEdit(TComponent* AOwner, bool AIsInplace = false);
+    String ClassName() const override { return String::fromLatin1("TvlTextEdit"); }
+    const TClassInfo* ClassInfo() const override { return &StaticClassInfo(); }
+    static const TClassInfo& StaticClassInfo();
+
+    TvlTextEditProperties* Properties() const
+    {
+        return static_cast<TvlTextEditProperties*>(TvlCustomTextEdit::Properties());
+    }
+    TvlTextEditProperties* ActiveProperties() const
+    {
+        return static_cast<TvlTextEditProperties*>(TvlCustomTextEdit::ActiveProperties());
+    }
+
+protected:
+    TvlTextEdit(TComponent* AOwner, bool AIsInplace, TDeferInitialize);
+    std::unique_ptr<TvlCustomEditProperties> CreateProperties() override;
+};

@@ -330,6 +330,12 @@ int TvlCustomInnerTextEdit::GetSelLength() const
     return w != nullptr && w->hasSelectedText() ? int(w->selectedText().size()) : 0;
 }
 
+int TvlCustomInnerTextEdit::GetCaretCharIndex() const
+{
+    const QLineEdit* w = lineEdit();
+    return w != nullptr ? w->cursorPosition() : 0;
+}
+
 String TvlCustomInnerTextEdit::GetSelText() const
 {
     const QLineEdit* w = lineEdit();

@@ -153,6 +153,8 @@ public:
     void SetTextHint(const String& Value) override;
 
     void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+    // The caret's character index (the moving end of a selection).
+    int GetCaretCharIndex() const;
     // The left and right margins (0 and 1 pixel) inside the edit.
     virtual void AdjustMargins();
 

@@ -252,9 +252,9 @@ void TvlCustomTextEditViewData::Calculate(TvlCanvas* ACanvas, const TRect& ABoun
     GetContentOffsets(offsets);
     info->TextRect = deflated(info->ClientRect, offsets);
     if (!IsInplace) {
-        if (info->Font != nullptr)
-            ACanvas->SetFont(info->Font);
-        const int h = lineHeight(ACanvas);
+        // Measured by the font: the editor's canvas draws only while it
+        // paints, and the layout is also made outside painting.
+        const int h = TextExtentForFont(info->Font != nullptr ? info->Font : ACanvas->Font(), QStringLiteral("Zg")).cy;
         if (info->TextRect.Height() < h)
             info->TextRect.Bottom = std::min(info->TextRect.Top + h, info->ClientRect.Bottom);
     }
