@@ -47,7 +47,7 @@ bool TvlCustomGridViewInfo::IsSiteRemovable()
     if (focused == nullptr || focused->ViewInfo() == nullptr)
         return true;
     // A site that holds the focused view's site keeps the focus visible.
-    for (const TControl* c = focused->ViewInfo()->Site(); c != nullptr; c = c->Parent())
+    for (const TControl* c = focused->ViewInfo()->Site()->Parent(); c != nullptr; c = c->Parent())
         if (c == FSite.get())
             return false;
     return true;

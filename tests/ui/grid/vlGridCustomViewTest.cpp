@@ -582,3 +582,409 @@ TEST(GridCellPainter, TransparentCellsAndCustomDrawnColours)
 }
 
 }  // namespace
+
+namespace {
+
+// A layout that can nest, fail or refuse to calculate, counting its passes.
+class SiteViewInfo : public RecordingViewInfo {
+public:
+    using RecordingViewInfo::RecordingViewInfo;
+    void Calculate() override
+    {
+        ++Calculations;
+        RecordingViewInfo::Calculate();
+        if (Nest)
+            MainCalculate(TRect{0, 0, 10, 10});
+        if (Fail)
+            throw Exception(QStringLiteral("layout failed"));
+    }
+    void AfterCalculate() override
+    {
+        ++AfterCalculations;
+        RecordingViewInfo::AfterCalculate();
+    }
+    bool CanCalculateNow() override { return !Busy && RecordingViewInfo::CanCalculateNow(); }
+    int Calculations = 0, AfterCalculations = 0;
+    bool Nest = false, Fail = false, Busy = false;
+};
+
+// Paints one red square and leaves the rest to the background.
+class SitePainter : public RecordingPainter {
+public:
+    using RecordingPainter::RecordingPainter;
+    void PaintContent() override
+    {
+        ++Paints;
+        Canvas()->FillRectByColor(TRect{5, 5, 25, 25}, clRed);
+        ExcludeFromBackground(TRect{5, 5, 25, 25});
+    }
+    int Paints = 0;
+};
+
+// Resizes its site once from inside the site's scroll-bar update.
+class SiteController : public TvlCustomGridController {
+public:
+    using TvlCustomGridController::TvlCustomGridController;
+    void InitScrollBarsParameters() override
+    {
+        if (ResizeTo.IsEmpty())
+            return;
+        const TRect r = ResizeTo;
+        ResizeTo = TRect();
+        GridView()->ViewInfo()->Site()->SetBoundsRect(r);
+    }
+    TRect ResizeTo;
+};
+
+class SiteView : public RecordingView {
+public:
+    using RecordingView::RecordingView;
+    SiteViewInfo* Info() const { return static_cast<SiteViewInfo*>(ViewInfo()); }
+    SitePainter* SPainter() const { return static_cast<SitePainter*>(Painter()); }
+    SiteController* SController() const { return static_cast<SiteController*>(Controller()); }
+
+protected:
+    TViewInfoClass GetViewInfoClass() const override
+    {
+        return &vlGridCreate<SiteViewInfo, TvlCustomGridViewInfo, TvlCustomGridView*>;
+    }
+    TPainterClass GetPainterClass() const override
+    {
+        return &vlGridCreate<SitePainter, TvlCustomGridPainter, TvlCustomGridView*>;
+    }
+    TControllerClass GetControllerClass() const override
+    {
+        return &vlGridCreate<SiteController, TvlCustomGridController, TvlCustomGridView*>;
+    }
+};
+
+// A view cell with a popup it may keep across its recreation.
+class PopupCell : public TvlCustomGridViewCellViewInfo {
+public:
+    PopupCell(TvlCustomGridViewInfo* AGridViewInfo, TvlCustomGridPopup* APopup, bool ACloseWithOwner)
+        : TvlCustomGridViewCellViewInfo(AGridViewInfo), FPopup(APopup), FCloseWithOwner(ACloseWithOwner)
+    {
+    }
+    TvlGridHitTestClass GetHitTestClass() override { return vlGridHitTestClass<CellHitTest>(); }
+    TvlCustomGridPopup* GetPopup() override { return FPopup; }
+    bool IsPopupOwner() override { return FPopup != nullptr; }
+    bool ClosePopupWhenNilOwner() override { return FCloseWithOwner; }
+    void GetText(String& S) override { S = CellText; }
+    bool CalculateMultiLine() override { return Multi; }
+    void GetViewParams(TvlViewParams& AParams) override { AParams.Font = Font; }
+    String CellText = QStringLiteral("Qq");
+    bool Multi = false;
+    TFont* Font = nullptr;
+
+private:
+    TvlCustomGridPopup* FPopup;
+    bool FCloseWithOwner;
+};
+
+// A grid of one level on a 400 x 300 form, its view a SiteView.
+struct GridSite : TControlUnitFixture {
+    GridSite()
+    {
+        grid = TvlCustomGrid::Create<TvlGrid>(Form.get());
+        grid->SetParent(Form.get());
+        grid->SetBounds(0, 0, 300, 200);
+        level = TvlGridLevel::Create<TvlGridLevel>(Form.get());
+        grid->RootLevel()->AddChild(level);
+        view = TvlCustomGridView::Create<SiteView>(Form.get(), grid);
+        view->SetName(QStringLiteral("lvView"));
+        level->SetGridView(view);
+        grid->LayoutChanged();
+        sharedLog().clear();
+    }
+    ~GridSite() override { sharedLog().clear(); }
+    TvlGridSite* site() const { return view->ViewInfo()->Site(); }
+    void showAndActivate()
+    {
+        Form->Show();
+        QApplication::setActiveWindow(Form->Widget());
+    }
+    int calcs() const { return int(std::count(sharedLog().begin(), sharedLog().end(), "calc lvView")); }
+
+    TvlGrid* grid = nullptr;
+    TvlGridLevel* level = nullptr;
+    SiteView* view = nullptr;
+};
+
+TEST_F(GridSite, MainCalculateNeverNestsAndAlwaysUnlocks)
+{
+    SiteViewInfo* info = view->Info();
+    EXPECT_EQ(site()->Parent(), grid);
+    {
+        // A site without a window knows no pointer position.
+        std::unique_ptr<RecordingView> loose(TvlCustomGridView::Create<RecordingView>(nullptr));
+        loose->ViewInfo()->UpdateMousePos();
+        EXPECT_FALSE(loose->ViewInfo()->Site()->HandleAllocated());
+        EXPECT_EQ(loose->ViewInfo()->MousePos(), (TPoint{INT_MAX, INT_MAX}));
+    }
+    info->Calculations = info->AfterCalculations = 0;
+    info->Nest = true;
+    info->MainCalculate(TRect{10, 10, 110, 60});
+    EXPECT_EQ(info->Calculations, 1);
+    EXPECT_EQ(site()->BoundsRect(), (TRect{10, 10, 110, 60}));
+    EXPECT_EQ(info->Bounds(), site()->GetClientBounds());
+    EXPECT_FALSE(info->IsCalculating());
+
+    info->Nest = false;
+    info->Fail = true;
+    EXPECT_THROW(info->MainCalculate(TRect{0, 0, 50, 50}), Exception);
+    EXPECT_FALSE(info->IsCalculating());
+    EXPECT_EQ(info->AfterCalculations, 2);
+    info->Fail = false;
+    info->Recalculate();
+    EXPECT_EQ(info->Calculations, 3);
+}
+
+TEST_F(GridSite, HiddenSiteIsParkedWhileItHoldsTheFocusAndRemovedOtherwise)
+{
+    TEdit edit(Form.get());
+    edit.SetParent(Form.get());
+    edit.SetBounds(0, 250, 100, 20);
+    showAndActivate();
+    TvlCustomGridViewInfo* info = view->ViewInfo();
+    site()->SetFocus();
+    ASSERT_TRUE(site()->Focused());
+    EXPECT_EQ(grid->FocusedView(), view);
+
+    Mouse->SetCursorPos(site()->ClientToScreen(TPoint{5, 6}));
+    info->UpdateMousePos();
+    EXPECT_EQ(info->MousePos(), (TPoint{5, 6}));
+
+    info->UpdateSiteVisibility(false);
+    EXPECT_EQ(site()->Parent(), grid);
+    EXPECT_EQ(site()->Left(), TvlCustomGridViewInfo::ParkedSiteLeft);
+    Mouse->SetCursorPos(site()->ClientToScreen(TPoint{20, 20}));
+    info->UpdateMousePos();
+    EXPECT_EQ(info->MousePos(), (TPoint{5, 6}));  // a parked site keeps the last one
+
+    edit.SetFocus();
+    ASSERT_FALSE(site()->Focused());
+    info->UpdateSiteVisibility(false);
+    EXPECT_EQ(site()->Parent(), nullptr);
+    // Out of its parent the site is no window of its own on the screen.
+    ASSERT_TRUE(site()->HandleAllocated());
+    EXPECT_FALSE(site()->Widget()->isVisible());
+    for (QWidget* w : QApplication::topLevelWidgets())
+        EXPECT_FALSE(w->isVisible() && w != Form->Widget()) << w->metaObject()->className();
+
+    grid->LayoutChanged();
+    EXPECT_EQ(site()->Parent(), grid);
+    EXPECT_TRUE(site()->Widget()->isVisible());
+}
+
+TEST_F(GridSite, RemovingTheFocusedViewsSiteFocusesItsParent)
+{
+    showAndActivate();
+    site()->SetFocus();
+    ASSERT_EQ(grid->FocusedView(), view);
+    site()->SetParent(nullptr);
+    EXPECT_TRUE(grid->Focused());
+}
+
+TEST_F(GridSite, TabReachesOnlyTopLevelViews)
+{
+    EXPECT_TRUE(site()->TabStop());
+    auto* detailLevel = TvlGridLevel::Create<TvlGridLevel>(Form.get());
+    level->AddChild(detailLevel);
+    auto* detail = TvlCustomGridView::Create<RecordingView>(Form.get(), grid);
+    detailLevel->SetGridView(detail);
+    TvlGridSite* detailSite = detail->ViewInfo()->Site();
+    detailSite->SetTabStop(true);
+    detailSite->SetParent(site());
+    EXPECT_FALSE(detailSite->TabStop());
+    grid->SetTabStop(false);
+    site()->SetParent(nullptr);
+    site()->SetParent(grid);
+    EXPECT_FALSE(site()->TabStop());
+}
+
+TEST_F(GridSite, OnlyLaterSizeChangesRecalculateTheView)
+{
+    // With the grid locked the size changes the site asks for wait in its queue.
+    grid->BeginUpdate();
+    site()->SetBounds(0, 0, 0, 0);
+    grid->RemoveViewChanges(view);
+    site()->SetBounds(0, 0, 100, 50);  // the first size, as on a first show
+    EXPECT_EQ(grid->PendingChangeCount(), 0);
+    EXPECT_EQ(site()->LastClientWidth(), site()->GetClientBounds().Right);
+    EXPECT_EQ(site()->LastClientHeight(), site()->GetClientBounds().Bottom);
+    site()->SetBounds(0, 0, 120, 50);
+    EXPECT_EQ(grid->PendingChangeCount(), 1);
+    site()->SetBounds(10, 10, 120, 50);  // moved, same size
+    EXPECT_EQ(grid->PendingChangeCount(), 1);
+    grid->EndUpdate();
+    EXPECT_EQ(calcs(), 1);
+}
+
+TEST_F(GridSite, ASizeChangeDuringAScrollBarUpdateIsRetriedOnce)
+{
+    SiteViewInfo* info = view->Info();
+    info->Busy = true;
+    view->SController()->ResizeTo = TRect{0, 0, 150, 90};
+    sharedLog().clear();
+    site()->UpdateScrollBars();
+    EXPECT_EQ(site()->BoundsRect(), (TRect{0, 0, 150, 90}));
+    ASSERT_NE(site()->SizeChangeTimer(), nullptr);
+    EXPECT_EQ(calcs(), 0);
+    info->Busy = false;
+    Clock.Advance(1);
+    EXPECT_EQ(calcs(), 1);
+    EXPECT_EQ(site()->SizeChangeTimer(), nullptr);
+    Clock.Advance(10);
+    EXPECT_EQ(calcs(), 1);
+
+    // While calculating but not updating scroll bars, the change is dropped.
+    info->Busy = true;
+    site()->SetBounds(0, 0, 160, 90);
+    EXPECT_EQ(site()->SizeChangeTimer(), nullptr);
+    EXPECT_EQ(calcs(), 1);
+}
+
+TEST_F(GridSite, PaintWaitsForTheLockAndTheBackgroundComesLast)
+{
+    TvlStyleRepository repository(nullptr);
+    auto* style = static_cast<TvlStyle*>(repository.CreateStyle());
+    style->SetColor(clYellow);
+    view->Styles()->SetBackground(style);
+    view->ViewInfo()->MainCalculate(TRect{0, 0, 100, 60});
+
+    Surface s;
+    const std::unique_ptr<TvlRegion> clipBefore = s.canvas()->GetClipRegion();
+    view->Painter()->Paint(s.canvas(), nullptr);
+    EXPECT_EQ(s.pixel(10, 10), clRed);
+    EXPECT_EQ(s.pixel(50, 30), clYellow);
+    EXPECT_EQ(s.pixel(150, 80), clWhite);  // outside the view
+    EXPECT_TRUE(s.canvas()->GetClipRegion()->IsEqual(clipBefore.get()));
+
+    // A background bitmap is tiled instead, still around the parts.
+    TBitmap tile;
+    tile.SetSize(4, 4);
+    tile.Canvas()->Brush()->SetColor(clLime);
+    tile.Canvas()->FillRect(TRect{0, 0, 4, 4});
+    view->BackgroundBitmaps()->SetBackground(&tile);
+    view->Painter()->Paint(s.canvas(), nullptr);
+    EXPECT_EQ(s.pixel(10, 10), clRed);
+    EXPECT_EQ(s.pixel(50, 30), clLime);
+    EXPECT_EQ(s.pixel(150, 80), clWhite);
+
+    // The site paints through the painter, but not while the view is locked
+    // or the site is parked.
+    showAndActivate();
+    QImage image(site()->Width(), site()->Height(), QImage::Format_RGB32);
+    const int paints = view->SPainter()->Paints;
+    site()->PaintTo(image);
+    EXPECT_EQ(view->SPainter()->Paints, paints + 1);
+    view->BeginUpdate();
+    site()->PaintTo(image);
+    view->EndUpdate();
+    EXPECT_EQ(view->SPainter()->Paints, paints + 1);
+    view->ViewInfo()->CanRemoveSite = false;
+    view->ViewInfo()->UpdateSiteVisibility(false);
+    ASSERT_TRUE(site()->IsParked());
+    site()->PaintTo(image);
+    EXPECT_EQ(view->SPainter()->Paints, paints + 1);
+}
+
+TEST_F(GridSite, APopupOutlivesItsCellWhenTheCellSaysSo)
+{
+    showAndActivate();
+    TvlCustomGridViewInfo* info = view->ViewInfo();
+    TvlCustomGridPopup popup(view);
+    popup.SetModalMode(false);
+    popup.SetBounds(0, 0, 80, 60);
+
+    auto first = vlGridCreateCell<PopupCell>(info, &popup, false);
+    first->CalculateRect(TRect{10, 10, 60, 30});
+    // Presses on a popup cell: a normal one stays normal, a hot one opens
+    // the popup, a press on the pressed one makes it hot.
+    std::unique_ptr<TvlCustomGridHitTest> own = vlGridHitTest<CellHitTest>(TPoint{});
+    EXPECT_TRUE(first->MouseDown(own.get(), mbLeft, {}));
+    EXPECT_EQ(first->State(), gcmsNormal);
+    EXPECT_TRUE(first->MouseMove(own.get(), {}));
+    EXPECT_EQ(first->State(), gcmsHot);
+    EXPECT_TRUE(first->MouseDown(own.get(), mbLeft, {}));
+    EXPECT_EQ(first->State(), gcmsPressed);
+    ASSERT_TRUE(popup.IsVisible());
+    EXPECT_EQ(popup.PopupOwner(), first.get());
+    EXPECT_FALSE(first->MouseMove(vlGridHitTest<OtherHitTest>(TPoint{}).get(), {}));
+    EXPECT_EQ(first->State(), gcmsPressed);
+    EXPECT_FALSE(first->MouseUp(own.get(), mbLeft, {}));
+
+    // The layout makes its cells again: the new one takes the popup over.
+    info->AddGuardedCell(first.get());
+    info->AddGuardedCell(first.get());
+    const TvlCustomGridCellViewInfo* gone = first.get();
+    first.reset();
+    EXPECT_FALSE(info->IsCellAlive(gone));
+    EXPECT_TRUE(popup.IsVisible());
+    EXPECT_EQ(popup.PopupOwner(), nullptr);
+    auto second = vlGridCreateCell<PopupCell>(info, &popup, false);
+    EXPECT_EQ(popup.PopupOwner(), second.get());
+    EXPECT_EQ(second->State(), gcmsPressed);
+    EXPECT_TRUE(second->MouseDown(own.get(), mbLeft, {}));
+    EXPECT_EQ(second->State(), gcmsHot);
+    popup.CloseUp();
+    EXPECT_FALSE(popup.IsVisible());
+    second->SetState(gcmsPressed);
+    ASSERT_TRUE(popup.IsVisible());
+    popup.CloseUp();
+    EXPECT_EQ(second->State(), gcmsNormal);  // told by the closing popup
+
+    // A cell that wants its popup closed with it closes it as it goes.
+    auto third = vlGridCreateCell<PopupCell>(info, &popup, true);
+    third->SetState(gcmsPressed);
+    ASSERT_TRUE(popup.IsVisible());
+    third.reset();
+    EXPECT_FALSE(popup.IsVisible());
+}
+
+TEST_F(GridSite, SingleLineCellsTakeTheHeightOfQq)
+{
+    TvlCustomGridViewInfo* info = view->ViewInfo();
+    TFont font;
+    font.SetName(QStringLiteral("DejaVu Sans"));
+    font.SetSize(12);
+    auto cell = vlGridCreateCell<PopupCell>(info, nullptr, true);
+    cell->Font = &font;
+    cell->CellText = QStringLiteral("x");
+    const int qq = info->GetFontHeight(&font);
+    EXPECT_GT(qq, 0);
+    EXPECT_EQ(cell->GetTextCellHeight(info, nullptr), qq + 4);
+
+    auto multi = vlGridCreateCell<PopupCell>(info, nullptr, true);
+    multi->Font = &font;
+    multi->Multi = true;
+    multi->CellText = QStringLiteral("one\ntwo");
+    multi->CalculateRect(TRect{0, 0, 200, 100});
+    EXPECT_EQ(multi->GetTextCellHeight(info, nullptr), multi->TextHeight() + 4);
+    EXPECT_GT(multi->TextHeight(), qq);
+}
+
+TEST(GridViewInfoCache, ItemsAreMadeOnDemandAndForgetTheirValues)
+{
+    GridFixture f;
+    TvlCustomGridTableViewInfoCache cache(f.views[0]);
+    cache.SetCount(3);
+    EXPECT_EQ(cache.Count(), 3);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(cache.GetItemIfExists(i), nullptr);
+    auto* item = static_cast<TvlCustomGridTableViewInfoCacheItem*>(cache.GetItem(1));
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->Index(), 1);
+    EXPECT_EQ(cache.GetItem(1), item);
+    EXPECT_EQ(cache.GetItemIfExists(1), item);
+    EXPECT_EQ(cache.GetItemIfExists(7), nullptr);
+    EXPECT_EQ(cache.GetItem(-1), nullptr);
+    item->SetHeight(24);
+    EXPECT_TRUE(item->IsHeightAssigned());
+    cache.UnassignValues(true);
+    EXPECT_FALSE(item->IsHeightAssigned());
+    cache.SetCount(2);
+    EXPECT_EQ(cache.GetItemIfExists(1), nullptr);
+}
+
+}  // namespace
