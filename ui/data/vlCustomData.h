@@ -1536,6 +1536,8 @@ public:
     TObject* GetItemByItemLink(TObject* AItemLink) const { return GetItemByID(GetItemID(AItemLink)); }
     virtual TObject* GetItemByName(const String& AName) const;
     void UpdateItems(bool AUpdateFields);
+    // True while UpdateItems rebuilds the item list.
+    bool IsUpdatingItems() const { return FUpdatingItems; }
     void RefreshStructure(bool AUpdateFields);
     virtual void UpdateFields();
     virtual void UpdateField(TvlCustomDataField* AField) { (void)AField; }

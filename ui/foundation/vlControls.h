@@ -179,6 +179,8 @@ public:
     void SetScrollBarInfo(TScrollBarKind AScrollBarKind, int AMin, int AMax, int AStep, int APage, int APos,
                           bool AAllowShow, bool AAllowHide);
     virtual void UpdateScrollBars();
+    // True while UpdateScrollBars runs.
+    bool IsUpdatingScrollBars() const { return FUpdatingScrollBars; }
     void BeginScrollBarsUpdate();
     void EndScrollBarsUpdate();
     // Makes the scroll bars and the grip exist exactly when HasScrollBars.

@@ -173,8 +173,12 @@ void TvlGridPainter::PaintDetails()
 
 void TvlGridPainter::Invalidate(bool AHard)
 {
-    (void)AHard;  // the views' site controls repaint through their views
     Grid()->RefreshViews(false);
+    if (!AHard)
+        return;
+    for (int i = 0; i < Grid()->ControlCount(); ++i)
+        if (auto* site = dynamic_cast<TvlGridSite*>(Grid()->Controls(i)))
+            site->Invalidate();
 }
 
 void TvlGridPainter::InvalidateRect(const TRect& R) { Grid()->InvalidateRect(R, false); }

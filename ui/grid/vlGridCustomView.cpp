@@ -35,26 +35,6 @@ void TvlCustomGridController::ControlFocusChanged()
     GridView()->Changed(std::make_unique<TvlGridControlFocusChange>(GridView()));
 }
 
-void TvlCustomGridViewInfo::MainCalculate(const TRect& ABounds)
-{
-    const bool was = FIsCalculating;
-    FIsCalculating = true;
-    try {
-        Calculate(ABounds);
-    } catch (...) {
-        FIsCalculating = was;
-        throw;
-    }
-    FIsCalculating = was;
-}
-
-std::unique_ptr<TvlCustomGridHitTest> TvlCustomGridViewInfo::GetHitTest(const TPoint& P)
-{
-    auto result = vlGridHitTest<TvlGridViewNoneHitTest>(P);
-    result->View = GridView();
-    return result;
-}
-
 // ---- options -------------------------------------------------------------------------------
 
 TvlCustomGridOptions::TvlCustomGridOptions(TvlCustomGridView* AGridView) : TvlInterfacedPersistent(nullptr), FGridView(AGridView)
@@ -294,6 +274,7 @@ void TvlCustomGridView::CreateHandlers()
     FPainter = GetPainterClass()(this);
     FViewData = GetViewDataClass()(this);
     FViewInfo = GetViewInfoClass()(this);
+    FViewInfo->AfterConstruction();
     if (TViewInfoCacheClass cacheClass = GetViewInfoCacheClass())
         FViewInfoCache = cacheClass(this);
 }
@@ -301,6 +282,8 @@ void TvlCustomGridView::CreateHandlers()
 void TvlCustomGridView::DestroyHandlers()
 {
     FDataController.reset();
+    if (FViewInfo != nullptr)
+        FViewInfo->BeforeDestruction();
     FViewInfo.reset();
     FViewInfoCache.reset();
     FViewData.reset();
@@ -692,6 +675,12 @@ bool TvlCustomGridView::CanCalculate() const { return (IsVisible() || IsPattern(
 bool TvlCustomGridView::IsControlFocused() const { return Control() != nullptr && Control()->IsFocused(); }
 
 bool TvlCustomGridView::CanTabStop() const { return Control() != nullptr && Control()->TabStop(); }
+
+void TvlCustomGridView::SetSiteTabStop(bool Value)
+{
+    if (FViewInfo != nullptr && FViewInfo->Site() != nullptr)
+        FViewInfo->Site()->SetTabStop(Value && CanTabStop());
+}
 
 bool TvlCustomGridView::IsDestroying() const
 {

@@ -536,7 +536,8 @@ int TvlCustomGridDetailsSiteViewInfo::CalculateHeight()
     if (TvlCustomGridView* view = GetActiveGridView()) {
         FFullyVisible = false;
         const TSize maxSize{GetMaxWidth() - 2 * GetFrameWidth(), GetMaxHeight() - nonClient};
-        height = view->ViewInfo()->GetHeight(maxSize, FFullyVisible);
+        height = 0;
+        view->ViewInfo()->GetNaturalHeight(maxSize, height, FFullyVisible);
     } else {
         FFullyVisible = true;
         height = GetEmptyClientHeight();
@@ -555,10 +556,12 @@ int TvlCustomGridDetailsSiteViewInfo::CalculateWidth()
 {
     const int nonClient = 2 * GetFrameWidth();
     int width;
-    if (TvlCustomGridView* view = GetActiveGridView())
-        width = view->ViewInfo()->GetWidth(TSize{GetMaxWidth() - nonClient, GetMaxHeight() - nonClient});
-    else
+    if (TvlCustomGridView* view = GetActiveGridView()) {
+        width = 0;
+        view->ViewInfo()->GetNaturalWidth(GetMaxWidth() - nonClient, width);
+    } else {
         width = GetEmptyClientWidth();
+    }
     width += nonClient;
     return std::min(std::max(width, GetMinWidth()), GetMaxWidth());
 }

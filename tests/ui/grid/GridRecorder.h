@@ -19,9 +19,9 @@ inline std::vector<std::string>& sharedLog()
 class RecordingViewInfo : public TvlCustomGridViewInfo {
 public:
     using TvlCustomGridViewInfo::TvlCustomGridViewInfo;
-    void Calculate(const TRect& ABounds) override
+    void Calculate() override
     {
-        TvlCustomGridViewInfo::Calculate(ABounds);
+        TvlCustomGridViewInfo::Calculate();
         sharedLog().push_back("calc " + GridView()->Name().toStdString());
     }
 };
