@@ -158,6 +158,8 @@ TControl::~TControl()
 {
     Destroying();
     DragControlGone(this);
+    if (FHostDockSite != nullptr)
+        std::erase(FHostDockSite->FDockClients, this);
     if (FParent != nullptr) {
         Invalidate();
         FParent->removeControl(this);
@@ -177,6 +179,11 @@ void TControl::WndProc(TMessage& Message)
     if (Message.Msg >= WM_MOUSEMOVE && Message.Msg <= WM_MBUTTONDBLCLK && Application != nullptr)
         Application->HintMouseMessage(this, Message);
     Dispatch(Message);
+    // The site a client is docked in follows its caption and visibility.
+    if (FHostDockSite != nullptr && (Message.Msg == WM_SETTEXT || Message.Msg == CM_VISIBLECHANGED)) {
+        TDockNotifyRec notify{Message.Msg, Message.WParam, Message.LParam};
+        FHostDockSite->Perform(CM_DOCKNOTIFICATION, reinterpret_cast<WPARAM>(this), reinterpret_cast<LPARAM>(&notify));
+    }
 }
 
 void TControl::Dispatch(TMessage& Message)
@@ -619,6 +626,9 @@ TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner) {}
 TWinControl::~TWinControl()
 {
     Destroying();
+    for (TControl* client : FDockClients)
+        client->FHostDockSite = nullptr;
+    FDockClients.clear();
     for (TControl* c : FControls) {
         c->FParent = nullptr;
         if (auto* w = dynamic_cast<TWinControl*>(c))

@@ -70,12 +70,22 @@ using TKeyEvent = TDelegate<void(TObject* Sender, uint16_t& Key, TShiftState Shi
 using TKeyPressEvent = TDelegate<void(TObject* Sender, QChar& Key)>;
 
 enum TDragMode { dmManual, dmAutomatic };
+// A drag moves the control onto a target (dkDrag) or docks it (dkDock).
+enum TDragKind { dkDrag, dkDock };
 enum TDragState { dsDragEnter, dsDragLeave, dsDragMove };
 using TDragOverEvent =
     TDelegate<void(TObject* Sender, TObject* Source, int X, int Y, TDragState State, bool& Accept)>;
 using TDragDropEvent = TDelegate<void(TObject* Sender, TObject* Source, int X, int Y)>;
 using TStartDragEvent = TDelegate<void(TObject* Sender, TDragObject*& DragObject)>;
 using TEndDragEvent = TDelegate<void(TObject* Sender, TObject* Target, int X, int Y)>;
+class TControl;
+class TDragDockObject;
+using TDockDropEvent = TDelegate<void(TObject* Sender, TDragDockObject* Source, int X, int Y)>;
+using TDockOverEvent =
+    TDelegate<void(TObject* Sender, TDragDockObject* Source, int X, int Y, TDragState State, bool& Accept)>;
+using TGetSiteInfoEvent =
+    TDelegate<void(TObject* Sender, TControl* DockClient, TRect& InfluenceRect, TPoint MousePos, bool& CanDock)>;
+using TUnDockEvent = TDelegate<void(TObject* Sender, TControl* Client, TWinControl* NewTarget, bool& Allow)>;
 
 // What an owner-drawn control is asked to paint (the LParam of CN_DRAWITEM):
 // its state as ODS_ flags, the DC and the rectangle to fill.
@@ -227,6 +237,24 @@ public:
     TStartDragEvent OnStartDrag;
     TEndDragEvent OnEndDrag;
 
+    // ---- docking (see ControlsDock.cpp): with DragKind dkDock a drag of
+    // the control looks for dock sites instead of drop targets.
+    TDragKind DragKind() const { return FDragKind; }
+    void SetDragKind(TDragKind Value) { FDragKind = Value; }
+    // The site the control is docked in; nullptr when not docked.
+    TWinControl* HostDockSite() const { return FHostDockSite; }
+    // Docks the control into NewDockSite as a drop there would; nullptr
+    // floats it (only a form can be a free window). False when the old
+    // site keeps it (OnUnDock) or it cannot float. DropControl and
+    // ControlSide reach the site in the dock object.
+    bool ManualDock(TWinControl* NewDockSite, TControl* DropControl = nullptr, TAlign ControlSide = alNone);
+    // Moves the control into NewDockSite (nullptr: floating at ARect, screen
+    // coordinates), telling the site it leaves and the one it joins.
+    virtual void Dock(TWinControl* NewDockSite, const TRect& ARect);
+    // The size the control had before it was docked: it floats at that size.
+    int UndockWidth() const { return FUndockWidth; }
+    int UndockHeight() const { return FUndockHeight; }
+
     // The default window procedure; exposed so a replaced WindowProc can be
     // restored with WindowProc = TWndMethod(control, &TControl::WndProc).
     virtual void WndProc(TMessage& Message);
@@ -285,6 +313,9 @@ private:
     TPopupMenu* FPopupMenu = nullptr;
     TDragMode FDragMode = dmManual;
     TCursor FDragCursor = crDrag;
+    TDragKind FDragKind = dkDrag;
+    TWinControl* FHostDockSite = nullptr;
+    int FUndockWidth = 0, FUndockHeight = 0;
 };
 
 // What the application is about to show as a hint: CM_HINTSHOW carries a
@@ -406,6 +437,27 @@ public:
     TNotifyEvent OnEnter;
     TNotifyEvent OnExit;
 
+    // ---- dock site: controls dragged with DragKind dkDock (or docked in
+    // code) become its dock clients.
+    bool DockSite() const { return FDockSite; }
+    void SetDockSite(bool Value) { FDockSite = Value; }
+    int DockClientCount() const { return int(FDockClients.size()); }
+    TControl* DockClients(int Index) const { return FDockClients.at(size_t(Index)); }
+    // May Client dock here, and where does the site catch it (screen
+    // coordinates; the site's window grown by 10 px by default)?
+    virtual void GetSiteInfo(TControl* Client, TRect& InfluenceRect, TPoint MousePos, bool& CanDock);
+    // Asked while a client is dragged over the site (Accept starts true);
+    // the source's DockRect is where the client would land.
+    virtual void DockOver(TDragDockObject* Source, int X, int Y, TDragState State, bool& Accept);
+    // Takes the dragged client in and fires OnDockDrop.
+    virtual void DockDrop(TDragDockObject* Source, int X, int Y);
+    // May Client leave for NewTarget (nullptr: floating)? OnUnDock decides.
+    virtual bool DoUnDock(TWinControl* NewTarget, TControl* Client);
+    TDockDropEvent OnDockDrop;
+    TDockOverEvent OnDockOver;
+    TGetSiteInfoEvent OnGetSiteInfo;
+    TUnDockEvent OnUnDock;
+
     // The one place where toolkit events become messages. The widget classes
     // call it from their event(); Base runs the widget class's own handling.
     bool ToolkitEvent(QWidget* W, QEvent* E, const std::function<bool(QEvent*)>& Base);
@@ -447,6 +499,10 @@ protected:
     // A mouse event on a top-level window's own widget: true when the
     // window's frame took it (frame messages, moving or sizing the window).
     virtual bool NonClientMouse(QEvent* E) { (void)E; return false; }
+    // A client joins (made a child here, at ARect in screen coordinates) or
+    // has left (it has its new parent already).
+    virtual void DoAddDockClient(TControl* Client, const TRect& ARect);
+    virtual void DoRemoveDockClient(TControl* Client);
     // A right click: shows the popup menu of the control at P.
     void ContextPopup(TPoint P);
     // Runs fn with toolkit signals of the widget blocked, so a change the
@@ -480,6 +536,8 @@ private:
     int FAlignLevel = 0;
     bool FTabStop = false;
     bool FAcceptFiles = false;
+    bool FDockSite = false;
+    std::vector<TControl*> FDockClients;  // not owned
     bool FTrackingLeave = false;  // TrackMouseEvent asked for WM_MOUSELEAVE
     bool FRenderingToolkit = false;
     bool FPlacing = false;
@@ -621,6 +679,25 @@ public:
     TDragImageList* GetDragImages() override;
 };
 
+// A drag (or a docking in code) of a control towards dock sites.
+class TDragDockObject : public TBaseDragControlObject {
+public:
+    explicit TDragDockObject(TControl* AControl);
+    String ClassName() const override { return String::fromLatin1("TDragDockObject"); }
+    // Where the client would land, in screen coordinates; a site's
+    // DockOver may change it.
+    TRect DockRect() const { return FDockRect; }
+    void SetDockRect(const TRect& Value) { FDockRect = Value; }
+    TAlign DropAlign() const { return FDropAlign; }
+    TControl* DropOnControl() const { return FDropOnControl; }
+
+private:
+    friend class TControl;
+    TRect FDockRect;
+    TAlign FDropAlign = alNone;
+    TControl* FDropOnControl = nullptr;
+};
+
 // Image lists whose one chosen image follows the pointer during a drag, in
 // a small window that never takes the mouse nor the activation.
 class TDragImageList : public TImageList {
@@ -663,3 +740,7 @@ void CancelDrag();
 // topmost windowed control of the window there (windows that let the mouse
 // through are skipped), or its graphic child at P.
 TControl* FindDragTarget(TPoint P, bool AllowDisabled);
+// The dock site under P (screen) that takes Client in: the windowed control
+// there or the nearest of its parents that is a DockSite, is not Client nor
+// inside it, and agrees through GetSiteInfo. nullptr when none.
+TWinControl* FindDockSite(TControl* Client, TPoint P);

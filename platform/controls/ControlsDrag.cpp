@@ -123,6 +123,40 @@ bool dragHook(QObject* Receiver, QEvent* E)
     }
 }
 
+// Dock drags ask dock sites (Accept starts true: the site agreed to take
+// the client already), other drags their targets.
+bool askTarget(TControl* Target, TDragObject* Object, TPoint TP, TDragState State)
+{
+    if (auto* dock = dynamic_cast<TDragDockObject*>(Object)) {
+        bool accept = true;
+        static_cast<TWinControl*>(Target)->DockOver(dock, TP.X, TP.Y, State, accept);
+        return accept;
+    }
+    bool accept = false;
+    Target->DragOver(sourceOf(Object), TP.X, TP.Y, State, accept);
+    return accept;
+}
+
+// A dock drag let go: into the accepting site, else floating where the
+// pointer is (when the client can float at all).
+void dockDropped(TDragDockObject* Object, TWinControl* Site, TPoint TP)
+{
+    TControl* client = Object->Control();
+    if (client == nullptr)
+        return;
+    if (Site != nullptr) {
+        TWinControl* host = client->HostDockSite();
+        if (host != nullptr && host != Site && !host->DoUnDock(Site, client))
+            return;
+        Site->DockDrop(Object, TP.X, TP.Y);
+        return;
+    }
+    const TPoint p = Object->DragPos();
+    if (client->HostDockSite() != nullptr && dynamic_cast<TCustomForm*>(client) != nullptr
+        && client->HostDockSite()->DoUnDock(nullptr, client))
+        client->Dock(nullptr, Bounds(p.X, p.Y, client->UndockWidth(), client->UndockHeight()));
+}
+
 void resetDriver()
 {
     TDragDriver& d = TDragDriver::Get();
@@ -286,6 +320,8 @@ void TControl::BeginDrag(bool Immediate, int Threshold)
     DoStartDrag(object);
     if (!d.Active || d.Source != this)
         return;  // cancelled, or gone, while starting
+    if (object == nullptr && FDragKind == dkDock)
+        object = AdoptDragObject(std::make_unique<TDragDockObject>(this));
     if (object == nullptr)
         object = AdoptDragObject(std::make_unique<TDragControlObject>(this));
     d.Object = object;
@@ -343,11 +379,18 @@ void DragTo(TPoint P)
     auto ask = [&](TControl* Target, TDragState State) {
         const TPoint tp = Target->ScreenToClient(P);
         TDragDriver::SetObjectTarget(object, Target, tp);
-        bool accept = false;
-        Target->DragOver(sourceOf(object), tp.X, tp.Y, State, accept);
-        return accept;
+        return askTarget(Target, object, tp, State);
     };
-    TControl* target = FindDragTarget(P, false);
+    auto* dock = dynamic_cast<TDragDockObject*>(object);
+    if (dock != nullptr && dock->Control() != nullptr) {
+        // The client would land where the pointer has carried it; a site
+        // may say otherwise in DockOver.
+        const TControl* client = dock->Control();
+        const TPoint origin = client->ClientToScreen(TPoint{0, 0});
+        dock->SetDockRect(Bounds(origin.X + P.X - d.StartPos.X, origin.Y + P.Y - d.StartPos.Y, client->Width(),
+                                 client->Height()));
+    }
+    TControl* target = dock != nullptr ? FindDockSite(dock->Control(), P) : FindDragTarget(P, false);
     if (target != d.Target) {
         if (d.Target != nullptr)
             ask(d.Target, dsDragLeave);
@@ -394,11 +437,13 @@ void DragDone(bool Drop)
         TPoint tp{0, 0};
         if (d.Target != nullptr && d.Started) {
             tp = d.Target->ScreenToClient(p);
-            bool ignored = false;
-            d.Target->DragOver(sourceOf(object), tp.X, tp.Y, dsDragLeave, ignored);
+            askTarget(d.Target, object, tp, dsDragLeave);
         }
         TControl* target = accepted ? d.Target : nullptr;
-        if (accepted && target != nullptr)
+        auto* dock = dynamic_cast<TDragDockObject*>(object);
+        if (dock != nullptr && Drop && d.Started && !d.SourceGone)
+            dockDropped(dock, accepted ? static_cast<TWinControl*>(target) : nullptr, tp);
+        else if (accepted && target != nullptr)
             target->DragDrop(sourceOf(object), tp.X, tp.Y);
         if (!accepted || d.Target == nullptr) {
             target = nullptr;

@@ -89,9 +89,26 @@ std::unique_ptr<QWidget> TCustomForm::CreateWidget(QWidget*)
     return w;
 }
 
+void TCustomForm::SetParent(TWinControl* AParent)
+{
+    TWinControl::SetParent(AParent);
+    if (AParent != nullptr || !HandleAllocated())
+        return;
+    // Back on its own: the frame returns, and leaving the parent hid it.
+    applyWindowFlags();
+    if (Visible())
+        Widget()->show();
+}
+
 void TCustomForm::applyWindowFlags()
 {
     QWidget* w = Widget();
+    if (Parent() != nullptr) {
+        // Docked: a child of the site's window.
+        if (w->isWindow())
+            w->setWindowFlags(Qt::Widget);
+        return;
+    }
     Qt::WindowFlags flags = Qt::Window;
     switch (FBorderStyle) {
     case bsNone: flags |= Qt::FramelessWindowHint; break;
@@ -151,7 +168,7 @@ void TCustomForm::UpdateWidget()
 
 void TCustomForm::applyPosition()
 {
-    if (FPositioned)
+    if (FPositioned || Parent() != nullptr)
         return;
     FPositioned = true;
     TRect area;

@@ -62,6 +62,9 @@ public:
 
     void Show();
     void Hide() { SetVisible(false); }
+    // A form docked into a site (given a parent) is a child window there
+    // without a frame; taken out again it is a window of its own.
+    void SetParent(TWinControl* AParent) override;
     // Shows the form and runs the event loop until ModalResult is set (by a
     // button's ModalResult, Close, or the program); hides it and returns it.
     virtual TModalResult ShowModal();

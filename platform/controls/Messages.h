@@ -94,12 +94,26 @@ enum : UINT {
     // To a control's parent while the control is redrawn (WParam 1), or to a
     // control to have it redrawn (WParam 0).
     CM_INVALIDATE = CM_BASE + 52,
+    // To a dock site: a client is leaving it for another site or floating
+    // (WParam the new site or 0, LParam the client).
+    CM_UNDOCKCLIENT = CM_BASE + 62,
+    // To a dock site: a docked client got a message the site may follow
+    // (WParam the client, LParam a TDockNotifyRec).
+    CM_DOCKNOTIFICATION = CM_BASE + 67,
     CN_BASE = 0xBC00,
     CN_COMMAND = CN_BASE + WM_COMMAND, CN_HSCROLL = CN_BASE + WM_HSCROLL, CN_VSCROLL = CN_BASE + WM_VSCROLL,
     CN_KEYDOWN = CN_BASE + WM_KEYDOWN, CN_CHAR = CN_BASE + WM_CHAR, CN_SYSKEYDOWN = CN_BASE + WM_SYSKEYDOWN,
     CN_DRAWITEM = CN_BASE + 0x002B,
 };
 
+
+// What CM_DOCKNOTIFICATION passes on: the message the docked client got
+// (WM_SETTEXT with the text's String pointer, CM_VISIBLECHANGED).
+struct TDockNotifyRec {
+    UINT ClientMsg = 0;
+    WPARAM MsgWParam = 0;
+    LPARAM MsgLParam = 0;
+};
 
 // WM_NCCALCSIZE with WParam 1: LParam points here. rgrc[0] comes in as the
 // window's new bounds and goes out as its client area.

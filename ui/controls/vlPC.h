@@ -1017,7 +1017,19 @@ public:
 
     TvlPageChangingEvent OnPageChanging;
 
+    // As a dock site every docked control gets a page of its own.
+    void GetSiteInfo(TControl* Client, TRect& InfluenceRect, TPoint MousePos, bool& CanDock) override;
+    void DockOver(TDragDockObject* Source, int X, int Y, TDragState State, bool& Accept) override;
+    void DockDrop(TDragDockObject* Source, int X, int Y) override;
+    bool DoUnDock(TWinControl* NewTarget, TControl* Client) override;
+
 protected:
+    // 1 when a new page took the client, 0 when its page only moved last.
+    virtual int DoDockDrop(TDragDockObject* Source);
+    virtual bool DoUnDockClient(TWinControl* NewTarget, TControl* Client);
+    void DoAddDockClient(TControl* Client, const TRect& ARect) override;
+    void DoRemoveDockClient(TControl* Client) override;
+    void Dispatch(TMessage& Message) override;
     virtual bool CanChangePage(TvlTabSheet* ANewPage);
     virtual void PageChanged();
     virtual void UpdateActivePage();
@@ -1036,9 +1048,16 @@ private:
     TvlTabSheet* findNextPageNoWrap(TvlTabSheet* APage, bool AGoForward) const;
     bool pageSelectable(const TvlTabSheet* APage) const;
 
+    // The page holding Client when Client is docked here, else nullptr.
+    TvlTabSheet* dockPageOf(const TControl* Client) const;
+    // The docked control on the page of the tab at X, Y, if any.
+    TControl* dockClientAt(int X, int Y);
+
     TvlTabSheet* FActivePage = nullptr;
     bool FChanging = false;
     bool FInserting = false;
+    TvlTabSheet* FNewDockSheet = nullptr;  // the page made for a client being docked
+    TvlTabSheet* FUndockingPage = nullptr;  // the page whose client is leaving
     std::vector<TvlTabSheet*> FPages;  // not owned
 };
 

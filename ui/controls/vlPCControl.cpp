@@ -14,19 +14,6 @@
 
 namespace {
 
-// Holds an object link while a handler may free the object.
-class TObjectGuard {
-public:
-    explicit TObjectGuard(TObject* AObject) : FLink(AddObjectLink(AObject)) {}
-    ~TObjectGuard() { RemoveObjectLink(FLink); }
-    TObjectGuard(const TObjectGuard&) = delete;
-    TObjectGuard& operator=(const TObjectGuard&) = delete;
-    bool Destroyed() const { return FLink->Ref == nullptr; }
-
-private:
-    TvlObjectLink* FLink;
-};
-
 // Options whose change moves tabs or buttons, and those that only repaint.
 const TvlPCOptions layoutOptions{pcoAlwaysShowGoDialogButton, pcoCloseButton, pcoFixedTabWidthWhenRotated,
                                  pcoGoDialog, pcoGradient, pcoGradientClientArea, pcoNoArrows,
@@ -542,7 +529,7 @@ void TvlCustomTabControl::ClickTab(int AVisibleIndex, bool ACtrl)
     }
     // OnChange may free the control: nothing of it is touched afterwards
     // unless it still exists.
-    const TObjectGuard guard(this);
+    const TvlObjectGuard guard(this);
     SetTabIndex(tab->Index());
     if (guard.Destroyed())
         return;
@@ -866,7 +853,7 @@ void TvlCustomTabControl::MouseDown(TMouseButton Button, TShiftState Shift, int 
     }
     const bool justClosed = FGoDialogJustClosed;
     FGoDialogJustClosed = false;
-    const TObjectGuard guard(this);
+    const TvlObjectGuard guard(this);
     TvlControl::MouseDown(Button, Shift, X, Y);
     if (guard.Destroyed())
         return;
@@ -916,7 +903,7 @@ void TvlCustomTabControl::MouseMove(TShiftState Shift, int X, int Y)
 
 void TvlCustomTabControl::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
 {
-    const TObjectGuard guard(this);
+    const TvlObjectGuard guard(this);
     TvlControl::MouseUp(Button, Shift, X, Y);
     if (guard.Destroyed() || Button != mbLeft || HideTabs() || FGoDialogShowing || Painter() == nullptr)
         return;

@@ -7,6 +7,7 @@
 #include "platform/rtl/Exception.h"
 #include "ui/controls/vlPC.h"
 #include "ui/controls/vlPCConsts.h"
+#include "ui/foundation/vlClasses.h"
 
 // ---- TvlTabSheet -------------------------------------------------------------------
 
@@ -200,6 +201,8 @@ TvlTabSheet* TvlPageControl::findNextPageNoWrap(TvlTabSheet* APage, bool AGoForw
 
 void TvlPageControl::removePage(TvlTabSheet* APage)
 {
+    if (FUndockingPage == APage)
+        FUndockingPage = nullptr;
     if (IsDestroying()) {
         // Going down with its owner: the pages are only let go.
         std::erase(FPages, APage);
@@ -421,4 +424,160 @@ void TvlPageControl::Loaded()
         updateTab(page);
     if (!IsDesigning() && FActivePage != nullptr && !FActivePage->Enabled())
         SetActivePage(nullptr);
+}
+
+// ---- docking -----------------------------------------------------------------------
+
+TvlTabSheet* TvlPageControl::dockPageOf(const TControl* Client) const
+{
+    if (Client == nullptr || Client->HostDockSite() != this)
+        return nullptr;
+    auto* page = dynamic_cast<TvlTabSheet*>(Client->Parent());
+    return page != nullptr && page->FPageControl == this ? page : nullptr;
+}
+
+TControl* TvlPageControl::dockClientAt(int X, int Y)
+{
+    const int visibleIndex = GetTabVisibleIndexAt(X, Y);
+    if (visibleIndex < 0)
+        return nullptr;
+    auto* page = dynamic_cast<TvlTabSheet*>(GetTabPage(VisibleTab(visibleIndex)->Index()));
+    if (page == nullptr || page->ControlCount() == 0)
+        return nullptr;
+    TControl* client = page->Controls(0);
+    return dockPageOf(client) == page ? client : nullptr;
+}
+
+void TvlPageControl::GetSiteInfo(TControl* Client, TRect& InfluenceRect, TPoint MousePos, bool& CanDock)
+{
+    CanDock = dockPageOf(Client) == nullptr;
+    TvlCustomTabControl::GetSiteInfo(Client, InfluenceRect, MousePos, CanDock);
+}
+
+void TvlPageControl::DockOver(TDragDockObject* Source, int X, int Y, TDragState State, bool& Accept)
+{
+    const TPoint origin = ClientToScreen(TPoint{0, 0});
+    Source->SetDockRect(Bounds(origin.X, origin.Y, Width(), Height()));
+    TvlCustomTabControl::DockOver(Source, X, Y, State, Accept);
+}
+
+void TvlPageControl::DockDrop(TDragDockObject* Source, int X, int Y)
+{
+    DoDockDrop(Source);
+    if (OnDockDrop)
+        OnDockDrop(this, Source, X, Y);
+}
+
+int TvlPageControl::DoDockDrop(TDragDockObject* Source)
+{
+    TControl* client = Source->Control();
+    if (client == nullptr)
+        return 0;
+    auto* holder = dynamic_cast<TvlTabSheet*>(client->Parent());
+    if (holder != nullptr && holder->FPageControl == this) {
+        holder->SetPageIndex(PageCount() - 1);
+        return 0;
+    }
+    // Owned by the page control, so it goes with it at the latest.
+    auto* page = new TvlTabSheet(this);
+    FNewDockSheet = page;
+    try {
+        page->SetPageControl(this);
+        if (auto* form = dynamic_cast<TCustomForm*>(client))
+            page->SetCaption(form->Caption());
+        client->Dock(this, Source->DockRect());
+    } catch (...) {
+        FNewDockSheet = nullptr;
+        delete page;
+        throw;
+    }
+    FNewDockSheet = nullptr;
+    page->SetTabVisible(client->Visible());
+    if (client->Visible())
+        SetActivePage(page);
+    client->SetAlign(alClient);
+    return 1;
+}
+
+void TvlPageControl::DoAddDockClient(TControl* Client, const TRect& ARect)
+{
+    if (FNewDockSheet != nullptr)
+        Client->SetParent(FNewDockSheet);
+    else
+        TvlCustomTabControl::DoAddDockClient(Client, ARect);
+}
+
+bool TvlPageControl::DoUnDock(TWinControl* NewTarget, TControl* Client)
+{
+    const bool allow = TvlCustomTabControl::DoUnDock(NewTarget, Client);
+    if (allow)
+        DoUnDockClient(NewTarget, Client);
+    return allow;
+}
+
+bool TvlPageControl::DoUnDockClient(TWinControl*, TControl* Client)
+{
+    FUndockingPage = dockPageOf(Client);
+    Client->SetAlign(alNone);
+    return true;
+}
+
+void TvlPageControl::DoRemoveDockClient(TControl*)
+{
+    if (IsDestroying())
+        return;
+    SelectNextPage(true);
+    if (FUndockingPage != nullptr) {
+        TvlTabSheet* page = FUndockingPage;
+        FUndockingPage = nullptr;
+        delete page;
+    }
+}
+
+void TvlPageControl::Dispatch(TMessage& Message)
+{
+    switch (Message.Msg) {
+    case CM_DOCKNOTIFICATION: {
+        const auto* client = reinterpret_cast<const TControl*>(Message.WParam);
+        const auto* notify = reinterpret_cast<const TDockNotifyRec*>(Message.LParam);
+        TvlTabSheet* page = dockPageOf(client);
+        if (page == nullptr || notify == nullptr)
+            break;
+        if (notify->ClientMsg == WM_SETTEXT && notify->MsgLParam != 0) {
+            // A tab shows one line of the docked window's caption.
+            String text = *reinterpret_cast<const String*>(notify->MsgLParam);
+            for (qsizetype i = 0; i < text.size(); ++i)
+                if (text[i] == QChar(u'\r') || text[i] == QChar(u'\n')) {
+                    text.truncate(i);
+                    break;
+                }
+            page->SetCaption(text);
+        } else if (notify->ClientMsg == CM_VISIBLECHANGED)
+            page->SetTabVisible(notify->MsgWParam != 0);
+        break;
+    }
+    case CM_UNDOCKCLIENT:
+        DoUnDockClient(reinterpret_cast<TWinControl*>(Message.WParam), reinterpret_cast<TControl*>(Message.LParam));
+        break;
+    case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: {
+        // The press may select a page whose handlers free this control.
+        const TvlObjectGuard guard(this);
+        TvlCustomTabControl::Dispatch(Message);
+        if (guard.Destroyed())
+            return;
+        const TPoint p = PointFromLParam(Message.LParam);
+        TControl* client = dockClientAt(p.X, p.Y);
+        if (client == nullptr)
+            return;
+        // Pressing the tab of a docked window starts dragging the window; a
+        // double click sets it free.
+        if (Message.Msg == WM_LBUTTONDOWN)
+            client->BeginDrag(false, -1);
+        else
+            client->ManualDock(nullptr, nullptr, alNone);
+        return;
+    }
+    default: break;
+    }
+    TvlCustomTabControl::Dispatch(Message);
 }

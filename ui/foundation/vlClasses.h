@@ -272,6 +272,19 @@ void ClearObjectLinks(TObject* AObject);
 // The links handed out and not yet removed (the controller lives while > 0).
 int ObjectLinkCount();
 
+// Holds a weak link across a call that may free the object.
+class TvlObjectGuard {
+public:
+    explicit TvlObjectGuard(TObject* AObject) : FLink(AddObjectLink(AObject)) {}
+    ~TvlObjectGuard() { RemoveObjectLink(FLink); }
+    TvlObjectGuard(const TvlObjectGuard&) = delete;
+    TvlObjectGuard& operator=(const TvlObjectGuard&) = delete;
+    bool Destroyed() const { return FLink->Ref == nullptr; }
+
+private:
+    TvlObjectLink* FLink;
+};
+
 using TvlFreeNotificationEvent = TDelegate<void(TComponent* AComponent)>;
 
 class TvlFreeNotificator : public TComponent {

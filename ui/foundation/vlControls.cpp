@@ -19,23 +19,6 @@
 #include "ui/foundation/vlClasses.h"
 #include "ui/foundation/vlDragAndDrop.h"
 
-namespace {
-
-// A weak link held across a call that may free the object.
-class TLinkGuard {
-public:
-    explicit TLinkGuard(TObject* AObject) : FLink(AddObjectLink(AObject)) {}
-    ~TLinkGuard() { RemoveObjectLink(FLink); }
-    TLinkGuard(const TLinkGuard&) = delete;
-    TLinkGuard& operator=(const TLinkGuard&) = delete;
-    bool Destroyed() const { return FLink->Ref == nullptr; }
-
-private:
-    TvlObjectLink* FLink;
-};
-
-}  // namespace
-
 // ------------------------------------------------------ control scroll bar
 
 TvlControlScrollBar::TvlControlScrollBar(TComponent* AOwner) : TvlScrollBar(AOwner)
@@ -78,7 +61,7 @@ void TvlControlScrollBar::Dispatch(TMessage& Message)
 {
     if (Message.Msg == WM_LBUTTONDOWN || Message.Msg == WM_LBUTTONDBLCLK) {
         // Focusing the parent may free the bar: look before going on.
-        const TLinkGuard link(this);
+        const TvlObjectGuard link(this);
         FocusParent();
         if (link.Destroyed())
             return;
@@ -651,7 +634,7 @@ void TvlControl::SetMouseCaptureObject(TObject* Value)
 void TvlControl::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
 {
     FMouseDownPos = Point(X, Y);
-    const TLinkGuard link(this);
+    const TvlObjectGuard link(this);
     if (CanFocusOnClick() && !Shift.Contains(ssDouble)) {
         if (!Focused())
             SetFocus();
@@ -731,7 +714,7 @@ void TvlControl::Dispatch(TMessage& Message)
         }
         break;
     case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN: {
-        const TLinkGuard link(this);
+        const TvlObjectGuard link(this);
         TCustomControl::Dispatch(Message);
         if (link.Destroyed() || ComponentState().Contains(csDestroying))
             return;

@@ -719,3 +719,150 @@ TEST_F(ControlsTest, ADragFollowsThePointerBeyondItsThresholdAndDropsOnAnAccepti
     EXPECT_EQ(ended.size(), 2u);
     EXPECT_EQ(dropped.size(), 1u);
 }
+
+namespace {
+
+// A dock site that tells what it hears from its clients.
+class TRecordingSite : public TCustomControl {
+public:
+    using TCustomControl::TCustomControl;
+    std::vector<std::string> Heard;
+
+protected:
+    void DoAddDockClient(TControl* Client, const TRect& ARect) override
+    {
+        Heard.push_back("add " + Client->Caption().toStdString());
+        TCustomControl::DoAddDockClient(Client, ARect);
+    }
+    void DoRemoveDockClient(TControl* Client) override
+    {
+        // The client has its new parent by now.
+        Heard.push_back("remove " + Client->Caption().toStdString() + (Client->Parent() == this ? " here" : ""));
+    }
+    void Dispatch(TMessage& Message) override
+    {
+        if (Message.Msg == CM_UNDOCKCLIENT)
+            Heard.push_back("undock");
+        if (Message.Msg == CM_DOCKNOTIFICATION) {
+            const auto* notify = reinterpret_cast<const TDockNotifyRec*>(Message.LParam);
+            if (notify->ClientMsg == WM_SETTEXT)
+                Heard.push_back("text " + reinterpret_cast<const String*>(notify->MsgLParam)->toStdString());
+            if (notify->ClientMsg == CM_VISIBLECHANGED)
+                Heard.push_back(notify->MsgWParam != 0 ? "shown" : "hidden");
+        }
+        TCustomControl::Dispatch(Message);
+    }
+};
+
+}  // namespace
+
+TEST_F(ControlsTest, ControlsDockInCodeAndSitesHearOfTheirClients)
+{
+    auto* a = new TRecordingSite(form.get());
+    a->SetParent(form.get());
+    a->SetBounds(0, 0, 100, 100);
+    a->SetDockSite(true);
+    auto* b = new TRecordingSite(form.get());
+    b->SetParent(form.get());
+    b->SetBounds(150, 0, 100, 100);
+    b->SetDockSite(true);
+    auto* client = new TRecordingPanel(form.get());
+    client->SetCaption(String::fromLatin1("c"));
+    client->SetParent(form.get());
+    int drops = 0;
+    a->OnDockDrop = TDockDropEvent::FromFunction([&drops](TObject*, TDragDockObject*, int, int) { ++drops; });
+
+    ASSERT_TRUE(client->ManualDock(a));
+    EXPECT_EQ(client->Parent(), a);
+    EXPECT_EQ(client->HostDockSite(), a);
+    ASSERT_EQ(a->DockClientCount(), 1);
+    EXPECT_EQ(a->DockClients(0), client);
+    EXPECT_EQ(drops, 1);
+
+    client->SetCaption(String::fromLatin1("d"));
+    client->Hide();
+    EXPECT_EQ(a->Heard, (std::vector<std::string>{"add c", "text d", "hidden"}));
+
+    // The site may keep its client; letting go, it hears the client leave
+    // once the client sits in its new site.
+    bool allow = false;
+    a->OnUnDock = TUnDockEvent::FromFunction(
+        [&allow](TObject*, TControl*, TWinControl*, bool& Allow) { Allow = allow; });
+    EXPECT_FALSE(client->ManualDock(b));
+    EXPECT_EQ(client->HostDockSite(), a);
+    allow = true;
+    a->Heard.clear();
+    ASSERT_TRUE(client->ManualDock(b));
+    EXPECT_EQ(a->Heard, (std::vector<std::string>{"undock", "remove d"}));
+    EXPECT_EQ(a->DockClientCount(), 0);
+    EXPECT_EQ(client->Parent(), b);
+    EXPECT_EQ(b->DockClientCount(), 1);
+
+    // Only a form can be a window of its own; nothing docks into itself.
+    EXPECT_FALSE(client->ManualDock(nullptr));
+    EXPECT_FALSE(b->ManualDock(b));
+    EXPECT_EQ(client->HostDockSite(), b);
+
+    // A site going away lets its clients go; a client going away leaves its site.
+    delete b;
+    EXPECT_EQ(client->HostDockSite(), nullptr);
+    client->ManualDock(a);
+    delete client;
+    EXPECT_EQ(a->DockClientCount(), 0);
+}
+
+TEST_F(ControlsTest, ADockDragFindsTheSiteThatTakesTheClientAndAFormFloatsWhereNoneDoes)
+{
+    auto* site = new TRecordingSite(form.get());
+    site->SetParent(form.get());
+    site->SetBounds(100, 20, 80, 80);
+    site->SetDockSite(true);
+    bool canDock = false;
+    site->OnGetSiteInfo = TGetSiteInfoEvent::FromFunction(
+        [&canDock](TObject*, TControl*, TRect&, TPoint, bool& CanDock) { CanDock = canDock; });
+    std::vector<TDragState> states;
+    site->OnDockOver = TDockOverEvent::FromFunction(
+        [&states](TObject*, TDragDockObject*, int, int, TDragState State, bool&) { states.push_back(State); });
+    auto* client = new TRecordingPanel(form.get());
+    client->SetParent(form.get());
+    client->SetBounds(10, 10, 40, 40);
+    client->SetDragKind(dkDock);
+    form->Show();
+    const TPoint overSite = site->ClientToScreen(TPoint{30, 30});
+
+    // A site that refuses is no target: the plain panel stays where it was.
+    client->BeginDrag(true);
+    ASSERT_NE(dynamic_cast<TDragDockObject*>(GetDragObject()), nullptr);
+    DragTo(overSite);
+    EXPECT_EQ(GetDragObject()->DragTarget(), nullptr);
+    DragDone(true);
+    EXPECT_EQ(client->Parent(), form.get());
+
+    canDock = true;
+    client->BeginDrag(true);
+    DragTo(overSite);
+    EXPECT_EQ(GetDragObject()->DragTarget(), site);
+    DragDone(true);
+    EXPECT_EQ(client->HostDockSite(), site);
+    EXPECT_EQ(client->Parent(), site);
+    EXPECT_EQ(states, (std::vector<TDragState>{dsDragEnter, dsDragMove, dsDragLeave}));
+
+    // A docked form dropped where no site takes it floats there.
+    TForm docked(nullptr);
+    docked.SetCaption(String::fromLatin1("f"));
+    docked.SetBounds(0, 0, 60, 50);
+    docked.SetDragKind(dkDock);
+    ASSERT_TRUE(docked.ManualDock(site));
+    docked.Show();
+    EXPECT_FALSE(docked.Widget()->isWindow());
+    docked.BeginDrag(true);
+    DragTo(TPoint{-3000, -3000});
+    DragDone(true);
+    EXPECT_EQ(docked.HostDockSite(), nullptr);
+    EXPECT_EQ(docked.Parent(), nullptr);
+    EXPECT_TRUE(docked.Widget()->isWindow());
+    EXPECT_TRUE(docked.Widget()->isVisible());
+    // At the size it had before it was docked.
+    EXPECT_EQ(docked.Width(), 60);
+    EXPECT_EQ(docked.Height(), 50);
+}

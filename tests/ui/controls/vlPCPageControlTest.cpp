@@ -203,3 +203,112 @@ TEST_F(PageControlTest, FocusMovesIntoTheNewPage)
 }
 
 }  // namespace
+
+namespace {
+
+struct PageDockingTest : PageControlTest {
+    PageDockingTest() { pc->SetDockSite(true); }
+    // A form to dock, owned by the test's form.
+    TForm* window(const char* ACaption)
+    {
+        auto* f = new TForm(Form.get());
+        f->SetCaption(String::fromLatin1(ACaption));
+        f->SetBounds(0, 0, 120, 80);
+        f->SetDragKind(dkDock);
+        f->Show();
+        return f;
+    }
+    String captions() const
+    {
+        String s;
+        for (int i = 0; i < pc->PageCount(); ++i)
+            s += pc->Pages(i)->Caption() + String::fromLatin1("|");
+        return s;
+    }
+};
+
+TEST_F(PageDockingTest, DockedWindowsBecomePagesThatFollowTheirCaptionAndVisibility)
+{
+    addPage("A");
+    TForm* log = window("Log");
+    TForm* preview = window("Preview");
+    int drops = 0;
+    pc->OnDockDrop = TDockDropEvent::FromFunction([&drops](TObject*, TDragDockObject*, int, int) { ++drops; });
+    ASSERT_TRUE(log->ManualDock(pc));
+    ASSERT_TRUE(preview->ManualDock(pc));
+    EXPECT_EQ(captions(), String::fromLatin1("A|Log|Preview|"));
+    EXPECT_EQ(drops, 2);
+    EXPECT_EQ(pc->ActivePage(), pc->Pages(2));
+    EXPECT_EQ(preview->Parent(), pc->Pages(2));
+    EXPECT_EQ(preview->Align(), alClient);
+    EXPECT_FALSE(preview->Widget()->isWindow());
+
+    log->SetCaption(String::fromLatin1("Log\nsecond line"));
+    EXPECT_EQ(pc->Pages(1)->Caption(), String::fromLatin1("Log"));
+    log->Hide();
+    EXPECT_FALSE(pc->Pages(1)->TabVisible());
+    log->Show();
+    EXPECT_TRUE(pc->Pages(1)->TabVisible());
+
+    // Not twice: a docked window cannot dock again by dragging, and docking
+    // it again in code moves its page last.
+    TRect influence;
+    bool canDock = true;
+    pc->GetSiteInfo(log, influence, TPoint{0, 0}, canDock);
+    EXPECT_FALSE(canDock);
+    ASSERT_TRUE(log->ManualDock(pc));
+    EXPECT_EQ(captions(), String::fromLatin1("A|Preview|Log|"));
+    EXPECT_EQ(log->Align(), alClient);
+}
+
+TEST_F(PageDockingTest, UndockingRemovesThePageAndTheVetoKeepsIt)
+{
+    addPage("A");
+    TForm* log = window("Log");
+    TForm* preview = window("Preview");
+    log->ManualDock(pc);
+    preview->ManualDock(pc);
+    pc->SetActivePage(pc->Pages(1));
+    bool allow = false;
+    pc->OnUnDock = TUnDockEvent::FromFunction(
+        [&allow](TObject*, TControl*, TWinControl*, bool& Allow) { Allow = allow; });
+    EXPECT_FALSE(log->ManualDock(nullptr));
+    EXPECT_EQ(pc->PageCount(), 3);
+
+    allow = true;
+    ASSERT_TRUE(log->ManualDock(nullptr));
+    EXPECT_EQ(captions(), String::fromLatin1("A|Preview|"));
+    EXPECT_EQ(pc->ActivePage(), pc->Pages(1));
+    EXPECT_EQ(log->Parent(), nullptr);
+    EXPECT_EQ(log->HostDockSite(), nullptr);
+    EXPECT_EQ(log->Align(), alNone);
+    EXPECT_TRUE(log->Widget()->isWindow());
+    EXPECT_EQ(pc->DockClientCount(), 1);
+    // Docked again it comes back as a new last page.
+    ASSERT_TRUE(log->ManualDock(pc));
+    EXPECT_EQ(captions(), String::fromLatin1("A|Preview|Log|"));
+}
+
+TEST_F(PageDockingTest, PressingADockedWindowsTabDragsItAndADoubleClickFloatsIt)
+{
+    addPage("A");
+    TForm* log = window("Log");
+    log->ManualDock(pc);
+    const TRect tab = pc->VisibleTab(1)->VisibleBounds();
+    const LPARAM at = MakeLParam((tab.Left + tab.Right) / 2, (tab.Top + tab.Bottom) / 2);
+    pc->Perform(WM_LBUTTONDOWN, MK_LBUTTON, at);
+    EXPECT_TRUE(log->Dragging());
+    CancelDrag();
+    pc->Perform(WM_LBUTTONUP, 0, at);
+    EXPECT_EQ(log->HostDockSite(), pc);
+    pc->Perform(WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    CancelDrag();
+    EXPECT_EQ(log->HostDockSite(), nullptr);
+    EXPECT_EQ(pc->PageCount(), 1);
+    // The tab of a plain page starts nothing.
+    const TRect first = pc->VisibleTab(0)->VisibleBounds();
+    pc->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MakeLParam((first.Left + first.Right) / 2, (first.Top + first.Bottom) / 2));
+    EXPECT_EQ(GetDragObject(), nullptr);
+}
+
+}  // namespace
