@@ -6,19 +6,6 @@
 
 namespace {
 
-// Tells whether an object was freed while a call ran.
-class TObjectGuard {
-public:
-    explicit TObjectGuard(TObject* AObject) : FLink(AddObjectLink(AObject)) {}
-    ~TObjectGuard() { RemoveObjectLink(FLink); }
-    TObjectGuard(const TObjectGuard&) = delete;
-    TObjectGuard& operator=(const TObjectGuard&) = delete;
-    bool Destroyed() const { return FLink->Ref == nullptr; }
-
-private:
-    TvlObjectLink* FLink;
-};
-
 // The size-change handler of a view: the view and, for a detail, its
 // master are laid out again.
 void viewSizeChanged(TvlCustomGridView* AView, bool AUpdateGridViewOnly, bool AKeepMaster)
@@ -235,7 +222,7 @@ void TvlGridSite::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
 void TvlGridSite::SetFocus()
 {
     TvlCustomGrid* grid = GridControl();
-    const TObjectGuard guard(this);
+    const TvlObjectGuard guard(this);
     if (grid != nullptr && grid->FocusedView() != GridView())
         if (TvlCustomGridView* focused = grid->FocusedView())
             if (focused->Controller() != nullptr)
@@ -427,7 +414,7 @@ void TvlGridSite::DoExit()
 
 void TvlGridSite::FocusChanged()
 {
-    const TObjectGuard guard(this);
+    const TvlObjectGuard guard(this);
     TvlControl::FocusChanged();
     if (guard.Destroyed())
         return;
@@ -477,7 +464,7 @@ void TvlGridSite::MouseMove(TShiftState Shift, int X, int Y)
 
 void TvlGridSite::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
 {
-    const TObjectGuard guard(this);
+    const TvlObjectGuard guard(this);
     if (DragAndDropState() == ddsRunning) {
         TvlControl::MouseUp(Button, Shift, X, Y);
         if (!guard.Destroyed())
