@@ -5638,3 +5638,87 @@ String GetDefaultSummaryDisplayFormat(int AValueKind, int ASummaryKind, bool AFo
     }
     return String::fromLatin1(AValueKind == 2 ? plain[row][col] : other[row][col]);
 }
+
+// ---- summary property tables -------------------------------------------------------------
+
+namespace {
+
+constexpr const char* summaryKindNames[] = {"skNone", "skSum", "skMin", "skMax", "skCount", "skAverage"};
+constexpr TEnumInfo summaryKindInfo{"TvlSummaryKind", summaryKindNames};
+constexpr const char* summaryPositionNames[] = {"spGroup", "spFooter"};
+constexpr TEnumInfo summaryPositionInfo{"TvlSummaryPosition", summaryPositionNames};
+constexpr const char* summaryOptionNames[] = {"soNullIgnore", "soSelectedRecords", "soMultipleSelectedRecords"};
+constexpr TEnumInfo summaryOptionInfo{"TvlSummaryOption", summaryOptionNames};
+
+}  // namespace
+
+const TClassInfo* TvlDataSummaryItem::ClassInfo() const { return &StaticClassInfo(); }
+
+const TClassInfo& TvlDataSummaryItem::StaticClassInfo()
+{
+    static const TClassInfo info =
+        TClassInfoBuilder<TvlDataSummaryItem>("TvlDataSummaryItem", &TCollectionItem::StaticClassInfo())
+            .Str("Format", &TvlDataSummaryItem::Format, &TvlDataSummaryItem::SetFormat)
+            .Enum("Kind", summaryKindInfo, &TvlDataSummaryItem::Kind, &TvlDataSummaryItem::SetKind, skNone)
+            .Enum("Position", summaryPositionInfo, &TvlDataSummaryItem::Position, &TvlDataSummaryItem::SetPosition)
+            .Stored(&TvlDataSummaryItem::IsPositionStored)
+            .Int("Tag", [](const TvlDataSummaryItem& AItem) { return AItem.Tag; },
+                 [](TvlDataSummaryItem& AItem, int AValue) { AItem.Tag = AValue; }, 0)
+            .Build();
+    return info;
+}
+
+const TClassInfo* TvlDataSummaryItems::ClassInfo() const { return &StaticClassInfo(); }
+
+// The collection itself publishes only its OnSummary event, which the tables leave to code.
+const TClassInfo& TvlDataSummaryItems::StaticClassInfo()
+{
+    static const TClassInfo info =
+        TClassInfoBuilder<TvlDataSummaryItems>("TvlDataSummaryItems", &TCollection::StaticClassInfo()).Build();
+    return info;
+}
+
+const TClassInfo* TvlDataGroupSummaryItems::ClassInfo() const { return &StaticClassInfo(); }
+
+const TClassInfo& TvlDataGroupSummaryItems::StaticClassInfo()
+{
+    static const TClassInfo info =
+        TClassInfoBuilder<TvlDataGroupSummaryItems>("TvlDataGroupSummaryItems", &TvlDataSummaryItems::StaticClassInfo())
+            .Str("BeginText", &TvlDataGroupSummaryItems::BeginText, &TvlDataGroupSummaryItems::SetBeginText,
+                 String::fromLatin1("("))
+            .Str("EndText", &TvlDataGroupSummaryItems::EndText, &TvlDataGroupSummaryItems::SetEndText,
+                 String::fromLatin1(")"))
+            .Str("Separator", &TvlDataGroupSummaryItems::Separator, &TvlDataGroupSummaryItems::SetSeparator,
+                 String::fromLatin1(","))
+            .Build();
+    return info;
+}
+
+const TClassInfo* TvlDataSummaryGroup::ClassInfo() const { return &StaticClassInfo(); }
+
+const TClassInfo& TvlDataSummaryGroup::StaticClassInfo()
+{
+    static const TClassInfo info =
+        TClassInfoBuilder<TvlDataSummaryGroup>("TvlDataSummaryGroup", &TCollectionItem::StaticClassInfo())
+            .Collection("Links", [](const TvlDataSummaryGroup& AGroup) {
+                return const_cast<TvlDataSummaryGroup&>(AGroup).Links();
+            })
+            .Collection("SummaryItems", &TvlDataSummaryGroup::SummaryItems)
+            .Build();
+    return info;
+}
+
+const TClassInfo* TvlDataSummary::ClassInfo() const { return &StaticClassInfo(); }
+
+const TClassInfo& TvlDataSummary::StaticClassInfo()
+{
+    static const TClassInfo info =
+        TClassInfoBuilder<TvlDataSummary>("TvlDataSummary")
+            .Collection("DefaultGroupSummaryItems", &TvlDataSummary::DefaultGroupSummaryItems)
+            .Collection("FooterSummaryItems", &TvlDataSummary::FooterSummaryItems)
+            .Collection("SummaryGroups", &TvlDataSummary::SummaryGroups)
+            .Set("Options", summaryOptionInfo, &TvlDataSummary::Options, &TvlDataSummary::SetOptions,
+                 TvlSummaryOptions{})
+            .Build();
+    return info;
+}

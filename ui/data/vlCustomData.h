@@ -749,6 +749,8 @@ class TvlDataSummaryItem : public TvlCustomDataSummaryItem {
 public:
     using TvlCustomDataSummaryItem::TvlCustomDataSummaryItem;
     String ClassName() const override { return String::fromLatin1("TvlDataSummaryItem"); }
+    const TClassInfo* ClassInfo() const override;
+    static const TClassInfo& StaticClassInfo();
     void Assign(const TPersistent* Source) override;
     void AssignValues(const TvlCustomDataSummaryItem* ASource) override;
     TvlCustomDataController* GetDataController() const override;
@@ -774,6 +776,8 @@ class TvlDataSummaryItems : public TvlCollection {
 public:
     TvlDataSummaryItems(TvlDataSummary* ASummary, TCollectionItemClass AItemClass);
     String ClassName() const override { return String::fromLatin1("TvlDataSummaryItems"); }
+    const TClassInfo* ClassInfo() const override;
+    static const TClassInfo& StaticClassInfo();
     void Assign(const TPersistent* Source) override;
 
     virtual void SortedChanging(TvlCustomDataSummaryItem* AItem, bool AValue) { (void)AItem; (void)AValue; }
@@ -827,6 +831,8 @@ public:
                              TvlDataSummaryGroup* ASummaryGroup = nullptr)
         : TvlDataSummaryItems(ASummary, std::move(AItemClass)), FSummaryGroup(ASummaryGroup) {}
     String ClassName() const override { return String::fromLatin1("TvlDataGroupSummaryItems"); }
+    const TClassInfo* ClassInfo() const override;
+    static const TClassInfo& StaticClassInfo();
     void Assign(const TPersistent* Source) override;
     void SortedChanging(TvlCustomDataSummaryItem* AItem, bool AValue) override;
     String GetGroupSummaryDisplayText(const Variant& AValues) override;
@@ -886,6 +892,8 @@ public:
     explicit TvlDataSummaryGroup(TCollection* ACollection);
     ~TvlDataSummaryGroup() override;
     String ClassName() const override { return String::fromLatin1("TvlDataSummaryGroup"); }
+    const TClassInfo* ClassInfo() const override;
+    static const TClassInfo& StaticClassInfo();
     void Assign(const TPersistent* Source) override;
     TvlDataSummaryGroups* SummaryGroups() const;
     TvlDataSummary* Summary() const;
@@ -939,6 +947,8 @@ public:
     explicit TvlDataSummary(TvlCustomDataController* ADataController);
     ~TvlDataSummary() override;
     String ClassName() const override { return String::fromLatin1("TvlDataSummary"); }
+    const TClassInfo* ClassInfo() const override;
+    static const TClassInfo& StaticClassInfo();
     void Assign(const TPersistent* Source) override;
     TvlCustomDataController* DataController() const { return FDataController; }
 

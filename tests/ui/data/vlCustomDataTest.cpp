@@ -9,6 +9,9 @@
 #include <vector>
 
 #include "platform/rtl/DateTime.h"
+#include "platform/rtl/Filer.h"
+#include "platform/rtl/Stream.h"
+#include "platform/rtl/TypInfo.h"
 #include "tests/harness/DefaultFormats.h"
 #include "ui/data/vlData.h"
 
@@ -1389,4 +1392,69 @@ TEST_F(vlCustomDataSummary, DataItemsSortedAndAfterSummary)
     ASSERT_EQ(d.dc->Summary()->DefaultGroupSummaryItems()->Count(), 2);
     EXPECT_EQ(d.dc->Summary()->DefaultGroupSummaryItems()->GetItem(1)->ItemLink(), d.name());
     EXPECT_EQ(summary->GetMatchingSummaryItems(d.dc->Summary(), group), d.dc->Summary()->DefaultGroupSummaryItems());
+}
+
+namespace {
+
+// What a view would be for the component stream: a component that publishes
+// its controller's summary.
+class SummaryHolder : public TComponent {
+public:
+    explicit SummaryHolder(TvlDataSummary* ASummary) : TComponent(nullptr), FSummary(ASummary) {}
+    String ClassName() const override { return String::fromLatin1("TSummaryHolder"); }
+    const TClassInfo* ClassInfo() const override { return &StaticClassInfo(); }
+    static const TClassInfo& StaticClassInfo()
+    {
+        static const TClassInfo info =
+            TClassInfoBuilder<SummaryHolder>("TSummaryHolder", &TComponent::StaticClassInfo())
+                .Object("Summary", [](const SummaryHolder& AHolder) { return AHolder.FSummary; })
+                .Build();
+        return info;
+    }
+
+private:
+    TvlDataSummary* FSummary;
+};
+
+}  // namespace
+
+// The summary's items, groups and options go through the component stream
+// and are reachable by name; a footer item never stores its position.
+TEST_F(vlCustomDataSummary, PropertyTablesStreamTheSummary)
+{
+    NamedController source;
+    TvlDataSummary* summary = source.dc->Summary();
+    summary->FooterSummaryItems()->Add(source.age(), spFooter, String::fromLatin1("Total 0"), skSum)->Tag = 7;
+    summary->DefaultGroupSummaryItems()->Add(nullptr, spGroup, String(), skCount);
+    summary->DefaultGroupSummaryItems()->Add(source.age(), spFooter, String(), skMax);
+    summary->SummaryGroups()->Add()->SummaryItems()->Add(nullptr, spGroup, String(), skAverage);
+    summary->SetOptions(TvlSummaryOptions{soNullIgnore});
+
+    SummaryHolder holder(summary);
+    EXPECT_EQ(GetEnumProp(summary->FooterSummaryItems()->GetItem(0), String::fromLatin1("Kind")),
+              String::fromLatin1("skSum"));
+    EXPECT_FALSE(IsStoredProp(summary->FooterSummaryItems()->GetItem(0), String::fromLatin1("Position")));
+    EXPECT_TRUE(IsStoredProp(summary->DefaultGroupSummaryItems()->GetItem(1), String::fromLatin1("Position")));
+    SetPropValue(&holder, String::fromLatin1("Summary.DefaultGroupSummaryItems.BeginText"), String::fromLatin1("["));
+    EXPECT_EQ(summary->DefaultGroupSummaryItems()->BeginText(), String::fromLatin1("["));
+    EXPECT_EQ(GetPropValue(&holder, String::fromLatin1("Summary.Options")), String::fromLatin1("[soNullIgnore]"));
+
+    TMemoryStream stream;
+    WriteComponent(&stream, &holder);
+    NamedController target;
+    SummaryHolder copy(target.dc->Summary());
+    stream.SetPosition(0);
+    ReadComponent(&stream, &copy);
+    const TvlDataSummary* read = target.dc->Summary();
+    ASSERT_EQ(read->FooterSummaryItems()->Count(), 1);
+    EXPECT_EQ(read->FooterSummaryItems()->GetItem(0)->Format(), String::fromLatin1("Total 0"));
+    EXPECT_EQ(read->FooterSummaryItems()->GetItem(0)->Kind(), skSum);
+    EXPECT_EQ(read->FooterSummaryItems()->GetItem(0)->Tag, 7);
+    ASSERT_EQ(read->DefaultGroupSummaryItems()->Count(), 2);
+    EXPECT_EQ(read->DefaultGroupSummaryItems()->GetItem(0)->Kind(), skCount);
+    EXPECT_EQ(read->DefaultGroupSummaryItems()->GetItem(1)->Position(), spFooter);
+    ASSERT_EQ(read->SummaryGroups()->Count(), 1);
+    ASSERT_EQ(read->SummaryGroups()->GetItem(0)->SummaryItems()->Count(), 1);
+    EXPECT_EQ(read->SummaryGroups()->GetItem(0)->SummaryItems()->GetItem(0)->Kind(), skAverage);
+    EXPECT_EQ(read->Options(), TvlSummaryOptions{soNullIgnore});
 }
