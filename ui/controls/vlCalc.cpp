@@ -16,6 +16,15 @@ const char* const captions[vlCalcButtonCount] = {
     "Back", "CE", "C", "MC", "MR", "MS", "M+", "0", "1", "2", "3", "4", "5", "6", "7", "8", "9",
     "+/-", ",", "/", "*", "-", "+", "sqrt", "%", "1/x", "="};
 
+// A text the engine can read back as a finite number.
+bool readable(String AText)
+{
+    AText = Trim(AText);
+    RemoveThousandSeparators(AText);
+    long double value = 0;
+    return TryStrToFloat(AText, value) && std::isfinite(value);
+}
+
 bool isDigit(TvlCalcButtonKind AKind) { return AKind >= cb0 && AKind <= cb9; }
 bool isBinaryOperation(TvlCalcButtonKind AKind) { return AKind >= cbDivide && AKind <= cbAdd; }
 
@@ -154,6 +163,14 @@ void TvlCalcEngine::act(TvlCalcButtonKind AKind)
             s = QStringLiteral("0");
         else
             s.chop(1);
+        // A number in exponent form loses its exponent as a whole once it
+        // stops being one ("1E-5" gives "1", not "1E-").
+        if (!readable(s)) {
+            const qsizetype e = s.indexOf(u'E', 0, Qt::CaseInsensitive);
+            s = e > 0 ? s.left(e) : QStringLiteral("0");
+            if (!readable(s))
+                s = QStringLiteral("0");
+        }
         setDisplay(s);
         break;
     }
@@ -192,7 +209,7 @@ void TvlCalcEngine::act(TvlCalcButtonKind AKind)
     case cbDecimal: {
         BeginEntry();
         const String s = FHost->GetDisplayText();
-        if (!s.contains(FormatSettings.DecimalSeparator))
+        if (!s.contains(FormatSettings.DecimalSeparator) && readable(s + FormatSettings.DecimalSeparator))
             setDisplay(s + FormatSettings.DecimalSeparator);
         break;
     }
@@ -225,10 +242,16 @@ void TvlCalcEngine::act(TvlCalcButtonKind AKind)
             if (s == QStringLiteral("0"))
                 s.clear();
             const int limit = digitLimit() + (s.contains(u'-') ? 1 : 0);
-            if (s.size() < limit)
-                s += QChar(u'0' + (AKind - cb0));
-            else
+            const String typed = s + QChar(u'0' + (AKind - cb0));
+            // A digit that would turn a pasted or computed number in exponent
+            // form into no finite number is refused like one too many.
+            if (s.size() < limit && readable(typed)) {
+                s = typed;
+            } else {
                 beep();
+                if (s.isEmpty())
+                    s = QStringLiteral("0");
+            }
             setDisplay(s);
         }
         break;

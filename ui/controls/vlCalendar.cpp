@@ -17,6 +17,14 @@ constexpr unsigned arrowRepeatInterval = 200;
 
 TRect moved(const TRect& R, int DX, int DY) { return Rect(R.Left + DX, R.Top + DY, R.Right + DX, R.Bottom + DY); }
 
+// Text over what is already painted: fills and frames leave a solid brush.
+void drawTransparentText(TvlCanvas* ACanvas, const String& AText, const TRect& R, int AFlags, TColor AColor)
+{
+    ACanvas->Brush()->SetStyle(bsClear);
+    ACanvas->Font()->SetColor(AColor);
+    ACanvas->DrawText(AText, R, AFlags | vltfVCenter | vltfSingleLine);
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- clock
@@ -202,9 +210,7 @@ void TvlMonthListBox::Paint()
             else
                 GetMonthNameOfDate(table, text, date);
         }
-        canvas->Brush()->SetStyle(bsClear);
-        canvas->Font()->SetColor(highlighted ? color : clWindowText);
-        canvas->DrawText(text, r, vltfHCenter | vltfVCenter | vltfSingleLine);
+        drawTransparentText(canvas, text, r, vltfHCenter, highlighted ? color : clWindowText);
     }
 }
 
@@ -729,11 +735,10 @@ void TvlCustomCalendar::paintHeader(TvlCanvas* ACanvas)
                            painter->DefaultHeaderTextColor());
     }
     TvlCustomCalendarTable* table = this->table();
-    ACanvas->Brush()->SetStyle(bsClear);
     auto caption = [&](const String& AText, const TRect& R, uint8_t ARegion) {
-        ACanvas->Font()->SetColor(FHotTrackRegion == ARegion ? painter->DefaultCalendarColorD()
-                                                             : painter->DefaultHeaderTextColor());
-        ACanvas->DrawText(AText, R, vltfHCenter | vltfVCenter | vltfSingleLine);
+        drawTransparentText(ACanvas, AText, R, vltfHCenter,
+                            FHotTrackRegion == ARegion ? painter->DefaultCalendarColorD()
+                                                       : painter->DefaultHeaderTextColor());
     };
     String text;
     if (FArrowsForYear) {
@@ -759,14 +764,12 @@ void TvlCustomCalendar::paintDays(TvlCanvas* ACanvas)
     const int weekColumn = FWeekNumbers ? FWeekNumberWidth + 5 : 0;
     const int left = FDayRegion.Left + weekColumn + FSideWidth;
     const int nameTop = FDayRegion.Top;
-    ACanvas->Brush()->SetStyle(bsClear);
-    ACanvas->Font()->SetColor(painter->DefaultContentTextColor());
     const int start = vlFormatController()->GetStartOfWeek();
     for (int c = 0; c < 7; ++c) {
         String name;
         GetDayOfWeekName((start + c + 6) % 7 + 1, name);
         const TRect r = Rect(left + c * FColWidth, nameTop, left + (c + 1) * FColWidth - 3, nameTop + FRowHeight);
-        ACanvas->DrawText(name, r, vltfRight | vltfVCenter | vltfSingleLine);
+        drawTransparentText(ACanvas, name, r, vltfRight, painter->DefaultContentTextColor());
     }
     const int lineY = nameTop + FDaysOfWeekHeight - 1;
     ACanvas->FillRectByColor(Rect(left, lineY - 1, left + 7 * FColWidth, lineY), painter->DefaultCalendarColorH());
@@ -782,12 +785,11 @@ void TvlCustomCalendar::paintDays(TvlCanvas* ACanvas)
             small.Assign(Font());
             small.SetSize(MulDiv(Font()->Size(), 2, 3));
             ACanvas->SetFont(&small);
-            ACanvas->Font()->SetColor(painter->DefaultContentTextColor());
             const int week = table->WeekOfDate(vlFormatController()->GetStartOfWeek(), 0, rowStart);
-            ACanvas->DrawText(IntToStr(week),
-                              Rect(FDayRegion.Left, top + row * FRowHeight, FDayRegion.Left + weekColumn - 2,
-                                   top + (row + 1) * FRowHeight),
-                              vltfHCenter | vltfVCenter | vltfSingleLine);
+            drawTransparentText(ACanvas, IntToStr(week),
+                                Rect(FDayRegion.Left, top + row * FRowHeight, FDayRegion.Left + weekColumn - 2,
+                                     top + (row + 1) * FRowHeight),
+                                vltfHCenter, painter->DefaultContentTextColor());
             ACanvas->SetFont(Font());
         }
         for (int c = 0; c < 7; ++c) {
@@ -810,9 +812,7 @@ void TvlCustomCalendar::paintDays(TvlCanvas* ACanvas)
                 color = painter->DefaultCalendarColorE();
             else if (date == today)
                 color = painter->DefaultCalendarColorL();
-            ACanvas->Font()->SetColor(color);
-            ACanvas->DrawText(text, Rect(r.Left, r.Top, r.Right - 3, r.Bottom),
-                              vltfRight | vltfVCenter | vltfSingleLine);
+            drawTransparentText(ACanvas, text, Rect(r.Left, r.Top, r.Right - 3, r.Bottom), vltfRight, color);
         }
     }
 }

@@ -1,9 +1,12 @@
 // Tests of the money editor: reading numbers, the decimals and characters
 // typing accepts, the edit value and text of an empty editor, bounds, and
 // its registration.
+#include <cmath>
+
 #include <gtest/gtest.h>
 
 #include "platform/rtl/Startup.h"
+#include "tests/harness/Mutation.h"
 #include "tests/ui/editors/EditControlFixture.h"
 #include "ui/controls/vlCurrencyEdit.h"
 #include "ui/editors/vlFormats.h"
@@ -50,6 +53,42 @@ TEST_F(TCurrencyEditTest, TextsReadAsNumbersOfADoublesRange)
         EXPECT_EQ(p.StrToCurrencyValue(QString::fromLatin1(text), v), ok) << text;
         EXPECT_EQ(v, value) << text;
     }
+}
+
+TEST_F(TCurrencyEditTest, FixedSeedMutationsReadAsFiniteNumbersOrNothing)
+{
+    TvlCurrencyEditProperties p(nullptr);
+    const std::vector<QByteArray> seeds = {"1,234.50", "1.5E3", "-1e-330", "1.7e308", "5e-324", "  -0 "};
+    vorlane::test::ForEachMutation(seeds, 131, 3000, [&](const QByteArray& mutant) {
+        const String text = String::fromUtf8(mutant);
+        double value = 1;
+        if (p.StrToCurrencyValue(text, value))
+            EXPECT_TRUE(std::isfinite(value) && std::fabs(value) <= 1.7e308) << mutant.toStdString();
+        else
+            EXPECT_EQ(value, 0.0);
+        const Variant edit = p.TextToEditValue(text);
+        EXPECT_TRUE(VarIsNull(edit) || std::isfinite(edit.AsDouble()));
+    });
+}
+
+TEST_F(TCurrencyEditTest, ValidationFlagsTextThatIsNoNumber)
+{
+    TvlCurrencyEditProperties p(nullptr);
+    Variant text(QStringLiteral(" 12.5 "));
+    EXPECT_TRUE(p.IsDisplayValueValid(text, true));
+    EXPECT_EQ(VarToStr(text), QStringLiteral("12.5"));  // trimmed
+    Variant bad(QStringLiteral("12x"));
+    EXPECT_FALSE(p.IsDisplayValueValid(bad, true));
+    EXPECT_TRUE(p.IsDisplayValueValid(bad, false));
+    String error;
+    bool failed = false;
+    p.ValidateDisplayValue(bad, error, failed, nullptr);
+    EXPECT_TRUE(failed);
+    EXPECT_EQ(error, QStringLiteral("Invalid input value. Use escape key to abandon changes"));
+    failed = false;
+    error.clear();
+    p.ValidateDisplayValue(text, error, failed, nullptr);
+    EXPECT_FALSE(failed);
 }
 
 TEST_F(TCurrencyEditTest, TypingKeepsToDecimalPlacesAndNumberCharacters)
