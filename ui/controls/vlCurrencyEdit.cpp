@@ -9,28 +9,8 @@
 #include "platform/rtl/Startup.h"
 #include "platform/rtl/SysUtils.h"
 #include "ui/editors/vlEditConsts.h"
+#include "ui/editors/vlEditScopes.h"
 #include "ui/editors/vlFormats.h"
-
-namespace {
-
-// Ends a properties update however the block is left.
-struct TUpdateEnd {
-    TvlCustomEditProperties* P;
-    ~TUpdateEnd()
-    {
-        if (P != nullptr)
-            P->EndUpdate(true);
-    }
-};
-
-TvlCustomEditProperties* beginUpdate(TvlCustomEditProperties* AProperties)
-{
-    if (AProperties != nullptr)
-        AProperties->BeginUpdate();
-    return AProperties;
-}
-
-}  // namespace
 
 // ---------------------------------------------------------------- assigned values
 
@@ -45,7 +25,7 @@ void TvlCurrencyEditPropertiesValues::SetDecimalPlaces(bool Value)
 
 void TvlCurrencyEditPropertiesValues::Assign(const TPersistent* Source)
 {
-    const TUpdateEnd end{beginUpdate(Properties())};
+    const TUpdateScope<TvlCustomEditProperties> update(Properties());
     TvlTextEditPropertiesValues::Assign(Source);
     if (const auto* source = dynamic_cast<const TvlCurrencyEditPropertiesValues*>(Source))
         SetDecimalPlaces(source->DecimalPlaces());
@@ -53,7 +33,7 @@ void TvlCurrencyEditPropertiesValues::Assign(const TPersistent* Source)
 
 void TvlCurrencyEditPropertiesValues::RestoreDefaults()
 {
-    const TUpdateEnd end{beginUpdate(Properties())};
+    const TUpdateScope<TvlCustomEditProperties> update(Properties());
     TvlTextEditPropertiesValues::RestoreDefaults();
     SetDecimalPlaces(false);
 }
@@ -105,7 +85,7 @@ void TvlCustomCurrencyEditProperties::Assign(const TPersistent* Source)
         TvlCustomTextEditProperties::Assign(Source);
         return;
     }
-    const TUpdateEnd end{beginUpdate(this)};
+    const TUpdateScope<TvlCustomEditProperties> update(*this);
     TvlCustomTextEditProperties::Assign(Source);
     AssignedValues()->SetDecimalPlaces(false);
     if (source->IsDecimalPlacesStored())
@@ -124,7 +104,7 @@ void TvlCustomCurrencyEditProperties::SetDecimalPlaces(int Value)
 {
     if (AssignedValues()->DecimalPlaces() && Value == FDecimalPlaces)
         return;
-    const TUpdateEnd end{beginUpdate(this)};
+    const TUpdateScope<TvlCustomEditProperties> update(*this);
     AssignedValues()->SetDecimalPlaces(true);
     FDecimalPlaces = Value;
     Changed();
