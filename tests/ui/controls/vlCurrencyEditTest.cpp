@@ -153,6 +153,29 @@ TEST_F(TCurrencyEditTest, AnEmptyTextIsNullOrADoubleZero)
     EXPECT_EQ(VarToStr(shown), FormatFloat(vlFormatController()->CurrencyDisplayFormat(), 1234.5));
 }
 
+TEST_F(TCurrencyEditTest, UnfocusedTheValueShowsInTheCurrencyFormatFocusedAsAPlainNumber)
+{
+    TvlCurrencyEdit* edit = Make();
+    Unfocus();
+    QApplication::processEvents();
+    ASSERT_FALSE(edit->Focused());
+    edit->SetValue(1234.5);
+    EXPECT_EQ(edit->Text(), FormatFloat(vlFormatController()->CurrencyDisplayFormat(), 1234.5));
+    edit->SetFocus();
+    QApplication::processEvents();
+    ASSERT_TRUE(edit->Focused());
+    EXPECT_EQ(edit->Text(), QStringLiteral("1234.5"));
+    // Emptied and left: null, shown as the null string.
+    edit->Properties()->SetNullString(QStringLiteral("none"));
+    edit->SelectAll();
+    Key(Inner(edit), Qt::Key_Delete);
+    EXPECT_EQ(edit->Text(), String());
+    Unfocus();
+    QApplication::processEvents();
+    EXPECT_TRUE(VarIsNull(edit->EditValue()));
+    EXPECT_EQ(edit->Text(), QStringLiteral("none"));
+}
+
 TEST_F(TCurrencyEditTest, ValueKeepsInsideTheBounds)
 {
     TvlCurrencyEdit* edit = Make();
