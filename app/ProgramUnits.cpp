@@ -8,6 +8,7 @@
 #include "ui/controls/vlPC.h"
 #include "ui/controls/vlPCConsts.h"
 #include "ui/controls/vlPCPainters.h"
+#include "ui/controls/vlCurrencyEdit.h"
 #include "ui/controls/vlProgressBar.h"
 #include "ui/data/vlDataStorage.h"
 #include "ui/data/vlFilter.h"
@@ -63,6 +64,7 @@ void AddProgramUnits(TStartupList& Units)
     AddvlNavigatorUnit(Units);
     AddvlFilterControlUtilsUnit(Units);
     AddvlProgressBarUnit(Units);
+    AddvlCurrencyEditUnit(Units);
     AddvlGridStrsUnit(Units);
     AddvlGridCommonUnit(Units);
     AddvlGridCustomViewUnit(Units);

@@ -15,3 +15,26 @@ private:
     T& FRef;
     T FSaved;
 };
+
+// An update of a settings object (BeginUpdate / EndUpdate) for a scope; a
+// null target is no update.
+template <class T>
+class TUpdateScope {
+public:
+    explicit TUpdateScope(T& ATarget) : TUpdateScope(&ATarget) {}
+    explicit TUpdateScope(T* ATarget) : FTarget(ATarget)
+    {
+        if (FTarget != nullptr)
+            FTarget->BeginUpdate();
+    }
+    ~TUpdateScope()
+    {
+        if (FTarget != nullptr)
+            FTarget->EndUpdate();
+    }
+    TUpdateScope(const TUpdateScope&) = delete;
+    TUpdateScope& operator=(const TUpdateScope&) = delete;
+
+private:
+    T* FTarget;
+};

@@ -4,17 +4,9 @@
 #include "platform/rtl/SysUtils.h"
 #include "platform/rtl/TypInfo.h"
 #include "ui/editors/vlEditConsts.h"
+#include "ui/editors/vlEditScopes.h"
 
 namespace {
-
-template <class T>
-struct TUpdateScope {
-    T& Target;
-    explicit TUpdateScope(T& ATarget) : Target(ATarget) { Target.BeginUpdate(); }
-    ~TUpdateScope() { Target.EndUpdate(); }
-    TUpdateScope(const TUpdateScope&) = delete;
-    TUpdateScope& operator=(const TUpdateScope&) = delete;
-};
 
 bool isDigit(QChar C) { return C >= u'0' && C <= u'9'; }
 
