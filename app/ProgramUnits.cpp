@@ -18,6 +18,7 @@
 #include "ui/editors/vlEditConsts.h"
 #include "ui/editors/vlEditPaintUtils.h"
 #include "ui/editors/vlLibraryStrs.h"
+#include "ui/editors/vlMaskEdit.h"
 #include "ui/foundation/vlGeometry.h"
 #include "ui/grid/vlGridCommon.h"
 #include "ui/grid/vlGridCustomView.h"
@@ -62,6 +63,7 @@ void AddProgramUnits(TStartupList& Units)
     AddvlPCUnit(Units);
     AddvlNavigatorUnit(Units);
     AddvlFilterControlUtilsUnit(Units);
+    AddvlMaskEditUnit(Units);
     AddvlProgressBarUnit(Units);
     AddvlGridStrsUnit(Units);
     AddvlGridCommonUnit(Units);
