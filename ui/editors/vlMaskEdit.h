@@ -14,6 +14,7 @@ class TStartupList;
 class TvlCustomMaskEdit;
 class TvlCustomMaskEditProperties;
 class TvlMaskEditCustomMode;
+class QKeyEvent;
 
 enum TvlEditMaskKind { emkStandard, emkRegExpr, emkRegExprEx };
 using TvlEditMask = String;
@@ -322,6 +323,7 @@ protected:
 private:
     void init();
     void renewEmptyText();
+    void sendToInnerEdit(QKeyEvent& AEvent);
     bool isStandardMode() const { return FMaskMode != nullptr && FMaskMode->ModeKind() == emkStandard; }
 
     bool FSettingSelection = false;

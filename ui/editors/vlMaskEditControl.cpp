@@ -195,7 +195,7 @@ void TvlCustomMaskEdit::InternalSetSelLength(int Value)
         inner->SetSelLength(Value);
 }
 
-void TvlCustomMaskEdit::SendKeyDownToInnerEdit(uint16_t Key, TShiftState Shift)
+void TvlCustomMaskEdit::sendToInnerEdit(QKeyEvent& AEvent)
 {
     IvlInnerTextEdit* inner = InnerTextEdit();
     if (inner == nullptr || !inner->GetControl()->HandleAllocated())
@@ -206,22 +206,20 @@ void TvlCustomMaskEdit::SendKeyDownToInnerEdit(uint16_t Key, TShiftState Shift)
     if (bridge == nullptr)
         return;
     const TvlEditRestore<bool> sending(FSendingKeys, true);
+    bridge->CallBase(&AEvent);
+}
+
+void TvlCustomMaskEdit::SendKeyDownToInnerEdit(uint16_t Key, TShiftState Shift)
+{
     QKeyEvent e(QEvent::KeyPress, qtKeyOf(Key), modifiersOf(Shift));
-    bridge->CallBase(&e);
+    sendToInnerEdit(e);
 }
 
 void TvlCustomMaskEdit::SendCharToInnerEdit(QChar AChar)
 {
-    IvlInnerTextEdit* inner = InnerTextEdit();
-    if (inner == nullptr || !inner->GetControl()->HandleAllocated())
-        return;
-    auto* bridge = dynamic_cast<IToolkitWidget*>(inner->GetControl()->Widget());
-    if (bridge == nullptr)
-        return;
-    const TvlEditRestore<bool> sending(FSendingKeys, true);
     QKeyEvent e(QEvent::KeyPress, AChar == kBackspace ? int(Qt::Key_Backspace) : int(Qt::Key_unknown),
                 Qt::NoModifier, QString(AChar));
-    bridge->CallBase(&e);
+    sendToInnerEdit(e);
 }
 
 void TvlCustomMaskEdit::HandleInnerEditSelChange(TObject* Sender)
