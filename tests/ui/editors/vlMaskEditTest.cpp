@@ -382,3 +382,28 @@ TEST_F(TMaskEditFixture, KindSwitchClearsTheMaskUnlessBothChangeTogether)
     Type(Line(edit), QStringLiteral("abc"));
     EXPECT_EQ(Shown(edit).right(3), S("abc"));
 }
+
+TEST_F(TMaskEditFixture, FilterHelper)
+{
+    const TvlFilterMaskEditHelper* helper = TvlFilterMaskEditHelper::Instance();
+    auto ops = [](std::initializer_list<int> AOperators) {
+        TvlFilterControlOperators result = 0;
+        for (const int op : AOperators)
+            result |= FilterControlOperatorBit(op);
+        return result;
+    };
+    TvlMaskEditProperties source(nullptr);
+    EXPECT_EQ(helper->SupportedOperators(&source, TvlStringValueType::Instance(), false),
+              ops({1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
+    EXPECT_EQ(helper->SupportedOperators(&source, TvlIntegerValueType::Instance(), false),
+              ops({1, 2, 3, 4, 5, 6, 9, 10}));
+    source.SetEditMask(S(kPlain));
+    // No pattern comparisons over a masked text.
+    EXPECT_EQ(helper->SupportedOperators(&source, TvlStringValueType::Instance(), true),
+              ops({1, 2, 3, 4, 5, 6, 9, 10, 11, 12, 13, 14}));
+    TvlMaskEditProperties target(nullptr);
+    source.SetMaskKind(emkRegExpr);
+    helper->InitializeProperties(&target, &source, false);
+    EXPECT_EQ(target.MaskKind(), emkRegExprEx);  // the filter editor inserts forced characters
+    EXPECT_FALSE(target.AutoSelect());
+}
