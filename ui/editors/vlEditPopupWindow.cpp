@@ -308,15 +308,10 @@ void TvlCustomEditPopupWindowViewInfo::InternalPaint(TvlCanvas* ACanvas)
             Painter->DrawFilterPanelCloseButton(ACanvas, CloseButtonRect, state);
         ACanvas->ExcludeClipRect(CloseButtonRect);
     }
-    TRect face = ClientRect;
-    if (SysPanelVisible) {
-        const TRect panel = panelRect();
-        if (panelAtTop())
-            face.Top = panel.Top;
-        else
-            face.Bottom = panel.Bottom;
-    }
-    ACanvas->FillRectByColor(face, clBtnFace);
+    // The client area and the panel, the line between them left as drawn.
+    ACanvas->FillRectByColor(ClientRect, clBtnFace);
+    if (SysPanelVisible)
+        ACanvas->FillRectByColor(panelRect(), clBtnFace);
 }
 
 // ------------------------------------------------------------ the window

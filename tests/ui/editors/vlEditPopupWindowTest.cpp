@@ -6,6 +6,8 @@
 
 #include "EditControlFixture.h"
 #include "platform/controls/StdCtrls.h"
+#include "platform/graphics/DeviceContext.h"
+#include "ui/foundation/vlGraphics.h"
 #include "ui/editors/vlEditPopupWindow.h"
 
 namespace {
@@ -295,4 +297,47 @@ TEST_F(TEditPopupWindow, CharactersReachOnlyAControlInsideThePopup)
     EXPECT_EQ(Anchor->Text(), String());
     EXPECT_EQ(inside->Text(), QStringLiteral("x"));
     Popup->CloseUp();
+}
+
+TEST_F(TEditPopupWindow, PaintsFrameLineAndGripInTheCorner)
+{
+    Popup->SetBounds(0, 0, 120, 80);
+    Popup->SetBorderStyle(epbsSingle);
+    Popup->SetSizeable(true);
+    Popup->SetSysPanelVisible(true);
+    auto rgbOf = [](TColor AColor) {
+        const TColor c = ColorToRGB(AColor);
+        return QRgb(qRgb(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF)));
+    };
+    const QRgb text = rgbOf(clBtnText), face = rgbOf(clBtnFace);
+    for (const int corner : {0, 3}) {
+        Popup->ViewInfo()->GripCorner = uint8_t(corner);
+        Popup->CalculateViewInfo();
+        QImage image(120, 80, QImage::Format_RGB32);
+        image.fill(0xFF123456);
+        TDeviceContext dc(&image);
+        TCanvas canvas;
+        canvas.SetHandle(&dc);
+        TvlCanvas vl(&canvas);
+        Popup->ViewInfo()->Paint(&vl);
+        canvas.SetHandle(nullptr);
+        auto rgb = [&](int X, int Y) { return image.pixel(X, Y) & 0xFFFFFF; };
+        EXPECT_EQ(rgb(0, 40), text & 0xFFFFFF);     // the frame
+        EXPECT_EQ(rgb(119, 40), text & 0xFFFFFF);
+        EXPECT_EQ(rgb(60, 40), face & 0xFFFFFF);    // the client area
+        const int line = corner == 3 ? 80 - 1 - 18 - 1 : 1 + 18;
+        EXPECT_EQ(rgb(60, line), text & 0xFFFFFF) << corner;  // between panel and client
+        // The grip's ridges lie in its corner: the outer corner pixel of the
+        // grip differs from the face there and the opposite one does not.
+        const TRect grip = Popup->ViewInfo()->GripRect;
+        const TPoint outer = corner == 3 ? TPoint{grip.Right - 2, grip.Bottom - 2} : TPoint{grip.Left + 1, grip.Top + 1};
+        const TPoint inner = corner == 3 ? TPoint{grip.Left, grip.Top} : TPoint{grip.Right - 1, grip.Bottom - 1};
+        EXPECT_EQ(rgb(inner.X, inner.Y), face & 0xFFFFFF) << corner;
+        bool ridge = false;
+        for (int d = 0; d < 4; ++d) {
+            const int x = outer.X + (corner == 3 ? -d : d);
+            ridge = ridge || rgb(x, outer.Y) != (face & 0xFFFFFF);
+        }
+        EXPECT_TRUE(ridge) << corner;
+    }
 }
