@@ -407,3 +407,14 @@ TEST_F(TMaskEditFixture, FilterHelper)
     EXPECT_EQ(target.MaskKind(), emkRegExprEx);  // the filter editor inserts forced characters
     EXPECT_FALSE(target.AutoSelect());
 }
+
+TEST_F(TMaskEditFixture, AClickLeavesTheCaretAsABlock)
+{
+    TvlMaskEdit* edit = MakeMaskEdit(kPhone);
+    Type(Line(edit), QStringLiteral("5551234567"));
+    const QPoint p(Line(edit)->width() / 3, Line(edit)->height() / 2);
+    Mouse(Line(edit), QEvent::MouseButtonPress, p, Qt::LeftButton, Qt::LeftButton);
+    Mouse(Line(edit), QEvent::MouseButtonRelease, p, Qt::LeftButton, Qt::NoButton);
+    EXPECT_LT(edit->SelStart(), 14);
+    EXPECT_EQ(edit->SelLength(), 1);
+}
