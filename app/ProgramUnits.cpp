@@ -19,6 +19,7 @@
 #include "ui/editors/vlEditConsts.h"
 #include "ui/editors/vlEditPaintUtils.h"
 #include "ui/editors/vlLibraryStrs.h"
+#include "ui/editors/vlMaskEdit.h"
 #include "ui/foundation/vlGeometry.h"
 #include "ui/grid/vlGridCommon.h"
 #include "ui/grid/vlGridCustomView.h"
@@ -63,6 +64,7 @@ void AddProgramUnits(TStartupList& Units)
     AddvlPCUnit(Units);
     AddvlNavigatorUnit(Units);
     AddvlFilterControlUtilsUnit(Units);
+    AddvlMaskEditUnit(Units);
     AddvlProgressBarUnit(Units);
     AddvlCurrencyEditUnit(Units);
     AddvlGridStrsUnit(Units);

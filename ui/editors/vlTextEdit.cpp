@@ -1,4 +1,5 @@
 #include "ui/editors/vlTextEdit.h"
+#include "ui/editors/vlTextEditPublished.h"
 
 #include "platform/rtl/FMTBcd.h"
 #include "platform/rtl/SysUtils.h"
@@ -614,17 +615,6 @@ const TClassInfo& TvlCustomTextEditProperties::StaticClassInfo()
 
 // ------------------------------------------------------------ published
 
-namespace {
-
-const char* const charCaseNames[] = {"ecNormal", "ecUpperCase", "ecLowerCase"};
-const TEnumInfo charCaseInfo{"TEditCharCase", charCaseNames};
-const char* const echoModeNames[] = {"eemNormal", "eemPassword"};
-const TEnumInfo echoModeInfo{"TvlEditEchoMode", echoModeNames};
-const char* const imeModeNames[] = {"imDisable", "imClose", "imOpen", "imDontCare"};
-const TEnumInfo imeModeInfo{"TImeMode", imeModeNames};
-
-}  // namespace
-
 std::unique_ptr<TvlCustomEditProperties> TvlTextEditProperties::NewInstance(TPersistent* AOwner) const
 {
     return std::make_unique<TvlTextEditProperties>(AOwner);
@@ -635,34 +625,9 @@ const TClassInfo* TvlTextEditProperties::ClassInfo() const { return &StaticClass
 const TClassInfo& TvlTextEditProperties::StaticClassInfo()
 {
     using P = TvlTextEditProperties;
-    static const TClassInfo info =
-        TClassInfoBuilder<P>("TvlTextEditProperties", &TvlCustomTextEditProperties::StaticClassInfo())
-            .Object("Alignment", &P::Alignment, &P::SetAlignment)
-            .Stored([](const P& p) { return p.IsAlignmentStored(); })
-            .Object("AssignedValues", &P::AssignedValues, &P::SetAssignedValues)
-            .Bool("AutoSelect", &P::AutoSelect, &P::SetAutoSelect, true)
-            .Bool("BeepOnError", &P::BeepOnError, &P::SetBeepOnError, false)
-            .Enum("CharCase", charCaseInfo, &P::CharCase, &P::SetCharCase, ecNormal)
-            .Int("ClearKey", &P::ClearKey, &P::SetClearKey, TShortCut(0))
-            .Enum("EchoMode", echoModeInfo, &P::EchoMode, &P::SetEchoMode, eemNormal)
-            .Bool("HideSelection", &P::HideSelection, &P::SetHideSelection, true)
-            .Enum("ImeMode", imeModeInfo, &P::ImeMode, &P::SetImeMode, imDontCare)
-            .Str("ImeName", &P::ImeName, &P::SetImeName)
-            .Bool("IncrementalSearch", &P::IncrementalSearch, &P::SetIncrementalSearch, true)
-            .Object("LookupItems", &P::LookupItems, &P::SetLookupItems)
-            .Bool("LookupItemsSorted", &P::LookupItemsSorted, &P::SetLookupItemsSorted, false)
-            .Int("MaxLength", &P::MaxLength, &P::SetMaxLength)
-            .Stored([](const P& p) { return p.IsMaxLengthStored(); })
-            .Bool("OEMConvert", &P::OEMConvert, &P::SetOEMConvert, false)
-            .Char("PasswordChar", &P::PasswordChar, &P::SetPasswordChar, QChar(0))
-            .Bool("ReadOnly", &P::ReadOnly, &P::SetReadOnly)
-            .Stored([](const P& p) { return p.IsReadOnlyStored(); })
-            .Bool("UseLeftAlignmentOnEditing", &P::UseLeftAlignmentOnEditing, &P::SetUseLeftAlignmentOnEditing)
-            .Stored([](const P& p) { return p.IsUseLeftAlignmentOnEditingStored(); })
-            .Bool("ValidateOnEnter", &P::ValidateOnEnter, &P::SetValidateOnEnter, false)
-            // Read from older streams only: a display format assigned as empty.
-            .Bool("IsDisplayFormatAssigned", &P::IsDisplayFormatStored, &P::ReadIsDisplayFormatAssigned)
-            .Stored(false)
-            .Build();
+    static const TClassInfo info = [] {
+        TClassInfoBuilder<P> builder("TvlTextEditProperties", &TvlCustomTextEditProperties::StaticClassInfo());
+        return PublishTextEditProperties(builder).Build();
+    }();
     return info;
 }
