@@ -4,6 +4,7 @@
 #include "platform/rtl/Startup.h"
 #include "skin/SkinUnits.h"
 #include "support/SupportUnits.h"
+#include "ui/controls/vlCheckBox.h"
 #include "ui/controls/vlNavigator.h"
 #include "ui/controls/vlPC.h"
 #include "ui/controls/vlPCConsts.h"
@@ -63,6 +64,7 @@ void AddProgramUnits(TStartupList& Units)
     AddvlNavigatorUnit(Units);
     AddvlFilterControlUtilsUnit(Units);
     AddvlProgressBarUnit(Units);
+    AddvlCheckBoxUnit(Units);
     AddvlGridStrsUnit(Units);
     AddvlGridCommonUnit(Units);
     AddvlGridCustomViewUnit(Units);
