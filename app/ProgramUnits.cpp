@@ -10,6 +10,7 @@
 #include "ui/controls/vlPCConsts.h"
 #include "ui/controls/vlPCPainters.h"
 #include "ui/controls/vlProgressBar.h"
+#include "ui/controls/vlRadioGroup.h"
 #include "ui/data/vlDataStorage.h"
 #include "ui/data/vlFilter.h"
 #include "ui/editors/vlDateUtils.h"
@@ -65,6 +66,7 @@ void AddProgramUnits(TStartupList& Units)
     AddvlFilterControlUtilsUnit(Units);
     AddvlProgressBarUnit(Units);
     AddvlCheckBoxUnit(Units);
+    AddvlRadioGroupUnit(Units);
     AddvlGridStrsUnit(Units);
     AddvlGridCommonUnit(Units);
     AddvlGridCustomViewUnit(Units);
