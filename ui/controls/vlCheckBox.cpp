@@ -597,13 +597,11 @@ int TvlFilterCheckBoxHelper::ShowFilterValue(const TvlCustomCheckBoxProperties* 
     return -1;
 }
 
-TvlFilterControlOperators TvlFilterCheckBoxHelper::SupportedOperators(const TvlCustomEditProperties*,
-                                                                      TvlValueTypeClass, bool) const
+TvlFilterControlOperators TvlFilterCheckBoxHelper::SupportedOperators(const TvlCustomEditProperties* AProperties,
+                                                                      TvlValueTypeClass AValueTypeClass, bool) const
 {
-    TvlFilterControlOperators result = 0;
-    for (const TvlFilterControlOperator op : {1, 2, 9, 10})
-        result |= FilterControlOperatorBit(op);
-    return result;
+    // The comparisons of a fixed list, without "in" and "not in".
+    return TvlFilterImageComboBoxHelper::Instance()->SupportedOperators(AProperties, AValueTypeClass, false);
 }
 
 // ---- unit ------------------------------------------------------------------------------

@@ -641,15 +641,12 @@ const TvlFilterRadioGroupHelper* TvlFilterRadioGroupHelper::Instance()
     return &instance;
 }
 
-TvlFilterControlOperators TvlFilterRadioGroupHelper::SupportedOperators(const TvlCustomEditProperties*,
-                                                                        TvlValueTypeClass, bool AExtended) const
+TvlFilterControlOperators TvlFilterRadioGroupHelper::SupportedOperators(const TvlCustomEditProperties* AProperties,
+                                                                        TvlValueTypeClass AValueTypeClass,
+                                                                        bool AExtended) const
 {
-    TvlFilterControlOperators result = 0;
-    for (const TvlFilterControlOperator op : {1, 2, 9, 10})
-        result |= FilterControlOperatorBit(op);
-    if (AExtended)
-        result |= FilterControlOperatorBit(13) | FilterControlOperatorBit(14);
-    return result;
+    // The comparisons of a fixed list of items, as in the drop-down lists.
+    return TvlFilterImageComboBoxHelper::Instance()->SupportedOperators(AProperties, AValueTypeClass, AExtended);
 }
 
 void AddvlRadioGroupUnit(TStartupList& AList)
