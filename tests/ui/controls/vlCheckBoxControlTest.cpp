@@ -183,3 +183,42 @@ TEST_F(CheckBoxControl, InPlaceWithoutTextIsCentredUnlessAlignmentIsUsed)
 }
 
 }  // namespace
+
+namespace {
+
+QRgb rgbOf(TColor AColor)
+{
+    const TColor v = ColorToRGB(AColor);
+    return qRgb(GetRValue(v), GetGValue(v), GetBValue(v));
+}
+
+TEST_F(CheckBoxControl, PaintsTheElementAndCaptionInItsRectangles)
+{
+    TvlCheckBox* box = make("Wide");
+    box->Style()->SetBorderStyle(ebsUltraFlat);
+    box->SetChecked(true);
+    QApplication::processEvents();
+    QImage image(box->Width(), box->Height(), QImage::Format_RGB32);
+    image.fill(Qt::magenta);
+    box->PaintTo(image);
+    const TvlCustomCheckBoxViewInfo* vi = box->ViewInfo();
+    const TRect check = vi->CheckRect;
+    EXPECT_EQ(image.pixel(check.Left + 1, check.Top + 1), rgbOf(clBtnShadow));  // the flat frame
+    int mark = 0, ink = 0;
+    for (int y = check.Top + 2; y < check.Bottom - 2; ++y)
+        for (int x = check.Left + 2; x < check.Right - 2; ++x)
+            mark += image.pixel(x, y) == rgbOf(clBtnText);
+    for (int y = vi->TextRect.Top; y < vi->TextRect.Bottom; ++y)
+        for (int x = vi->TextRect.Left; x < vi->TextRect.Right; ++x)
+            ink += image.pixel(x, y) == rgbOf(vi->TextColor);
+    EXPECT_GT(mark, 10);
+    EXPECT_GT(ink, 10);
+    box->SetChecked(false);
+    image.fill(Qt::magenta);
+    box->PaintTo(image);
+    for (int y = check.Top + 2; y < check.Bottom - 2; ++y)
+        for (int x = check.Left + 2; x < check.Right - 2; ++x)
+            ASSERT_EQ(image.pixel(x, y), rgbOf(clWindow));
+}
+
+}  // namespace

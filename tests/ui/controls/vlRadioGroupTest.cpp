@@ -3,6 +3,7 @@
 // the items, arrow keys, loading, the tab order and registration.
 #include <gtest/gtest.h>
 
+#include "platform/graphics/DeviceContext.h"
 #include "tests/ui/editors/EditControlFixture.h"
 #include "ui/controls/vlRadioGroup.h"
 
@@ -251,6 +252,43 @@ TEST_F(RadioGroupControl, RegisteredUnderItsName)
               String::fromLatin1("RadioGroup|Represents a group of radio buttons"));
     EXPECT_EQ(GetFilterEditsController()->FindHelper(&TvlRadioGroupProperties::StaticClassInfo()),
               TvlFilterRadioGroupHelper::Instance());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(RadioGroupCell, PaintsTheCheckedItemsGlyphOnly)
+{
+    TvlCustomRadioGroupProperties p(nullptr);
+    p.Items()->Add()->SetCaption(String::fromLatin1("A"));
+    p.Items()->Add()->SetCaption(String::fromLatin1("B"));
+    p.SetColumns(2);
+    TvlEditStyle style(nullptr, csNormal, nullptr, true);
+    TFont font;
+    style.SetFont(&font);
+    auto data = p.CreateViewData(&style, true);
+    auto info = p.CreateViewInfo();
+    data->Calculate(GetScreenCanvas(), Rect(0, 0, 120, 20), TPoint{-1, -1}, cxmbNone, {}, info.get(), false);
+    data->EditValueToDrawValue(Variant("B"), info.get());
+    auto* vi = static_cast<TvlCustomRadioGroupViewInfo*>(info.get());
+    QImage image(120, 20, QImage::Format_RGB32);
+    image.fill(Qt::magenta);
+    TDeviceContext dc(&image);
+    TCanvas canvas;
+    canvas.SetHandle(&dc);
+    TvlCanvas vc(&canvas);
+    vi->Paint(&vc);
+    canvas.SetHandle(nullptr);
+    // The two glyphs differ only by the check dot.
+    const TRect a = vi->GroupButton(0)->GetGlyphRect(vi->GlyphSize, taRightJustify);
+    const TRect b = vi->GroupButton(1)->GetGlyphRect(vi->GlyphSize, taRightJustify);
+    int differing = 0;
+    for (int y = 0; y < a.Height(); ++y)
+        for (int x = 0; x < a.Width(); ++x)
+            differing += image.pixel(a.Left + x, a.Top + y) != image.pixel(b.Left + x, b.Top + y);
+    EXPECT_GT(differing, 3);
+    EXPECT_EQ(vi->CheckedItemIndex, 1);
 }
 
 }  // namespace
