@@ -143,3 +143,23 @@ TEST_F(RadioButtonTest, DisabledCaptionIsDrawnInTheShadowColour)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(RadioButtonTest, TransparentShowsTheParentInsteadOfItsColour)
+{
+    Form->SetColor(clRed);
+    TestRadio* radio = make(10, "");
+    radio->SetColor(clLime);
+    auto paint = [&] {
+        QImage image(radio->Width(), radio->Height(), QImage::Format_RGB32);
+        image.fill(Qt::magenta);
+        radio->PaintTo(image);
+        return image.pixel(radio->Width() - 3, 2);
+    };
+    EXPECT_EQ(paint(), qRgb(0, 255, 0));
+    radio->SetTransparent(true);
+    EXPECT_EQ(paint(), qRgb(255, 0, 0));
+}
+
+}  // namespace
