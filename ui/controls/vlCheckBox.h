@@ -390,6 +390,23 @@ protected:
     std::unique_ptr<TvlCustomEditProperties> CreateProperties() override;
 };
 
+// A repository item whose shared properties are a check box's.
+class TvlEditRepositoryCheckBoxItem : public TvlEditRepositoryItem {
+public:
+    explicit TvlEditRepositoryCheckBoxItem(TComponent* AOwner) : TvlEditRepositoryItem(AOwner) { RecreateProperties(); }
+    String ClassName() const override { return String::fromLatin1("TvlEditRepositoryCheckBoxItem"); }
+    TvlCheckBoxProperties* Properties() const
+    {
+        return static_cast<TvlCheckBoxProperties*>(TvlEditRepositoryItem::Properties());
+    }
+
+protected:
+    std::unique_ptr<TvlCustomEditProperties> CreatePropertiesOfItem() override
+    {
+        return std::make_unique<TvlCheckBoxProperties>(this);
+    }
+};
+
 // The state of an edit value in these properties.
 TvlCheckBoxState EditValueToCheckState(const TvlCustomCheckBoxProperties* AProperties, const Variant& AEditValue);
 

@@ -208,6 +208,26 @@ protected:
     std::unique_ptr<TvlCustomEditProperties> CreateProperties() override;
 };
 
+// A repository item whose shared properties are a radio group's.
+class TvlEditRepositoryRadioGroupItem : public TvlEditRepositoryItem {
+public:
+    explicit TvlEditRepositoryRadioGroupItem(TComponent* AOwner) : TvlEditRepositoryItem(AOwner)
+    {
+        RecreateProperties();
+    }
+    String ClassName() const override { return String::fromLatin1("TvlEditRepositoryRadioGroupItem"); }
+    TvlRadioGroupProperties* Properties() const
+    {
+        return static_cast<TvlRadioGroupProperties*>(TvlEditRepositoryItem::Properties());
+    }
+
+protected:
+    std::unique_ptr<TvlCustomEditProperties> CreatePropertiesOfItem() override
+    {
+        return std::make_unique<TvlRadioGroupProperties>(this);
+    }
+};
+
 // Filter rows on a radio group column: the items' captions in a fixed list.
 class TvlFilterRadioGroupHelper : public TvlCustomFilterEditHelper {
 public:

@@ -292,3 +292,22 @@ TEST(RadioGroupCell, PaintsTheCheckedItemsGlyphOnly)
 }
 
 }  // namespace
+
+namespace {
+
+// An editor linked to a repository item shows the item's shared settings.
+TEST_F(RadioGroupControl, RepositoryItemsCarryTheirEditorsProperties)
+{
+    TvlEditRepositoryRadioGroupItem radioItem(nullptr);
+    radioItem.Properties()->Items()->Add()->SetCaption(String::fromLatin1("Shared"));
+    TvlRadioGroup* group = make({"Own"});
+    group->SetRepositoryItem(&radioItem);
+    EXPECT_EQ(group->ActiveProperties()->Items()->Items(0)->Caption(), String::fromLatin1("Shared"));
+    group->SetRepositoryItem(nullptr);
+
+    TvlEditRepositoryCheckBoxItem checkItem(nullptr);
+    EXPECT_TRUE(checkItem.ArePropertiesOfClass(&TvlCheckBoxProperties::StaticClassInfo()));
+    EXPECT_TRUE(checkItem.Properties()->ValueChecked().AsBoolean());
+}
+
+}  // namespace
