@@ -222,3 +222,23 @@ TEST_F(CheckBoxControl, PaintsTheElementAndCaptionInItsRectangles)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(CheckBoxControl, ReadOnlyOrVetoedEditingKeepsTheState)
+{
+    TvlCheckBox* box = make();
+    box->Properties()->SetReadOnly(true);
+    click(box);
+    EXPECT_EQ(box->State(), cbsUnchecked);
+    box->Properties()->SetReadOnly(false);
+    box->OnEditing = TvlEditEditingEvent::FromFunction([](TObject*, bool& ACanEdit) { ACanEdit = false; });
+    click(box);
+    EXPECT_EQ(box->State(), cbsUnchecked);
+    EXPECT_TRUE(Events.empty());
+    // Code may still set any state.
+    box->SetState(cbsGrayed);
+    EXPECT_EQ(box->State(), cbsGrayed);
+}
+
+}  // namespace
