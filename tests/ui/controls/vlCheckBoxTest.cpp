@@ -418,6 +418,17 @@ TEST_F(ElementFixture, ClassicContentShowsOnlyInsideTheOwnFrame)
         for (int x = 6; x < 15; ++x)
             ink += checked3D.pixel(x, y) == rgbOf(clBtnText);
     EXPECT_GT(ink, 5);
+    // Grayed with the mark: the mixed look, a grey tick on the button face.
+    const QImage mixed = draw(cbsGrayed, cmsNormal, ebs3D, nssGrayedChecked);
+    EXPECT_EQ(mixed.pixel(6, 6), rgbOf(clBtnFace));
+    int grey = 0, black = 0;
+    for (int y = 6; y < 15; ++y)
+        for (int x = 6; x < 15; ++x) {
+            grey += mixed.pixel(x, y) == rgbOf(clBtnShadow);
+            black += mixed.pixel(x, y) == rgbOf(clBtnText);
+        }
+    EXPECT_GT(grey, 5);
+    EXPECT_EQ(black, 0);
 }
 
 TEST_F(ElementFixture, NativeStyleDrawsOnlyTheThemePart)
