@@ -4,12 +4,14 @@
 #include "platform/rtl/Startup.h"
 #include "skin/SkinUnits.h"
 #include "support/SupportUnits.h"
+#include "ui/controls/vlCheckBox.h"
 #include "ui/controls/vlNavigator.h"
 #include "ui/controls/vlPC.h"
 #include "ui/controls/vlPCConsts.h"
 #include "ui/controls/vlPCPainters.h"
 #include "ui/controls/vlCurrencyEdit.h"
 #include "ui/controls/vlProgressBar.h"
+#include "ui/controls/vlRadioGroup.h"
 #include "ui/data/vlDataStorage.h"
 #include "ui/data/vlFilter.h"
 #include "ui/editors/vlDateUtils.h"
@@ -67,6 +69,8 @@ void AddProgramUnits(TStartupList& Units)
     AddvlMaskEditUnit(Units);
     AddvlProgressBarUnit(Units);
     AddvlCurrencyEditUnit(Units);
+    AddvlCheckBoxUnit(Units);
+    AddvlRadioGroupUnit(Units);
     AddvlGridStrsUnit(Units);
     AddvlGridCommonUnit(Units);
     AddvlGridCustomViewUnit(Units);

@@ -1734,16 +1734,19 @@ bool DrawFrameControl(HDC DC, const TRect& R, uint32_t Type, uint32_t State)
         return true;
     }
     if (Type == DFC_BUTTON && (State & 0xFF) != DFCS_BUTTONPUSH && (State & DFCS_BUTTONRADIO) == 0) {
-        // A check box: a sunken white square with a tick.
+        // A check box: a sunken white square with a tick. The third state
+        // (0x8, the three-state flag) checked is the mixed look: a grey
+        // tick on the button face.
+        const bool mixed = (State & 0x8) != 0 && (State & DFCS_CHECKED) != 0;
         DrawEdge(DC, r, EDGE_SUNKEN, BF_RECT | BF_ADJUST | flatFlag);
         DCPainter p(DC);
         if (!p.active())
             return true;
         p->fillRect(QRect(r.Left, r.Top, r.Width(), r.Height()),
-                    qcolor((State & (DFCS_PUSHED | DFCS_INACTIVE)) ? clBtnFace : clWindow));
+                    qcolor((mixed || (State & (DFCS_PUSHED | DFCS_INACTIVE))) ? clBtnFace : clWindow));
         if (State & DFCS_CHECKED) {
             const int cx = r.Left + r.Width() / 2, cy = r.Top + r.Height() / 2;
-            p->setPen(QPen(glyph, 0));
+            p->setPen(QPen(mixed ? qcolor(clBtnShadow) : glyph, 0));
             for (int k = 0; k < 3; ++k) {
                 p->drawLine(cx - 3, cy - 1 + k, cx - 1, cy + 1 + k);
                 p->drawLine(cx - 1, cy + 1 + k, cx + 3, cy - 3 + k);
