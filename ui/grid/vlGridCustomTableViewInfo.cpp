@@ -480,7 +480,9 @@ void TvlCustomGridTablePainter::DrawNavigator()
     site->Paint(Canvas());
 }
 
-void TvlCustomGridTablePainter::DrawRecords() { ViewInfo()->RecordsViewInfo()->Paint(); }
+// The records go on the canvas painted on, which a copy of the view
+// replaces with its own.
+void TvlCustomGridTablePainter::DrawRecords() { ViewInfo()->RecordsViewInfo()->Paint(Canvas()); }
 
 void TvlCustomGridTablePainter::OffsetRecords(int APixels)
 {

@@ -384,7 +384,8 @@ public:
     int GetItemIndex(int ARecordIndex) const;
     // The position of a record layout among the items; -1 when not there.
     int IndexOfItem(const TvlCustomGridRecordViewInfo* AItem) const;
-    void Paint();
+    // On ACanvas, by default the view info's.
+    void Paint(TvlCanvas* ACanvas = nullptr);
 
 private:
     TvlCustomGridTableViewInfo* FGridViewInfo;  // not owned: its owner

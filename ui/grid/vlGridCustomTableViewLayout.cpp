@@ -444,9 +444,9 @@ int TvlCustomGridRecordsViewInfo::IndexOfItem(const TvlCustomGridRecordViewInfo*
     return -1;
 }
 
-void TvlCustomGridRecordsViewInfo::Paint()
+void TvlCustomGridRecordsViewInfo::Paint(TvlCanvas* ACanvas)
 {
-    const std::unique_ptr<TvlCustomGridRecordsPainter> painter = PainterClass()(Canvas(), this);
+    const std::unique_ptr<TvlCustomGridRecordsPainter> painter = PainterClass()(ACanvas != nullptr ? ACanvas : Canvas(), this);
     painter->MainPaint();
 }
 
