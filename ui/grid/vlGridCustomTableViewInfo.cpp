@@ -205,9 +205,9 @@ void TvlCustomGridTableViewInfo::VisibilityChanged(bool AVisible)
 std::unique_ptr<TvlCustomGridHitTest> TvlCustomGridTableViewInfo::GetNoneHitTest(const TPoint& P)
 {
     std::unique_ptr<TvlCustomGridHitTest> result;
-    TRect client;
-    ClientBounds(client);
-    if (PtInRect(client, P)) {
+    // The site's client area holds the parts too; below it lies the
+    // navigator strip.
+    if (PtInRect(Site()->GetClientBounds(), P)) {
         for (TvlCustomGridPartViewInfo* part : FParts)
             if (part->GetVisible() && (result = part->GetHitTest(P)) != nullptr)
                 return result;

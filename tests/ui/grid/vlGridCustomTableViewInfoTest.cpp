@@ -839,3 +839,86 @@ TEST_F(RecordView, DataCellsShowTheirValuesThroughTheirEditors)
     const TRect text = p.ink(cell(1, 0)->Bounds, p.pixel(cell(1, 0)->Bounds.Left + 1, cell(1, 0)->Bounds.Top + 1));
     EXPECT_LT(text.Left, text.Right);  // the editor drew the text
 }
+
+// ---- filter box ---------------------------------------------------------------------------------------
+
+TEST_F(RecordView, AnEmptyFilterShowsItsTextAndOnlyTheCustomizeButtonWhenAlwaysShown)
+{
+    addRecords(3);
+    show();
+    TvlGridFilterViewInfo* box = info()->FilterViewInfo();
+    EXPECT_FALSE(box->GetVisible());  // fvNonEmpty without a filter
+    EXPECT_EQ(box->Height, 0);
+
+    view->FilterBox()->SetVisible(fvAlways);
+    show();
+    box = info()->FilterViewInfo();
+    EXPECT_TRUE(box->GetVisible());
+    EXPECT_EQ(box->Text, QStringLiteral("<Filter is Empty>"));
+    TvlGridFilterButtonsViewInfo* buttons = box->ButtonsViewInfo();
+    ASSERT_EQ(buttons->Count(), 4);
+    EXPECT_FALSE(buttons->Items(0)->GetVisible());  // close
+    EXPECT_FALSE(buttons->Items(1)->GetVisible());  // activate
+    EXPECT_TRUE(buttons->Items(2)->GetVisible());   // customize
+    EXPECT_FALSE(buttons->Items(3)->GetVisible());  // recent filters: none kept
+    EXPECT_EQ(buttons->LeftSideWidth(), 0);
+    TvlCustomGridFilterButtonViewInfo* customize = buttons->Items(2);
+    EXPECT_EQ(customize->Text, QStringLiteral("Customize..."));
+    EXPECT_EQ(buttons->RightSideWidth(), customize->CalculateWidth() + 8);
+    EXPECT_EQ(box->Height, std::max(box->TextHeightWithOffset() + 6, customize->CalculateHeight() + 8));
+    // At the bottom by default, across the whole view, at the right end.
+    const TRect b = info()->Bounds();
+    EXPECT_EQ(box->Bounds, (TRect{b.Left, b.Bottom - box->Height, b.Right, b.Bottom}));
+    EXPECT_EQ(customize->Bounds.Right, b.Right - 4);
+    EXPECT_EQ(customize->Bounds.Top, MulDiv(box->Bounds.Top + box->Bounds.Bottom - customize->Bounds.Height(), 1, 2));
+
+    // Without the dialog no button shows: the box is as high as its text.
+    view->FilterBox()->SetCustomizeDialog(false);
+    show();
+    EXPECT_EQ(info()->FilterViewInfo()->ButtonsViewInfo()->Height(), 0);
+    EXPECT_EQ(info()->FilterViewInfo()->Height, info()->FilterViewInfo()->TextHeightWithOffset() + 6);
+}
+
+TEST_F(RecordView, TheFilterBoxButtonsClearTheFilterOrSwitchItOff)
+{
+    addRecords(3);
+    view->FilterBox()->SetPosition(fpTop);
+    view->ViewData()->AddItemFilterCondition(nullptr, columns[0], false, String(), Variant(QStringLiteral("clip1.avi")),
+                                             foEqual);
+    TvlDataFilterCriteria* filter = view->DataController()->Filter();
+    filter->SetActive(true);
+    show();
+    TvlGridFilterViewInfo* box = info()->FilterViewInfo();
+    ASSERT_TRUE(box->GetVisible());
+    EXPECT_EQ(box->Text, filter->GetFilterText());
+    EXPECT_EQ(box->Bounds.Top, info()->Bounds().Top);
+    TvlGridFilterButtonsViewInfo* buttons = box->ButtonsViewInfo();
+    TvlCustomGridFilterButtonViewInfo* close = buttons->Items(0);
+    TvlCustomGridFilterButtonViewInfo* activate = buttons->Items(1);
+    ASSERT_TRUE(close->GetVisible());
+    ASSERT_TRUE(activate->GetVisible());
+    // Close at the far left, the check right of it, both at their extents.
+    TPoint closeSize, checkSize;
+    close->LookAndFeelPainter()->FilterPanelCloseButtonSize(closeSize);
+    close->LookAndFeelPainter()->FilterCheckSize(checkSize);
+    EXPECT_EQ(close->Bounds.Left, box->Bounds.Left + 4);
+    EXPECT_EQ(close->Bounds.Width(), closeSize.X);
+    EXPECT_EQ(close->Bounds.Height(), closeSize.Y);
+    EXPECT_EQ(activate->Bounds.Left, close->Bounds.Right + 4);
+    EXPECT_EQ(activate->Bounds.Width(), checkSize.X);
+    EXPECT_EQ(buttons->LeftSideWidth(), closeSize.X + 4 + checkSize.X + 4 + 4);
+    // The text starts after the left buttons.
+    TRect text;
+    box->GetTextAreaBounds(text);
+    EXPECT_GE(text.Left, activate->Bounds.Right + 4);
+    // A hit over a button is the button's.
+    auto hitTest = info()->GetHitTest(centre(close));
+    EXPECT_EQ(hitTest->HitTestCode(), TvlGridFilterCloseButtonHitTest().HitTestCode());
+
+    activate->Click();
+    EXPECT_FALSE(filter->Active());
+    EXPECT_FALSE(filter->IsEmpty());
+    show();
+    info()->FilterViewInfo()->ButtonsViewInfo()->Items(0)->Click();
+    EXPECT_TRUE(filter->IsEmpty());
+}
