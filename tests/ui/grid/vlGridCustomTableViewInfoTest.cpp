@@ -11,7 +11,9 @@
 #include <vector>
 
 #include "JobListFixture.h"
+#include "platform/rtl/Exception.h"
 #include "tests/ui/foundation/ControlFixtures.h"
+#include "ui/editors/vlTextEdit.h"
 #include "ui/grid/vlGridTableView.h"
 
 using namespace gridtest;
@@ -252,6 +254,12 @@ public:
     TestViewInfo* Info() const { return static_cast<TestViewInfo*>(ViewInfo()); }
     TestPainter* TPainter() const { return static_cast<TestPainter*>(Painter()); }
     TestController* TController() const { return static_cast<TestController*>(Controller()); }
+    void NotifyController(TvlViewChangeKind AChangeKind) override
+    {
+        kinds.push_back(AChangeKind);
+        TvlGridTableView::NotifyController(AChangeKind);
+    }
+    std::vector<TvlViewChangeKind> kinds;
 
 protected:
     TViewDataClass GetViewDataClass() const override
@@ -273,6 +281,43 @@ protected:
     TViewInfoCacheClass GetViewInfoCacheClass() const override
     {
         return &vlGridCreate<TvlCustomGridTableViewInfoCache, TvlCustomGridViewInfoCache, TvlCustomGridView*>;
+    }
+};
+
+// Text properties whose editor fails to lay a cell out while Fail is set.
+class FailingProperties : public TvlTextEditProperties {
+public:
+    using TvlTextEditProperties::TvlTextEditProperties;
+    class ViewData : public TvlCustomTextEditViewData {
+    public:
+        using TvlCustomTextEditViewData::TvlCustomTextEditViewData;
+        void Calculate(TvlCanvas* ACanvas, const TRect& ABounds, const TPoint& AMousePos, TvlMouseButton AButton,
+                       TShiftState AShift, TvlCustomEditViewInfo* AViewInfo, bool AIsMouseEvent) override
+        {
+            if (static_cast<const FailingProperties*>(TvlCustomEditViewData::Properties())->Fail)
+                throw Exception(QStringLiteral("the editor failed"));
+            TvlCustomTextEditViewData::Calculate(ACanvas, ABounds, AMousePos, AButton, AShift, AViewInfo, AIsMouseEvent);
+        }
+    };
+    std::unique_ptr<TvlCustomEditViewData> CreateViewData(TvlCustomEditStyle* AStyle, bool AIsInplace,
+                                                          bool APreviewMode = false) const override
+    {
+        auto data = std::make_unique<ViewData>(this, AStyle, AIsInplace);
+        data->PreviewMode = APreviewMode;
+        return data;
+    }
+    bool Fail = false;
+};
+
+class FailingRepositoryItem : public TvlEditRepositoryItem {
+public:
+    explicit FailingRepositoryItem(TComponent* AOwner) : TvlEditRepositoryItem(AOwner) { RecreateProperties(); }
+    FailingProperties* FProperties() const { return static_cast<FailingProperties*>(Properties()); }
+
+protected:
+    std::unique_ptr<TvlCustomEditProperties> CreatePropertiesOfItem() override
+    {
+        return std::make_unique<FailingProperties>(this);
     }
 };
 
@@ -921,4 +966,50 @@ TEST_F(RecordView, TheFilterBoxButtonsClearTheFilterOrSwitchItOff)
     show();
     info()->FilterViewInfo()->ButtonsViewInfo()->Items(0)->Click();
     EXPECT_TRUE(filter->IsEmpty());
+}
+
+TEST_F(RecordView, AnEditorThatFailsLeavesNoEditDataTaken)
+{
+    TvlEditRepository editors(nullptr);
+    auto* failing = new FailingRepositoryItem(Form.get());  // owned by the form
+    failing->SetRepository(&editors);
+    columns[1]->SetRepositoryItem(failing);
+    addRecords(2);
+    show();
+    TvlGridTableDataCellViewInfo* target = cell(0, 1);
+    const int uses = columns[1]->CellStyleUseCount();
+    failing->FProperties()->Fail = true;
+    // Outside a calculation of the area each cell makes its own edit data.
+    EXPECT_THROW(target->Recalculate(), Exception);
+    EXPECT_EQ(target->EditViewData(), nullptr);
+    EXPECT_FALSE(target->IsLocalCopyOfEditViewData());
+    EXPECT_EQ(columns[1]->CellStyleUseCount(), uses);
+    failing->FProperties()->Fail = false;
+    target->Recalculate();
+    EXPECT_EQ(columns[1]->CellStyleUseCount(), uses);
+    columns[1]->SetRepositoryItem(nullptr);
+}
+
+TEST_F(RecordView, TheLayoutAnswersTheNavigatorForItsView)
+{
+    show();
+    IvlNavigatorOwner* owner = info();
+    view->kinds.clear();
+    owner->NavigatorChanged(0);
+    owner->NavigatorChanged(1);
+    owner->NavigatorChanged(2);
+    EXPECT_EQ(view->kinds, (std::vector<TvlViewChangeKind>{vckProperty, vckLayout, vckLayout}));
+    EXPECT_EQ(owner->GetNavigatorOwner(), view);
+    EXPECT_EQ(owner->GetNavigatorControl(), site());
+    EXPECT_EQ(owner->GetNavigatorLookAndFeel(), grid->LookAndFeel());
+    EXPECT_FALSE(owner->GetNavigatorFocused());
+    EXPECT_FALSE(owner->GetNavigatorTabStop());
+    EXPECT_FALSE(owner->GetNavigatorShowHint());
+    view->OptionsBehavior()->SetNavigatorHints(true);
+    EXPECT_TRUE(owner->GetNavigatorShowHint());
+    // The navigator survives a new layout; the strip does not.
+    TvlNavigatorViewInfo* navigator = info()->NavigatorViewInfo();
+    ASSERT_NE(navigator, nullptr);
+    info()->RecreateViewInfos();
+    EXPECT_EQ(info()->NavigatorViewInfo(), navigator);
 }
