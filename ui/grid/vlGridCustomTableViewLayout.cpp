@@ -326,10 +326,12 @@ void TvlCustomGridRecordsViewInfo::ScrollBy(int ACount)
     FItemsOffset = 0;
     if (ACount == 0)
         return;
+    // A scroll past every shown record (callers check CanScrollBy) replaces
+    // them all; the shift is measured over the rows that exist.
     const int count = std::min(std::abs(ACount), ItemCount());
     const int keep = ItemCount() - count;
     if (ACount > 0)
-        FItemsOffset = RowsShift(ACount);
+        FItemsOffset = RowsShift(count);
     // The items that leave go; the others move in the list.
     if (ACount > 0) {
         FItems.erase(FItems.begin(), FItems.begin() + count);
@@ -358,7 +360,7 @@ void TvlCustomGridRecordsViewInfo::ScrollBy(int ACount)
             if (FItems[size_t(i)] != nullptr)
                 FItems[size_t(i)]->CalculateAt(RowLeft(i), RowTop(i));
         }
-        FItemsOffset = RowsShift(ACount);
+        FItemsOffset = RowsShift(-count);
         for (int i = count; i < ItemCount(); ++i)
             ShiftRow(i, FItemsOffset);
     }

@@ -457,6 +457,24 @@ TEST_F(RecordView, ScrollingByRecordsKeepsTheLayoutsThatStay)
     }
 }
 
+TEST_F(RecordView, AScrollPastEveryShownRecordStillLaysTheAreaOut)
+{
+    addRecords(30);
+    show();
+    TvlCustomGridRecordsViewInfo* area = records();
+    const int count = area->ItemCount();
+    ASSERT_FALSE(area->CanScrollBy(count + 2));
+    // Callers recalculate instead; a scroll of that size still leaves a
+    // whole area of fresh rows.
+    view->TController()->SetTopRecordIndex(count + 2);
+    area->ScrollBy(count + 2);
+    ASSERT_EQ(area->ItemCount(), count);
+    EXPECT_EQ(area->GetItem(0)->GridRecord()->Index(), count + 2);
+    EXPECT_EQ(area->GetItem(0)->Bounds.Top, area->ContentBounds.Top);
+    for (int i = 1; i < count; ++i)
+        EXPECT_EQ(area->GetItem(i)->Bounds.Top, area->GetItem(i - 1)->Bounds.Bottom) << i;
+}
+
 TEST_F(RecordView, AnEmptyAreaAndTheRecordIndexMapping)
 {
     show();
