@@ -6,6 +6,7 @@
 
 #include "platform/controls/Clipbrd.h"
 #include "ui/grid/vlGrid.h"
+#include "ui/grid/vlGridCustomTableViewInfo.h"
 
 namespace {
 
@@ -31,6 +32,7 @@ TvlCustomGridTableView::~TvlCustomGridTableView()
 {
     Destroying();
     FFocusedItem = nullptr;
+    dropRecordLayouts();
     // The items belong to the form, but not without their view. The grid
     // is not locked here: its pending changes must not run against a view
     // that is half gone.
@@ -75,6 +77,11 @@ void TvlCustomGridTableView::CreateHandlers()
 }
 
 void TvlCustomGridTableView::DestroyHandlers() { TvlCustomGridView::DestroyHandlers(); }
+
+TvlCustomGridView::TControllerClass TvlCustomGridTableView::GetControllerClass() const
+{
+    return &vlGridCreate<TvlCustomGridTableController, TvlCustomGridController, TvlCustomGridView*>;
+}
 
 TvlCustomGridView::TDataControllerClass TvlCustomGridTableView::GetDataControllerClass() const
 {
@@ -263,6 +270,7 @@ void TvlCustomGridTableView::RemoveItem(TvlCustomGridTableItem* AItem)
             OptionsBehavior()->SetIncSearchItem(nullptr);
         if (FFocusedItem == AItem)
             FFocusedItem = nullptr;
+        dropRecordLayouts();
         if (!IsDestroying())
             AItem->SetVisible(false);
         FItems.erase(std::remove(FItems.begin(), FItems.end(), AItem), FItems.end());
@@ -672,12 +680,17 @@ bool TvlCustomGridTableView::DrawRecordSelected(TvlCustomGridRecord* ARecord) co
 bool TvlCustomGridTableView::DrawSelection() const { return IsControlFocused() || !OptionsSelection()->HideSelection(); }
 
 bool TvlCustomGridTableView::DrawCellSelected(TvlCustomGridRecord* ARecord, TvlCustomGridTableItem* AItem,
-                                              TvlGridTableDataCellViewInfo* ACellViewInfo, bool AUseRecordViewInfo)
+                                              TvlGridTableCellViewInfo* ACellViewInfo, bool AUseRecordViewInfo)
 {
-    (void)AUseRecordViewInfo;
+    if (ACellViewInfo != nullptr && !ACellViewInfo->CanBeSelected())
+        return false;
     if (ARecord == nullptr || !DrawRecordSelected(ARecord))
         return false;
-    return DrawDataCellSelected(ARecord, AItem, ACellViewInfo, AUseRecordViewInfo) && DrawSelection();
+    if (ACellViewInfo != nullptr && ACellViewInfo->SelectedWithRecord())
+        return DrawSelection();
+    return DrawDataCellSelected(ARecord, AItem, dynamic_cast<TvlGridTableDataCellViewInfo*>(ACellViewInfo),
+                                AUseRecordViewInfo) &&
+           DrawSelection();
 }
 
 bool TvlCustomGridTableView::DrawDataCellSelected(TvlCustomGridRecord* ARecord, TvlCustomGridTableItem* AItem,
@@ -694,6 +707,30 @@ bool TvlCustomGridTableView::DrawDataCellSelected(TvlCustomGridRecord* ARecord, 
         return false;
     // The cell whose editor is open shows the editor, not the selection.
     return !(focusedCell && AItem->Editing());
+}
+
+// ---- scrolling ----------------------------------------------------------------------------------
+
+void TvlCustomGridTableView::dropRecordLayouts()
+{
+    if (auto* viewInfo = dynamic_cast<TvlCustomGridTableViewInfo*>(ViewInfo()))
+        if (viewInfo->RecordsViewInfo() != nullptr)
+            viewInfo->RecordsViewInfo()->DestroyItems();
+}
+
+void TvlCustomGridTableView::OffsetRecords(int ARecordCount, int DX, int DY)
+{
+    auto* viewInfo = dynamic_cast<TvlCustomGridTableViewInfo*>(ViewInfo());
+    if (viewInfo == nullptr)
+        return;
+    viewInfo->Offset(ARecordCount, DX, DY);
+    auto* painter = dynamic_cast<TvlCustomGridTablePainter*>(Painter());
+    if (painter == nullptr)
+        Invalidate();
+    else if (ARecordCount != 0)
+        painter->Offset(viewInfo->RecordsViewInfo()->ItemsOffset(), 0, 0);
+    else
+        painter->Offset(0, DX, DY);
 }
 
 // ---- the navigator ------------------------------------------------------------------------------------

@@ -18,8 +18,14 @@ class TvlCustomGridTableView;
 class TvlCustomGridTableViewData;
 class TvlGridItemDataBinding;
 class TvlCustomGridRecordViewInfo;
+class TvlCustomGridRecordsViewInfo;
+class TvlGridTableCellViewInfo;
 class TvlGridTableDataCellViewInfo;
 class TvlGridDateRanges;
+
+// The layout class of a record, made by the records area.
+using TvlCustomGridRecordViewInfoClass =
+    TvlGridClass<TvlCustomGridRecordViewInfo, TvlCustomGridRecordsViewInfo*, TvlCustomGridRecord*>;
 
 // ---- view options and styles -----------------------------------------------------------
 
@@ -820,6 +826,15 @@ public:
     virtual int CalculateDefaultCellHeight(TvlCanvas* ACanvas, TFont* AFont);
     std::unique_ptr<TvlCustomEditViewData> CreateEditViewData(TvlCustomEditProperties* AProperties);
     void DestroyEditViewData(std::unique_ptr<TvlCustomEditViewData>& AEditViewData);
+    // The edit view data the item's cells share during one calculation of
+    // the records area.
+    void CreateSharedEditViewData();
+    void DestroySharedEditViewData();
+    // The shared edit view data for AProperties, or a new one held by
+    // ALocal when OnGetProperties is assigned or none is shared for them;
+    // the caller gives a local one back through DestroyEditViewData.
+    TvlCustomEditViewData* GetEditViewData(TvlCustomEditProperties* AProperties,
+                                           std::unique_ptr<TvlCustomEditViewData>& ALocal);
 
     // ---- event dispatch
     void DoCustomDrawCell(TvlCanvas* ACanvas, TvlGridTableDataCellViewInfo* AViewInfo, bool& ADone);
@@ -893,6 +908,7 @@ private:
     bool FIsCaptionAssigned = false;
     std::unique_ptr<TvlCustomEditStyle> FCellStyle;
     int FCellStyleUseCount = 0;
+    std::unique_ptr<TvlCustomEditViewData> FSharedEditViewData;
     std::unique_ptr<TvlGridItemDataBinding> FDataBinding;
     TvlGridDateTimeGrouping FDateTimeGrouping = dtgDefault;
     TvlCustomGridTableView* FGridView = nullptr;  // not owned
@@ -1066,6 +1082,8 @@ public:
     virtual bool GetSelected() const;
     virtual bool GetVisible() const;
     virtual void SetSelected(bool Value);
+    // The layout class of the record; none until the view lays its kind out.
+    virtual TvlCustomGridRecordViewInfoClass GetViewInfoClass() const { return nullptr; }
     virtual String GetDisplayText(int AIndex) const;
     virtual int GetValueCount() const;
     virtual Variant GetValue(int AIndex) const;
@@ -1284,8 +1302,10 @@ public:
     // ---- drawing rules
     virtual bool DrawDataCellSelected(TvlCustomGridRecord* ARecord, TvlCustomGridTableItem* AItem,
                                       TvlGridTableDataCellViewInfo* ACellViewInfo, bool AUseRecordViewInfo);
+    // A cell that cannot be selected never is; one selected with its record
+    // is whenever the record is.
     virtual bool DrawCellSelected(TvlCustomGridRecord* ARecord, TvlCustomGridTableItem* AItem,
-                                  TvlGridTableDataCellViewInfo* ACellViewInfo, bool AUseRecordViewInfo);
+                                  TvlGridTableCellViewInfo* ACellViewInfo, bool AUseRecordViewInfo);
     virtual bool DrawRecordActive(TvlCustomGridRecord* ARecord) const;
     virtual bool DrawRecordFocused(TvlCustomGridRecord* ARecord) const;
     virtual bool DrawRecordSelected(TvlCustomGridRecord* ARecord) const;
@@ -1300,6 +1320,14 @@ public:
     bool CanInsert() const;
     void DoAction(int AButtonIndex);
     void RefreshNavigators();
+
+    // ---- scrolling
+    // Frees the layouts of the records on screen: before the records or an
+    // item they point at go.
+    void dropRecordLayouts();
+    // Moves the layout by whole records (ARecordCount not 0) or by pixels,
+    // then the painted content by as much.
+    virtual void OffsetRecords(int ARecordCount, int DX, int DY);
 
     // ---- questions of the data controller and the records
     virtual bool CanSelectRecord(int ARecordIndex);
@@ -1396,6 +1424,7 @@ protected:
     void CreateHandlers() override;
     void DestroyHandlers() override;
     void DoAssign(const TvlCustomGridView* Source) override;
+    TControllerClass GetControllerClass() const override;
     TDataControllerClass GetDataControllerClass() const override;
     TViewDataClass GetViewDataClass() const override = 0;
     TOptionsClass GetOptionsBehaviorClass() const override;

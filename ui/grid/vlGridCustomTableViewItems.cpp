@@ -9,6 +9,7 @@
 #include "ui/foundation/vlControls.h"
 #include "ui/grid/vlGrid.h"
 #include "ui/grid/vlGridCustomTableView.h"
+#include "ui/grid/vlGridCustomTableViewInfo.h"
 
 namespace {
 
@@ -198,6 +199,7 @@ TvlCustomGridTableItem::~TvlCustomGridTableItem()
     forgetLastDefaultRepositoryItem();
     leaveView();
     DestroySubObjects();
+    FSharedEditViewData.reset();
     FCellStyle.reset();
 }
 
@@ -1103,7 +1105,13 @@ bool TvlCustomGridTableItem::CanEdit()
            controller->GetEditOperations().Contains(deoEdit);
 }
 
-TvlCustomGridCellViewInfo* TvlCustomGridTableItem::GetFocusedCellViewInfo() { return nullptr; }
+TvlCustomGridCellViewInfo* TvlCustomGridTableItem::GetFocusedCellViewInfo()
+{
+    TvlCustomGridRecord* record = focusedRecord();
+    if (record == nullptr || record->ViewInfo() == nullptr)
+        return nullptr;
+    return record->ViewInfo()->GetCellViewInfoByItem(this);
+}
 
 bool TvlCustomGridTableItem::IsFocusedCellClipped() { return CanScroll() && GetFocusedCellViewInfo() != nullptr; }
 
@@ -1252,6 +1260,24 @@ void TvlCustomGridTableItem::DestroyEditViewData(std::unique_ptr<TvlCustomEditVi
         return;
     AEditViewData.reset();
     ReleaseCellStyle();
+}
+
+void TvlCustomGridTableItem::CreateSharedEditViewData()
+{
+    if (FSharedEditViewData == nullptr)
+        FSharedEditViewData = CreateEditViewData(GetProperties());
+}
+
+void TvlCustomGridTableItem::DestroySharedEditViewData() { DestroyEditViewData(FSharedEditViewData); }
+
+TvlCustomEditViewData* TvlCustomGridTableItem::GetEditViewData(TvlCustomEditProperties* AProperties,
+                                                               std::unique_ptr<TvlCustomEditViewData>& ALocal)
+{
+    if (!FOnGetProperties.Assigned() && FSharedEditViewData != nullptr &&
+        FSharedEditViewData->Properties() == AProperties)
+        return FSharedEditViewData.get();
+    ALocal = CreateEditViewData(AProperties);
+    return ALocal.get();
 }
 
 int TvlCustomGridTableItem::CalculateDefaultCellHeight(TvlCanvas* ACanvas, TFont* AFont)

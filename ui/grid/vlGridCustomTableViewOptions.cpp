@@ -3,6 +3,7 @@
 #include "platform/rtl/SysUtils.h"
 #include "ui/grid/vlGrid.h"
 #include "ui/grid/vlGridCustomTableView.h"
+#include "ui/grid/vlGridCustomTableViewInfo.h"
 #include "ui/grid/vlGridStrs.h"
 
 // ---- background bitmaps ----------------------------------------------------------------------
@@ -731,14 +732,13 @@ void TvlCustomGridTableViewStyles::GetCellParams(TvlCustomGridRecord* ARecord, T
                                                  bool AIgnoreSelection, TvlCustomGridCellViewInfo* ACellViewInfo,
                                                  bool AUseCellSelection, TvlViewParams& AParams)
 {
-    (void)ACellViewInfo;
+    // A record cell decides its own selection; others ask the view.
+    auto* cell = AUseCellSelection ? dynamic_cast<TvlGridTableCellViewInfo*>(ACellViewInfo) : nullptr;
     if (AIgnoreSelection)
         GetDataCellContentParams(ARecord, AItem, AParams);
-    else if (!AUseCellSelection && GridView()->DrawCellSelected(ARecord, AItem, nullptr, false))
+    else if (cell != nullptr ? cell->IsSelected() : GridView()->DrawCellSelected(ARecord, AItem, nullptr, false))
         GetSelectionParams(ARecord, AItem, AParams);
     else
-        // A cell that decides its own selection comes with the cell layout;
-        // until then such a cell is drawn as content.
         GetDataCellContentParams(ARecord, AItem, AParams);
 }
 

@@ -287,6 +287,10 @@ void TvlCustomGridTableViewData::Expand(bool ARecurse)
 void TvlCustomGridTableViewData::Refresh(int ARecordCount)
 {
     FEditingRecord = nullptr;
+    // The layouts of the records on screen point at the records that go:
+    // they go first, so that no layout is painted or freed over a freed
+    // record before the view is laid out again.
+    GridView()->dropRecordLayouts();
     if (HasNewItemRecord()) {
         DestroyNewItemRecord();
         CreateNewItemRecord();

@@ -191,11 +191,15 @@ public:
 class TvlCustomGridHitTest : public TObject {
 public:
     TvlCustomGridHitTest() = default;
+    // A linked cell forgets the hit test, so that a later hit test at the
+    // same address is never taken for this one.
+    ~TvlCustomGridHitTest() override;
     String ClassName() const override { return String::fromLatin1("TvlCustomGridHitTest"); }
 
     TPoint HitPoint;
     TvlCustomGridCellViewInfo* CellViewInfo() const { return FCellViewInfo; }
-    void LinkCellViewInfo(TvlCustomGridCellViewInfo* AViewInfo) { FCellViewInfo = AViewInfo; }
+    // The cell that linked itself; a cell it leaves forgets it.
+    void LinkCellViewInfo(TvlCustomGridCellViewInfo* AViewInfo);
 
     virtual void Assign(const TvlCustomGridHitTest* Source);
     virtual int GetHitTestCode() const { return -1; }
@@ -208,6 +212,7 @@ public:
 
 private:
     TvlCustomGridCellViewInfo* FCellViewInfo = nullptr;  // not owned
+    bool FLinked = false;  // the cell knows this hit test (a copy's cell does not)
 };
 
 // Makes a hit test of class T at APoint.
@@ -611,6 +616,12 @@ public:
     int TextWidth() { return CalculateTextWidth(0); }
     int TextWidthWithOffset() { return TextWidth() + 4; }
     void SetLinkedHitTest(TvlCustomGridHitTest* AHitTest);
+    // The linked hit test goes.
+    void HitTestGone(const TvlCustomGridHitTest* AHitTest)
+    {
+        if (FLinkedHitTest == AHitTest)
+            FLinkedHitTest = nullptr;
+    }
     void SetState(TvlGridCellMouseState Value);
     int CalculateTextWidth(int AAngle);
     int CalculateTextHeight(bool AForPainting, int AAngle);

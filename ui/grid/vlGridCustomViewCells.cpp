@@ -457,6 +457,20 @@ TRect TvlCustomGridCellViewInfo::ContentBounds()
     return FCachedContentBounds;
 }
 
+TvlCustomGridHitTest::~TvlCustomGridHitTest()
+{
+    if (FLinked && FCellViewInfo != nullptr)
+        FCellViewInfo->HitTestGone(this);
+}
+
+void TvlCustomGridHitTest::LinkCellViewInfo(TvlCustomGridCellViewInfo* AViewInfo)
+{
+    if (FLinked && FCellViewInfo != nullptr && FCellViewInfo != AViewInfo)
+        FCellViewInfo->HitTestGone(this);
+    FCellViewInfo = AViewInfo;
+    FLinked = AViewInfo != nullptr;
+}
+
 void TvlCustomGridCellViewInfo::SetLinkedHitTest(TvlCustomGridHitTest* AHitTest)
 {
     if (AHitTest == FLinkedHitTest)

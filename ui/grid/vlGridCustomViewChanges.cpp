@@ -205,6 +205,8 @@ void TvlCustomGridHitTest::Assign(const TvlCustomGridHitTest* Source)
     if (Source == nullptr)
         return;
     HitPoint = Source->HitPoint;
+    // A copy names the cell, but the cell does not know the copy.
+    LinkCellViewInfo(nullptr);
     FCellViewInfo = Source->FCellViewInfo;
 }
 
