@@ -8,6 +8,9 @@
 #include "ui/controls/vlPC.h"
 #include "ui/controls/vlPCConsts.h"
 #include "ui/controls/vlPCPainters.h"
+#include "ui/controls/vlButtonEdit.h"
+#include "ui/controls/vlEditRepositoryItems.h"
+#include "ui/controls/vlExtEditConsts.h"
 #include "ui/controls/vlProgressBar.h"
 #include "ui/data/vlDataStorage.h"
 #include "ui/data/vlFilter.h"
@@ -57,12 +60,15 @@ void AddProgramUnits(TStartupList& Units)
     AddvlEditUnit(Units);
     AddvlFormatsUnit(Units);
     AddvlDateUtilsUnit(Units);
+    AddvlExtEditConstsUnit(Units);
     AddvlPCConstsUnit(Units);
     AddvlPCPaintersUnit(Units);
     AddvlPCUnit(Units);
     AddvlNavigatorUnit(Units);
     AddvlFilterControlUtilsUnit(Units);
     AddvlProgressBarUnit(Units);
+    AddvlButtonEditUnit(Units);
+    AddvlEditRepositoryItemsUnit(Units);
     AddvlGridStrsUnit(Units);
     AddvlGridCommonUnit(Units);
     AddvlGridCustomViewUnit(Units);

@@ -79,6 +79,7 @@ protected:
             {"", "", 64, false, taLeftJustify},
             {" Status", "TvlImageComboBoxProperties", 50, true, taCenter},
         };
+        RegisterProgressBarProperties();  // the progress bar unit's start-up
         for (const Col& c : cols) {
             TvlGridColumn* col = view->CreateColumn();
             col->SetCaption(QString::fromLatin1(c.caption));
