@@ -4,12 +4,15 @@
 #include "platform/rtl/Startup.h"
 #include "skin/SkinUnits.h"
 #include "support/SupportUnits.h"
+#include "ui/controls/vlButtonEdit.h"
 #include "ui/controls/vlCheckBox.h"
+#include "ui/controls/vlCurrencyEdit.h"
+#include "ui/controls/vlEditRepositoryItems.h"
+#include "ui/controls/vlExtEditConsts.h"
 #include "ui/controls/vlNavigator.h"
 #include "ui/controls/vlPC.h"
 #include "ui/controls/vlPCConsts.h"
 #include "ui/controls/vlPCPainters.h"
-#include "ui/controls/vlCurrencyEdit.h"
 #include "ui/controls/vlProgressBar.h"
 #include "ui/controls/vlRadioGroup.h"
 #include "ui/data/vlDataStorage.h"
@@ -61,6 +64,7 @@ void AddProgramUnits(TStartupList& Units)
     AddvlEditUnit(Units);
     AddvlFormatsUnit(Units);
     AddvlDateUtilsUnit(Units);
+    AddvlExtEditConstsUnit(Units);
     AddvlPCConstsUnit(Units);
     AddvlPCPaintersUnit(Units);
     AddvlPCUnit(Units);
@@ -68,6 +72,8 @@ void AddProgramUnits(TStartupList& Units)
     AddvlFilterControlUtilsUnit(Units);
     AddvlMaskEditUnit(Units);
     AddvlProgressBarUnit(Units);
+    AddvlButtonEditUnit(Units);
+    AddvlEditRepositoryItemsUnit(Units);
     AddvlCurrencyEditUnit(Units);
     AddvlCheckBoxUnit(Units);
     AddvlRadioGroupUnit(Units);

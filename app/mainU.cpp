@@ -390,12 +390,14 @@ void TfrmMain::createJobList()
         c->Properties()->Alignment()->SetHorz(taCenter);
         c->Properties()->Alignment()->SetVert(taVCenter);
     }
-    auto* bar = static_cast<TvlProgressBarProperties*>(ColProgress->Properties());
-    bar->SetBarBevelOuter(vlbvRaised);
-    bar->SetBeginColor(TColor(0xF9A577));
-    bar->SetEndColor(TColor(0xF9A577));
-    bar->SetPeakColor(TColor(0x804000));
-    bar->SetSolidTextColor(true);
+    // Without the progress bar unit's registration the column has no bar.
+    if (auto* bar = dynamic_cast<TvlProgressBarProperties*>(ColProgress->Properties())) {
+        bar->SetBarBevelOuter(vlbvRaised);
+        bar->SetBeginColor(TColor(0xF9A577));
+        bar->SetEndColor(TColor(0xF9A577));
+        bar->SetPeakColor(TColor(0x804000));
+        bar->SetSolidTextColor(true);
+    }
     colStatus->SetMinWidth(50);
     colStatus->Options().HorzSizing = false;
     colStatus->Options().Moving = false;

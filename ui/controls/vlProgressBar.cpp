@@ -1,9 +1,15 @@
+// The progress bar's settings with their rules, the standalone control, the
+// value checks and the unit's registration. Layout and painting are in
+// vlProgressBarViewInfo.cpp.
 #include "ui/controls/vlProgressBar.h"
-#include "platform/rtl/Startup.h"
-#include "platform/rtl/TypInfo.h"
 
 #include <cfenv>
 #include <cmath>
+
+#include "platform/rtl/Startup.h"
+#include "platform/rtl/SysUtils.h"
+#include "platform/rtl/TypInfo.h"
+#include "ui/controls/vlExtEditConsts.h"
 
 namespace {
 
@@ -43,68 +49,279 @@ bool valText(const String& S, double& Value)
     return ok && std::isfinite(Value);
 }
 
-// Halves go to the even neighbour, as the runtime's Round does.
-double roundHalfEven(double X)
-{
-    const int old = std::fegetround();
-    std::fesetround(FE_TONEAREST);
-    const double r = std::nearbyint(X);
-    std::fesetround(old);
-    return r;
-}
+bool isAnimationStyle(TvlProgressBarBarStyle AStyle) { return AStyle == vlbsAnimation || AStyle == vlbsAnimationLEDs; }
+
+// Holds the change reports of a properties object until it ends.
+class TUpdating {
+public:
+    explicit TUpdating(TvlCustomEditProperties& AProperties) : FProperties(AProperties) { AProperties.BeginUpdate(); }
+    ~TUpdating() { FProperties.EndUpdate(); }
+    TUpdating(const TUpdating&) = delete;
+    TUpdating& operator=(const TUpdating&) = delete;
+
+private:
+    TvlCustomEditProperties& FProperties;
+};
+
+const char* const animationPathNames[] = {"vlapCycle", "vlapPingPong"};
+const TEnumInfo animationPathInfo{"TvlProgressBarAnimationPath", animationPathNames};
+const char* const bevelOuterNames[] = {"vlbvNone", "vlbvLowered", "vlbvRaised"};
+const TEnumInfo bevelOuterInfo{"TvlProgressBarBevelOuter", bevelOuterNames};
+const char* const barStyleNames[] = {"vlbsSolid",      "vlbsLEDs",       "vlbsGradient",  "vlbsGradientLEDs",
+                                     "vlbsBitmap",     "vlbsBitmapLEDs", "vlbsAnimation", "vlbsAnimationLEDs"};
+const TEnumInfo barStyleInfo{"TvlProgressBarBarStyle", barStyleNames};
+const char* const orientationNames[] = {"vlorHorizontal", "vlorVertical"};
+const TEnumInfo orientationInfo{"TvlProgressBarOrientation", orientationNames};
+const char* const textStyleNames[] = {"vltsPercent", "vltsPosition", "vltsText"};
+const TEnumInfo textStyleInfo{"TvlProgressBarTextStyle", textStyleNames};
 
 }  // namespace
 
+// ------------------------------------------------------------ assigned values
+
+bool TvlProgressBarPropertiesValues::IsMaxStored() const
+{
+    return MaxValue() && Properties() != nullptr && Properties()->GetMaxValue() == 0;
+}
+
+bool TvlProgressBarPropertiesValues::IsMinStored() const
+{
+    return MinValue() && Properties() != nullptr && Properties()->GetMinValue() == 0;
+}
+
+const TClassInfo& TvlProgressBarPropertiesValues::StaticClassInfo()
+{
+    using V = TvlProgressBarPropertiesValues;
+    static const TClassInfo info =
+        TClassInfoBuilder<V>("TvlProgressBarPropertiesValues", &TvlCustomEditPropertiesValues::StaticClassInfo())
+            .Bool("Max", &V::Max, &V::SetMax, false)
+            .Stored([](const V& v) { return v.IsMaxStored(); })
+            .Bool("Min", &V::Min, &V::SetMin, false)
+            .Stored([](const V& v) { return v.IsMinStored(); })
+            .Build();
+    return info;
+}
+
 // ------------------------------------------------------------ properties
 
-void TvlProgressBarProperties::SetBarBevelOuter(TvlProgressBarBevelOuter Value)
+TvlCustomProgressBarProperties::TvlCustomProgressBarProperties(TPersistent* AOwner) : TvlCustomEditProperties(AOwner)
 {
-    if (Value != FBarBevelOuter) { FBarBevelOuter = Value; Changed(); }
-}
-void TvlProgressBarProperties::SetBarStyle(TvlProgressBarBarStyle Value)
-{
-    if (Value != FBarStyle) { FBarStyle = Value; Changed(); }
-}
-void TvlProgressBarProperties::SetBeginColor(TColor Value)
-{
-    if (Value != FBeginColor) { FBeginColor = Value; Changed(); }
-}
-void TvlProgressBarProperties::SetEndColor(TColor Value)
-{
-    if (Value != FEndColor) { FEndColor = Value; Changed(); }
-}
-void TvlProgressBarProperties::SetPeakColor(TColor Value)
-{
-    if (Value != FPeakColor) { FPeakColor = Value; Changed(); }
-}
-void TvlProgressBarProperties::SetSolidTextColor(bool Value)
-{
-    if (Value != FSolidTextColor) { FSolidTextColor = Value; Changed(); }
-}
-void TvlProgressBarProperties::SetShowText(bool Value)
-{
-    if (Value != FShowText) { FShowText = Value; Changed(); }
+    RecreateAssignedValues();
 }
 
-void TvlProgressBarProperties::SetRange(double AMin, double AMax)
+TvlCustomProgressBarProperties::~TvlCustomProgressBarProperties() = default;
+
+void TvlCustomProgressBarProperties::Assign(const TPersistent* Source)
 {
-    if (AMax < AMin || (AMin == FMin && AMax == FMax))
+    const auto* source = dynamic_cast<const TvlCustomProgressBarProperties*>(Source);
+    if (source == nullptr) {
+        TvlCustomEditProperties::Assign(Source);
         return;
-    FMin = AMin;
-    FMax = AMax;
+    }
+    const TUpdating updating(*this);
+    TvlCustomEditProperties::Assign(Source);
+    SetAnimationPath(source->AnimationPath());
+    SetAnimationRestartDelay(source->AnimationRestartDelay());
+    SetBeginColor(source->BeginColor());
+    SetBarBevelOuter(source->BarBevelOuter());
+    SetEndColor(source->EndColor());
+    SetForegroundImage(source->ForegroundImageIfAny());
+    SetMarquee(source->Marquee());
+    SetMin(source->Min());
+    SetMax(source->Max());
+    SetOrientation(source->Orientation());
+    SetShowText(source->ShowText());
+    SetShowTextStyle(source->ShowTextStyle());
+    SetTextOrientation(source->TextOrientation());
+    SetSolidTextColor(source->SolidTextColor());
+    // The style before the colour it may bring would overwrite a copied
+    // begin colour: the source's colour wins.
+    SetBarStyle(source->BarStyle());
+    SetBeginColor(source->BeginColor());
+    SetTransparentImage(source->TransparentImage());
+    SetBorderWidth(source->BorderWidth());
+    SetOverloadValue(source->OverloadValue());
+    SetShowOverload(source->ShowOverload());
+    SetOverloadBeginColor(source->OverloadBeginColor());
+    SetOverloadEndColor(source->OverloadEndColor());
+    SetPeakValue(source->PeakValue());
+    SetShowPeak(source->ShowPeak());
+    SetPeakColor(source->PeakColor());
+    SetPeakSize(source->PeakSize());
+    // A copy that drops these loses a custom text and speed silently.
+    SetAnimationSpeed(source->AnimationSpeed());
+    SetText(source->Text());
+    SetShowTextStyle(source->ShowTextStyle());
+}
+
+void TvlCustomProgressBarProperties::SetAnimationPath(TvlProgressBarAnimationPath Value) { setValue(FAnimationPath, Value); }
+void TvlCustomProgressBarProperties::SetAnimationRestartDelay(uint32_t Value) { setValue(FAnimationRestartDelay, Value); }
+
+void TvlCustomProgressBarProperties::SetAnimationSpeed(int Value)
+{
+    setValue(FAnimationSpeed, TvlProgressBarAnimationSpeed(std::clamp(Value, 0, 20)));
+}
+
+void TvlCustomProgressBarProperties::SetBarBevelOuter(TvlProgressBarBevelOuter Value) { setValue(FBarBevelOuter, Value); }
+
+void TvlCustomProgressBarProperties::SetBarStyle(TvlProgressBarBarStyle Value)
+{
+    if (Value == FBarStyle)
+        return;
+    FBarStyle = Value;
+    if (isAnimationStyle(Value))
+        FBeginColor = TColor(54056);
     Changed();
 }
 
-double TvlProgressBarProperties::PrepareDisplayValue(const Variant& AEditValue)
+void TvlCustomProgressBarProperties::SetBeginColor(TColor Value) { setValue(FBeginColor, Value); }
+void TvlCustomProgressBarProperties::SetBorderWidth(TvlBorderWidth Value) { setValue(FBorderWidth, Value); }
+void TvlCustomProgressBarProperties::SetEndColor(TColor Value) { setValue(FEndColor, Value); }
+
+TBitmap* TvlCustomProgressBarProperties::ForegroundImage()
 {
-    const TVarType t = VarType(AEditValue) & varTypeMask;
+    if (!FForegroundImage) {
+        FForegroundImage = std::make_unique<TBitmap>();
+        FForegroundImage->OnChange = TNotifyEvent(this, &TvlCustomProgressBarProperties::foregroundImageChanged);
+    }
+    return FForegroundImage.get();
+}
+
+void TvlCustomProgressBarProperties::SetForegroundImage(const TBitmap* Value)
+{
+    if (Value == nullptr) {
+        if (!FForegroundImage)
+            return;
+        FForegroundImage.reset();
+        FChangedForegroundImage = true;
+        Changed();
+        return;
+    }
+    if (Value == FForegroundImage.get())
+        return;
+    ForegroundImage()->Assign(Value);
+    FChangedForegroundImage = true;
+    Changed();
+}
+
+void TvlCustomProgressBarProperties::foregroundImageChanged(TObject*)
+{
+    FChangedForegroundImage = true;
+    Changed();
+}
+
+void TvlCustomProgressBarProperties::SetMarquee(bool Value)
+{
+    if (Value == FMarquee)
+        return;
+    FMarquee = Value;
+    if (Value)
+        FShowTextStyle = vltsText;
+    Changed();
+}
+
+void TvlCustomProgressBarProperties::SetMax(double Value)
+{
+    if (AssignedValues()->MaxValue() && Value == Max())
+        return;
+    const TUpdating updating(*this);
+    SetMaxValue(Value);
+    if (Max() < Min())
+        SetMin(Max());
+    if (Max() < FOverloadValue)
+        FOverloadValue = Max();
+    if (Max() < FPeakValue)
+        FPeakValue = Max();
+}
+
+void TvlCustomProgressBarProperties::SetMin(double Value)
+{
+    if (AssignedValues()->MinValue() && Value == Min())
+        return;
+    const TUpdating updating(*this);
+    SetMinValue(Value);
+    if (Max() < Min())
+        SetMax(Min());
+    if (Min() > FOverloadValue)
+        FOverloadValue = Min();
+    if (Min() > FPeakValue)
+        FPeakValue = Min();
+}
+
+void TvlCustomProgressBarProperties::SetOrientation(TvlProgressBarOrientation Value) { setValue(FOrientation, Value); }
+void TvlCustomProgressBarProperties::SetOverloadBeginColor(TColor Value) { setValue(FOverloadBeginColor, Value); }
+void TvlCustomProgressBarProperties::SetOverloadEndColor(TColor Value) { setValue(FOverloadEndColor, Value); }
+
+void TvlCustomProgressBarProperties::SetOverloadValue(double Value)
+{
+    if (Value < Min())
+        Value = Min();
+    if (Value > Max())
+        Value = Max();
+    setValue(FOverloadValue, Value);
+}
+
+void TvlCustomProgressBarProperties::SetPeakColor(TColor Value) { setValue(FPeakColor, Value); }
+void TvlCustomProgressBarProperties::SetPeakSize(TvlNaturalNumber Value) { setValue(FPeakSize, std::max(Value, 1)); }
+void TvlCustomProgressBarProperties::SetPeakValue(double Value) { setValue(FPeakValue, Value); }
+void TvlCustomProgressBarProperties::SetShowOverload(bool Value) { setValue(FShowOverload, Value); }
+void TvlCustomProgressBarProperties::SetShowPeak(bool Value) { setValue(FShowPeak, Value); }
+void TvlCustomProgressBarProperties::SetShowText(bool Value) { setValue(FShowText, Value); }
+
+void TvlCustomProgressBarProperties::SetShowTextStyle(TvlProgressBarTextStyle Value)
+{
+    if (FMarquee && Value != vltsText)
+        return;
+    setValue(FShowTextStyle, Value);
+}
+
+void TvlCustomProgressBarProperties::SetSolidTextColor(bool Value) { setValue(FSolidTextColor, Value); }
+
+void TvlCustomProgressBarProperties::SetText(const String& Value)
+{
+    if (Value == FText)
+        return;
+    FText = Value;
+    if (!Value.isEmpty())
+        FShowTextStyle = vltsText;
+    Changed();
+}
+
+void TvlCustomProgressBarProperties::SetTextOrientation(TvlProgressBarOrientation Value) { setValue(FTextOrientation, Value); }
+void TvlCustomProgressBarProperties::SetTransparentImage(bool Value) { setValue(FTransparentImage, Value); }
+
+TvlCustomEditPropertiesValuesClass TvlCustomProgressBarProperties::GetAssignedValuesClass() const
+{
+    return [](TPersistent* AOwner) { return std::make_unique<TvlProgressBarPropertiesValues>(AOwner); };
+}
+
+double TvlCustomProgressBarProperties::GetMaxValue() const
+{
+    return AssignedValues()->MaxValue() ? TvlCustomEditProperties::GetMaxValue() : 100.0;
+}
+
+double TvlCustomProgressBarProperties::GetMinValue() const
+{
+    return AssignedValues()->MinValue() ? TvlCustomEditProperties::GetMinValue() : 0.0;
+}
+
+TvlCustomEditClass TvlCustomProgressBarProperties::GetContainerClass() const
+{
+    return [](TComponent* AOwner, bool AIsInplace) -> TvlCustomEdit* {
+        return TvlCustomEdit::CreateInplace<TvlProgressBar>(AOwner, AIsInplace);
+    };
+}
+
+double TvlCustomProgressBarProperties::DisplayNumber(const Variant& AEditValue)
+{
     if (VarIsStr(AEditValue)) {
         double v = 0;
         return valText(VarToStr(AEditValue), v) ? v : 0.0;
     }
-    if (t == varDate || VarIsNumeric(AEditValue)) {
+    if (VarIsDate(AEditValue) || VarIsNumeric(AEditValue)) {
         try {
-            return AEditValue.AsDouble();
+            const double v = AEditValue.AsDouble();
+            return std::isfinite(v) ? v : 0.0;
         } catch (const EVariantError&) {
             return 0.0;
         }
@@ -112,27 +329,82 @@ double TvlProgressBarProperties::PrepareDisplayValue(const Variant& AEditValue)
     return 0.0;
 }
 
-double TvlProgressBarProperties::ClampPosition(double AValue) const
+void TvlCustomProgressBarProperties::PrepareDisplayValue(const Variant& AEditValue, Variant& DisplayValue, bool) const
 {
-    if (FMax <= FMin)
-        return FMin;
-    return AValue < FMin ? FMin : AValue > FMax ? FMax : AValue;
+    if (VarIsStr(AEditValue) || VarIsDate(AEditValue) || VarIsNumeric(AEditValue)) {
+        double v = 0;
+        if (!VarIsStr(AEditValue)) {
+            DisplayValue = AEditValue;
+            return;
+        }
+        if (valText(VarToStr(AEditValue), v)) {
+            DisplayValue = Variant(v);
+            return;
+        }
+    }
+    DisplayValue = Variant(0);
 }
 
-String TvlProgressBarProperties::GetDisplayText(const Variant& AEditValue, bool, bool) const
+double TvlCustomProgressBarProperties::ClampPosition(double AValue) const
 {
-    const double x = ClampPosition(PrepareDisplayValue(AEditValue));
-    const double range = FMax - FMin;
-    double percent = range > 0 ? roundHalfEven((x - FMin) * 100.0 / range) : 0.0;
-    if (percent > 100)
-        percent = 100;
-    return String::number(int64_t(percent)) + String::fromLatin1(" %");
+    const double min = Min(), max = Max();
+    if (max <= min)
+        return AValue;
+    return AValue < min ? min : AValue > max ? max : AValue;
 }
 
-std::unique_ptr<TvlCustomEditViewInfo> TvlProgressBarProperties::CreateViewInfo() const
+double TvlCustomProgressBarProperties::TrackPeakValue(double APosition, double& ATrackedPeak) const
+{
+    double p = std::max(FPeakValue, ATrackedPeak);
+    if (p < Min())
+        p = Min();
+    if (p >= Max())
+        p = Max();
+    const double shown = std::max(p, APosition);
+    ATrackedPeak = std::max(ATrackedPeak, shown);
+    return shown;
+}
+
+String TvlCustomProgressBarProperties::GetDisplayText(const Variant& AEditValue, bool, bool) const
+{
+    TvlCustomProgressBarViewInfo info;
+    info.Properties = this;
+    info.IsInplace = true;  // a text alone never animates
+    info.Position = ClampPosition(DisplayNumber(AEditValue));
+    info.Min = Min();
+    info.Max = Max();
+    info.SetMarquee(Marquee());
+    info.ShowTextStyle = ShowTextStyle();
+    info.Text = Text();
+    return info.GetText();
+}
+
+std::unique_ptr<TvlCustomEditViewInfo> TvlCustomProgressBarProperties::CreateViewInfo() const
 {
     auto info = std::make_unique<TvlCustomProgressBarViewInfo>();
     info->Properties = this;
+    return info;
+}
+
+std::unique_ptr<TvlCustomEditViewData> TvlCustomProgressBarProperties::CreateViewData(TvlCustomEditStyle* AStyle,
+                                                                                      bool AIsInplace,
+                                                                                      bool APreviewMode) const
+{
+    auto data = std::make_unique<TvlCustomProgressBarViewData>(this, AStyle, AIsInplace);
+    data->PreviewMode = APreviewMode;
+    return data;
+}
+
+std::unique_ptr<TvlCustomEditProperties> TvlCustomProgressBarProperties::NewInstance(TPersistent* AOwner) const
+{
+    return std::make_unique<TvlCustomProgressBarProperties>(AOwner);
+}
+
+const TClassInfo& TvlCustomProgressBarProperties::StaticClassInfo()
+{
+    static const TClassInfo info = TClassInfoBuilder<TvlCustomProgressBarProperties>(
+                                       "TvlCustomProgressBarProperties", &TvlCustomEditProperties::StaticClassInfo())
+                                       .Build();
     return info;
 }
 
@@ -141,82 +413,187 @@ std::unique_ptr<TvlCustomEditProperties> TvlProgressBarProperties::NewInstance(T
     return std::make_unique<TvlProgressBarProperties>(AOwner);
 }
 
-namespace {
-VORLANE_RESOURCESTRING(svlSEditRepositoryProgressBarItem, "ProgressBar|Represents a ProgressBar");
-}  // namespace
+const TClassInfo& TvlProgressBarProperties::StaticClassInfo()
+{
+    using P = TvlProgressBarProperties;
+    static const TClassInfo info =
+        TClassInfoBuilder<P>("TvlProgressBarProperties", &TvlCustomProgressBarProperties::StaticClassInfo())
+            .Enum("AnimationPath", animationPathInfo, &P::AnimationPath, &P::SetAnimationPath, vlapCycle)
+            .Int("AnimationRestartDelay", &P::AnimationRestartDelay, &P::SetAnimationRestartDelay, uint32_t(0))
+            .Int("AnimationSpeed", [](const P& p) { return int(p.AnimationSpeed()); },
+                 [](P& p, int v) { p.SetAnimationSpeed(v); }, 10)
+            .Object("AssignedValues", &P::AssignedValues, &P::SetAssignedValues)
+            .Enum("BarBevelOuter", bevelOuterInfo, &P::BarBevelOuter, &P::SetBarBevelOuter, vlbvNone)
+            .Enum("BarStyle", barStyleInfo, &P::BarStyle, &P::SetBarStyle, vlbsSolid)
+            .Int("BeginColor", &P::BeginColor, &P::SetBeginColor, TColor(clNavy))
+            .Int("BorderWidth", &P::BorderWidth, &P::SetBorderWidth, TvlBorderWidth(0))
+            .Int("EndColor", &P::EndColor, &P::SetEndColor, TColor(clWhite))
+            .Bool("Marquee", &P::Marquee, &P::SetMarquee, false)
+            .Float("Max", &P::Max, &P::SetMax, 0.0)
+            .Stored([](const P& p) { return p.AssignedValues()->MaxValue(); })
+            .Float("Min", &P::Min, &P::SetMin, 0.0)
+            .Stored([](const P& p) { return p.AssignedValues()->MinValue(); })
+            .Enum("Orientation", orientationInfo, &P::Orientation, &P::SetOrientation, vlorHorizontal)
+            .Int("OverloadBeginColor", &P::OverloadBeginColor, &P::SetOverloadBeginColor, TColor(0x8080FF))
+            .Int("OverloadEndColor", &P::OverloadEndColor, &P::SetOverloadEndColor, TColor(clFuchsia))
+            .Float("OverloadValue", &P::OverloadValue, &P::SetOverloadValue, 80.0)
+            .Stored([](const P& p) { return p.IsOverloadValueStored(); })
+            .Int("PeakColor", &P::PeakColor, &P::SetPeakColor, TColor(clRed))
+            .Int("PeakSize", &P::PeakSize, &P::SetPeakSize, 2)
+            .Float("PeakValue", &P::PeakValue, &P::SetPeakValue, 0.0)
+            .Stored([](const P& p) { return p.IsPeakValueStored(); })
+            .Bool("ShowOverload", &P::ShowOverload, &P::SetShowOverload, false)
+            .Bool("ShowPeak", &P::ShowPeak, &P::SetShowPeak, false)
+            .Bool("ShowText", &P::ShowText, &P::SetShowText, true)
+            .Enum("ShowTextStyle", textStyleInfo, &P::ShowTextStyle, &P::SetShowTextStyle, vltsPercent)
+            .Stored([](const P& p) { return p.IsShowTextStyleStored(); })
+            .Bool("SolidTextColor", &P::SolidTextColor, &P::SetSolidTextColor, false)
+            .Str("Text", &P::Text, &P::SetText)
+            .Enum("TextOrientation", orientationInfo, &P::TextOrientation, &P::SetTextOrientation, vlorHorizontal)
+            .Bool("Transparent", &P::Transparent, &P::SetTransparent, false)
+            .Stored(false)
+            .Bool("TransparentImage", &P::TransparentImage, &P::SetTransparentImage, true)
+            .Build();
+    return info;
+}
+
+// ------------------------------------------------------------ control
+
+TvlCustomProgressBar::TvlCustomProgressBar(TComponent* AOwner, bool AIsInplace)
+    : TvlCustomEdit(AOwner, AIsInplace, TDeferInitialize{})
+{
+    Initialize();
+}
+
+TvlCustomProgressBar::TvlCustomProgressBar(TComponent* AOwner, bool AIsInplace, TDeferInitialize)
+    : TvlCustomEdit(AOwner, AIsInplace, TDeferInitialize{})
+{
+}
+
+void TvlCustomProgressBar::Initialize()
+{
+    if (Initialized())
+        return;
+    TvlCustomEdit::Initialize();
+    TControlStyle style = ControlStyle();
+    style.Exclude(csCaptureMouse);
+    style.Exclude(csClickEvents);
+    style.Exclude(csDoubleClicks);
+    SetControlStyle(style);
+    SetBounds(Left(), Top(), 121, 21);
+}
+
+std::unique_ptr<TvlCustomEditProperties> TvlCustomProgressBar::CreateProperties()
+{
+    return std::make_unique<TvlCustomProgressBarProperties>(this);
+}
+
+TvlEditStateColorKind TvlCustomProgressBar::GetEditStateColorKind() const
+{
+    return Enabled() ? esckNormal : esckDisabled;
+}
+
+TvlContainerStyleValues TvlCustomProgressBar::GetNotPublishedStyleValues() const
+{
+    TvlContainerStyleValues values = TvlCustomEdit::GetNotPublishedStyleValues();
+    values.Include(TvlContainerStyleValue(5));  // hot tracking
+    return values;
+}
+
+void TvlCustomProgressBar::GetEditSizeProperties(TvlEditSizeProperties& AMeasureParams) const
+{
+    TvlCustomEdit::GetEditSizeProperties(AMeasureParams);
+    AMeasureParams.Height = -1;
+    AMeasureParams.MaxLineCount = 1;
+    AMeasureParams.Width = ViewInfo()->ClientRect.Width();  // the text's rectangle
+}
+
+void TvlCustomProgressBar::PropertiesChanged(TObject* Sender)
+{
+    if (!Initialized())
+        return;
+    CheckEditValueBounds();
+    ViewInfo()->Position = ActiveProperties()->ClampPosition(ViewInfo()->Position);
+    TvlCustomEdit::PropertiesChanged(Sender);
+    if (ActiveProperties()->Transparent())
+        Invalidate();
+}
+
+void TvlCustomProgressBar::SynchronizeDisplayValue()
+{
+    const TvlCustomProgressBarProperties* properties = ActiveProperties();
+    ViewInfo()->Position = properties->ClampPosition(TvlCustomProgressBarProperties::DisplayNumber(EditValue()));
+    if (properties->Transparent())
+        Invalidate();
+    ShortRefreshContainer(false);
+}
+
+void TvlCustomProgressBar::InternalCheckEditValueBounds()
+{
+    const TvlCustomProgressBarProperties* properties = ActiveProperties();
+    const double min = properties->Min(), max = properties->Max();
+    if (max <= min)
+        return;
+    const double value = TvlCustomProgressBarProperties::DisplayNumber(EditValue());
+    if (value < min)
+        InternalSetEditValue(Variant(min), false);
+    else if (value > max)
+        InternalSetEditValue(Variant(max), false);
+}
+
+void TvlCustomProgressBar::CheckEditValueBounds()
+{
+    if (IsInplace() || ComponentState().Contains(csLoading) || ComponentState().Contains(csDestroying))
+        return;
+    InternalCheckEditValueBounds();
+}
+
+void TvlCustomProgressBar::SetPosition(double Value)
+{
+    if (Value == ViewInfo()->Position)
+        return;
+    ActiveProperties()->SetChangedPosition(true);
+    const double min = ActiveProperties()->Min(), max = ActiveProperties()->Max();
+    if (!ComponentState().Contains(csLoading) && max > min)
+        Value = std::clamp(Value, min, max);
+    SetEditValue(Variant(Value));
+}
+
+TvlProgressBar::TvlProgressBar(TComponent* AOwner, bool AIsInplace)
+    : TvlCustomProgressBar(AOwner, AIsInplace, TDeferInitialize{})
+{
+    Initialize();
+}
+
+TvlProgressBar::TvlProgressBar(TComponent* AOwner, bool AIsInplace, TDeferInitialize)
+    : TvlCustomProgressBar(AOwner, AIsInplace, TDeferInitialize{})
+{
+}
+
+std::unique_ptr<TvlCustomEditProperties> TvlProgressBar::CreateProperties()
+{
+    return std::make_unique<TvlProgressBarProperties>(this);
+}
+
+const TClassInfo& TvlProgressBar::StaticClassInfo()
+{
+    using C = TvlProgressBar;
+    static const TClassInfo info =
+        TClassInfoBuilder<C>("TvlProgressBar", &TvlCustomEdit::StaticClassInfo())
+            .Float("Position", &C::Position, &C::SetPosition, 0.0)
+            .Bool("AutoSize", &C::AutoSize, &C::SetAutoSize, true)
+            .Bool("Transparent", &C::Transparent, &C::SetTransparent, false)
+            .Build();
+    return info;
+}
+
+// ------------------------------------------------------------ registration
 
 void RegisterProgressBarProperties()
 {
     RegisterEditProperties(&TvlProgressBarProperties::StaticClassInfo(),
                            GetResourceString(svlSEditRepositoryProgressBarItem),
                            [](TPersistent* AOwner) { return std::make_unique<TvlProgressBarProperties>(AOwner); });
-}
-
-// ------------------------------------------------------------ view info
-
-double TvlCustomProgressBarViewInfo::Position() const
-{
-    const auto* p = static_cast<const TvlProgressBarProperties*>(Properties);
-    return p->ClampPosition(TvlProgressBarProperties::PrepareDisplayValue(Value));
-}
-
-int TvlCustomProgressBarViewInfo::BarWidth(int AWidth) const
-{
-    const auto* p = static_cast<const TvlProgressBarProperties*>(Properties);
-    const double range = p->Max() - p->Min();
-    if (range <= 0)
-        return 0;
-    return int(std::trunc((Position() - p->Min()) * AWidth / range));
-}
-
-void TvlCustomProgressBarViewInfo::InternalPaint(TvlCanvas* ACanvas)
-{
-    const auto* p = static_cast<const TvlProgressBarProperties*>(Properties);
-    const TRect q = Bounds;
-    if (q.IsEmpty())
-        return;
-    ACanvas->SaveClipRegion();
-    ACanvas->IntersectClipRect(q);
-    if (!Transparent)
-        ACanvas->FillRectByColor(q, BackgroundColor());
-    const int w = BarWidth(q.Width());
-    if (w > 0) {
-        const TRect bar = Rect(q.Left, q.Top, q.Left + w, q.Bottom);
-        ACanvas->SaveClipRegion();
-        ACanvas->IntersectClipRect(bar);
-        ACanvas->FillRectByColor(bar, p->BeginColor());
-        switch (p->BarBevelOuter()) {
-        case vlbvRaised:
-            ACanvas->DrawEdge(bar, false, false);
-            break;
-        case vlbvLowered:
-            ACanvas->DrawEdge(bar, true, true);
-            break;
-        case vlbvNone:
-            break;
-        }
-        ACanvas->RestoreClipRegion();
-    }
-    if (p->ShowText()) {
-        if (Font != nullptr)
-            ACanvas->SetFont(Font);
-        const String s = p->GetDisplayText(Value);
-        const TSize extent = ACanvas->TextExtent(s);
-        const int x = q.Left + (q.Width() - extent.cx) / 2;
-        const int y = q.Top + (q.Height() - extent.cy) / 2;
-        TRect where = ::Bounds(x, y, extent.cx, extent.cy);
-        DrawTextOnCanvas(ACanvas->Canvas(), s, where, DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP,
-                         TextColor == clDefault ? clWindowText : TextColor);
-    }
-    ACanvas->RestoreClipRegion();
-}
-
-const TClassInfo* TvlProgressBarProperties::ClassInfo() const { return &StaticClassInfo(); }
-
-const TClassInfo& TvlProgressBarProperties::StaticClassInfo()
-{
-    static const TClassInfo info = TClassInfoBuilder<TvlProgressBarProperties>("TvlProgressBarProperties", &TvlCustomEditProperties::StaticClassInfo()).Build();
-    return info;
 }
 
 const TClassInfo& TvlFilterProgressBarHelper::HelperClass() const
@@ -230,6 +607,43 @@ const TvlFilterProgressBarHelper* TvlFilterProgressBarHelper::Instance()
 {
     static const TvlFilterProgressBarHelper instance;
     return &instance;
+}
+
+bool IsNullOrEmptyValue(const Variant& Value) { return VarIsNull(Value) || VarIsEmpty(Value); }
+
+bool IsIntegerText(const String& Text)
+{
+    const String s = Text.trimmed();
+    if (s.isEmpty())
+        return false;
+    bool ok = false;
+    s.toInt(&ok);
+    return ok;
+}
+
+bool IsFloatText(const String& Text)
+{
+    const String s = Text.trimmed();
+    if (s.isEmpty())
+        return false;
+    const QChar separator = FormatSettings.DecimalSeparator;
+    bool seenSeparator = false;
+    for (int i = 0; i < s.size(); ++i) {
+        const QChar c = s[i];
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+            continue;
+        if (c == separator && !seenSeparator) {
+            seenSeparator = true;
+            continue;
+        }
+        if (c == QLatin1Char('-') && i == 0)
+            continue;
+        return false;
+    }
+    double value = 0;
+    if (!TryStrToFloat(s, value))
+        return false;
+    return std::isfinite(value) && std::fabs(value) <= 1.7e308;
 }
 
 void AddvlProgressBarUnit(TStartupList& AList)

@@ -2,16 +2,13 @@
 
 #include <algorithm>
 
+#include "ui/controls/vlEditRepositoryItems.h"
 #include "ui/controls/vlProgressBar.h"
 #include "ui/editors/vlTextEdit.h"
 
 namespace vlslice {
 
 namespace {
-
-// The editors of the libraries below the grid are known to columns whether
-// or not their units were started (registering again changes nothing).
-void registerEditors() { RegisterProgressBarProperties(); }
 
 const TvlTextEditProperties& plainTextProperties()
 {
@@ -100,7 +97,6 @@ void TvlGridColumn::SetPropertiesClassName(const String& Value)
 {
     if (Value == FPropertiesClassName)
         return;
-    registerEditors();
     FPropertiesClassName = Value;
     FProperties = nullptr;
     if (!Value.isEmpty())
@@ -113,7 +109,14 @@ void TvlGridColumn::SetPropertiesClassName(const String& Value)
 
 const TvlCustomEditProperties* TvlGridColumn::GetProperties() const
 {
-    return FProperties ? FProperties.get() : &plainTextProperties();
+    if (FProperties)
+        return FProperties.get();
+    // A column that names no editor gets the default one of its value type.
+    if (TvlEditDataRegisteredRepositoryItems* registry = GetEditDataRegisteredRepositoryItems())
+        if (TvlEditRepositoryItem* item =
+                registry->GetItem(FGridView->DataController()->GetItemValueTypeClass(Index())))
+            return item->Properties();
+    return &plainTextProperties();
 }
 
 void TvlGridColumn::propertiesChanged(TObject*) { FGridView->OptionsChanged(); }
@@ -437,9 +440,10 @@ void TvlCustomGridTableView::Paint(TvlCanvas* ACanvas)
             }
             TCellPainter& painter = cellPainters[size_t(i)];
             TvlCustomEditViewInfo* info = painter.Info.get();
-            painter.Data->Calculate(ACanvas, cell, TPoint{-1, -1}, cxmbNone, TShiftState{}, info, false);
+            // The value first: the layout of some editors depends on it.
             info->Value = DataController()->GetValue(record, i);
             painter.Data->EditValueToDrawValue(info->Value, info);
+            painter.Data->Calculate(ACanvas, cell, TPoint{-1, -1}, cxmbNone, TShiftState{}, info, false);
             info->ShowEndEllipsis = FOptionsView.CellEndEllipsis;
             info->Paint(ACanvas);
         }

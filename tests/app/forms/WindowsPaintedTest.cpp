@@ -8,6 +8,7 @@
 #include "app/aboutU.h"
 #include "app/filters_u.h"
 #include "app/mainU.h"
+#include "ui/controls/vlProgressBar.h"
 #include "app/settingsU.h"
 #include "engine/preview/PreviewForm.h"
 #include "platform/os/Registry.h"
@@ -110,6 +111,7 @@ TEST_F(WindowsPainted, MainWindow)
     qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/.config")).toLocal8Bit());
     SetRegistryDirectory(home.path() + QStringLiteral("/registry"));
     TfrmMain* main = nullptr;
+    RegisterProgressBarProperties();  // the progress bar unit's start-up
     app->CreateForm(main);
     main->Show();
     ExpectFullyPainted(main);

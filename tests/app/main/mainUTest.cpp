@@ -2,6 +2,7 @@
 // files dropped on the list, whole conversions of small clips checked with
 // ffprobe, pause, resume and stop, the log panel and the error handler.
 #include "app/mainU.h"
+#include "ui/controls/vlProgressBar.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -247,6 +248,7 @@ protected:
         FApp->Initialize();
         FApp->SetTitle(LoadResString(MainConsts::SAppTitle));
         FApp->SetDialogService(&dialogs);
+        RegisterProgressBarProperties();  // the progress bar unit's start-up
         FApp->CreateForm(main);
         main->Show();
         // The deferred start-up is a posted message: served with the loop.

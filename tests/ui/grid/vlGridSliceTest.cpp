@@ -11,6 +11,8 @@
 
 #include "platform/controls/ExtCtrls.h"
 #include "platform/controls/Forms.h"
+#include "platform/rtl/Startup.h"
+#include "ui/controls/vlEditRepositoryItems.h"
 #include "ui/controls/vlProgressBar.h"
 #include "ui/editors/vlImageComboBox.h"
 #include "ui/grid/vlGridSlice.h"
@@ -79,6 +81,7 @@ protected:
             {"", "", 64, false, taLeftJustify},
             {" Status", "TvlImageComboBoxProperties", 50, true, taCenter},
         };
+        RegisterProgressBarProperties();  // the progress bar unit's start-up
         for (const Col& c : cols) {
             TvlGridColumn* col = view->CreateColumn();
             col->SetCaption(QString::fromLatin1(c.caption));
@@ -203,6 +206,24 @@ Ink inkIn(const QImage& img, const TRect& r, QRgb ink)
                 k.minY = std::min(k.minY, y); k.maxY = std::max(k.maxY, y);
             }
     return k;
+}
+
+// The hidden full-path column names no editor: it gets the default item
+// of its value type, the text item, while the repository unit lives.
+TEST_F(JobList, AColumnWithoutAnEditorGetsTheDefaultItemOfItsValueType)
+{
+    TvlGridColumn* path = view->Columns(8);
+    const TvlCustomEditProperties* plain = path->GetProperties();
+    EXPECT_EQ(plain->ClassName(), QStringLiteral("TvlTextEditProperties"));
+    TStartupList units;
+    AddvlEditRepositoryItemsUnit(units);
+    units.Initialize();
+    TvlEditRepositoryItem* item = GetEditDataRegisteredRepositoryItems()->GetItem(TvlVariantValueType::Instance());
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(path->GetProperties(), item->Properties());
+    EXPECT_EQ(view->Columns(7)->GetProperties()->ClassName(), QStringLiteral("TvlProgressBarProperties"));
+    units.Finalize();
+    EXPECT_EQ(path->GetProperties(), plain);
 }
 
 TEST_F(JobList, ColumnsFillTheWidthAndTheStatusColumnKeepsFifty)
