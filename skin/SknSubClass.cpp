@@ -370,6 +370,13 @@ TSkinControl* makeObjImage(TControl* Owner, int Variant)
     return skinner.release();
 }
 
+TSkinControl* makeComBox(TControl* Owner, int Variant)
+{
+    auto skinner = std::make_unique<TSkinComBox>(Owner);
+    skinner->EditFramed = Variant == 1;
+    return skinner.release();
+}
+
 struct TSkinnerClass {
     const char* Name;
     TSkinControl* (*Create)(TControl* Owner, int Variant);
@@ -386,6 +393,20 @@ constexpr TSkinnerClass skinnerClasses[] = {
     {"TSkinRadioButton", &make<TSkinRadioButton>},
     {"TSkinObjImage", &makeObjImage},
     {"TSkinMP", &make<TSkinMP>},
+    {"TSkinStatusBar", &make<TSkinStatusBar>},
+    {"TSkinGroupBox", &make<TSkinGroupBox>},
+    {"TSkinBox", &make<TSkinBox>},
+    {"TSkinBoxH", &make<TSkinBoxH>},
+    {"TSkinSizer", &make<TSkinSizer>},
+    {"TSkinTrackBar", &make<TSkinTrackBar>},
+    {"TSkinUpDown", &make<TSkinUpDown>},
+    {"TSkinProgress", &make<TSkinProgress>},
+    {"TSkinEdit", &make<TSkinEdit>},
+    {"TSkinComBox", &makeComBox},
+    {"TSkinDateTime", &make<TSkinDateTime>},
+    {"TSkinTab", &make<TSkinTab>},
+    {"TSkinTabBtn", &make<TSkinTabBtn>},
+    {"TSkinTabSheet", &make<TSkinTabSheet>},
 };
 
 }  // namespace
