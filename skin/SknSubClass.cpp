@@ -131,6 +131,12 @@ void TSkinControl::unhookWindowProc()
 
 void TSkinControl::HookControl(TSknForm* AFormSkinner, TSkinData* ASkinData, bool ASetColor, TCanvas* ACanvas)
 {
+    attach(AFormSkinner, ASkinData, ASetColor, ACanvas, true);
+}
+
+void TSkinControl::attach(TSknForm* AFormSkinner, TSkinData* ASkinData, bool ASetColor, TCanvas* ACanvas,
+                          bool HookProcedure)
+{
     if (Hooked)
         return;
     auto* control = dynamic_cast<TControl*>(Owner());
@@ -143,7 +149,10 @@ void TSkinControl::HookControl(TSknForm* AFormSkinner, TSkinData* ASkinData, boo
     Control = control;
     if (auto* win = dynamic_cast<TWinControl*>(control))
         Handle = win->Handle();
-    hookWindowProc(control);
+    if (HookProcedure)
+        hookWindowProc(control);
+    else if (FormSkinner != nullptr)
+        FormSkinner->AddSkinner(this);
     if (SetColor) {
         SavedColor = control->Color();
         control->SetColor(ButtonFace());
@@ -179,6 +188,19 @@ void TSkinControl::CallDefault(TMessage& Message)
 {
     if (OldWindowProc)
         OldWindowProc(Message);
+}
+
+bool TSkinControl::paintFilter(TMessage& Message, bool AnswerErase)
+{
+    if (Message.Msg == WM_PAINT) {
+        HandlePaint(Message);
+        return true;
+    }
+    if (Message.Msg == WM_ERASEBKGND && AnswerErase) {
+        Message.Result = 1;
+        return true;
+    }
+    return false;
 }
 
 bool TSkinControl::BeforeMessage(TMessage& Message)
@@ -422,6 +444,11 @@ TSkinControl* CreateSkinControl(const String& SkinnerClass, TControl* Owner, int
 }
 
 // ---- shared routines -----------------------------------------------------------
+
+bool HasSkinImage(const TDataSkinObject* Object)
+{
+    return Object != nullptr && Object->Bitmap != nullptr && !Object->Bitmap->Empty();
+}
 
 void FillSolidRect(HDC DC, const TRect& R, TColor Color)
 {

@@ -128,6 +128,13 @@ public:
     std::unique_ptr<TBitmap> WorkBitmap;
 
 protected:
+    // The attachment; without HookProcedure the skinner only registers
+    // with the form skinner (it paints nothing of its own).
+    void attach(TSknForm* FormSkinner, TSkinData* SkinData, bool SetColor, TCanvas* Canvas, bool HookProcedure);
+    // Skinners that paint the whole control: WM_PAINT through HandlePaint
+    // and, with AnswerErase, WM_ERASEBKGND answered without erasing. True
+    // when the message was one of those (handled).
+    bool paintFilter(TMessage& Message, bool AnswerErase);
     // Takes the control's WindowProc and registers with the form skinner.
     void hookWindowProc(TControl* Target);
     // Gives the WindowProc back while the control still lives.
@@ -145,6 +152,8 @@ TSkinControl* CreateSkinControl(const String& SkinnerClass, TControl* Owner, int
 // ---- shared routines ----------------------------------------------------------
 
 void FillSolidRect(HDC DC, const TRect& R, TColor Color);
+// The object exists and has a picture.
+bool HasSkinImage(const TDataSkinObject* Object);
 // Source's size and pixels copied into Destination.
 void CopyBitmap(const TBitmap* Source, TBitmap* Destination);
 // A window with no parent is a top-level one.

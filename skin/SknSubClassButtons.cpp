@@ -119,15 +119,9 @@ void TSkinButton::HookControl(TSknForm* AFormSkinner, TSkinData* ASkinData, bool
 
 bool TSkinButton::BeforeMessage(TMessage& Message)
 {
-    if (!TSkinControl::BeforeMessage(Message))
+    if (!TSkinControl::BeforeMessage(Message) || paintFilter(Message, true))
         return false;
     switch (Message.Msg) {
-    case WM_PAINT:
-        HandlePaint(Message);
-        return false;
-    case WM_ERASEBKGND:
-        Message.Result = 1;
-        return false;
     case WM_TIMER:
         return false;  // the button's own press timer has nothing to do
     case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK:

@@ -13,11 +13,6 @@
 
 namespace {
 
-bool hasImage(const TDataSkinObject* Object)
-{
-    return Object != nullptr && Object->Bitmap != nullptr && !Object->Bitmap->Empty();
-}
-
 TColor shadowOf(const TSkinData* Data)
 {
     return Data != nullptr ? Data->Colors[scButtonShadow].Color : clBtnShadow;
@@ -173,7 +168,7 @@ void TSkinComBox::PaintControl(HDC DC, const TRect& R)
 {
     const TDataSkinBorder* button = SkinData != nullptr ? SkinData->ComboButton.get() : nullptr;
     auto* combo = dynamic_cast<TComboBox*>(Control);
-    if (!hasImage(button) || combo == nullptr)
+    if (!HasSkinImage(button) || combo == nullptr)
         return;
     if (combo->Style() == csSimple)
         return;  // no button to show
@@ -187,7 +182,7 @@ void TSkinComBox::PaintControl(HDC DC, const TRect& R)
     const bool left = leftButton();
     if (EditFramed) {
         DrawFlatBorder(this, DC, R, 1);
-        if (hasImage(SkinData->ComboxArrow.get())) {
+        if (HasSkinImage(SkinData->ComboxArrow.get())) {
             FillSkinColor(DC, ButtonRect);
             DrawSkinFrame(DC, ButtonRect, SkinData->ComboxArrow->Bitmap.get(), SkinData->ComboxArrow->Frame, frameIndex,
                           true);
@@ -196,7 +191,7 @@ void TSkinComBox::PaintControl(HDC DC, const TRect& R)
     }
     if (button->Style == 2) {
         // The edge image is the box mirrored for a button on the left.
-        const bool mirrored = left && hasImage(SkinData->SunkEdge.get());
+        const bool mirrored = left && HasSkinImage(SkinData->SunkEdge.get());
         const TDataSkinObject* o = mirrored ? SkinData->SunkEdge.get() : button;
         DrawSkinImage(DC, R, o->Bitmap.get(), o->Margins(), false, false, true, o->Frame,
                       mirrored ? mirroredFrame(o->Frame, frameIndex) : frameIndex);
@@ -218,7 +213,7 @@ void TSkinComBox::PaintControl(HDC DC, const TRect& R)
     else
         DrawSkinFrameMasked(this, DC, place, button->Frame, frameIndex, button->Bitmap.get());
     ButtonRect = place;
-    if (hasImage(SkinData->ExtraImages.get())) {
+    if (HasSkinImage(SkinData->ExtraImages.get())) {
         const TRect arrow = left ? TRect{2, place.Top, place.Right, place.Bottom}
                                  : TRect{place.Left, place.Top, R.Right - 2, place.Bottom};
         DrawSkinFrameCentred(DC, arrow, SkinData->ExtraImages->Bitmap.get(), SkinData->ExtraImages->Frame, frameIndex,
@@ -317,7 +312,7 @@ void TArrowButton::Paint()
     const TRect r{0, 0, Width(), h};
     TSkinData* data = Skinner != nullptr ? Skinner->SkinData : nullptr;
     FillSolidRect(Canvas()->Handle(), r, Skinner != nullptr ? Skinner->ButtonFace() : clBtnFace);
-    if (data == nullptr || !hasImage(data->ComboxArrow.get()))
+    if (data == nullptr || !HasSkinImage(data->ComboxArrow.get()))
         return;
     const TDataSkinObject* arrow = data->ComboxArrow.get();
     DrawSkinFrame(Canvas()->Handle(), r, arrow->Bitmap.get(), arrow->Frame, Hot ? 4 : 1, false);

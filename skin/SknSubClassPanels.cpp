@@ -31,11 +31,6 @@ void PaintChildControls(TControl* Control, HDC DC)
 
 namespace {
 
-bool hasImage(const TDataSkinObject* Object)
-{
-    return Object != nullptr && Object->Bitmap != nullptr && !Object->Bitmap->Empty();
-}
-
 // A one-pixel 3-D frame: lowered (1) with the shadow top-left, raised (2)
 // the other way round; any other frame draws nothing.
 void frame3D(HDC DC, const TRect& R, int Frame)
@@ -67,24 +62,13 @@ TSkinStatusBar::TSkinStatusBar(TComponent* AOwner) : TSkinControl(AOwner) {}
 
 bool TSkinStatusBar::BeforeMessage(TMessage& Message)
 {
-    if (!TSkinControl::BeforeMessage(Message))
-        return false;
-    switch (Message.Msg) {
-    case WM_PAINT:
-        HandlePaint(Message);
-        return false;
-    case WM_ERASEBKGND:
-        Message.Result = 1;
-        return false;
-    default:
-        return true;
-    }
+    return TSkinControl::BeforeMessage(Message) && !paintFilter(Message, true);
 }
 
 void TSkinStatusBar::panelBackground(TCanvas* Work, const TRect& R, int Frame)
 {
     const TDataSkinObject* edges = SkinData->StatusBarEdges.get();
-    if (hasImage(edges) && R.Width() > 0 && R.Height() > 0) {
+    if (HasSkinImage(edges) && R.Width() > 0 && R.Height() > 0) {
         const std::unique_ptr<TBitmap> image =
             BuildSkinImage(R, edges->Bitmap.get(), edges->Margins(), false, edges->Tile != 0, 3, Frame);
         if (image != nullptr && !image->Empty())
@@ -133,7 +117,7 @@ void TSkinStatusBar::PaintControl(HDC DC, const TRect& R)
                           panel.Text);
         }
     }
-    if (bar->SizeGrip() && hasImage(SkinData->ExtraImages.get())) {
+    if (bar->SizeGrip() && HasSkinImage(SkinData->ExtraImages.get())) {
         TBitmap* grip = SkinData->ExtraImages->Bitmap.get();
         const int frames = std::max(1, SkinData->ExtraImages->Frame);
         const int w = grip->Width() / frames, h = grip->Height();
@@ -173,13 +157,7 @@ void TSkinGroupBox::HookControl(TSknForm* AFormSkinner, TSkinData* ASkinData, bo
 
 bool TSkinGroupBox::BeforeMessage(TMessage& Message)
 {
-    if (!TSkinControl::BeforeMessage(Message))
-        return false;
-    if (Mode == 1 && Message.Msg == WM_PAINT) {
-        HandlePaint(Message);
-        return false;
-    }
-    return true;
+    return TSkinControl::BeforeMessage(Message) && !(Mode == 1 && paintFilter(Message, false));
 }
 
 void TSkinGroupBox::PaintControl(HDC DC, const TRect& R)
@@ -239,26 +217,7 @@ TSkinBox::TSkinBox(TComponent* AOwner) : TSkinControl(AOwner) {}
 
 void TSkinBox::HookControl(TSknForm* AFormSkinner, TSkinData* ASkinData, bool ASetColor, TCanvas* ACanvas)
 {
-    if (Hooked)
-        return;
-    auto* control = dynamic_cast<TControl*>(Owner());
-    if (control == nullptr)
-        return;
-    SetColor = ASetColor;
-    SkinData = ASkinData;
-    Canvas = ACanvas;
-    Control = control;
-    if (auto* win = dynamic_cast<TWinControl*>(control))
-        Handle = win->Handle();
-    FormSkinner = AFormSkinner;
-    if (FormSkinner != nullptr)
-        FormSkinner->AddSkinner(this);
-    if (SetColor) {
-        SavedColor = control->Color();
-        control->SetColor(ButtonFace());
-    }
-    Hooked = true;
-    State = 1;
+    attach(AFormSkinner, ASkinData, ASetColor, ACanvas, false);
 }
 
 void TSkinBox::AfterMessage(TMessage&) {}

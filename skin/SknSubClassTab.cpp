@@ -110,12 +110,9 @@ void TSkinTab::SkinChanged()
 
 bool TSkinTab::BeforeMessage(TMessage& Message)
 {
-    if (!TSkinControl::BeforeMessage(Message))
+    if (!TSkinControl::BeforeMessage(Message) || paintFilter(Message, false))
         return false;
     switch (Message.Msg) {
-    case WM_PAINT:
-        HandlePaint(Message);
-        return false;
     case WM_LBUTTONDOWN:
         if (ShowClose && CloseButtonAt(Message)) {
             Message.Result = 0;
@@ -244,13 +241,7 @@ TSkinTabBtn::TSkinTabBtn(TComponent* AOwner) : TSkinControl(AOwner) {}
 
 bool TSkinTabBtn::BeforeMessage(TMessage& Message)
 {
-    if (!TSkinControl::BeforeMessage(Message))
-        return false;
-    if (Message.Msg == WM_PAINT) {
-        HandlePaint(Message);
-        return false;
-    }
-    return true;
+    return TSkinControl::BeforeMessage(Message) && !paintFilter(Message, false);
 }
 
 void TSkinTabBtn::PaintControl(HDC DC, const TRect& R)

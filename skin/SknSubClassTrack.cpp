@@ -13,11 +13,6 @@
 
 namespace {
 
-bool hasImage(const TDataSkinObject* Object)
-{
-    return Object != nullptr && Object->Bitmap != nullptr && !Object->Bitmap->Empty();
-}
-
 TColor skinColour(const TSkinData* Data, int Slot, TColor Default)
 {
     return Data != nullptr ? Data->Colors[size_t(Slot)].Color : Default;
@@ -94,7 +89,7 @@ void TSkinTrackBar::DrawChannel(HDC DC)
     // The control reports a vertical channel lying down.
     if (vertical)
         ch = TRect{ch.Top, ch.Left, ch.Bottom, ch.Right};
-    if (vertical && hasImage(SkinData->TrackVert.get())) {
+    if (vertical && HasSkinImage(SkinData->TrackVert.get())) {
         const TDataSkinObject* o = SkinData->TrackVert.get();
         TBitmap* image = o->Bitmap.get();
         const int w = image->Width(), h = image->Height();
@@ -106,7 +101,7 @@ void TSkinTrackBar::DrawChannel(HDC DC)
         StretchBlt(DC, x, ch.Bottom - bottom, w, bottom, src, 0, h - bottom, w, bottom, SRCCOPY);
         return;
     }
-    if (!hasImage(SkinData->Track.get()))
+    if (!HasSkinImage(SkinData->Track.get()))
         return;
     const TDataSkinObject* o = SkinData->Track.get();
     TBitmap* image = o->Bitmap.get();
@@ -129,7 +124,7 @@ void TSkinTrackBar::DrawThumb(HDC DC)
     const TDataSkinObject* image = SkinData->ThumbHorz.get();
     if (bar->Orientation() == trVertical && SkinData->ThumbVert != nullptr)
         image = SkinData->ThumbVert.get();
-    if (hasImage(image)) {
+    if (HasSkinImage(image)) {
         DrawSkinFrameTransparentDC(this, DC, thumb, 5, 2, image->Bitmap.get());
         return;
     }
@@ -156,12 +151,9 @@ bool TSkinUpDown::horizontal() const
 
 bool TSkinUpDown::BeforeMessage(TMessage& Message)
 {
-    if (!TSkinControl::BeforeMessage(Message))
+    if (!TSkinControl::BeforeMessage(Message) || paintFilter(Message, false))
         return false;
     switch (Message.Msg) {
-    case WM_PAINT:
-        HandlePaint(Message);
-        return false;
     case WM_ERASEBKGND:
         if (auto dc = reinterpret_cast<HDC>(Message.WParam); dc != nullptr && Control == nullptr && Handle != nullptr) {
             TRect r;
@@ -249,7 +241,7 @@ void TSkinUpDown::PaintControl(HDC DC, const TRect& R)
         first.Bottom = second.Top = local.Height() / 2;
     }
     const TDataSkinBorder* strip = horizontal() ? SkinData->UpDownHorz.get() : SkinData->UpDownVert.get();
-    if (hasImage(strip)) {
+    if (HasSkinImage(strip)) {
         DrawButton(work->Canvas()->Handle(), first, firstDirection, firstFrame);
         DrawButton(work->Canvas()->Handle(), second, secondDirection, secondFrame);
     } else {
@@ -262,7 +254,7 @@ void TSkinUpDown::PaintControl(HDC DC, const TRect& R)
 void TSkinUpDown::DrawButton(HDC DC, const TRect& R, int Direction, int Frame)
 {
     const TDataSkinBorder* strip = Direction >= 2 ? SkinData->UpDownHorz.get() : SkinData->UpDownVert.get();
-    if (!hasImage(strip))
+    if (!HasSkinImage(strip))
         return;
     const int index = Direction < 2 ? Frame + 4 * Direction : Frame + 4 * Direction - 8;
     DrawSkinFrame(DC, R, strip->Bitmap.get(), 8, index, true);
@@ -333,7 +325,7 @@ bool TSkinProgress::BeforeMessage(TMessage& Message)
         return false;
     switch (Message.Msg) {
     case WM_PAINT:
-        if (SkinData == nullptr || !hasImage(SkinData->Progress.get()))
+        if (SkinData == nullptr || !HasSkinImage(SkinData->Progress.get()))
             return true;  // the control's own look
         HandlePaint(Message);
         Message.Result = 0;
@@ -358,7 +350,7 @@ int TSkinProgress::FilledLength(int Length, int Position, int Low, int High)
 void TSkinProgress::PaintControl(HDC DC, const TRect& R)
 {
     auto* bar = dynamic_cast<TProgressBar*>(Control);
-    if (bar == nullptr || SkinData == nullptr || !hasImage(SkinData->Progress.get()))
+    if (bar == nullptr || SkinData == nullptr || !HasSkinImage(SkinData->Progress.get()))
         return;
     if (SkinData->Progress->Style == 1) {
         PaintChunks(DC, R);
@@ -385,7 +377,7 @@ void TSkinProgress::PaintChunks(HDC DC, const TRect& R)
 {
     auto* bar = dynamic_cast<TProgressBar*>(Control);
     const TDataSkinObject* chunk = SkinData->ProgressChunk.get();
-    if (bar == nullptr || !hasImage(chunk))
+    if (bar == nullptr || !HasSkinImage(chunk))
         return;
     const bool vertical = bar->Orientation() == pbVertical;
     const int w = vertical ? R.Height() : R.Width(), h = vertical ? R.Width() : R.Height();
