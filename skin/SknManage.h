@@ -28,6 +28,7 @@ enum : unsigned {
     SKIN_NC_PAINT = SKIN_MSG_BASE + 0x02,    // repaint the skinned frame now
     SKIN_FINISH = SKIN_MSG_BASE + 0x03,      // posted to a newly skinned window (lParam 1000)
     SKIN_ON_OFF = SKIN_MSG_BASE + 0x06,      // a control skinner: wParam above 0 on, else off
+    SKIN_CLOSE_TAB = SKIN_MSG_BASE + 0x07,   // may a page close? wParam the tab control, lParam the page; 0 closes
     SKIN_CUSTOM_ACTION = SKIN_MSG_BASE + 0x14,  // a caption button with an action of its own (wParam)
     SKIN_BUTTON_VISIBLE = SKIN_MSG_BASE + 0x15, // wParam code, lParam action: above 0 shows the button
     SKIN_REDRAW_FRAME = SKIN_MSG_BASE + 0x16,

@@ -131,6 +131,12 @@ void TSkinControl::unhookWindowProc()
 
 void TSkinControl::HookControl(TSknForm* AFormSkinner, TSkinData* ASkinData, bool ASetColor, TCanvas* ACanvas)
 {
+    attach(AFormSkinner, ASkinData, ASetColor, ACanvas, true);
+}
+
+void TSkinControl::attach(TSknForm* AFormSkinner, TSkinData* ASkinData, bool ASetColor, TCanvas* ACanvas,
+                          bool HookProcedure)
+{
     if (Hooked)
         return;
     auto* control = dynamic_cast<TControl*>(Owner());
@@ -143,7 +149,10 @@ void TSkinControl::HookControl(TSknForm* AFormSkinner, TSkinData* ASkinData, boo
     Control = control;
     if (auto* win = dynamic_cast<TWinControl*>(control))
         Handle = win->Handle();
-    hookWindowProc(control);
+    if (HookProcedure)
+        hookWindowProc(control);
+    else if (FormSkinner != nullptr)
+        FormSkinner->AddSkinner(this);
     if (SetColor) {
         SavedColor = control->Color();
         control->SetColor(ButtonFace());
@@ -179,6 +188,19 @@ void TSkinControl::CallDefault(TMessage& Message)
 {
     if (OldWindowProc)
         OldWindowProc(Message);
+}
+
+bool TSkinControl::paintFilter(TMessage& Message, bool AnswerErase)
+{
+    if (Message.Msg == WM_PAINT) {
+        HandlePaint(Message);
+        return true;
+    }
+    if (Message.Msg == WM_ERASEBKGND && AnswerErase) {
+        Message.Result = 1;
+        return true;
+    }
+    return false;
 }
 
 bool TSkinControl::BeforeMessage(TMessage& Message)
@@ -370,6 +392,13 @@ TSkinControl* makeObjImage(TControl* Owner, int Variant)
     return skinner.release();
 }
 
+TSkinControl* makeComBox(TControl* Owner, int Variant)
+{
+    auto skinner = std::make_unique<TSkinComBox>(Owner);
+    skinner->EditFramed = Variant == 1;
+    return skinner.release();
+}
+
 struct TSkinnerClass {
     const char* Name;
     TSkinControl* (*Create)(TControl* Owner, int Variant);
@@ -386,6 +415,20 @@ constexpr TSkinnerClass skinnerClasses[] = {
     {"TSkinRadioButton", &make<TSkinRadioButton>},
     {"TSkinObjImage", &makeObjImage},
     {"TSkinMP", &make<TSkinMP>},
+    {"TSkinStatusBar", &make<TSkinStatusBar>},
+    {"TSkinGroupBox", &make<TSkinGroupBox>},
+    {"TSkinBox", &make<TSkinBox>},
+    {"TSkinBoxH", &make<TSkinBoxH>},
+    {"TSkinSizer", &make<TSkinSizer>},
+    {"TSkinTrackBar", &make<TSkinTrackBar>},
+    {"TSkinUpDown", &make<TSkinUpDown>},
+    {"TSkinProgress", &make<TSkinProgress>},
+    {"TSkinEdit", &make<TSkinEdit>},
+    {"TSkinComBox", &makeComBox},
+    {"TSkinDateTime", &make<TSkinDateTime>},
+    {"TSkinTab", &make<TSkinTab>},
+    {"TSkinTabBtn", &make<TSkinTabBtn>},
+    {"TSkinTabSheet", &make<TSkinTabSheet>},
 };
 
 }  // namespace
@@ -401,6 +444,11 @@ TSkinControl* CreateSkinControl(const String& SkinnerClass, TControl* Owner, int
 }
 
 // ---- shared routines -----------------------------------------------------------
+
+bool HasSkinImage(const TDataSkinObject* Object)
+{
+    return Object != nullptr && Object->Bitmap != nullptr && !Object->Bitmap->Empty();
+}
 
 void FillSolidRect(HDC DC, const TRect& R, TColor Color)
 {

@@ -7,8 +7,10 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <utility>
 
 #include "platform/controls/Buttons.h"
+#include "platform/controls/ComCtrls.h"
 #include "platform/controls/Controls.h"
 #include "platform/graphics/DeviceContext.h"
 #include "platform/rtl/Component.h"
@@ -126,6 +128,13 @@ public:
     std::unique_ptr<TBitmap> WorkBitmap;
 
 protected:
+    // The attachment; without HookProcedure the skinner only registers
+    // with the form skinner (it paints nothing of its own).
+    void attach(TSknForm* FormSkinner, TSkinData* SkinData, bool SetColor, TCanvas* Canvas, bool HookProcedure);
+    // Skinners that paint the whole control: WM_PAINT through HandlePaint
+    // and, with AnswerErase, WM_ERASEBKGND answered without erasing. True
+    // when the message was one of those (handled).
+    bool paintFilter(TMessage& Message, bool AnswerErase);
     // Takes the control's WindowProc and registers with the form skinner.
     void hookWindowProc(TControl* Target);
     // Gives the WindowProc back while the control still lives.
@@ -143,6 +152,8 @@ TSkinControl* CreateSkinControl(const String& SkinnerClass, TControl* Owner, int
 // ---- shared routines ----------------------------------------------------------
 
 void FillSolidRect(HDC DC, const TRect& R, TColor Color);
+// The object exists and has a picture.
+bool HasSkinImage(const TDataSkinObject* Object);
 // Source's size and pixels copied into Destination.
 void CopyBitmap(const TBitmap* Source, TBitmap* Destination);
 // A window with no parent is a top-level one.
@@ -228,6 +239,10 @@ protected:
     // The work bitmap at R's size (false when R is empty), filled with the
     // background.
     bool prepareWork(const TRect& R, TControl* BackgroundOf);
+    // The face's common end: the caption at Place in the frame's text
+    // colour (AllFrames: the normal colour under every frame), its focus
+    // rectangle, and the work bitmap copied onto DC at R.
+    void finishFace(HDC DC, const TRect& R, int Frame, bool AllFrames, TRect Place, uint32_t Flags);
 };
 
 // Buttons with a drop-down arrow right of the caption.
@@ -371,4 +386,243 @@ public:
 
 protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
+};
+
+// ---- status bar, group box and panels ------------------------------------------
+
+// Paints the whole status bar from the skin: the panels over StatusBarEdges
+// (frames 1 lowered, 2 raised, 3 no bevel) or one-pixel bevels, their
+// texts, the size grip (ExtraImages frame 5), then the bar's child controls
+// and its owner-drawn panels.
+class TSkinStatusBar : public TSkinControl {
+public:
+    explicit TSkinStatusBar(TComponent* AOwner);
+    String ClassName() const override { return String::fromLatin1("TSkinStatusBar"); }
+    bool BeforeMessage(TMessage& Message) override;
+    void PaintControl(HDC DC, const TRect& R) override;
+
+private:
+    void panelBackground(TCanvas* Work, const TRect& R, int Frame);
+};
+
+// A flat rounded frame in the skin's shadow colour with the caption over it.
+// Mode 1 (a class-library control): the skinner paints the whole box and
+// its graphic children; Mode 0 covers a raw window's own frame.
+class TSkinGroupBox : public TSkinControl {
+public:
+    explicit TSkinGroupBox(TComponent* AOwner);
+    String ClassName() const override { return String::fromLatin1("TSkinGroupBox"); }
+    void HookControl(TSknForm* FormSkinner, TSkinData* SkinData, bool SetColor, TCanvas* Canvas) override;
+    bool BeforeMessage(TMessage& Message) override;
+    void PaintControl(HDC DC, const TRect& R) override;
+};
+
+// Panels and tool bars: nothing is painted; while skinned the control
+// wears the skin's face colour (when SetColor). No procedure is hooked.
+class TSkinBox : public TSkinControl {
+public:
+    explicit TSkinBox(TComponent* AOwner);
+    String ClassName() const override { return String::fromLatin1("TSkinBox"); }
+    void HookControl(TSknForm* FormSkinner, TSkinData* SkinData, bool SetColor, TCanvas* Canvas) override;
+    void AfterMessage(TMessage& Message) override;
+    void Unskin() override;
+};
+
+// Dialog and tool-bar windows inside a skinned form: background and static
+// texts in the face colour.
+class TSkinBoxH : public TSkinControl {
+public:
+    explicit TSkinBoxH(TComponent* AOwner);
+    String ClassName() const override { return String::fromLatin1("TSkinBoxH"); }
+    bool BeforeMessage(TMessage& Message) override;
+};
+
+// A size box: filled with the face colour.
+class TSkinSizer : public TSkinControl {
+public:
+    explicit TSkinSizer(TComponent* AOwner);
+    String ClassName() const override { return String::fromLatin1("TSkinSizer"); }
+    void PaintControl(HDC DC, const TRect& R) override;
+};
+
+// Paints the graphic child controls of Control on DC (its client
+// coordinates), as the control's own paint does after itself.
+void PaintChildControls(TControl* Control, HDC DC);
+
+
+// ---- track bar, up-down and progress ------------------------------------------
+
+// Track bars through their custom-draw notifications: the channel from the
+// Track (TRACKVERT) image in three pieces, the thumb as frame 2 of the
+// Trackbar thumb images, or a shadow-coloured outline without one.
+class TSkinTrackBar : public TSkinControl {
+public:
+    explicit TSkinTrackBar(TComponent* AOwner);
+    String ClassName() const override { return String::fromLatin1("TSkinTrackBar"); }
+    bool BeforeMessage(TMessage& Message) override;
+    void SkinChanged() override;
+    LRESULT CustomDraw(const NMCUSTOMDRAW& Draw);
+    void DrawChannel(HDC DC);
+    void DrawThumb(HDC DC);
+};
+
+// Up-down pairs: the UpDown.Vert / UpDown.Horz strips (8 frames: the first
+// button's normal, pressed, disabled and hot, then the second's); only the
+// half under the pointer shows the pressed or hot frame.
+class TSkinUpDown : public TSkinControl {
+public:
+    explicit TSkinUpDown(TComponent* AOwner);
+    String ClassName() const override { return String::fromLatin1("TSkinUpDown"); }
+    bool BeforeMessage(TMessage& Message) override;
+    void PaintControl(HDC DC, const TRect& R) override;
+    // Direction 0 up, 1 down, 2 left, 3 right; Frame 1-4.
+    void DrawButton(HDC DC, const TRect& R, int Direction, int Frame);
+    void DrawPlainButton(TCanvas* Canvas, const TRect& R, int Direction, int Frame);
+    // The frames each half shows now (first, second) for a cursor at P.
+    std::pair<int, int> ButtonFrames(TPoint P, const TRect& R) const;
+    bool Horizontal = false;
+    bool Embedded = false;
+
+private:
+    bool horizontal() const;
+};
+
+// Progress bars from the Progress image (frame 1 the empty bar, frame 2 the
+// filled part) or, for a Progress object of Style 1, its Chunk image.
+class TSkinProgress : public TSkinControl {
+public:
+    explicit TSkinProgress(TComponent* AOwner);
+    String ClassName() const override { return String::fromLatin1("TSkinProgress"); }
+    bool BeforeMessage(TMessage& Message) override;
+    void PaintControl(HDC DC, const TRect& R) override;
+    void PaintChunks(HDC DC, const TRect& R);
+    // The filled length of Length pixels: nothing for an empty range, the
+    // position kept within the range.
+    static int FilledLength(int Length, int Position, int Low, int High);
+};
+
+// A small arrow in the canvas's pen around (X, Y); Direction 0 up, 1 down,
+// 2 left, 3 right.
+void DrawArrowGlyph(TCanvas* Canvas, int X, int Y, int Direction);
+
+// ---- edits, combo boxes and date-time pickers -----------------------------------
+
+// Edits keep their own look inside; the skinner paints a flat border over
+// the frame: one pixel of the skin's shadow colour, then white rings.
+class TSkinEdit : public TSkinControl {
+public:
+    explicit TSkinEdit(TComponent* AOwner);
+    String ClassName() const override { return String::fromLatin1("TSkinEdit"); }
+    void PaintControl(HDC DC, const TRect& R) override;
+    // Skins an up-down or spin child of the edit as an embedded pair.
+    void FindSpinButton();
+    // The border rings on DC over R (nothing for a borderless edit).
+    void PaintBorder(HDC DC, const TRect& R);
+    TSkinUpDown* UpDown = nullptr;  // owned by its control
+};
+
+// The flat border of edits and pickers: nothing for a control without a
+// border; else R framed in the shadow colour and Rings white rings inside.
+void DrawFlatBorder(TSkinControl* Skinner, HDC DC, const TRect& R, int Rings);
+
+// Combo boxes: the sunken edge and the drop-down button from the skin
+// (ComboButton Style 0), a flat box (Style 1) or the whole box from one
+// image (Style 2); the button shows pressed (2), hot or focused (4) and
+// disabled (3); a button on the left uses the mirrored image.
+class TSkinComBox : public TSkinControl {
+public:
+    explicit TSkinComBox(TComponent* AOwner);
+    String ClassName() const override { return String::fromLatin1("TSkinComBox"); }
+    void AfterMessage(TMessage& Message) override;
+    void PaintControl(HDC DC, const TRect& R) override;
+    void PaintFlat(HDC DC, const TRect& R);
+    // The ComboButton frame the button shows now.
+    int CurrentFrame();
+    bool DroppedDown = false;
+    bool EditFramed = false;
+    TRect ButtonRect;
+
+private:
+    bool leftButton() const;
+};
+
+class TSkinDateTime;
+
+// A small control over a date-time picker's drop-down button showing the
+// ComboxArrow image; its clicks go to the picker.
+class TArrowButton : public TCustomControl {
+public:
+    explicit TArrowButton(TComponent* AOwner);
+    ~TArrowButton() override;
+    String ClassName() const override { return String::fromLatin1("TArrowButton"); }
+    void Attach(TSkinDateTime* Skinner, TWinControl* Picker);
+    void Reposition(const TRect& R);
+    int ButtonWidth = 0;
+    TWinControl* Picker = nullptr;
+    TSkinDateTime* Skinner = nullptr;
+    bool Hot = false;
+
+protected:
+    void Dispatch(TMessage& Message) override;
+    void Paint() override;
+};
+
+// Date-time pickers: the flat border and a skinned arrow button.
+class TSkinDateTime : public TSkinControl {
+public:
+    explicit TSkinDateTime(TComponent* AOwner);
+    ~TSkinDateTime() override;
+    String ClassName() const override { return String::fromLatin1("TSkinDateTime"); }
+    void HookControl(TSknForm* FormSkinner, TSkinData* SkinData, bool SetColor, TCanvas* Canvas) override;
+    void Unskin() override;
+    void AfterMessage(TMessage& Message) override;
+    void PaintControl(HDC DC, const TRect& R) override;
+    TArrowButton* Arrow = nullptr;  // owned by the skinner
+};
+
+// ---- tabs ----------------------------------------------------------------------
+
+// Tab and page controls from the skin's Tabs object: the strip of tabs in
+// any of the four positions (composed lying down and turned), frame 2 for
+// the focused tab, and the page area framed by the Tabs border (or the
+// Tab.Pane image). With Tag 7777 a page control with tabs on top shows a
+// close square on each tab. Mode 2 (a plain tab control) also paints the
+// control's children.
+class TSkinTab : public TSkinControl {
+public:
+    explicit TSkinTab(TComponent* AOwner);
+    ~TSkinTab() override;
+    String ClassName() const override { return String::fromLatin1("TSkinTab"); }
+    void HookControl(TSknForm* FormSkinner, TSkinData* SkinData, bool SetColor, TCanvas* Canvas) override;
+    bool BeforeMessage(TMessage& Message) override;
+    void SkinChanged() override;
+    void PaintControl(HDC DC, const TRect& R) override;
+    void PrepareImages();
+    // Asks the form about each close square under the message's point and
+    // closes the page unless it answers non-zero; true when one was hit.
+    bool CloseButtonAt(const TMessage& Message);
+    std::vector<TRect> CloseRects;
+    int Position = 0;  // 0 top, 1 bottom, 2 left, 3 right
+    std::unique_ptr<TBitmap> TabImage;
+    std::unique_ptr<TBitmap> PaneImage;
+    bool ShowClose = false;
+};
+
+// Page controls with button-style tabs: each tab a skin button.
+class TSkinTabBtn : public TSkinControl {
+public:
+    explicit TSkinTabBtn(TComponent* AOwner);
+    String ClassName() const override { return String::fromLatin1("TSkinTabBtn"); }
+    bool BeforeMessage(TMessage& Message) override;
+    void PaintControl(HDC DC, const TRect& R) override;
+};
+
+// The pages of a skinned page control: the face colour under the page's
+// controls.
+class TSkinTabSheet : public TSkinControl {
+public:
+    explicit TSkinTabSheet(TComponent* AOwner);
+    String ClassName() const override { return String::fromLatin1("TSkinTabSheet"); }
+    bool BeforeMessage(TMessage& Message) override;
+    void PaintControl(HDC DC, const TRect& R) override;
 };

@@ -119,15 +119,9 @@ void TSkinButton::HookControl(TSknForm* AFormSkinner, TSkinData* ASkinData, bool
 
 bool TSkinButton::BeforeMessage(TMessage& Message)
 {
-    if (!TSkinControl::BeforeMessage(Message))
+    if (!TSkinControl::BeforeMessage(Message) || paintFilter(Message, true))
         return false;
     switch (Message.Msg) {
-    case WM_PAINT:
-        HandlePaint(Message);
-        return false;
-    case WM_ERASEBKGND:
-        Message.Result = 1;
-        return false;
     case WM_TIMER:
         return false;  // the button's own press timer has nothing to do
     case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK:
@@ -407,16 +401,7 @@ void TSkinBitButton::PaintControl(HDC DC, const TRect& R)
         else if (!WindowEnabled && (disabledIndex != -1 || imageIndex != -1))
             images->Draw(work, l.Glyph.X, l.Glyph.Y, disabledIndex != -1 ? disabledIndex : imageIndex, false);
     }
-    SetBkMode(work->Handle(), TRANSPARENT);
-    work->Brush()->SetStyle(bsClear);
-    applyTextColour(work, frame, true);
-    if (!Text.isEmpty()) {
-        TRect place = Bounds(l.Text.X, l.Text.Y, tw, th);
-        work->TextRect(place, Text, AddRTLReadingFlag(flags));
-        if (Focused && !SkinData->Options().Contains(xoNoFocusRect))
-            focusAround(work->Handle(), place);
-    }
-    BitBlt(DC, R.Left, R.Top, W, H, work->Handle(), 0, 0, SRCCOPY);
+    finishFace(DC, R, frame, true, Bounds(l.Text.X, l.Text.Y, tw, th), AddRTLReadingFlag(flags));
 }
 
 void TSkinBitButton::paintPng(HDC DC, const TRect& R, int Frame)
@@ -445,16 +430,21 @@ void TSkinBitButton::paintPng(HDC DC, const TRect& R, int Frame)
                                            GetIntPropByName(c, String::fromLatin1("Spacing")), layout, false);
     if (gw > 0)
         work->Draw(l.Glyph.X, l.Glyph.Y, graphic);
+    finishFace(DC, R, Frame, false, Bounds(l.Text.X, l.Text.Y, tw, th), captionFlags(layout));
+}
+
+void TSkinBitButton::finishFace(HDC DC, const TRect& R, int Frame, bool AllFrames, TRect Place, uint32_t Flags)
+{
+    TCanvas* work = WorkBitmap->Canvas();
     SetBkMode(work->Handle(), TRANSPARENT);
     work->Brush()->SetStyle(bsClear);
-    applyTextColour(work, Frame, false);
+    applyTextColour(work, Frame, AllFrames);
     if (!Text.isEmpty()) {
-        TRect place = Bounds(l.Text.X, l.Text.Y, tw, th);
-        work->TextRect(place, Text, captionFlags(layout));
+        work->TextRect(Place, Text, Flags);
         if (Focused && !SkinData->Options().Contains(xoNoFocusRect))
-            focusAround(work->Handle(), place);
+            focusAround(work->Handle(), Place);
     }
-    BitBlt(DC, R.Left, R.Top, W, H, work->Handle(), 0, 0, SRCCOPY);
+    BitBlt(DC, R.Left, R.Top, R.Width(), R.Height(), work->Handle(), 0, 0, SRCCOPY);
 }
 
 // ---- TSkinMenuButton -----------------------------------------------------------

@@ -1,8 +1,11 @@
 #include "platform/controls/ComCtrls.h"
 
 #include <QApplication>
+#include <QPainter>
 #include <QProgressBar>
 #include <QSlider>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <algorithm>
 
 #include "platform/controls/Menus.h"
@@ -56,9 +59,97 @@ void TTrackBar::SetPosition(int Value)
     Perform(TBM_SETPOS, 1, std::clamp(Value, FMin, std::max(FMin, FMax)));
 }
 
+namespace {
+
+// What the slider's own paint would draw, with no part chosen yet.
+void sliderOption(const QSlider* W, QStyleOptionSlider& Option)
+{
+    Option.initFrom(W);
+    Option.subControls = QStyle::SC_None;
+    Option.activeSubControls = QStyle::SC_None;
+    Option.orientation = W->orientation();
+    Option.minimum = W->minimum();
+    Option.maximum = W->maximum();
+    Option.tickPosition = W->tickPosition();
+    Option.tickInterval = W->tickInterval();
+    Option.upsideDown = W->orientation() == Qt::Horizontal
+                            ? W->invertedAppearance() != (Option.direction == Qt::RightToLeft)
+                            : !W->invertedAppearance();
+    Option.sliderPosition = W->sliderPosition();
+    Option.sliderValue = W->value();
+    Option.singleStep = W->singleStep();
+    Option.pageStep = W->pageStep();
+    if (W->orientation() == Qt::Horizontal)
+        Option.state |= QStyle::State_Horizontal;
+}
+
+QStyle::SubControl sliderPart(uintptr_t Part)
+{
+    return Part == TBCD_THUMB ? QStyle::SC_SliderHandle
+           : Part == TBCD_CHANNEL ? QStyle::SC_SliderGroove
+                                  : QStyle::SC_SliderTickmarks;
+}
+
+}  // namespace
+
+TRect TTrackBar::partRect(int Part)
+{
+    auto* w = static_cast<QSlider*>(Widget());
+    QStyleOptionSlider option;
+    sliderOption(w, option);
+    const QRect r = w->style()->subControlRect(QStyle::CC_Slider, &option, sliderPart(uintptr_t(Part)), w);
+    return TRect{r.left(), r.top(), r.right() + 1, r.bottom() + 1};
+}
+
+void TTrackBar::PaintWindow(HDC DC)
+{
+    NMCUSTOMDRAW draw;
+    draw.hdr.hwndFrom = Handle();
+    draw.hdr.code = NM_CUSTOMDRAW;
+    draw.dwDrawStage = CDDS_PREPAINT;
+    draw.hdc = DC;
+    draw.rc = ClientRect();
+    const LRESULT answer = Perform(CN_NOTIFY, 0, reinterpret_cast<LPARAM>(&draw));
+    if ((answer & CDRF_SKIPDEFAULT) != 0)
+        return;
+    if ((answer & CDRF_NOTIFYITEMDRAW) == 0) {
+        TWinControl::PaintWindow(DC);
+        return;
+    }
+    // Part by part: the background first, then ticks, channel and thumb,
+    // each drawn by the toolkit unless the handler drew it.
+    const TDCBrush background{ColorToRGB(Color()), dbsSolid};
+    ::FillRect(DC, ClientRect(), &background);
+    auto* w = static_cast<QSlider*>(Widget());
+    for (const uintptr_t part : {TBCD_TICS, TBCD_CHANNEL, TBCD_THUMB}) {
+        draw.dwDrawStage = CDDS_ITEMPREPAINT;
+        draw.dwItemSpec = part;
+        draw.rc = partRect(int(part));
+        if ((Perform(CN_NOTIFY, 0, reinterpret_cast<LPARAM>(&draw)) & CDRF_SKIPDEFAULT) != 0)
+            continue;
+        QImage image(Width(), Height(), QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        {
+            QPainter painter(&image);
+            QStyleOptionSlider option;
+            sliderOption(w, option);
+            option.subControls = sliderPart(part);
+            w->style()->drawComplexControl(QStyle::CC_Slider, &option, &painter, w);
+        }
+        DrawImage(DC, ClientRect(), image);
+    }
+}
+
 void TTrackBar::Dispatch(TMessage& Message)
 {
     switch (Message.Msg) {
+    case TBM_GETCHANNELRECT: case TBM_GETTHUMBRECT:
+        if (auto* r = reinterpret_cast<TRect*>(Message.LParam)) {
+            *r = partRect(Message.Msg == TBM_GETTHUMBRECT ? TBCD_THUMB : TBCD_CHANNEL);
+            if (Message.Msg == TBM_GETCHANNELRECT && FOrientation == trVertical)
+                *r = TRect{r->Top, r->Left, r->Bottom, r->Right};
+        }
+        return;
     case TBM_SETPOS:
     case CN_HSCROLL: case CN_VSCROLL: {
         const int value = std::clamp(int(Message.LParam), FMin, std::max(FMin, FMax));
@@ -92,6 +183,7 @@ void TProgressBar::UpdateWidget()
     if (!HandleAllocated())
         return;
     auto* w = static_cast<QProgressBar*>(Widget());
+    w->setOrientation(FOrientation == pbVertical ? Qt::Vertical : Qt::Horizontal);
     w->setRange(FMin, FMax);
     w->setValue(FPosition);
 }
@@ -107,6 +199,13 @@ void TProgressBar::Dispatch(TMessage& Message)
         Message.Result = FPosition;
         FPosition = std::clamp(int(intptr_t(Message.WParam)), FMin, std::max(FMin, FMax));
         UpdateWidget();
+        return;
+    case PBM_GETPOS:
+        Message.Result = FPosition;
+        return;
+    case PBM_GETRANGE:
+        // WParam non-zero asks for the low limit.
+        Message.Result = Message.WParam != 0 ? FMin : FMax;
         return;
     case PBM_SETRANGE32:
         FMin = int(intptr_t(Message.WParam));
@@ -146,6 +245,12 @@ void TUpDown::SetAssociate(TWinControl* Value)
 void TUpDown::Paint()
 {
     HDC dc = Canvas()->Handle();
+    if (FOrientation == udHorizontal) {
+        const int half = Width() / 2;
+        DrawFrameControl(dc, Rect(0, 0, half, Height()), DFC_SCROLL, DFCS_SCROLLLEFT | (FPressed == 1 ? uint32_t(DFCS_PUSHED) : 0u));
+        DrawFrameControl(dc, Rect(half, 0, Width(), Height()), DFC_SCROLL, DFCS_SCROLLRIGHT | (FPressed == 0 ? uint32_t(DFCS_PUSHED) : 0u));
+        return;
+    }
     const int half = Height() / 2;
     DrawFrameControl(dc, Rect(0, 0, Width(), half), DFC_SCROLL, DFCS_SCROLLUP | (FPressed == 0 ? uint32_t(DFCS_PUSHED) : 0u));
     DrawFrameControl(dc, Rect(0, half, Width(), Height()), DFC_SCROLL, DFCS_SCROLLDOWN | (FPressed == 1 ? uint32_t(DFCS_PUSHED) : 0u));
@@ -156,7 +261,8 @@ void TUpDown::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
     TCustomControl::MouseDown(Button, Shift, X, Y);
     if (Button != mbLeft)
         return;
-    const TUDBtnType which = Y < Height() / 2 ? btNext : btPrev;
+    const TUDBtnType which = FOrientation == udHorizontal ? (X < Width() / 2 ? btPrev : btNext)
+                                                         : (Y < Height() / 2 ? btNext : btPrev);
     SetPosition(FPosition + (which == btNext ? FIncrement : -FIncrement));
     if (OnClick)
         OnClick(this, which);
@@ -202,7 +308,16 @@ void TStatusBar::Paint()
     }
     for (int i = 0; i < PanelCount(); ++i) {
         TRect r = PanelRect(i);
-        DrawEdge(c->Handle(), r, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
+        const TStatusPanel& panel = FPanels[size_t(i)];
+        if (panel.Bevel != pbNone)
+            DrawEdge(c->Handle(), r, panel.Bevel == pbRaised ? BDR_RAISEDINNER : BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
+        else
+            InflateRect(r, -1, -1);
+        if (panel.Style == psOwnerDraw) {
+            if (OnDrawPanel)
+                OnDrawPanel(this, &FPanels[size_t(i)], r);
+            continue;
+        }
         InflateRect(r, -1, 0);
         uint32_t flags = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
         if (FPanels[size_t(i)].Alignment == taCenter) flags |= DT_CENTER;
@@ -870,6 +985,33 @@ bool TPageControl::focusIsInside() const
 void TPageControl::Dispatch(TMessage& Message)
 {
     switch (Message.Msg) {
+    case TCM_GETITEMCOUNT:
+        Message.Result = LRESULT(visibleTabs().size());
+        return;
+    case TCM_GETCURSEL: case TCM_GETCURFOCUS:
+        Message.Result = TabIndex();
+        return;
+    case TCM_GETITEMRECT: {
+        const int index = int(Message.WParam);
+        auto* r = reinterpret_cast<TRect*>(Message.LParam);
+        Message.Result = r != nullptr && index >= 0 && index < int(visibleTabs().size());
+        if (Message.Result != 0)
+            *r = TabRect(index);
+        return;
+    }
+    case TCM_GETITEM: {
+        const auto tabs = visibleTabs();
+        const int index = int(Message.WParam);
+        auto* item = reinterpret_cast<TCITEM*>(Message.LParam);
+        Message.Result = item != nullptr && index >= 0 && index < int(tabs.size());
+        if (Message.Result != 0)
+            item->Text = tabs[size_t(index)]->Caption();
+        return;
+    }
+    case TCM_ADJUSTRECT:
+        if (auto* r = reinterpret_cast<TRect*>(Message.LParam))
+            AdjustClientRect(*r);
+        return;
     case CM_DIALOGKEY: {
         const TShiftState shift = KeyDataToShiftState(Message.LParam);
         if (Message.WParam == VK_TAB && shift.Contains(ssCtrl) && Visible() && Enabled()) {

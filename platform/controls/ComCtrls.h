@@ -7,6 +7,50 @@
 
 class TPopupMenu;
 
+// Messages of the common controls that code outside them asks with.
+enum : UINT {
+    WM_NOTIFY = 0x004E, WM_CTLCOLORSTATIC = 0x0138, CN_NOTIFY = CN_BASE + WM_NOTIFY,
+    PBM_GETRANGE = WM_USER + 7, PBM_GETPOS = WM_USER + 8,
+    TBM_GETTHUMBRECT = WM_USER + 25, TBM_GETCHANNELRECT = WM_USER + 26,
+};
+
+// The custom-draw protocol: a control about to paint sends CN_NOTIFY with
+// an NMCUSTOMDRAW (LParam) for the whole paint (CDDS_PREPAINT) and, when
+// the answer asks for it, for each part (CDDS_ITEMPREPAINT, dwItemSpec the
+// part); CDRF_SKIPDEFAULT keeps the control from drawing that part itself.
+struct NMHDR {
+    HWND hwndFrom = nullptr;
+    uintptr_t idFrom = 0;
+    int code = 0;
+};
+struct NMCUSTOMDRAW {
+    NMHDR hdr;
+    uint32_t dwDrawStage = 0;
+    HDC hdc = nullptr;
+    TRect rc;
+    uintptr_t dwItemSpec = 0;
+    uint32_t uItemState = 0;
+    LPARAM lItemlParam = 0;
+};
+enum : int { NM_CUSTOMDRAW = -12 };
+enum : uint32_t { CDDS_PREPAINT = 0x1, CDDS_ITEM = 0x10000, CDDS_ITEMPREPAINT = CDDS_ITEM | CDDS_PREPAINT };
+enum : LRESULT { CDRF_DODEFAULT = 0x0, CDRF_SKIPDEFAULT = 0x4, CDRF_NOTIFYITEMDRAW = 0x20 };
+// The parts of a track bar.
+enum : uintptr_t { TBCD_TICS = 1, TBCD_THUMB = 2, TBCD_CHANNEL = 3 };
+
+// What a tab control answers about its tabs (WParam the tab's index):
+// TCM_GETITEMRECT fills the TRect at LParam (client coordinates, false for
+// no such tab), TCM_GETITEM the TCITEM at LParam, TCM_ADJUSTRECT turns the
+// TRect at LParam (the window's, WParam 0) into the page area.
+enum : UINT {
+    TCM_GETITEMCOUNT = 0x1304, TCM_GETITEMRECT = 0x130A, TCM_GETCURSEL = 0x130B, TCM_ADJUSTRECT = 0x1328,
+    TCM_GETCURFOCUS = 0x132F, TCM_GETITEM = 0x133C,
+};
+struct TCITEM {
+    String Text;
+    int iImage = -1;
+};
+
 enum TTrackBarOrientation { trHorizontal, trVertical };
 enum TTickStyle { tsNone, tsAuto, tsManual };
 enum TTickMark { tmBottomRight, tmTopLeft, tmBoth };
@@ -43,10 +87,16 @@ public:
 protected:
     std::unique_ptr<QWidget> CreateWidget(QWidget* ParentWidget) override;
     void UpdateWidget() override;
+    // TBM_GETCHANNELRECT and TBM_GETTHUMBRECT fill the TRect the LParam
+    // points to (client coordinates; the channel of a vertical bar is
+    // reported lying down, x and y swapped, as the system's control does).
     void Dispatch(TMessage& Message) override;
     bool ToolkitPaints() const override { return true; }
+    // Asks for custom drawing first; parts nobody draws are the toolkit's.
+    void PaintWindow(HDC DC) override;
 
 private:
+    TRect partRect(int Part);
     int FMin = 0, FMax = 10, FPosition = 0;
     int FFrequency = 1, FLineSize = 1, FPageSize = 2;
     TTickStyle FTickStyle = tsAuto;
@@ -54,6 +104,8 @@ private:
     bool FSliderVisible = true;
     TTrackBarOrientation FOrientation = trHorizontal;
 };
+
+enum TProgressBarOrientation { pbHorizontal, pbVertical };
 
 class TProgressBar : public TWinControl {
 public:
@@ -68,6 +120,9 @@ public:
     int Position() const { return FPosition; }
     // Through WindowProc as PBM_SETPOS; kept within Min..Max.
     void SetPosition(int Value);
+    // A vertical bar fills from the bottom up.
+    TProgressBarOrientation Orientation() const { return FOrientation; }
+    void SetOrientation(TProgressBarOrientation Value) { FOrientation = Value; UpdateWidget(); }
 
 protected:
     std::unique_ptr<QWidget> CreateWidget(QWidget* ParentWidget) override;
@@ -77,9 +132,11 @@ protected:
 
 private:
     int FMin = 0, FMax = 100, FPosition = 0;
+    TProgressBarOrientation FOrientation = pbHorizontal;
 };
 
 enum TUDBtnType { btNext, btPrev };
+enum TUDOrientation { udHorizontal, udVertical };
 using TUDClickEvent = TDelegate<void(TObject* Sender, TUDBtnType Button)>;
 
 // Two arrow buttons; a press steps Position and writes it to the Associate.
@@ -97,6 +154,9 @@ public:
     void SetIncrement(int Value) { FIncrement = Value; }
     TWinControl* Associate() const { return FAssociate; }
     void SetAssociate(TWinControl* Value);
+    // A horizontal pair: left steps down, right up.
+    TUDOrientation Orientation() const { return FOrientation; }
+    void SetOrientation(TUDOrientation Value) { FOrientation = Value; Invalidate(); }
     TUDClickEvent OnClick;
     TNotifyEvent OnChanging;
 
@@ -108,14 +168,24 @@ private:
     int FMin = 0, FMax = 100, FPosition = 0, FIncrement = 1;
     TWinControl* FAssociate = nullptr;
     int FPressed = -1;
+    TUDOrientation FOrientation = udVertical;
 };
+
+enum TStatusPanelStyle { psText, psOwnerDraw };
+enum TStatusPanelBevel { pbNone, pbLowered, pbRaised };
 
 class TStatusPanel {
 public:
     String Text;
     int Width = 50;
     TAlignment Alignment = taLeftJustify;
+    // An owner-drawn panel is painted by the bar's OnDrawPanel.
+    TStatusPanelStyle Style = psText;
+    TStatusPanelBevel Bevel = pbLowered;
 };
+
+class TStatusBar;
+using TDrawPanelEvent = TDelegate<void(TStatusBar* StatusBar, TStatusPanel* Panel, const TRect& Rect)>;
 
 class TStatusBar : public TCustomControl {
 public:
@@ -130,6 +200,11 @@ public:
     void SetSimpleText(const String& Value) { FSimpleText = Value; Invalidate(); }
     // The rectangle of a panel in client coordinates.
     TRect PanelRect(int Index) const;
+    // The bar offers a grip for sizing its window at the bottom-right.
+    bool SizeGrip() const { return FSizeGrip; }
+    void SetSizeGrip(bool Value) { FSizeGrip = Value; Invalidate(); }
+    // Paints the owner-drawn panels (the rectangle inside the bevel).
+    TDrawPanelEvent OnDrawPanel;
 
 protected:
     void Paint() override;
@@ -137,6 +212,7 @@ protected:
 private:
     std::vector<TStatusPanel> FPanels;
     bool FSimplePanel = false;
+    bool FSizeGrip = true;
     String FSimpleText;
 };
 

@@ -19,6 +19,8 @@ constexpr const char* checkStateNames[] = {"cbUnchecked", "cbChecked", "cbGrayed
 constexpr TEnumInfo checkStateInfo{"TCheckBoxState", checkStateNames};
 constexpr const char* alignmentNames[] = {"taLeftJustify", "taRightJustify", "taCenter"};
 constexpr TEnumInfo alignmentInfo{"TAlignment", alignmentNames};
+constexpr const char* borderStyleNames[] = {"bsNone", "bsSingle"};
+constexpr TEnumInfo borderStyleInfo{"TBorderStyle", borderStyleNames};
 
 void assignStrings(TStrings* Dest, TStrings* Source)
 {
@@ -60,6 +62,8 @@ const TClassInfo& TEdit::StaticClassInfo()
         .Str("Text", &C::Text, &C::SetText)
         .Bool("ReadOnly", &C::ReadOnly, &C::SetReadOnly, false)
         .Int("MaxLength", &C::MaxLength, &C::SetMaxLength, 0)
+        .Enum("BorderStyle", borderStyleInfo, [](const C& c) { return c.HasBorder() ? bsSingle : bsNone; },
+              [](C& c, TFormBorderStyle v) { c.SetHasBorder(v != bsNone); }, bsSingle)
         .Build();
     return info;
 }

@@ -9,6 +9,8 @@
 #include <QTextDocument>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 
 #include "platform/controls/Forms.h"
 #include "platform/controls/ToolkitWidget.h"
@@ -131,6 +133,7 @@ void TEdit::UpdateWidget()
             w->setText(Text());
         w->setReadOnly(FReadOnly);
         w->setMaxLength(FMaxLength > 0 ? FMaxLength : 32767);
+        w->setFrame(FHasBorder);
     });
 }
 
@@ -693,9 +696,54 @@ void TItemsControl::Dispatch(TMessage& Message)
 
 TComboBox::TComboBox(TComponent* AOwner) : TItemsControl(AOwner) { SetBounds(0, 0, 145, 21); }
 
+// The box's widget: the list opening and closing become notifications.
+class TComboWidget : public TToolkitWidget<QComboBox> {
+public:
+    TComboWidget(TComboBox* Control, QWidget* Parent) : TToolkitWidget<QComboBox>(Control, Parent), FBox(Control) {}
+    void showPopup() override
+    {
+        FBox->FDroppedDown = true;
+        notify(FBox, CN_COMMAND, CBN_DROPDOWN);
+        QComboBox::showPopup();
+    }
+    void hidePopup() override
+    {
+        QComboBox::hidePopup();
+        if (FBox->FDroppedDown) {
+            FBox->FDroppedDown = false;
+            notify(FBox, CN_COMMAND, CBN_CLOSEUP);
+        }
+    }
+
+private:
+    TComboBox* FBox;
+};
+
+TRect TComboBox::ButtonRect()
+{
+    if (FStyle == csSimple)
+        return TRect{0, 0, 0, 0};
+    auto* w = static_cast<QComboBox*>(Widget());
+    QStyleOptionComboBox option;
+    option.initFrom(w);
+    option.editable = w->isEditable();
+    option.frame = w->hasFrame();
+    const QRect r = w->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxArrow, w);
+    return TRect{r.left(), r.top(), r.right() + 1, r.bottom() + 1};
+}
+
+void TComboBox::SetDroppedDown(bool Value)
+{
+    auto* w = static_cast<QComboBox*>(Widget());
+    if (Value)
+        w->showPopup();
+    else
+        w->hidePopup();
+}
+
 std::unique_ptr<QWidget> TComboBox::CreateWidget(QWidget* ParentWidget)
 {
-    auto w = std::make_unique<TToolkitWidget<QComboBox>>(this, ParentWidget);
+    auto w = std::make_unique<TComboWidget>(this, ParentWidget);
     QObject::connect(w.get(), qOverload<int>(&QComboBox::activated), [this] { notify(this, CN_COMMAND, CBN_SELCHANGE); });
     return w;
 }

@@ -12,6 +12,8 @@ class QListWidget;
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 enum TTextLayout { tlTop, tlCenter, tlBottom };
 enum TCheckBoxState { cbUnchecked, cbChecked, cbGrayed };
+// A combo box's list opens and closes (CN_COMMAND notifications).
+enum : uint16_t { CBN_DROPDOWN = 7, CBN_CLOSEUP = 8 };
 enum TComboBoxStyle { csDropDown, csSimple, csDropDownList, csOwnerDrawFixed, csOwnerDrawVariable };
 
 // Text drawn on the parent; AutoSize fits the bounds to the text.
@@ -54,6 +56,9 @@ public:
     void SetReadOnly(bool Value) { FReadOnly = Value; UpdateWidget(); }
     int MaxLength() const { return FMaxLength; }
     void SetMaxLength(int Value) { FMaxLength = Value; UpdateWidget(); }
+    // A frame round the text (published as BorderStyle bsSingle / bsNone).
+    bool HasBorder() const { return FHasBorder; }
+    void SetHasBorder(bool Value) { FHasBorder = Value; UpdateWidget(); }
     TNotifyEvent OnChange;
 
 protected:
@@ -67,6 +72,7 @@ protected:
 private:
     bool FReadOnly = false;
     int FMaxLength = 0;
+    bool FHasBorder = true;
 };
 
 class TMemo : public TWinControl {
@@ -255,6 +261,12 @@ public:
     static const TClassInfo& StaticClassInfo();
     TComboBoxStyle Style() const { return FStyle; }
     void SetStyle(TComboBoxStyle Value) { FStyle = Value; UpdateWidget(); }
+    // The drop-down button in client coordinates (empty for a simple box).
+    TRect ButtonRect();
+    // The list is open; opening and closing it send CN_COMMAND with
+    // CBN_DROPDOWN and CBN_CLOSEUP.
+    bool DroppedDown() const { return FDroppedDown; }
+    void SetDroppedDown(bool Value);
     TNotifyEvent OnChange;
 
 protected:
@@ -266,7 +278,9 @@ protected:
     bool WantsKey(uint16_t) const override { return false; }
 
 private:
+    friend class TComboWidget;
     TComboBoxStyle FStyle = csDropDown;
+    bool FDroppedDown = false;
 };
 
 class TListBox : public TItemsControl {

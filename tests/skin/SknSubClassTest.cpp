@@ -121,19 +121,11 @@ TEST_F(SknSubClassTest, CentredCaptionSitsInTheMiddleInRegularStyle)
 #include "skin/SknForm.h"
 #include "skin/SknManage.h"
 #include "tools/skinpack/SkinPack.h"
+#include "tests/skin/SkinnerFixture.h"
 
 namespace {
 
-QRgb rgbOf(TColor c)
-{
-    return qRgb(GetRValue(c), GetGValue(c), GetBValue(c));
-}
-
-TColor colourAt(const QImage& Image, int X, int Y)
-{
-    const QRgb p = Image.pixel(X, Y);
-    return RGB(uint8_t(qRed(p)), uint8_t(qGreen(p)), uint8_t(qBlue(p)));
-}
+using namespace skintest;
 
 // Frame k (from 1) of every strip has its own colour.
 TColor buttonFrame(int k) { return RGB(uint8_t(40 * k), 200, 10); }
@@ -141,18 +133,6 @@ TColor checkFrame(int k) { return RGB(10, uint8_t(20 * k), 200); }
 TColor radioFrame(int k) { return RGB(200, 10, uint8_t(20 * k)); }
 const TColor face = RGB(90, 90, 90);
 const TColor parentColour = RGB(250, 120, 0);
-
-// A strip of Frames w x h frames; with KeyColumn each frame's first column
-// is the key colour.
-QByteArray strip(int w, int h, int frames, TColor (*colour)(int), bool keyColumn = false)
-{
-    QImage image(w * frames, h, QImage::Format_RGB32);
-    for (int k = 1; k <= frames; ++k)
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x)
-                image.setPixel((k - 1) * w + x, y, keyColumn && x == 0 ? qRgb(255, 0, 255) : rgbOf(colour(k)));
-    return skinpack::WriteBmp(image);
-}
 
 // Buttons: five 10 x 10 frames, see-through first column kept by a
 // one-pixel left margin. CheckFrames/RadioFrames: 13 x 13 glyph strips.
@@ -169,67 +149,17 @@ QByteArray controlSkin(int CheckFrames, int RadioFrames)
         {"check.bmp", strip(13, 13, CheckFrames, checkFrame)},
         {"radio.bmp", strip(13, 13, RadioFrames, radioFrame)},
     };
-    return skinpack::PackSkinFile(skinpack::WriteContainer(entries));
+    return packSkin(entries);
 }
 
-class Skinners : public ::testing::Test {
+class Skinners : public SkinnerTest {
 protected:
     void SetUp() override
     {
-        FreeSkinManager();
-        app = std::make_unique<TApplication>(nullptr);
-        app->Initialize();
+        SkinnerTest::SetUp();
         load(4, 4);
-        form = std::make_unique<TForm>(nullptr);
-        form->SetBounds(40, 40, 320, 240);
-        form->SetColor(parentColour);
-        formSkinner = std::make_unique<TSknForm>(nullptr);
     }
-    void TearDown() override
-    {
-        formSkinner.reset();
-        form.reset();
-        data.reset();
-        FreeSkinManager();
-        app.reset();
-    }
-    void load(int checkFrames, int radioFrames)
-    {
-        data = std::make_unique<TSkinData>(nullptr);
-        data->Loading();
-        ASSERT_TRUE(data->LoadSkin(controlSkin(checkFrames, radioFrames)));
-        data->Loaded();
-    }
-    template <class T>
-    T* control(int l, int t, int w, int h)
-    {
-        auto* c = new T(form.get());  // the form owns it
-        c->SetParent(form.get());
-        c->SetBounds(l, t, w, h);
-        return c;
-    }
-    template <class S>
-    S* skin(TControl* c, bool setColour = false)
-    {
-        S* s = std::make_unique<S>(c).release();  // the control owns it
-        s->HookControl(formSkinner.get(), data.get(), setColour, nullptr);
-        return s;
-    }
-    void show()
-    {
-        form->Show();
-        QApplication::processEvents();
-    }
-    static QImage grab(TWinControl* c)
-    {
-        return c->Widget()->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    }
-    QImage grabForm() { return grab(form.get()); }
-
-    std::unique_ptr<TApplication> app;
-    std::unique_ptr<TSkinData> data;
-    std::unique_ptr<TForm> form;
-    std::unique_ptr<TSknForm> formSkinner;
+    void load(int checkFrames, int radioFrames) { loadSkin(controlSkin(checkFrames, radioFrames)); }
 };
 
 }  // namespace

@@ -1040,6 +1040,9 @@ TEST_F(MainWindow, DialogControlsAreSkinnedAndKeepWorking)
         EXPECT_EQ(kind(skinner, options.chkKeepAspect), QStringLiteral("TSkinCheckBox"));
         ASSERT_GT(options.grpAspectRatio->ButtonCount(), 1);
         EXPECT_EQ(kind(skinner, options.grpAspectRatio->Buttons(1)), QStringLiteral("TSkinRadioButton"));
+        EXPECT_EQ(kind(skinner, options.cmbFormats), QStringLiteral("TSkinComBox"));
+        EXPECT_EQ(kind(skinner, options.trcVolume), QStringLiteral("TSkinTrackBar"));
+        EXPECT_EQ(kind(skinner, options.grpVolume), QStringLiteral("TSkinGroupBox"));
         // Keyboard: space toggles the check box.
         const bool checked = options.chkKeepAspect->Checked();
         options.chkKeepAspect->SetFocus();
@@ -1078,6 +1081,8 @@ TEST_F(MainWindow, DialogControlsAreSkinnedAndKeepWorking)
     ASSERT_NE(skinner, nullptr);
     EXPECT_EQ(kind(skinner, main->frmSettings->bOk), QStringLiteral("TSkinButton"));
     EXPECT_EQ(kind(skinner, main->frmSettings->JoinFiles), QStringLiteral("TSkinCheckBox"));
+    EXPECT_EQ(kind(skinner, main->frmSettings->PageControl1), QStringLiteral("TSkinTab"));
+    EXPECT_EQ(kind(skinner, main->frmSettings->tsProgram), QStringLiteral("TSkinTabSheet"));
     main->frmSettings->Hide();
     settle();
 }
