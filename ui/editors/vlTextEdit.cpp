@@ -4,17 +4,9 @@
 #include "platform/rtl/SysUtils.h"
 #include "platform/rtl/TypInfo.h"
 #include "ui/editors/vlEditConsts.h"
+#include "ui/editors/vlEditScopes.h"
 
 namespace {
-
-template <class T>
-struct TUpdateScope {
-    T& Target;
-    explicit TUpdateScope(T& ATarget) : Target(ATarget) { Target.BeginUpdate(); }
-    ~TUpdateScope() { Target.EndUpdate(); }
-    TUpdateScope(const TUpdateScope&) = delete;
-    TUpdateScope& operator=(const TUpdateScope&) = delete;
-};
 
 bool isDigit(QChar C) { return C >= u'0' && C <= u'9'; }
 
@@ -96,17 +88,7 @@ void TvlTextEditPropertiesValues::Assign(const TPersistent* Source)
         TvlCustomEditPropertiesValues::Assign(Source);
         return;
     }
-    TvlCustomEditProperties* properties = Properties();
-    if (properties != nullptr)
-        properties->BeginUpdate();
-    struct TEnd {
-        TvlCustomEditProperties* P;
-        ~TEnd()
-        {
-            if (P != nullptr)
-                P->EndUpdate(true);
-        }
-    } end{properties};
+    const TvlEditUpdateScope<TvlCustomEditProperties> update(Properties());
     TvlCustomEditPropertiesValues::Assign(Source);
     SetDisplayFormat(source->DisplayFormat());
     SetEditFormat(source->EditFormat());
@@ -115,17 +97,7 @@ void TvlTextEditPropertiesValues::Assign(const TPersistent* Source)
 
 void TvlTextEditPropertiesValues::RestoreDefaults()
 {
-    TvlCustomEditProperties* properties = Properties();
-    if (properties != nullptr)
-        properties->BeginUpdate();
-    struct TEnd {
-        TvlCustomEditProperties* P;
-        ~TEnd()
-        {
-            if (P != nullptr)
-                P->EndUpdate(true);
-        }
-    } end{properties};
+    const TvlEditUpdateScope<TvlCustomEditProperties> update(Properties());
     TvlCustomEditPropertiesValues::RestoreDefaults();
     SetDisplayFormat(false);
     SetEditFormat(false);
@@ -233,7 +205,7 @@ void TvlCustomTextEditProperties::Assign(const TPersistent* Source)
         TvlCustomEditProperties::Assign(Source);
         return;
     }
-    TUpdateScope<TvlCustomEditProperties> update(*this);
+    const TvlEditUpdateScope<TvlCustomEditProperties> update(*this);
     TvlCustomEditProperties::Assign(Source);
     SetCharCase(source->CharCase());
     SetEchoMode(source->EchoMode());
@@ -283,7 +255,7 @@ void TvlCustomTextEditProperties::SetDisplayFormat(const String& Value)
 {
     if (AssignedValues()->DisplayFormat() && Value == FDisplayFormat)
         return;
-    TUpdateScope<TvlCustomEditProperties> update(*this);
+    const TvlEditUpdateScope<TvlCustomEditProperties> update(*this);
     AssignedValues()->SetDisplayFormat(true);
     FDisplayFormat = Value;
     Changed();
@@ -302,7 +274,7 @@ void TvlCustomTextEditProperties::SetEditFormat(const String& Value)
 {
     if (AssignedValues()->EditFormat() && Value == FEditFormat)
         return;
-    TUpdateScope<TvlCustomEditProperties> update(*this);
+    const TvlEditUpdateScope<TvlCustomEditProperties> update(*this);
     AssignedValues()->SetEditFormat(true);
     FEditFormat = Value;
     Changed();
@@ -355,7 +327,7 @@ void TvlCustomTextEditProperties::SetViewStyle(TvlTextEditViewStyle Value)
 {
     if (Value == ViewStyle())
         return;
-    TUpdateScope<TvlCustomEditProperties> update(*this);
+    const TvlEditUpdateScope<TvlCustomEditProperties> update(*this);
     switch (Value) {
     case vsButtonsOnly:
         SetButtonsLayout(eblButtonsOnly);
@@ -380,13 +352,13 @@ void TvlCustomTextEditProperties::SetCharCase(TEditCharCase Value) { setValue(FC
 
 void TvlCustomTextEditProperties::SetAlignmentCore(const TvlEditAlignment* Value)
 {
-    TUpdateScope<TvlCustomEditProperties> update(*this);
+    const TvlEditUpdateScope<TvlCustomEditProperties> update(*this);
     TvlCustomEditProperties::SetAlignmentCore(Value);
 }
 
 void TvlCustomTextEditProperties::AlignmentChangedHandler(TObject* Sender)
 {
-    TUpdateScope<TvlCustomEditProperties> update(*this);
+    const TvlEditUpdateScope<TvlCustomEditProperties> update(*this);
     TvlCustomEditProperties::AlignmentChangedHandler(Sender);
 }
 
@@ -482,11 +454,7 @@ void TvlCustomTextEditProperties::ValidateDisplayValue(Variant& ADisplayValue, S
 {
     if (IsEditValueNumeric() && IsValueBoundsDefined())
         CheckDisplayValueBounds(ADisplayValue, AErrorText, AEdit, AError);
-    if (AErrorText.isEmpty())
-        AErrorText = GetValidateErrorText(0);
-    if (OnValidate.Assigned())
-        OnValidate(AEdit != nullptr ? static_cast<TObject*>(AEdit) : const_cast<TvlCustomTextEditProperties*>(this),
-                   ADisplayValue, AErrorText, AError);
+    TvlCustomEditProperties::ValidateDisplayValue(ADisplayValue, AErrorText, AError, AEdit);
 }
 
 String TvlCustomTextEditProperties::GetValidateErrorText(int AErrorKind) const
