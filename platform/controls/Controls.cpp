@@ -15,6 +15,7 @@
 #include <QWindow>
 #include <algorithm>
 
+#include "platform/controls/ActnList.h"
 #include "platform/controls/Forms.h"
 #include "platform/controls/Menus.h"
 #include "platform/controls/ToolkitWidget.h"
@@ -277,7 +278,14 @@ void TControl::handleMouseUp(TMessage& Message, TMouseButton Button)
 
 void TControl::Click()
 {
-    if (OnClick)
+    // The action runs in place of OnClick unless OnClick is a handler of
+    // the control's own (not the action's).
+    TBasicAction* action = Action();
+    if (OnClick && (action == nullptr || !(OnClick == action->OnExecute)))
+        OnClick(this);
+    else if (FActionLink && !ComponentState().Contains(csDesigning))
+        FActionLink->Execute(this);
+    else if (OnClick)
         OnClick(this);
 }
 

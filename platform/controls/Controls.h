@@ -26,6 +26,28 @@ class TCustomForm;
 class TPopupMenu;
 class TDragObject;
 class TDragImageList;
+class TBasicAction;
+class TControlActionLink;
+class TControl;
+
+// Points AField of AHolder at Value and moves AHolder's free notification
+// from the old component to the new one, so that AHolder's Notification
+// can forget the component when it goes. False when nothing changed.
+template <class T>
+bool SetNotifiedReference(TComponent* AHolder, T*& AField, T* Value)
+{
+    if (AField == Value)
+        return false;
+    if (AField != nullptr)
+        AField->RemoveFreeNotification(AHolder);
+    AField = Value;
+    if (AField != nullptr)
+        AField->FreeNotification(AHolder);
+    return true;
+}
+
+// Makes the link through which a control follows its action (ActnList.h).
+using TControlActionLinkClass = std::function<std::unique_ptr<TControlActionLink>(TControl* AClient)>;
 
 namespace ControlsConsts {
 VORLANE_RESOURCESTRING(SControlParentSetToSelf, "A control cannot have itself as its parent");
@@ -203,6 +225,18 @@ public:
     // (for code that takes the mouse from the control and clicks for it).
     void PerformClick() { Click(); }
 
+    // ---- actions (ActnList.h): the linked action's caption, enabled,
+    // hint, visible state and handler become the control's; a click runs it.
+    TBasicAction* Action() const;
+    void SetAction(TBasicAction* Value);
+    TControlActionLink* ActionLink() const { return FActionLink.get(); }
+    // Brings the linked action up to date (its OnUpdate).
+    void InitiateAction();
+    // An action without a handler of its own asks the focused control and
+    // its parents whether they act on it: True when this one did.
+    virtual bool ExecuteAction(TBasicAction* Action);
+    virtual bool UpdateAction(TBasicAction* Action);
+
     TNotifyEvent OnClick;
     TNotifyEvent OnDblClick;
     TMouseEvent OnMouseDown;
@@ -276,7 +310,11 @@ protected:
     virtual void UpdateWidget() {}
     // Called after the control moved or resized.
     virtual void BoundsChanged(bool Moved, bool Resized);
-    void RequestAlign();
+    virtual void RequestAlign();
+    // An action was linked: the control takes its settings (with
+    // CheckDefaults only those the control has not set itself).
+    virtual void ActionChange(TObject* Sender, bool CheckDefaults);
+    virtual TControlActionLinkClass GetActionLinkClass() const;
 
     // Font and colour changes travel to children that follow their parent.
     virtual void FontChanged();
@@ -316,6 +354,7 @@ private:
     TDragKind FDragKind = dkDrag;
     TWinControl* FHostDockSite = nullptr;
     int FUndockWidth = 0, FUndockHeight = 0;
+    std::unique_ptr<TControlActionLink> FActionLink;
 };
 
 // What the application is about to show as a hint: CM_HINTSHOW carries a
@@ -401,7 +440,7 @@ public:
     bool TabStop() const { return FTabStop; }
     void SetTabStop(bool Value) { FTabStop = Value; }
     // Windowed children in tab order, depth first.
-    void GetTabOrderList(std::vector<TWinControl*>& List) const;
+    virtual void GetTabOrderList(std::vector<TWinControl*>& List) const;
 
     virtual bool CanFocus() const;
     bool Focused() const;

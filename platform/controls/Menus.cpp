@@ -388,16 +388,7 @@ TMenu::~TMenu()
     SetImages(nullptr);
 }
 
-void TMenu::SetImages(TImageList* Value)
-{
-    if (FImages == Value)
-        return;
-    if (FImages != nullptr)
-        FImages->RemoveFreeNotification(this);
-    FImages = Value;
-    if (FImages != nullptr)
-        FImages->FreeNotification(this);
-}
+void TMenu::SetImages(TImageList* Value) { SetNotifiedReference(this, FImages, Value); }
 
 void TMenu::Notification(TComponent* AComponent, TOperation Operation)
 {

@@ -25,7 +25,7 @@ void TvlCurrencyEditPropertiesValues::SetDecimalPlaces(bool Value)
 
 void TvlCurrencyEditPropertiesValues::Assign(const TPersistent* Source)
 {
-    const TUpdateScope<TvlCustomEditProperties> update(Properties());
+    const TvlEditUpdateScope<TvlCustomEditProperties> update(Properties());
     TvlTextEditPropertiesValues::Assign(Source);
     if (const auto* source = dynamic_cast<const TvlCurrencyEditPropertiesValues*>(Source))
         SetDecimalPlaces(source->DecimalPlaces());
@@ -33,7 +33,7 @@ void TvlCurrencyEditPropertiesValues::Assign(const TPersistent* Source)
 
 void TvlCurrencyEditPropertiesValues::RestoreDefaults()
 {
-    const TUpdateScope<TvlCustomEditProperties> update(Properties());
+    const TvlEditUpdateScope<TvlCustomEditProperties> update(Properties());
     TvlTextEditPropertiesValues::RestoreDefaults();
     SetDecimalPlaces(false);
 }
@@ -85,7 +85,7 @@ void TvlCustomCurrencyEditProperties::Assign(const TPersistent* Source)
         TvlCustomTextEditProperties::Assign(Source);
         return;
     }
-    const TUpdateScope<TvlCustomEditProperties> update(*this);
+    const TvlEditUpdateScope<TvlCustomEditProperties> update(*this);
     TvlCustomTextEditProperties::Assign(Source);
     AssignedValues()->SetDecimalPlaces(false);
     if (source->IsDecimalPlacesStored())
@@ -104,7 +104,7 @@ void TvlCustomCurrencyEditProperties::SetDecimalPlaces(int Value)
 {
     if (AssignedValues()->DecimalPlaces() && Value == FDecimalPlaces)
         return;
-    const TUpdateScope<TvlCustomEditProperties> update(*this);
+    const TvlEditUpdateScope<TvlCustomEditProperties> update(*this);
     AssignedValues()->SetDecimalPlaces(true);
     FDecimalPlaces = Value;
     Changed();

@@ -633,8 +633,11 @@ void TvlSpeedButtonOptions::UpdateGroup(const TvlSpeedButtonOptions* AOptions)
     SetAllowAllUp(AOptions->AllowAllUp());
     SetFlat(AOptions->Flat());
     SetTransparent(AOptions->Transparent());
-    if (AOptions->Down() && Down())
+    if (AOptions->Down() && Down()) {
         SetDown(false);
+        if (auto* action = dynamic_cast<TCustomAction*>(FOwner->Action()))
+            action->SetChecked(false);
+    }
     --FLockCount;
 }
 
@@ -1224,6 +1227,7 @@ void TvlCustomButton::DrawButtonContent()
         offset = TPoint{shift, shift};
     FCanvas->SaveClipRegion();
     FCanvas->IntersectClipRect(contentRect(state));
+    takeActionImage();
     // The layout of the default state, so the content does not move as
     // the frame changes with the state.
     FGlyph->Draw(FControlCanvas.get(), contentRect(vlbsDefault), offset, Caption(), FLayout, FMargin, FSpacing,
@@ -1275,4 +1279,52 @@ void TvlCustomButton::DrawButtonBackground(const TRect& R, TvlButtonState AState
     else
         painter->DrawButton(FCanvas.get(), r, String(), AState, false, AColor, fontColor, WordWrap());
     FCanvas->RestoreClipRegion();
+}
+
+// ------------------------------------------------------------ actions
+
+void TvlCustomButton::takeActionImage()
+{
+    TBasicAction* action = Action();
+    if (action == nullptr)
+        return;
+    auto* custom = dynamic_cast<TCustomAction*>(action);
+    FGlyph->SetImages(custom != nullptr && custom->ActionList() != nullptr ? custom->ActionList()->Images() : nullptr);
+    FGlyph->SetImageIndex(custom != nullptr ? custom->ImageIndex() : -1);
+}
+
+void TvlCustomButton::ActionChange(TObject* Sender, bool CheckDefaults)
+{
+    TCustomButton::ActionChange(Sender, CheckDefaults);
+    takeActionImage();
+}
+
+bool TvlCustomButton::UpdateAction(TBasicAction* Action)
+{
+    const bool result = TCustomButton::UpdateAction(Action);
+    takeActionImage();
+    return result;
+}
+
+TControlActionLinkClass TvlCustomButton::GetActionLinkClass() const
+{
+    return [](TControl* AClient) {
+        return std::make_unique<TvlButtonActionLink>(static_cast<TvlCustomButton*>(AClient));
+    };
+}
+
+TvlButtonActionLink::TvlButtonActionLink(TvlCustomButton* AClient) : TButtonActionLink(AClient), FButton(AClient) {}
+
+TvlButtonActionLink::~TvlButtonActionLink()
+{
+    if (FButton->ComponentState().Contains(csDestroying))
+        return;
+    FButton->ButtonGlyph()->SetImages(nullptr);
+    FButton->ButtonGlyph()->SetImageIndex(-1);
+}
+
+void TvlButtonActionLink::SetImageIndex(int Value)
+{
+    TButtonActionLink::SetImageIndex(Value);
+    FButton->ButtonGlyph()->SetImageIndex(Value);
 }

@@ -13,6 +13,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/controls/ActnList.h"
 #include "platform/controls/Menus.h"
 #include "platform/controls/StdCtrls.h"
 #include "ui/foundation/vlControls.h"
@@ -347,6 +348,8 @@ public:
     // IvlMouseTrackingCaller
     void MouseLeave() override { EndHotTrack(); }
 
+    bool UpdateAction(TBasicAction* Action) override;
+
 protected:
     friend class TvlSpeedButtonOptions;
     friend class TvlButtonColors;
@@ -354,6 +357,9 @@ protected:
 
     bool OwnerDraw() const override { return !IsNativePushButton(); }
     void SetButtonStyle(bool ADefault) override;
+    // The glyph shows the linked action's image from its list's images.
+    void ActionChange(TObject* Sender, bool CheckDefaults) override;
+    TControlActionLinkClass GetActionLinkClass() const override;
     void InitializeWidget() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
     void WndProc(TMessage& Message) override;
@@ -380,6 +386,7 @@ private:
     void dropDownMenu();
     void closeUpMenu();
     void groupNotification(TMessage& Message);
+    void takeActionImage();
     void contextMenu(TMessage& Message);
     uint8_t pressedPartAt(TPoint P) const;
     TRect dropDownPartRect() const;
@@ -411,6 +418,21 @@ private:
     // Lives exactly as long as the button: tells code that ran a menu
     // whether the button survived it.
     std::unique_ptr<QObject> FLifeToken;
+};
+
+// Links an action to the button: its image index goes to the glyph too,
+// and a link that goes away while the button lives takes the image away.
+class TvlButtonActionLink : public TButtonActionLink {
+public:
+    explicit TvlButtonActionLink(TvlCustomButton* AClient);
+    ~TvlButtonActionLink() override;
+    String ClassName() const override { return String::fromLatin1("TvlButtonActionLink"); }
+
+protected:
+    void SetImageIndex(int Value) override;
+
+private:
+    TvlCustomButton* FButton;
 };
 
 class TvlButton : public TvlCustomButton {

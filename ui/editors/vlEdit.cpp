@@ -9,6 +9,7 @@
 #include "platform/rtl/TypInfo.h"
 #include "ui/editors/vlEditConsts.h"
 #include "ui/editors/vlEditPaintUtils.h"
+#include "ui/editors/vlEditScopes.h"
 #include "ui/editors/vlImageComboBox.h"
 #include "ui/editors/vlTextEdit.h"
 
@@ -41,32 +42,6 @@ std::vector<TvlCustomEditProperties*>& propertiesList()
 
 void registerBuiltInProperties();
 
-// Closes an update bracket however the bracketed steps end.
-template <class T>
-struct TUpdateBracket {
-    T& Target;
-    bool Invoke;
-    explicit TUpdateBracket(T& ATarget, bool AInvoke = true) : Target(ATarget), Invoke(AInvoke)
-    {
-        Target.BeginUpdate();
-    }
-    ~TUpdateBracket() { Target.EndUpdate(Invoke); }
-};
-
-struct TCollectionBracket {
-    TCollection* Target;
-    explicit TCollectionBracket(TCollection* ATarget) : Target(ATarget)
-    {
-        if (Target != nullptr)
-            Target->BeginUpdate();
-    }
-    ~TCollectionBracket()
-    {
-        if (Target != nullptr)
-            Target->EndUpdate();
-    }
-};
-
 }  // namespace
 
 // ------------------------------------------------------------ buttons
@@ -84,7 +59,7 @@ void TvlEditButton::Assign(const TPersistent* Source)
         TCollectionItem::Assign(Source);
         return;
     }
-    const TCollectionBracket bracket(Collection());
+    const TvlEditUpdateScope<TCollection> update(Collection());
     SetCaption(source->Caption());
     FVisibleCaption = source->FVisibleCaption;
     SetContentAlignment(source->ContentAlignment());
@@ -341,17 +316,7 @@ void TvlCustomEditPropertiesValues::Assign(const TPersistent* Source)
         TPersistent::Assign(Source);
         return;
     }
-    TvlCustomEditProperties* properties = Properties();
-    if (properties != nullptr)
-        properties->BeginUpdate();
-    struct TEnd {
-        TvlCustomEditProperties* P;
-        ~TEnd()
-        {
-            if (P != nullptr)
-                P->EndUpdate(true);
-        }
-    } end{properties};
+    const TvlEditUpdateScope<TvlCustomEditProperties> update(Properties());
     SetMaxValue(source->MaxValue());
     SetMinValue(source->MinValue());
     SetReadOnly(source->ReadOnly());
@@ -359,17 +324,7 @@ void TvlCustomEditPropertiesValues::Assign(const TPersistent* Source)
 
 void TvlCustomEditPropertiesValues::RestoreDefaults()
 {
-    TvlCustomEditProperties* properties = Properties();
-    if (properties != nullptr)
-        properties->BeginUpdate();
-    struct TEnd {
-        TvlCustomEditProperties* P;
-        ~TEnd()
-        {
-            if (P != nullptr)
-                P->EndUpdate(true);
-        }
-    } end{properties};
+    const TvlEditUpdateScope<TvlCustomEditProperties> update(Properties());
     SetMaxValue(false);
     SetMinValue(false);
     SetReadOnly(false);
@@ -516,7 +471,7 @@ void TvlCustomEditProperties::Assign(const TPersistent* Source)
         TvlInterfacedPersistent::Assign(Source);
         return;
     }
-    const TUpdateBracket<TvlCustomEditProperties> bracket(*this);
+    const TvlEditUpdateScope<TvlCustomEditProperties> update(*this);
     SetAutoSelect(source->AutoSelect());
     FButtons->Assign(source->Buttons());
     SetButtonsLayout(source->ButtonsLayout());
@@ -608,7 +563,7 @@ void TvlCustomEditProperties::SetMaxValue(double Value)
 {
     if (FAssignedValues->MaxValue() && Value == FMaxValue)
         return;
-    const TUpdateBracket<TvlCustomEditProperties> bracket(*this);
+    const TvlEditUpdateScope<TvlCustomEditProperties> update(*this);
     FAssignedValues->SetMaxValue(true);
     FMaxValue = Value;
     Changed();
@@ -618,7 +573,7 @@ void TvlCustomEditProperties::SetMinValue(double Value)
 {
     if (FAssignedValues->MinValue() && Value == FMinValue)
         return;
-    const TUpdateBracket<TvlCustomEditProperties> bracket(*this);
+    const TvlEditUpdateScope<TvlCustomEditProperties> update(*this);
     FAssignedValues->SetMinValue(true);
     FMinValue = Value;
     Changed();
@@ -628,7 +583,7 @@ void TvlCustomEditProperties::SetReadOnly(bool Value)
 {
     if (FAssignedValues->ReadOnly() && Value == FReadOnly)
         return;
-    const TUpdateBracket<TvlCustomEditProperties> bracket(*this);
+    const TvlEditUpdateScope<TvlCustomEditProperties> update(*this);
     FAssignedValues->SetReadOnly(true);
     FReadOnly = Value;
     Changed();
@@ -730,11 +685,48 @@ void TvlCustomEditProperties::PrepareDisplayValue(const Variant& AEditValue, Var
 void TvlCustomEditProperties::RestoreDefaults()
 {
     FInnerAlignment->Reset();
-    const TUpdateBracket<TvlCustomEditProperties> bracket(*this);
+    const TvlEditUpdateScope<TvlCustomEditProperties> update(*this);
     FAssignedValues->RestoreDefaults();
 }
 
 int TvlCustomEditProperties::GetEditValueSource(bool) const { return 0; }
+
+void TvlCustomEditProperties::ValidateDisplayValue(Variant& ADisplayValue, String& AErrorText, bool& AError,
+                                                   TvlCustomEdit* AEdit) const
+{
+    if (!CanValidate())
+        return;
+    if (AErrorText.isEmpty())
+        AErrorText = GetValidateErrorText(0);
+    bool isUserErrorDisplayValue = false;
+    DoValidate(ADisplayValue, AErrorText, isUserErrorDisplayValue, AEdit, AError);
+}
+
+void TvlCustomEditProperties::DoValidate(Variant& ADisplayValue, String& AErrorText,
+                                         bool& AIsUserErrorDisplayValue, TvlCustomEdit* AEdit, bool& AError) const
+{
+    AIsUserErrorDisplayValue = false;
+    const TvlCustomEditProperties* own = AEdit != nullptr ? AEdit->Properties() : this;
+    const TvlCustomEditProperties* item =
+        AEdit != nullptr && AEdit->RepositoryItem() != nullptr ? AEdit->RepositoryItem()->Properties() : nullptr;
+    if (AEdit != nullptr ? !AEdit->IsOnValidateEventAssigned() : !OnValidate)
+        return;
+    TObject* sender = AEdit != nullptr ? static_cast<TObject*>(AEdit) : const_cast<TvlCustomEditProperties*>(this);
+    const Variant before = ADisplayValue;
+    if (own->OnValidate)
+        own->OnValidate(sender, ADisplayValue, AErrorText, AError);
+    if (item != nullptr && item->OnValidate)
+        item->OnValidate(sender, ADisplayValue, AErrorText, AError);
+    if (!AError)
+        return;
+    if (VarToStr(ADisplayValue) != VarToStr(before))
+        AIsUserErrorDisplayValue = true;
+    else if (AEdit != nullptr) {
+        String text;
+        AEdit->GetInnerEditText(text);
+        ADisplayValue = Variant(text);
+    }
+}
 
 std::unique_ptr<TvlCustomEditViewInfo> TvlCustomEditProperties::CreateViewInfo() const
 {
@@ -1274,13 +1266,12 @@ void TvlCustomEditStyle::SetButtonStyle(TvlEditButtonStyle Value)
     if (AssignedValues().Contains(svButtonStyle) && Value == FButtonStyle)
         return;
     // One change event for the value and its bit.
-    BeginUpdate();
+    const TvlEditUpdateScope<TvlCustomEditStyle> update(*this);
     FButtonStyle = Value;
     TvlContainerStyleValues values = AssignedValues();
     values.Include(svButtonStyle);
     SetAssignedValues(values);
     Changed();
-    EndUpdate();
 }
 
 template <class T>
@@ -1292,13 +1283,12 @@ void TvlCustomEditStyle::setBaseValue(T TvlCustomEditStyle::*AField, TvlContaine
     }
     if (AssignedValues().Contains(AValue) && this->*AField == Value)
         return;
-    BeginUpdate();
+    const TvlEditUpdateScope<TvlCustomEditStyle> update(*this);
     this->*AField = Value;
     TvlContainerStyleValues values = AssignedValues();
     values.Include(AValue);
     SetAssignedValues(values);
     Changed();
-    EndUpdate();
 }
 
 void TvlCustomEditStyle::SetButtonTransparency(TvlEditButtonTransparency Value)
@@ -1388,11 +1378,7 @@ void TvlCustomEditStyle::Assign(const TPersistent* Source)
         TvlContainerStyle::Assign(Source);
         return;
     }
-    BeginUpdate();
-    struct TEnd {
-        TvlCustomEditStyle* S;
-        ~TEnd() { S->EndUpdate(); }
-    } end{this};
+    const TvlEditUpdateScope<TvlCustomEditStyle> update(*this);
     FButtonStyle = source->FButtonStyle;
     FButtonTransparency = source->FButtonTransparency;
     FGradient = source->FGradient;

@@ -455,6 +455,11 @@ public:
     virtual bool IsResetEditClass() const { return false; }
     virtual void PrepareDisplayValue(const Variant& AEditValue, Variant& DisplayValue, bool AEditFocused) const;
     virtual void RestoreDefaults();
+    // Nothing unless the properties validate; fills in the default error
+    // text, then runs the handlers (DoValidate). Raising is the editor's
+    // business.
+    virtual void ValidateDisplayValue(Variant& ADisplayValue, String& AErrorText, bool& AError,
+                                      TvlCustomEdit* AEdit) const;
     // 0: the edit value; the text editors answer 1 (the text) unfocused.
     virtual int GetEditValueSource(bool AEditFocused) const;
     // A view info of this kind with its own settings applied.
@@ -478,6 +483,12 @@ public:
 protected:
     // The class-reference constructor: a new object of this object's class.
     virtual std::unique_ptr<TvlCustomEditProperties> NewInstance(TPersistent* AOwner) const;
+    // The editor's OnValidate handlers: its own properties' first, then its
+    // repository item's (these properties' own without an editor). A
+    // handler that reports an error but leaves the value keeps the typed
+    // text; one that replaces the value sets AIsUserErrorDisplayValue.
+    void DoValidate(Variant& ADisplayValue, String& AErrorText, bool& AIsUserErrorDisplayValue,
+                    TvlCustomEdit* AEdit, bool& AError) const;
     // Descendants with their own assigned-values class call this from their
     // constructors.
     void RecreateAssignedValues();
@@ -796,8 +807,8 @@ public:
     virtual bool CanRefreshFromData() const;
     virtual bool GetIsDataAvailable() const;
     virtual bool CanPostValue() const { return IsInEditMode(); }
-    virtual bool ExecuteAction(TObject* AAction) { (void)AAction; return false; }
-    virtual bool UpdateAction(TObject* AAction) { (void)AAction; return false; }
+    virtual bool ExecuteAction(TBasicAction* AAction) { (void)AAction; return false; }
+    virtual bool UpdateAction(TBasicAction* AAction) { (void)AAction; return false; }
     virtual void MarkModified();
     virtual void RefreshDisplay();
     virtual void RefreshUnboundDisplay() {}
@@ -1036,6 +1047,22 @@ public:
     virtual bool IsTransparent() const { return !FIsInplace && FTransparent; }
     bool IsReadOnly() const override { return IsEditReadOnly(); }
     void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+    // The editor shows data of its binding (a data-aware editor).
+    virtual bool IsDBEdit() const;
+    // A data-aware editor painted as a copy shows the stored value.
+    virtual bool IsDBEditPaintCopyDrawing() const;
+    // The editor paints its buttons itself on that device context.
+    virtual bool IsButtonDC(HDC ADC) const { (void)ADC; return false; }
+    virtual int GetTextBaseLine() const { return 0; }
+    virtual bool HasTextBaseLine() const { return false; }
+    // A visible in-place editor stands in the tab order for its parent.
+    void GetTabOrderList(std::vector<TWinControl*>& List) const override;
+    // The first parenting shows the unbound value and the properties.
+    void SetParent(TWinControl* AParent) override;
+    void SetName(const String& NewName) override;
+    // Actions the editor does not act on itself go to its data binding.
+    bool ExecuteAction(TBasicAction* Action) override;
+    bool UpdateAction(TBasicAction* Action) override;
 
     // IvlEditRepositoryItemObserver
     void RepositoryItemFreed(TvlEditRepositoryItem* AItem) override;
@@ -1162,13 +1189,21 @@ protected:
     TSize CalculateEditSize();
     void AdjustInnerControlBounds() override;
     virtual void CalculateAnchors();
+    // Reading a stored editor starts here: the properties' changes wait
+    // for Loaded.
+    void Loading() override;
     void Loaded() override;
+    void RequestAlign() override;
+    void Paint() override;
+    // Paints the binding's stored value with a view info of its own.
+    virtual void PaintCopyDraw();
     void Dispatch(TMessage& Message) override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
     friend class TvlEditDataBinding;
     friend class TvlCustomEditData;
+    friend class TvlCustomEditProperties;
     void init();
     void applyEditData();
     void tickDblClickTimer(TObject*) { FDblClickTimer->SetEnabled(false); }
@@ -1324,6 +1359,14 @@ public:
                                       String& AText, const TRect& AVisibleBounds);
     // The hyperlink editor changes the font here.
     virtual void PrepareCanvasFont(TvlCanvas*) {}
+    // Invalidates in the control's window what differs from the old view
+    // info (everything without one), leaving out AInnerEditRect: the frame
+    // when colours, states or the button count changed, else the border
+    // band when only the border did, then each changed button. True when
+    // anything was invalidated against an old view info.
+    virtual bool Repaint(TWinControl* AControl, const TvlCustomEditViewInfo* AOldViewInfo);
+    virtual bool RepaintExceptInnerEdit(TWinControl* AControl, const TRect& AInnerEditRect,
+                                        const TvlCustomEditViewInfo* AOldViewInfo);
     void SaveButtonsState();
     // Frees the view infos beyond the count, makes the missing ones.
     void SetButtonsInfoCount(int ACount);
@@ -1504,6 +1547,8 @@ public:
     void InitViewInfoColorsAndBorders(TvlCustomEditViewInfo* AViewInfo);
     TvlEditButtonStyle GetEffectiveButtonStyle() const;
     uint32_t GetEffectivePaintOptions() const;
+    // The editor's button pressed under its mouse capture; -1 without one.
+    int GetCaptureButtonVisibleIndex() const;
     // A standalone editor's size constraints (0: no limit).
     void ApplySizeConstraints(TSize& ASize) const;
     TvlCustomEditStyle* Style() const { return FStyle; }
@@ -1532,6 +1577,8 @@ public:
     bool IsDesigning = false;
     bool IsSelected = false;
     bool IsValueSource = true;
+    // The editor's inner edit (nullptr for grid cells and editors without).
+    IvlCustomInnerEdit* InnerEdit = nullptr;
     int MaxLineCount = 0;
     bool NativeStyle = false;
     uint32_t PaintOptions = 0;

@@ -141,7 +141,9 @@ void TvlCustomEdit::MouseDown(TMouseButton Button, TShiftState Shift, int X, int
             return;
         }
     }
-    if (Button == mbLeft)
+    // The pressed look of a button lasts while the press that began on it
+    // is held.
+    if (Button == mbLeft && ButtonVisibleIndexAt(TPoint{X, Y}) >= 0)
         FMouseButtonPressed |= 1;
     TvlContainer::MouseDown(Button, Shift, X, Y);
     if (Button == mbLeft) {
@@ -165,6 +167,8 @@ void TvlCustomEdit::DblClick()
 
 void TvlCustomEdit::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
 {
+    if (Button == mbLeft)
+        FMouseButtonPressed &= ~1;
     TvlContainer::MouseUp(Button, Shift, X, Y);
     if (Button == mbLeft && HasMouseCapture(this))
         SetMouseCapture(this, false);
@@ -172,23 +176,29 @@ void TvlCustomEdit::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y
 
 bool TvlCustomEdit::RefreshContainer(const TPoint& P, TvlMouseButton Button, TShiftState Shift, bool IsMouseEvent)
 {
-    // The pressed look of a button lasts while the left button is held.
-    if (!Shift.Contains(ssLeft)) {
+    // The toolkit's implicit grab keeps the mouse with the editor while the
+    // press that began on it is held: that stands for holding the capture.
+    if (!HasMouseCapture(this) && !Shift.Contains(ssLeft))
         FCaptureButtonVisibleIndex = -1;
-        FMouseButtonPressed &= ~1;
-    }
     TvlCustomEditViewInfo* vi = EditViewInfo();
+    // A mouse event repaints only what it changed.
+    std::unique_ptr<TvlCustomEditViewInfo> old;
+    if (IsMouseEvent) {
+        old = ActiveProperties()->CreateViewInfo();
+        old->Assign(vi);
+        old->HasBackground = vi->HasBackground;
+    }
     vi->SaveButtonsState();
     CalculateEditViewInfo(P, Button, Shift, IsMouseEvent);
-    AdjustInnerControlBounds();
-    AdjustInnerControl();
-    UpdateWindowRegion();
-    if (HandleAllocated()) {
-        const TRect bounds = GetControlRect(this);
-        if (InnerControl() == nullptr || !IsTextEditable())
-            ::InvalidateRect(Handle(), &bounds, false);
-        else
-            InternalInvalidate(Handle(), bounds, vi->ClientRect, false);
+    TRect innerEditRect;
+    if (FInnerEdit != nullptr && IsTextEditable())
+        innerEditRect = FInnerEdit->GetControl()->BoundsRect();
+    const bool changed = vi->RepaintExceptInnerEdit(this, innerEditRect, old.get());
+    if (changed || !IsMouseEvent) {
+        AdjustInnerControlBounds();
+        AdjustInnerControl();
+        CalculateEditViewInfo(P, Button, Shift, IsMouseEvent);
+        UpdateWindowRegion();
     }
     return true;
 }
@@ -205,13 +215,6 @@ void TvlCustomEdit::CalculateEditViewInfo(const TPoint& P, TvlMouseButton AButto
     TvlCustomEditViewInfo* vi = EditViewInfo();
     vi->Edit = this;
     viewData->Calculate(Canvas(), TRect{0, 0, Width(), Height()}, P, AButton, AShift, vi, AIsMouseEvent);
-    // A captured button stays pressed while the mouse is held over it.
-    if (FCaptureButtonVisibleIndex >= 0 && AShift.Contains(ssLeft)
-        && size_t(FCaptureButtonVisibleIndex) < vi->ButtonsInfo.size()
-        && vi->ButtonsInfo[size_t(FCaptureButtonVisibleIndex)]->Bounds.Contains(P)) {
-        vi->PressedButton = FCaptureButtonVisibleIndex;
-        vi->ButtonsInfo[size_t(FCaptureButtonVisibleIndex)]->Data.State = bdsPressed;
-    }
 }
 
 void TvlCustomEdit::CalculateViewInfoAtCursor()
@@ -566,6 +569,8 @@ std::unique_ptr<TvlCustomEditViewData> TvlCustomEdit::CreateViewData()
     auto* style = static_cast<TvlCustomEditStyle*>(GetActiveStyle());
     std::unique_ptr<TvlCustomEditViewData> viewData = ActiveProperties()->CreateViewData(style, FIsInplace);
     viewData->Edit = IsInnerEditPending() ? nullptr : this;
+    if (HandleAllocated())
+        viewData->WindowHandle = Handle();
     InitializeViewData(viewData.get());
     return viewData;
 }
@@ -574,6 +579,9 @@ void TvlCustomEdit::InitializeViewData(TvlCustomEditViewData* AViewData)
 {
     AViewData->Enabled = Enabled();
     AViewData->Focused = Focused();
+    AViewData->HScrollBar = IsHScrollBarVisible() ? HScrollBar() : nullptr;
+    AViewData->VScrollBar = IsVScrollBarVisible() ? VScrollBar() : nullptr;
+    AViewData->InnerEdit = FInnerEdit;
     AViewData->IsDesigning = ComponentState().Contains(csDesigning);
 }
 
@@ -617,4 +625,89 @@ void TvlCustomEdit::Loaded()
     }
     LockClick(false);
     LockChangeEvents(false);
+}
+
+// ------------------------------------------------------------ data-aware painting
+
+bool TvlCustomEdit::IsDBEdit() const { return FDataBinding != nullptr && FDataBinding->IsDataAware(); }
+
+bool TvlCustomEdit::IsDBEditPaintCopyDrawing() const
+{
+    return IsDBEdit() && ControlState().Contains(csPaintCopy);
+}
+
+void TvlCustomEdit::Paint()
+{
+    if (IsDBEditPaintCopyDrawing())
+        PaintCopyDraw();
+    else
+        TvlContainer::Paint();
+}
+
+void TvlCustomEdit::PaintCopyDraw()
+{
+    ClipToShadowRegion();
+    std::unique_ptr<TvlCustomEditViewInfo> viewInfo = ActiveProperties()->CreateViewInfo();
+    viewInfo->Edit = this;
+    std::unique_ptr<TvlCustomEditViewData> viewData = CreateViewData();
+    Variant stored;
+    FDataBinding->ReadStoredValue(stored);
+    viewData->EditValueToDrawValue(stored, viewInfo.get());
+    const TRect bounds = GetControlRect(this);
+    viewData->Calculate(Canvas(), bounds, TPoint{-1, -1}, cxmbNone, TShiftState{}, viewInfo.get(), false);
+    viewInfo->Paint(Canvas());
+    Canvas()->ExcludeClipRect(bounds);
+}
+
+// ------------------------------------------------------------ streaming and the control tree
+
+void TvlCustomEdit::Loading()
+{
+    // Properties read from the stream report nothing; Loaded applies them
+    // once.
+    if (FProperties)
+        attachPropertiesHandler(false);
+    TvlContainer::Loading();
+}
+
+void TvlCustomEdit::SetParent(TWinControl* AParent)
+{
+    if (AParent != nullptr && FIsFirstSetParent && FInitialized) {
+        FIsFirstSetParent = false;
+        FDataBinding->RefreshUnboundDisplay();
+        PropertiesChanged(FProperties.get());
+        FDataBinding->RefreshDisplay();
+    }
+    TvlContainer::SetParent(AParent);
+}
+
+void TvlCustomEdit::SetName(const String& NewName)
+{
+    TvlContainer::SetName(NewName);
+    if (FDataBinding)
+        FDataBinding->RefreshUnboundDisplay();
+}
+
+void TvlCustomEdit::RequestAlign()
+{
+    TvlContainer::RequestAlign();
+    if (FInitialized)
+        ShortRefreshContainer(false);
+}
+
+void TvlCustomEdit::GetTabOrderList(std::vector<TWinControl*>& List) const
+{
+    TvlContainer::GetTabOrderList(List);
+    if (FIsInplace && Visible() && Parent() != nullptr)
+        std::erase(List, Parent());
+}
+
+bool TvlCustomEdit::ExecuteAction(TBasicAction* Action)
+{
+    return TvlContainer::ExecuteAction(Action) || (FDataBinding && FDataBinding->ExecuteAction(Action));
+}
+
+bool TvlCustomEdit::UpdateAction(TBasicAction* Action)
+{
+    return TvlContainer::UpdateAction(Action) || (FDataBinding && FDataBinding->UpdateAction(Action));
 }

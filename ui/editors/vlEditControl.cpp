@@ -73,14 +73,10 @@ void TvlEditDataBinding::ProviderDefaultsChanged()
         properties->Changed();
         return;
     }
-    properties->BeginUpdate();
-    try {
+    {
+        const TvlEditUpdateScope<TvlCustomEditProperties> update(properties, false);
         properties->Changed();
-    } catch (...) {
-        properties->EndUpdate(false);
-        throw;
     }
-    properties->EndUpdate(false);
     FEdit->PropertiesChanged(properties);
 }
 
@@ -589,24 +585,8 @@ bool TvlCustomEdit::IsOnValidateEventAssigned() const
 void TvlCustomEdit::DoValidateDisplayValue(Variant& ADisplayValue, String& AErrorText, bool& AError)
 {
     TvlCustomEditProperties* properties = ActiveProperties();
-    if (!properties->CanValidate())
-        return;
-    if (AErrorText.isEmpty())
-        AErrorText = properties->GetValidateErrorText(0);
-    if (!IsOnValidateEventAssigned())
-        return;
-    const Variant before = ADisplayValue;
-    if (FProperties->OnValidate)
-        FProperties->OnValidate(this, ADisplayValue, AErrorText, AError);
-    if (FRepositoryItem != nullptr && FRepositoryItem->Properties()->OnValidate)
-        FRepositoryItem->Properties()->OnValidate(this, ADisplayValue, AErrorText, AError);
-    // A handler that reports an error without a value of its own leaves the
-    // editor with what the user typed.
-    if (AError && VarToStr(ADisplayValue) == VarToStr(before)) {
-        String text;
-        GetInnerEditText(text);
-        ADisplayValue = Variant(text);
-    }
+    if (properties->CanValidate())
+        properties->ValidateDisplayValue(ADisplayValue, AErrorText, AError, this);
 }
 
 bool TvlCustomEdit::ValidateEdit(bool ARaiseExceptionOnError)

@@ -1,6 +1,6 @@
-// vlEditScopes.h - the editor units' own scope guard: a flag or counter
-// set for a scope and given back its value on the way out, also when an
-// exception passes.
+// vlEditScopes.h - the editor units' own scope guards: a flag or counter
+// set for a scope and given back its value on the way out, and a change
+// bracket closed however the bracketed steps end.
 #pragma once
 
 template <class T>
@@ -16,25 +16,31 @@ private:
     T FSaved;
 };
 
-// An update of a settings object (BeginUpdate / EndUpdate) for a scope; a
-// null target is no update.
+// BeginUpdate now, EndUpdate at the end of the scope, also when an
+// exception passes. Objects whose EndUpdate can hold its change back get
+// AInvokeChanged; a null target brackets nothing.
 template <class T>
-class TUpdateScope {
+class TvlEditUpdateScope {
 public:
-    explicit TUpdateScope(T& ATarget) : TUpdateScope(&ATarget) {}
-    explicit TUpdateScope(T* ATarget) : FTarget(ATarget)
+    explicit TvlEditUpdateScope(T* ATarget, bool AInvokeChanged = true) : FTarget(ATarget), FInvoke(AInvokeChanged)
     {
         if (FTarget != nullptr)
             FTarget->BeginUpdate();
     }
-    ~TUpdateScope()
+    explicit TvlEditUpdateScope(T& ATarget, bool AInvokeChanged = true) : TvlEditUpdateScope(&ATarget, AInvokeChanged) {}
+    ~TvlEditUpdateScope()
     {
-        if (FTarget != nullptr)
+        if (FTarget == nullptr)
+            return;
+        if constexpr (requires(T& t) { t.EndUpdate(true); })
+            FTarget->EndUpdate(FInvoke);
+        else
             FTarget->EndUpdate();
     }
-    TUpdateScope(const TUpdateScope&) = delete;
-    TUpdateScope& operator=(const TUpdateScope&) = delete;
+    TvlEditUpdateScope(const TvlEditUpdateScope&) = delete;
+    TvlEditUpdateScope& operator=(const TvlEditUpdateScope&) = delete;
 
 private:
     T* FTarget;
+    bool FInvoke;
 };

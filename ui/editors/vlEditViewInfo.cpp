@@ -7,6 +7,7 @@
 #include "platform/graphics/SysMetrics.h"
 #include "ui/editors/vlEdit.h"
 #include "ui/editors/vlEditPaintUtils.h"
+#include "ui/editors/vlEditScopes.h"
 #include "ui/foundation/vlLookAndFeels.h"
 #include "ui/foundation/vxOffice11.h"
 #include "ui/foundation/vxThemeManager.h"
@@ -155,6 +156,53 @@ TRect TvlCustomEditViewInfo::GetPartRect(int APart) const
     return r;
 }
 
+bool TvlCustomEditViewInfo::Repaint(TWinControl* AControl, const TvlCustomEditViewInfo* AOldViewInfo)
+{
+    return RepaintExceptInnerEdit(AControl, TRect{}, AOldViewInfo);
+}
+
+bool TvlCustomEditViewInfo::RepaintExceptInnerEdit(TWinControl* AControl, const TRect& AInnerEditRect,
+                                                   const TvlCustomEditViewInfo* AOldViewInfo)
+{
+    if (AControl == nullptr || !AControl->HandleAllocated())
+        return false;
+    const TPoint position{Left, Top};
+    const auto moved = [&](TRect R) {
+        OffsetRect(R, position.X, position.Y);
+        return R;
+    };
+    const TRect r = moved(Bounds);
+    TRect inner;
+    if (!IsRectEmpty(AInnerEditRect))
+        IntersectRect(inner, AInnerEditRect, ClientRect);
+    inner = moved(inner);
+    const auto invalidate = [&](const TRect& AExcept, bool AErase) {
+        if (IsRectEmpty(r) || r == AExcept)
+            return false;
+        InternalInvalidate(AControl->Handle(), r, AExcept, AErase);
+        return true;
+    };
+    if (AOldViewInfo == nullptr) {
+        invalidate(inner, HasBackground);
+        return false;
+    }
+    bool result = false;
+    const bool sameButtonCount = AOldViewInfo->ButtonsInfo.size() == ButtonsInfo.size();
+    const bool changed = AOldViewInfo->NativeState != NativeState ||
+                         AOldViewInfo->BackgroundColor() != BackgroundColor() ||
+                         (!(AOldViewInfo->ContainerState == ContainerState) && IsRepaintOnStateChangingNeeded()) ||
+                         !sameButtonCount;
+    if (changed)
+        result = invalidate(inner, AOldViewInfo->HasBackground);
+    else if ((EditBorderStyle != ebsNone && AOldViewInfo->BorderColor != BorderColor) ||
+             AOldViewInfo->EditBorderStyle != EditBorderStyle)
+        result = invalidate(moved(BorderRect), AOldViewInfo->HasBackground);
+    if (sameButtonCount)
+        for (size_t i = 0; i < ButtonsInfo.size(); ++i)
+            result = ButtonsInfo[i]->Repaint(AControl, AOldViewInfo->ButtonsInfo[i].get(), position) || result;
+    return result;
+}
+
 bool TvlCustomEditViewInfo::IsHotTrack() const
 {
     return std::any_of(ButtonsInfo.begin(), ButtonsInfo.end(),
@@ -299,13 +347,10 @@ void TvlCustomEditViewInfo::DrawCustomEdit(TvlCanvas* ACanvas, bool AWholeBackgr
 
 void TvlCustomEditViewInfo::DrawButtons(TvlCanvas* ACanvas)
 {
-    if (FDrawingButtons)
+    // An editor may draw its buttons itself on that device context.
+    if (FDrawingButtons || (Edit != nullptr && Edit->IsButtonDC(ACanvas->Handle())))
         return;
-    FDrawingButtons = true;
-    struct TReset {
-        bool& Flag;
-        ~TReset() { Flag = false; }
-    } reset{FDrawingButtons};
+    const TvlEditRestore<bool> drawing(FDrawingButtons, true);
     for (size_t i = 0; i < ButtonsInfo.size(); ++i)
         DrawButton(ACanvas, int(i));
 }
@@ -362,7 +407,7 @@ void TvlCustomEditViewInfo::InternalDrawButton(TvlCanvas* ACanvas, int AButtonVi
         else
             DrawButtonBackground(canvas, AButtonVisibleIndex, backgroundRect, background);
     }
-    const bool pressedLook = button->Data.State == bdsPressed && (Edit == nullptr || IsButtonReallyPressed);
+    const bool pressedLook = button->Data.State == bdsPressed && (Edit == nullptr || Edit->LeftButtonDownOnButton());
     DrawButtonContent(canvas, AButtonVisibleIndex, pressedLook, background, text, contentRect);
     if (offScreen) {
         bitmapCanvas.reset();
@@ -894,6 +939,11 @@ TvlEditButtonStyle TvlCustomEditViewData::GetEffectiveButtonStyle() const
     return byBorder[FStyle->GetBorderStyle()];
 }
 
+int TvlCustomEditViewData::GetCaptureButtonVisibleIndex() const
+{
+    return Edit != nullptr ? Edit->CapturedButton() : -1;
+}
+
 uint32_t TvlCustomEditViewData::GetEffectivePaintOptions() const
 {
     uint32_t options = PaintOptions;
@@ -944,6 +994,14 @@ void TvlCustomEditViewData::Calculate(TvlCanvas* ACanvas, const TRect& ABounds, 
     AViewInfo->Edit = Edit;
     AViewInfo->Enabled = Enabled;
     AViewInfo->Focused = Focused;
+    // What the attached editor's window is like: whether it erases before
+    // painting (repaints then erase too), shows an inner edit that draws
+    // its own text, paints as a copy of a data cell, or lives in a popup as
+    // its inner control.
+    AViewInfo->HasBackground = Edit != nullptr && !Edit->ControlStyle().Contains(csOpaque);
+    AViewInfo->HasInnerEdit = InnerEdit != nullptr && InnerEdit->GetControl()->Visible();
+    AViewInfo->IsPaintCopyDrawing = Edit != nullptr && Edit->IsDBEditPaintCopyDrawing();
+    AViewInfo->IsContainerInnerControl = dynamic_cast<IvlContainerInnerControl*>(Edit) != nullptr;
     AViewInfo->IsDesigning = IsDesigning;
     AViewInfo->IsInplace = IsInplace;
     AViewInfo->IsSelected = IsSelected;
@@ -953,11 +1011,12 @@ void TvlCustomEditViewData::Calculate(TvlCanvas* ACanvas, const TRect& ABounds, 
     AViewInfo->Shadow = !IsInplace && HasShadow();
     AViewInfo->WindowHandle = WindowHandle;
     InitViewInfoColorsAndBorders(AViewInfo);
-    LayOutButtons(ACanvas, ABounds, false, AViewInfo, AShift, AButton, AMousePos);
+    // A mouse event keeps the button pressed that the press pressed.
+    LayOutButtons(ACanvas, ABounds, AIsMouseEvent, AViewInfo, AShift, AButton, AMousePos);
     TRect margins;
     ClientMargins(ACanvas, AViewInfo, margins);
     AViewInfo->ClientRect = shrink(ABounds, margins);
-    AViewInfo->InnerEditRect = AViewInfo->ClientRect;
+    AViewInfo->InnerEditRect = InnerEdit != nullptr ? InnerEdit->GetControl()->BoundsRect() : AViewInfo->ClientRect;
     AViewInfo->PopupBorderStyle = effectivePopupBorderStyle(AViewInfo);
 }
 
@@ -1069,6 +1128,7 @@ void TvlCustomEditViewData::LayOutButtons(TvlCanvas* ACanvas, const TRect& ABoun
 
     const bool leftOnly = AShift.Contains(ssLeft) && !AShift.Contains(ssRight) && !AShift.Contains(ssMiddle);
     const bool anyHeld = anyMouseButton(AShift);
+    const int captured = GetCaptureButtonVisibleIndex();
     for (int i = 0; i < ButtonVisibleCount; ++i) {
         TvlEditButtonViewInfo* info = AViewInfo->ButtonsInfo[size_t(i)].get();
         const TvlEditButtonDrawState old = info->Data.State;
@@ -1077,15 +1137,18 @@ void TvlCustomEditViewData::LayOutButtons(TvlCanvas* ACanvas, const TRect& ABoun
         if (!Enabled || !buttons->Items(info->Index)->Enabled()) {
             state = bdsDisabled;
         } else if (heldPressed || (!IsDesigning && PtInRect(info->VisibleBounds, AMousePos))) {
+            // The button pressed under capture, left and entered again
+            // with the left button still held, shows pressed again.
+            const bool dragKeep = AButton == cxmbNone && AShift.Contains(ssLeft) && old == bdsNormal && i == captured;
             const bool leftClick = AButton == cxmbLeft && leftOnly;
             const bool stillPressed = old == bdsPressed && AShift.Contains(ssLeft);
-            if (leftClick || stillPressed || heldPressed)
+            if (dragKeep || leftClick || stillPressed || heldPressed)
                 AViewInfo->IsButtonReallyPressed = true;
-            if (!heldPressed && !anyHeld) {
+            if (!heldPressed && !anyHeld && !dragKeep) {
                 state = bdsHot;
                 AViewInfo->SelectedButton = i;
-            } else if (heldPressed || (leftOnly && ((leftClick && IsButtonPressable(AViewInfo, i)) ||
-                                                    i == keptPressed)) ||
+            } else if (heldPressed || (dragKeep && IsButtonPressable(AViewInfo, i)) ||
+                       (leftOnly && ((leftClick && IsButtonPressable(AViewInfo, i)) || i == keptPressed)) ||
                        stillPressed) {
                 state = bdsPressed;
                 AViewInfo->PressedButton = i;

@@ -89,17 +89,7 @@ void TvlTextEditPropertiesValues::Assign(const TPersistent* Source)
         TvlCustomEditPropertiesValues::Assign(Source);
         return;
     }
-    TvlCustomEditProperties* properties = Properties();
-    if (properties != nullptr)
-        properties->BeginUpdate();
-    struct TEnd {
-        TvlCustomEditProperties* P;
-        ~TEnd()
-        {
-            if (P != nullptr)
-                P->EndUpdate(true);
-        }
-    } end{properties};
+    const TvlEditUpdateScope<TvlCustomEditProperties> update(Properties());
     TvlCustomEditPropertiesValues::Assign(Source);
     SetDisplayFormat(source->DisplayFormat());
     SetEditFormat(source->EditFormat());
@@ -108,17 +98,7 @@ void TvlTextEditPropertiesValues::Assign(const TPersistent* Source)
 
 void TvlTextEditPropertiesValues::RestoreDefaults()
 {
-    TvlCustomEditProperties* properties = Properties();
-    if (properties != nullptr)
-        properties->BeginUpdate();
-    struct TEnd {
-        TvlCustomEditProperties* P;
-        ~TEnd()
-        {
-            if (P != nullptr)
-                P->EndUpdate(true);
-        }
-    } end{properties};
+    const TvlEditUpdateScope<TvlCustomEditProperties> update(Properties());
     TvlCustomEditPropertiesValues::RestoreDefaults();
     SetDisplayFormat(false);
     SetEditFormat(false);
@@ -226,7 +206,7 @@ void TvlCustomTextEditProperties::Assign(const TPersistent* Source)
         TvlCustomEditProperties::Assign(Source);
         return;
     }
-    TUpdateScope<TvlCustomEditProperties> update(*this);
+    const TvlEditUpdateScope<TvlCustomEditProperties> update(*this);
     TvlCustomEditProperties::Assign(Source);
     SetCharCase(source->CharCase());
     SetEchoMode(source->EchoMode());
@@ -276,7 +256,7 @@ void TvlCustomTextEditProperties::SetDisplayFormat(const String& Value)
 {
     if (AssignedValues()->DisplayFormat() && Value == FDisplayFormat)
         return;
-    TUpdateScope<TvlCustomEditProperties> update(*this);
+    const TvlEditUpdateScope<TvlCustomEditProperties> update(*this);
     AssignedValues()->SetDisplayFormat(true);
     FDisplayFormat = Value;
     Changed();
@@ -295,7 +275,7 @@ void TvlCustomTextEditProperties::SetEditFormat(const String& Value)
 {
     if (AssignedValues()->EditFormat() && Value == FEditFormat)
         return;
-    TUpdateScope<TvlCustomEditProperties> update(*this);
+    const TvlEditUpdateScope<TvlCustomEditProperties> update(*this);
     AssignedValues()->SetEditFormat(true);
     FEditFormat = Value;
     Changed();
@@ -348,7 +328,7 @@ void TvlCustomTextEditProperties::SetViewStyle(TvlTextEditViewStyle Value)
 {
     if (Value == ViewStyle())
         return;
-    TUpdateScope<TvlCustomEditProperties> update(*this);
+    const TvlEditUpdateScope<TvlCustomEditProperties> update(*this);
     switch (Value) {
     case vsButtonsOnly:
         SetButtonsLayout(eblButtonsOnly);
@@ -373,13 +353,13 @@ void TvlCustomTextEditProperties::SetCharCase(TEditCharCase Value) { setValue(FC
 
 void TvlCustomTextEditProperties::SetAlignmentCore(const TvlEditAlignment* Value)
 {
-    TUpdateScope<TvlCustomEditProperties> update(*this);
+    const TvlEditUpdateScope<TvlCustomEditProperties> update(*this);
     TvlCustomEditProperties::SetAlignmentCore(Value);
 }
 
 void TvlCustomTextEditProperties::AlignmentChangedHandler(TObject* Sender)
 {
-    TUpdateScope<TvlCustomEditProperties> update(*this);
+    const TvlEditUpdateScope<TvlCustomEditProperties> update(*this);
     TvlCustomEditProperties::AlignmentChangedHandler(Sender);
 }
 
@@ -475,11 +455,7 @@ void TvlCustomTextEditProperties::ValidateDisplayValue(Variant& ADisplayValue, S
 {
     if (IsEditValueNumeric() && IsValueBoundsDefined())
         CheckDisplayValueBounds(ADisplayValue, AErrorText, AEdit, AError);
-    if (AErrorText.isEmpty())
-        AErrorText = GetValidateErrorText(0);
-    if (OnValidate.Assigned())
-        OnValidate(AEdit != nullptr ? static_cast<TObject*>(AEdit) : const_cast<TvlCustomTextEditProperties*>(this),
-                   ADisplayValue, AErrorText, AError);
+    TvlCustomEditProperties::ValidateDisplayValue(ADisplayValue, AErrorText, AError, AEdit);
 }
 
 String TvlCustomTextEditProperties::GetValidateErrorText(int AErrorKind) const

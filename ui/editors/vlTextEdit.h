@@ -214,8 +214,8 @@ public:
 
     // Numeric values for bounds checks and validation: bounds first, then the
     // handlers' rule (OnValidate).
-    virtual void ValidateDisplayValue(Variant& ADisplayValue, String& AErrorText, bool& AError,
-                                      TvlCustomEdit* AEdit) const;
+    void ValidateDisplayValue(Variant& ADisplayValue, String& AErrorText, bool& AError,
+                              TvlCustomEdit* AEdit) const override;
     // The display value of an edit value (PrepareDisplayValue for valid
     // values, else the value's date or plain text).
     void PrepareTextDisplayValue(const Variant& AEditValue, Variant& DisplayValue, bool AEditFocused) const;
@@ -492,8 +492,6 @@ public:
     TColor SelBackgroundColor = clHighlight;
     String Text;
     TRect TextRect;
-    // Drawn by an editor over a copy of a data cell.
-    bool IsDBEditPaintCopyDrawing = false;
 
 protected:
     void InternalPaint(TvlCanvas* ACanvas) override;
@@ -621,8 +619,8 @@ public:
     void SelectAll() override;
     bool IsTextEditable() const override;
     bool WantNavigationKeys() const override { return true; }
-    virtual int GetTextBaseLine() const;
-    virtual bool HasTextBaseLine() const { return true; }
+    int GetTextBaseLine() const override;
+    bool HasTextBaseLine() const override { return true; }
     virtual bool CanSpellCheck() const;
 
     // IvlTextEditLookupDataOwner

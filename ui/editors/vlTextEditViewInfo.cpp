@@ -136,7 +136,7 @@ void TvlCustomTextEditViewInfo::InternalPaint(TvlCanvas* ACanvas)
     } else {
         if (DrawSelectionBar)
             ACanvas->FillRectByColor(r, clHighlight);
-        if (IsDBEditPaintCopyDrawing || !HasInnerEdit || !InnerEditShowsText)
+        if (IsPaintCopyDrawing || !HasInnerEdit || !InnerEditShowsText)
             DrawText(ACanvas);
     }
     if (!IsInplace && Focused && !HasPopupWindow && !InnerEditShowsText) {

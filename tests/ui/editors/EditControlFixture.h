@@ -32,6 +32,7 @@ public:
     bool HasDisplayValue() const override { return true; }
     bool IsResetEditClass() const override { return true; }
     bool UsesInnerEditChangeEvent() const override { return true; }
+    using TvlCustomEditProperties::DoValidate;
 
 protected:
     std::unique_ptr<TvlCustomEditProperties> NewInstance(TPersistent* AOwner) const override

@@ -592,3 +592,42 @@ TEST_F(FormFixture, AutoSizeFitsTheCaptionWithoutItsAccelerator)
     }
     EXPECT_EQ(b->PopupMenu(), nullptr);
 }
+
+TEST_F(FormFixture, TheLinkedActionGivesItsCaptionImageAndHandler)
+{
+    TvlButton* b = button();
+    auto* images = new TImageList(form.get());
+    auto* list = new TActionList(form.get());
+    list->SetImages(images);
+    auto* action = new TAction(form.get());
+    action->SetActionList(list);
+    action->SetCaption(QStringLiteral("Go"));
+    action->SetImageIndex(2);
+    int executed = 0;
+    action->OnExecute = TNotifyEvent::FromFunction([&](TObject*) { ++executed; });
+    b->SetAction(action);
+    EXPECT_EQ(b->Caption(), QStringLiteral("Go"));
+    EXPECT_EQ(b->ButtonGlyph()->Images(), images);
+    EXPECT_EQ(b->ButtonGlyph()->ImageIndex(), 2);
+    action->SetImageIndex(3);
+    EXPECT_EQ(b->ButtonGlyph()->ImageIndex(), 3);
+    click(b, 20);
+    EXPECT_EQ(executed, 1);
+
+    // A group that releases the button unchecks its action.
+    TvlButton* other = button(90);
+    for (TvlButton* x : {b, other}) {
+        x->SetCanBeFocused(false);
+        x->SetGroupIndex(1);
+    }
+    action->SetChecked(true);
+    b->SetDown(true);
+    other->SetDown(true);
+    EXPECT_FALSE(b->Down());
+    EXPECT_FALSE(action->Checked());
+
+    // Unlinked, the glyph shows nothing of the action's.
+    b->SetAction(nullptr);
+    EXPECT_EQ(b->ButtonGlyph()->Images(), nullptr);
+    EXPECT_EQ(b->ButtonGlyph()->ImageIndex(), -1);
+}

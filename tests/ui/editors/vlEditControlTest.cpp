@@ -3,6 +3,10 @@
 // key and mouse, buttons under the mouse and auto size.
 #include "EditControlFixture.h"
 
+#include <algorithm>
+
+#include "platform/controls/ActnList.h"
+#include "platform/controls/ExtCtrls.h"
 #include "platform/rtl/Exception.h"
 #include "platform/rtl/TypInfo.h"
 
@@ -112,6 +116,67 @@ TEST_F(TEditControl, ValidationErrorKeepsTheFocusAndTheTypedText)
     EXPECT_TRUE(edit->ModifiedAfterEnter());
 }
 
+// A repository item whose properties are the test editor's kind.
+class TTestRepositoryItem : public TvlEditRepositoryItem {
+public:
+    explicit TTestRepositoryItem(TComponent* AOwner) : TvlEditRepositoryItem(AOwner) { RecreateProperties(); }
+
+protected:
+    std::unique_ptr<TvlCustomEditProperties> CreatePropertiesOfItem() override
+    {
+        return std::make_unique<TTestEditProperties>(this);
+    }
+};
+
+TEST_F(TEditControl, HandlersRunOwnThenItemsAndAnErrorKeepsTheTypedTextUnlessReplaced)
+{
+    TTestEdit* edit = MakeEdit();
+    auto* item = new TTestRepositoryItem(Form.get());
+    edit->SetRepositoryItem(item);
+    std::vector<std::string> order;
+    Variant replacement = Null();
+    edit->Properties()->OnValidate = TvlEditValidateEvent::FromFunction(
+        [&](TObject* ASender, Variant&, String&, bool& AError) {
+            order.push_back(ASender == edit ? "own by editor" : "own");
+            AError = true;
+        });
+    item->Properties()->OnValidate = TvlEditValidateEvent::FromFunction(
+        [&](TObject* ASender, Variant& AValue, String&, bool&) {
+            order.push_back(ASender == edit ? "item by editor" : "item");
+            if (!VarIsNull(replacement))
+                AValue = replacement;
+        });
+    edit->SetFocus();
+    Type(edit->InnerWidget(), QStringLiteral("typed"));
+    auto* properties = static_cast<TTestEditProperties*>(edit->ActiveProperties());
+
+    // The value handed in is not what the user typed: an error that leaves
+    // it alone gives the typed text back.
+    Variant display(String::fromLatin1("stale"));
+    String text;
+    bool error = false, userValue = true;
+    properties->DoValidate(display, text, userValue, edit, error);
+    EXPECT_EQ(order, (std::vector<std::string>{"own by editor", "item by editor"}));
+    EXPECT_TRUE(error);
+    EXPECT_FALSE(userValue);
+    EXPECT_EQ(VarToStr(display), String::fromLatin1("typed"));
+
+    replacement = Variant(String::fromLatin1("fixed"));
+    error = false;
+    properties->DoValidate(display, text, userValue, edit, error);
+    EXPECT_TRUE(userValue);
+    EXPECT_EQ(VarToStr(display), String::fromLatin1("fixed"));
+
+    // Through the editor: the default text, and the handler's value shown.
+    EXPECT_FALSE(edit->ValidateEdit(false));
+    EXPECT_EQ(edit->Text(), String::fromLatin1("fixed"));
+    text.clear();
+    error = false;
+    properties->ValidateDisplayValue(display, text, error, edit);
+    EXPECT_EQ(text, String::fromLatin1("Invalid input value. Use escape key to abandon changes"));
+    edit->SetRepositoryItem(nullptr);
+}
+
 TEST_F(TEditControl, PostingErrorReachesTheCallerInPlaceAndStandalone)
 {
     TTestEdit* cell = MakeEdit(true);
@@ -213,6 +278,229 @@ TEST_F(TEditControl, AutoSizedEditorDoesNotWriteItsHeight)
     edit->SetAutoSize(false);
     EXPECT_TRUE(IsStoredProp(edit, String::fromLatin1("Height")));
     EXPECT_FALSE(IsStoredProp(edit, String::fromLatin1("AnchorX")));
+}
+
+}  // namespace
+
+namespace {
+
+// ---- the editor's window as its view info sees it, streaming, actions
+
+// What a data-aware view data was asked to draw, and whether as a copy.
+std::vector<std::string> drawnValues;
+
+class TRecordingViewData : public TvlCustomEditViewData {
+public:
+    using TvlCustomEditViewData::TvlCustomEditViewData;
+    void EditValueToDrawValue(const Variant& AEditValue, TvlCustomEditViewInfo*) const override
+    {
+        drawnValues.push_back(VarToStr(AEditValue).toStdString());
+    }
+    void Calculate(TvlCanvas* ACanvas, const TRect& ABounds, const TPoint& AMousePos, TvlMouseButton AButton,
+                   TShiftState AShift, TvlCustomEditViewInfo* AViewInfo, bool AIsMouseEvent) override
+    {
+        TvlCustomEditViewData::Calculate(ACanvas, ABounds, AMousePos, AButton, AShift, AViewInfo, AIsMouseEvent);
+        if (AViewInfo->IsPaintCopyDrawing)
+            drawnValues.push_back("as a copy");
+    }
+};
+
+class TRecordingProperties : public TTestEditProperties {
+public:
+    using TTestEditProperties::TTestEditProperties;
+    std::unique_ptr<TvlCustomEditViewData> CreateViewData(TvlCustomEditStyle* AStyle, bool AIsInplace,
+                                                          bool APreviewMode = false) const override
+    {
+        auto data = std::make_unique<TRecordingViewData>(this, AStyle, AIsInplace);
+        data->PreviewMode = APreviewMode;
+        return data;
+    }
+
+protected:
+    std::unique_ptr<TvlCustomEditProperties> NewInstance(TPersistent* AOwner) const override
+    {
+        return std::make_unique<TRecordingProperties>(AOwner);
+    }
+};
+
+// An editor over data: a stored value of its own, and a binding that
+// counts its unbound refreshes and acts on every action.
+class TDataEdit : public TTestEdit {
+public:
+    using TTestEdit::TTestEdit;
+    bool DataAware = true;
+    bool ButtonDC = false;
+    int UnboundRefreshes = 0;
+    int BindingActions = 0;
+    bool IsButtonDC(HDC) const override { return ButtonDC; }
+
+protected:
+    std::unique_ptr<TvlCustomEditProperties> CreateProperties() override
+    {
+        return std::make_unique<TRecordingProperties>(this);
+    }
+    TvlEditDataBindingClass GetDataBindingClass() const override
+    {
+        return [](TvlCustomEdit* AEdit) { return std::make_unique<TDataBinding>(AEdit); };
+    }
+
+private:
+    class TDataBinding : public TvlEditDataBinding {
+    public:
+        using TvlEditDataBinding::TvlEditDataBinding;
+        TDataEdit* Owner() const { return static_cast<TDataEdit*>(Edit()); }
+        bool IsDataAware() const override { return Owner()->DataAware; }
+        void ReadStoredValue(Variant& V) const override { V = Variant(String::fromLatin1("stored")); }
+        void RefreshUnboundDisplay() override { ++Owner()->UnboundRefreshes; }
+        bool ExecuteAction(TBasicAction*) override
+        {
+            ++Owner()->BindingActions;
+            return true;
+        }
+    };
+};
+
+TEST_F(TEditControl, TheViewInfoKnowsTheEditorsWindowAndRepaintsOnlyWhatChanged)
+{
+    TTestEdit* edit = MakeEdit();
+    // The test editor measures no content: keep its height.
+    edit->SetAutoSize(false);
+    edit->SetHeight(21);
+    TvlCustomEditViewInfo* vi = edit->EditViewInfo();
+    EXPECT_TRUE(vi->HasInnerEdit);
+    EXPECT_EQ(vi->InnerEditRect, edit->Inner()->BoundsRect());
+    EXPECT_FALSE(vi->IsContainerInnerControl);
+    EXPECT_FALSE(vi->IsPaintCopyDrawing);
+    // A transparent editor is not opaque: its repaints erase.
+    edit->SetTransparent(true);
+    EXPECT_TRUE(vi->HasBackground);
+    edit->SetTransparent(false);
+    EXPECT_FALSE(vi->HasBackground);
+    edit->Inner()->SetVisible(false);
+    edit->CalculateViewInfoAtCursor();
+    EXPECT_FALSE(vi->HasInnerEdit);
+    edit->Inner()->SetVisible(true);
+    edit->CalculateViewInfoAtCursor();
+
+    auto old = edit->ActiveProperties()->CreateViewInfo();
+    old->Assign(vi);
+    EXPECT_FALSE(vi->RepaintExceptInnerEdit(edit, vi->InnerEditRect, old.get()));
+    old->ButtonsInfo[0]->Data.State = bdsDisabled;
+    EXPECT_TRUE(vi->RepaintExceptInnerEdit(edit, vi->InnerEditRect, old.get()));
+    old->Assign(vi);
+    old->ContainerState = TvlContainerState{csDisabled};
+    EXPECT_TRUE(vi->Repaint(edit, old.get()));
+}
+
+TEST_F(TEditControl, AButtonLeftAndEnteredAgainWithTheButtonHeldShowsPressedAgain)
+{
+    TTestEdit* edit = MakeEdit(true);
+    QWidget* w = edit->Widget();
+    const QPoint button(edit->Width() - 4, 10);
+    const auto state = [&] { return edit->EditViewInfo()->ButtonsInfo[0]->Data.State; };
+    edit->SetFocus();  // the press changes no focus
+    QApplication::processEvents();
+    Mouse(w, QEvent::MouseMove, button, Qt::NoButton, Qt::NoButton);
+    Mouse(w, QEvent::MouseButtonPress, button, Qt::LeftButton, Qt::LeftButton);
+    EXPECT_EQ(edit->CapturedButton(), 0);
+    EXPECT_EQ(state(), bdsPressed);
+    EXPECT_TRUE(edit->LeftButtonDownOnButton());
+    Mouse(w, QEvent::MouseMove, QPoint(40, 10), Qt::NoButton, Qt::LeftButton);
+    EXPECT_EQ(state(), bdsNormal);
+    Mouse(w, QEvent::MouseMove, button, Qt::NoButton, Qt::LeftButton);
+    EXPECT_EQ(state(), bdsPressed);
+    EXPECT_TRUE(edit->EditViewInfo()->IsButtonReallyPressed);
+    Mouse(w, QEvent::MouseButtonRelease, button, Qt::LeftButton, Qt::NoButton);
+    EXPECT_FALSE(edit->LeftButtonDownOnButton());
+    EXPECT_EQ(edit->Log, (std::vector<std::string>{"down 0", "up 0", "down 0", "up 0", "click 0"}));
+}
+
+TEST_F(TEditControl, DataAwareEditorPaintedAsACopyShowsTheStoredValue)
+{
+    auto* edit = TvlCustomEdit::Create<TDataEdit>(Form.get());
+    edit->SetAutoSize(false);
+    edit->Properties()->Buttons()->Add()->SetKind(bkEllipsis);
+    edit->SetParent(Form.get());
+    edit->SetBounds(10, 10, 120, 21);
+    edit->SetEditValue(Variant(String::fromLatin1("own")));
+    edit->HandleNeeded();
+    QApplication::processEvents();
+    QImage image(edit->Width(), edit->Height(), QImage::Format_ARGB32);
+
+    drawnValues.clear();
+    edit->SetControlState(edit->ControlState() + TControlState{csPaintCopy});
+    EXPECT_TRUE(edit->IsDBEditPaintCopyDrawing());
+    edit->PaintTo(image);
+    EXPECT_EQ(drawnValues, (std::vector<std::string>{"stored", "as a copy"}));
+    edit->SetControlState(edit->ControlState() - TControlState{csPaintCopy});
+    drawnValues.clear();
+    edit->PaintTo(image);
+    EXPECT_TRUE(drawnValues.empty());
+    edit->DataAware = false;
+    edit->SetControlState(edit->ControlState() + TControlState{csPaintCopy});
+    EXPECT_FALSE(edit->IsDBEditPaintCopyDrawing());
+    edit->SetControlState(edit->ControlState() - TControlState{csPaintCopy});
+
+    // An editor that paints its buttons on the context itself gets none.
+    int buttons = 0;
+    edit->EditViewInfo()->OnCustomDrawButton = [&](TObject*, TvlCanvas*, int, bool&) { ++buttons; };
+    edit->PaintTo(image);
+    EXPECT_EQ(buttons, 1);
+    edit->ButtonDC = true;
+    edit->PaintTo(image);
+    EXPECT_EQ(buttons, 1);
+}
+
+TEST_F(TEditControl, ReadingHoldsPropertyChangesAndTheFirstParentingRefreshes)
+{
+    auto* edit = TvlCustomEdit::Create<TDataEdit>(Form.get());
+    EXPECT_EQ(edit->UnboundRefreshes, 0);
+    edit->SetParent(Form.get());
+    EXPECT_EQ(edit->UnboundRefreshes, 1);
+    edit->SetParent(nullptr);
+    edit->SetParent(Form.get());
+    EXPECT_EQ(edit->UnboundRefreshes, 1);
+    edit->SetName(QStringLiteral("Edit1"));
+    EXPECT_EQ(edit->UnboundRefreshes, 2);
+
+    edit->SetModifiedAfterEnter(true);
+    TComponent* component = edit;
+    component->Loading();
+    edit->Properties()->SetReadOnly(true);
+    EXPECT_TRUE(edit->ModifiedAfterEnter());  // nothing applied while reading
+    component->Loaded();
+    EXPECT_FALSE(edit->ModifiedAfterEnter());
+    edit->Properties()->SetReadOnly(false);
+    edit->SetModifiedAfterEnter(true);
+    edit->Properties()->SetReadOnly(true);  // attached again
+    EXPECT_FALSE(edit->ModifiedAfterEnter());
+}
+
+TEST_F(TEditControl, InPlaceEditorTakesItsParentsTabPlaceAndActionsReachTheBinding)
+{
+    auto* panel = new TPanel(Form.get());
+    panel->SetParent(Form.get());
+    panel->SetBounds(0, 100, 200, 50);
+    auto* cell = TvlCustomEdit::CreateInplace<TDataEdit>(Form.get(), true);
+    cell->SetParent(panel);
+    cell->SetBounds(0, 0, 100, 20);
+    std::vector<TWinControl*> list;
+    Form->GetTabOrderList(list);
+    EXPECT_EQ(std::count(list.begin(), list.end(), panel), 0);
+    EXPECT_EQ(std::count(list.begin(), list.end(), cell), 1);
+    cell->SetVisible(false);
+    list.clear();
+    Form->GetTabOrderList(list);
+    EXPECT_EQ(std::count(list.begin(), list.end(), panel), 1);
+
+    auto* edit = TvlCustomEdit::Create<TDataEdit>(Form.get());
+    edit->SetParent(Form.get());
+    edit->SetBounds(10, 10, 120, 21);
+    edit->SetFocus();
+    QApplication::processEvents();
+    TAction action(nullptr);
+    EXPECT_TRUE(action.Execute());
+    EXPECT_EQ(edit->BindingActions, 1);
 }
 
 }  // namespace

@@ -245,6 +245,26 @@ TEST_F(TTextEditControl, LookupRulesForNewTextsAndValidation)
     EXPECT_EQ(edit->EditValue(), Variant(String()));
 }
 
+TEST_F(TTextEditControl, NumbersOutOfBoundsFailValidationBeforeTheHandlers)
+{
+    TStyledTextEdit* edit = MakeTextEdit();
+    edit->Props()->Numeric = true;
+    edit->Props()->SetMaxValue(100);
+    std::vector<String> seen;
+    edit->Props()->OnValidate = TvlEditValidateEvent::FromFunction(
+        [&](TObject*, Variant&, String& AText, bool& AError) { seen.push_back(AError ? AText : S("ok")); });
+    edit->SetFocus();
+    Type(edit->InnerWidget(), QStringLiteral("150"));
+    EXPECT_FALSE(edit->ValidateEdit(false));
+    EXPECT_EQ(seen, std::vector<String>{S("Value out of bounds")});
+    EXPECT_TRUE(VarIsNull(edit->EditValue()) || VarToStr(edit->EditValue()).isEmpty());
+
+    edit->Line()->selectAll();
+    Type(edit->InnerWidget(), QStringLiteral("99"));
+    EXPECT_TRUE(edit->ValidateEdit(false));
+    EXPECT_EQ(seen.back(), S("ok"));
+}
+
 TEST_F(TTextEditControl, TheEditorClassOfTheTextSettings)
 {
     TvlTextEditProperties properties(nullptr);
