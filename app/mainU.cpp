@@ -19,7 +19,6 @@
 #include "skin/SknData.h"
 #include "support/SxStrings.h"
 #include "ui/controls/vlProgressBar.h"
-#include "ui/editors/vlImageComboBox.h"
 
 namespace {
 
@@ -401,18 +400,7 @@ void TfrmMain::createJobList()
     colStatus->SetMinWidth(50);
     colStatus->Options().HorzSizing = false;
     colStatus->Options().Moving = false;
-    auto* combo = static_cast<TvlImageComboBoxProperties*>(colStatus->Properties());
-    combo->SetImages(ImgListStatus);
-    combo->SetReadOnly(true);
-    combo->SetShowDescriptions(false);
-    combo->SetImmediateDropDown(false);
-    combo->SetPopupAlignment(vlpaCenter);
-    combo->Alignment()->SetHorz(taCenter);
-    for (int i = 0; i < 4; ++i) {
-        TvlImageComboBoxItem* item = combo->Items()->Add();
-        item->ImageIndex = i;
-        item->Value = Variant(String::number(i));
-    }
+    configureStatusColumn(colStatus->Properties(), ImgListStatus);
 
     lvFilesTableView1->OptionsData() = {false, false, false, false, false};
     lvFilesTableView1->OptionsCustomize().ColumnMoving = false;

@@ -74,6 +74,12 @@ struct TProgressCopy {
 // each list apart, then an entry per extension, then all files.
 String BuildOpenDialogFilter(const TSplStr& SplStr);
 
+// The status column's image combo box settings: the four status icons
+// for the values "0" to "3", centred, no descriptions. Kept in a unit of
+// its own: the editors' headers and the computer information's cannot
+// meet in one translation unit (both name an enumerator imOpen).
+void configureStatusColumn(TvlCustomEditProperties* AProperties, TImageList* AImages);
+
 class TfrmMain : public TForm {
 public:
     explicit TfrmMain(TComponent* AOwner);

@@ -47,7 +47,7 @@ void DrawMenuCheckMark(TCanvas* Canvas, int X, int Y, TColor Color);
 
 // States an owner-drawn item is drawn in.
 enum TOwnerDrawStateItem { odSelected, odGrayed, odDisabled, odChecked, odFocused, odDefault, odHotLight,
-                           odInactive, odNoAccel, odNoFocusRect };
+                           odInactive, odNoAccel, odNoFocusRect, odComboBoxEdit };
 using TOwnerDrawState = TSet<TOwnerDrawStateItem>;
 // Owner drawing of an item: ARect is in the client coordinates of the menu
 // window (the window less its frame, TMenuWindow::PanelWidth wide).

@@ -757,6 +757,12 @@ void registerBuiltInProperties()
     RegisterEditProperties(&TvlImageComboBoxProperties::StaticClassInfo(),
                            GetResourceString(vlEditConsts::svlSEditRepositoryImageComboBoxItem),
                            [](TPersistent* AOwner) { return std::make_unique<TvlImageComboBoxProperties>(AOwner); });
+    RegisterEditProperties(&TvlComboBoxProperties::StaticClassInfo(),
+                           GetResourceString(vlEditConsts::svlSEditRepositoryComboBoxItem),
+                           [](TPersistent* AOwner) { return std::make_unique<TvlComboBoxProperties>(AOwner); });
+    RegisterEditProperties(&TvlPopupEditProperties::StaticClassInfo(),
+                           GetResourceString(vlEditConsts::svlSEditRepositoryPopupItem),
+                           [](TPersistent* AOwner) { return std::make_unique<TvlPopupEditProperties>(AOwner); });
 }
 
 }  // namespace

@@ -417,6 +417,8 @@ public:
     void SetDefaultValuesProvider(IvlEditDefaultValuesProvider* AProvider);
     bool CanModify() const;
     bool IsProviderDisplayFormatUsed(bool AEditFocused) const;
+    // Tells FreeNotification of the components the properties refer to.
+    TvlFreeNotificator* FreeNotificator() const { return FFreeNotificator.get(); }
     std::unique_ptr<TvlCustomEditProperties> CreatePreviewProperties() const;
 
     // Virtual operations in the order descendants override them.

@@ -229,7 +229,7 @@ void TvlFilterImageComboBoxHelper::InitializeProperties(TvlCustomEditProperties*
 {
     TvlFilterTextEditHelper::InitializeProperties(AProperties, ASource, AKeepButtons);
     if (auto* combo = dynamic_cast<TvlImageComboBoxProperties*>(AProperties)) {
-        combo->SetPopupAlignment(vlpaLeft);
+        combo->SetPopupAlignment(taLeftJustify);
         combo->SetImmediateDropDown(true);
         combo->SetShowDescriptions(true);
     }

@@ -834,6 +834,9 @@ public:
     virtual void DoAutoComplete(QChar& Key);
     virtual void LookAndFeelChanged();
     virtual bool NeedDrawFocusRect() const { return !OnDrawItem; }
+    // The height of one row; below 1: the list widget's own. Lists whose
+    // rows differ in height (owner drawn) answer per row.
+    virtual int MeasureItemHeight(int Index) const { (void)Index; return 0; }
     virtual void UpdateScrollBars();
     void WndProc(TMessage& Message) override;
 

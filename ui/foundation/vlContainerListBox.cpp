@@ -131,6 +131,14 @@ public:
         Painter->drawImage(r.topLeft(), image);
     }
 
+    QSize sizeHint(const QStyleOptionViewItem& Option, const QModelIndex& Index) const override
+    {
+        QSize size = QStyledItemDelegate::sizeHint(Option, Index);
+        if (const int h = FBox->MeasureItemHeight(Index.row()); h > 0)
+            size.setHeight(h);
+        return size;
+    }
+
 private:
     TvlCustomInnerListBox* FBox;
 };

@@ -332,7 +332,9 @@ bool TvlContainerStyle::IsValueAssigned(TvlContainerStyleValue AValue) const
 
 TvlContainerStyleValues TvlContainerStyle::AssignedValues() const
 {
-    return FDirectAccessMode ? allStyleValues : FAssignedValues;
+    // Direct access holds every container value; a descendant's own values
+    // (an edit style's button transparency) count once they were set.
+    return FDirectAccessMode ? allStyleValues + FAssignedValues : FAssignedValues;
 }
 
 TColor TvlContainerStyle::BorderColor() const

@@ -397,6 +397,8 @@ void TvlCustomGridTableView::Paint(TvlCanvas* ACanvas)
     // font) and painted by one view info.
     TvlEditStyle cellStyle(nullptr, csNormal, nullptr, true);
     cellStyle.LookAndFeel()->SetMasterLookAndFeel(grid->LookAndFeel());
+    // The grid shows no edit buttons in its cells.
+    cellStyle.SetButtonTransparency(ebtHideInactive);
     struct TCellPainter {
         std::unique_ptr<TvlCustomEditViewData> Data;
         std::unique_ptr<TvlCustomEditViewInfo> Info;

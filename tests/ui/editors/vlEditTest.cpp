@@ -142,7 +142,8 @@ TEST(vlEditProperties, RegistryIsSortedByDescription)
         names.push_back(registry->RegistrationTexts(i).section(QLatin1Char('|'), 0, 0));
     EXPECT_TRUE(std::is_sorted(names.begin(), names.end(),
                                [](const String& a, const String& b) { return a.compare(b, Qt::CaseInsensitive) < 0; }));
-    const std::vector<String> ours = {QStringLiteral("ImageComboBox"), QStringLiteral("TextEdit")};
+    const std::vector<String> ours = {QStringLiteral("ComboBox"), QStringLiteral("ImageComboBox"),
+                                      QStringLiteral("PopupEdit"), QStringLiteral("TextEdit")};
     for (const String& name : ours)
         EXPECT_NE(std::find(names.begin(), names.end(), name), names.end()) << name.toStdString();
 

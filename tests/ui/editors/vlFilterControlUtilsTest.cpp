@@ -133,14 +133,14 @@ TEST(vlFilterControlUtils, ImageComboBoxHelper)
     TvlImageComboBoxProperties sourceProperties(nullptr);
     sourceProperties.SetShowDescriptions(false);
     sourceProperties.SetImmediateDropDown(false);
-    sourceProperties.SetPopupAlignment(vlpaRight);
+    sourceProperties.SetPopupAlignment(taRightJustify);
     ColumnProperties source(sourceProperties);
     TvlImageComboBoxProperties target(nullptr);
     helper->InitializeProperties(&target, &source.P, helper->KeepsEditButtons());
     EXPECT_TRUE(target.ShowDescriptions());
     EXPECT_TRUE(target.ImmediateDropDown());
-    EXPECT_EQ(target.PopupAlignment(), vlpaLeft);
-    EXPECT_EQ(target.Buttons()->Count(), 1);
+    EXPECT_EQ(target.PopupAlignment(), taLeftJustify);
+    EXPECT_EQ(target.Buttons()->Count(), 2);  // the column's drop-down and ellipsis buttons stay
     EXPECT_FALSE(target.ReadOnly());
     EXPECT_TRUE(target.AutoSelect());
 }
@@ -175,8 +175,8 @@ TEST_F(vlFilterControlUtilsEdit, GetFilterEditWriteAndRead)
     // The text read back is the column's text for the value.
     TvlImageComboBoxProperties statusProperties(nullptr);
     TvlImageComboBoxItem* done = statusProperties.Items()->Add();
-    done->Value = Variant(2);
-    done->Description = String::fromLatin1("Done");
+    done->SetValue(Variant(2));
+    done->SetDescription(String::fromLatin1("Done"));
     text->WriteFilterValue(edit.get(), &statusProperties, Variant(2));
     text->ReadFilterValue(edit.get(), &statusProperties, displayText, value);
     EXPECT_EQ(displayText.toStdString(), "Done");
@@ -246,7 +246,8 @@ TEST(vlFilterControlUtils, RegistryFindsTheNearestRegisteredAncestorOfTheParent)
     controller.Register(&TvlTextEditProperties::StaticClassInfo(), text);
     EXPECT_EQ(controller.FindHelper(&TvlTextEditProperties::StaticClassInfo()), text);
     EXPECT_EQ(controller.FindHelper(&OtherTextProperties::StaticClassInfo()), text);
-    EXPECT_EQ(controller.FindHelper(&TvlImageComboBoxProperties::StaticClassInfo()), nullptr);
+    // The image combo box descends from the text editor's settings too.
+    EXPECT_EQ(controller.FindHelper(&TvlImageComboBoxProperties::StaticClassInfo()), text);
     EXPECT_EQ(controller.FindHelper(&TvlCustomTextEditProperties::StaticClassInfo()), nullptr);
 
     OtherHelper other;

@@ -104,8 +104,8 @@ struct JobListFixture {
             combo->SetShowDescriptions(false);
             for (int i = 0; i < 4; ++i) {
                 TvlImageComboBoxItem* item = combo->Items()->Add();
-                item->ImageIndex = i;
-                item->Value = Variant(String::number(i));
+                item->SetImageIndex(i);
+                item->SetValue(Variant(String::number(i)));
             }
         }
 

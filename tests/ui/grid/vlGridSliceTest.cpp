@@ -111,12 +111,12 @@ protected:
         combo->SetReadOnly(true);
         combo->SetShowDescriptions(false);
         combo->SetImmediateDropDown(false);
-        combo->SetPopupAlignment(vlpaCenter);
+        combo->SetPopupAlignment(taCenter);
         combo->Alignment()->SetHorz(taCenter);
         for (int i = 0; i < 4; ++i) {
             TvlImageComboBoxItem* item = combo->Items()->Add();
-            item->ImageIndex = i;
-            item->Value = Variant(String::number(i));
+            item->SetImageIndex(i);
+            item->SetValue(Variant(String::number(i)));
         }
         view->OptionsData() = {false, false, false, false, false};
         view->OptionsCustomize().ColumnMoving = false;
