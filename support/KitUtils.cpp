@@ -99,12 +99,12 @@ namespace {
 constexpr const char* placementOptionNames[] = {"fpState", "fpSize", "fpLocation", "fpActiveControl"};
 
 // The storage update is closed however the body ends.
-class TvlEditUpdateScope {
+class TUpdateScope {
 public:
-    explicit TvlEditUpdateScope(TKitCustomAppStorage* S) : FStorage(S) { FStorage->BeginUpdate(); }
-    ~TvlEditUpdateScope() { FStorage->EndUpdate(); }
-    TvlEditUpdateScope(const TvlEditUpdateScope&) = delete;
-    TvlEditUpdateScope& operator=(const TvlEditUpdateScope&) = delete;
+    explicit TUpdateScope(TKitCustomAppStorage* S) : FStorage(S) { FStorage->BeginUpdate(); }
+    ~TUpdateScope() { FStorage->EndUpdate(); }
+    TUpdateScope(const TUpdateScope&) = delete;
+    TUpdateScope& operator=(const TUpdateScope&) = delete;
 
 private:
     TKitCustomAppStorage* FStorage;
@@ -164,7 +164,7 @@ void StoreWindowPlacement(TCustomForm* Form, TKitCustomAppStorage* Storage, cons
 {
     if (Options == TPlacementOptions{fpActiveControl} || Form == nullptr || Storage == nullptr)
         return;
-    TvlEditUpdateScope update(Storage);
+    TUpdateScope update(Storage);
     WINDOWPLACEMENT p;
     GetWindowPlacement(Form->Handle(), &p);
     if (isMainForm(Form) && ApplicationMinimized())
@@ -190,7 +190,7 @@ void LoadWindowPlacement(TCustomForm* Form, TKitCustomAppStorage* Storage, const
 {
     if (Options == TPlacementOptions{fpActiveControl} || Form == nullptr || Storage == nullptr)
         return;
-    TvlEditUpdateScope update(Storage);
+    TUpdateScope update(Storage);
     WINDOWPLACEMENT p;
     GetWindowPlacement(Form->Handle(), &p);
     if (!Form->Visible())
