@@ -11,6 +11,7 @@ namespace {
 struct TLoadedBox : TvlCheckBox {
     using TvlCheckBox::TvlCheckBox;
     using TvlCustomCheckBox::Loaded;
+    using TvlCustomCheckBox::Loading;
 };
 
 struct CheckBoxControl : TEditControlFixture {

@@ -104,6 +104,7 @@ TEST(RadioGroupProperties, PreviewShowsTheFirstItemChecked)
 struct TLoadedGroup : TvlRadioGroup {
     using TvlRadioGroup::TvlRadioGroup;
     using TvlCustomRadioGroup::Loaded;
+    using TvlCustomRadioGroup::Loading;
 };
 
 struct RadioGroupControl : TEditControlFixture {
