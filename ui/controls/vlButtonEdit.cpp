@@ -3,6 +3,7 @@
 #include "platform/rtl/Startup.h"
 #include "platform/rtl/TypInfo.h"
 #include "ui/editors/vlEditConsts.h"
+#include "ui/editors/vlTextEditPublished.h"
 
 // ------------------------------------------------------------ properties
 
@@ -43,30 +44,13 @@ std::unique_ptr<TvlCustomEditProperties> TvlButtonEditProperties::NewInstance(TP
 const TClassInfo& TvlButtonEditProperties::StaticClassInfo()
 {
     using P = TvlButtonEditProperties;
-    static const TClassInfo info =
-        TClassInfoBuilder<P>("TvlButtonEditProperties", &TvlCustomButtonEditProperties::StaticClassInfo())
-            .Object("Alignment", &P::Alignment, &P::SetAlignment)
-            .Stored([](const P& p) { return p.IsAlignmentStored(); })
-            .Object("AssignedValues", &P::AssignedValues, &P::SetAssignedValues)
-            .Bool("AutoSelect", &P::AutoSelect, &P::SetAutoSelect, true)
-            .Bool("BeepOnError", &P::BeepOnError, &P::SetBeepOnError, false)
+    // What the text editor's published settings hold, and the buttons.
+    static const TClassInfo info = [] {
+        TClassInfoBuilder<P> builder("TvlButtonEditProperties", &TvlCustomButtonEditProperties::StaticClassInfo());
+        return PublishTextEditProperties(builder, true)
             .Collection("Buttons", &P::Buttons, &P::SetButtons)
-            .Int("ClearKey", &P::ClearKey, &P::SetClearKey, TShortCut(0))
-            .Int("ClickKey", &P::ClickKey, &P::SetClickKey, TShortCut(scCtrl | 13))
-            .Bool("HideSelection", &P::HideSelection, &P::SetHideSelection, true)
-            .Bool("IncrementalSearch", &P::IncrementalSearch, &P::SetIncrementalSearch, true)
-            .Object("LookupItems", &P::LookupItems, &P::SetLookupItems)
-            .Bool("LookupItemsSorted", &P::LookupItemsSorted, &P::SetLookupItemsSorted, false)
-            .Int("MaxLength", &P::MaxLength, &P::SetMaxLength)
-            .Stored([](const P& p) { return p.IsMaxLengthStored(); })
-            .Bool("OEMConvert", &P::OEMConvert, &P::SetOEMConvert, false)
-            .Char("PasswordChar", &P::PasswordChar, &P::SetPasswordChar, QChar(0))
-            .Bool("ReadOnly", &P::ReadOnly, &P::SetReadOnly)
-            .Stored([](const P& p) { return p.IsReadOnlyStored(); })
-            .Bool("UseLeftAlignmentOnEditing", &P::UseLeftAlignmentOnEditing, &P::SetUseLeftAlignmentOnEditing)
-            .Stored([](const P& p) { return p.IsUseLeftAlignmentOnEditingStored(); })
-            .Bool("ValidateOnEnter", &P::ValidateOnEnter, &P::SetValidateOnEnter, true)
             .Build();
+    }();
     return info;
 }
 
