@@ -470,6 +470,9 @@ public:
     virtual void DrawText(TvlCanvas* ACanvas);
     // The y of the text's base line.
     virtual int GetTextBaseLine() const;
+    // The base class's forms stay callable beside this class's own.
+    using TvlCustomEditViewInfo::NeedShowHintInBounds;
+    using TvlCustomEditViewInfo::PrepareCanvasFont;
     // A hint for a text that does not fit the area (or the visible bounds).
     virtual bool NeedShowHintInBounds(const TPoint& P, TRect& ATextRect, bool& AIsMultiLine, String& AText,
                                       const TRect* AVisibleBounds) const;

@@ -240,6 +240,7 @@ public:
     TvlGridTableDataCellViewInfo* ViewInfo() const;
     void DrawContent() override;
     void Paint() override;
+    using TvlCustomGridCellPainter::DrawFocusRect;
     virtual void DrawFocusRect();
 };
 
@@ -409,6 +410,7 @@ public:
     void Paint() override {}
     virtual void DrawExpandButton();
     virtual bool DrawExpandButtonBeforePaint() { return false; }
+    using TvlCustomGridCellPainter::DrawFocusRect;
     virtual void DrawFocusRect();
 };
 
