@@ -9,6 +9,9 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
+    // The program sets the number formats at start-up; the fuzzer has none.
+    static const bool formats = (FormatSettings = DefaultFormatSettings(), true);
+    (void)formats;
     String display;
     if (!RunCalcScript(String::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size)), display))
         std::abort();
